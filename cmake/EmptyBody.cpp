@@ -1,0 +1,1 @@
+// Stands in for a body of code that has no source file yet.

@@ -1,0 +1,182 @@
+#include "platform/host/HostEventQueue.h"
+
+#include "platform/host/HostClock.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+struct HostEvent {
+	HostEventId			id;			// 0 marks a free slot
+	s64					dueTick;
+	u64					sequence;	// keeps posting order among equal due times
+	HostEventHandler	handler;
+	void*				context;
+};
+
+HostEvent	events[HOST_MAX_EVENTS];
+u32			pendingCount = 0;
+HostEventId	nextId = 1;
+u64			nextSequence = 0;
+bool		interruptsEnabled = true;
+bool		delivering = false;
+u64			idleCount = 0;
+
+// Index of the earliest pending event, or -1 when none waits.
+s32 FindEarliest() {
+	s32 best = -1;
+	for ( u32 i = 0; i < HOST_MAX_EVENTS; ++i ) {
+		const HostEvent& e = events[i];
+		if ( e.id == 0 ) {
+			continue;
+		}
+		if ( best < 0 || e.dueTick < events[best].dueTick ||
+			 ( e.dueTick == events[best].dueTick && e.sequence < events[best].sequence ) ) {
+			best = static_cast<s32>( i );
+		}
+	}
+	return best;
+}
+
+// Runs one event as an interrupt handler would: with interrupts disabled.
+void RunEvent( const s32 index ) {
+	const HostEvent e = events[index];
+	events[index].id = 0;
+	--pendingCount;
+	interruptsEnabled = false;
+	e.handler( e.context );
+	interruptsEnabled = true;
+}
+
+}
+
+HostEventId HostPostEventAt( const s64 dueTick, const HostEventHandler handler, void* context ) {
+	for ( u32 i = 0; i < HOST_MAX_EVENTS; ++i ) {
+		if ( events[i].id != 0 ) {
+			continue;
+		}
+		HostEvent& e = events[i];
+		e.id = nextId++;
+		if ( nextId == 0 ) {
+			nextId = 1;
+		}
+		e.dueTick = dueTick;
+		e.sequence = nextSequence++;
+		e.handler = handler;
+		e.context = context;
+		++pendingCount;
+		return e.id;
+	}
+	// The console's hardware cannot lose an interrupt; a full queue is a bug
+	// in the host layer, not a condition for callers to handle.
+	std::fprintf( stderr, "host: event queue full (%u events)\n", HOST_MAX_EVENTS );
+	std::abort();
+}
+
+HostEventId HostPostEventAfter( const s64 delayTicks, const HostEventHandler handler, void* context ) {
+	return HostPostEventAt( HostClockNow() + delayTicks, handler, context );
+}
+
+bool HostCancelEvent( const HostEventId id ) {
+	if ( id == 0 ) {
+		return false;
+	}
+	for ( HostEvent& e : events ) {
+		if ( e.id == id ) {
+			e.id = 0;
+			--pendingCount;
+			return true;
+		}
+	}
+	return false;
+}
+
+u32 HostPendingEventCount() {
+	return pendingCount;
+}
+
+void HostDeliverEvents() {
+	if ( !interruptsEnabled || delivering ) {
+		return;
+	}
+	delivering = true;
+	for ( ;; ) {
+		const s32 index = FindEarliest();
+		if ( index < 0 || events[index].dueTick > HostClockNow() ) {
+			break;
+		}
+		RunEvent( index );
+	}
+	delivering = false;
+}
+
+void HostAdvanceTime( const s64 deltaTicks ) {
+	if ( !HostClockIsVirtual() ) {
+		HostDeliverEvents();
+		return;
+	}
+	const s64 target = HostClockNow() + ( deltaTicks > 0 ? deltaTicks : 0 );
+	if ( interruptsEnabled && !delivering ) {
+		delivering = true;
+		for ( ;; ) {
+			const s32 index = FindEarliest();
+			if ( index < 0 || events[index].dueTick > target ) {
+				break;
+			}
+			if ( events[index].dueTick > HostClockNow() ) {
+				HostClockSet( events[index].dueTick );
+			}
+			RunEvent( index );
+		}
+		delivering = false;
+	}
+	HostClockSet( target );
+}
+
+void HostIdle() {
+	++idleCount;
+	const s32 index = FindEarliest();
+	if ( HostClockIsVirtual() ) {
+		s64 step = HOST_IDLE_STEP_TICKS;
+		if ( index >= 0 ) {
+			const s64 wait = events[index].dueTick - HostClockNow();
+			step = wait > 0 ? wait : 0;
+		}
+		HostAdvanceTime( step );
+		return;
+	}
+	if ( index >= 0 && events[index].dueTick > HostClockNow() ) {
+		HostClockSleepUntil( events[index].dueTick );
+	} else if ( index < 0 ) {
+		HostClockSleepUntil( HostClockNow() + HOST_IDLE_STEP_TICKS );
+	}
+	HostDeliverEvents();
+}
+
+u64 HostIdleCount() {
+	return idleCount;
+}
+
+bool HostInterruptsEnabled() {
+	return interruptsEnabled;
+}
+
+bool HostSetInterruptsEnabled( const bool enabled ) {
+	const bool previous = interruptsEnabled;
+	interruptsEnabled = enabled;
+	if ( enabled && !previous ) {
+		HostDeliverEvents();
+	}
+	return previous;
+}
+
+void HostResetEvents() {
+	for ( HostEvent& e : events ) {
+		e.id = 0;
+	}
+	pendingCount = 0;
+	interruptsEnabled = true;
+	delivering = false;
+	idleCount = 0;
+}
