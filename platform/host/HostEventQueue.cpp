@@ -138,10 +138,17 @@ void HostIdle() {
 	++idleCount;
 	const s32 index = FindEarliest();
 	if ( HostClockIsVirtual() ) {
+		// With nothing deliverable the clock still moves by one step, so a
+		// loop that waits for time itself (or waits with interrupts off)
+		// makes progress.
 		s64 step = HOST_IDLE_STEP_TICKS;
 		if ( index >= 0 ) {
 			const s64 wait = events[index].dueTick - HostClockNow();
-			step = wait > 0 ? wait : 0;
+			if ( wait > 0 ) {
+				step = wait;
+			} else if ( interruptsEnabled && !delivering ) {
+				step = 0;
+			}
 		}
 		HostAdvanceTime( step );
 		return;
