@@ -1,16 +1,18 @@
-// Writes the sample disc folder that the engine boots.
+// makedisc FOLDER: writes the sample disc that the engine boots into FOLDER.
+#include "tools/lib/ToolSampleDisc.h"
+
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
+#include <string>
 
 int main( int argc, char** argv ) {
-	if ( argc != 2 ) {
+	if ( argc != 2 || argv[1][0] == '\0' ) {
 		std::fprintf( stderr, "usage: makedisc FOLDER\n" );
 		return 2;
 	}
-	const std::filesystem::path root = argv[1];
-	std::filesystem::create_directories( root );
-	std::ofstream ini( root / "ENGINE.INI" );
-	ini << "StartingLevelToLoad = SAMPLE\n";
-	return ini ? 0 : 1;
+	std::string error;
+	if ( !ToolWriteSampleDisc( argv[1], error ) ) {
+		std::fprintf( stderr, "makedisc: %s\n", error.c_str() );
+		return 1;
+	}
+	return 0;
 }
