@@ -26,13 +26,15 @@
 #include <vector>
 
 // Chunk type ids of the library core.
-constexpr u32 TOOL_CHUNK_STRUCT		= 0x01;
-constexpr u32 TOOL_CHUNK_STRING		= 0x02;
-constexpr u32 TOOL_CHUNK_EXTENSION	= 0x03;
+constexpr u32 TOOL_CHUNK_STRUCT      = 0x01;
+constexpr u32 TOOL_CHUNK_STRING      = 0x02;
+constexpr u32 TOOL_CHUNK_EXTENSION   = 0x03;
 
 // The version and build this system stamps on the chunks it writes.
-constexpr u32 TOOL_CHUNK_VERSION	= 0x34003;
-constexpr u32 TOOL_CHUNK_BUILD		= 0xFFFF;
+constexpr u32 TOOL_CHUNK_VERSION     = 0x34003;
+constexpr u32 TOOL_CHUNK_BUILD       = 0xFFFF;
+
+// Type id, payload length and stamp, one 32-bit word each.
 constexpr u32 TOOL_CHUNK_HEADER_SIZE = 12;
 
 class ToolChunkWriter {

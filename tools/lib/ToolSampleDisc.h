@@ -19,7 +19,7 @@
 
 // The sample level's folder under LEVEL and its resource file, which the
 // engine looks for in the level's language-neutral folder.
-constexpr std::string_view TOOL_SAMPLE_LEVEL		  = "SAMPLE";
+constexpr std::string_view TOOL_SAMPLE_LEVEL         = "SAMPLE";
 constexpr std::string_view TOOL_SAMPLE_RESOURCE_FILE = "SAMPLE.GCR";
 
 // Writes the sample disc into root; false with a message on failure.
