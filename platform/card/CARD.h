@@ -1,0 +1,25 @@
+/*
+===============================================================================
+
+	Memory card library, host version: start-up only.
+
+	CARDInit prepares the library at power-on. The host keeps no cards yet;
+	it records that the call ran so start-up can be checked.
+
+===============================================================================
+*/
+#ifndef CARD_H
+#define CARD_H
+
+#include "datatypes/DTTypes.h"
+
+// Prepares the memory card library; further calls change nothing.
+void	CARDInit();
+
+// Host: true once CARDInit has run.
+bool	CARDHostIsInitialised();
+
+// Host: forgets that CARDInit ran.
+void	CARDHostReset();
+
+#endif

@@ -1,0 +1,19 @@
+#include "platform/card/CARD.h"
+
+namespace {
+
+bool initialised = false;
+
+}
+
+void CARDInit() {
+	initialised = true;
+}
+
+bool CARDHostIsInitialised() {
+	return initialised;
+}
+
+void CARDHostReset() {
+	initialised = false;
+}
