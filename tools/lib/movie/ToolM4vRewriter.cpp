@@ -166,6 +166,8 @@ bool ToolM4vRewriter::Rewrite( const u8* data, const u64 size, const ToolM4vRewr
 		frame.forwardFCode = vop.forwardFCode;
 		frame.backwardFCode = vop.backwardFCode;
 		frame.time = time;
+		frame.topFieldFirst = vop.topFieldFirst;
+		frame.alternateVerticalScan = vop.alternateVerticalScan;
 		frame.bytes = compact.bytes;
 		frame.headerBits = compact.headerBits;
 		frame.sourceOffset = unit.offset;

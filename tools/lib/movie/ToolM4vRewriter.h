@@ -27,6 +27,8 @@ struct ToolRewrittenFrame {
 	u32					forwardFCode;	// 0 for I
 	u32					backwardFCode;	// 0 unless B
 	u32					time;			// ticks, wrapped to 32 bits
+	bool				topFieldFirst;
+	bool				alternateVerticalScan;
 	std::vector<u8>		bytes;			// the compact frame
 	u64					headerBits;		// compact header length before its byte padding
 	u64					sourceOffset;	// the plane's bytes after its start code
