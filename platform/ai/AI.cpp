@@ -1,0 +1,26 @@
+#include "platform/ai/AI.h"
+
+namespace {
+
+u32	initCount = 0;
+u8*	initStack = nullptr;
+
+}
+
+void AIInit( u8* stack ) {
+	++initCount;
+	initStack = stack;
+}
+
+u32 AIHostInitCount() {
+	return initCount;
+}
+
+u8* AIHostInitStack() {
+	return initStack;
+}
+
+void AIHostReset() {
+	initCount = 0;
+	initStack = nullptr;
+}

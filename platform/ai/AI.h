@@ -1,0 +1,24 @@
+/*
+===============================================================================
+
+	Audio interface (AI), host version.
+
+	The engine initialises it without a stack; no path it takes starts
+	audio DMA, so the host records the call and its argument only.
+
+===============================================================================
+*/
+#ifndef AI_H
+#define AI_H
+
+#include "datatypes/DTTypes.h"
+
+void	AIInit( u8* stack );
+
+// AIInit calls since the last reset and the last argument.
+u32		AIHostInitCount();
+u8*		AIHostInitStack();
+
+void	AIHostReset();
+
+#endif

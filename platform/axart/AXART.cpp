@@ -1,0 +1,19 @@
+#include "platform/axart/AXART.h"
+
+namespace {
+
+u32 initCount = 0;
+
+}
+
+void AXARTInit() {
+	++initCount;
+}
+
+u32 AXARTHostInitCount() {
+	return initCount;
+}
+
+void AXARTHostReset() {
+	initCount = 0;
+}

@@ -1,0 +1,22 @@
+/*
+===============================================================================
+
+	Articulation library (AXART), host version.
+
+	The engine only initialises it; the host records that it did.
+
+===============================================================================
+*/
+#ifndef AXART_H
+#define AXART_H
+
+#include "datatypes/DTTypes.h"
+
+void	AXARTInit();
+
+// AXARTInit calls since the last reset.
+u32		AXARTHostInitCount();
+
+void	AXARTHostReset();
+
+#endif

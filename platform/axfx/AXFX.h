@@ -1,0 +1,45 @@
+/*
+===============================================================================
+
+	Effects library (AXFX), host version.
+
+	The engine installs memory hooks and shuts its effects down, but never
+	starts one, so the AUX buses carry nothing. The host records the hooks
+	and every shutdown with its parameter-block argument; it processes no
+	effect.
+
+===============================================================================
+*/
+#ifndef AXFX_H
+#define AXFX_H
+
+#include "datatypes/DTTypes.h"
+
+typedef void* ( *AXFXAllocFunc )( u32 size );
+typedef void ( *AXFXFreeFunc )( void* block );
+
+// Effect kinds whose shutdowns are recorded.
+enum AXFXHostKind {
+	AXFX_HOST_REVERB_STD = 0,
+	AXFX_HOST_REVERB_HI,
+	AXFX_HOST_DELAY,
+	AXFX_HOST_CHORUS,
+	AXFX_HOST_KIND_COUNT
+};
+
+void	AXFXSetHooks( AXFXAllocFunc alloc, AXFXFreeFunc free );
+void	AXFXGetHooks( AXFXAllocFunc* alloc, AXFXFreeFunc* free );
+
+// Shut one effect down; the argument is the effect's parameter block.
+void	AXFXReverbStdShutdown( void* parameters );
+void	AXFXReverbHiShutdown( void* parameters );
+void	AXFXDelayShutdown( void* parameters );
+void	AXFXChorusShutdown( void* parameters );
+
+// Shutdowns of one kind since the last reset, and the last argument.
+u32		AXFXHostShutdownCount( AXFXHostKind kind );
+void*	AXFXHostLastShutdown( AXFXHostKind kind );
+
+void	AXFXHostReset();
+
+#endif
