@@ -273,11 +273,12 @@ bool PADHostLoadScript( const char* path ) {
 		return false;
 	}
 	const size_t read = std::fread( text, 1, static_cast<size_t>( size ), file );
+	// A folder opens on some systems and fails only when read.
+	const bool readFailed = std::ferror( file ) != 0 || read != static_cast<size_t>( size );
 	std::fclose( file );
 	text[read] = 0;
 	// A NUL inside the file would silently end the script early.
-	const bool good = read == static_cast<size_t>( size ) && std::memchr( text, 0, read ) == nullptr &&
-					  PADHostParseScript( text );
+	const bool good = !readFailed && std::memchr( text, 0, read ) == nullptr && PADHostParseScript( text );
 	if ( !good ) {
 		OSReport( "PAD script: %s not loaded\n", path );
 	}
