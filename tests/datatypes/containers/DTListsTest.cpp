@@ -1,4 +1,3 @@
-#include "datatypes/DTSimpleLinkList.h"
 #include "datatypes/DTSingleLList.h"
 #include "datatypes/MLIST.h"
 
@@ -177,30 +176,6 @@ TEST( DTSingleLList, RemoveRefusesAPairThatIsNotALinkOfTheList ) {
 	EXPECT_EQ( node, nullptr );
 	EXPECT_EQ( Contents( list ), ( std::vector<u32>{ 1, 2, 3 } ) );
 	EXPECT_EQ( list.GetCount(), 3u );
-}
-
-namespace {
-
-struct Element {
-	int			id;
-	Element *	next;
-};
-
-} // namespace
-
-TEST( DTSimpleLinkList, HoldsBothEndsAndResetTouchesNoElement ) {
-	Element b = { 2, nullptr };
-	Element a = { 1, &b };
-	DTSimpleLinkList<Element> list;
-	EXPECT_TRUE( list.IsEmpty() );
-	EXPECT_EQ( list.mpLast, nullptr );
-	list.mpFirst = &a;
-	list.mpLast = &b;
-	EXPECT_FALSE( list.IsEmpty() );
-	list.Reset();
-	EXPECT_EQ( list.mpFirst, nullptr );
-	EXPECT_EQ( list.mpLast, nullptr );
-	EXPECT_EQ( a.next, &b );
 }
 
 namespace {

@@ -122,11 +122,6 @@ TEST( DTDynamicInstanciator, CreatesOnlyForTheInstanceTypeTheCallerAccepts ) {
 	}
 }
 
-TEST( DTDynamicInstanciator, HasOneProcessWideRegistry ) {
-	DTDynamicInstanciator & first = DTDynamicInstanciator::GetInstance();
-	EXPECT_EQ( &DTDynamicInstanciator::GetInstance(), &first );
-}
-
 TEST( DTDynamicInstanciator, ClassesRegisterThemselvesBeforeMain ) {
 	struct Case {
 		s32				id;
