@@ -19,6 +19,12 @@ bool Fail( std::string* error, const char* message ) {
 	return false;
 }
 
+// A missing marker in a header that ran out of bytes is reported as the
+// truncation it is.
+bool FailMarker( const ToolBitReader& reader, std::string* error, const char* message ) {
+	return Fail( error, reader.Overran() ? "header is cut short" : message );
+}
+
 // Reads a marker bit; false when it is 0.
 bool Marker( ToolBitReader& reader ) {
 	return reader.Read( 1 ) == 1;
@@ -104,7 +110,7 @@ bool ToolM4vHeaderParser::ParseVol( const u8* data, const u64 size, const u32 de
 		return Fail( error, "video_object_layer_shape is not rectangular" );
 	}
 	if ( !Marker( reader ) ) {
-		return Fail( error, "marker bit missing before vop_time_increment_resolution" );
+		return FailMarker( reader, error, "marker bit missing before vop_time_increment_resolution" );
 	}
 	vol->timeResolution = reader.Read( 16 );
 	if ( vol->timeResolution == 0 ) {
@@ -112,21 +118,21 @@ bool ToolM4vHeaderParser::ParseVol( const u8* data, const u64 size, const u32 de
 	}
 	vol->timeIncrementBits = TimeIncrementBits( vol->timeResolution );
 	if ( !Marker( reader ) ) {
-		return Fail( error, "marker bit missing after vop_time_increment_resolution" );
+		return FailMarker( reader, error, "marker bit missing after vop_time_increment_resolution" );
 	}
 	if ( reader.Read( 1 ) == 1 ) {	// fixed_vop_rate
 		reader.Skip( vol->timeIncrementBits );
 	}
 	if ( !Marker( reader ) ) {
-		return Fail( error, "marker bit missing before video_object_layer_width" );
+		return FailMarker( reader, error, "marker bit missing before video_object_layer_width" );
 	}
 	vol->width = reader.Read( 13 );
 	if ( !Marker( reader ) ) {
-		return Fail( error, "marker bit missing before video_object_layer_height" );
+		return FailMarker( reader, error, "marker bit missing before video_object_layer_height" );
 	}
 	vol->height = reader.Read( 13 );
 	if ( !Marker( reader ) ) {
-		return Fail( error, "marker bit missing after video_object_layer_height" );
+		return FailMarker( reader, error, "marker bit missing after video_object_layer_height" );
 	}
 	if ( vol->width == 0 || vol->height == 0 ) {
 		return Fail( error, "video_object_layer_width or video_object_layer_height is 0" );
@@ -195,7 +201,7 @@ bool ToolM4vHeaderParser::ParseGov( const u8* data, const u64 size, ToolM4vGov* 
 	const u32 hours = reader.Read( 5 );
 	const u32 minutes = reader.Read( 6 );
 	if ( !Marker( reader ) ) {
-		return Fail( error, "marker bit missing in the GOV time_code" );
+		return FailMarker( reader, error, "marker bit missing in the GOV time_code" );
 	}
 	const u32 seconds = reader.Read( 6 );
 	gov->closed = reader.Read( 1 ) == 1;
@@ -247,11 +253,11 @@ bool ToolM4vHeaderParser::ParseVop( const u8* data, const u64 size, const ToolM4
 		vop->moduloTimeBase++;
 	}
 	if ( !Marker( reader ) ) {
-		return Fail( error, "marker bit missing before vop_time_increment" );
+		return FailMarker( reader, error, "marker bit missing before vop_time_increment" );
 	}
 	vop->timeIncrement = reader.Read( vol.timeIncrementBits );
 	if ( !Marker( reader ) ) {
-		return Fail( error, "marker bit missing after vop_time_increment" );
+		return FailMarker( reader, error, "marker bit missing after vop_time_increment" );
 	}
 	if ( vop->timeIncrement >= vol.timeResolution ) {
 		return Fail( error, "vop_time_increment is not below vop_time_increment_resolution" );
