@@ -186,6 +186,10 @@ const s16* AXHostVoiceTap( const u32 index ) {
 	return index < AX_MAX_VOICES ? frame.taps[index] : frame.taps[0];
 }
 
+AXVoiceMix AXHostRendererMix( const u32 index ) {
+	return AXRendererMix( index );
+}
+
 u64 AXHostFrameCount() {
 	return frame.frameNumber;
 }

@@ -50,6 +50,10 @@ const s16*		AXHostFrameMix();
 // rate conversion, before envelope and mix (zeros when it did not play).
 const s16*		AXHostVoiceTap( u32 index );
 
+// The mixer levels the renderer holds for a voice (its own copy), with
+// the AUX sends it took at the last frame.
+AXVoiceMix		AXHostRendererMix( u32 index );
+
 // Audio frames rendered since AXInit.
 u64				AXHostFrameCount();
 

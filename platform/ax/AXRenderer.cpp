@@ -300,6 +300,10 @@ void AXRendererStopVoice( const u32 index ) {
 	}
 }
 
+AXVoiceMix AXRendererMix( const u32 index ) {
+	return index < AX_MAX_VOICES ? renderVoices[index].mix : AXVoiceMix{};
+}
+
 void AXRendererRenderFrame( AXVPB* voices, s16* mix, s16 ( *taps )[AX_SAMPLES_PER_FRAME] ) {
 	s32 left[AX_SAMPLES_PER_FRAME] = {};
 	s32 right[AX_SAMPLES_PER_FRAME] = {};

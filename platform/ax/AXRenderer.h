@@ -27,6 +27,9 @@ void	AXRendererResetVoice( u32 index );
 // Stops the renderer's copy of a voice at once.
 void	AXRendererStopVoice( u32 index );
 
+// The renderer's copy of a voice's mixer levels.
+AXVoiceMix	AXRendererMix( u32 index );
+
 // Renders one frame of all voices. mix receives AX_SAMPLES_PER_FRAME stereo
 // pairs; taps[i] the converted samples of voice i.
 void	AXRendererRenderFrame( AXVPB* voices, s16* mix, s16 ( *taps )[AX_SAMPLES_PER_FRAME] );
