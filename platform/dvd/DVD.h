@@ -187,6 +187,11 @@ void	DVDHostScriptRefusedReads( u32 count );
 // DVD_RESULT_FATAL_ERROR. False when readsFromNow is 0 or the script is full.
 bool	DVDHostScriptFailedRead( u32 readsFromNow );
 
+// The next read to finish leaves the drive idle but holds its data and its
+// completion back: DVDGetDriveStatus reports the idle drive idlePolls times
+// first, and the poll after those delivers the completion. 0 clears it.
+void	DVDHostScriptLateCompletion( u32 idlePolls );
+
 // Reads accepted since DVDHostReset.
 u32		DVDHostReadCount();
 

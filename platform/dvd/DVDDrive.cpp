@@ -39,6 +39,13 @@ struct DriveState {
 	u32					failSerials[DVD_HOST_SCRIPT_MAX] = {};
 	u32					failCount = 0;
 
+	// A finished read whose data and completion are held back while the
+	// drive already reports idle, and the idle polls still to report.
+	u32					lateCompletionPolls = 0;
+	DVDFileInfo*		held = nullptr;
+	u32					heldPolls = 0;
+	HostEventId			heldEvent = 0;
+
 	// Reads accepted; also the serial of the latest one.
 	u32					readCount = 0;
 	DVDHostReadRecord	log[DVD_HOST_READ_LOG_MAX] = {};
@@ -218,6 +225,24 @@ void OnDriveEvent( void* ) {
 		drive.runningEvent = HostPostEventAfter( drive.readLatency, OnDriveEvent, nullptr );
 		return;
 	}
+	if ( drive.lateCompletionPolls > 0 ) {
+		drive.held = drive.running;
+		drive.heldPolls = drive.lateCompletionPolls;
+		drive.lateCompletionPolls = 0;
+		drive.running = nullptr;
+		return;
+	}
+	Complete();
+}
+
+// The held read finally completes.
+void OnHeldRelease( void* ) {
+	drive.heldEvent = 0;
+	if ( drive.held == nullptr ) {
+		return;
+	}
+	drive.running = drive.held;
+	drive.held = nullptr;
 	Complete();
 }
 
@@ -234,7 +259,8 @@ void LogRead( const DVDFileInfo* fileInfo ) {
 }
 
 bool DVDDriveIsPending( const DVDFileInfo* fileInfo ) {
-	return fileInfo != nullptr && ( drive.running == fileInfo || FindWaiting( &fileInfo->cb ) >= 0 );
+	return fileInfo != nullptr &&
+		   ( drive.running == fileInfo || drive.held == fileInfo || FindWaiting( &fileInfo->cb ) >= 0 );
 }
 
 void DVDInit() {
@@ -291,7 +317,12 @@ s32 DVDCancel( DVDCommandBlock* block ) {
 		return -1;
 	}
 	DVDFileInfo* fileInfo = nullptr;
-	if ( drive.running != nullptr && &drive.running->cb == block ) {
+	if ( drive.held != nullptr && &drive.held->cb == block ) {
+		fileInfo = drive.held;
+		HostCancelEvent( drive.heldEvent );
+		drive.heldEvent = 0;
+		drive.held = nullptr;
+	} else if ( drive.running != nullptr && &drive.running->cb == block ) {
 		fileInfo = drive.running;
 		HostCancelEvent( drive.runningEvent );
 		drive.runningEvent = 0;
@@ -312,6 +343,13 @@ s32 DVDCancel( DVDCommandBlock* block ) {
 }
 
 s32 DVDGetDriveStatus() {
+	if ( drive.held != nullptr && drive.heldEvent == 0 ) {
+		if ( drive.heldPolls > 0 ) {
+			--drive.heldPolls;
+			return DVD_STATE_END;
+		}
+		drive.heldEvent = HostPostEventAfter( 0, OnHeldRelease, nullptr );
+	}
 	HostDeliverEvents();
 	if ( drive.running != nullptr ) {
 		return drive.running->cb.state;
@@ -330,8 +368,13 @@ void DVDSetAutoFatalMessaging( const BOOL enable ) {
 
 void DVDHostReset() {
 	HostCancelEvent( drive.runningEvent );
+	HostCancelEvent( drive.heldEvent );
 	drive = DriveState();
 	DVDEntryTableReset();
+}
+
+void DVDHostScriptLateCompletion( const u32 idlePolls ) {
+	drive.lateCompletionPolls = idlePolls;
 }
 
 bool DVDHostIsInitialised() {

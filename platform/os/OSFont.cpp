@@ -33,6 +33,8 @@ constexpr u32 WIDTH_TABLE_OFFSET = sizeof( OSFontHeader );
 constexpr u32 SHEET_OFFSET       = ( WIDTH_TABLE_OFFSET + CODE_COUNT + BUFFER_ALIGN - 1 ) & ~( BUFFER_ALIGN - 1 );
 constexpr u32 FONT_BYTES         = SHEET_OFFSET + SHEET_BYTES;
 
+static_assert( SHEET_WIDTH == OS_FONT_SHEET_WIDTH_ANSI && TILE_SIZE == OS_FONT_TILE_SIZE &&
+			   TILE_BYTES == OS_FONT_TILE_BYTES, "sheet geometry must match what callers read" );
 static_assert( SHEET_WIDTH % TILE_SIZE == 0 && SHEET_HEIGHT % TILE_SIZE == 0, "sheet must be whole tiles" );
 // The caller aligns its allocation up to 32 bytes, which can cost 31 of them.
 static_assert( FONT_BYTES + BUFFER_ALIGN - 1 <= OS_FONT_SIZE_ANSI, "font does not fit its buffer" );

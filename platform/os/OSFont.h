@@ -46,6 +46,12 @@ constexpr u32 OS_FONT_SIZE_ANSI = 131392;
 // Texel format of the sheets: four-bit intensity in 8 x 8 tiles.
 constexpr u16 OS_FONT_SHEET_FORMAT_I4 = 0;
 
+// Geometry of an I4 sheet, for callers that read texels themselves: tiles
+// of 8 x 8 texels in 32 bytes, and the width of the ANSI sheet in texels.
+constexpr u32 OS_FONT_TILE_SIZE        = 8;
+constexpr u32 OS_FONT_TILE_BYTES       = 32;
+constexpr u32 OS_FONT_SHEET_WIDTH_ANSI = 384;
+
 // The record at the start of the font buffer. Sizes are in texels.
 struct OSFontHeader {
 	u16		fontType;		// encoding, as OSGetFontEncode reports it
