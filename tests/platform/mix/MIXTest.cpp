@@ -28,7 +28,7 @@ TEST( MIXVolumeTableTest, MapsTenthsOfADecibelToLinearLevels ) {
 		u16		level;
 	} cases[] = {
 		{ -904, 0 },		// the first entry is silence
-		{ -903, 23 },		// 32767 x 10^(-90.3 / 20)
+		{ -903, 1 },		// 32767 x 10^(-90.3 / 20) = 1.0
 		{ -200, 3277 },		// -20 dB
 		{ -60, 16422 },		// -6 dB
 		{ -1, 32392 },
