@@ -15,6 +15,7 @@
 #include "datatypes/DTConsoleReset.h"
 #include "datatypes/DTDiscMessage.h"
 #include "datatypes/DTFile.h"
+#include "datatypes/MMMemory.h"
 #include "platform/dvd/DVD.h"
 #include "platform/host/HostClock.h"
 #include "platform/host/HostEventQueue.h"
@@ -101,6 +102,9 @@ protected:
 
 	void TearDown() override {
 		CloseAllHandles();
+		// The graphics manager's part: free the temporary frame and forget it.
+		MMFree( gTempFB );
+		gTempFB = nullptr;
 		OSHostSetReportHook( previousReport );
 		OSHostSetResetHook( previousReset );
 		OSHostSetPanicHook( previousPanic );
