@@ -1,0 +1,228 @@
+#include "graphics3d/testdevice/TestDevice.h"
+
+#include "graphics3d/core/RwEngine.h"
+
+#include <array>
+#include <bit>
+
+namespace {
+
+struct TestDeviceState {
+	bool						refused[TEST_DEVICE_COUNTED_REQUESTS] = {};
+	u32							counts[TEST_DEVICE_COUNTED_REQUESTS] = {};
+	std::vector<TestDeviceCall>	calls;
+	void*						configuration = nullptr;
+	const RwMemoryFunctions*	memory = nullptr;
+	void*						workBlock = nullptr;
+	u32							registerPluginCount = 0;
+	void*						renderStateValue = nullptr;
+};
+
+TestDeviceState state;
+
+constexpr s32 NUM_VIDEO_MODES = 1;
+constexpr s32 MAX_TEXTURE_SIZE = 1024;
+constexpr RwVideoMode NTSC_MODE = { 640, 480, 24, 1 };
+
+s32 CounterOf( const s32 request ) {
+	if ( request < 0 ) {
+		return TEST_DEVICE_COUNTED_REQUESTS - 1;
+	}
+	return request < TEST_DEVICE_COUNTED_REQUESTS ? request : TEST_DEVICE_COUNTED_REQUESTS - 1;
+}
+
+void Log( const TestDeviceCall::Kind kind, const s32 stateOrType, void* value, const s32 numVertices,
+		  RwImVertexIndex* indices = nullptr, const s32 numIndices = 0 ) {
+	state.calls.push_back( { kind, stateOrType, value, numVertices, indices, numIndices } );
+}
+
+bool TestSetRenderState( const RwRenderState renderState, void* value ) {
+	Log( TestDeviceCall::RENDER_STATE_SET, renderState, value, 0 );
+	return true;
+}
+
+bool TestGetRenderState( const RwRenderState renderState, void* value ) {
+	Log( TestDeviceCall::RENDER_STATE_GET, renderState, value, 0 );
+	if ( value != nullptr ) {
+		*static_cast<void**>( value ) = state.renderStateValue;
+	}
+	return true;
+}
+
+bool TestIm2DLine( RwIm2DVertex* vertices, const s32 numVertices, s32, s32 ) {
+	Log( TestDeviceCall::IM2D_LINE, 0, vertices, numVertices );
+	return true;
+}
+
+bool TestIm2DTriangle( RwIm2DVertex* vertices, const s32 numVertices, s32, s32, s32 ) {
+	Log( TestDeviceCall::IM2D_TRIANGLE, 0, vertices, numVertices );
+	return true;
+}
+
+bool TestIm2DPrimitive( const RwPrimitiveType primType, RwIm2DVertex* vertices, const s32 numVertices ) {
+	Log( TestDeviceCall::IM2D_PRIMITIVE, primType, vertices, numVertices );
+	return true;
+}
+
+bool TestIm2DIndexedPrimitive( const RwPrimitiveType primType, RwIm2DVertex* vertices, const s32 numVertices,
+							   RwImVertexIndex* indices, const s32 numIndices ) {
+	Log( TestDeviceCall::IM2D_INDEXED_PRIMITIVE, primType, vertices, numVertices, indices, numIndices );
+	return true;
+}
+
+bool TestRefusingStandard( void*, void*, s32 ) {
+	return false;
+}
+
+bool TestDeviceSystem( s32 request, void* out, void* inOut, s32 inInt );
+
+RwDevice testDevice = {
+	1.0f,
+	TestDeviceSystem,
+	0.0f,
+	std::bit_cast<f32>( 0x3F7FFFFFu ),
+	TestSetRenderState,
+	TestGetRenderState,
+	TestIm2DLine,
+	TestIm2DTriangle,
+	TestIm2DPrimitive,
+	TestIm2DIndexedPrimitive,
+	nullptr,
+	nullptr,
+	nullptr,
+	nullptr,
+};
+
+// The device's own standards: none yet. Raster and texture standards join
+// with the raster and texture modules.
+struct TestStandard {
+	s32				index;
+	RwStandardFunc	function;
+};
+constexpr std::array<TestStandard, 0> ownStandards = {};
+
+bool OpenDevice( void* configuration ) {
+	state.configuration = configuration;
+	if ( state.memory != nullptr && state.workBlock == nullptr ) {
+		state.workBlock = state.memory->rwmalloc( TEST_DEVICE_WORK_BLOCK_BYTES );
+	}
+	return true;
+}
+
+bool CloseDevice() {
+	if ( state.memory != nullptr && state.workBlock != nullptr ) {
+		state.memory->rwfree( state.workBlock );
+	}
+	state.workBlock = nullptr;
+	return true;
+}
+
+void FillStandards( RwStandardFunc* standards, const s32 slots ) {
+	for ( s32 i = 0; i < slots; i++ ) {
+		standards[i] = TestRefusingStandard;
+	}
+	for ( const TestStandard& standard : ownStandards ) {
+		if ( standard.function != nullptr && standard.index >= 0 && standard.index < slots ) {
+			standards[standard.index] = standard.function;
+		}
+	}
+}
+
+bool TestDeviceSystem( const s32 request, void* out, void* inOut, const s32 inInt ) {
+	state.counts[CounterOf( request )]++;
+	if ( request >= 0 && request < TEST_DEVICE_COUNTED_REQUESTS && state.refused[request] ) {
+		return false;
+	}
+	switch ( request ) {
+		case RWDEVICE_OPEN:
+			return OpenDevice( inOut );
+		case RWDEVICE_CLOSE:
+			return CloseDevice();
+		case RWDEVICE_START:
+		case RWDEVICE_STOP:
+		case RWDEVICE_FOCUS:
+		case RWDEVICE_INIT_PIPELINES:
+		case RWDEVICE_FINISH_START:
+		case RWDEVICE_BEGIN_STOP:
+			return true;
+		case RWDEVICE_REGISTER:
+			*static_cast<RwDevice*>( out ) = testDevice;
+			state.memory = static_cast<const RwMemoryFunctions*>( inOut );
+			return true;
+		case RWDEVICE_NUM_VIDEO_MODES:
+			*static_cast<s32*>( out ) = NUM_VIDEO_MODES;
+			return true;
+		case RWDEVICE_VIDEO_MODE_INFO:
+			if ( inInt >= 1 ) {
+				return false;
+			}
+			*static_cast<RwVideoMode*>( out ) = NTSC_MODE;
+			return true;
+		case RWDEVICE_USE_VIDEO_MODE:
+			return inInt <= 0;
+		case RWDEVICE_CURRENT_VIDEO_MODE:
+			*static_cast<s32*>( out ) = 0;
+			return true;
+		case RWDEVICE_STANDARDS:
+			FillStandards( static_cast<RwStandardFunc*>( out ), inInt );
+			return true;
+		case RWDEVICE_MAX_TEXTURE_SIZE:
+			*static_cast<s32*>( out ) = MAX_TEXTURE_SIZE;
+			return true;
+		default:
+			return false;
+	}
+}
+
+}	// namespace
+
+RwDevice* _rwDeviceGetHandle() {
+	return &testDevice;
+}
+
+bool _rwDeviceRegisterPlugin() {
+	state.registerPluginCount++;
+	return true;
+}
+
+void TestDeviceReset() {
+	state = TestDeviceState();
+}
+
+void TestDeviceRefuseRequest( const s32 request, const bool refuse ) {
+	if ( request >= 0 && request < TEST_DEVICE_COUNTED_REQUESTS ) {
+		state.refused[request] = refuse;
+	}
+}
+
+u32 TestDeviceRequestCount( const s32 request ) {
+	return state.counts[CounterOf( request )];
+}
+
+const std::vector<TestDeviceCall>& TestDeviceCalls() {
+	return state.calls;
+}
+
+void TestDeviceClearCalls() {
+	state.calls.clear();
+}
+
+void* TestDeviceConfiguration() {
+	return state.configuration;
+}
+
+const RwMemoryFunctions* TestDeviceMemoryFunctions() {
+	return state.memory;
+}
+
+void* TestDeviceWorkBlock() {
+	return state.workBlock;
+}
+
+u32 TestDeviceRegisterPluginCount() {
+	return state.registerPluginCount;
+}
+
+void TestDeviceSetRenderStateValue( void* value ) {
+	state.renderStateValue = value;
+}

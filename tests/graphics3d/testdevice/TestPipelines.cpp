@@ -1,0 +1,33 @@
+// Placeholders for the driver's render-pipeline and immediate-3D modules:
+// they succeed and do nothing, except that immediate 3D starts from
+// cleared space as the real module does.
+
+#include "graphics3d/core/RwDevice.h"
+
+#include <cstring>
+
+void* _rwRenderPipelineOpen( void* instance, s32, s32 ) {
+	return instance;
+}
+
+void* _rwRenderPipelineClose( void* instance, s32, s32 ) {
+	return instance;
+}
+
+void* _rwIm3DOpen( void* instance, const s32 offset, const s32 size ) {
+	if ( size > 0 ) {
+		std::memset( static_cast<u8*>( instance ) + offset, 0, static_cast<size_t>( size ) );
+	}
+	return instance;
+}
+
+void* _rwIm3DClose( void* instance, s32, s32 ) {
+	return instance;
+}
+
+bool _rwPipeAttach() {
+	return true;
+}
+
+void _rwPipeInitForCamera( const RwCamera* ) {
+}
