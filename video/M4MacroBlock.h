@@ -1,0 +1,51 @@
+/*
+===============================================================================
+
+	Macroblock record and motion vector.
+
+	One record per macroblock in raster order. I-, P- and sprite frames
+	write it; B-frames read it as the co-located data of the future
+	reference. Vectors are in half samples.
+
+===============================================================================
+*/
+#ifndef M4_MACRO_BLOCK_H
+#define M4_MACRO_BLOCK_H
+
+#include "datatypes/DTTypes.h"
+
+struct M4_VECTOR {
+	s32		x;
+	s32		y;
+};
+
+enum M4MacroBlockType : u8 {
+	M4_MB_INTER				= 0,
+	M4_MB_INTER_Q			= 1,
+	M4_MB_INTER4V			= 2,
+	M4_MB_INTRA				= 3,
+	M4_MB_INTRA_Q			= 4,
+	M4_MB_NOT_CODED			= 16,
+	M4_MB_NOT_CODED_SPRITE	= 17,
+};
+
+// Bits of M4_MB::mFlags.
+constexpr u8 M4_MB_FLAG_FIELD_DCT			= 0x04;
+constexpr u8 M4_MB_FLAG_FIELD_PREDICTION	= 0x08;
+constexpr u8 M4_MB_FLAG_FIELD_SELECT_TOP	= 0x10;
+constexpr u8 M4_MB_FLAG_FIELD_SELECT_BOTTOM	= 0x20;
+
+constexpr u32 M4_MB_BLOCKS = 6;
+
+struct M4_MB {
+	u8			mType;						// M4MacroBlockType
+	u8			mQuantiser;
+	u8			mACPredDirection[M4_MB_BLOCKS];	// 0 none, 1 above, 2 left
+	s32			mMv[8];						// four vectors, x then y
+	M4_VECTOR	mBForward;
+	M4_VECTOR	mBBackward;
+	u8			mFlags;
+	u8			mCbp;						// coded blocks of a B macroblock
+};
+
+#endif
