@@ -1,0 +1,222 @@
+/*
+===============================================================================
+
+	Fixture for the persist-stream and property tests: a fresh disc folder
+	with the disc library, video interface and controllers started and
+	every file handle closed, helpers that put bytes on the disc and open
+	them, and text hooks.
+
+	The text hooks stand in for the C library's fscanf and fprintf over a
+	disc file. The scan hook reads through DTFread on the stream's own
+	handle and gives back the character that ends a number or a word by
+	stepping the handle's offset back, as fscanf pushes it back, so that
+	the hooks and the stream's raw reads share one position. The print
+	hook records what it was asked to print.
+
+===============================================================================
+*/
+#ifndef PERSIST_TEST_DISC_H
+#define PERSIST_TEST_DISC_H
+
+#include "datatypes/DTFile.h"
+#include "platform/dvd/DVD.h"
+#include "platform/host/HostClock.h"
+#include "platform/host/HostEventQueue.h"
+#include "platform/host/HostSettings.h"
+#include "platform/pad/PAD.h"
+#include "platform/vi/VI.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+// What the text hooks saw, and what the print hook answers.
+struct PersistHookLog {
+	u32							scanCalls = 0;
+	std::vector<std::string>	scanFormats;
+	std::vector<std::string>	printed;		// one entry per print call
+	std::vector<std::string>	printFormats;
+	bool						printFails = false;
+};
+
+inline PersistHookLog& PersistHooks() {
+	static PersistHookLog log;
+	return log;
+}
+
+// One character of the file, or false at its end.
+inline bool PersistReadChar( DTFileHandle_* file, char& c ) {
+	return DTFread( &c, 1, 1, file ) == 1;
+}
+
+// Gives the last character read back to the file.
+inline void PersistUnreadChar( DTFileHandle_* file ) {
+	file->offset -= 1;
+}
+
+inline bool PersistIsSpace( const char c ) {
+	return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// Skips white space; false at the end of the file.
+inline bool PersistSkipSpace( DTFileHandle_* file ) {
+	char c = 0;
+	do {
+		if ( !PersistReadChar( file, c ) ) {
+			return false;
+		}
+	} while ( PersistIsSpace( c ) );
+	PersistUnreadChar( file );
+	return true;
+}
+
+inline s32 PersistScanHook( DTFileHandle_* file, const char* format, ... ) {
+	PersistHookLog& log = PersistHooks();
+	log.scanCalls++;
+	log.scanFormats.push_back( format );
+	va_list args;
+	va_start( args, format );
+	s32 result = -1;
+	const size_t length = std::strlen( format );
+	if ( std::strcmp( format, "%c" ) == 0 ) {
+		char c = 0;
+		if ( PersistReadChar( file, c ) ) {
+			*va_arg( args, char* ) = c;
+			result = 1;
+		}
+	} else if ( format[length - 1] == 's' ) {
+		// "%<width>s": a word of at most width characters.
+		const int width = std::atoi( format + 1 );
+		char* out = va_arg( args, char* );
+		if ( PersistSkipSpace( file ) ) {
+			int stored = 0;
+			char c = 0;
+			while ( stored < width && PersistReadChar( file, c ) ) {
+				if ( PersistIsSpace( c ) ) {
+					PersistUnreadChar( file );
+					break;
+				}
+				out[stored++] = c;
+			}
+			out[stored] = '\0';
+			result = 1;
+		}
+	} else if ( PersistSkipSpace( file ) ) {
+		// A number: the characters that can belong to one, then the C
+		// library's own conversion.
+		std::string token;
+		char c = 0;
+		while ( PersistReadChar( file, c ) ) {
+			if ( std::strchr( "+-0123456789.eEinfaINFA", c ) == nullptr ) {
+				PersistUnreadChar( file );
+				break;
+			}
+			token.push_back( c );
+		}
+		result = std::vsscanf( token.c_str(), format, args );
+		if ( result < 0 ) {
+			result = 0;
+		}
+	}
+	va_end( args );
+	return result;
+}
+
+inline s32 PersistPrintHook( DTFileHandle_*, const char* format, ... ) {
+	PersistHookLog& log = PersistHooks();
+	char text[256];
+	va_list args;
+	va_start( args, format );
+	const int written = std::vsnprintf( text, sizeof( text ), format, args );
+	va_end( args );
+	log.printFormats.push_back( format );
+	log.printed.push_back( text );
+	return log.printFails ? -1 : written;
+}
+
+class PersistTestDisc : public ::testing::Test {
+protected:
+	void SetUp() override {
+		char pattern[] = "/tmp/dt_persist_test_XXXXXX";
+		ASSERT_NE( mkdtemp( pattern ), nullptr );
+		root = pattern;
+		std::filesystem::create_directories( root / "disc" );
+		HostSettings settings = HostGetSettings();
+		std::snprintf( settings.discFolder, sizeof( settings.discFolder ), "%s", ( root / "disc" ).c_str() );
+		HostSettingsOverride( settings );
+		HostResetEvents();
+		HostClockUseVirtual( 0 );
+		DVDHostReset();
+		DVDInit();
+		VIHostReset();
+		VIInit();
+		PADHostReset();
+		CloseAllHandles();
+		geDVDState = DT_DVD_STATE_DONE;
+		PersistHooks() = PersistHookLog();
+		fnFscanf = nullptr;
+		fnFprintf = nullptr;
+	}
+
+	void TearDown() override {
+		fnFscanf = nullptr;
+		fnFprintf = nullptr;
+		CloseAllHandles();
+		VIHostReset();
+		DVDHostReset();
+		PADHostReset();
+		HostResetEvents();
+		HostSettingsReload();
+		std::filesystem::remove_all( root );
+	}
+
+	static void CloseAllHandles() {
+		for ( DTFileHandle_& handle : gFileHandleArray ) {
+			DTFclose( &handle );
+		}
+	}
+
+	static void InstallTextHooks() {
+		fnFscanf = PersistScanHook;
+		fnFprintf = PersistPrintHook;
+	}
+
+	// Puts bytes on the disc under name and opens them; null on failure.
+	DTFileHandle_* OpenBytes( const std::vector<u8>& bytes, const std::string& name = "DATA.BIN" ) {
+		const std::filesystem::path full = root / "disc" / name;
+		std::ofstream out( full, std::ios::binary );
+		out.write( reinterpret_cast<const char*>( bytes.data() ), static_cast<std::streamsize>( bytes.size() ) );
+		out.close();
+		return DTFopen( name.c_str(), "r" );
+	}
+
+	DTFileHandle_* OpenText( const std::string& text, const std::string& name = "DATA.TXT" ) {
+		return OpenBytes( std::vector<u8>( text.begin(), text.end() ), name );
+	}
+
+	// Bytes from a hex string; blanks are ignored.
+	static std::vector<u8> Hex( const std::string& text ) {
+		std::vector<u8> bytes;
+		std::string digits;
+		for ( const char c : text ) {
+			if ( c != ' ' ) {
+				digits.push_back( c );
+			}
+		}
+		for ( size_t i = 0; i + 1 < digits.size(); i += 2 ) {
+			bytes.push_back( static_cast<u8>( std::stoul( digits.substr( i, 2 ), nullptr, 16 ) ) );
+		}
+		return bytes;
+	}
+
+	std::filesystem::path root;
+};
+
+#endif
