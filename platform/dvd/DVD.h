@@ -125,7 +125,9 @@ s32		DVDCancel( DVDCommandBlock* block );
 
 // Drive state: a scripted fault state while the running command shows one,
 // DVD_STATE_BUSY while any command is queued or running, else
-// DVD_STATE_END. Delivers due interrupt-level work first.
+// DVD_STATE_END. Delivers due interrupt-level work first. With automatic
+// fatal messaging on, a fatal drive state ends the run through OSPanic, as
+// the console's fatal error screen does.
 s32		DVDGetDriveStatus();
 
 // State of one command block. Delivers due interrupt-level work first.

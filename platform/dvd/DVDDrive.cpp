@@ -352,7 +352,11 @@ s32 DVDGetDriveStatus() {
 	}
 	HostDeliverEvents();
 	if ( drive.running != nullptr ) {
-		return drive.running->cb.state;
+		const s32 state = drive.running->cb.state;
+		if ( state == DVD_STATE_FATAL_ERROR && drive.autoFatalMessaging ) {
+			OSPanic( "DVDDrive", __LINE__, "DVD: the drive reports a fatal error\n" );
+		}
+		return state;
 	}
 	return drive.waitingCount > 0 ? DVD_STATE_BUSY : DVD_STATE_END;
 }
