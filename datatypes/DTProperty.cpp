@@ -54,7 +54,11 @@ DTProperty::DTProperty( const char * name, const DTVariant & field, const bool o
 	: mszName( nullptr ) {
 	Mutate( name, field );
 	SetOwnBuffer( ownBuffer );
-	SetExtra( extra > 0 ? static_cast<u32>( extra ) : 0 );
+	u32 kept = 0;
+	if ( extra > 0 ) {
+		kept = static_cast<u32>( extra ) > DT_VARIANT_EXTRA_MASK ? DT_VARIANT_EXTRA_MASK : static_cast<u32>( extra );
+	}
+	SetExtra( kept );
 }
 
 DTProperty::~DTProperty() {
@@ -88,7 +92,7 @@ s32 DTProperty::LoadFromStream( DTBasePersistStream & stream ) {
 	case DT_VARIANT_U32_PTR:		return stream.LoadData( *static_cast<u32 *>( pointer ) );
 	case DT_VARIANT_S64_PTR:		return stream.LoadData( *static_cast<s64 *>( pointer ) );
 	case DT_VARIANT_STRING:
-	case DT_VARIANT_DTSTRING_PTR:	return LoadString( stream, *static_cast<DTString *>( pointer ) );
+	case DT_VARIANT_DTSTRING_PTR:	return LoadString( stream, static_cast<DTString *>( pointer ) );
 	case DT_VARIANT_VECTOR2_PTR:	return LoadFloats( stream, &static_cast<DTDummyVector2 *>( pointer )->x, 2 );
 	case DT_VARIANT_VECTOR3_PTR:	return LoadFloats( stream, &static_cast<DTDummyVector3 *>( pointer )->x, 3 );
 	case DT_VARIANT_VECTOR4_PTR:	return LoadFloats( stream, &static_cast<DTDummyVector4 *>( pointer )->x, 4 );
@@ -101,28 +105,34 @@ s32 DTProperty::LoadFromStream( DTBasePersistStream & stream ) {
 	}
 }
 
-s32 DTProperty::LoadString( DTBasePersistStream & stream, DTString & target ) {
+s32 DTProperty::LoadString( DTBasePersistStream & stream, DTString * target ) {
 	char buffer[DT_PROPERTY_STRING_MAX];
 	const s32 result = stream.LoadTextData( buffer, DT_PROPERTY_STRING_MAX );
 	if ( result != DT_PERSIST_OK ) {
 		return result;
 	}
+	// Assignment copies no address for the string code 8, so a property
+	// made from such a variant has none: its string is read and dropped,
+	// which keeps the fields after it in step.
+	if ( target == nullptr ) {
+		return DT_PERSIST_OK;
+	}
 	if ( !stream.IsText() ) {
-		target = buffer;
+		*target = buffer;
 		return DT_PERSIST_OK;
 	}
 	// The text form quotes its strings: take what lies between the first
 	// quote and the next one, or the end of the text.
 	char * open = std::strchr( buffer, TEXT_QUOTE );
 	if ( open == nullptr ) {
-		target = buffer;
+		*target = buffer;
 		return DT_PERSIST_NO_QUOTES;
 	}
 	char * close = std::strchr( open + 1, TEXT_QUOTE );
 	if ( close != nullptr ) {
 		*close = '\0';
 	}
-	target = open + 1;
+	*target = open + 1;
 	return DT_PERSIST_OK;
 }
 

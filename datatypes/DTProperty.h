@@ -39,7 +39,7 @@ constexpr u32 DT_PROPERTY_BLOCK_LINE_BYTES	= 250;
 class DTProperty : public DTVariant {
 public:
 	// Copies field (through Mutate), then takes the own-buffer bit and the
-	// extra information (negative reads as 0) from the arguments.
+	// extra information (clamped to 0 .. DT_VARIANT_EXTRA_MASK) from the arguments.
 							DTProperty( const char * name, const DTVariant & field, const bool ownBuffer, const s32 extra );
 	virtual					~DTProperty();
 
@@ -56,7 +56,8 @@ public:
 private:
 	const char *			mszName;
 
-	s32						LoadString( DTBasePersistStream & stream, DTString & target );
+	// Null target: the string is read and dropped.
+	s32						LoadString( DTBasePersistStream & stream, DTString * target );
 	s32						LoadFloats( DTBasePersistStream & stream, f32 * floats, const u32 count );
 	s32						LoadFloatArray( DTBasePersistStream & stream, DTVector<f32> & target );
 	s32						LoadLongArray( DTBasePersistStream & stream, DTVector<s32> & target );

@@ -137,11 +137,6 @@ DTVariant & DTVariant::operator=( const DTVariant & other ) {
 	return *this;
 }
 
-void DTVariant::ForceTypeAndPointer( const u32 type, void * pointer ) {
-	SetType( type );
-	mValue.mpPointer = pointer;
-}
-
 void DTVariant::SetPointerValue( void * pointer ) {
 	// Clears every byte first: the inline types read only the leading ones.
 	std::memset( &mValue, 0, sizeof( mValue ) );

@@ -14,8 +14,7 @@
 	variant that owns its pointer frees it as raw storage when destroyed.
 
 	Only the field types that loadable classes register have a constructor;
-	the other codes still load and are built in tests through
-	ForceTypeAndPointer.
+	the other codes still load and are built in tests through ForceFlags.
 
 ===============================================================================
 */
@@ -111,9 +110,9 @@ public:
 	u16						GetInlineU16() const { return mValue.mui16Value; }
 	u32						GetInlineU32() const { return mValue.mui32Value; }
 
-	// For tests: gives the variant any type code and address, for the codes
-	// that have no constructor. The own-buffer bit and extra information stay.
-	void					ForceTypeAndPointer( const u32 type, void * pointer );
+	// For tests only: replaces the whole flags word, to reach the type
+	// codes that have no constructor (the value stays as it is).
+	void					ForceFlags( const u32 flags ) { muiFlags = flags; }
 
 protected:
 	// Every inline type lives at the start of the value, so a one-byte
