@@ -48,16 +48,27 @@ RwError* RwErrorGet( RwError* out ) {
 	return out;
 }
 
+// The instance's record takes over an error that is still unread in the
+// static record, and hands its own back at close, so that an error raised
+// around start or stop (a module failing to open, say) is not lost.
 void* _rwErrorOpen( void* instance, const s32 offset, s32 ) {
 	errorModule.globalsOffset = offset;
 	RwErrorGlobals* const globals = RwPluginData<RwErrorGlobals>( instance, offset );
-	globals->errorCode.pluginID = 0;
-	globals->errorCode.errorCode = RWERR_NONE;
+	globals->errorCode = staticError;
+	staticError.pluginID = 0;
+	staticError.errorCode = RWERR_NONE;
 	errorModule.numInstances++;
 	return instance;
 }
 
-void* _rwErrorClose( void* instance, s32, s32 ) {
+void* _rwErrorClose( void* instance, const s32 offset, s32 ) {
+	if ( errorModule.numInstances <= 0 ) {
+		return instance;
+	}
+	const RwErrorGlobals* const globals = RwPluginData<RwErrorGlobals>( instance, offset );
+	if ( staticError.pluginID == 0 && staticError.errorCode == RWERR_NONE ) {
+		staticError = globals->errorCode;
+	}
 	errorModule.numInstances--;
 	return instance;
 }

@@ -14,7 +14,8 @@
 	the record lives in the module's space of the engine instance; at any
 	other time it lives in a static record with the same first-error rule,
 	so errors raised before start or after stop are never written into
-	plug-in space that does not exist.
+	plug-in space that does not exist. An unread error moves with the
+	record when the module opens and closes.
 
 ===============================================================================
 */
@@ -83,7 +84,8 @@ void		_rwErrorSetCore( u32 code );
 // that record to the no-error record. Returns out.
 RwError*	RwErrorGet( RwError* out );
 
-// Engine plug-in open and close: open resets the instance's record.
+// Engine plug-in open and close: open starts the instance's record from
+// the static one, close hands it back.
 void*		_rwErrorOpen( void* instance, s32 offset, s32 size );
 void*		_rwErrorClose( void* instance, s32 offset, s32 size );
 

@@ -51,15 +51,22 @@ TEST_F( RwErrorTest, KeepsTheFirstErrorUntilItIsRead ) {
 	}
 }
 
-TEST_F( RwErrorTest, StartOpensAFreshRecordAndStopLeavesTheStaticOneInUse ) {
+TEST_F( RwErrorTest, AnUnreadErrorSurvivesStartAndStop ) {
 	ASSERT_TRUE( RwEngineInit( nullptr, RWENGINE_INIT_NO_FREE_LISTS, 0 ) );
 	ASSERT_TRUE( RwEngineOpen( &rwTestDeviceConfig ) );
+	_rwErrorSetCore( RWERR_BAD_ACCESS );
 	ASSERT_TRUE( RwEngineStart() );
 	_rwErrorSetCore( RWERR_NO_CAMERA );
+	EXPECT_EQ( RwTestReadError().errorCode, RWERR_BAD_ACCESS );
+
+	_rwErrorSetCore( RWERR_NO_CAMERA );
 	ASSERT_TRUE( RwEngineStop() );
-	// Errors after stop go to the static record, not to closed space.
+	// After stop errors go to the static record, not to closed space.
+	_rwErrorSetCore( RWERR_NO_RASTER_CONTEXT );
+	EXPECT_EQ( RwTestReadError().errorCode, RWERR_NO_CAMERA );
 	_rwErrorSetCore( RWERR_NO_RASTER_CONTEXT );
 	EXPECT_EQ( RwTestReadError().errorCode, RWERR_NO_RASTER_CONTEXT );
+
 	ASSERT_TRUE( RwEngineStart() );
 	EXPECT_EQ( RwTestReadError().errorCode, RWERR_NONE );
 	EXPECT_EQ( RwErrorSet( nullptr ), nullptr );

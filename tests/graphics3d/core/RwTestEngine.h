@@ -97,7 +97,7 @@ inline s32 RwTestEngineState() {
 // Takes the library down from any state.
 inline void RwTestShutDown() {
 	if ( RwEngineInstance != nullptr && RwEngineInstance != &staticGlobals ) {
-		TestDeviceReset();
+		TestDeviceAcceptAllRequests();
 		if ( RwEngineInstance->engineState == RWENGINE_STATE_STARTED ) {
 			RwEngineStop();
 		}

@@ -195,6 +195,12 @@ void TestDeviceRefuseRequest( const s32 request, const bool refuse ) {
 	}
 }
 
+void TestDeviceAcceptAllRequests() {
+	for ( bool& refused : state.refused ) {
+		refused = false;
+	}
+}
+
 u32 TestDeviceRequestCount( const s32 request ) {
 	return state.counts[CounterOf( request )];
 }

@@ -56,6 +56,8 @@ constexpr u32 TEST_DEVICE_WORK_BLOCK_BYTES = 256;
 // Frees nothing: call it with the device closed.
 void								TestDeviceReset();
 void								TestDeviceRefuseRequest( s32 request, bool refuse );
+// Withdraws every refusal, keeping everything else.
+void								TestDeviceAcceptAllRequests();
 u32									TestDeviceRequestCount( s32 request );
 const std::vector<TestDeviceCall>&	TestDeviceCalls();
 void								TestDeviceClearCalls();
