@@ -55,7 +55,13 @@ static bool IsOnlyBlock( RwFreeList* freeList ) {
 }
 
 static RwLLLink* AddBlock( RwFreeList* freeList ) {
-	RwLLLink* const block = static_cast<RwLLLink*>( CurrentInstance()->memoryFunctions.rwmalloc( BlockBytes( freeList ) ) );
+	// Before the memory module has installed the functions there is
+	// nothing to allocate with.
+	const RwMemoryFunctions* const memory = &CurrentInstance()->memoryFunctions;
+	if ( memory->rwmalloc == nullptr ) {
+		return nullptr;
+	}
+	RwLLLink* const block = static_cast<RwLLLink*>( memory->rwmalloc( BlockBytes( freeList ) ) );
 	if ( block == nullptr ) {
 		return nullptr;
 	}
