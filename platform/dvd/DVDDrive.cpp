@@ -189,9 +189,8 @@ void Finish( DVDFileInfo* fileInfo, const s32 result ) {
 	HostSetInterruptsEnabled( wasEnabled );
 }
 
-void Complete() {
-	DVDFileInfo* fileInfo = drive.running;
-	drive.running = nullptr;
+// Ends a read that is no longer the running one.
+void Complete( DVDFileInfo* fileInfo ) {
 	const s32 result = Transfer( fileInfo );
 	if ( result >= 0 ) {
 		fileInfo->cb.state = DVD_STATE_END;
@@ -232,7 +231,9 @@ void OnDriveEvent( void* ) {
 		drive.running = nullptr;
 		return;
 	}
-	Complete();
+	DVDFileInfo* fileInfo = drive.running;
+	drive.running = nullptr;
+	Complete( fileInfo );
 }
 
 // The held read finally completes.
@@ -241,9 +242,10 @@ void OnHeldRelease( void* ) {
 	if ( drive.held == nullptr ) {
 		return;
 	}
-	drive.running = drive.held;
+	// Another read may be running by now; it is left alone.
+	DVDFileInfo* fileInfo = drive.held;
 	drive.held = nullptr;
-	Complete();
+	Complete( fileInfo );
 }
 
 void LogRead( const DVDFileInfo* fileInfo ) {
@@ -300,8 +302,10 @@ s32 DVDReadPrio( DVDFileInfo* fileInfo, void* addr, const s32 length, const s32 
 		return DVD_RESULT_FATAL_ERROR;
 	}
 	// The waiting thread sleeps with interrupts enabled, so completions run.
+	// Polling the drive also releases a completion held back by a script.
 	const bool wasEnabled = HostSetInterruptsEnabled( true );
 	while ( DVDDriveIsPending( fileInfo ) ) {
+		DVDGetDriveStatus();
 		HostIdle();
 	}
 	HostSetInterruptsEnabled( wasEnabled );
@@ -343,14 +347,20 @@ s32 DVDCancel( DVDCommandBlock* block ) {
 }
 
 s32 DVDGetDriveStatus() {
+	// A held completion stays undelivered for its idle polls, with the rest
+	// of the due work, so that the count of polls is exact.
+	bool holding = false;
 	if ( drive.held != nullptr && drive.heldEvent == 0 ) {
 		if ( drive.heldPolls > 0 ) {
 			--drive.heldPolls;
-			return DVD_STATE_END;
+			holding = true;
+		} else {
+			drive.heldEvent = HostPostEventAfter( 0, OnHeldRelease, nullptr );
 		}
-		drive.heldEvent = HostPostEventAfter( 0, OnHeldRelease, nullptr );
 	}
-	HostDeliverEvents();
+	if ( !holding ) {
+		HostDeliverEvents();
+	}
 	if ( drive.running != nullptr ) {
 		const s32 state = drive.running->cb.state;
 		if ( state == DVD_STATE_FATAL_ERROR && drive.autoFatalMessaging ) {

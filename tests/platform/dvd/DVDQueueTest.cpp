@@ -232,3 +232,45 @@ TEST_F( DVDQueue, ResetForgetsPendingReadsAndScripts ) {
 	EXPECT_EQ( HostClockNow(), DVD_HOST_DEFAULT_READ_LATENCY );
 	EXPECT_TRUE( DVDTestCompletions().empty() );
 }
+
+TEST_F( DVDQueue, KeepsOtherReadsGoingWhileACompletionIsHeldBack ) {
+	DVDHostScriptLateCompletion( 1 );
+	ASSERT_TRUE( Issue( 0, DVD_PRIO_NORMAL ) );
+	HostAdvanceTime( LATENCY );
+	ASSERT_TRUE( Issue( 1, DVD_PRIO_NORMAL ) );
+	EXPECT_EQ( DVDGetDriveStatus(), DVD_STATE_BUSY );	// held, while the other read runs
+	EXPECT_TRUE( DVDTestCompletions().empty() );
+	EXPECT_EQ( DVDGetDriveStatus(), DVD_STATE_BUSY );	// released; the other still runs
+	EXPECT_EQ( Order( files ), std::vector<u32>{ 0 } );
+	RunUntilIdle();
+	HostAdvanceTime( 10 * LATENCY );
+	EXPECT_EQ( Order( files ), ( std::vector<u32>{ 0, 1 } ) );
+	EXPECT_EQ( buffers[1][0], 33 );
+
+	// A synchronous read whose completion is held back still returns.
+	DVDHostScriptLateCompletion( 3 );
+	u8 target[32];
+	EXPECT_EQ( DVDRead( &files[2], target, 32, 0 ), 32 );
+	EXPECT_EQ( target[31], 32 );
+}
+
+TEST_F( DVDQueue, EndsTheRunOnAFatalDriveStateOnlyWithAutomaticMessaging ) {
+	struct Panicked {};
+	const OSHostPanicHook previous = OSHostSetPanicHook( []( const char*, s32, const char* ) { throw Panicked(); } );
+	const DVDHostDrivePhase phases[] = { { DVD_STATE_FATAL_ERROR, LATENCY } };
+	for ( const BOOL automatic : { 0, 1 } ) {
+		SCOPED_TRACE( automatic );
+		DVDSetAutoFatalMessaging( automatic );
+		ASSERT_TRUE( DVDHostScriptDriveStates( phases, 1 ) );
+		ASSERT_TRUE( Issue( 0, DVD_PRIO_NORMAL ) );
+		if ( automatic ) {
+			EXPECT_THROW( DVDGetDriveStatus(), Panicked );
+		} else {
+			EXPECT_EQ( DVDGetDriveStatus(), DVD_STATE_FATAL_ERROR );
+		}
+		DVDSetAutoFatalMessaging( 0 );
+		RunUntilIdle();
+	}
+	OSHostSetPanicHook( previous );
+	EXPECT_EQ( DVDTestCompletions().size(), 2u );
+}
