@@ -4,6 +4,7 @@
 #include "datatypes/DTDummyVector2.h"
 #include "datatypes/DTDummyVector3.h"
 #include "datatypes/DTDummyVector4.h"
+#include "datatypes/DTStreamable.h"
 #include "datatypes/DTString.h"
 #include "datatypes/DTTextPersistStream.h"
 
@@ -93,6 +94,7 @@ s32 DTProperty::LoadFromStream( DTBasePersistStream & stream ) {
 	case DT_VARIANT_S64_PTR:		return stream.LoadData( *static_cast<s64 *>( pointer ) );
 	case DT_VARIANT_STRING:
 	case DT_VARIANT_DTSTRING_PTR:	return LoadString( stream, static_cast<DTString *>( pointer ) );
+	case DT_VARIANT_STREAMABLE_PTR:	return static_cast<DTStreamable *>( pointer )->Load( stream );
 	case DT_VARIANT_VECTOR2_PTR:	return LoadFloats( stream, &static_cast<DTDummyVector2 *>( pointer )->x, 2 );
 	case DT_VARIANT_VECTOR3_PTR:	return LoadFloats( stream, &static_cast<DTDummyVector3 *>( pointer )->x, 3 );
 	case DT_VARIANT_VECTOR4_PTR:	return LoadFloats( stream, &static_cast<DTDummyVector4 *>( pointer )->x, 4 );

@@ -21,7 +21,7 @@ struct RegisteredClass {
 };
 
 const RegisteredClass gRegisteredClasses[] = {
-	{ 1, "STREAMABLE", IT_OBJECT, "DTStreamable", false },
+	{ 1, "STREAMABLE", IT_OBJECT, "DTStreamable", true },
 	{ 2, "3D_STATIC_OBJECT_DESCR", IT_OBJECT, "EF3dStaticObjectIDescriptor", false },
 	{ 3, "3D_OBJECT_DESCR", IT_OBJECT, "EF3dObjectIDescriptor", false },
 	{ 6, "LIGHT_DESCR", IT_OBJECT, "EFLightIDescriptor", false },
@@ -33,7 +33,7 @@ const RegisteredClass gRegisteredClasses[] = {
 	{ 19, "MORPH_ANIM_INST", IT_OBJECT, "EFMorphAnimRes", false },
 	{ 23, "SOUND_INST", IT_OBJECT, "EFSoundEventDescriptorHandler", false },
 	{ 24, "STATIC_3D_OBJECT_INST", IT_OBJECT, "EFStatic3dObj", false },
-	{ 31, "DT_DYN_PROP_CONTAINER", IT_OBJECT, "DTDynamicPropertyContainer", false },
+	{ 31, "DT_DYN_PROP_CONTAINER", IT_OBJECT, "DTDynamicPropertyContainer", true },
 	{ 32, "EF_GLO", IT_OBJECT, "EFGameObject", false },
 	{ 34, "TEXTURE_DICTIONARY", IT_OBJECT, "EFTextureDict", false },
 	{ 36, "EF_COLLISION_MAP", IT_OBJECT, "EFCollisionMap", false },
@@ -50,7 +50,7 @@ const RegisteredClass gRegisteredClasses[] = {
 	{ 59, "EF_TEXTS", IT_OBJECT, "EFText", false },
 	{ 60, "EF_AUDIOENV_DESC", IT_OBJECT, "EFAudioEnvDescriptor", false },
 	{ 62, "EF_FONTS_PAL", IT_OBJECT, "EFHudPalette", false },
-	{ 63, "EF_HOTSPOT_DESC", IT_OBJECT, "DTHotSpotDescriptor", false },
+	{ 63, "EF_HOTSPOT_DESC", IT_OBJECT, "DTHotSpotDescriptor", true },
 	{ 64, "EI_OCTREE_RES", IT_OBJECT, "EFEnvMap", false },
 	{ 65, "EF_3DOBJECT_WATER", IT_OBJECT, "EFWaterGrid", false },
 	{ 67, "EF_HUD_CONFIG", IT_OBJECT, "EFHudWindowStreamer", false },

@@ -1,0 +1,9 @@
+#include "datatypes/DT3dStaticObjectDescriptor.h"
+
+#include "datatypes/DTVariant.h"
+
+DT3dStaticObjectDescriptor::DT3dStaticObjectDescriptor() {
+}
+
+DT3dStaticObjectDescriptor::~DT3dStaticObjectDescriptor() {
+}

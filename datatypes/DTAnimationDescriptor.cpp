@@ -1,0 +1,9 @@
+#include "datatypes/DTAnimationDescriptor.h"
+
+#include "datatypes/DTVariant.h"
+
+DTAnimationDescriptor::DTAnimationDescriptor() {
+}
+
+DTAnimationDescriptor::~DTAnimationDescriptor() {
+}

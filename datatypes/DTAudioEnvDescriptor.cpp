@@ -1,0 +1,9 @@
+#include "datatypes/DTAudioEnvDescriptor.h"
+
+#include "datatypes/DTVariant.h"
+
+DTAudioEnvDescriptor::DTAudioEnvDescriptor() {
+}
+
+DTAudioEnvDescriptor::~DTAudioEnvDescriptor() {
+}

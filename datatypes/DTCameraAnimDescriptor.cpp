@@ -1,0 +1,9 @@
+#include "datatypes/DTCameraAnimDescriptor.h"
+
+#include "datatypes/DTVariant.h"
+
+DTCameraAnimDescriptor::DTCameraAnimDescriptor() {
+}
+
+DTCameraAnimDescriptor::~DTCameraAnimDescriptor() {
+}

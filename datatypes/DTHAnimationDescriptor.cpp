@@ -1,0 +1,9 @@
+#include "datatypes/DTHAnimationDescriptor.h"
+
+#include "datatypes/DTVariant.h"
+
+DTHAnimationDescriptor::DTHAnimationDescriptor() {
+}
+
+DTHAnimationDescriptor::~DTHAnimationDescriptor() {
+}

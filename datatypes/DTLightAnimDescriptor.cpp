@@ -1,0 +1,9 @@
+#include "datatypes/DTLightAnimDescriptor.h"
+
+#include "datatypes/DTVariant.h"
+
+DTLightAnimDescriptor::DTLightAnimDescriptor() {
+}
+
+DTLightAnimDescriptor::~DTLightAnimDescriptor() {
+}

@@ -1,0 +1,9 @@
+#include "datatypes/DTMorphAnimationDescriptor.h"
+
+#include "datatypes/DTVariant.h"
+
+DTMorphAnimationDescriptor::DTMorphAnimationDescriptor() {
+}
+
+DTMorphAnimationDescriptor::~DTMorphAnimationDescriptor() {
+}
