@@ -229,6 +229,7 @@ void OnDriveEvent( void* ) {
 		drive.heldPolls = drive.lateCompletionPolls;
 		drive.lateCompletionPolls = 0;
 		drive.running = nullptr;
+		StartNext();
 		return;
 	}
 	DVDFileInfo* fileInfo = drive.running;

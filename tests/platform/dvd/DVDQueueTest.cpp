@@ -252,6 +252,18 @@ TEST_F( DVDQueue, KeepsOtherReadsGoingWhileACompletionIsHeldBack ) {
 	u8 target[32];
 	EXPECT_EQ( DVDRead( &files[2], target, 32, 0 ), 32 );
 	EXPECT_EQ( target[31], 32 );
+
+	// A read waiting behind a held one starts as soon as the drive is free.
+	DVDTestCompletions().clear();
+	DVDHostScriptLateCompletion( 5 );
+	ASSERT_TRUE( Issue( 3, DVD_PRIO_NORMAL ) );
+	ASSERT_TRUE( Issue( 4, DVD_PRIO_NORMAL ) );
+	HostAdvanceTime( 2 * LATENCY );
+	EXPECT_EQ( Order( files ), std::vector<u32>{ 4 } );
+	for ( u32 poll = 0; poll < 6; ++poll ) {
+		DVDGetDriveStatus();
+	}
+	EXPECT_EQ( Order( files ), ( std::vector<u32>{ 4, 3 } ) );
 }
 
 TEST_F( DVDQueue, EndsTheRunOnAFatalDriveStateOnlyWithAutomaticMessaging ) {
