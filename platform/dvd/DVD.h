@@ -133,7 +133,9 @@ s32		DVDGetDriveStatus();
 // State of one command block. Delivers due interrupt-level work first.
 s32		DVDGetCommandBlockStatus( const DVDCommandBlock* block );
 
-// Whether the library reports fatal errors by itself.
+// Whether the library reports fatal errors by itself: with it on, a read
+// that fails is reported through OSReport (the caller may retry it), and a
+// fatal drive state ends the run (see DVDGetDriveStatus).
 void	DVDSetAutoFatalMessaging( BOOL enable );
 
 // ---------------------------------------------------------------------------
