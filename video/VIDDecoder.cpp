@@ -32,7 +32,11 @@ void VIDDestroyDecoder( M4Decoder* decoder ) {
 }
 
 s32 VIDVideoDecode( M4Decoder* decoder, const u8* data, const u32 size, VIDImage** out ) {
-	decoder->decode( data, size, out );
+	// Without a decoder there is nothing to decode into; the caller keeps
+	// the picture it had.
+	if ( decoder != nullptr ) {
+		decoder->decode( data, size, out );
+	}
 	return 1;
 }
 

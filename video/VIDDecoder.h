@@ -55,6 +55,7 @@ M4Decoder*	VIDCreateDecoder( const VIDDecoderSetup* setup );
 // Destroys a decoder and frees it through the free hook; null does nothing.
 void		VIDDestroyDecoder( M4Decoder* decoder );
 // Decodes one frame and stores the picture to show in *out; returns 1.
+// A null decoder decodes nothing and leaves *out as it was.
 s32			VIDVideoDecode( M4Decoder* decoder, const u8* data, u32 size, VIDImage** out );
 // The type of a compressed frame without decoding it.
 u32			VIDGetFrameType( const u8* data, u32 size );

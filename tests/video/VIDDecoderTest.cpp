@@ -160,6 +160,11 @@ TEST_F( VIDDecoder, GivesEverythingBackWhenAnyAllocationFails ) {
 	}
 	M4TestInstallHooks( true );
 	EXPECT_EQ( VIDCreateDecoder( nullptr ), nullptr );
+	VIDImage  kept = {};
+	VIDImage* image = &kept;
+	const u8  frame[4] = {};
+	EXPECT_EQ( VIDVideoDecode( nullptr, frame, sizeof( frame ), &image ), 1 );
+	EXPECT_EQ( image, &kept );
 	VIDDestroyDecoder( nullptr );
 	EXPECT_EQ( M4TestHooksState().frees, 0u );
 }
