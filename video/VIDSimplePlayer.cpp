@@ -57,9 +57,8 @@ bool VIDSimpleIsSlotFilled( const u32 slot ) {
 }
 
 void VIDSimpleHostReset() {
-	if ( player.readInProgress != 0 ) {
-		DVDCancel( &player.fileInfo.cb );
-	}
+	// A header read may be waiting too; cancelling an idle block does nothing.
+	DVDCancel( &player.fileInfo.cb );
 	if ( player.open != 0 ) {
 		DVDClose( &player.fileInfo );
 	}
