@@ -240,7 +240,13 @@ protected:
 		WriteFile( "MOVIES/TEST.VID", file );
 		ASSERT_EQ( VIDSimpleOpen( "MOVIES/TEST.VID", 0 ), 1 );
 		ASSERT_EQ( VIDSimpleAllocDVDBuffers( TestAlloc ), 1 );
+		framesRead = DVDHostReadCount();
 		ASSERT_EQ( VIDSimpleLoadStart( loop ), 1 );
+	}
+
+	// Disc reads since the header was read.
+	u32 FrameReads() const {
+		return DVDHostReadCount() - framesRead;
 	}
 
 	// The player loop's end test.
@@ -275,6 +281,7 @@ protected:
 	}
 
 	std::filesystem::path	root;
+	u32						framesRead = 0;
 	OSHostReportHook		previousReport = nullptr;
 	OSHostPanicHook			previousPanic = nullptr;
 };
