@@ -178,8 +178,8 @@ protected:
 
 		VIDSimpleHostReset();
 		ReaderSeen() = VIDReaderSeen();
-		VIDSimpleSetVideoDecodeSink( RecordVideo );
-		VIDSimpleSetAudioDecodeSink( RecordAudio );
+		previousVideoSink = VIDSimpleSetVideoDecodeSink( RecordVideo );
+		previousAudioSink = VIDSimpleSetAudioDecodeSink( RecordAudio );
 		previousReport = OSHostSetReportHook( RecordReport );
 		previousPanic = OSHostSetPanicHook( ThrowOnPanic );
 	}
@@ -189,8 +189,8 @@ protected:
 		VIDSimpleFreeDVDBuffers( TestFree );
 		VIDSimpleClose();
 		VIDSimpleHostReset();
-		VIDSimpleSetVideoDecodeSink( nullptr );
-		VIDSimpleSetAudioDecodeSink( nullptr );
+		VIDSimpleSetVideoDecodeSink( previousVideoSink );
+		VIDSimpleSetAudioDecodeSink( previousAudioSink );
 		OSHostSetReportHook( previousReport );
 		OSHostSetPanicHook( previousPanic );
 		VIHostReset();
@@ -282,6 +282,8 @@ protected:
 
 	std::filesystem::path	root;
 	u32						framesRead = 0;
+	VIDVideoDecodeSink		previousVideoSink = nullptr;
+	VIDAudioDecodeSink		previousAudioSink = nullptr;
 	OSHostReportHook		previousReport = nullptr;
 	OSHostPanicHook			previousPanic = nullptr;
 };

@@ -394,6 +394,32 @@ TEST_F( VIDSimpleReadAheadTest, EndsTheFrameWalkAtASubChunkOfImpossibleSize ) {
 	}
 }
 
+// Frame 1 carries a sub-chunk of another kind between its picture and sound.
+void InsertForeignSubChunk( std::vector<ToolVidFrame>& frames ) {
+	ToolVidSubChunk foreign;
+	foreign.tag = ToolVidTag( "XTRA" );
+	foreign.version = 0;
+	foreign.payload.assign( 52, 0xEE );
+	frames[1].subChunks.insert( frames[1].subChunks.begin() + 1, foreign );
+}
+
+TEST_F( VIDSimpleReadAheadTest, SkipsFrameSubChunksOfOtherKinds ) {
+	MovieSpec spec;
+	spec.frames = 3;
+	spec.tracks = 1;
+	const std::vector<u8> file = BuildMovie( spec, InsertForeignSubChunk );
+	VidMovie movie;
+	std::string problem;
+	ASSERT_TRUE( WalkVid( file, &movie, &problem ) ) << problem;
+	ASSERT_EQ( movie.frames[1].subChunks.size(), 3u );
+	StartMovie( file );
+	ASSERT_TRUE( PlayToTheEnd( nullptr, 10 ) );
+	ASSERT_EQ( ReaderSeen().video.size(), 3u );
+	ASSERT_EQ( ReaderSeen().audio.size(), 3u );
+	EXPECT_TRUE( ReaderSeen().video[1] == movie.frames[1].subChunks[0].payload );
+	EXPECT_TRUE( ReaderSeen().audio[1] == movie.frames[1].subChunks[2].payload );
+}
+
 TEST_F( VIDSimpleReadAheadTest, ReportsEachDriveErrorStateAndPassesTheOthers ) {
 	WriteFile( "A.BIN", std::vector<u8>( 64, 1 ) );
 	DVDFileInfo file;
