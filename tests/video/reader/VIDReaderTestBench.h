@@ -103,7 +103,7 @@ inline void TestFree( void* block ) {
 }
 
 // What a movie is made of.
-struct MovieSpec {
+struct MovieRecipe {
 	u32		frames = 4;
 	u32		tracks = 0;
 	u16		width = 64;
@@ -213,25 +213,25 @@ protected:
 		out.write( reinterpret_cast<const char*>( bytes.data() ), static_cast<std::streamsize>( bytes.size() ) );
 	}
 
-	// The muxer's file for spec; edit may change the frames before writing.
-	static std::vector<u8> BuildMovie( const MovieSpec& spec, void ( *edit )( std::vector<ToolVidFrame>& ) = nullptr ) {
+	// The muxer's file for recipe; edit may change the frames before writing.
+	static std::vector<u8> BuildMovie( const MovieRecipe& recipe, void ( *edit )( std::vector<ToolVidFrame>& ) = nullptr ) {
 		std::vector<std::vector<u8>> pictures;
-		for ( u32 k = 0; k < spec.frames; ++k ) {
+		for ( u32 k = 0; k < recipe.frames; ++k ) {
 			pictures.push_back( TestPicture( k ) );
 		}
 		std::vector<ToolVidAudioTrack> tracks;
-		for ( u32 t = 0; t < spec.tracks; ++t ) {
-			tracks.push_back( TestTrack( t, 8 * 40 * spec.frames ) );
+		for ( u32 t = 0; t < recipe.tracks; ++t ) {
+			tracks.push_back( TestTrack( t, 8 * 40 * recipe.frames ) );
 		}
 		std::vector<ToolVidFrame> frames;
 		std::string error;
-		EXPECT_TRUE( ToolVidMuxer::BuildFrames( pictures, tracks, spec.rateNumerator, spec.rateDenominator, &frames, &error ) ) << error;
+		EXPECT_TRUE( ToolVidMuxer::BuildFrames( pictures, tracks, recipe.rateNumerator, recipe.rateDenominator, &frames, &error ) ) << error;
 		if ( edit != nullptr ) {
 			edit( frames );
 		}
-		ToolVidVideoHeader video = { spec.width, spec.height, spec.rateNumerator, spec.rateDenominator, 0 };
+		ToolVidVideoHeader video = { recipe.width, recipe.height, recipe.rateNumerator, recipe.rateDenominator, 0 };
 		std::vector<u8> file;
-		EXPECT_TRUE( ToolVidMuxer::Write( video, tracks, frames, spec.options, &file, &error ) ) << error;
+		EXPECT_TRUE( ToolVidMuxer::Write( video, tracks, frames, recipe.options, &file, &error ) ) << error;
 		return file;
 	}
 

@@ -43,7 +43,7 @@ protected:
 
 TEST_F( VIDSimpleReadAheadTest, AllocatesTenAlignedEmptySlotsInOneBlockOnce ) {
 	EXPECT_EQ( VIDSimpleAllocDVDBuffers( TestAlloc ), 0 );	// nothing open
-	WriteFile( "M.VID", BuildMovie( MovieSpec() ) );
+	WriteFile( "M.VID", BuildMovie( MovieRecipe() ) );
 	ASSERT_EQ( VIDSimpleOpen( "M.VID", 0 ), 1 );
 	EXPECT_EQ( VIDSimpleLoadStart( 0 ), 0 );				// no slots yet
 	EXPECT_EQ( VIDSimpleAllocDVDBuffers( nullptr ), 0 );
@@ -72,9 +72,9 @@ TEST_F( VIDSimpleReadAheadTest, PreloadsShortMoviesWholeAndReadsEachFrameOnce ) 
 	} cases[] = { { 1, 1 }, { 4, 4 }, { 10, 10 }, { 13, 10 } };
 	for ( const auto& c : cases ) {
 		SCOPED_TRACE( c.frames );
-		MovieSpec spec;
-		spec.frames = c.frames;
-		StartMovie( BuildMovie( spec ) );
+		MovieRecipe recipe;
+		recipe.frames = c.frames;
+		StartMovie( BuildMovie( recipe ) );
 		EXPECT_EQ( FrameReads(), c.preloaded );
 		EXPECT_EQ( VIDSimpleGetNextFrameNumber(), c.preloaded );
 
@@ -101,9 +101,9 @@ TEST_F( VIDSimpleReadAheadTest, PreloadsShortMoviesWholeAndReadsEachFrameOnce ) 
 }
 
 TEST_F( VIDSimpleReadAheadTest, LoopingReadsFrameZeroAgainFromTheLoopStart ) {
-	MovieSpec spec;
-	spec.frames = 3;
-	const std::vector<u8> file = BuildMovie( spec );
+	MovieRecipe recipe;
+	recipe.frames = 3;
+	const std::vector<u8> file = BuildMovie( recipe );
 	const u32 first = FrameOffsets( file )[0];
 	StartMovie( file, 1 );
 	EXPECT_EQ( FrameReads(), 10u );
@@ -130,9 +130,9 @@ TEST_F( VIDSimpleReadAheadTest, LoopingReadsFrameZeroAgainFromTheLoopStart ) {
 
 TEST_F( VIDSimpleReadAheadTest, ChainsReadsFromCompletionsUntilAllSlotsAreFull ) {
 	DVDHostSetReadLatency( OSMillisecondsToTicks( 2 ) );
-	MovieSpec spec;
-	spec.frames = 30;
-	StartMovie( BuildMovie( spec ) );
+	MovieRecipe recipe;
+	recipe.frames = 30;
+	StartMovie( BuildMovie( recipe ) );
 	EXPECT_EQ( FrameReads(), 10u );
 
 	// Three frames out: the first decode starts a read, whose completion
@@ -202,9 +202,9 @@ TEST_F( VIDSimpleReadAheadTest, StopDuringAReadFillsNoSlotAndTheDiscNeverWritesF
 	for ( const auto& c : cases ) {
 		SCOPED_TRACE( c.name );
 		DVDHostSetReadLatency( OSMillisecondsToTicks( 5 ) );
-		MovieSpec spec;
-		spec.frames = 20;
-		StartMovie( BuildMovie( spec ) );
+		MovieRecipe recipe;
+		recipe.frames = 20;
+		StartMovie( BuildMovie( recipe ) );
 		ASSERT_EQ( VIDSimpleDecode(), 1 );
 		ASSERT_EQ( player.readInProgress, 1u );
 
@@ -266,9 +266,9 @@ TEST_F( VIDSimpleReadAheadTest, EndsAfterTheBufferedFramesWhenReadingCannotGoOn 
 	};
 	for ( const Case& c : cases ) {
 		SCOPED_TRACE( c.name );
-		MovieSpec spec;
-		spec.frames = c.frames;
-		std::vector<u8> file = BuildMovie( spec, EnlargeThirdFrame );
+		MovieRecipe recipe;
+		recipe.frames = c.frames;
+		std::vector<u8> file = BuildMovie( recipe, EnlargeThirdFrame );
 		const std::vector<u32> offsets = FrameOffsets( file );
 		const u32 third = DTReadBE32( file.data() + offsets[2] + 4 );
 		ASSERT_EQ( DTReadBE32( file.data() + TEST_LARGEST_AT ), third );
@@ -299,9 +299,9 @@ TEST_F( VIDSimpleReadAheadTest, EndsAfterTheBufferedFramesWhenReadingCannotGoOn 
 }
 
 TEST_F( VIDSimpleReadAheadTest, FailsToStartOnAPreloadErrorYetEndsAfterTheFramesItHas ) {
-	MovieSpec spec;
-	spec.frames = 8;
-	WriteFile( "M.VID", BuildMovie( spec ) );
+	MovieRecipe recipe;
+	recipe.frames = 8;
+	WriteFile( "M.VID", BuildMovie( recipe ) );
 	ASSERT_EQ( VIDSimpleOpen( "M.VID", 0 ), 1 );
 	ASSERT_EQ( VIDSimpleAllocDVDBuffers( TestAlloc ), 1 );
 	ASSERT_TRUE( DVDHostScriptFailedRead( 3 ) );
@@ -318,9 +318,9 @@ TEST_F( VIDSimpleReadAheadTest, RefusesToStartTwiceOrCloseWhileRunningOrReading 
 	EXPECT_EQ( VIDSimpleClose(), 0 );
 
 	DVDHostSetReadLatency( OSMillisecondsToTicks( 1 ) );
-	MovieSpec spec;
-	spec.frames = 14;
-	StartMovie( BuildMovie( spec ) );
+	MovieRecipe recipe;
+	recipe.frames = 14;
+	StartMovie( BuildMovie( recipe ) );
 	EXPECT_EQ( VIDSimpleLoadStart( 0 ), 0 );
 	EXPECT_EQ( VIDSimpleClose(), 0 );
 
@@ -338,10 +338,10 @@ TEST_F( VIDSimpleReadAheadTest, RefusesToStartTwiceOrCloseWhileRunningOrReading 
 }
 
 TEST_F( VIDSimpleReadAheadTest, EndsTheFrameWalkAtASubChunkOfImpossibleSize ) {
-	MovieSpec spec;
-	spec.frames = 3;
-	spec.tracks = 1;
-	const std::vector<u8> good = BuildMovie( spec );
+	MovieRecipe recipe;
+	recipe.frames = 3;
+	recipe.tracks = 1;
+	const std::vector<u8> good = BuildMovie( recipe );
 	VidMovie movie;
 	std::string problem;
 	ASSERT_TRUE( WalkVid( good, &movie, &problem ) ) << problem;
@@ -404,10 +404,10 @@ void InsertForeignSubChunk( std::vector<ToolVidFrame>& frames ) {
 }
 
 TEST_F( VIDSimpleReadAheadTest, SkipsFrameSubChunksOfOtherKinds ) {
-	MovieSpec spec;
-	spec.frames = 3;
-	spec.tracks = 1;
-	const std::vector<u8> file = BuildMovie( spec, InsertForeignSubChunk );
+	MovieRecipe recipe;
+	recipe.frames = 3;
+	recipe.tracks = 1;
+	const std::vector<u8> file = BuildMovie( recipe, InsertForeignSubChunk );
 	VidMovie movie;
 	std::string problem;
 	ASSERT_TRUE( WalkVid( file, &movie, &problem ) ) << problem;
