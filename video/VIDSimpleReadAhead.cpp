@@ -75,8 +75,8 @@ void OnFrameRead( const s32 result, DVDFileInfo* ) {
 		return;
 	}
 	if ( result == DVD_RESULT_FATAL_ERROR ) {
-		// The read flag stays set until the stop, as the drive may still
-		// hold the command; the movie ends after the buffered frames.
+		// The read flag stays up until the stop, so the movie cannot be
+		// closed without stopping; the movie ends after the buffered frames.
 		EndReading();
 		return;
 	}
