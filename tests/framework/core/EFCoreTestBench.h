@@ -1,0 +1,136 @@
+/*
+===============================================================================
+
+	Fixture for the engine-core tests: a fresh disc folder, every host
+	stand-in reset, the virtual clock at 0, and host hooks that record
+	reports and resets and turn panics into exceptions, so that a test can
+	run start-up and the whole engine in-process.
+
+===============================================================================
+*/
+#ifndef EF_CORE_TEST_BENCH_H
+#define EF_CORE_TEST_BENCH_H
+
+#include "datatypes/DTFile.h"
+#include "platform/card/CARD.h"
+#include "platform/dvd/DVD.h"
+#include "platform/host/HostClock.h"
+#include "platform/host/HostEventQueue.h"
+#include "platform/host/HostSettings.h"
+#include "platform/os/OS.h"
+#include "platform/pad/PAD.h"
+#include "platform/si/SI.h"
+#include "platform/vi/VI.h"
+#include "platform/vm/VM.h"
+#include "tools/lib/ToolIniWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// What the host hooks saw.
+struct EFCoreTestRecord {
+	std::vector<std::string>	reports;
+	std::vector<std::string>	panics;		// "file:line:message"
+	u32							resets = 0;
+};
+
+inline EFCoreTestRecord& EFCoreTestSeen() {
+	static EFCoreTestRecord seen;
+	return seen;
+}
+
+inline void EFCoreTestReport( const char* text ) {
+	EFCoreTestSeen().reports.push_back( text );
+}
+
+inline void EFCoreTestReset( s32, u32, BOOL ) {
+	EFCoreTestSeen().resets++;
+}
+
+inline void EFCoreTestPanic( const char* file, const s32 line, const char* message ) {
+	const std::string text = std::string( file ) + ":" + std::to_string( line ) + ":" + message;
+	EFCoreTestSeen().panics.push_back( text );
+	throw std::runtime_error( text );
+}
+
+class EFCoreTestBench : public ::testing::Test {
+protected:
+	void SetUp() override {
+		char pattern[] = "/tmp/ef_core_test_XXXXXX";
+		ASSERT_NE( mkdtemp( pattern ), nullptr );
+		root = pattern;
+		std::filesystem::create_directories( root / "disc" );
+		HostSettings settings = HostGetSettings();
+		std::snprintf( settings.discFolder, sizeof( settings.discFolder ), "%s", ( root / "disc" ).c_str() );
+		settings.tvFormat = HOST_TV_NTSC;
+		settings.framesToRun = 0;
+		settings.padScript[0] = '\0';
+		HostSettingsOverride( settings );
+
+		HostResetEvents();
+		HostClockUseVirtual( 0 );
+		DVDHostReset();
+		DVDInit();
+		// Disc reads wait on retraces; without them the virtual clock never
+		// moves while a read is in flight.
+		VIHostReset();
+		VIInit();
+		PADHostReset();
+		SIHostReset();
+		VMHostReset();
+		CARDHostReset();
+		OSHostSetResetButton( false );
+		EFCoreTestSeen() = EFCoreTestRecord();
+		previousReport = OSHostSetReportHook( EFCoreTestReport );
+		previousReset = OSHostSetResetHook( EFCoreTestReset );
+		previousPanic = OSHostSetPanicHook( EFCoreTestPanic );
+	}
+
+	void TearDown() override {
+		for ( DTFileHandle_& handle : gFileHandleArray ) {
+			DTFclose( &handle );
+		}
+		OSHostSetReportHook( previousReport );
+		OSHostSetResetHook( previousReset );
+		OSHostSetPanicHook( previousPanic );
+		VMHostReset();
+		VIHostReset();
+		DVDHostReset();
+		PADHostReset();
+		SIHostReset();
+		CARDHostReset();
+		HostResetEvents();
+		HostSettingsReload();
+		std::filesystem::remove_all( root );
+	}
+
+	void SetFramesToRun( const u32 frames ) {
+		HostSettings settings = HostGetSettings();
+		settings.framesToRun = frames;
+		HostSettingsOverride( settings );
+	}
+
+	// Writes a text file at the disc's root.
+	void WriteDiscText( const std::string& name, const std::string& text ) {
+		std::ofstream out( root / "disc" / name, std::ios::binary );
+		out << text;
+	}
+
+	void WriteIni( const ToolIniWriter& ini ) {
+		WriteDiscText( "ENGINE.INI", ini.Text() );
+	}
+
+	std::filesystem::path	root;
+	OSHostReportHook		previousReport = nullptr;
+	OSHostResetHook			previousReset = nullptr;
+	OSHostPanicHook			previousPanic = nullptr;
+};
+
+#endif
