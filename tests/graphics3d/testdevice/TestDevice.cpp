@@ -1,6 +1,7 @@
 #include "graphics3d/testdevice/TestDevice.h"
 
 #include "graphics3d/core/RwEngine.h"
+#include "graphics3d/core/RwMatrix.h"
 
 #include <array>
 #include <bit>
@@ -142,8 +143,10 @@ bool TestDeviceSystem( const s32 request, void* out, void* inOut, const s32 inIn
 		case RWDEVICE_STOP:
 		case RWDEVICE_FOCUS:
 		case RWDEVICE_INIT_PIPELINES:
-		case RWDEVICE_FINISH_START:
 		case RWDEVICE_BEGIN_STOP:
+			return true;
+		case RWDEVICE_FINISH_START:
+			_rwVectorSetMultFn( TestDeviceTransformPoints, TestDeviceTransformVectors );
 			return true;
 		case RWDEVICE_REGISTER:
 			*static_cast<RwDevice*>( out ) = testDevice;
@@ -175,6 +178,41 @@ bool TestDeviceSystem( const s32 request, void* out, void* inOut, const s32 inIn
 }
 
 }	// namespace
+
+// Two components at a time, as the console's paired-single unit works,
+// then the third; every component is summed in the same order as the
+// core's own routines, so the results are the same to the bit.
+static void TransformPair( f32* outXY, const RwV3d& v, const RwMatrix* m, const bool withPos ) {
+	const f32 right[2] = { m->right.x, m->right.y };
+	const f32 up[2] = { m->up.x, m->up.y };
+	const f32 at[2] = { m->at.x, m->at.y };
+	const f32 pos[2] = { m->pos.x, m->pos.y };
+	for ( u32 lane = 0; lane < 2; lane++ ) {
+		const f32 sum = v.x * right[lane] + v.y * up[lane] + v.z * at[lane];
+		outXY[lane] = withPos ? sum + pos[lane] : sum;
+	}
+}
+
+static RwV3d* Transform( RwV3d* out, const RwV3d* in, const s32 count, const RwMatrix* m, const bool withPos ) {
+	for ( s32 i = 0; i < count; i++ ) {
+		const RwV3d v = in[i];
+		f32 xy[2];
+		TransformPair( xy, v, m, withPos );
+		const f32 z = v.x * m->right.z + v.y * m->up.z + v.z * m->at.z;
+		out[i].x = xy[0];
+		out[i].y = xy[1];
+		out[i].z = withPos ? z + m->pos.z : z;
+	}
+	return out;
+}
+
+RwV3d* TestDeviceTransformPoints( RwV3d* out, const RwV3d* in, const s32 count, const RwMatrix* matrix ) {
+	return Transform( out, in, count, matrix, true );
+}
+
+RwV3d* TestDeviceTransformVectors( RwV3d* out, const RwV3d* in, const s32 count, const RwMatrix* matrix ) {
+	return Transform( out, in, count, matrix, false );
+}
 
 RwDevice* _rwDeviceGetHandle() {
 	return &testDevice;

@@ -15,7 +15,8 @@
 	(640 x 480, depth 24, flags 1); 7 accepts 0 and below; 8 and 9
 	succeed; 10 reports mode 0; 11 fills every slot with a refusing
 	standard, then its own; 12-16 refuse; 17 and 18 succeed; 19 reports
-	1024; anything above refuses.
+	1024; anything above refuses. Request 17 also installs the device's
+	own point and vector transform routines in the vector module.
 
 ===============================================================================
 */
@@ -24,6 +25,7 @@
 
 #include "graphics3d/core/RwDevice.h"
 #include "graphics3d/core/RwMemory.h"
+#include "graphics3d/core/RwV3d.h"
 
 #include <vector>
 
@@ -70,5 +72,9 @@ void*								TestDeviceWorkBlock();
 u32									TestDeviceRegisterPluginCount();
 // The value the render-state get entry reports.
 void								TestDeviceSetRenderStateValue( void* value );
+
+// The transform routines request 17 installs.
+RwV3d*								TestDeviceTransformPoints( RwV3d* out, const RwV3d* in, s32 count, const RwMatrix* matrix );
+RwV3d*								TestDeviceTransformVectors( RwV3d* out, const RwV3d* in, s32 count, const RwMatrix* matrix );
 
 #endif
