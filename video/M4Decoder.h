@@ -62,6 +62,16 @@ public:
 	s16*				mCoefficients;		// 6 blocks of 64
 	s16*				mDequantised;		// 6 blocks of 64
 
+	// Chroma component of a one-vector luma component v: quarter
+	// positions go to the half sample.
+	static s32			chromaMv( s32 v );
+	// Chroma component from the sum of a macroblock's four luma
+	// components, rounded by mRoundtab.
+	static s32			chromaMvFour( s32 sum );
+	// Chroma vector of a stored luma field vector, as field compensation
+	// uses it: y keeps the field vector's half-sample flag in bit 1.
+	static M4_VECTOR	chromaFieldMv( const M4_VECTOR& v );
+
 	static const s32	mDequantTable[4];
 	static const s32	mRoundtab[16];
 

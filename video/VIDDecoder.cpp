@@ -2,6 +2,7 @@
 
 #include "video/M4Bitstream.h"
 #include "video/M4Decoder.h"
+#include "video/M4Xfb.h"
 
 #include <new>
 
@@ -45,4 +46,12 @@ u32 VIDGetFrameType( const u8* data, const u32 size ) {
 	M4BitstreamInit( &bs, data, size );
 	M4BitstreamSkip( &bs, 16 );
 	return M4BitstreamGet( &bs, 2 );
+}
+
+u32 VIDXFBGetLCSize() {
+	return M4XfbGetLCSize();
+}
+
+void VIDXFBDraw( const VIDImage* image, u8* xfb, const u32 xfbWidth ) {
+	M4XfbDraw( image, xfb, xfbWidth );
 }

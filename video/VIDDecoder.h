@@ -59,5 +59,10 @@ void		VIDDestroyDecoder( M4Decoder* decoder );
 s32			VIDVideoDecode( M4Decoder* decoder, const u8* data, u32 size, VIDImage** out );
 // The type of a compressed frame without decoding it.
 u32			VIDGetFrameType( const u8* data, u32 size );
+// Bytes of fast memory the frame-buffer conversion asks for.
+u32			VIDXFBGetLCSize();
+// Converts image into the 4:2:2 frame buffer xfb (xfbWidth pixels wide)
+// at its top left; columns past its width are left out.
+void		VIDXFBDraw( const VIDImage* image, u8* xfb, u32 xfbWidth );
 
 #endif
