@@ -159,3 +159,13 @@ void M4MotionVectorMgr::predictBMv( M4_VECTOR* vectors, const u32 fcode, M4_VECT
 		predictors[f] = v;
 	}
 }
+
+void M4MotionVectorMgr::readBVectors( M4_MB* mb, const u32 type ) {
+	const bool field = ( mb->mFlags & M4_MB_FLAG_FIELD_PREDICTION ) != 0;
+	if ( type == M4_B_INTERPOLATE || type == M4_B_FORWARD ) {
+		predictBMv( mb->mBForward, mForwardFCode, mForwardPredictor, field );
+	}
+	if ( type == M4_B_INTERPOLATE || type == M4_B_BACKWARD ) {
+		predictBMv( mb->mBBackward, mBackwardFCode, mBackwardPredictor, field );
+	}
+}

@@ -26,6 +26,14 @@
 
 class M4Decoder;
 
+// B macroblock types.
+enum M4BMacroBlockType : u32 {
+	M4_B_DIRECT			= 0,
+	M4_B_INTERPOLATE	= 1,
+	M4_B_BACKWARD		= 2,
+	M4_B_FORWARD		= 3,
+};
+
 class M4MotionVectorMgr {
 public:
 	// Starts a frame: its f-codes (clamped to 1..7) and zero B predictors.
@@ -47,6 +55,12 @@ public:
 	// vector fills vectors[0] and [1] and both predictors from the top
 	// one; field vectors use and update their own field's predictor.
 	void					predictBMv( M4_VECTOR* vectors, u32 fcode, M4_VECTOR* predictors, bool field );
+
+	// Reads the vectors of a B macroblock of type (the count of 0 bits of
+	// its type code: M4_B_DIRECT .. M4_B_FORWARD) into mBForward and
+	// mBBackward, forward first, updating that direction's predictors;
+	// direct mode reads none and leaves them.
+	void					readBVectors( M4_MB* mb, u32 type );
 
 	// The value wrapped into -32 x 2^(fcode-1) .. 32 x 2^(fcode-1) - 1.
 	static s32				wrap( s32 value, u32 fcode );
