@@ -1,6 +1,7 @@
 #include "graphics3d/core/RwFreeList.h"
 #include "graphics3d/core/RwPlugin.h"
 #include "graphics3d/core/RwTestEngine.h"
+#include "RwTestChunks.h"
 
 namespace {
 
@@ -185,6 +186,93 @@ TEST_P( RwPluginTest, ExtensionReadersFailCleanlyWithoutAChunk ) {
 	EXPECT_EQ( _rwPluginRegistryReadDataChunks( &registry, nullptr, object ), nullptr );
 	EXPECT_EQ( _rwPluginRegistrySkipDataChunks( &registry, nullptr ), nullptr );
 	EXPECT_TRUE( events.empty() );
+}
+
+// Extension chunks read through a registry of two plug-ins with stream
+// data (ids 0xC0 and 0xC1, one word each) and always functions.
+class RwPluginChunkTest : public RwTestCase {
+protected:
+	void SetUp() override {
+		RwTestCase::SetUp();
+		events.clear();
+		registry = { OBJECT_BYTES, OBJECT_BYTES, 0, 0, nullptr, nullptr };
+		ASSERT_TRUE( RwEngineInit( &rwTestEngineMemory, RWENGINE_INIT_NO_FREE_LISTS, 0 ) );
+		for ( const u32 id : { 0xC0u, 0xC1u } ) {
+			ASSERT_GE( _rwPluginRegistryAddPlugin( &registry, 4, id, nullptr, nullptr, nullptr ), 0 );
+			ASSERT_GE( _rwPluginRegistryAddPluginStream( &registry, id, ReadWord, nullptr, nullptr ), 0 );
+			ASSERT_GE( _rwPluginRegistryAddPlgnStrmlwysCB( &registry, id, Always ), 0 );
+		}
+		ASSERT_TRUE( RwEngineOpen( &rwTestDeviceConfig ) && RwEngineStart() );
+	}
+
+	static RwStream* ReadWord( RwStream* stream, s32 length, void* object, s32 offset, s32 ) {
+		events.push_back( "read " + std::to_string( offset ) + " " + std::to_string( length ) );
+		return RwStreamReadInt32( stream, RwPluginData<u32>( object, offset ), 4 );
+	}
+	static bool Always( void*, s32 offset, s32 ) {
+		events.push_back( "always " + std::to_string( offset ) );
+		return true;
+	}
+
+	const RwPluginRegistry* ReadExtension( const RwTestBytes& payload, u8* object, u32* position = nullptr ) {
+		const RwTestBytes data = RwTestConcat( { RwTestChunk( rwID_EXTENSION, payload ), RwTestWords( { 0x77 } ) } );
+		RwStream* const stream = RwTestOpenRead( data );
+		const RwPluginRegistry* const result = _rwPluginRegistryReadDataChunks( &registry, stream, object );
+		if ( position != nullptr ) {
+			*position = RwTestReadPosition( stream );
+		}
+		RwStreamClose( stream, nullptr );
+		return result;
+	}
+
+	RwPluginRegistry	registry;
+};
+
+TEST_F( RwPluginChunkTest, ReadsRegisteredSubChunksSkipsUnknownOnesAndRunsEveryAlwaysFunction ) {
+	const RwTestBytes payload = RwTestConcat( {
+		RwTestChunk( 0xBB, RwTestWords( { 1, 2, 3 } ) ),
+		RwTestChunk( 0xC1, RwTestWords( { 0xABCD } ) ),
+		RwTestChunk( 0xBC, {} ),
+	} );
+	u8 object[OBJECT_BYTES + 16] = {};
+	u32 position = 0;
+	EXPECT_EQ( ReadExtension( payload, object, &position ), &registry );
+	EXPECT_EQ( *RwPluginData<u32>( object, OBJECT_BYTES + 8 ), 0xABCDu );
+	EXPECT_EQ( *RwPluginData<u32>( object, OBJECT_BYTES ), 0u );
+	EXPECT_EQ( position, 12 + payload.size() );
+	const std::string second = std::to_string( OBJECT_BYTES + 8 );
+	EXPECT_EQ( events, ( std::vector<std::string>{ "read " + second + " 4", "always " + std::to_string( OBJECT_BYTES ),
+												   "always " + second } ) );
+}
+
+TEST_F( RwPluginChunkTest, AnEmptyExtensionStillRunsEveryAlwaysFunction ) {
+	u8 object[OBJECT_BYTES + 16] = {};
+	EXPECT_EQ( ReadExtension( {}, object ), &registry );
+	EXPECT_EQ( events, ( std::vector<std::string>{ "always " + std::to_string( OBJECT_BYTES ),
+												   "always " + std::to_string( OBJECT_BYTES + 8 ) } ) );
+}
+
+TEST_F( RwPluginChunkTest, ASubChunkLongerThanTheRestOfTheExtensionFails ) {
+	struct Case {
+		const char*	name;
+		RwTestBytes	payload;
+	};
+	const Case cases[] = {
+		// Claims 100 bytes; the extension holds 4.
+		{ "long sub-chunk", RwTestConcat( { RwTestHeader( 0xBB, 100 ), RwTestWords( { 5 } ) } ) },
+		{ "header cut by the extension", RwTestBytes( 8, 0 ) },
+		{ "second sub-chunk too long", RwTestConcat( { RwTestChunk( 0xC0, RwTestWords( { 9 } ) ), RwTestHeader( 0xC1, 8 ),
+													   RwTestWords( { 1 } ) } ) },
+	};
+	for ( const Case& c : cases ) {
+		events.clear();
+		u8 object[OBJECT_BYTES + 16] = {};
+		EXPECT_EQ( ReadExtension( c.payload, object ), nullptr ) << c.name;
+		EXPECT_EQ( RwTestReadError().errorCode, RWERR_READ ) << c.name;
+		for ( const std::string& event : events ) {
+			EXPECT_EQ( event.rfind( "always", 0 ), std::string::npos ) << c.name;
+		}
+	}
 }
 
 std::string ModeName( const ::testing::TestParamInfo<u32>& info ) {
