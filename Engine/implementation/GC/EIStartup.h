@@ -1,0 +1,56 @@
+/*
+===============================================================================
+
+	Start-up of the engine executable.
+
+	EIMain brings the platform up, flags the controllers held in the reset
+	combination (X, B and START), loads the ROM font, configures the video
+	for the TV format, reads ENGINE.INI, seeds the random generator from the
+	calendar time, starts the low-level sound back end unless the ini
+	switches audio off, maps the virtual memory over auxiliary memory, turns
+	the starting level and the arguments into the start-up context and runs
+	the engine controller.
+
+	Arguments are walked from argv[1] (argv[0] is the program): -f names the
+	level (dropping options given before it), -w its folder; d, s, p and m
+	are accepted without effect; any other option is handed on in the
+	command string. Text that does not fit its buffer is cut with a debug
+	print.
+
+===============================================================================
+*/
+#ifndef EI_STARTUP_H
+#define EI_STARTUP_H
+
+#include "datatypes/DTTypes.h"
+
+class EFAppContext;
+struct OSFontHeader;
+
+constexpr u32 EI_CONTROLLER_PORTS     = 4;
+constexpr u32 EI_LEVEL_BUFFER_SIZE    = 500;
+
+// 1 for each port whose controller held X+B+START at power-on.
+extern u32				gui32ControllerResetDown[EI_CONTROLLER_PORTS];
+// The ROM font buffer, 32-byte aligned.
+extern OSFontHeader*	pFontData;
+// Non-zero switches all audio off.
+extern u8				gbDisableAudio;
+
+// The whole start-up and run: 0 after a normal quit, 1 when the engine
+// could not be initialised.
+s32		EIMain( s32 argc, char** argv );
+
+// Chooses the render mode of the TV format and configures the video.
+void	InitGraphic();
+
+// Upper-cases a..z in place; null does nothing.
+void	UpCaseString( char* s );
+
+// The start-up context last handed to the engine controller (tests).
+const EFAppContext&	EIGetStartupContext();
+
+// The command string last handed to the parser (tests).
+const char*			EIGetCommandString();
+
+#endif

@@ -1,0 +1,4 @@
+#include "framework/core/EFEEServerNetNode.h"
+
+void EFEEServerNetNode::EnableServerNode() {
+}

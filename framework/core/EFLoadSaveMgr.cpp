@@ -1,0 +1,3 @@
+#include "framework/core/EFLoadSaveMgr.h"
+
+EFLoadSaveMgr goLoadSaveMgr;

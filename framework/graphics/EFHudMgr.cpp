@@ -1,0 +1,7 @@
+#include "framework/graphics/EFHudMgr.h"
+
+EFHudMgr* gpoHudMgr = nullptr;
+
+u8 EFHudMgr::Save( const char* ) {
+	return 0;
+}

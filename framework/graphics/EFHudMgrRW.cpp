@@ -1,0 +1,13 @@
+#include "framework/graphics/EFHudMgrRW.h"
+
+void EFHudMgr_SP::AddLight( EFLight* ) {
+}
+
+void EFHudMgr_SP::RemoveLight( EFLight* ) {
+}
+
+void EFHudMgr_SP::Add3dObj( EF3dObj* ) {
+}
+
+void EFHudMgr_SP::Remove3dObj( EF3dObj* ) {
+}

@@ -1,0 +1,3 @@
+#include "framework/graphics/EFLightMgr.h"
+
+EFLightMgr* gpoEFLightMgr = nullptr;

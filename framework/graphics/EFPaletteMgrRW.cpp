@@ -1,0 +1,9 @@
+#include "framework/graphics/EFPaletteMgrRW.h"
+
+#include "framework/core/EFCallTrace.h"
+
+EFPaletteMgr_SP goPaletteMgr;
+
+void EFPaletteMgr_SP::Update( f32 ) {
+	EFCallTraceAdd( "EFPaletteMgr_SP::Update" );
+}

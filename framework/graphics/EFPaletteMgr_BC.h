@@ -1,0 +1,24 @@
+/*
+===============================================================================
+
+	Portable half of the palette manager: palette transitions.
+	Placeholder body: transitions are not run yet.
+
+===============================================================================
+*/
+#ifndef EF_PALETTE_MGR_BC_H
+#define EF_PALETTE_MGR_BC_H
+
+#include "datatypes/DTTypes.h"
+
+struct _sPaletteTransitionData;
+
+class EFPaletteMgr_BC {
+public:
+	virtual					~EFPaletteMgr_BC() {}
+
+	void					StartTransition( _sPaletteTransitionData* transition );
+	void					Terminate();
+};
+
+#endif

@@ -1,0 +1,40 @@
+/*
+===============================================================================
+
+	Portable half of the particle manager: particle types and emitters by
+	id or name. Placeholder body: nothing exists; the operations give their
+	failure values (an unknown type 1, an unknown emitter 2).
+
+===============================================================================
+*/
+#ifndef PL_MGR_BC_H
+#define PL_MGR_BC_H
+
+#include "datatypes/DTTypes.h"
+
+class EFGameObject;
+class PLEmitter_BC;
+class PLType_BC;
+
+class PLMgr_BC {
+public:
+	virtual					~PLMgr_BC() {}
+
+	PLType_BC*				GetType( s32 id );
+	// Names compare on their first 31 characters.
+	PLType_BC*				GetType( const char* name );
+	PLEmitter_BC*			GetEmitter( s32 id );
+	PLEmitter_BC*			GetEmitter( const char* name, u32 owner );
+	s32						ParticleTypeCreate();
+	s32						ParticleTypeDelete( s32 id );
+	s32						ParticleEmitterCreate( s32 type, EFGameObject* owner );
+	s32						ParticleEmitterDelete( s32 id );
+	s32						ParticleEmitterSetType( s32 emitter, s32 type );
+	// Deletes the emitters attached to the object; their number.
+	u32						DestroyAttachedEmitters( u32 objectId );
+
+	void					Update( f32 dt );
+	void					Terminate();
+};
+
+#endif

@@ -1,0 +1,36 @@
+/*
+===============================================================================
+
+	Game logic manager (gpoGameLogicMgr): runs every object's logic each
+	frame and owns the game memory. Placeholder body: there is no logic to
+	run; Initialize succeeds unless a test asked it to fail.
+
+===============================================================================
+*/
+#ifndef EF_GAME_LOGIC_MGR_H
+#define EF_GAME_LOGIC_MGR_H
+
+#include "datatypes/DTTypes.h"
+#include "framework/logic/EFGameMemoryMgr.h"
+
+class EFGameLogicMgr {
+public:
+							EFGameLogicMgr();
+							~EFGameLogicMgr();
+
+	u32						Initialize();
+	void					Update( f32 dt );
+	void					Terminate();
+
+	EFGameMemoryMgr&		GetGameMemoryMgr() { return moGameMemoryMgr; }
+
+	// Test hook of the placeholder: the next Initialize fails.
+	u8						mbFailInitialize;
+
+private:
+	EFGameMemoryMgr			moGameMemoryMgr;
+};
+
+extern EFGameLogicMgr*	gpoGameLogicMgr;
+
+#endif

@@ -1,0 +1,15 @@
+#include "framework/logic/EFLogicStack.h"
+
+EFLogicStack* gpoLogicStack = nullptr;
+
+EFLogicStack* EFLogicStack::Create() {
+	if ( gpoLogicStack == nullptr ) {
+		gpoLogicStack = new EFLogicStack();
+	}
+	return gpoLogicStack;
+}
+
+void EFLogicStack::Destroy() {
+	delete gpoLogicStack;
+	gpoLogicStack = nullptr;
+}
