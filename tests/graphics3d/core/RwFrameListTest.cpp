@@ -69,10 +69,9 @@ protected:
 	}
 
 	void DestroyAll() {
-		for ( s32 i = 0; i < list.numFrames; i++ ) {
-			if ( list.frames[i]->object.parent == nullptr ) {
-				RwFrameDestroyHierarchy( list.frames[i] );
-			}
+		// Children come after their parents: the last frame is always a leaf.
+		for ( s32 i = list.numFrames - 1; i >= 0; i-- ) {
+			RwFrameDestroy( list.frames[i] );
 		}
 		_rwFrameListDeinitialize( &list );
 	}
