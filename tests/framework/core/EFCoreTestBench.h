@@ -12,6 +12,7 @@
 #define EF_CORE_TEST_BENCH_H
 
 #include "datatypes/DTFile.h"
+#include "datatypes/MMMemory.h"
 #include "platform/card/CARD.h"
 #include "platform/dvd/DVD.h"
 #include "platform/host/HostClock.h"
@@ -100,6 +101,7 @@ protected:
 		OSHostSetReportHook( previousReport );
 		OSHostSetResetHook( previousReset );
 		OSHostSetPanicHook( previousPanic );
+		MMSetVMWindow( nullptr, 0 );
 		VMHostReset();
 		VIHostReset();
 		DVDHostReset();
