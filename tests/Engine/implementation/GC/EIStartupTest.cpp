@@ -1,0 +1,181 @@
+#include "framework/core/EFCoreTestBench.h"
+
+#include "Engine/implementation/GC/EIStartup.h"
+#include "framework/audio/GCLowLevelSound.h"
+#include "framework/core/EFAppContext.h"
+#include "framework/core/EFEngineController.h"
+#include "framework/core/EFIniFile.h"
+#include "framework/graphics/EFFBEffectMgr_BC.h"
+#include "framework/graphics/EFGraphicsMgr.h"
+#include "platform/runtime/RuntimeRand.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+class EIStartupTest : public EFCoreTestBench {
+protected:
+	void SetUp() override {
+		EFCoreTestBench::SetUp();
+		SetFramesToRun( 1 );
+		gbDisableAudio = 0;
+		GCResetLowLevelSound();
+	}
+
+	void TearDown() override {
+		delete gpoEngineController;
+		EXPECT_EQ( gpoGraphicsMgr, nullptr );
+		EFIniFile::GetInstance()->Clear();
+		gbDisableAudio = 0;
+		GCResetLowLevelSound();
+		EFCoreTestBench::TearDown();
+	}
+
+	// Runs start-up with the program path first, as the host passes it.
+	s32 Run( const std::vector<std::string>& arguments ) {
+		std::vector<std::string> words = { "/work/build/engine" };
+		words.insert( words.end(), arguments.begin(), arguments.end() );
+		std::vector<char*> argv;
+		for ( std::string& word : words ) {
+			argv.push_back( word.data() );
+		}
+		return EIMain( static_cast<s32>( argv.size() ), argv.data() );
+	}
+};
+
+TEST_F( EIStartupTest, TurnsTheArgumentsIntoTheCommandStringAndContext ) {
+	const std::string longPath( 1000, 'P' );
+	struct Row {
+		const char*					name;
+		const char*					ini;
+		std::vector<std::string>	arguments;
+		std::string					command;
+		const char*					resFilename;
+		std::string					levelPath;
+	};
+	const Row rows[] = {
+		{ "no arguments", "", {}, "/c -", "", "" },
+		{ "level from the ini", "StartingLevelToLoad = LEVEL1.GCR\nStartingLevelPath = SAMPLE\n", {},
+		  "/c -LEVEL1.GCR", "LEVEL1.GCR", "SAMPLE" },
+		{ "-f drops the options before it", "", { "-xFOO", "-fMYLEVEL" }, "/c -MYLEVEL", "MYLEVEL", "" },
+		{ "options after -f are handed on, a dashed one inside the value", "", { "-fMYLEVEL", "-v", "/l" }, "/c -MYLEVEL -v /l", "MYLEVEL -v", "" },
+		{ "-w replaces the level path", "StartingLevelPath = SAMPLE\n", { "-wOTHER" }, "/c -", "", "OTHER" },
+		{ "d s p m are consumed", "", { "-d", "-s", "-pPREFIX", "-m1", "plain" }, "/c -", "", "" },
+		{ "a 1000-character -w is cut", "", { "-w" + longPath }, "/c -", "", longPath.substr( 0, 499 ) },
+	};
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.name );
+		WriteDiscText( "ENGINE.INI", row.ini );
+		ASSERT_EQ( Run( row.arguments ), 0 );
+		const EFAppContext& context = EIGetStartupContext();
+		EXPECT_EQ( std::string( EIGetCommandString() ), row.command );
+		EXPECT_STREQ( context.szResFilename, row.resFilename );
+		EXPECT_EQ( std::string( context.szLevelPath ), row.levelPath );
+		EXPECT_STREQ( context.szLanguagePath, "FR" );
+		EXPECT_STREQ( context.szBaseDirectory, "" );
+		EXPECT_EQ( context.uiMaxFPS, 30u );
+	}
+}
+
+TEST_F( EIStartupTest, FlagsTheControllersHeldInTheResetCombination ) {
+	PADStatus held = {};
+	held.button = PAD_BUTTON_X | PAD_BUTTON_B | PAD_BUTTON_START;
+	PADStatus partial = {};
+	partial.button = PAD_BUTTON_X | PAD_BUTTON_START;
+	ASSERT_TRUE( PADHostQueueStatus( 0, partial ) );
+	ASSERT_TRUE( PADHostQueueStatus( 2, held ) );
+	ASSERT_EQ( Run( {} ), 0 );
+	const u32 expected[EI_CONTROLLER_PORTS] = { 0, 0, 1, 0 };
+	for ( u32 port = 0; port < EI_CONTROLLER_PORTS; port++ ) {
+		EXPECT_EQ( gui32ControllerResetDown[port], expected[port] ) << "port " << port;
+	}
+	EXPECT_TRUE( CARDHostIsInitialised() );
+	EXPECT_TRUE( DVDHostAutoFatalMessaging() );
+	EXPECT_EQ( SIHostSamplingRate(), 5u );
+	EXPECT_NE( pFontData, nullptr );
+	EXPECT_EQ( reinterpret_cast<uintptr_t>( pFontData ) % 32, 0u );
+}
+
+TEST_F( EIStartupTest, MapsVirtualMemoryOnlyForASizeThatFits ) {
+	struct Row {
+		const char*	ini;
+		u32			auxBytes;	// 0: no virtual memory
+	};
+	const Row rows[] = {
+		{ "", 12288u * 1024u },
+		{ "GCVMSARAMSize = 4096\n", 4096u * 1024u },
+		{ "GCVMSARAMSize = 16384\n", 16384u * 1024u },
+		{ "GCVMSARAMSize = 0\n", 0 },
+		{ "GCVMSARAMSize = -5\n", 0 },
+		{ "GCVMSARAMSize = 20000\n", 0 },
+		{ "GCVMSARAMSize = 99999999999\n", 0 },
+	};
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.ini );
+		MMSetVMWindow( nullptr, 0 );
+		VMHostReset();
+		WriteDiscText( "ENGINE.INI", row.ini );
+		ASSERT_EQ( Run( {} ), 0 );
+		EXPECT_EQ( VMHostAuxBytes(), row.auxBytes );
+		EXPECT_EQ( VMHostWindowSize(), row.auxBytes );
+		if ( row.auxBytes != 0 ) {
+			EXPECT_EQ( VMHostPageCacheBytes(), 0x280000u );
+			EXPECT_EQ( VMHostAuxStart(), 0x1000000u - row.auxBytes );
+		}
+	}
+}
+
+TEST_F( EIStartupTest, StartsTheSoundBackEndUnlessTheIniSwitchesItOff ) {
+	struct Row {
+		const char*	ini;
+		u8			disabled;
+	};
+	const Row rows[] = {
+		{ "", 0 },
+		{ "DisableSoundEngine = 0\n", 0 },
+		{ "DisableSoundEngine = 1\n", 1 },
+		{ "DisableSoundEngine = XQZ\n", 1 },
+	};
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.ini );
+		gbDisableAudio = 0;
+		GCResetLowLevelSound();
+		WriteDiscText( "ENGINE.INI", row.ini );
+		ASSERT_EQ( Run( {} ), 0 );
+		EXPECT_EQ( gbDisableAudio, row.disabled );
+		EXPECT_EQ( GCGetSoundCompletionCallback() != nullptr, row.disabled == 0 );
+	}
+}
+
+TEST_F( EIStartupTest, SeedsTheRandomGeneratorFromTheClockOfDay ) {
+	// 01:02:03 on the first day of the epoch.
+	HostClockUseVirtual( HostSecondsToTicks( 3723.0 ) );
+	ASSERT_EQ( Run( {} ), 0 );
+	const s32 drawn = RuntimeRand();
+	RuntimeSrand( 3 * 1000 + 2 * 60 + 1 * 24 );
+	EXPECT_EQ( drawn, RuntimeRand() );
+}
+
+TEST_F( EIStartupTest, PanicsOnAnUnknownTvFormat ) {
+	VIHostSetTvFormat( 3 );
+	EXPECT_THROW( Run( {} ), std::runtime_error );
+	ASSERT_EQ( EFCoreTestSeen().panics.size(), 1u );
+	EXPECT_EQ( EFCoreTestSeen().panics[0], "EIMain:325:DEMOInit: invalid TV format\n" );
+}
+
+TEST_F( EIStartupTest, ReportsAFailedInitialisationAsAFailure ) {
+	goFBEffectMgr.mbFailInitialize = 1;
+	EXPECT_NE( Run( {} ), 0 );
+	EXPECT_NE( gpoEngineController, nullptr );
+}
+
+TEST_F( EIStartupTest, RunsOnDefaultsWithoutEngineIni ) {
+	SetFramesToRun( 120 );
+	EXPECT_EQ( Run( {} ), 0 );
+	EXPECT_EQ( gpoEngineController, nullptr );
+	EXPECT_EQ( VMHostAuxBytes(), 12288u * 1024u );
+}
+
+}
