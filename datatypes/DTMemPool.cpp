@@ -103,8 +103,10 @@ bool DTMemPool::Contains( const mmheader* h ) const {
 }
 
 u32 DTMemPool::CountFree() const {
+	// Bounded by the number of elements, so a damaged list cannot loop.
+	const u64 elements = mui32BufferSize / ( static_cast<u64>( mui32ElementSize ) + MM_HEADER_BYTES );
 	u32 count = 0;
-	for ( const mmheader* h = mpoFreeList; h != nullptr; h = h->Next() ) {
+	for ( const mmheader* h = mpoFreeList; h != nullptr && count <= elements; h = h->Next() ) {
 		count++;
 	}
 	return count;

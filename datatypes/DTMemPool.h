@@ -42,6 +42,7 @@ public:
 	bool			Contains( const mmheader* h ) const;
 	u32				GetElementSize() const { return mui32ElementSize; }
 	u32				GetBufferSize() const { return mui32BufferSize; }
+	// Elements on the free list (inspection only).
 	u32				CountFree() const;
 
 private:
