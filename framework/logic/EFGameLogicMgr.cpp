@@ -26,4 +26,6 @@ void EFGameLogicMgr::Update( f32 ) {
 
 void EFGameLogicMgr::Terminate() {
 	EFCallTraceAdd( "EFGameLogicMgr::Terminate" );
+	// The level's logic modules go with the level.
+	moCodeMap.DeleteAll();
 }

@@ -12,6 +12,9 @@
 
 #include "datatypes/DTTypes.h"
 #include "framework/logic/EFGameMemoryMgr.h"
+#include "framework/logic/EFLogicCodeMap.h"
+
+class EFLogicCode;
 
 class EFGameLogicMgr {
 public:
@@ -24,11 +27,18 @@ public:
 
 	EFGameMemoryMgr&		GetGameMemoryMgr() { return moGameMemoryMgr; }
 
+	// The level's logic modules by code id. A module added under a taken
+	// id replaces the entry; Terminate deletes every module.
+	void					AddLogicCode( EFLogicCode* code ) { moCodeMap.Add( code ); }
+	EFLogicCode*			GetLogicCode( u32 id ) const { return moCodeMap.Get( id ); }
+	EFLogicCodeMap&			GetCodeMap() { return moCodeMap; }
+
 	// Test hook of the placeholder: the next Initialize fails.
 	u8						mbFailInitialize;
 
 private:
 	EFGameMemoryMgr			moGameMemoryMgr;
+	EFLogicCodeMap			moCodeMap;
 };
 
 extern EFGameLogicMgr*	gpoGameLogicMgr;

@@ -1,0 +1,48 @@
+#include "tools/lib/logic/ToolSampleLogic.h"
+
+#include "tools/lib/ToolDiscLayout.h"
+#include "tools/lib/ToolSampleDisc.h"
+#include "tools/lib/level/ToolLevelWriter.h"
+#include "tools/lib/logic/ToolLogicRecordWriter.h"
+
+bool ToolMakeSampleLogicLevel( const std::vector<u8>& objectModule, const std::vector<u8>& libraryModule,
+							   ToolResourceFile& file, std::string& error ) {
+	file = ToolResourceFile();
+	const ToolLogicModule modules[] = {
+		{ TOOL_SAMPLE_LIBRARY_CODE_ID, TOOL_SAMPLE_LIBRARY_NAME, libraryModule, true },
+		{ TOOL_SAMPLE_OBJECT_CODE_ID, TOOL_SAMPLE_OBJECT_NAME, objectModule, false },
+	};
+	for ( const ToolLogicModule& module : modules ) {
+		if ( module.image.empty() ) {
+			error = "empty logic module " + module.objectName;
+			return false;
+		}
+		ToolResourceRecord record;
+		if ( !ToolLogicRecordWriter::MakeRecord( module, record, error ) ) {
+			return false;
+		}
+		file.records.push_back( std::move( record ) );
+	}
+
+	ToolGloRecord object;
+	object.uid = TOOL_SAMPLE_GAME_OBJECT_ID;
+	object.gloId = TOOL_SAMPLE_OBJECT_CODE_ID;
+	ToolBigEndianWriter out;
+	ToolLevelWriter::WriteGlo( out, object );
+	ToolResourceRecord record;
+	record.classId = TOOL_CLASS_GAME_OBJECT;
+	record.object = out.Take();
+	file.records.push_back( std::move( record ) );
+	return true;
+}
+
+bool ToolWriteSampleLogicLevel( const std::filesystem::path& root, const std::vector<u8>& objectModule,
+								const std::vector<u8>& libraryModule, std::string& error ) {
+	ToolResourceFile file;
+	if ( !ToolMakeSampleLogicLevel( objectModule, libraryModule, file, error ) ) {
+		return false;
+	}
+	const ToolDiscLayout layout( TOOL_SAMPLE_LEVEL );
+	return ToolResourceFileWriter::WriteToDisc( file, root / layout.LevelNeutralFolder(),
+												std::string( TOOL_SAMPLE_RESOURCE_FILE ), error );
+}
