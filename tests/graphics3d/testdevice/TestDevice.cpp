@@ -1,9 +1,10 @@
 #include "graphics3d/testdevice/TestDevice.h"
 
+#include "graphics3d/testdevice/TestDeviceRasters.h"
+
 #include "graphics3d/core/RwEngine.h"
 #include "graphics3d/core/RwMatrix.h"
 
-#include <array>
 #include <bit>
 
 namespace {
@@ -94,13 +95,8 @@ RwDevice testDevice = {
 	nullptr,
 };
 
-// The device's own standards: none yet. Raster and texture standards join
-// with the raster and texture modules.
-struct TestStandard {
-	s32				index;
-	RwStandardFunc	function;
-};
-constexpr std::array<TestStandard, 0> ownStandards = {};
+// The device's own standards are the raster, image and camera ones
+// (TestDeviceRasters.h); texture standards join with the texture module.
 
 bool OpenDevice( void* configuration ) {
 	state.configuration = configuration;
@@ -122,9 +118,10 @@ void FillStandards( RwStandardFunc* standards, const s32 slots ) {
 	for ( s32 i = 0; i < slots; i++ ) {
 		standards[i] = TestRefusingStandard;
 	}
-	for ( const TestStandard& standard : ownStandards ) {
-		if ( standard.function != nullptr && standard.index >= 0 && standard.index < slots ) {
-			standards[standard.index] = standard.function;
+	for ( s32 i = 0; i < slots; i++ ) {
+		const RwStandardFunc own = TestDeviceRasterStandard( i );
+		if ( own != nullptr ) {
+			standards[i] = own;
 		}
 	}
 }
@@ -220,11 +217,12 @@ RwDevice* _rwDeviceGetHandle() {
 
 bool _rwDeviceRegisterPlugin() {
 	state.registerPluginCount++;
-	return true;
+	return TestDeviceRasterPluginAttach();
 }
 
 void TestDeviceReset() {
 	state = TestDeviceState();
+	TestDeviceRastersReset();
 }
 
 void TestDeviceRefuseRequest( const s32 request, const bool refuse ) {
