@@ -48,15 +48,9 @@ u32 DTCubic::Solve() {
 		return 1;
 	}
 	if ( discriminant < 0.0f ) {
-		// A negative discriminant needs p < 0, so the root is real; the
-		// cosine is kept in [-1, 1] against rounding, where acos would
-		// give a NaN.
-		f32 cosine = h / DTSqrtf( -( p * p * p ) );
-		if ( cosine > 1.0f ) {
-			cosine = 1.0f;
-		} else if ( cosine < -1.0f ) {
-			cosine = -1.0f;
-		}
+		// A negative discriminant needs p < 0, and h^2 below -p^3 keeps the
+		// cosine within [-1, 1] through the float rounding.
+		const f32 cosine = h / DTSqrtf( -( p * p * p ) );
 		const f32 phi = static_cast<f32>( std::acos( static_cast<f64>( cosine ) ) / 3.0 );
 		const f32 t = 2.0f * DTSqrtf( -p );
 		root0 = shift + t * std::cos( phi );

@@ -43,7 +43,7 @@ const RegisteredClass gRegisteredClasses[] = {
 	{ 41, "PL_TYPE_CONTAINER", IT_OBJECT, "PLMgr_BC", false },
 	{ 44, "EI_TEXTURE_ANIM_RES", IT_OBJECT, "EFTextureAnimRes", false },
 	{ 45, "PL_TYPE", IT_OBJECT, "PLType", false },
-	{ 48, "DT_WPGRP", IT_OBJECT, "DTWaypointGrp", false },
+	{ 48, "DT_WPGRP", IT_OBJECT, "DTWaypointGrp", true },
 	{ 51, "INVISIBLE_DESCR", IT_OBJECT, "EFInvisibleIdescriptor", false },
 	{ 55, "EI_HANIMATION_DESCR", IT_OBJECT, "EFHAnimationIDescriptor", false },
 	{ 58, "EF_FONTS", IT_OBJECT, "EFFont", false },

@@ -1,0 +1,261 @@
+/*
+	The closed-form solvers against GSL on seeded random polynomials built
+	from their roots. Both get the same float coefficients; roots are
+	matched order-free and their error is taken relative to
+	max (1, |root|). The single-precision closed forms of the cubic and the
+	quartic lose accuracy on a small share of polynomials, so their
+	accuracy is asserted as shares of all roots.
+*/
+#include "datatypes/DTCubic.h"
+#include "datatypes/DTQuadratic.h"
+#include "datatypes/DTQuartic.h"
+
+#include <gsl/gsl_poly.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <random>
+#include <vector>
+
+namespace {
+
+// Polynomials per degree: a multiple of every pattern count.
+constexpr s32 POLYNOMIALS = 24000;
+
+typedef std::complex<f64> Complex;
+
+class RandomPolynomials {
+public:
+	explicit RandomPolynomials( const u32 seed ) : mEngine( seed ) {}
+
+	f64 Uniform( const f64 low, const f64 high ) { return std::uniform_real_distribution<f64>( low, high )( mEngine ); }
+
+	// count real roots in [-10, 10], each at least 0.5 from the others.
+	std::vector<Complex> RealRoots( const s32 count ) {
+		std::vector<Complex> roots;
+		while ( static_cast<s32>( roots.size() ) < count ) {
+			const f64 candidate = Uniform( -10.0, 10.0 );
+			bool apart = true;
+			for ( const Complex & root : roots ) {
+				apart = apart && std::fabs( root.real() - candidate ) >= 0.5;
+			}
+			if ( apart ) {
+				roots.emplace_back( candidate, 0.0 );
+			}
+		}
+		return roots;
+	}
+
+	// A conjugate pair: real part in [-10, 10], imaginary part in [0.5, 10].
+	void AddPair( std::vector<Complex> & roots ) {
+		const f64 re = Uniform( -10.0, 10.0 );
+		const f64 im = Uniform( 0.5, 10.0 );
+		roots.emplace_back( re, im );
+		roots.emplace_back( re, -im );
+	}
+
+	// Leading coefficient of magnitude in [0.1, 10] and random sign.
+	f64 Leading() {
+		const f64 magnitude = Uniform( 0.1, 10.0 );
+		return std::bernoulli_distribution( 0.5 )( mEngine ) ? magnitude : -magnitude;
+	}
+
+	// Float coefficients, leading first, of leading * prod (x - root).
+	std::vector<f32> Coefficients( const std::vector<Complex> & roots ) {
+		std::vector<Complex> poly = { Complex( Leading(), 0.0 ) };
+		for ( const Complex & root : roots ) {
+			std::vector<Complex> next( poly.size() + 1, Complex( 0.0, 0.0 ) );
+			for ( size_t i = 0; i < poly.size(); i++ ) {
+				next[i] += poly[i];
+				next[i + 1] -= poly[i] * root;
+			}
+			poly = next;
+		}
+		std::vector<f32> coefficients;
+		for ( const Complex & k : poly ) {
+			coefficients.push_back( static_cast<f32>( k.real() ) );
+		}
+		return coefficients;
+	}
+
+private:
+	std::mt19937 mEngine;
+};
+
+// Counts and root errors of one degree.
+struct Comparison {
+	s32					cases = 0;
+	s32					countsEqual = 0;
+	s32					nonFinite = 0;
+	std::vector<f64>	errors;
+
+	void Add( const std::vector<f32> & engine, const std::vector<f64> & reference ) {
+		cases++;
+		for ( const f32 root : engine ) {
+			nonFinite += std::isfinite( root ) ? 0 : 1;
+		}
+		if ( engine.size() != reference.size() ) {
+			return;
+		}
+		countsEqual++;
+		std::vector<f64> left( reference );
+		for ( const f32 root : engine ) {
+			size_t best = 0;
+			for ( size_t i = 1; i < left.size(); i++ ) {
+				if ( std::fabs( left[i] - root ) < std::fabs( left[best] - root ) ) {
+					best = i;
+				}
+			}
+			errors.push_back( std::fabs( left[best] - root ) / std::max( 1.0, std::fabs( left[best] ) ) );
+			left.erase( left.begin() + static_cast<std::ptrdiff_t>( best ) );
+		}
+	}
+
+	f64 ShareWithin( const f64 tolerance ) const {
+		const auto within = std::count_if( errors.begin(), errors.end(), [tolerance]( f64 e ) { return e <= tolerance; } );
+		return errors.empty() ? 1.0 : static_cast<f64>( within ) / static_cast<f64>( errors.size() );
+	}
+
+	f64 Worst() const { return errors.empty() ? 0.0 : *std::max_element( errors.begin(), errors.end() ); }
+};
+
+std::vector<f64> GslQuadratic( const f32 a, const f32 b, const f32 c ) {
+	f64 x[2] = { 0.0, 0.0 };
+	const s32 count = gsl_poly_solve_quadratic( a, b, c, &x[0], &x[1] );
+	return std::vector<f64>( x, x + count );
+}
+
+std::vector<f64> GslCubic( const f32 a, const f32 b, const f32 c, const f32 d ) {
+	f64 x[3] = { 0.0, 0.0, 0.0 };
+	const s32 count = gsl_poly_solve_cubic( static_cast<f64>( b ) / a, static_cast<f64>( c ) / a, static_cast<f64>( d ) / a,
+											&x[0], &x[1], &x[2] );
+	return std::vector<f64>( x, x + count );
+}
+
+std::vector<f64> GslQuartic( const std::vector<f32> & k ) {
+	const f64 ascending[5] = { k[4], k[3], k[2], k[1], k[0] };
+	f64 z[8];
+	gsl_poly_complex_workspace * const workspace = gsl_poly_complex_workspace_alloc( 5 );
+	gsl_poly_complex_solve( ascending, 5, workspace, z );
+	gsl_poly_complex_workspace_free( workspace );
+	std::vector<f64> real;
+	for ( s32 i = 0; i < 4; i++ ) {
+		// Pairs have imaginary parts of at least 0.5; real roots none to speak of.
+		if ( std::fabs( z[2 * i + 1] ) <= 1e-4 * std::max( 1.0, std::fabs( z[2 * i] ) ) ) {
+			real.push_back( z[2 * i] );
+		}
+	}
+	return real;
+}
+
+std::vector<f32> EngineQuadratic( const f32 a, const f32 b, const f32 c ) {
+	DTQuadratic q = { a, b, c, 0.0f, 0.0f };
+	const u32 count = q.Solve();
+	const f32 roots[2] = { q.root0, q.root1 };
+	return std::vector<f32>( roots, roots + count );
+}
+
+std::vector<f32> EngineCubic( const std::vector<f32> & k ) {
+	DTCubic c = { k[0], k[1], k[2], k[3], 0.0f, 0.0f, 0.0f };
+	const u32 count = c.Solve();
+	const f32 roots[3] = { c.root0, c.root1, c.root2 };
+	return std::vector<f32>( roots, roots + count );
+}
+
+std::vector<f32> EngineQuartic( const std::vector<f32> & k ) {
+	DTQuartic q = { k[0], k[1], k[2], k[3], k[4], 0.0f, 0.0f, 0.0f, 0.0f };
+	const u32 count = q.Solve();
+	const f32 roots[4] = { q.root0, q.root1, q.root2, q.root3 };
+	return std::vector<f32>( roots, roots + count );
+}
+
+TEST( DTPolynomialGsl, QuadraticRootsMatchGslEverywhere ) {
+	RandomPolynomials random( 122 );
+	Comparison comparison;
+	for ( s32 i = 0; i < POLYNOMIALS; i++ ) {
+		std::vector<Complex> roots;
+		if ( i % 2 == 0 ) {
+			roots = random.RealRoots( 2 );
+		} else {
+			random.AddPair( roots );
+		}
+		const std::vector<f32> k = random.Coefficients( roots );
+		comparison.Add( EngineQuadratic( k[0], k[1], k[2] ), GslQuadratic( k[0], k[1], k[2] ) );
+	}
+	EXPECT_EQ( comparison.countsEqual, comparison.cases );
+	EXPECT_EQ( comparison.nonFinite, 0 );
+	EXPECT_LE( comparison.Worst(), 1e-5 );
+}
+
+TEST( DTPolynomialGsl, CubicRootsMatchGslInNearlyEveryCase ) {
+	RandomPolynomials random( 123 );
+	Comparison comparison;
+	for ( s32 i = 0; i < POLYNOMIALS; i++ ) {
+		std::vector<Complex> roots;
+		if ( i % 2 == 0 ) {
+			roots = random.RealRoots( 3 );
+		} else {
+			roots = random.RealRoots( 1 );
+			random.AddPair( roots );
+		}
+		const std::vector<f32> k = random.Coefficients( roots );
+		comparison.Add( EngineCubic( k ), GslCubic( k[0], k[1], k[2], k[3] ) );
+	}
+	EXPECT_EQ( comparison.countsEqual, comparison.cases );
+	EXPECT_EQ( comparison.nonFinite, 0 );
+	EXPECT_GE( comparison.ShareWithin( 1e-4 ), 0.995 );
+	EXPECT_GE( comparison.ShareWithin( 1e-3 ), 0.998 );
+}
+
+TEST( DTPolynomialGsl, QuarticRootsMatchGslInNearlyEveryCase ) {
+	RandomPolynomials random( 124 );
+	Comparison comparison;
+	for ( s32 i = 0; i < POLYNOMIALS; i++ ) {
+		std::vector<Complex> roots;
+		switch ( i % 3 ) {
+		case 0:
+			roots = random.RealRoots( 4 );
+			break;
+		case 1:
+			roots = random.RealRoots( 2 );
+			random.AddPair( roots );
+			break;
+		default:
+			random.AddPair( roots );
+			random.AddPair( roots );
+			break;
+		}
+		const std::vector<f32> k = random.Coefficients( roots );
+		comparison.Add( EngineQuartic( k ), GslQuartic( k ) );
+	}
+	EXPECT_GE( static_cast<f64>( comparison.countsEqual ) / comparison.cases, 0.999 );
+	EXPECT_EQ( comparison.nonFinite, 0 );
+	EXPECT_GE( comparison.ShareWithin( 1e-4 ), 0.99 );
+	EXPECT_GE( comparison.ShareWithin( 1e-3 ), 0.995 );
+}
+
+TEST( DTPolynomialGsl, NegligibleLeadingCoefficientsSolveTheLowerDegree ) {
+	RandomPolynomials random( 125 );
+	Comparison linear;
+	Comparison quadratic;
+	for ( s32 i = 0; i < POLYNOMIALS / 4; i++ ) {
+		const f32 tiny = static_cast<f32>( random.Uniform( -9e-6, 9e-6 ) );
+		std::vector<Complex> roots;
+		if ( i % 2 == 0 ) {
+			roots = random.RealRoots( 2 );
+		} else {
+			random.AddPair( roots );
+		}
+		const std::vector<f32> k = random.Coefficients( roots );
+		linear.Add( EngineQuadratic( tiny, k[1], k[2] ), GslQuadratic( 0.0f, k[1], k[2] ) );
+		quadratic.Add( EngineCubic( { tiny, k[0], k[1], k[2] } ), GslQuadratic( k[0], k[1], k[2] ) );
+	}
+	EXPECT_EQ( linear.countsEqual, linear.cases );
+	EXPECT_LE( linear.Worst(), 1e-5 );
+	EXPECT_EQ( quadratic.countsEqual, quadratic.cases );
+	EXPECT_LE( quadratic.Worst(), 1e-5 );
+}
+
+} // namespace
