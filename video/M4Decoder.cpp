@@ -1,5 +1,10 @@
 #include "video/M4Decoder.h"
 
+#include "platform/os/OS.h"
+#include "video/M4DirectMode.h"
+#include "video/M4GMCVector.h"
+#include "video/M4ImagePadding.h"
+#include "video/M4MemOp.h"
 #include "video/M4Memory.h"
 #include "video/M4MotionVectorMgr.h"
 
@@ -9,6 +14,10 @@
 const s32 M4Decoder::mDequantTable[4] = { -1, -2, 1, 2 };
 // Chroma rounding of a four-vector sum, by the sum's magnitude modulo 16.
 const s32 M4Decoder::mRoundtab[16] = { 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2 };
+// [field select][top field first]: the top field moves one field period
+// when it read the bottom field, the bottom field when it read the top.
+const s32 M4Decoder::deltaTop[2][2] = { { 0, 0 }, { 1, -1 } };
+const s32 M4Decoder::deltaBottom[2][2] = { { -1, 1 }, { 0, 0 } };
 
 s32 M4Decoder::chromaMv( const s32 v ) {
 	return ( v & 3 ) != 0 ? ( v >> 1 ) | 1 : v / 2;
@@ -131,9 +140,27 @@ void M4Decoder::release() {
 	}
 }
 
+bool M4Decoder::reorders() const {
+	return ( mFlags & VID_DECODER_FLAG_REORDER ) != 0;
+}
+
 void M4Decoder::decode( const u8* data, const u32 size, VIDImage** out ) {
 	M4BitstreamInit( &mBitstream, data, size );
 	const u32 frameType = mParser.parseHeader();
+	if ( frameType == M4_FRAME_B && !reorders() ) {
+		// Without flag bit 0 there is neither an older reference nor a B
+		// picture: nothing changes and the last picture shown stays.
+		if ( !mBFrameRefused ) {
+			OSReport( "M4Decoder: B-frame without reordering skipped\n" );
+			mBFrameRefused = true;
+		}
+		fillImage( mForward );
+		if ( out != nullptr ) {
+			*out = &mOutput;
+		}
+		mFrameCount++;
+		return;
+	}
 	switch ( frameType ) {
 	case M4_FRAME_I:
 		iFrame();
@@ -148,7 +175,7 @@ void M4Decoder::decode( const u8* data, const u32 size, VIDImage** out ) {
 		pFrame( true );
 		break;
 	}
-	const M4Image* const shown = frameType == M4_FRAME_B || ( mFlags & VID_DECODER_FLAG_REORDER ) == 0 ? mCurrent : mForward;
+	const M4Image* const shown = frameType == M4_FRAME_B || !reorders() ? mCurrent : mForward;
 	fillImage( shown );
 	if ( out != nullptr ) {
 		*out = &mOutput;
@@ -157,18 +184,262 @@ void M4Decoder::decode( const u8* data, const u32 size, VIDImage** out ) {
 	mFrameCount++;
 }
 
-// Macroblock decoding fills these in; until then a frame leaves its
-// picture as it was.
-void M4Decoder::iFrame() {
+static u32 M4ClampQuantiser( const s32 quantiser ) {
+	return static_cast<u32>( quantiser < 1 ? 1 : ( quantiser > 31 ? 31 : quantiser ) );
 }
 
-void M4Decoder::pFrame( bool ) {
-	mMvMgr->mForwardFCode = mParser.mForwardFCode;
+void M4Decoder::readQuantiserChange() {
+	const s32 change = mDequantTable[M4BitstreamGet( &mBitstream, 2 )];
+	mParser.mQuantiser = M4ClampQuantiser( static_cast<s32>( mParser.mQuantiser ) + change );
+}
+
+// Reads what follows an intra macroblock type: the AC flag, the luma
+// pattern and, for type 4, the quantiser change. Returns the pattern.
+u32 M4Decoder::readIntraMacroBlockHead( M4_MB* mb, const u32 typeCode, bool* acPrediction ) {
+	const u32 type = typeCode == M4_VLC_INVALID ? static_cast<u32>( M4_MB_INTRA ) : ( typeCode & M4_MCBPC_TYPE_MASK );
+	const u32 chroma = typeCode == M4_VLC_INVALID ? 0 : ( typeCode >> M4_MCBPC_CBPC_SHIFT ) & 3;
+	*acPrediction = M4BitstreamGet( &mBitstream, 1 ) != 0;
+	const u32 luma = mParser.getCbpy( true );
+	mb->mType = type == M4_MB_INTRA_Q ? M4_MB_INTRA_Q : M4_MB_INTRA;
+	if ( mb->mType == M4_MB_INTRA_Q ) {
+		readQuantiserChange();
+	}
+	mb->mQuantiser = static_cast<u8>( mParser.mQuantiser );
+	return ( luma << 2 ) | chroma;
+}
+
+void M4Decoder::iFrame() {
+	for ( u32 y = 0; y < mMBHeight; y++ ) {
+		for ( u32 x = 0; x < mMBWidth; x++ ) {
+			M4_MB* const mb = &mMBs[y * mMBWidth + x];
+			mb->mFlags = 0;
+			// A missing code reads as an intra macroblock with no chroma.
+			const u32 code = mParser.getCbpCIntra();
+			bool acPrediction = false;
+			const u32 pattern = readIntraMacroBlockHead( mb, code, &acPrediction );
+			mbIntra( mb, x, y, acPrediction, pattern, mb->mQuantiser );
+			M4MemMBFlush( mCurrent, x, y );
+		}
+	}
+}
+
+void M4Decoder::storeGMCVector( M4_MB* mb, const u32 x, const u32 y ) const {
+	const M4_VECTOR v = M4GMCAverageVector( mParser.mWarp, x, y, mParser.mForwardFCode );
+	for ( u32 k = 0; k < 4; k++ ) {
+		mb->mMv[2 * k] = v.x;
+		mb->mMv[2 * k + 1] = v.y;
+	}
+}
+
+void M4Decoder::pFrame( const bool sprite ) {
+	M4Bitstream* const bs = &mBitstream;
+	mMvMgr->init( mParser.mForwardFCode, mParser.mBackwardFCode );
+	M4ImageCreatePadding( mForward );
+	for ( u32 y = 0; y < mMBHeight; y++ ) {
+		for ( u32 x = 0; x < mMBWidth; x++ ) {
+			M4_MB* const mb = &mMBs[y * mMBWidth + x];
+			mb->mFlags = 0;
+			mb->mCbp = 0;
+			if ( M4BitstreamGet( bs, 1 ) != 0 ) {
+				mb->mQuantiser = static_cast<u8>( mParser.mQuantiser );
+				if ( sprite ) {
+					mb->mType = M4_MB_NOT_CODED_SPRITE;
+					storeGMCVector( mb, x, y );
+					mbInterGMC( mb, x, y, 0 );
+				} else {
+					mb->mType = M4_MB_NOT_CODED;
+					for ( s32& component : mb->mMv ) {
+						component = 0;
+					}
+					M4MemOpInterMBCopyAll( mCurrent, x, y, mForward );
+					M4MemMBFlush( mCurrent, x, y );
+				}
+				continue;
+			}
+			const u32 code = mParser.getCbpCInter();
+			const bool missing = code == M4_VLC_INVALID;
+			const u32 type = missing ? static_cast<u32>( M4_MB_INTER ) : ( code & M4_MCBPC_TYPE_MASK );
+			if ( type == M4_MB_INTRA || type == M4_MB_INTRA_Q ) {
+				bool acPrediction = false;
+				const u32 pattern = readIntraMacroBlockHead( mb, code, &acPrediction );
+				mbIntra( mb, x, y, acPrediction, pattern, mb->mQuantiser );
+				M4MemMBFlush( mCurrent, x, y );
+				continue;
+			}
+			mb->mType = static_cast<u8>( type <= M4_MB_INTER4V ? type : static_cast<u32>( M4_MB_INTER ) );
+			const u32 chroma = missing ? 0 : ( code >> M4_MCBPC_CBPC_SHIFT ) & 3;
+			// Global motion is chosen for every inter type, four vectors
+			// included; a missing code carries no choice.
+			const bool globalMotion = sprite && !missing && M4BitstreamGet( bs, 1 ) != 0;
+			const u32 pattern = ( mParser.getCbpy( false ) << 2 ) | chroma;
+			if ( mb->mType == M4_MB_INTER_Q ) {
+				readQuantiserChange();
+			}
+			mb->mQuantiser = static_cast<u8>( mParser.mQuantiser );
+			if ( mParser.mInterlaced != 0 ) {
+				if ( pattern != 0 && M4BitstreamGet( bs, 1 ) != 0 ) {
+					mb->mFlags |= M4_MB_FLAG_FIELD_DCT;
+				}
+				if ( !globalMotion && mb->mType != M4_MB_INTER4V && M4BitstreamGet( bs, 1 ) != 0 ) {
+					mb->mFlags |= M4_MB_FLAG_FIELD_PREDICTION;
+					if ( M4BitstreamGet( bs, 1 ) != 0 ) {
+						mb->mFlags |= M4_MB_FLAG_FIELD_SELECT_TOP;
+					}
+					if ( M4BitstreamGet( bs, 1 ) != 0 ) {
+						mb->mFlags |= M4_MB_FLAG_FIELD_SELECT_BOTTOM;
+					}
+				}
+			}
+			if ( globalMotion ) {
+				storeGMCVector( mb, x, y );
+				mbInterGMC( mb, x, y, pattern );
+			} else {
+				mMvMgr->predictMv( mb, x, y, mb->mType == M4_MB_INTER4V );
+				mbInter( mb, x, y, pattern );
+			}
+		}
+	}
 }
 
 void M4Decoder::bFrame() {
-	mMvMgr->mForwardFCode = mParser.mForwardFCode;
-	mMvMgr->mBackwardFCode = mParser.mBackwardFCode;
+	mMvMgr->init( mParser.mForwardFCode, mParser.mBackwardFCode );
+	// The older reference is padded too: a reference followed directly by
+	// an I-frame was never padded. Padding twice changes nothing.
+	M4ImageCreatePadding( mForward );
+	M4ImageCreatePadding( mBackward );
+	s64 trb = 1;
+	s64 trd = 1;
+	if ( !M4DirectTimes( mParser.mBTime, mParser.mLastReferenceTime, mParser.mReferenceTime, &trb, &trd ) ) {
+		OSReport( "M4Decoder: B-frame references share a time; direct mode uses distance 1\n" );
+	}
+	for ( u32 y = 0; y < mMBHeight; y++ ) {
+		mMvMgr->resetBPredictors();
+		for ( u32 x = 0; x < mMBWidth; x++ ) {
+			decodeBMacroBlock( x, y, trb, trd );
+		}
+	}
+}
+
+void M4Decoder::decodeBMacroBlock( const u32 x, const u32 y, const s64 trb, const s64 trd ) {
+	M4Bitstream* const	bs = &mBitstream;
+	const u32			index = y * mMBWidth + x;
+	const M4_MB* const	colocated = &mMBs[index];
+	M4_MB* const		mb = &mBMBs[index];
+	M4BPrediction		prediction{};
+	mb->mFlags = 0;
+	mb->mCbp = 0;
+	for ( s32& component : mb->mMv ) {
+		component = 0;
+	}
+	if ( colocated->mType == M4_MB_NOT_CODED ) {
+		// Not coded in the newer reference: a copy of the older one. The
+		// record keeps the co-located quantiser; the running one stays.
+		mb->mType = M4_B_FORWARD;
+		mb->mQuantiser = colocated->mQuantiser;
+		mb->mBForward[0] = mb->mBForward[1] = M4MotionVectorMgr::MV_ZERO;
+		mb->mBBackward[0] = mb->mBBackward[1] = M4MotionVectorMgr::MV_ZERO;
+		M4MemOpInterMBCopyAll( mCurrent, x, y, mBackward );
+		M4MemMBFlush( mCurrent, x, y );
+		return;
+	}
+	u32			type = M4_B_DIRECT;
+	u32			pattern = 0;
+	M4_VECTOR	delta = M4MotionVectorMgr::MV_ZERO;
+	const bool	skipped = M4BitstreamGet( bs, 1 ) != 0;
+	if ( !skipped ) {
+		const bool noPattern = M4BitstreamGet( bs, 1 ) != 0;
+		type = mParser.getMBType();
+		if ( type > M4_B_FORWARD ) {
+			// Fatal on the console; the host's panic never comes back either.
+			OSPanic( "M4Decoder", 903, "Invalid B-frame type\n" );
+		}
+		pattern = noPattern ? 0 : M4BitstreamGet( bs, 6 );
+		if ( type != M4_B_DIRECT && pattern != 0 && M4BitstreamGet( bs, 1 ) != 0 ) {
+			const s32 change = M4BitstreamGet( bs, 1 ) != 0 ? 2 : -2;
+			mParser.mQuantiser = M4ClampQuantiser( static_cast<s32>( mParser.mQuantiser ) + change );
+		}
+		if ( mParser.mInterlaced != 0 ) {
+			if ( pattern != 0 && M4BitstreamGet( bs, 1 ) != 0 ) {
+				mb->mFlags |= M4_MB_FLAG_FIELD_DCT;
+			}
+			if ( type != M4_B_DIRECT && M4BitstreamGet( bs, 1 ) != 0 ) {
+				mb->mFlags |= M4_MB_FLAG_FIELD_PREDICTION;
+				if ( type != M4_B_BACKWARD ) {
+					prediction.mForwardSelect[0] = M4BitstreamGet( bs, 1 );
+					prediction.mForwardSelect[1] = M4BitstreamGet( bs, 1 );
+				}
+				if ( type != M4_B_FORWARD ) {
+					prediction.mBackwardSelect[0] = M4BitstreamGet( bs, 1 );
+					prediction.mBackwardSelect[1] = M4BitstreamGet( bs, 1 );
+				}
+			}
+		}
+		if ( type == M4_B_DIRECT ) {
+			delta.x = mParser.getMv( 1 );
+			delta.y = mParser.getMv( 1 );
+		}
+	}
+	mb->mType = static_cast<u8>( type );
+	mb->mCbp = static_cast<u8>( pattern );
+	mb->mQuantiser = static_cast<u8>( mParser.mQuantiser );
+	if ( type == M4_B_DIRECT ) {
+		directVectors( colocated, delta, trb, trd, &prediction );
+	} else {
+		mMvMgr->readBVectors( mb, type );
+		prediction.mForward = type != M4_B_BACKWARD;
+		prediction.mBackward = type != M4_B_FORWARD;
+		prediction.mField = ( mb->mFlags & M4_MB_FLAG_FIELD_PREDICTION ) != 0;
+		for ( u32 k = 0; k < 4; k++ ) {
+			// Field vectors sit in 0 and 1; a frame vector fills both.
+			prediction.mForwardMv[k] = mb->mBForward[k & 1];
+			prediction.mBackwardMv[k] = mb->mBBackward[k & 1];
+		}
+	}
+	if ( prediction.mForwardSelect[0] != 0 ) {
+		mb->mFlags |= M4_MB_FLAG_FIELD_SELECT_TOP;
+	}
+	if ( prediction.mForwardSelect[1] != 0 ) {
+		mb->mFlags |= M4_MB_FLAG_FIELD_SELECT_BOTTOM;
+	}
+	mbInterpolate( mb, x, y, prediction );
+}
+
+void M4Decoder::directVectors( const M4_MB* colocated, const M4_VECTOR& delta, const s64 trb, const s64 trd, M4BPrediction* prediction ) const {
+	prediction->mForward = true;
+	prediction->mBackward = true;
+	if ( ( colocated->mFlags & M4_MB_FLAG_FIELD_PREDICTION ) == 0 ) {
+		for ( u32 k = 0; k < 4; k++ ) {
+			M4_VECTOR& forward = prediction->mForwardMv[k];
+			M4_VECTOR& backward = prediction->mBackwardMv[k];
+			M4DirectComponent( colocated->mMv[2 * k], delta.x, trb, trd, &forward.x, &backward.x );
+			M4DirectComponent( colocated->mMv[2 * k + 1], delta.y, trb, trd, &forward.y, &backward.y );
+		}
+		return;
+	}
+	// Field direct mode: each field scales its co-located field vector
+	// (vertical in field units) by field distances; forward reads the
+	// field the co-located field read, backward the same-parity field.
+	prediction->mField = true;
+	const u32 topFirst = mParser.mTopFieldFirst != 0 ? 1 : 0;
+	for ( u32 field = 0; field < 2; field++ ) {
+		const u8	selectFlag = field == 0 ? M4_MB_FLAG_FIELD_SELECT_TOP : M4_MB_FLAG_FIELD_SELECT_BOTTOM;
+		const u32	select = ( colocated->mFlags & selectFlag ) != 0 ? 1 : 0;
+		const s32	correction = field == 0 ? deltaTop[select][topFirst] : deltaBottom[select][topFirst];
+		s64			fieldTrb = 2 * trb + correction;
+		s64			fieldTrd = 2 * trd + correction;
+		if ( fieldTrd <= 0 ) {
+			fieldTrb = 1;
+			fieldTrd = 1;
+		}
+		M4_VECTOR& forward = prediction->mForwardMv[field];
+		M4_VECTOR& backward = prediction->mBackwardMv[field];
+		M4DirectComponent( colocated->mMv[2 * field], delta.x, fieldTrb, fieldTrd, &forward.x, &backward.x );
+		M4DirectComponent( colocated->mMv[2 * field + 1] / 2, delta.y, fieldTrb, fieldTrd, &forward.y, &backward.y );
+		forward.y = M4DirectSaturate( 2 * static_cast<s64>( forward.y ) );
+		backward.y = M4DirectSaturate( 2 * static_cast<s64>( backward.y ) );
+		prediction->mForwardSelect[field] = select;
+		prediction->mBackwardSelect[field] = field;
+	}
 }
 
 void M4Decoder::rotate( const u32 frameType ) {
