@@ -44,6 +44,7 @@ s32 EFRessourcesMgr::LoadLevel( u32 ) {
 
 void EFRessourcesMgr::Terminate() {
 	EFCallTraceAdd( "EFRessourcesMgr::Terminate" );
+	moRessourceFactory.Clear();
 }
 
 void EFRessourcesMgr::SetResFilename( const char* name ) {

@@ -8,6 +8,9 @@
 	extension (at most EF_EXTENSION_MAX characters) and appends it to a
 	name given without a '.'.
 
+	It holds the resource factory through which the level's shared
+	resources reach their users; Terminate clears it.
+
 	Placeholder body: LoadLevel records the request and loads nothing;
 	Initialize loads the starting level that way and succeeds.
 
@@ -17,6 +20,7 @@
 #define EF_RESSOURCES_MGR_H
 
 #include "datatypes/DTTypes.h"
+#include "framework/core/EFRessourceFactory.h"
 
 constexpr u32 EF_EXTENSION_SIZE = 5;
 constexpr u32 EF_EXTENSION_MAX  = EF_EXTENSION_SIZE - 1;
@@ -38,6 +42,8 @@ public:
 	const char*				GetResFilename() const { return mpszResFilename; }
 	const char*				GetCurrentExtension() const { return mszCurrentExtension; }
 
+	EFRessourceFactory&		GetRessourceFactory() { return moRessourceFactory; }
+
 	// Level loads asked for since construction.
 	u32						GetLoadCount() const { return mui32LoadCount; }
 
@@ -45,6 +51,7 @@ public:
 	u8						mbFailInitialize;
 
 private:
+	EFRessourceFactory		moRessourceFactory;
 	char*					mpszResFilename;
 	char					mszCurrentExtension[EF_EXTENSION_SIZE];
 	u8						mbLoading;

@@ -11,6 +11,7 @@
 #define EF_GAME_LOGIC_MGR_H
 
 #include "datatypes/DTTypes.h"
+#include "framework/core/EFNotificationMgr.h"
 #include "framework/logic/EFGameMemoryMgr.h"
 #include "framework/logic/EFLogicCodeMap.h"
 
@@ -26,6 +27,8 @@ public:
 	void					Terminate();
 
 	EFGameMemoryMgr&		GetGameMemoryMgr() { return moGameMemoryMgr; }
+	// Engine events to logic.
+	EFNotificationMgr&		GetNotificationMgr() { return moNotificationMgr; }
 
 	// The level's logic modules by code id. A module added under a taken
 	// id replaces the entry; Terminate deletes every module.
@@ -37,6 +40,7 @@ public:
 	u8						mbFailInitialize;
 
 private:
+	EFNotificationMgr		moNotificationMgr;
 	EFGameMemoryMgr			moGameMemoryMgr;
 	EFLogicCodeMap			moCodeMap;
 };
