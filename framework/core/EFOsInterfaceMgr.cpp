@@ -1,7 +1,5 @@
 #include "framework/core/EFOsInterfaceMgr.h"
 
-#include "framework/core/EFCallTrace.h"
-
 EFOsInterfaceMgr* gpoOsInterfaceMgr = nullptr;
 
 EFOsInterfaceMgr::EFOsInterfaceMgr() {
@@ -39,7 +37,6 @@ void EFOsInterfaceMgr::SetApplicationTitle( char* ) {
 }
 
 u32 EFOsInterfaceMgr::Initialize() {
-	EFCallTraceAdd( "EFOsInterfaceMgr::Initialize" );
 	if ( !PreInitialize() ) {
 		return 0;
 	}
@@ -47,7 +44,6 @@ u32 EFOsInterfaceMgr::Initialize() {
 }
 
 void EFOsInterfaceMgr::Terminate() {
-	EFCallTraceAdd( "EFOsInterfaceMgr::Terminate" );
 	PreTerminate();
 	PostTerminate();
 }

@@ -6,6 +6,11 @@
 	constructor publishes the object in gpoOsInterfaceMgr; the destructor
 	clears it.
 
+	The virtual operations keep this order: destructor, CreateLogFile,
+	ReleaseLogFile, PreInitialize, PostInitialize, PreTerminate,
+	PostTerminate, SetApplicationTitle. In this base the steps succeed and
+	do nothing, and CreateLogFile makes no log (-1).
+
 ===============================================================================
 */
 #ifndef EF_OS_INTERFACE_MGR_H
@@ -23,6 +28,9 @@ public:
 							EFOsInterfaceMgr();
 	virtual					~EFOsInterfaceMgr();
 
+							EFOsInterfaceMgr( const EFOsInterfaceMgr& ) = delete;
+	EFOsInterfaceMgr&		operator=( const EFOsInterfaceMgr& ) = delete;
+
 	// -1: no log.
 	virtual s32				CreateLogFile( char* name, EFAccessMode_e mode );
 	virtual void			ReleaseLogFile( u32 id );
@@ -32,8 +40,10 @@ public:
 	virtual void			PostTerminate();
 	virtual void			SetApplicationTitle( char* title );
 
-	// 1 when both steps succeed.
+	// PreInitialize, then PostInitialize when it succeeded; 1 when both
+	// succeed, else 0.
 	u32						Initialize();
+	// PreTerminate, then PostTerminate.
 	void					Terminate();
 };
 

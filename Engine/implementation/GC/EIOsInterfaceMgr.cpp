@@ -2,9 +2,7 @@
 
 EIOsInterfaceMgr* gpoEIOsInterfaceMgr = nullptr;
 
-EIOsInterfaceMgr::EIOsInterfaceMgr() {
-	mui32LogFileCount = 0;
-	mui32Unused = 0;
+EIOsInterfaceMgr::EIOsInterfaceMgr() : moLogFiles( EI_LOG_FILES_RESERVED, EI_LOG_FILES_RESERVED ), mui32Reserved( 0 ) {
 }
 
 EIOsInterfaceMgr::~EIOsInterfaceMgr() {

@@ -3,19 +3,32 @@
 
 	The console's OS interface manager (gpoEIOsInterfaceMgr): logs, window
 	titles and message boxes do not exist on the console, so every
-	operation does nothing and Initialize succeeds.
+	operation does nothing, CreateLogFile answers 0 and Initialize
+	succeeds. The list of open log files is kept, empty, with room for 8.
+
+	WriteToLog and MessageBoxOk follow the base's virtual operations in
+	that order.
 
 ===============================================================================
 */
 #ifndef EI_OS_INTERFACE_MGR_H
 #define EI_OS_INTERFACE_MGR_H
 
+#include "datatypes/DTVector.h"
 #include "framework/core/EFOsInterfaceMgr.h"
 
 #include <cstdarg>
 
+constexpr u32 EI_LOG_FILES_RESERVED = 8;
+
 class EIOsInterfaceMgr : public EFOsInterfaceMgr {
 public:
+	// One open log file.
+	struct _File {
+		u32					mui32Id;
+		void*				mpHandle;
+	};
+
 							EIOsInterfaceMgr();
 							~EIOsInterfaceMgr() override;
 
@@ -30,9 +43,8 @@ public:
 	virtual void			MessageBoxOk( const char* format, va_list args );
 
 private:
-	// Open log files: there are never any.
-	u32						mui32LogFileCount;
-	u32						mui32Unused;
+	DTVector<_File>			moLogFiles;
+	u32						mui32Reserved;
 };
 
 extern EIOsInterfaceMgr*	gpoEIOsInterfaceMgr;
