@@ -99,8 +99,11 @@ TEST_F( DTWaypointGrpTest, AGroupCutShortIsStillRegisteredUnderItsUid ) {
 	s32 early = 0;
 	DTWaypointGrp * const first = LoadGroup( std::vector<u8>( bytes.begin(), bytes.begin() + 6 ), early );
 	EXPECT_NE( early, DT_PERSIST_OK );
-	EXPECT_EQ( DTWpGrpMgr::moWpGrpMgr.GetWaypointGrp( first->GetUID() ), first );
+	EXPECT_EQ( first->GetUID(), 77u );
+	EXPECT_EQ( DTWpGrpMgr::moWpGrpMgr.GetWaypointGrp( 77 ), first );
 	EXPECT_EQ( first->GetPointCount(), 0u );
+	// The group it replaced is no longer the manager's.
+	delete group;
 }
 
 TEST_F( DTWaypointGrpTest, TheRegistryCreatesGroupsByIdAndName ) {
