@@ -95,7 +95,8 @@ enum RwDeviceRequest : s32 {
 
 // Bytes of engine-instance space the driver's render-pipeline and
 // immediate-3D modules reserve. Their global records must fit.
-constexpr s32 RWPIPELINE_GLOBALS_SIZE	= 96;
+// The pipeline module keeps five pointers, eight bytes each on the host.
+constexpr s32 RWPIPELINE_GLOBALS_SIZE	= 104;
 constexpr s32 RWIM3D_GLOBALS_SIZE			= 116;
 
 // Supplied by the device: the device record, and the registration of the

@@ -1,18 +1,9 @@
-// Placeholders for the driver's render-pipeline and immediate-3D modules:
-// they succeed and do nothing, except that immediate 3D starts from
-// cleared space as the real module does.
+// Placeholder for the driver's immediate-3D module: it succeeds and does
+// nothing, except that it starts from cleared space as the real module does.
 
 #include "graphics3d/core/RwDevice.h"
 
 #include <cstring>
-
-void* _rwRenderPipelineOpen( void* instance, s32, s32 ) {
-	return instance;
-}
-
-void* _rwRenderPipelineClose( void* instance, s32, s32 ) {
-	return instance;
-}
 
 void* _rwIm3DOpen( void* instance, const s32 offset, const s32 size ) {
 	if ( size > 0 ) {
@@ -23,11 +14,4 @@ void* _rwIm3DOpen( void* instance, const s32 offset, const s32 size ) {
 
 void* _rwIm3DClose( void* instance, s32, s32 ) {
 	return instance;
-}
-
-bool _rwPipeAttach() {
-	return true;
-}
-
-void _rwPipeInitForCamera( const RwCamera* ) {
 }
