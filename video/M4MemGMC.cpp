@@ -55,11 +55,13 @@ void M4GMCWarpPosition( const M4SpriteWarp& warp, const s64 i, const s64 j, cons
 		if ( chroma ) {
 			const s64 ci = 4 * i + 1;
 			const s64 cj = 4 * j + 1;
-			*f = ( a * ci - b * cj + 2 * virtualW * r * i0 - 16 * virtualW ) >> ( shift + 2 );
-			*g = ( b * ci + a * cj + 2 * virtualW * r * j0 - 16 * virtualW ) >> ( shift + 2 );
+			const s64 half = static_cast<s64>( 1 ) << ( shift + 1 );
+			*f = ( a * ci - b * cj + 2 * virtualW * r * i0 - 16 * virtualW + half ) >> ( shift + 2 );
+			*g = ( b * ci + a * cj + 2 * virtualW * r * j0 - 16 * virtualW + half ) >> ( shift + 2 );
 		} else {
-			*f = i0 + ( ( a * i - b * j ) >> shift );
-			*g = j0 + ( ( b * i + a * j ) >> shift );
+			const s64 half = static_cast<s64>( 1 ) << ( shift - 1 );
+			*f = i0 + ( ( a * i - b * j + half ) >> shift );
+			*g = j0 + ( ( b * i + a * j + half ) >> shift );
 		}
 		return;
 	}
@@ -69,11 +71,13 @@ void M4GMCWarpPosition( const M4SpriteWarp& warp, const s64 i, const s64 j, cons
 	if ( chroma ) {
 		const s64 ci = 4 * i + 1;
 		const s64 cj = 4 * j + 1;
-		*f = ( a * virtualH * ci + c * virtualW * cj + 2 * virtualW * virtualH * r * i0 - 16 * virtualW * virtualH ) >> ( shift + 2 );
-		*g = ( b * virtualH * ci + d * virtualW * cj + 2 * virtualW * virtualH * r * j0 - 16 * virtualW * virtualH ) >> ( shift + 2 );
+		const s64 half = static_cast<s64>( 1 ) << ( shift + 1 );
+		*f = ( a * virtualH * ci + c * virtualW * cj + 2 * virtualW * virtualH * r * i0 - 16 * virtualW * virtualH + half ) >> ( shift + 2 );
+		*g = ( b * virtualH * ci + d * virtualW * cj + 2 * virtualW * virtualH * r * j0 - 16 * virtualW * virtualH + half ) >> ( shift + 2 );
 	} else {
-		*f = i0 + ( ( a * virtualH * i + c * virtualW * j ) >> shift );
-		*g = j0 + ( ( b * virtualH * i + d * virtualW * j ) >> shift );
+		const s64 half = static_cast<s64>( 1 ) << ( shift - 1 );
+		*f = i0 + ( ( a * virtualH * i + c * virtualW * j + half ) >> shift );
+		*g = j0 + ( ( b * virtualH * i + d * virtualW * j + half ) >> shift );
 	}
 }
 

@@ -10,7 +10,8 @@
 	translates, two points add rotation and zoom, three points give an
 	affine warp; chroma pixels are warped from the centre of their luma
 	quad, and with one point the chroma offset rounds a quarter sample to
-	the half, as chroma vectors do. Reads go through the clamped plane, so
+	the half, as chroma vectors do. With two and three points the warped
+	position rounds to the nearest 1/s sample, halves up. Reads go through the clamped plane, so
 	warps that leave the picture see its edges extended.
 
 ===============================================================================
