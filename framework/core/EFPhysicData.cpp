@@ -1,0 +1,7 @@
+#include "framework/core/EFPhysicData.h"
+
+EFPhysicData::EFPhysicData() : mpoPhysic( nullptr ) {
+}
+
+EFPhysicData::~EFPhysicData() {
+}

@@ -1,0 +1,15 @@
+#include "framework/physics/EFObjCollisionPrim.h"
+
+#include <limits>
+
+EFObjCollisionPrim::EFObjCollisionPrim( DTFrame * frame )
+	: mui32Shape( EF_PRIM_SPHERE ), mui32Tag( 0 ), moCurrentAttrib(), moBaseAttrib(), moLogicAttrib(),
+	  mpuiLockedIntAttribs(), mfMaxRadius( 0.0f ), moPrimPos( std::numeric_limits<f32>::max(), 0.0f, 0.0f ), moTrans(),
+	  muiPrimFlags( 0 ), mpoFrame( frame ) {
+}
+
+EFObjCollisionPrim::~EFObjCollisionPrim() {
+}
+
+void EFObjCollisionPrim::PrecalcPrimData() {
+}

@@ -1,0 +1,44 @@
+/*
+===============================================================================
+
+	Result of a ray query: the hit point and normal and what was hit, a
+	body with its primitive or an environment polygon. A query with a
+	listener reports every hit to it instead of keeping the nearest.
+
+===============================================================================
+*/
+#ifndef EF_RAY_INTERSECT_OUT_H
+#define EF_RAY_INTERSECT_OUT_H
+
+#include "datatypes/DTTypes.h"
+#include "datatypes/DTVector3d.h"
+
+class EFEnvCollisionPrim;
+class EFObjCollisionPrim;
+class EFPhysic;
+
+enum RayIntersectResult : u32 {
+	PS_RAY_NONE				= 0,
+	PS_RAY_OBJ				= 1,
+	PS_RAY_ENV				= 2,
+	PS_RAY_MANY				= 3,
+};
+
+class EFRayIntersectOut {
+public:
+	class Listener {
+	public:
+		virtual				~Listener() {}
+		// True to go on with the query, false to stop it.
+		virtual bool		RayIntersectionOccured( const EFRayIntersectOut & out, RayIntersectResult result ) = 0;
+	};
+
+	Listener *				poListener;
+	DTVector3d				oIntersectionPoint;
+	DTVector3d				oIntersectionNormal;
+	EFPhysic *				poObjCollider;
+	EFObjCollisionPrim *	poObjSubCollider;
+	EFEnvCollisionPrim *	poEnvCollider;
+};
+
+#endif

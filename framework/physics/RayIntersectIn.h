@@ -1,0 +1,26 @@
+/*
+===============================================================================
+
+	Argument of a ray query: the ray start + t x displacement for t in
+	[0, 1], the object and environment detect masks (plain and
+	user-defined) and an object id that is never hit (0 for none).
+
+===============================================================================
+*/
+#ifndef RAY_INTERSECT_IN_H
+#define RAY_INTERSECT_IN_H
+
+#include "datatypes/DTTypes.h"
+#include "datatypes/DTVector3d.h"
+
+struct RayIntersectIn {
+	DTVector3d				oStartVector;
+	DTVector3d				oDeplVector;
+	u32						ui32ObjDetectType;
+	u32						ui32ObjUDDetectType;
+	u32						ui32EnvDetectType;
+	u32						ui32EnvUDDetectType;
+	u32						ui32ExcludeObjID;
+};
+
+#endif
