@@ -283,6 +283,7 @@ TEST_F( RwCameraTest, RefusedUpdatesLeaveTheCameraCurrent ) {
 		RwEngineInstance->currentCamera = nullptr;
 		TestDeviceRefuseStandard( c.refused, true );
 		EXPECT_EQ( RwCameraBeginUpdate( camera ) != nullptr, c.beginSucceeds );
+		EXPECT_EQ( RwEngineInstance->currentCamera, camera );
 		EXPECT_EQ( RwCameraEndUpdate( camera ) != nullptr, !c.beginSucceeds );
 		EXPECT_EQ( RwEngineInstance->currentCamera, c.beginSucceeds ? camera : nullptr );
 		TestDeviceRefuseStandard( c.refused, false );
