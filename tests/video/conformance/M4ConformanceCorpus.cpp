@@ -2,6 +2,7 @@
 
 #include "../M4TestHooks.h"
 #include "datatypes/DTByteOrder.h"
+#include "tools/lib/movie/ToolM4vRewriter.h"
 #include "tools/movie/MovieCorpusPath.h"
 #include "video/M4Image.h"
 
@@ -76,6 +77,23 @@ bool LoadConformanceMovie( const std::string& nameOrPath, ConformanceMovie* movi
 		offset += size;
 	}
 	return movie->width != 0 && !movie->frames.empty();
+}
+
+bool LoadRewrittenStream( const std::string& path, ConformanceMovie* movie ) {
+	const std::vector<u8>	stream = ReadWholeFile( path );
+	ToolM4vRewriteOptions	options{};
+	ToolM4vRewriteResult	result;
+	std::string				error;
+	if ( stream.empty() || !ToolM4vRewriter::Rewrite( stream.data(), stream.size(), options, &result, &error ) ) {
+		return false;
+	}
+	movie->width = result.vol.width;
+	movie->height = result.vol.height;
+	for ( const ToolRewrittenFrame& frame : result.frames ) {
+		movie->frames.push_back( frame.bytes );
+		movie->types += TypeLetter( frame.codingType );
+	}
+	return !movie->frames.empty();
 }
 
 std::vector<PlanarPicture> LoadPlanarFile( const std::string& path, const u32 width, const u32 height ) {

@@ -48,6 +48,9 @@ struct PlaneDifference {
 // Reads a movie of the committed corpus (or the .vid at path when it
 // names a file); false when it cannot be read.
 bool				LoadConformanceMovie( const std::string& nameOrPath, ConformanceMovie* movie );
+// Rewrites an MPEG-4 elementary stream into compact frames with the
+// movie tools' rewriter.
+bool				LoadRewrittenStream( const std::string& path, ConformanceMovie* movie );
 // Reads a planar 4:2:0 file of pictures of this size.
 std::vector<PlanarPicture>	LoadPlanarFile( const std::string& path, u32 width, u32 height );
 // The visible planes of a decoded picture.
