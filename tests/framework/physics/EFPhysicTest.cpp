@@ -105,7 +105,9 @@ TEST( EFPhysicTest, ANewModuleIsActiveWithNothingElseSetAndTheBaseOperationsDoNo
 	EXPECT_EQ( module->mui32Flags, EF_DM_ACTIVE );
 	EXPECT_EQ( module->mui32ContextMask | module->mui32State | module->mui32StateChangeNotifyBits, 0u );
 	EXPECT_EQ( module->GetTypeId(), 0u );
-	EXPECT_EQ( module->PreColUpdate( *static_cast<EFDynamicPhysic*>( nullptr ), 0.1f ), 1u );
+	// The frame record is not read by the base; any storage stands in for it.
+	alignas( 16 ) u8 record[256] = {};
+	EXPECT_EQ( module->PreColUpdate( *reinterpret_cast<EFDynamicPhysic*>( record ), 0.1f ), 1u );
 	module->SetParams( nullptr );
 	module->DoAction( 99, nullptr );
 	module->InitDM();
