@@ -50,24 +50,43 @@ RwImage* _rwTexturePalettiseImage( RwImage* image, const s32 depth ) {
 	return result;
 }
 
+// Entries of a palette of 2^depth that the image's own palette holds.
+static size_t SharedEntries( const RwImage* image, const s32 depth ) {
+	const s32 own = image->depth == 4 || image->depth == 8 ? image->depth : 0;
+	return own == 0 ? 0 : static_cast<size_t>( 1 ) << ( own < depth ? own : depth );
+}
+
+// True when every level already carries the first level's palette. Only
+// as many entries as the images hold are compared, so a palette shorter
+// than 2^depth is never read past its end.
 static bool SharePalette( RwImage* const* images, const s32 count, const s32 depth ) {
 	const RwImage* const first = images[0];
-	if ( first->palette == nullptr ) {
+	const size_t entries = first->palette != nullptr ? SharedEntries( first, depth ) : 0;
+	if ( entries == 0 ) {
 		return false;
 	}
-	const size_t bytes = sizeof( RwRGBA ) << depth;
 	for ( s32 i = 1; i < count; i++ ) {
-		if ( images[i]->palette == nullptr || std::memcmp( images[i]->palette, first->palette, bytes ) != 0 ) {
+		if ( images[i]->palette == nullptr || images[i]->depth != first->depth ||
+			 std::memcmp( images[i]->palette, first->palette, entries * sizeof( RwRGBA ) ) != 0 ) {
 			return false;
 		}
 	}
 	return true;
 }
 
+void _rwTextureAttachPalette( RwImage* image, const RwRGBA* palette, const s32 depth ) {
+	const size_t entries = image->palette != nullptr ? SharedEntries( image, depth ) : 0;
+	if ( entries != 0 && image->palette != palette ) {
+		std::memmove( image->palette, palette, entries * sizeof( RwRGBA ) );
+	}
+}
+
 bool _rwTexturePalettiseLevels( RwImage** images, const s32 count, const s32 depth, RwRGBA* palette,
 								const RwImage* callerImage ) {
 	if ( SharePalette( images, count, depth ) ) {
-		std::memcpy( palette, images[0]->palette, sizeof( RwRGBA ) << depth );
+		const size_t entries = SharedEntries( images[0], depth );
+		std::memset( palette, 0, sizeof( RwRGBA ) << depth );
+		std::memcpy( palette, images[0]->palette, entries * sizeof( RwRGBA ) );
 		return true;
 	}
 	RwPalQuant pq;
@@ -126,7 +145,12 @@ bool _rwTextureWriteLevels( RwRaster* raster, RwImage** images, const s32 count,
 			DestroyFrom( images, 0, count, callerImage );
 			return false;
 		}
+		// One correction of the shared palette, which every level carries:
+		// the device takes the palette again with each level it is given.
 		RwImageGammaCorrect( images[0] );
+		for ( s32 i = 1; i < count; i++ ) {
+			_rwTextureAttachPalette( images[i], images[0]->palette, paletteDepth );
+		}
 	} else {
 		for ( s32 i = 0; i < count; i++ ) {
 			RwImageGammaCorrect( images[i] );

@@ -11,9 +11,11 @@
 	stay as they are; otherwise all levels feed one quantiser and each is
 	replaced by a matched image with the shared palette.
 
-	A palettised chain is gamma-corrected through its first image only
-	(the palette is shared); a chain without a palette through every
-	image. Levels are then written one by one: locked for writing without
+	A palettised chain is gamma-corrected once, through its first image,
+	and the corrected palette is handed to every level (the device takes
+	the palette again with each level written); a chain without a
+	palette is corrected image by image. Palettes are only ever compared
+	or copied as far as the image's own palette reaches. Levels are then written one by one: locked for writing without
 	fetching (lock mode 5), set from their image and unlocked.
 
 	The default builder makes levels 1 up from a 32-bit copy of level 0
@@ -48,6 +50,9 @@ RwImage*	_rwTexturePalettiseImage( RwImage* image, s32 depth );
 // they were.
 bool		_rwTexturePalettiseLevels( RwImage** images, s32 count, s32 depth, RwRGBA* palette,
 									   const RwImage* callerImage );
+// Copies a palette of 2^depth entries into the image's own, as far as
+// the image's palette reaches.
+void		_rwTextureAttachPalette( RwImage* image, const RwRGBA* palette, s32 depth );
 // Palettises (when the raster's format has a palette) or gamma-corrects
 // the images, then writes each into its level of the raster. Every image
 // but callerImage is destroyed, on failure too.

@@ -156,7 +156,7 @@ RwTexture* FinishSingleLevel( RwRaster* raster, RwImage* image, const char* name
 			RwRasterDestroy( raster );
 			return nullptr;
 		}
-		std::memcpy( image->palette, palette, sizeof( RwRGBA ) << paletteDepth );
+		_rwTextureAttachPalette( image, palette, paletteDepth );
 	}
 	RwImageGammaCorrect( image );
 	const bool set = RwRasterSetFromImage( raster, image ) != nullptr;

@@ -1,6 +1,7 @@
 #include "graphics3d/testdevice/TestDevice.h"
 
 #include "graphics3d/testdevice/TestDeviceRasters.h"
+#include "graphics3d/testdevice/TestDeviceTextures.h"
 
 #include "graphics3d/core/RwEngine.h"
 #include "graphics3d/core/RwMatrix.h"
@@ -217,7 +218,9 @@ RwDevice* _rwDeviceGetHandle() {
 
 bool _rwDeviceRegisterPlugin() {
 	state.registerPluginCount++;
-	return TestDeviceRasterPluginAttach();
+	const bool rasters = TestDeviceRasterPluginAttach();
+	const bool textures = TestDeviceTexturePluginAttach();
+	return rasters && textures;
 }
 
 void TestDeviceReset() {

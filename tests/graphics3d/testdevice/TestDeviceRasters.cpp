@@ -2,6 +2,8 @@
 
 #include "graphics3d/core/RwEngine.h"
 #include "graphics3d/core/RwImage.h"
+#include "graphics3d/core/RwTexture.h"
+#include "graphics3d/testdevice/TestDeviceTextures.h"
 
 #include <bit>
 #include <cstring>
@@ -16,6 +18,8 @@ struct RasterDeviceState {
 	std::vector<TestDeviceStandardCall>	calls;
 	RwRaster*							context = nullptr;
 	s32									imageFormat = -1;
+	u32									textureGrants = TEST_DEVICE_GRANT_ALL;
+	bool								roundTextureSizes = false;
 	s32									extensionOffset = -1;
 };
 
@@ -28,6 +32,7 @@ constexpr u8 PRIVATE_LOCKED				= rwRASTERPIXELLOCKEDREAD | rwRASTERPIXELLOCKEDWR
 constexpr u8 FORMAT_PAL8				= rwRASTERFORMATPAL8 >> 8;
 constexpr u8 FORMAT_PAL4				= rwRASTERFORMATPAL4 >> 8;
 constexpr u8 FORMAT_MIPMAP				= rwRASTERFORMATMIPMAP >> 8;
+constexpr u8 FORMAT_AUTOMIPMAP			= rwRASTERFORMATAUTOMIPMAP >> 8;
 constexpr u32 FORMAT_8888				= rwRASTERFORMAT8888;
 constexpr u32 FORMAT_565				= rwRASTERFORMAT565;
 constexpr u32 FORMAT_888				= 0x0600;
@@ -333,6 +338,7 @@ bool RasterUnlock( void* out, void* inOut, const s32 inInt ) {
 	}
 	RwRaster* const raster = static_cast<RwRaster*>( inOut );
 	RwRaster* const root = raster->parent;
+	const bool wroteLevel0 = ( raster->privateFlags & rwRASTERPIXELLOCKEDWRITE ) != 0 && Extension( root )->lockedLevel == 0;
 	if ( raster == root && ( raster->privateFlags & PRIVATE_LOCKED ) ) {
 		raster->width = raster->originalWidth;
 		raster->height = raster->originalHeight;
@@ -342,6 +348,11 @@ bool RasterUnlock( void* out, void* inOut, const s32 inInt ) {
 	raster->privateFlags &= static_cast<u8>( ~PRIVATE_LOCKED );
 	root->privateFlags &= static_cast<u8>( ~PRIVATE_LOCKED );
 	Extension( root )->lockedLevel = -1;
+	// As the console driver does, the levels of an automatically
+	// mipmapped raster are rebuilt once level 0 was written.
+	if ( wroteLevel0 && raster == root && ( raster->cFormat & FORMAT_AUTOMIPMAP ) ) {
+		RwTextureRasterGenerateMipmaps( raster, nullptr );
+	}
 	return true;
 }
 
@@ -417,6 +428,8 @@ bool ImageGetFromRaster( void* out, void* inOut, const s32 inInt ) {
 	return true;
 }
 
+bool WriteImage( RwRaster* raster, const RwImage* image, const Region& region );
+
 bool RasterSetFromImage( void* out, void* inOut, const s32 inInt ) {
 	if ( !Enter( 7, out, inOut, inInt ) || !( out != nullptr && inOut != nullptr ) ) {
 		return false;
@@ -427,6 +440,18 @@ bool RasterSetFromImage( void* out, void* inOut, const s32 inInt ) {
 	if ( image->cpPixels == nullptr || !RegionOf( raster, &region ) ) {
 		return false;
 	}
+	// Unlocked, the console locks level 0 for writing and unlocks after.
+	const bool implicitLock = raster == raster->parent && ( raster->privateFlags & PRIVATE_LOCKED ) == 0;
+	if ( !WriteImage( raster, image, region ) ) {
+		return false;
+	}
+	if ( implicitLock && ( raster->cFormat & FORMAT_AUTOMIPMAP ) ) {
+		RwTextureRasterGenerateMipmaps( raster, nullptr );
+	}
+	return true;
+}
+
+bool WriteImage( RwRaster* raster, const RwImage* image, const Region& region ) {
 	const bool fromIndices = image->depth == 4 || image->depth == 8;
 	if ( region.depth <= 8 && ( !fromIndices || image->depth > region.depth ) ) {
 		return false;
@@ -474,7 +499,7 @@ bool ImageFindRasterFormat( void* out, void* inOut, const s32 inInt ) {
 	}
 	s32 width = image->width < TEST_DEVICE_MAX_TEXTURE_SIDE ? image->width : TEST_DEVICE_MAX_TEXTURE_SIDE;
 	s32 height = image->height < TEST_DEVICE_MAX_TEXTURE_SIDE ? image->height : TEST_DEVICE_MAX_TEXTURE_SIDE;
-	if ( inInt & rwRASTERFORMATMIPMAP ) {
+	if ( ( inInt & rwRASTERFORMATMIPMAP ) || state.roundTextureSizes ) {
 		width = LargestPowerOfTwo( width );
 		height = LargestPowerOfTwo( height );
 	}
@@ -484,11 +509,21 @@ bool ImageFindRasterFormat( void* out, void* inOut, const s32 inInt ) {
 			   : image->depth == 4 ? static_cast<s32>( rwRASTERFORMATPAL4 | FORMAT_8888 )
 								   : static_cast<s32>( FORMAT_8888 );
 	}
-	format |= inInt & static_cast<s32>( rwRASTERFORMATMIPMAP | rwRASTERFORMATAUTOMIPMAP );
+	format |= inInt & static_cast<s32>( ( rwRASTERFORMATMIPMAP | rwRASTERFORMATAUTOMIPMAP ) & state.textureGrants );
 	raster->width = width;
 	raster->height = height;
 	raster->cFormat = static_cast<u8>( format >> 8 );
 	raster->depth = DepthOfFormat( raster->cFormat );
+	return true;
+}
+
+bool TextureSetRaster( void* out, void* inOut, const s32 inInt ) {
+	if ( !Enter( RWSTANDARD_TEXTURE_SET_RASTER, out, inOut, inInt ) || !( out != nullptr && inOut != nullptr ) ) {
+		return false;
+	}
+	RwTexture* const texture = static_cast<RwTexture*>( out );
+	texture->raster = static_cast<RwRaster*>( inOut );
+	TestDeviceTextureExtensionOf( texture )->state = TEST_DEVICE_TEXTURE_SET_UP;
 	return true;
 }
 
@@ -512,6 +547,7 @@ RwStandardFunc TestDeviceRasterStandard( const s32 index ) {
 		case 5:		return RasterDestroy;
 		case 6:		return ImageGetFromRaster;
 		case 7:		return RasterSetFromImage;
+		case 8:		return TextureSetRaster;
 		case 9:		return ImageFindRasterFormat;
 		case 10:	return CameraEndUpdate;
 		case 11:	return SetRasterContext;
@@ -565,4 +601,12 @@ RwRaster* TestDeviceRasterContext() {
 
 void TestDeviceSetImageRasterFormat( const s32 format ) {
 	state.imageFormat = format;
+}
+
+void TestDeviceSetTextureGrants( const u32 grants ) {
+	state.textureGrants = grants;
+}
+
+void TestDeviceRoundTextureSizes( const bool round ) {
+	state.roundTextureSizes = round;
 }

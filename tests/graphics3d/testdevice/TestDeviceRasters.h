@@ -18,6 +18,12 @@
 	nibble first; palettes of 2^depth RwRGBA colours after the texels.
 	The memory lives in the device's raster extension (plug-in 0x40C).
 
+	Texture set-raster (8) stores the raster and marks the texture's
+	extension for set-up (TestDeviceTextures.h). As on the console, a
+	write of level 0 of a raster with automatic mipmaps (an unlock after
+	a write lock, or a set from an image of an unlocked raster) has the
+	core rebuild the other levels (RwTextureRasterGenerateMipmaps).
+
 	Every standard counts its calls, logs its arguments and can be told
 	to refuse; one given a null pointer it needs refuses as well. The image format standard 9 reports for an image can be
 	set by tests.
@@ -63,13 +69,21 @@ bool										TestDeviceRasterPluginAttach();
 // The extension of a raster (of its own record, not its parent's).
 TestDeviceRasterExtension*					TestDeviceRasterExtensionOf( RwRaster* raster );
 
-// Forgets refusals, counts, the log, the context and the image format.
+// Forgets refusals, counts, the log, the context, the image format, the
+// texture grants and the rounding.
 void										TestDeviceRastersReset();
 void										TestDeviceRefuseStandard( s32 index, bool refuse );
 u32											TestDeviceStandardCount( s32 index );
 const std::vector<TestDeviceStandardCall>&	TestDeviceStandardCalls();
 // The raster given to the last set-context standard.
 RwRaster*									TestDeviceRasterContext();
+// Which of the mipmap (0x8000) and automatic-mipmap (0x1000) bits
+// standard 9 grants when the requested type asks for them.
+constexpr u32 TEST_DEVICE_GRANT_ALL	= 0x9000;
+void										TestDeviceSetTextureGrants( u32 grants );
+// Rounds texture sizes down to powers of two even without the mipmap
+// bit (the console rounds only mipmapped rasters).
+void										TestDeviceRoundTextureSizes( bool round );
 // The format (bits 8-15 of the create flags) standard 9 reports for
 // every image; negative: the default by the image's depth (32 -> 0x500,
 // 8 -> 0x2500, 4 -> 0x4500).
