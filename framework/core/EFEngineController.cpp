@@ -180,6 +180,7 @@ u32 EFEngineController::InitializeFramework() {
 	EFFBEffect_SP::mui32RequestedHeight = gpoGraphicsMgr->GetTVMode() == EF_TV_MODE_PAL ? FB_EFFECT_HEIGHT_PAL : FB_EFFECT_HEIGHT_NTSC;
 	EFFBEffect_SP::mui32RequestedDepth = FB_EFFECT_DEPTH;
 	EFFBEffect_SP::mui32RequestedFlags = FB_EFFECT_FLAGS;
+	EFFBEffect_SP::CreateCameraTexture();
 	MMReplaceHeap();
 	if ( !gpoNewAudioMgr->Initialize() ) {
 		return 0;

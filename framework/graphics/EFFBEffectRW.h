@@ -5,9 +5,10 @@
 	that every effect draws through, shared by all effects and made once by
 	the engine controller's start-up on the global heap.
 
-	Until rasters, cameras and textures can be created the three objects
-	stay null; the raster the start-up asked for is kept in the Requested
-	fields so the request can be checked and later honoured.
+	The start-up records the raster it asks for in the Requested fields
+	and creates the three objects through CreateCameraTexture. Until the
+	graphics manager opens the 3D library at start-up, they are created
+	only when the library is already running, and otherwise stay null.
 
 ===============================================================================
 */
@@ -22,6 +23,11 @@ struct RwTexture;
 
 class EFFBEffect_SP : public EFFBEffect_BC {
 public:
+	// The raster of the Requested fields, a camera on a new frame that
+	// draws into it, and a texture over it with linear filtering and
+	// clamped addressing. Does nothing unless the 3D library is started.
+	static void				CreateCameraTexture();
+
 	static RwRaster*		mpoRaster;
 	static RwCamera*		mpoCamera;
 	static RwTexture*		mpoTexture;

@@ -14,6 +14,11 @@
 #include "framework/graphics/PLMgr.h"
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/logic/EFLogicStack.h"
+#include "graphics3d/core/RwCamera.h"
+#include "graphics3d/core/RwEngine.h"
+#include "graphics3d/core/RwFrame.h"
+#include "graphics3d/core/RwRaster.h"
+#include "graphics3d/core/RwTexture.h"
 #include "video/EFVideoPlayer.h"
 
 #include <cstring>
@@ -176,6 +181,57 @@ TEST_F( EFEngineControllerTest, AsksForATallerEffectTextureInPalMode ) {
 		EXPECT_EQ( EFFBEffect_SP::mui32RequestedFlags, 0x605u );
 		EXPECT_EQ( EFFBEffect_SP::mpoRaster, nullptr );
 		delete controller;
+	}
+}
+
+TEST_F( EFEngineControllerTest, CreatesTheEffectCameraTextureWhileTheLibraryRuns ) {
+	struct Row {
+		const char*	ini;
+		s32			height;
+	};
+	const Row rows[] = {
+		{ "", 448 },
+		{ "DisplayMode = PAL\n", 512 },
+	};
+	const RwMemoryFunctions memory = { MMMalloc, MMFree, MMRealloc, MMCalloc };
+	u32 deviceConfiguration = 0;
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.ini );
+		WriteDiscText( "ENGINE.INI", row.ini );
+		EFIniFile::GetInstance()->Read( "ENGINE.INI" );
+		ASSERT_TRUE( RwEngineInit( &memory, RWENGINE_INIT_NO_FREE_LISTS, 0 ) );
+		ASSERT_TRUE( RwEngineOpen( &deviceConfiguration ) );
+		ASSERT_TRUE( RwEngineStart() );
+		EFEngineController* const controller = MakeController();
+		ASSERT_EQ( controller->InitializeFramework(), 1u );
+
+		RwRaster* const raster = EFFBEffect_SP::mpoRaster;
+		ASSERT_NE( raster, nullptr );
+		EXPECT_EQ( raster->width, 640 );
+		EXPECT_EQ( raster->height, row.height );
+		EXPECT_EQ( raster->depth, 24 );
+		EXPECT_EQ( raster->cType, rwRASTERTYPECAMERATEXTURE );
+		EXPECT_EQ( raster->cFormat, 0x06 );
+		RwCamera* const camera = EFFBEffect_SP::mpoCamera;
+		ASSERT_NE( camera, nullptr );
+		EXPECT_EQ( camera->frameBuffer, raster );
+		RwFrame* const frame = static_cast<RwFrame*>( camera->object.object.parent );
+		EXPECT_NE( frame, nullptr );
+		RwTexture* const texture = EFFBEffect_SP::mpoTexture;
+		ASSERT_NE( texture, nullptr );
+		EXPECT_EQ( texture->raster, raster );
+		EXPECT_EQ( texture->filterAddressing, 0x3302u );
+
+		delete controller;
+		RwCameraDestroy( camera );
+		RwFrameDestroy( frame );
+		RwTextureDestroy( texture );
+		EFFBEffect_SP::mpoRaster = nullptr;
+		EFFBEffect_SP::mpoCamera = nullptr;
+		EFFBEffect_SP::mpoTexture = nullptr;
+		RwEngineStop();
+		RwEngineClose();
+		RwEngineTerm();
 	}
 }
 

@@ -228,7 +228,8 @@ bool RasterCreate( void* out, void* inOut, const s32 inInt ) {
 	if ( raster->cFlags & rwRASTERDONTALLOCATE ) {
 		return true;
 	}
-	if ( raster->depth != 4 && raster->depth != 8 && raster->depth != 32 ) {
+	// 24-bit camera textures get memory but take no pixel exchange.
+	if ( raster->depth != 4 && raster->depth != 8 && raster->depth != 24 && raster->depth != 32 ) {
 		return false;
 	}
 	return AllocateTexels( raster, ext );
@@ -276,7 +277,8 @@ bool RasterClear( void* out, void* inOut, const s32 inInt ) {
 		return false;
 	}
 	Region region;
-	if ( state.context == nullptr || state.context->parent == nullptr || !RegionOf( state.context, &region ) ) {
+	if ( state.context == nullptr || state.context->parent == nullptr || !RegionOf( state.context, &region ) ||
+		 region.depth == 24 ) {
 		return false;
 	}
 	const u32 pixel = static_cast<u32>( inInt );
@@ -401,7 +403,7 @@ bool ImageGetFromRaster( void* out, void* inOut, const s32 inInt ) {
 	RwImage* const image = static_cast<RwImage*>( out );
 	RwRaster* const raster = static_cast<RwRaster*>( inOut );
 	Region region;
-	if ( image->cpPixels == nullptr || !RegionOf( raster, &region ) ) {
+	if ( image->cpPixels == nullptr || !RegionOf( raster, &region ) || region.depth == 24 ) {
 		return false;
 	}
 	const bool toColours = image->depth == 32;
@@ -437,7 +439,7 @@ bool RasterSetFromImage( void* out, void* inOut, const s32 inInt ) {
 	RwRaster* const raster = static_cast<RwRaster*>( out );
 	const RwImage* const image = static_cast<const RwImage*>( inOut );
 	Region region;
-	if ( image->cpPixels == nullptr || !RegionOf( raster, &region ) ) {
+	if ( image->cpPixels == nullptr || !RegionOf( raster, &region ) || region.depth == 24 ) {
 		return false;
 	}
 	// Unlocked, the console locks level 0 for writing and unlocks after.

@@ -10,7 +10,8 @@
 	4-bit palette, 0x8000 mipmaps with MSB(max(w, h)) + 1 levels). Unlike
 	the console, whose camera rasters stand for the embedded frame buffer,
 	camera rasters here have memory so that clears can be read back; Z
-	buffers and 0x80 rasters have none.
+	buffers and 0x80 rasters have none. 24-bit rasters (camera textures)
+	get memory but refuse clears and exchanges with images.
 
 	Pixels are linear, all levels one after the other, allocated with the
 	engine's memory functions: 32-bit texels as red, green, blue, alpha
