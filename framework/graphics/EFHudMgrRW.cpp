@@ -1,5 +1,7 @@
 #include "framework/graphics/EFHudMgrRW.h"
 
+#include "framework/core/EFCallTrace.h"
+
 void EFHudMgr_SP::AddLight( EFLight* ) {
 }
 
@@ -7,7 +9,9 @@ void EFHudMgr_SP::RemoveLight( EFLight* ) {
 }
 
 void EFHudMgr_SP::Add3dObj( EF3dObj* ) {
+	EFCallTraceAdd( "EFHudMgr_SP::Add3dObj" );
 }
 
 void EFHudMgr_SP::Remove3dObj( EF3dObj* ) {
+	EFCallTraceAdd( "EFHudMgr_SP::Remove3dObj" );
 }

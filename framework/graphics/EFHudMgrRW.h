@@ -2,7 +2,8 @@
 ===============================================================================
 
 	Platform half of the HUD manager: the HUD's own library world with its
-	lights and 3D objects. Placeholder body: nothing is added.
+	lights and 3D objects. Placeholder body: nothing is added; adding and
+	removing 3D objects is recorded in the call trace.
 
 ===============================================================================
 */

@@ -2,8 +2,9 @@
 ===============================================================================
 
 	Projected-texture manager (global object goProjectorMgr): projectors
-	and the objects that receive them. Placeholder body: nothing is made
-	or recorded.
+	and the objects that receive them. Placeholder body: no projector is
+	made; the receivers, each with the 3D object that receives, are kept
+	newest first.
 
 ===============================================================================
 */
@@ -18,6 +19,17 @@ class EFProjector_BC;
 
 class EFProjectorMgr_BC {
 public:
+	struct Receiver {
+		EFGameObject*		mpoObject;
+		EF3dObj*			mpo3dObj;
+		Receiver*			mpNext;
+	};
+
+							EFProjectorMgr_BC() = default;
+							~EFProjectorMgr_BC();
+							EFProjectorMgr_BC( const EFProjectorMgr_BC& ) = delete;
+	EFProjectorMgr_BC&		operator=( const EFProjectorMgr_BC& ) = delete;
+
 	EFProjector_BC*			CreateProjector();
 	EFProjector_BC*			GetProjector( u32 handle );
 	void					DestroyProjector( u32 handle );
@@ -25,7 +37,15 @@ public:
 	u32						AddReceiver( EFGameObject* object, EF3dObj* model );
 	// 1 when a record of the object was removed.
 	u32						RemoveReceiver( EFGameObject* object );
+	// Empties the manager for a level change.
 	void					Terminate();
+
+	const Receiver*			GetFirstReceiver() const { return mpReceivers; }
+
+private:
+	Receiver*				mpReceivers = nullptr;
+
+	void					RemoveAllReceivers();
 };
 
 extern EFProjectorMgr_BC	goProjectorMgr;

@@ -2,6 +2,9 @@
 
 EFLogicStack* gpoLogicStack = nullptr;
 
+EFLogicStack::EFLogicStack() : mppGameObj(), miCurStackLevel( 0 ) {
+}
+
 EFLogicStack* EFLogicStack::Create() {
 	if ( gpoLogicStack == nullptr ) {
 		gpoLogicStack = new EFLogicStack();

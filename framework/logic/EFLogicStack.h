@@ -3,7 +3,11 @@
 
 	Stack of the logic calls that are running (gpoLogicStack), made and
 	removed by the engine controller through Create and Destroy.
-	Placeholder body: it holds no frames yet.
+
+	Whoever starts a logic call first writes its game object into
+	mppGameObj[miCurStackLevel]; the running call's frame is the entry
+	below miCurStackLevel. Only the object entries and the level exist so
+	far.
 
 ===============================================================================
 */
@@ -12,12 +16,22 @@
 
 #include "datatypes/DTTypes.h"
 
+class EFGameObject;
+
+// Frames of the stack.
+constexpr s32 EF_LOGIC_STACK_DEPTH = 10;
+
 class EFLogicStack {
 public:
+							EFLogicStack();
+
 	// Makes the stack and publishes it in gpoLogicStack.
 	static EFLogicStack*	Create();
 	// Deletes the published stack and clears the pointer.
 	static void				Destroy();
+
+	EFGameObject*			mppGameObj[EF_LOGIC_STACK_DEPTH];
+	s32						miCurStackLevel;
 };
 
 extern EFLogicStack*	gpoLogicStack;

@@ -13,3 +13,17 @@ EFObjCollisionPrim::~EFObjCollisionPrim() {
 
 void EFObjCollisionPrim::PrecalcPrimData() {
 }
+
+void EFObjCollisionPrim::UpdateCurrentAttrib( const u32 index ) {
+	if ( index >= EF_COL_PRIM_ATTRIB_WORDS ) {
+		return;
+	}
+	const u32 lock = mpuiLockedIntAttribs[index];
+	moCurrentAttrib.IntArray[index] = ( moBaseAttrib.IntArray[index] & ~lock ) | ( moLogicAttrib.IntArray[index] & lock );
+}
+
+void EFObjCollisionPrim::UpdateCurrentAttribs() {
+	for ( u32 i = 0; i < EF_COL_PRIM_ATTRIB_WORDS; i++ ) {
+		UpdateCurrentAttrib( i );
+	}
+}

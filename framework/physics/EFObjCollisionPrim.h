@@ -46,6 +46,13 @@ public:
 
 	DTFrame *				GetFrame() const { return mpoFrame; }
 
+	// Recomputes the attribute word in force at index (below
+	// EF_COL_PRIM_ATTRIB_WORDS; others are ignored): the locked bits come
+	// from logic, the rest from the base words.
+	void					UpdateCurrentAttrib( u32 index );
+	// The same for every word.
+	void					UpdateCurrentAttribs();
+
 	u32						mui32Shape;
 	u32						mui32Tag;
 	EFColPrimAttrib			moCurrentAttrib;

@@ -94,6 +94,9 @@ TEST_F( EFPhysicMgrTest, TerminateDeletesEveryBodyWithoutTouchingOwners ) {
 	EXPECT_TRUE( Bodies( 0 ).empty() );
 	EXPECT_TRUE( Bodies( 1 ).empty() );
 	EXPECT_NE( owner.mpoPhysic, nullptr );
+	// Terminate deleted the body behind the owner's back; the owner must
+	// not hand it over again when it goes.
+	owner.mpoPhysic = nullptr;
 	// The frame stays inert and the ray meets nothing until they are built.
 	manager.Update( 0.016f );
 	RayIntersectIn in = {};

@@ -1,0 +1,10 @@
+#include "framework/audio/EFNewSoundMgr.h"
+
+#include "framework/core/EFCallTrace.h"
+
+EFNewSoundMgr::EFNewSoundMgr( EFGameObject* owner ) : mpoOwner( owner ) {
+}
+
+void EFNewSoundMgr::DeleteAllSoundReferences() {
+	EFCallTraceAdd( "EFNewSoundMgr::DeleteAllSoundReferences" );
+}

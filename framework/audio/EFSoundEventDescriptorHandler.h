@@ -1,0 +1,30 @@
+/*
+===============================================================================
+
+	The placed stand-in of one sound event of a game object: a bare
+	positioned instance made from the object's sound descriptor. Only its
+	registration, initialisation (recorded in the call trace) and shallow
+	copy exist so far.
+
+===============================================================================
+*/
+#ifndef EF_SOUND_EVENT_DESCRIPTOR_HANDLER_H
+#define EF_SOUND_EVENT_DESCRIPTOR_HANDLER_H
+
+#include "framework/core/EFPosData.h"
+
+class EFSoundEventDescriptorHandler : public EFPosData {
+public:
+							EFSoundEventDescriptorHandler();
+	virtual					~EFSoundEventDescriptorHandler();
+
+	static void *			Instanciate();
+
+	s32						GetClassID() const override;
+	const char *			GetClassName() const override;
+	bool					Initialize( const DTCreationParameters & params ) override;
+	// Another bare handler with the same id.
+	EFInstance *			ShallowCopy() override;
+};
+
+#endif

@@ -1,0 +1,7 @@
+#include "framework/core/EFGameObject_BC.h"
+
+EFGameObject_BC::EFGameObject_BC() {
+}
+
+EFGameObject_BC::~EFGameObject_BC() {
+}

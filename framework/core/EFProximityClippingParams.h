@@ -1,0 +1,26 @@
+/*
+===============================================================================
+
+	A game object's proximity test, as logic sets it: the other object,
+	the distance and hysteresis margin that make it near, and the clip
+	operations added while it is not near.
+
+	Logic modules pass this record by address: 32-bit fields, 16 bytes.
+
+===============================================================================
+*/
+#ifndef EF_PROXIMITY_CLIPPING_PARAMS_H
+#define EF_PROXIMITY_CLIPPING_PARAMS_H
+
+#include "datatypes/DTTypes.h"
+
+struct EFProximityClippingParams {
+	u32						uiObjectID;
+	f32						fDistance;
+	f32						fThreshold;
+	u32						uiProxClipOps;
+};
+
+static_assert( sizeof( EFProximityClippingParams ) == 16, "logic passes proximity parameters as 16 bytes" );
+
+#endif

@@ -1,0 +1,63 @@
+/*
+===============================================================================
+
+	A game object's animation manager: the object's animation nodes by
+	animation index (mppAnims, muiNbAnims entries, index 0 for the
+	descriptor at muiBaseIndex), its pause flag, the clip mode the
+	clipping pass sets and the owner's id.
+
+	The manager owns the nodes and their table. Only storing the nodes,
+	the frame update (recorded in the call trace) and Terminate exist so
+	far; playing and the blend tree come with the animation manager's own
+	work.
+
+===============================================================================
+*/
+#ifndef EF_ANIMATION_MGR_H
+#define EF_ANIMATION_MGR_H
+
+#include "datatypes/DTTypes.h"
+
+class DTNode;
+class EFAnimNode;
+
+// muiFlags.
+constexpr u32 EF_ANIM_MGR_PAUSED		= 0x1;
+
+// muiClipMode.
+constexpr u32 EF_ANIM_CLIP_NONE			= 0;
+constexpr u32 EF_ANIM_CLIP_ALL			= 32;
+constexpr u32 EF_ANIM_CLIP_HIERARCHY	= 64;
+
+class EFAnimationMgr {
+public:
+							EFAnimationMgr();
+	// Terminate.
+							~EFAnimationMgr();
+
+							EFAnimationMgr( const EFAnimationMgr & ) = delete;
+	EFAnimationMgr &		operator=( const EFAnimationMgr & ) = delete;
+
+	// A table of count empty entries, replacing none: false when the
+	// manager already has one or there is no memory.
+	bool					CreateTable( u32 count );
+	// Stores node at animation index index; an index past the table is
+	// refused.
+	bool					AddAnim( EFAnimNode * node, u32 index );
+	EFAnimNode *			GetAnim( u32 index ) const;
+	// The frame step of the object's animation.
+	void					Update( f32 dt );
+	// Deletes every node and the table; the count becomes 0.
+	void					Terminate();
+
+	u32						muiBaseIndex;
+	EFAnimNode **			mppAnims;
+	DTNode *				mpUpdateTree;
+	u32						muiNbAnims;
+	u32						muiFlags;
+	u32						muiClipMode;
+	u32						muiOwnerId;
+	u32						mbSendPostUpdateNotif;
+};
+
+#endif

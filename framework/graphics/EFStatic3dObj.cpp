@@ -1,0 +1,19 @@
+#include "framework/graphics/EFStatic3dObj.h"
+
+#include "datatypes/DTDynamicInstanciator.h"
+
+DT_IMPLEMENT_DYNAMIC_CLASS( EFStatic3dObj, "STATIC_3D_OBJECT_INST", EF_STATIC_3D_OBJ_CLASS_ID, IT_OBJECT );
+
+EFStatic3dObj::EFStatic3dObj() {
+}
+
+EFStatic3dObj::~EFStatic3dObj() {
+}
+
+s32 EFStatic3dObj::GetClassID() const {
+	return EF_STATIC_3D_OBJ_CLASS_ID;
+}
+
+const char * EFStatic3dObj::GetClassName() const {
+	return "STATIC_3D_OBJECT_INST";
+}
