@@ -133,6 +133,8 @@ TEST_F( RwTextureReadTest, PalettisesWhenTheDeviceAsksForAPalette ) {
 	};
 	for ( const Case& c : cases ) {
 		SCOPED_TRACE( c.name );
+		RwTexDictionary* const dict = RwTexDictionaryCreate();
+		RwTexDictionarySetCurrent( dict );
 		TestDeviceSetImageRasterFormat( c.format );
 		// Palette entries in an order the quantiser would not choose.
 		RwImage* const image =
@@ -154,8 +156,7 @@ TEST_F( RwTextureReadTest, PalettisesWhenTheDeviceAsksForAPalette ) {
 		if ( c.paletteKept ) {
 			EXPECT_EQ( RasterPalette( raster )[3], ( RwRGBA{ 5, 6, 7, 8 } ) );
 		}
-		RwTexDictionaryDestroy( RwTexDictionaryGetCurrent() );
-		RwTexDictionarySetCurrent( RwTexDictionaryCreate() );
+		RwTexDictionaryDestroy( dict );
 	}
 }
 
