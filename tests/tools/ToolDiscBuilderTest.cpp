@@ -52,6 +52,9 @@ std::map<std::string, std::string> Snapshot( const fs::path& root ) {
 	return tree;
 }
 
+// Stand-ins for the sample logic modules: the disc carries them as given.
+const ToolSampleModules gModules = { { 0x7F, 'E', 'L', 'F' }, { 0x7F, 'E', 'L', 'F', 2 } };
+
 std::vector<std::string> Generic( const std::vector<fs::path>& paths ) {
 	std::vector<std::string> names;
 	for ( const fs::path& path : paths ) {
@@ -151,12 +154,11 @@ TEST_F( ToolDiscTest, FileHelperReplacesAFileWholeAndReportsFailures ) {
 	EXPECT_FALSE( error.empty() );
 }
 
-TEST_F( ToolDiscTest, SampleDiscHoldsEngineIniAndTheSampleLevelLayout ) {
+TEST_F( ToolDiscTest, SampleDiscHoldsEngineIniTheSampleLevelLayoutAndTheLevelFiles ) {
 	std::string error;
-	ASSERT_TRUE( ToolWriteSampleDisc( scratch / "disc", error ) ) << error;
+	ASSERT_TRUE( ToolWriteSampleDisc( scratch / "disc", gModules, error ) ) << error;
 
-	const std::map<std::string, std::string> expected = {
-		{ "ENGINE.INI", "StartingLevelToLoad = SAMPLE.GCR\nStartingLevelPath = SAMPLE\n" },
+	const std::map<std::string, std::string> folders = {
 		{ "GLOBAL", "<dir>" },
 		{ "GLOBAL/FR", "<dir>" },
 		{ "GLOBAL/GEN", "<dir>" },
@@ -168,21 +170,41 @@ TEST_F( ToolDiscTest, SampleDiscHoldsEngineIniAndTheSampleLevelLayout ) {
 		{ "SLIDE", "<dir>" },
 		{ "STREAM", "<dir>" },
 	};
-	EXPECT_EQ( Snapshot( scratch / "disc" ), expected );
+	const std::vector<std::string> files = {
+		"ENGINE.INI",
+		"LEVEL/SAMPLE/FR/FONT0.FT",
+		"LEVEL/SAMPLE/FR/FONT0.PAL",
+		"LEVEL/SAMPLE/FR/GLOBAL.PAL",
+		"LEVEL/SAMPLE/FR/LOAD.LS",
+		"LEVEL/SAMPLE/FR/TEXT.TX",
+		"LEVEL/SAMPLE/GEN/SAMPLE.GCR",
+	};
+	std::map<std::string, std::string> seenFolders;
+	std::vector<std::string> seenFiles;
+	for ( const auto& [name, content] : Snapshot( scratch / "disc" ) ) {
+		if ( content == "<dir>" ) {
+			seenFolders[name] = content;
+		} else {
+			seenFiles.push_back( name );
+		}
+	}
+	EXPECT_EQ( seenFolders, folders );
+	EXPECT_EQ( seenFiles, files );
+	EXPECT_EQ( ReadText( scratch / "disc/ENGINE.INI" ), "StartingLevelToLoad = SAMPLE.GCR\nStartingLevelPath = SAMPLE\n" );
 }
 
-TEST_F( ToolDiscTest, SampleDiscWrittenTwiceGivesTheSameTreeAndKeepsForeignFiles ) {
+TEST_F( ToolDiscTest, SampleDiscWrittenTwiceGivesTheSameBytesAndKeepsForeignFiles ) {
 	std::string error;
-	ASSERT_TRUE( ToolWriteSampleDisc( scratch / "disc", error ) ) << error;
+	ASSERT_TRUE( ToolWriteSampleDisc( scratch / "disc", gModules, error ) ) << error;
 	const std::map<std::string, std::string> first = Snapshot( scratch / "disc" );
 
-	ASSERT_TRUE( ToolWriteSampleDisc( scratch / "disc", error ) ) << error;
+	ASSERT_TRUE( ToolWriteSampleDisc( scratch / "disc", gModules, error ) ) << error;
 	EXPECT_EQ( Snapshot( scratch / "disc" ), first );
 
 	// A changed ENGINE.INI is put back; a file the builder does not own stays.
 	ASSERT_TRUE( ToolWriteTextFile( scratch / "disc/ENGINE.INI", "MaxFPS = 60\n", error ) );
 	ASSERT_TRUE( ToolWriteTextFile( scratch / "disc/STREAM/MUSIC.STR", "keep", error ) );
-	ASSERT_TRUE( ToolWriteSampleDisc( scratch / "disc", error ) ) << error;
+	ASSERT_TRUE( ToolWriteSampleDisc( scratch / "disc", gModules, error ) ) << error;
 	std::map<std::string, std::string> withForeign = first;
 	withForeign["STREAM/MUSIC.STR"]				   = "keep";
 	EXPECT_EQ( Snapshot( scratch / "disc" ), withForeign );
@@ -191,12 +213,12 @@ TEST_F( ToolDiscTest, SampleDiscWrittenTwiceGivesTheSameTreeAndKeepsForeignFiles
 TEST_F( ToolDiscTest, SampleDiscFailsWithAMessageWhereItCannotWrite ) {
 	std::string error;
 	ASSERT_TRUE( ToolWriteTextFile( scratch / "file", "x", error ) );
-	EXPECT_FALSE( ToolWriteSampleDisc( scratch / "file", error ) );
+	EXPECT_FALSE( ToolWriteSampleDisc( scratch / "file", gModules, error ) );
 	EXPECT_NE( error.find( "file" ), std::string::npos ) << error;
 
 	// ENGINE.INI itself blocked by a folder of that name.
 	fs::create_directories( scratch / "disc/ENGINE.INI" );
 	error.clear();
-	EXPECT_FALSE( ToolWriteSampleDisc( scratch / "disc", error ) );
+	EXPECT_FALSE( ToolWriteSampleDisc( scratch / "disc", gModules, error ) );
 	EXPECT_NE( error.find( "ENGINE.INI" ), std::string::npos ) << error;
 }

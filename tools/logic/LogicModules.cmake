@@ -1,16 +1,8 @@
-# The logic modules the build makes: the sample level's modules, which the
-# sample disc carries, and the modules the logic tests load.
+# The logic modules the logic tests load. (The sample level's modules are
+# built with the sample disc, in tools/CMakeLists.txt.)
 include("${PROJECT_SOURCE_DIR}/cmake/LogicModule.cmake")
 
 set(ENGINE_LOGIC_OUT "${CMAKE_BINARY_DIR}/logic")
-set(ENGINE_SAMPLE_OBJECT_MODULE "${ENGINE_LOGIC_OUT}/SAMPLEOBJ.o" CACHE INTERNAL "")
-set(ENGINE_SAMPLE_LIBRARY_MODULE "${ENGINE_LOGIC_OUT}/SAMPLELIB.o" CACHE INTERNAL "")
-
-engine_add_logic_module(NAME SAMPLEOBJ OUTPUT "${ENGINE_SAMPLE_OBJECT_MODULE}"
-    SOURCES "${PROJECT_SOURCE_DIR}/tools/logic/sample/sampleobject.c")
-engine_add_logic_module(NAME SAMPLELIB OUTPUT "${ENGINE_SAMPLE_LIBRARY_MODULE}"
-    SOURCES "${PROJECT_SOURCE_DIR}/tools/logic/sample/samplelibrary.c")
-add_custom_target(sample_logic_modules DEPENDS "${ENGINE_SAMPLE_OBJECT_MODULE}" "${ENGINE_SAMPLE_LIBRARY_MODULE}")
 
 set(test_modules "${PROJECT_SOURCE_DIR}/tests/framework/logic/modules")
 engine_add_logic_module(NAME FEATURE OUTPUT "${ENGINE_LOGIC_OUT}/FEATURE.o" SOURCES "${test_modules}/feature.c")
@@ -19,20 +11,6 @@ engine_add_logic_module(NAME NEEDSMEMSET OUTPUT "${ENGINE_LOGIC_OUT}/NEEDSMEMSET
     SOURCES "${test_modules}/needsmemset.c")
 add_custom_target(test_logic_modules DEPENDS
     "${ENGINE_LOGIC_OUT}/FEATURE.o" "${ENGINE_LOGIC_OUT}/TESTLIB.o" "${ENGINE_LOGIC_OUT}/NEEDSMEMSET.o")
-
-# The sample level's resource file, written into the sample disc once the
-# disc and the sample modules exist.
-if(TARGET samplelogic AND TARGET sample_disc)
-  set(sample_level_file "${ENGINE_SAMPLE_DISC}/LEVEL/SAMPLE/GEN/SAMPLE.GCR")
-  add_custom_command(
-      OUTPUT "${sample_level_file}"
-      COMMAND samplelogic "${ENGINE_SAMPLE_DISC}" "${ENGINE_SAMPLE_OBJECT_MODULE}" "${ENGINE_SAMPLE_LIBRARY_MODULE}"
-      DEPENDS samplelogic "${ENGINE_SAMPLE_OBJECT_MODULE}" "${ENGINE_SAMPLE_LIBRARY_MODULE}"
-      COMMENT "Writing the sample level's logic"
-      VERBATIM)
-  add_custom_target(sample_logic_level ALL DEPENDS "${sample_level_file}")
-  add_dependencies(sample_logic_level sample_disc)
-endif()
 
 # PowerPC fixtures: the committed copies always; with the cross toolchain,
 # the same set rebuilt from source into the build tree as well.

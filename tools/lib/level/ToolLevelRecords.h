@@ -93,6 +93,13 @@ struct ToolFontsPalette {
 	std::vector<u8>				colorTable;
 };
 
+// The loading screen's description: its background and bar pictures.
+struct ToolLoadingScreen {
+	ToolDescriptorHeader		header;
+	std::string					background;
+	std::string					bar;
+};
+
 struct ToolTextLanguage {
 	// 4 x the text count bytes.
 	std::vector<u8>				index;

@@ -92,6 +92,16 @@ void ToolLevelWriter::WriteLight( ToolBigEndianWriter& out, const ToolLight& lig
 	WriteVec3( out, light.right );
 }
 
+bool ToolLevelWriter::WriteLoadingScreen( ToolBigEndianWriter& out, const ToolLoadingScreen& screen ) {
+	ToolBigEndianWriter image;
+	WriteDescriptorHeader( image, screen.header );
+	if ( !image.WriteString( screen.background ) || !image.WriteString( screen.bar ) ) {
+		return false;
+	}
+	out.WriteBytes( image.Bytes() );
+	return true;
+}
+
 bool ToolLevelWriter::WriteFonts( ToolBigEndianWriter& out, const ToolFonts& fonts ) {
 	WriteDescriptorHeader( out, fonts.header );
 	out.WriteU32( fonts.nbChars );

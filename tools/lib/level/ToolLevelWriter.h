@@ -48,6 +48,8 @@ public:
 
 	static void				WriteHotSpot( ToolBigEndianWriter& out, const ToolHotSpot& hotSpot );
 	static void				WriteLight( ToolBigEndianWriter& out, const ToolLight& light );
+	// Refused when a name does not fit the reader's string buffer.
+	static bool				WriteLoadingScreen( ToolBigEndianWriter& out, const ToolLoadingScreen& screen );
 	static bool				WriteFonts( ToolBigEndianWriter& out, const ToolFonts& fonts );
 	static void				WriteFontsPalette( ToolBigEndianWriter& out, const ToolFontsPalette& palette );
 	static void				WriteTexts( ToolBigEndianWriter& out, const ToolTexts& texts );

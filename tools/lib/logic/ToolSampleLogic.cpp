@@ -1,7 +1,5 @@
 #include "tools/lib/logic/ToolSampleLogic.h"
 
-#include "tools/lib/ToolDiscLayout.h"
-#include "tools/lib/ToolSampleDisc.h"
 #include "tools/lib/level/ToolLevelWriter.h"
 #include "tools/lib/logic/ToolLogicRecordWriter.h"
 
@@ -34,15 +32,4 @@ bool ToolMakeSampleLogicLevel( const std::vector<u8>& objectModule, const std::v
 	record.object = out.Take();
 	file.records.push_back( std::move( record ) );
 	return true;
-}
-
-bool ToolWriteSampleLogicLevel( const std::filesystem::path& root, const std::vector<u8>& objectModule,
-								const std::vector<u8>& libraryModule, std::string& error ) {
-	ToolResourceFile file;
-	if ( !ToolMakeSampleLogicLevel( objectModule, libraryModule, file, error ) ) {
-		return false;
-	}
-	const ToolDiscLayout layout( TOOL_SAMPLE_LEVEL );
-	return ToolResourceFileWriter::WriteToDisc( file, root / layout.LevelNeutralFolder(),
-												std::string( TOOL_SAMPLE_RESOURCE_FILE ), error );
 }

@@ -3,8 +3,8 @@
 
 	The sample level's logic.
 
-	Writes the sample level's resource file with its logic: the library
-	module, the object module and one game object whose logic is the object
+	The records of the sample level's resource file: the library module,
+	the object module and one game object whose logic is the object
 	module. The modules are the host images the build makes from the C
 	sources under tools/logic/sample; they come first so that the game
 	object finds its module when it loads.
@@ -16,7 +16,6 @@
 
 #include "tools/lib/level/ToolResourceFileWriter.h"
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -32,9 +31,5 @@ constexpr s32 TOOL_CLASS_GAME_OBJECT		= 32;
 // The resource file's records.
 bool	ToolMakeSampleLogicLevel( const std::vector<u8>& objectModule, const std::vector<u8>& libraryModule,
 								  ToolResourceFile& file, std::string& error );
-
-// Writes the resource file into the sample level's GEN folder under root.
-bool	ToolWriteSampleLogicLevel( const std::filesystem::path& root, const std::vector<u8>& objectModule,
-								   const std::vector<u8>& libraryModule, std::string& error );
 
 #endif

@@ -1,0 +1,146 @@
+/*
+	Every file the sample disc carries is read back by the engine class that
+	loads it in a level.
+*/
+#include "ToolTestHex.h"
+
+#include "datatypes/DTMemoryPersistStream.h"
+#include "datatypes/DTStreamFAT.h"
+#include "framework/graphics/EFFont.h"
+#include "framework/graphics/EFHudPalette.h"
+#include "framework/graphics/EFLoadingScreen.h"
+#include "framework/graphics/EFText.h"
+#include "tools/lib/ToolDiscLayout.h"
+#include "tools/lib/ToolSampleDisc.h"
+#include "tools/lib/level/ToolLevelFileNames.h"
+#include "tools/lib/level/ToolLevelWriter.h"
+#include "tools/lib/logic/ToolSampleLogic.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+const ToolSampleModules gModules = { { 1, 2, 3, 4, 5 }, { 6, 7, 8 } };
+
+// The sample level's files by name, language and GEN folders together.
+std::map<std::string, std::vector<u8>> SampleFiles() {
+	std::vector<ToolDiscFile> files;
+	std::string error;
+	EXPECT_TRUE( ToolMakeSampleLevelFiles( gModules, files, error ) ) << error;
+	std::map<std::string, std::vector<u8>> byName;
+	for ( ToolDiscFile& file : files ) {
+		byName[file.path.filename().string()] = std::move( file.bytes );
+	}
+	return byName;
+}
+
+// Loads object from bytes; the result, and whether every byte was read.
+s32 LoadAll( DTStreamable& object, std::vector<u8> bytes, bool& consumedAll ) {
+	DTMemoryPersistStream stream( reinterpret_cast<char*>( bytes.data() ), static_cast<s32>( bytes.size() ) );
+	const s32 result = object.Load( stream );
+	consumedAll = stream.GetBytesLeft() == 0;
+	return result;
+}
+
+} // namespace
+
+TEST( ToolLevelWriter, WritesTheLoadingScreenAsItsHeaderThenTheTwoNames ) {
+	ToolLoadingScreen screen;
+	screen.header.puid = 2;
+	screen.background = "AB";
+	screen.bar = "C";
+	ToolBigEndianWriter out;
+	ASSERT_TRUE( ToolLevelWriter::WriteLoadingScreen( out, screen ) );
+	EXPECT_EQ( out.Bytes(), ToolTestHex( "FFFFFFFF 00000002 FFFFFFFF | 00000003 41 42 00 | 00000002 43 00" ) );
+
+	screen.bar = std::string( TOOL_STORED_STRING_MAX, 'X' );
+	ToolBigEndianWriter refused;
+	EXPECT_FALSE( ToolLevelWriter::WriteLoadingScreen( refused, screen ) );
+	EXPECT_EQ( refused.Size(), 0u );
+}
+
+TEST( ToolSampleDisc, EveryLevelFileLoadsWholeIntoItsEngineClass ) {
+	std::map<std::string, std::vector<u8>> files = SampleFiles();
+	bool consumedAll = false;
+
+	EFLoadingScreen screen;
+	EXPECT_EQ( LoadAll( screen, files[TOOL_LOADING_SCREEN_FILE], consumedAll ), 0 );
+	EXPECT_TRUE( consumedAll );
+	EXPECT_STREQ( screen.moLoadingScreen1.GetStr(), "LOADBACK" );
+	EXPECT_STREQ( screen.moLoadingScreen2.GetStr(), "LOADBAR" );
+
+	EFFont font;
+	EXPECT_EQ( LoadAll( font, files[ToolFontFile( 0 )], consumedAll ), 0 );
+	EXPECT_TRUE( consumedAll );
+	EXPECT_EQ( font.uiInstancePUID, TOOL_SAMPLE_FONT_SLOT );
+	EXPECT_EQ( font.GetCharCount(), 2u );
+	EXPECT_EQ( font.GetGlyphOfAscii( 'B' ), 1u );
+	EXPECT_EQ( font.GetCharRecord( 1 )[EF_FONT_CHAR_U], 0.5f );
+	EXPECT_EQ( font.mfLineHeight, 16.0f );
+	ASSERT_EQ( font.moFontTextureNames.GetSize(), 1u );
+	EXPECT_STREQ( font.moFontTextureNames[0].GetStr(), "FONT0" );
+
+	const struct {
+		std::string	name;
+		u32			groups;
+	} palettes[] = { { TOOL_GLOBAL_PALETTE_FILE, 2 }, { ToolFontPaletteFile( 0 ), 1 } };
+	for ( const auto& row : palettes ) {
+		SCOPED_TRACE( row.name );
+		EFHudPalette palette;
+		EXPECT_EQ( LoadAll( palette, files[row.name], consumedAll ), 0 );
+		EXPECT_TRUE( consumedAll );
+		EXPECT_EQ( palette.mui32NbColors, row.groups );
+		ASSERT_EQ( palette.GetColorTableBytes(), row.groups * DT_FONTS_PAL_COLOR_BYTES );
+		// Opaque white first, then one grey step per group.
+		EXPECT_EQ( palette.GetColorTable()[0], 0xFF );
+		EXPECT_EQ( palette.GetColorTable()[3], 0xFF );
+		EXPECT_EQ( palette.GetColorTable()[row.groups * DT_FONTS_PAL_COLOR_BYTES - 4], 0xFF - ( row.groups - 1 ) * 0x40 );
+	}
+
+	EFText* const texts = new EFText();
+	EXPECT_EQ( LoadAll( *texts, files[TOOL_TEXTS_FILE], consumedAll ), 0 );
+	EXPECT_TRUE( consumedAll );
+	for ( u32 i = 0; i < std::size( TOOL_SAMPLE_TEXTS ); i++ ) {
+		EXPECT_STREQ( reinterpret_cast<const char*>( texts->GetText( i ) ), TOOL_SAMPLE_TEXTS[i] );
+	}
+	EXPECT_EQ( texts->GetText( std::size( TOOL_SAMPLE_TEXTS ) ), nullptr );
+	delete texts;
+}
+
+TEST( ToolSampleDisc, TheResourceFileListsTheLogicModulesThenTheGameObjectWithTheirSizes ) {
+	std::map<std::string, std::vector<u8>> files = SampleFiles();
+	std::vector<u8>& image = files[std::string( TOOL_SAMPLE_RESOURCE_FILE )];
+	DTMemoryPersistStream stream( reinterpret_cast<char*>( image.data() ), static_cast<s32>( image.size() ) );
+	DTStreamFAT table;
+	ASSERT_EQ( table.DTStreamable::LoadFromStream( stream ), 0 );
+
+	ToolResourceFile expected;
+	std::string error;
+	ASSERT_TRUE( ToolMakeSampleLogicLevel( gModules.objectModule, gModules.libraryModule, expected, error ) );
+	ASSERT_EQ( table.GetRecordCount(), expected.records.size() );
+	u32 bytes = 0;
+	for ( u32 i = 0; i < table.GetRecordCount(); i++ ) {
+		SCOPED_TRACE( i );
+		EXPECT_EQ( table.GetRecord( i ).miClassID, expected.records[i].classId );
+		EXPECT_EQ( table.GetRecord( i ).mui32ObjectSize, expected.records[i].object.size() );
+		bytes += table.GetRecord( i ).mui32ObjectSize;
+	}
+	EXPECT_EQ( table.GetRecord( table.GetRecordCount() - 1 ).miClassID, TOOL_CLASS_GAME_OBJECT );
+	// The objects fill the rest of the file exactly.
+	EXPECT_EQ( stream.GetBytesLeft(), bytes );
+}
+
+TEST( ToolSampleDisc, RefusesEmptyLogicModules ) {
+	const ToolSampleModules cases[] = { { {}, { 1 } }, { { 1 }, {} } };
+	for ( const ToolSampleModules& modules : cases ) {
+		std::vector<ToolDiscFile> files;
+		std::string error;
+		EXPECT_FALSE( ToolMakeSampleLevelFiles( modules, files, error ) );
+		EXPECT_NE( error.find( "empty logic module" ), std::string::npos ) << error;
+	}
+}
