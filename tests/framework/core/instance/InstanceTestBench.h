@@ -88,6 +88,7 @@ protected:
 		RwStartedTestCase::TearDown();
 	}
 
+public:
 	// The stored bytes of a game-object record.
 	static std::vector<u8> GloBytes( const ToolGloRecord& record ) {
 		ToolBigEndianWriter out;
