@@ -102,7 +102,9 @@ TEST_F( EFInstanceDescriptorTest, AnInstanceTakesTheSharedResourceOnlyWhenItName
 }
 
 TEST_F( EFInstanceDescriptorTest, EachDescriptorMakesOnlyWhatItsCreatorAccepts ) {
-	RegisterShared();
+	// Registered for any number of users: the factory keeps it until Clear.
+	EFRessource* const shared = new EFRessource;
+	gpoRessourcesMgr->GetRessourceFactory().RegisterRessource( SHARED_PUID, 0, shared );
 	const struct {
 		s32			classId;
 		s32			instanceClass;	// 0: no instance
@@ -115,27 +117,25 @@ TEST_F( EFInstanceDescriptorTest, EachDescriptorMakesOnlyWhatItsCreatorAccepts )
 	for ( const auto& row : rows ) {
 		const std::unique_ptr<EFBaseIDescriptor> descriptor =
 			LoadDescriptor( Descriptor( row.classId, 0x01000000 | row.classId, static_cast<s32>( SHARED_PUID ) ) );
+		const u32 usersBefore = shared->muiRefCount;
 		std::unique_ptr<EFInstance> instance( descriptor->CreateObjectInstance() );
 		EXPECT_EQ( instance != nullptr, row.instanceClass != 0 ) << row.classId;
 		if ( instance != nullptr ) {
 			EXPECT_EQ( instance->GetClassID(), row.instanceClass );
+			if ( row.instanceClass == EF_3D_OBJ_CLASS_ID ) {
+				EXPECT_EQ( static_cast<EF3dObj*>( instance.get() )->mp3dObjRes, shared );
+				// The factory's Clear deletes it, not this user.
+				static_cast<EF3dObj*>( instance.get() )->mp3dObjRes = nullptr;
+			}
 		}
 		std::unique_ptr<EFAnimNode> node( descriptor->CreateNode() );
 		EXPECT_EQ( node != nullptr, row.node ) << row.classId;
 		if ( node != nullptr ) {
 			EXPECT_EQ( node->muiUID, static_cast<u32>( 0x01000000 | row.classId ) );
-			EXPECT_NE( node->mpAnimRes, nullptr );
+			EXPECT_EQ( node->mpAnimRes, shared );
 		}
 		// A descriptor that made nothing asked for no resource.
-		if ( instance == nullptr && node == nullptr ) {
-			EXPECT_EQ( gpoRessourcesMgr->GetRessourceFactory().GetCount(), 1u ) << row.classId;
-		} else if ( gpoRessourcesMgr->GetRessourceFactory().GetCount() == 0 ) {
-			// The last user took the resource: give it back for the next row.
-			if ( instance != nullptr && row.instanceClass == EF_3D_OBJ_CLASS_ID ) {
-				static_cast<EF3dObj*>( instance.get() )->mp3dObjRes = nullptr;
-			}
-			RegisterShared();
-		}
+		EXPECT_EQ( shared->muiRefCount - usersBefore, instance != nullptr || node != nullptr ? 1u : 0u ) << row.classId;
 	}
 }
 
