@@ -12,16 +12,12 @@
 #define DVD_TEST_DISC_H
 
 #include "platform/dvd/DVD.h"
-#include "platform/host/HostClock.h"
 #include "platform/host/HostEventQueue.h"
-#include "platform/host/HostSettings.h"
+#include "support/HostTestDisc.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -44,33 +40,18 @@ inline void DVDTestRecordCompletion( const s32 result, DVDFileInfo* fileInfo ) {
 class DVDTestDisc : public ::testing::Test {
 protected:
 	void SetUp() override {
-		char pattern[] = "/tmp/dvd_test_XXXXXX";
-		ASSERT_NE( mkdtemp( pattern ), nullptr );
-		root = pattern;
-		std::filesystem::create_directories( root / "disc" );
-		HostSettings settings = HostGetSettings();
-		std::snprintf( settings.discFolder, sizeof( settings.discFolder ), "%s", ( root / "disc" ).c_str() );
-		HostSettingsOverride( settings );
-		HostResetEvents();
-		HostClockUseVirtual( 0 );
-		DVDHostReset();
-		DVDInit();
+		ASSERT_TRUE( disc.Open( { .prefix = "dvd_test_", .console = false, .closeFiles = false } ) );
 		DVDTestCompletions().clear();
 	}
 
 	void TearDown() override {
-		DVDHostReset();
-		HostResetEvents();
-		HostSettingsReload();
-		std::filesystem::remove_all( root );
+		disc.Close();
 	}
 
 	// Writes a file below the disc folder (or, with outside, beside it).
 	void WriteFile( const std::string& path, const std::vector<u8>& bytes, const bool outside = false ) {
-		const std::filesystem::path full = ( outside ? root : root / "disc" ) / path;
-		std::filesystem::create_directories( full.parent_path() );
-		std::ofstream out( full, std::ios::binary );
-		out.write( reinterpret_cast<const char*>( bytes.data() ), static_cast<std::streamsize>( bytes.size() ) );
+		std::string error;
+		EXPECT_TRUE( outside ? ToolWriteFile( root / path, bytes, error ) : disc.WriteFile( path, bytes ) ) << path;
 	}
 
 	// Bytes 1, 2, 3 ... so that every offset is recognisable and none is 0.
@@ -82,7 +63,8 @@ protected:
 		return bytes;
 	}
 
-	std::filesystem::path root;
+	HostTestDisc					disc;
+	const std::filesystem::path&	root = disc.Root();	// the folder that holds the disc folder
 };
 
 #endif
