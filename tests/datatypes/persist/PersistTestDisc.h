@@ -19,12 +19,8 @@
 #define PERSIST_TEST_DISC_H
 
 #include "datatypes/DTFile.h"
-#include "platform/dvd/DVD.h"
-#include "platform/host/HostClock.h"
-#include "platform/host/HostEventQueue.h"
-#include "platform/host/HostSettings.h"
-#include "platform/pad/PAD.h"
-#include "platform/vi/VI.h"
+#include "support/HostTestDisc.h"
+#include "support/TestHexBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +29,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -144,21 +139,7 @@ inline s32 PersistPrintHook( DTFileHandle_*, const char* format, ... ) {
 class PersistTestDisc : public ::testing::Test {
 protected:
 	void SetUp() override {
-		char pattern[] = "/tmp/dt_persist_test_XXXXXX";
-		ASSERT_NE( mkdtemp( pattern ), nullptr );
-		root = pattern;
-		std::filesystem::create_directories( root / "disc" );
-		HostSettings settings = HostGetSettings();
-		std::snprintf( settings.discFolder, sizeof( settings.discFolder ), "%s", ( root / "disc" ).c_str() );
-		HostSettingsOverride( settings );
-		HostResetEvents();
-		HostClockUseVirtual( 0 );
-		DVDHostReset();
-		DVDInit();
-		VIHostReset();
-		VIInit();
-		PADHostReset();
-		CloseAllHandles();
+		ASSERT_TRUE( disc.Open( { .prefix = "dt_persist_test_" } ) );
 		geDVDState = DT_DVD_STATE_DONE;
 		PersistHooks() = PersistHookLog();
 		fnFscanf = nullptr;
@@ -168,19 +149,7 @@ protected:
 	void TearDown() override {
 		fnFscanf = nullptr;
 		fnFprintf = nullptr;
-		CloseAllHandles();
-		VIHostReset();
-		DVDHostReset();
-		PADHostReset();
-		HostResetEvents();
-		HostSettingsReload();
-		std::filesystem::remove_all( root );
-	}
-
-	static void CloseAllHandles() {
-		for ( DTFileHandle_& handle : gFileHandleArray ) {
-			DTFclose( &handle );
-		}
+		disc.Close();
 	}
 
 	static void InstallTextHooks() {
@@ -190,10 +159,7 @@ protected:
 
 	// Puts bytes on the disc under name and opens them; null on failure.
 	DTFileHandle_* OpenBytes( const std::vector<u8>& bytes, const std::string& name = "DATA.BIN" ) {
-		const std::filesystem::path full = root / "disc" / name;
-		std::ofstream out( full, std::ios::binary );
-		out.write( reinterpret_cast<const char*>( bytes.data() ), static_cast<std::streamsize>( bytes.size() ) );
-		out.close();
+		EXPECT_TRUE( disc.WriteFile( name, bytes ) ) << name;
 		return DTFopen( name.c_str(), "r" );
 	}
 
@@ -201,22 +167,12 @@ protected:
 		return OpenBytes( std::vector<u8>( text.begin(), text.end() ), name );
 	}
 
-	// Bytes from a hex string; blanks are ignored.
 	static std::vector<u8> Hex( const std::string& text ) {
-		std::vector<u8> bytes;
-		std::string digits;
-		for ( const char c : text ) {
-			if ( c != ' ' ) {
-				digits.push_back( c );
-			}
-		}
-		for ( size_t i = 0; i + 1 < digits.size(); i += 2 ) {
-			bytes.push_back( static_cast<u8>( std::stoul( digits.substr( i, 2 ), nullptr, 16 ) ) );
-		}
-		return bytes;
+		return HexBytes( text );
 	}
 
-	std::filesystem::path root;
+	HostTestDisc					disc;
+	const std::filesystem::path&	root = disc.Root();	// the folder that holds the disc folder
 };
 
 #endif
