@@ -6,6 +6,7 @@
 #include "datatypes/DTDummyVector4.h"
 #include "datatypes/DTString.h"
 #include "datatypes/persist/PersistTestDisc.h"
+#include "support/TestHexBytes.h"
 #include "tools/lib/ToolBigEndianWriter.h"
 
 #include <bit>
@@ -13,20 +14,6 @@
 #include <functional>
 
 namespace {
-
-std::vector<u8> HexBytes( const std::string& text ) {
-	std::vector<u8> bytes;
-	std::string digits;
-	for ( const char c : text ) {
-		if ( c != ' ' ) {
-			digits.push_back( c );
-		}
-	}
-	for ( size_t i = 0; i + 1 < digits.size(); i += 2 ) {
-		bytes.push_back( static_cast<u8>( std::stoul( digits.substr( i, 2 ), nullptr, 16 ) ) );
-	}
-	return bytes;
-}
 
 // Loads property from bytes; the result and the bytes left after it.
 std::pair<s32, u32> LoadFrom( DTProperty& property, const std::vector<u8>& bytes ) {

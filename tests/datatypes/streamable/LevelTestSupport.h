@@ -12,6 +12,7 @@
 
 #include "datatypes/DTMemoryPersistStream.h"
 #include "datatypes/DTStreamable.h"
+#include "support/TestHexBytes.h"
 #include "tools/lib/ToolBigEndianWriter.h"
 
 #include <cstring>
@@ -35,21 +36,6 @@ MemoryLoadResult LoadFromBytes( const std::vector<u8>& bytes, LoadFunction load 
 
 inline MemoryLoadResult LoadObject( DTStreamable& object, const std::vector<u8>& bytes ) {
 	return LoadFromBytes( bytes, [&object]( DTMemoryPersistStream& stream ) { return object.Load( stream ); } );
-}
-
-// Bytes from a hex string; blanks are ignored.
-inline std::vector<u8> HexBytes( const std::string& text ) {
-	std::vector<u8> bytes;
-	std::string digits;
-	for ( const char c : text ) {
-		if ( c != ' ' && c != '\n' ) {
-			digits.push_back( c );
-		}
-	}
-	for ( size_t i = 0; i + 1 < digits.size(); i += 2 ) {
-		bytes.push_back( static_cast<u8>( std::stoul( digits.substr( i, 2 ), nullptr, 16 ) ) );
-	}
-	return bytes;
 }
 
 inline std::vector<u8> Concat( std::vector<u8> a, const std::vector<u8>& b ) {
