@@ -50,6 +50,12 @@ struct HostTestDiscSetup {
 	void		( *edit )( HostSettings& settings ) = nullptr;
 };
 
+// Settings edit for tests that need an NTSC television whatever the
+// environment says.
+inline void HostTestDiscUseNtsc( HostSettings& settings ) {
+	settings.tvFormat = HOST_TV_NTSC;
+}
+
 class HostTestDisc {
 public:
 								HostTestDisc() = default;

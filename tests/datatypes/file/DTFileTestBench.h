@@ -16,14 +16,9 @@
 #include "datatypes/DTDiscMessage.h"
 #include "datatypes/DTFile.h"
 #include "datatypes/MMMemory.h"
-#include "platform/dvd/DVD.h"
-#include "platform/host/HostClock.h"
-#include "platform/host/HostEventQueue.h"
-#include "platform/host/HostSettings.h"
 #include "platform/os/OS.h"
 #include "platform/os/OSFont.h"
-#include "platform/pad/PAD.h"
-#include "platform/vi/VI.h"
+#include "support/HostTestDisc.h"
 
 #include <gtest/gtest.h>
 
@@ -71,26 +66,10 @@ constexpr u32 DT_TEST_FRAME_BYTES = DT_FRAME_HEIGHT_PAL * DT_FRAME_STRIDE;
 class DTFileTestBench : public ::testing::Test {
 protected:
 	void SetUp() override {
-		char pattern[] = "/tmp/dt_file_test_XXXXXX";
-		ASSERT_NE( mkdtemp( pattern ), nullptr );
-		root = pattern;
-		std::filesystem::create_directories( root / "disc" );
-		HostSettings settings = HostGetSettings();
-		std::snprintf( settings.discFolder, sizeof( settings.discFolder ), "%s", ( root / "disc" ).c_str() );
-		settings.tvFormat = HOST_TV_NTSC;
-		HostSettingsOverride( settings );
-
-		HostResetEvents();
-		HostClockUseVirtual( 0 );
-		DVDHostReset();
-		DVDInit();
-		VIHostReset();
-		VIInit();
-		PADHostReset();
+		ASSERT_TRUE( disc.Open( { .prefix = "dt_file_test_", .edit = HostTestDiscUseNtsc } ) );
 		OSHostSetResetButton( false );
 		ASSERT_TRUE( OSInitFont( reinterpret_cast<OSFontHeader*>( FontBuffer() ) ) );
 
-		CloseAllHandles();
 		geDVDState = DT_DVD_STATE_DONE;
 		gbConsoleResetPushed = 0;
 		gui32EnableReset = 1;
@@ -101,7 +80,7 @@ protected:
 	}
 
 	void TearDown() override {
-		CloseAllHandles();
+		HostTestDisc::CloseAllFiles();
 		// The graphics manager's part: free the temporary frame and forget it.
 		MMFree( gTempFB );
 		gTempFB = nullptr;
@@ -109,18 +88,7 @@ protected:
 		OSHostSetResetHook( previousReset );
 		OSHostSetPanicHook( previousPanic );
 		OSHostSetResetButton( false );
-		VIHostReset();
-		DVDHostReset();
-		PADHostReset();
-		HostResetEvents();
-		HostSettingsReload();
-		std::filesystem::remove_all( root );
-	}
-
-	static void CloseAllHandles() {
-		for ( DTFileHandle_& handle : gFileHandleArray ) {
-			DTFclose( &handle );
-		}
+		disc.Close();
 	}
 
 	static u8* FontBuffer() {
@@ -130,10 +98,7 @@ protected:
 
 	// Writes a file below the disc folder.
 	void WriteFile( const std::string& path, const std::vector<u8>& bytes ) {
-		const std::filesystem::path full = root / "disc" / path;
-		std::filesystem::create_directories( full.parent_path() );
-		std::ofstream out( full, std::ios::binary );
-		out.write( reinterpret_cast<const char*>( bytes.data() ), static_cast<std::streamsize>( bytes.size() ) );
+		EXPECT_TRUE( disc.WriteFile( path, bytes ) ) << path;
 	}
 
 	// Bytes that differ from their neighbours and from the chunk before:
@@ -151,10 +116,11 @@ protected:
 		return frame[y * DT_FRAME_STRIDE + x * 2];
 	}
 
-	std::filesystem::path	root;
-	OSHostReportHook		previousReport = nullptr;
-	OSHostResetHook			previousReset = nullptr;
-	OSHostPanicHook			previousPanic = nullptr;
+	HostTestDisc					disc;
+	const std::filesystem::path&	root = disc.Root();	// the folder that holds the disc folder
+	OSHostReportHook				previousReport = nullptr;
+	OSHostResetHook					previousReset = nullptr;
+	OSHostPanicHook					previousPanic = nullptr;
 };
 
 #endif
