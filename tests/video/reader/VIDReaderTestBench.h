@@ -19,14 +19,9 @@
 #include "datatypes/DTByteOrder.h"
 #include "datatypes/DTConsoleReset.h"
 #include "datatypes/DTDiscMessage.h"
-#include "platform/dvd/DVD.h"
-#include "platform/host/HostClock.h"
-#include "platform/host/HostEventQueue.h"
-#include "platform/host/HostSettings.h"
 #include "platform/os/OS.h"
 #include "platform/os/OSFont.h"
-#include "platform/pad/PAD.h"
-#include "platform/vi/VI.h"
+#include "support/HostTestDisc.h"
 #include "tools/lib/movie/ToolVidMuxer.h"
 #include "video/VIDSimpleDecodeSinks.h"
 #include "video/VIDSimpleDiscCheck.h"
@@ -155,23 +150,8 @@ inline void PatchBE16( std::vector<u8>& file, const u32 at, const u16 value ) {
 class VIDReaderTestBench : public ::testing::Test {
 protected:
 	void SetUp() override {
-		char pattern[] = "/tmp/vid_reader_test_XXXXXX";
-		ASSERT_NE( mkdtemp( pattern ), nullptr );
-		root = pattern;
-		std::filesystem::create_directories( root / "disc" );
-		HostSettings settings = HostGetSettings();
-		std::snprintf( settings.discFolder, sizeof( settings.discFolder ), "%s", ( root / "disc" ).c_str() );
-		settings.tvFormat = HOST_TV_NTSC;
-		HostSettingsOverride( settings );
-
-		HostResetEvents();
-		HostClockUseVirtual( 0 );
-		DVDHostReset();
-		DVDInit();
+		ASSERT_TRUE( disc.Open( { .prefix = "vid_reader_test_", .closeFiles = false, .edit = HostTestDiscUseNtsc } ) );
 		DVDHostSetReadLatency( 0 );
-		VIHostReset();
-		VIInit();
-		PADHostReset();
 		OSHostSetResetButton( false );
 		ASSERT_TRUE( OSInitFont( reinterpret_cast<OSFontHeader*>( FontBuffer() ) ) );
 		gbConsoleResetPushed = 0;
@@ -193,12 +173,7 @@ protected:
 		VIDSimpleSetAudioDecodeSink( previousAudioSink );
 		OSHostSetReportHook( previousReport );
 		OSHostSetPanicHook( previousPanic );
-		VIHostReset();
-		DVDHostReset();
-		PADHostReset();
-		HostResetEvents();
-		HostSettingsReload();
-		std::filesystem::remove_all( root );
+		disc.Close();
 	}
 
 	static u8* FontBuffer() {
@@ -207,10 +182,7 @@ protected:
 	}
 
 	void WriteFile( const std::string& path, const std::vector<u8>& bytes ) {
-		const std::filesystem::path full = root / "disc" / path;
-		std::filesystem::create_directories( full.parent_path() );
-		std::ofstream out( full, std::ios::binary );
-		out.write( reinterpret_cast<const char*>( bytes.data() ), static_cast<std::streamsize>( bytes.size() ) );
+		EXPECT_TRUE( disc.WriteFile( path, bytes ) ) << path;
 	}
 
 	// The muxer's file for recipe; edit may change the frames before writing.
@@ -280,12 +252,12 @@ protected:
 		return numbers;
 	}
 
-	std::filesystem::path	root;
-	u32						framesRead = 0;
-	VIDVideoDecodeSink		previousVideoSink = nullptr;
-	VIDAudioDecodeSink		previousAudioSink = nullptr;
-	OSHostReportHook		previousReport = nullptr;
-	OSHostPanicHook			previousPanic = nullptr;
+	HostTestDisc					disc;
+	u32								framesRead = 0;
+	VIDVideoDecodeSink				previousVideoSink = nullptr;
+	VIDAudioDecodeSink				previousAudioSink = nullptr;
+	OSHostReportHook				previousReport = nullptr;
+	OSHostPanicHook					previousPanic = nullptr;
 };
 
 #endif
