@@ -51,3 +51,11 @@ EFInstance * EF3dObj::ShallowCopy() {
 void EF3dObj::LightObject( u32 ) {
 	EFCallTraceAdd( "EF3dObj::LightObject" );
 }
+
+void EF3dObj::Render( u16 ) {
+	EFCallTraceAdd( "EF3dObj::Render" );
+}
+
+void EF3dObj::UpdateHierarchy() {
+	EFCallTraceAdd( "EF3dObj::UpdateHierarchy" );
+}

@@ -4,11 +4,11 @@
 	The drawable part of a game object: a positioned instance sharing a
 	loaded model resource and its clump.
 
-	Only what the game object uses exists so far: the shared resource,
-	the state flags, the clump and its skeleton, the transparent bucket,
-	lighting (recorded in the call trace) and the shallow copy. Drawing,
-	the hierarchy and collision set-up come with the 3D objects' own
-	work.
+	Only what the game object and the world use exists so far: the shared
+	resource, the state flags, the clump and its skeleton, the transparent
+	bucket, lighting, drawing and the hierarchy update (the last three
+	recorded in the call trace) and the shallow copy. Drawing itself, the
+	hierarchy and collision set-up come with the 3D objects' own work.
 
 ===============================================================================
 */
@@ -48,8 +48,14 @@ public:
 	// A new object over a copy of the resource.
 	EFInstance *			ShallowCopy() override;
 
+	// Draws the clump's atomics of the level of detail in the low bits
+	// of clipOps (the low 16 bits of a camera's clip operations word).
+	virtual void			Render( u16 clipOps );
+
 	// Sets (non-zero) or clears the lit flag of the clump's geometry.
 	void					LightObject( u32 lit );
+	// Brings the skeleton's frames up to date with its transforms.
+	void					UpdateHierarchy();
 
 	EFRessource *			mp3dObjRes;
 	u32						mui3dObjState;

@@ -6,8 +6,11 @@
 
 	Placeholder frame: until Initialize has created the HUD manager, Render
 	does nothing; afterwards it waits for one retrace a frame, which paces
-	the frame loop as the buffer flip will. Cameras come with the scene
-	renderer: CreateCamera answers 0xFFFFFFFF and GetCamera null.
+	the frame loop as the buffer flip will.
+
+	Cameras: CreateCamera puts a camera on a frame into the first free of
+	the two slots (id 0x10000000 | slot) and registers it with the world;
+	GetCamera takes the low 12 bits of an id, or an index, as the slot.
 
 ===============================================================================
 */
@@ -15,6 +18,7 @@
 #define EF_GRAPHICS_MGR_H
 
 #include "framework/graphics/EFGraphicsMgrRW.h"
+#include "framework/graphics/EFTexFader.h"
 
 class DTFrame;
 
@@ -31,11 +35,19 @@ public:
 	void					Render( f32 dt = 0.0f );
 	void					Terminate();
 
+	// The new camera's id, EF_NO_CAMERA when both slots are taken.
 	u32						CreateCamera( DTFrame* frame );
+	// Takes the camera out of the world and deletes it.
 	void					DestroyCamera( u32 id );
+	// The camera of an id or slot index; null for EF_NO_CAMERA, a slot of
+	// 2 or more, or a free slot.
 	EFCamera*				GetCamera( u32 id );
+	// Cameras created and not destroyed.
+	u32						GetCameraCount() const { return mui32CameraCount; }
+	EFTexFader&				GetTexFader() { return moTexFader; }
 
 private:
+	EFTexFader				moTexFader;
 	u32						mui32CameraCount;
 	u8						mbReady;
 };

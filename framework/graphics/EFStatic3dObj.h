@@ -2,8 +2,9 @@
 ===============================================================================
 
 	The level's static 3D object: the positioned instance that holds the
-	level's library world. Only its registration exists so far; loading
-	the world comes with the static world's own work.
+	level's library world, which it owns. Only its registration, its world
+	and Terminate exist so far; loading the world comes with the static
+	world's own work.
 
 ===============================================================================
 */
@@ -11,6 +12,8 @@
 #define EF_STATIC_3D_OBJ_H
 
 #include "framework/core/EFPosData.h"
+
+struct RpWorld;
 
 constexpr s32 EF_STATIC_3D_OBJ_CLASS_ID = 24;
 
@@ -23,6 +26,15 @@ public:
 
 	s32						GetClassID() const override;
 	const char *			GetClassName() const override;
+	// Destroys the world (recorded in the call trace).
+	void					Terminate() override;
+
+	RpWorld *				GetWorld() const { return mpWorld; }
+	// Keeps world as the object's own.
+	void					SetWorld( RpWorld * world ) { mpWorld = world; }
+
+private:
+	RpWorld *				mpWorld;
 };
 
 #endif

@@ -1,5 +1,7 @@
 #include "framework/graphics/PLMgr_BC.h"
 
+#include "framework/core/EFCallTrace.h"
+
 namespace {
 
 constexpr s32 PL_UNKNOWN_TYPE    = 1;
@@ -48,7 +50,9 @@ u32 PLMgr_BC::DestroyAttachedEmitters( u32 ) {
 }
 
 void PLMgr_BC::Update( f32 ) {
+	EFCallTraceAdd( "PLMgr_BC::Update" );
 }
 
 void PLMgr_BC::Terminate() {
+	EFCallTraceAdd( "PLMgr_BC::Terminate" );
 }

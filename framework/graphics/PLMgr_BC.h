@@ -3,7 +3,8 @@
 
 	Portable half of the particle manager: particle types and emitters by
 	id or name. Placeholder body: nothing exists; the operations give their
-	failure values (an unknown type 1, an unknown emitter 2).
+	failure values (an unknown type 1, an unknown emitter 2); Update and
+	Terminate are recorded in the call trace.
 
 ===============================================================================
 */

@@ -22,7 +22,7 @@
 #include "framework/logic/EFLogicCodeMap.h"
 
 class EFLogicCode;
-struct ObjectRetrieverParams;
+union ObjectRetrieverParams;
 
 // Observer of SendLogicMessageTo calls.
 typedef void ( *EFLogicMessageHook )( u32 target, u32 message, u32 parameter, void* data );

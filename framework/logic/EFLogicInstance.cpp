@@ -14,6 +14,10 @@ void EFLogicInstance::Destructor() {
 	EFCallTraceAdd( "EFLogicInstance::Destructor" );
 }
 
-s32 EFLogicInstance::SendMessage( u32, u32, void * ) {
-	return 0;
+s32 EFLogicInstance::SendMessage( const u32 message, const u32 parameter, void * data ) {
+	EFCallTraceAdd( "EFLogicInstance::SendMessage" );
+	if ( mpfnLogicMessage == nullptr ) {
+		return 0;
+	}
+	return mpfnLogicMessage( message, parameter, data );
 }

@@ -4,9 +4,10 @@
 	The runner of one game object's logic module: its module, local data,
 	sleep time, current state, message function and flags.
 
-	Only the fields and the calls the game object makes exist so far;
-	Destructor and SendMessage do no work yet (Destructor records itself
-	in the call trace).
+	Only the fields and the calls the game object and the world make
+	exist so far; Destructor does no work yet and SendMessage calls the
+	message function without the logic stack (both are recorded in the
+	call trace).
 
 ===============================================================================
 */

@@ -253,7 +253,8 @@ TEST_F( EFEngineControllerTest, AMoviePlayingFreezesTheGameButNotInputOrRender )
 		{ "EFDemoLoop::UpdateDeltaTime", 0, 1 },
 		{ "EFGameLogicMgr::Update", 0, 1 },
 		{ "EFCutScenePlayer::Update", 0, 1 },
-		{ "EFWorld::Update", 0, 1 },
+		// The world update drives the texture fader.
+		{ "EFTexFader::Update", 0, 1 },
 		{ "EFNewAudioMgr_Main::Update", 0, 1 },
 		{ "EFDemoLoop::EndFrame", 0, 1 },
 	};
@@ -289,7 +290,7 @@ TEST_F( EFEngineControllerTest, ChangesTheLevelOnlyAfterTheFramesLastStep ) {
 	const s32 load = IndexOf( names, "EFRessourcesMgr::LoadLevel" );
 	ASSERT_GE( load, 0 );
 	EXPECT_EQ( EFCallTraceCountOf( "EFRessourcesMgr::LoadLevel" ), 1u );
-	EXPECT_LT( IndexOf( names, "EFWorld::Update" ), load );
+	EXPECT_LT( IndexOf( names, "EFTexFader::Update" ), load );
 	EXPECT_LT( IndexOf( names, "EFNewAudioMgr_Main::Update" ), load );
 	EXPECT_LT( IndexOf( names, "EFDemoLoop::EndFrame" ), load );
 	EXPECT_LT( IndexOf( names, "EFVideoPlayer_SP::Play" ), load );
@@ -303,17 +304,20 @@ TEST_F( EFEngineControllerTest, ResetRunsAHundredAndEighteenEmptyFramesAroundThe
 	EFEngineController* const controller = MakeController();
 	controller->Reset();
 	EXPECT_EQ( gpoTestCamera->GetFrameCount(), 118u );
-	const std::vector<std::string> terminations = {
-		"EFSlideShow::Destroy", "EFWorld::Terminate", "EFGameLogicMgr::Terminate", "EFBillboardMgr::Terminate",
-		"EFPlayerDeviceMgr::Terminate", "EFCutScenePlayer::Terminate", "EFNewAudioMgr_Main::Terminate",
-		"EFGraphicsMgr::Terminate", "EFLightMgr_BC::Terminate", "EFSpriteMgr_BC::Terminate",
-		"EFProjectorMgr_BC::Terminate", "EFFBEffectMgr_BC::Terminate", "EFLensFlareFX::Terminate",
-		"EFCustomLibBank::Destroy", "EFSplineMgr::Free", "EFPaletteMgr_BC::Terminate",
-		"EFMotionTrailMgr_BC::Terminate", "EFRessourcesMgr::Terminate",
+	// The world's termination shows as the particle and light managers'
+	// it drives.
+	const std::vector<std::vector<std::string>> terminations = {
+		{ "EFSlideShow::Destroy" }, { "PLMgr_BC::Terminate", "EFLightMgr_BC::Terminate" },
+		{ "EFGameLogicMgr::Terminate" }, { "EFBillboardMgr::Terminate" }, { "EFPlayerDeviceMgr::Terminate" },
+		{ "EFCutScenePlayer::Terminate" }, { "EFNewAudioMgr_Main::Terminate" }, { "EFGraphicsMgr::Terminate" },
+		{ "EFLightMgr_BC::Terminate" }, { "EFSpriteMgr_BC::Terminate" }, { "EFProjectorMgr_BC::Terminate" },
+		{ "EFFBEffectMgr_BC::Terminate" }, { "EFLensFlareFX::Terminate" }, { "EFCustomLibBank::Destroy" },
+		{ "EFSplineMgr::Free" }, { "EFPaletteMgr_BC::Terminate" }, { "EFMotionTrailMgr_BC::Terminate" },
+		{ "EFRessourcesMgr::Terminate" },
 	};
 	std::vector<std::string> expected( 100, "EFCamera::End" );
-	for ( const std::string& name : terminations ) {
-		expected.push_back( name );
+	for ( const std::vector<std::string>& step : terminations ) {
+		expected.insert( expected.end(), step.begin(), step.end() );
 		expected.push_back( "EFCamera::End" );
 	}
 	EXPECT_EQ( Trace(), expected );
@@ -340,7 +344,7 @@ TEST_F( EFEngineControllerTest, StartEngineRunsTheFrameCountAndTakesEverythingDo
 	SetFramesToRun( 3 );
 	EXPECT_EQ( EFEngineController::StartEngine( context ), 1u );
 	EXPECT_EQ( gpoEngineController, nullptr );
-	EXPECT_EQ( EFCallTraceCountOf( "EFWorld::Update" ), 3u );
+	EXPECT_EQ( EFCallTraceCountOf( "EFTexFader::Update" ), 3u );
 	EXPECT_EQ( EFCallTraceCountOf( "EFRessourcesMgr::Terminate" ), 1u );
 	// One render before the loop, one a frame.
 	EXPECT_EQ( EFCallTraceCountOf( "EFGraphicsMgr::Render" ), 4u );

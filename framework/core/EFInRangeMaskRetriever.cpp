@@ -1,0 +1,5 @@
+#include "framework/core/EFInRangeMaskRetriever.h"
+
+EFInRangeMaskRetriever::EFInRangeMaskRetriever( ObjectRetrieverParams * params, const ObjectMap & map )
+	: EFInRangeRetriever( params, map ) {
+}

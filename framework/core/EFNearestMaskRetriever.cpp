@@ -1,0 +1,5 @@
+#include "framework/core/EFNearestMaskRetriever.h"
+
+EFNearestMaskRetriever::EFNearestMaskRetriever( ObjectRetrieverParams * params, const ObjectMap & map )
+	: EFNearestRetriever( params, map ) {
+}

@@ -1,0 +1,7 @@
+#include "framework/graphics/EFEnvMap.h"
+
+#include "framework/core/EFCallTrace.h"
+
+void EFEnvMap::Render() {
+	EFCallTraceAdd( "EFEnvMap::Render" );
+}

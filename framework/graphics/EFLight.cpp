@@ -1,0 +1,7 @@
+#include "framework/graphics/EFLight.h"
+
+#include "framework/core/EFCallTrace.h"
+
+void EFLight::SetVisible( u32 ) {
+	EFCallTraceAdd( "EFLight::SetVisible" );
+}
