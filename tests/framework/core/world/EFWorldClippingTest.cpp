@@ -110,7 +110,8 @@ TEST_F( EFWorldClippingTest, ProximityNearsAtFourAndLeavesBeyondSix ) {
 TEST_F( EFWorldClippingTest, AnObjectSeenBySecondCameraOnlyIsInViewWithTheFirstOnItsOutWord ) {
 	EFCamera* const away = MakeCamera();
 	MakeCamera();
-	RwFrameRotate( away->GetFrame()->GetRwFrame(), new RwV3d{ 0.0f, 1.0f, 0.0f }, 180.0f, rwCOMBINEREPLACE );
+	const RwV3d up = { 0.0f, 1.0f, 0.0f };
+	RwFrameRotate( away->GetFrame()->GetRwFrame(), &up, 180.0f, rwCOMBINEREPLACE );
 	EFGameObject* const object = MakeObject( OBJECT_A, 0.0f, 0.0f, 8.0f );
 	EFClippingParams params = FiveAndTwenty();
 	object->SetClippingParams( &params, 0 );
