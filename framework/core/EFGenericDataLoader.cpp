@@ -51,12 +51,10 @@ s32 EFGenericDataLoader::LoadPropertiesText( char *, DTBasePersistStream & strea
 		DTPrintf( "EF_GENERIC_FILE: TRUNCATED RECORD!!!\n" );
 		return 0;
 	}
-	// One byte beyond the longest name, so the name always ends inside the
-	// buffer whatever the stream leaves there.
-	char name[EF_GENERIC_DATA_NAME_MAX + 1];
-	name[0] = '\0';
+	// Zero-filled and one byte beyond the longest name, so the name always
+	// ends inside the buffer whether or not the stream terminates it.
+	char name[EF_GENERIC_DATA_NAME_MAX + 1] = {};
 	stream.LoadTextData( name, EF_GENERIC_DATA_NAME_MAX );
-	name[EF_GENERIC_DATA_NAME_MAX] = '\0';
 	DTIOStream file;
 	if ( file.OpenInputStream( name, DT_IO_STREAM_MODE_BINARY ) != DT_PERSIST_OK ) {
 		DTPrintf( "File not found == %s!!!!\n", name );
