@@ -234,7 +234,9 @@ void EFEngineController::MainLoop() {
 	const u32 frameLimit = HostGetSettings().framesToRun;
 	while ( ( mui32Flags & EF_CONTROLLER_QUIT ) == 0 ) {
 		f32 dt = AddFrameTime( moFrameTimer.Update() );
-		if ( gpoPlayerDeviceMgr->IsReset() ) {
+		// A controller held in the reset combination counts like the
+		// console's reset button.
+		if ( gpoPlayerDeviceMgr->IsReset() || gpoPlayerDeviceMgr->IsResetRequested() ) {
 			GCReset( 0, 0, 0 );
 		}
 		const bool playing = player->mui32Playing != 0;

@@ -1,29 +1,13 @@
 #include "framework/core/EFPlayerDeviceMgr.h"
 
-#include "framework/core/EFCallTrace.h"
+EFPlayerDeviceMgr * gpoPlayerDeviceMgr = nullptr;
 
-EFPlayerDeviceMgr* gpoPlayerDeviceMgr = nullptr;
-
-EFPlayerDeviceMgr::EFPlayerDeviceMgr( const EFAppContext& ) {
+EFPlayerDeviceMgr::EFPlayerDeviceMgr( const EFAppContext & ) : mi32ActivePort( -1 ) {
+	gpoPlayerDeviceMgr = this;
 }
 
-u32 EFPlayerDeviceMgr::Initialize() {
-	EFCallTraceAdd( "EFPlayerDeviceMgr::Initialize" );
-	return 1;
-}
-
-void EFPlayerDeviceMgr::StartFrame() {
-	EFCallTraceAdd( "EFPlayerDeviceMgr::StartFrame" );
-}
-
-void EFPlayerDeviceMgr::Update( f32 ) {
-	EFCallTraceAdd( "EFPlayerDeviceMgr::Update" );
-}
-
-void EFPlayerDeviceMgr::Terminate() {
-	EFCallTraceAdd( "EFPlayerDeviceMgr::Terminate" );
-}
-
-bool EFPlayerDeviceMgr::IsReset() const {
-	return false;
+EFPlayerDeviceMgr::~EFPlayerDeviceMgr() {
+	if ( gpoPlayerDeviceMgr == this ) {
+		gpoPlayerDeviceMgr = nullptr;
+	}
 }

@@ -1,9 +1,12 @@
 /*
 ===============================================================================
 
-	Player devices (gpoPlayerDeviceMgr): the controllers read every frame
-	and the input mapping. Placeholder body: nothing is read yet and the
-	console's reset button is never reported.
+	Player-device manager (gpoPlayerDeviceMgr): owns the devices, reads the
+	controllers every frame, runs the rumble envelopes, hides buttons held
+	across a restart and then updates input mapping.
+
+	Adds the active port (-1 until the input table sets one) and the
+	keyboard buffer.
 
 ===============================================================================
 */
@@ -11,21 +14,27 @@
 #define EF_PLAYER_DEVICE_MGR_H
 
 #include "datatypes/DTTypes.h"
+#include "framework/core/EFKeyboard.h"
+#include "framework/core/EFPlayerDeviceMgrGC.h"
 
 class EFAppContext;
 
-class EFPlayerDeviceMgr {
+class EFPlayerDeviceMgr : public EFPlayerDeviceMgr_SP {
 public:
-	explicit				EFPlayerDeviceMgr( const EFAppContext& context );
+	// Sets gpoPlayerDeviceMgr.
+	explicit				EFPlayerDeviceMgr( const EFAppContext & context );
+	// Clears gpoPlayerDeviceMgr when it names this manager.
+							~EFPlayerDeviceMgr() override;
 
-	u32						Initialize();
-	void					StartFrame();
-	void					Update( f32 dt );
-	void					Terminate();
-	// True after a completed press of the console's reset button.
-	bool					IsReset() const;
+	s32						GetActivePort() const { return mi32ActivePort; }
+	void					SetActivePort( s32 port ) { mi32ActivePort = port; }
+	EFKeyboard &			GetKeyboard() { return moKeyboard; }
+
+private:
+	s32						mi32ActivePort;
+	EFKeyboard				moKeyboard;
 };
 
-extern EFPlayerDeviceMgr*	gpoPlayerDeviceMgr;
+extern EFPlayerDeviceMgr *	gpoPlayerDeviceMgr;
 
 #endif
