@@ -95,6 +95,7 @@ EFGameObject::~EFGameObject() {
 	moNewSoundMgr.DeleteAllSoundReferences();
 	if ( gpoGameLogicMgr != nullptr ) {
 		gpoGameLogicMgr->GetNotificationMgr().UnregisterAllOwnerNotify( muiUID );
+		gpoGameLogicMgr->ForgetTimerOwner( this );
 	}
 	RemoveAllChildren( EF_DETACH_RESET );
 	LeaveParent( EF_DETACH_RESET );

@@ -1,12 +1,15 @@
 #include "EFCoreTestBench.h"
 
+#include "datatypes/DTGlo.h"
 #include "datatypes/MMMemory.h"
 #include "framework/core/EFAppContext.h"
 #include "framework/core/EFCallTrace.h"
 #include "framework/core/EFEngineController.h"
+#include "framework/core/EFGameObject.h"
 #include "framework/core/EFIniFile.h"
 #include "framework/core/EFRessourcesMgr.h"
 #include "framework/graphics/EFCamera.h"
+#include "framework/graphics/EFFBEffectMgr_BC.h"
 #include "framework/graphics/EFFBEffectRW.h"
 #include "framework/graphics/EFGraphicsMgr.h"
 #include "framework/graphics/EFLightMgr.h"
@@ -15,6 +18,7 @@
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/logic/EFLogicStack.h"
 #include "graphics3d/core/RwCamera.h"
+#include "platform/pad/PAD.h"
 #include "graphics3d/core/RwEngine.h"
 #include "graphics3d/core/RwFrame.h"
 #include "graphics3d/core/RwRaster.h"
@@ -26,6 +30,13 @@
 #include <vector>
 
 namespace {
+
+u32 gLogicSteps = 0;
+
+s32 CountLogicStep( void*, void* ) {
+	gLogicSteps++;
+	return 0;
+}
 
 class EFEngineControllerTest : public EFCoreTestBench {
 protected:
@@ -128,30 +139,31 @@ TEST_F( EFEngineControllerTest, StartsWithTheDocumentedStateAndPublishesEveryMan
 
 TEST_F( EFEngineControllerTest, InitialisesInOrderAndStopsAtTheFirstFailure ) {
 	// The OS interface manager, which does no work of its own on the
-	// console, runs before these untraced.
+	// console, runs before these untraced, and the game logic manager,
+	// which always succeeds, between the player devices and load/save.
 	const std::vector<std::string> fullOrder = {
 		"EFGraphicsMgr::Initialize", "EFNewAudioMgr_SP::Initialize",
-		"EFRessourcesMgr::Initialize", "EFRessourcesMgr::LoadLevel", "EFPlayerDeviceMgr::Initialize",
-		"EFGameLogicMgr::Initialize", "EFLoadSaveMgr_BC::Initialize", "EFGBALinkMgr::Initialize",
-		"EFFBEffectMgr_BC::Initialize",
+		"EFRessourcesMgr::Initialize", "EFRessourcesMgr::LoadLevel", "EFInputMgr::Create",
+		"EFLoadSaveMgr_BC::Initialize", "EFGBALinkMgr::Initialize", "EFFBEffectMgr_BC::Initialize",
 	};
 	struct Row {
 		const char*	name;
 		bool		failResources;
-		bool		failLogic;
+		bool		failEffects;
 		u32			result;
 		size_t		steps;
 	};
 	const Row rows[] = {
 		{ "every manager succeeds", false, false, 1, fullOrder.size() },
 		{ "the resources manager fails", true, false, 0, 3 },
-		{ "the game logic manager fails", false, true, 0, 6 },
+		{ "the frame-buffer effect manager fails", false, true, 0, fullOrder.size() },
 	};
 	for ( const Row& row : rows ) {
 		SCOPED_TRACE( row.name );
 		EFEngineController* const controller = MakeController();
+		EXPECT_EQ( gpoGameLogicMgr->Initialize(), 1u );
 		gpoRessourcesMgr->mbFailInitialize = row.failResources ? 1 : 0;
-		gpoGameLogicMgr->mbFailInitialize = row.failLogic ? 1 : 0;
+		goFBEffectMgr.mbFailInitialize = row.failEffects ? 1 : 0;
 		EFCallTraceEnable( true );
 		EXPECT_EQ( controller->InitializeFramework(), row.result );
 		EXPECT_EQ( Trace(), std::vector<std::string>( fullOrder.begin(), fullOrder.begin() + static_cast<long>( row.steps ) ) );
@@ -242,8 +254,7 @@ TEST_F( EFEngineControllerTest, AMoviePlayingFreezesTheGameButNotInputOrRender )
 		u32			whenNot;
 	};
 	const Row rows[] = {
-		{ "EFPlayerDeviceMgr::StartFrame", 1, 1 },
-		{ "EFPlayerDeviceMgr::Update", 1, 1 },
+		{ "EFInputMgr::StartFrame", 1, 1 },
 		{ "EFPaletteMgr_SP::Update", 1, 1 },
 		{ "EFMotionTrailMgr_BC::Update", 1, 1 },
 		{ "EFGraphicsMgr::Render", 1, 1 },
@@ -251,7 +262,6 @@ TEST_F( EFEngineControllerTest, AMoviePlayingFreezesTheGameButNotInputOrRender )
 		{ "EFLoadSaveMgr_BC::Update", 0, 1 },
 		{ "EFDemoLoop::StartFrame", 0, 1 },
 		{ "EFDemoLoop::UpdateDeltaTime", 0, 1 },
-		{ "EFGameLogicMgr::Update", 0, 1 },
 		{ "EFCutScenePlayer::Update", 0, 1 },
 		// The world update drives the texture fader.
 		{ "EFTexFader::Update", 0, 1 },
@@ -266,11 +276,18 @@ TEST_F( EFEngineControllerTest, AMoviePlayingFreezesTheGameButNotInputOrRender )
 		EFVideoPlayer::GetInstance()->mui32Playing = playing ? 1 : 0;
 		gpoLinesMgr->mui32LineCount = 7;
 		controller->SetFlags( EF_CONTROLLER_CLOCK_SLAVING );
+		gLogicSteps = 0;
+		gpoGameLogicMgr->GetNotificationMgr().RegisterNotify( NO_PRELOGIC, 1, 1, &CountLogicStep, nullptr );
+		// The player devices read the controllers once a frame either way.
+		PADHostReset();
+		ASSERT_TRUE( PADHostQueueNoChange( 0 ) );
 		EFCallTraceEnable( true );
 		controller->MainLoop();
+		EXPECT_EQ( PADHostPendingFrames( 0 ), 0u );
 		for ( const Row& row : rows ) {
 			EXPECT_EQ( EFCallTraceCountOf( row.step ), playing ? row.whenPlaying : row.whenNot ) << row.step;
 		}
+		EXPECT_EQ( gLogicSteps, playing ? 0u : 1u );
 		EXPECT_EQ( gpoLinesMgr->mui32LineCount, 0u );
 		EXPECT_EQ( controller->GetFrameCounter(), 1u );
 		// An idle cut-scene player clears clock slaving; a movie skips it.
@@ -302,13 +319,18 @@ TEST_F( EFEngineControllerTest, ChangesTheLevelOnlyAfterTheFramesLastStep ) {
 
 TEST_F( EFEngineControllerTest, ResetRunsAHundredAndEighteenEmptyFramesAroundTheTerminations ) {
 	EFEngineController* const controller = MakeController();
+	// The game logic's termination shows as its latent template's end.
+	EFGameObject* const latent = new EFGameObject;
+	gpoGameLogicMgr->AddLatent( 0x2a800001, latent, new DTGlo( latent ) );
+	EFCallTraceEnable( true );
 	controller->Reset();
 	EXPECT_EQ( gpoTestCamera->GetFrameCount(), 118u );
 	// The world's termination shows as the particle and light managers'
-	// it drives.
+	// it drives; the player devices' termination leaves no trace without
+	// an initialised framework.
 	const std::vector<std::vector<std::string>> terminations = {
 		{ "EFSlideShow::Destroy" }, { "PLMgr_BC::Terminate", "EFLightMgr_BC::Terminate" },
-		{ "EFGameLogicMgr::Terminate" }, { "EFBillboardMgr::Terminate" }, { "EFPlayerDeviceMgr::Terminate" },
+		{ "EFNewSoundMgr::DeleteAllSoundReferences" }, { "EFBillboardMgr::Terminate" }, {},
 		{ "EFCutScenePlayer::Terminate" }, { "EFNewAudioMgr_Main::Terminate" }, { "EFGraphicsMgr::Terminate" },
 		{ "EFLightMgr_BC::Terminate" }, { "EFSpriteMgr_BC::Terminate" }, { "EFProjectorMgr_BC::Terminate" },
 		{ "EFFBEffectMgr_BC::Terminate" }, { "EFLensFlareFX::Terminate" }, { "EFCustomLibBank::Destroy" },
@@ -330,9 +352,12 @@ TEST_F( EFEngineControllerTest, RefusedSaveImageKeepsTheGameAndIsFreed ) {
 	std::memset( image, 'X', 1200 );	// level name field left unterminated
 	controller->SetPendingSaveImage( image );
 	controller->SetFlags( EF_CONTROLLER_LEVEL_PENDING );
+	// A persistent buffer outlives the level's end, but not a restore.
+	void* const kept = gpoGameLogicMgr->GetGameMemoryMgr().GetGameBuffer( 7, 16, 1 );
+	ASSERT_NE( kept, nullptr );
 	EFCallTraceEnable( true );
 	controller->LoadLevel( 0 );
-	EXPECT_EQ( EFCallTraceCountOf( "EFGameMemoryMgr::KillAllGameBuffers" ), 0u );
+	EXPECT_EQ( gpoGameLogicMgr->GetGameMemoryMgr().GetGameBuffer( 7, 16, 1 ), kept );
 	EXPECT_EQ( EFCallTraceCountOf( "EFLoadSaveBuff::UpdateEngineData" ), 0u );
 	EXPECT_EQ( EFCallTraceCountOf( "EFRessourcesMgr::LoadLevel" ), 1u );
 	EXPECT_STREQ( gpoRessourcesMgr->GetResFilename(), "START.GCR" );

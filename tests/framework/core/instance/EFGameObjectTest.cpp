@@ -5,6 +5,7 @@
 #include "datatypes/DTHotSpotDescriptor.h"
 #include "framework/graphics/EF3dObj.h"
 #include "framework/graphics/EFAnimNode.h"
+#include "framework/logic/LogicFakeModule.h"
 #include "framework/physics/EFObjCollisionBBox.h"
 #include "framework/physics/EFObjCollisionSphere.h"
 #include "framework/physics/EFObjCollisionSweptSphere.h"
@@ -18,6 +19,12 @@
 namespace {
 
 constexpr u32 OBJECT_ID = 0x2a000010;
+
+EFGameObject* gDestructorObject = nullptr;
+
+void NoteLogicDestructor( s32 ) {
+	gDestructorObject = EFLogicStack::GetRunningGameObject();
+}
 
 const ToolInstanceDescriptor MODEL = InstanceTestBench::Descriptor( TOOL_CLASS_3D_OBJECT_DESCR, 0x0f000001 );
 const ToolInstanceDescriptor NODE = InstanceTestBench::Descriptor( TOOL_CLASS_ANIM_NODE_DESCR, 0x4a000001 );
@@ -330,10 +337,19 @@ TEST_F( EFGameObjectTest, InitialisingWithFlagsRegistersEveryModelAndTerminateUn
 		EXPECT_NE( object->Get3dObject( i )->mui3dObjState & EF_3D_OBJ_SHADOW_CASTER, 0u );
 	}
 	EXPECT_EQ( EFCallTraceCountOf( "EF3dObj::LightObject" ), 2u );
+	LogicFakeModule module;
+	module.SetDestructor( &NoteLogicDestructor );
+	object->moLogicInstance.mpLogicCode = &module;
+	gpoGameLogicMgr->LaunchLogicNow( object );
+	gDestructorObject = nullptr;
 	gpoLogicStack->miCurStackLevel = 3;
 	object->Terminate();
-	EXPECT_EQ( gpoLogicStack->mppGameObj[3], object );
-	EXPECT_EQ( EFCallTraceCountOf( "EFLogicInstance::Destructor" ), 1u );
+	// The logic's destructor runs for this object, on the entry it wrote.
+	EXPECT_EQ( gDestructorObject, object );
+	EXPECT_EQ( gpoLogicStack->miCurStackLevel, 3 );
+	EXPECT_EQ( module.GetRefCount(), 0u );
+	gpoLogicStack->miCurStackLevel = 0;
+	object->moLogicInstance.mpLogicCode = nullptr;
 	EXPECT_EQ( gpoTestCamera->GetFrameCount(), 1u );
 	EXPECT_EQ( Casters(), 1u );
 	EXPECT_EQ( Receivers(), 1u );

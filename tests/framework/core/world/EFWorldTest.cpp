@@ -3,6 +3,7 @@
 #include "framework/audio/EFSoundEventDescriptorHandler.h"
 #include "framework/core/ObjectRetrieverParams.h"
 #include "framework/logic/EFLogicCode.h"
+#include "framework/logic/LogicFakeModule.h"
 
 #include <string>
 
@@ -40,6 +41,17 @@ public:
 	LibraryCode() { mpfnRegisterLib = &Register; }
 	static void Register( struct _api_cons* ) {}
 };
+
+void TraceLogicDestructor( s32 ) {
+	EFCallTraceAdd( "logic destructor" );
+}
+
+// Gives the object a module with a tracing destructor and constructs it.
+void ConstructWith( EFGameObject& object, LogicFakeModule& module ) {
+	module.SetDestructor( &TraceLogicDestructor );
+	object.moLogicInstance.mpLogicCode = &module;
+	gpoGameLogicMgr->LaunchLogicNow( &object );
+}
 
 s32 TraceClipChange( void*, void* ) {
 	EFCallTraceAdd( "clip change" );
@@ -159,8 +171,11 @@ TEST_F( EFWorldTest, PausingTwiceMessagesOnceAndResumingUndoesTheFlags ) {
 }
 
 TEST_F( EFWorldTest, KillingTwiceLeavesOneEntryAndTheFrameDeletesEachOnce ) {
+	LogicFakeModule module;
 	EFGameObject* const a = MakeObject( OBJECT_A );
 	EFGameObject* const b = MakeObject( OBJECT_B );
+	ConstructWith( *a, module );
+	ConstructWith( *b, module );
 	gpoWorldMgr->RequestDeletion( a );
 	gpoWorldMgr->RequestDeletion( b );
 	gpoWorldMgr->RequestDeletion( a );
@@ -170,19 +185,22 @@ TEST_F( EFWorldTest, KillingTwiceLeavesOneEntryAndTheFrameDeletesEachOnce ) {
 	EXPECT_EQ( gpoWorldMgr->GetListHead( EF_WORLD_DELETION_LIST ), nullptr );
 	EXPECT_EQ( gpoWorldMgr->FindGameObject( OBJECT_A ), nullptr );
 	EXPECT_EQ( gpoWorldMgr->GetFirstGameObject(), nullptr );
-	EXPECT_EQ( EFCallTraceCountOf( "EFLogicInstance::Destructor" ), 2u );
+	EXPECT_EQ( EFCallTraceCountOf( "logic destructor" ), 2u );
+	EXPECT_EQ( module.GetRefCount(), 0u );
 }
 
 TEST_F( EFWorldTest, DeletedObjectsEndAfterPhysicsAndBeforeTheClippingOfTheFrame ) {
 	MakeCamera();
+	LogicFakeModule module;
 	EFGameObject* const doomed = MakeObject( OBJECT_A, 0.0f, 0.0f, 5.0f );
+	ConstructWith( *doomed, module );
 	EFGameObject* const watcher = MakeObject( OBJECT_B, 0.0f, 0.0f, 5.0f );
 	watcher->moClipping.clipParams.oDists[0].uiInFrustClipOps = EF_CLIPOP_NOTIFY;
 	gpoGameLogicMgr->GetNotificationMgr().RegisterNotify( NO_CLIPCHANGE, OBJECT_B, OBJECT_B, &TraceClipChange, nullptr );
 	gpoWorldMgr->RequestDeletion( doomed );
 	gpoWorldMgr->Update( 0.02f );
 	const s32 particles = IndexOf( "PLMgr_BC::Update" );
-	const s32 terminated = IndexOf( "EFLogicInstance::Destructor" );
+	const s32 terminated = IndexOf( "logic destructor" );
 	const s32 clipped = IndexOf( "clip change" );
 	EXPECT_EQ( particles, -1 );	// no particle manager in this world
 	EXPECT_LT( IndexOf( "EFTexFader::Update" ), terminated );
