@@ -9,8 +9,10 @@ engine_add_logic_module(NAME FEATURE OUTPUT "${ENGINE_LOGIC_OUT}/FEATURE.o" SOUR
 engine_add_logic_module(NAME TESTLIB OUTPUT "${ENGINE_LOGIC_OUT}/TESTLIB.o" SOURCES "${test_modules}/library.c")
 engine_add_logic_module(NAME NEEDSMEMSET OUTPUT "${ENGINE_LOGIC_OUT}/NEEDSMEMSET.o" ALLOW_REFUSED
     SOURCES "${test_modules}/needsmemset.c")
+engine_add_logic_module(NAME COUNTER OUTPUT "${ENGINE_LOGIC_OUT}/COUNTER.o" SOURCES "${test_modules}/counter.c")
 add_custom_target(test_logic_modules DEPENDS
-    "${ENGINE_LOGIC_OUT}/FEATURE.o" "${ENGINE_LOGIC_OUT}/TESTLIB.o" "${ENGINE_LOGIC_OUT}/NEEDSMEMSET.o")
+    "${ENGINE_LOGIC_OUT}/FEATURE.o" "${ENGINE_LOGIC_OUT}/TESTLIB.o" "${ENGINE_LOGIC_OUT}/NEEDSMEMSET.o"
+    "${ENGINE_LOGIC_OUT}/COUNTER.o")
 
 # PowerPC fixtures: the committed copies always; with the cross toolchain,
 # the same set rebuilt from source into the build tree as well.
