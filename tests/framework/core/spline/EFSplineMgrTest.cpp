@@ -5,6 +5,7 @@
 #include "framework/core/EFEngineController.h"
 #include "framework/core/EFGenericDataLoader.h"
 #include "support/TestHexBytes.h"
+#include "tools/lib/level/ToolSampleSplines.h"
 #include "video/EFVideoPlayer.h"
 
 #include <cstring>
@@ -185,6 +186,69 @@ TEST_F( EFSplineMgrTest, ASecondRecordReplacesTheSplinesAndKeepsTheFirstBlock ) 
 	manager.Free();
 	EXPECT_EQ( manager.GetNbSplines(), 0u );
 	EXPECT_EQ( manager.GetWord(), 0u );
+}
+
+}
+
+namespace {
+
+TEST_F( EFSplineMgrTest, TheSampleLevelsSplinesLoad ) {
+	ToolResourceRecord record = ToolSampleSplineRecord();
+	ASSERT_EQ( record.classId, EF_GENERIC_DATA_LOADER_CLASS_ID );
+	EFSplineMgr manager;
+	DTMemoryPersistStream stream( reinterpret_cast<char*>( record.object.data() ), static_cast<s32>( record.object.size() ) );
+	EFGenericDataLoader loader;
+	EXPECT_EQ( loader.LoadPropertiesBinary( stream ), 0 );
+	ASSERT_EQ( manager.GetNbSplines(), 2u );
+	const EFQuadraticSpline& open = *manager.GetSpline( 0 );
+	const EFQuadraticSpline& loop = *manager.GetSpline( 1 );
+	EXPECT_EQ( open.mui16ID, TOOL_SAMPLE_OPEN_SPLINE_ID );
+	EXPECT_FALSE( open.IsLoop() );
+	EXPECT_EQ( open.GetNbSegments(), 3u );
+	EXPECT_EQ( loop.mui16ID, TOOL_SAMPLE_LOOP_SPLINE_ID );
+	EXPECT_TRUE( loop.IsLoop() );
+	EXPECT_EQ( loop.GetNbSegments(), 4u );
+	// The loop ends where it starts.
+	DTVector3d start;
+	DTVector3d end;
+	loop.GetPoint( 0, 0.0f, start );
+	loop.GetPoint( 3, 1.0f, end );
+	EXPECT_FLOAT_EQ( start.x, end.x );
+	EXPECT_FLOAT_EQ( start.z, end.z );
+}
+
+TEST_F( EFSplineMgrTest, TheWriterRefusesPointsThatMakeNoWholeSegment ) {
+	struct Row {
+		const char*	name;
+		bool		loop;
+		u32			points;
+		bool		accepted;
+	};
+	const Row rows[] = {
+		{ "open, three points", false, 3, true },
+		{ "open, even count", false, 4, false },
+		{ "open, one point", false, 1, false },
+		{ "loop, two points", true, 2, true },
+		{ "loop, odd count", true, 3, false },
+		{ "loop, no point", true, 0, false },
+	};
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.name );
+		ToolSplineInput spline;
+		spline.flags = row.loop ? TOOL_SPLINE_FLAG_LOOP : 0;
+		for ( u32 i = 0; i < row.points; i++ ) {
+			spline.points.push_back( { f64( i ), f64( i * i ), 0.0 } );
+		}
+		std::vector<u8> payload;
+		std::string error;
+		EXPECT_EQ( ToolSplineWriter::WritePayload( { spline }, payload, error ), row.accepted );
+		EXPECT_EQ( error.empty(), row.accepted );
+	}
+	ToolSplineInput bad = RefStraightSpline( 1, false );
+	bad.points[1][2] = std::numeric_limits<f64>::quiet_NaN();
+	std::vector<u8> payload;
+	std::string error;
+	EXPECT_FALSE( ToolSplineWriter::WritePayload( { bad }, payload, error ) );
 }
 
 }
