@@ -14,15 +14,11 @@
 #include "datatypes/DTFile.h"
 #include "datatypes/MMMemory.h"
 #include "platform/card/CARD.h"
-#include "platform/dvd/DVD.h"
-#include "platform/host/HostClock.h"
-#include "platform/host/HostEventQueue.h"
 #include "platform/host/HostSettings.h"
 #include "platform/os/OS.h"
-#include "platform/pad/PAD.h"
 #include "platform/si/SI.h"
-#include "platform/vi/VI.h"
 #include "platform/vm/VM.h"
+#include "support/HostTestDisc.h"
 #include "tools/lib/ToolIniWriter.h"
 
 #include <gtest/gtest.h>
@@ -61,29 +57,18 @@ inline void EFCoreTestPanic( const char* file, const s32 line, const char* messa
 	throw std::runtime_error( text );
 }
 
+// An NTSC console that runs until the game ends, with no controller
+// script, whatever the environment says.
+inline void EFCoreTestSettings( HostSettings& settings ) {
+	settings.tvFormat = HOST_TV_NTSC;
+	settings.framesToRun = 0;
+	settings.padScript[0] = '\0';
+}
+
 class EFCoreTestBench : public ::testing::Test {
 protected:
 	void SetUp() override {
-		char pattern[] = "/tmp/ef_core_test_XXXXXX";
-		ASSERT_NE( mkdtemp( pattern ), nullptr );
-		root = pattern;
-		std::filesystem::create_directories( root / "disc" );
-		HostSettings settings = HostGetSettings();
-		std::snprintf( settings.discFolder, sizeof( settings.discFolder ), "%s", ( root / "disc" ).c_str() );
-		settings.tvFormat = HOST_TV_NTSC;
-		settings.framesToRun = 0;
-		settings.padScript[0] = '\0';
-		HostSettingsOverride( settings );
-
-		HostResetEvents();
-		HostClockUseVirtual( 0 );
-		DVDHostReset();
-		DVDInit();
-		// Disc reads wait on retraces; without them the virtual clock never
-		// moves while a read is in flight.
-		VIHostReset();
-		VIInit();
-		PADHostReset();
+		ASSERT_TRUE( disc.Open( { .prefix = "ef_core_test_", .edit = EFCoreTestSettings } ) );
 		SIHostReset();
 		VMHostReset();
 		CARDHostReset();
@@ -95,22 +80,15 @@ protected:
 	}
 
 	void TearDown() override {
-		for ( DTFileHandle_& handle : gFileHandleArray ) {
-			DTFclose( &handle );
-		}
+		HostTestDisc::CloseAllFiles();
 		OSHostSetReportHook( previousReport );
 		OSHostSetResetHook( previousReset );
 		OSHostSetPanicHook( previousPanic );
 		MMSetVMWindow( nullptr, 0 );
 		VMHostReset();
-		VIHostReset();
-		DVDHostReset();
-		PADHostReset();
 		SIHostReset();
 		CARDHostReset();
-		HostResetEvents();
-		HostSettingsReload();
-		std::filesystem::remove_all( root );
+		disc.Close();
 	}
 
 	void SetFramesToRun( const u32 frames ) {
@@ -121,18 +99,18 @@ protected:
 
 	// Writes a text file at the disc's root.
 	void WriteDiscText( const std::string& name, const std::string& text ) {
-		std::ofstream out( root / "disc" / name, std::ios::binary );
-		out << text;
+		EXPECT_TRUE( disc.WriteText( name, text ) ) << name;
 	}
 
 	void WriteIni( const ToolIniWriter& ini ) {
 		WriteDiscText( "ENGINE.INI", ini.Text() );
 	}
 
-	std::filesystem::path	root;
-	OSHostReportHook		previousReport = nullptr;
-	OSHostResetHook			previousReset = nullptr;
-	OSHostPanicHook			previousPanic = nullptr;
+	HostTestDisc					disc;
+	const std::filesystem::path&	root = disc.Root();	// the folder that holds the disc folder
+	OSHostReportHook				previousReport = nullptr;
+	OSHostResetHook					previousReset = nullptr;
+	OSHostPanicHook					previousPanic = nullptr;
 };
 
 #endif
