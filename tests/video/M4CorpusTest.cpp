@@ -5,7 +5,7 @@
 #include "video/VIDDecoder.h"
 
 #include "M4TestHooks.h"
-#include "datatypes/DTByteOrder.h"
+#include "M4TestMovieFrames.h"
 #include "tools/movie/MovieCorpusPath.h"
 
 #include <gtest/gtest.h>
@@ -22,11 +22,6 @@ const char* const kMovies[] = {
 	"bench", "bframes", "gmc", "interlacedbottom", "interlacedtop", "ionly",
 	"ip", "motion", "mpegmatrix", "mpegquant", "mv4", "oddsize",
 };
-
-constexpr u32 Tag( const char ( &text )[5] ) {
-	return ( static_cast<u32>( static_cast<u8>( text[0] ) ) << 24 ) | ( static_cast<u32>( static_cast<u8>( text[1] ) ) << 16 ) |
-		   ( static_cast<u32>( static_cast<u8>( text[2] ) ) << 8 ) | static_cast<u32>( static_cast<u8>( text[3] ) );
-}
 
 struct Movie {
 	u32								width = 0;
@@ -47,46 +42,9 @@ std::vector<u8> ReadFile( const std::string& name ) {
 }
 
 // The movie's picture size and its frames' compressed pictures, in file
-// order: the header chunk's VIDH, then one FRAM per frame whose
-// sub-chunks start 32 bytes in.
+// order.
 bool LoadMovie( const std::string& name, Movie* movie ) {
-	const std::vector<u8> file = ReadFile( name + ".vid" );
-	if ( file.size() < 64 || DTReadBE32( &file[32] ) != Tag( "HEAD" ) ) {
-		return false;
-	}
-	const u32 headSize = DTReadBE32( &file[36] );
-	for ( u64 p = 44; p + 32 <= 32u + headSize; p += DTReadBE32( &file[p + 4] ) ) {
-		if ( DTReadBE32( &file[p] ) == Tag( "VIDH" ) ) {
-			movie->width = DTReadBE16( &file[p + 12] );
-			movie->height = DTReadBE16( &file[p + 14] );
-		}
-		if ( DTReadBE32( &file[p + 4] ) == 0 ) {
-			return false;
-		}
-	}
-	u64 offset = 32u + headSize;
-	while ( offset + 32 <= file.size() && DTReadBE32( &file[offset] ) == Tag( "FRAM" ) ) {
-		const u32 size = DTReadBE32( &file[offset + 4] );
-		if ( size < 32 || offset + size > file.size() ) {
-			return false;
-		}
-		u64 p = offset + 32;
-		u64 remaining = size - 32u;
-		while ( remaining >= 32 ) {
-			const u32 subSize = DTReadBE32( &file[p + 4] );
-			if ( subSize < 12 || subSize > remaining ) {
-				return false;
-			}
-			if ( DTReadBE32( &file[p] ) == Tag( "VIDD" ) ) {
-				movie->frames.emplace_back( file.begin() + static_cast<std::ptrdiff_t>( p + 12 ),
-											file.begin() + static_cast<std::ptrdiff_t>( p + subSize ) );
-			}
-			p += subSize;
-			remaining -= subSize;
-		}
-		offset += size;
-	}
-	return !movie->frames.empty();
+	return M4TestReadMovieFrames( ReadFile( name + ".vid" ), &movie->width, &movie->height, &movie->frames ) && !movie->frames.empty();
 }
 
 std::vector<ListedFrame> LoadFrameList( const std::string& name ) {
@@ -252,8 +210,7 @@ TEST_F( M4Corpus, EveryIFrameDecodesToItsStuffing ) {
 TEST_F( M4Corpus, FramesCutShortDecodeWithoutReadingPastTheirEnd ) {
 	Movie movie;
 	ASSERT_TRUE( LoadMovie( "ip", &movie ) );
-	VIDDecoderSetup setup = { sizeof( VIDDecoderSetup ), static_cast<u16>( movie.width ), static_cast<u16>( movie.height ), 1,
-							  M4TestAlloc, M4TestFree, M4TestFastAlloc };
+	VIDDecoderSetup setup = M4TestDecoderSetup( static_cast<u16>( movie.width ), static_cast<u16>( movie.height ), 1, true );
 	M4Decoder* const decoder = VIDCreateDecoder( &setup );
 	ASSERT_NE( decoder, nullptr );
 	const std::vector<u8>& whole = movie.frames[0];

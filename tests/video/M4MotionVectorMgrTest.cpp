@@ -26,7 +26,7 @@ protected:
 
 	// A decoder of mbWidth x mbHeight macroblocks with zeroed records.
 	void Create( const u16 mbWidth, const u16 mbHeight ) {
-		const VIDDecoderSetup setup = { sizeof( VIDDecoderSetup ), static_cast<u16>( 16 * mbWidth ), static_cast<u16>( 16 * mbHeight ), 0, M4TestAlloc, M4TestFree, nullptr };
+		const VIDDecoderSetup setup = M4TestDecoderSetup( static_cast<u16>( 16 * mbWidth ), static_cast<u16>( 16 * mbHeight ), 0, false );
 		decoder = VIDCreateDecoder( &setup );
 		ASSERT_NE( decoder, nullptr );
 		std::memset( static_cast<void*>( decoder->mMBs ), 0, sizeof( M4_MB ) * mbWidth * mbHeight );

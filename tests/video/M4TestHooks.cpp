@@ -57,3 +57,7 @@ void M4TestInstallHooks( const bool fast ) {
 	M4TestHooksReset();
 	M4initMemory( M4TestAlloc, M4TestFree, fast ? M4TestFastAlloc : nullptr );
 }
+
+VIDDecoderSetup M4TestDecoderSetup( const u16 width, const u16 height, const u32 flags, const bool fast ) {
+	return { sizeof( VIDDecoderSetup ), width, height, flags, M4TestAlloc, M4TestFree, fast ? M4TestFastAlloc : nullptr };
+}

@@ -6,6 +6,7 @@
 	Counting allocation and free hooks over malloc that can be told to fail
 	the n-th allocation, and a 16 KB bump arena standing for the player's
 	fast memory (aligned to 32, no free), which can also be made to refuse.
+	A decoder set-up that allocates through these hooks.
 
 ===============================================================================
 */
@@ -13,6 +14,7 @@
 #define M4_TEST_HOOKS_H
 
 #include "datatypes/DTTypes.h"
+#include "video/VIDDecoder.h"
 
 #include <set>
 
@@ -37,5 +39,8 @@ void*			M4TestFastAlloc( u32 size );
 bool			M4TestIsFast( const void* p );
 // Installs the counting hooks (and the fast arena when fast is true).
 void			M4TestInstallHooks( bool fast );
+// A decoder set-up of this picture size and flags over the counting hooks
+// (and the fast arena when fast is true).
+VIDDecoderSetup	M4TestDecoderSetup( u16 width, u16 height, u32 flags, bool fast );
 
 #endif

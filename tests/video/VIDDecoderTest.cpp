@@ -13,10 +13,6 @@
 
 namespace {
 
-VIDDecoderSetup MakeSetup( const u16 width, const u16 height, const u32 flags, const bool fast ) {
-	return { sizeof( VIDDecoderSetup ), width, height, flags, M4TestAlloc, M4TestFree, fast ? M4TestFastAlloc : nullptr };
-}
-
 u32 PictureBytes( const u32 width, const u32 height ) {
 	const u32 pw = ( ( width + 15 ) & ~15u ) + 64;
 	const u32 ph = ( ( height + 15 ) & ~15u ) + 64;
@@ -63,7 +59,7 @@ TEST_F( VIDDecoder, CreatesTwoOrFiveBlackPicturesAtTheStatedSizes ) {
 	} cases[] = { { 176, 144, 0, 2 }, { 176, 144, 1, 5 }, { 100, 50, 1, 5 }, { 16, 16, 0, 2 } };
 	for ( const auto& c : cases ) {
 		M4TestInstallHooks( true );
-		const VIDDecoderSetup setup = MakeSetup( c.width, c.height, c.flags, true );
+		const VIDDecoderSetup setup = M4TestDecoderSetup( c.width, c.height, c.flags, true );
 		M4Decoder* const decoder = VIDCreateDecoder( &setup );
 		ASSERT_NE( decoder, nullptr );
 		EXPECT_EQ( decoder->mMBWidth, ( c.width + 15 ) / 16 );
@@ -114,7 +110,7 @@ TEST_F( VIDDecoder, TakesTablesAndBuffersFromFastMemoryWhenItIsGiven ) {
 	for ( const auto& c : cases ) {
 		M4TestInstallHooks( c.hook );
 		M4TestHooksState().fastRefuses = c.refuses;
-		const VIDDecoderSetup setup = MakeSetup( 64, 48, 1, c.hook );
+		const VIDDecoderSetup setup = M4TestDecoderSetup( 64, 48, 1, c.hook );
 		M4Decoder* const decoder = VIDCreateDecoder( &setup );
 		ASSERT_NE( decoder, nullptr );
 		EXPECT_EQ( M4TestIsFast( decoder->mCoefficients ), c.fast );
@@ -138,7 +134,7 @@ TEST_F( VIDDecoder, TakesTablesAndBuffersFromFastMemoryWhenItIsGiven ) {
 	// Tables, scans and the two buffers of one decoder fit the player's
 	// 16 KB of fast memory.
 	M4TestInstallHooks( true );
-	const VIDDecoderSetup setup = MakeSetup( 64, 48, 1, true );
+	const VIDDecoderSetup setup = M4TestDecoderSetup( 64, 48, 1, true );
 	VIDDestroyDecoder( VIDCreateDecoder( &setup ) );
 	EXPECT_EQ( M4TestHooksState().fastUsed, 2 * ( 448 + 384 + 480 ) + 3 * 64 + 2 * 768u );
 }
@@ -147,7 +143,7 @@ TEST_F( VIDDecoder, GivesEverythingBackWhenAnyAllocationFails ) {
 	for ( const u32 flags : { 0u, 1u } ) {
 		for ( const bool fast : { true, false } ) {
 			M4TestInstallHooks( fast );
-			const VIDDecoderSetup setup = MakeSetup( 48, 32, flags, fast );
+			const VIDDecoderSetup setup = M4TestDecoderSetup( 48, 32, flags, fast );
 			VIDDestroyDecoder( VIDCreateDecoder( &setup ) );
 			const u32 needed = M4TestHooksState().allocations;
 			ASSERT_GE( needed, 5u );
@@ -185,7 +181,7 @@ TEST_F( VIDDecoder, ShowsPicturesInDisplayOrder ) {
 	};
 	for ( const auto& c : cases ) {
 		M4TestInstallHooks( true );
-		const VIDDecoderSetup setup = MakeSetup( 32, 32, c.flags, true );
+		const VIDDecoderSetup setup = M4TestDecoderSetup( 32, 32, c.flags, true );
 		M4Decoder* const decoder = VIDCreateDecoder( &setup );
 		ASSERT_NE( decoder, nullptr );
 		const u8* const initialForward = decoder->mForward->mY;
@@ -213,7 +209,7 @@ TEST_F( VIDDecoder, ShowsPicturesInDisplayOrder ) {
 }
 
 TEST_F( VIDDecoder, DescribesTheShownPictureAsTextures ) {
-	const VIDDecoderSetup setup = MakeSetup( 100, 50, 1, true );
+	const VIDDecoderSetup setup = M4TestDecoderSetup( 100, 50, 1, true );
 	M4Decoder* const decoder = VIDCreateDecoder( &setup );
 	ASSERT_NE( decoder, nullptr );
 	const std::vector<u8> frame = Frame( 0 );

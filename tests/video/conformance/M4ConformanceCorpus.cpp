@@ -1,7 +1,7 @@
 #include "M4ConformanceCorpus.h"
 
 #include "../M4TestHooks.h"
-#include "datatypes/DTByteOrder.h"
+#include "../M4TestMovieFrames.h"
 #include "tools/lib/movie/ToolM4vRewriter.h"
 #include "tools/movie/MovieCorpusPath.h"
 #include "video/M4Image.h"
@@ -13,11 +13,6 @@
 #include <sstream>
 
 namespace {
-
-constexpr u32 Tag( const char ( &text )[5] ) {
-	return ( static_cast<u32>( static_cast<u8>( text[0] ) ) << 24 ) | ( static_cast<u32>( static_cast<u8>( text[1] ) ) << 16 ) |
-		   ( static_cast<u32>( static_cast<u8>( text[2] ) ) << 8 ) | static_cast<u32>( static_cast<u8>( text[3] ) );
-}
 
 std::vector<u8> ReadWholeFile( const std::string& path ) {
 	std::ifstream file( path, std::ios::binary );
@@ -34,47 +29,13 @@ char TypeLetter( const u32 type ) {
 bool LoadConformanceMovie( const std::string& nameOrPath, ConformanceMovie* movie ) {
 	const bool isPath = nameOrPath.find( '/' ) != std::string::npos;
 	const std::vector<u8> file = ReadWholeFile( isPath ? nameOrPath : ( MovieCorpusPath() / ( nameOrPath + ".vid" ) ).string() );
-	if ( file.size() < 64 || DTReadBE32( &file[32] ) != Tag( "HEAD" ) ) {
+	const size_t first = movie->frames.size();
+	if ( !M4TestReadMovieFrames( file, &movie->width, &movie->height, &movie->frames ) ) {
 		return false;
 	}
-	const u64 headSize = DTReadBE32( &file[36] );
-	if ( 32 + headSize > file.size() ) {
-		return false;
-	}
-	for ( u64 p = 44; p + 32 <= 32 + headSize; ) {
-		const u32 size = DTReadBE32( &file[p + 4] );
-		if ( DTReadBE32( &file[p] ) == Tag( "VIDH" ) ) {
-			movie->width = DTReadBE16( &file[p + 12] );
-			movie->height = DTReadBE16( &file[p + 14] );
-		}
-		if ( size == 0 ) {
-			return false;
-		}
-		p += size;
-	}
-	u64 offset = 32 + headSize;
-	while ( offset + 32 <= file.size() && DTReadBE32( &file[offset] ) == Tag( "FRAM" ) ) {
-		const u32 size = DTReadBE32( &file[offset + 4] );
-		if ( size < 32 || offset + size > file.size() ) {
-			return false;
-		}
-		u64 p = offset + 32;
-		u64 remaining = size - 32u;
-		while ( remaining >= 32 ) {
-			const u32 subSize = DTReadBE32( &file[p + 4] );
-			if ( subSize < 12 || subSize > remaining ) {
-				return false;
-			}
-			if ( DTReadBE32( &file[p] ) == Tag( "VIDD" ) ) {
-				movie->frames.emplace_back( file.begin() + static_cast<std::ptrdiff_t>( p + 12 ),
-											file.begin() + static_cast<std::ptrdiff_t>( p + subSize ) );
-				const std::vector<u8>& frame = movie->frames.back();
-				movie->types += TypeLetter( VIDGetFrameType( frame.data(), static_cast<u32>( frame.size() ) ) );
-			}
-			p += subSize;
-			remaining -= subSize;
-		}
-		offset += size;
+	for ( size_t i = first; i < movie->frames.size(); ++i ) {
+		const std::vector<u8>& frame = movie->frames[i];
+		movie->types += TypeLetter( VIDGetFrameType( frame.data(), static_cast<u32>( frame.size() ) ) );
 	}
 	return movie->width != 0 && !movie->frames.empty();
 }
@@ -200,14 +161,7 @@ std::string ProbeTypes( const std::string& path ) {
 }
 
 bool DecodeMovie( const ConformanceMovie& movie, const u32 flags, std::vector<PlanarPicture>* outputs ) {
-	VIDDecoderSetup setup{};
-	setup.size = sizeof( VIDDecoderSetup );
-	setup.width = static_cast<u16>( movie.width );
-	setup.height = static_cast<u16>( movie.height );
-	setup.flags = flags;
-	setup.alloc = M4TestAlloc;
-	setup.free = M4TestFree;
-	setup.fastAlloc = M4TestFastAlloc;
+	const VIDDecoderSetup setup = M4TestDecoderSetup( static_cast<u16>( movie.width ), static_cast<u16>( movie.height ), flags, true );
 	M4Decoder* const decoder = VIDCreateDecoder( &setup );
 	if ( decoder == nullptr ) {
 		return false;

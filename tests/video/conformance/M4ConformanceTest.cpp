@@ -145,14 +145,7 @@ TEST_F( M4Conformance, FrameTypesInDisplayOrderMatchTheProbeList ) {
 TEST_F( M4Conformance, DecodingAllocatesNothingAfterCreation ) {
 	ConformanceMovie movie;
 	ASSERT_TRUE( LoadConformanceMovie( "interlacedtop", &movie ) );
-	VIDDecoderSetup setup{};
-	setup.size = sizeof( VIDDecoderSetup );
-	setup.width = static_cast<u16>( movie.width );
-	setup.height = static_cast<u16>( movie.height );
-	setup.flags = VID_DECODER_FLAG_REORDER;
-	setup.alloc = M4TestAlloc;
-	setup.free = M4TestFree;
-	setup.fastAlloc = M4TestFastAlloc;
+	const VIDDecoderSetup setup = M4TestDecoderSetup( static_cast<u16>( movie.width ), static_cast<u16>( movie.height ), VID_DECODER_FLAG_REORDER, true );
 	M4Decoder* const decoder = VIDCreateDecoder( &setup );
 	ASSERT_NE( decoder, nullptr );
 	const u32 allocations = M4TestHooksState().allocations;

@@ -53,14 +53,7 @@ void WriteFlatIntraMacroBlock( ToolBitWriter& writer, const s32* dcs, const bool
 }
 
 HandDecoder::HandDecoder( const u16 width, const u16 height, const u32 flags ) {
-	VIDDecoderSetup setup{};
-	setup.size = sizeof( VIDDecoderSetup );
-	setup.width = width;
-	setup.height = height;
-	setup.flags = flags;
-	setup.alloc = M4TestAlloc;
-	setup.free = M4TestFree;
-	setup.fastAlloc = M4TestFastAlloc;
+	const VIDDecoderSetup setup = M4TestDecoderSetup( width, height, flags, true );
 	decoder = VIDCreateDecoder( &setup );
 }
 
