@@ -14,6 +14,7 @@
 #include "tools/lib/ToolSampleDisc.h"
 #include "tools/lib/level/ToolLevelFileNames.h"
 #include "tools/lib/level/ToolLevelWriter.h"
+#include "tools/lib/level/ToolSampleObjects.h"
 #include "tools/lib/logic/ToolSampleLogic.h"
 
 #include <gtest/gtest.h>
@@ -112,7 +113,7 @@ TEST( ToolSampleDisc, EveryLevelFileLoadsWholeIntoItsEngineClass ) {
 	delete texts;
 }
 
-TEST( ToolSampleDisc, TheResourceFileListsTheLogicModulesThenTheGameObjectWithTheirSizes ) {
+TEST( ToolSampleDisc, TheResourceFileListsTheLogicModulesThenTheGameObjectsWithTheirSizes ) {
 	std::map<std::string, std::vector<u8>> files = SampleFiles();
 	std::vector<u8>& image = files[std::string( TOOL_SAMPLE_RESOURCE_FILE )];
 	DTMemoryPersistStream stream( reinterpret_cast<char*>( image.data() ), static_cast<s32>( image.size() ) );
@@ -122,6 +123,9 @@ TEST( ToolSampleDisc, TheResourceFileListsTheLogicModulesThenTheGameObjectWithTh
 	ToolResourceFile expected;
 	std::string error;
 	ASSERT_TRUE( ToolMakeSampleLogicLevel( gModules.objectModule, gModules.libraryModule, expected, error ) );
+	for ( ToolResourceRecord& record : ToolSampleObjectRecords( TOOL_SAMPLE_OBJECT_CODE_ID ) ) {
+		expected.records.push_back( std::move( record ) );
+	}
 	ASSERT_EQ( table.GetRecordCount(), expected.records.size() );
 	u32 bytes = 0;
 	for ( u32 i = 0; i < table.GetRecordCount(); i++ ) {
@@ -130,7 +134,11 @@ TEST( ToolSampleDisc, TheResourceFileListsTheLogicModulesThenTheGameObjectWithTh
 		EXPECT_EQ( table.GetRecord( i ).mui32ObjectSize, expected.records[i].object.size() );
 		bytes += table.GetRecord( i ).mui32ObjectSize;
 	}
-	EXPECT_EQ( table.GetRecord( table.GetRecordCount() - 1 ).miClassID, TOOL_CLASS_GAME_OBJECT );
+	// The sample object and the three objects of the level follow the modules.
+	for ( u32 i = 2; i < table.GetRecordCount(); i++ ) {
+		EXPECT_EQ( table.GetRecord( i ).miClassID, TOOL_CLASS_GAME_OBJECT ) << i;
+	}
+	EXPECT_EQ( table.GetRecordCount(), 6u );
 	// The objects fill the rest of the file exactly.
 	EXPECT_EQ( stream.GetBytesLeft(), bytes );
 }

@@ -8,6 +8,7 @@
 #include "tools/lib/level/ToolLevelFileNames.h"
 #include "tools/lib/level/ToolLevelWriter.h"
 #include "tools/lib/level/ToolResourceFileWriter.h"
+#include "tools/lib/level/ToolSampleObjects.h"
 #include "tools/lib/logic/ToolSampleLogic.h"
 
 const char* const TOOL_SAMPLE_TEXTS[2] = { "SAMPLE LEVEL", "PRESS START" };
@@ -95,6 +96,9 @@ bool ToolMakeSampleLevelFiles( const ToolSampleModules& modules, std::vector<Too
 	ToolResourceFile resources;
 	if ( !ToolMakeSampleLogicLevel( modules.objectModule, modules.libraryModule, resources, error ) ) {
 		return false;
+	}
+	for ( ToolResourceRecord& record : ToolSampleObjectRecords( TOOL_SAMPLE_OBJECT_CODE_ID ) ) {
+		resources.records.push_back( std::move( record ) );
 	}
 	files.push_back( { layout.LevelNeutralFolder() / std::string( TOOL_SAMPLE_RESOURCE_FILE ),
 					   ToolResourceFileWriter::Encode( resources ) } );

@@ -8,7 +8,9 @@
 	for that level and the start-up language is in place, and the level
 	holds its loading-screen description, one font with its palettes, its
 	texts (placeholder text bytes) and its resource file with the sample
-	logic modules and a game object using the object module.
+	logic modules, a game object using the object module, then the sample
+	game objects (a hot spot, a model with its nodes and sound, and a
+	latent template), all driven by the object module.
 
 	The disc depends only on the module images it is given: writing it
 	again over an existing sample disc gives the same tree, byte for byte.

@@ -24,7 +24,7 @@ constexpr u32 TOOL_SAMPLE_OBJECT_CODE_ID	= 0x00000100;
 constexpr u32 TOOL_SAMPLE_LIBRARY_CODE_ID	= 0x00000200;
 constexpr const char* TOOL_SAMPLE_OBJECT_NAME	= "SAMPLEOBJ";
 constexpr const char* TOOL_SAMPLE_LIBRARY_NAME	= "SAMPLELIB";
-constexpr u32 TOOL_SAMPLE_GAME_OBJECT_ID	= 0x01000001;
+constexpr u32 TOOL_SAMPLE_GAME_OBJECT_ID	= 0x2A000001;
 // Class id of a stored game object.
 constexpr s32 TOOL_CLASS_GAME_OBJECT		= 32;
 

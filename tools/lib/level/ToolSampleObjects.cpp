@@ -1,0 +1,87 @@
+#include "tools/lib/level/ToolSampleObjects.h"
+
+#include "tools/lib/ToolBigEndianWriter.h"
+#include "tools/lib/level/ToolInstanceWriter.h"
+#include "tools/lib/level/ToolLevelWriter.h"
+#include "tools/lib/logic/ToolSampleLogic.h"
+
+namespace {
+
+// Instance ids by kind (top byte): hot-spot descriptor 0x3f, 3D object
+// 0x0f, sound 0x07. Animation nodes are looked up by place, not by kind.
+constexpr u32 HOT_SPOT_ID			= 0x3F000001;
+constexpr u32 MODEL_ID				= 0x0F000001;
+constexpr u32 FIRST_NODE_ID			= 0x4A000001;
+constexpr u32 SECOND_NODE_ID		= 0x4A000002;
+constexpr u32 SOUND_ID				= 0x07000001;
+constexpr u32 TEMPLATE_MODEL_ID		= 0x0F000002;
+
+// Hot-spot primitive type of a box, stored with its three half extents.
+constexpr u32 PRIM_BOX				= 2;
+
+ToolInstanceDescriptor Descriptor( const s32 classId, const u32 uid ) {
+	ToolInstanceDescriptor descriptor;
+	descriptor.classId = classId;
+	descriptor.header = { uid, -1, -1 };
+	return descriptor;
+}
+
+ToolGloRecord ObjectNamed( const u32 uid, const u32 code ) {
+	ToolGloRecord record;
+	record.uid = uid;
+	record.gloId = code;
+	return record;
+}
+
+}
+
+ToolGloRecord ToolSampleHotSpotObject( const u32 code ) {
+	ToolHotSpot hotSpot;
+	hotSpot.header = { HOT_SPOT_ID, -1, -1 };
+	hotSpot.primType = PRIM_BOX;
+	hotSpot.translation = { 0.0f, 1.0f, 0.0f };
+	hotSpot.sizes = { 0.5f, 1.0f, 0.5f };
+
+	ToolGloRecord record = ObjectNamed( TOOL_SAMPLE_HOT_SPOT_OBJECT_ID, code );
+	record.position = { 4.0f, 0.0f, 2.0f };
+	record.descriptors = { ToolInstanceWriter::Entry( hotSpot ) };
+	return record;
+}
+
+ToolGloRecord ToolSampleModelObject( const u32 code ) {
+	ToolInstanceDescriptor sound = Descriptor( TOOL_CLASS_SOUND_DESCR, SOUND_ID );
+	sound.index = 0;
+
+	ToolGloRecord record = ObjectNamed( TOOL_SAMPLE_MODEL_OBJECT_ID, code );
+	record.position = { -2.0f, 0.0f, 6.0f };
+	record.descriptors = {
+		ToolInstanceWriter::Entry( Descriptor( TOOL_CLASS_3D_OBJECT_DESCR, MODEL_ID ) ),
+		ToolInstanceWriter::Entry( Descriptor( TOOL_CLASS_ANIM_NODE_DESCR, FIRST_NODE_ID ) ),
+		ToolInstanceWriter::Entry( sound ),
+		ToolInstanceWriter::Entry( Descriptor( TOOL_CLASS_ANIM_NODE_DESCR, SECOND_NODE_ID ) ),
+	};
+	record.magic.size = 8;
+	record.magic.bytes = { 0x53, 0x41, 0x4D, 0x50, 0x4C, 0x45, 0x00, 0x01 };
+	return record;
+}
+
+ToolGloRecord ToolSampleTemplate( const u32 code ) {
+	ToolGloRecord record = ObjectNamed( TOOL_SAMPLE_TEMPLATE_ID, code );
+	record.descriptors = { ToolInstanceWriter::Entry( Descriptor( TOOL_CLASS_3D_OBJECT_DESCR, TEMPLATE_MODEL_ID ) ) };
+	return record;
+}
+
+std::vector<ToolResourceRecord> ToolSampleObjectRecords( const u32 code ) {
+	const ToolGloRecord objects[] = { ToolSampleHotSpotObject( code ), ToolSampleModelObject( code ),
+									  ToolSampleTemplate( code ) };
+	std::vector<ToolResourceRecord> records;
+	for ( const ToolGloRecord& object : objects ) {
+		ToolBigEndianWriter out;
+		ToolLevelWriter::WriteGlo( out, object );
+		ToolResourceRecord record;
+		record.classId = TOOL_CLASS_GAME_OBJECT;
+		record.object = out.Take();
+		records.push_back( std::move( record ) );
+	}
+	return records;
+}

@@ -1,0 +1,46 @@
+/*
+===============================================================================
+
+	The sample level's game objects.
+
+	Three game-object records that use what the engine builds from a
+	level today: an object that is a collision shape through its hot
+	spot; an object listing a 3D object, an animation node, a sound and a
+	second animation node, with a few bytes of magic data; and a latent
+	template (id bit 0x800000) holding one 3D object, which the engine
+	keeps in its template map instead of the world.
+
+	No descriptor names a shared resource (every PUID is -1): the level
+	carries no model or animation resources yet. The records depend on
+	nothing but the logic code id they are given, so the same call gives
+	the same bytes.
+
+===============================================================================
+*/
+#ifndef TOOL_SAMPLE_OBJECTS_H
+#define TOOL_SAMPLE_OBJECTS_H
+
+#include "tools/lib/level/ToolLevelRecords.h"
+#include "tools/lib/level/ToolResourceFileWriter.h"
+
+#include <vector>
+
+// Bit of a game-object id that marks a latent template.
+constexpr u32 TOOL_LATENT_TEMPLATE_BIT		= 0x00800000;
+
+// Ids of the sample objects (game-object kind 0x2a).
+constexpr u32 TOOL_SAMPLE_HOT_SPOT_OBJECT_ID	= 0x2A000010;
+constexpr u32 TOOL_SAMPLE_MODEL_OBJECT_ID		= 0x2A000011;
+constexpr u32 TOOL_SAMPLE_TEMPLATE_ID			= 0x2A000012 | TOOL_LATENT_TEMPLATE_BIT;
+
+// The records as the level writer takes them, each naming code as its
+// logic.
+ToolGloRecord	ToolSampleHotSpotObject( u32 code );
+ToolGloRecord	ToolSampleModelObject( u32 code );
+ToolGloRecord	ToolSampleTemplate( u32 code );
+
+// The three records in level order (hot spot, model, template), each of
+// class 32.
+std::vector<ToolResourceRecord>	ToolSampleObjectRecords( u32 code );
+
+#endif
