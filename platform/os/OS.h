@@ -110,4 +110,11 @@ OSHostResetHook		OSHostSetResetHook( OSHostResetHook hook );
 // Scripts the reset button.
 void	OSHostSetResetButton( bool pressed );
 
+// A second say on the reset button: OSGetResetButtonState reads pressed
+// when the state set above or the source says so. The controller library
+// installs its per-frame records here. Returns the source replaced; null
+// removes it.
+typedef bool ( *OSHostResetButtonSource )();
+OSHostResetButtonSource	OSHostSetResetButtonSource( OSHostResetButtonSource source );
+
 #endif

@@ -30,6 +30,7 @@ OSHostReportHook	reportHook = DefaultReport;
 OSHostPanicHook		panicHook = DefaultPanic;
 OSHostResetHook		resetHook = DefaultReset;
 bool				resetButton = false;
+OSHostResetButtonSource	resetButtonSource = nullptr;
 
 }
 
@@ -62,7 +63,14 @@ void OSResetSystem( const s32 reset, const u32 resetCode, const BOOL forceMenu )
 }
 
 BOOL OSGetResetButtonState() {
-	return resetButton ? 1 : 0;
+	const bool sourcePressed = resetButtonSource != nullptr && resetButtonSource();
+	return resetButton || sourcePressed ? 1 : 0;
+}
+
+OSHostResetButtonSource OSHostSetResetButtonSource( const OSHostResetButtonSource source ) {
+	const OSHostResetButtonSource previous = resetButtonSource;
+	resetButtonSource = source;
+	return previous;
 }
 
 void OSHostSetResetButton( const bool pressed ) {

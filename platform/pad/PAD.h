@@ -3,13 +3,19 @@
 
 	Controllers, host version.
 
-	Four controller ports, read once a frame. On the host every port plays
-	back a queue of scripted readings: tests queue them through the host
-	calls below, and PADInit appends the script file named by the
-	ENGINE_PAD_SCRIPT host setting (format in PADHostParseScript). Each
-	PADRead takes one queued entry per port; a port whose queue is empty
-	keeps reporting its last reading. Before any entry, port 0 holds a
-	controller at rest and ports 1 to 3 are empty.
+	Four controller ports and the console's reset button, played back from
+	per-frame records. The host's frame index is the video retrace count
+	(VIGetRetraceCount): a record made for frame n holds from retrace n until
+	the port's next record, and the last record holds for good. Reading does
+	not consume anything, so every PADRead within one frame (the power-on
+	read included) sees the same state. Before a port's first record it
+	holds a controller at rest, on all four ports.
+
+	Records come from the script file named by the ENGINE_PAD_SCRIPT host
+	setting, loaded by the first PADInit (format at PADHostParseScript), or
+	from tests through the host calls below. The reset button's records are
+	what OSGetResetButtonState reads, besides the state a test sets with
+	OSHostSetResetButton: the button reads pressed when either says so.
 
 	A port reporting an error reads zero in every other field, as the
 	console's library leaves it. PADReset and PADControlMotor are recorded
@@ -60,11 +66,10 @@ constexpr u32 PAD_MOTOR_STOP		= 0;
 constexpr u32 PAD_MOTOR_RUMBLE		= 1;
 constexpr u32 PAD_MOTOR_STOP_HARD	= 2;
 
-// Usable ranges after clamping: the main stick reaches 56 from the centre,
-// the C stick 44, the analog triggers 150.
+// Largest distance from the centre after clamping: the main stick's and
+// the C stick's.
 constexpr s32 PAD_STICK_RANGE		= 56;
 constexpr s32 PAD_SUBSTICK_RANGE	= 44;
-constexpr s32 PAD_TRIGGER_RANGE		= 150;
 
 // One controller reading.
 struct PADStatus {
@@ -83,15 +88,15 @@ struct PADStatus {
 // Starts the controller library; the first call loads the host script.
 BOOL	PADInit();
 
-// Reads the four ports into status[0..3]. Returns the channel bits of the
-// ports that delivered a reading without error.
+// Reads the four ports into status[0..3]: the records holding at the
+// current frame. Returns the channel bits of the ports without error.
 u32		PADRead( PADStatus* status );
 
-// Clamps the sticks and triggers of the four readings into their usable
-// ranges, removing the dead zone around rest. PADClamp treats each stick
-// axis on its own (a square gate); PADClampCircle keeps each stick inside a
-// circle, so a diagonal is no longer than a straight push. Readings with
-// an error are left alone.
+// Keep the sticks of the four readings inside their ranges; values within
+// range, triggers, buttons and readings with an error are left alone.
+// PADClamp caps each stick axis on its own (a square gate); PADClampCircle
+// pulls a stick outside its circle back onto it along its direction.
+// Coordinates round toward zero.
 void	PADClamp( PADStatus* status );
 void	PADClampCircle( PADStatus* status );
 
@@ -101,38 +106,42 @@ BOOL	PADReset( u32 mask );
 // Starts or stops the rumble motor of one port.
 void	PADControlMotor( s32 chan, u32 command );
 
-// Host: appends one reading to a port's queue. The err field is honoured;
-// an error reading has its other fields cleared. False for a bad port.
-bool	PADHostQueueStatus( s32 chan, const PADStatus& status );
+// Host: the port reads status from the given frame until its next record,
+// replacing a record made for that same frame. The err field is honoured;
+// an error reading has its other fields cleared. False for a bad port or
+// when out of memory.
+bool	PADHostSetStatus( s32 chan, u32 frame, const PADStatus& status );
 
-// Host: appends a reading with the controller pulled out.
-bool	PADHostQueueDisconnected( s32 chan );
+// Host: the port reads status from the current frame on; its records for
+// this frame and later ones are dropped.
+bool	PADHostSetStatusFromNow( s32 chan, const PADStatus& status );
 
-// Host: appends a frame in which the port repeats its previous reading.
-bool	PADHostQueueNoChange( s32 chan );
+// Host: the reset button reads pressed (or released) from the given frame
+// until its next record. False when out of memory.
+bool	PADHostSetResetButton( u32 frame, bool pressed );
 
-// Host: entries still queued for a port.
-u32		PADHostPendingFrames( s32 chan );
-
-// Host: parses a script and appends it to the queues. The text holds one
-// reading per line for one port; the n-th line naming a port is what that
-// port reads on the n-th PADRead:
+// Host: parses a script and adds its records. One record per line:
 //
-//	  # comment (also after a reading); blank lines are ignored
-//	  <port> <buttons> <stickX> <stickY> <substickX> <substickY> <triggerL> <triggerR> [<analogA> <analogB>]
-//	  <port> -        the port repeats its previous reading
-//	  <port> none     the port has no controller
+//	  # comment (also after a record); blank lines are ignored
+//	  <frame> <port> <buttons> <stickX> <stickY> <substickX> <substickY> <triggerL> <triggerR> [<analogA> <analogB>]
+//	  <frame> <port> none     the port has no controller
+//	  <frame> RESET 1         the reset button is held (0: released)
 //
-// port is 0 to 3; buttons is a number (0x1000 or 4096) or button names
-// joined by '+' (A B X Y Z L R START UP DOWN LEFT RIGHT, any case); sticks
-// are -128 to 127, triggers and analog buttons 0 to 255. A malformed line
-// rejects the whole script with a report naming the line, and nothing is
-// queued.
+// frame is the retrace count from which the record holds (0 to 4294967295,
+// decimal); port is 0 to 3; buttons is a number (0x1000 or 4096) or button
+// names joined by '+' (A B X Y Z L R START UP DOWN LEFT RIGHT, any case);
+// sticks are -128 to 127, triggers and analog buttons 0 to 255. Within a
+// script the frames of one port, and of the reset button, must rise. A
+// malformed line rejects the whole script with a report naming the line,
+// and no record is added.
 bool	PADHostParseScript( const char* text );
 
 // Host: reads a script file and parses it; false when it cannot be read or
 // is malformed.
 bool	PADHostLoadScript( const char* path );
+
+// Host: the number of PADRead calls.
+u32		PADHostReadCount();
 
 // Host: the last motor command given to a port (PAD_MOTOR_STOP before any)
 // and the number of PADControlMotor calls it received.
@@ -142,8 +151,8 @@ u32		PADHostMotorCommandCount( s32 chan );
 // Host: the number of PADReset calls that named a port.
 u32		PADHostResetCount( s32 chan );
 
-// Host: back to the state before PADInit: queues emptied, default readings,
-// records cleared.
+// Host: back to the state before PADInit: records dropped (the ports at
+// rest, the reset button released), counts cleared.
 void	PADHostReset();
 
 #endif

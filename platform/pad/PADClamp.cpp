@@ -6,50 +6,35 @@
 
 namespace {
 
-// Distance from rest that a stick or trigger can drift on its own; readings
-// inside it count as rest, and the usable range starts at its edge.
-constexpr s32 STICK_DEAD_ZONE		= 15;
-constexpr s32 SUBSTICK_DEAD_ZONE	= 15;
-constexpr s32 TRIGGER_DEAD_ZONE		= 30;
-
-s8 ClampAxis( const s8 value, const s32 deadZone, const s32 range ) {
-	const s32 magnitude = value < 0 ? -static_cast<s32>( value ) : value;
-	s32 live = magnitude - deadZone;
-	if ( live <= 0 ) {
-		return 0;
+s8 CapAxis( const s8 value, const s32 range ) {
+	if ( value > range ) {
+		return static_cast<s8>( range );
 	}
-	if ( live > range ) {
-		live = range;
+	if ( value < -range ) {
+		return static_cast<s8>( -range );
 	}
-	return static_cast<s8>( value < 0 ? -live : live );
+	return value;
 }
 
-// Square gate: each axis loses the dead zone and is capped at the range.
-void ClampStickSquare( s8* x, s8* y, const s32 deadZone, const s32 range ) {
-	*x = ClampAxis( *x, deadZone, range );
-	*y = ClampAxis( *y, deadZone, range );
+// Square gate: each axis on its own.
+void ClampStickSquare( s8* x, s8* y, const s32 range ) {
+	*x = CapAxis( *x, range );
+	*y = CapAxis( *y, range );
 }
 
-// Round gate: the stick's distance from rest loses the dead zone and is
-// capped at the range; the direction is kept. Coordinates round toward
-// zero, so the result always lies inside the circle.
-void ClampStickCircle( s8* x, s8* y, const s32 deadZone, const s32 range ) {
+// Round gate: a stick outside the circle moves onto it along its
+// direction. Coordinates round toward zero, so the result lies inside.
+void ClampStickCircle( s8* x, s8* y, const s32 range ) {
 	const s32 rawX = *x;
 	const s32 rawY = *y;
 	const s32 distanceSquared = rawX * rawX + rawY * rawY;
-	if ( distanceSquared <= deadZone * deadZone ) {
-		*x = 0;
-		*y = 0;
+	if ( distanceSquared <= range * range ) {
 		return;
 	}
-	const f64 distance = std::sqrt( static_cast<f64>( distanceSquared ) );
-	f64 live = distance - deadZone;
-	if ( live > range ) {
-		live = range;
-	}
-	s32 outX = DTFloatToS32( rawX * live / distance );
-	s32 outY = DTFloatToS32( rawY * live / distance );
-	// Guard against a quotient rounded up onto the next integer.
+	const f64 scale = range / std::sqrt( static_cast<f64>( distanceSquared ) );
+	s32 outX = DTFloatToS32( rawX * scale );
+	s32 outY = DTFloatToS32( rawY * scale );
+	// A quotient just below an integer may round up onto it in double.
 	while ( outX * outX + outY * outY > range * range ) {
 		const s32 absX = outX < 0 ? -outX : outX;
 		const s32 absY = outY < 0 ? -outY : outY;
@@ -63,15 +48,7 @@ void ClampStickCircle( s8* x, s8* y, const s32 deadZone, const s32 range ) {
 	*y = static_cast<s8>( outY );
 }
 
-u8 ClampTrigger( const u8 value ) {
-	const s32 live = static_cast<s32>( value ) - TRIGGER_DEAD_ZONE;
-	if ( live <= 0 ) {
-		return 0;
-	}
-	return static_cast<u8>( live > PAD_TRIGGER_RANGE ? PAD_TRIGGER_RANGE : live );
-}
-
-typedef void ( *StickClamp )( s8* x, s8* y, s32 deadZone, s32 range );
+typedef void ( *StickClamp )( s8* x, s8* y, s32 range );
 
 void ClampAll( PADStatus* status, const StickClamp clampStick ) {
 	if ( status == nullptr ) {
@@ -82,10 +59,8 @@ void ClampAll( PADStatus* status, const StickClamp clampStick ) {
 		if ( reading.err != PAD_ERR_NONE ) {
 			continue;
 		}
-		clampStick( &reading.stickX, &reading.stickY, STICK_DEAD_ZONE, PAD_STICK_RANGE );
-		clampStick( &reading.substickX, &reading.substickY, SUBSTICK_DEAD_ZONE, PAD_SUBSTICK_RANGE );
-		reading.triggerLeft = ClampTrigger( reading.triggerLeft );
-		reading.triggerRight = ClampTrigger( reading.triggerRight );
+		clampStick( &reading.stickX, &reading.stickY, PAD_STICK_RANGE );
+		clampStick( &reading.substickX, &reading.substickY, PAD_SUBSTICK_RANGE );
 	}
 }
 

@@ -1,6 +1,6 @@
 #include "platform/pad/PAD.h"
 
-#include "platform/pad/PADQueue.h"
+#include "platform/pad/PADTimeline.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -10,12 +10,17 @@
 
 namespace {
 
-// A reading line has the port, the buttons, six analog values and maybe
-// the two analog buttons; a longer line is malformed anyway.
+// A reading line has the frame, the port, the buttons, six analog values
+// and maybe the two analog buttons; a longer line is malformed anyway.
 constexpr u32 SCRIPT_MAX_TOKENS		= 11;
 constexpr u32 SCRIPT_TOKEN_MAX		= 64;
-constexpr u32 SCRIPT_SHORT_READING	= 8;
-constexpr u32 SCRIPT_FULL_READING	= 10;
+constexpr u32 SCRIPT_SHORT_READING	= 9;
+constexpr u32 SCRIPT_FULL_READING	= 11;
+constexpr u32 SCRIPT_TARGET_LINE	= 3;	// frame, port or RESET, one value
+
+// Records of the four ports, then of the reset button.
+constexpr s32 SCRIPT_RESET_TARGET	= PAD_MAX_CONTROLLERS;
+constexpr s32 SCRIPT_TARGETS		= PAD_MAX_CONTROLLERS + 1;
 
 // Scripts beyond this size are refused rather than read into memory.
 constexpr s64 SCRIPT_FILE_MAX		= 64 * 1024 * 1024;
@@ -34,38 +39,39 @@ const ButtonName buttonNames[] = {
 	{ "LEFT", PAD_BUTTON_LEFT },	{ "RIGHT", PAD_BUTTON_RIGHT },
 };
 
-struct ScriptFrame {
-	s32				chan;
-	PADQueueEntry	entry;
+// One parsed line: the record and whose timeline it joins.
+struct ScriptLine {
+	s32			target;		// port, or SCRIPT_RESET_TARGET
+	PADRecord	record;
 };
 
-// Frames parsed so far; committed to the queues only when the whole
-// script is good.
-struct ScriptFrames {
-	ScriptFrame*	frames;
-	u32				count;
-	u32				capacity;
+// Lines parsed so far; added to the timelines only when the whole script
+// is good.
+struct ScriptLines {
+	ScriptLine*	lines;
+	u32			count;
+	u32			capacity;
 };
 
-bool AppendFrame( ScriptFrames* list, const ScriptFrame& frame ) {
+bool AppendLine( ScriptLines* list, const ScriptLine& line ) {
 	if ( list->count == list->capacity ) {
 		if ( list->capacity > 0x3FFFFFFFu ) {
 			return false;
 		}
 		const u32 capacity = list->capacity != 0 ? list->capacity * 2 : 64;
-		void* grown = std::realloc( list->frames, static_cast<size_t>( capacity ) * sizeof( ScriptFrame ) );
+		void* grown = std::realloc( list->lines, static_cast<size_t>( capacity ) * sizeof( ScriptLine ) );
 		if ( grown == nullptr ) {
 			return false;
 		}
-		list->frames = static_cast<ScriptFrame*>( grown );
+		list->lines = static_cast<ScriptLine*>( grown );
 		list->capacity = capacity;
 	}
-	list->frames[list->count++] = frame;
+	list->lines[list->count++] = line;
 	return true;
 }
 
 // Parses a whole token as a decimal integer within [low, high].
-bool ParseInteger( const char* token, const s32 low, const s32 high, s32* value ) {
+bool ParseInteger( const char* token, const s64 low, const s64 high, s64* value ) {
 	if ( token[0] == 0 ) {
 		return false;
 	}
@@ -75,7 +81,7 @@ bool ParseInteger( const char* token, const s32 low, const s32 high, s32* value 
 	if ( *end != 0 || errno != 0 || parsed < low || parsed > high ) {
 		return false;
 	}
-	*value = static_cast<s32>( parsed );
+	*value = parsed;
 	return true;
 }
 
@@ -146,64 +152,98 @@ u32 Tokenise( const char* line, const size_t length, char tokens[][SCRIPT_TOKEN_
 	}
 }
 
-// Reads one non-empty line into a frame; false when it is malformed.
-bool ParseFrame( char tokens[][SCRIPT_TOKEN_MAX], const u32 count, ScriptFrame* frame ) {
-	s32 chan = 0;
-	if ( count < 2 || !ParseInteger( tokens[0], 0, PAD_MAX_CONTROLLERS - 1, &chan ) ) {
-		return false;
-	}
-	*frame = ScriptFrame{};
-	frame->chan = chan;
-	if ( std::strcmp( tokens[1], "-" ) == 0 ) {
-		frame->entry.noChange = true;
-		return count == 2;
-	}
-	if ( strcasecmp( tokens[1], "none" ) == 0 ) {
-		frame->entry.status.err = PAD_ERR_NO_CONTROLLER;
-		return count == 2;
-	}
+// Fills a reading from the button token and the analog tokens after it.
+bool ParseReading( char tokens[][SCRIPT_TOKEN_MAX], const u32 count, PADStatus* status ) {
 	if ( count != SCRIPT_SHORT_READING && count != SCRIPT_FULL_READING ) {
 		return false;
 	}
-	PADStatus& status = frame->entry.status;
-	s32 values[8] = {};
-	const u32 valueCount = count - 2;
+	s64 values[8] = {};
+	const u32 valueCount = count - 3;
 	for ( u32 i = 0; i < valueCount; ++i ) {
 		// Four stick coordinates, then triggers and analog buttons.
 		const bool stick = i < 4;
-		if ( !ParseInteger( tokens[2 + i], stick ? -128 : 0, stick ? 127 : 255, &values[i] ) ) {
+		if ( !ParseInteger( tokens[3 + i], stick ? -128 : 0, stick ? 127 : 255, &values[i] ) ) {
 			return false;
 		}
 	}
-	if ( !ParseButtons( tokens[1], &status.button ) ) {
+	*status = PADStatus{};
+	if ( !ParseButtons( tokens[2], &status->button ) ) {
 		return false;
 	}
-	status.stickX		= static_cast<s8>( values[0] );
-	status.stickY		= static_cast<s8>( values[1] );
-	status.substickX	= static_cast<s8>( values[2] );
-	status.substickY	= static_cast<s8>( values[3] );
-	status.triggerLeft	= static_cast<u8>( values[4] );
-	status.triggerRight	= static_cast<u8>( values[5] );
-	status.analogA		= static_cast<u8>( values[6] );
-	status.analogB		= static_cast<u8>( values[7] );
-	status.err			= PAD_ERR_NONE;
+	status->stickX			= static_cast<s8>( values[0] );
+	status->stickY			= static_cast<s8>( values[1] );
+	status->substickX		= static_cast<s8>( values[2] );
+	status->substickY		= static_cast<s8>( values[3] );
+	status->triggerLeft		= static_cast<u8>( values[4] );
+	status->triggerRight	= static_cast<u8>( values[5] );
+	status->analogA			= static_cast<u8>( values[6] );
+	status->analogB			= static_cast<u8>( values[7] );
+	status->err				= PAD_ERR_NONE;
 	return true;
 }
 
-// Appends every parsed frame to its port's queue; room is made first so
-// the script goes in whole or not at all.
-bool Commit( const ScriptFrames& list ) {
-	u32 perPort[PAD_MAX_CONTROLLERS] = {};
-	for ( u32 i = 0; i < list.count; ++i ) {
-		++perPort[list.frames[i].chan];
+// Reads one non-empty line; false when it is malformed.
+bool ParseLine( char tokens[][SCRIPT_TOKEN_MAX], const u32 count, ScriptLine* line ) {
+	*line = ScriptLine{};
+	s64 frame = 0;
+	if ( count < SCRIPT_TARGET_LINE || !ParseInteger( tokens[0], 0, 0xFFFFFFFF, &frame ) ) {
+		return false;
 	}
-	for ( s32 chan = 0; chan < PAD_MAX_CONTROLLERS; ++chan ) {
-		if ( !PADQueueReserve( chan, perPort[chan] ) ) {
+	line->record.frame = static_cast<u32>( frame );
+	if ( strcasecmp( tokens[1], "reset" ) == 0 ) {
+		s64 pressed = 0;
+		if ( count != SCRIPT_TARGET_LINE || !ParseInteger( tokens[2], 0, 1, &pressed ) ) {
+			return false;
+		}
+		line->target = SCRIPT_RESET_TARGET;
+		line->record.pressed = pressed == 1;
+		return true;
+	}
+	s64 chan = 0;
+	if ( !ParseInteger( tokens[1], 0, PAD_MAX_CONTROLLERS - 1, &chan ) ) {
+		return false;
+	}
+	line->target = static_cast<s32>( chan );
+	if ( strcasecmp( tokens[2], "none" ) == 0 ) {
+		line->record.status.err = PAD_ERR_NO_CONTROLLER;
+		return count == SCRIPT_TARGET_LINE;
+	}
+	return ParseReading( tokens, count, &line->record.status );
+}
+
+// The last frame each target was given in a script; its frames must rise,
+// so that a script reads in the order it plays.
+struct ScriptOrder {
+	bool	seen[SCRIPT_TARGETS];
+	u32		lastFrame[SCRIPT_TARGETS];
+};
+
+bool FollowsPreviousFrame( ScriptOrder* order, const ScriptLine& line ) {
+	const s32 target = line.target;
+	if ( order->seen[target] && line.record.frame <= order->lastFrame[target] ) {
+		return false;
+	}
+	order->seen[target] = true;
+	order->lastFrame[target] = line.record.frame;
+	return true;
+}
+
+// Adds every parsed record to its timeline; room is made first so the
+// script goes in whole or not at all.
+bool Commit( const ScriptLines& list ) {
+	u32 perTarget[SCRIPT_TARGETS] = {};
+	for ( u32 i = 0; i < list.count; ++i ) {
+		++perTarget[list.lines[i].target];
+	}
+	PADTimeline* timelines[SCRIPT_TARGETS];
+	for ( s32 target = 0; target < SCRIPT_TARGETS; ++target ) {
+		timelines[target] = target == SCRIPT_RESET_TARGET ? PADTimelineOfResetButton() : PADTimelineOfPort( target );
+		if ( !PADTimelineReserve( timelines[target], perTarget[target] ) ) {
 			return false;
 		}
 	}
 	for ( u32 i = 0; i < list.count; ++i ) {
-		PADQueueAppend( list.frames[i].chan, list.frames[i].entry );
+		PADTimelineSet( timelines[list.lines[i].target], list.lines[i].record );
 	}
 	return true;
 }
@@ -214,7 +254,8 @@ bool PADHostParseScript( const char* text ) {
 	if ( text == nullptr ) {
 		return false;
 	}
-	ScriptFrames list = {};
+	ScriptLines list = {};
+	ScriptOrder order = {};
 	bool good = true;
 	u32 lineNumber = 0;
 	const char* line = text;
@@ -228,11 +269,14 @@ bool PADHostParseScript( const char* text ) {
 		char tokens[SCRIPT_MAX_TOKENS][SCRIPT_TOKEN_MAX];
 		const u32 count = Tokenise( line, length, tokens );
 		if ( count != 0 ) {
-			ScriptFrame frame;
-			if ( count > SCRIPT_MAX_TOKENS || !ParseFrame( tokens, count, &frame ) ) {
-				OSReport( "PAD script: line %u is not a controller reading\n", lineNumber );
+			ScriptLine parsed;
+			if ( count > SCRIPT_MAX_TOKENS || !ParseLine( tokens, count, &parsed ) ) {
+				OSReport( "PAD script: line %u is not a controller record\n", lineNumber );
 				good = false;
-			} else if ( !AppendFrame( &list, frame ) ) {
+			} else if ( !FollowsPreviousFrame( &order, parsed ) ) {
+				OSReport( "PAD script: line %u does not come after the frame of the record before it\n", lineNumber );
+				good = false;
+			} else if ( !AppendLine( &list, parsed ) ) {
 				OSReport( "PAD script: out of memory at line %u\n", lineNumber );
 				good = false;
 			}
@@ -245,10 +289,9 @@ bool PADHostParseScript( const char* text ) {
 	if ( good && !Commit( list ) ) {
 		good = false;
 	}
-	std::free( list.frames );
+	std::free( list.lines );
 	return good;
 }
-
 bool PADHostLoadScript( const char* path ) {
 	if ( path == nullptr ) {
 		return false;

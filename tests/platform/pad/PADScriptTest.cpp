@@ -34,14 +34,6 @@ PADStatus ReadPort( const s32 chan ) {
 	return status[chan];
 }
 
-u32 TotalPending() {
-	u32 total = 0;
-	for ( s32 chan = 0; chan < PAD_MAX_CONTROLLERS; ++chan ) {
-		total += PADHostPendingFrames( chan );
-	}
-	return total;
-}
-
 std::string WriteTempFile( const std::string& contents ) {
 	char path[] = "/tmp/pad-script-XXXXXX";
 	const int fd = mkstemp( path );
@@ -55,43 +47,69 @@ std::string WriteTempFile( const std::string& contents ) {
 
 }
 
-TEST_F( PADScriptTest, ReadsEachPortsLinesAsItsFramesInOrder ) {
+TEST_F( PADScriptTest, EachLineIsARecordHoldingFromItsFrame ) {
 	const char* script =
-		"# port buttons stick c-stick triggers [analog A B]\n"
-		"0 0 0 0 0 0 0 0\n"
-		"2 none\n"
+		"# frame port buttons stick c-stick triggers [analog A B]\n"
+		"0 0 0 0 0 0 0 0 0\n"
+		"0 2 none\n"
 		"\n"
-		"0 A+B 127 -128 1 -1 255 0 7 8   # jump\r\n"
-		"2 0x1000 0 0 0 0 0 0\n"
-		"0 -\n"
+		"1 0 A+B 127 -128 1 -1 255 0 7 8   # jump\r\n"
+		"2 reset 1\n"
+		"3 2 0x1000 0 0 0 0 0 0\n"
 		"   \t\n"
-		"0 none\n"
-		"0 start 0 0 0 0 0 0";	// no newline at the end
+		"3 0 none\n"
+		"3 RESET 0\n"
+		"5 0 start 0 0 0 0 0 0";	// no newline at the end
 	ASSERT_TRUE( PADHostParseScript( script ) );
-	EXPECT_EQ( PADHostPendingFrames( 0 ), 5u );
-	EXPECT_EQ( PADHostPendingFrames( 2 ), 2u );
 
 	const PADStatus none = ErrorReading( PAD_ERR_NO_CONTROLLER );
 	const PADStatus jump = Reading( PAD_BUTTON_A | PAD_BUTTON_B, 127, -128, 1, -1, 255, 0, 7, 8 );
+	const PADStatus start = Reading( PAD_BUTTON_START );
 	const struct {
 		PADStatus	port0;
 		PADStatus	port2;
+		BOOL		reset;
 	} frames[] = {
-		{ Reading( 0 ), none },
-		{ jump, Reading( PAD_BUTTON_START ) },
-		{ jump, Reading( PAD_BUTTON_START ) },
-		{ none, Reading( PAD_BUTTON_START ) },
-		{ Reading( PAD_BUTTON_START ), Reading( PAD_BUTTON_START ) },
-		{ Reading( PAD_BUTTON_START ), Reading( PAD_BUTTON_START ) },
+		{ Reading( 0 ), none, 0 },
+		{ jump, none, 0 },
+		{ jump, none, 1 },
+		{ none, start, 0 },
+		{ none, start, 0 },
+		{ start, start, 0 },
+		{ start, start, 0 },
 	};
 	for ( u32 f = 0; f < sizeof( frames ) / sizeof( frames[0] ); ++f ) {
 		SCOPED_TRACE( f );
+		ASSERT_EQ( VIGetRetraceCount(), f );
 		PADStatus status[PAD_MAX_CONTROLLERS];
 		PADRead( status );
 		EXPECT_EQ( status[0], frames[f].port0 );
 		EXPECT_EQ( status[2], frames[f].port2 );
-		EXPECT_EQ( status[1], none );
+		EXPECT_EQ( status[1], Reading( 0 ) );
+		EXPECT_EQ( OSGetResetButtonState(), frames[f].reset );
+		NextFrame();
 	}
+}
+
+TEST_F( PADScriptTest, AddsToTheRecordsAlreadyMade ) {
+	ASSERT_TRUE( PADHostSetStatus( 1, 0, Reading( PAD_BUTTON_Y ) ) );
+	ASSERT_TRUE( PADHostSetStatus( 1, 4, Reading( PAD_TRIGGER_Z ) ) );
+	// Frame 4 is given again: the script's record replaces the test's.
+	ASSERT_TRUE( PADHostParseScript( "2 1 A 0 0 0 0 0 0\n4 1 B 0 0 0 0 0 0\n" ) );
+	const u16 expected[] = { PAD_BUTTON_Y, PAD_BUTTON_Y, PAD_BUTTON_A, PAD_BUTTON_A, PAD_BUTTON_B, PAD_BUTTON_B };
+	for ( const u16 buttons : expected ) {
+		SCOPED_TRACE( VIGetRetraceCount() );
+		EXPECT_EQ( ReadPort( 1 ), Reading( buttons ) );
+		NextFrame();
+	}
+}
+
+TEST_F( PADScriptTest, TakesFramesAcrossTheWholeRetraceCount ) {
+	ASSERT_TRUE( PADHostParseScript( "4294967295 3 X 0 0 0 0 0 0\n4294967295 reset 1\n" ) );
+	EXPECT_EQ( ReadPort( 3 ), Reading( 0 ) );
+	EXPECT_EQ( OSGetResetButtonState(), 0 );
+	ASSERT_TRUE( PADHostParseScript( "0 3 none\n" ) );
+	EXPECT_EQ( ReadPort( 3 ), ErrorReading( PAD_ERR_NO_CONTROLLER ) );
 }
 
 TEST_F( PADScriptTest, NamesButtonsByNumberOrByName ) {
@@ -111,7 +129,7 @@ TEST_F( PADScriptTest, NamesButtonsByNumberOrByName ) {
 	};
 	for ( const auto& c : cases ) {
 		SCOPED_TRACE( c.token );
-		const std::string line = std::string( "3 " ) + c.token + " 0 0 0 0 0 0\n";
+		const std::string line = std::string( "0 3 " ) + c.token + " 0 0 0 0 0 0\n";
 		ASSERT_TRUE( PADHostParseScript( line.c_str() ) );
 		EXPECT_EQ( ReadPort( 3 ).button, c.bits );
 	}
@@ -119,59 +137,81 @@ TEST_F( PADScriptTest, NamesButtonsByNumberOrByName ) {
 
 TEST_F( PADScriptTest, RejectsAMalformedScriptWholeAndNamesTheLine ) {
 	const char* badLines[] = {
-		"4 0 0 0 0 0 0 0",				// no such port
-		"-1 0 0 0 0 0 0 0",
-		"00x 0 0 0 0 0 0 0",
-		"0",							// nothing for the port
-		"0 0 0 0 0 0 0",				// a field short
-		"0 0 0 0 0 0 0 0 0",			// one analog button without the other
-		"0 0 0 0 0 0 0 0 0 0 0",		// a field too many
-		"0 0 128 0 0 0 0 0",			// stick out of range
-		"0 0 0 -129 0 0 0 0",
-		"0 0 0 0 0 0 256 0",			// trigger out of range
-		"0 0 0 0 0 0 -1 0",
-		"0 0 0 0 0 0 0 0 300 0",		// analog button out of range
-		"0 0 0 0 0 0 0 1e2",
-		"0 0 0 0 0 0 0 7x",
-		"0 0 99999999999999999999 0 0 0 0 0",
-		"0 JUMP 0 0 0 0 0 0",			// unknown button
-		"0 A+ 0 0 0 0 0 0",
-		"0 +A 0 0 0 0 0 0",
-		"0 0x10000 0 0 0 0 0 0",		// beyond 16 bits
-		"0 0x0080 0 0 0 0 0 0",			// not a button
-		"0 0x 0 0 0 0 0 0",
-		"0 - 1",						// no-change takes nothing more
-		"0 none 0",
-		"0 AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA 0 0 0 0 0 0",
+		"0 4 0 0 0 0 0 0 0",				// no such port
+		"0 -1 0 0 0 0 0 0 0",
+		"0 00x 0 0 0 0 0 0 0",
+		"0 0",								// nothing for the port
+		"0",
+		"0 0 0 0 0 0 0 0",					// a field short
+		"0 0 0 0 0 0 0 0 0 0",				// one analog button without the other
+		"0 0 0 0 0 0 0 0 0 0 0 0",			// a field too many
+		"0 0 0 128 0 0 0 0 0",				// stick out of range
+		"0 0 0 0 -129 0 0 0 0",
+		"0 0 0 0 0 0 0 256 0",				// trigger out of range
+		"0 0 0 0 0 0 0 -1 0",
+		"0 0 0 0 0 0 0 0 0 300 0",			// analog button out of range
+		"0 0 0 0 0 0 0 0 1e2",
+		"0 0 0 0 0 0 0 0 7x",
+		"0 0 0 99999999999999999999 0 0 0 0 0",
+		"0 0 JUMP 0 0 0 0 0 0",				// unknown button
+		"0 0 A+ 0 0 0 0 0 0",
+		"0 0 +A 0 0 0 0 0 0",
+		"0 0 0x10000 0 0 0 0 0 0",			// beyond 16 bits
+		"0 0 0x0080 0 0 0 0 0 0",			// not a button
+		"0 0 0x 0 0 0 0 0 0",
+		"0 0 - 0 0 0 0 0 0",
+		"0 0 none 0",						// none takes nothing more
+		"-1 0 0 0 0 0 0 0 0",				// frame out of range
+		"4294967296 0 0 0 0 0 0 0 0",
+		"0x10 0 0 0 0 0 0 0 0",				// frames are decimal
+		"frame 0 0 0 0 0 0 0 0",
+		"A 0 0 0 0 0 0 0",					// the frame left out
+		"0 reset",							// the reset button's state missing
+		"0 reset 2",
+		"0 reset yes",
+		"0 reset 1 0",
+		"0 RESETS 1",
+		"4 2 none",							// port 2 went back in time
+		"5 2 none",							// ... or stayed on its frame
+		"0 0 AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA 0 0 0 0 0 0",
 		"0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0",
 	};
 	for ( const char* bad : badLines ) {
 		SCOPED_TRACE( bad );
 		reports.clear();
-		// Good lines around the bad one must not reach the queues either.
-		const std::string script = std::string( "1 A 0 0 0 0 0 0\n# note\n2 none\n" ) + bad + "\n3 B 0 0 0 0 0 0\n";
+		// Good lines around the bad one must not reach the records either.
+		const std::string script =
+			std::string( "0 1 A 0 0 0 0 0 0\n# note\n5 2 none\n" ) + bad + "\n0 3 B 0 0 0 0 0 0\n0 reset 1\n";
 		EXPECT_FALSE( PADHostParseScript( script.c_str() ) );
-		EXPECT_EQ( TotalPending(), 0u );
 		EXPECT_NE( reports.find( "line 4" ), std::string::npos ) << reports;
+		GoToFrame( 10 );
+		for ( s32 chan = 0; chan < PAD_MAX_CONTROLLERS; ++chan ) {
+			EXPECT_EQ( ReadPort( chan ), Reading( 0 ) ) << "port " << chan;
+		}
+		EXPECT_EQ( OSGetResetButtonState(), 0 );
 	}
 	EXPECT_FALSE( PADHostParseScript( nullptr ) );
-	EXPECT_EQ( ReadPort( 1 ), ErrorReading( PAD_ERR_NO_CONTROLLER ) );
+
+	// Different ports and the reset button keep their own order.
+	EXPECT_TRUE( PADHostParseScript( "5 2 none\n0 1 A 0 0 0 0 0 0\n3 reset 1\n" ) );
+	EXPECT_EQ( OSGetResetButtonState(), 1 );
+	EXPECT_EQ( ReadPort( 2 ), ErrorReading( PAD_ERR_NO_CONTROLLER ) );
 }
 
 TEST_F( PADScriptTest, LoadsScriptFilesAndRefusesUnreadableOnes ) {
-	const std::string good = WriteTempFile( "1 Y -5 5 0 0 0 0\n" );
+	const std::string good = WriteTempFile( "0 1 Y -5 5 0 0 0 0\n" );
 	ASSERT_FALSE( good.empty() );
 	EXPECT_TRUE( PADHostLoadScript( good.c_str() ) );
 	std::remove( good.c_str() );
 	EXPECT_EQ( ReadPort( 1 ), Reading( PAD_BUTTON_Y, -5, 5 ) );
 
 	// A NUL byte would cut the script short without anyone noticing.
-	const std::string withNul = WriteTempFile( std::string( "2 A 0 0 0 0 0 0\n\0" "2 B 0 0 0 0 0 0\n", 34 ) );
+	const std::string withNul = WriteTempFile( std::string( "0 2 A 0 0 0 0 0 0\n\0" "1 2 B 0 0 0 0 0 0\n", 37 ) );
 	ASSERT_FALSE( withNul.empty() );
 	EXPECT_FALSE( PADHostLoadScript( withNul.c_str() ) );
 	std::remove( withNul.c_str() );
 
-	const std::string malformed = WriteTempFile( "2 A 0 0 0 0 0 0\n2 Q\n" );
+	const std::string malformed = WriteTempFile( "0 2 A 0 0 0 0 0 0\n1 2 Q\n" );
 	ASSERT_FALSE( malformed.empty() );
 	EXPECT_FALSE( PADHostLoadScript( malformed.c_str() ) );
 	std::remove( malformed.c_str() );
@@ -179,5 +219,5 @@ TEST_F( PADScriptTest, LoadsScriptFilesAndRefusesUnreadableOnes ) {
 	EXPECT_FALSE( PADHostLoadScript( "/nonexistent/pad-script" ) );
 	EXPECT_FALSE( PADHostLoadScript( "/tmp" ) );
 	EXPECT_FALSE( PADHostLoadScript( nullptr ) );
-	EXPECT_EQ( PADHostPendingFrames( 2 ), 0u );
+	EXPECT_EQ( ReadPort( 2 ), Reading( 0 ) );
 }

@@ -1,15 +1,19 @@
 /*
 ===============================================================================
 
-	Shared helpers of the controller tests: a clean controller library per
-	test, readings built field by field, and a readable comparison.
+	Shared helpers of the controller tests: a clean controller library and
+	running retraces per test, readings built field by field, and a
+	readable comparison.
 
 ===============================================================================
 */
 #ifndef PAD_TEST_SUPPORT_H
 #define PAD_TEST_SUPPORT_H
 
+#include "platform/host/HostClock.h"
+#include "platform/host/HostEventQueue.h"
 #include "platform/pad/PAD.h"
+#include "platform/vi/VI.h"
 
 #include <gtest/gtest.h>
 
@@ -51,10 +55,35 @@ inline void PrintTo( const PADStatus& s, std::ostream* os ) {
 		<< int( s.err ) << "}";
 }
 
+// Each test starts with no records, the reset button up and the retraces
+// running on the virtual clock from retrace 0.
 class PADTestBase : public ::testing::Test {
 protected:
-	void SetUp() override { PADHostReset(); }
-	void TearDown() override { PADHostReset(); }
+	void SetUp() override {
+		HostResetEvents();
+		HostClockUseVirtual( 0 );
+		VIHostReset();
+		VIHostSetTvFormat( VI_NTSC );
+		VIInit();
+		PADHostReset();
+		OSHostSetResetButton( false );
+	}
+	void TearDown() override {
+		VIHostReset();
+		HostResetEvents();
+		PADHostReset();
+		OSHostSetResetButton( false );
+	}
+
+	// Moves on to the next frame.
+	static void NextFrame() { VIWaitForRetrace(); }
+
+	// Moves on to the given frame, which must not have passed.
+	static void GoToFrame( const u32 frame ) {
+		while ( VIGetRetraceCount() < frame ) {
+			VIWaitForRetrace();
+		}
+	}
 };
 
 #endif

@@ -84,8 +84,8 @@ TEST_F( EIStartupTest, FlagsTheControllersHeldInTheResetCombination ) {
 	held.button = PAD_BUTTON_X | PAD_BUTTON_B | PAD_BUTTON_START;
 	PADStatus partial = {};
 	partial.button = PAD_BUTTON_X | PAD_BUTTON_START;
-	ASSERT_TRUE( PADHostQueueStatus( 0, partial ) );
-	ASSERT_TRUE( PADHostQueueStatus( 2, held ) );
+	ASSERT_TRUE( PADHostSetStatusFromNow( 0, partial ) );
+	ASSERT_TRUE( PADHostSetStatusFromNow( 2, held ) );
 	ASSERT_EQ( Run( {} ), 0 );
 	const u32 expected[EI_CONTROLLER_PORTS] = { 0, 0, 1, 0 };
 	for ( u32 port = 0; port < EI_CONTROLLER_PORTS; port++ ) {

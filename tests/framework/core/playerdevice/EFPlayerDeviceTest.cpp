@@ -7,11 +7,13 @@
 #include "framework/core/EFPlayerDeviceMgr.h"
 #include "platform/host/HostClock.h"
 #include "platform/pad/PAD.h"
+#include "platform/vi/VI.h"
 #include "video/EFVideoPlayer.h"
 
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -44,7 +46,7 @@ protected:
 		PADStatus status = {};
 		status.button = buttons;
 		status.stickX = stickX;
-		ASSERT_TRUE( PADHostQueueStatus( port, status ) );
+		ASSERT_TRUE( PADHostSetStatusFromNow( port, status ) );
 	}
 
 	static u32 ReportsOfNotification14() {
@@ -93,7 +95,7 @@ TEST_F( EFPlayerDeviceTest, MapsTheControllerReadingOntoTheArrays ) {
 	status.analogB = 17;
 	status.triggerLeft = 255;
 	status.triggerRight = 3;
-	ASSERT_TRUE( PADHostQueueStatus( 0, status ) );
+	ASSERT_TRUE( PADHostSetStatusFromNow( 0, status ) );
 	Frame();
 	PADStatus clamped[4] = { status, {}, {}, {} };
 	PADClampCircle( clamped );
@@ -227,14 +229,16 @@ TEST_F( EFPlayerDeviceTest, AMissingControllerIsReportedEveryFrameAndReadsNothin
 	device->SetVibrationEnabled( true );
 	device->SetVibration( 0, 1.0f, 0.0f, 10.0f, 0.0f );
 	PADStatus idle = {};
-	ASSERT_TRUE( PADHostQueueStatus( 2, idle ) );
+	ASSERT_TRUE( PADHostSetStatusFromNow( 2, idle ) );
 	Frame( 0.1 );
 	Hold( 2, PAD_BUTTON_A, 80 );
 	Frame( 0.1 );
 	ASSERT_EQ( device->GetDigital( 0 ), 1 );
 	ASSERT_GT( device->GetAnalog( 0 ), 0.0f );
 	ASSERT_EQ( PADHostMotorCommand( 2 ), PAD_MOTOR_RUMBLE );
-	ASSERT_TRUE( PADHostQueueDisconnected( 2 ) );
+	PADStatus unplugged = {};
+	unplugged.err = PAD_ERR_NO_CONTROLLER;
+	ASSERT_TRUE( PADHostSetStatusFromNow( 2, unplugged ) );
 	for ( u32 frame = 1; frame <= 3; frame++ ) {
 		SCOPED_TRACE( frame );
 		const u32 motorCommands = PADHostMotorCommandCount( 2 );
@@ -317,14 +321,35 @@ TEST_F( EFPlayerDeviceTest, AScriptedRunResetsOnTheCombination ) {
 	EFEngineController* const controller = new EFEngineController( context );
 	ASSERT_EQ( controller->InitializeFramework(), 1u );
 	gpoPlayerDeviceMgr->AcquirePlayerDevice( EF_DEVICE_PAD0 );
-	std::string script = "0 0 0 0 0 0 0 0\n0 -\n";
-	for ( u32 frame = 0; frame < 100; frame++ ) {
-		script += "0 X+B+START 0 0 0 0 0 0\n";
-	}
+	// At rest for a few frames, then the combination held for good.
+	const u32 now = VIGetRetraceCount();
+	const std::string script = std::to_string( now ) + " 0 0 0 0 0 0 0 0\n" + std::to_string( now + 4 ) +
+							   " 0 X+B+START 0 0 0 0 0 0\n";
 	ASSERT_TRUE( PADHostParseScript( script.c_str() ) );
 	controller->MainLoop();
 	EXPECT_GE( EFCoreTestSeen().resets, 1u );
 	delete controller;
+}
+
+TEST_F( EFPlayerDeviceTest, AScriptedRunResetsOnTheResetButton ) {
+	// The press is remembered for the rest of the process: run in a child.
+	EXPECT_EXIT(
+		{
+			manager.reset();
+			EFVideoPlayer::GetInstance()->mui32Playing = 0;
+			std::strcpy( context.szResFilename, "START.GCR" );
+			std::strcpy( context.szLevelPath, "SAMPLE" );
+			SetFramesToRun( 60 );
+			EFEngineController* const controller = new EFEngineController( context );
+			bool ok = controller->InitializeFramework() == 1u;
+			const u32 now = VIGetRetraceCount();
+			const std::string script = std::to_string( now + 4 ) + " RESET 1\n" + std::to_string( now + 10 ) + " reset 0\n";
+			ok = ok && PADHostParseScript( script.c_str() );
+			controller->MainLoop();
+			ok = ok && EFCoreTestSeen().resets >= 1;
+			std::exit( ok ? 0 : 1 );
+		},
+		::testing::ExitedWithCode( 0 ), "" );
 }
 
 }
