@@ -6,6 +6,9 @@
 
 #include "datatypes/DTMemoryPersistStream.h"
 #include "datatypes/DTStreamFAT.h"
+#include "framework/core/EFGenericDataLoader.h"
+#include "framework/core/EFQuadraticSpline.h"
+#include "framework/core/EFSplineMgr.h"
 #include "framework/graphics/EFFont.h"
 #include "framework/graphics/EFHudPalette.h"
 #include "framework/graphics/EFLoadingScreen.h"
@@ -15,6 +18,7 @@
 #include "tools/lib/level/ToolLevelFileNames.h"
 #include "tools/lib/level/ToolLevelWriter.h"
 #include "tools/lib/level/ToolSampleObjects.h"
+#include "tools/lib/level/ToolSampleSplines.h"
 #include "tools/lib/logic/ToolSampleLogic.h"
 
 #include <gtest/gtest.h>
@@ -113,7 +117,7 @@ TEST( ToolSampleDisc, EveryLevelFileLoadsWholeIntoItsEngineClass ) {
 	delete texts;
 }
 
-TEST( ToolSampleDisc, TheResourceFileListsTheLogicModulesThenTheGameObjectsWithTheirSizes ) {
+TEST( ToolSampleDisc, TheResourceFileListsTheLogicModulesTheGameObjectsThenTheSplinesWithTheirSizes ) {
 	std::map<std::string, std::vector<u8>> files = SampleFiles();
 	std::vector<u8>& image = files[std::string( TOOL_SAMPLE_RESOURCE_FILE )];
 	DTMemoryPersistStream stream( reinterpret_cast<char*>( image.data() ), static_cast<s32>( image.size() ) );
@@ -126,6 +130,7 @@ TEST( ToolSampleDisc, TheResourceFileListsTheLogicModulesThenTheGameObjectsWithT
 	for ( ToolResourceRecord& record : ToolSampleObjectRecords( TOOL_SAMPLE_OBJECT_CODE_ID ) ) {
 		expected.records.push_back( std::move( record ) );
 	}
+	expected.records.push_back( ToolSampleSplineRecord() );
 	ASSERT_EQ( table.GetRecordCount(), expected.records.size() );
 	u32 bytes = 0;
 	for ( u32 i = 0; i < table.GetRecordCount(); i++ ) {
@@ -134,13 +139,52 @@ TEST( ToolSampleDisc, TheResourceFileListsTheLogicModulesThenTheGameObjectsWithT
 		EXPECT_EQ( table.GetRecord( i ).mui32ObjectSize, expected.records[i].object.size() );
 		bytes += table.GetRecord( i ).mui32ObjectSize;
 	}
-	// The sample object and the three objects of the level follow the modules.
-	for ( u32 i = 2; i < table.GetRecordCount(); i++ ) {
+	// The sample object and the three objects of the level follow the
+	// modules; the splines' generic-data record comes last.
+	ASSERT_EQ( table.GetRecordCount(), 7u );
+	for ( u32 i = 2; i < 6; i++ ) {
 		EXPECT_EQ( table.GetRecord( i ).miClassID, TOOL_CLASS_GAME_OBJECT ) << i;
 	}
-	EXPECT_EQ( table.GetRecordCount(), 6u );
+	EXPECT_EQ( table.GetRecord( 6 ).miClassID, EF_GENERIC_DATA_LOADER_CLASS_ID );
 	// The objects fill the rest of the file exactly.
 	EXPECT_EQ( stream.GetBytesLeft(), bytes );
+}
+
+TEST( ToolSampleDisc, TheResourceFilesSplineRecordLoadsTheOpenAndTheLoopSpline ) {
+	std::map<std::string, std::vector<u8>> files = SampleFiles();
+	std::vector<u8>& image = files[std::string( TOOL_SAMPLE_RESOURCE_FILE )];
+	DTMemoryPersistStream stream( reinterpret_cast<char*>( image.data() ), static_cast<s32>( image.size() ) );
+	DTStreamFAT table;
+	ASSERT_EQ( table.DTStreamable::LoadFromStream( stream ), 0 );
+	ASSERT_EQ( table.GetRecordCount(), 7u );
+	// The objects follow the table back to back; skip to the last one.
+	s32 at = stream.GetPosition();
+	for ( u32 i = 0; i + 1 < table.GetRecordCount(); i++ ) {
+		at += static_cast<s32>( table.GetRecord( i ).mui32ObjectSize );
+	}
+	const u32 size = table.GetRecord( 6 ).mui32ObjectSize;
+	ASSERT_EQ( static_cast<size_t>( at ) + size, image.size() );
+	DTMemoryPersistStream record( reinterpret_cast<char*>( image.data() ) + at, static_cast<s32>( size ) );
+
+	EFSplineMgr manager;
+	EFGenericDataLoader loader;
+	EXPECT_EQ( loader.LoadPropertiesBinary( record ), 0 );
+	EXPECT_EQ( record.GetBytesLeft(), 0u );
+	ASSERT_EQ( manager.GetNbSplines(), 2u );
+	const struct {
+		u16		id;
+		bool	loop;
+		u32		segments;
+	} expected[] = { { TOOL_SAMPLE_OPEN_SPLINE_ID, false, 3 }, { TOOL_SAMPLE_LOOP_SPLINE_ID, true, 4 } };
+	for ( u32 i = 0; i < 2; i++ ) {
+		SCOPED_TRACE( i );
+		const EFQuadraticSpline* const spline = manager.GetSpline( i );
+		ASSERT_NE( spline, nullptr );
+		EXPECT_EQ( spline->mui16ID, expected[i].id );
+		EXPECT_EQ( spline->IsLoop(), expected[i].loop );
+		EXPECT_EQ( spline->GetNbSegments(), expected[i].segments );
+	}
+	manager.Free();
 }
 
 TEST( ToolSampleDisc, RefusesEmptyLogicModules ) {

@@ -9,6 +9,7 @@
 #include "tools/lib/level/ToolLevelWriter.h"
 #include "tools/lib/level/ToolResourceFileWriter.h"
 #include "tools/lib/level/ToolSampleObjects.h"
+#include "tools/lib/level/ToolSampleSplines.h"
 #include "tools/lib/logic/ToolSampleLogic.h"
 
 const char* const TOOL_SAMPLE_TEXTS[2] = { "SAMPLE LEVEL", "PRESS START" };
@@ -100,6 +101,7 @@ bool ToolMakeSampleLevelFiles( const ToolSampleModules& modules, std::vector<Too
 	for ( ToolResourceRecord& record : ToolSampleObjectRecords( TOOL_SAMPLE_OBJECT_CODE_ID ) ) {
 		resources.records.push_back( std::move( record ) );
 	}
+	resources.records.push_back( ToolSampleSplineRecord() );
 	files.push_back( { layout.LevelNeutralFolder() / std::string( TOOL_SAMPLE_RESOURCE_FILE ),
 					   ToolResourceFileWriter::Encode( resources ) } );
 	return true;

@@ -10,7 +10,8 @@
 	texts (placeholder text bytes) and its resource file with the sample
 	logic modules, a game object using the object module, then the sample
 	game objects (a hot spot, a model with its nodes and sound, and a
-	latent template), all driven by the object module.
+	latent template), all driven by the object module, and last its
+	splines (one open, one loop) in one generic-data record.
 
 	The disc depends only on the module images it is given: writing it
 	again over an existing sample disc gives the same tree, byte for byte.
