@@ -162,40 +162,43 @@ s32 DTProperty::LoadFloats( DTBasePersistStream & stream, f32 * floats, const u3
 	return result;
 }
 
-s32 DTProperty::LoadFloatArray( DTBasePersistStream & stream, DTVector<f32> & target ) {
-	s32 count = 0;
-	s32 result = LoadCount( stream, count, BINARY_ELEMENT_MIN, TEXT_ELEMENT_MIN );
-	if ( result != DT_PERSIST_OK ) {
-		return result;
-	}
+namespace {
+
+// Sizes a numeric array to a count already checked against the stream,
+// zeroes it, then reads its elements; the first failure stops the reads.
+template <typename T>
+s32 LoadNumbers( DTBasePersistStream & stream, DTVector<T> & target, const s32 count ) {
 	if ( !target.Resize( static_cast<u32>( count ) ) ) {
 		return DT_PERSIST_READ_PAST_END;
 	}
 	for ( u32 i = 0; i < target.GetSize(); i++ ) {
-		target[i] = 0.0f;
+		target[i] = T( 0 );
 	}
+	s32 result = DT_PERSIST_OK;
 	for ( u32 i = 0; i < target.GetSize() && result == DT_PERSIST_OK; i++ ) {
 		result = stream.LoadData( target[i] );
 	}
 	return result;
 }
 
-s32 DTProperty::LoadLongArray( DTBasePersistStream & stream, DTVector<s32> & target ) {
+}
+
+s32 DTProperty::LoadFloatArray( DTBasePersistStream & stream, DTVector<f32> & target ) {
 	s32 count = 0;
-	s32 result = LoadCount( stream, count, BINARY_ELEMENT_MIN, TEXT_ELEMENT_MIN );
+	const s32 result = LoadCount( stream, count, BINARY_ELEMENT_MIN, TEXT_ELEMENT_MIN );
 	if ( result != DT_PERSIST_OK ) {
 		return result;
 	}
-	if ( !target.Resize( static_cast<u32>( count ) ) ) {
-		return DT_PERSIST_READ_PAST_END;
+	return LoadNumbers( stream, target, count );
+}
+
+s32 DTProperty::LoadLongArray( DTBasePersistStream & stream, DTVector<s32> & target ) {
+	s32 count = 0;
+	const s32 result = LoadCount( stream, count, BINARY_ELEMENT_MIN, TEXT_ELEMENT_MIN );
+	if ( result != DT_PERSIST_OK ) {
+		return result;
 	}
-	for ( u32 i = 0; i < target.GetSize(); i++ ) {
-		target[i] = 0;
-	}
-	for ( u32 i = 0; i < target.GetSize() && result == DT_PERSIST_OK; i++ ) {
-		result = stream.LoadData( target[i] );
-	}
-	return result;
+	return LoadNumbers( stream, target, count );
 }
 
 s32 DTProperty::LoadStringArray( DTBasePersistStream & stream, DTVector<DTString> & target ) {

@@ -193,6 +193,21 @@ void LoadNewObject( char* buffer, const u32 size, const char* what ) {
 	}
 }
 
+// Reads an open file whole, closes it and loads a new object of type T from
+// the image; false when no memory could be had for the image.
+template< class T >
+bool LoadNewObjectFromFile( DTFileHandle_* file, const char* what ) {
+	u32 size = 0;
+	char* const buffer = ReadWhole( file, size );
+	DTFclose( file );
+	if ( buffer == nullptr ) {
+		return false;
+	}
+	LoadNewObject<T>( buffer, size, what );
+	MMFree( buffer );
+	return true;
+}
+
 bool HasResourceExtension( const char* name ) {
 	if ( name == nullptr ) {
 		return false;
@@ -488,16 +503,11 @@ u32 EFRessourcesMgr::LoadFontsAndPalettes( const u32 index, u32 folder ) {
 	if ( file == nullptr ) {
 		return 0;
 	}
-	u32 size = 0;
-	char* const buffer = ReadWhole( file, size );
-	DTFclose( file );
-	if ( buffer == nullptr ) {
-		return 0;
-	}
 	// A loaded font stays alive: the HUD takes it, or the level heap's next
 	// reset reclaims it.
-	LoadNewObject<EFFont>( buffer, size, "FONT" );
-	MMFree( buffer );
+	if ( !LoadNewObjectFromFile<EFFont>( file, "FONT" ) ) {
+		return 0;
+	}
 
 	char path[PATH_SIZE];
 	if ( index == 0 ) {
@@ -527,15 +537,7 @@ u32 EFRessourcesMgr::LoadPalette( const char* path ) {
 	if ( file == nullptr ) {
 		return 0;
 	}
-	u32 size = 0;
-	char* const buffer = ReadWhole( file, size );
-	DTFclose( file );
-	if ( buffer == nullptr ) {
-		return 0;
-	}
-	LoadNewObject<EFHudPalette>( buffer, size, "PALETTE" );
-	MMFree( buffer );
-	return 1;
+	return LoadNewObjectFromFile<EFHudPalette>( file, "PALETTE" ) ? 1 : 0;
 }
 
 u32 EFRessourcesMgr::LoadTexts() {

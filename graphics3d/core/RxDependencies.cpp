@@ -105,13 +105,13 @@ static u32 Disposition( const RxNodeDefinition* definition, const u32 output, co
 	if ( definition->outputs == nullptr ) {
 		return rxCLVALID_NOCHANGE;
 	}
-	const RxOutputSpec& spec = definition->outputs[output];
+	const RxOutputSpec& outputSpec = definition->outputs[output];
 	for ( u32 c = 0; c < definition->numClustersOfInterest; c++ ) {
 		if ( definition->clustersOfInterest[c].clusterDef == cluster ) {
-			return spec.outputClusters != nullptr ? spec.outputClusters[c] : spec.allOtherClusters;
+			return outputSpec.outputClusters != nullptr ? outputSpec.outputClusters[c] : outputSpec.allOtherClusters;
 		}
 	}
-	return spec.allOtherClusters;
+	return outputSpec.allOtherClusters;
 }
 
 static RxReqEntry* FindEntry( RxReqList* list, const RxClusterDefinition* cluster ) {
