@@ -84,6 +84,17 @@ void Report( benchmark::State& state, RwPalQuant* pq, const std::vector<BenchIma
 	state.counters["leaves"] = _rwPalQuantCountLeaves( pq );
 }
 
+// Builds one tree outside the timed loop for the node counts, then closes the
+// memory module the benchmark opened.
+void ReportAndClose( benchmark::State& state, const std::vector<BenchImage>& levels ) {
+	RwPalQuant pq;
+	_rwPalQuantInit( &pq );
+	AddAll( &pq, levels );
+	Report( state, &pq, levels );
+	_rwPalQuantTerm( &pq );
+	_rwMemoryClose();
+}
+
 void BM_PalQuantAdd( benchmark::State& state ) {
 	OpenMemory();
 	const std::vector<BenchImage> levels = MakeChain( state.range( 0 ) != 0 );
@@ -95,11 +106,7 @@ void BM_PalQuantAdd( benchmark::State& state ) {
 		_rwPalQuantTerm( &pq );
 		state.ResumeTiming();
 	}
-	_rwPalQuantInit( &pq );
-	AddAll( &pq, levels );
-	Report( state, &pq, levels );
-	_rwPalQuantTerm( &pq );
-	_rwMemoryClose();
+	ReportAndClose( state, levels );
 }
 
 void BM_PalQuantResolve( benchmark::State& state ) {
@@ -117,11 +124,7 @@ void BM_PalQuantResolve( benchmark::State& state ) {
 		_rwPalQuantTerm( &pq );
 		state.ResumeTiming();
 	}
-	_rwPalQuantInit( &pq );
-	AddAll( &pq, levels );
-	Report( state, &pq, levels );
-	_rwPalQuantTerm( &pq );
-	_rwMemoryClose();
+	ReportAndClose( state, levels );
 }
 
 void BM_PalQuantMatch( benchmark::State& state ) {

@@ -27,6 +27,9 @@ std::vector<u8> ToolGenhWriter::WrapMono( const std::span<const u8> adpcm, const
 	for ( u32 i = 0; i < coefficients.size(); ++i ) {
 		DTWriteBE16( h + TOOL_GENH_COEFFICIENT_OFFSET + i * 2, static_cast<u16>( coefficients[i] ) );
 	}
-	file.insert( file.end(), adpcm.begin(), adpcm.end() );
+	// Grown then filled rather than inserted into: GCC 12 misreads the
+	// insertion's bounds at -O2 and warns about a copy that cannot happen.
+	file.resize( TOOL_GENH_HEADER_SIZE + adpcm.size() );
+	std::copy( adpcm.begin(), adpcm.end(), file.begin() + TOOL_GENH_HEADER_SIZE );
 	return file;
 }
