@@ -2,9 +2,9 @@
 // whose states do almost nothing, walking the world's logic list: one
 // protected call per object and frame. The second variant's state leaves
 // by ChangeState, so every call ends with a jump back to the engine.
-#include "framework/core/EFAppContext.h"
-#include "framework/core/EFGameObject.h"
-#include "framework/core/EFWorld.h"
+#include "framework/core/engine/EFAppContext.h"
+#include "framework/core/world/EFGameObject.h"
+#include "framework/core/world/EFWorld.h"
 #include "framework/graphics/EFGraphicsMgr.h"
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/logic/EFLogicStack.h"

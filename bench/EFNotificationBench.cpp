@@ -2,7 +2,7 @@
 // spread over the notify types and targets, then per frame 400 deferred
 // notifications and one flush that delivers them, as the world update
 // does; and a notify-all over a type with many targets.
-#include "framework/core/EFNotificationMgr.h"
+#include "framework/core/world/EFNotificationMgr.h"
 
 #include <benchmark/benchmark.h>
 

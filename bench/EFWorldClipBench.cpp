@@ -6,9 +6,9 @@
 // The benchmark program runs without the 3D library's device, so objects
 // and cameras have no frames: every object sits at the origin, in view.
 // The pass does all its per-object work all the same.
-#include "framework/core/EFAppContext.h"
-#include "framework/core/EFGameObject.h"
-#include "framework/core/EFWorld.h"
+#include "framework/core/engine/EFAppContext.h"
+#include "framework/core/world/EFGameObject.h"
+#include "framework/core/world/EFWorld.h"
 #include "framework/graphics/EFGraphicsMgr.h"
 #include "framework/logic/EFGameLogicMgr.h"
 

@@ -38,7 +38,7 @@ function(engine_add_logic_module)
         OUTPUT "${object}"
         COMMAND "${CMAKE_COMMAND}" -E make_directory "${work}"
         COMMAND "${ENGINE_LOGIC_CC}" ${ENGINE_LOGIC_FLAGS} "-I${PROJECT_SOURCE_DIR}" -c "${source}" -o "${object}"
-        DEPENDS "${source}" "${PROJECT_SOURCE_DIR}/framework/logic/LogicModuleAPI.h"
+        DEPENDS "${source}" "${PROJECT_SOURCE_DIR}/framework/logic/api/LogicModuleAPI.h"
         COMMENT "Compiling logic module source ${stem}"
         VERBATIM)
     list(APPEND objects "${object}")

@@ -1,6 +1,6 @@
 #include "video/EFVideoPlayerGC.h"
 
-#include "framework/core/EFCallTrace.h"
+#include "framework/core/engine/EFCallTrace.h"
 
 #include <cstring>
 

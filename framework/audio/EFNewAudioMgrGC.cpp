@@ -1,6 +1,6 @@
 #include "framework/audio/EFNewAudioMgrGC.h"
 
-#include "framework/core/EFCallTrace.h"
+#include "framework/core/engine/EFCallTrace.h"
 
 #include <cctype>
 

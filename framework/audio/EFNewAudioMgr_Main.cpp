@@ -1,6 +1,6 @@
 #include "framework/audio/EFNewAudioMgr_Main.h"
 
-#include "framework/core/EFCallTrace.h"
+#include "framework/core/engine/EFCallTrace.h"
 
 void EFNewAudioMgr_Main::PauseSoundEvents( u32 ) {
 }

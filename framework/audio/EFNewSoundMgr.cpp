@@ -1,6 +1,6 @@
 #include "framework/audio/EFNewSoundMgr.h"
 
-#include "framework/core/EFCallTrace.h"
+#include "framework/core/engine/EFCallTrace.h"
 
 EFNewSoundMgr::EFNewSoundMgr( EFGameObject* owner ) : mpoOwner( owner ) {
 }

@@ -1,7 +1,7 @@
 #include "framework/audio/EFSoundEventDescriptorHandler.h"
 
 #include "datatypes/DTDynamicInstanciator.h"
-#include "framework/core/EFCallTrace.h"
+#include "framework/core/engine/EFCallTrace.h"
 
 #include <new>
 

@@ -11,7 +11,7 @@
 #ifndef EF_SOUND_EVENT_DESCRIPTOR_HANDLER_H
 #define EF_SOUND_EVENT_DESCRIPTOR_HANDLER_H
 
-#include "framework/core/EFPosData.h"
+#include "framework/core/world/EFPosData.h"
 
 class EFSoundEventDescriptorHandler : public EFPosData {
 public:

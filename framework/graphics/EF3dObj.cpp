@@ -1,8 +1,8 @@
 #include "framework/graphics/EF3dObj.h"
 
 #include "datatypes/DTDynamicInstanciator.h"
-#include "framework/core/EFCallTrace.h"
-#include "framework/core/EFRessource.h"
+#include "framework/core/engine/EFCallTrace.h"
+#include "framework/core/level/EFRessource.h"
 
 #include <new>
 

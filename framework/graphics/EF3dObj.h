@@ -15,7 +15,7 @@
 #ifndef EF_3D_OBJ_H
 #define EF_3D_OBJ_H
 
-#include "framework/core/EFPosData.h"
+#include "framework/core/world/EFPosData.h"
 
 struct RpClump;
 struct RpHAnimHierarchy;

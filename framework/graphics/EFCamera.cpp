@@ -1,8 +1,8 @@
 #include "framework/graphics/EFCamera.h"
 
 #include "datatypes/DTFrame.h"
-#include "framework/core/EFCallTrace.h"
-#include "framework/core/EFInstanceFlags.h"
+#include "framework/core/engine/EFCallTrace.h"
+#include "framework/core/world/EFInstanceFlags.h"
 #include "framework/graphics/EFGraphicsMgr.h"
 #include "graphics3d/core/RwCamera.h"
 #include "graphics3d/world/RpWorld.h"

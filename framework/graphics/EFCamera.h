@@ -18,7 +18,7 @@
 #ifndef EF_CAMERA_H
 #define EF_CAMERA_H
 
-#include "framework/core/EFPhysicData.h"
+#include "framework/core/world/EFPhysicData.h"
 #include "framework/graphics/EFCameraProjection_e.h"
 #include "framework/graphics/EFFrustum.h"
 

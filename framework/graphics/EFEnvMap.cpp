@@ -1,6 +1,6 @@
 #include "framework/graphics/EFEnvMap.h"
 
-#include "framework/core/EFCallTrace.h"
+#include "framework/core/engine/EFCallTrace.h"
 
 void EFEnvMap::Render() {
 	EFCallTraceAdd( "EFEnvMap::Render" );

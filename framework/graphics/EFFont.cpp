@@ -2,7 +2,7 @@
 
 #include "datatypes/DTByteOrder.h"
 #include "datatypes/DTDynamicInstanciator.h"
-#include "framework/graphics/EFHudMgr.h"
+#include "framework/graphics/hud/EFHudMgr.h"
 #include "framework/graphics/EFTextureDict.h"
 
 #include <new>

@@ -1,9 +1,9 @@
 #include "framework/graphics/EFGraphicsMgr.h"
 
-#include "framework/core/EFCallTrace.h"
-#include "framework/core/EFWorld.h"
+#include "framework/core/engine/EFCallTrace.h"
+#include "framework/core/world/EFWorld.h"
 #include "framework/graphics/EFCamera.h"
-#include "framework/graphics/EFHudMgr.h"
+#include "framework/graphics/hud/EFHudMgr.h"
 #include "platform/vi/VI.h"
 
 #include <new>

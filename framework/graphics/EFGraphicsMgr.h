@@ -18,7 +18,7 @@
 #define EF_GRAPHICS_MGR_H
 
 #include "framework/graphics/EFGraphicsMgrRW.h"
-#include "framework/graphics/EFTexFader.h"
+#include "framework/graphics/animation/EFTexFader.h"
 
 class DTFrame;
 

@@ -1,7 +1,7 @@
 #include "framework/graphics/EFGraphicsMgrRW.h"
 
-#include "framework/core/EFAppContext.h"
-#include "framework/core/EFIniFile.h"
+#include "framework/core/engine/EFAppContext.h"
+#include "framework/core/engine/EFIniFile.h"
 
 #include <cstring>
 

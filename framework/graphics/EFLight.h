@@ -12,7 +12,7 @@
 #ifndef EF_LIGHT_H
 #define EF_LIGHT_H
 
-#include "framework/core/EFPosData.h"
+#include "framework/core/world/EFPosData.h"
 
 struct RpLight;
 

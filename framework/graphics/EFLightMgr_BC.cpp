@@ -1,6 +1,6 @@
 #include "framework/graphics/EFLightMgr_BC.h"
 
-#include "framework/core/EFCallTrace.h"
+#include "framework/core/engine/EFCallTrace.h"
 
 u32 EFLightMgr_BC::CreateDynamicLight( EFGameObject*, LightType_e ) {
 	return 0xFFFFFFFF;

@@ -1,7 +1,7 @@
 #include "framework/graphics/EFLinesMgr.h"
 
 #include "datatypes/MMMemory.h"
-#include "framework/core/EFCallTrace.h"
+#include "framework/core/engine/EFCallTrace.h"
 
 EFLinesMgr* gpoLinesMgr = nullptr;
 

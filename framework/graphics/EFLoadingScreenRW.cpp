@@ -1,7 +1,7 @@
 #include "framework/graphics/EFLoadingScreenRW.h"
 
 #include "datatypes/DTFile.h"
-#include "framework/core/EFEngineController.h"
+#include "framework/core/engine/EFEngineController.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
 #include "framework/graphics/EFPaletteMgrRW.h"
 
-#include "framework/core/EFCallTrace.h"
+#include "framework/core/engine/EFCallTrace.h"
 
 EFPaletteMgr_SP goPaletteMgr;
 

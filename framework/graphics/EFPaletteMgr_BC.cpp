@@ -1,6 +1,6 @@
 #include "framework/graphics/EFPaletteMgr_BC.h"
 
-#include "framework/core/EFCallTrace.h"
+#include "framework/core/engine/EFCallTrace.h"
 
 void EFPaletteMgr_BC::StartTransition( _sPaletteTransitionData* ) {
 }

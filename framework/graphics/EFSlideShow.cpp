@@ -1,6 +1,6 @@
 #include "framework/graphics/EFSlideShow.h"
 
-#include "framework/core/EFCallTrace.h"
+#include "framework/core/engine/EFCallTrace.h"
 
 EFSlideShow* EFSlideShow::poSlideShow = nullptr;
 

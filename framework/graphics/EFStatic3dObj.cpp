@@ -1,7 +1,7 @@
 #include "framework/graphics/EFStatic3dObj.h"
 
 #include "datatypes/DTDynamicInstanciator.h"
-#include "framework/core/EFCallTrace.h"
+#include "framework/core/engine/EFCallTrace.h"
 #include "graphics3d/world/RpWorld.h"
 
 DT_IMPLEMENT_DYNAMIC_CLASS( EFStatic3dObj, "STATIC_3D_OBJECT_INST", EF_STATIC_3D_OBJ_CLASS_ID, IT_OBJECT );

@@ -11,7 +11,7 @@
 #ifndef EF_STATIC_3D_OBJ_H
 #define EF_STATIC_3D_OBJ_H
 
-#include "framework/core/EFPosData.h"
+#include "framework/core/world/EFPosData.h"
 
 struct RpWorld;
 

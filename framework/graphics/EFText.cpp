@@ -2,7 +2,7 @@
 
 #include "datatypes/DTByteOrder.h"
 #include "datatypes/DTDynamicInstanciator.h"
-#include "framework/graphics/EFHudMgr.h"
+#include "framework/graphics/hud/EFHudMgr.h"
 
 DT_IMPLEMENT_DYNAMIC_CLASS( EFText, "EF_TEXTS", EF_TEXT_CLASS_ID, IT_OBJECT );
 

@@ -1,7 +1,7 @@
 #include "framework/logic/EFCustomLibBank.h"
 
 #include "datatypes/MMMemory.h"
-#include "framework/core/EFCallTrace.h"
+#include "framework/core/engine/EFCallTrace.h"
 
 #include <cstring>
 

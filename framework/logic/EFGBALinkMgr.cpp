@@ -1,6 +1,6 @@
 #include "framework/logic/EFGBALinkMgr.h"
 
-#include "framework/core/EFCallTrace.h"
+#include "framework/core/engine/EFCallTrace.h"
 
 EFGBALinkMgr* gpoGBALinkMgr = nullptr;
 EFGBALinkMgr goGBALinkMgr;

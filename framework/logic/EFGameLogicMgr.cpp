@@ -2,16 +2,16 @@
 
 #include "datatypes/DTFile.h"
 #include "datatypes/DTGlo.h"
-#include "framework/core/EFAllRetriever.h"
-#include "framework/core/EFGameObject.h"
-#include "framework/core/EFInstanceFlags.h"
-#include "framework/core/EFObjClipping.h"
-#include "framework/core/EFWorld.h"
-#include "framework/core/ObjectRetrieverParams.h"
+#include "framework/core/world/EFAllRetriever.h"
+#include "framework/core/world/EFGameObject.h"
+#include "framework/core/world/EFInstanceFlags.h"
+#include "framework/core/world/EFObjClipping.h"
+#include "framework/core/world/EFWorld.h"
+#include "framework/core/world/ObjectRetrieverParams.h"
 #include "framework/logic/EFGameTimer.h"
 #include "framework/logic/EFLogicCallbackRecord.h"
 #include "framework/logic/EFLogicStack.h"
-#include "framework/logic/LogicApiCons.h"
+#include "framework/logic/api/LogicApiCons.h"
 
 #include <cstdint>
 #include <new>

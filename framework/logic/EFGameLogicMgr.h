@@ -30,7 +30,7 @@
 #include "datatypes/DTMap.h"
 #include "datatypes/DTTypes.h"
 #include "datatypes/DTVector.h"
-#include "framework/core/EFNotificationMgr.h"
+#include "framework/core/world/EFNotificationMgr.h"
 #include "framework/logic/EFGameMemoryMgr.h"
 #include "framework/logic/EFLatant.h"
 #include "framework/logic/EFLogicCodeMap.h"

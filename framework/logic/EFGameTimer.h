@@ -15,7 +15,7 @@
 #ifndef EF_GAME_TIMER_H
 #define EF_GAME_TIMER_H
 
-#include "framework/core/EFInstance.h"
+#include "framework/core/world/EFInstance.h"
 
 class EFGameTimer : public EFInstance {
 public:

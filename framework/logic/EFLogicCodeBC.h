@@ -23,7 +23,7 @@
 
 #include "datatypes/DTStreamable.h"
 #include "framework/logic/EFLogicLinker.h"
-#include "framework/logic/LogicModuleAPI.h"
+#include "framework/logic/api/LogicModuleAPI.h"
 
 // Registrations of data pointer variables, per module and shared.
 constexpr u32 EF_LOGIC_DATA_SLOTS			= 10;

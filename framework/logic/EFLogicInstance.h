@@ -27,7 +27,7 @@
 
 #include "datatypes/DTStreamable.h"
 #include "framework/logic/EFLogicStack.h"
-#include "framework/logic/LogicModuleAPI.h"
+#include "framework/logic/api/LogicModuleAPI.h"
 
 class EFLogicCode;
 

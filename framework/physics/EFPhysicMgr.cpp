@@ -1,6 +1,6 @@
 #include "framework/physics/EFPhysicMgr.h"
 
-#include "framework/core/EFPhysicData.h"
+#include "framework/core/world/EFPhysicData.h"
 #include "framework/physics/EFPhysic.h"
 #include "framework/physics/EFPhysicModule.h"
 

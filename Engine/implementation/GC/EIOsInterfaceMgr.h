@@ -15,7 +15,7 @@
 #define EI_OS_INTERFACE_MGR_H
 
 #include "datatypes/DTVector.h"
-#include "framework/core/EFOsInterfaceMgr.h"
+#include "framework/core/engine/EFOsInterfaceMgr.h"
 
 #include <cstdarg>
 

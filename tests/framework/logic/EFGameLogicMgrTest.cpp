@@ -1,9 +1,9 @@
 #include "LogicWorldFixture.h"
 
 #include "datatypes/DTGlo.h"
-#include "framework/core/EFInstanceFlags.h"
-#include "framework/core/EFObjClipping.h"
-#include "framework/core/ObjectRetrieverParams.h"
+#include "framework/core/world/EFInstanceFlags.h"
+#include "framework/core/world/EFObjClipping.h"
+#include "framework/core/world/ObjectRetrieverParams.h"
 #include "framework/logic/EFGameTimer.h"
 #include "framework/logic/EFLogicCallbackRecord.h"
 

@@ -1,7 +1,7 @@
 #include "LogicWorldFixture.h"
 
 #include "framework/logic/EFLogicInstance.h"
-#include "framework/logic/LogicModuleAPI.h"
+#include "framework/logic/api/LogicModuleAPI.h"
 
 #include <cstring>
 

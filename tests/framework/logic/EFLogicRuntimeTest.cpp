@@ -2,7 +2,7 @@
 #include "LogicWorldFixture.h"
 
 #include "datatypes/DTMemoryPersistStream.h"
-#include "framework/core/ObjectRetrieverParams.h"
+#include "framework/core/world/ObjectRetrieverParams.h"
 #include "tools/lib/logic/ToolLogicRecordWriter.h"
 
 #include <vector>

@@ -14,9 +14,9 @@
 #ifndef LOGIC_WORLD_FIXTURE_H
 #define LOGIC_WORLD_FIXTURE_H
 
-#include "framework/core/EFAppContext.h"
-#include "framework/core/EFGameObject.h"
-#include "framework/core/EFWorld.h"
+#include "framework/core/engine/EFAppContext.h"
+#include "framework/core/world/EFGameObject.h"
+#include "framework/core/world/EFWorld.h"
 #include "framework/graphics/EFGraphicsMgr.h"
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/logic/EFLogicStack.h"

@@ -1,4 +1,4 @@
-#include "framework/core/EFPhysicData.h"
+#include "framework/core/world/EFPhysicData.h"
 #include "framework/physics/EFPhysic.h"
 #include "framework/physics/EFPhysicMgr.h"
 #include "framework/physics/EFPhysicModule.h"

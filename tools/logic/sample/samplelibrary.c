@@ -1,6 +1,6 @@
 /* SAMPLELIB: the sample level's library. It publishes a block named
    "SAMPLE_TUNING" holding a few numbers the object logic may read. */
-#include "framework/logic/LogicModuleAPI.h"
+#include "framework/logic/api/LogicModuleAPI.h"
 
 /* The first slot of the library registration table. */
 typedef void * ( *RegisterLibFn )( char * name, u32 size );

@@ -1,6 +1,6 @@
 /* SAMPLEOBJ: the sample level's object logic. Its one state counts the
    frames it has run in data all its instances share. */
-#include "framework/logic/LogicModuleAPI.h"
+#include "framework/logic/api/LogicModuleAPI.h"
 
 typedef struct {
 	u32 frames;

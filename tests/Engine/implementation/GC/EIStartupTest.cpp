@@ -1,11 +1,11 @@
-#include "framework/core/EFCoreTestBench.h"
+#include "framework/core/engine/EFCoreTestBench.h"
 
 #include "Engine/implementation/GC/EIStartup.h"
 #include "framework/audio/GCLowLevelSound.h"
-#include "framework/core/EFAppContext.h"
-#include "framework/core/EFEngineController.h"
-#include "framework/core/EFIniFile.h"
-#include "framework/graphics/EFFBEffectMgr_BC.h"
+#include "framework/core/engine/EFAppContext.h"
+#include "framework/core/engine/EFEngineController.h"
+#include "framework/core/engine/EFIniFile.h"
+#include "framework/graphics/effects/EFFBEffectMgr_BC.h"
 #include "framework/graphics/EFGraphicsMgr.h"
 #include "platform/runtime/RuntimeRand.h"
 

@@ -1,5 +1,5 @@
 #include "SplineReference.h"
-#include "framework/core/EFCoreTestBench.h"
+#include "framework/core/engine/EFCoreTestBench.h"
 
 #include <cfloat>
 #include <chrono>

@@ -1,6 +1,6 @@
 #include "SplineReference.h"
-#include "framework/core/EFCoreTestBench.h"
-#include "framework/core/EFSplineCursor.h"
+#include "framework/core/engine/EFCoreTestBench.h"
+#include "framework/core/spline/EFSplineCursor.h"
 
 #include <chrono>
 #include <cstring>

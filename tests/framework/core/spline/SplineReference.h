@@ -14,8 +14,8 @@
 
 #include "datatypes/DTMemoryPersistStream.h"
 #include "datatypes/DTVector3d.h"
-#include "framework/core/EFQuadraticSpline.h"
-#include "framework/core/EFSplineMgr.h"
+#include "framework/core/spline/EFQuadraticSpline.h"
+#include "framework/core/spline/EFSplineMgr.h"
 #include "tools/lib/level/ToolSplineWriter.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "framework/core/world/WorldTestBench.h"
 
 #include "framework/audio/EFSoundEventDescriptorHandler.h"
-#include "framework/core/ObjectRetrieverParams.h"
+#include "framework/core/world/ObjectRetrieverParams.h"
 #include "framework/logic/EFLogicCode.h"
 #include "framework/logic/LogicFakeModule.h"
 

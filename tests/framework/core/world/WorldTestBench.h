@@ -17,10 +17,10 @@
 #define WORLD_TEST_BENCH_H
 
 #include "datatypes/DTFrame.h"
-#include "framework/core/EFAppContext.h"
-#include "framework/core/EFCallTrace.h"
-#include "framework/core/EFGameObject.h"
-#include "framework/core/EFWorld.h"
+#include "framework/core/engine/EFAppContext.h"
+#include "framework/core/engine/EFCallTrace.h"
+#include "framework/core/world/EFGameObject.h"
+#include "framework/core/world/EFWorld.h"
 #include "framework/graphics/EF3dObj.h"
 #include "framework/graphics/EFCamera.h"
 #include "framework/graphics/EFGraphicsMgr.h"

@@ -2,7 +2,7 @@
    its own data, and all instances count them together in the shared
    data, which also holds the number of instances. The message function
    answers the counters. */
-#include "framework/logic/LogicModuleAPI.h"
+#include "framework/logic/api/LogicModuleAPI.h"
 
 #define MESSAGE_OWN_FRAMES		1
 #define MESSAGE_SHARED_FRAMES	2

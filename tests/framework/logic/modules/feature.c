@@ -1,7 +1,7 @@
 /* Test module FEATURE: reaches static data, float constants, a switch
    table, a lookup table and a large struct copy (a memcpy call) through
    the functions its constructor registers. */
-#include "framework/logic/LogicModuleAPI.h"
+#include "framework/logic/api/LogicModuleAPI.h"
 
 #define BIG_WORDS 4096
 

@@ -1,6 +1,6 @@
 /* Test library module TESTLIB: its register entry reports itself through
    the root table it is given. */
-#include "framework/logic/LogicModuleAPI.h"
+#include "framework/logic/api/LogicModuleAPI.h"
 
 static s32 gRegistered;
 

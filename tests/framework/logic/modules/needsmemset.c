@@ -1,6 +1,6 @@
 /* Test module NEEDSMEMSET: a large zeroed local makes the compiler call
    memset, which the engine does not give, so the module is refused. */
-#include "framework/logic/LogicModuleAPI.h"
+#include "framework/logic/api/LogicModuleAPI.h"
 
 extern void * memset( void * block, int value, unsigned long bytes );
 

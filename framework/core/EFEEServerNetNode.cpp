@@ -1,4 +1,0 @@
-#include "framework/core/EFEEServerNetNode.h"
-
-void EFEEServerNetNode::EnableServerNode() {
-}

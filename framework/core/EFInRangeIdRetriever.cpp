@@ -1,5 +1,0 @@
-#include "framework/core/EFInRangeIdRetriever.h"
-
-EFInRangeIdRetriever::EFInRangeIdRetriever( ObjectRetrieverParams * params, const ObjectMap & map )
-	: EFInRangeRetriever( params, map ) {
-}

@@ -1,3 +1,0 @@
-#include "framework/core/EFLoadSaveMgr.h"
-
-EFLoadSaveMgr goLoadSaveMgr;

@@ -1,5 +1,0 @@
-#include "framework/core/EFNearestIDRetriever.h"
-
-EFNearestIDRetriever::EFNearestIDRetriever( ObjectRetrieverParams * params, const ObjectMap & map )
-	: EFNearestRetriever( params, map ) {
-}

@@ -1,5 +1,0 @@
-#include "framework/core/EFNearestMaskRetriever.h"
-
-EFNearestMaskRetriever::EFNearestMaskRetriever( ObjectRetrieverParams * params, const ObjectMap & map )
-	: EFNearestRetriever( params, map ) {
-}

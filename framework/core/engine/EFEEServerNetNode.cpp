@@ -1,0 +1,4 @@
+#include "framework/core/engine/EFEEServerNetNode.h"
+
+void EFEEServerNetNode::EnableServerNode() {
+}

@@ -1,0 +1,3 @@
+#include "framework/core/save/EFLoadSaveMgr.h"
+
+EFLoadSaveMgr goLoadSaveMgr;

@@ -1,0 +1,7 @@
+#include "framework/core/world/EFGameObject_BC.h"
+
+EFGameObject_BC::EFGameObject_BC() {
+}
+
+EFGameObject_BC::~EFGameObject_BC() {
+}

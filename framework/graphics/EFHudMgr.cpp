@@ -1,7 +1,0 @@
-#include "framework/graphics/EFHudMgr.h"
-
-EFHudMgr* gpoHudMgr = nullptr;
-
-u8 EFHudMgr::Save( const char* ) {
-	return 0;
-}

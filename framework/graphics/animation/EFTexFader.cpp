@@ -1,0 +1,7 @@
+#include "framework/graphics/animation/EFTexFader.h"
+
+#include "framework/core/engine/EFCallTrace.h"
+
+void EFTexFader::Update( f32 ) {
+	EFCallTraceAdd( "EFTexFader::Update" );
+}

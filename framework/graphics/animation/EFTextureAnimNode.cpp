@@ -1,0 +1,14 @@
+#include "framework/graphics/animation/EFTextureAnimNode.h"
+
+#include "datatypes/DTDynamicInstanciator.h"
+
+#include <new>
+
+DT_IMPLEMENT_DYNAMIC_CLASS( EFTextureAnimNode, "EF_TEXT_ANIM_NODE", 84, IT_ANIM_NODE );
+
+EFTextureAnimNode::EFTextureAnimNode() : EFAnimNode( OP_TextAnim ) {
+}
+
+EFAnimNode * EFTextureAnimNode::ShallowCopy() {
+	return CopyInto( new ( std::nothrow ) EFTextureAnimNode );
+}

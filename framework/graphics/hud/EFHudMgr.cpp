@@ -1,0 +1,7 @@
+#include "framework/graphics/hud/EFHudMgr.h"
+
+EFHudMgr* gpoHudMgr = nullptr;
+
+u8 EFHudMgr::Save( const char* ) {
+	return 0;
+}

@@ -1,0 +1,17 @@
+#include "framework/graphics/hud/EFHudMgrRW.h"
+
+#include "framework/core/engine/EFCallTrace.h"
+
+void EFHudMgr_SP::AddLight( EFLight* ) {
+}
+
+void EFHudMgr_SP::RemoveLight( EFLight* ) {
+}
+
+void EFHudMgr_SP::Add3dObj( EF3dObj* ) {
+	EFCallTraceAdd( "EFHudMgr_SP::Add3dObj" );
+}
+
+void EFHudMgr_SP::Remove3dObj( EF3dObj* ) {
+	EFCallTraceAdd( "EFHudMgr_SP::Remove3dObj" );
+}

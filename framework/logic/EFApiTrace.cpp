@@ -1,3 +1,0 @@
-#include "framework/logic/EFApiTrace.h"
-
-const char * EFApiTrace::mFuncName = nullptr;

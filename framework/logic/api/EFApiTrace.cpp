@@ -1,0 +1,3 @@
+#include "framework/logic/api/EFApiTrace.h"
+
+const char * EFApiTrace::mFuncName = nullptr;

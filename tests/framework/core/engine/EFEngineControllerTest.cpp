@@ -1,0 +1,404 @@
+#include "EFCoreTestBench.h"
+
+#include "datatypes/DTGlo.h"
+#include "datatypes/MMMemory.h"
+#include "framework/core/engine/EFAppContext.h"
+#include "framework/core/engine/EFCallTrace.h"
+#include "framework/core/engine/EFEngineController.h"
+#include "framework/core/world/EFGameObject.h"
+#include "framework/core/engine/EFIniFile.h"
+#include "framework/core/level/EFRessourcesMgr.h"
+#include "framework/graphics/EFCamera.h"
+#include "framework/graphics/effects/EFFBEffectMgr_BC.h"
+#include "framework/graphics/effects/EFFBEffectRW.h"
+#include "framework/graphics/EFGraphicsMgr.h"
+#include "framework/graphics/EFLightMgr.h"
+#include "framework/graphics/EFLinesMgr.h"
+#include "framework/graphics/particles/PLMgr.h"
+#include "framework/logic/EFGameLogicMgr.h"
+#include "framework/logic/EFLogicStack.h"
+#include "graphics3d/core/RwCamera.h"
+#include "platform/pad/PAD.h"
+#include "graphics3d/core/RwEngine.h"
+#include "graphics3d/core/RwFrame.h"
+#include "graphics3d/core/RwRaster.h"
+#include "graphics3d/core/RwTexture.h"
+#include "video/EFVideoPlayer.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+u32 gLogicSteps = 0;
+
+s32 CountLogicStep( void*, void* ) {
+	gLogicSteps++;
+	return 0;
+}
+
+class EFEngineControllerTest : public EFCoreTestBench {
+protected:
+	void SetUp() override {
+		EFCoreTestBench::SetUp();
+		std::memset( &context, 0, sizeof( context ) );
+		std::strcpy( context.szResFilename, "START.GCR" );
+		std::strcpy( context.szLevelPath, "SAMPLE" );
+		std::strcpy( context.szLanguagePath, "FR" );
+		EFVideoPlayer::GetInstance()->mui32Playing = 0;
+		EFCallTraceEnable( true );
+	}
+
+	void TearDown() override {
+		delete gpoEngineController;
+		EXPECT_EQ( gpoEngineController, nullptr );
+		EXPECT_EQ( gpoGraphicsMgr, nullptr );
+		EXPECT_EQ( gpoRessourcesMgr, nullptr );
+		EXPECT_EQ( gpoEFLightMgr, nullptr );
+		EXPECT_EQ( gpoLogicStack, nullptr );
+		EXPECT_EQ( gpoPLParticleMgr, nullptr );
+		EXPECT_EQ( gpoTestCamera, nullptr );
+		EFVideoPlayer::GetInstance()->mui32Playing = 0;
+		EFCallTraceEnable( false );
+		EFIniFile::GetInstance()->Clear();
+		EFCoreTestBench::TearDown();
+	}
+
+	EFEngineController* MakeController() {
+		new EFEngineController( context );
+		return gpoEngineController;
+	}
+
+	// The names traced since the last EFCallTraceEnable.
+	static std::vector<std::string> Trace() {
+		std::vector<std::string> names;
+		for ( u32 i = 0; i < EFCallTraceCount(); i++ ) {
+			names.push_back( EFCallTraceAt( i ) );
+		}
+		return names;
+	}
+
+	static s32 IndexOf( const std::vector<std::string>& names, const std::string& name ) {
+		for ( size_t i = 0; i < names.size(); i++ ) {
+			if ( names[i] == name ) {
+				return static_cast<s32>( i );
+			}
+		}
+		return -1;
+	}
+
+	EFAppContext	context;
+};
+
+TEST_F( EFEngineControllerTest, SmoothsTheFrameTimeOverTenClampedEntries ) {
+	struct Row {
+		const char*	name;
+		f32			raw;
+		f32			expected;
+	};
+	// Rows run in order on one controller: each raw time enters the ring.
+	const Row rows[] = {
+		{ "first frame averages with the initial entries", 0.02f, 0.02f },
+		{ "a 0.5 s frame counts as 0.05 s", 0.5f, ( 8 * 0.02f + 0.02f + 0.05f ) / 10.0f },
+		{ "a 0 s frame counts as 0.0001 s", 0.0f, ( 7 * 0.02f + 0.02f + 0.05f + 0.0001f ) / 10.0f },
+	};
+	EFEngineController* const controller = MakeController();
+	f32 gameTime = 0.0f;
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.name );
+		const f32 dt = controller->AddFrameTime( row.raw );
+		gameTime += dt;
+		EXPECT_NEAR( dt, row.expected, 1e-6f );
+		EXPECT_EQ( controller->GetFrameDeltaTime(), dt );
+	}
+	EXPECT_NEAR( controller->GetGameTime(), gameTime, 1e-6f );
+	// Ten long frames later every entry holds the ceiling.
+	for ( u32 i = 0; i < EF_FRAME_TIME_RING_SIZE; i++ ) {
+		controller->AddFrameTime( 3.0f );
+	}
+	EXPECT_NEAR( controller->GetFrameDeltaTime(), EF_FRAME_TIME_MAX, 1e-6f );
+}
+
+TEST_F( EFEngineControllerTest, StartsWithTheDocumentedStateAndPublishesEveryManager ) {
+	std::memset( context.szResFilename, 'N', sizeof( context.szResFilename ) );	// unterminated
+	EFEngineController* const controller = MakeController();
+	EXPECT_EQ( controller->GetFlags(), EF_CONTROLLER_RUNNING );
+	EXPECT_STREQ( controller->GetLanguage(), "FR" );
+	EXPECT_STREQ( controller->GetLevelPath(), "SAMPLE" );
+	EXPECT_EQ( std::strlen( controller->GetResFilename() ), EF_CONTROLLER_PATH_SIZE - 1 );
+	EXPECT_STREQ( controller->GetPathPrefix(), "" );
+	for ( u32 i = 0; i < EF_DEMO_LAUNCH_WORDS; i++ ) {
+		EXPECT_EQ( controller->GetDemoLaunchData( i ), 0xFFFFFFFFu );
+	}
+	EXPECT_NE( gpoGraphicsMgr, nullptr );
+	EXPECT_NE( gpoEFLightMgr, nullptr );
+	EXPECT_NE( gpoLinesMgr, nullptr );
+	EXPECT_STREQ( gpoRessourcesMgr->GetResFilename(), controller->GetResFilename() );
+}
+
+TEST_F( EFEngineControllerTest, InitialisesInOrderAndStopsAtTheFirstFailure ) {
+	// The OS interface manager, which does no work of its own on the
+	// console, runs before these untraced, and the game logic manager,
+	// which always succeeds, between the player devices and load/save.
+	const std::vector<std::string> fullOrder = {
+		"EFGraphicsMgr::Initialize", "EFNewAudioMgr_SP::Initialize",
+		"EFRessourcesMgr::Initialize", "EFRessourcesMgr::LoadLevel", "EFInputMgr::Create",
+		"EFLoadSaveMgr_BC::Initialize", "EFGBALinkMgr::Initialize", "EFFBEffectMgr_BC::Initialize",
+	};
+	struct Row {
+		const char*	name;
+		bool		failResources;
+		bool		failEffects;
+		u32			result;
+		size_t		steps;
+	};
+	const Row rows[] = {
+		{ "every manager succeeds", false, false, 1, fullOrder.size() },
+		{ "the resources manager fails", true, false, 0, 3 },
+		{ "the frame-buffer effect manager fails", false, true, 0, fullOrder.size() },
+	};
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.name );
+		EFEngineController* const controller = MakeController();
+		EXPECT_EQ( gpoGameLogicMgr->Initialize(), 1u );
+		gpoRessourcesMgr->mbFailInitialize = row.failResources ? 1 : 0;
+		goFBEffectMgr.mbFailInitialize = row.failEffects ? 1 : 0;
+		EFCallTraceEnable( true );
+		EXPECT_EQ( controller->InitializeFramework(), row.result );
+		EXPECT_EQ( Trace(), std::vector<std::string>( fullOrder.begin(), fullOrder.begin() + static_cast<long>( row.steps ) ) );
+		delete controller;
+	}
+}
+
+TEST_F( EFEngineControllerTest, AsksForATallerEffectTextureInPalMode ) {
+	struct Row {
+		const char*	ini;
+		u32			height;
+	};
+	const Row rows[] = {
+		{ "", 448 },
+		{ "DisplayMode = PAL\n", 512 },
+		{ "DisplayMode = ntsc\n", 448 },
+	};
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.ini );
+		WriteDiscText( "ENGINE.INI", row.ini );
+		EFIniFile::GetInstance()->Read( "ENGINE.INI" );
+		EFEngineController* const controller = MakeController();
+		ASSERT_EQ( controller->InitializeFramework(), 1u );
+		EXPECT_EQ( EFFBEffect_SP::mui32RequestedWidth, 640u );
+		EXPECT_EQ( EFFBEffect_SP::mui32RequestedHeight, row.height );
+		EXPECT_EQ( EFFBEffect_SP::mui32RequestedDepth, 24u );
+		EXPECT_EQ( EFFBEffect_SP::mui32RequestedFlags, 0x605u );
+		EXPECT_EQ( EFFBEffect_SP::mpoRaster, nullptr );
+		delete controller;
+	}
+}
+
+TEST_F( EFEngineControllerTest, CreatesTheEffectCameraTextureWhileTheLibraryRuns ) {
+	struct Row {
+		const char*	ini;
+		s32			height;
+	};
+	const Row rows[] = {
+		{ "", 448 },
+		{ "DisplayMode = PAL\n", 512 },
+	};
+	const RwMemoryFunctions memory = { MMMalloc, MMFree, MMRealloc, MMCalloc };
+	u32 deviceConfiguration = 0;
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.ini );
+		WriteDiscText( "ENGINE.INI", row.ini );
+		EFIniFile::GetInstance()->Read( "ENGINE.INI" );
+		ASSERT_TRUE( RwEngineInit( &memory, RWENGINE_INIT_NO_FREE_LISTS, 0 ) );
+		ASSERT_TRUE( RwEngineOpen( &deviceConfiguration ) );
+		ASSERT_TRUE( RwEngineStart() );
+		EFEngineController* const controller = MakeController();
+		ASSERT_EQ( controller->InitializeFramework(), 1u );
+
+		RwRaster* const raster = EFFBEffect_SP::mpoRaster;
+		ASSERT_NE( raster, nullptr );
+		EXPECT_EQ( raster->width, 640 );
+		EXPECT_EQ( raster->height, row.height );
+		EXPECT_EQ( raster->depth, 24 );
+		EXPECT_EQ( raster->cType, rwRASTERTYPECAMERATEXTURE );
+		EXPECT_EQ( raster->cFormat, 0x06 );
+		RwCamera* const camera = EFFBEffect_SP::mpoCamera;
+		ASSERT_NE( camera, nullptr );
+		EXPECT_EQ( camera->frameBuffer, raster );
+		RwFrame* const frame = static_cast<RwFrame*>( camera->object.object.parent );
+		EXPECT_NE( frame, nullptr );
+		RwTexture* const texture = EFFBEffect_SP::mpoTexture;
+		ASSERT_NE( texture, nullptr );
+		EXPECT_EQ( texture->raster, raster );
+		EXPECT_EQ( texture->filterAddressing, 0x3302u );
+
+		delete controller;
+		RwCameraDestroy( camera );
+		RwFrameDestroy( frame );
+		RwTextureDestroy( texture );
+		EFFBEffect_SP::mpoRaster = nullptr;
+		EFFBEffect_SP::mpoCamera = nullptr;
+		EFFBEffect_SP::mpoTexture = nullptr;
+		RwEngineStop();
+		RwEngineClose();
+		RwEngineTerm();
+	}
+}
+
+TEST_F( EFEngineControllerTest, AMoviePlayingFreezesTheGameButNotInputOrRender ) {
+	struct Row {
+		const char*	step;
+		u32			whenPlaying;
+		u32			whenNot;
+	};
+	const Row rows[] = {
+		{ "EFInputMgr::StartFrame", 1, 1 },
+		{ "EFPaletteMgr_SP::Update", 1, 1 },
+		{ "EFMotionTrailMgr_BC::Update", 1, 1 },
+		{ "EFGraphicsMgr::Render", 1, 1 },
+		{ "EFVideoPlayer_SP::Update", 1, 0 },
+		{ "EFLoadSaveMgr_BC::Update", 0, 1 },
+		{ "EFDemoLoop::StartFrame", 0, 1 },
+		{ "EFDemoLoop::UpdateDeltaTime", 0, 1 },
+		{ "EFCutScenePlayer::Update", 0, 1 },
+		// The world update drives the texture fader.
+		{ "EFTexFader::Update", 0, 1 },
+		{ "EFNewAudioMgr_Main::Update", 0, 1 },
+		{ "EFDemoLoop::EndFrame", 0, 1 },
+	};
+	SetFramesToRun( 1 );
+	for ( const bool playing : { true, false } ) {
+		SCOPED_TRACE( playing ? "playing" : "not playing" );
+		EFEngineController* const controller = MakeController();
+		ASSERT_EQ( controller->InitializeFramework(), 1u );
+		EFVideoPlayer::GetInstance()->mui32Playing = playing ? 1 : 0;
+		gpoLinesMgr->mui32LineCount = 7;
+		controller->SetFlags( EF_CONTROLLER_CLOCK_SLAVING );
+		gLogicSteps = 0;
+		gpoGameLogicMgr->GetNotificationMgr().RegisterNotify( NO_PRELOGIC, 1, 1, &CountLogicStep, nullptr );
+		// The player devices read the controllers once a frame either way.
+		PADHostReset();
+		EFCallTraceEnable( true );
+		controller->MainLoop();
+		EXPECT_EQ( PADHostReadCount(), 1u );
+		for ( const Row& row : rows ) {
+			EXPECT_EQ( EFCallTraceCountOf( row.step ), playing ? row.whenPlaying : row.whenNot ) << row.step;
+		}
+		EXPECT_EQ( gLogicSteps, playing ? 0u : 1u );
+		EXPECT_EQ( gpoLinesMgr->mui32LineCount, 0u );
+		EXPECT_EQ( controller->GetFrameCounter(), 1u );
+		// An idle cut-scene player clears clock slaving; a movie skips it.
+		EXPECT_EQ( ( controller->GetFlags() & EF_CONTROLLER_CLOCK_SLAVING ) != 0, playing );
+		delete controller;
+	}
+}
+
+TEST_F( EFEngineControllerTest, ChangesTheLevelOnlyAfterTheFramesLastStep ) {
+	SetFramesToRun( 2 );
+	EFEngineController* const controller = MakeController();
+	ASSERT_EQ( controller->InitializeFramework(), 1u );
+	controller->SetFlags( EF_CONTROLLER_LEVEL_PENDING | EF_CONTROLLER_MOVIE_PENDING );
+	EFCallTraceEnable( true );
+	controller->MainLoop();
+	const std::vector<std::string> names = Trace();
+	const s32 load = IndexOf( names, "EFRessourcesMgr::LoadLevel" );
+	ASSERT_GE( load, 0 );
+	EXPECT_EQ( EFCallTraceCountOf( "EFRessourcesMgr::LoadLevel" ), 1u );
+	EXPECT_LT( IndexOf( names, "EFTexFader::Update" ), load );
+	EXPECT_LT( IndexOf( names, "EFNewAudioMgr_Main::Update" ), load );
+	EXPECT_LT( IndexOf( names, "EFDemoLoop::EndFrame" ), load );
+	EXPECT_LT( IndexOf( names, "EFVideoPlayer_SP::Play" ), load );
+	EXPECT_LT( IndexOf( names, "EFRessourcesMgr::Terminate" ), load );
+	EXPECT_EQ( controller->GetFlags() & ( EF_CONTROLLER_LEVEL_PENDING | EF_CONTROLLER_MOVIE_PENDING ), 0u );
+	EXPECT_EQ( controller->GetFrameCounter(), 2u );
+	EXPECT_EQ( gpoRessourcesMgr->GetLoadCount(), 2u );
+}
+
+TEST_F( EFEngineControllerTest, ResetRunsAHundredAndEighteenEmptyFramesAroundTheTerminations ) {
+	EFEngineController* const controller = MakeController();
+	// The game logic's termination shows as its latent template's end.
+	EFGameObject* const latent = new EFGameObject;
+	gpoGameLogicMgr->AddLatent( 0x2a800001, latent, new DTGlo( latent ) );
+	EFCallTraceEnable( true );
+	controller->Reset();
+	EXPECT_EQ( gpoTestCamera->GetFrameCount(), 118u );
+	// The world's termination shows as the particle and light managers'
+	// it drives; the player devices' termination (without an initialised
+	// framework) and the release of the splines leave no trace.
+	const std::vector<std::vector<std::string>> terminations = {
+		{ "EFSlideShow::Destroy" }, { "PLMgr_BC::Terminate", "EFLightMgr_BC::Terminate" },
+		{ "EFNewSoundMgr::DeleteAllSoundReferences" }, { "EFBillboardMgr::Terminate" }, {},
+		{ "EFCutScenePlayer::Terminate" }, { "EFNewAudioMgr_Main::Terminate" }, { "EFGraphicsMgr::Terminate" },
+		{ "EFLightMgr_BC::Terminate" }, { "EFSpriteMgr_BC::Terminate" }, { "EFProjectorMgr_BC::Terminate" },
+		{ "EFFBEffectMgr_BC::Terminate" }, { "EFLensFlareFX::Terminate" }, { "EFCustomLibBank::Destroy" },
+		{}, { "EFPaletteMgr_BC::Terminate" }, { "EFMotionTrailMgr_BC::Terminate" },
+		{ "EFRessourcesMgr::Terminate" },
+	};
+	std::vector<std::string> expected( 100, "EFCamera::End" );
+	for ( const std::vector<std::string>& step : terminations ) {
+		expected.insert( expected.end(), step.begin(), step.end() );
+		expected.push_back( "EFCamera::End" );
+	}
+	EXPECT_EQ( Trace(), expected );
+}
+
+TEST_F( EFEngineControllerTest, RefusedSaveImageKeepsTheGameAndIsFreed ) {
+	EFEngineController* const controller = MakeController();
+	char* const image = static_cast<char*>( MMMalloc( 1200 ) );
+	ASSERT_NE( image, nullptr );
+	std::memset( image, 'X', 1200 );	// level name field left unterminated
+	controller->SetPendingSaveImage( image );
+	controller->SetFlags( EF_CONTROLLER_LEVEL_PENDING );
+	// A persistent buffer outlives the level's end, but not a restore.
+	void* const kept = gpoGameLogicMgr->GetGameMemoryMgr().GetGameBuffer( 7, 16, 1 );
+	ASSERT_NE( kept, nullptr );
+	EFCallTraceEnable( true );
+	controller->LoadLevel( 0 );
+	EXPECT_EQ( gpoGameLogicMgr->GetGameMemoryMgr().GetGameBuffer( 7, 16, 1 ), kept );
+	EXPECT_EQ( EFCallTraceCountOf( "EFLoadSaveBuff::UpdateEngineData" ), 0u );
+	EXPECT_EQ( EFCallTraceCountOf( "EFRessourcesMgr::LoadLevel" ), 1u );
+	EXPECT_STREQ( gpoRessourcesMgr->GetResFilename(), "START.GCR" );
+	EXPECT_EQ( controller->GetPendingSaveImage(), nullptr );
+	EXPECT_EQ( controller->GetFlags() & EF_CONTROLLER_LEVEL_PENDING, 0u );
+}
+
+TEST_F( EFEngineControllerTest, StartEngineRunsTheFrameCountAndTakesEverythingDown ) {
+	SetFramesToRun( 3 );
+	EXPECT_EQ( EFEngineController::StartEngine( context ), 1u );
+	EXPECT_EQ( gpoEngineController, nullptr );
+	EXPECT_EQ( EFCallTraceCountOf( "EFTexFader::Update" ), 3u );
+	EXPECT_EQ( EFCallTraceCountOf( "EFRessourcesMgr::Terminate" ), 1u );
+	// One render before the loop, one a frame.
+	EXPECT_EQ( EFCallTraceCountOf( "EFGraphicsMgr::Render" ), 4u );
+}
+
+TEST_F( EFEngineControllerTest, KeepsTheResourceNameExtensionAcrossNames ) {
+	struct Row {
+		const char*	set;
+		const char*	name;
+		const char*	extension;
+	};
+	// Rows run in order on one manager.
+	const Row rows[] = {
+		{ "LEVEL1.GCR", "LEVEL1.GCR", ".GCR" },
+		{ "LEVEL2", "LEVEL2.GCR", ".GCR" },
+		{ "A.TOOLONG", "A.TOOLONG", ".TOO" },
+		{ "B", "B.TOO", ".TOO" },
+		{ "C.X", "C.X", ".X" },
+	};
+	EFRessourcesMgr manager;
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.set );
+		manager.SetResFilename( row.set );
+		EXPECT_STREQ( manager.GetResFilename(), row.name );
+		EXPECT_STREQ( manager.GetCurrentExtension(), row.extension );
+	}
+	// Handing back the name it holds changes nothing.
+	const char* const held = manager.GetResFilename();
+	manager.SetResFilename( held );
+	EXPECT_EQ( manager.GetResFilename(), held );
+}
+
+}

@@ -1,0 +1,254 @@
+/*
+	Game objects of a level written by the tools, loaded through the
+	resources manager with the 3D library started as the engine starts it:
+	live objects join the world, latent templates wait in the template map,
+	and a game-object record that fails stops the level where it stands.
+*/
+#include "framework/core/level/loader_routed_new/LoaderTestBench.h"
+
+#include "datatypes/DTFile.h"
+#include "datatypes/DTFrame.h"
+#include "datatypes/DTGlo.h"
+#include "datatypes/MMMemory.h"
+#include "framework/core/world/EFGameObject.h"
+#include "framework/core/world/EFWorld.h"
+#include "framework/graphics/EF3dObj.h"
+#include "framework/logic/EFGameLogicMgr.h"
+#include "framework/logic/EFLogicCode.h"
+#include "framework/physics/EFCollisionModel.h"
+#include "framework/physics/EFPhysic.h"
+#include "framework/physics/EFPhysicMgr.h"
+#include "graphics3d/core/RwEngine.h"
+#include "tools/lib/ToolSampleDisc.h"
+#include "tools/lib/level/ToolSampleObjects.h"
+#include "tools/lib/logic/ToolElfBuilder.h"
+#include "tools/lib/logic/ToolSampleLogic.h"
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr s32 CLASS_SOUND_INSTANCE	= 23;
+constexpr u32 NOT_REGISTERED_CLASS	= 200;
+
+// A host logic module named name whose three entries only return.
+std::vector<u8> ReturningModule( const std::string& name ) {
+	constexpr u8 RETURN = 0xC3;
+	ToolElfBuilder builder( ToolElfMachine::X86_64 );
+	builder.text.assign( 48, RETURN );
+	builder.symbols = { { name + "Constructor", 0 }, { name + "Destructor", 16 }, { name + "Register", 32 } };
+	return builder.Build();
+}
+
+std::vector<u8> GloBytes( const ToolGloRecord& record ) {
+	ToolBigEndianWriter out;
+	ToolLevelWriter::WriteGlo( out, record );
+	return out.Take();
+}
+
+ToolGloRecord PlainObject( const u32 uid ) {
+	ToolGloRecord record;
+	record.uid = uid;
+	return record;
+}
+
+bool Near( const f32 a, const f32 b ) {
+	return std::fabs( a - b ) < 1e-5f;
+}
+
+bool FrameAt( EFGameObject* object, const ToolVec3& position ) {
+	if ( object->GetFrame() == nullptr ) {
+		return false;
+	}
+	const RwV3d& pos = object->GetFrame()->moFrame.modelling.pos;
+	return Near( pos.x, position[0] ) && Near( pos.y, position[1] ) && Near( pos.z, position[2] );
+}
+
+class EFLevelObjectsTest : public LoaderTestBench {
+protected:
+	void SetUp() override {
+		LoaderTestBench::SetUp();
+		// The library runs on the engine allocator, as it does in the
+		// executable, so the objects' frames come from the level heap.
+		const RwMemoryFunctions memory = { MMMalloc, MMFree, MMRealloc, MMCalloc };
+		ASSERT_TRUE( RwEngineInit( &memory, RWENGINE_INIT_NO_FREE_LISTS, 0 ) );
+		ASSERT_TRUE( RwEngineOpen( &deviceConfiguration ) );
+		ASSERT_TRUE( RwEngineStart() );
+		libraryStarted = true;
+	}
+
+	void TearDown() override {
+		DestroyLevelObjects();
+		LoaderTestBench::TearDown();
+		if ( libraryStarted ) {
+			RwEngineStop();
+			RwEngineClose();
+			RwEngineTerm();
+		}
+	}
+
+	// What ending the level does to its objects: every object of the world
+	// is terminated and deleted, the templates and modules go with the
+	// logic manager, and the bodies the objects handed back are freed.
+	// Done here while the level heap still holds them.
+	void DestroyLevelObjects() {
+		if ( gpoWorldMgr != nullptr ) {
+			while ( EFGameObject* const object = gpoWorldMgr->GetFirstGameObject() ) {
+				gpoWorldMgr->RemoveGameObject( object->GetUID() );
+				object->Terminate();
+				delete object;
+			}
+		}
+		if ( gpoGameLogicMgr != nullptr ) {
+			gpoGameLogicMgr->Terminate();
+		}
+		EFPhysicMgr::moPhysicMgr.UpdateDeletedPhysic();
+		EFPhysicMgr::moPhysicMgr.Terminate();
+	}
+
+	void WriteLevel( const std::vector<ToolResourceRecord>& records ) {
+		ToolResourceFile file;
+		file.records = records;
+		WriteResourceFile( "LEVEL.GCR", file );
+	}
+
+	static EFGameObject* InWorld( const u32 id ) { return gpoWorldMgr->FindGameObject( id ); }
+
+	static const _EFLatant* Template( const u32 id ) {
+		const DTMap<u32, _EFLatant>::Node* const node = gpoGameLogicMgr->GetLatentMap().Find( id );
+		return node != nullptr ? &node->mValue : nullptr;
+	}
+
+	u32		deviceConfiguration = 0;
+	bool	libraryStarted = false;
+};
+
+TEST_F( EFLevelObjectsTest, TheSampleLevelPutsItsObjectsInTheWorldAndItsTemplateInTheTemplateMap ) {
+	std::strcpy( context.szLevelPath, std::string( TOOL_SAMPLE_LEVEL ).c_str() );
+	std::strcpy( context.szResFilename, std::string( TOOL_SAMPLE_RESOURCE_FILE ).c_str() );
+	MakeController();
+	const ToolSampleModules modules = { ReturningModule( TOOL_SAMPLE_OBJECT_NAME ),
+										ReturningModule( TOOL_SAMPLE_LIBRARY_NAME ) };
+	std::string error;
+	ASSERT_TRUE( ToolWriteSampleDisc( root / "disc", modules, error ) ) << error;
+
+	Output();
+	ASSERT_EQ( Load(), 0 );
+	// The sample level has no texture dictionary; nothing else is reported.
+	EXPECT_EQ( Output(), " ***  Could Not Load any TXD Files!!! \n" );
+	EXPECT_EQ( DTNbrFileInUse(), 0u );
+	EXPECT_EQ( MMGetActualHeap(), MM_GLOBAL_HEAP );
+
+	const EFLogicCode* const code = gpoGameLogicMgr->GetLogicCode( TOOL_SAMPLE_OBJECT_CODE_ID );
+	ASSERT_NE( code, nullptr );
+	const u32 live[] = { TOOL_SAMPLE_GAME_OBJECT_ID, TOOL_SAMPLE_HOT_SPOT_OBJECT_ID, TOOL_SAMPLE_MODEL_OBJECT_ID };
+	for ( const u32 id : live ) {
+		SCOPED_TRACE( id );
+		EFGameObject* const object = InWorld( id );
+		ASSERT_NE( object, nullptr );
+		EXPECT_EQ( object->GetUID(), id );
+		EXPECT_EQ( object->moLogicInstance.mpLogicCode, code );
+		EXPECT_NE( object->GetFrame(), nullptr );
+		EXPECT_EQ( Template( id ), nullptr );
+	}
+	// Newest first: the level's last live object heads the list.
+	EXPECT_EQ( gpoWorldMgr->GetFirstGameObject(), InWorld( TOOL_SAMPLE_MODEL_OBJECT_ID ) );
+
+	// The hot spot: a box of half extents (0.5, 1, 0.5) one unit up.
+	EFGameObject* const shape = InWorld( TOOL_SAMPLE_HOT_SPOT_OBJECT_ID );
+	EXPECT_TRUE( FrameAt( shape, ToolSampleHotSpotObject( 0 ).position ) );
+	ASSERT_NE( shape->mpoPhysic, nullptr );
+	const EFCollisionModel& model = shape->mpoPhysic->moCollisionModel;
+	ASSERT_EQ( model.mui32MaxPrims, 1u );
+	ASSERT_NE( model.mppoPrimArray[0], nullptr );
+	EXPECT_TRUE( Near( model.moPhysicBSphere.mfRadius, std::sqrt( 1.5f ) ) );
+	EXPECT_TRUE( Near( model.moPhysicBSphere.moPos.y, 1.0f ) );
+	EXPECT_EQ( shape->muiNbInstance, 1 );
+	EXPECT_EQ( shape->mppEFInstance[0], nullptr );
+
+	// The model: [3D object, node, sound, node] with its magic data.
+	EFGameObject* const modelObject = InWorld( TOOL_SAMPLE_MODEL_OBJECT_ID );
+	const ToolGloRecord modelRecord = ToolSampleModelObject( 0 );
+	EXPECT_TRUE( FrameAt( modelObject, modelRecord.position ) );
+	ASSERT_EQ( modelObject->muiNbInstance, 4 );
+	EXPECT_EQ( modelObject->muiNb3dObj, 1u );
+	ASSERT_NE( modelObject->Get3dObject( 0 ), nullptr );
+	EXPECT_EQ( modelObject->Get3dObject( 0 )->mpGameObjectOwner, modelObject );
+	EXPECT_EQ( modelObject->mppEFInstance[1], nullptr );
+	ASSERT_NE( modelObject->mppEFInstance[2], nullptr );
+	EXPECT_EQ( modelObject->mppEFInstance[2]->GetClassID(), CLASS_SOUND_INSTANCE );
+	EXPECT_EQ( modelObject->mppEFInstance[3], nullptr );
+	EXPECT_EQ( modelObject->moAnimationMgr.muiNbAnims, 2u );
+	EXPECT_EQ( modelObject->moAnimationMgr.muiBaseIndex, 1u );
+	EXPECT_EQ( modelObject->moAnimationMgr.muiOwnerId, TOOL_SAMPLE_MODEL_OBJECT_ID );
+	const u8* const magic = static_cast<const u8*>( modelObject->GetMagicPreset( modelRecord.magic.size ) );
+	ASSERT_NE( magic, nullptr );
+	EXPECT_EQ( std::vector<u8>( magic, magic + modelRecord.magic.size ), modelRecord.magic.bytes );
+
+	// The template: kept with its record, built but neither initialised
+	// nor in the world.
+	EXPECT_EQ( InWorld( TOOL_SAMPLE_TEMPLATE_ID ), nullptr );
+	const _EFLatant* const latent = Template( TOOL_SAMPLE_TEMPLATE_ID );
+	ASSERT_NE( latent, nullptr );
+	ASSERT_NE( latent->mpoGameObject, nullptr );
+	ASSERT_NE( latent->mpoGlo, nullptr );
+	EXPECT_EQ( latent->mpoGameObject->GetUID(), TOOL_SAMPLE_TEMPLATE_ID );
+	EXPECT_EQ( latent->mpoGameObject->moLogicInstance.mpLogicCode, code );
+	EXPECT_EQ( latent->mpoGameObject->GetFrame(), nullptr );
+	EXPECT_EQ( latent->mpoGlo->moDescriptorsList.GetCount(), 1u );
+	ASSERT_EQ( latent->mpoGameObject->muiNbInstance, 1 );
+	ASSERT_NE( latent->mpoGameObject->mppEFInstance[0], nullptr );
+	EXPECT_EQ( latent->mpoGameObject->mppEFInstance[0]->GetClassID(), EF_3D_OBJ_CLASS_ID );
+	EXPECT_EQ( gpoGameLogicMgr->GetLatentMap().GetCount(), 1u );
+}
+
+TEST_F( EFLevelObjectsTest, AGameObjectRecordThatFailsEndsTheLevelWhereItStands ) {
+	MakeController();
+	constexpr u32 BEFORE = 0x2A000001;
+	constexpr u32 FAILING = 0x2A000002;
+	constexpr u32 AFTER = 0x2A000003;
+
+	ToolGloRecord foreign = PlainObject( FAILING );
+	foreign.descriptors = { { static_cast<s32>( NOT_REGISTERED_CLASS ), {} } };
+	ToolGloRecord foreignTemplate = foreign;
+	foreignTemplate.uid = FAILING | TOOL_LATENT_TEMPLATE_BIT;
+	// A magic count above the size declared before it.
+	ToolGloRecord oversizedMagic = PlainObject( FAILING );
+	oversizedMagic.magic.size = 2;
+	oversizedMagic.magic.bytes = { 1, 2, 3, 4 };
+	// A descriptor list without its end, which runs on into the next
+	// record and takes that record's UID for a class id.
+	std::vector<u8> unterminated = GloBytes( PlainObject( FAILING ) );
+	unterminated.resize( unterminated.size() - 12 );
+
+	struct Row {
+		const char*		name;
+		std::vector<u8>	failing;
+		s32				result;
+	};
+	const Row rows[] = {
+		{ "descriptor of an unregistered class", GloBytes( foreign ), DT_PERSIST_UNKNOWN_CLASS },
+		{ "template with a descriptor of an unregistered class", GloBytes( foreignTemplate ), DT_PERSIST_UNKNOWN_CLASS },
+		{ "magic data larger than its declared size", GloBytes( oversizedMagic ), DT_PERSIST_READ_PAST_END },
+		{ "descriptor list running into the next record", unterminated, DT_PERSIST_UNKNOWN_CLASS },
+	};
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.name );
+		DestroyLevelObjects();
+		WriteLevel( { Record( TOOL_CLASS_GAME_OBJECT, GloBytes( PlainObject( BEFORE ) ) ),
+					  Record( TOOL_CLASS_GAME_OBJECT, row.failing ),
+					  Record( TOOL_CLASS_GAME_OBJECT, GloBytes( PlainObject( AFTER ) ) ) } );
+		EXPECT_EQ( Reload(), row.result );
+		EXPECT_EQ( DTNbrFileInUse(), 0u );
+		EXPECT_EQ( MMGetActualHeap(), MM_GLOBAL_HEAP );
+		EXPECT_NE( InWorld( BEFORE ), nullptr );
+		EXPECT_EQ( InWorld( FAILING ), nullptr );
+		EXPECT_EQ( InWorld( AFTER ), nullptr );
+		EXPECT_EQ( gpoGameLogicMgr->GetLatentMap().GetCount(), 0u );
+	}
+}
+
+}
