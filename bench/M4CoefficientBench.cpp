@@ -21,7 +21,7 @@ namespace {
 // frame chunk follows the header chunk, and its first sub-chunk, 32 bytes
 // in, is the picture.
 bool LoadFirstPicture( std::vector<u8>* picture, u32* width, u32* height ) {
-	const std::filesystem::path path = std::filesystem::path( __FILE__ ).parent_path().parent_path() / "tests" / "data" / "movie" / "bench.vid";
+	const std::filesystem::path path = std::filesystem::path( ENGINE_TEST_DATA_DIR ) / "movie" / "bench.vid";
 	std::ifstream file( path, std::ios::binary );
 	const std::vector<u8> bytes( ( std::istreambuf_iterator<char>( file ) ), std::istreambuf_iterator<char>() );
 	if ( bytes.size() < 64 ) {

@@ -1,6 +1,6 @@
 /*
-	Test support: where the committed ADPCM fixtures live, found from this
-	file's own path so no build setting is needed.
+	Test support: where the committed ADPCM fixtures live. The build names
+	the test data folder (ENGINE_TEST_DATA_DIR) as an absolute path.
 */
 #ifndef ADPCM_FIXTURE_PATH_H
 #define ADPCM_FIXTURE_PATH_H
@@ -8,7 +8,7 @@
 #include <filesystem>
 
 inline std::filesystem::path AdpcmFixtureFolder() {
-	return std::filesystem::path( __FILE__ ).parent_path().parent_path().parent_path() / "data" / "adpcm";
+	return std::filesystem::path( ENGINE_TEST_DATA_DIR ) / "adpcm";
 }
 
 #endif

@@ -3,8 +3,8 @@
 
 	Where the committed movie corpus lives.
 
-	Found from this file's own path, so the test programs need no build
-	setting and run from any working folder.
+	The build names the test data folder (ENGINE_TEST_DATA_DIR) as an
+	absolute path, so the programs run from any working folder.
 
 ===============================================================================
 */
@@ -13,9 +13,8 @@
 
 #include <filesystem>
 
-// tests/data/movie, from tests/tools/movie/MovieCorpusPath.h.
 inline std::filesystem::path MovieCorpusPath() {
-	return std::filesystem::path( __FILE__ ).parent_path().parent_path().parent_path() / "data" / "movie";
+	return std::filesystem::path( ENGINE_TEST_DATA_DIR ) / "movie";
 }
 
 #endif
