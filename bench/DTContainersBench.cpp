@@ -1,8 +1,8 @@
 // Speed of the engine containers where their growth and lookup rules
 // matter: one-slot vector growth against a reserved vector, and map lookups
 // in a fixed table of 37 buckets as the map fills.
-#include "datatypes/DTMap.h"
-#include "datatypes/DTVector.h"
+#include "datatypes/containers/DTMap.h"
+#include "datatypes/containers/DTVector.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,8 +2,8 @@
 // call of the library's array transform) against the same points one at a
 // time through TransformPoint.
 
-#include "datatypes/DTMatrix.h"
-#include "datatypes/MMMemory.h"
+#include "datatypes/maths/DTMatrix.h"
+#include "datatypes/memory/MMMemory.h"
 #include "graphics3d/core/RwEngine.h"
 #include "graphics3d/core/RwFreeList.h"
 

@@ -1,11 +1,11 @@
 // Speed of the video decoder's syntax reading: every macroblock of the
 // benchmark movie's first I-frame, with its coefficient codes, in bits of
 // compressed picture per second. Each code costs one table look-up.
-#include "datatypes/DTByteOrder.h"
-#include "video/M4Bitstream.h"
-#include "video/M4BitstreamParser.h"
-#include "video/M4BlockDecoder.h"
-#include "video/M4Memory.h"
+#include "datatypes/base/DTByteOrder.h"
+#include "video/m4/M4Bitstream.h"
+#include "video/m4/M4BitstreamParser.h"
+#include "video/m4/M4BlockDecoder.h"
+#include "video/m4/M4Memory.h"
 
 #include <benchmark/benchmark.h>
 

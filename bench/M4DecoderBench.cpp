@@ -13,8 +13,8 @@
 
 #include "tools/lib/movie/ToolM4vRewriter.h"
 #include "tools/movie/MovieCorpusPath.h"
-#include "video/M4Image.h"
-#include "video/VIDDecoder.h"
+#include "video/m4/M4Image.h"
+#include "video/m4/VIDDecoder.h"
 
 #include <benchmark/benchmark.h>
 

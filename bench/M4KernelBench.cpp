@@ -3,15 +3,15 @@
 // dequantisers, half-sample prediction for each case, intra store and
 // residual add per macroblock, global motion per block and border
 // extension of a 640 x 448 picture.
-#include "video/M4BitstreamParser.h"
-#include "video/M4Idct.h"
-#include "video/M4Image.h"
-#include "video/M4ImagePadding.h"
-#include "video/M4InvQuant.h"
-#include "video/M4MemGMC.h"
-#include "video/M4MemHalfPel.h"
-#include "video/M4MemOp.h"
-#include "video/M4Memory.h"
+#include "video/m4/M4BitstreamParser.h"
+#include "video/m4/M4Idct.h"
+#include "video/m4/M4Image.h"
+#include "video/m4/M4ImagePadding.h"
+#include "video/m4/M4InvQuant.h"
+#include "video/m4/M4MemGMC.h"
+#include "video/m4/M4MemHalfPel.h"
+#include "video/m4/M4MemOp.h"
+#include "video/m4/M4Memory.h"
 
 #include <benchmark/benchmark.h>
 

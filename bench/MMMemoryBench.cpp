@@ -1,9 +1,9 @@
 // Memory manager under the allocation pattern of a level load followed by
 // frames of small, short-lived requests.
 
-#include "datatypes/DTMemHeap.h"
-#include "datatypes/MMHeader.h"
-#include "datatypes/MMMemory.h"
+#include "datatypes/memory/DTMemHeap.h"
+#include "datatypes/memory/MMHeader.h"
+#include "datatypes/memory/MMMemory.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 // Free-list entries against plain allocations of the engine allocator,
 // the two ways the 3D library can hand out its objects.
 
-#include "datatypes/MMMemory.h"
+#include "datatypes/memory/MMMemory.h"
 #include "graphics3d/core/RwEngine.h"
 #include "graphics3d/core/RwFreeList.h"
 

@@ -2,7 +2,7 @@
 // array transforms through the module's routine and an installed one,
 // the inversion paths, LTM queries and the once-a-frame dirty sync.
 
-#include "datatypes/MMMemory.h"
+#include "datatypes/memory/MMMemory.h"
 #include "graphics3d/core/RwEngine.h"
 #include "graphics3d/core/RwFrameSync.h"
 #include "graphics3d/core/RwFreeList.h"

@@ -2,7 +2,7 @@
 // 256 x 256 32-bit image (alone, or with its whole mip chain sharing one
 // palette), resolving 256 entries and matching every pixel.
 
-#include "datatypes/MMMemory.h"
+#include "datatypes/memory/MMMemory.h"
 #include "graphics3d/core/RwEngine.h"
 #include "graphics3d/core/RwFreeList.h"
 #include "graphics3d/core/RwPalQuant.h"

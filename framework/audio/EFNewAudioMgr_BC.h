@@ -9,7 +9,7 @@
 #ifndef EF_NEW_AUDIO_MGR_BC_H
 #define EF_NEW_AUDIO_MGR_BC_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 class EFNewAudioMgr_BC {
 public:

@@ -11,7 +11,7 @@
 #ifndef EF_NEW_SOUND_MGR_H
 #define EF_NEW_SOUND_MGR_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 class EFGameObject;
 

@@ -1,6 +1,6 @@
 #include "framework/audio/EFSoundEventDescriptorHandler.h"
 
-#include "datatypes/DTDynamicInstanciator.h"
+#include "datatypes/registry/DTDynamicInstanciator.h"
 #include "framework/core/engine/EFCallTrace.h"
 
 #include <new>

@@ -10,7 +10,7 @@
 #ifndef GC_LOW_LEVEL_SOUND_H
 #define GC_LOW_LEVEL_SOUND_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 typedef void ( *GCSoundCompletionCallback )( u32 sound );
 

@@ -1,6 +1,6 @@
 #include "framework/graphics/EF3dObj.h"
 
-#include "datatypes/DTDynamicInstanciator.h"
+#include "datatypes/registry/DTDynamicInstanciator.h"
 #include "framework/core/engine/EFCallTrace.h"
 #include "framework/core/level/EFRessource.h"
 

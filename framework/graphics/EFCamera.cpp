@@ -1,6 +1,6 @@
 #include "framework/graphics/EFCamera.h"
 
-#include "datatypes/DTFrame.h"
+#include "datatypes/maths/DTFrame.h"
 #include "framework/core/engine/EFCallTrace.h"
 #include "framework/core/world/EFInstanceFlags.h"
 #include "framework/graphics/EFGraphicsMgr.h"

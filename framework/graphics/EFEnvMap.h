@@ -12,7 +12,7 @@
 #ifndef EF_ENV_MAP_H
 #define EF_ENV_MAP_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 class EFEnvMap {
 public:

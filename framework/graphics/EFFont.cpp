@@ -1,7 +1,7 @@
 #include "framework/graphics/EFFont.h"
 
-#include "datatypes/DTByteOrder.h"
-#include "datatypes/DTDynamicInstanciator.h"
+#include "datatypes/base/DTByteOrder.h"
+#include "datatypes/registry/DTDynamicInstanciator.h"
 #include "framework/graphics/hud/EFHudMgr.h"
 #include "framework/graphics/EFTextureDict.h"
 

@@ -23,7 +23,7 @@
 #ifndef EF_FONT_H
 #define EF_FONT_H
 
-#include "datatypes/DTFontsDescriptor.h"
+#include "datatypes/descriptor/DTFontsDescriptor.h"
 
 struct RwTexture;
 

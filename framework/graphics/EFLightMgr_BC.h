@@ -9,7 +9,7 @@
 #ifndef EF_LIGHT_MGR_BC_H
 #define EF_LIGHT_MGR_BC_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 class EFGameObject;
 class EFLight;

@@ -1,6 +1,6 @@
 #include "framework/graphics/EFLinesMgr.h"
 
-#include "datatypes/MMMemory.h"
+#include "datatypes/memory/MMMemory.h"
 #include "framework/core/engine/EFCallTrace.h"
 
 EFLinesMgr* gpoLinesMgr = nullptr;

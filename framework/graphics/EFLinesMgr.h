@@ -13,7 +13,7 @@
 #ifndef EF_LINES_MGR_H
 #define EF_LINES_MGR_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 struct _LinesParams;
 

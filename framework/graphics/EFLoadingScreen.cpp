@@ -1,6 +1,6 @@
 #include "framework/graphics/EFLoadingScreen.h"
 
-#include "datatypes/DTDynamicInstanciator.h"
+#include "datatypes/registry/DTDynamicInstanciator.h"
 
 DT_IMPLEMENT_DYNAMIC_CLASS( EFLoadingScreen, "EF_LOADING_SCREEN", EF_LOADING_SCREEN_CLASS_ID, IT_OBJECT );
 

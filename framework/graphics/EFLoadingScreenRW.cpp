@@ -1,6 +1,6 @@
 #include "framework/graphics/EFLoadingScreenRW.h"
 
-#include "datatypes/DTFile.h"
+#include "datatypes/file/DTFile.h"
 #include "framework/core/engine/EFEngineController.h"
 
 #include <cstdio>

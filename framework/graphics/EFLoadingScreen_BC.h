@@ -10,7 +10,7 @@
 #ifndef EF_LOADING_SCREEN_BC_H
 #define EF_LOADING_SCREEN_BC_H
 
-#include "datatypes/DTLoadingScreenDescriptor.h"
+#include "datatypes/descriptor/DTLoadingScreenDescriptor.h"
 
 class EFLoadingScreen_BC : public DTLoadingScreenDescriptor {
 public:

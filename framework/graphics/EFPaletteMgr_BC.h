@@ -9,7 +9,7 @@
 #ifndef EF_PALETTE_MGR_BC_H
 #define EF_PALETTE_MGR_BC_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 struct _sPaletteTransitionData;
 

@@ -1,6 +1,6 @@
 #include "framework/graphics/EFPlane.h"
 
-#include "datatypes/DTMatrix.h"
+#include "datatypes/maths/DTMatrix.h"
 
 void EFPlane::Transform( const DTMatrix & matrix, EFPlane * out ) const {
 	const DTVector3d & right = *matrix.GetRight();

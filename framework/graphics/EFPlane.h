@@ -9,7 +9,7 @@
 #ifndef EF_PLANE_H
 #define EF_PLANE_H
 
-#include "datatypes/DTVector3d.h"
+#include "datatypes/maths/DTVector3d.h"
 
 class DTMatrix;
 

@@ -9,7 +9,7 @@
 #ifndef EF_SLIDE_SHOW_H
 #define EF_SLIDE_SHOW_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 class EFGameObject;
 

@@ -1,6 +1,6 @@
 #include "framework/graphics/EFStatic3dObj.h"
 
-#include "datatypes/DTDynamicInstanciator.h"
+#include "datatypes/registry/DTDynamicInstanciator.h"
 #include "framework/core/engine/EFCallTrace.h"
 #include "graphics3d/world/RpWorld.h"
 

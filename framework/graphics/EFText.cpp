@@ -1,7 +1,7 @@
 #include "framework/graphics/EFText.h"
 
-#include "datatypes/DTByteOrder.h"
-#include "datatypes/DTDynamicInstanciator.h"
+#include "datatypes/base/DTByteOrder.h"
+#include "datatypes/registry/DTDynamicInstanciator.h"
 #include "framework/graphics/hud/EFHudMgr.h"
 
 DT_IMPLEMENT_DYNAMIC_CLASS( EFText, "EF_TEXTS", EF_TEXT_CLASS_ID, IT_OBJECT );

@@ -14,7 +14,7 @@
 #ifndef EF_TEXT_H
 #define EF_TEXT_H
 
-#include "datatypes/DTTextsDescriptor.h"
+#include "datatypes/descriptor/DTTextsDescriptor.h"
 
 constexpr s32 EF_TEXT_CLASS_ID = 59;
 

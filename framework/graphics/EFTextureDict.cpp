@@ -1,6 +1,6 @@
 #include "framework/graphics/EFTextureDict.h"
 
-#include "datatypes/DTDynamicInstanciator.h"
+#include "datatypes/registry/DTDynamicInstanciator.h"
 
 u32 EFTextureDict::mui32BinaryLoads = 0;
 

@@ -18,7 +18,7 @@
 #ifndef EF_TEXTURE_DICT_H
 #define EF_TEXTURE_DICT_H
 
-#include "datatypes/DTStreamable.h"
+#include "datatypes/streamable/DTStreamable.h"
 
 struct RwTexture;
 

@@ -1,6 +1,6 @@
 #include "framework/logic/EFCustomLibBank.h"
 
-#include "datatypes/MMMemory.h"
+#include "datatypes/memory/MMMemory.h"
 #include "framework/core/engine/EFCallTrace.h"
 
 #include <cstring>

@@ -18,8 +18,8 @@
 #ifndef EF_CUSTOM_LIB_BANK_H
 #define EF_CUSTOM_LIB_BANK_H
 
-#include "datatypes/DTSimpleLinkList.h"
-#include "datatypes/DTTypes.h"
+#include "datatypes/containers/DTSimpleLinkList.h"
+#include "datatypes/base/DTTypes.h"
 
 // Characters of a library name that count.
 constexpr u32 EF_CUSTOM_LIB_NAME_CHARS = 32;

@@ -1,7 +1,7 @@
 #include "framework/logic/EFElfFormat.h"
 
-#include "datatypes/DTByteOrder.h"
-#include "datatypes/DTFile.h"
+#include "datatypes/base/DTByteOrder.h"
+#include "datatypes/file/DTFile.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #ifndef EF_ELF_FORMAT_H
 #define EF_ELF_FORMAT_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 // Machine numbers of the ELF header.
 constexpr u16 EF_ELF_MACHINE_POWERPC	= 20;

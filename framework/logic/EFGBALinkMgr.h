@@ -10,7 +10,7 @@
 #ifndef EF_GBA_LINK_MGR_H
 #define EF_GBA_LINK_MGR_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 class EFGBALinkMgr {
 public:

@@ -1,7 +1,7 @@
 #include "framework/logic/EFGameBuffer.h"
 
-#include "datatypes/DTByteOrder.h"
-#include "datatypes/MMMemory.h"
+#include "datatypes/base/DTByteOrder.h"
+#include "datatypes/memory/MMMemory.h"
 
 #include <cstring>
 

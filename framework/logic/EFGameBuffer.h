@@ -22,7 +22,7 @@
 #ifndef EF_GAME_BUFFER_H
 #define EF_GAME_BUFFER_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 constexpr u32 EF_GAME_BUFFER_HEADER_BYTES	= 20;
 

@@ -1,7 +1,7 @@
 #include "framework/logic/EFGameLogicMgr.h"
 
-#include "datatypes/DTFile.h"
-#include "datatypes/DTGlo.h"
+#include "datatypes/file/DTFile.h"
+#include "datatypes/streamable/DTGlo.h"
 #include "framework/core/world/EFAllRetriever.h"
 #include "framework/core/world/EFGameObject.h"
 #include "framework/core/world/EFInstanceFlags.h"

@@ -27,9 +27,9 @@
 #ifndef EF_GAME_LOGIC_MGR_H
 #define EF_GAME_LOGIC_MGR_H
 
-#include "datatypes/DTMap.h"
-#include "datatypes/DTTypes.h"
-#include "datatypes/DTVector.h"
+#include "datatypes/containers/DTMap.h"
+#include "datatypes/base/DTTypes.h"
+#include "datatypes/containers/DTVector.h"
 #include "framework/core/world/EFNotificationMgr.h"
 #include "framework/logic/EFGameMemoryMgr.h"
 #include "framework/logic/EFLatant.h"

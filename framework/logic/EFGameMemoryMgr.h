@@ -21,8 +21,8 @@
 #ifndef EF_GAME_MEMORY_MGR_H
 #define EF_GAME_MEMORY_MGR_H
 
-#include "datatypes/DTMap.h"
-#include "datatypes/DTStreamable.h"
+#include "datatypes/containers/DTMap.h"
+#include "datatypes/streamable/DTStreamable.h"
 
 class EFGameBuffer;
 

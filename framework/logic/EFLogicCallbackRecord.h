@@ -14,7 +14,7 @@
 #ifndef EF_LOGIC_CALLBACK_RECORD_H
 #define EF_LOGIC_CALLBACK_RECORD_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 class EFGameObject;
 

@@ -1,8 +1,8 @@
 #include "framework/logic/EFLogicCode.h"
 
-#include "datatypes/DTDynamicInstanciator.h"
-#include "datatypes/DTFile.h"
-#include "datatypes/DTMemoryPersistStream.h"
+#include "datatypes/registry/DTDynamicInstanciator.h"
+#include "datatypes/file/DTFile.h"
+#include "datatypes/persist/DTMemoryPersistStream.h"
 #include "platform/host/HostExecutableMemory.h"
 #include "platform/os/OS.h"
 

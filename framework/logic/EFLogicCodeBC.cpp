@@ -1,9 +1,9 @@
 #include "framework/logic/EFLogicCodeBC.h"
 
-#include "datatypes/DTBasePersistStream.h"
-#include "datatypes/DTFile.h"
-#include "datatypes/DTMemoryPersistStream.h"
-#include "datatypes/MMMemory.h"
+#include "datatypes/persist/DTBasePersistStream.h"
+#include "datatypes/file/DTFile.h"
+#include "datatypes/persist/DTMemoryPersistStream.h"
+#include "datatypes/memory/MMMemory.h"
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/logic/EFLogicCode.h"
 

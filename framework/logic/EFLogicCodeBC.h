@@ -21,7 +21,7 @@
 #ifndef EF_LOGIC_CODE_BC_H
 #define EF_LOGIC_CODE_BC_H
 
-#include "datatypes/DTStreamable.h"
+#include "datatypes/streamable/DTStreamable.h"
 #include "framework/logic/EFLogicLinker.h"
 #include "framework/logic/api/LogicModuleAPI.h"
 

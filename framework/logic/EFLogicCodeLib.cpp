@@ -1,7 +1,7 @@
 #include "framework/logic/EFLogicCodeLib.h"
 
-#include "datatypes/DTDynamicInstanciator.h"
-#include "datatypes/DTFile.h"
+#include "datatypes/registry/DTDynamicInstanciator.h"
+#include "datatypes/file/DTFile.h"
 
 DT_IMPLEMENT_DYNAMIC_CLASS( EFLogicCodeLib, "EF_LIBRARY_FILE", EF_LOGIC_CODE_LIB_CLASS_ID, IT_OBJECT );
 

@@ -1,6 +1,6 @@
 #include "framework/logic/EFLogicCodeMap.h"
 
-#include "datatypes/DTFile.h"
+#include "datatypes/file/DTFile.h"
 #include "framework/logic/EFLogicCode.h"
 
 EFLogicCodeMap::EFLogicCodeMap() : moCodes( DTMap<u32, EFLogicCode *>::DEFAULT_TABLE_SIZE ) {

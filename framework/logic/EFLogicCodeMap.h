@@ -14,8 +14,8 @@
 #ifndef EF_LOGIC_CODE_MAP_H
 #define EF_LOGIC_CODE_MAP_H
 
-#include "datatypes/DTMap.h"
-#include "datatypes/DTVector.h"
+#include "datatypes/containers/DTMap.h"
+#include "datatypes/containers/DTVector.h"
 
 class EFLogicCode;
 

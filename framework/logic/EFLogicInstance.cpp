@@ -1,7 +1,7 @@
 #include "framework/logic/EFLogicInstance.h"
 
-#include "datatypes/DTFile.h"
-#include "datatypes/MMMemory.h"
+#include "datatypes/file/DTFile.h"
+#include "datatypes/memory/MMMemory.h"
 #include "framework/logic/EFLogicCode.h"
 
 #include <cstring>

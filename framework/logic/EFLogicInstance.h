@@ -25,7 +25,7 @@
 #ifndef EF_LOGIC_INSTANCE_H
 #define EF_LOGIC_INSTANCE_H
 
-#include "datatypes/DTStreamable.h"
+#include "datatypes/streamable/DTStreamable.h"
 #include "framework/logic/EFLogicStack.h"
 #include "framework/logic/api/LogicModuleAPI.h"
 

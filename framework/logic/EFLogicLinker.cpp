@@ -1,6 +1,6 @@
 #include "framework/logic/EFLogicLinker.h"
 
-#include "datatypes/DTFile.h"
+#include "datatypes/file/DTFile.h"
 
 #include <cstring>
 

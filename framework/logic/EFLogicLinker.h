@@ -30,7 +30,7 @@
 #ifndef EF_LOGIC_LINKER_H
 #define EF_LOGIC_LINKER_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 #include "framework/logic/EFElfFormat.h"
 
 // Undefined names recorded per module, and the characters kept of each

@@ -1,6 +1,6 @@
 #include "framework/logic/EFLogicStack.h"
 
-#include "datatypes/DTFile.h"
+#include "datatypes/file/DTFile.h"
 
 #include <new>
 

@@ -24,7 +24,7 @@
 #ifndef EF_LOGIC_STACK_H
 #define EF_LOGIC_STACK_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 #include <csetjmp>
 

@@ -11,7 +11,7 @@
 #ifndef EF_COL_PRIM_ATTRIB_H
 #define EF_COL_PRIM_ATTRIB_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 constexpr u32 EF_COL_PRIM_ATTRIB_WORDS = 11;
 

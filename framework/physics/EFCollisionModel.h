@@ -13,9 +13,9 @@
 #ifndef EF_COLLISION_MODEL_H
 #define EF_COLLISION_MODEL_H
 
-#include "datatypes/DTSphere.h"
-#include "datatypes/DTTypes.h"
-#include "datatypes/DTVector3d.h"
+#include "datatypes/maths/DTSphere.h"
+#include "datatypes/base/DTTypes.h"
+#include "datatypes/maths/DTVector3d.h"
 
 class EFObjCollisionPrim;
 class EFPhysicData;

@@ -13,8 +13,8 @@
 #ifndef EF_ENV_COLLISION_PRIM_H
 #define EF_ENV_COLLISION_PRIM_H
 
-#include "datatypes/DTTypes.h"
-#include "datatypes/DTVector3d.h"
+#include "datatypes/base/DTTypes.h"
+#include "datatypes/maths/DTVector3d.h"
 
 class EFEnvCollisionPrim {
 public:

@@ -18,8 +18,8 @@
 #ifndef EF_OBJ_COLLISION_PRIM_H
 #define EF_OBJ_COLLISION_PRIM_H
 
-#include "datatypes/DTTypes.h"
-#include "datatypes/DTVector3d.h"
+#include "datatypes/base/DTTypes.h"
+#include "datatypes/maths/DTVector3d.h"
 #include "framework/physics/EFColPrimAttrib.h"
 
 class DTFrame;

@@ -19,9 +19,9 @@
 #ifndef EF_PHYSIC_H
 #define EF_PHYSIC_H
 
-#include "datatypes/DTTypes.h"
-#include "datatypes/DTVector3d.h"
-#include "datatypes/MLIST.h"
+#include "datatypes/base/DTTypes.h"
+#include "datatypes/maths/DTVector3d.h"
+#include "datatypes/containers/MLIST.h"
 #include "framework/physics/EFCollisionModel.h"
 
 class EFEnvCollisionPrim;

@@ -29,8 +29,8 @@
 #ifndef EF_PHYSIC_MGR_H
 #define EF_PHYSIC_MGR_H
 
-#include "datatypes/DTTypes.h"
-#include "datatypes/MLIST.h"
+#include "datatypes/base/DTTypes.h"
+#include "datatypes/containers/MLIST.h"
 #include "framework/physics/EFRayIntersectOut.h"
 #include "framework/physics/RayIntersectIn.h"
 

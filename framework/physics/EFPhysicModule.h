@@ -19,7 +19,7 @@
 #ifndef EF_PHYSIC_MODULE_H
 #define EF_PHYSIC_MODULE_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 class EFCollisionStage;
 class EFPhysic;

@@ -10,8 +10,8 @@
 #ifndef EF_RAY_INTERSECT_OUT_H
 #define EF_RAY_INTERSECT_OUT_H
 
-#include "datatypes/DTTypes.h"
-#include "datatypes/DTVector3d.h"
+#include "datatypes/base/DTTypes.h"
+#include "datatypes/maths/DTVector3d.h"
 
 class EFEnvCollisionPrim;
 class EFObjCollisionPrim;

@@ -10,8 +10,8 @@
 #ifndef RAY_INTERSECT_IN_H
 #define RAY_INTERSECT_IN_H
 
-#include "datatypes/DTTypes.h"
-#include "datatypes/DTVector3d.h"
+#include "datatypes/base/DTTypes.h"
+#include "datatypes/maths/DTVector3d.h"
 
 struct RayIntersectIn {
 	DTVector3d				oStartVector;

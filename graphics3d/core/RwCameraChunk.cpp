@@ -2,7 +2,7 @@
 
 #include "graphics3d/core/RwStream.h"
 
-#include "datatypes/DTByteOrder.h"
+#include "datatypes/base/DTByteOrder.h"
 
 // Byte offsets in the camera record.
 static const u32 RECORD_VIEW_WINDOW		= 0;

@@ -11,7 +11,7 @@
 #ifndef RW_COLOR_H
 #define RW_COLOR_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 void*	_rwColorOpen( void* instance, s32 offset, s32 size );
 void*	_rwColorClose( void* instance, s32 offset, s32 size );

@@ -19,7 +19,7 @@
 #ifndef RW_DEVICE_H
 #define RW_DEVICE_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 struct RwCamera;
 struct RwIm2DVertex;

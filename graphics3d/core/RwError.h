@@ -22,7 +22,7 @@
 #ifndef RW_ERROR_H
 #define RW_ERROR_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 struct RwModuleInfo;
 

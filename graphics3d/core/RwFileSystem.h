@@ -13,7 +13,7 @@
 #ifndef RW_FILE_SYSTEM_H
 #define RW_FILE_SYSTEM_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 // The eleven entries, in the order of the engine instance.
 struct RwFileFunctions {

@@ -4,7 +4,7 @@
 #include "graphics3d/core/RwError.h"
 #include "graphics3d/core/RwStreamData.h"
 
-#include "datatypes/DTByteOrder.h"
+#include "datatypes/base/DTByteOrder.h"
 
 // Limits under which a read matrix counts as orthonormal.
 static const f32 READ_NORMAL_TOLERANCE		= 0.01f;

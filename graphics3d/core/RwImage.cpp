@@ -5,7 +5,7 @@
 #include "graphics3d/core/RwFreeList.h"
 #include "graphics3d/core/RwImageConvert.h"
 
-#include "datatypes/DTFloatToInt.h"
+#include "datatypes/base/DTFloatToInt.h"
 
 #include <cmath>
 #include <cstring>

@@ -3,7 +3,7 @@
 #include "graphics3d/core/RwError.h"
 #include "graphics3d/core/RwImageConvert.h"
 
-#include "datatypes/DTFloatToInt.h"
+#include "datatypes/base/DTFloatToInt.h"
 
 // One unit in 16.16 fixed point.
 static const u64 FIXED_ONE		= 0x10000;

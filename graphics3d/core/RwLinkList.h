@@ -13,7 +13,7 @@
 #ifndef RW_LINK_LIST_H
 #define RW_LINK_LIST_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 struct RwLLLink {
 	RwLLLink*	next;

@@ -17,7 +17,7 @@
 #ifndef RW_MEMORY_H
 #define RW_MEMORY_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 struct RwMemoryFunctions {
 	void*	( *rwmalloc )( u32 size );

@@ -3,7 +3,7 @@
 #include "graphics3d/core/RwEngine.h"
 #include "graphics3d/core/RwFreeList.h"
 
-#include "datatypes/DTFloatToInt.h"
+#include "datatypes/base/DTFloatToInt.h"
 
 #include <cstring>
 

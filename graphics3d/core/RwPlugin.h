@@ -25,7 +25,7 @@
 #ifndef RW_PLUGIN_H
 #define RW_PLUGIN_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 struct RwStream;
 struct RwFreeList;

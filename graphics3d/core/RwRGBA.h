@@ -11,7 +11,7 @@
 #ifndef RW_RGBA_H
 #define RW_RGBA_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 struct RwRGBA {
 	u8		red;

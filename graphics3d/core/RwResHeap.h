@@ -16,7 +16,7 @@
 #ifndef RW_RES_HEAP_H
 #define RW_RES_HEAP_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 struct RwResHeap;
 

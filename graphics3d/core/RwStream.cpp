@@ -4,7 +4,7 @@
 #include "graphics3d/core/RwError.h"
 #include "graphics3d/core/RwFreeList.h"
 
-#include "datatypes/DTByteOrder.h"
+#include "datatypes/base/DTByteOrder.h"
 
 #include <cstring>
 

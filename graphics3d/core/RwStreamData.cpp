@@ -3,7 +3,7 @@
 #include "graphics3d/core/RwEngine.h"
 #include "graphics3d/core/RwError.h"
 
-#include "datatypes/DTByteOrder.h"
+#include "datatypes/base/DTByteOrder.h"
 
 #include <cstring>
 

@@ -14,7 +14,7 @@
 #ifndef RW_STRINGS_H
 #define RW_STRINGS_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 #include <cstdarg>
 

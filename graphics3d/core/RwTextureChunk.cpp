@@ -4,7 +4,7 @@
 #include "graphics3d/core/RwStreamData.h"
 #include "graphics3d/core/RwTextureRead.h"
 
-#include "datatypes/DTByteOrder.h"
+#include "datatypes/base/DTByteOrder.h"
 
 // Filter modes that sample mip levels.
 static const u32 FIRST_MIPMAPPED_FILTER	= 3;

@@ -10,7 +10,7 @@
 #ifndef RW_V2D_H
 #define RW_V2D_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 struct RwV2d {
 	f32		x;

@@ -19,7 +19,7 @@
 #ifndef RX_HEAP_H
 #define RX_HEAP_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 struct rxHeapFreeBlock;
 struct rxHeapSuperBlockDescriptor;

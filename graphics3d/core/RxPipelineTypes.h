@@ -21,7 +21,7 @@
 #ifndef RX_PIPELINE_TYPES_H
 #define RX_PIPELINE_TYPES_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 #include <cstddef>
 

@@ -19,7 +19,7 @@
 #ifndef RX_RADIX_SORT_H
 #define RX_RADIX_SORT_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 // Returns at once for a null array, fewer than 2 records, a key that does
 // not fit in the record or lowest >= highest.

@@ -11,7 +11,7 @@
 #ifndef RP_HANIM_H
 #define RP_HANIM_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 struct RwFrame;
 struct RwMatrix;

@@ -14,7 +14,7 @@
 #ifndef RT_ANIM_H
 #define RT_ANIM_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 struct RwStream;
 struct RtAnimAnimation;

@@ -11,7 +11,7 @@
 #ifndef AI_H
 #define AI_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 void	AIInit( u8* stack );
 

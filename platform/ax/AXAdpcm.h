@@ -18,7 +18,7 @@
 #ifndef AX_ADPCM_H
 #define AX_ADPCM_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 constexpr u32 AX_ADPCM_FRAME_BYTES       = 8;
 constexpr u32 AX_ADPCM_SAMPLES_PER_FRAME = 14;

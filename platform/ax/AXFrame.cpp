@@ -9,7 +9,7 @@
 #include "platform/ax/AXRenderer.h"
 #include "platform/axart/AXART.h"
 #include "platform/axfx/AXFX.h"
-#include "datatypes/DTByteOrder.h"
+#include "datatypes/base/DTByteOrder.h"
 #include "platform/host/HostClock.h"
 #include "platform/host/HostEventQueue.h"
 #include "platform/mix/MIX.h"

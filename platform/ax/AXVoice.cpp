@@ -3,7 +3,7 @@
 #include "platform/ar/ARHostCheck.h"
 #include "platform/ax/AXHost.h"
 #include "platform/ax/AXRenderer.h"
-#include "datatypes/DTFloatToInt.h"
+#include "datatypes/base/DTFloatToInt.h"
 #include "platform/host/HostEventQueue.h"
 #include "platform/os/OS.h"
 

@@ -10,7 +10,7 @@
 #ifndef AXART_H
 #define AXART_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 void	AXARTInit();
 

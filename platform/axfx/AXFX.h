@@ -13,7 +13,7 @@
 #ifndef AXFX_H
 #define AXFX_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 typedef void* ( *AXFXAllocFunc )( u32 size );
 typedef void ( *AXFXFreeFunc )( void* block );

@@ -11,7 +11,7 @@
 #ifndef CARD_H
 #define CARD_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 // Prepares the memory card library; further calls change nothing.
 void	CARDInit();

@@ -8,7 +8,7 @@
 #ifndef GX_TYPES_H
 #define GX_TYPES_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 // The GPU library's one-byte boolean.
 typedef u8 GXBool;

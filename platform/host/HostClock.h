@@ -14,7 +14,7 @@
 #ifndef HOST_CLOCK_H
 #define HOST_CLOCK_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 constexpr s64 HOST_BUS_CLOCK   = 162000000;
 constexpr s64 HOST_TIMER_CLOCK = HOST_BUS_CLOCK / 4;

@@ -25,7 +25,7 @@
 #ifndef HOST_EVENT_QUEUE_H
 #define HOST_EVENT_QUEUE_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 // A deferred piece of interrupt-level work.
 typedef void ( *HostEventHandler )( void* context );

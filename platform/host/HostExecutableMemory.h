@@ -18,7 +18,7 @@
 #ifndef HOST_EXECUTABLE_MEMORY_H
 #define HOST_EXECUTABLE_MEMORY_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 // A block of at least bytes (one page for 0), or null when the host refuses.
 void*	HostAllocExecutable( u64 bytes );

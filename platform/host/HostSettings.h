@@ -22,7 +22,7 @@
 #ifndef HOST_SETTINGS_H
 #define HOST_SETTINGS_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 constexpr u32 HOST_SETTING_TEXT_MAX = 512;
 

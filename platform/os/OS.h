@@ -17,7 +17,7 @@
 #ifndef OS_H
 #define OS_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 #include <cstdarg>
 

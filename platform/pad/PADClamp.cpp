@@ -1,6 +1,6 @@
 #include "platform/pad/PAD.h"
 
-#include "datatypes/DTFloatToInt.h"
+#include "datatypes/base/DTFloatToInt.h"
 
 #include <cmath>
 

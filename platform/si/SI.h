@@ -12,7 +12,7 @@
 #ifndef SI_H
 #define SI_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 // The slowest polling interval the console accepts, in milliseconds.
 constexpr u32 SI_MAX_SAMPLING_RATE = 11;

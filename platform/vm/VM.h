@@ -14,7 +14,7 @@
 #ifndef VM_H
 #define VM_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 #include "platform/os/OS.h"
 
 // The console address at which the window starts; kept for callers that

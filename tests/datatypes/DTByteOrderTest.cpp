@@ -1,5 +1,5 @@
-#include "datatypes/DTByteOrder.h"
-#include "datatypes/DTFloatToInt.h"
+#include "datatypes/base/DTByteOrder.h"
+#include "datatypes/base/DTFloatToInt.h"
 
 #include <gtest/gtest.h>
 

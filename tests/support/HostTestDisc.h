@@ -21,7 +21,7 @@
 #ifndef HOST_TEST_DISC_H
 #define HOST_TEST_DISC_H
 
-#include "datatypes/DTFile.h"
+#include "datatypes/file/DTFile.h"
 #include "platform/dvd/DVD.h"
 #include "platform/host/HostClock.h"
 #include "platform/host/HostEventQueue.h"

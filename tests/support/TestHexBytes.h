@@ -12,7 +12,7 @@
 #ifndef TEST_HEX_BYTES_H
 #define TEST_HEX_BYTES_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 #include <string>
 #include <vector>

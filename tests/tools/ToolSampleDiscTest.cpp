@@ -4,8 +4,8 @@
 */
 #include "ToolTestHex.h"
 
-#include "datatypes/DTMemoryPersistStream.h"
-#include "datatypes/DTStreamFAT.h"
+#include "datatypes/persist/DTMemoryPersistStream.h"
+#include "datatypes/streamfile/DTStreamFAT.h"
 #include "framework/core/level/EFGenericDataLoader.h"
 #include "framework/core/spline/EFQuadraticSpline.h"
 #include "framework/core/spline/EFSplineMgr.h"

@@ -11,7 +11,7 @@
 #ifndef TOOL_TEST_HEX_H
 #define TOOL_TEST_HEX_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 #include <string>
 #include <string_view>

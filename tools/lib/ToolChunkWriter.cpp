@@ -1,6 +1,6 @@
 #include "tools/lib/ToolChunkWriter.h"
 
-#include "datatypes/DTByteOrder.h"
+#include "datatypes/base/DTByteOrder.h"
 
 #include <cstring>
 #include <limits>

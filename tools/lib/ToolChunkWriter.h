@@ -18,7 +18,7 @@
 #ifndef TOOL_CHUNK_WRITER_H
 #define TOOL_CHUNK_WRITER_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 #include <cstddef>
 #include <span>

@@ -17,7 +17,7 @@
 #ifndef TOOL_DISC_BUILDER_H
 #define TOOL_DISC_BUILDER_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 #include <filesystem>
 #include <span>

@@ -13,7 +13,7 @@
 #ifndef TOOL_FILE_H
 #define TOOL_FILE_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 #include <filesystem>
 #include <span>

@@ -14,7 +14,7 @@
 #ifndef TOOL_INI_WRITER_H
 #define TOOL_INI_WRITER_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 #include <string>
 #include <string_view>

@@ -21,7 +21,7 @@
 #ifndef TOOL_SAMPLE_DISC_H
 #define TOOL_SAMPLE_DISC_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 #include <filesystem>
 #include <string>

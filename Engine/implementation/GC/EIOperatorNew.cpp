@@ -10,7 +10,7 @@
 // engine never asks for them, and the runtime pairs them with its own
 // delete.
 
-#include "datatypes/MMMemory.h"
+#include "datatypes/memory/MMMemory.h"
 #include "platform/os/OS.h"
 
 #include <new>

@@ -14,7 +14,7 @@
 #ifndef EI_OS_INTERFACE_MGR_H
 #define EI_OS_INTERFACE_MGR_H
 
-#include "datatypes/DTVector.h"
+#include "datatypes/containers/DTVector.h"
 #include "framework/core/engine/EFOsInterfaceMgr.h"
 
 #include <cstdarg>

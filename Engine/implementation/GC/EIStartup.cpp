@@ -1,8 +1,8 @@
 #include "Engine/implementation/GC/EIStartup.h"
 
 #include "Engine/implementation/GC/EIStartupLanguage.h"
-#include "datatypes/DTFile.h"
-#include "datatypes/MMMemory.h"
+#include "datatypes/file/DTFile.h"
+#include "datatypes/memory/MMMemory.h"
 #include "framework/audio/EFNewAudioMgrGC.h"
 #include "framework/audio/GCLowLevelSound.h"
 #include "framework/core/engine/EFAppContext.h"

@@ -22,7 +22,7 @@
 #ifndef EI_STARTUP_H
 #define EI_STARTUP_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 class EFAppContext;
 struct OSFontHeader;

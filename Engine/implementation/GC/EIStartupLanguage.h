@@ -12,7 +12,7 @@
 #ifndef EI_STARTUP_LANGUAGE_H
 #define EI_STARTUP_LANGUAGE_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 // Room a caller gives GetEngineStartupLanguage, terminator included.
 constexpr u32 EI_LANGUAGE_CODE_MAX = 10;

@@ -13,7 +13,7 @@
 #ifndef EF_APP_CONTEXT_H
 #define EF_APP_CONTEXT_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 #include "framework/core/engine/EFAppContextGC.h"
 
 constexpr u32 EF_RES_FILENAME_SIZE   = 512;

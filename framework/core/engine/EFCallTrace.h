@@ -14,7 +14,7 @@
 #ifndef EF_CALL_TRACE_H
 #define EF_CALL_TRACE_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 constexpr u32 EF_CALL_TRACE_CAPACITY = 8192;
 

@@ -1,6 +1,6 @@
 #include "framework/core/engine/EFCommandLine.h"
 
-#include "datatypes/DTFile.h"
+#include "datatypes/file/DTFile.h"
 #include "framework/core/engine/EFEEServerNetNode.h"
 
 #include <cstring>

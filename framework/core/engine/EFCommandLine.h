@@ -18,7 +18,7 @@
 #ifndef EF_COMMAND_LINE_H
 #define EF_COMMAND_LINE_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 #include "framework/core/engine/EFAppContext.h"
 
 // Room of one option's value, terminator included.

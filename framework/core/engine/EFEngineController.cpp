@@ -1,9 +1,9 @@
 #include "framework/core/engine/EFEngineController.h"
 
 #include "Engine/implementation/GC/EIOsInterfaceMgr.h"
-#include "datatypes/DTConsoleReset.h"
-#include "datatypes/DTFile.h"
-#include "datatypes/MMMemory.h"
+#include "datatypes/file/DTConsoleReset.h"
+#include "datatypes/file/DTFile.h"
+#include "datatypes/memory/MMMemory.h"
 #include "framework/audio/EFNewAudioMgr.h"
 #include "framework/core/engine/EFAppContext.h"
 #include "framework/core/save/EFLoadSaveMgr.h"
@@ -31,7 +31,7 @@
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/logic/EFLogicStack.h"
 #include "platform/host/HostSettings.h"
-#include "video/EFVideoPlayer.h"
+#include "framework/video/EFVideoPlayer.h"
 
 #include <cfloat>
 #include <cstring>

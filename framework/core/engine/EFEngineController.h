@@ -23,7 +23,7 @@
 #ifndef EF_ENGINE_CONTROLLER_H
 #define EF_ENGINE_CONTROLLER_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 #include "framework/core/input/EFDemoLoop.h"
 #include "framework/core/engine/EFTimer.h"
 

@@ -1,8 +1,8 @@
 #include "framework/core/engine/EFIniFile.h"
 
-#include "datatypes/DTFile.h"
-#include "datatypes/DTFloatToInt.h"
-#include "datatypes/MMMemory.h"
+#include "datatypes/file/DTFile.h"
+#include "datatypes/base/DTFloatToInt.h"
+#include "datatypes/memory/MMMemory.h"
 
 #include <cstring>
 #include <limits>

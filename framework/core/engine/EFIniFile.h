@@ -20,8 +20,8 @@
 #ifndef EF_INI_FILE_H
 #define EF_INI_FILE_H
 
-#include "datatypes/DTSimpleLinkList.h"
-#include "datatypes/DTTypes.h"
+#include "datatypes/containers/DTSimpleLinkList.h"
+#include "datatypes/base/DTTypes.h"
 #include "framework/core/engine/IniListNode.h"
 
 class EFIniFile {

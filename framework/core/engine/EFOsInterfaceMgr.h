@@ -16,7 +16,7 @@
 #ifndef EF_OS_INTERFACE_MGR_H
 #define EF_OS_INTERFACE_MGR_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 enum EFAccessMode_e {
 	EF_ACCESS_READ	= 0,

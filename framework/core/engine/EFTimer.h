@@ -9,7 +9,7 @@
 #ifndef EF_TIMER_H
 #define EF_TIMER_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 #include "framework/core/engine/EFTimer_BC.h"
 
 class EFTimer : public EFTimer_BC {

@@ -9,7 +9,7 @@
 #ifndef EF_TIMER_BC_H
 #define EF_TIMER_BC_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 class EFTimer_BC {
 public:

@@ -13,7 +13,7 @@
 #ifndef INI_LIST_NODE_H
 #define INI_LIST_NODE_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 // Room of a key or value field, terminator included.
 constexpr u32 INI_TOKEN_BUFFER = 256;

@@ -1,6 +1,6 @@
 #include "framework/core/engine/RwStreamConvert.h"
 
-#include "datatypes/DTMemoryPersistStream.h"
+#include "datatypes/persist/DTMemoryPersistStream.h"
 #include "graphics3d/core/RwStream.h"
 
 RwStream * RwStreamConvert( DTBasePersistStream * stream, const void * data ) {

@@ -20,7 +20,7 @@
 #ifndef RW_STREAM_CONVERT_H
 #define RW_STREAM_CONVERT_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 class DTBasePersistStream;
 struct RwStream;

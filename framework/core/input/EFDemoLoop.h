@@ -10,7 +10,7 @@
 #ifndef EF_DEMO_LOOP_H
 #define EF_DEMO_LOOP_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 class EFDemoLoop {
 public:

@@ -10,7 +10,7 @@
 #ifndef EF_DEVICE_ID_E_H
 #define EF_DEVICE_ID_E_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 enum EFDeviceID_e : u32 {
 	EF_DEVICE_PAD0		= 16,

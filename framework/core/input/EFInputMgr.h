@@ -14,7 +14,7 @@
 #ifndef EF_INPUT_MGR_H
 #define EF_INPUT_MGR_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 class EFInputMgr {
 public:

@@ -10,7 +10,7 @@
 #ifndef EF_KEYBOARD_H
 #define EF_KEYBOARD_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 class EFKeyboard {
 public:

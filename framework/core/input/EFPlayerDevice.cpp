@@ -1,6 +1,6 @@
 #include "framework/core/input/EFPlayerDevice.h"
 
-#include "datatypes/MMMemory.h"
+#include "datatypes/memory/MMMemory.h"
 
 #include <cstring>
 

@@ -16,7 +16,7 @@
 #ifndef EF_PLAYER_DEVICE_H
 #define EF_PLAYER_DEVICE_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 #include "framework/core/input/EFPlayerDeviceGC.h"
 #include "framework/core/engine/EFTimer.h"
 #include "framework/core/input/EFVibrationEvent.h"

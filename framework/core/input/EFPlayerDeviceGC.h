@@ -24,7 +24,7 @@
 #ifndef EF_PLAYER_DEVICE_GC_H
 #define EF_PLAYER_DEVICE_GC_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 #include "framework/core/input/EFPlayerDevice_BC.h"
 
 constexpr u16 EF_PAD_ANALOG_COUNT	= 18;

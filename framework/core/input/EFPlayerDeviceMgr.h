@@ -13,7 +13,7 @@
 #ifndef EF_PLAYER_DEVICE_MGR_H
 #define EF_PLAYER_DEVICE_MGR_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 #include "framework/core/input/EFKeyboard.h"
 #include "framework/core/input/EFPlayerDeviceMgrGC.h"
 

@@ -16,7 +16,7 @@
 #ifndef EF_PLAYER_DEVICE_MGR_GC_H
 #define EF_PLAYER_DEVICE_MGR_GC_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 #include "framework/core/input/EFPlayerDeviceMgr_BC.h"
 #include "platform/pad/PAD.h"
 

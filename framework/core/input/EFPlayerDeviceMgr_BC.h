@@ -15,8 +15,8 @@
 #ifndef EF_PLAYER_DEVICE_MGR_BC_H
 #define EF_PLAYER_DEVICE_MGR_BC_H
 
-#include "datatypes/DTSingleLList.h"
-#include "datatypes/DTTypes.h"
+#include "datatypes/containers/DTSingleLList.h"
+#include "datatypes/base/DTTypes.h"
 #include "framework/core/input/EFDeviceID_e.h"
 
 class EFInputMgr;

@@ -1,6 +1,6 @@
 #include "framework/core/input/EFPlayerDevice_BC.h"
 
-#include "datatypes/MMMemory.h"
+#include "datatypes/memory/MMMemory.h"
 
 #include <cstring>
 

@@ -16,7 +16,7 @@
 #ifndef EF_PLAYER_DEVICE_BC_H
 #define EF_PLAYER_DEVICE_BC_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 #include "framework/core/input/EFDeviceID_e.h"
 
 class EFInstance;

@@ -11,7 +11,7 @@
 #ifndef EF_VIBRATION_EVENT_H
 #define EF_VIBRATION_EVENT_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 constexpr u8 EF_VIBRATION_IDLE		= 0;
 constexpr u8 EF_VIBRATION_RUNNING	= 1;

@@ -9,7 +9,7 @@
 #ifndef EF_3D_OBJECT_I_DESCRIPTOR_H
 #define EF_3D_OBJECT_I_DESCRIPTOR_H
 
-#include "datatypes/DT3dObjectDescriptor.h"
+#include "datatypes/descriptor/DT3dObjectDescriptor.h"
 #include "framework/core/level/EFBaseIDescriptor.h"
 
 class EF3dObjectIDescriptor : public EFBaseIDescriptor {

@@ -10,7 +10,7 @@
 #ifndef EF_3D_STATIC_OBJECT_I_DESCRIPTOR_H
 #define EF_3D_STATIC_OBJECT_I_DESCRIPTOR_H
 
-#include "datatypes/DT3dStaticObjectDescriptor.h"
+#include "datatypes/descriptor/DT3dStaticObjectDescriptor.h"
 #include "framework/core/level/EFBaseIDescriptor.h"
 
 class EF3dStaticObjectIDescriptor : public EFBaseIDescriptor {

@@ -9,7 +9,7 @@
 #ifndef EF_ANIM_I_DESCRIPTOR_H
 #define EF_ANIM_I_DESCRIPTOR_H
 
-#include "datatypes/DTAnimDescriptor.h"
+#include "datatypes/descriptor/DTAnimDescriptor.h"
 #include "framework/core/level/EFBaseIDescriptor.h"
 
 class EFAnimIDescriptor : public EFBaseIDescriptor {

@@ -1,7 +1,7 @@
 #include "framework/core/level/EFAudioEnvDescriptor.h"
 
-#include "datatypes/DTBasePersistStream.h"
-#include "datatypes/DTTextPersistStream.h"
+#include "datatypes/persist/DTBasePersistStream.h"
+#include "datatypes/persist/DTTextPersistStream.h"
 #include "framework/audio/EFNewAudioMgr.h"
 
 // Registered with the instance descriptors in

@@ -16,7 +16,7 @@
 #ifndef EF_AUDIO_ENV_DESCRIPTOR_H
 #define EF_AUDIO_ENV_DESCRIPTOR_H
 
-#include "datatypes/DTStreamable.h"
+#include "datatypes/streamable/DTStreamable.h"
 
 constexpr s32 EF_AUDIO_ENV_CLASS_ID = 60;
 

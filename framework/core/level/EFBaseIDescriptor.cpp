@@ -1,6 +1,6 @@
 #include "framework/core/level/EFBaseIDescriptor.h"
 
-#include "datatypes/DTDynamicInstanciator.h"
+#include "datatypes/registry/DTDynamicInstanciator.h"
 #include "framework/core/world/EFInstance.h"
 #include "framework/core/level/EFRessourcesMgr.h"
 #include "framework/graphics/animation/EFAnimNode.h"

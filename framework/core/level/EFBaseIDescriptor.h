@@ -21,8 +21,8 @@
 #ifndef EF_BASE_I_DESCRIPTOR_H
 #define EF_BASE_I_DESCRIPTOR_H
 
-#include "datatypes/DTBaseInstanceDescriptor.h"
-#include "datatypes/DTStreamable.h"
+#include "datatypes/descriptor/DTBaseInstanceDescriptor.h"
+#include "datatypes/streamable/DTStreamable.h"
 
 class EFAnimNode;
 class EFInstance;

@@ -9,7 +9,7 @@
 #ifndef EF_CAMERA_ANIM_I_DESCRIPTOR_H
 #define EF_CAMERA_ANIM_I_DESCRIPTOR_H
 
-#include "datatypes/DTCameraAnimDescriptor.h"
+#include "datatypes/descriptor/DTCameraAnimDescriptor.h"
 #include "framework/core/level/EFBaseIDescriptor.h"
 
 class EFCameraAnimIDescriptor : public EFBaseIDescriptor {

@@ -10,7 +10,7 @@
 #ifndef EF_CAMERA_I_DESCRIPTOR_H
 #define EF_CAMERA_I_DESCRIPTOR_H
 
-#include "datatypes/DTPosObjectDescriptor.h"
+#include "datatypes/descriptor/DTPosObjectDescriptor.h"
 #include "framework/core/level/EFBaseIDescriptor.h"
 
 class EFCameraIdescriptor : public EFBaseIDescriptor {

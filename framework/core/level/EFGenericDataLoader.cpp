@@ -1,9 +1,9 @@
 #include "framework/core/level/EFGenericDataLoader.h"
 
-#include "datatypes/DTBasePersistStream.h"
-#include "datatypes/DTDynamicInstanciator.h"
-#include "datatypes/DTFile.h"
-#include "datatypes/DTIOStream.h"
+#include "datatypes/persist/DTBasePersistStream.h"
+#include "datatypes/registry/DTDynamicInstanciator.h"
+#include "datatypes/file/DTFile.h"
+#include "datatypes/streamable/DTIOStream.h"
 #include "framework/core/level/EFLoadingMgr.h"
 
 DT_IMPLEMENT_DYNAMIC_CLASS( EFGenericDataLoader, "EF_GENERIC_FILE", EF_GENERIC_DATA_LOADER_CLASS_ID, IT_OBJECT );

@@ -20,7 +20,7 @@
 #ifndef EF_GENERIC_DATA_LOADER_H
 #define EF_GENERIC_DATA_LOADER_H
 
-#include "datatypes/DTStreamable.h"
+#include "datatypes/streamable/DTStreamable.h"
 
 constexpr s32 EF_GENERIC_DATA_LOADER_CLASS_ID	= 72;
 // Characters of the text form's file name.

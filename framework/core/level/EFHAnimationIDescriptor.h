@@ -10,7 +10,7 @@
 #ifndef EF_HANIMATION_I_DESCRIPTOR_H
 #define EF_HANIMATION_I_DESCRIPTOR_H
 
-#include "datatypes/DTHAnimationDescriptor.h"
+#include "datatypes/descriptor/DTHAnimationDescriptor.h"
 #include "framework/core/level/EFBaseIDescriptor.h"
 
 class EFHAnimationIDescriptor : public EFBaseIDescriptor {

@@ -4,7 +4,7 @@
 	registry in a fixed order, which separate files' static initialisers
 	would not guarantee.
 */
-#include "datatypes/DTDynamicInstanciator.h"
+#include "datatypes/registry/DTDynamicInstanciator.h"
 #include "framework/core/level/EF3dObjectIDescriptor.h"
 #include "framework/core/level/EF3dStaticObjectIDescriptor.h"
 #include "framework/core/level/EFAnimIDescriptor.h"

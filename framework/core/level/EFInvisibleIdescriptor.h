@@ -10,7 +10,7 @@
 #ifndef EF_INVISIBLE_I_DESCRIPTOR_H
 #define EF_INVISIBLE_I_DESCRIPTOR_H
 
-#include "datatypes/DTPosObjectDescriptor.h"
+#include "datatypes/descriptor/DTPosObjectDescriptor.h"
 #include "framework/core/level/EFBaseIDescriptor.h"
 
 class EFInvisibleIdescriptor : public EFBaseIDescriptor {

@@ -10,7 +10,7 @@
 #ifndef EF_LIGHT_ANIM_I_DESCRIPTOR_H
 #define EF_LIGHT_ANIM_I_DESCRIPTOR_H
 
-#include "datatypes/DTLightAnimDescriptor.h"
+#include "datatypes/descriptor/DTLightAnimDescriptor.h"
 #include "framework/core/level/EFBaseIDescriptor.h"
 
 class EFLightAnimIDescriptor : public EFBaseIDescriptor {

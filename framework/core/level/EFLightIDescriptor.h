@@ -10,7 +10,7 @@
 #ifndef EF_LIGHT_I_DESCRIPTOR_H
 #define EF_LIGHT_I_DESCRIPTOR_H
 
-#include "datatypes/DTLightDescriptor.h"
+#include "datatypes/descriptor/DTLightDescriptor.h"
 #include "framework/core/level/EFBaseIDescriptor.h"
 
 class EFLightIDescriptor : public EFBaseIDescriptor {

@@ -10,7 +10,7 @@
 #ifndef EF_MORPH_ANIMATION_I_DESCRIPTOR_H
 #define EF_MORPH_ANIMATION_I_DESCRIPTOR_H
 
-#include "datatypes/DTMorphAnimationDescriptor.h"
+#include "datatypes/descriptor/DTMorphAnimationDescriptor.h"
 #include "framework/core/level/EFBaseIDescriptor.h"
 
 class EFMorphAnimationIDescriptor : public EFBaseIDescriptor {

@@ -14,7 +14,7 @@
 #ifndef EF_RESSOURCE_H
 #define EF_RESSOURCE_H
 
-#include "datatypes/DTStreamable.h"
+#include "datatypes/streamable/DTStreamable.h"
 
 class EFRessource : public DTStreamable {
 public:

@@ -20,8 +20,8 @@
 #ifndef EF_RESSOURCE_FACTORY_H
 #define EF_RESSOURCE_FACTORY_H
 
-#include "datatypes/DTMap.h"
-#include "datatypes/DTTypes.h"
+#include "datatypes/containers/DTMap.h"
+#include "datatypes/base/DTTypes.h"
 
 class EFRessource;
 

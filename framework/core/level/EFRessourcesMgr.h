@@ -35,9 +35,9 @@
 #ifndef EF_RESSOURCES_MGR_H
 #define EF_RESSOURCES_MGR_H
 
-#include "datatypes/DTSingleLList.h"
-#include "datatypes/DTStreamLoader.h"
-#include "datatypes/DTTypes.h"
+#include "datatypes/containers/DTSingleLList.h"
+#include "datatypes/streamable/DTStreamLoader.h"
+#include "datatypes/base/DTTypes.h"
 #include "framework/core/level/EFRessourceFactory.h"
 
 class DTBasePersistStream;

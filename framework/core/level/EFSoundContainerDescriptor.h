@@ -10,7 +10,7 @@
 #ifndef EF_SOUND_CONTAINER_DESCRIPTOR_H
 #define EF_SOUND_CONTAINER_DESCRIPTOR_H
 
-#include "datatypes/DTSoundContainerDescriptor.h"
+#include "datatypes/descriptor/DTSoundContainerDescriptor.h"
 #include "framework/core/level/EFBaseIDescriptor.h"
 
 class EFSoundContainerDescriptor : public EFBaseIDescriptor {

@@ -9,7 +9,7 @@
 #ifndef EF_SOUND_I_DESCRIPTOR_H
 #define EF_SOUND_I_DESCRIPTOR_H
 
-#include "datatypes/DTSoundDescriptor.h"
+#include "datatypes/descriptor/DTSoundDescriptor.h"
 #include "framework/core/level/EFBaseIDescriptor.h"
 
 class EFSoundIDescriptor : public EFBaseIDescriptor {

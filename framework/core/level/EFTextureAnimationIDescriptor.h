@@ -10,7 +10,7 @@
 #ifndef EF_TEXTURE_ANIMATION_I_DESCRIPTOR_H
 #define EF_TEXTURE_ANIMATION_I_DESCRIPTOR_H
 
-#include "datatypes/DTTextureAnimationDescriptor.h"
+#include "datatypes/descriptor/DTTextureAnimationDescriptor.h"
 #include "framework/core/level/EFBaseIDescriptor.h"
 
 class EFTextureAnimationIDescriptor : public EFBaseIDescriptor {

@@ -13,7 +13,7 @@
 #ifndef EF_LOAD_SAVE_BUFF_H
 #define EF_LOAD_SAVE_BUFF_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 // Header fields the engine controller reads.
 constexpr u32 EF_SAVE_LEVEL_NAME_OFFSET = 76;

@@ -1,6 +1,6 @@
 #include "framework/core/spline/EFQuadraticSpline.h"
 
-#include "datatypes/DTCubic.h"
+#include "datatypes/maths/DTCubic.h"
 
 #include <bit>
 #include <cfloat>

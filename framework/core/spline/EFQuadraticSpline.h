@@ -17,9 +17,9 @@
 #ifndef EF_QUADRATIC_SPLINE_H
 #define EF_QUADRATIC_SPLINE_H
 
-#include "datatypes/DTSphere.h"
-#include "datatypes/DTTypes.h"
-#include "datatypes/DTVector3d.h"
+#include "datatypes/maths/DTSphere.h"
+#include "datatypes/base/DTTypes.h"
+#include "datatypes/maths/DTVector3d.h"
 #include "framework/core/spline/EFSplineSegment.h"
 
 constexpr u16 EF_SPLINE_FLAG_ROPE		= 0x4;

@@ -1,6 +1,6 @@
 #include "framework/core/spline/EFSplineCursor.h"
 
-#include "datatypes/DTFloatToInt.h"
+#include "datatypes/base/DTFloatToInt.h"
 #include "framework/core/spline/EFQuadraticSpline.h"
 
 #include <cmath>

@@ -15,8 +15,8 @@
 #ifndef EF_SPLINE_CURSOR_H
 #define EF_SPLINE_CURSOR_H
 
-#include "datatypes/DTTypes.h"
-#include "datatypes/DTVector3d.h"
+#include "datatypes/base/DTTypes.h"
+#include "datatypes/maths/DTVector3d.h"
 
 class EFQuadraticSpline;
 

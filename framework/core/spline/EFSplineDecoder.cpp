@@ -1,8 +1,8 @@
 #include "framework/core/spline/EFSplineDecoder.h"
 
-#include "datatypes/DTByteOrder.h"
-#include "datatypes/DTFile.h"
-#include "datatypes/MMMemory.h"
+#include "datatypes/base/DTByteOrder.h"
+#include "datatypes/file/DTFile.h"
+#include "datatypes/memory/MMMemory.h"
 #include "framework/core/spline/EFQuadraticSpline.h"
 #include "framework/core/spline/EFSplineSegment.h"
 

@@ -18,7 +18,7 @@
 #ifndef EF_SPLINE_DECODER_H
 #define EF_SPLINE_DECODER_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 class EFQuadraticSpline;
 

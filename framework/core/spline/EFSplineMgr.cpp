@@ -1,8 +1,8 @@
 #include "framework/core/spline/EFSplineMgr.h"
 
-#include "datatypes/DTBasePersistStream.h"
-#include "datatypes/DTFile.h"
-#include "datatypes/MMMemory.h"
+#include "datatypes/persist/DTBasePersistStream.h"
+#include "datatypes/file/DTFile.h"
+#include "datatypes/memory/MMMemory.h"
 #include "framework/core/spline/EFQuadraticSpline.h"
 #include "framework/core/spline/EFSplineDecoder.h"
 

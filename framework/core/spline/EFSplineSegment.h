@@ -18,8 +18,8 @@
 #ifndef EF_SPLINE_SEGMENT_H
 #define EF_SPLINE_SEGMENT_H
 
-#include "datatypes/DTTypes.h"
-#include "datatypes/DTVector3d.h"
+#include "datatypes/base/DTTypes.h"
+#include "datatypes/maths/DTVector3d.h"
 
 constexpr u32 EF_SPLINE_CORNERS			= 3;
 constexpr u32 EF_SPLINE_PLANES			= 4;

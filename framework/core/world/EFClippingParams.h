@@ -13,7 +13,7 @@
 #ifndef EF_CLIPPING_PARAMS_H
 #define EF_CLIPPING_PARAMS_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 constexpr u32 EF_CLIP_DISTANCE_COUNT	= 5;
 

@@ -27,7 +27,7 @@
 #ifndef EF_GAME_OBJECT_H
 #define EF_GAME_OBJECT_H
 
-#include "datatypes/MLIST.h"
+#include "datatypes/containers/MLIST.h"
 #include "framework/audio/EFNewSoundMgr.h"
 #include "framework/core/world/EFGameObjectFlags.h"
 #include "framework/core/world/EFGameObject_BC.h"

@@ -10,7 +10,7 @@
 #ifndef EF_GAME_OBJECT_FLAGS_H
 #define EF_GAME_OBJECT_FLAGS_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 constexpr s32 EF_GAME_OBJECT_CLASS_ID		= 32;
 

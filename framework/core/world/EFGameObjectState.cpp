@@ -4,8 +4,8 @@
 */
 #include "framework/core/world/EFGameObject.h"
 
-#include "datatypes/DTFrame.h"
-#include "datatypes/DTHotSpotDescriptor.h"
+#include "datatypes/maths/DTFrame.h"
+#include "datatypes/descriptor/DTHotSpotDescriptor.h"
 #include "framework/core/world/EFWorld.h"
 #include "framework/graphics/EF3dObj.h"
 #include "framework/graphics/animation/EFAnimNode.h"

@@ -15,8 +15,8 @@
 #ifndef EF_INSTANCE_H
 #define EF_INSTANCE_H
 
-#include "datatypes/DTCreationParameters.h"
-#include "datatypes/DTStreamable.h"
+#include "datatypes/descriptor/DTCreationParameters.h"
+#include "datatypes/streamable/DTStreamable.h"
 #include "framework/core/world/EFNotifyType_e.h"
 
 class EFGameObject;

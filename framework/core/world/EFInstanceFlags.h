@@ -13,7 +13,7 @@
 #ifndef EF_INSTANCE_FLAGS_H
 #define EF_INSTANCE_FLAGS_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 constexpr u32 EF_INSTANCE_ACTIVE		= 0x1;
 constexpr u32 EF_INSTANCE_WITHDRAWN		= 0x8;

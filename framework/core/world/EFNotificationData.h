@@ -13,7 +13,7 @@
 #ifndef EF_NOTIFICATION_DATA_H
 #define EF_NOTIFICATION_DATA_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 // (caller data, event data) -> a result of 1 or more unregisters the
 // callback.

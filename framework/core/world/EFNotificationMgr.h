@@ -32,9 +32,9 @@
 #ifndef EF_NOTIFICATION_MGR_H
 #define EF_NOTIFICATION_MGR_H
 
-#include "datatypes/DTMap.h"
-#include "datatypes/DTQuickPool.h"
-#include "datatypes/DTTypes.h"
+#include "datatypes/containers/DTMap.h"
+#include "datatypes/containers/DTQuickPool.h"
+#include "datatypes/base/DTTypes.h"
 #include "framework/core/world/EFNotification.h"
 #include "framework/core/world/EFNotificationData.h"
 #include "framework/core/world/EFNotifyType_e.h"

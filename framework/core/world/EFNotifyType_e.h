@@ -12,7 +12,7 @@
 #ifndef EF_NOTIFY_TYPE_E_H
 #define EF_NOTIFY_TYPE_E_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 enum EFNotifyType_e : u32 {
 	NO_ANIMATION_STOP				= 0,

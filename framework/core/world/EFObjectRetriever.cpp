@@ -1,6 +1,6 @@
 #include "framework/core/world/EFObjectRetriever.h"
 
-#include "datatypes/DTFrame.h"
+#include "datatypes/maths/DTFrame.h"
 #include "framework/core/world/EFAllRetriever.h"
 #include "framework/core/world/EFChildrenRetriever.h"
 #include "framework/core/world/EFGameObject.h"

@@ -24,8 +24,8 @@
 #ifndef EF_OBJECT_RETRIEVER_H
 #define EF_OBJECT_RETRIEVER_H
 
-#include "datatypes/DTMap.h"
-#include "datatypes/DTVector3d.h"
+#include "datatypes/containers/DTMap.h"
+#include "datatypes/maths/DTVector3d.h"
 #include "framework/core/world/ObjectRetrieverParams.h"
 
 class EFGameObject;

@@ -1,6 +1,6 @@
 #include "framework/core/world/EFPosData.h"
 
-#include "datatypes/DTFrame.h"
+#include "datatypes/maths/DTFrame.h"
 #include "framework/core/world/EFGameObject.h"
 #include "framework/logic/EFGameLogicMgr.h"
 #include "graphics3d/core/RwFrame.h"

@@ -12,7 +12,7 @@
 #ifndef EF_PROXIMITY_CLIPPING_PARAMS_H
 #define EF_PROXIMITY_CLIPPING_PARAMS_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 struct EFProximityClippingParams {
 	u32						uiObjectID;

@@ -10,7 +10,7 @@
 #ifndef EF_RENDER_SORT_ENTRY_H
 #define EF_RENDER_SORT_ENTRY_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 class EF3dObj;
 struct EFObjClipping;

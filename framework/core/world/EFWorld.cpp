@@ -1,7 +1,7 @@
 #include "framework/core/world/EFWorld.h"
 
-#include "datatypes/DTFrame.h"
-#include "datatypes/DTWpGrpMgr.h"
+#include "datatypes/maths/DTFrame.h"
+#include "datatypes/waypoint/DTWpGrpMgr.h"
 #include "framework/core/world/EFGameObject.h"
 #include "framework/core/world/EFObjectRetriever.h"
 #include "framework/core/world/ObjectRetrieverParams.h"

@@ -38,9 +38,9 @@
 #ifndef EF_WORLD_H
 #define EF_WORLD_H
 
-#include "datatypes/DTMap.h"
-#include "datatypes/DTTypes.h"
-#include "datatypes/MLIST.h"
+#include "datatypes/containers/DTMap.h"
+#include "datatypes/base/DTTypes.h"
+#include "datatypes/containers/MLIST.h"
 #include "framework/core/world/EFGameObjectFlags.h"
 #include "framework/core/world/EFInstanceFlags.h"
 #include "framework/core/world/EFRenderSortEntry.h"

@@ -15,8 +15,8 @@
 #ifndef EF_WORLD_RW_H
 #define EF_WORLD_RW_H
 
-#include "datatypes/DTSimpleLinkList.h"
-#include "datatypes/DTTypes.h"
+#include "datatypes/containers/DTSimpleLinkList.h"
+#include "datatypes/base/DTTypes.h"
 #include "framework/graphics/EFEnvMap.h"
 
 class EF3dObj;

@@ -5,7 +5,7 @@
 */
 #include "framework/core/world/EFWorld.h"
 
-#include "datatypes/DTFrame.h"
+#include "datatypes/maths/DTFrame.h"
 #include "framework/core/world/EFGameObject.h"
 #include "framework/graphics/EF3dObj.h"
 #include "framework/graphics/EFCamera.h"

@@ -17,7 +17,7 @@
 #ifndef OBJECT_RETRIEVER_PARAMS_H
 #define OBJECT_RETRIEVER_PARAMS_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 constexpr u32 EF_RETRIEVER_START	= 1;
 constexpr u32 EF_RETRIEVER_DONE		= 0;

@@ -14,8 +14,8 @@
 #ifndef EF_ANIM_NODE_H
 #define EF_ANIM_NODE_H
 
-#include "datatypes/DTCreationParameters.h"
-#include "datatypes/DTOperator.h"
+#include "datatypes/descriptor/DTCreationParameters.h"
+#include "datatypes/node/DTOperator.h"
 
 class EFGameObject;
 class EFRessource;

@@ -16,7 +16,7 @@
 #ifndef EF_ANIMATION_MGR_H
 #define EF_ANIMATION_MGR_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 class DTNode;
 class EFAnimNode;

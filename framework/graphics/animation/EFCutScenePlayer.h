@@ -12,7 +12,7 @@
 #ifndef EF_CUT_SCENE_PLAYER_H
 #define EF_CUT_SCENE_PLAYER_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 class EFCutScenePlayer {
 public:

@@ -1,6 +1,6 @@
 #include "framework/graphics/animation/EFHAnimNode.h"
 
-#include "datatypes/DTDynamicInstanciator.h"
+#include "datatypes/registry/DTDynamicInstanciator.h"
 
 #include <new>
 

@@ -12,7 +12,7 @@
 #ifndef EF_TEX_FADER_H
 #define EF_TEX_FADER_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 class EFTexFader {
 public:

@@ -11,7 +11,7 @@
 #ifndef EF_BILLBOARD_MGR_H
 #define EF_BILLBOARD_MGR_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 class DTVector3d;
 

@@ -10,7 +10,7 @@
 #ifndef EF_FB_EFFECT_MGR_BC_H
 #define EF_FB_EFFECT_MGR_BC_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 class EFFBEffect_BC;
 

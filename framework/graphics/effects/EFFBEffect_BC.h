@@ -10,7 +10,7 @@
 #ifndef EF_FB_EFFECT_BC_H
 #define EF_FB_EFFECT_BC_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 constexpr u32 EF_FB_EFFECT_ENABLED = 0x80000000;
 

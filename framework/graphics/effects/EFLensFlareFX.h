@@ -9,7 +9,7 @@
 #ifndef EF_LENS_FLARE_FX_H
 #define EF_LENS_FLARE_FX_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 enum eLensFlareParams {
 	LENS_FLARE_SUN_OBJECT	= 0,

@@ -9,7 +9,7 @@
 #ifndef EF_MOTION_TRAIL_MGR_BC_H
 #define EF_MOTION_TRAIL_MGR_BC_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 class DTVector3d;
 

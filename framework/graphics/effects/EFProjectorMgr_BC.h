@@ -11,7 +11,7 @@
 #ifndef EF_PROJECTOR_MGR_BC_H
 #define EF_PROJECTOR_MGR_BC_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 class EF3dObj;
 class EFGameObject;

@@ -11,7 +11,7 @@
 #ifndef EF_SHADOW_MGR_H
 #define EF_SHADOW_MGR_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 class EF3dObj;
 class EFGameObject;

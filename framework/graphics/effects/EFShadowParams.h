@@ -11,7 +11,7 @@
 #ifndef EF_SHADOW_PARAMS_H
 #define EF_SHADOW_PARAMS_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 struct _ShadowParams {
 	u32						uiFlags;

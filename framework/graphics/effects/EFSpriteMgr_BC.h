@@ -9,7 +9,7 @@
 #ifndef EF_SPRITE_MGR_BC_H
 #define EF_SPRITE_MGR_BC_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 class EFSprite;
 class EFSpriteGroup_BC;

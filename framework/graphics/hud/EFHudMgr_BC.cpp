@@ -1,6 +1,6 @@
 #include "framework/graphics/hud/EFHudMgr_BC.h"
 
-#include "datatypes/DTFile.h"
+#include "datatypes/file/DTFile.h"
 #include "framework/graphics/EFFont.h"
 #include "framework/graphics/EFText.h"
 

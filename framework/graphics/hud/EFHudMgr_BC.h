@@ -16,7 +16,7 @@
 #ifndef EF_HUD_MGR_BC_H
 #define EF_HUD_MGR_BC_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 class EFFont;
 class EFHudWindow;

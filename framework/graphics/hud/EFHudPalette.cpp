@@ -1,6 +1,6 @@
 #include "framework/graphics/hud/EFHudPalette.h"
 
-#include "datatypes/DTDynamicInstanciator.h"
+#include "datatypes/registry/DTDynamicInstanciator.h"
 
 DT_IMPLEMENT_DYNAMIC_CLASS( EFHudPalette, "EF_FONTS_PAL", EF_HUD_PALETTE_CLASS_ID, IT_OBJECT );
 

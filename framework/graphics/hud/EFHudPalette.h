@@ -12,7 +12,7 @@
 #ifndef EF_HUD_PALETTE_H
 #define EF_HUD_PALETTE_H
 
-#include "datatypes/DTFontsPalDescriptor.h"
+#include "datatypes/descriptor/DTFontsPalDescriptor.h"
 
 constexpr s32 EF_HUD_PALETTE_CLASS_ID	= 62;
 

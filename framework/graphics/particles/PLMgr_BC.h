@@ -11,7 +11,7 @@
 #ifndef PL_MGR_BC_H
 #define PL_MGR_BC_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 class EFGameObject;
 class PLEmitter_BC;

@@ -16,7 +16,7 @@
 #ifndef LOGIC_API_TABLE_H
 #define LOGIC_API_TABLE_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 // The width of one slot.
 typedef void ( *LogicApiSlot )( void );

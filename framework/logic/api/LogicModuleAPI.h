@@ -23,7 +23,7 @@
 #define LOGIC_MODULE_API_H
 
 #ifdef __cplusplus
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 #include <cstddef>
 #define LOGIC_API_STATIC_ASSERT( condition, text ) static_assert( condition, text )
 #else

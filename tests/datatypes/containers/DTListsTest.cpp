@@ -1,5 +1,5 @@
-#include "datatypes/DTSingleLList.h"
-#include "datatypes/MLIST.h"
+#include "datatypes/containers/DTSingleLList.h"
+#include "datatypes/containers/MLIST.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "datatypes/DTMap.h"
+#include "datatypes/containers/DTMap.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "datatypes/DTQuickPool.h"
-#include "datatypes/DTSphere.h"
+#include "datatypes/containers/DTQuickPool.h"
+#include "datatypes/maths/DTSphere.h"
 
 #include <gtest/gtest.h>
 

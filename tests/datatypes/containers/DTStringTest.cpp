@@ -1,4 +1,4 @@
-#include "datatypes/DTString.h"
+#include "datatypes/containers/DTString.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "datatypes/DTVector.h"
+#include "datatypes/containers/DTVector.h"
 
 #include <gtest/gtest.h>
 

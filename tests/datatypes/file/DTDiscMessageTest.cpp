@@ -1,8 +1,8 @@
 #include "DTFileTestBench.h"
 
 #include "Engine/implementation/GC/EIStartupLanguage.h"
-#include "datatypes/DTMemHeap.h"
-#include "datatypes/MMMemory.h"
+#include "datatypes/memory/DTMemHeap.h"
+#include "datatypes/memory/MMMemory.h"
 #include "platform/vi/VIHostFrameDump.h"
 
 #include <cstring>

@@ -12,10 +12,10 @@
 #ifndef DT_FILE_TEST_BENCH_H
 #define DT_FILE_TEST_BENCH_H
 
-#include "datatypes/DTConsoleReset.h"
-#include "datatypes/DTDiscMessage.h"
-#include "datatypes/DTFile.h"
-#include "datatypes/MMMemory.h"
+#include "datatypes/file/DTConsoleReset.h"
+#include "datatypes/file/DTDiscMessage.h"
+#include "datatypes/file/DTFile.h"
+#include "datatypes/memory/MMMemory.h"
 #include "platform/os/OS.h"
 #include "platform/os/OSFont.h"
 #include "support/HostTestDisc.h"

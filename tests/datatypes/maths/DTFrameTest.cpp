@@ -1,4 +1,4 @@
-#include "datatypes/DTFrame.h"
+#include "datatypes/maths/DTFrame.h"
 #include "MathsTestSupport.h"
 
 namespace {

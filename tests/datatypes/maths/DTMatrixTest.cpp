@@ -1,4 +1,4 @@
-#include "datatypes/DTMatrix.h"
+#include "datatypes/maths/DTMatrix.h"
 #include "MathsTestSupport.h"
 
 #include "graphics3d/core/RwMatrixCombine.h"

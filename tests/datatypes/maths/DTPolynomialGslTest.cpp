@@ -6,9 +6,9 @@
 	quartic lose accuracy on a small share of polynomials, so their
 	accuracy is asserted as shares of all roots.
 */
-#include "datatypes/DTCubic.h"
-#include "datatypes/DTQuadratic.h"
-#include "datatypes/DTQuartic.h"
+#include "datatypes/maths/DTCubic.h"
+#include "datatypes/maths/DTQuadratic.h"
+#include "datatypes/maths/DTQuartic.h"
 
 #include <gsl/gsl_poly.h>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "datatypes/DTCubic.h"
-#include "datatypes/DTQuadratic.h"
-#include "datatypes/DTQuartic.h"
-#include "datatypes/DTSqrtf.h"
+#include "datatypes/maths/DTCubic.h"
+#include "datatypes/maths/DTQuadratic.h"
+#include "datatypes/maths/DTQuartic.h"
+#include "datatypes/maths/DTSqrtf.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 	rotations. GLM uses column vectors: the engine's rows right, up and at
 	are GLM's columns 0, 1 and 2.
 */
-#include "datatypes/DTQuaternion.h"
+#include "datatypes/maths/DTQuaternion.h"
 #include "MathsTestSupport.h"
 
 #include <glm/glm.hpp>

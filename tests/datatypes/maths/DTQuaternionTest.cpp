@@ -1,4 +1,4 @@
-#include "datatypes/DTQuaternion.h"
+#include "datatypes/maths/DTQuaternion.h"
 #include "MathsTestSupport.h"
 
 namespace {

@@ -1,6 +1,6 @@
-#include "datatypes/DTColor.h"
-#include "datatypes/DTTable128.h"
-#include "datatypes/DTTransfo.h"
+#include "datatypes/maths/DTColor.h"
+#include "datatypes/maths/DTTable128.h"
+#include "datatypes/maths/DTTransfo.h"
 
 #include <gtest/gtest.h>
 

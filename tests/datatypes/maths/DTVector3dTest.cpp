@@ -1,5 +1,5 @@
-#include "datatypes/DTLimits.h"
-#include "datatypes/DTVector3d.h"
+#include "datatypes/maths/DTLimits.h"
+#include "datatypes/maths/DTVector3d.h"
 #include "MathsTestSupport.h"
 
 #include <cfloat>

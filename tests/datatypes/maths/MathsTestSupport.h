@@ -11,8 +11,8 @@
 #ifndef MATHS_TEST_SUPPORT_H
 #define MATHS_TEST_SUPPORT_H
 
-#include "datatypes/DTMatrix.h"
-#include "datatypes/DTQuaternion.h"
+#include "datatypes/maths/DTMatrix.h"
+#include "datatypes/maths/DTQuaternion.h"
 #include "graphics3d/core/RwTestChunks.h"
 
 #include <bit>

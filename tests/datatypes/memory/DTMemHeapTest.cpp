@@ -1,4 +1,4 @@
-#include "datatypes/DTMemHeap.h"
+#include "datatypes/memory/DTMemHeap.h"
 
 #include "datatypes/memory/HeapWalker.h"
 #include "platform/host/HostClock.h"

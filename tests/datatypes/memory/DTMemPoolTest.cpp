@@ -1,4 +1,4 @@
-#include "datatypes/DTMemPool.h"
+#include "datatypes/memory/DTMemPool.h"
 
 #include "datatypes/memory/HeapWalker.h"
 

@@ -1,4 +1,4 @@
-#include "datatypes/DTWorkMemory.h"
+#include "datatypes/memory/DTWorkMemory.h"
 
 #include <gtest/gtest.h>
 

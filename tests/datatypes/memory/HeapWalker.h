@@ -9,8 +9,8 @@
 #ifndef TEST_HEAP_WALKER_H
 #define TEST_HEAP_WALKER_H
 
-#include "datatypes/DTMemHeap.h"
-#include "datatypes/MMMemory.h"
+#include "datatypes/memory/DTMemHeap.h"
+#include "datatypes/memory/MMMemory.h"
 #include "platform/host/HostArena.h"
 
 #include <gtest/gtest.h>

@@ -10,9 +10,9 @@
 #ifndef TEST_MM_FIXTURE_H
 #define TEST_MM_FIXTURE_H
 
-#include "datatypes/DTMemHeap.h"
-#include "datatypes/DTMemPool.h"
-#include "datatypes/MMMemory.h"
+#include "datatypes/memory/DTMemHeap.h"
+#include "datatypes/memory/DTMemPool.h"
+#include "datatypes/memory/MMMemory.h"
 #include "datatypes/memory/HeapWalker.h"
 #include "platform/host/HostClock.h"
 #include "platform/host/HostEventQueue.h"

@@ -1,5 +1,5 @@
-#include "datatypes/DTAnimHdr.h"
-#include "datatypes/DTByteOrder.h"
+#include "datatypes/node/DTAnimHdr.h"
+#include "datatypes/base/DTByteOrder.h"
 #include "tools/lib/level/ToolAnimBlockWriter.h"
 
 #include <gtest/gtest.h>

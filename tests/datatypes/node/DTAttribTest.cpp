@@ -1,4 +1,4 @@
-#include "datatypes/DTAttrib.h"
+#include "datatypes/node/DTAttrib.h"
 
 #include <gtest/gtest.h>
 

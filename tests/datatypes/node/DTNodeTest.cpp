@@ -1,4 +1,4 @@
-#include "datatypes/DTNode.h"
+#include "datatypes/node/DTNode.h"
 
 #include <gtest/gtest.h>
 

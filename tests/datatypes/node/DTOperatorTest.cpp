@@ -1,5 +1,5 @@
-#include "datatypes/DTLimits.h"
-#include "datatypes/DTOperator.h"
+#include "datatypes/maths/DTLimits.h"
+#include "datatypes/node/DTOperator.h"
 
 #include <gtest/gtest.h>
 

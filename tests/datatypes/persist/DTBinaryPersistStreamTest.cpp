@@ -1,8 +1,8 @@
 #include "PersistTestDisc.h"
 
-#include "datatypes/DTBinaryPersistStream.h"
-#include "datatypes/DTMemoryPersistStream.h"
-#include "datatypes/DTTextPersistStream.h"
+#include "datatypes/persist/DTBinaryPersistStream.h"
+#include "datatypes/persist/DTMemoryPersistStream.h"
+#include "datatypes/persist/DTTextPersistStream.h"
 #include "tools/lib/ToolBigEndianWriter.h"
 
 #include <bit>

@@ -1,4 +1,4 @@
-#include "datatypes/DTMemoryPersistStream.h"
+#include "datatypes/persist/DTMemoryPersistStream.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "PersistTestDisc.h"
 
-#include "datatypes/DTTextPersistStream.h"
+#include "datatypes/persist/DTTextPersistStream.h"
 
 #include <bit>
 #include <functional>

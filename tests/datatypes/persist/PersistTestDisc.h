@@ -18,7 +18,7 @@
 #ifndef PERSIST_TEST_DISC_H
 #define PERSIST_TEST_DISC_H
 
-#include "datatypes/DTFile.h"
+#include "datatypes/file/DTFile.h"
 #include "support/HostTestDisc.h"
 #include "support/TestHexBytes.h"
 

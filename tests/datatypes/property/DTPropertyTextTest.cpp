@@ -1,10 +1,10 @@
 #include "PropertyTestSupport.h"
 
-#include "datatypes/DTDummyVector2.h"
-#include "datatypes/DTDummyVector3.h"
-#include "datatypes/DTDummyVector4.h"
-#include "datatypes/DTString.h"
-#include "datatypes/DTTextPersistStream.h"
+#include "datatypes/property/DTDummyVector2.h"
+#include "datatypes/property/DTDummyVector3.h"
+#include "datatypes/property/DTDummyVector4.h"
+#include "datatypes/containers/DTString.h"
+#include "datatypes/persist/DTTextPersistStream.h"
 #include "datatypes/persist/PersistTestDisc.h"
 
 #include <deque>

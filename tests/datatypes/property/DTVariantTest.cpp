@@ -1,8 +1,8 @@
 #include "PropertyTestSupport.h"
 
-#include "datatypes/DTDummyVector3.h"
-#include "datatypes/DTDummyVector4.h"
-#include "datatypes/DTString.h"
+#include "datatypes/property/DTDummyVector3.h"
+#include "datatypes/property/DTDummyVector4.h"
+#include "datatypes/containers/DTString.h"
 
 #include <gtest/gtest.h>
 

@@ -10,8 +10,8 @@
 #ifndef PROPERTY_TEST_SUPPORT_H
 #define PROPERTY_TEST_SUPPORT_H
 
-#include "datatypes/DTMemoryPersistStream.h"
-#include "datatypes/DTProperty.h"
+#include "datatypes/persist/DTMemoryPersistStream.h"
+#include "datatypes/property/DTProperty.h"
 
 #include <cstring>
 #include <memory>

@@ -3,7 +3,7 @@
 	switched on (built = true) by the change that lands its class; until
 	then its test is reported as skipped.
 */
-#include "datatypes/DTDynamicInstanciator.h"
+#include "datatypes/registry/DTDynamicInstanciator.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "RegisteredTestClasses.h"
 
-#include "datatypes/DTDynamicInstanciator.h"
+#include "datatypes/registry/DTDynamicInstanciator.h"
 
 int TestLoadable::constructed = 0;
 int TestAnimNode::constructed = 0;

@@ -5,7 +5,7 @@
 #ifndef REGISTERED_TEST_CLASSES_H
 #define REGISTERED_TEST_CLASSES_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 // Registered in RegisteredTestClasses.cpp as a loadable object.
 class TestLoadable {

@@ -1,6 +1,6 @@
-#include "datatypes/DTMap.h"
-#include "datatypes/DTVector.h"
-#include "datatypes/MMMemory.h"
+#include "datatypes/containers/DTMap.h"
+#include "datatypes/containers/DTVector.h"
+#include "datatypes/memory/MMMemory.h"
 #include "platform/host/HostArena.h"
 #include "platform/os/OS.h"
 

@@ -1,9 +1,9 @@
 #include "LevelTestSupport.h"
 
-#include "datatypes/DTDynamicInstanciator.h"
-#include "datatypes/DTGlo.h"
-#include "datatypes/DTHotSpotDescriptor.h"
-#include "datatypes/DTProperty.h"
+#include "datatypes/registry/DTDynamicInstanciator.h"
+#include "datatypes/streamable/DTGlo.h"
+#include "datatypes/descriptor/DTHotSpotDescriptor.h"
+#include "datatypes/property/DTProperty.h"
 #include "tools/lib/level/ToolLevelWriter.h"
 #include "tools/lib/level/ToolMalformedData.h"
 

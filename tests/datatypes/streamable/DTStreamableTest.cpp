@@ -1,10 +1,10 @@
 #include "LevelTestSupport.h"
 #include "datatypes/persist/PersistTestDisc.h"
 
-#include "datatypes/DTParentedProperty.h"
-#include "datatypes/DTProperty.h"
-#include "datatypes/DTTextPersistStream.h"
-#include "datatypes/DTVariant.h"
+#include "datatypes/streamable/DTParentedProperty.h"
+#include "datatypes/property/DTProperty.h"
+#include "datatypes/persist/DTTextPersistStream.h"
+#include "datatypes/property/DTVariant.h"
 
 namespace {
 

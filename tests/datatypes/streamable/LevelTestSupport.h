@@ -10,8 +10,8 @@
 #ifndef LEVEL_TEST_SUPPORT_H
 #define LEVEL_TEST_SUPPORT_H
 
-#include "datatypes/DTMemoryPersistStream.h"
-#include "datatypes/DTStreamable.h"
+#include "datatypes/persist/DTMemoryPersistStream.h"
+#include "datatypes/streamable/DTStreamable.h"
 #include "support/TestHexBytes.h"
 #include "tools/lib/ToolBigEndianWriter.h"
 

@@ -1,5 +1,5 @@
-#include "datatypes/DTBasePersistStream.h"
-#include "datatypes/DTDynamicInstanciator.h"
+#include "datatypes/persist/DTBasePersistStream.h"
+#include "datatypes/registry/DTDynamicInstanciator.h"
 #include "WaypointTestSupport.h"
 
 #include <string>

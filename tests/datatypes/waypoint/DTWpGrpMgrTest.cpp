@@ -1,4 +1,4 @@
-#include "datatypes/DTBasePersistStream.h"
+#include "datatypes/persist/DTBasePersistStream.h"
 #include "WaypointTestSupport.h"
 
 namespace {

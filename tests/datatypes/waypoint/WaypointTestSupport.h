@@ -10,9 +10,9 @@
 #ifndef WAYPOINT_TEST_SUPPORT_H
 #define WAYPOINT_TEST_SUPPORT_H
 
-#include "datatypes/DTMemoryPersistStream.h"
-#include "datatypes/DTWaypointGrp.h"
-#include "datatypes/DTWpGrpMgr.h"
+#include "datatypes/persist/DTMemoryPersistStream.h"
+#include "datatypes/waypoint/DTWaypointGrp.h"
+#include "datatypes/waypoint/DTWpGrpMgr.h"
 #include "tools/lib/level/ToolWaypointWriter.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "LogicWorldFixture.h"
 
-#include "datatypes/DTGlo.h"
+#include "datatypes/streamable/DTGlo.h"
 #include "framework/core/world/EFInstanceFlags.h"
 #include "framework/core/world/EFObjClipping.h"
 #include "framework/core/world/ObjectRetrieverParams.h"

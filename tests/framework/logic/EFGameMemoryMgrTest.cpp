@@ -1,7 +1,7 @@
-#include "datatypes/DTByteOrder.h"
-#include "datatypes/DTMemHeap.h"
-#include "datatypes/MMHeader.h"
-#include "datatypes/MMMemory.h"
+#include "datatypes/base/DTByteOrder.h"
+#include "datatypes/memory/DTMemHeap.h"
+#include "datatypes/memory/MMHeader.h"
+#include "datatypes/memory/MMMemory.h"
 #include "framework/logic/EFGameBuffer.h"
 #include "framework/logic/EFGameMemoryMgr.h"
 

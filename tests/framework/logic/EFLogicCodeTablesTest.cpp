@@ -1,4 +1,4 @@
-#include "datatypes/MMMemory.h"
+#include "datatypes/memory/MMMemory.h"
 #include "framework/logic/EFCustomLibBank.h"
 #include "framework/logic/EFLogicCode.h"
 #include "framework/logic/EFLogicCodeMap.h"

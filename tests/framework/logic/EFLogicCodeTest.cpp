@@ -1,9 +1,9 @@
 #include "LogicTestSupport.h"
 
-#include "datatypes/DTDynamicInstanciator.h"
-#include "datatypes/DTFile.h"
-#include "datatypes/DTMemoryPersistStream.h"
-#include "datatypes/DTStreamFAT.h"
+#include "datatypes/registry/DTDynamicInstanciator.h"
+#include "datatypes/file/DTFile.h"
+#include "datatypes/persist/DTMemoryPersistStream.h"
+#include "datatypes/streamfile/DTStreamFAT.h"
 #include "datatypes/persist/PersistTestDisc.h"
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/logic/EFLogicCodeLib.h"

@@ -1,6 +1,6 @@
 #include "LogicTestSupport.h"
 
-#include "datatypes/DTByteOrder.h"
+#include "datatypes/base/DTByteOrder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "LogicTestSupport.h"
 #include "LogicWorldFixture.h"
 
-#include "datatypes/DTMemoryPersistStream.h"
+#include "datatypes/persist/DTMemoryPersistStream.h"
 #include "framework/core/world/ObjectRetrieverParams.h"
 #include "tools/lib/logic/ToolLogicRecordWriter.h"
 

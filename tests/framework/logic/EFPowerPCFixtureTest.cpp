@@ -6,7 +6,7 @@
 */
 #include "LogicTestSupport.h"
 
-#include "datatypes/DTByteOrder.h"
+#include "datatypes/base/DTByteOrder.h"
 
 #include <gtest/gtest.h>
 

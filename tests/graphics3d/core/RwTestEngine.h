@@ -13,7 +13,7 @@
 #ifndef RW_TEST_ENGINE_H
 #define RW_TEST_ENGINE_H
 
-#include "datatypes/MMMemory.h"
+#include "datatypes/memory/MMMemory.h"
 #include "graphics3d/core/RwEngine.h"
 #include "graphics3d/core/RwError.h"
 #include "graphics3d/testdevice/TestDevice.h"

@@ -3,7 +3,7 @@
 #include "platform/host/HostClock.h"
 #include "platform/host/HostEventQueue.h"
 #include "platform/mix/MIX.h"
-#include "datatypes/DTByteOrder.h"
+#include "datatypes/base/DTByteOrder.h"
 
 #include <gtest/gtest.h>
 

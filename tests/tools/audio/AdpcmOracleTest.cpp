@@ -1,6 +1,6 @@
 #include "AdpcmFixturePath.h"
 
-#include "datatypes/DTByteOrder.h"
+#include "datatypes/base/DTByteOrder.h"
 #include "platform/am/AM.h"
 #include "platform/ar/AR.h"
 #include "platform/ax/AX.h"

@@ -13,7 +13,7 @@
 #ifndef COMPACT_HEADER_READER_H
 #define COMPACT_HEADER_READER_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 #include <vector>
 

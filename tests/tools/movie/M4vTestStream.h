@@ -13,7 +13,7 @@
 #ifndef M4V_TEST_STREAM_H
 #define M4V_TEST_STREAM_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 #include <vector>
 

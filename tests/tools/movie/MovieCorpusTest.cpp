@@ -2,7 +2,7 @@
 #include "MovieCorpusPath.h"
 #include "VidWalker.h"
 
-#include "datatypes/DTByteOrder.h"
+#include "datatypes/base/DTByteOrder.h"
 #include "tools/lib/audio/ToolDspAdpcmEncoder.h"
 #include "tools/lib/audio/ToolGenhWriter.h"
 #include "tools/lib/movie/ToolM4vRewriter.h"

@@ -1,6 +1,6 @@
 #include "VidWalker.h"
 
-#include "datatypes/DTByteOrder.h"
+#include "datatypes/base/DTByteOrder.h"
 #include "tools/lib/movie/ToolVidMuxer.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #ifndef VID_WALKER_H
 #define VID_WALKER_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 #include <string>
 #include <vector>

@@ -14,7 +14,7 @@
 #ifndef TOOL_ADPCM_TEST_SIGNALS_H
 #define TOOL_ADPCM_TEST_SIGNALS_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 #include <vector>
 

@@ -22,7 +22,7 @@
 #ifndef TOOL_DSP_ADPCM_ENCODER_H
 #define TOOL_DSP_ADPCM_ENCODER_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 #include <array>
 #include <span>

@@ -1,6 +1,6 @@
 #include "tools/lib/audio/ToolGenhWriter.h"
 
-#include "datatypes/DTByteOrder.h"
+#include "datatypes/base/DTByteOrder.h"
 
 #include <algorithm>
 

@@ -30,7 +30,7 @@
 #ifndef TOOL_GENH_WRITER_H
 #define TOOL_GENH_WRITER_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 #include <array>
 #include <span>

@@ -14,7 +14,7 @@
 #ifndef TOOL_ANIM_BLOCK_WRITER_H
 #define TOOL_ANIM_BLOCK_WRITER_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 #include <vector>
 

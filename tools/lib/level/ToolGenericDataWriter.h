@@ -13,7 +13,7 @@
 #ifndef TOOL_GENERIC_DATA_WRITER_H
 #define TOOL_GENERIC_DATA_WRITER_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 #include "tools/lib/ToolBigEndianWriter.h"
 
 #include <span>

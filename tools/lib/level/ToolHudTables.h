@@ -15,7 +15,7 @@
 #ifndef TOOL_HUD_TABLES_H
 #define TOOL_HUD_TABLES_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 #include "tools/lib/level/ToolLevelRecords.h"
 
 #include <array>

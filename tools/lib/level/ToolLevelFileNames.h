@@ -11,7 +11,7 @@
 #ifndef TOOL_LEVEL_FILE_NAMES_H
 #define TOOL_LEVEL_FILE_NAMES_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 #include <string>
 

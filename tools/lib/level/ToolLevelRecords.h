@@ -14,7 +14,7 @@
 #ifndef TOOL_LEVEL_RECORDS_H
 #define TOOL_LEVEL_RECORDS_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 #include <array>
 #include <string>

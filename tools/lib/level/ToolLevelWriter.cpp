@@ -1,6 +1,6 @@
 #include "tools/lib/level/ToolLevelWriter.h"
 
-#include "datatypes/DTByteOrder.h"
+#include "datatypes/base/DTByteOrder.h"
 
 #include <bit>
 

@@ -1,6 +1,6 @@
 #include "tools/lib/level/ToolMalformedData.h"
 
-#include "datatypes/DTByteOrder.h"
+#include "datatypes/base/DTByteOrder.h"
 
 std::vector<u8> ToolMalformedData::TruncateAt( const std::vector<u8>& image, const size_t length ) {
 	if ( length >= image.size() ) {

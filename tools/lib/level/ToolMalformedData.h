@@ -12,7 +12,7 @@
 #ifndef TOOL_MALFORMED_DATA_H
 #define TOOL_MALFORMED_DATA_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 #include <vector>
 

@@ -15,7 +15,7 @@
 #ifndef TOOL_RESOURCE_FILE_WRITER_H
 #define TOOL_RESOURCE_FILE_WRITER_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 #include <filesystem>
 #include <string>

@@ -27,7 +27,7 @@
 #ifndef TOOL_SPLINE_WRITER_H
 #define TOOL_SPLINE_WRITER_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 #include "tools/lib/level/ToolResourceFileWriter.h"
 
 #include <array>

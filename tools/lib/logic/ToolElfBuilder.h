@@ -18,7 +18,7 @@
 #ifndef TOOL_ELF_BUILDER_H
 #define TOOL_ELF_BUILDER_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 #include <string>
 #include <vector>

@@ -14,7 +14,7 @@
 #ifndef TOOL_BIT_READER_H
 #define TOOL_BIT_READER_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 class ToolBitReader {
 public:

@@ -1,6 +1,6 @@
 #include "tools/lib/movie/ToolBitWriter.h"
 
-#include "datatypes/DTByteOrder.h"
+#include "datatypes/base/DTByteOrder.h"
 #include "tools/lib/movie/ToolBitReader.h"
 
 ToolBitWriter::ToolBitWriter() : word( 0 ), bitsInWord( 0 ), bitCount( 0 ) {

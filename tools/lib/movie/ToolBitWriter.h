@@ -13,7 +13,7 @@
 #ifndef TOOL_BIT_WRITER_H
 #define TOOL_BIT_WRITER_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 #include <vector>
 

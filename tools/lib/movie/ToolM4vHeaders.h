@@ -15,7 +15,7 @@
 #ifndef TOOL_M4V_HEADERS_H
 #define TOOL_M4V_HEADERS_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 // vop_coding_type values; the compact frame type uses the same numbers.
 enum ToolM4vCodingType : u8 {

@@ -12,7 +12,7 @@
 #ifndef TOOL_M4V_START_CODES_H
 #define TOOL_M4V_START_CODES_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 #include <vector>
 

@@ -14,7 +14,7 @@
 #ifndef TOOL_VID_AUDIO_SCHEDULE_H
 #define TOOL_VID_AUDIO_SCHEDULE_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 constexpr u32 TOOL_VID_AUDIO_RATE			= 32000;	// the mixer's rate; movie voices play at ratio 1.0
 constexpr u32 TOOL_ADPCM_FRAME_BYTES		= 8;

@@ -1,6 +1,6 @@
 #include "tools/lib/movie/ToolVidMuxer.h"
 
-#include "datatypes/DTByteOrder.h"
+#include "datatypes/base/DTByteOrder.h"
 #include "tools/lib/movie/ToolVidAudioSchedule.h"
 
 namespace {

@@ -27,7 +27,7 @@
 #ifndef TOOL_VID_MUXER_H
 #define TOOL_VID_MUXER_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 #include <array>
 #include <string>

@@ -13,7 +13,7 @@
 #ifndef TOOL_M4_CODE_LISTS_H
 #define TOOL_M4_CODE_LISTS_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 #include <string>
 #include <vector>

@@ -17,7 +17,7 @@
 #ifndef TOOL_M4_CODE_WRITER_H
 #define TOOL_M4_CODE_WRITER_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 class ToolBitWriter;
 

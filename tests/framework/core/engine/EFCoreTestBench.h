@@ -11,8 +11,8 @@
 #ifndef EF_CORE_TEST_BENCH_H
 #define EF_CORE_TEST_BENCH_H
 
-#include "datatypes/DTFile.h"
-#include "datatypes/MMMemory.h"
+#include "datatypes/file/DTFile.h"
+#include "datatypes/memory/MMMemory.h"
 #include "platform/card/CARD.h"
 #include "platform/host/HostSettings.h"
 #include "platform/os/OS.h"

@@ -1,7 +1,7 @@
 #include "EFCoreTestBench.h"
 
-#include "datatypes/DTGlo.h"
-#include "datatypes/MMMemory.h"
+#include "datatypes/streamable/DTGlo.h"
+#include "datatypes/memory/MMMemory.h"
 #include "framework/core/engine/EFAppContext.h"
 #include "framework/core/engine/EFCallTrace.h"
 #include "framework/core/engine/EFEngineController.h"
@@ -23,7 +23,7 @@
 #include "graphics3d/core/RwFrame.h"
 #include "graphics3d/core/RwRaster.h"
 #include "graphics3d/core/RwTexture.h"
-#include "video/EFVideoPlayer.h"
+#include "framework/video/EFVideoPlayer.h"
 
 #include <cstring>
 #include <string>

@@ -8,7 +8,7 @@
 #include "platform/host/HostClock.h"
 #include "platform/pad/PAD.h"
 #include "platform/vi/VI.h"
-#include "video/EFVideoPlayer.h"
+#include "framework/video/EFVideoPlayer.h"
 
 #include <cmath>
 #include <cstring>

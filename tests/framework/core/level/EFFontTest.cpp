@@ -1,4 +1,4 @@
-#include "datatypes/DTMemoryPersistStream.h"
+#include "datatypes/persist/DTMemoryPersistStream.h"
 #include "framework/graphics/EFFont.h"
 #include "framework/graphics/hud/EFHudMgr.h"
 #include "tools/lib/ToolBigEndianWriter.h"

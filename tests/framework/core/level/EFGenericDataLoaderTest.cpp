@@ -1,8 +1,8 @@
 #include "framework/core/engine/EFCoreTestBench.h"
 
-#include "datatypes/DTBasePersistStream.h"
-#include "datatypes/DTDynamicInstanciator.h"
-#include "datatypes/DTMemoryPersistStream.h"
+#include "datatypes/persist/DTBasePersistStream.h"
+#include "datatypes/registry/DTDynamicInstanciator.h"
+#include "datatypes/persist/DTMemoryPersistStream.h"
 #include "framework/core/level/EFGenericDataLoader.h"
 #include "framework/core/level/EFLoadingMgr.h"
 #include "framework/core/spline/EFSplineMgr.h"

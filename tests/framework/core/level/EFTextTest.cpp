@@ -1,5 +1,5 @@
-#include "datatypes/DTDynamicInstanciator.h"
-#include "datatypes/DTMemoryPersistStream.h"
+#include "datatypes/registry/DTDynamicInstanciator.h"
+#include "datatypes/persist/DTMemoryPersistStream.h"
 #include "framework/graphics/hud/EFHudMgr.h"
 #include "framework/graphics/EFText.h"
 #include "tools/lib/ToolBigEndianWriter.h"

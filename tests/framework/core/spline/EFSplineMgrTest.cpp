@@ -1,12 +1,12 @@
 #include "SplineReference.h"
-#include "datatypes/DTByteOrder.h"
+#include "datatypes/base/DTByteOrder.h"
 #include "framework/core/engine/EFAppContext.h"
 #include "framework/core/engine/EFCoreTestBench.h"
 #include "framework/core/engine/EFEngineController.h"
 #include "framework/core/level/EFGenericDataLoader.h"
 #include "support/TestHexBytes.h"
 #include "tools/lib/level/ToolSampleSplines.h"
-#include "video/EFVideoPlayer.h"
+#include "framework/video/EFVideoPlayer.h"
 
 #include <cstring>
 #include <functional>

@@ -12,8 +12,8 @@
 #ifndef SPLINE_REFERENCE_H
 #define SPLINE_REFERENCE_H
 
-#include "datatypes/DTMemoryPersistStream.h"
-#include "datatypes/DTVector3d.h"
+#include "datatypes/persist/DTMemoryPersistStream.h"
+#include "datatypes/maths/DTVector3d.h"
 #include "framework/core/spline/EFQuadraticSpline.h"
 #include "framework/core/spline/EFSplineMgr.h"
 #include "tools/lib/level/ToolSplineWriter.h"

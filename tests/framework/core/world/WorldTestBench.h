@@ -16,7 +16,7 @@
 #ifndef WORLD_TEST_BENCH_H
 #define WORLD_TEST_BENCH_H
 
-#include "datatypes/DTFrame.h"
+#include "datatypes/maths/DTFrame.h"
 #include "framework/core/engine/EFAppContext.h"
 #include "framework/core/engine/EFCallTrace.h"
 #include "framework/core/world/EFGameObject.h"

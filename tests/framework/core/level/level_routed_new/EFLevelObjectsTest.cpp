@@ -6,10 +6,10 @@
 */
 #include "framework/core/level/loader_routed_new/LoaderTestBench.h"
 
-#include "datatypes/DTFile.h"
-#include "datatypes/DTFrame.h"
-#include "datatypes/DTGlo.h"
-#include "datatypes/MMMemory.h"
+#include "datatypes/file/DTFile.h"
+#include "datatypes/maths/DTFrame.h"
+#include "datatypes/streamable/DTGlo.h"
+#include "datatypes/memory/MMMemory.h"
 #include "framework/core/world/EFGameObject.h"
 #include "framework/core/world/EFWorld.h"
 #include "framework/graphics/EF3dObj.h"

@@ -1,6 +1,6 @@
 #include "LoaderTestBench.h"
 
-#include "datatypes/DTFile.h"
+#include "datatypes/file/DTFile.h"
 #include "framework/graphics/EFFont.h"
 #include "framework/graphics/EFText.h"
 #include "tools/lib/ToolIniWriter.h"

@@ -1,8 +1,8 @@
 #include "LoaderTestBench.h"
 
-#include "datatypes/DTFile.h"
-#include "datatypes/DTMemHeap.h"
-#include "datatypes/MMMemory.h"
+#include "datatypes/file/DTFile.h"
+#include "datatypes/memory/DTMemHeap.h"
+#include "datatypes/memory/MMMemory.h"
 #include "framework/core/level/EFLoadingMgr.h"
 #include "tools/lib/level/ToolGenericDataWriter.h"
 #include "tools/lib/level/ToolMalformedData.h"

@@ -19,9 +19,9 @@
 
 #include "framework/core/engine/EFCoreTestBench.h"
 
-#include "datatypes/DTBasePersistStream.h"
-#include "datatypes/DTWpGrpMgr.h"
-#include "datatypes/DTWaypointGrp.h"
+#include "datatypes/persist/DTBasePersistStream.h"
+#include "datatypes/waypoint/DTWpGrpMgr.h"
+#include "datatypes/waypoint/DTWaypointGrp.h"
 #include "framework/audio/EFNewAudioMgr.h"
 #include "framework/core/engine/EFAppContext.h"
 #include "framework/core/engine/EFEngineController.h"

@@ -1,8 +1,8 @@
 #include "InstanceTestBench.h"
 
-#include "datatypes/DTFrame.h"
-#include "datatypes/DTGlo.h"
-#include "datatypes/DTHotSpotDescriptor.h"
+#include "datatypes/maths/DTFrame.h"
+#include "datatypes/streamable/DTGlo.h"
+#include "datatypes/descriptor/DTHotSpotDescriptor.h"
 #include "framework/graphics/EF3dObj.h"
 #include "framework/graphics/animation/EFAnimNode.h"
 #include "framework/logic/LogicFakeModule.h"

@@ -1,7 +1,7 @@
 #include "InstanceTestBench.h"
 
-#include "datatypes/DTDynamicInstanciator.h"
-#include "datatypes/DTSoundDescriptor.h"
+#include "datatypes/registry/DTDynamicInstanciator.h"
+#include "datatypes/descriptor/DTSoundDescriptor.h"
 #include "framework/core/level/EF3dObjectIDescriptor.h"
 #include "framework/core/level/EFAudioEnvDescriptor.h"
 #include "framework/core/level/EFRessource.h"

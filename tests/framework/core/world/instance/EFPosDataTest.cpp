@@ -1,6 +1,6 @@
 #include "InstanceTestBench.h"
 
-#include "datatypes/DTFrame.h"
+#include "datatypes/maths/DTFrame.h"
 #include "framework/physics/EFPhysic.h"
 
 #include <cmath>

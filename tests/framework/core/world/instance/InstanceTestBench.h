@@ -13,7 +13,7 @@
 #ifndef INSTANCE_TEST_BENCH_H
 #define INSTANCE_TEST_BENCH_H
 
-#include "datatypes/DTMemoryPersistStream.h"
+#include "datatypes/persist/DTMemoryPersistStream.h"
 #include "framework/audio/EFNewAudioMgr.h"
 #include "framework/core/engine/EFCallTrace.h"
 #include "framework/core/engine/EFEngineController.h"

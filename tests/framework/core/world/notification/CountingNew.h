@@ -14,7 +14,7 @@
 #ifndef COUNTING_NEW_H
 #define COUNTING_NEW_H
 
-#include "datatypes/DTTypes.h"
+#include "datatypes/base/DTTypes.h"
 
 // Calls of operator new (every form) since the program started.
 u64		CountingNewCalls();

@@ -1,9 +1,0 @@
-#include "datatypes/DTAnimationDescriptor.h"
-
-#include "datatypes/DTVariant.h"
-
-DTAnimationDescriptor::DTAnimationDescriptor() {
-}
-
-DTAnimationDescriptor::~DTAnimationDescriptor() {
-}

@@ -1,9 +1,0 @@
-#include "datatypes/DTAudioEnvDescriptor.h"
-
-#include "datatypes/DTVariant.h"
-
-DTAudioEnvDescriptor::DTAudioEnvDescriptor() {
-}
-
-DTAudioEnvDescriptor::~DTAudioEnvDescriptor() {
-}

@@ -1,9 +1,0 @@
-#include "datatypes/DTCameraAnimDescriptor.h"
-
-#include "datatypes/DTVariant.h"
-
-DTCameraAnimDescriptor::DTCameraAnimDescriptor() {
-}
-
-DTCameraAnimDescriptor::~DTCameraAnimDescriptor() {
-}

@@ -1,9 +1,0 @@
-#include "datatypes/DTHAnimationDescriptor.h"
-
-#include "datatypes/DTVariant.h"
-
-DTHAnimationDescriptor::DTHAnimationDescriptor() {
-}
-
-DTHAnimationDescriptor::~DTHAnimationDescriptor() {
-}

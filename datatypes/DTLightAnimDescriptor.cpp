@@ -1,9 +1,0 @@
-#include "datatypes/DTLightAnimDescriptor.h"
-
-#include "datatypes/DTVariant.h"
-
-DTLightAnimDescriptor::DTLightAnimDescriptor() {
-}
-
-DTLightAnimDescriptor::~DTLightAnimDescriptor() {
-}

@@ -1,9 +1,0 @@
-#include "datatypes/DTMorphAnimationDescriptor.h"
-
-#include "datatypes/DTVariant.h"
-
-DTMorphAnimationDescriptor::DTMorphAnimationDescriptor() {
-}
-
-DTMorphAnimationDescriptor::~DTMorphAnimationDescriptor() {
-}

@@ -1,0 +1,9 @@
+#include "datatypes/descriptor/DTAnimationDescriptor.h"
+
+#include "datatypes/property/DTVariant.h"
+
+DTAnimationDescriptor::DTAnimationDescriptor() {
+}
+
+DTAnimationDescriptor::~DTAnimationDescriptor() {
+}

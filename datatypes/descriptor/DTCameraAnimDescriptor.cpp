@@ -1,0 +1,9 @@
+#include "datatypes/descriptor/DTCameraAnimDescriptor.h"
+
+#include "datatypes/property/DTVariant.h"
+
+DTCameraAnimDescriptor::DTCameraAnimDescriptor() {
+}
+
+DTCameraAnimDescriptor::~DTCameraAnimDescriptor() {
+}

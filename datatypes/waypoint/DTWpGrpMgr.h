@@ -1,0 +1,40 @@
+/*
+===============================================================================
+
+	Registry of the loaded waypoint groups by id.
+
+	One process-wide map of 37 buckets, moWpGrpMgr, built at static
+	initialisation. It owns the groups it holds: RemoveAllWaypointGrp
+	deletes them all (the world does so when a level ends) and keeps the
+	buckets for the next level; the destructor does the same at exit and
+	frees the buckets. A group registered again under an id already held
+	replaces the entry without the old group being deleted: that one stays
+	allocated until exit.
+
+===============================================================================
+*/
+#ifndef DT_WP_GRP_MGR_H
+#define DT_WP_GRP_MGR_H
+
+#include "datatypes/containers/DTMap.h"
+#include "datatypes/base/DTTypes.h"
+
+class DTWaypointGrp;
+
+class DTWpGrpMgr : public DTMap<u32, DTWaypointGrp *> {
+public:
+							DTWpGrpMgr();
+	virtual					~DTWpGrpMgr();
+
+	// Registers group under id, replacing (not deleting) a group the id
+	// already named. False when no entry could be allocated.
+	bool					AddWaypointGrp( DTWaypointGrp * group, const u32 id );
+	// The group registered under id, or null.
+	DTWaypointGrp *			GetWaypointGrp( const u32 id ) const;
+	// Deletes every group and frees every entry; the buckets stay.
+	void					RemoveAllWaypointGrp();
+
+	static DTWpGrpMgr		moWpGrpMgr;
+};
+
+#endif

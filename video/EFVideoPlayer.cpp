@@ -1,6 +1,0 @@
-#include "video/EFVideoPlayer.h"
-
-EFVideoPlayer_SP* EFVideoPlayer::GetInstance() {
-	static EFVideoPlayer_SP player;
-	return &player;
-}

@@ -1,0 +1,114 @@
+#include "video/m4/M4BlockDecoder.h"
+
+#include "video/m4/M4Bitstream.h"
+#include "video/m4/M4VlcDecoder.h"
+
+constexpr u32 M4_TCOEF_WINDOW		= 12;
+constexpr u32 M4_ESCAPE_LENGTH		= 7;
+constexpr u32 M4_FIXED_RUN_BITS		= 6;
+constexpr u32 M4_FIXED_LEVEL_BITS	= 12;
+
+namespace {
+
+struct M4Coefficient {
+	u32		last;
+	u32		run;
+	s32		level;
+	bool	valid;
+};
+
+// One table code and its sign bit, without escape handling.
+M4Coefficient M4ReadPlainCode( M4Bitstream* bs, const M4CoefficientTables& tables, u32* value ) {
+	M4Coefficient	coefficient{};
+	const u32		entry = M4CoefficientEntry( tables, M4BitstreamShow( bs, M4_TCOEF_WINDOW ) );
+	*value = M4VlcValue( entry );
+	if ( M4VlcIsMissing( entry ) ) {
+		M4BitstreamSkip( bs, M4_TCOEF_WINDOW );
+		return coefficient;
+	}
+	M4BitstreamSkip( bs, M4VlcLength( entry ) );
+	if ( *value == M4_VLC_ESCAPE ) {
+		return coefficient;
+	}
+	coefficient.last = *value >> M4_TCOEF_LAST_SHIFT;
+	coefficient.run = ( *value >> M4_TCOEF_RUN_SHIFT ) & M4_TCOEF_RUN_MASK;
+	coefficient.level = static_cast<s32>( *value & M4_TCOEF_LEVEL_MASK );
+	if ( M4BitstreamGet( bs, 1 ) != 0 ) {
+		coefficient.level = -coefficient.level;
+	}
+	coefficient.valid = true;
+	return coefficient;
+}
+
+u32 M4MaxLevel( const M4CoefficientTables& tables, const u32 last, const u32 run ) {
+	return tables.mMaxLevel[last * M4_MAX_RUNS + run];
+}
+
+u32 M4MaxRun( const M4CoefficientTables& tables, const u32 last, const s32 level ) {
+	const u32 magnitude = static_cast<u32>( level < 0 ? -level : level );
+	if ( magnitude >= M4_MAX_LEVELS ) {
+		return 0;
+	}
+	return tables.mMaxRun[last * M4_MAX_LEVELS + magnitude];
+}
+
+// One coefficient, escapes resolved; valid is false for a code missing
+// from the table.
+M4Coefficient M4ReadCoefficient( M4Bitstream* bs, const M4CoefficientTables& tables ) {
+	u32				value = 0;
+	M4Coefficient	coefficient = M4ReadPlainCode( bs, tables, &value );
+	if ( value != M4_VLC_ESCAPE ) {
+		return coefficient;
+	}
+	if ( M4BitstreamGet( bs, 1 ) == 0 ) {
+		coefficient = M4ReadPlainCode( bs, tables, &value );
+		if ( coefficient.valid ) {
+			const s32 offset = static_cast<s32>( M4MaxLevel( tables, coefficient.last, coefficient.run ) );
+			coefficient.level += coefficient.level < 0 ? -offset : offset;
+		}
+		return coefficient;
+	}
+	if ( M4BitstreamGet( bs, 1 ) == 0 ) {
+		coefficient = M4ReadPlainCode( bs, tables, &value );
+		if ( coefficient.valid ) {
+			coefficient.run += M4MaxRun( tables, coefficient.last, coefficient.level ) + 1;
+		}
+		return coefficient;
+	}
+	coefficient.last = M4BitstreamGet( bs, 1 );
+	coefficient.run = M4BitstreamGet( bs, M4_FIXED_RUN_BITS );
+	M4BitstreamSkip( bs, 1 );
+	// 12-bit two's complement.
+	const u32 raw = M4BitstreamGet( bs, M4_FIXED_LEVEL_BITS );
+	coefficient.level = static_cast<s32>( raw ) - ( ( raw & 0x800 ) != 0 ? 0x1000 : 0 );
+	M4BitstreamSkip( bs, 1 );
+	coefficient.valid = true;
+	return coefficient;
+}
+
+void M4DecodeBlock( M4Bitstream* bs, s16* block, u32 position, const M4CoefficientTables& tables, const u8* scan ) {
+	for ( ;; ) {
+		const M4Coefficient coefficient = M4ReadCoefficient( bs, tables );
+		if ( !coefficient.valid ) {
+			return;
+		}
+		position += coefficient.run;
+		if ( position < M4_BLOCK_SIZE ) {
+			block[scan[position]] = static_cast<s16>( coefficient.level );
+		}
+		position = position < M4_BLOCK_SIZE ? position + 1 : M4_BLOCK_SIZE;
+		if ( coefficient.last != 0 ) {
+			return;
+		}
+	}
+}
+
+} // namespace
+
+void M4DecodeIntraBlock( M4Bitstream* bs, s16* block, const u32 first, const M4CoefficientTables& tables, const u8* scan ) {
+	M4DecodeBlock( bs, block, first, tables, scan );
+}
+
+void M4DecodeInterBlock( M4Bitstream* bs, s16* block, const M4CoefficientTables& tables, const u8* scan ) {
+	M4DecodeBlock( bs, block, 0, tables, scan );
+}

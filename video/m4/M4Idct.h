@@ -1,0 +1,37 @@
+/*
+===============================================================================
+
+	Inverse DCT of one 8x8 block.
+
+	Separable and in single precision: rows first, into a transposed
+	scratch block of 64 floats, then columns. Each one-dimensional pass is
+	the even-odd butterfly whose even part rotates by cos(k pi / 16) / 2
+	and whose odd part rotates the pairs (1, 7) and (3, 5) and then
+	combines the middle pair through sqrt(1/2); the constants carry the
+	normalisation, so no final scaling remains. The operation order is
+	fixed so that results do not depend on the compiler.
+
+	Results round to nearest with halves away from zero, except that -0.5
+	gives 0, and saturate to s16.
+
+===============================================================================
+*/
+#ifndef M4_IDCT_H
+#define M4_IDCT_H
+
+#include "datatypes/base/DTFloatToInt.h"
+
+// Transforms block (64 s16, raster order) in place.
+void	M4idct( s16* block );
+
+// The transform's output conversion: t = x + 0.5, one less when t is
+// negative, truncated toward zero and saturated.
+inline s16 M4IdctStore( const f32 value ) {
+	f32 t = value + 0.5f;
+	if ( t < 0.0f ) {
+		t -= 1.0f;
+	}
+	return DTFloatToS16( t );
+}
+
+#endif

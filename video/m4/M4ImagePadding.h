@@ -1,0 +1,22 @@
+/*
+===============================================================================
+
+	Border extension of a reference picture.
+
+	Fills the 32-pixel luma and 16-pixel chroma borders from the coded
+	area, the macroblock-aligned picture: each border row of the coded
+	rows repeats that row's first or last pixel, and the rows above and
+	below repeat the first and last rows, corners included. Pixels
+	between a picture's visible edge and its macroblock edge stay as
+	decoded.
+
+===============================================================================
+*/
+#ifndef M4_IMAGE_PADDING_H
+#define M4_IMAGE_PADDING_H
+
+#include "video/m4/M4Image.h"
+
+void	M4ImageCreatePadding( M4Image* picture );
+
+#endif

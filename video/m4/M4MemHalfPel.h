@@ -1,0 +1,40 @@
+/*
+===============================================================================
+
+	Half-sample motion compensation of one block.
+
+	The integer position is the vector halved toward minus infinity and
+	the half-sample flags are its low bits: a full-sample position is
+	copied, a horizontal or vertical half averages two neighbours as (a +
+	b + 1 - rounding) >> 1 and a diagonal one four as (a + b + c + d + 2 -
+	rounding) >> 2. The field kernel reads one field of the reference: the
+	vertical component is a stored field vector, twice the field-row
+	count, so bits 2 and up give whole field rows and bit 1 the half.
+
+	Reads go through the clamped plane, so vectors far outside the picture
+	see its edges extended; when the block's window (with its extra column
+	and row) lies inside the plane the reads take the direct path with the
+	same results.
+
+	The destination is tiled with its own stride: pass the block's address
+	in a picture and the picture's stride, or a linear buffer and stride 8.
+
+===============================================================================
+*/
+#ifndef M4_MEM_HALF_PEL_H
+#define M4_MEM_HALF_PEL_H
+
+#include "video/m4/M4MacroBlock.h"
+#include "video/m4/M4Plane.h"
+
+// Predicts the 8 x 8 block at (x, y) of reference, displaced by vector
+// (half samples), into dst. dst starts on a tile (column multiple of 8,
+// row multiple of 4) of a plane of stride dstStride.
+void	M4MemHalfPelInterpolate( u8* dst, u32 dstStride, const M4Plane& reference, s32 x, s32 y, const M4_VECTOR& vector, u32 rounding );
+
+// Predicts 8 columns by rows (at most 8) field rows from field
+// fieldSelect (0 top, 1 bottom) of reference, starting at column x and
+// field row fieldY, into rows dstField, dstField + 2, .. of dst.
+void	M4MemHalfPelFields( u8* dst, u32 dstStride, u32 dstField, const M4Plane& reference, s32 x, s32 fieldY, const M4_VECTOR& vector, u32 fieldSelect, u32 rows, u32 rounding );
+
+#endif

@@ -1,0 +1,131 @@
+#include "video/m4/M4MemOp.h"
+
+#include "platform/os/OS.h"
+#include "video/m4/M4MacroBlock.h"
+
+namespace {
+
+constexpr u32 M4_BLOCK_COEFFICIENTS = 64;
+constexpr u32 M4_TILE_ROWS = 4;
+
+// The three planes of a macroblock: origin, stride and width in pixels.
+struct M4MBPlanes {
+	u8*		origin[3];
+	u32		stride[3];
+	u32		size[3];
+};
+
+M4MBPlanes M4GetMBPlanes( const M4Image* picture, const u32 mbX, const u32 mbY ) {
+	const u32 stride = picture->mPaddedWidth;
+	const u32 chromaStride = stride / 2u;
+	M4MBPlanes planes;
+	planes.origin[0] = picture->mY + 64u * mbX + 16u * stride * mbY;
+	planes.origin[1] = picture->mU + 32u * mbX + 8u * chromaStride * mbY;
+	planes.origin[2] = picture->mV + 32u * mbX + 8u * chromaStride * mbY;
+	planes.stride[0] = stride;
+	planes.stride[1] = planes.stride[2] = chromaStride;
+	planes.size[0] = 16;
+	planes.size[1] = planes.size[2] = 8;
+	return planes;
+}
+
+// Address of row r of block b within its macroblock; the row's 8 pixels
+// are contiguous because blocks start on tile columns.
+u8* M4BlockRow( const M4MBPlanes& planes, const u32 block, const u32 r, const bool field ) {
+	if ( block >= 4 ) {
+		const u32 plane = block - 3;
+		return planes.origin[plane] + M4TiledOffset( 0, r, planes.stride[plane] );
+	}
+	const u32 column = 8 * ( block & 1 );
+	const u32 row = field ? 2 * r + ( block >> 1 ) : 8 * ( block >> 1 ) + r;
+	return planes.origin[0] + M4TiledOffset( column, row, planes.stride[0] );
+}
+
+u8 M4SaturatePixel( const s32 v ) {
+	return static_cast<u8>( v < 0 ? 0 : ( v > 255 ? 255 : v ) );
+}
+
+void M4StoreBlocks( M4Image* picture, const u32 mbX, const u32 mbY, const s16* blocks, const bool field ) {
+	const M4MBPlanes planes = M4GetMBPlanes( picture, mbX, mbY );
+	for ( u32 b = 0; b < M4_MB_BLOCKS; b++ ) {
+		const s16* const block = blocks + b * M4_BLOCK_COEFFICIENTS;
+		for ( u32 r = 0; r < 8; r++ ) {
+			u8* const row = M4BlockRow( planes, b, r, field );
+			for ( u32 c = 0; c < 8; c++ ) {
+				row[c] = M4SaturatePixel( block[8 * r + c] );
+			}
+		}
+	}
+}
+
+void M4AddBlocks( M4Image* picture, const u32 mbX, const u32 mbY, const s16* blocks, const u32 pattern, const bool field ) {
+	const M4MBPlanes planes = M4GetMBPlanes( picture, mbX, mbY );
+	for ( u32 b = 0; b < M4_MB_BLOCKS; b++ ) {
+		if ( ( pattern & ( 1u << ( 5 - b ) ) ) == 0 ) {
+			continue;
+		}
+		const s16* const block = blocks + b * M4_BLOCK_COEFFICIENTS;
+		for ( u32 r = 0; r < 8; r++ ) {
+			u8* const row = M4BlockRow( planes, b, r, field );
+			for ( u32 c = 0; c < 8; c++ ) {
+				row[c] = M4SaturatePixel( row[c] + block[8 * r + c] );
+			}
+		}
+	}
+}
+
+} // namespace
+
+void M4MemOpIntraMBAll( M4Image* picture, const u32 mbX, const u32 mbY, const s16* blocks ) {
+	M4StoreBlocks( picture, mbX, mbY, blocks, false );
+}
+
+void M4MemOpIntraMBAllField( M4Image* picture, const u32 mbX, const u32 mbY, const s16* blocks ) {
+	M4StoreBlocks( picture, mbX, mbY, blocks, true );
+}
+
+void M4MemOpInterMBAdd( M4Image* picture, const u32 mbX, const u32 mbY, const s16* blocks, const u32 pattern ) {
+	M4AddBlocks( picture, mbX, mbY, blocks, pattern, false );
+}
+
+void M4MemOpInterMBAddField( M4Image* picture, const u32 mbX, const u32 mbY, const s16* blocks, const u32 pattern ) {
+	M4AddBlocks( picture, mbX, mbY, blocks, pattern, true );
+}
+
+// A macroblock's plane is whole tile rows: each group of 4 pixel rows is
+// size x 4 contiguous bytes.
+void M4MemOpInterMBCopyAll( M4Image* picture, const u32 mbX, const u32 mbY, const M4Image* reference ) {
+	const M4MBPlanes to = M4GetMBPlanes( picture, mbX, mbY );
+	const M4MBPlanes from = M4GetMBPlanes( reference, mbX, mbY );
+	for ( u32 p = 0; p < 3; p++ ) {
+		for ( u32 group = 0; group < to.size[p]; group += M4_TILE_ROWS ) {
+			const u32 offset = group * to.stride[p];
+			for ( u32 i = 0; i < to.size[p] * M4_TILE_ROWS; i++ ) {
+				to.origin[p][offset + i] = from.origin[p][offset + i];
+			}
+		}
+	}
+}
+
+void M4MemOpInterpolateAll( M4Image* picture, const u32 mbX, const u32 mbY, const M4Image* backward ) {
+	const M4MBPlanes to = M4GetMBPlanes( picture, mbX, mbY );
+	const M4MBPlanes from = M4GetMBPlanes( backward, mbX, mbY );
+	for ( u32 p = 0; p < 3; p++ ) {
+		for ( u32 group = 0; group < to.size[p]; group += M4_TILE_ROWS ) {
+			const u32 offset = group * to.stride[p];
+			for ( u32 i = 0; i < to.size[p] * M4_TILE_ROWS; i++ ) {
+				u8& a = to.origin[p][offset + i];
+				a = static_cast<u8>( ( a + from.origin[p][offset + i] + 1 ) >> 1 );
+			}
+		}
+	}
+}
+
+void M4MemMBFlush( M4Image* picture, const u32 mbX, const u32 mbY ) {
+	const M4MBPlanes planes = M4GetMBPlanes( picture, mbX, mbY );
+	for ( u32 p = 0; p < 3; p++ ) {
+		for ( u32 group = 0; group < planes.size[p]; group += M4_TILE_ROWS ) {
+			DCStoreRange( planes.origin[p] + group * planes.stride[p], planes.size[p] * M4_TILE_ROWS );
+		}
+	}
+}
