@@ -11,7 +11,7 @@
 #ifndef AI_H
 #define AI_H
 
-#include "datatypes/base/DTTypes.h"
+#include "platform/types/PlatformTypes.h"
 
 void	AIInit( u8* stack );
 

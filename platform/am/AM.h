@@ -13,7 +13,7 @@
 #ifndef AM_H
 #define AM_H
 
-#include "datatypes/base/DTTypes.h"
+#include "platform/types/PlatformTypes.h"
 
 constexpr u32 AM_ZERO_BUFFER_BYTES = 256;
 

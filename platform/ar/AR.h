@@ -15,7 +15,7 @@
 #ifndef AR_H
 #define AR_H
 
-#include "datatypes/base/DTTypes.h"
+#include "platform/types/PlatformTypes.h"
 
 // Size of auxiliary memory and the start of its user part.
 constexpr u32 AR_HOST_SIZE         = 0x1000000;

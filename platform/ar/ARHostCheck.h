@@ -15,7 +15,7 @@
 #ifndef AR_HOST_CHECK_H
 #define AR_HOST_CHECK_H
 
-#include "datatypes/base/DTTypes.h"
+#include "platform/types/PlatformTypes.h"
 
 enum ARHostCheck {
 	AR_CHECK_MISALIGNED = 0,	// an address or length that is not a multiple of 32

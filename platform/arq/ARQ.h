@@ -27,7 +27,7 @@
 #ifndef ARQ_H
 #define ARQ_H
 
-#include "datatypes/base/DTTypes.h"
+#include "platform/types/PlatformTypes.h"
 
 #include <cstdint>
 

@@ -26,7 +26,7 @@
 #ifndef AX_H
 #define AX_H
 
-#include "datatypes/base/DTTypes.h"
+#include "platform/types/PlatformTypes.h"
 
 constexpr u32 AX_MAX_VOICES         = 64;
 constexpr u32 AX_SAMPLE_RATE        = 32000;

@@ -18,7 +18,7 @@
 #ifndef AX_ADPCM_H
 #define AX_ADPCM_H
 
-#include "datatypes/base/DTTypes.h"
+#include "platform/types/PlatformTypes.h"
 
 constexpr u32 AX_ADPCM_FRAME_BYTES       = 8;
 constexpr u32 AX_ADPCM_SAMPLES_PER_FRAME = 14;

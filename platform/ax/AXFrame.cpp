@@ -9,7 +9,6 @@
 #include "platform/ax/AXRenderer.h"
 #include "platform/axart/AXART.h"
 #include "platform/axfx/AXFX.h"
-#include "datatypes/base/DTByteOrder.h"
 #include "platform/host/HostClock.h"
 #include "platform/host/HostEventQueue.h"
 #include "platform/mix/MIX.h"
@@ -58,21 +57,28 @@ void CloseWav() {
 	frame.wavDataBytes = 0;
 }
 
+// WAV files are little-endian whatever the host.
+void StoreLittleEndian( u8* p, const u32 value, const u32 bytes ) {
+	for ( u32 i = 0; i < bytes; ++i ) {
+		p[i] = static_cast<u8>( value >> ( 8 * i ) );
+	}
+}
+
 void WriteWavHeader() {
 	u8 header[WAV_HEADER_BYTES];
 	const u32 blockAlign = WAV_CHANNELS * WAV_BITS / 8;
 	std::memcpy( header, "RIFF", 4 );
-	DTWriteLE32( header + 4, 36 + frame.wavDataBytes );
+	StoreLittleEndian( header + 4, 36 + frame.wavDataBytes, 4 );
 	std::memcpy( header + 8, "WAVEfmt ", 8 );
-	DTWriteLE32( header + 16, 16 );
-	DTWriteLE16( header + 20, 1 );	// PCM
-	DTWriteLE16( header + 22, WAV_CHANNELS );
-	DTWriteLE32( header + 24, AX_SAMPLE_RATE );
-	DTWriteLE32( header + 28, AX_SAMPLE_RATE * blockAlign );
-	DTWriteLE16( header + 32, static_cast<u16>( blockAlign ) );
-	DTWriteLE16( header + 34, WAV_BITS );
+	StoreLittleEndian( header + 16, 16, 4 );
+	StoreLittleEndian( header + 20, 1, 2 );	// PCM
+	StoreLittleEndian( header + 22, WAV_CHANNELS, 2 );
+	StoreLittleEndian( header + 24, AX_SAMPLE_RATE, 4 );
+	StoreLittleEndian( header + 28, AX_SAMPLE_RATE * blockAlign, 4 );
+	StoreLittleEndian( header + 32, static_cast<u16>( blockAlign ), 2 );
+	StoreLittleEndian( header + 34, WAV_BITS, 2 );
 	std::memcpy( header + 36, "data", 4 );
-	DTWriteLE32( header + 40, frame.wavDataBytes );
+	StoreLittleEndian( header + 40, frame.wavDataBytes, 4 );
 	std::fseek( frame.wavFile, 0, SEEK_SET );
 	std::fwrite( header, 1, sizeof( header ), frame.wavFile );
 	std::fseek( frame.wavFile, 0, SEEK_END );
@@ -106,7 +112,7 @@ void AppendWav() {
 	}
 	u8 bytes[sizeof( frame.mix )];
 	for ( u32 i = 0; i < AX_SAMPLES_PER_FRAME * 2; ++i ) {
-		DTWriteLE16( bytes + i * 2, static_cast<u16>( frame.mix[i] ) );
+		StoreLittleEndian( bytes + i * 2, static_cast<u16>( frame.mix[i] ), 2 );
 	}
 	std::fwrite( bytes, 1, sizeof( bytes ), frame.wavFile );
 	frame.wavDataBytes += sizeof( bytes );

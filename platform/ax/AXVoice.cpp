@@ -3,7 +3,7 @@
 #include "platform/ar/ARHostCheck.h"
 #include "platform/ax/AXHost.h"
 #include "platform/ax/AXRenderer.h"
-#include "datatypes/base/DTFloatToInt.h"
+#include "platform/types/PlatformFloatToInt.h"
 #include "platform/host/HostEventQueue.h"
 #include "platform/os/OS.h"
 
@@ -215,7 +215,7 @@ void AXSetVoiceSrcRatio( AXVPB* voice, const f32 ratio ) {
 	if ( Checked( voice, "AXSetVoiceSrcRatio" ) == nullptr ) {
 		return;
 	}
-	const u32 fixed = DTFloatToU32( static_cast<f64>( ratio ) * 65536.0 );
+	const u32 fixed = PlatformFloatToU32( static_cast<f64>( ratio ) * 65536.0 );
 	voice->src.ratioHi = static_cast<u16>( fixed >> 16 );
 	voice->src.ratioLo = static_cast<u16>( fixed );
 	voice->sync |= AX_SYNC_SRCRATIO;

@@ -10,7 +10,7 @@
 #ifndef AXART_H
 #define AXART_H
 
-#include "datatypes/base/DTTypes.h"
+#include "platform/types/PlatformTypes.h"
 
 void	AXARTInit();
 

@@ -13,7 +13,7 @@
 #ifndef AXFX_H
 #define AXFX_H
 
-#include "datatypes/base/DTTypes.h"
+#include "platform/types/PlatformTypes.h"
 
 typedef void* ( *AXFXAllocFunc )( u32 size );
 typedef void ( *AXFXFreeFunc )( void* block );

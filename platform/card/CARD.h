@@ -11,7 +11,7 @@
 #ifndef CARD_H
 #define CARD_H
 
-#include "datatypes/base/DTTypes.h"
+#include "platform/types/PlatformTypes.h"
 
 // Prepares the memory card library; further calls change nothing.
 void	CARDInit();

@@ -31,7 +31,7 @@
 #ifndef DVD_H
 #define DVD_H
 
-#include "datatypes/base/DTTypes.h"
+#include "platform/types/PlatformTypes.h"
 #include "platform/os/OS.h"
 
 // States of the drive and of a command block.

@@ -17,7 +17,7 @@
 #ifndef DVD_ENTRY_TABLE_H
 #define DVD_ENTRY_TABLE_H
 
-#include "datatypes/base/DTTypes.h"
+#include "platform/types/PlatformTypes.h"
 
 // Longest host path the table builds (disc folder included).
 constexpr u32 DVD_HOST_PATH_MAX = 2048;

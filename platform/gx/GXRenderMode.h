@@ -20,7 +20,7 @@
 #ifndef GX_RENDER_MODE_H
 #define GX_RENDER_MODE_H
 
-#include "datatypes/base/DTTypes.h"
+#include "platform/types/PlatformTypes.h"
 #include "platform/gx/GXTypes.h"
 #include "platform/vi/VITypes.h"
 

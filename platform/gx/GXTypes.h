@@ -8,7 +8,7 @@
 #ifndef GX_TYPES_H
 #define GX_TYPES_H
 
-#include "datatypes/base/DTTypes.h"
+#include "platform/types/PlatformTypes.h"
 
 // The GPU library's one-byte boolean.
 typedef u8 GXBool;

@@ -15,7 +15,7 @@
 #ifndef HOST_ARENA_H
 #define HOST_ARENA_H
 
-#include "datatypes/base/DTTypes.h"
+#include "platform/types/PlatformTypes.h"
 
 // The memory manager keeps 0xCDA000 bytes for the global heap and the OS,
 // and needs a little room in the level heap beyond that.

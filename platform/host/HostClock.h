@@ -14,7 +14,7 @@
 #ifndef HOST_CLOCK_H
 #define HOST_CLOCK_H
 
-#include "datatypes/base/DTTypes.h"
+#include "platform/types/PlatformTypes.h"
 
 constexpr s64 HOST_BUS_CLOCK   = 162000000;
 constexpr s64 HOST_TIMER_CLOCK = HOST_BUS_CLOCK / 4;

@@ -25,7 +25,7 @@
 #ifndef HOST_EVENT_QUEUE_H
 #define HOST_EVENT_QUEUE_H
 
-#include "datatypes/base/DTTypes.h"
+#include "platform/types/PlatformTypes.h"
 
 // A deferred piece of interrupt-level work.
 typedef void ( *HostEventHandler )( void* context );

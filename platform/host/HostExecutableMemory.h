@@ -18,7 +18,7 @@
 #ifndef HOST_EXECUTABLE_MEMORY_H
 #define HOST_EXECUTABLE_MEMORY_H
 
-#include "datatypes/base/DTTypes.h"
+#include "platform/types/PlatformTypes.h"
 
 // A block of at least bytes (one page for 0), or null when the host refuses.
 void*	HostAllocExecutable( u64 bytes );

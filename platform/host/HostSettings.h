@@ -22,7 +22,7 @@
 #ifndef HOST_SETTINGS_H
 #define HOST_SETTINGS_H
 
-#include "datatypes/base/DTTypes.h"
+#include "platform/types/PlatformTypes.h"
 
 constexpr u32 HOST_SETTING_TEXT_MAX = 512;
 

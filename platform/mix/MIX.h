@@ -24,7 +24,7 @@
 #ifndef MIX_H
 #define MIX_H
 
-#include "datatypes/base/DTTypes.h"
+#include "platform/types/PlatformTypes.h"
 #include "platform/ax/AX.h"
 
 constexpr u32 MIX_SOUND_MODE_MONO   = 0;

@@ -13,7 +13,7 @@
 #ifndef MIX_VOLUME_TABLE_H
 #define MIX_VOLUME_TABLE_H
 
-#include "datatypes/base/DTTypes.h"
+#include "platform/types/PlatformTypes.h"
 
 constexpr s32 MIX_ATTENUATION_MIN     = -904;	// at or below: silence
 constexpr u32 MIX_VOLUME_TABLE_SIZE   = 905;

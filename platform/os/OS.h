@@ -17,7 +17,7 @@
 #ifndef OS_H
 #define OS_H
 
-#include "datatypes/base/DTTypes.h"
+#include "platform/types/PlatformTypes.h"
 
 #include <cstdarg>
 

@@ -22,7 +22,7 @@
 #ifndef OS_FONT_GLYPHS_H
 #define OS_FONT_GLYPHS_H
 
-#include "datatypes/base/DTTypes.h"
+#include "platform/types/PlatformTypes.h"
 
 constexpr u32 OS_FONT_DESIGN_ROWS  = 12;
 constexpr u32 OS_FONT_DESIGN_SCALE = 2;

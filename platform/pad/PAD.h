@@ -26,7 +26,7 @@
 #ifndef PAD_H
 #define PAD_H
 
-#include "datatypes/base/DTTypes.h"
+#include "platform/types/PlatformTypes.h"
 #include "platform/os/OS.h"
 
 constexpr s32 PAD_MAX_CONTROLLERS	= 4;

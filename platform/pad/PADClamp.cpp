@@ -1,6 +1,6 @@
 #include "platform/pad/PAD.h"
 
-#include "datatypes/base/DTFloatToInt.h"
+#include "platform/types/PlatformFloatToInt.h"
 
 #include <cmath>
 
@@ -32,8 +32,8 @@ void ClampStickCircle( s8* x, s8* y, const s32 range ) {
 		return;
 	}
 	const f64 scale = range / std::sqrt( static_cast<f64>( distanceSquared ) );
-	s32 outX = DTFloatToS32( rawX * scale );
-	s32 outY = DTFloatToS32( rawY * scale );
+	s32 outX = PlatformFloatToS32( rawX * scale );
+	s32 outY = PlatformFloatToS32( rawY * scale );
 	// A quotient just below an integer may round up onto it in double.
 	while ( outX * outX + outY * outY > range * range ) {
 		const s32 absX = outX < 0 ? -outX : outX;

@@ -14,7 +14,7 @@
 #ifndef PAD_TIMELINE_H
 #define PAD_TIMELINE_H
 
-#include "datatypes/base/DTTypes.h"
+#include "platform/types/PlatformTypes.h"
 #include "platform/pad/PAD.h"
 
 // One record. A port's timeline uses status, the reset button's pressed.

@@ -12,7 +12,7 @@
 #ifndef RUNTIME_RAND_H
 #define RUNTIME_RAND_H
 
-#include "datatypes/base/DTTypes.h"
+#include "platform/types/PlatformTypes.h"
 
 constexpr s32 RUNTIME_RAND_MAX = 32767;
 

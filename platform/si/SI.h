@@ -12,7 +12,7 @@
 #ifndef SI_H
 #define SI_H
 
-#include "datatypes/base/DTTypes.h"
+#include "platform/types/PlatformTypes.h"
 
 // The slowest polling interval the console accepts, in milliseconds.
 constexpr u32 SI_MAX_SAMPLING_RATE = 11;

@@ -23,7 +23,7 @@
 #ifndef VI_H
 #define VI_H
 
-#include "datatypes/base/DTTypes.h"
+#include "platform/types/PlatformTypes.h"
 #include "platform/gx/GXRenderMode.h"
 #include "platform/os/OS.h"
 #include "platform/vi/VITypes.h"

@@ -12,7 +12,7 @@
 #ifndef VI_HOST_FRAME_DUMP_H
 #define VI_HOST_FRAME_DUMP_H
 
-#include "datatypes/base/DTTypes.h"
+#include "platform/types/PlatformTypes.h"
 
 // Writes width x height luma samples of frameBuffer (stride in bytes) to
 // path. False when an argument is unusable or the file cannot be written.

@@ -14,7 +14,7 @@
 #ifndef VI_TYPES_H
 #define VI_TYPES_H
 
-#include "datatypes/base/DTTypes.h"
+#include "platform/types/PlatformTypes.h"
 
 // TV formats, as VIGetTvFormat reports them.
 constexpr u32 VI_NTSC		= 0;

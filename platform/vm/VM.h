@@ -14,7 +14,7 @@
 #ifndef VM_H
 #define VM_H
 
-#include "datatypes/base/DTTypes.h"
+#include "platform/types/PlatformTypes.h"
 #include "platform/os/OS.h"
 
 // The console address at which the window starts; kept for callers that
