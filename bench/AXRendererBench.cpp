@@ -2,6 +2,7 @@
 // 5 ms so the real-time executable keeps up.
 
 #include "platform/ar/AR.h"
+#include "platform/ar/ARHost.h"
 #include "platform/ax/AX.h"
 #include "platform/ax/AXHost.h"
 #include "platform/host/HostClock.h"

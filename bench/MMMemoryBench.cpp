@@ -4,6 +4,7 @@
 #include "datatypes/memory/DTMemHeap.h"
 #include "datatypes/memory/MMHeader.h"
 #include "datatypes/memory/MMMemory.h"
+#include "datatypes/memory/MMHost.h"
 
 #include <benchmark/benchmark.h>
 

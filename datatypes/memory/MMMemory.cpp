@@ -1,4 +1,5 @@
 #include "datatypes/memory/MMMemory.h"
+#include "datatypes/memory/MMHost.h"
 
 #include "datatypes/memory/DTMemHeap.h"
 #include "datatypes/memory/DTMemPool.h"

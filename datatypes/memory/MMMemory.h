@@ -142,10 +142,4 @@ void	MMVFree( void* p );
 // size), or none (null, 0). Rewinds the window pointer to the base.
 void	MMSetVMWindow( void* base, u32 mappedBytes );
 
-// Tests only: replaces the host arena by a fresh one of arenaBytes and puts
-// the manager back in its uninitialised state, so that the next allocation
-// sets it up over the new arena. Every earlier block, pool, work area and
-// window is forgotten. False when the host refuses the size.
-bool	MMHostReinitialise( u32 arenaBytes );
-
 #endif

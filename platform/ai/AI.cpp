@@ -1,4 +1,5 @@
 #include "platform/ai/AI.h"
+#include "platform/ai/AIHost.h"
 
 namespace {
 

@@ -15,10 +15,4 @@
 
 void	AIInit( u8* stack );
 
-// AIInit calls since the last reset and the last argument.
-u32		AIHostInitCount();
-u8*		AIHostInitStack();
-
-void	AIHostReset();
-
 #endif

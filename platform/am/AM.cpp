@@ -1,6 +1,8 @@
 #include "platform/am/AM.h"
+#include "platform/am/AMHost.h"
 
 #include "platform/ar/AR.h"
+#include "platform/ar/ARHost.h"
 #include "platform/ar/ARHostCheck.h"
 
 #include <cstring>

@@ -23,10 +23,4 @@ void	AMInit( u32 base, u32 size );
 // Address of the zero buffer (the block's base); 0 before AMInit.
 u32		AMGetZeroBuffer();
 
-// True when [address, address + length) overlaps the zero buffer.
-bool	AMHostTouchesZeroBuffer( u32 address, u32 length );
-
-// Forgets AMInit (tests).
-void	AMHostReset();
-
 #endif

@@ -1,7 +1,9 @@
 #include "platform/ar/AR.h"
+#include "platform/ar/ARHost.h"
 
 #include "platform/ar/ARHostCheck.h"
 #include "platform/vm/VM.h"
+#include "platform/vm/VMHost.h"
 
 #include <cstring>
 

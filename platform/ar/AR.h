@@ -17,10 +17,6 @@
 
 #include "platform/types/PlatformTypes.h"
 
-// Size of auxiliary memory and the start of its user part.
-constexpr u32 AR_HOST_SIZE         = 0x1000000;
-constexpr u32 AR_HOST_BASE_ADDRESS = 0x4000;
-
 // Transfers and allocations work on 32-byte units.
 constexpr u32 AR_ALIGNMENT = 32;
 
@@ -34,18 +30,5 @@ u32		ARAlloc( u32 size );
 // Start of user memory (non-zero) and the size of the whole memory.
 u32		ARGetBaseAddress();
 u32		ARGetSize();
-
-// Host access to the bytes, for the transfer queue, the voices and tests.
-u8*		ARHostMemory();
-
-// True when [address, address + length) lies inside user memory.
-bool	ARHostIsUserRange( u32 address, u32 length );
-
-// The lowest address virtual memory claimed (VMInit's auxiliary start), or
-// ARGetSize() when it claimed none: sound data must stay below it.
-u32		ARHostVirtualMemoryStart();
-
-// Clears the memory and forgets ARInit (tests).
-void	ARHostReset();
 
 #endif

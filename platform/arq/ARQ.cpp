@@ -1,7 +1,10 @@
 #include "platform/arq/ARQ.h"
+#include "platform/arq/ARQHost.h"
 
 #include "platform/am/AM.h"
+#include "platform/am/AMHost.h"
 #include "platform/ar/AR.h"
+#include "platform/ar/ARHost.h"
 #include "platform/ar/ARHostCheck.h"
 #include "platform/host/HostEventQueue.h"
 #include "platform/os/OS.h"

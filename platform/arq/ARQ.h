@@ -67,17 +67,4 @@ void	ARQInit();
 void	ARQPostRequest( ARQRequest* request, u32 owner, u32 type, u32 priority, ARQAddress source,
 						ARQAddress destination, u32 length, ARQCallback callback );
 
-// Host controls: latency = fixedTicks + length * ticksPerKilobyte / 1024.
-void	ARQHostSetLatency( s64 fixedTicks, s64 ticksPerKilobyte );
-
-// Requests posted and not yet completed, the one in flight included.
-u32		ARQHostPendingCount();
-
-// Requests completed since the last reset.
-u32		ARQHostCompletedCount();
-
-// Drops everything pending without callbacks and reads ENGINE_ARQ_LATENCY
-// again (tests).
-void	ARQHostReset();
-
 #endif

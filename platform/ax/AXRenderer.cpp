@@ -1,6 +1,7 @@
 #include "platform/ax/AXRenderer.h"
 
 #include "platform/ar/AR.h"
+#include "platform/ar/ARHost.h"
 #include "platform/ar/ARHostCheck.h"
 #include "platform/ax/AXAdpcm.h"
 

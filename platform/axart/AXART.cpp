@@ -1,4 +1,5 @@
 #include "platform/axart/AXART.h"
+#include "platform/axart/AXARTHost.h"
 
 namespace {
 

@@ -14,9 +14,4 @@
 
 void	AXARTInit();
 
-// AXARTInit calls since the last reset.
-u32		AXARTHostInitCount();
-
-void	AXARTHostReset();
-
 #endif

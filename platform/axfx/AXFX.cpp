@@ -1,4 +1,5 @@
 #include "platform/axfx/AXFX.h"
+#include "platform/axfx/AXFXHost.h"
 
 namespace {
 

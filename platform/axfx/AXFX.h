@@ -18,15 +18,6 @@
 typedef void* ( *AXFXAllocFunc )( u32 size );
 typedef void ( *AXFXFreeFunc )( void* block );
 
-// Effect kinds whose shutdowns are recorded.
-enum AXFXHostKind {
-	AXFX_HOST_REVERB_STD = 0,
-	AXFX_HOST_REVERB_HI,
-	AXFX_HOST_DELAY,
-	AXFX_HOST_CHORUS,
-	AXFX_HOST_KIND_COUNT
-};
-
 void	AXFXSetHooks( AXFXAllocFunc alloc, AXFXFreeFunc free );
 void	AXFXGetHooks( AXFXAllocFunc* alloc, AXFXFreeFunc* free );
 
@@ -35,11 +26,5 @@ void	AXFXReverbStdShutdown( void* parameters );
 void	AXFXReverbHiShutdown( void* parameters );
 void	AXFXDelayShutdown( void* parameters );
 void	AXFXChorusShutdown( void* parameters );
-
-// Shutdowns of one kind since the last reset, and the last argument.
-u32		AXFXHostShutdownCount( AXFXHostKind kind );
-void*	AXFXHostLastShutdown( AXFXHostKind kind );
-
-void	AXFXHostReset();
 
 #endif

@@ -16,10 +16,4 @@
 // Prepares the memory card library; further calls change nothing.
 void	CARDInit();
 
-// Host: true once CARDInit has run.
-bool	CARDHostIsInitialised();
-
-// Host: forgets that CARDInit ran.
-void	CARDHostReset();
-
 #endif

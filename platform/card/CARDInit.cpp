@@ -1,4 +1,5 @@
 #include "platform/card/CARD.h"
+#include "platform/card/CARDHost.h"
 
 namespace {
 

@@ -23,8 +23,8 @@
 	Tests script the faults a real drive shows: a sequence of drive states
 	(no disc, cover open, wrong disc, retry, busy ...) that the next read
 	goes through before it proceeds, reads the drive refuses to accept, and
-	reads that fail with a fatal error. DVDHostReset returns everything to
-	the power-on state; DVDInit must then be called again.
+	reads that fail with a fatal error (DVDHost.h). DVDHostReset returns
+	everything to the power-on state; DVDInit must then be called again.
 
 ===============================================================================
 */
@@ -137,73 +137,5 @@ s32		DVDGetCommandBlockStatus( const DVDCommandBlock* block );
 // that fails is reported through OSReport (the caller may retry it), and a
 // fatal drive state ends the run (see DVDGetDriveStatus).
 void	DVDSetAutoFatalMessaging( BOOL enable );
-
-// ---------------------------------------------------------------------------
-// Host side: state, timing and scripted faults for tests.
-// ---------------------------------------------------------------------------
-
-// Ticks from the start of a read to its completion by default (1 ms).
-constexpr s64 DVD_HOST_DEFAULT_READ_LATENCY = OS_TIMER_CLOCK / 1000;
-
-// Room for scripted drive states and scripted failed reads.
-constexpr u32 DVD_HOST_SCRIPT_MAX = 16;
-
-// Commands that can wait for the drive at once.
-constexpr u32 DVD_HOST_QUEUE_MAX = 64;
-
-// Accepted reads remembered for inspection, newest first.
-constexpr u32 DVD_HOST_READ_LOG_MAX = 32;
-
-// One step of a drive fault sequence: the state shown and for how long.
-struct DVDHostDrivePhase {
-	s32			state;
-	s64			ticks;				// at least 1
-};
-
-// What an accepted read asked for.
-struct DVDHostReadRecord {
-	s32			entryNum;
-	u32			offset;
-	u32			length;
-	s32			priority;
-};
-
-// Back to the power-on state: no commands, no scripts, no entries, default
-// latency, auto fatal messaging off, not initialised.
-void	DVDHostReset();
-
-bool	DVDHostIsInitialised();
-
-// Latency of every read from its start (ticks, 0 or more).
-void	DVDHostSetReadLatency( s64 ticks );
-s64		DVDHostReadLatency();
-
-// The next read to start shows these states one after the other, each for
-// its ticks, before it proceeds normally. Replaces a script not yet used.
-// False, changing nothing, for more than DVD_HOST_SCRIPT_MAX phases, a
-// phase shorter than one tick or a state that is not a drive state.
-bool	DVDHostScriptDriveStates( const DVDHostDrivePhase* phases, u32 count );
-
-// The next count read requests are refused (DVDReadAsyncPrio gives FALSE).
-void	DVDHostScriptRefusedReads( u32 count );
-
-// The readsFromNow-th read accepted from now on (1 = the next) fails with
-// DVD_RESULT_FATAL_ERROR. False when readsFromNow is 0 or the script is full.
-bool	DVDHostScriptFailedRead( u32 readsFromNow );
-
-// The next read to finish leaves the drive idle but holds its data and its
-// completion back: DVDGetDriveStatus reports the idle drive idlePolls times
-// first, and the poll after those delivers the completion. 0 clears it.
-void	DVDHostScriptLateCompletion( u32 idlePolls );
-
-// Reads accepted since DVDHostReset.
-u32		DVDHostReadCount();
-
-// The accepted read `back` reads ago (0 = the latest). False when there
-// is no such read in the log.
-bool	DVDHostRecentRead( u32 back, DVDHostReadRecord* record );
-
-// What DVDSetAutoFatalMessaging last set.
-bool	DVDHostAutoFatalMessaging();
 
 #endif

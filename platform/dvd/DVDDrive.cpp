@@ -1,4 +1,5 @@
 #include "platform/dvd/DVDDrive.h"
+#include "platform/dvd/DVDHost.h"
 
 #include "platform/dvd/DVDEntryTable.h"
 #include "platform/host/HostEventQueue.h"

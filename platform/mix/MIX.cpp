@@ -1,4 +1,5 @@
 #include "platform/mix/MIX.h"
+#include "platform/mix/MIXHost.h"
 
 #include "platform/ar/ARHostCheck.h"
 #include "platform/ax/AXHost.h"

@@ -34,19 +34,6 @@ constexpr s32 MIX_PAN_LEFT   = 0;
 constexpr s32 MIX_PAN_CENTRE = 64;
 constexpr s32 MIX_PAN_RIGHT  = 127;
 
-// One channel's settings as the mixer keeps them.
-struct MIXHostChannel {
-	bool	active;
-	bool	changed;	// set through the mixer since the last update
-	u32		mode;
-	s32		input;
-	s32		auxA;
-	s32		auxB;
-	s32		pan;		// clamped
-	s32		span;
-	s32		fader;
-};
-
 void	MIXInit();
 
 // 0 mono, 1 stereo.
@@ -61,10 +48,5 @@ void	MIXSetFader( AXVPB* voice, s32 attenuation );
 
 // Writes the levels of the changed channels into their voices.
 void	MIXUpdateSettings();
-
-// The channel of a voice index; null past 63.
-const MIXHostChannel*	MIXHostGetChannel( u32 index );
-
-void	MIXHostReset();
 
 #endif

@@ -1,4 +1,5 @@
 #include "platform/os/OS.h"
+#include "platform/os/OSHost.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,4 +1,6 @@
 #include "platform/pad/PAD.h"
+#include "platform/pad/PADHost.h"
+#include "platform/os/OSHost.h"
 
 #include "platform/host/HostSettings.h"
 #include "platform/pad/PADTimeline.h"

@@ -1,4 +1,5 @@
 #include "platform/pad/PAD.h"
+#include "platform/pad/PADHost.h"
 
 #include "platform/pad/PADTimeline.h"
 

@@ -20,10 +20,4 @@ constexpr u32 SI_MAX_SAMPLING_RATE = 11;
 // Sets the polling interval in milliseconds; larger values give the maximum.
 void	SISetSamplingRate( u32 msec );
 
-// Host: the interval last set (0 before any call).
-u32		SIHostSamplingRate();
-
-// Host: forgets the interval.
-void	SIHostReset();
-
 #endif

@@ -1,4 +1,5 @@
 #include "platform/vi/VI.h"
+#include "platform/vi/VIHost.h"
 
 #include "platform/host/HostClock.h"
 #include "platform/host/HostEventQueue.h"

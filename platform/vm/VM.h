@@ -29,18 +29,4 @@ void	VMInit( u32 pageCacheBytes, u32 auxStart, u32 auxBytes );
 // supported, at VM_WINDOW_CONSOLE_ADDRESS; returns 0 on failure.
 BOOL	VMAlloc( u32 consoleAddress, u32 bytes );
 
-// Host view of the window: base, mapped size (0 while unmapped), range test.
-u8*		VMHostWindowBase();
-u32		VMHostWindowSize();
-bool	VMHostWindowContains( const void* p );
-
-// What VMInit was given; 0 until it runs. Auxiliary memory below
-// VMHostAuxStart stays free for other users.
-u32		VMHostPageCacheBytes();
-u32		VMHostAuxStart();
-u32		VMHostAuxBytes();
-
-// Unmaps the window and forgets VMInit (tests).
-void	VMHostReset();
-
 #endif

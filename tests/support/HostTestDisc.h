@@ -23,11 +23,14 @@
 
 #include "datatypes/file/DTFile.h"
 #include "platform/dvd/DVD.h"
+#include "platform/dvd/DVDHost.h"
 #include "platform/host/HostClock.h"
 #include "platform/host/HostEventQueue.h"
 #include "platform/host/HostSettings.h"
 #include "platform/pad/PAD.h"
+#include "platform/pad/PADHost.h"
 #include "platform/vi/VI.h"
+#include "platform/vi/VIHost.h"
 #include "tools/lib/ToolFile.h"
 
 #include <cstdlib>

@@ -19,6 +19,7 @@
 #include "platform/si/SI.h"
 #include "platform/vi/VI.h"
 #include "platform/vm/VM.h"
+#include "platform/vm/VMHost.h"
 
 #include <cstdio>
 #include <cstring>

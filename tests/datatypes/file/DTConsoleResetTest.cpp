@@ -1,4 +1,8 @@
 #include "DTFileTestBench.h"
+#include "platform/vi/VIHost.h"
+#include "platform/pad/PADHost.h"
+#include "platform/os/OSHost.h"
+#include "platform/dvd/DVDHost.h"
 
 #include <cstring>
 

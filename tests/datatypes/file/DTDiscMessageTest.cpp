@@ -1,8 +1,10 @@
 #include "DTFileTestBench.h"
+#include "platform/vi/VIHost.h"
 
 #include "Engine/implementation/GC/EIStartupLanguage.h"
 #include "datatypes/memory/DTMemHeap.h"
 #include "datatypes/memory/MMMemory.h"
+#include "datatypes/memory/MMHost.h"
 #include "platform/vi/VIHostFrameDump.h"
 
 #include <cstring>

@@ -1,4 +1,5 @@
 #include "DTFileTestBench.h"
+#include "platform/dvd/DVDHost.h"
 
 #include <cstring>
 

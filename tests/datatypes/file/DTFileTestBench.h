@@ -17,6 +17,7 @@
 #include "datatypes/file/DTFile.h"
 #include "datatypes/memory/MMMemory.h"
 #include "platform/os/OS.h"
+#include "platform/os/OSHost.h"
 #include "platform/os/OSFont.h"
 #include "support/HostTestDisc.h"
 

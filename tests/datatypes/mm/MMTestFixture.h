@@ -13,10 +13,12 @@
 #include "datatypes/memory/DTMemHeap.h"
 #include "datatypes/memory/DTMemPool.h"
 #include "datatypes/memory/MMMemory.h"
+#include "datatypes/memory/MMHost.h"
 #include "datatypes/memory/HeapWalker.h"
 #include "platform/host/HostClock.h"
 #include "platform/host/HostEventQueue.h"
 #include "platform/vm/VM.h"
+#include "platform/vm/VMHost.h"
 
 #include <gtest/gtest.h>
 

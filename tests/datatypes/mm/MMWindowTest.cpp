@@ -1,4 +1,5 @@
 #include "datatypes/mm/MMTestFixture.h"
+#include "platform/vm/VMHost.h"
 
 #include <cstring>
 

@@ -1,4 +1,5 @@
 #include "PersistTestDisc.h"
+#include "platform/dvd/DVDHost.h"
 
 #include "datatypes/persist/DTBinaryPersistStream.h"
 #include "datatypes/persist/DTMemoryPersistStream.h"

@@ -3,6 +3,7 @@
 #include "datatypes/memory/MMMemory.h"
 #include "platform/host/HostArena.h"
 #include "platform/os/OS.h"
+#include "platform/os/OSHost.h"
 
 #include <gtest/gtest.h>
 

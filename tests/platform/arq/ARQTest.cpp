@@ -1,11 +1,15 @@
 #include "platform/am/AM.h"
+#include "platform/os/OSHost.h"
 #include "platform/ar/AR.h"
+#include "platform/ar/ARHost.h"
 #include "platform/ar/ARHostCheck.h"
 #include "platform/arq/ARQ.h"
+#include "platform/arq/ARQHost.h"
 #include "platform/ax/AXHost.h"
 #include "platform/host/HostClock.h"
 #include "platform/host/HostEventQueue.h"
 #include "platform/vm/VM.h"
+#include "platform/vm/VMHost.h"
 
 #include <gtest/gtest.h>
 

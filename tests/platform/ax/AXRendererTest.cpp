@@ -1,4 +1,5 @@
 #include "AXTestSample.h"
+#include "platform/ar/ARHost.h"
 
 #include "platform/am/AM.h"
 #include "platform/ax/AXAdpcm.h"

@@ -6,6 +6,7 @@
 #define AX_TEST_SAMPLE_H
 
 #include "platform/ar/AR.h"
+#include "platform/ar/ARHost.h"
 #include "platform/ax/AX.h"
 #include "platform/ax/AXHost.h"
 #include "tools/lib/audio/ToolDspAdpcmEncoder.h"

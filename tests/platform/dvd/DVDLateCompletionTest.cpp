@@ -1,4 +1,5 @@
 #include "DVDTestDisc.h"
+#include "platform/dvd/DVDHost.h"
 
 class DVDLateCompletion : public DVDTestDisc {};
 

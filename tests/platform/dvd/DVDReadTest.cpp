@@ -1,6 +1,8 @@
 #include "DVDTestDisc.h"
+#include "platform/dvd/DVDHost.h"
 
 #include "platform/os/OS.h"
+#include "platform/os/OSHost.h"
 
 #include <cstring>
 #include <string>

@@ -2,6 +2,7 @@
 #include "platform/host/HostClock.h"
 #include "platform/host/HostEventQueue.h"
 #include "platform/mix/MIX.h"
+#include "platform/mix/MIXHost.h"
 #include "platform/mix/MIXVolumeTable.h"
 
 #include <gtest/gtest.h>

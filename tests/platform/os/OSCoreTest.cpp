@@ -1,6 +1,7 @@
 #include "platform/host/HostArena.h"
 #include "platform/host/HostSettings.h"
 #include "platform/os/OS.h"
+#include "platform/os/OSHost.h"
 #include "platform/runtime/RuntimeRand.h"
 
 #include <gtest/gtest.h>

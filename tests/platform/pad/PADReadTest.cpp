@@ -1,4 +1,6 @@
 #include "PADTestSupport.h"
+#include "platform/pad/PADHost.h"
+#include "platform/os/OSHost.h"
 
 #include "platform/host/HostSettings.h"
 

@@ -1,6 +1,8 @@
 #include "PADTestSupport.h"
+#include "platform/pad/PADHost.h"
 
 #include "platform/os/OS.h"
+#include "platform/os/OSHost.h"
 
 #include <cstdio>
 #include <string>

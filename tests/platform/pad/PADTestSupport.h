@@ -11,9 +11,12 @@
 #define PAD_TEST_SUPPORT_H
 
 #include "platform/host/HostClock.h"
+#include "platform/os/OSHost.h"
 #include "platform/host/HostEventQueue.h"
 #include "platform/pad/PAD.h"
+#include "platform/pad/PADHost.h"
 #include "platform/vi/VI.h"
+#include "platform/vi/VIHost.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
 #include "platform/si/SI.h"
+#include "platform/si/SIHost.h"
 
 #include <gtest/gtest.h>
 

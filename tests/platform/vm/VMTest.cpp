@@ -1,4 +1,5 @@
 #include "platform/vm/VM.h"
+#include "platform/vm/VMHost.h"
 
 #include <gtest/gtest.h>
 

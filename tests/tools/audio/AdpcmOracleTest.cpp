@@ -3,6 +3,7 @@
 #include "datatypes/base/DTByteOrder.h"
 #include "platform/am/AM.h"
 #include "platform/ar/AR.h"
+#include "platform/ar/ARHost.h"
 #include "platform/ax/AX.h"
 #include "platform/ax/AXHost.h"
 #include "platform/host/HostClock.h"

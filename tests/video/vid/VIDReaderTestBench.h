@@ -17,9 +17,11 @@
 #define VID_READER_TEST_BENCH_H
 
 #include "datatypes/base/DTByteOrder.h"
+#include "platform/dvd/DVDHost.h"
 #include "datatypes/file/DTConsoleReset.h"
 #include "datatypes/file/DTDiscMessage.h"
 #include "platform/os/OS.h"
+#include "platform/os/OSHost.h"
 #include "platform/os/OSFont.h"
 #include "support/HostTestDisc.h"
 #include "tools/lib/movie/ToolVidMuxer.h"

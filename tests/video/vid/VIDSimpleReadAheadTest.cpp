@@ -1,4 +1,5 @@
 #include "VIDReaderTestBench.h"
+#include "platform/dvd/DVDHost.h"
 
 #include "tools/movie/MovieCorpusPath.h"
 #include "tools/movie/VidWalker.h"

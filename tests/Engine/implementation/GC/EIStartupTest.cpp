@@ -1,4 +1,10 @@
 #include "framework/core/engine/EFCoreTestBench.h"
+#include "platform/vm/VMHost.h"
+#include "platform/vi/VIHost.h"
+#include "platform/si/SIHost.h"
+#include "platform/pad/PADHost.h"
+#include "platform/dvd/DVDHost.h"
+#include "platform/card/CARDHost.h"
 
 #include "Engine/implementation/GC/EIStartup.h"
 #include "framework/audio/GCLowLevelSound.h"

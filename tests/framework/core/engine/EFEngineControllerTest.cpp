@@ -19,6 +19,7 @@
 #include "framework/logic/EFLogicStack.h"
 #include "graphics3d/core/RwCamera.h"
 #include "platform/pad/PAD.h"
+#include "platform/pad/PADHost.h"
 #include "graphics3d/core/RwEngine.h"
 #include "graphics3d/core/RwFrame.h"
 #include "graphics3d/core/RwRaster.h"

@@ -1,4 +1,5 @@
 #include "Engine/implementation/GC/EIStartup.h"
+#include "platform/os/OSHost.h"
 #include "framework/core/engine/EFAppContext.h"
 #include "framework/core/engine/EFCoreTestBench.h"
 #include "framework/core/engine/EFEngineController.h"
@@ -7,6 +8,7 @@
 #include "framework/core/input/EFPlayerDeviceMgr.h"
 #include "platform/host/HostClock.h"
 #include "platform/pad/PAD.h"
+#include "platform/pad/PADHost.h"
 #include "platform/vi/VI.h"
 #include "framework/video/EFVideoPlayer.h"
 

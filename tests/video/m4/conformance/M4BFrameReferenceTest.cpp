@@ -4,6 +4,7 @@
 
 #include "../M4TestHooks.h"
 #include "platform/os/OS.h"
+#include "platform/os/OSHost.h"
 #include "video/m4/M4Decoder.h"
 #include "video/m4/M4DirectMode.h"
 #include "video/m4/M4MotionVectorMgr.h"

@@ -1,0 +1,38 @@
+/*
+===============================================================================
+
+	Host-only controls of the OS library stand-in.
+
+	Nothing here exists on the console: tests and the host executable use
+	these to script, inspect and reset the library. Engine code never
+	includes this header.
+
+===============================================================================
+*/
+#ifndef OS_HOST_H
+#define OS_HOST_H
+
+#include "platform/os/OS.h"
+
+// Host hooks for the calls that leave the program or print.
+typedef void ( *OSHostReportHook )( const char* text );
+typedef void ( *OSHostPanicHook )( const char* file, s32 line, const char* message );
+typedef void ( *OSHostResetHook )( s32 reset, u32 resetCode, BOOL forceMenu );
+
+// Each setter returns the hook it replaces; null restores the default.
+OSHostReportHook	OSHostSetReportHook( OSHostReportHook hook );
+// A panic hook must not return: it ends the program or unwinds (tests throw).
+OSHostPanicHook		OSHostSetPanicHook( OSHostPanicHook hook );
+OSHostResetHook		OSHostSetResetHook( OSHostResetHook hook );
+
+// Scripts the reset button.
+void	OSHostSetResetButton( bool pressed );
+
+// A second say on the reset button: OSGetResetButtonState reads pressed
+// when the state set above or the source says so. The controller library
+// installs its per-frame records here. Returns the source replaced; null
+// removes it.
+typedef bool ( *OSHostResetButtonSource )();
+OSHostResetButtonSource	OSHostSetResetButtonSource( OSHostResetButtonSource source );
+
+#endif

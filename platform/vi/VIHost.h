@@ -1,0 +1,34 @@
+/*
+===============================================================================
+
+	Host-only controls of the VI library stand-in.
+
+	Nothing here exists on the console: tests and the host executable use
+	these to script, inspect and reset the library. Engine code never
+	includes this header.
+
+===============================================================================
+*/
+#ifndef VI_HOST_H
+#define VI_HOST_H
+
+#include "platform/vi/VI.h"
+
+// Host: forces the TV format VIGetTvFormat reports, any value included, so
+// callers' handling of unknown formats can be tested.
+void				VIHostSetTvFormat( u32 format );
+
+// Host: true while the displayed picture is blacked out.
+bool				VIHostIsBlack();
+
+// Host: the mode last given to VIConfigure, or null.
+const GXRenderModeObj* VIHostGetConfiguredMode();
+
+// Host: retraces per second of the running schedule; 0 before VIInit.
+u32					VIHostRetracesPerSecond();
+
+// Host: stops the retraces and forgets everything, callbacks included.
+// Tests call it after HostResetEvents, which drops the pending retrace.
+void				VIHostReset();
+
+#endif
