@@ -1,6 +1,5 @@
 #include "datatypes/file/DTDiscMessage.h"
 
-#include "Engine/implementation/GC/EIStartupLanguage.h"
 #include "datatypes/memory/MMMemory.h"
 #include "platform/os/OS.h"
 #include "platform/os/OSFont.h"
@@ -22,6 +21,8 @@ struct LanguageMessages {
 
 // Single-byte Windows-1252 texts, the ROM font's encoding (\x99 is the
 // trade-mark sign). Blanks and line feeds are part of the layout.
+DTLanguageHook goLanguageHook = nullptr;
+
 const LanguageMessages MESSAGES[] = {
 	{ "EN",
 	  "Please insert the Quillmoor!\x99" "\nTallowmere Game Disc.",
@@ -184,9 +185,18 @@ const char* GetLocalizedMessageFor( const char* language, const s32 index ) {
 	}
 }
 
+DTLanguageHook DTSetLanguageHook( const DTLanguageHook hook ) {
+	const DTLanguageHook previous = goLanguageHook;
+	goLanguageHook = hook;
+	return previous;
+}
+
 const char* GetLocalizedMessage( const s32 index ) {
-	char language[EI_LANGUAGE_CODE_MAX] = {};
-	GetEngineStartupLanguage( language );
+	char language[DT_LANGUAGE_CODE_MAX] = {};
+	if ( goLanguageHook != nullptr ) {
+		goLanguageHook( language );
+		language[DT_LANGUAGE_CODE_MAX - 1] = 0;
+	}
 	return GetLocalizedMessageFor( language, index );
 }
 

@@ -41,8 +41,20 @@ constexpr s32 DT_MESSAGE_LINE_HEIGHT		= 24;
 // from the global heap when needed; whoever frees it sets it to null.
 extern void* gTempFB;
 
-// Message index in the start-up language (English when the language is
-// not one of EN, DE, FR, ES, IT, NL). An index outside 0..3 gives "".
+// Room for a language code, terminator included.
+constexpr u32 DT_LANGUAGE_CODE_MAX			= 10;
+
+// Writes the start-up language's two-letter code ("FR", "EN" ...) into out
+// (DT_LANGUAGE_CODE_MAX bytes). The platform entry knows the language and
+// installs the hook at start-up.
+typedef void ( *DTLanguageHook )( char* out );
+
+// Installs the language hook; returns the one it replaces. Null removes it.
+DTLanguageHook	DTSetLanguageHook( DTLanguageHook hook );
+
+// Message index in the start-up language (English when no hook is
+// installed or the language is not one of EN, DE, FR, ES, IT, NL). An
+// index outside 0..3 gives "".
 const char*	GetLocalizedMessage( s32 index );
 
 // The same for a given two-letter language code.

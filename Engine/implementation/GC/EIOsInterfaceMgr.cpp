@@ -2,6 +2,11 @@
 
 EIOsInterfaceMgr* gpoEIOsInterfaceMgr = nullptr;
 
+EFOsInterfaceMgr* EICreateOsInterfaceMgr() {
+	gpoEIOsInterfaceMgr = new EIOsInterfaceMgr();
+	return gpoEIOsInterfaceMgr;
+}
+
 EIOsInterfaceMgr::EIOsInterfaceMgr() : moLogFiles( EI_LOG_FILES_RESERVED, EI_LOG_FILES_RESERVED ), mui32Reserved( 0 ) {
 }
 

@@ -49,4 +49,8 @@ private:
 
 extern EIOsInterfaceMgr*	gpoEIOsInterfaceMgr;
 
+// The creator start-up installs for the engine controller: makes the
+// manager and makes it gpoEIOsInterfaceMgr.
+EFOsInterfaceMgr*	EICreateOsInterfaceMgr();
+
 #endif

@@ -1,6 +1,8 @@
 #include "Engine/implementation/GC/EIStartup.h"
 
+#include "Engine/implementation/GC/EIOsInterfaceMgr.h"
 #include "Engine/implementation/GC/EIStartupLanguage.h"
+#include "datatypes/file/DTDiscMessage.h"
 #include "datatypes/file/DTFile.h"
 #include "datatypes/memory/MMMemory.h"
 #include "framework/audio/EFNewAudioMgrGC.h"
@@ -234,6 +236,10 @@ const char* EIGetCommandString() {
 }
 
 s32 EIMain( const s32 argc, char** argv ) {
+	// What the data library and the framework need of the platform entry.
+	DTSetLanguageHook( GetEngineStartupLanguage );
+	EFSetOsInterfaceMgrCreator( EICreateOsInterfaceMgr );
+
 	OSInit();
 	VIInit();
 	DVDInit();

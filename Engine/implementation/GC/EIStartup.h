@@ -23,19 +23,15 @@
 #define EI_STARTUP_H
 
 #include "datatypes/base/DTTypes.h"
+#include "framework/core/engine/EFStartupGlobals.h"
 
 class EFAppContext;
 struct OSFontHeader;
 
-constexpr u32 EI_CONTROLLER_PORTS     = 4;
 constexpr u32 EI_LEVEL_BUFFER_SIZE    = 500;
 
-// 1 for each port whose controller held X+B+START at power-on.
-extern u32				gui32ControllerResetDown[EI_CONTROLLER_PORTS];
 // The ROM font buffer, 32-byte aligned.
 extern OSFontHeader*	pFontData;
-// Non-zero switches all audio off.
-extern u8				gbDisableAudio;
 
 // The whole start-up and run: 0 after a normal quit, 1 when the engine
 // could not be initialised.
@@ -43,9 +39,6 @@ s32		EIMain( s32 argc, char** argv );
 
 // Chooses the render mode of the TV format and configures the video.
 void	InitGraphic();
-
-// Upper-cases a..z in place; null does nothing.
-void	UpCaseString( char* s );
 
 // The start-up context last handed to the engine controller (tests).
 const EFAppContext&	EIGetStartupContext();

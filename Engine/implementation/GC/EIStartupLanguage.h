@@ -13,9 +13,10 @@
 #define EI_STARTUP_LANGUAGE_H
 
 #include "datatypes/base/DTTypes.h"
+#include "datatypes/file/DTDiscMessage.h"
 
 // Room a caller gives GetEngineStartupLanguage, terminator included.
-constexpr u32 EI_LANGUAGE_CODE_MAX = 10;
+constexpr u32 EI_LANGUAGE_CODE_MAX = DT_LANGUAGE_CODE_MAX;
 
 // Copies the start-up language code into out (EI_LANGUAGE_CODE_MAX bytes).
 void GetEngineStartupLanguage( char* out );

@@ -1,11 +1,12 @@
 #include "framework/core/engine/EFEngineController.h"
 
-#include "Engine/implementation/GC/EIOsInterfaceMgr.h"
 #include "datatypes/file/DTConsoleReset.h"
 #include "datatypes/file/DTFile.h"
 #include "datatypes/memory/MMMemory.h"
 #include "framework/audio/EFNewAudioMgr.h"
 #include "framework/core/engine/EFAppContext.h"
+#include "framework/core/engine/EFOsInterfaceMgr.h"
+#include "framework/core/engine/EFStartupGlobals.h"
 #include "framework/core/save/EFLoadSaveMgr.h"
 #include "framework/core/input/EFPlayerDeviceMgr.h"
 #include "framework/core/level/EFRessourcesMgr.h"
@@ -43,6 +44,9 @@ f32 EFEngineController::PrevFrameTimes[EF_FRAME_TIME_RING_SIZE];
 u32 EFEngineController::mui32FrameTimeIndex = 0;
 
 namespace {
+
+// The platform's OS interface manager, made through start-up's creator.
+EFOsInterfaceMgr*	goOsInterfaceMgr = nullptr;
 
 constexpr u32 DEMO_LAUNCH_NONE = 0xFFFFFFFF;
 
@@ -103,7 +107,8 @@ EFEngineController::EFEngineController( const EFAppContext& context ) {
 	gpoLogicStack = EFLogicStack::Create();
 	gpoSplineMgr = new EFSplineMgr();
 	ForceClass();
-	gpoEIOsInterfaceMgr = new EIOsInterfaceMgr();
+	const EFOsInterfaceMgrCreator createOsInterface = EFGetOsInterfaceMgrCreator();
+	goOsInterfaceMgr = createOsInterface != nullptr ? createOsInterface() : nullptr;
 	gpoRessourcesMgr = new EFRessourcesMgr();
 	gpoGraphicsMgr = new EFGraphicsMgr( context );
 	gpoTestCamera = new EFCamera( nullptr );
@@ -126,8 +131,8 @@ EFEngineController::~EFEngineController() {
 	EFLogicStack::Destroy();
 	delete gpoSplineMgr;
 	gpoSplineMgr = nullptr;
-	delete gpoEIOsInterfaceMgr;
-	gpoEIOsInterfaceMgr = nullptr;
+	delete goOsInterfaceMgr;
+	goOsInterfaceMgr = nullptr;
 	delete gpoWorldMgr;
 	gpoWorldMgr = nullptr;
 	delete gpoNewAudioMgr;
@@ -168,7 +173,7 @@ u32 EFEngineController::StartEngine( const EFAppContext& context ) {
 }
 
 u32 EFEngineController::InitializeFramework() {
-	if ( !gpoOsInterfaceMgr->Initialize() ) {
+	if ( gpoOsInterfaceMgr != nullptr && !gpoOsInterfaceMgr->Initialize() ) {
 		return 0;
 	}
 	if ( !gpoGraphicsMgr->Initialize() ) {
@@ -369,7 +374,9 @@ void EFEngineController::TerminateFramework() {
 	gpoPlayerDeviceMgr->Terminate();
 	gpoNewAudioMgr->Terminate();
 	gpoGraphicsMgr->Terminate();
-	gpoOsInterfaceMgr->Terminate();
+	if ( gpoOsInterfaceMgr != nullptr ) {
+		gpoOsInterfaceMgr->Terminate();
+	}
 	goFBEffectMgr.Terminate();
 	goSpriteMgr.Terminate();
 	goProjectorMgr.Terminate();

@@ -1,6 +1,6 @@
 #include "framework/core/input/EFPlayerDeviceGC.h"
 
-#include "Engine/implementation/GC/EIStartup.h"
+#include "framework/core/engine/EFStartupGlobals.h"
 #include "framework/core/world/EFInstance.h"
 #include "framework/core/input/EFPlayerDeviceMgrGC.h"
 #include "platform/os/OS.h"

@@ -1,6 +1,6 @@
 #include "framework/core/level/EFRessourcesMgr.h"
 
-#include "Engine/implementation/GC/EIStartup.h"
+#include "framework/core/engine/EFStartupGlobals.h"
 #include "datatypes/persist/DTBinaryPersistStream.h"
 #include "datatypes/registry/DTDynamicInstanciator.h"
 #include "datatypes/streamable/DTDynamicPropertyContainer.h"

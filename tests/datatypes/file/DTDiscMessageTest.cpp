@@ -83,12 +83,20 @@ TEST_F( DTDiscMessageTest, PicksTheTextByLanguageWithEnglishForAnyOtherCode ) {
 		EXPECT_STREQ( GetLocalizedMessageFor( c.language, c.index ), c.expected );
 	}
 
+	// Without the start-up hook the messages are English; with it, they
+	// follow the start-up language.
 	char language[EI_LANGUAGE_CODE_MAX] = {};
 	GetEngineStartupLanguage( language );
 	EXPECT_STREQ( language, "FR" );
+	const DTLanguageHook previous = DTSetLanguageHook( nullptr );
+	for ( s32 i = 0; i < DT_DISC_MESSAGE_COUNT; ++i ) {
+		EXPECT_STREQ( GetLocalizedMessage( i ), GetLocalizedMessageFor( "EN", i ) );
+	}
+	DTSetLanguageHook( GetEngineStartupLanguage );
 	for ( s32 i = 0; i < DT_DISC_MESSAGE_COUNT; ++i ) {
 		EXPECT_STREQ( GetLocalizedMessage( i ), GetLocalizedMessageFor( "FR", i ) );
 	}
+	DTSetLanguageHook( previous );
 }
 
 TEST_F( DTDiscMessageTest, KeepsEveryTextInSingleByteGlyphsTheFontCanDraw ) {

@@ -11,6 +11,8 @@
 #ifndef EF_CORE_TEST_BENCH_H
 #define EF_CORE_TEST_BENCH_H
 
+#include "Engine/implementation/GC/EIOsInterfaceMgr.h"
+#include "framework/core/engine/EFStartupGlobals.h"
 #include "datatypes/file/DTFile.h"
 #include "datatypes/memory/MMMemory.h"
 #include "platform/card/CARD.h"
@@ -81,6 +83,9 @@ protected:
 		previousReport = OSHostSetReportHook( EFCoreTestReport );
 		previousReset = OSHostSetResetHook( EFCoreTestReset );
 		previousPanic = OSHostSetPanicHook( EFCoreTestPanic );
+		// Start-up installs the platform's OS interface manager; the
+		// controller made here without start-up gets the same.
+		previousCreator = EFSetOsInterfaceMgrCreator( EICreateOsInterfaceMgr );
 	}
 
 	void TearDown() override {
@@ -88,6 +93,7 @@ protected:
 		OSHostSetReportHook( previousReport );
 		OSHostSetResetHook( previousReset );
 		OSHostSetPanicHook( previousPanic );
+		EFSetOsInterfaceMgrCreator( previousCreator );
 		MMSetVMWindow( nullptr, 0 );
 		VMHostReset();
 		SIHostReset();
@@ -115,6 +121,7 @@ protected:
 	OSHostReportHook				previousReport = nullptr;
 	OSHostResetHook					previousReset = nullptr;
 	OSHostPanicHook					previousPanic = nullptr;
+	EFOsInterfaceMgrCreator previousCreator = nullptr;
 };
 
 #endif
