@@ -36,9 +36,8 @@ M4_VECTOR M4Decoder::chromaFieldMv( const M4_VECTOR& v ) {
 	return c;
 }
 
-M4Decoder::M4Decoder() {
-	std::memset( static_cast<void*>( this ), 0, sizeof( *this ) );
-}
+// Every member starts empty through its initialiser.
+M4Decoder::M4Decoder() = default;
 
 M4Decoder::~M4Decoder() {
 	release();

@@ -52,6 +52,10 @@ public:
 						M4Decoder();
 						~M4Decoder();
 
+	// The decoder owns its pictures and buffers: it is never copied.
+						M4Decoder( const M4Decoder& ) = delete;
+	M4Decoder&			operator=( const M4Decoder& ) = delete;
+
 	// Creates the pictures, parser, macroblock arrays, buffers and vector
 	// manager for setup; false (everything taken given back) when an
 	// allocation fails.
@@ -79,24 +83,24 @@ public:
 	// the selected field of reference with its own field vector.
 	void				mbFieldCompensate( M4Image* picture, const M4Image* reference, u32 x, u32 y, const M4_VECTOR* vectors, const u32* selects );
 
-	u16					mWidth;
-	u16					mHeight;
-	u16					mMBWidth;			// macroblocks across
-	u16					mMBHeight;			// macroblocks down
-	u32					mFlags;
-	M4Image*			mCurrent;			// being decoded
-	M4Image*			mForward;			// forward reference
-	M4Image*			mBackward;			// with flag bit 0: backward reference
-	M4Image*			mSpare;
-	M4Image*			mBFrame;
-	M4_MB*				mMBs;				// one per macroblock, raster order
-	M4_MB*				mBMBs;				// with flag bit 0: B-frame records
-	M4MotionVectorMgr*	mMvMgr;
-	M4Bitstream			mBitstream;
-	M4BitstreamParser	mParser;
-	u32					mFrameCount;
-	s16*				mCoefficients;		// 6 blocks of 64
-	s16*				mDequantised;		// 6 blocks of 64
+	u16					mWidth{};
+	u16					mHeight{};
+	u16					mMBWidth{};			// macroblocks across
+	u16					mMBHeight{};			// macroblocks down
+	u32					mFlags{};
+	M4Image*			mCurrent{};			// being decoded
+	M4Image*			mForward{};			// forward reference
+	M4Image*			mBackward{};			// with flag bit 0: backward reference
+	M4Image*			mSpare{};
+	M4Image*			mBFrame{};
+	M4_MB*				mMBs{};				// one per macroblock, raster order
+	M4_MB*				mBMBs{};				// with flag bit 0: B-frame records
+	M4MotionVectorMgr*	mMvMgr{};
+	M4Bitstream			mBitstream{};
+	M4BitstreamParser	mParser{};
+	u32					mFrameCount{};
+	s16*				mCoefficients{};		// 6 blocks of 64
+	s16*				mDequantised{};		// 6 blocks of 64
 
 	// Chroma component of a one-vector luma component v: quarter
 	// positions go to the half sample.
@@ -129,13 +133,13 @@ private:
 	void				addResidual( const M4_MB* mb, u32 x, u32 y, u32 pattern );
 	void				storeGMCVector( M4_MB* mb, u32 x, u32 y ) const;
 
-	M4Image				mImages[M4_DECODER_MAX_IMAGES];
-	void*				mPool;
-	bool				mParserReady;
-	bool				mCoefficientsFast;	// fast memory has no free
-	bool				mDequantisedFast;
-	bool				mBFrameRefused;		// a B-frame without flag bit 0 was reported
-	VIDImage			mOutput;
+	M4Image				mImages[M4_DECODER_MAX_IMAGES]{};
+	void*				mPool{};
+	bool				mParserReady{};
+	bool				mCoefficientsFast{};	// fast memory has no free
+	bool				mDequantisedFast{};
+	bool				mBFrameRefused{};		// a B-frame without flag bit 0 was reported
+	VIDImage			mOutput{};
 };
 
 #endif

@@ -9,9 +9,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 namespace {
+
+// A copy would share the pictures and buffers and free them twice.
+static_assert( !std::is_copy_constructible_v<M4Decoder> && !std::is_copy_assignable_v<M4Decoder>,
+			   "the decoder owns its buffers and must not be copied" );
 
 u32 PictureBytes( const u32 width, const u32 height ) {
 	const u32 pw = ( ( width + 15 ) & ~15u ) + 64;
