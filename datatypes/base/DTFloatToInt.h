@@ -1,14 +1,11 @@
 /*
 ===============================================================================
 
-	Saturating float-to-integer conversion.
+	Saturating float-to-integer conversion for engine code.
 
-	The console's conversion instructions clamp an out-of-range value to the
-	nearest representable integer and turn NaN into the most negative one;
-	in C++ the same conversion is undefined. Engine code that may see such
-	values converts through these helpers, which truncate toward zero like
-	the cast they replace. The rule itself lives with the host layer, which
-	needs it too.
+	Out-of-range values clamp and NaN takes a fixed value, as on the console,
+	instead of the undefined behaviour of a plain cast. The host layer owns
+	the rule (platform/types/PlatformFloatToInt.h); these names forward to it.
 
 ===============================================================================
 */
