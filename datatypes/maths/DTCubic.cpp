@@ -1,5 +1,6 @@
 #include "datatypes/maths/DTCubic.h"
 
+#include "datatypes/maths/DTPolishRoot.h"
 #include "datatypes/maths/DTQuadratic.h"
 #include "datatypes/maths/DTSqrtf.h"
 
@@ -35,6 +36,16 @@ u32 DTCubic::Solve() {
 	const f32 A = b * inverse;
 	const f32 B = c * inverse;
 	const f32 C = d * inverse;
+	const u32 count = SolveNormalised( A, B, C );
+	const f32 coefficients[4] = { a, b, c, d };
+	f32 * const roots[3] = { &root0, &root1, &root2 };
+	for ( u32 i = 0; i < count; i++ ) {
+		*roots[i] = DTPolishRoot( coefficients, 4, *roots[i] );
+	}
+	return count;
+}
+
+u32 DTCubic::SolveNormalised( const f32 A, const f32 B, const f32 C ) {
 	// x = y - A/3 gives y^3 + 3p y - 2h = 0.
 	const f32 p = B / 3.0f - A * A / 9.0f;
 	const f32 h = A * B / 6.0f - C / 2.0f - A * A * A / 27.0f;
@@ -58,8 +69,11 @@ u32 DTCubic::Solve() {
 		root2 = shift + t * std::cos( phi + TWO_THIRDS_TURN );
 		return 3;
 	}
+	// k is 9p computed another way: when either is zero the discriminant
+	// h^2 + p^3 = 0 leaves h = 0 and a triple root, and a k of a rounding
+	// step beside a zero p would only divide noise by noise.
 	const f32 k = 3.0f * B - A * A;
-	if ( k == 0.0f ) {
+	if ( k == 0.0f || p == 0.0f ) {
 		root0 = shift;
 		return 1;
 	}

@@ -12,7 +12,12 @@
 	One real root: Cardano's form with cube roots taken in double. Three:
 	the trigonometric form, root0 for the angle phi, then phi + 2pi/3 and
 	phi + 4pi/3. A discriminant that is exactly zero gives the double and
-	the simple root, or a triple root.
+	the simple root, or a triple root (when p is zero).
+
+	Every root found by the cubic's own forms is then refined with at most
+	two Newton steps in double precision on the original coefficients, so
+	that a reported root is a root even where the float forms lose their
+	digits; the count and the order of the roots are the closed forms'.
 
 ===============================================================================
 */
@@ -32,6 +37,10 @@ public:
 	f32						root2;
 
 	u32						Solve();
+
+private:
+	// The closed forms on x^3 + A x^2 + B x + C; roots unrefined.
+	u32						SolveNormalised( const f32 A, const f32 B, const f32 C );
 };
 
 #endif

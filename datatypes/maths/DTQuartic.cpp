@@ -1,6 +1,7 @@
 #include "datatypes/maths/DTQuartic.h"
 
 #include "datatypes/maths/DTCubic.h"
+#include "datatypes/maths/DTPolishRoot.h"
 #include "datatypes/maths/DTSqrtf.h"
 
 namespace {
@@ -69,6 +70,16 @@ u32 DTQuartic::SolveBiquadratic( const f32 p, const f32 r, const f32 shift ) {
 }
 
 u32 DTQuartic::Solve() {
+	const u32 count = SolveDepressed();
+	const f32 coefficients[5] = { a, b, c, d, e };
+	f32 * const roots[4] = { &root0, &root1, &root2, &root3 };
+	for ( u32 i = 0; i < count; i++ ) {
+		*roots[i] = DTPolishRoot( coefficients, 5, *roots[i] );
+	}
+	return count;
+}
+
+u32 DTQuartic::SolveDepressed() {
 	const f32 A = b / a;
 	const f32 B = c / a;
 	const f32 C = d / a;
@@ -98,8 +109,10 @@ u32 DTQuartic::Solve() {
 		return SolveBiquadratic( p, r, shift );
 	}
 	const f32 s = DTSqrtf( m );
+	// t1 + t2 = p + m and t2 - t1 = q / s; t2 = r / t1 would be 0/0 when
+	// the chosen m makes t1 zero (a root at y = 0).
 	const f32 t1 = 0.5f * ( p + m - q / s );
-	const f32 t2 = r / t1;
+	const f32 t2 = 0.5f * ( p + m + q / s );
 	u32 count = 0;
 	const f32 delta1 = m - 4.0f * t1;
 	if ( delta1 == 0.0f ) {

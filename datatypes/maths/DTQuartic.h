@@ -15,7 +15,12 @@
 	of its resolvent cubic into (y^2 + s y + t1)(y^2 - s y + t2), s = sqrt m.
 	When rounding leaves the resolvent without a positive root (q tiny
 	against p and r), the quartic is solved as the biquadratic it nearly
-	is, rather than dividing by s = 0.
+	is, rather than dividing by s = 0. The factors' constants come from
+	t1 + t2 = p + m and t2 - t1 = q / s, so a zero t1 loses no root.
+
+	Every root found is then refined with at most two Newton steps in
+	double precision on the original coefficients; the count and the
+	order of the roots are the closed forms'.
 
 ===============================================================================
 */
@@ -39,6 +44,8 @@ public:
 	u32						Solve();
 
 private:
+	// The closed forms on the depressed quartic; roots unrefined.
+	u32						SolveDepressed();
 	// Appends y - shift to the roots.
 	void					AddRoot( u32 & count, const f32 y, const f32 shift );
 	// Roots of y^4 + p y^2 + r.

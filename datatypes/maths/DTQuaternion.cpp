@@ -77,8 +77,6 @@ void DTQuaternion::MatToQuat( const DTMatrix * m ) {
 	const f32 m11 = mat.up.y;
 	const f32 m22 = mat.at.z;
 	const f32 trace = m00 + m11 + m22;
-	// Strict comparisons: equal diagonal entries fall through to the later
-	// cases.
 	if ( trace > 0.0f ) {
 		const f32 s = RootOf( trace + 1.0f );
 		const f32 r = 0.5f / s;
@@ -86,21 +84,37 @@ void DTQuaternion::MatToQuat( const DTMatrix * m ) {
 		x = ( mat.up.z - mat.at.y ) * r;
 		y = ( mat.at.x - mat.right.z ) * r;
 		z = ( mat.right.y - mat.up.x ) * r;
-	} else if ( m11 > m00 && m11 > m22 ) {
-		y = 0.5f * RootOf( m11 - m22 - m00 + 1.0f );
-		const f32 r = 1.0f / ( 4.0f * y );
+		return;
+	}
+	// Strict comparisons: equal diagonal entries fall through to the later
+	// axes. When two entries tie above the third the axis reached this way
+	// can have a radicand of zero (a half turn about a face diagonal), so
+	// the largest diagonal entry, whose radicand is positive for every
+	// rotation, is taken instead.
+	const f32 radicands[3] = { m00 - m11 - m22 + 1.0f, m11 - m22 - m00 + 1.0f, m22 - m00 - m11 + 1.0f };
+	s32 axis = 2;
+	if ( m11 > m00 && m11 > m22 ) {
+		axis = 1;
+	} else if ( m00 > m11 && m00 > m22 ) {
+		axis = 0;
+	}
+	if ( !( radicands[axis] > 0.0f ) ) {
+		axis = ( m00 >= m11 && m00 >= m22 ) ? 0 : ( m11 >= m22 ? 1 : 2 );
+	}
+	const f32 s = 0.5f * RootOf( radicands[axis] );
+	const f32 r = 1.0f / ( 4.0f * s );
+	if ( axis == 1 ) {
+		y = s;
 		mfScalaire = ( mat.at.x - mat.right.z ) * r;
 		x = ( mat.right.y + mat.up.x ) * r;
 		z = ( mat.at.y + mat.up.z ) * r;
-	} else if ( m00 > m11 && m00 > m22 ) {
-		x = 0.5f * RootOf( m00 - m11 - m22 + 1.0f );
-		const f32 r = 1.0f / ( 4.0f * x );
+	} else if ( axis == 0 ) {
+		x = s;
 		mfScalaire = ( mat.up.z - mat.at.y ) * r;
 		y = ( mat.right.y + mat.up.x ) * r;
 		z = ( mat.right.z + mat.at.x ) * r;
 	} else {
-		z = 0.5f * RootOf( m22 - m00 - m11 + 1.0f );
-		const f32 r = 1.0f / ( 4.0f * z );
+		z = s;
 		mfScalaire = ( mat.right.y - mat.up.x ) * r;
 		x = ( mat.right.z + mat.at.x ) * r;
 		y = ( mat.up.z + mat.at.y ) * r;

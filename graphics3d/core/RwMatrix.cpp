@@ -3,7 +3,6 @@
 #include "graphics3d/core/RwEngine.h"
 #include "graphics3d/core/RwFreeList.h"
 
-#include <bit>
 #include <cstring>
 
 RwModuleInfo matrixModule;
@@ -88,7 +87,7 @@ static void InvertOrthonormal( RwMatrix* dst, const RwMatrix& src ) {
 	dst->flags = ( dst->flags | rwMATRIXTYPEORTHONORMAL ) & ~rwMATRIXINTERNALIDENTITY;
 }
 
-// Adjugate over the determinant; a determinant whose bits are all zero
+// Adjugate over the determinant; a zero determinant (of either sign)
 // divides by 1, so a degenerate matrix still gives a finite result.
 static void InvertGeneral( RwMatrix* dst, const RwMatrix& src ) {
 	RwV3d upAt;
@@ -98,7 +97,7 @@ static void InvertGeneral( RwMatrix* dst, const RwMatrix& src ) {
 	RwV3dCrossProduct( &atRight, &src.at, &src.right );
 	RwV3dCrossProduct( &rightUp, &src.right, &src.up );
 	const f32 determinant = RwV3dDotProduct( &src.right, &upAt );
-	const f32 factor = std::bit_cast<u32>( determinant ) == 0 ? 1.0f : 1.0f / determinant;
+	const f32 factor = determinant == 0.0f ? 1.0f : 1.0f / determinant;
 	dst->right = { upAt.x * factor, atRight.x * factor, rightUp.x * factor };
 	dst->up = { upAt.y * factor, atRight.y * factor, rightUp.y * factor };
 	dst->at = { upAt.z * factor, atRight.z * factor, rightUp.z * factor };

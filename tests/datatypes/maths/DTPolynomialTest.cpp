@@ -62,6 +62,7 @@ TEST( DTPolynomial, SolversReturnTheirRootsInTheirOwnOrder ) {
 		{ "(x^2 - 2)^2 with a double pair", { 1, 0, -4, 0, 4 }, { 1.4142135f, -1.4142135f } },
 		{ "(x - 1)(x - 2)(x - 3)(x - 4)", { 1, -10, 35, -50, 24 }, { 4, 1, 3, 2 } },
 		{ "(x + 1)(x - 2)(x^2 + 1)", { 1, -1, -1, -1, -2 }, { 2, -1 } },
+		{ "x (x - 1)(x - 2)(x + 3), a factor with a zero constant", { 1, 0, -7, 6, 0 }, { 0, -3, 2, 1 } },
 	};
 	for ( const PolynomialRow & row : rows ) {
 		u32 count = 0;

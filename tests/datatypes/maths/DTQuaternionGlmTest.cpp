@@ -109,6 +109,24 @@ TEST_F( DTQuaternionGlmTest, MatrixConversionsMatchGlmInEveryCase ) {
 	}
 }
 
+TEST_F( DTQuaternionGlmTest, HalfTurnsAboutTheAxesAndTheFaceDiagonalsMatchGlm ) {
+	// A half turn about a is 2 a a^T / |a|^2 - I: exact in float for these
+	// axes, with trace -1 and, for the diagonals, two diagonal entries tied
+	// above the third.
+	const glm::dvec3 axes[] = { { 1, 0, 0 }, { 0, 1, 0 }, { 0, 0, 1 },	{ 1, 1, 0 }, { 1, -1, 0 }, { 1, 0, 1 },
+								{ 1, 0, -1 }, { 0, 1, 1 }, { 0, 1, -1 } };
+	DTMatrix & m = *DTMatrix::mpoWork;
+	for ( const glm::dvec3 & axis : axes ) {
+		const glm::dmat3 rows = 2.0 * glm::outerProduct( axis, axis ) / glm::dot( axis, axis ) - glm::dmat3( 1.0 );
+		m.oMat.right = { static_cast<f32>( rows[0].x ), static_cast<f32>( rows[0].y ), static_cast<f32>( rows[0].z ) };
+		m.oMat.up = { static_cast<f32>( rows[1].x ), static_cast<f32>( rows[1].y ), static_cast<f32>( rows[1].z ) };
+		m.oMat.at = { static_cast<f32>( rows[2].x ), static_cast<f32>( rows[2].y ), static_cast<f32>( rows[2].z ) };
+		DTQuaternion q;
+		q.MatToQuat( &m );
+		EXPECT_LT( Distance( q, glm::quat_cast( rows ) ), TOLERANCE ) << axis.x << " " << axis.y << " " << axis.z;
+	}
+}
+
 TEST( DTQuaternionGlm, ProductAndAxisAngleMatchGlm ) {
 	RandomRotations random( 1202 );
 	for ( s32 i = 0; i < CASES; i++ ) {

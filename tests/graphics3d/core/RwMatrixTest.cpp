@@ -76,6 +76,11 @@ TEST_F( RwMatrixTest, InversionUndoesTheMatrixAndADegenerateOneDividesByOne ) {
 	RwMatrixInvert( &adjugate, &flat );
 	// The adjugate of diag (1, 1, 0) is diag (0, 0, 1).
 	ExpectRows( adjugate, Make( { 0, 0, 0 }, { 0, 0, 0 }, { 0, 0, 1 }, { 0, 0, -1 }, 0 ), "degenerate" );
+	// Here the determinant is -0 (every product is -1 x 0): it divides by
+	// one as well, not into infinities and NaN.
+	const RwMatrix negativeZero = Make( { -1, -1, -1 }, { 1, 0, 2 }, { 2, 0, 4 }, { 1, 1, 1 }, 0 );
+	RwMatrixInvert( &adjugate, &negativeZero );
+	ExpectRows( adjugate, Make( { 0, 4, -2 }, { 0, -2, 1 }, { 0, -2, 1 }, { 0, 0, 0 }, 0 ), "degenerate, -0" );
 	RwMatrix self = m;
 	RwMatrixInvert( &self, &self );
 	ExpectRows( self, inverse, "in place" );
