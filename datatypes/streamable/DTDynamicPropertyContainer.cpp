@@ -20,6 +20,20 @@ DTStreamable * CreateObject( const DTDynamicInstanciator::TInstanceMap * entry )
 	return static_cast<DTStreamable *>( entry->mpfnFactory() );
 }
 
+// Containers being loaded, outermost included. Loads run on one thread.
+u32 gNestingDepth = 0;
+
+// Counts one more container being loaded for as long as it lives.
+class NestingLevel {
+public:
+	NestingLevel() { gNestingDepth++; }
+	~NestingLevel() { gNestingDepth--; }
+	NestingLevel( const NestingLevel & ) = delete;
+	NestingLevel & operator=( const NestingLevel & ) = delete;
+
+	bool TooDeep() const { return gNestingDepth > DT_DYN_PROP_CONTAINER_MAX_DEPTH; }
+};
+
 } // namespace
 
 DT_IMPLEMENT_DYNAMIC_CLASS( DTDynamicPropertyContainer, "DT_DYN_PROP_CONTAINER", DT_DYN_PROP_CONTAINER_CLASS_ID, IT_OBJECT );
@@ -49,6 +63,14 @@ s32 DTDynamicPropertyContainer::SaveToStream( DTBasePersistStream & ) {
 }
 
 s32 DTDynamicPropertyContainer::LoadPropertiesBinary( DTBasePersistStream & stream ) {
+	const NestingLevel level;
+	if ( level.TooDeep() ) {
+		return DT_PERSIST_READ_PAST_END;
+	}
+	return LoadEntriesBinary( stream );
+}
+
+s32 DTDynamicPropertyContainer::LoadEntriesBinary( DTBasePersistStream & stream ) {
 	for ( ;; ) {
 		s32 classID = LIST_END_ID;
 		s32 result = stream.LoadData( classID );
@@ -68,6 +90,7 @@ s32 DTDynamicPropertyContainer::LoadPropertiesBinary( DTBasePersistStream & stre
 			return DT_PERSIST_READ_PAST_END;
 		}
 		result = object->Load( stream );
+		ReleaseIfOwnedElsewhere( count );
 		if ( result != DT_PERSIST_OK ) {
 			return result;
 		}
@@ -75,6 +98,14 @@ s32 DTDynamicPropertyContainer::LoadPropertiesBinary( DTBasePersistStream & stre
 }
 
 s32 DTDynamicPropertyContainer::LoadPropertiesText( char *, DTBasePersistStream & stream ) {
+	const NestingLevel level;
+	if ( level.TooDeep() ) {
+		return DT_PERSIST_READ_PAST_END;
+	}
+	return LoadEntriesText( stream );
+}
+
+s32 DTDynamicPropertyContainer::LoadEntriesText( DTBasePersistStream & stream ) {
 	DTTextPersistStream & text = static_cast<DTTextPersistStream &>( stream );
 	char word[DT_STREAMABLE_WORD_MAX];
 	for ( ;; ) {
@@ -91,7 +122,11 @@ s32 DTDynamicPropertyContainer::LoadPropertiesText( char *, DTBasePersistStream 
 		}
 		result = object->Load( stream );
 		// Kept even when its load failed, so that it is not lost.
+		const u32 count = GetCount();
 		AddClass( object );
+		if ( GetCount() != count ) {
+			ReleaseIfOwnedElsewhere( count );
+		}
 		if ( result != DT_PERSIST_OK ) {
 			return result;
 		}
@@ -108,7 +143,7 @@ s32 DTDynamicPropertyContainer::SavePropertiesBinary( DTBasePersistStream & ) {
 
 u32 DTDynamicPropertyContainer::AddClass( DTStreamable * object ) {
 	const u32 index = moDynamicPropertyList.GetSize();
-	if ( !moDynamicPropertyList.Append( object ) ) {
+	if ( !moDynamicPropertyList.Append( Entry{ object, true } ) ) {
 		// The container owns what it is given, even when it cannot hold it.
 		delete object;
 	}
@@ -116,12 +151,22 @@ u32 DTDynamicPropertyContainer::AddClass( DTStreamable * object ) {
 }
 
 DTStreamable * DTDynamicPropertyContainer::GetAt( const u32 index ) const {
-	return index < moDynamicPropertyList.GetSize() ? moDynamicPropertyList[index] : nullptr;
+	return index < moDynamicPropertyList.GetSize() ? moDynamicPropertyList[index].mpoObject : nullptr;
+}
+
+void DTDynamicPropertyContainer::ReleaseIfOwnedElsewhere( const u32 index ) {
+	Entry & entry = moDynamicPropertyList[index];
+	if ( entry.mpoObject->IsOwnedElsewhere() ) {
+		entry.mbOwned = false;
+	}
 }
 
 s32 DTDynamicPropertyContainer::Clear() {
 	for ( u32 i = 0; i < moDynamicPropertyList.GetSize(); i++ ) {
-		delete moDynamicPropertyList[i];
+		const Entry & entry = moDynamicPropertyList[i];
+		if ( entry.mbOwned ) {
+			delete entry.mpoObject;
+		}
 	}
 	moDynamicPropertyList.Reserve( 0 );
 	return DT_PERSIST_OK;

@@ -111,6 +111,10 @@ bool DTStreamable::IsLoader() {
 	return false;
 }
 
+bool DTStreamable::IsOwnedElsewhere() const {
+	return false;
+}
+
 s32 DTStreamable::Save( DTBasePersistStream & ) {
 	return DT_PERSIST_OK;
 }

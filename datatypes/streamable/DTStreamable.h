@@ -73,6 +73,11 @@ public:
 	virtual s32				OnLoadFinish();
 	// False: a loader object would be destroyed right after its load.
 	virtual bool			IsLoader();
+	// False. True once another owner took the object while it loaded (a
+	// manager registered it, the world or the template map holds it, or it
+	// is a factory's shared instance): whoever created it for the load then
+	// lets it go and never deletes it.
+	virtual bool			IsOwnedElsewhere() const;
 	// Write nothing; 0.
 	virtual s32				Save( DTBasePersistStream & stream );
 	virtual s32				SaveToStream( DTBasePersistStream & stream );

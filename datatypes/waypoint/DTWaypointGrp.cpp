@@ -13,7 +13,7 @@ constexpr u32 FLOATS_PER_POINT = 3;
 
 DT_IMPLEMENT_DYNAMIC_CLASS( DTWaypointGrp, "DT_WPGRP", DT_WAYPOINT_GRP_CLASS_ID, IT_OBJECT );
 
-DTWaypointGrp::DTWaypointGrp() : muiNbWaypoint( 0 ), mvPoints() {
+DTWaypointGrp::DTWaypointGrp() : muiNbWaypoint( 0 ), mvPoints(), mbRegistered( false ) {
 	ReserveMembers( OWN_MEMBER_COUNT );
 	RegisterMember( DTVariant( &muiNbWaypoint ), "NB_WAYPOINT" );
 	RegisterMember( DTVariant( &mvPoints ), "POINTS" );
@@ -32,8 +32,12 @@ const char * DTWaypointGrp::GetClassName() const {
 
 s32 DTWaypointGrp::LoadFromStream( DTBasePersistStream & stream ) {
 	const s32 result = DTStreamable::LoadFromStream( stream );
-	DTWpGrpMgr::moWpGrpMgr.AddWaypointGrp( this, muiUID );
+	mbRegistered = DTWpGrpMgr::moWpGrpMgr.AddWaypointGrp( this, muiUID ) || mbRegistered;
 	return result;
+}
+
+bool DTWaypointGrp::IsOwnedElsewhere() const {
+	return mbRegistered;
 }
 
 u32 DTWaypointGrp::GetPointCount() const {

@@ -10,8 +10,9 @@
 
 	Loading registers the group in DTWpGrpMgr::moWpGrpMgr under its UID
 	whatever the load gave, so a group that fails part-way is registered
-	under the UID read so far. The manager owns the group; destroying it
-	does not unregister it.
+	under the UID read so far. The manager owns a registered group, so a
+	container that created it for a load lets it go; destroying it does
+	not unregister it.
 
 	Nothing in the stored data ties the array's length to the count, so the
 	point accessors only reach points below both NB_WAYPOINT and the number
@@ -39,6 +40,8 @@ public:
 	const char *			GetClassName() const override;
 	// The members, then the registration; the load's result.
 	s32						LoadFromStream( DTBasePersistStream & stream ) override;
+	// True once the group is registered: the manager owns it.
+	bool					IsOwnedElsewhere() const override;
 
 	// The stored waypoint count.
 	u32						GetNbWaypoint() const { return muiNbWaypoint; }
@@ -51,6 +54,9 @@ public:
 
 	u32						muiNbWaypoint;
 	DTVector<f32>			mvPoints;
+
+private:
+	bool					mbRegistered;
 };
 
 #endif

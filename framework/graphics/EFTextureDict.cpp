@@ -31,6 +31,10 @@ const char * EFTextureDict::GetClassName() const {
 	return "TEXTURE_DICTIONARY";
 }
 
+bool EFTextureDict::IsOwnedElsewhere() const {
+	return this == &mTextureDict;
+}
+
 s32 EFTextureDict::LoadPropertiesBinary( DTBasePersistStream & ) {
 	mui32BinaryLoads++;
 	return 0;

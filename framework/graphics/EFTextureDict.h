@@ -36,6 +36,8 @@ public:
 
 	s32						GetClassID() const override;
 	const char *			GetClassName() const override;
+	// True for the single instance, which no loader may delete.
+	bool					IsOwnedElsewhere() const override;
 
 	// Loads a dictionary from the stream; 0. Reads nothing for now.
 	s32						LoadPropertiesBinary( DTBasePersistStream & stream ) override;

@@ -86,7 +86,8 @@ EFGameObject::EFGameObject()
 	  muiClipTests( EF_CLIPTEST_FORCE_NOTIFY ), moClipping( DefaultClipping() ), moProximityClipping(), muiGroupID( 0 ),
 	  muiGroupMask( 1 ), muiLogicFlags( EF_LF_DEFAULT ), mpGameObjectPipeLineList(), mppEFInstance( nullptr ),
 	  muiNbInstance( 0 ), mShadowData( DEFAULT_SHADOWS ), mpMagicDataBlock( nullptr ), muiMagicDataSize( 0 ),
-	  moLinkObj{ nullptr, nullptr, this }, mui8OrthonormalizeFrame( msui8OrthonormalizeFrameBase ) {
+	  moLinkObj{ nullptr, nullptr, this }, mui8OrthonormalizeFrame( msui8OrthonormalizeFrameBase ),
+	  mbOwnedElsewhere( false ) {
 	mpGameObjectOwner = this;
 	msui8OrthonormalizeFrameBase = static_cast<u8>( ( msui8OrthonormalizeFrameBase + 1 ) % ORTHONORMALIZE_PERIOD );
 }
@@ -122,6 +123,10 @@ s32 EFGameObject::GetClassID() const {
 
 const char * EFGameObject::GetClassName() const {
 	return "EF_GLO";
+}
+
+bool EFGameObject::IsOwnedElsewhere() const {
+	return mbOwnedElsewhere;
 }
 
 EFBaseIDescriptor * EFGameObject::AsDescriptor( DTStreamable * element ) {
@@ -161,12 +166,14 @@ s32 EFGameObject::LoadFromStream( DTBasePersistStream & stream ) {
 		Initialize( *record );
 		if ( gpoWorldMgr != nullptr ) {
 			gpoWorldMgr->AddGameObject( this );
+			mbOwnedElsewhere = true;
 		}
 		delete record;
 		return DT_PERSIST_OK;
 	}
 	if ( gpoGameLogicMgr != nullptr ) {
 		gpoGameLogicMgr->AddLatent( muiUID, this, record );
+		mbOwnedElsewhere = true;
 	} else {
 		delete record;
 	}

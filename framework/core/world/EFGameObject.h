@@ -10,8 +10,8 @@
 	Loading reads the level record (DTGlo), makes the instances from its
 	descriptors, binds the logic module and either initialises the object
 	and adds it to the world or, for an id with bit 0x800000, keeps it with
-	its record in the game logic manager's template map. A record that
-	fails to load builds nothing.
+	its record in the game logic manager's template map, which then own it.
+	A record that fails to load builds nothing.
 
 	The record's elements are trusted by class only: instance descriptors
 	and hot spots (class 63, id top byte 0x3f) are used, anything else
@@ -59,6 +59,9 @@ public:
 	// Runs the logic's destructor and takes the object out of the
 	// managers it joined; the world calls it before deleting the object.
 	void					Terminate() override;
+	// True once loading put the object in the world or the template map,
+	// which then own it.
+	bool					IsOwnedElsewhere() const override;
 
 	using EFGameObject_BC::Initialize;
 
@@ -143,6 +146,8 @@ private:
 	void					InitializeNodes( DTGlo & record );
 	void					AddShadowCasters();
 	void					AddProjectorReceivers();
+
+	bool					mbOwnedElsewhere;
 };
 
 #endif

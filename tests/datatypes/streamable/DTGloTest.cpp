@@ -55,6 +55,15 @@ std::vector<u8> ContainerBytes( const std::vector<ToolContainerEntry>& entries )
 	return out.Take();
 }
 
+// depth containers, each the only entry of the one around it.
+std::vector<u8> NestedContainerBytes( const u32 depth ) {
+	std::vector<u8> bytes = ContainerBytes( {} );
+	for ( u32 i = 1; i < depth; i++ ) {
+		bytes = ContainerBytes( { { TOOL_CLASS_CONTAINER, bytes } } );
+	}
+	return bytes;
+}
+
 std::vector<u8> GloBytes( const ToolGloRecord& record ) {
 	ToolBigEndianWriter out;
 	ToolLevelWriter::WriteGlo( out, record );
@@ -177,6 +186,10 @@ TEST( DTDynamicPropertyContainer, LoadsUntilTheZeroIdAndKeepsWhatLoadedBeforeAFa
 		{ "object cut short", ToolMalformedData::TruncateAt( two, 14 ), DT_PERSIST_READ_PAST_END, 2 },
 		{ "no end", ToolMalformedData::TruncateAt( two, 16 ), DT_PERSIST_READ_PAST_END, 2 },
 		{ "nothing", {}, DT_PERSIST_READ_PAST_END, 0 },
+		{ "containers nested 64 deep", NestedContainerBytes( DT_DYN_PROP_CONTAINER_MAX_DEPTH ), 0, 1 },
+		{ "containers nested 65 deep", NestedContainerBytes( DT_DYN_PROP_CONTAINER_MAX_DEPTH + 1 ), DT_PERSIST_READ_PAST_END, 1 },
+		// 25 KB that would otherwise recurse 3,100 deep.
+		{ "containers nested 3100 deep", NestedContainerBytes( 3100 ), DT_PERSIST_READ_PAST_END, 1 },
 	};
 	ASSERT_EQ( gAnimNodeOnlyId, TOOL_CLASS_ANIM_NODE );
 	for ( const Row& row : rows ) {

@@ -32,6 +32,7 @@
 namespace {
 
 constexpr s32 CLASS_SOUND_INSTANCE	= 23;
+constexpr s32 CLASS_TEXTURE_DICT	= 34;
 constexpr u32 NOT_REGISTERED_CLASS	= 200;
 
 // A host logic module named name whose three entries only return.
@@ -53,6 +54,12 @@ ToolGloRecord PlainObject( const u32 uid ) {
 	ToolGloRecord record;
 	record.uid = uid;
 	return record;
+}
+
+ToolResourceRecord ContainerOf( const std::vector<ToolContainerEntry>& entries ) {
+	ToolBigEndianWriter out;
+	ToolLevelWriter::WriteContainer( out, entries );
+	return Record( TOOL_CLASS_CONTAINER, out.Take() );
 }
 
 bool Near( const f32 a, const f32 b ) {
@@ -203,6 +210,70 @@ TEST_F( EFLevelObjectsTest, TheSampleLevelPutsItsObjectsInTheWorldAndItsTemplate
 	ASSERT_NE( latent->mpoGameObject->mppEFInstance[0], nullptr );
 	EXPECT_EQ( latent->mpoGameObject->mppEFInstance[0]->GetClassID(), EF_3D_OBJ_CLASS_ID );
 	EXPECT_EQ( gpoGameLogicMgr->GetLatentMap().GetCount(), 1u );
+}
+
+TEST_F( EFLevelObjectsTest, ObjectsThatAnotherOwnerTookOutliveTheContainersTheyWereLoadedIn ) {
+	MakeController();
+	constexpr u32 GROUP = 77;
+	constexpr u32 LIVE = 0x2A000021;
+	constexpr u32 LATENT = 0x2A000022 | TOOL_LATENT_TEMPLATE_BIT;
+	constexpr u32 HOLDER = 0x2A000023;
+	const ToolContainerEntry group = { TOOL_CLASS_WAYPOINT_GROUP, WaypointRecord( GROUP ).object };
+	const ToolContainerEntry dictionary = { CLASS_TEXTURE_DICT, {} };
+	ToolGloRecord groupHolder = PlainObject( HOLDER );
+	groupHolder.descriptors = { group };
+	ToolGloRecord dictionaryHolder = PlainObject( HOLDER );
+	dictionaryHolder.descriptors = { dictionary };
+
+	// A level's last record is deleted after the load when it is a
+	// container, and a game object's record (descriptor list included)
+	// right after the object is built.
+	struct Row {
+		const char*				name;
+		ToolResourceRecord		record;
+		u32						group;
+		u32						live;
+		u32						latent;
+	};
+	const Row rows[] = {
+		{ "last container holding a waypoint group", ContainerOf( { group } ), GROUP, 0, 0 },
+		{ "last container holding a live game object",
+		  ContainerOf( { { TOOL_CLASS_GAME_OBJECT, GloBytes( PlainObject( LIVE ) ) } } ), 0, LIVE, 0 },
+		{ "last container holding a latent game object",
+		  ContainerOf( { { TOOL_CLASS_GAME_OBJECT, GloBytes( PlainObject( LATENT ) ) } } ), 0, 0, LATENT },
+		{ "last container holding the texture dictionary", ContainerOf( { dictionary } ), 0, 0, 0 },
+		{ "game object whose descriptors hold a waypoint group",
+		  Record( TOOL_CLASS_GAME_OBJECT, GloBytes( groupHolder ) ), GROUP, HOLDER, 0 },
+		{ "game object whose descriptors hold the texture dictionary",
+		  Record( TOOL_CLASS_GAME_OBJECT, GloBytes( dictionaryHolder ) ), 0, HOLDER, 0 },
+	};
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.name );
+		DestroyLevelObjects();
+		WriteLevel( { WaypointRecord( 1 ), row.record } );
+		EXPECT_EQ( Reload(), 0 );
+		EXPECT_TRUE( GroupLoaded( 1 ) );
+		if ( row.group != 0 ) {
+			EXPECT_TRUE( GroupLoaded( row.group ) );
+		}
+		if ( row.live != 0 ) {
+			ASSERT_NE( InWorld( row.live ), nullptr );
+			EXPECT_EQ( InWorld( row.live )->GetUID(), row.live );
+		}
+		if ( row.latent != 0 ) {
+			const _EFLatant* const latent = Template( row.latent );
+			ASSERT_NE( latent, nullptr );
+			EXPECT_EQ( latent->mpoGameObject->GetUID(), row.latent );
+		}
+		EXPECT_EQ( gpoGameLogicMgr->GetLatentMap().GetCount(), row.latent != 0 ? 1u : 0u );
+		EXPECT_EQ( EFTextureDict::GetInstance()->GetTexture( "ANY" ), nullptr );
+	}
+	// A level change after the last shape, and another level that loads.
+	DestroyLevelObjects();
+	WriteLevel( { WaypointRecord( 2 ) } );
+	EXPECT_EQ( Reload(), 0 );
+	EXPECT_TRUE( GroupLoaded( 2 ) );
+	EXPECT_EQ( DTWpGrpMgr::moWpGrpMgr.GetWaypointGrp( GROUP ), nullptr );
 }
 
 TEST_F( EFLevelObjectsTest, AGameObjectRecordThatFailsEndsTheLevelWhereItStands ) {
