@@ -8,6 +8,7 @@
 #include "video/m4/M4Memory.h"
 #include "video/m4/M4MotionVectorMgr.h"
 
+#include <cstdint>
 #include <cstring>
 
 // Quantiser change of a 2-bit dquant code.
@@ -56,6 +57,12 @@ s16* M4Decoder::allocateBuffer( bool* fromFastMemory ) {
 }
 
 bool M4Decoder::init( const VIDDecoderSetup* setup ) {
+	// The reader refuses such movies at open; a caller that creates the
+	// decoder itself is held to the same bounds.
+	if ( setup->width == 0 || setup->height == 0 || setup->width > VID_DECODER_MAX_WIDTH ||
+		 setup->height > VID_DECODER_MAX_HEIGHT ) {
+		return false;
+	}
 	mWidth = setup->width;
 	mHeight = setup->height;
 	mMBWidth = static_cast<u16>( ( mWidth + 15u ) / 16u );
@@ -83,14 +90,17 @@ bool M4Decoder::init( const VIDDecoderSetup* setup ) {
 	}
 	mParserReady = true;
 
-	const u32 records = static_cast<u32>( mMBWidth ) * mMBHeight * sizeof( M4_MB );
-	mMBs = static_cast<M4_MB*>( M4Malloc( records ) );
+	const u64 records = static_cast<u64>( mMBWidth ) * mMBHeight * sizeof( M4_MB );
+	if ( records > UINT32_MAX ) {
+		return false;
+	}
+	mMBs = static_cast<M4_MB*>( M4Malloc( static_cast<u32>( records ) ) );
 	if ( mMBs == nullptr ) {
 		return false;
 	}
 	std::memset( static_cast<void*>( mMBs ), 0, records );
 	if ( reorder ) {
-		mBMBs = static_cast<M4_MB*>( M4Malloc( records ) );
+		mBMBs = static_cast<M4_MB*>( M4Malloc( static_cast<u32>( records ) ) );
 		if ( mBMBs == nullptr ) {
 			return false;
 		}

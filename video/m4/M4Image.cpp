@@ -12,7 +12,14 @@ static u16 M4PaddedSize( const u16 size ) {
 	return static_cast<u16>( ( ( size + 15u ) & ~15u ) + 2 * M4_IMAGE_BORDER );
 }
 
+// Largest pool the allocation hook can be asked for.
+constexpr u64 M4_POOL_MAX = 0xFFFFFFFFull;
+
 bool M4Image::init( const u16 width, const u16 height ) {
+	if ( width == 0 || height == 0 || width > M4_IMAGE_MAX_SIZE || height > M4_IMAGE_MAX_SIZE ) {
+		OSReport( "M4Image: picture size %u x %u refused\n", width, height );
+		return false;
+	}
 	mWidth = width;
 	mHeight = height;
 	mPaddedWidth = M4PaddedSize( width );
@@ -22,8 +29,8 @@ bool M4Image::init( const u16 width, const u16 height ) {
 	return addMemRequest( this );
 }
 
-u32 M4Image::byteSize() const {
-	const u32 luma = static_cast<u32>( mPaddedWidth ) * mPaddedHeight;
+u64 M4Image::byteSize() const {
+	const u64 luma = static_cast<u64>( mPaddedWidth ) * mPaddedHeight;
 	return luma + luma / 2 + 3 * M4_IMAGE_PLANE_GAP;
 }
 
@@ -55,11 +62,14 @@ bool M4Image::addMemRequest( M4Image* image ) {
 }
 
 void* M4Image::mallocPool() {
-	u32 total = 0;
+	u64 total = 0;
 	for ( u32 i = 0; i < sRequestCount; i++ ) {
 		total += sRequests[i]->byteSize();
 	}
-	u8* const pool = static_cast<u8*>( M4Malloc( total ) );
+	if ( total > M4_POOL_MAX ) {
+		return nullptr;
+	}
+	u8* const pool = static_cast<u8*>( M4Malloc( static_cast<u32>( total ) ) );
 	if ( pool == nullptr ) {
 		return nullptr;
 	}

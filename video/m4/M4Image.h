@@ -26,6 +26,9 @@ constexpr u32 M4_IMAGE_BORDER			= 32;	// luma pixels on each side
 constexpr u32 M4_IMAGE_PLANE_GAP		= 96;	// bytes after each plane
 constexpr u8  M4_IMAGE_BLACK_LUMA		= 16;
 constexpr u8  M4_IMAGE_BLACK_CHROMA		= 128;
+// Largest width or height a picture can have: its padded size must fit
+// the 16-bit size fields of the picture and of the texture it is drawn as.
+constexpr u32 M4_IMAGE_MAX_SIZE			= 4096;
 
 // Byte offset of pixel (x, y) in a tiled plane of row stride bytes.
 inline u32 M4TiledOffset( const u32 x, const u32 y, const u32 stride ) {
@@ -34,12 +37,13 @@ inline u32 M4TiledOffset( const u32 x, const u32 y, const u32 stride ) {
 
 class M4Image {
 public:
-	// Sets the picture's size and registers it with the pool; false when
-	// the pool already holds its most requests.
+	// Sets the picture's size and registers it with the pool; false for a
+	// width or height of 0 or above M4_IMAGE_MAX_SIZE, and when the pool
+	// already holds its most requests.
 	bool				init( u16 width, u16 height );
 
 	// Bytes one picture of this size takes.
-	u32					byteSize() const;
+	u64					byteSize() const;
 	// Lays the picture out at memory and paints it black.
 	void				place( u8* memory );
 
@@ -48,7 +52,7 @@ public:
 	// Registers image; false (and a debug message) past the most requests.
 	static bool			addMemRequest( M4Image* image );
 	// One block for every requested picture, laid out in request order;
-	// null when the allocation fails.
+	// null when the allocation fails or the sum does not fit 32 bits.
 	static void*		mallocPool();
 	// Frees a block of mallocPool.
 	static void			freePool( void* pool );

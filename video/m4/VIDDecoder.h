@@ -5,15 +5,16 @@
 
 	The movie reader creates a decoder for a picture size with its three
 	memory hooks, hands it one compressed frame at a time and gets back the
-	picture to show, in display order. Creation returns null when any
-	allocation fails, after giving back what it got. The record's size
-	field is not checked.
+	picture to show, in display order. Creation returns null for a picture
+	of width or height 0 or above 4096 and when any allocation fails,
+	after giving back what it got. The record's size field is not checked.
 
 ===============================================================================
 */
 #ifndef VID_DECODER_H
 #define VID_DECODER_H
 
+#include "video/m4/M4Image.h"
 #include "video/m4/M4Memory.h"
 
 class M4Decoder;
@@ -21,6 +22,10 @@ class M4Decoder;
 // Bit 0 of VIDDecoderSetup::flags: the stream may hold B-frames, so output
 // is reordered.
 constexpr u32 VID_DECODER_FLAG_REORDER = 0x1;
+
+// Largest picture the decoder is created for.
+constexpr u32 VID_DECODER_MAX_WIDTH = M4_IMAGE_MAX_SIZE;
+constexpr u32 VID_DECODER_MAX_HEIGHT = M4_IMAGE_MAX_SIZE;
 
 struct VIDDecoderSetup {
 	u32					size;			// sizeof( VIDDecoderSetup )
@@ -50,7 +55,8 @@ enum VIDFrameType : u32 {
 	VID_FRAME_SPRITE	= 3,
 };
 
-// Installs the hooks and creates a decoder; null when an allocation fails.
+// Installs the hooks and creates a decoder; null for a picture size out of
+// bounds or when an allocation fails.
 M4Decoder*	VIDCreateDecoder( const VIDDecoderSetup* setup );
 // Destroys a decoder and frees it through the free hook; null does nothing.
 void		VIDDestroyDecoder( M4Decoder* decoder );

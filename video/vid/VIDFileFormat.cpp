@@ -1,6 +1,7 @@
 #include "video/vid/VIDFileFormat.h"
 
 #include "datatypes/base/DTByteOrder.h"
+#include "video/m4/VIDDecoder.h"
 
 namespace {
 
@@ -41,6 +42,10 @@ u64 VIDSlotBlockSize( const u32 largestFrame ) {
 
 bool VIDVideoHeaderIsUsable( const VIDVideoHeader& header ) {
 	if ( header.frameCount == 0 || header.width == 0 || header.height == 0 ) {
+		return false;
+	}
+	// Larger pictures overflow the decoder's sizes.
+	if ( header.width > VID_DECODER_MAX_WIDTH || header.height > VID_DECODER_MAX_HEIGHT ) {
 		return false;
 	}
 	// 0 / n never advances, n / 0 never waits and 0 / 0 is not a number.

@@ -102,8 +102,9 @@ u64		VIDSlotCapacity( u32 largestFrame );
 u64		VIDSlotBlockSize( u32 largestFrame );
 
 // False for a header a player cannot pace, lay out or buffer: no frames, a
-// frame rate of 0, infinite or undefined, an empty picture, or slots that
-// are empty or whose block does not fit 32 bits.
+// frame rate of 0, infinite or undefined, an empty picture or one larger
+// than the decoder can hold, or slots that are empty or whose block does
+// not fit 32 bits.
 bool	VIDVideoHeaderIsUsable( const VIDVideoHeader& header );
 
 // The sound format of an audio header area.

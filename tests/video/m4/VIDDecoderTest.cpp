@@ -106,6 +106,40 @@ TEST_F( VIDDecoder, CreatesTwoOrFiveBlackPicturesAtTheStatedSizes ) {
 	}
 }
 
+TEST_F( VIDDecoder, RefusesPictureSizesWhosePaddedSizesWouldWrap ) {
+	const struct {
+		u16		width;
+		u16		height;
+		bool	created;
+	} cases[] = {
+		{ 0, 16, false },		{ 16, 0, false },		{ 4097, 16, false },	{ 16, 4097, false },
+		{ 65472, 16, false },	{ 65535, 65535, false },	{ 4096, 16, true },		{ 16, 4096, true },
+	};
+	for ( const auto& c : cases ) {
+		SCOPED_TRACE( testing::Message() << c.width << " x " << c.height );
+		for ( const u32 flags : { 0u, 1u } ) {
+			M4TestInstallHooks( true );
+			const VIDDecoderSetup setup = M4TestDecoderSetup( c.width, c.height, flags, true );
+			M4Decoder* const decoder = VIDCreateDecoder( &setup );
+			ASSERT_EQ( decoder != nullptr, c.created );
+			if ( decoder != nullptr ) {
+				EXPECT_EQ( decoder->mCurrent->mPaddedWidth, ( ( c.width + 15u ) & ~15u ) + 64 );
+				EXPECT_EQ( decoder->mCurrent->mPaddedHeight, ( ( c.height + 15u ) & ~15u ) + 64 );
+			}
+			// Without reordering the first picture shows at once.
+			if ( decoder != nullptr && flags == 0 ) {
+				VIDImage* image = nullptr;
+				const std::vector<u8> frame = Frame( VID_FRAME_I );
+				VIDVideoDecode( decoder, frame.data(), static_cast<u32>( frame.size() ), &image );
+				ASSERT_NE( image, nullptr );
+				EXPECT_EQ( image->width, c.width );
+			}
+			VIDDestroyDecoder( decoder );
+			EXPECT_TRUE( M4TestHooksState().live.empty() );
+		}
+	}
+}
+
 TEST_F( VIDDecoder, TakesTablesAndBuffersFromFastMemoryWhenItIsGiven ) {
 	const struct {
 		bool	hook;
