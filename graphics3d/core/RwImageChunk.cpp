@@ -38,7 +38,15 @@ static u32 CheckHeader( const StoredImageHeader& header, const u32 payloadLength
 	}
 	const u64 needed = RWIMAGE_CHUNK_HEADER_BYTES + static_cast<u64>( header.stride ) * static_cast<u64>( header.height ) +
 					   PaletteBytes( header.depth );
-	return needed <= payloadLength ? 0u : static_cast<u32>( RWERR_READ );
+	if ( needed > payloadLength ) {
+		return RWERR_READ;
+	}
+	// Stored rows may be narrower than the image's own, so the stride
+	// alone does not bound the allocation: the picture's own bits must
+	// fit in the payload too.
+	const u64 pictureBytes =
+		( static_cast<u64>( header.width ) * static_cast<u64>( header.height ) * static_cast<u64>( header.depth ) + 7 ) / 8;
+	return pictureBytes <= payloadLength ? 0u : static_cast<u32>( RWERR_READ );
 }
 
 static bool ReadRows( RwStream* stream, RwImage* image, const s32 storedStride ) {
@@ -66,6 +74,11 @@ RwImage* RwImageStreamRead( RwStream* stream ) {
 	u32 length = 0;
 	if ( !RwStreamFindChunk( stream, rwID_STRUCT, &length, nullptr ) ) {
 		return nullptr;
+	}
+	// A payload longer than the stream is refused before it sizes anything.
+	u32 left = 0;
+	if ( _rwStreamBytesLeft( stream, &left ) && length > left ) {
+		return Fail( nullptr, RWERR_READ );
 	}
 	u8 words[RWIMAGE_CHUNK_HEADER_BYTES];
 	if ( length < RWIMAGE_CHUNK_HEADER_BYTES || RwStreamRead( stream, words, RWIMAGE_CHUNK_HEADER_BYTES ) != RWIMAGE_CHUNK_HEADER_BYTES ) {

@@ -10,8 +10,10 @@
 
 	The header is not trusted: only depths 4, 8 and 32 are read (else
 	0x80000009), width and height must be positive and the stored stride
-	not negative, and rows and palette must fit in the payload (checked in
-	64 bits; else 0x8000001A). Rows stored with another stride than the
+	not negative, rows and palette must fit in the payload, and so must the
+	picture's own width x height x depth bits (all checked in 64 bits; else
+	0x8000001A), and the payload must fit in what the stream still holds
+	when the stream can tell, all before anything is allocated. Rows stored with another stride than the
 	image's own are read up to the shorter of the two and the rest of each
 	stored row is skipped. Any failure, short reads included, destroys the
 	image and returns null.

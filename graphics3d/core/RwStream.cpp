@@ -14,7 +14,9 @@ RwModuleInfo streamModule;
 static RwFreeList streamFreeListRecord;
 
 // Whence of the file table's seek: from the current position.
+static const s32 SEEK_FROM_START = 0;
 static const s32 SEEK_FROM_CURRENT = 1;
+static const s32 SEEK_FROM_END = 2;
 // Largest step of one file seek.
 static const u32 MAX_SEEK_STEP = 0x7FFFFFFF;
 
@@ -201,6 +203,32 @@ static u32 ReadFile( void* file, void* buffer, const u32 length ) {
 		Fail( Files()->rwfeof( file ) ? _rwerror( RWERR_END_OF_STREAM ) : _rwerror( RWERR_READ ) );
 	}
 	return count;
+}
+
+bool _rwStreamBytesLeft( RwStream* stream, u32* left ) {
+	switch ( stream->type ) {
+		case rwSTREAMMEMORY: {
+			const RwStreamMemory& memory = stream->Type.memory;
+			*left = memory.position < memory.nSize ? memory.nSize - memory.position : 0;
+			return true;
+		}
+		case rwSTREAMFILE:
+		case rwSTREAMFILENAME: {
+			void* const file = stream->Type.file.fpFile;
+			const s32 position = Files()->rwftell( file );
+			if ( position < 0 || Files()->rwfseek( file, 0, SEEK_FROM_END ) != 0 ) {
+				return false;
+			}
+			const s32 end = Files()->rwftell( file );
+			if ( Files()->rwfseek( file, position, SEEK_FROM_START ) != 0 || end < 0 ) {
+				return false;
+			}
+			*left = end > position ? static_cast<u32>( end - position ) : 0;
+			return true;
+		}
+		default:
+			return false;
+	}
 }
 
 u32 RwStreamRead( RwStream* stream, void* buffer, const u32 length ) {

@@ -141,6 +141,9 @@ RwStream*	_rwStreamInitialize( RwStream* stream, bool rwOwned, RwStreamType type
 u32			RwStreamRead( RwStream* stream, void* buffer, u32 length );
 RwStream*	RwStreamWrite( RwStream* stream, const void* buffer, u32 length );
 RwStream*	RwStreamSkip( RwStream* stream, u32 offset );
+// Bytes a read stream still holds, for memory and file streams; false
+// when the stream cannot tell (a custom stream, a failed seek).
+bool		_rwStreamBytesLeft( RwStream* stream, u32* left );
 
 // Stamp word of a version and build, and back.
 u32			_rwStreamEncodeStamp( u32 version, u32 build );

@@ -68,6 +68,7 @@ TEST_F( RwImageChunkTest, RefusesHeadersThatCannotBeTrue ) {
 		s32			stride;
 		size_t		dataBytes;
 		u32			error;
+		u32			claimedLength = 0;
 	};
 	const Case cases[] = {
 		{ "depth 16", 2, 2, 16, 4, 8, RWERR_IMAGE_FORMAT },
@@ -79,9 +80,13 @@ TEST_F( RwImageChunkTest, RefusesHeadersThatCannotBeTrue ) {
 		{ "rows beyond the payload", 2, 0x40000000, 32, 8, 16, RWERR_READ },
 		{ "product beyond 32 bits", 0x10000, 0x10000, 32, 0x40000, 16, RWERR_READ },
 		{ "palette missing", 2, 2, 8, 4, 8, RWERR_READ },
+		// A 40-byte payload whose empty rows would size a 256 MB picture.
+		{ "picture larger than its payload", 8192, 8192, 32, 0, 24, RWERR_READ },
+		{ "payload longer than the stream", 4096, 4096, 32, 0, 24, RWERR_READ, 0x4000000 },
 	};
 	for ( const Case& c : cases ) {
-		EXPECT_EQ( Read( Chunk( c.width, c.height, c.depth, c.stride, RwTestBytes( c.dataBytes, 7 ) ) ), nullptr ) << c.name;
+		EXPECT_EQ( Read( Chunk( c.width, c.height, c.depth, c.stride, RwTestBytes( c.dataBytes, 7 ), c.claimedLength ) ), nullptr )
+			<< c.name;
 		EXPECT_EQ( RwTestReadError().errorCode, c.error ) << c.name;
 	}
 }
