@@ -86,6 +86,8 @@ public:
 	// level change; the controller frees it.
 	void					SetPendingSaveImage( char* image ) { mpoPendingSaveImage = image; }
 	char*					GetPendingSaveImage() const { return mpoPendingSaveImage; }
+	// The demo recorder, through which input actions route their values.
+	EFDemoLoop&				GetDemoLoop() { return moDemoLoop; }
 
 private:
 	void					RunFrame( bool playing );

@@ -20,3 +20,7 @@ void EFDemoLoop::UpdateDeltaTime( f32* ) {
 void EFDemoLoop::EndFrame() {
 	EFCallTraceAdd( "EFDemoLoop::EndFrame" );
 }
+
+void EFDemoLoop::UpdateAction( s32 *, ActionState *, ActionState * ) {
+	EFCallTraceAdd( "EFDemoLoop::UpdateAction" );
+}

@@ -7,6 +7,12 @@ EFPlayerDeviceMgr_BC::EFPlayerDeviceMgr_BC() : mpoInputMgr( nullptr ), mbUpdated
 }
 
 EFPlayerDeviceMgr_BC::~EFPlayerDeviceMgr_BC() {
+	// The input manager lives as long as the devices its bindings hold.
+	if ( mpoInputMgr != nullptr && mpoInputMgr == gpoInputMgr ) {
+		delete gpoInputMgr;
+		gpoInputMgr = nullptr;
+	}
+	mpoInputMgr = nullptr;
 	for ( DTSingleLList<EFPlayerDevice *>::Node * node = moDevices.GetHead(); node != nullptr; node = node->mpNext ) {
 		delete node->mValue;
 	}

@@ -25,7 +25,7 @@ class EFPlayerDevice;
 class EFPlayerDeviceMgr_BC {
 public:
 							EFPlayerDeviceMgr_BC();
-	// Deletes the devices.
+	// Deletes the input manager it made, then the devices.
 	virtual					~EFPlayerDeviceMgr_BC();
 
 							EFPlayerDeviceMgr_BC( const EFPlayerDeviceMgr_BC & ) = delete;

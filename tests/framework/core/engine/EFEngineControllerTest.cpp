@@ -6,6 +6,8 @@
 #include "framework/core/engine/EFCallTrace.h"
 #include "framework/core/engine/EFEngineController.h"
 #include "framework/core/world/EFGameObject.h"
+#include "framework/core/input/EFInputConfig.h"
+#include "framework/core/input/EFInputMgr.h"
 #include "framework/core/engine/EFIniFile.h"
 #include "framework/core/level/EFRessourcesMgr.h"
 #include "framework/graphics/EFCamera.h"
@@ -144,7 +146,7 @@ TEST_F( EFEngineControllerTest, InitialisesInOrderAndStopsAtTheFirstFailure ) {
 	// which always succeeds, between the player devices and load/save.
 	const std::vector<std::string> fullOrder = {
 		"EFGraphicsMgr::Initialize", "EFNewAudioMgr_SP::Initialize",
-		"EFRessourcesMgr::Initialize", "EFRessourcesMgr::LoadLevel", "EFInputMgr::Create",
+		"EFRessourcesMgr::Initialize", "EFRessourcesMgr::LoadLevel",
 		"EFLoadSaveMgr_BC::Initialize", "EFGBALinkMgr::Initialize", "EFFBEffectMgr_BC::Initialize",
 	};
 	struct Row {
@@ -168,7 +170,10 @@ TEST_F( EFEngineControllerTest, InitialisesInOrderAndStopsAtTheFirstFailure ) {
 		EFCallTraceEnable( true );
 		EXPECT_EQ( controller->InitializeFramework(), row.result );
 		EXPECT_EQ( Trace(), std::vector<std::string>( fullOrder.begin(), fullOrder.begin() + static_cast<long>( row.steps ) ) );
+		// The player devices make the input manager right after the level.
+		EXPECT_EQ( gpoInputMgr != nullptr, !row.failResources );
 		delete controller;
+		EXPECT_EQ( gpoInputMgr, nullptr );
 	}
 }
 
@@ -255,7 +260,6 @@ TEST_F( EFEngineControllerTest, AMoviePlayingFreezesTheGameButNotInputOrRender )
 		u32			whenNot;
 	};
 	const Row rows[] = {
-		{ "EFInputMgr::StartFrame", 1, 1 },
 		{ "EFPaletteMgr_SP::Update", 1, 1 },
 		{ "EFMotionTrailMgr_BC::Update", 1, 1 },
 		{ "EFGraphicsMgr::Render", 1, 1 },
@@ -279,11 +283,18 @@ TEST_F( EFEngineControllerTest, AMoviePlayingFreezesTheGameButNotInputOrRender )
 		controller->SetFlags( EF_CONTROLLER_CLOCK_SLAVING );
 		gLogicSteps = 0;
 		gpoGameLogicMgr->GetNotificationMgr().RegisterNotify( NO_PRELOGIC, 1, 1, &CountLogicStep, nullptr );
+		// A configuration switched on before the frame comes on either way.
+		EFInputConfig* const config = gpoInputMgr->InputConfigAdd( 7 );
+		config->SetActive( false );
+		gpoInputMgr->StartFrame();
+		config->SetActive( true );
+		ASSERT_FALSE( config->IsActive() );
 		// The player devices read the controllers once a frame either way.
 		PADHostReset();
 		EFCallTraceEnable( true );
 		controller->MainLoop();
 		EXPECT_EQ( PADHostReadCount(), 1u );
+		EXPECT_EQ( config->GetActivity(), EF_INPUT_CONFIG_ACTIVE );
 		for ( const Row& row : rows ) {
 			EXPECT_EQ( EFCallTraceCountOf( row.step ), playing ? row.whenPlaying : row.whenNot ) << row.step;
 		}
