@@ -1,5 +1,4 @@
 #include "framework/core/engine/EFCoreTestBench.h"
-#include "framework/core/input/InputTestDevice.h"
 #include "framework/logic/LogicFakeModule.h"
 
 #include "framework/core/engine/EFAppContext.h"
@@ -8,6 +7,7 @@
 #include "framework/core/input/EFInputAction.h"
 #include "framework/core/input/EFInputConfig.h"
 #include "framework/core/input/EFInputMgr.h"
+#include "framework/core/input/EFPlayerDevice.h"
 #include "framework/core/input/EFPlayerDeviceMgr.h"
 #include "framework/core/world/EFGameObject.h"
 #include "framework/core/world/EFInstanceFlags.h"
@@ -18,6 +18,7 @@
 #include "platform/vi/VI.h"
 
 #include <cstring>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -25,6 +26,15 @@
 namespace {
 
 constexpr EFDeviceID_e TEST_DEVICE = static_cast<EFDeviceID_e>( 30 );
+
+// A device whose analog value 0 the test writes directly, for values no
+// controller record gives exactly.
+class InputTestDevice : public EFPlayerDevice {
+public:
+	InputTestDevice() : EFPlayerDevice( TEST_DEVICE ) { SetNbAnalog( 1 ); }
+	void DeviceSpecificUpdate() override { mpfAnalog[0] = analog; }
+	f32 analog = 0.0f;
+};
 
 // Binding kinds and inputs of the controller layout.
 constexpr s32 KIND_X = 0;
@@ -37,17 +47,20 @@ constexpr s32 STICK_Y = EF_INPUT_ANALOG_INPUT | 1;
 constexpr s32 CSTICK_X = EF_INPUT_ANALOG_INPUT | 3;
 constexpr s32 CSTICK_Y = EF_INPUT_ANALOG_INPUT | 4;
 
+// A controller record: buttons, main stick, C stick.
+constexpr PADStatus Pad( const u16 buttons, const s8 x = 0, const s8 y = 0, const s8 cx = 0, const s8 cy = 0 ) {
+	PADStatus pad = {};
+	pad.button = buttons;
+	pad.stickX = x;
+	pad.stickY = y;
+	pad.substickX = cx;
+	pad.substickY = cy;
+	return pad;
+}
+
 // The device's reading of a main-stick and a C-stick position.
 constexpr f32 Main( const s32 v ) { return static_cast<f32>( v ) / 56.0f; }
 constexpr f32 Sub( const s32 v ) { return static_cast<f32>( v ) / 44.0f; }
-
-struct Pad {
-	u16	buttons = 0;
-	s8	stickX = 0;
-	s8	stickY = 0;
-	s8	substickX = 0;
-	s8	substickY = 0;
-};
 
 struct Bind {
 	s32				slot;
@@ -60,12 +73,12 @@ struct Bind {
 // One frame: what the devices read, an optional switch of the
 // configuration before it, and the action's value after it.
 struct Step {
-	Pad	pad = {};
-	f32	test = 0.0f;		// the test device's analog 0
-	s32	activate = -1;		// -1: no switch
-	f32	x = 0.0f;
-	f32	y = 0.0f;
-	u32	flags = 0;
+	PADStatus	pad = {};
+	f32			test = 0.0f;		// the test device's analog 0
+	s32			activate = -1;		// -1: no switch
+	f32			x = 0.0f;
+	f32			y = 0.0f;
+	u32			flags = 0;
 };
 
 struct Row {
@@ -86,9 +99,10 @@ struct Seen {
 };
 Seen gSeen;
 
-enum Meddle { MEDDLE_NONE, MEDDLE_OWN_CONFIG, MEDDLE_OWN_ACTION, MEDDLE_NEXT_ACTION, MEDDLE_ALL, MEDDLE_ADD };
-Meddle gMeddle = MEDDLE_NONE;
-bool gFoundDuringCallback = true;
+// What the meddling callback does to the lists; true when a lookup still
+// finds what it removed.
+bool ( *gMeddle )() = nullptr;
+bool gFoundDuringCallback = false;
 
 constexpr u32 FN_NOTE = 1;
 constexpr u32 FN_MEDDLE = 2;
@@ -104,42 +118,27 @@ s32 Note( void* data ) {
 	return 0;
 }
 
-s32 TagB( void* ) { gSeen.tags.push_back( FN_TAG_B ); return 0; }
-s32 TagC( void* ) { gSeen.tags.push_back( FN_TAG_C ); return 0; }
-s32 TagD( void* ) { gSeen.tags.push_back( FN_TAG_D ); return 0; }
-
-s32 MeddleWithTheLists( void* ) {
-	gSeen.tags.push_back( FN_MEDDLE );
-	switch ( gMeddle ) {
-	case MEDDLE_OWN_CONFIG:
-		gpoInputMgr->InputConfigRemove( 1 );
-		gFoundDuringCallback = gpoInputMgr->InputConfigGet( 1 ) != nullptr;
-		break;
-	case MEDDLE_OWN_ACTION:
-		gpoInputMgr->InputConfigGet( 1 )->InputActionRemove( 11 );
-		gFoundDuringCallback = gpoInputMgr->InputActionGet( 1, 11 ) != nullptr;
-		break;
-	case MEDDLE_NEXT_ACTION:
-		gpoInputMgr->InputConfigGet( 1 )->InputActionRemove( 10 );
-		gFoundDuringCallback = gpoInputMgr->InputActionGet( 1, 10 ) != nullptr;
-		break;
-	case MEDDLE_ALL:
-		gpoInputMgr->InputConfigRemoveAll();
-		gFoundDuringCallback = gpoInputMgr->InputConfigGet( 2 ) != nullptr;
-		break;
-	case MEDDLE_ADD:
-		if ( gpoInputMgr->InputConfigGet( 3 ) == nullptr ) {
-			EFInputAction* const action = gpoInputMgr->InputConfigAdd( 3 )->InputActionAdd( 30 );
-			action->InputDeviceAdd( 0, EF_DEVICE_PAD0, 0, KIND_DIGITAL, 100, BUTTON_A );
-			action->InputContextAdd( gpoInputMgr->InputConfigGet( 3 ), 1, EF_ACTION_DOWN,
-									 EFGameLogicMgr::ExecLogicCallback, EFLogicStack::GetRunningGameObject(), FN_TAG_D );
-		}
-		gFoundDuringCallback = false;
-		break;
-	case MEDDLE_NONE:
-		break;
-	}
+template <u32 TAG> s32 Tag( void* ) {
+	gSeen.tags.push_back( TAG );
 	return 0;
+}
+
+s32 Meddle( void* ) {
+	gSeen.tags.push_back( FN_MEDDLE );
+	gFoundDuringCallback = gMeddle != nullptr && gMeddle();
+	return 0;
+}
+
+// Configuration 3 with one action on button A calling FN_TAG_D while down.
+bool AddConfiguration() {
+	if ( gpoInputMgr->InputConfigGet( 3 ) == nullptr ) {
+		EFInputConfig* const config = gpoInputMgr->InputConfigAdd( 3 );
+		EFInputAction* const action = config->InputActionAdd( 30 );
+		action->InputDeviceAdd( 0, EF_DEVICE_PAD0, 0, KIND_DIGITAL, 100, BUTTON_A );
+		action->InputContextAdd( config, 1, EF_ACTION_DOWN, EFGameLogicMgr::ExecLogicCallback,
+								 EFLogicStack::GetRunningGameObject(), FN_TAG_D );
+	}
+	return false;
 }
 
 // A controller with its player devices and input manager, not started.
@@ -149,10 +148,10 @@ protected:
 		EFCoreTestBench::SetUp();
 		PADHostReset();
 		gSeen = Seen();
-		gMeddle = MEDDLE_NONE;
+		gMeddle = nullptr;
 		controller = new EFEngineController( context );
 		ASSERT_EQ( gpoPlayerDeviceMgr->Initialize(), 1u );
-		device = new InputTestDevice( TEST_DEVICE );
+		device = new InputTestDevice();
 		gpoPlayerDeviceMgr->AddPlayerDevice( device );
 		// The first update only activates the devices. Port 0 is read once
 		// at rest, so that its buttons are not hidden as held at start.
@@ -160,8 +159,8 @@ protected:
 		gpoPlayerDeviceMgr->AcquirePlayerDevice( EF_DEVICE_PAD0 )->Update( 0.0f );
 		input = gpoInputMgr;
 		ASSERT_NE( input, nullptr );
-		module.SetFunctions( { { FN_NOTE, Note }, { FN_MEDDLE, MeddleWithTheLists }, { FN_TAG_B, TagB },
-							   { FN_TAG_C, TagC }, { FN_TAG_D, TagD } } );
+		module.SetFunctions( { { FN_NOTE, Note }, { FN_MEDDLE, Meddle }, { FN_TAG_B, Tag<FN_TAG_B> },
+							   { FN_TAG_C, Tag<FN_TAG_C> }, { FN_TAG_D, Tag<FN_TAG_D> } } );
 	}
 
 	void TearDown() override {
@@ -183,14 +182,8 @@ protected:
 		}
 	}
 
-	static void Hold( const Pad& pad ) {
-		PADStatus status = {};
-		status.button = pad.buttons;
-		status.stickX = pad.stickX;
-		status.stickY = pad.stickY;
-		status.substickX = pad.substickX;
-		status.substickY = pad.substickY;
-		ASSERT_TRUE( PADHostSetStatusFromNow( 0, status ) );
+	static void Hold( const PADStatus& pad ) {
+		ASSERT_TRUE( PADHostSetStatusFromNow( 0, pad ) );
 	}
 
 	// A game object in the world running the test module (or none).
@@ -221,7 +214,7 @@ protected:
 			for ( const Step& step : row.steps ) {
 				SCOPED_TRACE( "frame " + std::to_string( ++frame ) );
 				Hold( step.pad );
-				device->analog[0] = step.test;
+				device->analog = step.test;
 				if ( step.activate >= 0 ) {
 					config->SetActive( step.activate != 0 );
 				}
@@ -245,38 +238,38 @@ constexpr u16 A = PAD_BUTTON_A;
 constexpr u16 B = PAD_BUTTON_B;
 
 TEST_F( EFInputMgrTest, FoldsTheEdgeCasesOfButtonsSticksAndSwitching ) {
-	const Step held = { .pad = { A }, .flags = 0x10021 };
+	const Step held = { .pad = Pad( A ), .flags = 0x10021 };
 	RunRows( {
 		{ "the first five counted frames change nothing",
 		  { { 0, KIND_DIGITAL, 100, BUTTON_A } },
-		  { { .pad = { A } }, { .pad = { A } }, { .pad = { A } }, { .pad = { A } }, { .pad = { A } },
-			{ .pad = { A }, .flags = 0x10029 }, held },
+		  { { .pad = Pad( A ) }, { .pad = Pad( A ) }, { .pad = Pad( A ) }, { .pad = Pad( A ) }, { .pad = Pad( A ) },
+			{ .pad = Pad( A ), .flags = 0x10029 }, held },
 		  true },
 		{ "a two-button chord is down only while both are",
 		  { { 0, KIND_DIGITAL, 100, BUTTON_A }, { 0, KIND_DIGITAL, 100, BUTTON_B } },
-		  { { .flags = 0x10041 }, { .pad = { A }, .flags = 0x10001 }, { .pad = { A | B }, .flags = 0x10029 },
-			{ .pad = { A | B }, .flags = 0x10021 }, { .pad = { B }, .flags = 0x10011 }, { .flags = 0x10041 } } },
+		  { { .flags = 0x10041 }, { .pad = Pad( A ), .flags = 0x10001 }, { .pad = Pad( A | B ), .flags = 0x10029 },
+			{ .pad = Pad( A | B ), .flags = 0x10021 }, { .pad = Pad( B ), .flags = 0x10011 }, { .flags = 0x10041 } } },
 		{ "a button held while the configuration comes on gives no press",
 		  { { 0, KIND_DIGITAL, 100, BUTTON_A } },
-		  { { .pad = { A }, .activate = 0 }, { .pad = { A }, .activate = 1, .flags = 0x10021 },
-			{ .flags = 0x10051 }, { .pad = { A }, .flags = 0x10029 } } },
+		  { { .pad = Pad( A ), .activate = 0 }, { .pad = Pad( A ), .activate = 1, .flags = 0x10021 },
+			{ .flags = 0x10051 }, { .pad = Pad( A ), .flags = 0x10029 } } },
 		{ "x from 0.5 to 0.9 with y at 0.2 flicks right once",
 		  { { 0, KIND_X, 100, STICK_X }, { 0, KIND_Y, 100, STICK_Y } },
-		  { { .pad = { 0, 28, 11 }, .x = Main( 28 ), .y = Main( 11 ), .flags = 0x20006 },
-			{ .pad = { 0, 51, 11 }, .x = Main( 51 ), .y = Main( 11 ), .flags = 0x820006 },
-			{ .pad = { 0, 51, 11 }, .x = Main( 51 ), .y = Main( 11 ), .flags = 0x20006 } } },
+		  { { .pad = Pad( 0, 28, 11 ), .x = Main( 28 ), .y = Main( 11 ), .flags = 0x20006 },
+			{ .pad = Pad( 0, 51, 11 ), .x = Main( 51 ), .y = Main( 11 ), .flags = 0x820006 },
+			{ .pad = Pad( 0, 51, 11 ), .x = Main( 51 ), .y = Main( 11 ), .flags = 0x20006 } } },
 		{ "x and y crossing together flick up only",
 		  { { 0, KIND_X, 100, STICK_X }, { 1, KIND_Y, 100, CSTICK_Y } },
-		  { { .flags = 0x10006 }, { .pad = { 0, 50, 0, 0, 42 }, .x = Main( 50 ), .y = Sub( 42 ), .flags = 0x120006 } } },
+		  { { .flags = 0x10006 }, { .pad = Pad( 0, 50, 0, 0, 42 ), .x = Main( 50 ), .y = Sub( 42 ), .flags = 0x120006 } } },
 		{ "a button on x at 10 percent",
 		  { { 0, KIND_X, 10, BUTTON_A } },
-		  { { .pad = { A }, .x = 0.5f, .flags = 0x20002 }, { .flags = 0x10002 } } },
+		  { { .pad = Pad( A ), .x = 0.5f, .flags = 0x20002 }, { .flags = 0x10002 } } },
 		{ "a button on x at 100 percent",
 		  { { 0, KIND_X, 100, BUTTON_A } },
-		  { { .pad = { A }, .x = 1.0f, .flags = 0x820002 } } },
+		  { { .pad = Pad( A ), .x = 1.0f, .flags = 0x820002 } } },
 		{ "an analog input at scale 0 passes through",
 		  { { 0, KIND_X, 0, STICK_X } },
-		  { { .pad = { 0, 28 }, .x = 0.5f, .flags = 0x20002 } } },
+		  { { .pad = Pad( 0, 28 ), .x = 0.5f, .flags = 0x20002 } } },
 	} );
 }
 
@@ -285,19 +278,19 @@ TEST_F( EFInputMgrTest, FoldsSlotsByMagnitudeChordAndBindingOrder ) {
 		{ "the larger magnitude wins per axis across slots",
 		  { { 0, KIND_X, 100, STICK_X }, { 1, KIND_X, 100, CSTICK_X }, { 2, KIND_Y, 100, CSTICK_Y },
 			{ 3, KIND_Y, 100, STICK_Y } },
-		  { { .pad = { 0, 28, -20, -33, 11 }, .x = Sub( -33 ), .y = Main( -20 ), .flags = 0x20006 },
-			{ .pad = { 0, 50, 0, 10, -40 }, .x = Main( 50 ), .y = Sub( -40 ), .flags = 0x220006 } } },
+		  { { .pad = Pad( 0, 28, -20, -33, 11 ), .x = Sub( -33 ), .y = Main( -20 ), .flags = 0x20006 },
+			{ .pad = Pad( 0, 50, 0, 10, -40 ), .x = Main( 50 ), .y = Sub( -40 ), .flags = 0x220006 } } },
 		{ "an axis behind a chord counts only while the chord is down",
 		  { { 0, KIND_X, 100, STICK_X }, { 1, KIND_X, 100, CSTICK_X }, { 1, KIND_DIGITAL, 100, BUTTON_A } },
-		  { { .pad = { 0, 14, 0, -33 }, .x = Main( 14 ), .flags = 0x20043 },
-			{ .pad = { A, 14, 0, -33 }, .x = Sub( -33 ), .flags = 0x2002B },
-			{ .pad = { 0, 14, 0, -33 }, .x = Main( 14 ), .flags = 0x20053 } } },
+		  { { .pad = Pad( 0, 14, 0, -33 ), .x = Main( 14 ), .flags = 0x20043 },
+			{ .pad = Pad( A, 14, 0, -33 ), .x = Sub( -33 ), .flags = 0x2002B },
+			{ .pad = Pad( 0, 14, 0, -33 ), .x = Main( 14 ), .flags = 0x20053 } } },
 		{ "a digital binding run after an analog one drops its axis",
 		  { { 1, KIND_DIGITAL, 100, BUTTON_A }, { 1, KIND_X, 100, CSTICK_X } },
-		  { { .pad = { A, 0, 0, -33 }, .flags = 0x10029 } } },
+		  { { .pad = Pad( A, 0, 0, -33 ), .flags = 0x10029 } } },
 		{ "a digital-only slot reports down, up and its release beside an analog slot",
 		  { { 0, KIND_X, 100, STICK_X }, { 1, KIND_DIGITAL, 100, BUTTON_A } },
-		  { { .pad = { A, 28 }, .x = 0.5f, .flags = 0x2002B }, { .pad = { 0, 28 }, .x = 0.5f, .flags = 0x20053 } } },
+		  { { .pad = Pad( A, 28 ), .x = 0.5f, .flags = 0x2002B }, { .pad = Pad( 0, 28 ), .x = 0.5f, .flags = 0x20053 } } },
 		{ "an axis at exactly the dead zone is at rest",
 		  { { 0, KIND_X, 100, EF_INPUT_ANALOG_INPUT | 0, TEST_DEVICE } },
 		  { { .test = 0.001f, .x = 0.001f, .flags = 0x10002 }, { .test = 0.0011f, .x = 0.0011f, .flags = 0x20002 },
@@ -346,7 +339,7 @@ TEST_F( EFInputMgrTest, ADemoCountdownKeepsEveryActionAndStillRunsItsContexts ) 
 	stick->InputDeviceAdd( 0, EF_DEVICE_PAD0, 0, KIND_X, 100, STICK_X );
 	ASSERT_EQ( button->InputContextAdd( config, 1, EF_ACTION_DOWN, EFGameLogicMgr::ExecLogicCallback,
 										Object( 0x2A000005 ), FN_NOTE ), 1u );
-	Hold( { A, 28 } );
+	Hold( Pad( A, 28 ) );
 	Frame();
 	const ActionState pressed = button->GetState();
 	const ActionState moved = stick->GetState();
@@ -355,7 +348,7 @@ TEST_F( EFInputMgrTest, ADemoCountdownKeepsEveryActionAndStillRunsItsContexts ) 
 
 	controller->GetDemoLoop().SetStateForTesting( 3 );
 	EFCallTraceEnable( true );
-	Hold( { 0, -50 } );
+	Hold( Pad( 0, -50 ) );
 	Frame();
 	controller->GetDemoLoop().SetStateForTesting( 0 );
 	for ( const auto& [action, kept] : { std::pair{ button, pressed }, std::pair{ stick, moved } } ) {
@@ -410,7 +403,7 @@ TEST_F( EFInputMgrTest, ContextsCallLogicOnlyWhenEverythingAgrees ) {
 			object->muiFlags |= EF_INSTANCE_WITHDRAWN;
 		}
 		for ( const u16 buttons : { A, A, u16( 0 ), A } ) {
-			Hold( { buttons } );
+			Hold( Pad( buttons ) );
 			Frame();
 		}
 		EXPECT_EQ( gSeen.tags.size(), row.calls );
@@ -427,24 +420,31 @@ TEST_F( EFInputMgrTest, ContextsCallLogicOnlyWhenEverythingAgrees ) {
 TEST_F( EFInputMgrTest, LogicMayRemoveAndAddRecordsFromACallback ) {
 	struct MeddleRow {
 		const char*			name;
-		Meddle				meddle;
+		bool				( *meddle )();
 		std::vector<u32>	first;		// the callbacks run in the frame
 		std::vector<u32>	second;		// and in the next one
 		bool				config1;
 		bool				config2;
 	};
 	const MeddleRow rows[] = {
-		{ "removing its own configuration", MEDDLE_OWN_CONFIG, { FN_MEDDLE, FN_TAG_C }, { FN_TAG_C }, false, true },
-		{ "removing its own action", MEDDLE_OWN_ACTION, { FN_MEDDLE, FN_TAG_B, FN_TAG_C }, { FN_TAG_B, FN_TAG_C },
-		  true, true },
-		{ "removing the next action", MEDDLE_NEXT_ACTION, { FN_MEDDLE, FN_TAG_C }, { FN_MEDDLE, FN_TAG_C }, true, true },
-		{ "removing every configuration", MEDDLE_ALL, { FN_MEDDLE }, {}, false, false },
-		{ "adding a configuration", MEDDLE_ADD, { FN_MEDDLE, FN_TAG_B, FN_TAG_C },
-		  { FN_TAG_D, FN_MEDDLE, FN_TAG_B, FN_TAG_C }, true, true },
+		{ "removing its own configuration",
+		  [] { gpoInputMgr->InputConfigRemove( 1 ); return gpoInputMgr->InputConfigGet( 1 ) != nullptr; },
+		  { FN_MEDDLE, FN_TAG_C }, { FN_TAG_C }, false, true },
+		{ "removing its own action",
+		  [] { gpoInputMgr->InputConfigGet( 1 )->InputActionRemove( 11 ); return gpoInputMgr->InputActionGet( 1, 11 ) != nullptr; },
+		  { FN_MEDDLE, FN_TAG_B, FN_TAG_C }, { FN_TAG_B, FN_TAG_C }, true, true },
+		{ "removing the next action",
+		  [] { gpoInputMgr->InputConfigGet( 1 )->InputActionRemove( 10 ); return gpoInputMgr->InputActionGet( 1, 10 ) != nullptr; },
+		  { FN_MEDDLE, FN_TAG_C }, { FN_MEDDLE, FN_TAG_C }, true, true },
+		{ "removing every configuration",
+		  [] { gpoInputMgr->InputConfigRemoveAll(); return gpoInputMgr->InputConfigGet( 2 ) != nullptr; },
+		  { FN_MEDDLE }, {}, false, false },
+		{ "adding a configuration", AddConfiguration,
+		  { FN_MEDDLE, FN_TAG_B, FN_TAG_C }, { FN_TAG_D, FN_MEDDLE, FN_TAG_B, FN_TAG_C }, true, true },
 	};
 	WarmUp();
 	EFGameObject* const object = Object( 0x2A000020 );
-	Hold( { A } );
+	Hold( Pad( A ) );
 	for ( const MeddleRow& row : rows ) {
 		SCOPED_TRACE( row.name );
 		// Walked in this order: configuration 1 (actions 11, 10), then 2.
@@ -460,7 +460,6 @@ TEST_F( EFInputMgrTest, LogicMayRemoveAndAddRecordsFromACallback ) {
 												object, static_cast<s32>( entry.function ) ), 1u );
 		}
 		gMeddle = row.meddle;
-		gFoundDuringCallback = true;
 		gSeen = Seen();
 		Frame();
 		EXPECT_EQ( gSeen.tags, row.first );
@@ -470,7 +469,7 @@ TEST_F( EFInputMgrTest, LogicMayRemoveAndAddRecordsFromACallback ) {
 		EXPECT_EQ( gSeen.tags, row.second );
 		EXPECT_EQ( input->InputConfigGet( 1 ) != nullptr, row.config1 );
 		EXPECT_EQ( input->InputConfigGet( 2 ) != nullptr, row.config2 );
-		gMeddle = MEDDLE_NONE;
+		gMeddle = nullptr;
 		input->InputConfigRemoveAll();
 	}
 }
@@ -522,34 +521,28 @@ TEST_F( EFInputEngineRunTest, AScriptedControllerGivesExactlyItsEdgesAndResetsTh
 	delete controller;
 
 	ASSERT_EQ( gFrames.size(), 130u );
-	std::set<u32> pressed, released, flicked;
+	// Activation and the warm-up: nothing moves before the seventh frame,
+	// which sees the stick held from the start.
+	for ( u32 i = 0; i < 6; i++ ) {
+		EXPECT_EQ( gFrames[i].flags, 0u ) << "frame " << i + 1;
+	}
+	EXPECT_EQ( gFrames[6].flags, 0x20043u );
+	std::map<u32, std::set<u32>> edges;
 	u32 firstReset = 0;
-	for ( u32 i = 0; i < gFrames.size(); i++ ) {
-		const FrameSeen& frame = gFrames[i];
-		const u32 at = frame.retrace - now;
-		if ( i < 6 ) {
-			// Activation and the warm-up: nothing moves yet.
-			EXPECT_EQ( frame.flags, 0u ) << "frame " << i + 1;
-		}
-		if ( frame.flags & EF_ACTION_PRESSED ) {
-			pressed.insert( at );
-		}
-		if ( frame.flags & EF_ACTION_RELEASED ) {
-			released.insert( at );
-		}
-		if ( frame.flags & EF_ACTION_FLICKS ) {
-			EXPECT_EQ( frame.flags & EF_ACTION_FLICKS, EF_ACTION_FLICK_RIGHT );
-			flicked.insert( at );
+	for ( const FrameSeen& frame : gFrames ) {
+		for ( const u32 flag : { EF_ACTION_PRESSED, EF_ACTION_RELEASED, EF_ACTION_FLICK_UP, EF_ACTION_FLICK_DOWN,
+								 EF_ACTION_FLICK_LEFT, EF_ACTION_FLICK_RIGHT } ) {
+			if ( frame.flags & flag ) {
+				edges[flag].insert( frame.retrace - now );
+			}
 		}
 		if ( firstReset == 0 && frame.resets > 0 ) {
-			firstReset = at;
+			firstReset = frame.retrace - now;
 		}
 	}
-	// The stick held from the start is seen from the seventh frame on.
-	EXPECT_EQ( gFrames[6].flags, 0x20043u );
-	EXPECT_EQ( pressed, ( std::set<u32>{ 10, 16 } ) );
-	EXPECT_EQ( released, ( std::set<u32>{ 14, 18 } ) );
-	EXPECT_EQ( flicked, ( std::set<u32>{ 24 } ) );
+	EXPECT_EQ( edges, ( std::map<u32, std::set<u32>>{
+						  { EF_ACTION_PRESSED, { 10, 16 } }, { EF_ACTION_RELEASED, { 14, 18 } },
+						  { EF_ACTION_FLICK_RIGHT, { 24 } } } ) );
 	// Held from retrace 40, the combination asks for a reset 500 ms (30
 	// retraces) later, carried out at the start of a following frame.
 	EXPECT_GE( firstReset, 70u );
