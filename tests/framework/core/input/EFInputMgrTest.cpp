@@ -15,6 +15,7 @@
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/video/EFVideoPlayer.h"
 #include "platform/pad/PAD.h"
+#include "platform/pad/PADHost.h"
 #include "platform/vi/VI.h"
 
 #include <cstring>
