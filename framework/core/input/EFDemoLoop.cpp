@@ -21,6 +21,6 @@ void EFDemoLoop::EndFrame() {
 	EFCallTraceAdd( "EFDemoLoop::EndFrame" );
 }
 
-void EFDemoLoop::UpdateAction( s32 *, ActionState *, ActionState * ) {
+void EFDemoLoop::UpdateAction( s32*, ActionState*, ActionState* ) {
 	EFCallTraceAdd( "EFDemoLoop::UpdateAction" );
 }

@@ -26,12 +26,12 @@ public:
 	void					EndFrame();
 	// An input action's new value: a replay substitutes the recorded one,
 	// a recording stores it when it changed.
-	void					UpdateAction( s32 * id, ActionState * previous, ActionState * current );
+	void UpdateAction( s32* id, ActionState* previous, ActionState* current );
 
 	// 0 while idle.
 	u32						GetState() const { return mui32State; }
 	// Tests only: puts the loop in a state without a demo behind it.
-	void					SetStateForTesting( u32 state ) { mui32State = state; }
+	void SetStateForTesting( u32 state ) { mui32State = state; }
 
 private:
 	u32						mui32State;

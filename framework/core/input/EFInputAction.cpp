@@ -30,20 +30,20 @@ EFInputAction::EFInputAction( const s32 id )
 EFInputAction::~EFInputAction() {
 	// Whatever the manager is doing, the action's own records go with it.
 	while ( mpoContexts != nullptr ) {
-		EFInputContext * const context = mpoContexts;
-		mpoContexts = context->GetNext();
+		EFInputContext* const context = mpoContexts;
+		mpoContexts					  = context->GetNext();
 		delete context;
 	}
 	InputDeviceRemoveAll();
 }
 
 void EFInputAction::Reset() {
-	moCurrent = ActionState();
+	moCurrent  = ActionState();
 	moPrevious = ActionState();
 }
 
 void EFInputAction::Update() {
-	moPrevious = moCurrent;
+	moPrevious	   = moCurrent;
 	const u32 demo = DemoState();
 	if ( ( demo & DEMO_REPLAYS ) != 0 ) {
 		gpoEngineController->GetDemoLoop().UpdateAction( &miID, &moPrevious, &moCurrent );
@@ -57,8 +57,8 @@ void EFInputAction::Update() {
 	// Logic may remove contexts, this action or its configuration from a
 	// callback: the next link is taken first, removed contexts are
 	// skipped, and a removed action stops calling out.
-	EFInputContext * next = nullptr;
-	for ( EFInputContext * context = mpoContexts; context != nullptr && mbRemoved == 0; context = next ) {
+	EFInputContext* next = nullptr;
+	for ( EFInputContext* context = mpoContexts; context != nullptr && mbRemoved == 0; context = next ) {
 		next = context->GetNext();
 		if ( !context->IsRemoved() ) {
 			context->Process( &moCurrent );
@@ -74,7 +74,7 @@ void EFInputAction::UpdateActionState() {
 			continue;
 		}
 		moSlotStates[i].flags = SLOT_START_FLAGS;
-		for ( EFInputDevice * binding = mpoSlots[i]; binding != nullptr; binding = binding->GetNext() ) {
+		for ( EFInputDevice* binding = mpoSlots[i]; binding != nullptr; binding = binding->GetNext() ) {
 			binding->Update( &moSlotStates[i] );
 		}
 	}
@@ -84,7 +84,7 @@ void EFInputAction::UpdateActionState() {
 void EFInputAction::ProcessDevice() {
 	f32 x = moSlotStates[0].x;
 	f32 y = moSlotStates[0].y;
-	for ( const ActionState & slot : moSlotStates ) {
+	for ( const ActionState& slot : moSlotStates ) {
 		if ( ( slot.flags & ( EF_ACTION_ANALOG_X | EF_ACTION_ANALOG_Y ) ) == 0 ) {
 			continue;
 		}
@@ -102,7 +102,7 @@ void EFInputAction::ProcessDevice() {
 	}
 	moCurrent.x = x;
 	moCurrent.y = y;
-	for ( const ActionState & slot : moSlotStates ) {
+	for ( const ActionState& slot : moSlotStates ) {
 		u32 flags = slot.flags;
 		// Down and up only mean something for a slot with a digital input.
 		if ( ( flags & EF_ACTION_DIGITAL ) == 0 ) {
@@ -114,7 +114,7 @@ void EFInputAction::ProcessDevice() {
 
 void EFInputAction::ProcessContext() {
 	const u32 before = moPrevious.flags;
-	u32 & flags = moCurrent.flags;
+	u32&	  flags	 = moCurrent.flags;
 	if ( ( flags & EF_ACTION_DOWN ) != 0 && ( before & EF_ACTION_DOWN ) == 0 ) {
 		flags |= EF_ACTION_PRESSED;
 	}
@@ -133,9 +133,9 @@ void EFInputAction::ProcessContext() {
 }
 
 void EFInputAction::AddAnalogToogle( const s32 axis, const u32 positive, const u32 negative ) {
-	const f32 value = axis == 0 ? moCurrent.x : moCurrent.y;
+	const f32 value	 = axis == 0 ? moCurrent.x : moCurrent.y;
 	const f32 before = axis == 0 ? moPrevious.x : moPrevious.y;
-	const f32 other = std::fabs( axis == 0 ? moCurrent.y : moCurrent.x );
+	const f32 other	 = std::fabs( axis == 0 ? moCurrent.y : moCurrent.x );
 	if ( value > EF_ACTION_FLICK_LEVEL && before <= EF_ACTION_FLICK_LEVEL && value > other ) {
 		moCurrent.flags = ( moCurrent.flags & ~EF_ACTION_FLICKS ) | positive;
 	}
@@ -146,13 +146,13 @@ void EFInputAction::AddAnalogToogle( const s32 axis, const u32 positive, const u
 
 // --- Bindings ---
 
-EFInputDevice * EFInputAction::InputDeviceAdd( const s32 bindingId, const s32 deviceId, const s32 slot, const s32 kind,
-											   const s32 percent, const s32 input ) {
+EFInputDevice* EFInputAction::InputDeviceAdd( const s32 bindingId, const s32 deviceId, const s32 slot, const s32 kind,
+											  const s32 percent, const s32 input ) {
 	// The slot comes from logic: one outside the five lists binds nothing.
 	if ( slot < 0 || slot >= EF_INPUT_SLOT_COUNT ) {
 		return nullptr;
 	}
-	EFInputDevice * const binding = new ( std::nothrow ) EFInputDevice();
+	EFInputDevice* const binding = new ( std::nothrow ) EFInputDevice();
 	if ( binding == nullptr ) {
 		return nullptr;
 	}
@@ -171,24 +171,24 @@ void EFInputAction::InputDeviceRemove( const s32 ) {
 // Bindings are read only by UpdateActionState, which calls no logic, so
 // they can go at once even from a callback.
 void EFInputAction::InputDeviceRemoveAll() {
-	for ( EFInputDevice *& head : mpoSlots ) {
+	for ( EFInputDevice*& head : mpoSlots ) {
 		while ( head != nullptr ) {
-			EFInputDevice * const next = head->GetNext();
+			EFInputDevice* const next = head->GetNext();
 			delete head;
 			head = next;
 		}
 	}
 }
 
-EFInputDevice * EFInputAction::GetSlot( const s32 slot ) const {
+EFInputDevice* EFInputAction::GetSlot( const s32 slot ) const {
 	return slot >= 0 && slot < EF_INPUT_SLOT_COUNT ? mpoSlots[slot] : nullptr;
 }
 
 // --- Contexts ---
 
-u32 EFInputAction::InputContextAdd( EFInputConfig * const config, const s32 id, const u32 trigger,
-									const EFInputCallback callback, EFGameObject * const object, const s32 function ) {
-	EFInputContext * const context = new ( std::nothrow ) EFInputContext();
+u32 EFInputAction::InputContextAdd( EFInputConfig* const config, const s32 id, const u32 trigger,
+									const EFInputCallback callback, EFGameObject* const object, const s32 function ) {
+	EFInputContext* const context = new ( std::nothrow ) EFInputContext();
 	if ( context == nullptr ) {
 		return 0;
 	}
@@ -205,8 +205,8 @@ u32 EFInputAction::InputContextAdd( EFInputConfig * const config, const s32 id, 
 }
 
 u32 EFInputAction::InputContextRemove( const s32 id ) {
-	EFInputContext * previous = nullptr;
-	for ( EFInputContext * context = mpoContexts; context != nullptr; context = context->GetNext() ) {
+	EFInputContext* previous = nullptr;
+	for ( EFInputContext* context = mpoContexts; context != nullptr; context = context->GetNext() ) {
 		if ( context->GetID() == id ) {
 			if ( previous != nullptr ) {
 				previous->SetNext( context->GetNext() );
@@ -223,14 +223,14 @@ u32 EFInputAction::InputContextRemove( const s32 id ) {
 
 void EFInputAction::InputContextRemoveAll() {
 	while ( mpoContexts != nullptr ) {
-		EFInputContext * const context = mpoContexts;
-		mpoContexts = context->GetNext();
+		EFInputContext* const context = mpoContexts;
+		mpoContexts					  = context->GetNext();
 		EFInputMgr::DiscardContext( context );
 	}
 }
 
-EFInputContext * EFInputAction::InputContextGet( const s32 id ) const {
-	for ( EFInputContext * context = mpoContexts; context != nullptr; context = context->GetNext() ) {
+EFInputContext* EFInputAction::InputContextGet( const s32 id ) const {
+	for ( EFInputContext* context = mpoContexts; context != nullptr; context = context->GetNext() ) {
 		if ( context->GetID() == id ) {
 			return context;
 		}
@@ -238,7 +238,7 @@ EFInputContext * EFInputAction::InputContextGet( const s32 id ) const {
 	return nullptr;
 }
 
-void EFInputAction::MarkRemoved( EFInputAction * const nextRemoved ) {
-	mbRemoved = 1;
+void EFInputAction::MarkRemoved( EFInputAction* const nextRemoved ) {
+	mbRemoved	   = 1;
 	mpoNextRemoved = nextRemoved;
 }

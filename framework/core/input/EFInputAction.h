@@ -26,74 +26,73 @@ class EFGameObject;
 class EFInputConfig;
 
 // Dead zone of the analog-active flag, and the threshold of a flick.
-constexpr f32 EF_ACTION_DEAD_ZONE		= 0.001f;
-constexpr f32 EF_ACTION_FLICK_LEVEL		= 0.8f;
+constexpr f32 EF_ACTION_DEAD_ZONE	= 0.001f;
+constexpr f32 EF_ACTION_FLICK_LEVEL = 0.8f;
 
 class EFInputAction {
 public:
-	explicit				EFInputAction( s32 id );
+	explicit EFInputAction( s32 id );
 	// Deletes the contexts and the bindings.
-							~EFInputAction();
-							EFInputAction( const EFInputAction & ) = delete;
-	EFInputAction &			operator=( const EFInputAction & ) = delete;
+	~EFInputAction();
+	EFInputAction( const EFInputAction& )			 = delete;
+	EFInputAction& operator=( const EFInputAction& ) = delete;
 
 	// Both values to zero.
-	void					Reset();
+	void Reset();
 	// The frame's new value (devices or demo replay), then the contexts.
-	void					Update();
+	void Update();
 	// Folds every slot's bindings into the current value.
-	void					UpdateActionState();
+	void UpdateActionState();
 	// Picks x and y across the slots and gathers the slots' flags.
-	void					ProcessDevice();
+	void ProcessDevice();
 	// Press and release edges, the analog flags and the flicks.
-	void					ProcessContext();
+	void ProcessContext();
 	// Sets the flick of an axis (0 x, 1 y) that crossed the threshold this
 	// frame and dominates the other axis; the later call replaces the
 	// earlier one's flick.
-	void					AddAnalogToogle( s32 axis, u32 positive, u32 negative );
+	void AddAnalogToogle( s32 axis, u32 positive, u32 negative );
 
 	// A new binding at the head of the slot's list; null when the slot is
 	// outside 0 to 4 or the device cannot be acquired.
-	EFInputDevice *			InputDeviceAdd( s32 bindingId, s32 deviceId, s32 slot, s32 kind, s32 percent, s32 input );
+	EFInputDevice* InputDeviceAdd( s32 bindingId, s32 deviceId, s32 slot, s32 kind, s32 percent, s32 input );
 	// Does nothing: bindings are only removed all together.
-	void					InputDeviceRemove( s32 bindingId );
-	void					InputDeviceRemoveAll();
+	void InputDeviceRemove( s32 bindingId );
+	void InputDeviceRemoveAll();
 
 	// A new context at the head of the list; 1, or 0 when SetCallback
 	// refuses the object or the function.
-	u32						InputContextAdd( EFInputConfig * config, s32 id, u32 trigger, EFInputCallback callback,
-											 EFGameObject * object, s32 function );
+	u32 InputContextAdd( EFInputConfig* config, s32 id, u32 trigger, EFInputCallback callback,
+						 EFGameObject* object, s32 function );
 	// 1 when a context of that id was removed, 0 otherwise.
-	u32						InputContextRemove( s32 id );
-	void					InputContextRemoveAll();
+	u32	 InputContextRemove( s32 id );
+	void InputContextRemoveAll();
 	// The newest context of that id, null when none.
-	EFInputContext *		InputContextGet( s32 id ) const;
+	EFInputContext* InputContextGet( s32 id ) const;
 
-	s32						GetID() const { return miID; }
-	ActionState &			GetState() { return moCurrent; }
-	const ActionState &		GetState() const { return moCurrent; }
-	const ActionState &		GetPreviousState() const { return moPrevious; }
-	EFInputDevice *			GetSlot( s32 slot ) const;
+	s32				   GetID() const { return miID; }
+	ActionState&	   GetState() { return moCurrent; }
+	const ActionState& GetState() const { return moCurrent; }
+	const ActionState& GetPreviousState() const { return moPrevious; }
+	EFInputDevice*	   GetSlot( s32 slot ) const;
 
-	EFInputAction *			GetNext() const { return mpoNext; }
-	void					SetNext( EFInputAction * next ) { mpoNext = next; }
+	EFInputAction* GetNext() const { return mpoNext; }
+	void		   SetNext( EFInputAction* next ) { mpoNext = next; }
 	// Unlinked while the input walks its lists; deleted once it is done.
-	bool					IsRemoved() const { return mbRemoved != 0; }
-	void					MarkRemoved( EFInputAction * nextRemoved );
-	EFInputAction *			GetNextRemoved() const { return mpoNextRemoved; }
+	bool		   IsRemoved() const { return mbRemoved != 0; }
+	void		   MarkRemoved( EFInputAction* nextRemoved );
+	EFInputAction* GetNextRemoved() const { return mpoNextRemoved; }
 
 private:
-
-	ActionState				moCurrent;
-	ActionState				moPrevious;
-	s32						miID;
-	EFInputContext *		mpoContexts;
-	EFInputDevice *			mpoSlots[EF_INPUT_SLOT_COUNT];
-	EFInputAction *			mpoNext;
+	ActionState		moCurrent;
+	ActionState		moPrevious;
+	s32				miID;
+	EFInputContext* mpoContexts;
+	EFInputDevice*	mpoSlots[EF_INPUT_SLOT_COUNT];
+	EFInputAction*	mpoNext;
 	// Each slot's folded value of the last UpdateActionState.
-	ActionState				moSlotStates[EF_INPUT_SLOT_COUNT];
-	EFInputAction *			mpoNextRemoved;
-	u8						mbRemoved;
+	ActionState	   moSlotStates[EF_INPUT_SLOT_COUNT];
+	EFInputAction* mpoNextRemoved;
+	u8			   mbRemoved;
 };
 
 #endif

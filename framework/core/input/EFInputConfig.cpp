@@ -12,15 +12,15 @@ EFInputConfig::EFInputConfig( const s32 id )
 
 EFInputConfig::~EFInputConfig() {
 	while ( mpoActions != nullptr ) {
-		EFInputAction * const action = mpoActions;
-		mpoActions = action->GetNext();
+		EFInputAction* const action = mpoActions;
+		mpoActions					= action->GetNext();
 		delete action;
 	}
 }
 
 void EFInputConfig::Update() {
-	EFInputAction * next = nullptr;
-	for ( EFInputAction * action = mpoActions; action != nullptr && mbRemoved == 0; action = next ) {
+	EFInputAction* next = nullptr;
+	for ( EFInputAction* action = mpoActions; action != nullptr && mbRemoved == 0; action = next ) {
 		next = action->GetNext();
 		if ( !action->IsRemoved() ) {
 			action->Update();
@@ -44,13 +44,13 @@ void EFInputConfig::UpdateActiveFlag() {
 		return;
 	}
 	mui32Activity = EF_INPUT_CONFIG_ACTIVE;
-	for ( EFInputAction * action = mpoActions; action != nullptr; action = action->GetNext() ) {
+	for ( EFInputAction* action = mpoActions; action != nullptr; action = action->GetNext() ) {
 		action->UpdateActionState();
 	}
 }
 
-EFInputAction * EFInputConfig::InputActionAdd( const s32 id ) {
-	EFInputAction * const action = new ( std::nothrow ) EFInputAction( id );
+EFInputAction* EFInputConfig::InputActionAdd( const s32 id ) {
+	EFInputAction* const action = new ( std::nothrow ) EFInputAction( id );
 	if ( action == nullptr ) {
 		return nullptr;
 	}
@@ -60,8 +60,8 @@ EFInputAction * EFInputConfig::InputActionAdd( const s32 id ) {
 }
 
 u32 EFInputConfig::InputActionRemove( const s32 id ) {
-	EFInputAction * previous = nullptr;
-	for ( EFInputAction * action = mpoActions; action != nullptr; action = action->GetNext() ) {
+	EFInputAction* previous = nullptr;
+	for ( EFInputAction* action = mpoActions; action != nullptr; action = action->GetNext() ) {
 		if ( action->GetID() == id ) {
 			if ( previous != nullptr ) {
 				previous->SetNext( action->GetNext() );
@@ -78,14 +78,14 @@ u32 EFInputConfig::InputActionRemove( const s32 id ) {
 
 void EFInputConfig::InputActionRemoveAll() {
 	while ( mpoActions != nullptr ) {
-		EFInputAction * const action = mpoActions;
-		mpoActions = action->GetNext();
+		EFInputAction* const action = mpoActions;
+		mpoActions					= action->GetNext();
 		EFInputMgr::DiscardAction( action );
 	}
 }
 
-EFInputAction * EFInputConfig::InputActionGet( const s32 id ) const {
-	for ( EFInputAction * action = mpoActions; action != nullptr; action = action->GetNext() ) {
+EFInputAction* EFInputConfig::InputActionGet( const s32 id ) const {
+	for ( EFInputAction* action = mpoActions; action != nullptr; action = action->GetNext() ) {
 		if ( action->GetID() == id ) {
 			return action;
 		}
@@ -93,10 +93,10 @@ EFInputAction * EFInputConfig::InputActionGet( const s32 id ) const {
 	return nullptr;
 }
 
-void EFInputConfig::MarkRemoved( EFInputConfig * const nextRemoved ) {
-	mbRemoved = 1;
+void EFInputConfig::MarkRemoved( EFInputConfig* const nextRemoved ) {
+	mbRemoved	   = 1;
 	mpoNextRemoved = nextRemoved;
-	for ( EFInputAction * action = mpoActions; action != nullptr; action = action->GetNext() ) {
+	for ( EFInputAction* action = mpoActions; action != nullptr; action = action->GetNext() ) {
 		action->MarkRemoved( nullptr );
 	}
 }

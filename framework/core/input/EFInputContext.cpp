@@ -20,22 +20,22 @@ EFInputContext::EFInputContext()
 	  mbRemoved( 0 ) {
 }
 
-s32 EFInputContext::SetCallback( const EFInputCallback callback, EFGameObject * const object, const s32 function ) {
+s32 EFInputContext::SetCallback( const EFInputCallback callback, EFGameObject* const object, const s32 function ) {
 	if ( object == nullptr ) {
 		return -1;
 	}
-	const EFLogicCode * const code = object->moLogicInstance.mpLogicCode;
+	const EFLogicCode* const code = object->moLogicInstance.mpLogicCode;
 	if ( code == nullptr || code->GetFunction( static_cast<u32>( function ) ) == nullptr ) {
 		return -1;
 	}
 	mpfnCallback = callback;
-	miFunction = function;
-	muiTargetID = object->GetUID();
-	miCodeID = static_cast<s32>( code->GetID() );
+	miFunction	 = function;
+	muiTargetID	 = object->GetUID();
+	miCodeID	 = static_cast<s32>( code->GetID() );
 	return 0;
 }
 
-void EFInputContext::Process( ActionState * const state ) {
+void EFInputContext::Process( ActionState* const state ) {
 	if ( ( state->flags & mui32Trigger ) == 0 ) {
 		return;
 	}
@@ -45,18 +45,18 @@ void EFInputContext::Process( ActionState * const state ) {
 	if ( mpfnCallback == nullptr || miCodeID == EF_INPUT_NO_CODE || gpoWorldMgr == nullptr ) {
 		return;
 	}
-	EFGameObject * const object = gpoWorldMgr->GetGameObject( muiTargetID );
+	EFGameObject* const object = gpoWorldMgr->GetGameObject( muiTargetID );
 	if ( object == nullptr ) {
 		return;
 	}
-	gCallbackState = *state;
+	gCallbackState				 = *state;
 	EFLogicCallbackRecord record = {};
-	record.mpoGameObject = object;
-	record.muiFunction = static_cast<u32>( miFunction );
+	record.mpoGameObject		 = object;
+	record.muiFunction			 = static_cast<u32>( miFunction );
 	mpfnCallback( &record, &gCallbackState );
 }
 
-void EFInputContext::MarkRemoved( EFInputContext * const nextRemoved ) {
-	mbRemoved = 1;
+void EFInputContext::MarkRemoved( EFInputContext* const nextRemoved ) {
+	mbRemoved	   = 1;
 	mpoNextRemoved = nextRemoved;
 }

@@ -21,53 +21,53 @@ class EFGameObject;
 class EFInputConfig;
 
 // Takes the callback record and the data (EFGameLogicMgr::ExecLogicCallback).
-typedef s32 ( *EFInputCallback )( void * record, void * data );
+typedef s32 ( *EFInputCallback )( void* record, void* data );
 
 // Module code id of a context without a callback.
 constexpr s32 EF_INPUT_NO_CODE = -1;
 
 class EFInputContext {
 public:
-							EFInputContext();
+	EFInputContext();
 
 	// Keeps the object's id, its module's code id, the callback and the
 	// function index; -1 when the object is null, has no logic code or
 	// its code has no function at that index.
-	s32						SetCallback( EFInputCallback callback, EFGameObject * object, s32 function );
+	s32 SetCallback( EFInputCallback callback, EFGameObject* object, s32 function );
 	// Runs the callback when the action's flags, the state words, the
 	// callback and the target object allow it.
-	void					Process( ActionState * state );
+	void Process( ActionState* state );
 
-	s32						GetID() const { return miID; }
-	void					SetID( s32 id ) { miID = id; }
-	u32						GetTrigger() const { return mui32Trigger; }
-	void					SetTrigger( u32 trigger ) { mui32Trigger = trigger; }
-	u32						GetState() const { return mui32State; }
-	void					SetState( u32 state ) { mui32State = state; }
-	EFInputConfig *			GetConfig() const { return mpoConfig; }
-	void					SetConfig( EFInputConfig * config ) { mpoConfig = config; }
-	u32						GetTargetID() const { return muiTargetID; }
-	s32						GetCodeID() const { return miCodeID; }
+	s32			   GetID() const { return miID; }
+	void		   SetID( s32 id ) { miID = id; }
+	u32			   GetTrigger() const { return mui32Trigger; }
+	void		   SetTrigger( u32 trigger ) { mui32Trigger = trigger; }
+	u32			   GetState() const { return mui32State; }
+	void		   SetState( u32 state ) { mui32State = state; }
+	EFInputConfig* GetConfig() const { return mpoConfig; }
+	void		   SetConfig( EFInputConfig* config ) { mpoConfig = config; }
+	u32			   GetTargetID() const { return muiTargetID; }
+	s32			   GetCodeID() const { return miCodeID; }
 
-	EFInputContext *		GetNext() const { return mpoNext; }
-	void					SetNext( EFInputContext * next ) { mpoNext = next; }
+	EFInputContext* GetNext() const { return mpoNext; }
+	void			SetNext( EFInputContext* next ) { mpoNext = next; }
 	// Unlinked while the input walks its lists; deleted once it is done.
-	bool					IsRemoved() const { return mbRemoved != 0; }
-	void					MarkRemoved( EFInputContext * nextRemoved );
-	EFInputContext *		GetNextRemoved() const { return mpoNextRemoved; }
+	bool			IsRemoved() const { return mbRemoved != 0; }
+	void			MarkRemoved( EFInputContext* nextRemoved );
+	EFInputContext* GetNextRemoved() const { return mpoNextRemoved; }
 
 private:
-	s32						miID;
-	u32						mui32Trigger;
-	u32						mui32State;
-	EFInputConfig *			mpoConfig;
-	EFInputCallback			mpfnCallback;
-	s32						miFunction;
-	u32						muiTargetID;
-	s32						miCodeID;
-	EFInputContext *		mpoNext;
-	EFInputContext *		mpoNextRemoved;
-	u8						mbRemoved;
+	s32				miID;
+	u32				mui32Trigger;
+	u32				mui32State;
+	EFInputConfig*	mpoConfig;
+	EFInputCallback mpfnCallback;
+	s32				miFunction;
+	u32				muiTargetID;
+	s32				miCodeID;
+	EFInputContext* mpoNext;
+	EFInputContext* mpoNextRemoved;
+	u8				mbRemoved;
 };
 
 #endif

@@ -8,7 +8,7 @@ namespace {
 
 // A held button drives its axis this far before the scale and the clamp.
 constexpr f32 BUTTON_AXIS_VALUE = 5.0f;
-constexpr u32 KIND_BITS = 32;
+constexpr u32 KIND_BITS			= 32;
 
 f32 ClampUnit( const f32 value ) {
 	if ( value > 1.0f ) {
@@ -29,15 +29,15 @@ EFInputDevice::EFInputDevice()
 
 u32 EFInputDevice::Set( const s32 bindingId, const s32 deviceId, const s32 slot, const s32 kind, const s32 percent,
 						const s32 input ) {
-	mui8Input = static_cast<u8>( input & 0xFF );
-	mui8Kind = static_cast<u8>( kind );
-	mui8DeviceID = static_cast<u8>( deviceId );
+	mui8Input	  = static_cast<u8>( input & 0xFF );
+	mui8Kind	  = static_cast<u8>( kind );
+	mui8DeviceID  = static_cast<u8>( deviceId );
 	mui8BindingID = static_cast<u8>( bindingId );
-	mui8Slot = static_cast<u8>( slot );
-	mfScale = static_cast<f32>( percent / 100.0 );
-	mpoDevice = gpoPlayerDeviceMgr != nullptr
-					? gpoPlayerDeviceMgr->AcquirePlayerDevice( static_cast<EFDeviceID_e>( deviceId ) )
-					: nullptr;
+	mui8Slot	  = static_cast<u8>( slot );
+	mfScale		  = static_cast<f32>( percent / 100.0 );
+	mpoDevice	  = gpoPlayerDeviceMgr != nullptr
+						? gpoPlayerDeviceMgr->AcquirePlayerDevice( static_cast<EFDeviceID_e>( deviceId ) )
+						: nullptr;
 	if ( mpoDevice == nullptr ) {
 		return 0;
 	}
@@ -52,7 +52,7 @@ u32 EFInputDevice::Set( const s32 bindingId, const s32 deviceId, const s32 slot,
 	return 1;
 }
 
-void EFInputDevice::Update( ActionState * const state ) {
+void EFInputDevice::Update( ActionState* const state ) {
 	if ( ( mui8Source & EF_INPUT_SOURCE_X ) != 0 ) {
 		UpdateAnalogSlot( state, 0 );
 		state->flags |= EF_ACTION_ANALOG_X;
@@ -65,8 +65,8 @@ void EFInputDevice::Update( ActionState * const state ) {
 	}
 }
 
-void EFInputDevice::UpdateAnalogSlot( ActionState * const state, const s32 axis ) {
-	f32 & value = axis == 0 ? state->x : state->y;
+void EFInputDevice::UpdateAnalogSlot( ActionState* const state, const s32 axis ) {
+	f32& value = axis == 0 ? state->x : state->y;
 	if ( ( mui8Source & EF_INPUT_SOURCE_ANALOG ) != 0 ) {
 		value = ClampUnit( mpoDevice->GetAnalog( mui8Input ) );
 		return;
@@ -82,7 +82,7 @@ void EFInputDevice::UpdateAnalogSlot( ActionState * const state, const s32 axis 
 	}
 }
 
-void EFInputDevice::UpdateDigitalSlot( ActionState * const state ) {
+void EFInputDevice::UpdateDigitalSlot( ActionState* const state ) {
 	state->flags &= IsInputDown() ? EF_ACTION_DOWN : EF_ACTION_UP;
 }
 

@@ -18,7 +18,7 @@ EFInputMgr::~EFInputMgr() {
 	DeleteRemoved();
 }
 
-EFInputMgr * EFInputMgr::Create() {
+EFInputMgr* EFInputMgr::Create() {
 	if ( gpoInputMgr == nullptr ) {
 		gpoInputMgr = new ( std::nothrow ) EFInputMgr();
 	}
@@ -26,7 +26,7 @@ EFInputMgr * EFInputMgr::Create() {
 }
 
 void EFInputMgr::StartFrame() {
-	for ( EFInputConfig * config = mpoConfigs; config != nullptr; config = config->GetNext() ) {
+	for ( EFInputConfig* config = mpoConfigs; config != nullptr; config = config->GetNext() ) {
 		config->UpdateActiveFlag();
 	}
 }
@@ -40,8 +40,8 @@ void EFInputMgr::Update() {
 		return;
 	}
 	mui32WalkDepth++;
-	EFInputConfig * next = nullptr;
-	for ( EFInputConfig * config = mpoConfigs; config != nullptr; config = next ) {
+	EFInputConfig* next = nullptr;
+	for ( EFInputConfig* config = mpoConfigs; config != nullptr; config = next ) {
 		next = config->GetNext();
 		if ( !config->IsRemoved() && config->IsActive() ) {
 			config->Update();
@@ -53,8 +53,8 @@ void EFInputMgr::Update() {
 	}
 }
 
-EFInputConfig * EFInputMgr::InputConfigAdd( const s32 id ) {
-	EFInputConfig * const config = new ( std::nothrow ) EFInputConfig( id );
+EFInputConfig* EFInputMgr::InputConfigAdd( const s32 id ) {
+	EFInputConfig* const config = new ( std::nothrow ) EFInputConfig( id );
 	if ( config == nullptr ) {
 		return nullptr;
 	}
@@ -64,8 +64,8 @@ EFInputConfig * EFInputMgr::InputConfigAdd( const s32 id ) {
 }
 
 void EFInputMgr::InputConfigRemove( const s32 id ) {
-	EFInputConfig * previous = nullptr;
-	for ( EFInputConfig * config = mpoConfigs; config != nullptr; config = config->GetNext() ) {
+	EFInputConfig* previous = nullptr;
+	for ( EFInputConfig* config = mpoConfigs; config != nullptr; config = config->GetNext() ) {
 		if ( config->GetID() == id ) {
 			if ( previous != nullptr ) {
 				previous->SetNext( config->GetNext() );
@@ -81,14 +81,14 @@ void EFInputMgr::InputConfigRemove( const s32 id ) {
 
 void EFInputMgr::InputConfigRemoveAll() {
 	while ( mpoConfigs != nullptr ) {
-		EFInputConfig * const config = mpoConfigs;
-		mpoConfigs = config->GetNext();
+		EFInputConfig* const config = mpoConfigs;
+		mpoConfigs					= config->GetNext();
 		DiscardConfig( config );
 	}
 }
 
-EFInputConfig * EFInputMgr::InputConfigGet( const s32 id ) const {
-	for ( EFInputConfig * config = mpoConfigs; config != nullptr; config = config->GetNext() ) {
+EFInputConfig* EFInputMgr::InputConfigGet( const s32 id ) const {
+	for ( EFInputConfig* config = mpoConfigs; config != nullptr; config = config->GetNext() ) {
 		if ( config->GetID() == id ) {
 			return config;
 		}
@@ -96,19 +96,19 @@ EFInputConfig * EFInputMgr::InputConfigGet( const s32 id ) const {
 	return nullptr;
 }
 
-EFInputAction * EFInputMgr::InputActionGet( const s32 config, const s32 action ) const {
-	const EFInputConfig * const found = InputConfigGet( config );
+EFInputAction* EFInputMgr::InputActionGet( const s32 config, const s32 action ) const {
+	const EFInputConfig* const found = InputConfigGet( config );
 	return found != nullptr ? found->InputActionGet( action ) : nullptr;
 }
 
-EFInputContext * EFInputMgr::InputContextGet( const s32 config, const s32 action, const s32 context ) const {
-	const EFInputAction * const found = InputActionGet( config, action );
+EFInputContext* EFInputMgr::InputContextGet( const s32 config, const s32 action, const s32 context ) const {
+	const EFInputAction* const found = InputActionGet( config, action );
 	return found != nullptr ? found->InputContextGet( context ) : nullptr;
 }
 
 // --- Removal while walking ---
 
-void EFInputMgr::DiscardConfig( EFInputConfig * const config ) {
+void EFInputMgr::DiscardConfig( EFInputConfig* const config ) {
 	if ( gpoInputMgr == nullptr || !gpoInputMgr->IsWalking() ) {
 		delete config;
 		return;
@@ -117,7 +117,7 @@ void EFInputMgr::DiscardConfig( EFInputConfig * const config ) {
 	gpoInputMgr->mpoRemovedConfigs = config;
 }
 
-void EFInputMgr::DiscardAction( EFInputAction * const action ) {
+void EFInputMgr::DiscardAction( EFInputAction* const action ) {
 	if ( gpoInputMgr == nullptr || !gpoInputMgr->IsWalking() ) {
 		delete action;
 		return;
@@ -126,7 +126,7 @@ void EFInputMgr::DiscardAction( EFInputAction * const action ) {
 	gpoInputMgr->mpoRemovedActions = action;
 }
 
-void EFInputMgr::DiscardContext( EFInputContext * const context ) {
+void EFInputMgr::DiscardContext( EFInputContext* const context ) {
 	if ( gpoInputMgr == nullptr || !gpoInputMgr->IsWalking() ) {
 		delete context;
 		return;
@@ -137,18 +137,18 @@ void EFInputMgr::DiscardContext( EFInputContext * const context ) {
 
 void EFInputMgr::DeleteRemoved() {
 	while ( mpoRemovedContexts != nullptr ) {
-		EFInputContext * const context = mpoRemovedContexts;
-		mpoRemovedContexts = context->GetNextRemoved();
+		EFInputContext* const context = mpoRemovedContexts;
+		mpoRemovedContexts			  = context->GetNextRemoved();
 		delete context;
 	}
 	while ( mpoRemovedActions != nullptr ) {
-		EFInputAction * const action = mpoRemovedActions;
-		mpoRemovedActions = action->GetNextRemoved();
+		EFInputAction* const action = mpoRemovedActions;
+		mpoRemovedActions			= action->GetNextRemoved();
 		delete action;
 	}
 	while ( mpoRemovedConfigs != nullptr ) {
-		EFInputConfig * const config = mpoRemovedConfigs;
-		mpoRemovedConfigs = config->GetNextRemoved();
+		EFInputConfig* const config = mpoRemovedConfigs;
+		mpoRemovedConfigs			= config->GetNextRemoved();
 		delete config;
 	}
 }

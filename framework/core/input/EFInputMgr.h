@@ -34,9 +34,9 @@ public:
 	// Makes gpoInputMgr unless it exists; returns it (null without memory).
 	static EFInputMgr *		Create();
 	// Deletes every configuration.
-							~EFInputMgr();
-							EFInputMgr( const EFInputMgr & ) = delete;
-	EFInputMgr &			operator=( const EFInputMgr & ) = delete;
+	~EFInputMgr();
+	EFInputMgr( const EFInputMgr& )			   = delete;
+	EFInputMgr& operator=( const EFInputMgr& ) = delete;
 
 	// Applies the activations requested since the last frame.
 	void					StartFrame();
@@ -45,38 +45,38 @@ public:
 
 	// A new configuration at the head of the list (no check for an
 	// existing id); null without memory.
-	EFInputConfig *			InputConfigAdd( s32 id );
+	EFInputConfig* InputConfigAdd( s32 id );
 	// Removes the newest configuration of that id.
 	void					InputConfigRemove( s32 id );
 	void					InputConfigRemoveAll();
 	// Lookups find the newest record of an id; null when none.
-	EFInputConfig *			InputConfigGet( s32 id ) const;
-	EFInputAction *			InputActionGet( s32 config, s32 action ) const;
-	EFInputContext *		InputContextGet( s32 config, s32 action, s32 context ) const;
+	EFInputConfig*	InputConfigGet( s32 id ) const;
+	EFInputAction*	InputActionGet( s32 config, s32 action ) const;
+	EFInputContext* InputContextGet( s32 config, s32 action, s32 context ) const;
 
 	bool					IsEnabled() const { return mbEnabled != 0; }
 	// True while Update walks the configurations.
-	bool					IsWalking() const { return mui32WalkDepth != 0; }
+	bool IsWalking() const { return mui32WalkDepth != 0; }
 
 	// Delete an unlinked record, or keep it for the end of Update while
 	// the walk may stand on it.
-	static void				DiscardConfig( EFInputConfig * config );
-	static void				DiscardAction( EFInputAction * action );
-	static void				DiscardContext( EFInputContext * context );
+	static void DiscardConfig( EFInputConfig* config );
+	static void DiscardAction( EFInputAction* action );
+	static void DiscardContext( EFInputContext* context );
 
 private:
 							EFInputMgr();
 
-	// Deletes the records removed during Update.
-	void					DeleteRemoved();
+							// Deletes the records removed during Update.
+							void DeleteRemoved();
 
-	EFInputConfig *			mpoConfigs;
-	u8						mbEnabled;
-	u32						mui32WarmUp;
-	u32						mui32WalkDepth;
-	EFInputConfig *			mpoRemovedConfigs;
-	EFInputAction *			mpoRemovedActions;
-	EFInputContext *		mpoRemovedContexts;
+							EFInputConfig*	mpoConfigs;
+							u8				mbEnabled;
+							u32				mui32WarmUp;
+							u32				mui32WalkDepth;
+							EFInputConfig*	mpoRemovedConfigs;
+							EFInputAction*	mpoRemovedActions;
+							EFInputContext* mpoRemovedContexts;
 };
 
 extern EFInputMgr *			gpoInputMgr;

@@ -32,94 +32,100 @@ constexpr EFDeviceID_e TEST_DEVICE = static_cast<EFDeviceID_e>( 30 );
 // controller record gives exactly.
 class InputTestDevice : public EFPlayerDevice {
 public:
-	InputTestDevice() : EFPlayerDevice( TEST_DEVICE ) { SetNbAnalog( 1 ); }
+	InputTestDevice()
+		: EFPlayerDevice( TEST_DEVICE ) { SetNbAnalog( 1 ); }
 	void DeviceSpecificUpdate() override { mpfAnalog[0] = analog; }
-	f32 analog = 0.0f;
+	f32	 analog = 0.0f;
 };
 
 // Binding kinds and inputs of the controller layout.
-constexpr s32 KIND_X = 0;
-constexpr s32 KIND_Y = 1;
+constexpr s32 KIND_X	   = 0;
+constexpr s32 KIND_Y	   = 1;
 constexpr s32 KIND_DIGITAL = 2;
-constexpr s32 BUTTON_A = 0;
-constexpr s32 BUTTON_B = 2;
-constexpr s32 STICK_X = EF_INPUT_ANALOG_INPUT | 0;
-constexpr s32 STICK_Y = EF_INPUT_ANALOG_INPUT | 1;
-constexpr s32 CSTICK_X = EF_INPUT_ANALOG_INPUT | 3;
-constexpr s32 CSTICK_Y = EF_INPUT_ANALOG_INPUT | 4;
+constexpr s32 BUTTON_A	   = 0;
+constexpr s32 BUTTON_B	   = 2;
+constexpr s32 STICK_X	   = EF_INPUT_ANALOG_INPUT | 0;
+constexpr s32 STICK_Y	   = EF_INPUT_ANALOG_INPUT | 1;
+constexpr s32 CSTICK_X	   = EF_INPUT_ANALOG_INPUT | 3;
+constexpr s32 CSTICK_Y	   = EF_INPUT_ANALOG_INPUT | 4;
 
 // A controller record: buttons, main stick, C stick.
 constexpr PADStatus Pad( const u16 buttons, const s8 x = 0, const s8 y = 0, const s8 cx = 0, const s8 cy = 0 ) {
 	PADStatus pad = {};
-	pad.button = buttons;
-	pad.stickX = x;
-	pad.stickY = y;
+	pad.button	  = buttons;
+	pad.stickX	  = x;
+	pad.stickY	  = y;
 	pad.substickX = cx;
 	pad.substickY = cy;
 	return pad;
 }
 
 // The device's reading of a main-stick and a C-stick position.
-constexpr f32 Main( const s32 v ) { return static_cast<f32>( v ) / 56.0f; }
-constexpr f32 Sub( const s32 v ) { return static_cast<f32>( v ) / 44.0f; }
+constexpr f32 Main( const s32 v ) {
+	return static_cast<f32>( v ) / 56.0f;
+}
+constexpr f32 Sub( const s32 v ) {
+	return static_cast<f32>( v ) / 44.0f;
+}
 
 struct Bind {
-	s32				slot;
-	s32				kind;
-	s32				percent;
-	s32				input;
-	EFDeviceID_e	device = EF_DEVICE_PAD0;
+	s32			 slot;
+	s32			 kind;
+	s32			 percent;
+	s32			 input;
+	EFDeviceID_e device = EF_DEVICE_PAD0;
 };
 
 // One frame: what the devices read, an optional switch of the
 // configuration before it, and the action's value after it.
 struct Step {
-	PADStatus	pad = {};
-	f32			test = 0.0f;		// the test device's analog 0
-	s32			activate = -1;		// -1: no switch
-	f32			x = 0.0f;
-	f32			y = 0.0f;
-	u32			flags = 0;
+	PADStatus pad	   = {};
+	f32		  test	   = 0.0f; // the test device's analog 0
+	s32		  activate = -1;   // -1: no switch
+	f32		  x		   = 0.0f;
+	f32		  y		   = 0.0f;
+	u32		  flags	   = 0;
 };
 
 struct Row {
-	const char*			name;
-	std::vector<Bind>	binds;
-	std::vector<Step>	steps;
+	const char*		  name;
+	std::vector<Bind> binds;
+	std::vector<Step> steps;
 	// The row starts on a manager that has not warmed up.
-	bool				countsWarmUp = false;
+	bool countsWarmUp = false;
 };
 
 // --- Logic the contexts call ---
 
 struct Seen {
-	std::vector<u32>	tags;
-	ActionState			value = {};
-	const void*			data = nullptr;
-	EFGameObject*		object = nullptr;
+	std::vector<u32> tags;
+	ActionState		 value	= {};
+	const void*		 data	= nullptr;
+	EFGameObject*	 object = nullptr;
 };
 Seen gSeen;
 
 // What the meddling callback does to the lists; true when a lookup still
 // finds what it removed.
-bool ( *gMeddle )() = nullptr;
+bool ( *gMeddle )()		  = nullptr;
 bool gFoundDuringCallback = false;
 
-constexpr u32 FN_NOTE = 1;
+constexpr u32 FN_NOTE	= 1;
 constexpr u32 FN_MEDDLE = 2;
-constexpr u32 FN_TAG_B = 3;
-constexpr u32 FN_TAG_C = 4;
-constexpr u32 FN_TAG_D = 5;
+constexpr u32 FN_TAG_B	= 3;
+constexpr u32 FN_TAG_C	= 4;
+constexpr u32 FN_TAG_D	= 5;
 
 s32 Note( void* data ) {
 	gSeen.tags.push_back( FN_NOTE );
-	gSeen.data = data;
-	gSeen.value = *static_cast<const ActionState*>( data );
+	gSeen.data	 = data;
+	gSeen.value	 = *static_cast<const ActionState*>( data );
 	gSeen.object = EFLogicStack::GetRunningGameObject();
 	return 0;
 }
 
-template <u32 TAG> s32 Tag( void* ) {
+template <u32 TAG>
+s32 Tag( void* ) {
 	gSeen.tags.push_back( TAG );
 	return 0;
 }
@@ -148,8 +154,8 @@ protected:
 	void SetUp() override {
 		EFCoreTestBench::SetUp();
 		PADHostReset();
-		gSeen = Seen();
-		gMeddle = nullptr;
+		gSeen	   = Seen();
+		gMeddle	   = nullptr;
 		controller = new EFEngineController( context );
 		ASSERT_EQ( gpoPlayerDeviceMgr->Initialize(), 1u );
 		device = new InputTestDevice();
@@ -160,8 +166,7 @@ protected:
 		gpoPlayerDeviceMgr->AcquirePlayerDevice( EF_DEVICE_PAD0 )->Update( 0.0f );
 		input = gpoInputMgr;
 		ASSERT_NE( input, nullptr );
-		module.SetFunctions( { { FN_NOTE, Note }, { FN_MEDDLE, Meddle }, { FN_TAG_B, Tag<FN_TAG_B> },
-							   { FN_TAG_C, Tag<FN_TAG_C> }, { FN_TAG_D, Tag<FN_TAG_D> } } );
+		module.SetFunctions( { { FN_NOTE, Note }, { FN_MEDDLE, Meddle }, { FN_TAG_B, Tag<FN_TAG_B> }, { FN_TAG_C, Tag<FN_TAG_C> }, { FN_TAG_D, Tag<FN_TAG_D> } } );
 	}
 
 	void TearDown() override {
@@ -199,13 +204,13 @@ protected:
 	// Each row gets its own configuration, removed afterwards.
 	void RunRows( const std::vector<Row>& rows ) {
 		bool counting = true;
-		s32 id = 100;
+		s32	 id		  = 100;
 		for ( const Row& row : rows ) {
 			SCOPED_TRACE( row.name );
 			if ( counting && !row.countsWarmUp ) {
 				WarmUp();
 			}
-			counting = false;
+			counting					= false;
 			EFInputConfig* const config = input->InputConfigAdd( id );
 			EFInputAction* const action = config->InputActionAdd( 1 );
 			for ( const Bind& bind : row.binds ) {
@@ -228,11 +233,11 @@ protected:
 		}
 	}
 
-	EFAppContext			context{};
-	EFEngineController*		controller = nullptr;
-	InputTestDevice*		device = nullptr;
-	EFInputMgr*				input = nullptr;
-	LogicFakeModule			module{ 0x77 };
+	EFAppContext		context{};
+	EFEngineController* controller = nullptr;
+	InputTestDevice*	device	   = nullptr;
+	EFInputMgr*			input	   = nullptr;
+	LogicFakeModule		module{ 0x77 };
 };
 
 constexpr u16 A = PAD_BUTTON_A;
@@ -243,17 +248,14 @@ TEST_F( EFInputMgrTest, FoldsTheEdgeCasesOfButtonsSticksAndSwitching ) {
 	RunRows( {
 		{ "the first five counted frames change nothing",
 		  { { 0, KIND_DIGITAL, 100, BUTTON_A } },
-		  { { .pad = Pad( A ) }, { .pad = Pad( A ) }, { .pad = Pad( A ) }, { .pad = Pad( A ) }, { .pad = Pad( A ) },
-			{ .pad = Pad( A ), .flags = 0x10029 }, held },
+		  { { .pad = Pad( A ) }, { .pad = Pad( A ) }, { .pad = Pad( A ) }, { .pad = Pad( A ) }, { .pad = Pad( A ) }, { .pad = Pad( A ), .flags = 0x10029 }, held },
 		  true },
 		{ "a two-button chord is down only while both are",
 		  { { 0, KIND_DIGITAL, 100, BUTTON_A }, { 0, KIND_DIGITAL, 100, BUTTON_B } },
-		  { { .flags = 0x10041 }, { .pad = Pad( A ), .flags = 0x10001 }, { .pad = Pad( A | B ), .flags = 0x10029 },
-			{ .pad = Pad( A | B ), .flags = 0x10021 }, { .pad = Pad( B ), .flags = 0x10011 }, { .flags = 0x10041 } } },
+		  { { .flags = 0x10041 }, { .pad = Pad( A ), .flags = 0x10001 }, { .pad = Pad( A | B ), .flags = 0x10029 }, { .pad = Pad( A | B ), .flags = 0x10021 }, { .pad = Pad( B ), .flags = 0x10011 }, { .flags = 0x10041 } } },
 		{ "a button held while the configuration comes on gives no press",
 		  { { 0, KIND_DIGITAL, 100, BUTTON_A } },
-		  { { .pad = Pad( A ), .activate = 0 }, { .pad = Pad( A ), .activate = 1, .flags = 0x10021 },
-			{ .flags = 0x10051 }, { .pad = Pad( A ), .flags = 0x10029 } } },
+		  { { .pad = Pad( A ), .activate = 0 }, { .pad = Pad( A ), .activate = 1, .flags = 0x10021 }, { .flags = 0x10051 }, { .pad = Pad( A ), .flags = 0x10029 } } },
 		{ "x from 0.5 to 0.9 with y at 0.2 flicks right once",
 		  { { 0, KIND_X, 100, STICK_X }, { 0, KIND_Y, 100, STICK_Y } },
 		  { { .pad = Pad( 0, 28, 11 ), .x = Main( 28 ), .y = Main( 11 ), .flags = 0x20006 },
@@ -277,8 +279,7 @@ TEST_F( EFInputMgrTest, FoldsTheEdgeCasesOfButtonsSticksAndSwitching ) {
 TEST_F( EFInputMgrTest, FoldsSlotsByMagnitudeChordAndBindingOrder ) {
 	RunRows( {
 		{ "the larger magnitude wins per axis across slots",
-		  { { 0, KIND_X, 100, STICK_X }, { 1, KIND_X, 100, CSTICK_X }, { 2, KIND_Y, 100, CSTICK_Y },
-			{ 3, KIND_Y, 100, STICK_Y } },
+		  { { 0, KIND_X, 100, STICK_X }, { 1, KIND_X, 100, CSTICK_X }, { 2, KIND_Y, 100, CSTICK_Y }, { 3, KIND_Y, 100, STICK_Y } },
 		  { { .pad = Pad( 0, 28, -20, -33, 11 ), .x = Sub( -33 ), .y = Main( -20 ), .flags = 0x20006 },
 			{ .pad = Pad( 0, 50, 0, 10, -40 ), .x = Main( 50 ), .y = Sub( -40 ), .flags = 0x220006 } } },
 		{ "an axis behind a chord counts only while the chord is down",
@@ -294,20 +295,19 @@ TEST_F( EFInputMgrTest, FoldsSlotsByMagnitudeChordAndBindingOrder ) {
 		  { { .pad = Pad( A, 28 ), .x = 0.5f, .flags = 0x2002B }, { .pad = Pad( 0, 28 ), .x = 0.5f, .flags = 0x20053 } } },
 		{ "an axis at exactly the dead zone is at rest",
 		  { { 0, KIND_X, 100, EF_INPUT_ANALOG_INPUT | 0, TEST_DEVICE } },
-		  { { .test = 0.001f, .x = 0.001f, .flags = 0x10002 }, { .test = 0.0011f, .x = 0.0011f, .flags = 0x20002 },
-			{ .test = -0.001f, .x = -0.001f, .flags = 0x10002 }, { .test = 7.0f, .x = 1.0f, .flags = 0x820002 } } },
+		  { { .test = 0.001f, .x = 0.001f, .flags = 0x10002 }, { .test = 0.0011f, .x = 0.0011f, .flags = 0x20002 }, { .test = -0.001f, .x = -0.001f, .flags = 0x10002 }, { .test = 7.0f, .x = 1.0f, .flags = 0x820002 } } },
 	} );
 }
 
 TEST_F( EFInputMgrTest, RefusesBindingsOnMissingDevicesOrSlotsAndKeepsOnlyLowKinds ) {
 	struct BindingRow {
-		const char*		name;
-		EFDeviceID_e	device;
-		s32				slot;
-		s32				kind;
-		bool			made;
-		u8				source;
-		u16				users;		// of port 1 afterwards
+		const char*	 name;
+		EFDeviceID_e device;
+		s32			 slot;
+		s32			 kind;
+		bool		 made;
+		u8			 source;
+		u16			 users; // of port 1 afterwards
 	};
 	const BindingRow rows[] = {
 		{ "a missing device", static_cast<EFDeviceID_e>( 25 ), 0, KIND_X, false, 0, 0 },
@@ -335,15 +335,16 @@ TEST_F( EFInputMgrTest, ADemoCountdownKeepsEveryActionAndStillRunsItsContexts ) 
 	WarmUp();
 	EFInputConfig* const config = input->InputConfigAdd( 1 );
 	EFInputAction* const button = config->InputActionAdd( 1 );
-	EFInputAction* const stick = config->InputActionAdd( 2 );
+	EFInputAction* const stick	= config->InputActionAdd( 2 );
 	button->InputDeviceAdd( 0, EF_DEVICE_PAD0, 0, KIND_DIGITAL, 100, BUTTON_A );
 	stick->InputDeviceAdd( 0, EF_DEVICE_PAD0, 0, KIND_X, 100, STICK_X );
 	ASSERT_EQ( button->InputContextAdd( config, 1, EF_ACTION_DOWN, EFGameLogicMgr::ExecLogicCallback,
-										Object( 0x2A000005 ), FN_NOTE ), 1u );
+										Object( 0x2A000005 ), FN_NOTE ),
+			   1u );
 	Hold( Pad( A, 28 ) );
 	Frame();
 	const ActionState pressed = button->GetState();
-	const ActionState moved = stick->GetState();
+	const ActionState moved	  = stick->GetState();
 	ASSERT_EQ( pressed.flags, 0x10029u );
 	ASSERT_EQ( moved.flags, 0x20002u );
 
@@ -364,7 +365,7 @@ TEST_F( EFInputMgrTest, ADemoCountdownKeepsEveryActionAndStillRunsItsContexts ) 
 
 TEST_F( EFInputMgrTest, ContextsCallLogicOnlyWhenEverythingAgrees ) {
 	struct ContextRow {
-		const char*	name;
+		const char* name;
 		u32			trigger;
 		u32			contextState;
 		u32			configState;
@@ -373,7 +374,7 @@ TEST_F( EFInputMgrTest, ContextsCallLogicOnlyWhenEverythingAgrees ) {
 		bool		noObject;
 		bool		kill;
 		u32			added;
-		u32			calls;		// over press, hold, release, press
+		u32			calls; // over press, hold, release, press
 	};
 	const ContextRow rows[] = {
 		{ "a press trigger fires once per press", EF_ACTION_PRESSED, ~0u, ~0u, FN_NOTE, true, false, false, 1, 2 },
@@ -388,13 +389,14 @@ TEST_F( EFInputMgrTest, ContextsCallLogicOnlyWhenEverythingAgrees ) {
 	u32 id = 0x2A000010;
 	for ( const ContextRow& row : rows ) {
 		SCOPED_TRACE( row.name );
-		gSeen = Seen();
+		gSeen						= Seen();
 		EFInputConfig* const config = input->InputConfigAdd( 1 );
 		EFInputAction* const action = config->InputActionAdd( 1 );
 		action->InputDeviceAdd( 0, EF_DEVICE_PAD0, 0, KIND_DIGITAL, 100, BUTTON_A );
 		EFGameObject* const object = row.noObject ? nullptr : Object( id++, row.withCode );
 		EXPECT_EQ( action->InputContextAdd( config, 4, row.trigger, EFGameLogicMgr::ExecLogicCallback, object,
-											static_cast<s32>( row.function ) ), row.added );
+											static_cast<s32>( row.function ) ),
+				   row.added );
 		EXPECT_EQ( action->InputContextGet( 4 ) != nullptr, row.added == 1 );
 		if ( row.added == 1 ) {
 			action->InputContextGet( 4 )->SetState( row.contextState );
@@ -420,28 +422,39 @@ TEST_F( EFInputMgrTest, ContextsCallLogicOnlyWhenEverythingAgrees ) {
 
 TEST_F( EFInputMgrTest, LogicMayRemoveAndAddRecordsFromACallback ) {
 	struct MeddleRow {
-		const char*			name;
-		bool				( *meddle )();
-		std::vector<u32>	first;		// the callbacks run in the frame
-		std::vector<u32>	second;		// and in the next one
-		bool				config1;
-		bool				config2;
+		const char* name;
+		bool ( *meddle )();
+		std::vector<u32> first;	 // the callbacks run in the frame
+		std::vector<u32> second; // and in the next one
+		bool			 config1;
+		bool			 config2;
 	};
 	const MeddleRow rows[] = {
 		{ "removing its own configuration",
 		  [] { gpoInputMgr->InputConfigRemove( 1 ); return gpoInputMgr->InputConfigGet( 1 ) != nullptr; },
-		  { FN_MEDDLE, FN_TAG_C }, { FN_TAG_C }, false, true },
+		  { FN_MEDDLE, FN_TAG_C },
+		  { FN_TAG_C },
+		  false,
+		  true },
 		{ "removing its own action",
 		  [] { gpoInputMgr->InputConfigGet( 1 )->InputActionRemove( 11 ); return gpoInputMgr->InputActionGet( 1, 11 ) != nullptr; },
-		  { FN_MEDDLE, FN_TAG_B, FN_TAG_C }, { FN_TAG_B, FN_TAG_C }, true, true },
+		  { FN_MEDDLE, FN_TAG_B, FN_TAG_C },
+		  { FN_TAG_B, FN_TAG_C },
+		  true,
+		  true },
 		{ "removing the next action",
 		  [] { gpoInputMgr->InputConfigGet( 1 )->InputActionRemove( 10 ); return gpoInputMgr->InputActionGet( 1, 10 ) != nullptr; },
-		  { FN_MEDDLE, FN_TAG_C }, { FN_MEDDLE, FN_TAG_C }, true, true },
+		  { FN_MEDDLE, FN_TAG_C },
+		  { FN_MEDDLE, FN_TAG_C },
+		  true,
+		  true },
 		{ "removing every configuration",
 		  [] { gpoInputMgr->InputConfigRemoveAll(); return gpoInputMgr->InputConfigGet( 2 ) != nullptr; },
-		  { FN_MEDDLE }, {}, false, false },
-		{ "adding a configuration", AddConfiguration,
-		  { FN_MEDDLE, FN_TAG_B, FN_TAG_C }, { FN_TAG_D, FN_MEDDLE, FN_TAG_B, FN_TAG_C }, true, true },
+		  { FN_MEDDLE },
+		  {},
+		  false,
+		  false },
+		{ "adding a configuration", AddConfiguration, { FN_MEDDLE, FN_TAG_B, FN_TAG_C }, { FN_TAG_D, FN_MEDDLE, FN_TAG_B, FN_TAG_C }, true, true },
 	};
 	WarmUp();
 	EFGameObject* const object = Object( 0x2A000020 );
@@ -450,18 +463,25 @@ TEST_F( EFInputMgrTest, LogicMayRemoveAndAddRecordsFromACallback ) {
 		SCOPED_TRACE( row.name );
 		// Walked in this order: configuration 1 (actions 11, 10), then 2.
 		EFInputConfig* const second = input->InputConfigAdd( 2 );
-		EFInputConfig* const first = input->InputConfigAdd( 1 );
-		const struct { EFInputConfig* config; s32 action; u32 function; } contexts[] = {
-			{ second, 20, FN_TAG_C }, { first, 10, FN_TAG_B }, { first, 11, FN_MEDDLE },
+		EFInputConfig* const first	= input->InputConfigAdd( 1 );
+		const struct {
+			EFInputConfig* config;
+			s32			   action;
+			u32			   function;
+		} contexts[] = {
+			{ second, 20, FN_TAG_C },
+			{ first, 10, FN_TAG_B },
+			{ first, 11, FN_MEDDLE },
 		};
 		for ( const auto& entry : contexts ) {
 			EFInputAction* const action = entry.config->InputActionAdd( entry.action );
 			action->InputDeviceAdd( 0, EF_DEVICE_PAD0, 0, KIND_DIGITAL, 100, BUTTON_A );
 			ASSERT_EQ( action->InputContextAdd( entry.config, 1, EF_ACTION_DOWN, EFGameLogicMgr::ExecLogicCallback,
-												object, static_cast<s32>( entry.function ) ), 1u );
+												object, static_cast<s32>( entry.function ) ),
+					   1u );
 		}
 		gMeddle = row.meddle;
-		gSeen = Seen();
+		gSeen	= Seen();
 		Frame();
 		EXPECT_EQ( gSeen.tags, row.first );
 		EXPECT_FALSE( gFoundDuringCallback );
@@ -478,12 +498,12 @@ TEST_F( EFInputMgrTest, LogicMayRemoveAndAddRecordsFromACallback ) {
 // --- A whole engine run ---
 
 struct FrameSeen {
-	u32	retrace;
-	u32	flags;
-	u32	resets;
+	u32 retrace;
+	u32 flags;
+	u32 resets;
 };
 std::vector<FrameSeen> gFrames;
-EFInputAction* gWatched = nullptr;
+EFInputAction*		   gWatched = nullptr;
 
 s32 WatchTheAction( void*, void* ) {
 	gFrames.push_back( { VIGetRetraceCount(), gWatched->GetState().flags, EFCoreTestSeen().resets } );
@@ -508,11 +528,20 @@ TEST_F( EFInputEngineRunTest, AScriptedControllerGivesExactlyItsEdgesAndResetsTh
 	gWatched = action;
 	gFrames.clear();
 	gpoGameLogicMgr->GetNotificationMgr().RegisterNotify( NO_PRELOGIC, 1, 1, &WatchTheAction, nullptr );
-	const u32 now = VIGetRetraceCount();
+	const u32	now = VIGetRetraceCount();
 	std::string script;
-	const struct { u32 at; const char* state; } records[] = {
-		{ 0, "0 28" }, { 10, "A 28" }, { 14, "0 28" }, { 16, "A 28" }, { 18, "0 28" }, { 24, "0 127" },
-		{ 28, "0 28" }, { 40, "X+B+START 0" },
+	const struct {
+		u32			at;
+		const char* state;
+	} records[] = {
+		{ 0, "0 28" },
+		{ 10, "A 28" },
+		{ 14, "0 28" },
+		{ 16, "A 28" },
+		{ 18, "0 28" },
+		{ 24, "0 127" },
+		{ 28, "0 28" },
+		{ 40, "X+B+START 0" },
 	};
 	for ( const auto& record : records ) {
 		script += std::to_string( now + record.at ) + " 0 " + record.state + " 0 0 0 0 0\n";
@@ -529,7 +558,7 @@ TEST_F( EFInputEngineRunTest, AScriptedControllerGivesExactlyItsEdgesAndResetsTh
 	}
 	EXPECT_EQ( gFrames[6].flags, 0x20043u );
 	std::map<u32, std::set<u32>> edges;
-	u32 firstReset = 0;
+	u32							 firstReset = 0;
 	for ( const FrameSeen& frame : gFrames ) {
 		for ( const u32 flag : { EF_ACTION_PRESSED, EF_ACTION_RELEASED, EF_ACTION_FLICK_UP, EF_ACTION_FLICK_DOWN,
 								 EF_ACTION_FLICK_LEFT, EF_ACTION_FLICK_RIGHT } ) {
@@ -542,8 +571,7 @@ TEST_F( EFInputEngineRunTest, AScriptedControllerGivesExactlyItsEdgesAndResetsTh
 		}
 	}
 	EXPECT_EQ( edges, ( std::map<u32, std::set<u32>>{
-						  { EF_ACTION_PRESSED, { 10, 16 } }, { EF_ACTION_RELEASED, { 14, 18 } },
-						  { EF_ACTION_FLICK_RIGHT, { 24 } } } ) );
+						  { EF_ACTION_PRESSED, { 10, 16 } }, { EF_ACTION_RELEASED, { 14, 18 } }, { EF_ACTION_FLICK_RIGHT, { 24 } } } ) );
 	// Held from retrace 40, the combination asks for a reset 500 ms (30
 	// retraces) later, carried out at the start of a following frame.
 	EXPECT_GE( firstReset, 70u );
