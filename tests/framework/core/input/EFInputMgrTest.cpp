@@ -16,6 +16,7 @@
 #include "framework/video/EFVideoPlayer.h"
 #include "platform/pad/PAD.h"
 #include "platform/pad/PADHost.h"
+#include "platform/pad/PADTestSupport.h"
 #include "platform/vi/VI.h"
 
 #include <cstring>
@@ -48,17 +49,6 @@ constexpr s32 STICK_X	   = EF_INPUT_ANALOG_INPUT | 0;
 constexpr s32 STICK_Y	   = EF_INPUT_ANALOG_INPUT | 1;
 constexpr s32 CSTICK_X	   = EF_INPUT_ANALOG_INPUT | 3;
 constexpr s32 CSTICK_Y	   = EF_INPUT_ANALOG_INPUT | 4;
-
-// A controller record: buttons, main stick, C stick.
-constexpr PADStatus Pad( const u16 buttons, const s8 x = 0, const s8 y = 0, const s8 cx = 0, const s8 cy = 0 ) {
-	PADStatus pad = {};
-	pad.button	  = buttons;
-	pad.stickX	  = x;
-	pad.stickY	  = y;
-	pad.substickX = cx;
-	pad.substickY = cy;
-	return pad;
-}
 
 // The device's reading of a main-stick and a C-stick position.
 constexpr f32 Main( const s32 v ) {
@@ -244,35 +234,35 @@ constexpr u16 A = PAD_BUTTON_A;
 constexpr u16 B = PAD_BUTTON_B;
 
 TEST_F( EFInputMgrTest, FoldsTheEdgeCasesOfButtonsSticksAndSwitching ) {
-	const Step held = { .pad = Pad( A ), .flags = 0x10021 };
+	const Step held = { .pad = Reading( A ), .flags = 0x10021 };
 	RunRows( {
 		{ "the first five counted frames change nothing",
 		  { { 0, KIND_DIGITAL, 100, BUTTON_A } },
-		  { { .pad = Pad( A ) }, { .pad = Pad( A ) }, { .pad = Pad( A ) }, { .pad = Pad( A ) }, { .pad = Pad( A ) }, { .pad = Pad( A ), .flags = 0x10029 }, held },
+		  { { .pad = Reading( A ) }, { .pad = Reading( A ) }, { .pad = Reading( A ) }, { .pad = Reading( A ) }, { .pad = Reading( A ) }, { .pad = Reading( A ), .flags = 0x10029 }, held },
 		  true },
 		{ "a two-button chord is down only while both are",
 		  { { 0, KIND_DIGITAL, 100, BUTTON_A }, { 0, KIND_DIGITAL, 100, BUTTON_B } },
-		  { { .flags = 0x10041 }, { .pad = Pad( A ), .flags = 0x10001 }, { .pad = Pad( A | B ), .flags = 0x10029 }, { .pad = Pad( A | B ), .flags = 0x10021 }, { .pad = Pad( B ), .flags = 0x10011 }, { .flags = 0x10041 } } },
+		  { { .flags = 0x10041 }, { .pad = Reading( A ), .flags = 0x10001 }, { .pad = Reading( A | B ), .flags = 0x10029 }, { .pad = Reading( A | B ), .flags = 0x10021 }, { .pad = Reading( B ), .flags = 0x10011 }, { .flags = 0x10041 } } },
 		{ "a button held while the configuration comes on gives no press",
 		  { { 0, KIND_DIGITAL, 100, BUTTON_A } },
-		  { { .pad = Pad( A ), .activate = 0 }, { .pad = Pad( A ), .activate = 1, .flags = 0x10021 }, { .flags = 0x10051 }, { .pad = Pad( A ), .flags = 0x10029 } } },
+		  { { .pad = Reading( A ), .activate = 0 }, { .pad = Reading( A ), .activate = 1, .flags = 0x10021 }, { .flags = 0x10051 }, { .pad = Reading( A ), .flags = 0x10029 } } },
 		{ "x from 0.5 to 0.9 with y at 0.2 flicks right once",
 		  { { 0, KIND_X, 100, STICK_X }, { 0, KIND_Y, 100, STICK_Y } },
-		  { { .pad = Pad( 0, 28, 11 ), .x = Main( 28 ), .y = Main( 11 ), .flags = 0x20006 },
-			{ .pad = Pad( 0, 51, 11 ), .x = Main( 51 ), .y = Main( 11 ), .flags = 0x820006 },
-			{ .pad = Pad( 0, 51, 11 ), .x = Main( 51 ), .y = Main( 11 ), .flags = 0x20006 } } },
+		  { { .pad = Reading( 0, 28, 11 ), .x = Main( 28 ), .y = Main( 11 ), .flags = 0x20006 },
+			{ .pad = Reading( 0, 51, 11 ), .x = Main( 51 ), .y = Main( 11 ), .flags = 0x820006 },
+			{ .pad = Reading( 0, 51, 11 ), .x = Main( 51 ), .y = Main( 11 ), .flags = 0x20006 } } },
 		{ "x and y crossing together flick up only",
 		  { { 0, KIND_X, 100, STICK_X }, { 1, KIND_Y, 100, CSTICK_Y } },
-		  { { .flags = 0x10006 }, { .pad = Pad( 0, 50, 0, 0, 42 ), .x = Main( 50 ), .y = Sub( 42 ), .flags = 0x120006 } } },
+		  { { .flags = 0x10006 }, { .pad = Reading( 0, 50, 0, 0, 42 ), .x = Main( 50 ), .y = Sub( 42 ), .flags = 0x120006 } } },
 		{ "a button on x at 10 percent",
 		  { { 0, KIND_X, 10, BUTTON_A } },
-		  { { .pad = Pad( A ), .x = 0.5f, .flags = 0x20002 }, { .flags = 0x10002 } } },
+		  { { .pad = Reading( A ), .x = 0.5f, .flags = 0x20002 }, { .flags = 0x10002 } } },
 		{ "a button on x at 100 percent",
 		  { { 0, KIND_X, 100, BUTTON_A } },
-		  { { .pad = Pad( A ), .x = 1.0f, .flags = 0x820002 } } },
+		  { { .pad = Reading( A ), .x = 1.0f, .flags = 0x820002 } } },
 		{ "an analog input at scale 0 passes through",
 		  { { 0, KIND_X, 0, STICK_X } },
-		  { { .pad = Pad( 0, 28 ), .x = 0.5f, .flags = 0x20002 } } },
+		  { { .pad = Reading( 0, 28 ), .x = 0.5f, .flags = 0x20002 } } },
 	} );
 }
 
@@ -280,19 +270,19 @@ TEST_F( EFInputMgrTest, FoldsSlotsByMagnitudeChordAndBindingOrder ) {
 	RunRows( {
 		{ "the larger magnitude wins per axis across slots",
 		  { { 0, KIND_X, 100, STICK_X }, { 1, KIND_X, 100, CSTICK_X }, { 2, KIND_Y, 100, CSTICK_Y }, { 3, KIND_Y, 100, STICK_Y } },
-		  { { .pad = Pad( 0, 28, -20, -33, 11 ), .x = Sub( -33 ), .y = Main( -20 ), .flags = 0x20006 },
-			{ .pad = Pad( 0, 50, 0, 10, -40 ), .x = Main( 50 ), .y = Sub( -40 ), .flags = 0x220006 } } },
+		  { { .pad = Reading( 0, 28, -20, -33, 11 ), .x = Sub( -33 ), .y = Main( -20 ), .flags = 0x20006 },
+			{ .pad = Reading( 0, 50, 0, 10, -40 ), .x = Main( 50 ), .y = Sub( -40 ), .flags = 0x220006 } } },
 		{ "an axis behind a chord counts only while the chord is down",
 		  { { 0, KIND_X, 100, STICK_X }, { 1, KIND_X, 100, CSTICK_X }, { 1, KIND_DIGITAL, 100, BUTTON_A } },
-		  { { .pad = Pad( 0, 14, 0, -33 ), .x = Main( 14 ), .flags = 0x20043 },
-			{ .pad = Pad( A, 14, 0, -33 ), .x = Sub( -33 ), .flags = 0x2002B },
-			{ .pad = Pad( 0, 14, 0, -33 ), .x = Main( 14 ), .flags = 0x20053 } } },
+		  { { .pad = Reading( 0, 14, 0, -33 ), .x = Main( 14 ), .flags = 0x20043 },
+			{ .pad = Reading( A, 14, 0, -33 ), .x = Sub( -33 ), .flags = 0x2002B },
+			{ .pad = Reading( 0, 14, 0, -33 ), .x = Main( 14 ), .flags = 0x20053 } } },
 		{ "a digital binding run after an analog one drops its axis",
 		  { { 1, KIND_DIGITAL, 100, BUTTON_A }, { 1, KIND_X, 100, CSTICK_X } },
-		  { { .pad = Pad( A, 0, 0, -33 ), .flags = 0x10029 } } },
+		  { { .pad = Reading( A, 0, 0, -33 ), .flags = 0x10029 } } },
 		{ "a digital-only slot reports down, up and its release beside an analog slot",
 		  { { 0, KIND_X, 100, STICK_X }, { 1, KIND_DIGITAL, 100, BUTTON_A } },
-		  { { .pad = Pad( A, 28 ), .x = 0.5f, .flags = 0x2002B }, { .pad = Pad( 0, 28 ), .x = 0.5f, .flags = 0x20053 } } },
+		  { { .pad = Reading( A, 28 ), .x = 0.5f, .flags = 0x2002B }, { .pad = Reading( 0, 28 ), .x = 0.5f, .flags = 0x20053 } } },
 		{ "an axis at exactly the dead zone is at rest",
 		  { { 0, KIND_X, 100, EF_INPUT_ANALOG_INPUT | 0, TEST_DEVICE } },
 		  { { .test = 0.001f, .x = 0.001f, .flags = 0x10002 }, { .test = 0.0011f, .x = 0.0011f, .flags = 0x20002 }, { .test = -0.001f, .x = -0.001f, .flags = 0x10002 }, { .test = 7.0f, .x = 1.0f, .flags = 0x820002 } } },
@@ -341,7 +331,7 @@ TEST_F( EFInputMgrTest, ADemoCountdownKeepsEveryActionAndStillRunsItsContexts ) 
 	ASSERT_EQ( button->InputContextAdd( config, 1, EF_ACTION_DOWN, EFGameLogicMgr::ExecLogicCallback,
 										Object( 0x2A000005 ), FN_NOTE ),
 			   1u );
-	Hold( Pad( A, 28 ) );
+	Hold( Reading( A, 28 ) );
 	Frame();
 	const ActionState pressed = button->GetState();
 	const ActionState moved	  = stick->GetState();
@@ -350,7 +340,7 @@ TEST_F( EFInputMgrTest, ADemoCountdownKeepsEveryActionAndStillRunsItsContexts ) 
 
 	controller->GetDemoLoop().SetStateForTesting( 3 );
 	EFCallTraceEnable( true );
-	Hold( Pad( 0, -50 ) );
+	Hold( Reading( 0, -50 ) );
 	Frame();
 	controller->GetDemoLoop().SetStateForTesting( 0 );
 	for ( const auto& [action, kept] : { std::pair{ button, pressed }, std::pair{ stick, moved } } ) {
@@ -406,7 +396,7 @@ TEST_F( EFInputMgrTest, ContextsCallLogicOnlyWhenEverythingAgrees ) {
 			object->muiFlags |= EF_INSTANCE_WITHDRAWN;
 		}
 		for ( const u16 buttons : { A, A, u16( 0 ), A } ) {
-			Hold( Pad( buttons ) );
+			Hold( Reading( buttons ) );
 			Frame();
 		}
 		EXPECT_EQ( gSeen.tags.size(), row.calls );
@@ -458,7 +448,7 @@ TEST_F( EFInputMgrTest, LogicMayRemoveAndAddRecordsFromACallback ) {
 	};
 	WarmUp();
 	EFGameObject* const object = Object( 0x2A000020 );
-	Hold( Pad( A ) );
+	Hold( Reading( A ) );
 	for ( const MeddleRow& row : rows ) {
 		SCOPED_TRACE( row.name );
 		// Walked in this order: configuration 1 (actions 11, 10), then 2.
