@@ -40,7 +40,8 @@ typedef RwFreeList*	( *RwFreeListFreeHook )( RwFreeList* freeList, void* entry )
 struct RwGlobals {
 	RwCamera*			currentCamera;		// between camera begin and end update
 	void*				currentWorld;		// kept by the world module
-	void*				externalWords[2];	// kept by modules outside the core
+	u16					renderFrame;		// render-frame counter, kept by the world objects
+	u16					lightFrame;			// light-frame counter, kept by the world objects
 	RwDevice			device;		// copied from the driver at open
 	RwStandardFunc		standards[RWSTANDARD_COUNT];
 	RwLinkList			dirtyFrames;		// root frames awaiting synchronisation

@@ -95,4 +95,15 @@ protected:
 	}
 };
 
+// The library started with the world modules attached, free lists
+// disabled as the system runs them.
+class RwWorldStartedTestCase : public RwTestCase {
+protected:
+	void SetUp() override {
+		RwTestCase::SetUp();
+		ASSERT_TRUE( RwTestBringUpWorld( &rwTestEngineMemory, RWENGINE_INIT_NO_FREE_LISTS, 0 ) );
+		RwTestReadError();
+	}
+};
+
 #endif

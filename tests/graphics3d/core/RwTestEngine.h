@@ -17,6 +17,7 @@
 #include "graphics3d/core/RwEngine.h"
 #include "graphics3d/core/RwError.h"
 #include "graphics3d/testdevice/TestDevice.h"
+#include "graphics3d/world/RpWorldPlugin.h"
 #include "platform/host/HostClock.h"
 #include "platform/host/HostEventQueue.h"
 
@@ -112,6 +113,13 @@ inline void RwTestShutDown() {
 // Init, open and start; false at the first step that fails.
 inline bool RwTestBringUp( const RwMemoryFunctions* memory, const u32 flags, const u32 arenaSize ) {
 	return RwEngineInit( memory, flags, arenaSize ) && RwEngineOpen( &rwTestDeviceConfig ) && RwEngineStart();
+}
+
+// Init, the world modules' attach, open and start; false at the first
+// step that fails.
+inline bool RwTestBringUpWorld( const RwMemoryFunctions* memory, const u32 flags, const u32 arenaSize ) {
+	return RwEngineInit( memory, flags, arenaSize ) && RpWorldPluginAttach() && RwEngineOpen( &rwTestDeviceConfig ) &&
+		   RwEngineStart();
 }
 
 // Every 3D library test starts and ends with the library down.

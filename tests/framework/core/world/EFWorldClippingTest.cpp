@@ -280,7 +280,7 @@ TEST_F( EFWorldClippingTest, LightsAndCamerasJoinTheLevelWorldOnce ) {
 	gpoWorldMgr->RemoveCameraInstance( camera );
 	EXPECT_EQ( level->numCameras, 0u );
 	EFLight light;
-	light.mpLight = RpLightCreate();
+	light.mpLight = RpLightCreate( rpLIGHTPOINT );
 	gpoWorldMgr->AddLightInstance( &light );
 	gpoWorldMgr->AddLightInstance( &light );
 	EXPECT_EQ( RpLightGetWorld( light.mpLight ), level );

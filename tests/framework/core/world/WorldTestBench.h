@@ -2,10 +2,10 @@
 ===============================================================================
 
 	Fixture of the world, clipping and retriever tests: the 3D library
-	started (frames and cameras come from it), a world with a static
-	object whose library world is the level's, a graphics manager for the
-	cameras, the game logic manager (notifications) and the logic stack,
-	with the call trace on.
+	started with its world modules (frames, cameras and lights come from
+	it), a world with a static object whose library world is the level's,
+	a graphics manager for the cameras, the game logic manager
+	(notifications) and the logic stack, with the call trace on.
 
 	Objects are made in place: a game object with its own frame at a
 	position, optionally with one recording 3D object over a clump of one
@@ -57,10 +57,10 @@ public:
 	void Render( const u16 clipOps ) override { gWorldDraws.push_back( { this, clipOps } ); }
 };
 
-class WorldTestBench : public RwStartedTestCase {
+class WorldTestBench : public RwWorldStartedTestCase {
 protected:
 	void SetUp() override {
-		RwStartedTestCase::SetUp();
+		RwWorldStartedTestCase::SetUp();
 		gWorldDraws.clear();
 		gpoGameLogicMgr = new EFGameLogicMgr();
 		EFLogicStack::Create();
@@ -85,7 +85,7 @@ protected:
 		gpoGameLogicMgr->Terminate();
 		delete gpoGameLogicMgr;
 		gpoGameLogicMgr = nullptr;
-		RwStartedTestCase::TearDown();
+		RwWorldStartedTestCase::TearDown();
 	}
 
 	// A game object of id at (x, y, z), added to the world.
