@@ -191,8 +191,11 @@ void MarkUsed( StripRun& run, StripTriangle* triangle ) {
 }
 
 // Follows free neighbours from triangle across edge, appending to the
-// buffer of the given length; returns the new length.
-u32 Follow( StripRun& run, u16* buffer, u32 length, StripTriangle* triangle, StripEdge* edge ) {
+// buffer of the given length; returns the new length. lastIsFirst tells
+// which end of the edge, in the triangle's own vertex order, the buffer's
+// last index is: tracked by position, so that degenerate triangles, whose
+// ends may share a vertex, never send the strip across the wrong edge.
+u32 Follow( StripRun& run, u16* buffer, u32 length, StripTriangle* triangle, StripEdge* edge, bool lastIsFirst ) {
 	for ( ;; ) {
 		StripTriangle* const next = Across( edge, triangle );
 		if ( next == nullptr || next->used ) {
@@ -204,15 +207,18 @@ u32 Follow( StripRun& run, u16* buffer, u32 length, StripTriangle* triangle, Str
 			k++;
 		}
 		const u16 newVertex = next->vertices[( k + 2 ) % 3];
-		// The edge from the strip's last index to the new vertex, and the
-		// remaining one.
-		const bool lastIsSecond = next->vertices[( k + 1 ) % 3] == buffer[length - 1];
+		// The shared edge runs the other way in next: the last index is its
+		// second end there when it was the first end here. The onward edge
+		// joins the last index and the new vertex, the remaining one the
+		// index before it and the new vertex.
+		const bool lastIsSecond = lastIsFirst;
 		StripEdge* const onward = next->edges[lastIsSecond ? ( k + 1 ) % 3 : ( k + 2 ) % 3];
 		StripEdge* const remaining = next->edges[lastIsSecond ? ( k + 2 ) % 3 : ( k + 1 ) % 3];
 		if ( FreeAcross( onward, next ) ) {
 			buffer[length++] = newVertex;
 			triangle = next;
 			edge = onward;
+			lastIsFirst = !lastIsSecond;
 			continue;
 		}
 		if ( FreeAcross( remaining, next ) && length % 2 == 0 ) {
@@ -222,6 +228,7 @@ u32 Follow( StripRun& run, u16* buffer, u32 length, StripTriangle* triangle, Str
 			buffer[length++] = newVertex;
 			triangle = next;
 			edge = remaining;
+			lastIsFirst = lastIsSecond;
 			continue;
 		}
 		buffer[length++] = newVertex;
@@ -277,11 +284,11 @@ bool BuildStrip( StripRun& run, StripTriangle* start ) {
 	forward[1] = start->vertices[( o + 1 ) % 3];
 	forward[2] = start->vertices[( o + 2 ) % 3];
 	MarkUsed( run, start );
-	const u32 forwardLength = Follow( run, forward, 3, start, start->edges[( o + 1 ) % 3] );
+	const u32 forwardLength = Follow( run, forward, 3, start, start->edges[( o + 1 ) % 3], false );
 	u16* const backward = run.backward;
 	backward[0] = forward[1];
 	backward[1] = forward[0];
-	u32 backwardLength = Follow( run, backward, 2, start, start->edges[o] );
+	u32 backwardLength = Follow( run, backward, 2, start, start->edges[o], true );
 	if ( backwardLength % 2 == 1 ) {
 		backward[backwardLength] = backward[backwardLength - 2];
 		backwardLength++;
