@@ -82,7 +82,7 @@ TEST_F( RpBinMeshTest, ReadsAPinnedEntryByteForByte ) {
 		"00000000 01000000 02000000 03000000" );
 	ToolBinMesh entry;
 	entry.flags = TOOL_BIN_MESH_TRISTRIP;
-	entry.meshes = { { { 0, 1, 2, 3 }, 1 } };
+	entry.meshes = { { { 0, 1, 2, 3 }, 1, {} } };
 	std::vector<u8> written = RpTestBytes( [&]( ToolChunkWriter& w ) { ToolBinMeshWriter::WriteEntry( w, entry ); } );
 	EXPECT_EQ( std::vector<u8>( written.begin() + 12, written.end() ), payload );
 	RpMeshHeader* const header = Read( entry, false, 4, &twoMaterials );
@@ -168,22 +168,22 @@ TEST_F( RpBinMeshTest, EntriesWhoseCountsDisagreeFail ) {
 		bool			read;
 		u32				cut = 0;			// bytes missing at the end of the stream
 	};
-	const ToolBinMeshMesh six = { { 0, 1, 2, 3, 4, 5 }, 0 };
-	const ToolBinMeshMesh three = { { 0, 1, 2 }, 1 };
+	const ToolBinMeshMesh six = { { 0, 1, 2, 3, 4, 5 }, 0, {} };
+	const ToolBinMeshMesh three = { { 0, 1, 2 }, 1, {} };
 	const Case cases[] = {
-		{ "well formed", { 0, { six, three } }, false, 6, false, 0, true },
-		{ "entry longer than its counts", { 0, { six, three } }, false, 6, false, 4, false },
-		{ "entry shorter than its counts", { 0, { six, three } }, false, 6, false, -4, false },
+		{ "well formed", { 0, { six, three }, false, {} }, false, 6, false, 0, true },
+		{ "entry longer than its counts", { 0, { six, three }, false, {} }, false, 6, false, 4, false },
+		{ "entry shorter than its counts", { 0, { six, three }, false, {} }, false, 6, false, -4, false },
 		{ "mesh counts above the total", { 0, { six, three }, false, 6 }, false, 6, false, -12, false },
 		{ "mesh counts below the total", { 0, { six, three }, false, 10 }, false, 6, false, 4, false },
-		{ "index at the vertex count", { 0, { six, three } }, false, 5, false, 0, false },
-		{ "material index past the list", { 0, { six, { { 0, 1, 2 }, 2 } } }, false, 6, false, 0, false },
-		{ "negative material index", { 0, { six, { { 0, 1, 2 }, -1 } } }, false, 6, false, 0, false },
-		{ "material index 1 of an empty list", { 0, { { { 0, 1, 2 }, 1 } } }, false, 6, true, 0, false },
-		{ "material index 0 of an empty list", { 0, { { { 0, 1, 2 }, 0 } } }, false, 6, true, 0, true },
+		{ "index at the vertex count", { 0, { six, three }, false, {} }, false, 5, false, 0, false },
+		{ "material index past the list", { 0, { six, { { 0, 1, 2 }, 2, {} } }, false, {} }, false, 6, false, 0, false },
+		{ "negative material index", { 0, { six, { { 0, 1, 2 }, -1, {} } }, false, {} }, false, 6, false, 0, false },
+		{ "material index 1 of an empty list", { 0, { { { 0, 1, 2 }, 1, {} } }, false, {} }, false, 6, true, 0, false },
+		{ "material index 0 of an empty list", { 0, { { { 0, 1, 2 }, 0, {} } }, false, {} }, false, 6, true, 0, true },
 		{ "native counts need not add up", { 0, { six, three }, true, 4 }, true, 6, false, 0, true },
-		{ "native entry with indices stored", { 0, { six, three }, false }, true, 6, false, 0, false },
-		{ "stream ends inside the indices", { 0, { six, three } }, false, 6, false, 0, false, 8 },
+		{ "native entry with indices stored", { 0, { six, three }, false, {} }, true, 6, false, 0, false },
+		{ "stream ends inside the indices", { 0, { six, three }, false, {} }, false, 6, false, 0, false, 8 },
 	};
 	for ( const Case& c : cases ) {
 		SCOPED_TRACE( c.name );
