@@ -1,11 +1,11 @@
 #include "graphics3d/world/RpWorldPlugin.h"
 
 #include "graphics3d/core/RwEngine.h"
+#include "graphics3d/world/RpGeometry.h"
 #include "graphics3d/world/RpLight.h"
 #include "graphics3d/world/RpMaterial.h"
 #include "graphics3d/world/RpMesh.h"
 
-RwModuleInfo geometryModule;
 RwModuleInfo clumpModule;
 RwModuleInfo sectorModule;
 RwModuleInfo worldModule;
@@ -39,7 +39,7 @@ struct RpWorldModule {
 const RpWorldModule worldModules[] = {
 	{ static_cast<s32>( sizeof( RpMaterialGlobals ) ), rwID_MATERIALMODULE, _rpMaterialOpen, _rpMaterialClose },
 	{ static_cast<s32>( sizeof( RpMeshGlobals ) ), rwID_MESHMODULE, _rpMeshOpen, _rpMeshClose },
-	{ RPGEOMETRY_ENGINE_DATA_SIZE, rwID_GEOMETRYMODULE, CountingOpen<&geometryModule>, CountingClose<&geometryModule> },
+	{ RPGEOMETRY_ENGINE_DATA_SIZE, rwID_GEOMETRYMODULE, _rpGeometryOpen, _rpGeometryClose },
 	{ RPCLUMP_ENGINE_DATA_SIZE, rwID_CLUMPMODULE, CountingOpen<&clumpModule>, CountingClose<&clumpModule> },
 	{ static_cast<s32>( sizeof( RpLightGlobals ) ), rwID_LIGHTMODULE, _rpLightOpen, _rpLightClose },
 	{ RPSECTOR_ENGINE_DATA_SIZE, rwID_SECTORMODULE, CountingOpen<&sectorModule>, CountingClose<&sectorModule> },
@@ -50,7 +50,7 @@ const RpWorldModule worldModules[] = {
 }	// namespace
 
 bool _rpWorldObjRegisterExtensions() {
-	return true;
+	return _rpGeometryRegisterStreams();
 }
 
 bool _rpClumpRegisterExtensions() {

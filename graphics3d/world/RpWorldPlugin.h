@@ -9,10 +9,12 @@
 	any registration is refused, then registers the world-object and the
 	clump link extensions and attaches the platform's world pipelines.
 
-	The geometry, clump, sector, world and binary-world modules only record
-	their offset and count their opens so far, and the three later steps
-	register nothing yet; their engine data already has its final size, so
-	the offsets of every module stay where they are when they fill in.
+	The clump, sector, world and binary-world modules only record their
+	offset and count their opens so far; of the world-object extensions
+	only the geometry's bin-mesh and native-data entries exist, and the
+	clump link extensions and the platform's pipelines register nothing
+	yet. Every module's engine data already has its final size, so the
+	offsets stay where they are when they fill in.
 
 	Every module close is safe to run twice: a failed RwEngineStop leaves
 	the library started and a second stop closes the modules again.
@@ -42,7 +44,6 @@ constexpr s32 RPSECTOR_ENGINE_DATA_SIZE		= 0;
 constexpr s32 RPWORLD_ENGINE_DATA_SIZE		= static_cast<s32>( sizeof( RwFreeList* ) + sizeof( RwLinkList ) );
 constexpr s32 RPBINWORLD_ENGINE_DATA_SIZE	= 0;
 
-extern RwModuleInfo	geometryModule;
 extern RwModuleInfo	clumpModule;
 extern RwModuleInfo	sectorModule;
 extern RwModuleInfo	worldModule;

@@ -44,7 +44,11 @@ void ToolMaterialWriter::WriteMaterial( ToolChunkWriter& writer, const ToolMater
 }
 
 void ToolMaterialWriter::WriteList( ToolChunkWriter& writer, const ToolMaterialList& list ) {
-	writer.BeginChunk( TOOL_CHUNK_MATERIAL_LIST );
+	if ( list.stamp != 0 ) {
+		writer.BeginChunkStamped( TOOL_CHUNK_MATERIAL_LIST, list.stamp );
+	} else {
+		writer.BeginChunk( TOOL_CHUNK_MATERIAL_LIST );
+	}
 	writer.BeginChunk( TOOL_CHUNK_STRUCT );
 	writer.WriteS32( list.storedCount.value_or( static_cast<s32>( list.indices.size() ) ) );
 	for ( const s32 index : list.indices ) {

@@ -53,6 +53,7 @@ struct ToolMaterialList {
 	std::vector<ToolMaterial>	materials;		// one per negative index, in order
 	std::optional<s32>			storedCount;	// else the number of indices
 	u32							extraStructBytes = 0;	// zeros after the indices
+	u32							stamp = 0;				// of the list chunk; 0: this system's
 };
 
 class ToolMaterialWriter {
