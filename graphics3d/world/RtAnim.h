@@ -30,6 +30,14 @@ typedef bool				( *RtAnimKeyFrameStreamWriteCallBack )( const RtAnimAnimation* a
 typedef s32					( *RtAnimKeyFrameStreamGetSizeCallBack )( const RtAnimAnimation* animation );
 typedef RtAnimInterpolator*	( *RtAnimCallBack )( RtAnimInterpolator* interpolator, void* data );
 
+// An animation as the key-frame stream functions read and write it: its
+// scheme's type id and its key frames, one array of the scheme's size.
+struct RtAnimAnimation {
+	s32			typeID;
+	s32			numFrames;
+	void*		pFrames;
+};
+
 // One interpolation scheme.
 struct RtAnimInterpolatorInfo {
 	s32										typeID;			// unique key
