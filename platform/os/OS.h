@@ -66,6 +66,17 @@ BOOL	OSDisableInterrupts();
 BOOL	OSEnableInterrupts();
 BOOL	OSRestoreInterrupts( BOOL level );
 
+// Thread queues. The host has one thread: sleeping delivers interrupt-
+// level work (and runs the GPU) until another party wakes the queue.
+struct OSThreadQueue {
+	u32		wakeups;	// bumped by every OSWakeupThread
+};
+
+void	OSInitThreadQueue( OSThreadQueue* queue );
+// Must be called with interrupts enabled.
+void	OSSleepThread( OSThreadQueue* queue );
+void	OSWakeupThread( OSThreadQueue* queue );
+
 // Time base.
 OSTime	OSGetTime();
 OSTick	OSGetTick();

@@ -35,4 +35,24 @@ void	OSHostSetResetButton( bool pressed );
 typedef bool ( *OSHostResetButtonSource )();
 OSHostResetButtonSource	OSHostSetResetButtonSource( OSHostResetButtonSource source );
 
+// Thread queues. A sleep with interrupts disabled could never be woken on
+// the host (no interrupt-level work is delivered): it returns at once and
+// is counted as a fault. A sleep that sees no wake-up for ten virtual
+// seconds ends through the panic hook, so a test that forgot to resume
+// the GPU fails instead of hanging. The observer, when installed, is
+// called as each sleep begins.
+
+// Virtual seconds a sleep may wait for its wake-up.
+constexpr s64 OS_HOST_SLEEP_LIMIT_SECONDS = 10;
+
+typedef void ( *OSHostSleepObserver )( OSThreadQueue* queue );
+
+// Returns the observer replaced; null removes it.
+OSHostSleepObserver	OSHostSetSleepObserver( OSHostSleepObserver observer );
+// Sleeps begun since the last reset.
+u32					OSHostSleepCount();
+// Sleeps attempted with interrupts disabled since the last reset.
+u32					OSHostSleepFaults();
+void				OSHostResetThreads();
+
 #endif

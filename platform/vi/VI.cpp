@@ -9,6 +9,8 @@ namespace {
 
 constexpr u32 RETRACES_PER_SECOND_60HZ = 60;
 constexpr u32 RETRACES_PER_SECOND_50HZ = 50;
+// Entries the retrace log keeps at most; the older half goes when full.
+constexpr size_t RETRACE_LOG_LIMIT = 4096;
 
 struct VIState {
 	bool				initialised;
@@ -32,6 +34,9 @@ struct VIState {
 
 	VIRetraceCallback	preRetrace;
 	VIRetraceCallback	postRetrace;
+
+	std::vector<VIHostRetrace>	retraceLog;
+	VIHostCopySerialSource		copySerialSource;
 
 	bool				tvFormatForced;
 	u32					forcedTvFormat;
@@ -76,6 +81,12 @@ void RetraceHandler( void* ) {
 		state.black = state.blackRequested;
 		state.flushPending = false;
 	}
+	const void* const shown = state.currentFrameBuffer;
+	const u32 serial = state.copySerialSource != nullptr && shown != nullptr ? state.copySerialSource( shown ) : 0;
+	if ( state.retraceLog.size() >= RETRACE_LOG_LIMIT ) {
+		state.retraceLog.erase( state.retraceLog.begin(), state.retraceLog.begin() + RETRACE_LOG_LIMIT / 2 );
+	}
+	state.retraceLog.push_back( { state.retraceCount, shown, serial, state.black } );
 	if ( state.postRetrace != nullptr ) {
 		state.postRetrace( state.retraceCount );
 	}
@@ -210,4 +221,16 @@ u32 VIHostRetracesPerSecond() {
 void VIHostReset() {
 	HostCancelEvent( state.pendingRetrace );
 	state = VIState{};
+}
+
+void VIHostSetCopySerialSource( const VIHostCopySerialSource source ) {
+	state.copySerialSource = source;
+}
+
+const std::vector<VIHostRetrace>& VIHostRetraceLog() {
+	return state.retraceLog;
+}
+
+void VIHostClearRetraceLog() {
+	state.retraceLog.clear();
 }
