@@ -9,11 +9,14 @@
 
 set(ENGINE_BODIES "" CACHE INTERNAL "")
 
-# Files that belong to a program rather than to a body: the platform entry
-# and the allocator hooks that only the engine executable installs.
+# Files that belong to a program rather than to a body: the platform entry,
+# the allocator hooks that only the engine executable installs, and the
+# console driver's device link (programs that link it have no test device).
 set(ENGINE_PROGRAM_ONLY_SOURCES
     Engine/implementation/GC/EIMain.cpp
-    Engine/implementation/GC/EIOperatorNew.cpp)
+    Engine/implementation/GC/EIOperatorNew.cpp
+    graphics3d/gamecube/RwDlDeviceLink.cpp)
+set(ENGINE_DRIVER_LINK "${PROJECT_SOURCE_DIR}/graphics3d/gamecube/RwDlDeviceLink.cpp")
 
 # engine_add_body(NAME FOLDERS folder... [EXCLUDE folder...] [USES body...])
 function(engine_add_body name)

@@ -21,6 +21,7 @@ namespace {
 
 // Virtual seconds a FIFO-full wait may last without GPU progress.
 constexpr s64 WAIT_LIMIT_SECONDS = 10;
+constexpr u64 WRITE_GATHER_BYTES = 32;
 
 u8* ReadAddress() {
 	GXFifoObj* const fifo = gx.gpFifo;
@@ -198,6 +199,11 @@ GXCommand& GXWriteCommand( const GXCommandKind kind, const u32 bytes ) {
 		fifo->writeBytes += bytes;
 	}
 	gx.commands.push_back( { kind, start, bytes, 0, nullptr, false } );
+	// The write-gather pipe hands every full 32 bytes to the GPU.
+	if ( fifo->writeBytes - gx.submitted >= WRITE_GATHER_BYTES ) {
+		gx.submitted = fifo->writeBytes;
+		GXScheduleGpu();
+	}
 	return gx.commands.back();
 }
 
@@ -289,6 +295,11 @@ void GXPixModeSync() {
 void GXSetDrawSync( const u16 token ) {
 	GXRecordCpu( GXHOST_SET_DRAW_SYNC, { token } );
 	GXWriteCommand( GXCOMMAND_DRAW_SYNC, GXHOST_COMMAND_BYTES ).value = token;
+	// The token write flushes, so that a wait for it cannot stall.
+	if ( gx.cpuFifo != nullptr ) {
+		gx.submitted = gx.cpuFifo->writeBytes;
+	}
+	GXScheduleGpu();
 }
 
 u16 GXReadDrawSync() {

@@ -1,0 +1,17 @@
+// The console driver as the program's device: the core finds the device
+// record and the driver's extensions through these two functions. Only
+// programs that use the console driver link this file; the unit tests of
+// the core link the host test device instead.
+
+#include "graphics3d/gamecube/RwDlDriver.h"
+#include "graphics3d/gamecube/RwDlRaster.h"
+
+RwDevice* _rwDeviceGetHandle() {
+	return &rwDlDriverDevice;
+}
+
+bool _rwDeviceRegisterPlugin() {
+	const bool rasters = _rwDlRasterPluginAttach();
+	const bool textures = _rwDlTexturePluginAttach();
+	return rasters && textures;
+}
