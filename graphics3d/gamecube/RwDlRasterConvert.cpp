@@ -434,7 +434,8 @@ bool _rwDlImageFindRasterFormat( void* out, void* inOut, const s32 inInt ) {
 	// the 3-bit alpha form; any other non-opaque one a 1-bit alpha.
 	u32 format = RWDL_FORMAT_565;
 	bool translucent = false;
-	for ( s32 y = 0; y < image->height && format != RWDL_FORMAT_4444; y++ ) {
+	const s32 rows = image->cpPixels != nullptr ? image->height : 0;
+	for ( s32 y = 0; y < rows && format != RWDL_FORMAT_4444; y++ ) {
 		for ( s32 x = 0; x < image->width; x++ ) {
 			const u8 alpha = ImageColour( image, x, y ).alpha;
 			if ( alpha >= 16 && alpha <= 254 ) {
