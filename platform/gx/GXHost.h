@@ -27,8 +27,36 @@
 
 #include "platform/gx/GX.h"
 
+#include <cstdlib>
 #include <deque>
+#include <new>
 #include <vector>
+
+// The log's containers take their memory from the C library: a program
+// may route the global operator new to the engine's heaps, which must
+// never hold the host's bookkeeping.
+template <typename T>
+struct GXHostAllocator {
+	typedef T value_type;
+	GXHostAllocator() = default;
+	template <typename U>
+	GXHostAllocator( const GXHostAllocator<U>& ) {}
+	T* allocate( const size_t n ) {
+		void* const p = std::malloc( n * sizeof( T ) );
+		if ( p == nullptr ) {
+			throw std::bad_alloc();
+		}
+		return static_cast<T*>( p );
+	}
+	void deallocate( T* p, size_t ) { std::free( p ); }
+	template <typename U>
+	bool operator==( const GXHostAllocator<U>& ) const { return true; }
+};
+
+template <typename T>
+using GXHostVector = std::vector<T, GXHostAllocator<T>>;
+template <typename T>
+using GXHostDeque = std::deque<T, GXHostAllocator<T>>;
 
 // Every recorded call.
 enum GXHostCall : u32 {
@@ -182,13 +210,13 @@ struct GXHostDraw {
 	u16							announced;		// vertex count given to GXBegin
 	bool						countFault;		// the data held another count
 	bool						fromDisplayList;
-	std::vector<GXHostVertex>	vertices;
+	GXHostVector<GXHostVertex>	vertices;
 	GXHostRenderState			state;
 };
 
 struct GXHostFrame {
-	std::vector<GXHostRecord>	records;
-	std::vector<GXHostDraw>		draws;
+	GXHostVector<GXHostRecord>	records;
+	GXHostVector<GXHostDraw>	draws;
 	u32							counts[GXHOST_CALL_COUNT];
 };
 
@@ -226,14 +254,14 @@ const GXHostCopyState&				GXHostCopy();
 // current frame.
 void								GXHostSetFramesKept( u32 frames );
 void								GXHostClearLog();
-const std::deque<GXHostFrame>&		GXHostFrames();
+const GXHostDeque<GXHostFrame>&		GXHostFrames();
 const GXHostFrame&					GXHostCurrentFrame();
 // Calls of a kind in the current frame.
 u32									GXHostCallCount( GXHostCall call );
 const char*							GXHostCallName( GXHostCall call );
 
 // Faults, oldest first.
-const std::vector<GXHostFault>&		GXHostFaults();
+const GXHostVector<GXHostFault>&	GXHostFaults();
 void								GXHostClearFaults();
 void								GXHostRaiseFault( GXHostFaultKind kind, u32 detail );
 

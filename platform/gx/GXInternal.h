@@ -59,7 +59,7 @@ struct GXContext {
 	u32						beginPrimitive;
 	u32						beginFormat;
 	u16						beginCount;
-	std::vector<u8>			primitiveBytes;		// opcode, count and vertex data of the open primitive
+	GXHostVector<u8>		primitiveBytes;		// opcode, count and vertex data of the open primitive
 
 	// Display-list builder.
 	bool					inList;
@@ -69,9 +69,9 @@ struct GXContext {
 	bool					listOverflow;
 
 	// Log.
-	std::deque<GXHostFrame>	frames;
+	GXHostDeque<GXHostFrame>	frames;
 	u32						framesKept = 4;
-	std::vector<GXHostFault>	faults;
+	GXHostVector<GXHostFault>	faults;
 	u32						vtxInvalidations;
 	u32						texInvalidations;
 
@@ -79,7 +79,7 @@ struct GXContext {
 	GXFifoObj				defaultFifo;
 	GXFifoObj*				cpuFifo;
 	GXFifoObj*				gpFifo;
-	std::deque<GXCommand>	commands;			// written, not executed
+	GXHostDeque<GXCommand>	commands;			// written, not executed
 	u64						submitted;			// FIFO position up to which the GPU may read
 	u16						drawSyncRegister;
 	bool					breakArmed;
@@ -96,8 +96,8 @@ struct GXContext {
 	// Copies and frame buffers.
 	u32						copySerialIssued;
 	u32						copiesExecuted;
-	std::vector<std::pair<const void*, u32>>	xfbSerials;
-	std::vector<u32>		efb;
+	GXHostVector<std::pair<const void*, u32>>	xfbSerials;
+	GXHostVector<u32>		efb;
 };
 
 extern GXContext gx;

@@ -111,7 +111,7 @@ void GXHostClearLog() {
 	gx.frames.emplace_back();
 }
 
-const std::deque<GXHostFrame>& GXHostFrames() {
+const GXHostDeque<GXHostFrame>& GXHostFrames() {
 	Current();
 	return gx.frames;
 }
@@ -128,7 +128,7 @@ const char* GXHostCallName( const GXHostCall call ) {
 	return call < GXHOST_CALL_COUNT ? callNames[call] : "?";
 }
 
-const std::vector<GXHostFault>& GXHostFaults() {
+const GXHostVector<GXHostFault>& GXHostFaults() {
 	return gx.faults;
 }
 

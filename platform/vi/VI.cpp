@@ -9,8 +9,8 @@ namespace {
 
 constexpr u32 RETRACES_PER_SECOND_60HZ = 60;
 constexpr u32 RETRACES_PER_SECOND_50HZ = 50;
-// Entries the retrace log keeps at most; the older half goes when full.
-constexpr size_t RETRACE_LOG_LIMIT = 4096;
+// Entries the retrace log keeps; the oldest goes first.
+constexpr u32 RETRACE_LOG_LIMIT = 1024;
 
 struct VIState {
 	bool				initialised;
@@ -35,7 +35,12 @@ struct VIState {
 	VIRetraceCallback	preRetrace;
 	VIRetraceCallback	postRetrace;
 
-	std::vector<VIHostRetrace>	retraceLog;
+	// The retrace log: a ring of the last RETRACE_LOG_LIMIT entries, kept
+	// without allocating (the program may route operator new to the
+	// engine's heaps).
+	VIHostRetrace				retraceLog[RETRACE_LOG_LIMIT];
+	u32							retraceLogCount;
+	u32							retraceLogFirst;
 	VIHostCopySerialSource		copySerialSource;
 
 	bool				tvFormatForced;
@@ -83,10 +88,13 @@ void RetraceHandler( void* ) {
 	}
 	const void* const shown = state.currentFrameBuffer;
 	const u32 serial = state.copySerialSource != nullptr && shown != nullptr ? state.copySerialSource( shown ) : 0;
-	if ( state.retraceLog.size() >= RETRACE_LOG_LIMIT ) {
-		state.retraceLog.erase( state.retraceLog.begin(), state.retraceLog.begin() + RETRACE_LOG_LIMIT / 2 );
+	const VIHostRetrace entry = { state.retraceCount, shown, serial, state.black };
+	if ( state.retraceLogCount < RETRACE_LOG_LIMIT ) {
+		state.retraceLog[( state.retraceLogFirst + state.retraceLogCount++ ) % RETRACE_LOG_LIMIT] = entry;
+	} else {
+		state.retraceLog[state.retraceLogFirst] = entry;
+		state.retraceLogFirst = ( state.retraceLogFirst + 1 ) % RETRACE_LOG_LIMIT;
 	}
-	state.retraceLog.push_back( { state.retraceCount, shown, serial, state.black } );
 	if ( state.postRetrace != nullptr ) {
 		state.postRetrace( state.retraceCount );
 	}
@@ -227,10 +235,15 @@ void VIHostSetCopySerialSource( const VIHostCopySerialSource source ) {
 	state.copySerialSource = source;
 }
 
-const std::vector<VIHostRetrace>& VIHostRetraceLog() {
-	return state.retraceLog;
+std::vector<VIHostRetrace> VIHostRetraceLog() {
+	std::vector<VIHostRetrace> log;
+	for ( u32 i = 0; i < state.retraceLogCount; i++ ) {
+		log.push_back( state.retraceLog[( state.retraceLogFirst + i ) % RETRACE_LOG_LIMIT] );
+	}
+	return log;
 }
 
 void VIHostClearRetraceLog() {
-	state.retraceLog.clear();
+	state.retraceLogCount = 0;
+	state.retraceLogFirst = 0;
 }

@@ -49,7 +49,8 @@ struct VIHostRetrace {
 typedef u32 ( *VIHostCopySerialSource )( const void* frameBuffer );
 void								VIHostSetCopySerialSource( VIHostCopySerialSource source );
 
-const std::vector<VIHostRetrace>&	VIHostRetraceLog();
+// The last 1024 entries, oldest first (a copy made for the caller).
+std::vector<VIHostRetrace>			VIHostRetraceLog();
 void								VIHostClearRetraceLog();
 
 #endif

@@ -51,7 +51,7 @@ public:
 			Retraces( 1 );
 		}
 		Retraces( 3 );
-		const std::vector<VIHostRetrace>& log = VIHostRetraceLog();
+		const std::vector<VIHostRetrace> log = VIHostRetraceLog();
 		ASSERT_GE( log.size(), 3u );
 		// Black until the first frame is shown.
 		for ( u32 i = 0; i < 3; i++ ) {
