@@ -342,3 +342,70 @@ TEST_F( RwDlFrameTest, RunsTheLifeCycleOverTheEngineAllocator ) {
 	EXPECT_EQ( OSHostSleepFaults(), 0u );
 	EXPECT_TRUE( GXHostFaults().empty() );
 }
+
+TEST_F( RwDlFrameTest, SetsTheCameraMatrixProjectionAndTargetPerCameraKind ) {
+	ASSERT_TRUE( BringUp() && cam.Create( 640, 480 ) );
+	RwCamera* const camera = cam.camera;
+	camera->nearPlane = 2.0f;
+	camera->farPlane = 10.0f;
+	camera->recipViewWindow = { 0.5f, 0.25f };
+	camera->viewOffset = { 0.0f, 0.0f };
+	const RwV3d position = { 1.0f, 2.0f, 3.0f };
+	RwFrameTranslate( cam.frame, &position, rwCOMBINEREPLACE );
+	RwRaster* const texture = RwRasterCreate( 64, 32, 0, rwRASTERTYPECAMERATEXTURE | 0x600 );
+	const struct {
+		RwCameraProjection	projection;
+		RwRaster*			target;
+		f32					expected[7];
+		u32					pixelFormat;
+		f32					viewport[4];
+	} cases[] = {
+		{ rwPERSPECTIVE, cam.raster, { 0, 0.5f, 0, 0.25f, 0, -0.25f, -2.5f }, GX_PF_RGB8_Z24, { 0, 0, 640, 480 } },
+		{ rwPARALLEL, cam.raster, { 1, 0.5f, 0, 0.25f, 0, -0.125f, -1.25f }, GX_PF_RGB8_Z24, { 0, 0, 640, 480 } },
+		{ rwPERSPECTIVE, texture, { 0, 0.5f, 0, 0.25f, 0, -0.25f, -2.5f }, GX_PF_RGB8_Z24, { 0, 0, 64, 32 } },
+	};
+	for ( const auto& c : cases ) {
+		camera->projectionType = c.projection;
+		camera->frameBuffer = c.target;
+		ASSERT_NE( RwCameraBeginUpdate( camera ), nullptr );
+		f32 projection[7];
+		GXGetProjectionv( projection );
+		EXPECT_EQ( std::memcmp( projection, c.expected, sizeof( projection ) ), 0 ) << c.projection;
+		const GXHostRenderState& state = GXHostState();
+		EXPECT_EQ( state.pixelFormat, c.pixelFormat );
+		EXPECT_EQ( std::memcmp( state.viewport, c.viewport, sizeof( c.viewport ) ), 0 );
+		// The camera matrix is the inverse of its frame's: it takes the
+		// camera's position to the origin.
+		EXPECT_EQ( _RwDlInvCamLTM.pos.x, -1.0f );
+		EXPECT_EQ( _RwDlInvCamLTM.pos.z, -3.0f );
+		RwCameraEndUpdate( camera );
+	}
+	camera->frameBuffer = cam.raster;
+
+	// Transform set-up: the transposed 3 x 4 part, rows 0 and 2 negated.
+	_RwDlInvCamLTM = RwMatrix{};
+	_RwDlInvCamLTM.right = { 1, 2, 3 };
+	_RwDlInvCamLTM.up = { 4, 5, 6 };
+	_RwDlInvCamLTM.at = { 7, 8, 9 };
+	_RwDlInvCamLTM.pos = { 10, 11, 12 };
+	_RwDlInvCamLTM.flags = 0x20003;
+	_rwDlTransformSetup( nullptr, true );
+	const f32 expected[3][4] = { { -1, -4, -7, -10 }, { 2, 5, 8, 11 }, { -3, -6, -9, -12 } };
+	EXPECT_EQ( std::memcmp( GXHostState().posMtx[0], expected, sizeof( expected ) ), 0 );
+	EXPECT_EQ( GXHostState().nrmMtx[0][2][1], -6.0f );
+	EXPECT_EQ( GXHostState().currentMtx, GX_PNMTX0 );
+
+	// Camera-texture flush: the parent's size, halved by a shift, into the
+	// raster's texels with the mip filter on.
+	for ( const s32 halve : { 0, 1 } ) {
+		RwGameCubeCameraTextureFlush( texture, halve );
+		const GXHostCopyState& copy = GXHostCopy();
+		EXPECT_EQ( copy.texSource[2], halve ? 32 : 64 );
+		EXPECT_EQ( copy.texSource[3], halve ? 16 : 32 );
+		EXPECT_EQ( copy.texDestination[0], 64 );
+		EXPECT_EQ( copy.texFormat, static_cast<u32>( GX_TF_RGBA8 ) );
+		EXPECT_EQ( copy.texMipmap, halve );
+		EXPECT_EQ( copy.verticalFilter, GX_TRUE );
+	}
+	RwRasterDestroy( texture );
+}

@@ -274,3 +274,19 @@ TEST_F( GXHostTest, DisplayCopiesStampTheirBufferAndClearTheEmbeddedBuffer ) {
 	EXPECT_EQ( GXHostFrames().size(), 3u );
 	EXPECT_EQ( GXHostFrames()[1].counts[GXHOST_COPY_DISP], 1u );
 }
+
+TEST_F( GXHostTest, AWriteThatWouldOverrunTheUnreadRingWaitsForTheGpu ) {
+	alignas( 32 ) static u8 small[64];
+	GXInit( small, sizeof( small ) );
+	GXHostStall();
+	const s64 resume = HostClockNow() + 100000;
+	GXHostResumeAt( resume );
+	for ( u32 i = 0; i < 8; i++ ) {
+		GXSetCullMode( GX_CULL_NONE );
+	}
+	EXPECT_EQ( HostClockNow(), 0 );
+	GXSetCullMode( GX_CULL_BACK );
+	EXPECT_GE( HostClockNow(), resume );
+	const GXFifoObj* const f = GXGetCPUFifo();
+	EXPECT_LE( f->writeBytes - f->readBytes, sizeof( small ) );
+}
