@@ -7,6 +7,7 @@
 #include "graphics3d/core/RwEngine.h"
 #include "graphics3d/core/RwError.h"
 #include "graphics3d/gamecube/RwDlDriver.h"
+#include "graphics3d/gamecube/RwDlRenderState.h"
 
 #include <cstring>
 
@@ -541,6 +542,7 @@ bool _rwDlRasterDestroy( void*, void* inOut, s32 ) {
 	}
 	RwDlRasterExt* const ext = _rwDlRasterExt( raster );
 	WaitForGpu( ext );
+	_rwDlRenderStateForgetRaster( raster );
 	if ( ext->allocation != nullptr ) {
 		RwEngineInstance->memoryFunctions.rwfree( ext->allocation );
 	}
@@ -590,6 +592,6 @@ bool _rwDlRasterPluginAttach() {
 bool _rwDlTexturePluginAttach() {
 	_RwGameCubeTextureExtOffset = RwTextureRegisterPlugin( static_cast<s32>( sizeof( RwDlTextureExt ) ),
 														   RWDL_RASTER_PLUGIN_ID, _rwDlTextureConst,
-														   ExtensionDestructor, nullptr );
+														   _rwDlTextureDest, nullptr );
 	return _RwGameCubeTextureExtOffset >= 0;
 }

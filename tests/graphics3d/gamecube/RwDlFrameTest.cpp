@@ -302,6 +302,10 @@ TEST_F( RwDlFrameTest, ReportsTokensDoneOnBothSidesOfTheWrap ) {
 		EXPECT_EQ( _rwDlTokenQueryDone( c.token ), c.done ) << c.current << " " << c.seen << " " << c.token;
 		EXPECT_EQ( _RwDlTokenLastSeen, c.seen );
 	}
+	// Back to a consistent pair, so that shutting down can wait for tokens.
+	GXSetDrawSync( 0 );
+	HostAdvanceTime( RWDL_TEST_RETRACE / 10 );
+	_RwDlTokenCurrent = 1;
 }
 
 TEST_F( RwDlFrameTest, AForgottenStallEndsThroughThePanicHookNamingTheWait ) {
