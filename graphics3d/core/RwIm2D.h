@@ -14,6 +14,20 @@
 
 #include "graphics3d/core/RwDevice.h"
 
+// One screen-space vertex: position in pixels, depth passed to the GPU
+// unchanged, colour and texture coordinates.
+struct RwIm2DVertex {
+	f32		x;
+	f32		y;
+	f32		z;
+	u8		r;
+	u8		g;
+	u8		b;
+	u8		a;
+	f32		u;
+	f32		v;
+};
+
 f32		RwIm2DGetNearScreenZ();
 f32		RwIm2DGetFarScreenZ();
 bool	RwIm2DRenderPrimitive( RwPrimitiveType primType, RwIm2DVertex* vertices, s32 numVertices );

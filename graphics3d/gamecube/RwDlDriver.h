@@ -98,6 +98,9 @@ u32		_rwDlXfbWidth();
 // Camera and frame standards.
 bool	_rwDlCameraBeginUpdate( void* out, void* inOut, s32 inInt );
 bool	_rwDlCameraEndUpdate( void* out, void* inOut, s32 inInt );
+// Pixel format, viewport and scissor of a camera's target raster, as camera
+// begin update sets them (with the antialiasing halves).
+void	_rwDlSetTargetViewport( const RwRaster* target );
 bool	_rwDlCameraClear( void* out, void* inOut, s32 inInt );
 bool	_rwDlRasterShowRaster( void* out, void* inOut, s32 inInt );
 
@@ -126,8 +129,8 @@ void	_rwDlWaitTurn( RwDlWait* wait );
 RwV3d*	vectorASMMultPoint( RwV3d* out, const RwV3d* in, s32 count, const RwMatrix* matrix );
 RwV3d*	vectorASMMultVector( RwV3d* out, const RwV3d* in, s32 count, const RwMatrix* matrix );
 
-// Render states, immediate 2D, raster render and clear (filled with the
-// render-state cache).
+// Render states (RwDlRenderState.h), immediate 2D and raster quads
+// (RwDlIm2D.h), native texture chunks.
 bool	_rwDlSetRenderState( RwRenderState state, void* value );
 bool	_rwDlGetRenderState( RwRenderState state, void* value );
 bool	_rwDlIm2DRenderLine( RwIm2DVertex* vertices, s32 numVertices, s32 vert1, s32 vert2 );
@@ -151,15 +154,5 @@ bool	_rwDlRasterCamera_ZClearRect( RwRaster* raster, const RwRect* rect, const R
 
 // The raster render and clear standards work on this raster.
 extern RwRaster*	_RwDlRasterTarget;
-
-// The last clear quad asked for, until the render-state cache draws it.
-struct RwDlClearRectCall {
-	RwRaster*	raster;
-	RwRect		rect;
-	RwRGBA		colour;
-	s32			flags;
-	u32			calls;
-};
-extern RwDlClearRectCall	_RwDlLastClearRect;
 
 #endif

@@ -134,9 +134,13 @@ bool _rwDlCameraBeginUpdate( void*, void* inOut, s32 ) {
 	SetCameraMatrix( camera );
 	SetProjection( camera );
 
-	const RwRaster* const target = camera->frameBuffer;
+	_rwDlSetTargetViewport( camera->frameBuffer );
+	return true;
+}
+
+void _rwDlSetTargetViewport( const RwRaster* target ) {
 	if ( target == nullptr ) {
-		return true;
+		return;
 	}
 	const s32 x = target->nOffsetX;
 	const s32 y = target->nOffsetY;
@@ -148,7 +152,7 @@ bool _rwDlCameraBeginUpdate( void*, void* inOut, s32 ) {
 		GXSetViewport( x, y, w, h, 0.0f, 1.0f );
 		GXSetScissor( x, y, w, h );
 		GXSetScissorBoxOffset( 0, 0 );
-		return true;
+		return;
 	}
 	SetPixelFormat( _RwDlPixelFormat );
 	const bool jitter = _RwDlRenderMode->field_rendering != 0;
@@ -159,7 +163,7 @@ bool _rwDlCameraBeginUpdate( void*, void* inOut, s32 ) {
 			GXSetViewport( x, y, w, h, 0.0f, 1.0f );
 		}
 		GXSetScissor( x, y, w, h );
-		return true;
+		return;
 	}
 	if ( jitter ) {
 		GXSetViewportJitter( x, y, w, h, 0.0f, 1.0f, VIGetNextField() );
@@ -167,7 +171,6 @@ bool _rwDlCameraBeginUpdate( void*, void* inOut, s32 ) {
 		GXSetViewport( x, 2 * y, w, 2 * h, 0.0f, 1.0f );
 	}
 	SetFsaaScissor( x, y, h );
-	return true;
 }
 
 bool _rwDlCameraEndUpdate( void*, void*, s32 ) {

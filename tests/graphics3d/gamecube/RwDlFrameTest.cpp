@@ -181,9 +181,12 @@ public:
 		}
 		// Camera clear by quad doubles y and h.
 		RwRGBA colour = { 1, 2, 3, 4 };
+		GXHostClearLog();
 		RwCameraClear( cam.camera, &colour, rwCAMERACLEARIMAGE );
-		EXPECT_EQ( _RwDlLastClearRect.rect.y, 200 );
-		EXPECT_EQ( _RwDlLastClearRect.rect.h, 200 );
+		const std::vector<const GXHostDraw*> quads = RwDlTestQuads();
+		ASSERT_EQ( quads.size(), 1u );
+		EXPECT_EQ( quads[0]->vertices[0].position[1], 200.0f );
+		EXPECT_EQ( quads[0]->vertices[2].position[1], 400.0f );
 	}
 
 	void RestartAfterStop() {
@@ -224,15 +227,18 @@ public:
 		for ( const auto& c : cases ) {
 			RwGameCubeSetCopyClear( c.copyClear );
 			GXHostClearLog();
-			_RwDlLastClearRect.calls = 0;
 			RwRGBA colour = { 10, 20, 30, 40 };
 			RwCameraClear( cam.camera, &colour, c.flags );
 			EXPECT_EQ( GXHostCallCount( GXHOST_SET_COPY_CLEAR ), c.copyClearCalls ) << c.copyClear << " " << c.flags;
-			EXPECT_EQ( _RwDlLastClearRect.calls, c.quads );
+			const std::vector<const GXHostDraw*> quads = RwDlTestQuads();
+			EXPECT_EQ( quads.size(), c.quads );
 			if ( c.quads ) {
-				EXPECT_EQ( _RwDlLastClearRect.flags, c.flags );
-				EXPECT_EQ( _RwDlLastClearRect.rect.w, 640 );
-				EXPECT_EQ( _RwDlLastClearRect.rect.h, 480 );
+				const GXHostDraw& quad = *quads[0];
+				EXPECT_EQ( quad.vertices[2].position[0], 640.0f );
+				EXPECT_EQ( quad.vertices[2].position[1], 480.0f );
+				EXPECT_EQ( quad.state.zUpdate, GX_TRUE );
+				EXPECT_EQ( quad.state.colourUpdate, ( c.flags & rwCAMERACLEARIMAGE ) ? GX_TRUE : GX_FALSE );
+				EXPECT_EQ( quad.state.zFunction, static_cast<u32>( GX_ALWAYS ) );
 			}
 			if ( c.copyClearCalls ) {
 				const GXHostCopyState& copy = GXHostCopy();

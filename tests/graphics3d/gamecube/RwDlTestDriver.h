@@ -35,6 +35,7 @@
 #include <cstring>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 // Host allocations that can be told to fail: failIn = n lets n more
 // allocations succeed and fails the next one.
@@ -122,7 +123,6 @@ inline void RwDlTestResetDriver() {
 	_RwDlFSAAToggle = 0;
 	_RwDlCopyClear = 0;
 	dgGGlobals = { nullptr, nullptr };
-	_RwDlLastClearRect = {};
 	_RwDlRasterTarget = nullptr;
 }
 
@@ -186,6 +186,17 @@ protected:
 		return Init() && Open() && RwEngineStart();
 	}
 };
+
+// The quads drawn in the current frame of the GPU log.
+inline std::vector<const GXHostDraw*> RwDlTestQuads() {
+	std::vector<const GXHostDraw*> quads;
+	for ( const GXHostDraw& draw : GXHostCurrentFrame().draws ) {
+		if ( draw.primitive == GX_QUADS ) {
+			quads.push_back( &draw );
+		}
+	}
+	return quads;
+}
 
 // A camera on a frame drawing into a camera raster (or a window of it).
 struct RwDlTestCamera {
