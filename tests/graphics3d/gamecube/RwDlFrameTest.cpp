@@ -1,6 +1,10 @@
 #include "RwDlTestDriver.h"
 
 #include "datatypes/memory/MMMemory.h"
+#include "graphics3d/core/RwIm2D.h"
+#include "graphics3d/core/RwRenderState.h"
+#include "graphics3d/core/RwStream.h"
+#include "graphics3d/core/RwTexture.h"
 
 #include <functional>
 #include <vector>
@@ -344,6 +348,50 @@ TEST_F( RwDlFrameTest, RunsTheLifeCycleOverTheEngineAllocator ) {
 	}
 	Retraces( 3 );
 	ExpectAlternating( 1, 10 );
+
+	// One more frame: a clear by quad and a textured strip with a texture
+	// read back from a native chunk the driver wrote.
+	RwRaster* const raster = RwRasterCreate( 8, 8, 0, rwRASTERTYPETEXTURE | 0x500 );
+	std::memset( _rwDlRasterExt( raster )->texels, 0x5A, _rwDlRasterGetSize( raster ) );
+	RwTexture* const written = RwTextureCreate( raster );
+	RwStream* const out = RwStreamOpen( rwSTREAMMEMORY, rwSTREAMWRITE, nullptr );
+	ASSERT_TRUE( RwEngineInstance->standards[27]( out, written, 0 ) );
+	RwMemory chunk = { nullptr, 0 };
+	RwStreamClose( out, &chunk );
+	RwStream* const in = RwStreamOpen( rwSTREAMMEMORY, rwSTREAMREAD, &chunk );
+	RwTexture* texture = nullptr;
+	ASSERT_TRUE( RwEngineInstance->standards[26]( in, &texture, 0 ) );
+	RwStreamClose( in, nullptr );
+	engineMemory.rwfree( chunk.start );
+	GXHostClearLog();
+	RwCameraBeginUpdate( cam.camera );
+	RwRGBA black = { 0, 0, 0, 255 };
+	RwCameraClear( cam.camera, &black, rwCAMERACLEARIMAGE | rwCAMERACLEARZ );
+	RwRenderStateSet( 1, texture->raster );
+	RwIm2DVertex strip[4] = {
+		{ 0, 0, 0.5f, 255, 255, 255, 255, 0, 0 }, { 64, 0, 0.5f, 255, 255, 255, 255, 1, 0 },
+		{ 0, 64, 0.5f, 255, 255, 255, 255, 0, 1 }, { 64, 64, 0.5f, 255, 255, 255, 255, 1, 1 },
+	};
+	EXPECT_TRUE( RwIm2DRenderPrimitive( 4, strip, 4 ) );
+	RwCameraEndUpdate( cam.camera );
+	const GXHostFrame& frame = GXHostCurrentFrame();
+	ASSERT_EQ( frame.draws.size(), 2u );
+	EXPECT_EQ( frame.draws[0].primitive, GX_QUADS );
+	const GXHostDraw& drawn = frame.draws[1];
+	EXPECT_EQ( drawn.primitive, GX_TRIANGLESTRIP );
+	ASSERT_EQ( drawn.vertices.size(), 4u );
+	EXPECT_EQ( drawn.vertices[3].texCoord[0][0], 1.0f );
+	EXPECT_EQ( drawn.state.textures[0].image, _rwDlRasterExt( texture->raster )->texels );
+	EXPECT_EQ( drawn.state.textures[0].width, 8 );
+	EXPECT_EQ( static_cast<const u8*>( drawn.state.textures[0].image )[0], 0x5A );
+	RwRasterShowRaster( cam.raster, nullptr, 0 );
+	Retraces( 2 );
+	RwRaster* const readRaster = texture->raster;
+	RwTextureDestroy( texture );
+	RwRasterDestroy( readRaster );
+	RwTextureDestroy( written );
+	RwRasterDestroy( raster );
+
 	cam.Destroy();
 	EXPECT_TRUE( RwEngineStop() );
 	EXPECT_TRUE( RwEngineClose() );
