@@ -11,13 +11,6 @@
 
 namespace {
 
-constexpr s32 PRIMITIVE_TYPES = 7;
-
-// Core primitive numbers to GX primitives; 0 is none.
-const u32 primConv[PRIMITIVE_TYPES] = {
-	0, GX_LINES, GX_LINESTRIP, GX_TRIANGLES, GX_TRIANGLESTRIP, GX_TRIANGLEFAN, GX_POINTS,
-};
-
 f32		savedProjection[7];
 bool	textured;
 
@@ -79,7 +72,7 @@ void Term() {
 
 bool Draw( const s32 type, const RwIm2DVertex* vertices, const s32 numVertices, const RwImVertexIndex* indices,
 		   const s32 numIndices ) {
-	if ( type < 1 || type >= PRIMITIVE_TYPES || vertices == nullptr ) {
+	if ( type < 1 || type >= RWDL_PRIMITIVE_TYPES || vertices == nullptr ) {
 		return false;
 	}
 	const s32 count = WholePrimitives( type, indices != nullptr ? numIndices : numVertices );
@@ -94,7 +87,7 @@ bool Draw( const s32 type, const RwIm2DVertex* vertices, const s32 numVertices, 
 		return true;
 	}
 	Init();
-	GXBegin( primConv[type], GX_VTXFMT0, static_cast<u16>( count ) );
+	GXBegin( _rwDlPrimConvTbl[type], GX_VTXFMT0, static_cast<u16>( count ) );
 	for ( s32 i = 0; i < count; i++ ) {
 		WriteVertex( vertices[indices != nullptr ? indices[i] : i] );
 	}
@@ -104,6 +97,10 @@ bool Draw( const s32 type, const RwIm2DVertex* vertices, const s32 numVertices, 
 }
 
 }	// namespace
+
+const u32 _rwDlPrimConvTbl[RWDL_PRIMITIVE_TYPES] = {
+	0, GX_LINES, GX_LINESTRIP, GX_TRIANGLES, GX_TRIANGLESTRIP, GX_TRIANGLEFAN, GX_POINTS,
+};
 
 void _rwDlSetFrameViewport() {
 	const GXRenderModeObj* const mode = _RwDlRenderMode;

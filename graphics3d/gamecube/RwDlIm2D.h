@@ -17,6 +17,11 @@
 #include "graphics3d/core/RwIm2D.h"
 #include "graphics3d/core/RwRaster.h"
 
+// Core primitive numbers (1 line list ... 6 point list) to GX primitives;
+// entry 0 is none.
+constexpr s32 RWDL_PRIMITIVE_TYPES = 7;
+extern const u32 _rwDlPrimConvTbl[RWDL_PRIMITIVE_TYPES];
+
 // Viewport and scissor of the whole frame.
 void	_rwDlSetFrameViewport();
 // Orthographic projection over a width x height frame, position matrix 0
