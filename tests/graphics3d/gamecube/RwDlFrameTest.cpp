@@ -236,7 +236,7 @@ public:
 			EXPECT_EQ( GXHostCallCount( GXHOST_SET_COPY_CLEAR ), c.copyClearCalls ) << c.copyClear << " " << c.flags;
 			const std::vector<const GXHostDraw*> quads = RwDlTestQuads();
 			EXPECT_EQ( quads.size(), c.quads );
-			if ( c.quads ) {
+			if ( c.quads && !quads.empty() ) {
 				const GXHostDraw& quad = *quads[0];
 				EXPECT_EQ( quad.vertices[2].position[0], 640.0f );
 				EXPECT_EQ( quad.vertices[2].position[1], 480.0f );
