@@ -6,6 +6,7 @@
 #include "graphics3d/gamecube/RwDlRenderState.h"
 #include "tools/lib/ToolBigEndianWriter.h"
 #include "tools/lib/ToolChunkWriter.h"
+#include "support/TestHexBytes.h"
 
 #include <vector>
 
@@ -250,4 +251,31 @@ TEST_F( RwDlNativeTextureTest, RefusesBadVersionsPlatformsHeadersCountsAndCutChu
 		EXPECT_EQ( texels[99], static_cast<u8>( 0xA0 + 99 ) );
 		Destroy( texture );
 	}
+}
+
+TEST_F( RwDlNativeTextureTest, MatchesTheHandWrittenLayoutOfASmallTexture ) {
+	// A 1 x 1 I4 texture "t", LOD never set, one texel byte 0xAB.
+	const Bytes fixture = HexBytes(
+		"01000000 8C000000 FFFF0310"
+		"00000006 00001101 00000000 00000001 00000001 00000000"
+		"74000000000000000000000000000000 00000000000000000000000000000000"
+		"00000000000000000000000000000000 00000000000000000000000000000000"
+		"00000004 0001 0001 04 01 00 FF 00000000"
+		"00000020"
+		"AB000000000000000000000000000000 00000000000000000000000000000000" );
+	RwRaster* const raster = RwRasterCreate( 1, 1, 4, rwRASTERTYPETEXTURE );
+	std::memset( _rwDlRasterExt( raster )->texels, 0, 32 );
+	_rwDlRasterExt( raster )->texels[0] = 0xAB;
+	RwTexture* const texture = RwTextureCreate( raster );
+	RwTextureSetName( texture, "t" );
+	EXPECT_EQ( Write( texture ), fixture );
+	RwTexture* const back = Read( fixture );
+	ASSERT_NE( back, nullptr );
+	EXPECT_EQ( back->raster->width, 1 );
+	EXPECT_EQ( back->raster->depth, 4 );
+	EXPECT_EQ( _rwDlRasterExt( back->raster )->gxFormat, static_cast<u32>( GX_TF_I4 ) );
+	EXPECT_EQ( _rwDlRasterExt( back->raster )->texels[0], 0xAB );
+	EXPECT_STREQ( back->name, "t" );
+	Destroy( back );
+	Destroy( texture );
 }
