@@ -84,6 +84,9 @@ public:
 	// Frees every chunk the pool allocated and forgets lent chunks; the pool
 	// stays set up with its limits and starts again from no records.
 	void					Release();
+	// Release, and the pool is no longer set up: it hands out nothing
+	// until the next Init.
+	void					Terminate();
 
 	// Lends chunk memory holding room for nbInHeader records after
 	// ChunkHeaderSize() bytes; the pool hands out min(nbToHandOut,
@@ -210,6 +213,12 @@ void DTQuickPool<T>::Release() {
 	muiNbFreeInArray = 0;
 	mpoCurrentFreeList = nullptr;
 	mui32NbAllocated = 0;
+}
+
+template< class T >
+void DTQuickPool<T>::Terminate() {
+	Release();
+	mbInit = false;
 }
 
 template< class T >

@@ -17,8 +17,12 @@
 #include "datatypes/base/DTTypes.h"
 #include "datatypes/maths/DTVector3d.h"
 
+class DTFrame;
+class EFCollisionStage;
 class EFObjCollisionPrim;
 class EFPhysicData;
+class EFPosData;
+struct RwMatrix;
 
 // muiPrimaryPrimIndex when the model has no primary primitive.
 constexpr u32 EF_NO_PRIMARY_PRIM = 0xFFFFFFFF;
@@ -41,6 +45,29 @@ public:
 	// the model has no slots.
 	s32						PrimTagToPrimIndex( u32 tag ) const;
 
+	// A new primitive of shape (EFColPrimShape_e) on frame with tag, in
+	// slot index, replacing (and deleting) the one there. Null, with a
+	// message, for an index past the slots, an unknown shape or without
+	// memory.
+	EFObjCollisionPrim *	AddPrimitive( u32 index, u32 tag, u32 shape, DTFrame * frame );
+
+	// Once a frame: the world bounding sphere, each primitive's derived
+	// data and the six masks.
+	void					PrecalcData();
+	// moPhysicBSphereWPos from the owner frame's world matrix.
+	void					ComputePhysicBSphere();
+	// Moves the owner frame (unless v is negligible), flags the owner and
+	// its descendants as moved and moves the sphere and the primitives.
+	void					Translate( const DTVector3d & v );
+	// Whether every component of a move is below 2^-23 in magnitude: such
+	// a move leaves frames alone.
+	static bool				IsNegligibleMove( const DTVector3d & v );
+	// Sets the moved bit of instance and of all its descendants.
+	static void				FlagTranslatedChild( EFPosData * instance );
+	// Checks the primary primitive's move since its saved position
+	// against the stage's polygons; 0.
+	u32						ValidatePrimaryPrimTrans( EFCollisionStage * stage );
+
 	EFObjCollisionPrim **	mppoPrimArray;
 	u32						mui32MaxPrims;
 	DTSphere				moPhysicBSphere;
@@ -59,6 +86,8 @@ public:
 
 private:
 	void					DeletePrims();
+	// The owner frame's world matrix; null without owner or frame.
+	const RwMatrix *		GetOwnerLTM() const;
 };
 
 #endif

@@ -2,11 +2,15 @@
 ===============================================================================
 
 	One polygon of a level's collision map, as the map's data holds it:
-	the index of its surface attribute record, edge-grab data, the vertex
-	count (low 15 bits), the mark of the last query that tested it and its
-	plane (unit normal towards the front, and the constant d: a point P
-	lies at signed distance normal . P + d). Its vertices and edge planes
-	follow the record in the map's data.
+	its attribute word, edge-grab data, the vertex count (low 15 bits),
+	the mark of the last query that tested it and its plane (unit normal
+	towards the front, and the constant d: a point P lies at signed
+	distance normal . P + d). Its vertices and edge planes follow the
+	record in the map's data.
+
+	Stored, the attribute word is the index of the polygon's attribute
+	record; once the map is loaded it is the byte offset from the polygon
+	record to that record, read through GetAttribs.
 
 ===============================================================================
 */
@@ -15,6 +19,7 @@
 
 #include "datatypes/base/DTTypes.h"
 #include "datatypes/maths/DTVector3d.h"
+#include "framework/physics/EnvPrimAttribs.h"
 
 class EFEnvCollisionPrim {
 public:
@@ -22,6 +27,12 @@ public:
 		DTVector3d			moNormal;
 		f32					mfD;
 	};
+
+	// The attribute record of a loaded polygon.
+	const EnvPrimAttribs *	GetAttribs() const {
+		return reinterpret_cast<const EnvPrimAttribs *>( reinterpret_cast<const u8 *>( this ) +
+														 static_cast<s32>( mui32Attributes ) );
+	}
 
 	u32						mui32Attributes;
 	u16						mui16EdgeGrab;

@@ -1,6 +1,7 @@
 #include "framework/physics/EFPhysicMgr.h"
 
 #include "framework/core/world/EFPhysicData.h"
+#include "framework/physics/EFCollisionMap.h"
 #include "framework/physics/EFPhysic.h"
 #include "framework/physics/EFPhysicModule.h"
 
@@ -8,6 +9,9 @@
 
 EFPhysicMgr * gpoPhysicMgr = nullptr;
 
+// The manager publishes itself; the query mark is constant-initialised, so
+// the two may be built in any order.
+u32 EFPhysicMgr::msui32GetPrimCount = 0;
 EFPhysicMgr EFPhysicMgr::moPhysicMgr;
 
 namespace {
@@ -20,12 +24,14 @@ constexpr u32 SLOT_SHIFT	= 16;
 
 EFPhysicMgr::EFPhysicMgr()
 	: maModuleSlots(), mui32ModuleCursor( 0 ), mui32ModuleCount( 0 ), mpoMapList( nullptr ), maPhysicList(),
-	  mui32FrameNumber( 0 ), mui32FlaggedFrames( 0 ), mui32PreviousFrameFlag( 0 ), mui32FrameFlag( 0 ),
-	  mui32Reserved( 0 ) {
+	  mui32FrameNumber( 0 ), mui32FlaggedFrames( 0 ), mui32PreviousFrameFlag( 0 ), mui32FrameFlag( 0 ), moReportPool(),
+	  moPushPool(), moContactPool(), mui32Reserved( 0 ), mpu8WorkStart( nullptr ), mpu8WorkCursor( nullptr ),
+	  mpu8WorkEnd( nullptr ), mui32WorkHighWater( 0 ), mbPoolDryReported( 0 ) {
 	gpoPhysicMgr = this;
 }
 
 EFPhysicMgr::~EFPhysicMgr() {
+	ReleasePools();
 	if ( gpoPhysicMgr == this ) {
 		gpoPhysicMgr = nullptr;
 	}
@@ -51,16 +57,19 @@ void EFPhysicMgr::DeletePhysic( EFPhysic * body ) {
 	body->NormalizeFlags();
 }
 
-void EFPhysicMgr::DestroyPhysic( EFPhysic * body ) {
-	if ( body == nullptr ) {
-		return;
-	}
+void EFPhysicMgr::Destroy( EFPhysic * body ) {
 	MLISTUnlink( body->moPhysicNode );
 	EFPhysicData * const owner = body->GetOwner();
 	if ( owner != nullptr && owner->mpoPhysic == body ) {
 		owner->mpoPhysic = nullptr;
 	}
 	delete body;
+}
+
+void EFPhysicMgr::DestroyPhysic( EFPhysic * body ) {
+	if ( body != nullptr ) {
+		Destroy( body );
+	}
 }
 
 void EFPhysicMgr::UpdateDeletedPhysic() {
@@ -70,7 +79,7 @@ void EFPhysicMgr::UpdateDeletedPhysic() {
 			MLIST * const next = link->pNext;
 			EFPhysic * const body = link->GetData<EFPhysic>();
 			if ( ( body->mui32PhysicFlags & EF_PHYSIC_DELETED ) != 0 ) {
-				DestroyPhysic( body );
+				Destroy( body );
 			}
 			link = next;
 		}
@@ -78,11 +87,14 @@ void EFPhysicMgr::UpdateDeletedPhysic() {
 }
 
 void EFPhysicMgr::Terminate() {
+	while ( mpoMapList != nullptr ) {
+		EFCollisionMap * const map = mpoMapList;
+		mpoMapList = map->mpoNextMap;
+		delete map;
+	}
 	for ( MLIST & head : maPhysicList ) {
 		while ( head.pNext != nullptr ) {
-			EFPhysic * const body = head.pNext->GetData<EFPhysic>();
-			MLISTUnlink( body->moPhysicNode );
-			delete body;
+			Destroy( head.pNext->GetData<EFPhysic>() );
 		}
 	}
 	mui32FlaggedFrames = 0;
@@ -90,11 +102,58 @@ void EFPhysicMgr::Terminate() {
 	mui32FrameFlag = 0;
 }
 
-void EFPhysicMgr::Update( f32 ) {
+u32 EFPhysicMgr::AddMap( EFCollisionMap * map ) {
+	map->mpoNextMap = mpoMapList;
+	mpoMapList = map;
+	return 1;
 }
 
-RayIntersectResult EFPhysicMgr::RayIntersect( const RayIntersectIn &, EFRayIntersectOut & ) {
-	return PS_RAY_NONE;
+u32 EFPhysicMgr::GetPrimitivesInSphere( EFGetPrimitivesInSphereData * query ) {
+	msui32GetPrimCount++;
+	u32 found = 0;
+	for ( EFCollisionMap * map = mpoMapList; map != nullptr; map = map->mpoNextMap ) {
+		found += map->GetPrimitivesInSphere( query );
+	}
+	return found;
+}
+
+RayIntersectResult EFPhysicMgr::RayIntersect( const RayIntersectIn & in, EFRayIntersectOut & out ) {
+	msui32GetPrimCount++;
+	f32 t = 1.0f;
+	RayIntersectResult result = PS_RAY_NONE;
+	if ( ( in.ui32EnvDetectType | in.ui32EnvUDDetectType ) != 0 ) {
+		for ( EFCollisionMap * map = mpoMapList; map != nullptr; map = map->mpoNextMap ) {
+			const RayIntersectResult hit = map->RayIntersect( in, out, t );
+			if ( hit != PS_RAY_NONE ) {
+				result = hit;
+			}
+		}
+	}
+	if ( result == PS_RAY_ENV ) {
+		out.oIntersectionPoint = in.oStartVector + in.oDeplVector * t;
+	}
+	if ( ( in.ui32ObjDetectType | in.ui32ObjUDDetectType ) != 0 ) {
+		for ( MLIST & head : maPhysicList ) {
+			for ( MLIST * link = head.pNext; link != nullptr; link = link->pNext ) {
+				EFPhysic * const body = link->GetData<EFPhysic>();
+				if ( ( body->mui32PhysicFlags & ( EF_PHYSIC_OFF | EF_PHYSIC_DELETED ) ) != 0 ) {
+					continue;
+				}
+				const EFPhysicData * const owner = body->GetOwner();
+				if ( in.ui32ExcludeObjID != 0 && owner != nullptr && owner->GetUID() == in.ui32ExcludeObjID ) {
+					continue;
+				}
+				const RayIntersectResult hit = body->RayIntersect( in, out, t );
+				if ( hit != PS_RAY_NONE ) {
+					result = hit;
+				}
+			}
+		}
+	}
+	if ( result == PS_RAY_OBJ ) {
+		out.oIntersectionPoint = in.oStartVector + in.oDeplVector * t;
+	}
+	return result;
 }
 
 u32 EFPhysicMgr::TakeModuleHandle( EFPhysicModule * module ) {

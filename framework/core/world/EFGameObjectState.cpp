@@ -43,7 +43,6 @@ EFObjCollisionPrim * MakeHotSpotPrim( const DTHotSpotDescriptor & spot, DTFrame 
 	case EF_PRIM_SPHERE: {
 		EFObjCollisionSphere * const sphere = new ( std::nothrow ) EFObjCollisionSphere( frame );
 		if ( sphere != nullptr ) {
-			sphere->mfRadius = sizes[0];
 			sphere->mfMaxRadius = sizes[0];
 		}
 		return sphere;

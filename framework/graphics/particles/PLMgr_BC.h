@@ -2,9 +2,10 @@
 ===============================================================================
 
 	Portable half of the particle manager: particle types and emitters by
-	id or name. Placeholder body: nothing exists; the operations give their
-	failure values (an unknown type 1, an unknown emitter 2); Update and
-	Terminate are recorded in the call trace.
+	id or name. Placeholder body: the list of types exists (the physics
+	walks it; nothing fills it yet); the operations give their failure
+	values (an unknown type 1, an unknown emitter 2); Update and Terminate
+	are recorded in the call trace.
 
 ===============================================================================
 */
@@ -12,6 +13,8 @@
 #define PL_MGR_BC_H
 
 #include "datatypes/base/DTTypes.h"
+#include "framework/graphics/particles/PLLinkList.h"
+#include "framework/graphics/particles/PLType.h"
 
 class EFGameObject;
 class PLEmitter_BC;
@@ -36,6 +39,11 @@ public:
 
 	void					Update( f32 dt );
 	void					Terminate();
+
+	PLLinkList<PLType> &	GetTypeList() { return moTypeList; }
+
+private:
+	PLLinkList<PLType>		moTypeList;
 };
 
 #endif

@@ -70,8 +70,6 @@ TEST( EFCollisionModelTest, EveryShapeStartsUncomputedOnItsFrame ) {
 		EXPECT_EQ( prim->mui32Shape, row.shape );
 		EXPECT_EQ( prim->GetFrame(), gFrame );
 		EXPECT_EQ( prim->moPrimPos.x, std::numeric_limits<f32>::max() );
-		prim->PrecalcPrimData();
-		EXPECT_EQ( prim->moPrimPos.x, std::numeric_limits<f32>::max() );
 	}
 	const EFObjCollisionSweptSphere swept( gFrame );
 	EXPECT_EQ( swept.moVector.y, EF_SWEPT_SPHERE_DEFAULT_LENGTH );

@@ -84,20 +84,20 @@ TEST_F( EFPhysicMgrTest, ARequestedDeletionWaitsForTheNextSweep ) {
 	EXPECT_TRUE( Bodies( 1 ).empty() );
 }
 
-TEST_F( EFPhysicMgrTest, TerminateDeletesEveryBodyWithoutTouchingOwners ) {
-	EFPhysicData owner;
-	owner.mpoPhysic = manager.CreatePhysic( &owner, 0 );
-	owner.mpoPhysic->LinkModule( new EFPhysicModule( EF_DM_PHASE_PRE | 4, owner.mpoPhysic ) );
+TEST_F( EFPhysicMgrTest, TerminateDeletesEveryBodyAndLetsItsOwnerGo ) {
+	// Owners may outlive the level (cameras, list-1 bodies): each is told
+	// its body is gone, so its own destructor hands nothing over later.
+	auto owner = std::make_unique<EFPhysicData>();
+	owner->mpoPhysic = manager.CreatePhysic( owner.get(), 1 );
+	owner->mpoPhysic->LinkModule( new EFPhysicModule( EF_DM_PHASE_PRE | 4, owner->mpoPhysic ) );
 	EXPECT_EQ( manager.GetModuleCount(), 1u );
-	manager.CreatePhysic( nullptr, 1 );
+	manager.CreatePhysic( nullptr, 0 );
 	manager.Terminate();
 	EXPECT_TRUE( Bodies( 0 ).empty() );
 	EXPECT_TRUE( Bodies( 1 ).empty() );
-	EXPECT_NE( owner.mpoPhysic, nullptr );
-	// Terminate deleted the body behind the owner's back; the owner must
-	// not hand it over again when it goes.
-	owner.mpoPhysic = nullptr;
-	// The frame stays inert and the ray meets nothing until they are built.
+	EXPECT_EQ( owner->mpoPhysic, nullptr );
+	owner.reset();
+	// Without a world the frame has no records and the ray meets nothing.
 	manager.Update( 0.016f );
 	RayIntersectIn in = {};
 	EFRayIntersectOut out = {};

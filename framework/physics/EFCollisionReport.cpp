@@ -1,0 +1,4 @@
+#include "framework/physics/EFCollisionReport.h"
+
+void EFCollisionReport::CheckNotify( const DTVector3d &, const DTVector3d & ) {
+}
