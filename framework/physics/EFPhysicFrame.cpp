@@ -139,6 +139,7 @@ void EFPhysicMgr::Update( const f32 dt ) {
 		mpu8WorkCursor = mpu8WorkStart;
 		mpu8WorkEnd = mpu8WorkStart != nullptr ? mpu8WorkStart + size : nullptr;
 		mbPoolDryReported = 0;
+		mui32WorkHighWater = 0;
 		EFUpdatePhysicStruct frame = {};
 		frame.fDt = dt;
 		mpu8WorkCursor = InitFrame( frame, mpu8WorkCursor );

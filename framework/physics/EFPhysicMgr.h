@@ -141,7 +141,7 @@ public:
 	// bytes of the frame's work memory, aligned for any record; null when
 	// the rest of it is shorter.
 	void *					CarveWorkMemory( u32 bytes );
-	// The most work memory a frame has used since the manager was made.
+	// The most work memory the last frame used at once.
 	u32						GetWorkMemoryHighWater() const { return mui32WorkHighWater; }
 
 private:

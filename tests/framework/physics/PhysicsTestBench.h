@@ -16,9 +16,11 @@
 #ifndef PHYSICS_TEST_BENCH_H
 #define PHYSICS_TEST_BENCH_H
 
-#include "core/world/WorldTestBench.h"
+#include "framework/core/world/WorldTestBench.h"
 #include "datatypes/maths/DTMatrix.h"
 #include "datatypes/memory/MMMemory.h"
+#include "framework/logic/EFGameLogicMgr.h"
+#include "platform/os/OS.h"
 #include "framework/graphics/particles/PLEmitter.h"
 #include "framework/graphics/particles/PLMgr.h"
 #include "framework/graphics/particles/PLType.h"
@@ -29,7 +31,9 @@
 #include "framework/physics/EFPhysicModule.h"
 
 #include <functional>
+#include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 // One notification a body sent to its owner.
@@ -117,11 +121,23 @@ public:
 		}
 		return keep;
 	}
-	void ColUpdate( EFCollisionStage*, EFColDMData&, f32 ) override { Record( "col" ); }
-	void PostColUpdate( EFCollisionStage*, f32 ) override { Record( "post" ); }
+	void ColUpdate( EFCollisionStage*, EFColDMData&, f32 ) override {
+		Record( "col" );
+		if ( onCol ) {
+			onCol();
+		}
+	}
+	void PostColUpdate( EFCollisionStage*, f32 ) override {
+		Record( "post" );
+		if ( onPost ) {
+			onPost();
+		}
+	}
 
 	u32						keep = 1;
 	std::function<void()>	onPre;
+	std::function<void()>	onCol;
+	std::function<void()>	onPost;
 
 private:
 	void Record( const char* phase ) {
@@ -196,8 +212,11 @@ protected:
 	}
 
 	static void Capture( const u32 id, const EFNotifyType_e type ) {
-		gpoGameLogicMgr->GetNotificationMgr().RegisterNotify( type, id, id, &RecordNote,
-															  new u32[2]{ static_cast<u32>( type ), id } );
+		// The manager frees caller data with operator delete.
+		u32* const who = static_cast<u32*>( ::operator new( 2 * sizeof( u32 ) ) );
+		who[0] = static_cast<u32>( type );
+		who[1] = id;
+		gpoGameLogicMgr->GetNotificationMgr().RegisterNotify( type, id, id, &RecordNote, who );
 	}
 
 	static std::vector<PhysicsNote> Notes( const u32 type ) {
@@ -232,6 +251,21 @@ protected:
 		return emitter;
 	}
 
+	// Runs work inside one physics frame (the record pools exist only
+	// there), from the pre-collision update of a helper body.
+	void RunInFrame( std::function<void()> work, const f32 dt = 1.0f / 60.0f ) {
+		if ( mpoFrameModule == nullptr ) {
+			EFPhysic* const helper = MakeBody( FRAME_HELPER_ID, EF_PHYSIC_DYNAMIC );
+			mpoFrameModule = new CountingModule( EF_DM_PHASE_PRE | 4, helper, nullptr, "frame" );
+			mpoFrameModule->mui32ContextMask = 1;
+			helper->mui32CurrentContext = 1;
+			helper->LinkModule( mpoFrameModule );
+		}
+		mpoFrameModule->onPre = std::move( work );
+		manager.Update( dt );
+		mpoFrameModule->onPre = nullptr;
+	}
+
 	// A frame record for body as the frame makes one.
 	static EFDynamicPhysic RecordOf( EFPhysic* body ) {
 		EFDynamicPhysic record = {};
@@ -245,7 +279,10 @@ protected:
 		return DTVector3d( world->pos.x, world->pos.y, world->pos.z );
 	}
 
+	static constexpr u32 FRAME_HELPER_ID = 0x2A00FFFF;
+
 	EFPhysicMgr&							manager = EFPhysicMgr::moPhysicMgr;
+	CountingModule*							mpoFrameModule = nullptr;
 	PLMgr*									moParticles = nullptr;
 	PLParticle								mParticle;
 
