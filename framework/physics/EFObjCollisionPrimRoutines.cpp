@@ -230,17 +230,19 @@ u32 EFObjCollisionPrim::GetVectorVectorNearestPoint( EFVectorVectorNearestPointI
 			q1 = a * ( u / aa );
 			bits |= CS_COL_INSEGMENT;
 		}
-		if ( ( bits & ( CS_COL_BEFORESTART | CS_COL_AFTEREND ) ) != 0 && ( bits & CS_COL_SEG2INSIDE ) != 0 ) {
+		if ( ( bits & ( CS_COL_BEFORESTART | CS_COL_AFTEREND ) ) != 0 ) {
 			const f32 k = ( q1 - p ) * b;
 			const f32 bb = b * b;
+			bits &= ~( CS_COL_SEG2START | CS_COL_SEG2END | CS_COL_SEG2INSIDE );
 			if ( k < 0.0f ) {
 				q2 = p;
-				bits = ( bits & ~CS_COL_SEG2INSIDE ) | CS_COL_SEG2START;
+				bits |= CS_COL_SEG2START;
 			} else if ( k > bb ) {
 				q2 = p + b;
-				bits = ( bits & ~CS_COL_SEG2INSIDE ) | CS_COL_SEG2END;
+				bits |= CS_COL_SEG2END;
 			} else {
 				q2 = p + b * ( k / bb );
+				bits |= CS_COL_SEG2INSIDE;
 			}
 		}
 	}
