@@ -351,7 +351,9 @@ TEST_F( EFObjCollisionPrimTest, TheThickLineSweepAgreesWithTheClosedForm ) {
 		EXPECT_NEAR( out.moNormal.z, n.z, TOLERANCE );
 		if ( expected == CS_COL_HIT ) {
 			const double t = ( d - r ) / -v;
-			EXPECT_NEAR( out.mfTime, t, TOLERANCE * std::max( 1.0, t ) );
+			// The table normal's length is off by up to about 1e-3, which
+			// scales d and v alike and leaves r / |v| in the time.
+			EXPECT_NEAR( out.mfTime, t, TOLERANCE * ( std::max( 1.0, t ) + r / std::fabs( v ) ) );
 		}
 	}
 	EXPECT_LT( excluded, CASES / 100 );
