@@ -41,6 +41,8 @@ ToolGloRecord ToolSampleHotSpotObject( const u32 code ) {
 	hotSpot.primType = PRIM_BOX;
 	hotSpot.translation = { 0.0f, 1.0f, 0.0f };
 	hotSpot.sizes = { 0.5f, 1.0f, 0.5f };
+	// Environment collisions on; type, detect and environment detect 1.
+	hotSpot.words = { 0x1, 0x1, 0x1, 0, 0, 0x1, 0, 0, 0, 0, 0 };
 
 	ToolGloRecord record = ObjectNamed( TOOL_SAMPLE_HOT_SPOT_OBJECT_ID, code );
 	record.position = { 4.0f, 0.0f, 2.0f };

@@ -175,6 +175,20 @@ TEST_F( EFLevelObjectsTest, TheSampleLevelPutsItsObjectsInTheWorldAndItsTemplate
 	EXPECT_TRUE( Near( model.moPhysicBSphere.moPos.y, 1.0f ) );
 	EXPECT_EQ( shape->muiNbInstance, 1 );
 	EXPECT_EQ( shape->mppEFInstance[0], nullptr );
+	// Ten world updates simulate it in place: its masks are its words, its
+	// sphere sits one unit above the object.
+	const u32 frames = EFPhysicMgr::moPhysicMgr.GetCurrentSaveCount();
+	for ( u32 update = 0; update < 10; update++ ) {
+		gpoWorldMgr->Update( 1.0f / 60.0f );
+	}
+	EXPECT_EQ( EFPhysicMgr::moPhysicMgr.GetCurrentSaveCount(), frames + 10 );
+	const u32 masks[] = { model.muiCollisionType,		  model.muiCollisionDetectType, model.muiCollisionUDType,
+						  model.muiCollisionUDDetectType, model.muiEnvDetectType,		model.muiUDEnvDetectType };
+	EXPECT_EQ( std::vector<u32>( masks, masks + 6 ), ( std::vector<u32>{ 0x1, 0x1, 0, 0, 0x1, 0 } ) );
+	EXPECT_TRUE( Near( model.moPhysicBSphereWPos.x, 4.0f ) );
+	EXPECT_TRUE( Near( model.moPhysicBSphereWPos.y, 1.0f ) );
+	EXPECT_TRUE( Near( model.moPhysicBSphereWPos.z, 2.0f ) );
+	EXPECT_TRUE( FrameAt( shape, ToolSampleHotSpotObject( 0 ).position ) );
 
 	// The model: [3D object, node, sound, node] with its magic data.
 	EFGameObject* const modelObject = InWorld( TOOL_SAMPLE_MODEL_OBJECT_ID );
