@@ -183,6 +183,21 @@ double PointSegment( const D3& p, const D3& v ) {
 	return Len( Sub( p, Mul( v, u ) ) );
 }
 
+// Where a convex function of one variable is smallest on [low, high].
+template< class F >
+double ConvexMinimum( const F& f, double low, double high ) {
+	for ( u32 k = 0; k < 200; k++ ) {
+		const double m1 = low + ( high - low ) / 3.0;
+		const double m2 = high - ( high - low ) / 3.0;
+		if ( f( m1 ) < f( m2 ) ) {
+			high = m2;
+		} else {
+			low = m1;
+		}
+	}
+	return 0.5 * ( low + high );
+}
+
 class Sampler {
 public:
 	explicit Sampler( const u32 seed ) : mRandom( seed ) {}
@@ -219,24 +234,13 @@ TEST_F( EFObjCollisionPrimTest, TheSphereSweepAgreesWithABruteForceSearchInDoubl
 		const double maxTime = in.mfMaxTime;
 		const auto distance = [&]( const double t ) { return PointSegment( Add( p, Mul( w, t ) ), s ); };
 		// The distance to a convex set along a line is convex in time.
-		double low = 0.0;
-		double high = maxTime;
-		for ( u32 k = 0; k < 200; k++ ) {
-			const double m1 = low + ( high - low ) / 3.0;
-			const double m2 = high - ( high - low ) / 3.0;
-			if ( distance( m1 ) < distance( m2 ) ) {
-				high = m2;
-			} else {
-				low = m1;
-			}
-		}
-		const double closestTime = 0.5 * ( low + high );
+		const double closestTime = ConvexMinimum( distance, 0.0, maxTime );
 		const double closest = distance( closestTime );
 		const double start = distance( 0.0 );
 		double first = -1.0;
 		if ( closest < r && start > r ) {
-			low = 0.0;
-			high = closestTime;
+			double low = 0.0;
+			double high = closestTime;
 			for ( u32 k = 0; k < 200; k++ ) {
 				const double mid = 0.5 * ( low + high );
 				( distance( mid ) <= r ? high : low ) = mid;
@@ -295,14 +299,7 @@ TEST_F( EFObjCollisionPrimTest, TheNearestPointsOfTwoSegmentsAgreeWithABruteForc
 		// For a point of segment 2 the nearest point of segment 1 is a
 		// clamped projection; the distance is convex along segment 2.
 		const auto along = [&]( const double s ) { return PointSegment( Add( p, Mul( b, s ) ), a ); };
-		double low = 0.0;
-		double high = 1.0;
-		for ( u32 k = 0; k < 200; k++ ) {
-			const double m1 = low + ( high - low ) / 3.0;
-			const double m2 = high - ( high - low ) / 3.0;
-			( along( m1 ) < along( m2 ) ? high : low ) = ( along( m1 ) < along( m2 ) ? m2 : m1 );
-		}
-		const double best = std::min( { along( 0.5 * ( low + high ) ), along( 0.0 ), along( 1.0 ) } );
+		const double best = std::min( { along( ConvexMinimum( along, 0.0, 1.0 ) ), along( 0.0 ), along( 1.0 ) } );
 		const double cross = Dot( CrossD( a, b ), CrossD( a, b ) );
 		if ( std::fabs( cross - 0.00001 ) < 0.00001 * 0.5 || Dot( b, b ) < 1e-6 ) {
 			excluded++;
