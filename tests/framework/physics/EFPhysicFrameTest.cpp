@@ -5,6 +5,7 @@
 #include "framework/physics/EFCollisionData.h"
 #include "framework/physics/EFCollisionModel.h"
 #include "framework/physics/EFPhysicMgr.h"
+#include "platform/os/OSHost.h"
 
 #include <gtest/gtest.h>
 
