@@ -167,8 +167,10 @@ u8 * EFPhysicMgr::InitFrame( EFUpdatePhysicStruct & frame, u8 * memory ) {
 	u32 emitterCount = 0;
 	PLType * const firstType = gpoPLParticleMgr != nullptr ? gpoPLParticleMgr->GetTypeList().GetFirst() : nullptr;
 	for ( PLType * type = firstType; type != nullptr; type = type->mpoNext ) {
-		for ( PLEmitter * emitter = type->moEmitters.GetFirst(); emitter != nullptr && type->Collides();
-			  emitter = emitter->mpoNext ) {
+		if ( !type->Collides() ) {
+			continue;
+		}
+		for ( PLEmitter * emitter = type->moEmitters.GetFirst(); emitter != nullptr; emitter = emitter->mpoNext ) {
 			emitterCount += emitter->moParticles.GetFirst() != nullptr ? 1 : 0;
 		}
 	}
@@ -176,8 +178,10 @@ u8 * EFPhysicMgr::InitFrame( EFUpdatePhysicStruct & frame, u8 * memory ) {
 	frame.ppoEmitterList = emitters;
 	frame.uiNbEmitters = 0;
 	for ( PLType * type = firstType; type != nullptr && emitters != nullptr; type = type->mpoNext ) {
-		for ( PLEmitter * emitter = type->moEmitters.GetFirst(); emitter != nullptr && type->Collides();
-			  emitter = emitter->mpoNext ) {
+		if ( !type->Collides() ) {
+			continue;
+		}
+		for ( PLEmitter * emitter = type->moEmitters.GetFirst(); emitter != nullptr; emitter = emitter->mpoNext ) {
 			if ( emitter->moParticles.GetFirst() != nullptr ) {
 				emitters[frame.uiNbEmitters++] = emitter;
 			}

@@ -383,6 +383,17 @@ TEST_F( EFPhysicCollisionTest, ParticleHitsAreToldPerEmitter ) {
 	}
 }
 
+TEST_F( EFPhysicCollisionTest, AFrameListsTheEmittersOfCollidingTypesForBodiesThatTestParticles ) {
+	EFPhysic* const body = MakeBody( 0x2A000001, EF_PHYSIC_PARTICLES, 1 );
+	GivePrim( body, 0, { 0, 1 } );
+	MakeEmitter( 0x2D000002, 0x2E000002, PL_EMITTER_COUNT_HITS, 0, 1 );
+	MakeEmitter( 0x2D000003, 0x2E000003, PL_EMITTER_COUNT_HITS, 0, 0 );
+	manager.Update( DT );
+	const std::vector<PhysicsNote> notes = Notes( NO_PHYSIC_PARTICLECOLLISION );
+	ASSERT_EQ( notes.size(), 1u );
+	EXPECT_EQ( notes[0].words[1], 0x2E000002u );
+}
+
 // A listener that keeps or stops the query and counts its calls.
 class CountingListener : public EFRayIntersectOut::Listener {
 public:
