@@ -44,6 +44,10 @@ TEST_F( EFPhysicMgrTest, NewBodiesGoToTheFrontOfTheListTheirCreatorNames ) {
 	EXPECT_EQ( Bodies( 1 ), std::vector<EFPhysic*>{ b } );
 	EXPECT_EQ( a->GetOwner(), &owners[0] );
 	EXPECT_EQ( a->moPhysicNode.pData, a );
+	// Owners hold their bodies, so that they let go of them when they die.
+	owners[0].mpoPhysic = a;
+	owners[1].mpoPhysic = b;
+	owners[2].mpoPhysic = c;
 }
 
 TEST_F( EFPhysicMgrTest, DestroyingABodyUnlinksItAndClearsItsOwner ) {

@@ -114,24 +114,21 @@ public:
 	CountingModule( const u32 type, EFPhysic* owner, std::vector<std::string>* log, std::string name )
 		: EFPhysicModule( type, owner ), mLog( log ), mName( std::move( name ) ) {}
 
+	// The actions run from copies, and the result is read first: an
+	// action may delete this module.
 	u32 PreColUpdate( EFDynamicPhysic&, f32 ) override {
 		Record( "pre" );
-		if ( onPre ) {
-			onPre();
-		}
-		return keep;
+		const u32 result = keep;
+		Run( onPre );
+		return result;
 	}
 	void ColUpdate( EFCollisionStage*, EFColDMData&, f32 ) override {
 		Record( "col" );
-		if ( onCol ) {
-			onCol();
-		}
+		Run( onCol );
 	}
 	void PostColUpdate( EFCollisionStage*, f32 ) override {
 		Record( "post" );
-		if ( onPost ) {
-			onPost();
-		}
+		Run( onPost );
 	}
 
 	u32						keep = 1;
@@ -140,6 +137,12 @@ public:
 	std::function<void()>	onPost;
 
 private:
+	static void Run( const std::function<void()>& action ) {
+		if ( action ) {
+			const std::function<void()> copy = action;
+			copy();
+		}
+	}
 	void Record( const char* phase ) {
 		if ( mLog != nullptr ) {
 			mLog->push_back( mName + ":" + phase );
@@ -201,7 +204,7 @@ protected:
 	// owner's frame, with attribute words (flags, type, detect, UD type,
 	// UD detect, env detect, UD env detect).
 	static ScriptedPrim* GivePrim( EFPhysic* body, const u32 index, std::vector<u32> words ) {
-		ScriptedPrim* const prim = new ScriptedPrim( OwnerOf( body )->GetFrame() );
+		ScriptedPrim* const prim = new ScriptedPrim( body->GetOwner()->GetFrame() );
 		for ( u32 i = 0; i < words.size() && i < EF_COL_PRIM_ATTRIB_WORDS; i++ ) {
 			prim->moBaseAttrib.IntArray[i] = words[i];
 		}
