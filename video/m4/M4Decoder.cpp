@@ -425,15 +425,14 @@ void M4Decoder::directVectors( const M4_MB* colocated, const M4_VECTOR& delta, c
 		}
 		return;
 	}
-	// Field direct mode: each field's vectors come from field distances;
-	// forward reads the field the co-located field read, backward the
-	// same-parity field. The co-located field vectors are taken as zero,
-	// so each field's forward vector is the delta and its backward vector
-	// the delta too (zero with a zero delta): that is how the reference
-	// decoder the corpus is judged by reconstructs these macroblocks, and
-	// the scaled vectors miss its pictures by up to 15 levels.
+	// Field direct mode: each field's vector of the co-located macroblock
+	// is scaled by that field's own distances, in field periods: twice the
+	// frame distances, corrected by which field the co-located field read
+	// and which field comes first. Forward reads the field the co-located
+	// field read, backward the same-parity field. Field vectors are scaled
+	// in field units (the stored vertical components are doubled) and the
+	// delta adds in those units too.
 	prediction->mField = true;
-	const M4_VECTOR kColocatedField = M4MotionVectorMgr::MV_ZERO;
 	const u32 topFirst = mParser.mTopFieldFirst != 0 ? 1 : 0;
 	for ( u32 field = 0; field < 2; field++ ) {
 		const u8	selectFlag = field == 0 ? M4_MB_FLAG_FIELD_SELECT_TOP : M4_MB_FLAG_FIELD_SELECT_BOTTOM;
@@ -445,10 +444,12 @@ void M4Decoder::directVectors( const M4_MB* colocated, const M4_VECTOR& delta, c
 			fieldTrb = 1;
 			fieldTrd = 1;
 		}
+		const s32	colocatedX = colocated->mMv[2 * field];
+		const s32	colocatedY = colocated->mMv[2 * field + 1] / 2;
 		M4_VECTOR& forward = prediction->mForwardMv[field];
 		M4_VECTOR& backward = prediction->mBackwardMv[field];
-		M4DirectComponent( kColocatedField.x, delta.x, fieldTrb, fieldTrd, &forward.x, &backward.x );
-		M4DirectComponent( kColocatedField.y, delta.y, fieldTrb, fieldTrd, &forward.y, &backward.y );
+		M4DirectComponent( colocatedX, delta.x, fieldTrb, fieldTrd, &forward.x, &backward.x );
+		M4DirectComponent( colocatedY, delta.y, fieldTrb, fieldTrd, &forward.y, &backward.y );
 		forward.y = M4DirectSaturate( 2 * static_cast<s64>( forward.y ) );
 		backward.y = M4DirectSaturate( 2 * static_cast<s64>( backward.y ) );
 		prediction->mForwardSelect[field] = select;

@@ -28,7 +28,7 @@ struct CorpusStream {
 };
 const CorpusStream STREAMS[] = {
 	{ "ionly", 0 }, { "ip", 2 }, { "bframes", 1 }, { "mv4", 0 }, { "mpegquant", 0 }, { "mpegmatrix", 0 },
-	{ "interlacedtop", 0 }, { "interlacedbottom", 0 }, { "motion", 0 }, { "oddsize", 0 }, { "gmc", 0 }, { "bench", 0 },
+	{ "interlacedtop", 0 }, { "interlacedbottom", 0 }, { "interlacedfield", 0 }, { "interlacedmotion", 0 }, { "motion", 0 }, { "oddsize", 0 }, { "gmc", 0 }, { "bench", 0 },
 };
 
 std::vector<u8> ReadBytes( const std::filesystem::path& path ) {

@@ -23,7 +23,7 @@
 namespace {
 
 const char* const kChecksumStreams[] = {
-	"bench", "bframes", "gmc", "interlacedbottom", "interlacedtop", "ionly",
+	"bench", "bframes", "gmc", "interlacedbottom", "interlacedfield", "interlacedmotion", "interlacedtop", "ionly",
 	"ip", "motion", "mpegmatrix", "mpegquant", "mv4", "oddsize",
 };
 
