@@ -28,15 +28,40 @@ struct M4Bitstream {
 
 // Points the reader at a frame of size bytes.
 void	M4BitstreamInit( M4Bitstream* bs, const u8* data, u32 size );
-// The next n bits (0 <= n <= 32) without consuming them.
-u32		M4BitstreamShow( const M4Bitstream* bs, u32 n );
-// Consumes n bits.
-void	M4BitstreamSkip( M4Bitstream* bs, u32 n );
-// Shows then consumes n bits (0 <= n <= 32).
-u32		M4BitstreamGet( M4Bitstream* bs, u32 n );
 // Bits consumed since the frame's first bit.
 u32		M4BitstreamPosition( const M4Bitstream* bs );
 // Consumes bits up to the next byte boundary counted from the frame's start.
 void	M4BitstreamAlign( M4Bitstream* bs );
+// The big-endian word at the reader's tail, zero bytes past the frame's
+// end; advances the tail.
+u32		M4BitstreamLoadWord( M4Bitstream* bs );
+
+// The next n bits (0 <= n <= 32) without consuming them.
+inline u32 M4BitstreamShow( const M4Bitstream* bs, const u32 n ) {
+	if ( n == 0 ) {
+		return 0;
+	}
+	// Both words side by side; shifts stay below 64 for every n and position.
+	const u64 both = ( static_cast<u64>( bs->mCurrent ) << 32 ) | bs->mNext;
+	return static_cast<u32>( ( both << bs->mBitPosition ) >> ( 64 - n ) );
+}
+
+// Consumes n bits.
+inline void M4BitstreamSkip( M4Bitstream* bs, const u32 n ) {
+	u32 position = bs->mBitPosition + n;
+	while ( position >= 32 ) {
+		bs->mCurrent = bs->mNext;
+		bs->mNext = M4BitstreamLoadWord( bs );
+		position -= 32;
+	}
+	bs->mBitPosition = position;
+}
+
+// Shows then consumes n bits (0 <= n <= 32).
+inline u32 M4BitstreamGet( M4Bitstream* bs, const u32 n ) {
+	const u32 value = M4BitstreamShow( bs, n );
+	M4BitstreamSkip( bs, n );
+	return value;
+}
 
 #endif

@@ -21,8 +21,12 @@
 
 #include "datatypes/base/DTFloatToInt.h"
 
-// Transforms block (64 s16, raster order) in place.
+// Transforms block (64 s16, raster order) in place, four rows or columns
+// at a time with the host's vector unit.
 void	M4idct( s16* block );
+// The same transform one row or column at a time: the plain kernel the
+// vector one must match bit for bit.
+void	M4idctReference( s16* block );
 
 // The transform's output conversion: t = x + 0.5, one less when t is
 // negative, truncated toward zero and saturated.

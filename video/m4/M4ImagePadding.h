@@ -17,6 +17,9 @@
 
 #include "video/m4/M4Image.h"
 
+// Fills the borders by whole tile lines.
 void	M4ImageCreatePadding( M4Image* picture );
+// The same pixel by pixel: the plain kernel the fast one must match.
+void	M4ImageCreatePaddingReference( M4Image* picture );
 
 #endif

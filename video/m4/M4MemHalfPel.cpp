@@ -1,5 +1,9 @@
 #include "video/m4/M4MemHalfPel.h"
 
+#include <emmintrin.h>
+
+#include <cstring>
+
 namespace {
 
 constexpr u32 M4_WINDOW = 9;	// 8 pixels and the extra half-sample one
@@ -37,29 +41,80 @@ void M4Interpolate( const u8 window[M4_WINDOW][M4_WINDOW], const u32 rows, const
 	}
 }
 
+// Nine pixels of a window row: the first eight in one register's low
+// half, the ninth apart.
+struct M4WindowRows {
+	__m128i		first[M4_WINDOW];	// pixels 0-7 in the low 8 bytes
+	__m128i		second[M4_WINDOW];	// pixels 1-8 in the low 8 bytes
+};
+
+u64 M4Load64( const u8* at ) {
+	u64 value;
+	std::memcpy( &value, at, sizeof( value ) );
+	return value;
+}
+
+// Row r of the window from the tiled plane: columns column .. column + 8
+// span the tile of column and the next one (32 bytes on).
+void M4FetchTiledRow( const u8* const rowBase, const u32 column, M4WindowRows* rows, const u32 r ) {
+	const u8* const tile = rowBase + ( column & ~7u ) * 4;
+	const u32		shift = 8 * ( column & 7u );
+	const u64		low = M4Load64( tile );
+	const u64		high = M4Load64( tile + 32 );
+	// Pixels column .. column + 7, then column + 1 .. column + 8.
+	const u64 first = shift == 0 ? low : ( low >> shift ) | ( high << ( 64 - shift ) );
+	const u64 second = ( first >> 8 ) | ( ( ( high >> shift ) & 0xFFu ) << 56 );
+	rows->first[r] = _mm_cvtsi64_si128( static_cast<long long>( first ) );
+	rows->second[r] = _mm_cvtsi64_si128( static_cast<long long>( second ) );
+}
+
+void M4FetchWindowRow( const u8 window[M4_WINDOW], M4WindowRows* rows, const u32 r ) {
+	rows->first[r] = _mm_loadl_epi64( reinterpret_cast<const __m128i*>( window ) );
+	rows->second[r] = _mm_loadl_epi64( reinterpret_cast<const __m128i*>( window + 1 ) );
+}
+
+// (a + b + 1 - rounding) >> 1 per byte.
+inline __m128i M4Average2( const __m128i a, const __m128i b, const __m128i roundingBit ) {
+	const __m128i up = _mm_avg_epu8( a, b );
+	return _mm_sub_epi8( up, _mm_and_si128( _mm_xor_si128( a, b ), roundingBit ) );
+}
+
+// The block from the window rows with half-sample flags hx, hy, into rows
+// dstFirstRow, dstFirstRow + dstRowStep, .. of dst.
+void M4InterpolateRows( const M4WindowRows& w, const u32 rows, const u32 hx, const u32 hy, const u32 rounding, u8* dst, const u32 dstStride, const u32 dstFirstRow, const u32 dstRowStep ) {
+	const __m128i	roundingBit = _mm_set1_epi8( static_cast<char>( rounding & 1 ) );
+	const __m128i	zero = _mm_setzero_si128();
+	const __m128i	bias = _mm_set1_epi16( static_cast<short>( 2 - ( rounding & 1 ) ) );
+	for ( u32 j = 0; j < rows; j++ ) {
+		__m128i v;
+		if ( hx == 0 && hy == 0 ) {
+			v = w.first[j];
+		} else if ( hy == 0 ) {
+			v = M4Average2( w.first[j], w.second[j], roundingBit );
+		} else if ( hx == 0 ) {
+			v = M4Average2( w.first[j], w.first[j + 1], roundingBit );
+		} else {
+			const __m128i sum = _mm_add_epi16( _mm_add_epi16( _mm_unpacklo_epi8( w.first[j], zero ), _mm_unpacklo_epi8( w.second[j], zero ) ),
+											   _mm_add_epi16( _mm_unpacklo_epi8( w.first[j + 1], zero ), _mm_unpacklo_epi8( w.second[j + 1], zero ) ) );
+			v = _mm_packus_epi16( _mm_srli_epi16( _mm_add_epi16( sum, bias ), 2 ), zero );
+		}
+		_mm_storel_epi64( reinterpret_cast<__m128i*>( dst + M4TiledOffset( 0, dstFirstRow + j * dstRowStep, dstStride ) ), v );
+	}
+}
+
 } // namespace
 
-void M4MemHalfPelInterpolate( u8* dst, const u32 dstStride, const M4Plane& reference, const s32 x, const s32 y, const M4_VECTOR& vector, const u32 rounding ) {
+void M4MemHalfPelInterpolateReference( u8* dst, const u32 dstStride, const M4Plane& reference, const s32 x, const s32 y, const M4_VECTOR& vector, const u32 rounding ) {
 	const s64 left = static_cast<s64>( x ) + ( vector.x >> 1 );
 	const s64 top = static_cast<s64>( y ) + ( vector.y >> 1 );
 	u8 window[M4_WINDOW][M4_WINDOW];
-	if ( M4PlaneContains( reference, left, top, M4_WINDOW, M4_WINDOW ) ) {
-		const u32 column = static_cast<u32>( left + reference.mBorder );
-		const u32 row = static_cast<u32>( top + reference.mBorder );
-		for ( u32 j = 0; j < M4_WINDOW; j++ ) {
-			for ( u32 i = 0; i < M4_WINDOW; i++ ) {
-				window[j][i] = reference.mBase[M4TiledOffset( column + i, row + j, reference.mStride )];
-			}
-		}
-	} else {
-		for ( u32 j = 0; j < M4_WINDOW; j++ ) {
-			M4FetchRow( reference, left, M4PlaneRow( reference, top + j ), window[j] );
-		}
+	for ( u32 j = 0; j < M4_WINDOW; j++ ) {
+		M4FetchRow( reference, left, M4PlaneRow( reference, top + j ), window[j] );
 	}
 	M4Interpolate( window, 8, vector.x & 1, vector.y & 1, rounding, dst, dstStride, 0, 1 );
 }
 
-void M4MemHalfPelFields( u8* dst, const u32 dstStride, const u32 dstField, const M4Plane& reference, const s32 x, const s32 fieldY, const M4_VECTOR& vector, const u32 fieldSelect, const u32 rows, const u32 rounding ) {
+void M4MemHalfPelFieldsReference( u8* dst, const u32 dstStride, const u32 dstField, const M4Plane& reference, const s32 x, const s32 fieldY, const M4_VECTOR& vector, const u32 fieldSelect, const u32 rows, const u32 rounding ) {
 	const u32 count = rows < 8 ? rows : 8;
 	const u32 parity = fieldSelect & 1;
 	const s64 left = static_cast<s64>( x ) + ( vector.x >> 1 );
@@ -74,4 +129,55 @@ void M4MemHalfPelFields( u8* dst, const u32 dstStride, const u32 dstField, const
 		M4FetchRow( reference, left, static_cast<u32>( 2 * fieldRow + parity ), window[j] );
 	}
 	M4Interpolate( window, count, vector.x & 1, ( vector.y >> 1 ) & 1, rounding, dst, dstStride, dstField & 1, 2 );
+}
+
+// The fast kernels read whole tile lines when the window lies inside the
+// plane, else the clamped pixels, and interpolate eight pixels at a time.
+void M4MemHalfPelInterpolate( u8* dst, const u32 dstStride, const M4Plane& reference, const s32 x, const s32 y, const M4_VECTOR& vector, const u32 rounding ) {
+	const s64		left = static_cast<s64>( x ) + ( vector.x >> 1 );
+	const s64		top = static_cast<s64>( y ) + ( vector.y >> 1 );
+	const u32		hx = vector.x & 1;
+	const u32		hy = vector.y & 1;
+	const u32		needed = 8 + hy;
+	M4WindowRows	rows;
+	if ( M4PlaneContains( reference, left, top, M4_WINDOW, M4_WINDOW ) ) {
+		const u32 column = static_cast<u32>( left + reference.mBorder );
+		const u32 row = static_cast<u32>( top + reference.mBorder );
+		for ( u32 j = 0; j < needed; j++ ) {
+			M4FetchTiledRow( reference.mBase + M4TiledOffset( 0, row + j, reference.mStride ), column, &rows, j );
+		}
+	} else {
+		u8 window[M4_WINDOW][M4_WINDOW + 7];
+		for ( u32 j = 0; j < needed; j++ ) {
+			M4FetchRow( reference, left, M4PlaneRow( reference, top + j ), window[j] );
+			M4FetchWindowRow( window[j], &rows, j );
+		}
+	}
+	M4InterpolateRows( rows, 8, hx, hy, rounding, dst, dstStride, 0, 1 );
+}
+
+void M4MemHalfPelFields( u8* dst, const u32 dstStride, const u32 dstField, const M4Plane& reference, const s32 x, const s32 fieldY, const M4_VECTOR& vector, const u32 fieldSelect, const u32 rows, const u32 rounding ) {
+	const u32		count = rows < 8 ? rows : 8;
+	const u32		parity = fieldSelect & 1;
+	const s64		left = static_cast<s64>( x ) + ( vector.x >> 1 );
+	const s64		fieldTop = static_cast<s64>( fieldY ) + ( vector.y >> 2 ) + reference.mBorder / 2;
+	const s64		lastFieldRow = static_cast<s64>( reference.mRows / 2 ) - 1;
+	const u32		hx = vector.x & 1;
+	const u32		hy = ( vector.y >> 1 ) & 1;
+	const s64		paddedLeft = left + reference.mBorder;
+	const bool		columnsInside = paddedLeft >= 0 && paddedLeft + M4_WINDOW <= reference.mStride;
+	M4WindowRows	window;
+	for ( u32 j = 0; j <= count; j++ ) {
+		s64 fieldRow = fieldTop + j;
+		fieldRow = fieldRow < 0 ? 0 : ( fieldRow > lastFieldRow ? lastFieldRow : fieldRow );
+		const u32 paddedRow = static_cast<u32>( 2 * fieldRow + parity );
+		if ( columnsInside ) {
+			M4FetchTiledRow( reference.mBase + M4TiledOffset( 0, paddedRow, reference.mStride ), static_cast<u32>( paddedLeft ), &window, j );
+		} else {
+			u8 row[M4_WINDOW + 7];
+			M4FetchRow( reference, left, paddedRow, row );
+			M4FetchWindowRow( row, &window, j );
+		}
+	}
+	M4InterpolateRows( window, count, hx, hy, rounding, dst, dstStride, dstField & 1, 2 );
 }

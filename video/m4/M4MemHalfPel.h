@@ -37,4 +37,9 @@ void	M4MemHalfPelInterpolate( u8* dst, u32 dstStride, const M4Plane& reference, 
 // field row fieldY, into rows dstField, dstField + 2, .. of dst.
 void	M4MemHalfPelFields( u8* dst, u32 dstStride, u32 dstField, const M4Plane& reference, s32 x, s32 fieldY, const M4_VECTOR& vector, u32 fieldSelect, u32 rows, u32 rounding );
 
+// The same kernels one pixel at a time through the clamped plane: the
+// plain kernels the fast ones must match.
+void	M4MemHalfPelInterpolateReference( u8* dst, u32 dstStride, const M4Plane& reference, s32 x, s32 y, const M4_VECTOR& vector, u32 rounding );
+void	M4MemHalfPelFieldsReference( u8* dst, u32 dstStride, u32 dstField, const M4Plane& reference, s32 x, s32 fieldY, const M4_VECTOR& vector, u32 fieldSelect, u32 rows, u32 rounding );
+
 #endif

@@ -3,6 +3,8 @@
 #include "platform/os/OS.h"
 #include "video/m4/M4MacroBlock.h"
 
+#include <emmintrin.h>
+
 namespace {
 
 constexpr u32 M4_BLOCK_COEFFICIENTS = 64;
@@ -45,7 +47,7 @@ u8 M4SaturatePixel( const s32 v ) {
 	return static_cast<u8>( v < 0 ? 0 : ( v > 255 ? 255 : v ) );
 }
 
-void M4StoreBlocks( M4Image* picture, const u32 mbX, const u32 mbY, const s16* blocks, const bool field ) {
+void M4StoreBlocksReference( M4Image* picture, const u32 mbX, const u32 mbY, const s16* blocks, const bool field ) {
 	const M4MBPlanes planes = M4GetMBPlanes( picture, mbX, mbY );
 	for ( u32 b = 0; b < M4_MB_BLOCKS; b++ ) {
 		const s16* const block = blocks + b * M4_BLOCK_COEFFICIENTS;
@@ -58,7 +60,7 @@ void M4StoreBlocks( M4Image* picture, const u32 mbX, const u32 mbY, const s16* b
 	}
 }
 
-void M4AddBlocks( M4Image* picture, const u32 mbX, const u32 mbY, const s16* blocks, const u32 pattern, const bool field ) {
+void M4AddBlocksReference( M4Image* picture, const u32 mbX, const u32 mbY, const s16* blocks, const u32 pattern, const bool field ) {
 	const M4MBPlanes planes = M4GetMBPlanes( picture, mbX, mbY );
 	for ( u32 b = 0; b < M4_MB_BLOCKS; b++ ) {
 		if ( ( pattern & ( 1u << ( 5 - b ) ) ) == 0 ) {
@@ -69,6 +71,55 @@ void M4AddBlocks( M4Image* picture, const u32 mbX, const u32 mbY, const s16* blo
 			u8* const row = M4BlockRow( planes, b, r, field );
 			for ( u32 c = 0; c < 8; c++ ) {
 				row[c] = M4SaturatePixel( row[c] + block[8 * r + c] );
+			}
+		}
+	}
+}
+
+// Eight s16 of a block row, saturated to pixels by the pack.
+void M4StoreBlocks( M4Image* picture, const u32 mbX, const u32 mbY, const s16* blocks, const bool field ) {
+	const M4MBPlanes planes = M4GetMBPlanes( picture, mbX, mbY );
+	for ( u32 b = 0; b < M4_MB_BLOCKS; b++ ) {
+		const s16* const block = blocks + b * M4_BLOCK_COEFFICIENTS;
+		for ( u32 r = 0; r < 8; r++ ) {
+			const __m128i values = _mm_loadu_si128( reinterpret_cast<const __m128i*>( block + 8 * r ) );
+			_mm_storel_epi64( reinterpret_cast<__m128i*>( M4BlockRow( planes, b, r, field ) ), _mm_packus_epi16( values, values ) );
+		}
+	}
+}
+
+// A pixel plus a residual cannot leave s16 except by saturating at its
+// end, where the pack to pixels saturates the same way.
+void M4AddBlocks( M4Image* picture, const u32 mbX, const u32 mbY, const s16* blocks, const u32 pattern, const bool field ) {
+	const M4MBPlanes	planes = M4GetMBPlanes( picture, mbX, mbY );
+	const __m128i		zero = _mm_setzero_si128();
+	for ( u32 b = 0; b < M4_MB_BLOCKS; b++ ) {
+		if ( ( pattern & ( 1u << ( 5 - b ) ) ) == 0 ) {
+			continue;
+		}
+		const s16* const block = blocks + b * M4_BLOCK_COEFFICIENTS;
+		for ( u32 r = 0; r < 8; r++ ) {
+			u8* const		row = M4BlockRow( planes, b, r, field );
+			const __m128i	pixels = _mm_unpacklo_epi8( _mm_loadl_epi64( reinterpret_cast<const __m128i*>( row ) ), zero );
+			const __m128i	sum = _mm_adds_epi16( pixels, _mm_loadu_si128( reinterpret_cast<const __m128i*>( block + 8 * r ) ) );
+			_mm_storel_epi64( reinterpret_cast<__m128i*>( row ), _mm_packus_epi16( sum, sum ) );
+		}
+	}
+}
+
+// A macroblock's plane is whole tile rows: each group of 4 pixel rows is
+// size x 4 contiguous bytes, 16 at a time.
+template<typename Combine>
+void M4CombineMB( M4Image* picture, const u32 mbX, const u32 mbY, const M4Image* other, Combine combine ) {
+	const M4MBPlanes to = M4GetMBPlanes( picture, mbX, mbY );
+	const M4MBPlanes from = M4GetMBPlanes( other, mbX, mbY );
+	for ( u32 p = 0; p < 3; p++ ) {
+		for ( u32 group = 0; group < to.size[p]; group += M4_TILE_ROWS ) {
+			const u32 offset = group * to.stride[p];
+			for ( u32 i = 0; i < to.size[p] * M4_TILE_ROWS; i += 16 ) {
+				__m128i* const			a = reinterpret_cast<__m128i*>( to.origin[p] + offset + i );
+				const __m128i* const	b = reinterpret_cast<const __m128i*>( from.origin[p] + offset + i );
+				_mm_storeu_si128( a, combine( _mm_loadu_si128( a ), _mm_loadu_si128( b ) ) );
 			}
 		}
 	}
@@ -92,9 +143,23 @@ void M4MemOpInterMBAddField( M4Image* picture, const u32 mbX, const u32 mbY, con
 	M4AddBlocks( picture, mbX, mbY, blocks, pattern, true );
 }
 
-// A macroblock's plane is whole tile rows: each group of 4 pixel rows is
-// size x 4 contiguous bytes.
 void M4MemOpInterMBCopyAll( M4Image* picture, const u32 mbX, const u32 mbY, const M4Image* reference ) {
+	M4CombineMB( picture, mbX, mbY, reference, []( __m128i, const __m128i b ) { return b; } );
+}
+
+void M4MemOpInterpolateAll( M4Image* picture, const u32 mbX, const u32 mbY, const M4Image* backward ) {
+	M4CombineMB( picture, mbX, mbY, backward, []( const __m128i a, const __m128i b ) { return _mm_avg_epu8( a, b ); } );
+}
+
+void M4MemOpIntraMBAllReference( M4Image* picture, const u32 mbX, const u32 mbY, const s16* blocks, const bool field ) {
+	M4StoreBlocksReference( picture, mbX, mbY, blocks, field );
+}
+
+void M4MemOpInterMBAddReference( M4Image* picture, const u32 mbX, const u32 mbY, const s16* blocks, const u32 pattern, const bool field ) {
+	M4AddBlocksReference( picture, mbX, mbY, blocks, pattern, field );
+}
+
+void M4MemOpInterMBCopyAllReference( M4Image* picture, const u32 mbX, const u32 mbY, const M4Image* reference ) {
 	const M4MBPlanes to = M4GetMBPlanes( picture, mbX, mbY );
 	const M4MBPlanes from = M4GetMBPlanes( reference, mbX, mbY );
 	for ( u32 p = 0; p < 3; p++ ) {
@@ -107,7 +172,7 @@ void M4MemOpInterMBCopyAll( M4Image* picture, const u32 mbX, const u32 mbY, cons
 	}
 }
 
-void M4MemOpInterpolateAll( M4Image* picture, const u32 mbX, const u32 mbY, const M4Image* backward ) {
+void M4MemOpInterpolateAllReference( M4Image* picture, const u32 mbX, const u32 mbY, const M4Image* backward ) {
 	const M4MBPlanes to = M4GetMBPlanes( picture, mbX, mbY );
 	const M4MBPlanes from = M4GetMBPlanes( backward, mbX, mbY );
 	for ( u32 p = 0; p < 3; p++ ) {

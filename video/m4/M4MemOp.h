@@ -31,6 +31,12 @@ void	M4MemOpInterMBAddField( M4Image* picture, u32 mbX, u32 mbY, const s16* bloc
 // Averages picture's macroblock (the forward prediction) with backward's
 // co-located one into picture, rounding up.
 void	M4MemOpInterpolateAll( M4Image* picture, u32 mbX, u32 mbY, const M4Image* backward );
+// The same writes one pixel at a time: the plain kernels the fast ones
+// must match (field selects the field row order).
+void	M4MemOpIntraMBAllReference( M4Image* picture, u32 mbX, u32 mbY, const s16* blocks, bool field );
+void	M4MemOpInterMBAddReference( M4Image* picture, u32 mbX, u32 mbY, const s16* blocks, u32 pattern, bool field );
+void	M4MemOpInterMBCopyAllReference( M4Image* picture, u32 mbX, u32 mbY, const M4Image* reference );
+void	M4MemOpInterpolateAllReference( M4Image* picture, u32 mbX, u32 mbY, const M4Image* backward );
 // Stores the macroblock's cache lines so that the GPU reads current data.
 void	M4MemMBFlush( M4Image* picture, u32 mbX, u32 mbY );
 
