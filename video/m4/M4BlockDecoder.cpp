@@ -17,25 +17,29 @@ struct M4Coefficient {
 	bool	valid;
 };
 
-// One table code and its sign bit, without escape handling.
+// One table code and its sign bit, without escape handling. One look at
+// the next 32 bits gives the code's window and, after the code, its sign.
 M4Coefficient M4ReadPlainCode( M4Bitstream* bs, const M4CoefficientTables& tables, u32* value ) {
 	M4Coefficient	coefficient{};
-	const u32		entry = M4CoefficientEntry( tables, M4BitstreamShow( bs, M4_TCOEF_WINDOW ) );
+	const u32		bits = M4BitstreamShow( bs, 32 );
+	const u32		entry = M4CoefficientEntry( tables, bits >> ( 32 - M4_TCOEF_WINDOW ) );
 	*value = M4VlcValue( entry );
 	if ( M4VlcIsMissing( entry ) ) {
 		M4BitstreamSkip( bs, M4_TCOEF_WINDOW );
 		return coefficient;
 	}
-	M4BitstreamSkip( bs, M4VlcLength( entry ) );
+	const u32 length = M4VlcLength( entry );
 	if ( *value == M4_VLC_ESCAPE ) {
+		M4BitstreamSkip( bs, length );
 		return coefficient;
 	}
 	coefficient.last = *value >> M4_TCOEF_LAST_SHIFT;
 	coefficient.run = ( *value >> M4_TCOEF_RUN_SHIFT ) & M4_TCOEF_RUN_MASK;
 	coefficient.level = static_cast<s32>( *value & M4_TCOEF_LEVEL_MASK );
-	if ( M4BitstreamGet( bs, 1 ) != 0 ) {
+	if ( ( ( bits >> ( 31 - length ) ) & 1 ) != 0 ) {
 		coefficient.level = -coefficient.level;
 	}
+	M4BitstreamSkip( bs, length + 1 );
 	coefficient.valid = true;
 	return coefficient;
 }

@@ -22,6 +22,10 @@ constexpr s32 M4_COEFFICIENT_MAX = 2047;
 
 void	M4InvQuantType0Intra( s16* out, const s16* in, u32 quantiser, u32 dcScaler );
 void	M4InvQuantType0Inter( s16* out, const s16* in, u32 quantiser );
+// The H.263 kernels one coefficient at a time: the plain kernels the
+// vector ones must match.
+void	M4InvQuantType0IntraReference( s16* out, const s16* in, u32 quantiser, u32 dcScaler );
+void	M4InvQuantType0InterReference( s16* out, const s16* in, u32 quantiser );
 // matrix: 64 weights in raster order.
 void	M4InvQuantType1Intra( s16* out, const s16* in, u32 quantiser, u32 dcScaler, const u8* matrix );
 void	M4InvQuantType1Inter( s16* out, const s16* in, u32 quantiser, const u8* matrix );
