@@ -58,7 +58,7 @@ u32 M4MaxRun( const M4CoefficientTables& tables, const u32 last, const s32 level
 
 // One coefficient, escapes resolved; valid is false for a code missing
 // from the table.
-M4Coefficient M4ReadCoefficient( M4Bitstream* bs, const M4CoefficientTables& tables ) {
+__attribute__( ( noinline ) ) M4Coefficient M4ReadCoefficient( M4Bitstream* bs, const M4CoefficientTables& tables ) {
 	u32				value = 0;
 	M4Coefficient	coefficient = M4ReadPlainCode( bs, tables, &value );
 	if ( value != M4_VLC_ESCAPE ) {
@@ -90,18 +90,39 @@ M4Coefficient M4ReadCoefficient( M4Bitstream* bs, const M4CoefficientTables& tab
 	return coefficient;
 }
 
+// Stores one coefficient at the next scan position; true when it ends the
+// block.
+inline bool M4StoreCoefficient( s16* block, u32* position, const M4Coefficient& coefficient, const u8* scan ) {
+	u32 at = *position + coefficient.run;
+	if ( at < M4_BLOCK_SIZE ) {
+		block[scan[at]] = static_cast<s16>( coefficient.level );
+	}
+	*position = at < M4_BLOCK_SIZE ? at + 1 : M4_BLOCK_SIZE;
+	return coefficient.last != 0;
+}
+
+// Plain codes, the common case, are read in the loop itself; escapes and
+// missing codes take the general reader.
 void M4DecodeBlock( M4Bitstream* bs, s16* block, u32 position, const M4CoefficientTables& tables, const u8* scan ) {
 	for ( ;; ) {
-		const M4Coefficient coefficient = M4ReadCoefficient( bs, tables );
-		if ( !coefficient.valid ) {
-			return;
+		const u32 bits = M4BitstreamShow( bs, 32 );
+		const u32 entry = M4CoefficientEntry( tables, bits >> ( 32 - M4_TCOEF_WINDOW ) );
+		const u32 value = M4VlcValue( entry );
+		const u32 length = M4VlcLength( entry );
+		M4Coefficient coefficient;
+		if ( __builtin_expect( length != 0 && value != M4_VLC_ESCAPE, 1 ) ) {
+			coefficient.last = value >> M4_TCOEF_LAST_SHIFT;
+			coefficient.run = ( value >> M4_TCOEF_RUN_SHIFT ) & M4_TCOEF_RUN_MASK;
+			const s32 level = static_cast<s32>( value & M4_TCOEF_LEVEL_MASK );
+			coefficient.level = ( ( bits >> ( 31 - length ) ) & 1 ) != 0 ? -level : level;
+			M4BitstreamSkip( bs, length + 1 );
+		} else {
+			coefficient = M4ReadCoefficient( bs, tables );
+			if ( !coefficient.valid ) {
+				return;
+			}
 		}
-		position += coefficient.run;
-		if ( position < M4_BLOCK_SIZE ) {
-			block[scan[position]] = static_cast<s16>( coefficient.level );
-		}
-		position = position < M4_BLOCK_SIZE ? position + 1 : M4_BLOCK_SIZE;
-		if ( coefficient.last != 0 ) {
+		if ( M4StoreCoefficient( block, &position, coefficient, scan ) ) {
 			return;
 		}
 	}

@@ -55,20 +55,28 @@ u64 M4Load64( const u8* at ) {
 }
 
 // Row r of the window from the tiled plane: columns column .. column + 8
-// span the tile of column and the next one (32 bytes on).
-void M4FetchTiledRow( const u8* const rowBase, const u32 column, M4WindowRows* rows, const u32 r ) {
+// span the tile of column and the next one (32 bytes on). The second
+// set (pixels 1-8) is made only when withSecond.
+inline void M4FetchTiledRow( const u8* const rowBase, const u32 column, M4WindowRows* rows, const u32 r, const bool withSecond ) {
 	const u8* const tile = rowBase + ( column & ~7u ) * 4;
 	const u32		shift = 8 * ( column & 7u );
 	const u64		low = M4Load64( tile );
-	const u64		high = M4Load64( tile + 32 );
-	// Pixels column .. column + 7, then column + 1 .. column + 8.
-	const u64 first = shift == 0 ? low : ( low >> shift ) | ( high << ( 64 - shift ) );
-	const u64 second = ( first >> 8 ) | ( ( ( high >> shift ) & 0xFFu ) << 56 );
+	u64				first = low;
+	u64				high = 0;
+	if ( shift != 0 || withSecond ) {
+		high = M4Load64( tile + 32 );
+	}
+	if ( shift != 0 ) {
+		first = ( low >> shift ) | ( high << ( 64 - shift ) );
+	}
 	rows->first[r] = _mm_cvtsi64_si128( static_cast<long long>( first ) );
-	rows->second[r] = _mm_cvtsi64_si128( static_cast<long long>( second ) );
+	if ( withSecond ) {
+		const u64 second = ( first >> 8 ) | ( ( ( high >> shift ) & 0xFFu ) << 56 );
+		rows->second[r] = _mm_cvtsi64_si128( static_cast<long long>( second ) );
+	}
 }
 
-void M4FetchWindowRow( const u8 window[M4_WINDOW], M4WindowRows* rows, const u32 r ) {
+inline void M4FetchWindowRow( const u8 window[M4_WINDOW], M4WindowRows* rows, const u32 r ) {
 	rows->first[r] = _mm_loadl_epi64( reinterpret_cast<const __m128i*>( window ) );
 	rows->second[r] = _mm_loadl_epi64( reinterpret_cast<const __m128i*>( window + 1 ) );
 }
@@ -80,25 +88,34 @@ inline __m128i M4Average2( const __m128i a, const __m128i b, const __m128i round
 }
 
 // The block from the window rows with half-sample flags hx, hy, into rows
-// dstFirstRow, dstFirstRow + dstRowStep, .. of dst.
+// dstFirstRow, dstFirstRow + dstRowStep, .. of dst; one loop per case.
 void M4InterpolateRows( const M4WindowRows& w, const u32 rows, const u32 hx, const u32 hy, const u32 rounding, u8* dst, const u32 dstStride, const u32 dstFirstRow, const u32 dstRowStep ) {
 	const __m128i	roundingBit = _mm_set1_epi8( static_cast<char>( rounding & 1 ) );
-	const __m128i	zero = _mm_setzero_si128();
-	const __m128i	bias = _mm_set1_epi16( static_cast<short>( 2 - ( rounding & 1 ) ) );
-	for ( u32 j = 0; j < rows; j++ ) {
-		__m128i v;
-		if ( hx == 0 && hy == 0 ) {
-			v = w.first[j];
-		} else if ( hy == 0 ) {
-			v = M4Average2( w.first[j], w.second[j], roundingBit );
-		} else if ( hx == 0 ) {
-			v = M4Average2( w.first[j], w.first[j + 1], roundingBit );
-		} else {
-			const __m128i sum = _mm_add_epi16( _mm_add_epi16( _mm_unpacklo_epi8( w.first[j], zero ), _mm_unpacklo_epi8( w.second[j], zero ) ),
-											   _mm_add_epi16( _mm_unpacklo_epi8( w.first[j + 1], zero ), _mm_unpacklo_epi8( w.second[j + 1], zero ) ) );
-			v = _mm_packus_epi16( _mm_srli_epi16( _mm_add_epi16( sum, bias ), 2 ), zero );
+	auto out = [&]( const u32 j ) {
+		return reinterpret_cast<__m128i*>( dst + M4TiledOffset( 0, dstFirstRow + j * dstRowStep, dstStride ) );
+	};
+	if ( hx == 0 && hy == 0 ) {
+		for ( u32 j = 0; j < rows; j++ ) {
+			_mm_storel_epi64( out( j ), w.first[j] );
 		}
-		_mm_storel_epi64( reinterpret_cast<__m128i*>( dst + M4TiledOffset( 0, dstFirstRow + j * dstRowStep, dstStride ) ), v );
+	} else if ( hy == 0 ) {
+		for ( u32 j = 0; j < rows; j++ ) {
+			_mm_storel_epi64( out( j ), M4Average2( w.first[j], w.second[j], roundingBit ) );
+		}
+	} else if ( hx == 0 ) {
+		for ( u32 j = 0; j < rows; j++ ) {
+			_mm_storel_epi64( out( j ), M4Average2( w.first[j], w.first[j + 1], roundingBit ) );
+		}
+	} else {
+		const __m128i zero = _mm_setzero_si128();
+		const __m128i bias = _mm_set1_epi16( static_cast<short>( 2 - ( rounding & 1 ) ) );
+		__m128i above = _mm_add_epi16( _mm_unpacklo_epi8( w.first[0], zero ), _mm_unpacklo_epi8( w.second[0], zero ) );
+		for ( u32 j = 0; j < rows; j++ ) {
+			const __m128i below = _mm_add_epi16( _mm_unpacklo_epi8( w.first[j + 1], zero ), _mm_unpacklo_epi8( w.second[j + 1], zero ) );
+			const __m128i sum = _mm_add_epi16( _mm_add_epi16( above, below ), bias );
+			_mm_storel_epi64( out( j ), _mm_packus_epi16( _mm_srli_epi16( sum, 2 ), zero ) );
+			above = below;
+		}
 	}
 }
 
@@ -144,7 +161,7 @@ void M4MemHalfPelInterpolate( u8* dst, const u32 dstStride, const M4Plane& refer
 		const u32 column = static_cast<u32>( left + reference.mBorder );
 		const u32 row = static_cast<u32>( top + reference.mBorder );
 		for ( u32 j = 0; j < needed; j++ ) {
-			M4FetchTiledRow( reference.mBase + M4TiledOffset( 0, row + j, reference.mStride ), column, &rows, j );
+			M4FetchTiledRow( reference.mBase + M4TiledOffset( 0, row + j, reference.mStride ), column, &rows, j, hx != 0 );
 		}
 	} else {
 		u8 window[M4_WINDOW][M4_WINDOW + 7];
@@ -167,12 +184,12 @@ void M4MemHalfPelFields( u8* dst, const u32 dstStride, const u32 dstField, const
 	const s64		paddedLeft = left + reference.mBorder;
 	const bool		columnsInside = paddedLeft >= 0 && paddedLeft + M4_WINDOW <= reference.mStride;
 	M4WindowRows	window;
-	for ( u32 j = 0; j <= count; j++ ) {
+	for ( u32 j = 0; j < count + hy; j++ ) {
 		s64 fieldRow = fieldTop + j;
 		fieldRow = fieldRow < 0 ? 0 : ( fieldRow > lastFieldRow ? lastFieldRow : fieldRow );
 		const u32 paddedRow = static_cast<u32>( 2 * fieldRow + parity );
 		if ( columnsInside ) {
-			M4FetchTiledRow( reference.mBase + M4TiledOffset( 0, paddedRow, reference.mStride ), static_cast<u32>( paddedLeft ), &window, j );
+			M4FetchTiledRow( reference.mBase + M4TiledOffset( 0, paddedRow, reference.mStride ), static_cast<u32>( paddedLeft ), &window, j, hx != 0 );
 		} else {
 			u8 row[M4_WINDOW + 7];
 			M4FetchRow( reference, left, paddedRow, row );
