@@ -101,28 +101,56 @@ inline bool M4StoreCoefficient( s16* block, u32* position, const M4Coefficient& 
 	return coefficient.last != 0;
 }
 
-// Plain codes, the common case, are read in the loop itself; escapes and
-// missing codes take the general reader.
+// Where a 12-bit window's entry lies, by the window's leading zeros: the
+// part of the split table, the shift and the first index of that part.
+struct M4WindowPart {
+	u8		part;
+	u8		shift;
+	u16		first;
+};
+constexpr M4WindowPart kWindowParts[9] = {
+	{ 0, 5, M4_TCOEF_SPLIT0 >> 5 }, { 0, 5, M4_TCOEF_SPLIT0 >> 5 }, { 0, 5, M4_TCOEF_SPLIT0 >> 5 },
+	{ 1, 2, M4_TCOEF_SPLIT1 >> 2 }, { 1, 2, M4_TCOEF_SPLIT1 >> 2 },
+	{ 2, 0, M4_TCOEF_SPLIT2 }, { 2, 0, M4_TCOEF_SPLIT2 }, { 2, 0, M4_TCOEF_SPLIT2 }, { 2, 0, M4_TCOEF_SPLIT2 },
+};
+
+// Plain codes, the common case, are read in the loop itself from a copy
+// of the reader kept in registers (the block's stores could otherwise
+// alias it); escapes and missing codes take the general reader on the
+// real one. The table part comes from the window's leading zeros rather
+// than a chain of comparisons; the entry is the same.
 void M4DecodeBlock( M4Bitstream* bs, s16* block, u32 position, const M4CoefficientTables& tables, const u8* scan ) {
+	M4Bitstream reader = *bs;
 	for ( ;; ) {
-		const u32 bits = M4BitstreamShow( bs, 32 );
-		const u32 entry = M4CoefficientEntry( tables, bits >> ( 32 - M4_TCOEF_WINDOW ) );
-		const u32 value = M4VlcValue( entry );
-		const u32 length = M4VlcLength( entry );
+		const u32 bits = M4BitstreamShow( &reader, 32 );
+		const u32 window = bits >> ( 32 - M4_TCOEF_WINDOW );
+		const u32 zeros = static_cast<u32>( __builtin_clz( window | 1 ) ) - ( 32 - M4_TCOEF_WINDOW );
 		M4Coefficient coefficient;
-		if ( __builtin_expect( length != 0 && value != M4_VLC_ESCAPE, 1 ) ) {
-			coefficient.last = value >> M4_TCOEF_LAST_SHIFT;
-			coefficient.run = ( value >> M4_TCOEF_RUN_SHIFT ) & M4_TCOEF_RUN_MASK;
-			const s32 level = static_cast<s32>( value & M4_TCOEF_LEVEL_MASK );
-			coefficient.level = ( ( bits >> ( 31 - length ) ) & 1 ) != 0 ? -level : level;
-			M4BitstreamSkip( bs, length + 1 );
-		} else {
+		bool plain = false;
+		if ( __builtin_expect( zeros < 9, 1 ) ) {
+			const M4WindowPart& part = kWindowParts[zeros];
+			const u32 entry = tables.mWindow[part.part][( window >> part.shift ) - part.first];
+			const u32 value = M4VlcValue( entry );
+			const u32 length = M4VlcLength( entry );
+			if ( __builtin_expect( length != 0 && value != M4_VLC_ESCAPE, 1 ) ) {
+				coefficient.last = value >> M4_TCOEF_LAST_SHIFT;
+				coefficient.run = ( value >> M4_TCOEF_RUN_SHIFT ) & M4_TCOEF_RUN_MASK;
+				const s32 level = static_cast<s32>( value & M4_TCOEF_LEVEL_MASK );
+				coefficient.level = ( ( bits >> ( 31 - length ) ) & 1 ) != 0 ? -level : level;
+				M4BitstreamSkip( &reader, length + 1 );
+				plain = true;
+			}
+		}
+		if ( !plain ) {
+			*bs = reader;
 			coefficient = M4ReadCoefficient( bs, tables );
+			reader = *bs;
 			if ( !coefficient.valid ) {
 				return;
 			}
 		}
 		if ( M4StoreCoefficient( block, &position, coefficient, scan ) ) {
+			*bs = reader;
 			return;
 		}
 	}
