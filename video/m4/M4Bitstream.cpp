@@ -1,17 +1,8 @@
 #include "video/m4/M4Bitstream.h"
 
-#include <cstring>
-
-u32 M4BitstreamLoadWord( M4Bitstream* bs ) {
+u32 M4BitstreamLoadLastWord( M4Bitstream* bs ) {
 	const u8* const	end = bs->mStart + bs->mSize;
 	bs->mWordsLoaded++;
-	if ( end - bs->mTail >= 4 ) {
-		// A whole word inside the frame: one load.
-		u32 word;
-		std::memcpy( &word, bs->mTail, sizeof( word ) );
-		bs->mTail += 4;
-		return __builtin_bswap32( word );
-	}
 	u32 word = 0;
 	for ( u32 i = 0; i < 4; i++ ) {
 		word <<= 8;

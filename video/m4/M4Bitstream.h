@@ -32,9 +32,23 @@ void	M4BitstreamInit( M4Bitstream* bs, const u8* data, u32 size );
 u32		M4BitstreamPosition( const M4Bitstream* bs );
 // Consumes bits up to the next byte boundary counted from the frame's start.
 void	M4BitstreamAlign( M4Bitstream* bs );
+// The word at the reader's tail when fewer than 4 bytes remain: zero
+// bytes past the frame's end.
+u32		M4BitstreamLoadLastWord( M4Bitstream* bs );
+
 // The big-endian word at the reader's tail, zero bytes past the frame's
 // end; advances the tail.
-u32		M4BitstreamLoadWord( M4Bitstream* bs );
+inline u32 M4BitstreamLoadWord( M4Bitstream* bs ) {
+	if ( bs->mStart + bs->mSize - bs->mTail >= 4 ) {
+		// A whole word inside the frame: one load.
+		u32 word;
+		__builtin_memcpy( &word, bs->mTail, sizeof( word ) );
+		bs->mTail += 4;
+		bs->mWordsLoaded++;
+		return __builtin_bswap32( word );
+	}
+	return M4BitstreamLoadLastWord( bs );
+}
 
 // The next n bits (0 <= n <= 32) without consuming them.
 inline u32 M4BitstreamShow( const M4Bitstream* bs, const u32 n ) {

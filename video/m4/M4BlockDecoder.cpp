@@ -120,7 +120,8 @@ constexpr M4WindowPart kWindowParts[9] = {
 // real one. The table part comes from the window's leading zeros rather
 // than a chain of comparisons; the entry is the same.
 void M4DecodeBlock( M4Bitstream* bs, s16* block, u32 position, const M4CoefficientTables& tables, const u8* scan ) {
-	M4Bitstream reader = *bs;
+	M4Bitstream			reader = *bs;
+	const u32* const	parts[3] = { tables.mWindow[0], tables.mWindow[1], tables.mWindow[2] };
 	for ( ;; ) {
 		const u32 bits = M4BitstreamShow( &reader, 32 );
 		const u32 window = bits >> ( 32 - M4_TCOEF_WINDOW );
@@ -129,7 +130,7 @@ void M4DecodeBlock( M4Bitstream* bs, s16* block, u32 position, const M4Coefficie
 		bool plain = false;
 		if ( __builtin_expect( zeros < 9, 1 ) ) {
 			const M4WindowPart& part = kWindowParts[zeros];
-			const u32 entry = tables.mWindow[part.part][( window >> part.shift ) - part.first];
+			const u32 entry = parts[part.part][( window >> part.shift ) - part.first];
 			const u32 value = M4VlcValue( entry );
 			const u32 length = M4VlcLength( entry );
 			if ( __builtin_expect( length != 0 && value != M4_VLC_ESCAPE, 1 ) ) {
