@@ -101,24 +101,12 @@ inline bool M4StoreCoefficient( s16* block, u32* position, const M4Coefficient& 
 	return coefficient.last != 0;
 }
 
-// Where a 12-bit window's entry lies, by the window's leading zeros: the
-// part of the split table, the shift and the first index of that part.
-struct M4WindowPart {
-	u8		part;
-	u8		shift;
-	u16		first;
-};
-constexpr M4WindowPart kWindowParts[9] = {
-	{ 0, 5, M4_TCOEF_SPLIT0 >> 5 }, { 0, 5, M4_TCOEF_SPLIT0 >> 5 }, { 0, 5, M4_TCOEF_SPLIT0 >> 5 },
-	{ 1, 2, M4_TCOEF_SPLIT1 >> 2 }, { 1, 2, M4_TCOEF_SPLIT1 >> 2 },
-	{ 2, 0, M4_TCOEF_SPLIT2 }, { 2, 0, M4_TCOEF_SPLIT2 }, { 2, 0, M4_TCOEF_SPLIT2 }, { 2, 0, M4_TCOEF_SPLIT2 },
-};
-
 // Plain codes, the common case, are read in the loop itself from a copy
 // of the reader kept in registers (the block's stores could otherwise
 // alias it); escapes and missing codes take the general reader on the
-// real one. The table part comes from the window's leading zeros rather
-// than a chain of comparisons; the entry is the same.
+// real one. The table part comes from the window's leading zeros: 0-2
+// for windows from 0x200, 3-4 from 0x80, 5-8 from 0x8; the entry is the
+// same as M4CoefficientEntry's.
 void M4DecodeBlock( M4Bitstream* bs, s16* block, u32 position, const M4CoefficientTables& tables, const u8* scan ) {
 	M4Bitstream			reader = *bs;
 	const u32* const	parts[3] = { tables.mWindow[0], tables.mWindow[1], tables.mWindow[2] };
@@ -129,8 +117,14 @@ void M4DecodeBlock( M4Bitstream* bs, s16* block, u32 position, const M4Coefficie
 		M4Coefficient coefficient;
 		bool plain = false;
 		if ( __builtin_expect( zeros < 9, 1 ) ) {
-			const M4WindowPart& part = kWindowParts[zeros];
-			const u32 entry = parts[part.part][( window >> part.shift ) - part.first];
+			// Selections rather than branches: which part a window falls in
+			// is as good as random.
+			const bool	first = zeros < 3;
+			const bool	second = zeros < 5;
+			const u32*	part = first ? parts[0] : ( second ? parts[1] : parts[2] );
+			const u32	index = first ? ( window >> 5 ) - ( M4_TCOEF_SPLIT0 >> 5 )
+									  : ( second ? ( window >> 2 ) - ( M4_TCOEF_SPLIT1 >> 2 ) : window - M4_TCOEF_SPLIT2 );
+			const u32	entry = part[index];
 			const u32 value = M4VlcValue( entry );
 			const u32 length = M4VlcLength( entry );
 			if ( __builtin_expect( length != 0 && value != M4_VLC_ESCAPE, 1 ) ) {

@@ -62,6 +62,43 @@ inline void M4Idct1D( const T* in, T* out ) {
 	out[4] = e3 - o3;
 }
 
+// The same transform when in[4..7] are zero. Every dropped product is a
+// product with zero and every dropped sum adds a zero, which changes no
+// non-zero result (at most the sign of a zero, which no later operation
+// and no output conversion can tell), so the outputs are the full
+// transform's bit for bit.
+template<typename T>
+inline void M4Idct1DLowHalf( const T* in, T* out ) {
+	const T c1 = kC1, c2 = kC2, c3 = kC3, c4 = kC4, c5 = kC5, c6 = kC6, c7 = kC7, sqrtHalf = kSqrtHalf, zero = 0.0f;
+	const T a0 = c4 * in[0];
+	const T a2 = c6 * in[2];
+	const T a3 = c2 * in[2];
+	const T e0 = a0 + a3;
+	const T e1 = a0 + a2;
+	const T e2 = a0 - a2;
+	const T e3 = a0 - a3;
+
+	const T b4 = c7 * in[1];
+	const T b7 = c1 * in[1];
+	const T b5 = zero - c5 * in[3];
+	const T b6 = c3 * in[3];
+	const T o3 = b4 + b5;
+	const T d5 = b4 - b5;
+	const T d6 = b7 - b6;
+	const T o0 = b7 + b6;
+	const T o2 = ( d6 - d5 ) * sqrtHalf;
+	const T o1 = ( d6 + d5 ) * sqrtHalf;
+
+	out[0] = e0 + o0;
+	out[7] = e0 - o0;
+	out[1] = e1 + o1;
+	out[6] = e1 - o1;
+	out[2] = e2 + o2;
+	out[5] = e2 - o2;
+	out[3] = e3 + o3;
+	out[4] = e3 - o3;
+}
+
 // Transposes the 8 x 8 s16 block held as eight rows.
 inline void M4Transpose8x8( __m128i r[8] ) {
 	const __m128i a0 = _mm_unpacklo_epi16( r[0], r[1] );
@@ -128,23 +165,32 @@ void M4idctReference( s16* block ) {
 // inputs with lane = column, and its outputs are the block's rows.
 void M4idct( s16* block ) {
 	__m128i rows[8];
-	__m128i any = _mm_setzero_si128();
+	__m128i lowerRows = _mm_setzero_si128();	// rows 4-7
+	__m128i rightColumns = _mm_setzero_si128();	// columns 4-7 of rows 0-3
 	for ( u32 r = 0; r < 8; r++ ) {
 		rows[r] = _mm_loadu_si128( reinterpret_cast<const __m128i*>( block + 8 * r ) );
-		if ( r != 0 ) {
-			any = _mm_or_si128( any, rows[r] );
+		if ( r >= 4 ) {
+			lowerRows = _mm_or_si128( lowerRows, rows[r] );
+		} else {
+			rightColumns = _mm_or_si128( rightColumns, _mm_srli_si128( rows[r], 8 ) );
 		}
 	}
-	any = _mm_or_si128( any, _mm_srli_si128( rows[0], 2 ) );
-	if ( _mm_movemask_epi8( _mm_cmpeq_epi8( any, _mm_setzero_si128() ) ) == 0xFFFF ) {
-		// Only the DC: every product with a zero and every sum with one is
-		// exact, so each output is the DC scaled twice by c4.
-		const s16 value = M4IdctStore( kC4 * ( kC4 * static_cast<f32>( block[0] ) ) );
-		const __m128i fill = _mm_set1_epi16( value );
-		for ( u32 r = 0; r < 8; r++ ) {
-			_mm_storeu_si128( reinterpret_cast<__m128i*>( block + 8 * r ), fill );
+	const __m128i zero = _mm_setzero_si128();
+	const bool lowerZero = _mm_movemask_epi8( _mm_cmpeq_epi8( lowerRows, zero ) ) == 0xFFFF;
+	const bool rightZero = _mm_movemask_epi8( _mm_cmpeq_epi8( rightColumns, zero ) ) == 0xFFFF;
+	if ( lowerZero && rightZero ) {
+		const __m128i withoutDC = _mm_and_si128( rows[0], _mm_set_epi16( -1, -1, -1, -1, -1, -1, -1, 0 ) );
+		const __m128i rest = _mm_or_si128( _mm_or_si128( rows[1], rows[2] ), _mm_or_si128( rows[3], withoutDC ) );
+		if ( _mm_movemask_epi8( _mm_cmpeq_epi8( rest, zero ) ) == 0xFFFF ) {
+			// Only the DC: every product with a zero and every sum with one
+			// is exact, so each output is the DC scaled twice by c4.
+			const s16 value = M4IdctStore( kC4 * ( kC4 * static_cast<f32>( block[0] ) ) );
+			const __m128i fill = _mm_set1_epi16( value );
+			for ( u32 r = 0; r < 8; r++ ) {
+				_mm_storeu_si128( reinterpret_cast<__m128i*>( block + 8 * r ), fill );
+			}
+			return;
 		}
-		return;
 	}
 	M4Transpose8x8( rows );
 	// in[k] = column k of the block, lanes rows 0-3 (low) and 4-7 (high).
@@ -156,8 +202,20 @@ void M4idct( s16* block ) {
 	}
 	M4Lanes lowOut[8];
 	M4Lanes highOut[8];
-	M4Idct1D( low, lowOut );
-	M4Idct1D( high, highOut );
+	// Zero rows transform to zeros; columns 4-7 zero in rows 0-3 make the
+	// row pass's inputs 4-7 zero there.
+	if ( rightZero ) {
+		M4Idct1DLowHalf( low, lowOut );
+	} else {
+		M4Idct1D( low, lowOut );
+	}
+	if ( lowerZero ) {
+		for ( M4Lanes& lanes : highOut ) {
+			lanes = _mm_setzero_ps();
+		}
+	} else {
+		M4Idct1D( high, highOut );
+	}
 	// lowOut[c] lane r is the row pass's result c of row r (r < 4).
 	M4Lanes left[8];	// columns 0-3: left[r] lane c
 	M4Lanes right[8];	// columns 4-7
@@ -176,10 +234,16 @@ void M4idct( s16* block ) {
 		to[6] = b2;
 		to[7] = b3;
 	}
+	// With rows 4-7 zero the column pass's inputs 4-7 are zero.
 	M4Lanes leftOut[8];
 	M4Lanes rightOut[8];
-	M4Idct1D( left, leftOut );
-	M4Idct1D( right, rightOut );
+	if ( lowerZero ) {
+		M4Idct1DLowHalf( left, leftOut );
+		M4Idct1DLowHalf( right, rightOut );
+	} else {
+		M4Idct1D( left, leftOut );
+		M4Idct1D( right, rightOut );
+	}
 	for ( u32 r = 0; r < 8; r++ ) {
 		const __m128i row = _mm_packs_epi32( M4IdctStoreLanes( leftOut[r] ), M4IdctStoreLanes( rightOut[r] ) );
 		_mm_storeu_si128( reinterpret_cast<__m128i*>( block + 8 * r ), row );
