@@ -101,51 +101,108 @@ inline bool M4StoreCoefficient( s16* block, u32* position, const M4Coefficient& 
 	return coefficient.last != 0;
 }
 
-// Plain codes, the common case, are read in the loop itself from a copy
-// of the reader kept in registers (the block's stores could otherwise
-// alias it); escapes and missing codes take the general reader on the
+// The reader's state as plain values, so that the compiler keeps them in
+// registers across the block's stores (which could otherwise alias a
+// reader in memory).
+struct M4LocalReader {
+	u32			current;
+	u32			next;
+	u32			bitPosition;
+	u32			wordsLoaded;
+	const u8*	tail;
+	const u8*	end;
+
+	explicit M4LocalReader( const M4Bitstream* bs )
+		: current( bs->mCurrent ), next( bs->mNext ), bitPosition( bs->mBitPosition ), wordsLoaded( bs->mWordsLoaded ),
+		  tail( bs->mTail ), end( bs->mStart + bs->mSize ) {}
+
+	void store( M4Bitstream* bs ) const {
+		bs->mCurrent = current;
+		bs->mNext = next;
+		bs->mBitPosition = bitPosition;
+		bs->mWordsLoaded = wordsLoaded;
+		bs->mTail = tail;
+	}
+
+	u32 show32() const {
+		const u64 both = ( static_cast<u64>( current ) << 32 ) | next;
+		return static_cast<u32>( ( both << bitPosition ) >> 32 );
+	}
+
+	// n is at most 32, so one refill at most.
+	void skip( const u32 n ) {
+		bitPosition += n;
+		if ( bitPosition < 32 ) {
+			return;
+		}
+		bitPosition -= 32;
+		current = next;
+		wordsLoaded++;
+		if ( end - tail >= 4 ) {
+			u32 word;
+			__builtin_memcpy( &word, tail, sizeof( word ) );
+			next = __builtin_bswap32( word );
+			tail += 4;
+			return;
+		}
+		u32 word = 0;
+		for ( u32 i = 0; i < 4; i++ ) {
+			word <<= 8;
+			if ( tail < end ) {
+				word |= *tail;
+				tail++;
+			}
+		}
+		next = word;
+	}
+};
+
+// Plain codes, the common case, are read in the loop itself with the
+// local reader; escapes and missing codes take the general reader on the
 // real one. The table part comes from the window's leading zeros: 0-2
 // for windows from 0x200, 3-4 from 0x80, 5-8 from 0x8; the entry is the
 // same as M4CoefficientEntry's.
 void M4DecodeBlock( M4Bitstream* bs, s16* block, u32 position, const M4CoefficientTables& tables, const u8* scan ) {
-	M4Bitstream			reader = *bs;
-	const u32* const	parts[3] = { tables.mWindow[0], tables.mWindow[1], tables.mWindow[2] };
+	M4LocalReader		reader( bs );
+	const u32* const	part0 = tables.mWindow[0];
+	const u32* const	part1 = tables.mWindow[1];
+	const u32* const	part2 = tables.mWindow[2];
 	for ( ;; ) {
-		const u32 bits = M4BitstreamShow( &reader, 32 );
-		const u32 window = bits >> ( 32 - M4_TCOEF_WINDOW );
-		const u32 zeros = static_cast<u32>( __builtin_clz( window | 1 ) ) - ( 32 - M4_TCOEF_WINDOW );
-		M4Coefficient coefficient;
-		bool plain = false;
+		const u32		bits = reader.show32();
+		const u32		window = bits >> ( 32 - M4_TCOEF_WINDOW );
+		const u32		zeros = static_cast<u32>( __builtin_clz( window | 1 ) ) - ( 32 - M4_TCOEF_WINDOW );
+		M4Coefficient	coefficient;
+		bool			plain = false;
 		if ( __builtin_expect( zeros < 9, 1 ) ) {
 			// Selections rather than branches: which part a window falls in
 			// is as good as random.
 			const bool	first = zeros < 3;
 			const bool	second = zeros < 5;
-			const u32*	part = first ? parts[0] : ( second ? parts[1] : parts[2] );
+			const u32*	part = first ? part0 : ( second ? part1 : part2 );
 			const u32	index = first ? ( window >> 5 ) - ( M4_TCOEF_SPLIT0 >> 5 )
 									  : ( second ? ( window >> 2 ) - ( M4_TCOEF_SPLIT1 >> 2 ) : window - M4_TCOEF_SPLIT2 );
 			const u32	entry = part[index];
-			const u32 value = M4VlcValue( entry );
-			const u32 length = M4VlcLength( entry );
+			const u32	value = M4VlcValue( entry );
+			const u32	length = M4VlcLength( entry );
 			if ( __builtin_expect( length != 0 && value != M4_VLC_ESCAPE, 1 ) ) {
 				coefficient.last = value >> M4_TCOEF_LAST_SHIFT;
 				coefficient.run = ( value >> M4_TCOEF_RUN_SHIFT ) & M4_TCOEF_RUN_MASK;
 				const s32 level = static_cast<s32>( value & M4_TCOEF_LEVEL_MASK );
 				coefficient.level = ( ( bits >> ( 31 - length ) ) & 1 ) != 0 ? -level : level;
-				M4BitstreamSkip( &reader, length + 1 );
+				reader.skip( length + 1 );
 				plain = true;
 			}
 		}
 		if ( !plain ) {
-			*bs = reader;
+			reader.store( bs );
 			coefficient = M4ReadCoefficient( bs, tables );
-			reader = *bs;
+			reader = M4LocalReader( bs );
 			if ( !coefficient.valid ) {
 				return;
 			}
 		}
 		if ( M4StoreCoefficient( block, &position, coefficient, scan ) ) {
-			*bs = reader;
+			reader.store( bs );
 			return;
 		}
 	}
