@@ -3,7 +3,7 @@
 #include "video/m4/M4Bitstream.h"
 #include "video/m4/M4VlcDecoder.h"
 
-constexpr u32 M4_TCOEF_WINDOW		= 12;
+constexpr u32 M4_TCOEF_WINDOW		= M4_TCOEF_WINDOW_BITS;
 constexpr u32 M4_ESCAPE_LENGTH		= 7;
 constexpr u32 M4_FIXED_RUN_BITS		= 6;
 constexpr u32 M4_FIXED_LEVEL_BITS	= 12;
@@ -159,39 +159,43 @@ struct M4LocalReader {
 
 // Plain codes, the common case, are read in the loop itself with the
 // local reader; escapes and missing codes take the general reader on the
-// real one. The table part comes from the window's leading zeros: 0-2
-// for windows from 0x200, 3-4 from 0x80, 5-8 from 0x8; the entry is the
-// same as M4CoefficientEntry's.
+// real one. Entries are M4CoefficientEntry's.
 void M4DecodeBlock( M4Bitstream* bs, s16* block, u32 position, const M4CoefficientTables& tables, const u8* scan ) {
 	M4LocalReader		reader( bs );
 	const u32* const	part0 = tables.mWindow[0];
 	const u32* const	part1 = tables.mWindow[1];
 	const u32* const	part2 = tables.mWindow[2];
+	const u32* const	shortTable = tables.mShort;
 	for ( ;; ) {
 		const u32		bits = reader.show32();
-		const u32		window = bits >> ( 32 - M4_TCOEF_WINDOW );
-		const u32		zeros = static_cast<u32>( __builtin_clz( window | 1 ) ) - ( 32 - M4_TCOEF_WINDOW );
 		M4Coefficient	coefficient;
 		bool			plain = false;
-		if ( __builtin_expect( zeros < 9, 1 ) ) {
-			// Selections rather than branches: which part a window falls in
-			// is as good as random.
-			const bool	first = zeros < 3;
-			const bool	second = zeros < 5;
-			const u32*	part = first ? part0 : ( second ? part1 : part2 );
-			const u32	index = first ? ( window >> 5 ) - ( M4_TCOEF_SPLIT0 >> 5 )
-									  : ( second ? ( window >> 2 ) - ( M4_TCOEF_SPLIT1 >> 2 ) : window - M4_TCOEF_SPLIT2 );
-			const u32	entry = part[index];
-			const u32	value = M4VlcValue( entry );
-			const u32	length = M4VlcLength( entry );
-			if ( __builtin_expect( length != 0 && value != M4_VLC_ESCAPE, 1 ) ) {
-				coefficient.last = value >> M4_TCOEF_LAST_SHIFT;
-				coefficient.run = ( value >> M4_TCOEF_RUN_SHIFT ) & M4_TCOEF_RUN_MASK;
-				const s32 level = static_cast<s32>( value & M4_TCOEF_LEVEL_MASK );
-				coefficient.level = ( ( bits >> ( 31 - length ) ) & 1 ) != 0 ? -level : level;
-				reader.skip( length + 1 );
-				plain = true;
+		// Most codes are found in the short window; the others through the
+		// parts, by the 12-bit window's leading zeros: 0-2 for windows from
+		// 0x200, 3-4 from 0x80, 5-8 from 0x8.
+		u32 entry = shortTable[bits >> ( 32 - M4_TCOEF_SHORT_WINDOW )];
+		if ( __builtin_expect( M4VlcIsMissing( entry ), 0 ) ) {
+			const u32 window = bits >> ( 32 - M4_TCOEF_WINDOW );
+			const u32 zeros = static_cast<u32>( __builtin_clz( window | 1 ) ) - ( 32 - M4_TCOEF_WINDOW );
+			entry = M4_VLC_INVALID;
+			if ( zeros < 9 ) {
+				const bool	first = zeros < 3;
+				const bool	second = zeros < 5;
+				const u32*	part = first ? part0 : ( second ? part1 : part2 );
+				const u32	index = first ? ( window >> 5 ) - ( M4_TCOEF_SPLIT0 >> 5 )
+										  : ( second ? ( window >> 2 ) - ( M4_TCOEF_SPLIT1 >> 2 ) : window - M4_TCOEF_SPLIT2 );
+				entry = part[index];
 			}
+		}
+		const u32 value = M4VlcValue( entry );
+		const u32 length = M4VlcLength( entry );
+		if ( __builtin_expect( length != 0 && value != M4_VLC_ESCAPE, 1 ) ) {
+			coefficient.last = value >> M4_TCOEF_LAST_SHIFT;
+			coefficient.run = ( value >> M4_TCOEF_RUN_SHIFT ) & M4_TCOEF_RUN_MASK;
+			const s32 level = static_cast<s32>( value & M4_TCOEF_LEVEL_MASK );
+			coefficient.level = ( ( bits >> ( 31 - length ) ) & 1 ) != 0 ? -level : level;
+			reader.skip( length + 1 );
+			plain = true;
 		}
 		if ( !plain ) {
 			reader.store( bs );

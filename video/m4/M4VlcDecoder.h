@@ -38,6 +38,8 @@ constexpr u32 M4_TCOEF_LAST_SHIFT	= 16;
 constexpr u32 M4_MCBPC_TYPE_MASK	= 0x7;
 constexpr u32 M4_MCBPC_CBPC_SHIFT	= 4;
 
+// Bits of the coefficient window.
+constexpr u32 M4_TCOEF_WINDOW_BITS	= 12;
 // Window split of the coefficient tables.
 constexpr u32 M4_TCOEF_SPLIT0		= 0x200;
 constexpr u32 M4_TCOEF_SPLIT1		= 0x80;
@@ -68,9 +70,17 @@ struct M4PackedTable {
 	u32		mEntry[COUNT];
 };
 
+// Bits of the short window: codes up to this long, with their sign bit
+// after them, are found with one look-up.
+constexpr u32 M4_TCOEF_SHORT_WINDOW	= 9;
+
 // One set of coefficient tables with its escape limits.
 struct M4CoefficientTables {
 	const u32*	mWindow[3];		// the three parts of the 12-bit window
+	// The entry of every 9-bit window that starts a code of at most 9
+	// bits other than the escape, else M4_VLC_INVALID: derived from the
+	// parts once, shared by every decoder.
+	const u32*	mShort;
 	const u8*	mMaxLevel;		// [last][run], M4_MAX_RUNS per last
 	const u8*	mMaxRun;		// [last][level], M4_MAX_LEVELS per last
 };
