@@ -95,14 +95,18 @@ void M4Decoder::predictFrame( M4Image* picture, const M4Image* reference, const 
 	const M4Plane	luma = M4ImagePlane( reference, M4_PLANE_Y );
 	s32				sumX = 0;
 	s32				sumY = 0;
-	for ( u32 b = 0; b < 4; b++ ) {
-		const M4_VECTOR&	v = fourVectors ? vectors[b] : vectors[0];
-		const u32			px = 16 * x + 8 * ( b & 1 );
-		const u32			py = 16 * y + 8 * ( b >> 1 );
-		M4MemHalfPelInterpolate( M4BlockAddress( picture, M4_PLANE_Y, px, py ), picture->mPaddedWidth, luma,
-								 static_cast<s32>( px ), static_cast<s32>( py ), v, rounding );
-		sumX += v.x;
-		sumY += v.y;
+	if ( fourVectors ) {
+		for ( u32 b = 0; b < 4; b++ ) {
+			const u32 px = 16 * x + 8 * ( b & 1 );
+			const u32 py = 16 * y + 8 * ( b >> 1 );
+			M4MemHalfPelInterpolate( M4BlockAddress( picture, M4_PLANE_Y, px, py ), picture->mPaddedWidth, luma,
+									 static_cast<s32>( px ), static_cast<s32>( py ), vectors[b], rounding );
+			sumX += vectors[b].x;
+			sumY += vectors[b].y;
+		}
+	} else {
+		M4MemHalfPelInterpolate16( M4BlockAddress( picture, M4_PLANE_Y, 16 * x, 16 * y ), picture->mPaddedWidth, luma,
+								   static_cast<s32>( 16 * x ), static_cast<s32>( 16 * y ), vectors[0], rounding );
 	}
 	M4_VECTOR chroma;
 	if ( fourVectors ) {

@@ -198,3 +198,105 @@ void M4MemHalfPelFields( u8* dst, const u32 dstStride, const u32 dstField, const
 	}
 	M4InterpolateRows( window, count, hx, hy, rounding, dst, dstStride, dstField & 1, 2 );
 }
+
+namespace {
+
+constexpr u32 M4_WIDE_WINDOW = 17;	// 16 pixels and the extra half-sample one
+
+// Sixteen pixels of a window row (pixels 0-15) and the same shifted by
+// one (pixels 1-16).
+struct M4WideRows {
+	__m128i		first[M4_WIDE_WINDOW];
+	__m128i		second[M4_WIDE_WINDOW];
+};
+
+// Row r of a wide window from the tiled plane: columns column .. column
+// + 16 span three tiles, 32 bytes apart.
+inline void M4FetchWideTiledRow( const u8* const rowBase, const u32 column, M4WideRows* rows, const u32 r, const bool withSecond ) {
+	const u8* const tile = rowBase + ( column & ~7u ) * 4;
+	const u32		shift = 8 * ( column & 7u );
+	const u64		t0 = M4Load64( tile );
+	const u64		t1 = M4Load64( tile + 32 );
+	u64				low = t0;
+	u64				high = t1;
+	u64				t2 = 0;
+	if ( shift != 0 || withSecond ) {
+		t2 = M4Load64( tile + 64 );
+	}
+	if ( shift != 0 ) {
+		low = ( t0 >> shift ) | ( t1 << ( 64 - shift ) );
+		high = ( t1 >> shift ) | ( t2 << ( 64 - shift ) );
+	}
+	rows->first[r] = _mm_set_epi64x( static_cast<long long>( high ), static_cast<long long>( low ) );
+	if ( withSecond ) {
+		const u64 nextLow = ( low >> 8 ) | ( high << 56 );
+		const u64 nextHigh = ( high >> 8 ) | ( ( ( t2 >> shift ) & 0xFFu ) << 56 );
+		rows->second[r] = _mm_set_epi64x( static_cast<long long>( nextHigh ), static_cast<long long>( nextLow ) );
+	}
+}
+
+// Stores sixteen pixels as row j of two horizontally adjacent tiles.
+inline void M4StoreWideRow( u8* dst, const u32 dstStride, const u32 j, const __m128i v ) {
+	u8* const at = dst + M4TiledOffset( 0, j, dstStride );
+	_mm_storel_epi64( reinterpret_cast<__m128i*>( at ), v );
+	_mm_storel_epi64( reinterpret_cast<__m128i*>( at + 32 ), _mm_srli_si128( v, 8 ) );
+}
+
+inline __m128i M4AverageFour( const __m128i a, const __m128i b, const __m128i c, const __m128i d, const __m128i bias ) {
+	const __m128i zero = _mm_setzero_si128();
+	const __m128i low = _mm_add_epi16( _mm_add_epi16( _mm_unpacklo_epi8( a, zero ), _mm_unpacklo_epi8( b, zero ) ),
+									   _mm_add_epi16( _mm_unpacklo_epi8( c, zero ), _mm_unpacklo_epi8( d, zero ) ) );
+	const __m128i high = _mm_add_epi16( _mm_add_epi16( _mm_unpackhi_epi8( a, zero ), _mm_unpackhi_epi8( b, zero ) ),
+										_mm_add_epi16( _mm_unpackhi_epi8( c, zero ), _mm_unpackhi_epi8( d, zero ) ) );
+	return _mm_packus_epi16( _mm_srli_epi16( _mm_add_epi16( low, bias ), 2 ), _mm_srli_epi16( _mm_add_epi16( high, bias ), 2 ) );
+}
+
+} // namespace
+
+// Sixteen columns at a time: each window row is read once for both
+// halves of the macroblock, and the rows under the top half's last row
+// serve the bottom half too.
+void M4MemHalfPelInterpolate16( u8* dst, const u32 dstStride, const M4Plane& reference, const s32 x, const s32 y, const M4_VECTOR& vector, const u32 rounding ) {
+	const s64	left = static_cast<s64>( x ) + ( vector.x >> 1 );
+	const s64	top = static_cast<s64>( y ) + ( vector.y >> 1 );
+	const u32	hx = vector.x & 1;
+	const u32	hy = vector.y & 1;
+	const u32	needed = 16 + hy;
+	M4WideRows	rows;
+	if ( M4PlaneContains( reference, left, top, M4_WIDE_WINDOW, M4_WIDE_WINDOW ) ) {
+		const u32 column = static_cast<u32>( left + reference.mBorder );
+		const u32 row = static_cast<u32>( top + reference.mBorder );
+		for ( u32 j = 0; j < needed; j++ ) {
+			M4FetchWideTiledRow( reference.mBase + M4TiledOffset( 0, row + j, reference.mStride ), column, &rows, j, hx != 0 );
+		}
+	} else {
+		for ( u32 j = 0; j < needed; j++ ) {
+			u8 window[2][M4_WINDOW + 7];
+			M4FetchRow( reference, left, M4PlaneRow( reference, top + j ), window[0] );
+			M4FetchRow( reference, left + 8, M4PlaneRow( reference, top + j ), window[1] );
+			rows.first[j] = _mm_unpacklo_epi64( _mm_loadl_epi64( reinterpret_cast<const __m128i*>( window[0] ) ),
+												_mm_loadl_epi64( reinterpret_cast<const __m128i*>( window[1] ) ) );
+			rows.second[j] = _mm_unpacklo_epi64( _mm_loadl_epi64( reinterpret_cast<const __m128i*>( window[0] + 1 ) ),
+												 _mm_loadl_epi64( reinterpret_cast<const __m128i*>( window[1] + 1 ) ) );
+		}
+	}
+	const __m128i roundingBit = _mm_set1_epi8( static_cast<char>( rounding & 1 ) );
+	if ( hx == 0 && hy == 0 ) {
+		for ( u32 j = 0; j < 16; j++ ) {
+			M4StoreWideRow( dst, dstStride, j, rows.first[j] );
+		}
+	} else if ( hy == 0 ) {
+		for ( u32 j = 0; j < 16; j++ ) {
+			M4StoreWideRow( dst, dstStride, j, M4Average2( rows.first[j], rows.second[j], roundingBit ) );
+		}
+	} else if ( hx == 0 ) {
+		for ( u32 j = 0; j < 16; j++ ) {
+			M4StoreWideRow( dst, dstStride, j, M4Average2( rows.first[j], rows.first[j + 1], roundingBit ) );
+		}
+	} else {
+		const __m128i bias = _mm_set1_epi16( static_cast<short>( 2 - ( rounding & 1 ) ) );
+		for ( u32 j = 0; j < 16; j++ ) {
+			M4StoreWideRow( dst, dstStride, j, M4AverageFour( rows.first[j], rows.second[j], rows.first[j + 1], rows.second[j + 1], bias ) );
+		}
+	}
+}

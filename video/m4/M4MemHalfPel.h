@@ -32,6 +32,11 @@
 // row multiple of 4) of a plane of stride dstStride.
 void	M4MemHalfPelInterpolate( u8* dst, u32 dstStride, const M4Plane& reference, s32 x, s32 y, const M4_VECTOR& vector, u32 rounding );
 
+// Predicts the 16 x 16 block at (x, y) with one vector: the same pixels
+// as the four 8 x 8 blocks of M4MemHalfPelInterpolate, read and averaged
+// sixteen columns at a time. dst starts on a tile.
+void	M4MemHalfPelInterpolate16( u8* dst, u32 dstStride, const M4Plane& reference, s32 x, s32 y, const M4_VECTOR& vector, u32 rounding );
+
 // Predicts 8 columns by rows (at most 8) field rows from field
 // fieldSelect (0 top, 1 bottom) of reference, starting at column x and
 // field row fieldY, into rows dstField, dstField + 2, .. of dst.
