@@ -95,16 +95,22 @@ void M4Decoder::predictFrame( M4Image* picture, const M4Image* reference, const 
 	const M4Plane	luma = M4ImagePlane( reference, M4_PLANE_Y );
 	s32				sumX = 0;
 	s32				sumY = 0;
-	if ( fourVectors ) {
+	bool			oneVector = true;
+	for ( u32 b = 0; b < 4 && fourVectors; b++ ) {
+		sumX += vectors[b].x;
+		sumY += vectors[b].y;
+		oneVector = oneVector && vectors[b].x == vectors[0].x && vectors[b].y == vectors[0].y;
+	}
+	if ( !oneVector ) {
 		for ( u32 b = 0; b < 4; b++ ) {
 			const u32 px = 16 * x + 8 * ( b & 1 );
 			const u32 py = 16 * y + 8 * ( b >> 1 );
 			M4MemHalfPelInterpolate( M4BlockAddress( picture, M4_PLANE_Y, px, py ), picture->mPaddedWidth, luma,
 									 static_cast<s32>( px ), static_cast<s32>( py ), vectors[b], rounding );
-			sumX += vectors[b].x;
-			sumY += vectors[b].y;
 		}
 	} else {
+		// Four equal vectors (B macroblocks always pass four) predict the
+		// luma as one.
 		M4MemHalfPelInterpolate16( M4BlockAddress( picture, M4_PLANE_Y, 16 * x, 16 * y ), picture->mPaddedWidth, luma,
 								   static_cast<s32>( 16 * x ), static_cast<s32>( 16 * y ), vectors[0], rounding );
 	}
