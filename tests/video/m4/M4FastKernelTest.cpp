@@ -1,0 +1,193 @@
+// Each vector kernel against the plain kernel it replaces, on seeded
+// random input: the two must agree bit for bit, the edge cases included
+// (sparse and saturating transform blocks, every quantiser class, vectors
+// that leave the padded planes, borders of every picture size).
+#include "video/m4/M4Idct.h"
+#include "video/m4/M4ImagePadding.h"
+#include "video/m4/M4InvQuant.h"
+#include "video/m4/M4MemHalfPel.h"
+#include "video/m4/M4MemOp.h"
+
+#include "M4TestHooks.h"
+#include "M4TestPicture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <random>
+#include <vector>
+
+namespace {
+
+class M4FastKernels : public ::testing::Test {
+protected:
+	void TearDown() override { M4TestHooksReset(); }
+	std::mt19937 random { 1234 };
+
+	s32 Uniform( const s32 low, const s32 high ) { return std::uniform_int_distribution<s32>( low, high )( random ); }
+};
+
+// Blocks of the kinds the transform's fast paths tell apart.
+enum BlockKind : u32 { kDense, kSmall, kDCOnly, kTopLeft, kUpperRows, kLeftColumns, kOneCoefficient, kExtreme, kBlockKinds };
+
+std::vector<u8> Planes( const M4Image& picture ) {
+	const u32 luma = static_cast<u32>( picture.mPaddedWidth ) * picture.mPaddedHeight;
+	std::vector<u8> bytes( picture.mPlaneY, picture.mPlaneY + luma );
+	bytes.insert( bytes.end(), picture.mPlaneU, picture.mPlaneU + luma / 4 );
+	bytes.insert( bytes.end(), picture.mPlaneV, picture.mPlaneV + luma / 4 );
+	return bytes;
+}
+
+} // namespace
+
+TEST_F( M4FastKernels, TransformMatchesThePlainTransformOnEveryKindOfBlock ) {
+	for ( u32 n = 0; n < 40000; n++ ) {
+		const u32 kind = n % kBlockKinds;
+		s16 block[64] = {};
+		for ( u32 i = 0; i < 64; i++ ) {
+			const u32 row = i / 8;
+			const u32 column = i % 8;
+			switch ( kind ) {
+			case kDense: block[i] = static_cast<s16>( Uniform( -2048, 2047 ) ); break;
+			case kSmall: block[i] = static_cast<s16>( Uniform( 0, 3 ) == 0 ? Uniform( -6, 6 ) : 0 ); break;
+			case kDCOnly: block[i] = static_cast<s16>( i == 0 ? Uniform( -2048, 2047 ) : 0 ); break;
+			case kTopLeft: block[i] = static_cast<s16>( row < 4 && column < 4 ? Uniform( -300, 300 ) : 0 ); break;
+			case kUpperRows: block[i] = static_cast<s16>( row < 4 ? Uniform( -300, 300 ) : 0 ); break;
+			case kLeftColumns: block[i] = static_cast<s16>( column < 4 ? Uniform( -300, 300 ) : 0 ); break;
+			case kOneCoefficient: block[i] = static_cast<s16>( i == n / kBlockKinds % 64 ? Uniform( -2048, 2047 ) : 0 ); break;
+			default: block[i] = static_cast<s16>( Uniform( 0, 1 ) != 0 ? 32767 : -32768 ); break;
+			}
+		}
+		s16 fast[64];
+		s16 plain[64];
+		std::memcpy( fast, block, sizeof( block ) );
+		std::memcpy( plain, block, sizeof( block ) );
+		M4idct( fast );
+		M4idctReference( plain );
+		ASSERT_EQ( 0, std::memcmp( fast, plain, sizeof( fast ) ) ) << "block " << n << " of kind " << kind;
+	}
+}
+
+TEST_F( M4FastKernels, H263DequantisationMatchesThePlainRuleForEveryQuantiserClass ) {
+	const u32 quantisers[] = { 0, 1, 2, 3, 17, 30, 31, 32767, 65535, 65536, 0xFFFFFFFFu };
+	for ( const u32 quantiser : quantisers ) {
+		for ( u32 n = 0; n < 500; n++ ) {
+			s16 in[64];
+			for ( s16& value : in ) {
+				const u32 pick = static_cast<u32>( Uniform( 0, 9 ) );
+				value = static_cast<s16>( pick < 4 ? 0 : ( pick < 8 ? Uniform( -40, 40 ) : ( pick == 8 ? Uniform( -2100, 2100 ) : Uniform( -32768, 32767 ) ) ) );
+			}
+			in[n % 64] = n % 3 == 0 ? -32768 : 32767;
+			const u32 dcScaler = static_cast<u32>( Uniform( 0, 46 ) );
+			s16 fast[64];
+			s16 plain[64];
+			M4InvQuantType0Inter( fast, in, quantiser );
+			M4InvQuantType0InterReference( plain, in, quantiser );
+			ASSERT_EQ( 0, std::memcmp( fast, plain, sizeof( fast ) ) ) << "inter, quantiser " << quantiser;
+			M4InvQuantType0Intra( fast, in, quantiser, dcScaler );
+			M4InvQuantType0IntraReference( plain, in, quantiser, dcScaler );
+			ASSERT_EQ( 0, std::memcmp( fast, plain, sizeof( fast ) ) ) << "intra, quantiser " << quantiser;
+		}
+	}
+}
+
+TEST_F( M4FastKernels, MacroBlockWritesMatchThePlainWritesInEveryPlaneAndOrder ) {
+	M4TestPictures pictures( 48, 32, 4 );
+	for ( u32 n = 0; n < 400; n++ ) {
+		M4TestFillPicture( &pictures[0], n );
+		M4TestFillPicture( &pictures[1], n );
+		M4TestFillPicture( &pictures[2], 1000 + n );
+		const u32 mbX = static_cast<u32>( Uniform( 0, 2 ) );
+		const u32 mbY = static_cast<u32>( Uniform( 0, 1 ) );
+		const bool field = Uniform( 0, 1 ) != 0;
+		const u32 pattern = static_cast<u32>( Uniform( 0, 63 ) );
+		s16 blocks[6 * 64];
+		for ( s16& value : blocks ) {
+			value = static_cast<s16>( Uniform( 0, 7 ) == 0 ? Uniform( -32768, 32767 ) : Uniform( -300, 300 ) );
+		}
+		switch ( n % 4 ) {
+		case 0:
+			( field ? M4MemOpIntraMBAllField : M4MemOpIntraMBAll )( &pictures[0], mbX, mbY, blocks );
+			M4MemOpIntraMBAllReference( &pictures[1], mbX, mbY, blocks, field );
+			break;
+		case 1:
+			( field ? M4MemOpInterMBAddField : M4MemOpInterMBAdd )( &pictures[0], mbX, mbY, blocks, pattern );
+			M4MemOpInterMBAddReference( &pictures[1], mbX, mbY, blocks, pattern, field );
+			break;
+		case 2:
+			M4MemOpInterMBCopyAll( &pictures[0], mbX, mbY, &pictures[2] );
+			M4MemOpInterMBCopyAllReference( &pictures[1], mbX, mbY, &pictures[2] );
+			break;
+		default:
+			M4MemOpInterpolateAll( &pictures[0], mbX, mbY, &pictures[2] );
+			M4MemOpInterpolateAllReference( &pictures[1], mbX, mbY, &pictures[2] );
+			break;
+		}
+		ASSERT_EQ( Planes( pictures[0] ), Planes( pictures[1] ) ) << "case " << n;
+	}
+}
+
+// Positions and vectors that keep the read window inside the plane, put
+// it across the padded border, or far outside it.
+TEST_F( M4FastKernels, HalfSamplePredictionMatchesThePlainKernelsInsideAndOutsideThePlanes ) {
+	M4TestPictures pictures( 48, 32, 3 );
+	M4TestFillPicture( &pictures[0], 77 );
+	const u32 limits[] = { 8, 40, 70, 4000 };
+	for ( u32 n = 0; n < 6000; n++ ) {
+		const u32			component = n % 3;
+		const M4Plane		reference = M4ImagePlane( &pictures[0], component );
+		const u32			chroma = component == 0 ? 1 : 2;
+		const s32			limit = static_cast<s32>( limits[n / 3 % 4] );
+		const M4_VECTOR		vector = { Uniform( -limit, limit ), Uniform( -limit, limit ) };
+		const u32			rounding = static_cast<u32>( Uniform( 0, 1 ) );
+		const s32			x = 8 * Uniform( 0, static_cast<s32>( 6 / chroma - 1 ) );
+		const s32			y = 8 * Uniform( 0, static_cast<s32>( 4 / chroma - 1 ) );
+		u8					fast[64];
+		u8					plain[64];
+		M4MemHalfPelInterpolate( fast, 8, reference, x, y, vector, rounding );
+		M4MemHalfPelInterpolateReference( plain, 8, reference, x, y, vector, rounding );
+		ASSERT_EQ( 0, std::memcmp( fast, plain, sizeof( fast ) ) ) << "frame " << vector.x << "," << vector.y << " at " << x << "," << y;
+
+		const u32 select = static_cast<u32>( Uniform( 0, 1 ) );
+		const u32 destination = static_cast<u32>( Uniform( 0, 1 ) );
+		const u32 rows = static_cast<u32>( Uniform( 1, 8 ) );
+		u8 fastFields[128] = {};
+		u8 plainFields[128] = {};
+		M4MemHalfPelFields( fastFields, 8, destination, reference, x, y / 2, vector, select, rows, rounding );
+		M4MemHalfPelFieldsReference( plainFields, 8, destination, reference, x, y / 2, vector, select, rows, rounding );
+		ASSERT_EQ( 0, std::memcmp( fastFields, plainFields, sizeof( fastFields ) ) ) << "field " << vector.x << "," << vector.y;
+
+		if ( component == 0 ) {
+			// A whole luma macroblock at once against its four blocks.
+			const s32 mbX = 16 * Uniform( 0, 2 );
+			const s32 mbY = 16 * Uniform( 0, 1 );
+			const M4Plane wide = M4ImagePlane( &pictures[1], M4_PLANE_Y );
+			const M4Plane quarters = M4ImagePlane( &pictures[2], M4_PLANE_Y );
+			M4MemHalfPelInterpolate16( &M4TestPixel( wide, mbX, mbY ), wide.mStride, reference, mbX, mbY, vector, rounding );
+			for ( u32 b = 0; b < 4; b++ ) {
+				const s32 bx = mbX + 8 * static_cast<s32>( b & 1 );
+				const s32 by = mbY + 8 * static_cast<s32>( b >> 1 );
+				M4MemHalfPelInterpolateReference( &M4TestPixel( quarters, bx, by ), quarters.mStride, reference, bx, by, vector, rounding );
+			}
+			for ( s32 j = 0; j < 16; j++ ) {
+				for ( s32 i = 0; i < 16; i++ ) {
+					ASSERT_EQ( M4TestPixel( wide, mbX + i, mbY + j ), M4TestPixel( quarters, mbX + i, mbY + j ) )
+						<< "macroblock " << vector.x << "," << vector.y << " pixel " << i << "," << j;
+				}
+			}
+		}
+	}
+}
+
+TEST_F( M4FastKernels, BorderExtensionMatchesThePlainKernelForEveryPictureSize ) {
+	const u16 sizes[][2] = { { 16, 16 }, { 48, 32 }, { 120, 72 }, { 96, 64 }, { 8, 8 }, { 200, 24 } };
+	for ( const auto& size : sizes ) {
+		M4TestPictures pictures( size[0], size[1], 2 );
+		M4TestFillPicture( &pictures[0], size[0] );
+		M4TestFillPicture( &pictures[1], size[0] );
+		M4ImageCreatePadding( &pictures[0] );
+		M4ImageCreatePaddingReference( &pictures[1] );
+		EXPECT_EQ( Planes( pictures[0] ), Planes( pictures[1] ) ) << size[0] << "x" << size[1];
+	}
+}
