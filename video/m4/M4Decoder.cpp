@@ -170,6 +170,9 @@ void M4Decoder::decode( const u8* data, const u32 size, VIDImage** out ) {
 		mFrameCount++;
 		return;
 	}
+	// The picture decoded into changes, so its borders are stale until the
+	// next extension.
+	mPadded &= ~( 1u << static_cast<u32>( mCurrent - mImages ) );
 	switch ( frameType ) {
 	case M4_FRAME_I:
 		iFrame();
@@ -243,7 +246,7 @@ void M4Decoder::storeGMCVector( M4_MB* mb, const u32 x, const u32 y ) const {
 void M4Decoder::pFrame( const bool sprite ) {
 	M4Bitstream* const bs = &mBitstream;
 	mMvMgr->init( mParser.mForwardFCode, mParser.mBackwardFCode );
-	M4ImageCreatePadding( mForward );
+	padReference( mForward );
 	for ( u32 y = 0; y < mMBHeight; y++ ) {
 		for ( u32 x = 0; x < mMBWidth; x++ ) {
 			M4_MB* const mb = &mMBs[y * mMBWidth + x];
@@ -310,12 +313,23 @@ void M4Decoder::pFrame( const bool sprite ) {
 	}
 }
 
+// A reference is extended once after it is decoded, however many frames
+// then read it: extending again would write the same bytes.
+void M4Decoder::padReference( M4Image* picture ) {
+	const u32 bit = 1u << static_cast<u32>( picture - mImages );
+	if ( ( mPadded & bit ) != 0 ) {
+		return;
+	}
+	M4ImageCreatePadding( picture );
+	mPadded |= bit;
+}
+
 void M4Decoder::bFrame() {
 	mMvMgr->init( mParser.mForwardFCode, mParser.mBackwardFCode );
-	// The older reference is padded too: a reference followed directly by
-	// an I-frame was never padded. Padding twice changes nothing.
-	M4ImageCreatePadding( mForward );
-	M4ImageCreatePadding( mBackward );
+	// The older reference is extended too: a reference followed directly
+	// by an I-frame was never extended.
+	padReference( mForward );
+	padReference( mBackward );
 	s64 trb = 1;
 	s64 trd = 1;
 	if ( !M4DirectTimes( mParser.mBTime, mParser.mLastReferenceTime, mParser.mReferenceTime, &trb, &trd ) ) {

@@ -132,6 +132,8 @@ private:
 	void				predictFrame( M4Image* picture, const M4Image* reference, u32 x, u32 y, const M4_VECTOR* vectors, bool fourVectors );
 	void				addResidual( const M4_MB* mb, u32 x, u32 y, u32 pattern );
 	void				storeGMCVector( M4_MB* mb, u32 x, u32 y ) const;
+	// Extends picture's borders unless they are current already.
+	void				padReference( M4Image* picture );
 
 	M4Image				mImages[M4_DECODER_MAX_IMAGES]{};
 	void*				mPool{};
@@ -139,6 +141,7 @@ private:
 	bool				mCoefficientsFast{};	// fast memory has no free
 	bool				mDequantisedFast{};
 	bool				mBFrameRefused{};		// a B-frame without flag bit 0 was reported
+	u32					mPadded{};				// bit i: mImages[i]'s borders match its pixels
 	VIDImage			mOutput{};
 };
 
