@@ -28,23 +28,11 @@ inline M4Lanes operator+( const M4Lanes a, const M4Lanes b ) { return _mm_add_ps
 inline M4Lanes operator-( const M4Lanes a, const M4Lanes b ) { return _mm_sub_ps( a.v, b.v ); }
 inline M4Lanes operator*( const M4Lanes a, const M4Lanes b ) { return _mm_mul_ps( a.v, b.v ); }
 
-// One 8-point inverse transform of in[0..7] into out[0..7].
+// The end of the 8-point transform: the odd part's rotation of the
+// middle pair through sqrt(1/2), then the even and odd halves combined.
 template<typename T>
-inline void M4Idct1D( const T* in, T* out ) {
-	const T c1 = kC1, c2 = kC2, c3 = kC3, c4 = kC4, c5 = kC5, c6 = kC6, c7 = kC7, sqrtHalf = kSqrtHalf;
-	const T a0 = c4 * ( in[0] + in[4] );
-	const T a1 = c4 * ( in[0] - in[4] );
-	const T a2 = c6 * in[2] - c2 * in[6];
-	const T a3 = c2 * in[2] + c6 * in[6];
-	const T e0 = a0 + a3;
-	const T e1 = a1 + a2;
-	const T e2 = a1 - a2;
-	const T e3 = a0 - a3;
-
-	const T b4 = c7 * in[1] - c1 * in[7];
-	const T b7 = c1 * in[1] + c7 * in[7];
-	const T b5 = c3 * in[5] - c5 * in[3];
-	const T b6 = c5 * in[5] + c3 * in[3];
+inline void M4IdctCombine( const T e0, const T e1, const T e2, const T e3, const T b4, const T b5, const T b6, const T b7, T* out ) {
+	const T sqrtHalf = kSqrtHalf;
 	const T o3 = b4 + b5;
 	const T d5 = b4 - b5;
 	const T d6 = b7 - b6;
@@ -62,6 +50,26 @@ inline void M4Idct1D( const T* in, T* out ) {
 	out[4] = e3 - o3;
 }
 
+// One 8-point inverse transform of in[0..7] into out[0..7].
+template<typename T>
+inline void M4Idct1D( const T* in, T* out ) {
+	const T c1 = kC1, c2 = kC2, c3 = kC3, c4 = kC4, c5 = kC5, c6 = kC6, c7 = kC7;
+	const T a0 = c4 * ( in[0] + in[4] );
+	const T a1 = c4 * ( in[0] - in[4] );
+	const T a2 = c6 * in[2] - c2 * in[6];
+	const T a3 = c2 * in[2] + c6 * in[6];
+	const T e0 = a0 + a3;
+	const T e1 = a1 + a2;
+	const T e2 = a1 - a2;
+	const T e3 = a0 - a3;
+
+	const T b4 = c7 * in[1] - c1 * in[7];
+	const T b7 = c1 * in[1] + c7 * in[7];
+	const T b5 = c3 * in[5] - c5 * in[3];
+	const T b6 = c5 * in[5] + c3 * in[3];
+	M4IdctCombine( e0, e1, e2, e3, b4, b5, b6, b7, out );
+}
+
 // The same transform when in[4..7] are zero. Every dropped product is a
 // product with zero and every dropped sum adds a zero, which changes no
 // non-zero result (at most the sign of a zero, which no later operation
@@ -69,7 +77,7 @@ inline void M4Idct1D( const T* in, T* out ) {
 // transform's bit for bit.
 template<typename T>
 inline void M4Idct1DLowHalf( const T* in, T* out ) {
-	const T c1 = kC1, c2 = kC2, c3 = kC3, c4 = kC4, c5 = kC5, c6 = kC6, c7 = kC7, sqrtHalf = kSqrtHalf, zero = 0.0f;
+	const T c1 = kC1, c2 = kC2, c3 = kC3, c4 = kC4, c5 = kC5, c6 = kC6, c7 = kC7, zero = 0.0f;
 	const T a0 = c4 * in[0];
 	const T a2 = c6 * in[2];
 	const T a3 = c2 * in[2];
@@ -82,21 +90,7 @@ inline void M4Idct1DLowHalf( const T* in, T* out ) {
 	const T b7 = c1 * in[1];
 	const T b5 = zero - c5 * in[3];
 	const T b6 = c3 * in[3];
-	const T o3 = b4 + b5;
-	const T d5 = b4 - b5;
-	const T d6 = b7 - b6;
-	const T o0 = b7 + b6;
-	const T o2 = ( d6 - d5 ) * sqrtHalf;
-	const T o1 = ( d6 + d5 ) * sqrtHalf;
-
-	out[0] = e0 + o0;
-	out[7] = e0 - o0;
-	out[1] = e1 + o1;
-	out[6] = e1 - o1;
-	out[2] = e2 + o2;
-	out[5] = e2 - o2;
-	out[3] = e3 + o3;
-	out[4] = e3 - o3;
+	M4IdctCombine( e0, e1, e2, e3, b4, b5, b6, b7, out );
 }
 
 // Transposes the 8 x 8 s16 block held as eight rows.

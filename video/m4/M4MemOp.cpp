@@ -47,20 +47,10 @@ u8 M4SaturatePixel( const s32 v ) {
 	return static_cast<u8>( v < 0 ? 0 : ( v > 255 ? 255 : v ) );
 }
 
-void M4StoreBlocksReference( M4Image* picture, const u32 mbX, const u32 mbY, const s16* blocks, const bool field ) {
-	const M4MBPlanes planes = M4GetMBPlanes( picture, mbX, mbY );
-	for ( u32 b = 0; b < M4_MB_BLOCKS; b++ ) {
-		const s16* const block = blocks + b * M4_BLOCK_COEFFICIENTS;
-		for ( u32 r = 0; r < 8; r++ ) {
-			u8* const row = M4BlockRow( planes, b, r, field );
-			for ( u32 c = 0; c < 8; c++ ) {
-				row[c] = M4SaturatePixel( block[8 * r + c] );
-			}
-		}
-	}
-}
-
-void M4AddBlocksReference( M4Image* picture, const u32 mbX, const u32 mbY, const s16* blocks, const u32 pattern, const bool field ) {
+// Calls rowOp( pixel row, its 8 coefficients ) for every row of every
+// block coded in pattern.
+template<typename RowOp>
+void M4ForEachBlockRow( M4Image* picture, const u32 mbX, const u32 mbY, const s16* blocks, const u32 pattern, const bool field, RowOp rowOp ) {
 	const M4MBPlanes planes = M4GetMBPlanes( picture, mbX, mbY );
 	for ( u32 b = 0; b < M4_MB_BLOCKS; b++ ) {
 		if ( ( pattern & ( 1u << ( 5 - b ) ) ) == 0 ) {
@@ -68,43 +58,45 @@ void M4AddBlocksReference( M4Image* picture, const u32 mbX, const u32 mbY, const
 		}
 		const s16* const block = blocks + b * M4_BLOCK_COEFFICIENTS;
 		for ( u32 r = 0; r < 8; r++ ) {
-			u8* const row = M4BlockRow( planes, b, r, field );
-			for ( u32 c = 0; c < 8; c++ ) {
-				row[c] = M4SaturatePixel( row[c] + block[8 * r + c] );
-			}
+			rowOp( M4BlockRow( planes, b, r, field ), block + 8 * r );
 		}
 	}
 }
 
+constexpr u32 M4_ALL_BLOCKS = 0x3F;
+
+void M4StoreBlocksReference( M4Image* picture, const u32 mbX, const u32 mbY, const s16* blocks, const bool field ) {
+	M4ForEachBlockRow( picture, mbX, mbY, blocks, M4_ALL_BLOCKS, field, []( u8* row, const s16* coefficients ) {
+		for ( u32 c = 0; c < 8; c++ ) {
+			row[c] = M4SaturatePixel( coefficients[c] );
+		}
+	} );
+}
+
+void M4AddBlocksReference( M4Image* picture, const u32 mbX, const u32 mbY, const s16* blocks, const u32 pattern, const bool field ) {
+	M4ForEachBlockRow( picture, mbX, mbY, blocks, pattern, field, []( u8* row, const s16* coefficients ) {
+		for ( u32 c = 0; c < 8; c++ ) {
+			row[c] = M4SaturatePixel( row[c] + coefficients[c] );
+		}
+	} );
+}
+
 // Eight s16 of a block row, saturated to pixels by the pack.
 void M4StoreBlocks( M4Image* picture, const u32 mbX, const u32 mbY, const s16* blocks, const bool field ) {
-	const M4MBPlanes planes = M4GetMBPlanes( picture, mbX, mbY );
-	for ( u32 b = 0; b < M4_MB_BLOCKS; b++ ) {
-		const s16* const block = blocks + b * M4_BLOCK_COEFFICIENTS;
-		for ( u32 r = 0; r < 8; r++ ) {
-			const __m128i values = _mm_loadu_si128( reinterpret_cast<const __m128i*>( block + 8 * r ) );
-			_mm_storel_epi64( reinterpret_cast<__m128i*>( M4BlockRow( planes, b, r, field ) ), _mm_packus_epi16( values, values ) );
-		}
-	}
+	M4ForEachBlockRow( picture, mbX, mbY, blocks, M4_ALL_BLOCKS, field, []( u8* row, const s16* coefficients ) {
+		const __m128i values = _mm_loadu_si128( reinterpret_cast<const __m128i*>( coefficients ) );
+		_mm_storel_epi64( reinterpret_cast<__m128i*>( row ), _mm_packus_epi16( values, values ) );
+	} );
 }
 
 // A pixel plus a residual cannot leave s16 except by saturating at its
 // end, where the pack to pixels saturates the same way.
 void M4AddBlocks( M4Image* picture, const u32 mbX, const u32 mbY, const s16* blocks, const u32 pattern, const bool field ) {
-	const M4MBPlanes	planes = M4GetMBPlanes( picture, mbX, mbY );
-	const __m128i		zero = _mm_setzero_si128();
-	for ( u32 b = 0; b < M4_MB_BLOCKS; b++ ) {
-		if ( ( pattern & ( 1u << ( 5 - b ) ) ) == 0 ) {
-			continue;
-		}
-		const s16* const block = blocks + b * M4_BLOCK_COEFFICIENTS;
-		for ( u32 r = 0; r < 8; r++ ) {
-			u8* const		row = M4BlockRow( planes, b, r, field );
-			const __m128i	pixels = _mm_unpacklo_epi8( _mm_loadl_epi64( reinterpret_cast<const __m128i*>( row ) ), zero );
-			const __m128i	sum = _mm_adds_epi16( pixels, _mm_loadu_si128( reinterpret_cast<const __m128i*>( block + 8 * r ) ) );
-			_mm_storel_epi64( reinterpret_cast<__m128i*>( row ), _mm_packus_epi16( sum, sum ) );
-		}
-	}
+	M4ForEachBlockRow( picture, mbX, mbY, blocks, pattern, field, []( u8* row, const s16* coefficients ) {
+		const __m128i pixels = _mm_unpacklo_epi8( _mm_loadl_epi64( reinterpret_cast<const __m128i*>( row ) ), _mm_setzero_si128() );
+		const __m128i sum = _mm_adds_epi16( pixels, _mm_loadu_si128( reinterpret_cast<const __m128i*>( coefficients ) ) );
+		_mm_storel_epi64( reinterpret_cast<__m128i*>( row ), _mm_packus_epi16( sum, sum ) );
+	} );
 }
 
 // A macroblock's plane is whole tile rows: each group of 4 pixel rows is
