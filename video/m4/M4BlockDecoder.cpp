@@ -158,41 +158,21 @@ struct M4LocalReader {
 };
 
 // Plain codes, the common case, are read in the loop itself with the
-// local reader; escapes and missing codes take the general reader on the
-// real one. Entries are M4CoefficientEntry's.
+// local reader and one look-up in the flat table; escapes and missing
+// codes take the general reader on the real one.
 void M4DecodeBlock( M4Bitstream* bs, s16* block, u32 position, const M4CoefficientTables& tables, const u8* scan ) {
 	M4LocalReader		reader( bs );
-	const u32* const	part0 = tables.mWindow[0];
-	const u32* const	part1 = tables.mWindow[1];
-	const u32* const	part2 = tables.mWindow[2];
-	const u32* const	shortTable = tables.mShort;
+	const u16* const	flat = tables.mFlat;
 	for ( ;; ) {
 		const u32		bits = reader.show32();
+		const u32		packed = flat[bits >> ( 32 - M4_TCOEF_WINDOW )];
+		const u32		length = packed >> M4_TCOEF_FLAT_LENGTH_SHIFT;
 		M4Coefficient	coefficient;
 		bool			plain = false;
-		// Most codes are found in the short window; the others through the
-		// parts, by the 12-bit window's leading zeros: 0-2 for windows from
-		// 0x200, 3-4 from 0x80, 5-8 from 0x8.
-		u32 entry = shortTable[bits >> ( 32 - M4_TCOEF_SHORT_WINDOW )];
-		if ( __builtin_expect( M4VlcIsMissing( entry ), 0 ) ) {
-			const u32 window = bits >> ( 32 - M4_TCOEF_WINDOW );
-			const u32 zeros = static_cast<u32>( __builtin_clz( window | 1 ) ) - ( 32 - M4_TCOEF_WINDOW );
-			entry = M4_VLC_INVALID;
-			if ( zeros < 9 ) {
-				const bool	first = zeros < 3;
-				const bool	second = zeros < 5;
-				const u32*	part = first ? part0 : ( second ? part1 : part2 );
-				const u32	index = first ? ( window >> 5 ) - ( M4_TCOEF_SPLIT0 >> 5 )
-										  : ( second ? ( window >> 2 ) - ( M4_TCOEF_SPLIT1 >> 2 ) : window - M4_TCOEF_SPLIT2 );
-				entry = part[index];
-			}
-		}
-		const u32 value = M4VlcValue( entry );
-		const u32 length = M4VlcLength( entry );
-		if ( __builtin_expect( length != 0 && value != M4_VLC_ESCAPE, 1 ) ) {
-			coefficient.last = value >> M4_TCOEF_LAST_SHIFT;
-			coefficient.run = ( value >> M4_TCOEF_RUN_SHIFT ) & M4_TCOEF_RUN_MASK;
-			const s32 level = static_cast<s32>( value & M4_TCOEF_LEVEL_MASK );
+		if ( __builtin_expect( length != 0, 1 ) ) {
+			coefficient.last = ( packed >> M4_TCOEF_FLAT_LAST_SHIFT ) & 1;
+			coefficient.run = ( packed >> M4_TCOEF_FLAT_RUN_SHIFT ) & M4_TCOEF_RUN_MASK;
+			const s32 level = static_cast<s32>( packed & M4_TCOEF_FLAT_LEVEL_MASK );
 			coefficient.level = ( ( bits >> ( 31 - length ) ) & 1 ) != 0 ? -level : level;
 			reader.skip( length + 1 );
 			plain = true;

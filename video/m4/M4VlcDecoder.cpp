@@ -16,20 +16,24 @@ static const u32* M4VlcFastCopy( const M4PackedTable<COUNT>& table ) {
 	return static_cast<const u32*>( copy );
 }
 
-// The short-window tables of the intra and inter sets. They depend on
-// the constant tables only, so every decoder shares them.
-static u32 sShortIntra[1u << M4_TCOEF_SHORT_WINDOW];
-static u32 sShortInter[1u << M4_TCOEF_SHORT_WINDOW];
+// The flat tables of the intra and inter sets. They depend on the
+// constant tables only, so every decoder shares them.
+static u16 sFlatIntra[1u << M4_TCOEF_WINDOW_BITS];
+static u16 sFlatInter[1u << M4_TCOEF_WINDOW_BITS];
 
-// Fills shortTable from the parts of tables: a 9-bit window whose code is
-// at most 9 bits long has the same entry for every 12-bit window it
-// begins, because no code is the prefix of another.
-static void M4BuildShortTable( const M4CoefficientTables& tables, u32* shortTable ) {
-	constexpr u32 kSpare = M4_TCOEF_WINDOW_BITS - M4_TCOEF_SHORT_WINDOW;
-	for ( u32 window = 0; window < ( 1u << M4_TCOEF_SHORT_WINDOW ); window++ ) {
-		const u32 entry = M4CoefficientEntry( tables, window << kSpare );
-		const bool usable = !M4VlcIsMissing( entry ) && M4VlcLength( entry ) <= M4_TCOEF_SHORT_WINDOW && M4VlcValue( entry ) != M4_VLC_ESCAPE;
-		shortTable[window] = usable ? entry : M4_VLC_INVALID;
+// Packs every window's entry of tables into flatTable; windows that start
+// no code, the escape, or a level or run too wide for the packing get 0.
+static void M4BuildFlatTable( const M4CoefficientTables& tables, u16* flatTable ) {
+	for ( u32 window = 0; window < ( 1u << M4_TCOEF_WINDOW_BITS ); window++ ) {
+		const u32 entry = M4CoefficientEntry( tables, window );
+		const u32 value = M4VlcValue( entry );
+		const u32 level = value & M4_TCOEF_LEVEL_MASK;
+		const u32 run = ( value >> M4_TCOEF_RUN_SHIFT ) & M4_TCOEF_RUN_MASK;
+		const u32 last = value >> M4_TCOEF_LAST_SHIFT;
+		const bool plain = !M4VlcIsMissing( entry ) && value != M4_VLC_ESCAPE && level <= M4_TCOEF_FLAT_LEVEL_MASK && last <= 1;
+		flatTable[window] = static_cast<u16>( plain ? ( M4VlcLength( entry ) << M4_TCOEF_FLAT_LENGTH_SHIFT ) | ( last << M4_TCOEF_FLAT_LAST_SHIFT ) |
+														  ( run << M4_TCOEF_FLAT_RUN_SHIFT ) | level
+													: 0 );
 	}
 }
 
@@ -44,8 +48,8 @@ void M4VlcDecoder::init() {
 	mInter.mWindow[2] = M4VlcFastCopy( mTabDCT3D5 );
 	mInter.mMaxLevel = &mMaxLevel[1][0][0];
 	mInter.mMaxRun = &mMaxRun[1][0][0];
-	M4BuildShortTable( mIntra, sShortIntra );
-	M4BuildShortTable( mInter, sShortInter );
-	mIntra.mShort = sShortIntra;
-	mInter.mShort = sShortInter;
+	M4BuildFlatTable( mIntra, sFlatIntra );
+	M4BuildFlatTable( mInter, sFlatInter );
+	mIntra.mFlat = sFlatIntra;
+	mInter.mFlat = sFlatInter;
 }

@@ -70,17 +70,20 @@ struct M4PackedTable {
 	u32		mEntry[COUNT];
 };
 
-// Bits of the short window: codes up to this long, with their sign bit
-// after them, are found with one look-up.
-constexpr u32 M4_TCOEF_SHORT_WINDOW	= 9;
+// The flat coefficient table: one u16 per 12-bit window, the code's
+// length in bits 12-15 (0: missing, escape, or a value that does not
+// fit), last in bit 11, run in bits 5-10, level in bits 0-4.
+constexpr u32 M4_TCOEF_FLAT_LENGTH_SHIFT	= 12;
+constexpr u32 M4_TCOEF_FLAT_LAST_SHIFT		= 11;
+constexpr u32 M4_TCOEF_FLAT_RUN_SHIFT		= 5;
+constexpr u32 M4_TCOEF_FLAT_LEVEL_MASK		= 0x1F;
 
 // One set of coefficient tables with its escape limits.
 struct M4CoefficientTables {
 	const u32*	mWindow[3];		// the three parts of the 12-bit window
-	// The entry of every 9-bit window that starts a code of at most 9
-	// bits other than the escape, else M4_VLC_INVALID: derived from the
-	// parts once, shared by every decoder.
-	const u32*	mShort;
+	// Every 12-bit window's plain code, packed: derived from the parts,
+	// shared by every decoder.
+	const u16*	mFlat;
 	const u8*	mMaxLevel;		// [last][run], M4_MAX_RUNS per last
 	const u8*	mMaxRun;		// [last][level], M4_MAX_LEVELS per last
 };
