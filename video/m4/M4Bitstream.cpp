@@ -1,14 +1,12 @@
 #include "video/m4/M4Bitstream.h"
 
-u32 M4BitstreamLoadLastWord( M4Bitstream* bs ) {
-	const u8* const	end = bs->mStart + bs->mSize;
-	bs->mWordsLoaded++;
+u32 M4BitstreamTailWord( const u8* tail, const u8* end ) {
 	u32 word = 0;
 	for ( u32 i = 0; i < 4; i++ ) {
 		word <<= 8;
-		if ( bs->mTail < end ) {
-			word |= *bs->mTail;
-			bs->mTail++;
+		if ( tail < end ) {
+			word |= *tail;
+			tail++;
 		}
 	}
 	return word;

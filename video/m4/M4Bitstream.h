@@ -32,22 +32,28 @@ void	M4BitstreamInit( M4Bitstream* bs, const u8* data, u32 size );
 u32		M4BitstreamPosition( const M4Bitstream* bs );
 // Consumes bits up to the next byte boundary counted from the frame's start.
 void	M4BitstreamAlign( M4Bitstream* bs );
-// The word at the reader's tail when fewer than 4 bytes remain: zero
-// bytes past the frame's end.
-u32		M4BitstreamLoadLastWord( M4Bitstream* bs );
+// The big-endian word at tail, zero bytes past end (tail <= end).
+u32		M4BitstreamTailWord( const u8* tail, const u8* end );
 
-// The big-endian word at the reader's tail, zero bytes past the frame's
-// end; advances the tail.
-inline u32 M4BitstreamLoadWord( M4Bitstream* bs ) {
-	if ( bs->mStart + bs->mSize - bs->mTail >= 4 ) {
-		// A whole word inside the frame: one load.
+// The word at *tail as above, advancing *tail by the bytes it read; whole
+// words inside the frame take one load.
+inline u32 M4BitstreamReadWord( const u8** tail, const u8* end ) {
+	const u8* const at = *tail;
+	if ( end - at >= 4 ) {
 		u32 word;
-		__builtin_memcpy( &word, bs->mTail, sizeof( word ) );
-		bs->mTail += 4;
-		bs->mWordsLoaded++;
+		__builtin_memcpy( &word, at, sizeof( word ) );
+		*tail = at + 4;
 		return __builtin_bswap32( word );
 	}
-	return M4BitstreamLoadLastWord( bs );
+	*tail = end;
+	return M4BitstreamTailWord( at, end );
+}
+
+// The next word of the frame into the reader: the big-endian word at its
+// tail, zero bytes past the frame's end.
+inline u32 M4BitstreamLoadWord( M4Bitstream* bs ) {
+	bs->mWordsLoaded++;
+	return M4BitstreamReadWord( &bs->mTail, bs->mStart + bs->mSize );
 }
 
 // The next n bits (0 <= n <= 32) without consuming them.

@@ -138,22 +138,7 @@ struct M4LocalReader {
 		bitPosition -= 32;
 		current = next;
 		wordsLoaded++;
-		if ( end - tail >= 4 ) {
-			u32 word;
-			__builtin_memcpy( &word, tail, sizeof( word ) );
-			next = __builtin_bswap32( word );
-			tail += 4;
-			return;
-		}
-		u32 word = 0;
-		for ( u32 i = 0; i < 4; i++ ) {
-			word <<= 8;
-			if ( tail < end ) {
-				word |= *tail;
-				tail++;
-			}
-		}
-		next = word;
+		next = M4BitstreamReadWord( &tail, end );
 	}
 };
 
@@ -174,6 +159,7 @@ void M4DecodeBlock( M4Bitstream* bs, s16* block, u32 position, const M4Coefficie
 			coefficient.run = ( packed >> M4_TCOEF_FLAT_RUN_SHIFT ) & M4_TCOEF_RUN_MASK;
 			const s32 level = static_cast<s32>( packed & M4_TCOEF_FLAT_LEVEL_MASK );
 			coefficient.level = ( ( bits >> ( 31 - length ) ) & 1 ) != 0 ? -level : level;
+			coefficient.valid = true;
 			reader.skip( length + 1 );
 			plain = true;
 		}
