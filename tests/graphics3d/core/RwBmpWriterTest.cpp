@@ -107,7 +107,8 @@ protected:
 	void SetUp() override {
 		RwStartedTestCase::SetUp();
 		directory = std::filesystem::temp_directory_path() /
-					( std::string( "rwbmp-" ) + ::testing::UnitTest::GetInstance()->current_test_info()->name() );
+					( std::string( "rwbmp-" ) + std::to_string( getpid() ) + "-" +
+					  ::testing::UnitTest::GetInstance()->current_test_info()->name() );
 		std::filesystem::remove_all( directory );
 		std::filesystem::create_directories( directory );
 	}
