@@ -8,6 +8,8 @@
 #include <iterator>
 #include <string>
 
+#include <unistd.h>
+
 namespace {
 
 typedef std::vector<u8> Bytes;
