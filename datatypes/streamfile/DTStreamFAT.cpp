@@ -97,6 +97,10 @@ s32 DTStreamFAT::LoadPropertiesText( char *, DTBasePersistStream & stream ) {
 		moRecords[i].mui32ThirdWord = static_cast<u32>( words[first + 2] );
 		moRecords[i].miClassID = words[first + 3];
 	}
+	// A table whose records did not load is no table: nothing of it stays.
+	if ( arrayResult != DT_PERSIST_OK ) {
+		Empty();
+	}
 	return result | arrayResult;
 }
 

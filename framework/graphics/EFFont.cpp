@@ -91,6 +91,10 @@ s32 EFFont::LoadFromStream( DTBasePersistStream & stream ) {
 	return result;
 }
 
+bool EFFont::IsOwnedElsewhere() const {
+	return gpoHudMgr != nullptr && uiInstancePUID >= 0 && gpoHudMgr->GetFont( static_cast<u32>( uiInstancePUID ) ) == this;
+}
+
 void EFFont::ComputeScreenDims( const f32 sx, const f32 sy ) {
 	for ( u32 i = 0; i < muiCharCount; i++ ) {
 		f32 * const record = mpfCharRecords + static_cast<size_t>( i ) * EF_FONT_CHAR_FIELDS;

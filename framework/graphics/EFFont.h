@@ -61,6 +61,8 @@ public:
 
 	// Descriptor load, tables, textures, then installation (see above).
 	s32						LoadFromStream( DTBasePersistStream & stream ) override;
+	// True while the HUD manager holds it in its slot (it deletes it).
+	bool					IsOwnedElsewhere() const override;
 
 	// Screen sizes for the horizontal factor sx and the vertical factor sy:
 	// per character, screen width = pixel width x sx, screen height and

@@ -32,6 +32,10 @@ s32 EFText::LoadFromStream( DTBasePersistStream & stream ) {
 	return result;
 }
 
+bool EFText::IsOwnedElsewhere() const {
+	return gpoHudMgr != nullptr && gpoHudMgr->GetTextTable() == this;
+}
+
 const u8 * EFText::GetText( const u32 index ) const {
 	if ( index >= mui32NbTextes ) {
 		return nullptr;

@@ -27,6 +27,8 @@ public:
 
 	// Descriptor load, then installation in the HUD manager.
 	s32						LoadFromStream( DTBasePersistStream & stream ) override;
+	// True while the HUD manager holds it as its text table (it deletes it).
+	bool					IsOwnedElsewhere() const override;
 
 	// The first language's text index, or null when index is not below
 	// NB_TEXTES, when the index entry is not held or when its offset lies

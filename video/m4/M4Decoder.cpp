@@ -335,35 +335,50 @@ void M4Decoder::bFrame() {
 	if ( !M4DirectTimes( mParser.mBTime, mParser.mLastReferenceTime, mParser.mReferenceTime, &trb, &trd ) ) {
 		OSReport( "M4Decoder: B-frame references share a time; direct mode uses distance 1\n" );
 	}
+	bool readable = true;
 	for ( u32 y = 0; y < mMBHeight; y++ ) {
 		mMvMgr->resetBPredictors();
 		for ( u32 x = 0; x < mMBWidth; x++ ) {
-			decodeBMacroBlock( x, y, trb, trd );
+			if ( readable ) {
+				readable = decodeBMacroBlock( x, y, trb, trd );
+			} else {
+				copyBMacroBlock( x, y, mMBs[y * mMBWidth + x].mQuantiser );
+			}
 		}
 	}
 }
 
-void M4Decoder::decodeBMacroBlock( const u32 x, const u32 y, const s64 trb, const s64 trd ) {
-	M4Bitstream* const	bs = &mBitstream;
-	const u32			index = y * mMBWidth + x;
-	const M4_MB* const	colocated = &mMBs[index];
-	M4_MB* const		mb = &mBMBs[index];
-	M4BPrediction		prediction{};
+void M4Decoder::copyBMacroBlock( const u32 x, const u32 y, const u32 quantiser ) {
+	M4_MB* const mb = &mBMBs[y * mMBWidth + x];
 	mb->mFlags = 0;
 	mb->mCbp = 0;
 	for ( s32& component : mb->mMv ) {
 		component = 0;
 	}
+	mb->mType = M4_B_FORWARD;
+	mb->mQuantiser = static_cast<u8>( quantiser );
+	mb->mBForward[0] = mb->mBForward[1] = M4MotionVectorMgr::MV_ZERO;
+	mb->mBBackward[0] = mb->mBBackward[1] = M4MotionVectorMgr::MV_ZERO;
+	M4MemOpInterMBCopyAll( mCurrent, x, y, mBackward );
+	M4MemMBFlush( mCurrent, x, y );
+}
+
+bool M4Decoder::decodeBMacroBlock( const u32 x, const u32 y, const s64 trb, const s64 trd ) {
+	M4Bitstream* const	bs = &mBitstream;
+	const u32			index = y * mMBWidth + x;
+	const M4_MB* const	colocated = &mMBs[index];
+	M4_MB* const		mb = &mBMBs[index];
+	M4BPrediction		prediction{};
 	if ( colocated->mType == M4_MB_NOT_CODED ) {
 		// Not coded in the newer reference: a copy of the older one. The
 		// record keeps the co-located quantiser; the running one stays.
-		mb->mType = M4_B_FORWARD;
-		mb->mQuantiser = colocated->mQuantiser;
-		mb->mBForward[0] = mb->mBForward[1] = M4MotionVectorMgr::MV_ZERO;
-		mb->mBBackward[0] = mb->mBBackward[1] = M4MotionVectorMgr::MV_ZERO;
-		M4MemOpInterMBCopyAll( mCurrent, x, y, mBackward );
-		M4MemMBFlush( mCurrent, x, y );
-		return;
+		copyBMacroBlock( x, y, colocated->mQuantiser );
+		return true;
+	}
+	mb->mFlags = 0;
+	mb->mCbp = 0;
+	for ( s32& component : mb->mMv ) {
+		component = 0;
 	}
 	u32			type = M4_B_DIRECT;
 	u32			pattern = 0;
@@ -373,8 +388,11 @@ void M4Decoder::decodeBMacroBlock( const u32 x, const u32 y, const s64 trb, cons
 		const bool noPattern = M4BitstreamGet( bs, 1 ) != 0;
 		type = mParser.getMBType();
 		if ( type > M4_B_FORWARD ) {
-			// Fatal on the console; the host's panic never comes back either.
-			OSPanic( "M4Decoder", 903, "Invalid B-frame type\n" );
+			// No valid code: the rest of the picture cannot be read, so it
+			// shows the older reference rather than stopping the console.
+			OSReport( "M4Decoder: invalid B macroblock type; the rest of the picture is copied\n" );
+			copyBMacroBlock( x, y, mParser.mQuantiser );
+			return false;
 		}
 		pattern = noPattern ? 0 : M4BitstreamGet( bs, 6 );
 		if ( type != M4_B_DIRECT && pattern != 0 && M4BitstreamGet( bs, 1 ) != 0 ) {
@@ -425,6 +443,7 @@ void M4Decoder::decodeBMacroBlock( const u32 x, const u32 y, const s64 trb, cons
 		mb->mFlags |= M4_MB_FLAG_FIELD_SELECT_BOTTOM;
 	}
 	mbInterpolate( mb, x, y, prediction );
+	return true;
 }
 
 void M4Decoder::directVectors( const M4_MB* colocated, const M4_VECTOR& delta, const s64 trb, const s64 trd, M4BPrediction* prediction ) const {

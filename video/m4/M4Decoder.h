@@ -127,7 +127,11 @@ private:
 	bool				reorders() const;
 	u32					readIntraMacroBlockHead( M4_MB* mb, u32 typeCode, bool* acPrediction );
 	void				readQuantiserChange();
-	void				decodeBMacroBlock( u32 x, u32 y, s64 trb, s64 trd );
+	// False when the macroblock's type cannot be read: the stream is lost
+	// for the rest of the picture.
+	bool				decodeBMacroBlock( u32 x, u32 y, s64 trb, s64 trd );
+	// The macroblock as a copy of the older reference, with quantiser kept.
+	void				copyBMacroBlock( u32 x, u32 y, u32 quantiser );
 	void				directVectors( const M4_MB* colocated, const M4_VECTOR& delta, s64 trb, s64 trd, M4BPrediction* prediction ) const;
 	void				predictFrame( M4Image* picture, const M4Image* reference, u32 x, u32 y, const M4_VECTOR* vectors, bool fourVectors );
 	void				addResidual( const M4_MB* mb, u32 x, u32 y, u32 pattern );

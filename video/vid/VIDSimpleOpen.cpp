@@ -111,6 +111,11 @@ bool ReadHeader( const s32 suppressAudio ) {
 	if ( !WalkHeadChunk( headSize, suppressAudio ) || !VIDVideoHeaderIsUsable( player.videoHeader ) ) {
 		return false;
 	}
+	// The slots are sized by the largest frame the header claims; no frame
+	// is larger than the file that holds it.
+	if ( player.videoHeader.largestFrame > player.fileInfo.length ) {
+		return false;
+	}
 	player.fps = VIDFramesPerSecond( player.videoHeader );
 
 	if ( firstFrame > LARGEST_READ_OFFSET ||

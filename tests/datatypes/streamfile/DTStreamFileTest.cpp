@@ -254,6 +254,8 @@ TEST_F( DTStreamFileTest, TheTextTableReadsItsWordsAsOneArray ) {
 		// Fewer words than records: the missing ones stay zero.
 		{ "BEGIN 9 2 4 1 4 2 63 // trailing comment\n", 0, 2, 0 },
 		{ "BEGIN 9 9999 0\n", DT_PERSIST_READ_PAST_END, 0, 0 },
+		// An array that claims more words than the text holds: no table.
+		{ "BEGIN 9 1 40 1 4 2 63\n", DT_PERSIST_READ_PAST_END, 0, 0 },
 		{ "BEGIN 9", DT_PERSIST_READ_PAST_END, 0, 0 },
 	};
 	InstallTextHooks();

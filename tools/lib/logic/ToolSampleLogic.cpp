@@ -1,6 +1,7 @@
 #include "tools/lib/logic/ToolSampleLogic.h"
 
 #include "tools/lib/level/ToolLevelWriter.h"
+#include "tools/lib/logic/ToolElfBuilder.h"
 #include "tools/lib/logic/ToolLogicRecordWriter.h"
 
 bool ToolMakeSampleLogicLevel( const std::vector<u8>& objectModule, const std::vector<u8>& libraryModule,
@@ -32,4 +33,12 @@ bool ToolMakeSampleLogicLevel( const std::vector<u8>& objectModule, const std::v
 	record.object = out.Take();
 	file.records.push_back( std::move( record ) );
 	return true;
+}
+
+std::vector<u8> ToolReturningHostModule( const std::string& name ) {
+	constexpr u8 RETURN = 0xC3;
+	ToolElfBuilder builder( ToolElfMachine::X86_64 );
+	builder.text.assign( 48, RETURN );
+	builder.symbols = { { name + "Constructor", 0 }, { name + "Destructor", 16 }, { name + "Register", 32 } };
+	return builder.Build();
 }

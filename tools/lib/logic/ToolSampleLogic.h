@@ -28,6 +28,10 @@ constexpr u32 TOOL_SAMPLE_GAME_OBJECT_ID	= 0x2A000001;
 // Class id of a stored game object.
 constexpr s32 TOOL_CLASS_GAME_OBJECT		= 32;
 
+// A host (x86-64) module named name whose three entries only return: the
+// stand-in for the sample modules where their code does not matter.
+std::vector<u8>	ToolReturningHostModule( const std::string& name );
+
 // The resource file's records.
 bool	ToolMakeSampleLogicLevel( const std::vector<u8>& objectModule, const std::vector<u8>& libraryModule,
 								  ToolResourceFile& file, std::string& error );

@@ -21,7 +21,6 @@
 #include "graphics3d/core/RwEngine.h"
 #include "tools/lib/ToolSampleDisc.h"
 #include "tools/lib/level/ToolSampleObjects.h"
-#include "tools/lib/logic/ToolElfBuilder.h"
 #include "tools/lib/logic/ToolSampleLogic.h"
 
 #include <cmath>
@@ -34,15 +33,6 @@ namespace {
 constexpr s32 CLASS_SOUND_INSTANCE	= 23;
 constexpr s32 CLASS_TEXTURE_DICT	= 34;
 constexpr u32 NOT_REGISTERED_CLASS	= 200;
-
-// A host logic module named name whose three entries only return.
-std::vector<u8> ReturningModule( const std::string& name ) {
-	constexpr u8 RETURN = 0xC3;
-	ToolElfBuilder builder( ToolElfMachine::X86_64 );
-	builder.text.assign( 48, RETURN );
-	builder.symbols = { { name + "Constructor", 0 }, { name + "Destructor", 16 }, { name + "Register", 32 } };
-	return builder.Build();
-}
 
 std::vector<u8> GloBytes( const ToolGloRecord& record ) {
 	ToolBigEndianWriter out;
@@ -137,8 +127,8 @@ TEST_F( EFLevelObjectsTest, TheSampleLevelPutsItsObjectsInTheWorldAndItsTemplate
 	std::strcpy( context.szLevelPath, std::string( TOOL_SAMPLE_LEVEL ).c_str() );
 	std::strcpy( context.szResFilename, std::string( TOOL_SAMPLE_RESOURCE_FILE ).c_str() );
 	MakeController();
-	const ToolSampleModules modules = { ReturningModule( TOOL_SAMPLE_OBJECT_NAME ),
-										ReturningModule( TOOL_SAMPLE_LIBRARY_NAME ) };
+	const ToolSampleModules modules = { ToolReturningHostModule( TOOL_SAMPLE_OBJECT_NAME ),
+										ToolReturningHostModule( TOOL_SAMPLE_LIBRARY_NAME ) };
 	std::string error;
 	ASSERT_TRUE( ToolWriteSampleDisc( root / "disc", modules, error ) ) << error;
 

@@ -1,0 +1,118 @@
+#include "FuzzTarget.h"
+
+#include "datatypes/memory/DTMemHeap.h"
+#include "datatypes/memory/DTMemPool.h"
+#include "datatypes/memory/MMMemory.h"
+#include "graphics3d/core/RwEngine.h"
+#include "graphics3d/core/RwError.h"
+#include "graphics3d/testdevice/TestDevice.h"
+#include "support/HostTestDisc.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+FuzzTargetInfo*& TargetList() {
+	static FuzzTargetInfo* first = nullptr;
+	return first;
+}
+
+// Made at first use and kept for the whole run: folders are slow to make,
+// and every input only replaces the files it needs.
+HostTestDisc& SharedDisc() {
+	static HostTestDisc disc;
+	if ( !disc.IsOpen() && !disc.Open( { .prefix = "engine_fuzz_", .edit = HostTestDiscUseNtsc } ) ) {
+		std::fprintf( stderr, "fuzz: cannot make the temporary disc\n" );
+		std::abort();
+	}
+	return disc;
+}
+
+} // namespace
+
+FuzzRegistration::FuzzRegistration( FuzzTargetInfo& info ) {
+	info.next = TargetList();
+	TargetList() = &info;
+}
+
+FuzzTargetInfo* FuzzTargets() {
+	return TargetList();
+}
+
+FuzzTargetInfo* FuzzFindTarget( const char* name ) {
+	for ( FuzzTargetInfo* info = TargetList(); info != nullptr; info = info->next ) {
+		if ( std::strcmp( info->name, name ) == 0 ) {
+			return info;
+		}
+	}
+	return nullptr;
+}
+
+void FuzzCheck( const bool condition, const char* what ) {
+	if ( !condition ) {
+		std::fprintf( stderr, "fuzz: %s\n", what );
+		std::abort();
+	}
+}
+
+s64 FuzzArenaUse() {
+	s64 bytes = 0;
+	for ( const DTMemHeap* heap : _MemHeap ) {
+		if ( heap != nullptr ) {
+			bytes += heap->GetBytesInUse();
+		}
+	}
+	for ( const DTMemPool* pool : _MemPool ) {
+		if ( pool != nullptr ) {
+			bytes -= static_cast<s64>( pool->CountFree() ) * pool->GetElementSize();
+		}
+	}
+	return bytes;
+}
+
+void FuzzWithoutArenaLeak( void ( *load )( const u8* data, size_t size ), const u8* data, const size_t size ) {
+	const s64 before = FuzzArenaUse();
+	load( data, size );
+	const s64 after = FuzzArenaUse();
+	if ( after == before ) {
+		return;
+	}
+	load( data, size );
+	FuzzCheck( FuzzArenaUse() <= after, "the load leaves memory of the engine's heaps behind" );
+}
+
+bool FuzzDiscWriteFile( const char* path, const u8* data, const size_t size ) {
+	return SharedDisc().WriteFile( path, std::span<const u8>( data, size ) );
+}
+
+void FuzzDiscCloseFiles() {
+	HostTestDisc::CloseAllFiles();
+}
+
+std::string FuzzDiscFolder() {
+	return SharedDisc().DiscFolder().string();
+}
+
+void FuzzRwStart( const bool engineAllocator ) {
+	static bool up = false;
+	static bool onEngineAllocator = false;
+	if ( up && onEngineAllocator == engineAllocator ) {
+		return;
+	}
+	if ( up ) {
+		RwEngineStop();
+		RwEngineClose();
+		RwEngineTerm();
+	}
+	static const RwMemoryFunctions engineMemory = { MMMalloc, MMFree, MMRealloc, MMCalloc };
+	static u32 deviceConfiguration[3] = { 1, 2, 3 };
+	TestDeviceReset();
+	up = RwEngineInit( engineAllocator ? &engineMemory : nullptr, RWENGINE_INIT_NO_FREE_LISTS, 0 ) &&
+		 RwEngineOpen( deviceConfiguration ) && RwEngineStart();
+	FuzzCheck( up, "the 3D library does not start" );
+	onEngineAllocator = engineAllocator;
+	RwError ignored = { 0, 0 };
+	RwErrorGet( &ignored );
+}
