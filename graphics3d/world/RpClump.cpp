@@ -1,16 +1,130 @@
 #include "graphics3d/world/RpClump.h"
 
+#include "graphics3d/core/RwCamera.h"
+#include "graphics3d/core/RwEngine.h"
+#include "graphics3d/core/RwError.h"
+#include "graphics3d/core/RwFrame.h"
+#include "graphics3d/core/RwFrameClone.h"
+#include "graphics3d/core/RwFreeList.h"
 #include "graphics3d/world/RpAtomic.h"
+#include "graphics3d/world/RpLight.h"
 #include "graphics3d/world/RpWorld.h"
 
-#include <new>
+#include <cstddef>
+#include <cstring>
+
+RwModuleInfo		clumpModule;
+RwPluginRegistry	clumpTKList = { static_cast<s32>( sizeof( RpClump ) ), static_cast<s32>( sizeof( RpClump ) ), 0, 0,
+									nullptr, nullptr };
+
+// Records of the free lists while the module is open.
+static RwFreeList atomicFreeListRecord;
+static RwFreeList clumpFreeListRecord;
+
+// Offsets of the clump link extension in lights and cameras; negative
+// until registered.
+static s32 lightLinkOffset = -1;
+static s32 cameraLinkOffset = -1;
+
+namespace {
+
+RpAtomic* AtomicFromLink( RwLLLink* link ) {
+	return reinterpret_cast<RpAtomic*>( reinterpret_cast<u8*>( link ) - offsetof( RpAtomic, inClumpLink ) );
+}
+
+// The object whose clump link extension (at offset) holds link.
+template< typename T >
+T* ObjectFromLink( RwLLLink* link, const s32 offset ) {
+	return reinterpret_cast<T*>( reinterpret_cast<u8*>( link ) - offsetof( RpClumpLink, link ) - offset );
+}
+
+RpClump* DefaultClumpCallBack( RpClump* clump, void* ) {
+	return clump;
+}
+
+void* ClumpLinkConstructor( void* object, const s32 offset, s32 ) {
+	*RwPluginData<RpClumpLink>( object, offset ) = {};
+	return object;
+}
+
+void* ClumpLinkDestructor( void* object, s32, s32 ) {
+	return object;
+}
+
+void AddLinked( RpClump* clump, RwLinkList* list, RpClumpLink* link ) {
+	link->clump = clump;
+	rwLinkListAddLLLink( list, &link->link );
+}
+
+void RemoveLinked( RpClumpLink* link ) {
+	if ( link->link.next != nullptr ) {
+		rwLinkListRemoveLLLink( &link->link );
+	}
+	*link = {};
+}
+
+// Walks a list whose members are found from their link; the next member
+// is taken before the callback runs.
+template< typename T, typename Find >
+void ForAll( RwLinkList* list, T* ( *callBack )( T*, void* ), void* data, Find find ) {
+	RwLLLink* link = rwLinkListGetFirst( list );
+	while ( link != rwLinkListGetTerminator( list ) ) {
+		RwLLLink* const next = link->next;
+		if ( callBack( find( link ), data ) == nullptr ) {
+			return;
+		}
+		link = next;
+	}
+}
+
+void DestroyLeftClump( void* entry, void* ) {
+	RpClumpDestroy( static_cast<RpClump*>( entry ) );
+}
+
+void DestroyLeftAtomic( void* entry, void* ) {
+	RpAtomicDestroy( static_cast<RpAtomic*>( entry ) );
+}
+
+}	// namespace
+
+RpClumpGlobals* _rpClumpGlobals() {
+	RwGlobals* const instance = RwEngineInstance;
+	if ( clumpModule.numInstances <= 0 || instance == nullptr || instance == &staticGlobals ) {
+		return nullptr;
+	}
+	return RwPluginData<RpClumpGlobals>( instance, clumpModule.globalsOffset );
+}
+
+RpClumpLink* _rpClumpLightLink( RpLight* light ) {
+	return lightLinkOffset < 0 ? nullptr : RwPluginData<RpClumpLink>( light, lightLinkOffset );
+}
+
+RpClumpLink* _rpClumpCameraLink( RwCamera* camera ) {
+	return cameraLinkOffset < 0 ? nullptr : RwPluginData<RpClumpLink>( camera, cameraLinkOffset );
+}
 
 RpClump* RpClumpCreate() {
-	RpClump* const clump = new ( std::nothrow ) RpClump{};
+	RpClumpGlobals* const globals = _rpClumpGlobals();
+	if ( globals == nullptr ) {
+		return nullptr;
+	}
+	RpClump* const clump = static_cast<RpClump*>( RwEngineInstance->freeListAllocHook( globals->clumpFreeList ) );
 	if ( clump == nullptr ) {
 		return nullptr;
 	}
-	clump->object.type = rpCLUMP;
+	clump->object = { rpCLUMP, 0, 0, 0, nullptr };
+	rwLinkListInitialize( &clump->atomicList );
+	rwLinkListInitialize( &clump->lightList );
+	rwLinkListInitialize( &clump->cameraList );
+	clump->inWorldLink = { nullptr, nullptr };
+	clump->callback = DefaultClumpCallBack;
+	clump->renderFrame = 0;
+	clump->world = nullptr;
+	clump->nextInWorld = nullptr;
+	if ( _rwPluginRegistryInitObject( &clumpTKList, clump ) == nullptr ) {
+		RwEngineInstance->freeListFreeHook( globals->clumpFreeList, clump );
+		return nullptr;
+	}
 	return clump;
 }
 
@@ -18,51 +132,224 @@ bool RpClumpDestroy( RpClump* clump ) {
 	if ( clump == nullptr ) {
 		return true;
 	}
+	// No world may list a freed clump.
 	if ( clump->world != nullptr ) {
 		RpWorldRemoveClump( clump->world, clump );
 	}
-	while ( clump->atomicList != nullptr ) {
-		RpAtomicDestroy( clump->atomicList );
+	_rwPluginRegistryDeInitObject( &clumpTKList, clump );
+	while ( !rwLinkListEmpty( &clump->atomicList ) ) {
+		RpAtomic* const atomic = AtomicFromLink( rwLinkListGetFirst( &clump->atomicList ) );
+		rwLinkListRemoveLLLink( &atomic->inClumpLink );
+		atomic->clump = nullptr;
+		_rpAtomicDestroyUnlinked( atomic );
 	}
-	delete clump;
+	while ( !rwLinkListEmpty( &clump->lightList ) ) {
+		RpLight* const light = ObjectFromLink<RpLight>( rwLinkListGetFirst( &clump->lightList ), lightLinkOffset );
+		RpClumpRemoveLight( clump, light );
+		RpLightDestroy( light );
+	}
+	while ( !rwLinkListEmpty( &clump->cameraList ) ) {
+		RwCamera* const camera = ObjectFromLink<RwCamera>( rwLinkListGetFirst( &clump->cameraList ), cameraLinkOffset );
+		RpClumpRemoveCamera( clump, camera );
+		RwCameraDestroy( camera );
+	}
+	RwFrame* const frame = RpClumpGetFrame( clump );
+	if ( frame != nullptr ) {
+		RwFrameDestroyHierarchy( frame );
+	}
+	RpClumpGlobals* const globals = _rpClumpGlobals();
+	if ( globals != nullptr ) {
+		RwEngineInstance->freeListFreeHook( globals->clumpFreeList, clump );
+	}
 	return true;
 }
 
+RpClump* RpClumpClone( RpClump* clump ) {
+	RpClump* const clone = RpClumpCreate();
+	if ( clone == nullptr ) {
+		return nullptr;
+	}
+	RwFrame* const root = RpClumpGetFrame( clump );
+	if ( root != nullptr ) {
+		RwFrame* const rootClone = _rwFrameCloneAndLinkClones( root );
+		if ( rootClone == nullptr ) {
+			RpClumpDestroy( clone );
+			return nullptr;
+		}
+		RpClumpSetFrame( clone, rootClone );
+	}
+	bool complete = true;
+	RwLinkList* const list = &clump->atomicList;
+	for ( RwLLLink* link = rwLinkListGetFirst( list ); link != rwLinkListGetTerminator( list ); link = link->next ) {
+		RpAtomic* const source = AtomicFromLink( link );
+		RpAtomic* const atomic = RpAtomicClone( source );
+		if ( atomic == nullptr ) {
+			complete = false;
+			break;
+		}
+		RwFrame* const frame = RpAtomicGetFrame( source );
+		if ( frame == nullptr ) {
+			RpAtomicDestroy( atomic );
+			RwError error = { RPCLUMP_ERROR_PLUGIN, RPCLUMP_ERROR_NO_FRAME };
+			RwErrorSet( &error );
+			complete = false;
+			break;
+		}
+		// While the clone links stand, a source frame's root names its clone.
+		RpAtomicSetFrame( atomic, frame->root );
+		RpClumpAddAtomic( clone, atomic );
+	}
+	if ( root != nullptr ) {
+		_rwFramePurgeClone( root );
+	}
+	if ( !complete ) {
+		RpClumpDestroy( clone );
+		return nullptr;
+	}
+	clone->callback = clump->callback;
+	_rwPluginRegistryCopyObject( &clumpTKList, clone, clump );
+	return clone;
+}
+
+RpClump* RpClumpSetFrame( RpClump* clump, RwFrame* frame ) {
+	clump->object.parent = frame;
+	return clump;
+}
+
+RwFrame* RpClumpGetFrame( const RpClump* clump ) {
+	return static_cast<RwFrame*>( clump->object.parent );
+}
+
 RpClump* RpClumpAddAtomic( RpClump* clump, RpAtomic* atomic ) {
+	// Linking an atomic that is still in a list would corrupt that list.
 	if ( atomic->clump != nullptr ) {
 		RpClumpRemoveAtomic( atomic->clump, atomic );
 	}
-	atomic->next = clump->atomicList;
+	rwLinkListAddLLLink( &clump->atomicList, &atomic->inClumpLink );
 	atomic->clump = clump;
-	clump->atomicList = atomic;
 	return clump;
 }
 
 RpClump* RpClumpRemoveAtomic( RpClump* clump, RpAtomic* atomic ) {
-	for ( RpAtomic** link = &clump->atomicList; *link != nullptr; link = &( *link )->next ) {
-		if ( *link == atomic ) {
-			*link = atomic->next;
-			atomic->next = nullptr;
-			atomic->clump = nullptr;
-			break;
-		}
+	if ( atomic->clump == clump && atomic->inClumpLink.next != nullptr ) {
+		rwLinkListRemoveLLLink( &atomic->inClumpLink );
+		atomic->clump = nullptr;
 	}
 	return clump;
 }
 
-RpClump* RpClumpForAllAtomics( RpClump* clump, RpAtomicCallBack callBack, void* data ) {
-	RpAtomic* atomic = clump->atomicList;
-	while ( atomic != nullptr ) {
-		// The callback may take the atomic out of the clump.
-		RpAtomic* const next = atomic->next;
-		if ( callBack( atomic, data ) == nullptr ) {
-			break;
-		}
-		atomic = next;
+RpClump* RpClumpAddLight( RpClump* clump, RpLight* light ) {
+	RpClumpLink* const link = _rpClumpLightLink( light );
+	if ( link == nullptr ) {
+		return nullptr;
 	}
+	AddLinked( clump, &clump->lightList, link );
+	return clump;
+}
+
+RpClump* RpClumpRemoveLight( RpClump* clump, RpLight* light ) {
+	RpClumpLink* const link = _rpClumpLightLink( light );
+	if ( link != nullptr ) {
+		RemoveLinked( link );
+	}
+	return clump;
+}
+
+RpClump* RpClumpAddCamera( RpClump* clump, RwCamera* camera ) {
+	RpClumpLink* const link = _rpClumpCameraLink( camera );
+	if ( link == nullptr ) {
+		return nullptr;
+	}
+	AddLinked( clump, &clump->cameraList, link );
+	return clump;
+}
+
+RpClump* RpClumpRemoveCamera( RpClump* clump, RwCamera* camera ) {
+	RpClumpLink* const link = _rpClumpCameraLink( camera );
+	if ( link != nullptr ) {
+		RemoveLinked( link );
+	}
+	return clump;
+}
+
+RpClump* RpClumpForAllAtomics( RpClump* clump, const RpAtomicCallBack callBack, void* data ) {
+	ForAll( &clump->atomicList, callBack, data, AtomicFromLink );
+	return clump;
+}
+
+RpClump* RpClumpForAllLights( RpClump* clump, const RpLightCallBack callBack, void* data ) {
+	ForAll( &clump->lightList, callBack, data,
+			[]( RwLLLink* link ) { return ObjectFromLink<RpLight>( link, lightLinkOffset ); } );
+	return clump;
+}
+
+RpClump* RpClumpForAllCameras( RpClump* clump, const RwCameraCallBack callBack, void* data ) {
+	ForAll( &clump->cameraList, callBack, data,
+			[]( RwLLLink* link ) { return ObjectFromLink<RwCamera>( link, cameraLinkOffset ); } );
 	return clump;
 }
 
 RpWorld* RpClumpGetWorld( const RpClump* clump ) {
 	return clump->world;
+}
+
+s32 RpClumpRegisterPlugin( const s32 size, const u32 pluginID, const RwPluginObjectConstructor constructCB,
+						   const RwPluginObjectDestructor destructCB, const RwPluginObjectCopy copyCB ) {
+	return _rwPluginRegistryAddPlugin( &clumpTKList, size, pluginID, constructCB, destructCB, copyCB );
+}
+
+s32 RpClumpRegisterPluginStream( const u32 pluginID, const RwPluginDataChunkReadCallBack readCB,
+								 const RwPluginDataChunkWriteCallBack writeCB,
+								 const RwPluginDataChunkGetSizeCallBack getSizeCB ) {
+	return _rwPluginRegistryAddPluginStream( &clumpTKList, pluginID, readCB, writeCB, getSizeCB );
+}
+
+void* _rpClumpOpen( void* instance, const s32 offset, s32 ) {
+	RpClumpGlobals* const globals = RwPluginData<RpClumpGlobals>( instance, offset );
+	globals->atomicFreeList = RwFreeListCreateAndPreallocateSpace( atomicTKList.sizeOfStruct, RPCLUMP_ENTRIES_PER_BLOCK, 0,
+																   1, &atomicFreeListRecord );
+	if ( globals->atomicFreeList == nullptr ) {
+		return nullptr;
+	}
+	globals->clumpFreeList = RwFreeListCreateAndPreallocateSpace( clumpTKList.sizeOfStruct, RPCLUMP_ENTRIES_PER_BLOCK, 0, 1,
+																  &clumpFreeListRecord );
+	if ( globals->clumpFreeList == nullptr ) {
+		RwFreeListDestroy( globals->atomicFreeList );
+		globals->atomicFreeList = nullptr;
+		return nullptr;
+	}
+	clumpModule.globalsOffset = offset;
+	clumpModule.numInstances++;
+	return instance;
+}
+
+void* _rpClumpClose( void* instance, const s32 offset, s32 ) {
+	RpClumpGlobals* const globals = RwPluginData<RpClumpGlobals>( instance, offset );
+	// Clumps first: they destroy their own atomics.
+	if ( globals->clumpFreeList != nullptr ) {
+		RwFreeListForAllUsed( globals->clumpFreeList, DestroyLeftClump, nullptr );
+	}
+	if ( globals->atomicFreeList != nullptr ) {
+		RwFreeListForAllUsed( globals->atomicFreeList, DestroyLeftAtomic, nullptr );
+	}
+	if ( globals->clumpFreeList != nullptr ) {
+		RwFreeListDestroy( globals->clumpFreeList );
+		globals->clumpFreeList = nullptr;
+	}
+	if ( globals->atomicFreeList != nullptr ) {
+		RwFreeListDestroy( globals->atomicFreeList );
+		globals->atomicFreeList = nullptr;
+	}
+	if ( clumpModule.numInstances > 0 ) {
+		clumpModule.numInstances--;
+	}
+	return instance;
+}
+
+bool _rpClumpRegisterExtensions() {
+	cameraLinkOffset = RwCameraRegisterPlugin( static_cast<s32>( sizeof( RpClumpLink ) ), rwID_CLUMPLINK,
+											   ClumpLinkConstructor, ClumpLinkDestructor, nullptr );
+	lightLinkOffset = RpLightRegisterPlugin( static_cast<s32>( sizeof( RpClumpLink ) ), rwID_CLUMPLINK,
+											 ClumpLinkConstructor, ClumpLinkDestructor, nullptr );
+	return cameraLinkOffset >= 0 && lightLinkOffset >= 0;
 }

@@ -1,12 +1,13 @@
 #include "graphics3d/world/RpWorldPlugin.h"
 
 #include "graphics3d/core/RwEngine.h"
+#include "graphics3d/world/RpAtomic.h"
+#include "graphics3d/world/RpClump.h"
 #include "graphics3d/world/RpGeometry.h"
 #include "graphics3d/world/RpLight.h"
 #include "graphics3d/world/RpMaterial.h"
 #include "graphics3d/world/RpMesh.h"
 
-RwModuleInfo clumpModule;
 RwModuleInfo sectorModule;
 RwModuleInfo worldModule;
 RwModuleInfo binWorldModule;
@@ -40,7 +41,7 @@ const RpWorldModule worldModules[] = {
 	{ static_cast<s32>( sizeof( RpMaterialGlobals ) ), rwID_MATERIALMODULE, _rpMaterialOpen, _rpMaterialClose },
 	{ static_cast<s32>( sizeof( RpMeshGlobals ) ), rwID_MESHMODULE, _rpMeshOpen, _rpMeshClose },
 	{ RPGEOMETRY_ENGINE_DATA_SIZE, rwID_GEOMETRYMODULE, _rpGeometryOpen, _rpGeometryClose },
-	{ RPCLUMP_ENGINE_DATA_SIZE, rwID_CLUMPMODULE, CountingOpen<&clumpModule>, CountingClose<&clumpModule> },
+	{ static_cast<s32>( sizeof( RpClumpGlobals ) ), rwID_CLUMPMODULE, _rpClumpOpen, _rpClumpClose },
 	{ static_cast<s32>( sizeof( RpLightGlobals ) ), rwID_LIGHTMODULE, _rpLightOpen, _rpLightClose },
 	{ RPSECTOR_ENGINE_DATA_SIZE, rwID_SECTORMODULE, CountingOpen<&sectorModule>, CountingClose<&sectorModule> },
 	{ RPWORLD_ENGINE_DATA_SIZE, rwID_WORLDMODULE, CountingOpen<&worldModule>, CountingClose<&worldModule> },
@@ -50,11 +51,10 @@ const RpWorldModule worldModules[] = {
 }	// namespace
 
 bool _rpWorldObjRegisterExtensions() {
-	return _rpGeometryRegisterStreams();
-}
-
-bool _rpClumpRegisterExtensions() {
-	return true;
+	return _rpGeometryRegisterStreams() &&
+		   RpAtomicRegisterPlugin( 0, rwID_RIGHTSTORENDER, nullptr, nullptr, nullptr ) >= 0 &&
+		   RpAtomicRegisterPluginStream( rwID_RIGHTSTORENDER, _rpReadAtomicRights, _rpWriteAtomicRights,
+										 _rpSizeAtomicRights ) >= 0;
 }
 
 bool _rxWorldDevicePluginAttach() {

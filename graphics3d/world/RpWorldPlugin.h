@@ -9,11 +9,11 @@
 	any registration is refused, then registers the world-object and the
 	clump link extensions and attaches the platform's world pipelines.
 
-	The clump, sector, world and binary-world modules only record their
-	offset and count their opens so far; of the world-object extensions
-	only the geometry's bin-mesh and native-data entries exist, and the
-	clump link extensions and the platform's pipelines register nothing
-	yet. Every module's engine data already has its final size, so the
+	The sector, world and binary-world modules only record their offset
+	and count their opens so far; of the world-object extensions only the
+	geometry's bin-mesh and native-data entries and the atomic's
+	rights-to-render entry exist, and the platform's pipelines register
+	nothing yet. Every module's engine data already has its final size, so the
 	offsets stay where they are when they fill in.
 
 	Every module close is safe to run twice: a failed RwEngineStop leaves
@@ -36,15 +36,13 @@ constexpr u32 rwID_WORLDMODULE			= 0x507;
 constexpr u32 rwID_SECTORMODULE			= 0x50A;
 constexpr u32 rwID_BINWORLDMODULE		= 0x50B;
 
-// Engine data of those modules: the geometry module's word, the atomic and
-// clump free lists, the registered-world free list with its list head.
+// Engine data of those modules: the geometry module's word, the
+// registered-world free list with its list head.
 constexpr s32 RPGEOMETRY_ENGINE_DATA_SIZE	= 4;
-constexpr s32 RPCLUMP_ENGINE_DATA_SIZE		= static_cast<s32>( 2 * sizeof( RwFreeList* ) );
 constexpr s32 RPSECTOR_ENGINE_DATA_SIZE		= 0;
 constexpr s32 RPWORLD_ENGINE_DATA_SIZE		= static_cast<s32>( sizeof( RwFreeList* ) + sizeof( RwLinkList ) );
 constexpr s32 RPBINWORLD_ENGINE_DATA_SIZE	= 0;
 
-extern RwModuleInfo	clumpModule;
 extern RwModuleInfo	sectorModule;
 extern RwModuleInfo	worldModule;
 extern RwModuleInfo	binWorldModule;
@@ -52,10 +50,9 @@ extern RwModuleInfo	binWorldModule;
 // True when every module and extension registered.
 bool	RpWorldPluginAttach();
 
-// The world-object extensions, the clump link extensions and the
-// platform's world pipelines; each true on success.
+// The world-object extensions and the platform's world pipelines; each
+// true on success (the clump link extensions are the clump module's).
 bool	_rpWorldObjRegisterExtensions();
-bool	_rpClumpRegisterExtensions();
 bool	_rxWorldDevicePluginAttach();
 
 #endif

@@ -118,12 +118,17 @@ u32 EFWorld::ClipFrustumTest( EFGameObject & object, EFCamera & camera ) {
 	if ( model == nullptr || model->mpClump == nullptr ) {
 		return SphereOutside( camera.moWorldFrustum, WorldPosition( object ), FRAME_SPHERE_RADIUS ) ? 0 : 1;
 	}
-	for ( RpAtomic * atomic = model->mpClump->atomicList; atomic != nullptr; atomic = atomic->next ) {
-		if ( AtomicVisible( *atomic, camera.moWorldFrustum ) ) {
-			return 1;
-		}
-	}
-	return 0;
+	struct Search {
+		const EFFrustum *	frustum;
+		bool				visible;
+	} search = { &camera.moWorldFrustum, false };
+	// The walk stops at the first visible atomic.
+	RpClumpForAllAtomics( model->mpClump, []( RpAtomic * atomic, void * data ) -> RpAtomic * {
+		Search & state = *static_cast<Search *>( data );
+		state.visible = AtomicVisible( *atomic, *state.frustum );
+		return state.visible ? nullptr : atomic;
+	}, &search );
+	return search.visible ? 1 : 0;
 }
 
 u32 EFWorld::ClipDistanceTest( EFGameObject & object, EFCamera & camera ) {

@@ -2,6 +2,7 @@
 
 #include "framework/physics/EFPhysic.h"
 #include "framework/graphics/EFLight.h"
+#include "graphics3d/world/RpGeometry.h"
 #include "graphics3d/world/RpLight.h"
 
 #include <algorithm>
@@ -241,7 +242,12 @@ TEST_F( EFWorldClippingTest, TheFrustumTestStopsAtTheFirstVisibleAtomicAndResync
 	EFCamera* const camera = MakeCamera();
 	EFGameObject* const object = MakeObject( OBJECT_A, 0.0f, 0.0f, -3.0f );
 	RecordingModel* const model = GiveModel( *object );
-	RpAtomic* const atomic = model->mpClump->atomicList;
+	RpAtomic* const atomic = model->mpAtomic;
+	// The stale sphere is re-interpolated from the geometry's morph target.
+	RpGeometry* const geometry = RpGeometryCreate( 0, 0, 0 );
+	geometry->morphTarget[0].boundingSphere = { { 0.0f, 0.0f, 0.0f }, 1.0f };
+	RpAtomicSetGeometry( atomic, geometry, rpATOMICSAMEBOUNDINGSPHERE );
+	RpGeometryDestroy( geometry );
 	gpoWorldMgr->PrepareRender();
 	const struct {
 		f32		radius;
@@ -252,18 +258,14 @@ TEST_F( EFWorldClippingTest, TheFrustumTestStopsAtTheFirstVisibleAtomicAndResync
 		{ 1.0f, 0.0f, false, 0 },		// behind the camera
 		{ 3.5f, 0.0f, false, 1 },		// reaches past the near plane
 		{ 1.0f, 8.0f, false, 1 },		// centre in front
-		{ 1.0f, 0.0f, true, 0 },		// the stale sphere is replaced first
+		{ 1.0f, 8.0f, true, 0 },		// the stale sphere is replaced first
 	};
 	for ( const auto& row : rows ) {
 		atomic->boundingSphere = { { 0.0f, 0.0f, row.offsetZ }, row.radius };
-		atomic->interpolator.morphSphere = { { 0.0f, 0.0f, 0.0f }, 1.0f };
-		atomic->interpolator.flags = row.stale ? rpINTERPOLATORDIRTYSPHERE : 0;
-		if ( row.stale ) {
-			atomic->boundingSphere = { { 0.0f, 0.0f, 8.0f }, 1.0f };
-		}
+		atomic->interpolator.flags = row.stale ? static_cast<s32>( rpINTERPOLATORDIRTYSPHERE ) : 0;
 		EXPECT_EQ( gpoWorldMgr->ClipFrustumTest( *object, *camera ), row.in ) << row.radius << " " << row.offsetZ;
 	}
-	EXPECT_EQ( atomic->interpolator.flags & rpINTERPOLATORDIRTYSPHERE, 0u );
+	EXPECT_EQ( atomic->interpolator.flags & rpINTERPOLATORDIRTYSPHERE, 0 );
 	// Without a 3D object the frame position is tested.
 	EFGameObject* const bare = MakeObject( OBJECT_B, 0.0f, 0.0f, 5.0f );
 	EXPECT_EQ( gpoWorldMgr->ClipFrustumTest( *bare, *camera ), 1u );

@@ -49,12 +49,14 @@ class RecordingModel : public EF3dObj {
 public:
 	RecordingModel() {
 		mpClump = RpClumpCreate();
-		RpAtomic* const atomic = RpAtomicCreate();
-		atomic->boundingSphere.radius = 1.0f;
-		RpClumpAddAtomic( mpClump, atomic );
+		mpAtomic = RpAtomicCreate();
+		mpAtomic->boundingSphere.radius = 1.0f;
+		RpClumpAddAtomic( mpClump, mpAtomic );
 	}
 	~RecordingModel() override { RpClumpDestroy( mpClump ); }
 	void Render( const u16 clipOps ) override { gWorldDraws.push_back( { this, clipOps } ); }
+
+	RpAtomic*	mpAtomic;
 };
 
 class WorldTestBench : public RwWorldStartedTestCase {
@@ -103,7 +105,7 @@ protected:
 		RecordingModel* const model = new RecordingModel;
 		model->mpGameObjectOwner = &object;
 		model->SetUID( 0x0f000001 );
-		RpAtomicSetFrame( model->mpClump->atomicList, object.GetFrame()->GetRwFrame() );
+		RpAtomicSetFrame( model->mpAtomic, object.GetFrame()->GetRwFrame() );
 		delete[] object.mppEFInstance;
 		object.mppEFInstance = new EFInstance*[1]{ model };
 		object.muiNbInstance = 1;
