@@ -55,6 +55,7 @@ void ReleaseLists( ClumpRead& read ) {
 	read.geometries = nullptr;
 	read.numGeometries = 0;
 	_rwFrameListDeinitialize( &read.frameList );
+	read.frameList = { nullptr, 0 };
 }
 
 // Destroys everything read: the clump with its members and hierarchy,
@@ -62,12 +63,18 @@ void ReleaseLists( ClumpRead& read ) {
 RpClump* Abandon( ClumpRead& read ) {
 	Malformed();
 	RwFrame* const clumpFrame = read.clump != nullptr ? RpClumpGetFrame( read.clump ) : nullptr;
-	RpClumpDestroy( read.clump );
+	// The other roots are gathered at the front of the array first: the
+	// clump's destroy frees its own hierarchy.
+	s32 roots = 0;
 	for ( s32 i = 0; i < read.frameList.numFrames; i++ ) {
 		RwFrame* const frame = read.frameList.frames[i];
 		if ( frame != clumpFrame && frame->object.parent == nullptr ) {
-			RwFrameDestroyHierarchy( frame );
+			read.frameList.frames[roots++] = frame;
 		}
+	}
+	RpClumpDestroy( read.clump );
+	for ( s32 i = 0; i < roots; i++ ) {
+		RwFrameDestroyHierarchy( read.frameList.frames[i] );
 	}
 	ReleaseLists( read );
 	return nullptr;
