@@ -8,8 +8,14 @@
 #   tests/fuzz/run-fuzzers.sh                 every target, CI's budget
 #   FUZZ_SECONDS=600 tests/fuzz/run-fuzzers.sh rw_chunks level_file
 #
-# FUZZ_SECONDS is the time of each target (default: 20 s, less when the
-# targets would take more than FUZZ_TOTAL_SECONDS, default 330, in all).
+# With no target named and no FUZZ_SECONDS, the run is CI's and repeatable:
+# each target starts from a fresh corpus with seed 1 and stops after the
+# number of inputs tests/fuzz/ci-runs.txt gives it (or 25 s, whichever comes
+# first), so CI replays exactly the inputs a developer's run of the same
+# command already passed, never a new random draw. Otherwise FUZZ_SECONDS is
+# the time of each target (default: 20 s, less when the targets would take
+# more than FUZZ_TOTAL_SECONDS, default 330, in all), with a random seed
+# unless FUZZ_SEED is set.
 # FUZZ_JOBS runs that many targets at once (default 1). Inputs the fuzzer
 # finds are kept in build/fuzz/runs/<target>/corpus for the next run; the
 # seeds come from the targets themselves and the committed regression
@@ -23,8 +29,14 @@ tools/install-packages.sh build fuzz
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 
+pinned=0
+[ $# -eq 0 ] && [ -z "${FUZZ_SECONDS:-}" ] && pinned=1
 targets=("$@")
-if [ ${#targets[@]} -eq 0 ]; then
+if [ "$pinned" = 1 ]; then
+  while read -r name _; do
+    case "$name" in ''|'#'*) ;; *) targets+=("$name") ;; esac
+  done < tests/fuzz/ci-runs.txt
+elif [ ${#targets[@]} -eq 0 ]; then
   for program in build/fuzz/fuzz_*; do
     [ -x "$program" ] && targets+=("${program##*/fuzz_}")
   done
@@ -37,14 +49,23 @@ run_one() {
   local name=$1
   local dir=build/fuzz/runs/$name
   mkdir -p "$dir/corpus" "$dir/seeds"
-  local args=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -close_fd_mask=1
-              -print_final_stats=1 -artifact_prefix="$dir/")
+  local args=(-timeout=10 -rss_limit_mb=2048 -close_fd_mask=1 -print_final_stats=1 -artifact_prefix="$dir/")
+  if [ "$pinned" = 1 ]; then
+    local runs
+    runs=$(awk -v t="$name" '$1 == t { print $2 }' tests/fuzz/ci-runs.txt)
+    [ -n "$runs" ] || { echo "fuzz $name: no entry in tests/fuzz/ci-runs.txt"; return 1; }
+    rm -rf "$dir/corpus" && mkdir -p "$dir/corpus"
+    args+=(-seed=1 -runs="$runs" -max_total_time=25)
+  else
+    args+=(-max_total_time="$seconds")
+    [ -n "${FUZZ_SEED:-}" ] && args+=(-seed="$FUZZ_SEED")
+  fi
   [ -f "tests/fuzz/dict/$name.dict" ] && args+=(-dict="tests/fuzz/dict/$name.dict")
   local corpora=("$dir/corpus" "$dir/seeds")
   [ -d "tests/data/fuzz/$name" ] && corpora+=("tests/data/fuzz/$name")
   if LSAN_OPTIONS="suppressions=$PWD/tests/fuzz/lsan.supp" ENGINE_FUZZ_SEEDS="$dir/seeds" "build/fuzz/fuzz_$name" "${args[@]}" "${corpora[@]}" >"$dir/log" 2>&1; then
     echo "fuzz $name: $(grep -E '^stat::number_of_executed_units' "$dir/log" | awk '{print $2}') runs," \
-         "$(grep -oE 'cov: [0-9]+' "$dir/log" | tail -1) in ${seconds} s"
+         "$(grep -oE 'cov: [0-9]+' "$dir/log" | tail -1)"
   else
     echo "fuzz $name: FAILED (log $dir/log)"
     tail -60 "$dir/log"
