@@ -21,9 +21,9 @@
 #include "framework/core/world/EFPhysicData.h"
 #include "framework/graphics/EFCameraProjection_e.h"
 #include "framework/graphics/EFFrustum.h"
+#include "framework/logic/api/LogicApiRecords.h"
 
 class DTColor;
-struct CRect;
 struct RwCamera;
 
 // Render flags of a new camera: every bit but 0x10.

@@ -14,8 +14,8 @@
 #define EF_LINES_MGR_H
 
 #include "datatypes/base/DTTypes.h"
+#include "framework/logic/api/LogicApiRecords.h"
 
-struct _LinesParams;
 
 class EFLinesMgr {
 public:

@@ -10,8 +10,8 @@
 #define EF_PALETTE_MGR_BC_H
 
 #include "datatypes/base/DTTypes.h"
+#include "framework/logic/api/LogicApiRecords.h"
 
-struct _sPaletteTransitionData;
 
 class EFPaletteMgr_BC {
 public:

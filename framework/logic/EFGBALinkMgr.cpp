@@ -1,15 +1,20 @@
 #include "framework/logic/EFGBALinkMgr.h"
 
-#include "framework/core/engine/EFCallTrace.h"
-
 EFGBALinkMgr* gpoGBALinkMgr = nullptr;
 EFGBALinkMgr goGBALinkMgr;
 
 u32 EFGBALinkMgr::Initialize() {
-	EFCallTraceAdd( "EFGBALinkMgr::Initialize" );
 	return 1;
 }
 
-void EFGBALinkMgr::Terminate() {
-	EFCallTraceAdd( "EFGBALinkMgr::Terminate" );
+u32 EFGBALinkMgr::Terminate() {
+	return 1;
+}
+
+u32 EFGBALinkMgr::AddQuickDataToSend( u32 ) {
+	return 1;
+}
+
+u32 EFGBALinkMgr::GetData( u32 *, u8 ) {
+	return 0;
 }

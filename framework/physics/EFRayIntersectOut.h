@@ -12,17 +12,11 @@
 
 #include "datatypes/base/DTTypes.h"
 #include "datatypes/maths/DTVector3d.h"
+#include "framework/logic/api/LogicApiRecords.h"
 
 class EFEnvCollisionPrim;
 class EFObjCollisionPrim;
 class EFPhysic;
-
-enum RayIntersectResult : u32 {
-	PS_RAY_NONE				= 0,
-	PS_RAY_OBJ				= 1,
-	PS_RAY_ENV				= 2,
-	PS_RAY_MANY				= 3,
-};
 
 class EFRayIntersectOut {
 public:

@@ -12,15 +12,8 @@
 
 #include "datatypes/base/DTTypes.h"
 #include "datatypes/maths/DTVector3d.h"
+#include "framework/logic/api/LogicApiRecords.h"
 
-struct RayIntersectIn {
-	DTVector3d				oStartVector;
-	DTVector3d				oDeplVector;
-	u32						ui32ObjDetectType;
-	u32						ui32ObjUDDetectType;
-	u32						ui32EnvDetectType;
-	u32						ui32EnvUDDetectType;
-	u32						ui32ExcludeObjID;
-};
+static_assert( sizeof( RayIntersectIn ) == 44, "logic passes a ray query as 44 bytes" );
 
 #endif

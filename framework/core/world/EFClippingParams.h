@@ -14,19 +14,9 @@
 #define EF_CLIPPING_PARAMS_H
 
 #include "datatypes/base/DTTypes.h"
+#include "framework/logic/api/LogicApiRecords.h"
 
-constexpr u32 EF_CLIP_DISTANCE_COUNT	= 5;
-
-struct EFClippingDistance {
-	f32						fDist;
-	u32						uiOutFrustClipOps;
-	u32						uiInFrustClipOps;
-};
-
-struct EFClippingParams {
-	f32						fThreshold;
-	EFClippingDistance		oDists[EF_CLIP_DISTANCE_COUNT];
-};
+constexpr u32 EF_CLIP_DISTANCE_COUNT	= LOGIC_API_CLIP_DISTANCES;
 
 static_assert( sizeof( EFClippingDistance ) == 12, "a clipping distance is three 32-bit words" );
 static_assert( sizeof( EFClippingParams ) == 64, "logic passes clipping parameters as 64 bytes" );

@@ -13,13 +13,7 @@
 #define EF_PROXIMITY_CLIPPING_PARAMS_H
 
 #include "datatypes/base/DTTypes.h"
-
-struct EFProximityClippingParams {
-	u32						uiObjectID;
-	f32						fDistance;
-	f32						fThreshold;
-	u32						uiProxClipOps;
-};
+#include "framework/logic/api/LogicApiRecords.h"
 
 static_assert( sizeof( EFProximityClippingParams ) == 16, "logic passes proximity parameters as 16 bytes" );
 

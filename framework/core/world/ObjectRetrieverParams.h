@@ -3,7 +3,7 @@
 
 	Parameter records of the group queries, one per retriever, as logic
 	passes them by address: 32-bit fields, at most eight, in a 32-byte
-	union. Every record starts with uiLastRetrieved, the walk cursor the
+	union defined with the records logic modules share. Every record starts with uiLastRetrieved, the walk cursor the
 	record carries from call to call: EF_RETRIEVER_START begins a walk,
 	EF_RETRIEVER_DONE (all, children, parent, nearest) and
 	EF_RETRIEVER_END (group, in-range) end it; other values are the
@@ -18,6 +18,7 @@
 #define OBJECT_RETRIEVER_PARAMS_H
 
 #include "datatypes/base/DTTypes.h"
+#include "framework/logic/api/LogicApiRecords.h"
 
 constexpr u32 EF_RETRIEVER_START	= 1;
 constexpr u32 EF_RETRIEVER_DONE		= 0;
@@ -33,86 +34,6 @@ constexpr u32 EF_QUERY_PARENT		= 0xff000020;
 constexpr u32 EF_QUERY_CHILDREN		= 0xff000040;
 constexpr u32 EF_QUERY_IN_RANGE_ID	= 0xff000080;
 constexpr u32 EF_QUERY_IN_RANGE_MASK	= 0xff000100;
-
-struct AllRetrieverParams {
-	u32						uiLastRetrieved;
-};
-
-struct GroupIDRetrieverParams {
-	u32						uiLastRetrieved;
-	u32						uiGroupID;
-};
-
-struct GroupMaskRetrieverParams {
-	u32						uiLastRetrieved;
-	u32						uiGroupMask;
-};
-
-struct ParentRetrieverParams {
-	u32						uiLastRetrieved;
-	u32						uiObjectID;
-};
-
-struct ChildrenRetrieverParams {
-	u32						uiLastRetrieved;
-	u32						uiObjectID;
-};
-
-struct NearestIDRetrieverParams {
-	u32						uiLastRetrieved;
-	u32						uiGroupID;
-	u32						uiObjectID;
-	f32						fDeltaX;
-	f32						fDeltaY;
-	f32						fDeltaZ;
-	f32						fStartDist;
-	f32						fDeltaDistForSwitch;
-};
-
-struct NearestMaskRetrieverParams {
-	u32						uiLastRetrieved;
-	u32						uiGroupMask;
-	u32						uiObjectID;
-	f32						fDeltaX;
-	f32						fDeltaY;
-	f32						fDeltaZ;
-	f32						fStartDist;
-	f32						fDeltaDistForSwitch;
-};
-
-struct InRangeIDRetrieverParams {
-	u32						uiLastRetrieved;
-	u32						uiGroupID;
-	u32						uiSourceID;
-	f32						fDeltaX;
-	f32						fDeltaY;
-	f32						fDeltaZ;
-	f32						fRange;
-	f32						fThreshold;
-};
-
-struct InRangeMaskRetrieverParams {
-	u32						uiLastRetrieved;
-	u32						uiGroupMask;
-	u32						uiSourceID;
-	f32						fDeltaX;
-	f32						fDeltaY;
-	f32						fDeltaZ;
-	f32						fRange;
-	f32						fThreshold;
-};
-
-union ObjectRetrieverParams {
-	AllRetrieverParams			all;
-	GroupIDRetrieverParams		groupID;
-	GroupMaskRetrieverParams	groupMask;
-	ParentRetrieverParams		parent;
-	ChildrenRetrieverParams		children;
-	NearestIDRetrieverParams	nearestID;
-	NearestMaskRetrieverParams	nearestMask;
-	InRangeIDRetrieverParams	inRangeID;
-	InRangeMaskRetrieverParams	inRangeMask;
-};
 
 static_assert( sizeof( ObjectRetrieverParams ) == 32, "logic passes retriever parameters as 32 bytes" );
 static_assert( sizeof( NearestIDRetrieverParams ) == 32 && sizeof( InRangeIDRetrieverParams ) == 32,

@@ -12,19 +12,8 @@
 #define EF_SHADOW_PARAMS_H
 
 #include "datatypes/base/DTTypes.h"
+#include "framework/logic/api/LogicApiRecords.h"
 
-struct _ShadowParams {
-	u32						uiFlags;
-	u32						uiDefaultLod;
-	f32						fDropDownAlpha;
-	f32						fDropDownReachDistance;
-	f32						fDropDownScale;
-	u32						uiDropDownResolution;
-	u32						uiDropDownJoint;
-	f32						fCastedAlpha;
-	f32						fCastedReachDistance;
-	u32						uiCastedResolution;
-	f32						fCastedFadeStartRatio;
-};
+static_assert( sizeof( _ShadowParams ) == 44, "logic passes shadow parameters as 44 bytes" );
 
 #endif

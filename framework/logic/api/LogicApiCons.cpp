@@ -1,97 +1,16 @@
 #include "framework/logic/api/LogicApiCons.h"
 
 #include "framework/logic/api/EFApiTrace.h"
+#include "framework/logic/EFCustomLibBank.h"
 #include "framework/logic/EFLogicCode.h"
 #include "framework/logic/EFLogicInstance.h"
 #include "framework/logic/EFLogicStack.h"
 #include "framework/logic/api/LogicApiTable.h"
+#include "framework/logic/api/LogicApiTables.h"
 
 namespace {
 
 bool bDone = false;
-
-// --- Stubs, one per slot signature ---
-
-void StubSetExternalFunction( s32, LogicFunction ) {
-	ApiConsNotInit();
-}
-
-void StubGetData( void **, s32 ) {
-	ApiConsNotInit();
-}
-
-void StubSetInitialState( s32 ) {
-	ApiConsNotInit();
-}
-
-void StubSetMessageFunction( LogicMessageFunction ) {
-	ApiConsNotInit();
-}
-
-void StubToDelete( u32 ) {
-	ApiConsNotInit();
-}
-
-template< class Table >
-Table * StubGetTable() {
-	ApiConsNotInit();
-	return nullptr;
-}
-
-void StubSetExternalFunctionExt( s32, LogicFunction, LogicFunction ) {
-	ApiConsNotInit();
-}
-
-void * StubGetApiCustom( char * ) {
-	ApiConsNotInit();
-	return nullptr;
-}
-
-LogicFunction StubGetExternalFunction( s32 ) {
-	ApiConsNotInit();
-	return nullptr;
-}
-
-constexpr _api_cons MakeConsStubs() {
-	_api_cons table = {};
-	table.SetExternalFunction = StubSetExternalFunction;
-	table.GetGlobalData = StubGetData;
-	table.GetLocalData = StubGetData;
-	table.SetInitialState = StubSetInitialState;
-	table.SetMessageFunction = StubSetMessageFunction;
-	table.TO_DELETE = StubToDelete;
-	table.GetApiStdlib = StubGetTable<_api_stdlib>;
-	table.GetApiInput = StubGetTable<_api_input>;
-	table.GetApiMath = StubGetTable<_api_math>;
-	table.GetApiGameObj = StubGetTable<_api_gameobj>;
-	table.GetApiExtra = StubGetTable<_api_extra>;
-	table.GetApiAnim = StubGetTable<_api_anim>;
-	table.GetApiCamera = StubGetTable<_api_camera>;
-	table.GetApiLight = StubGetTable<_api_light>;
-	table.GetApiPhysic = StubGetTable<api_physic>;
-	table.GetApiNewSound = StubGetTable<_api_newSound>;
-	table.GetApiParticle = StubGetTable<_api_particle>;
-	table.GetApiProjector = StubGetTable<_api_projector>;
-	table.GetApiConsole = StubGetTable<_api_console>;
-	table.GetApiHUD = StubGetTable<_api_hud>;
-	table.GetApiGame = StubGetTable<_api_game>;
-	table.GetApiQA = StubGetTable<_api_qa>;
-	table.GetApiFBEffects = StubGetTable<_api_fbeffects>;
-	table.GetApiGraphics = StubGetTable<_api_graphics>;
-	table.GetApiKaraoke = StubGetTable<_api_karaoke>;
-	table.GetApiSimpleInput = StubGetTable<_api_simpleinput>;
-	table.GetApiGBALink = StubGetTable<_api_gbalink>;
-	table.SetExternalFunctionExt = StubSetExternalFunctionExt;
-	table.GetApiCustom = StubGetApiCustom;
-	table.GetApiLoadSave = StubGetTable<_api_loadsave>;
-	table.GetExternalFunction = StubGetExternalFunction;
-	table.GetApiRegLib = StubGetTable<_api_reglib>;
-	table.GetApiSpline = StubGetTable<_api_spline>;
-	for ( u32 i = 0; i < LOGIC_API_CONS_PAD_SLOTS; i++ ) {
-		table.Pad[i] = ApiConsNotInit;
-	}
-	return table;
-}
 
 // --- Slots ---
 
@@ -164,15 +83,23 @@ LogicFunction ConsGetExternalFunction( const s32 index ) {
 	return function;
 }
 
+// Slots 6-26, 29, 31 and 32 hand out the other tables.
+template< class Table, Table * table >
+Table * ConsGetTable() {
+	return table;
 }
 
-constexpr _api_cons APIconsStubs = MakeConsStubs();
-constinit _api_cons APIcons = MakeConsStubs();
+void * ConsGetApiCustom( char * name ) {
+	return name != nullptr ? EFCustomLibBank::GetLib( name ) : nullptr;
+}
+
+}
+
+constexpr _api_cons APIconsStubs = MakeLogicApiStubs<_api_cons, ApiConsNotInit>();
+constinit _api_cons APIcons = MakeLogicApiStubs<_api_cons, ApiConsNotInit>();
 
 void ApiConsNotInit() {
-	if ( !bDone ) {
-		bDone = true;
-	}
+	bDone = true;
 }
 
 bool ApiConsNotInitDone() {
@@ -187,7 +114,59 @@ void Init_cons() {
 	APIcons.SetInitialState = ConsSetInitialState;
 	APIcons.SetMessageFunction = ConsSetMessageFunction;
 	APIcons.GetExternalFunction = ConsGetExternalFunction;
+
+	APIcons.GetApiStdlib = ConsGetTable<_api_stdlib, &APIstdlib>;
+	APIcons.GetApiInput = ConsGetTable<_api_input, &APIinput>;
+	APIcons.GetApiMath = ConsGetTable<_api_math, &APImath>;
+	APIcons.GetApiGameObj = ConsGetTable<_api_gameobj, &APIgameobj>;
+	APIcons.GetApiExtra = ConsGetTable<_api_extra, &APIextra>;
+	APIcons.GetApiAnim = ConsGetTable<_api_anim, &APIanim>;
+	APIcons.GetApiCamera = ConsGetTable<_api_camera, &APIcamera>;
+	APIcons.GetApiLight = ConsGetTable<_api_light, &APIlight>;
+	APIcons.GetApiPhysic = ConsGetTable<api_physic, &APIphysic>;
+	APIcons.GetApiNewSound = ConsGetTable<_api_newSound, &APInewSound>;
+	APIcons.GetApiParticle = ConsGetTable<_api_particle, &APIparticle>;
+	APIcons.GetApiProjector = ConsGetTable<_api_projector, &APIprojector>;
+	APIcons.GetApiConsole = ConsGetTable<_api_console, &APIconsole>;
+	APIcons.GetApiHUD = ConsGetTable<_api_hud, &APIhud>;
+	APIcons.GetApiGame = ConsGetTable<_api_game, &APIgame>;
+	APIcons.GetApiQA = ConsGetTable<_api_qa, &APIqa>;
+	APIcons.GetApiFBEffects = ConsGetTable<_api_fbeffects, &APIfbeffects>;
+	APIcons.GetApiGraphics = ConsGetTable<_api_graphics, &APIgraphics>;
+	APIcons.GetApiKaraoke = ConsGetTable<_api_karaoke, &APIkaraoke>;
+	APIcons.GetApiSimpleInput = ConsGetTable<_api_simpleinput, &APIsimpleinput>;
+	APIcons.GetApiGBALink = ConsGetTable<_api_gbalink, &APIgbalink>;
+	APIcons.GetApiCustom = ConsGetApiCustom;
+	APIcons.GetApiLoadSave = ConsGetTable<_api_loadsave, &APILoadSave>;
+	APIcons.GetApiRegLib = ConsGetTable<_api_reglib, &APIRegLib>;
+	APIcons.GetApiSpline = ConsGetTable<_api_spline, &APIspline>;
+
+	Init_input();
+	Init_math();
+	Init_stdlib();
+	Init_extra();
+	Init_QA();
+	Init_light();
+	Init_anim();
+	Init_camera();
+	Init_gameobj();
+	Init_Physic();
+	Init_particle();
+	Init_projector();
+	Init_console();
+	Init_hud();
+	Init_game();
+	Init_NewSound();
+	Init_reglib();
+	Init_loadsave();
+	Init_fbeffects();
+	Init_graphics();
+	InitSplineAPI();
+	Init_Karaoke();
+	Init_SimpleInput();
+	Init_GBALink();
 }
 
 void Stop_cons() {
+	Stop_light();
 }

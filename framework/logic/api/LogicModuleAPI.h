@@ -8,7 +8,8 @@
 	the root function table `_api_cons` that the module's constructor (and
 	a library module's register entry) receives. Every other engine
 	service is reached through the tables the root table's getters return;
-	their layouts belong to their own headers and are incomplete here.
+	their layouts and the records they exchange are in the headers
+	included below.
 
 	The order of the root table's slots is the binary interface: a slot
 	never moves, and every slot is one function pointer wide (checked
@@ -22,25 +23,31 @@
 #ifndef LOGIC_MODULE_API_H
 #define LOGIC_MODULE_API_H
 
-#ifdef __cplusplus
-#include "datatypes/base/DTTypes.h"
-#include <cstddef>
-#define LOGIC_API_STATIC_ASSERT( condition, text ) static_assert( condition, text )
-#else
-#include <stddef.h>
-#include <stdint.h>
-typedef int8_t		s8;
-typedef uint8_t		u8;
-typedef int16_t		s16;
-typedef uint16_t	u16;
-typedef int32_t		s32;
-typedef uint32_t	u32;
-typedef int64_t		s64;
-typedef uint64_t	u64;
-typedef float		f32;
-typedef double		f64;
-#define LOGIC_API_STATIC_ASSERT( condition, text ) _Static_assert( condition, text )
-#endif
+#include "framework/logic/api/LogicApiRecords.h"
+#include "framework/logic/api/LogicTableStdlib.h"
+#include "framework/logic/api/LogicTableInput.h"
+#include "framework/logic/api/LogicTableMath.h"
+#include "framework/logic/api/LogicTableGameObj.h"
+#include "framework/logic/api/LogicTableExtra.h"
+#include "framework/logic/api/LogicTableAnim.h"
+#include "framework/logic/api/LogicTableCamera.h"
+#include "framework/logic/api/LogicTableLight.h"
+#include "framework/logic/api/LogicTablePhysic.h"
+#include "framework/logic/api/LogicTableNewSound.h"
+#include "framework/logic/api/LogicTableParticle.h"
+#include "framework/logic/api/LogicTableProjector.h"
+#include "framework/logic/api/LogicTableConsole.h"
+#include "framework/logic/api/LogicTableHud.h"
+#include "framework/logic/api/LogicTableGame.h"
+#include "framework/logic/api/LogicTableQA.h"
+#include "framework/logic/api/LogicTableFBEffects.h"
+#include "framework/logic/api/LogicTableGraphics.h"
+#include "framework/logic/api/LogicTableKaraoke.h"
+#include "framework/logic/api/LogicTableSimpleInput.h"
+#include "framework/logic/api/LogicTableGBALink.h"
+#include "framework/logic/api/LogicTableLoadSave.h"
+#include "framework/logic/api/LogicTableRegLib.h"
+#include "framework/logic/api/LogicTableSpline.h"
 
 #ifdef __cplusplus
 extern "C" {
@@ -58,32 +65,6 @@ typedef void	( *LogicRegisterFn )( struct _api_cons * api );
 typedef s32		( *LogicFunction )( void * data );
 // The message function: message, parameter, data.
 typedef s32		( *LogicMessageFunction )( u32 message, u32 parameter, void * data );
-
-// The tables the root table hands out.
-struct _api_stdlib;
-struct _api_input;
-struct _api_math;
-struct _api_gameobj;
-struct _api_extra;
-struct _api_anim;
-struct _api_camera;
-struct _api_light;
-struct api_physic;
-struct _api_newSound;
-struct _api_particle;
-struct _api_projector;
-struct _api_console;
-struct _api_hud;
-struct _api_game;
-struct _api_qa;
-struct _api_fbeffects;
-struct _api_graphics;
-struct _api_karaoke;
-struct _api_simpleinput;
-struct _api_gbalink;
-struct _api_loadsave;
-struct _api_reglib;
-struct _api_spline;
 
 // Unfilled slots at the end of the root table.
 #define LOGIC_API_CONS_PAD_SLOTS	16
@@ -132,45 +113,41 @@ struct _api_cons {
 	void							( *Pad[LOGIC_API_CONS_PAD_SLOTS] )( void );
 };
 
-// Every slot sits at its index times the width of a function pointer.
-#define LOGIC_API_CONS_SLOT( member, slot ) \
-	LOGIC_API_STATIC_ASSERT( offsetof( struct _api_cons, member ) == ( slot ) * sizeof( void * ), #member " slot" )
-
-LOGIC_API_CONS_SLOT( SetExternalFunction, 0 );
-LOGIC_API_CONS_SLOT( GetGlobalData, 1 );
-LOGIC_API_CONS_SLOT( GetLocalData, 2 );
-LOGIC_API_CONS_SLOT( SetInitialState, 3 );
-LOGIC_API_CONS_SLOT( SetMessageFunction, 4 );
-LOGIC_API_CONS_SLOT( TO_DELETE, 5 );
-LOGIC_API_CONS_SLOT( GetApiStdlib, 6 );
-LOGIC_API_CONS_SLOT( GetApiInput, 7 );
-LOGIC_API_CONS_SLOT( GetApiMath, 8 );
-LOGIC_API_CONS_SLOT( GetApiGameObj, 9 );
-LOGIC_API_CONS_SLOT( GetApiExtra, 10 );
-LOGIC_API_CONS_SLOT( GetApiAnim, 11 );
-LOGIC_API_CONS_SLOT( GetApiCamera, 12 );
-LOGIC_API_CONS_SLOT( GetApiLight, 13 );
-LOGIC_API_CONS_SLOT( GetApiPhysic, 14 );
-LOGIC_API_CONS_SLOT( GetApiNewSound, 15 );
-LOGIC_API_CONS_SLOT( GetApiParticle, 16 );
-LOGIC_API_CONS_SLOT( GetApiProjector, 17 );
-LOGIC_API_CONS_SLOT( GetApiConsole, 18 );
-LOGIC_API_CONS_SLOT( GetApiHUD, 19 );
-LOGIC_API_CONS_SLOT( GetApiGame, 20 );
-LOGIC_API_CONS_SLOT( GetApiQA, 21 );
-LOGIC_API_CONS_SLOT( GetApiFBEffects, 22 );
-LOGIC_API_CONS_SLOT( GetApiGraphics, 23 );
-LOGIC_API_CONS_SLOT( GetApiKaraoke, 24 );
-LOGIC_API_CONS_SLOT( GetApiSimpleInput, 25 );
-LOGIC_API_CONS_SLOT( GetApiGBALink, 26 );
-LOGIC_API_CONS_SLOT( SetExternalFunctionExt, 27 );
-LOGIC_API_CONS_SLOT( GetApiCustom, 28 );
-LOGIC_API_CONS_SLOT( GetApiLoadSave, 29 );
-LOGIC_API_CONS_SLOT( GetExternalFunction, 30 );
-LOGIC_API_CONS_SLOT( GetApiRegLib, 31 );
-LOGIC_API_CONS_SLOT( GetApiSpline, 32 );
-LOGIC_API_CONS_SLOT( Pad, 33 );
-LOGIC_API_STATIC_ASSERT( sizeof( struct _api_cons ) == LOGIC_API_CONS_SLOTS * sizeof( void * ), "root table size" );
+LOGIC_API_SLOT( _api_cons, SetExternalFunction, 0 );
+LOGIC_API_SLOT( _api_cons, GetGlobalData, 1 );
+LOGIC_API_SLOT( _api_cons, GetLocalData, 2 );
+LOGIC_API_SLOT( _api_cons, SetInitialState, 3 );
+LOGIC_API_SLOT( _api_cons, SetMessageFunction, 4 );
+LOGIC_API_SLOT( _api_cons, TO_DELETE, 5 );
+LOGIC_API_SLOT( _api_cons, GetApiStdlib, 6 );
+LOGIC_API_SLOT( _api_cons, GetApiInput, 7 );
+LOGIC_API_SLOT( _api_cons, GetApiMath, 8 );
+LOGIC_API_SLOT( _api_cons, GetApiGameObj, 9 );
+LOGIC_API_SLOT( _api_cons, GetApiExtra, 10 );
+LOGIC_API_SLOT( _api_cons, GetApiAnim, 11 );
+LOGIC_API_SLOT( _api_cons, GetApiCamera, 12 );
+LOGIC_API_SLOT( _api_cons, GetApiLight, 13 );
+LOGIC_API_SLOT( _api_cons, GetApiPhysic, 14 );
+LOGIC_API_SLOT( _api_cons, GetApiNewSound, 15 );
+LOGIC_API_SLOT( _api_cons, GetApiParticle, 16 );
+LOGIC_API_SLOT( _api_cons, GetApiProjector, 17 );
+LOGIC_API_SLOT( _api_cons, GetApiConsole, 18 );
+LOGIC_API_SLOT( _api_cons, GetApiHUD, 19 );
+LOGIC_API_SLOT( _api_cons, GetApiGame, 20 );
+LOGIC_API_SLOT( _api_cons, GetApiQA, 21 );
+LOGIC_API_SLOT( _api_cons, GetApiFBEffects, 22 );
+LOGIC_API_SLOT( _api_cons, GetApiGraphics, 23 );
+LOGIC_API_SLOT( _api_cons, GetApiKaraoke, 24 );
+LOGIC_API_SLOT( _api_cons, GetApiSimpleInput, 25 );
+LOGIC_API_SLOT( _api_cons, GetApiGBALink, 26 );
+LOGIC_API_SLOT( _api_cons, SetExternalFunctionExt, 27 );
+LOGIC_API_SLOT( _api_cons, GetApiCustom, 28 );
+LOGIC_API_SLOT( _api_cons, GetApiLoadSave, 29 );
+LOGIC_API_SLOT( _api_cons, GetExternalFunction, 30 );
+LOGIC_API_SLOT( _api_cons, GetApiRegLib, 31 );
+LOGIC_API_SLOT( _api_cons, GetApiSpline, 32 );
+LOGIC_API_SLOT( _api_cons, Pad, 33 );
+LOGIC_API_TABLE_SIZE( _api_cons, LOGIC_API_CONS_SLOTS );
 
 #ifdef __cplusplus
 }

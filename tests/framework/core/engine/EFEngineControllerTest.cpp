@@ -143,11 +143,12 @@ TEST_F( EFEngineControllerTest, StartsWithTheDocumentedStateAndPublishesEveryMan
 TEST_F( EFEngineControllerTest, InitialisesInOrderAndStopsAtTheFirstFailure ) {
 	// The OS interface manager, which does no work of its own on the
 	// console, runs before these untraced, and the game logic manager,
-	// which always succeeds, between the player devices and load/save.
+	// which always succeeds, between the player devices and load/save; the
+	// handheld-link manager, which has no effect here, after load/save.
 	const std::vector<std::string> fullOrder = {
 		"EFGraphicsMgr::Initialize", "EFNewAudioMgr_SP::Initialize",
 		"EFRessourcesMgr::Initialize", "EFRessourcesMgr::LoadLevel",
-		"EFLoadSaveMgr_BC::Initialize", "EFGBALinkMgr::Initialize", "EFFBEffectMgr_BC::Initialize",
+		"EFLoadSaveMgr_BC::Initialize", "EFFBEffectMgr_BC::Initialize",
 	};
 	struct Row {
 		const char*	name;
