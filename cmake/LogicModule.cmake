@@ -20,6 +20,13 @@ find_program(ENGINE_LOGIC_LD NAMES ld)
 find_program(ENGINE_LOGIC_NM NAMES nm)
 find_program(ENGINE_LOGIC_READELF NAMES readelf)
 
+# The module header and the table and record headers it includes.
+file(GLOB ENGINE_LOGIC_API_HEADERS CONFIGURE_DEPENDS
+    "${PROJECT_SOURCE_DIR}/framework/logic/api/LogicModuleAPI.h"
+    "${PROJECT_SOURCE_DIR}/framework/logic/api/LogicApiTypes.h"
+    "${PROJECT_SOURCE_DIR}/framework/logic/api/LogicApiRecords.h"
+    "${PROJECT_SOURCE_DIR}/framework/logic/api/LogicTable*.h")
+
 set(ENGINE_LOGIC_MERGE_SCRIPT "${PROJECT_SOURCE_DIR}/tools/logic/merge.ld")
 set(ENGINE_LOGIC_FLAGS -O2 -fno-pic -fno-pie -mcmodel=large -fno-common -ffreestanding
     -fno-stack-protector -fno-asynchronous-unwind-tables)
@@ -38,7 +45,7 @@ function(engine_add_logic_module)
         OUTPUT "${object}"
         COMMAND "${CMAKE_COMMAND}" -E make_directory "${work}"
         COMMAND "${ENGINE_LOGIC_CC}" ${ENGINE_LOGIC_FLAGS} "-I${PROJECT_SOURCE_DIR}" -c "${source}" -o "${object}"
-        DEPENDS "${source}" "${PROJECT_SOURCE_DIR}/framework/logic/api/LogicModuleAPI.h"
+        DEPENDS "${source}" ${ENGINE_LOGIC_API_HEADERS}
         COMMENT "Compiling logic module source ${stem}"
         VERBATIM)
     list(APPEND objects "${object}")

@@ -10,9 +10,10 @@ engine_add_logic_module(NAME TESTLIB OUTPUT "${ENGINE_LOGIC_OUT}/TESTLIB.o" SOUR
 engine_add_logic_module(NAME NEEDSMEMSET OUTPUT "${ENGINE_LOGIC_OUT}/NEEDSMEMSET.o" ALLOW_REFUSED
     SOURCES "${test_modules}/needsmemset.c")
 engine_add_logic_module(NAME COUNTER OUTPUT "${ENGINE_LOGIC_OUT}/COUNTER.o" SOURCES "${test_modules}/counter.c")
+engine_add_logic_module(NAME TABLES OUTPUT "${ENGINE_LOGIC_OUT}/TABLES.o" SOURCES "${test_modules}/tables.c")
 add_custom_target(test_logic_modules DEPENDS
     "${ENGINE_LOGIC_OUT}/FEATURE.o" "${ENGINE_LOGIC_OUT}/TESTLIB.o" "${ENGINE_LOGIC_OUT}/NEEDSMEMSET.o"
-    "${ENGINE_LOGIC_OUT}/COUNTER.o")
+    "${ENGINE_LOGIC_OUT}/COUNTER.o" "${ENGINE_LOGIC_OUT}/TABLES.o")
 
 # PowerPC fixtures: the committed copies always; with the cross toolchain,
 # the same set rebuilt from source into the build tree as well.
@@ -31,13 +32,39 @@ if(ENGINE_PPC_GCC)
   add_custom_target(ppc_logic_fixtures DEPENDS "${ppc_built}/SWITCHES.o")
 endif()
 
-if(TARGET test_framework_logic)
-  add_dependencies(test_framework_logic test_logic_modules)
-  target_compile_definitions(test_framework_logic PRIVATE
-      ENGINE_LOGIC_MODULE_DIR="${ENGINE_LOGIC_OUT}"
-      ENGINE_PPC_FIXTURES_COMMITTED="${ppc_committed}"
-      ENGINE_PPC_FIXTURES_BUILT="${ppc_built}")
-  if(TARGET ppc_logic_fixtures)
-    add_dependencies(test_framework_logic ppc_logic_fixtures)
+# The module header compiled as C for the console's 32-bit target, where
+# its layout checks take their 32-bit form.
+if(ENGINE_PPC_GCC)
+  set(ppc_header_check "${ENGINE_LOGIC_OUT}/ppc/LogicModuleAPI.checked")
+  add_custom_command(
+      OUTPUT "${ppc_header_check}"
+      COMMAND "${CMAKE_COMMAND}" -E make_directory "${ENGINE_LOGIC_OUT}/ppc"
+      COMMAND "${ENGINE_PPC_GCC}" -std=c11 -Wall -Wextra -Werror -ffreestanding "-I${PROJECT_SOURCE_DIR}" -fsyntax-only
+              -x c "${PROJECT_SOURCE_DIR}/framework/logic/api/LogicModuleAPI.h"
+      COMMAND "${CMAKE_COMMAND}" -E touch "${ppc_header_check}"
+      DEPENDS ${ENGINE_LOGIC_API_HEADERS}
+      COMMENT "Checking the logic module header for the PowerPC target"
+      VERBATIM)
+  add_custom_target(ppc_logic_header ALL DEPENDS "${ppc_header_check}")
+endif()
+
+foreach(program IN ITEMS test_framework_logic test_framework_logic_api)
+  if(TARGET ${program})
+    add_dependencies(${program} test_logic_modules)
+    target_compile_definitions(${program} PRIVATE
+        ENGINE_LOGIC_MODULE_DIR="${ENGINE_LOGIC_OUT}"
+        ENGINE_PPC_FIXTURES_COMMITTED="${ppc_committed}"
+        ENGINE_PPC_FIXTURES_BUILT="${ppc_built}")
+    if(TARGET ppc_logic_fixtures)
+      add_dependencies(${program} ppc_logic_fixtures)
+    endif()
   endif()
+endforeach()
+
+# The API tests also boot the sample disc with the sample's own modules.
+if(TARGET test_framework_logic_api AND TARGET sample_logic_modules)
+  add_dependencies(test_framework_logic_api sample_logic_modules)
+  target_compile_definitions(test_framework_logic_api PRIVATE
+      ENGINE_SAMPLE_OBJECT_MODULE="${ENGINE_SAMPLE_OBJECT_MODULE}"
+      ENGINE_SAMPLE_LIBRARY_MODULE="${ENGINE_SAMPLE_LIBRARY_MODULE}")
 endif()

@@ -1,30 +1,17 @@
 /* SAMPLELIB: the sample level's library. It publishes a block named
-   "SAMPLE_TUNING" holding a few numbers the object logic may read. */
+   "SAMPLE_TUNING" holding a few numbers the object logic reads. */
 #include "framework/logic/api/LogicModuleAPI.h"
 
-/* The first slot of the library registration table. */
-typedef void * ( *RegisterLibFn )( char * name, u32 size );
+#include "tools/logic/sample/sampletuning.h"
 
-typedef struct {
-	f32 speed;
-	f32 gravity;
-	u32 lives;
-} Tuning;
-
-static char gName[] = "SAMPLE_TUNING";
+static char gName[] = SAMPLE_TUNING_NAME;
 
 void SAMPLELIBRegister( struct _api_cons * api ) {
-	if ( api->GetApiRegLib == 0 ) {
-		return;
-	}
-	RegisterLibFn * table = (RegisterLibFn *)api->GetApiRegLib();
-	if ( table == 0 || table[0] == 0 ) {
-		return;
-	}
-	Tuning * tuning = (Tuning *)table[0]( gName, sizeof( Tuning ) );
+	struct _api_reglib * reglib = api->GetApiRegLib();
+	SampleTuning * tuning = (SampleTuning *)reglib->RegisterLib( gName, sizeof( SampleTuning ) );
 	if ( tuning != 0 ) {
-		tuning->speed = 4.5f;
-		tuning->gravity = 9.81f;
-		tuning->lives = 3;
+		tuning->speed = SAMPLE_TUNING_SPEED;
+		tuning->gravity = SAMPLE_TUNING_GRAVITY;
+		tuning->lives = SAMPLE_TUNING_LIVES;
 	}
 }
