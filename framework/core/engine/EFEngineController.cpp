@@ -88,6 +88,7 @@ EFEngineController::EFEngineController( const EFAppContext& context ) {
 	mfMinFrameTime = FLT_MAX;
 	mui32FrameCounter = 0;
 	mpoPendingSaveImage = nullptr;
+	mui32PendingSaveImageLength = 0;
 	CopyField( mszLanguage, sizeof( mszLanguage ), context.szLanguagePath, sizeof( context.szLanguagePath ), "LANGUAGE" );
 	CopyField( mszLevelPath, sizeof( mszLevelPath ), context.szLevelPath, sizeof( context.szLevelPath ), "LEVEL PATH" );
 	CopyField( mszResFilename, sizeof( mszResFilename ), context.szResFilename, sizeof( context.szResFilename ),
@@ -302,7 +303,9 @@ void EFEngineController::LoadLevel( const u32 argument ) {
 void EFEngineController::RestorePendingSaveImage() {
 	char* const image = mpoPendingSaveImage;
 	mpoPendingSaveImage = nullptr;
-	if ( !goLoadSaveMgr.VerifyImage( image ) ) {
+	const u32 length = mui32PendingSaveImageLength;
+	mui32PendingSaveImageLength = 0;
+	if ( goLoadSaveMgr.VerifyImage( image, length ) != EF_SAVE_RESTORED ) {
 		DTPrintf( "SAVE IMAGE REJECTED, LEVEL LOADED WITHOUT IT!!!\n" );
 		MMFree( image );
 		return;
@@ -311,7 +314,7 @@ void EFEngineController::RestorePendingSaveImage() {
 	char levelName[EF_SAVE_LEVEL_NAME_SIZE];
 	CopyField( levelName, sizeof( levelName ), image + EF_SAVE_LEVEL_NAME_OFFSET, EF_SAVE_LEVEL_NAME_SIZE, "SAVED LEVEL NAME" );
 	gpoRessourcesMgr->SetResFilename( levelName );
-	if ( goLoadSaveMgr.UpdateEngineData( image ) != 1 ) {
+	if ( goLoadSaveMgr.UpdateEngineData( image, length ) != EF_SAVE_RESTORED ) {
 		DTPrintf( "SAVE IMAGE COULD NOT BE RESTORED!!!\n" );
 	}
 	MMFree( image );

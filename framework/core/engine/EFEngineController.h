@@ -82,9 +82,12 @@ public:
 	const char*				GetResFilename() const { return mszResFilename; }
 	const char*				GetPathPrefix() const { return mszPathPrefix; }
 	u32						GetDemoLaunchData( u32 index ) const;
-	// Hands over a save image (engine allocator) to restore at the next
-	// level change; the controller frees it.
-	void					SetPendingSaveImage( char* image ) { mpoPendingSaveImage = image; }
+	// Hands over a save image of length bytes (engine allocator) to
+	// restore at the next level change; the controller frees it.
+	void					SetPendingSaveImage( char* image, u32 length ) {
+		mpoPendingSaveImage = image;
+		mui32PendingSaveImageLength = length;
+	}
 	char*					GetPendingSaveImage() const { return mpoPendingSaveImage; }
 	// The demo recorder, through which input actions route their values.
 	EFDemoLoop&				GetDemoLoop() { return moDemoLoop; }
@@ -110,6 +113,7 @@ private:
 	f32						mfMinFrameTime;
 	u32						mui32FrameCounter;
 	char*					mpoPendingSaveImage;
+	u32						mui32PendingSaveImageLength;
 	char					mszLanguage[EF_CONTROLLER_LANGUAGE_SIZE];
 	char					mszLevelPath[EF_CONTROLLER_PATH_SIZE];
 	char					mszResFilename[EF_CONTROLLER_PATH_SIZE];

@@ -10,6 +10,9 @@
 #include "framework/core/input/EFInputMgr.h"
 #include "framework/core/engine/EFIniFile.h"
 #include "framework/core/level/EFRessourcesMgr.h"
+#include "framework/core/save/EFLoadSaveMgr.h"
+#include "framework/logic/EFGameBuffer.h"
+#include "framework/logic/EFGameMemoryMgr.h"
 #include "framework/graphics/EFCamera.h"
 #include "framework/graphics/effects/EFFBEffectMgr_BC.h"
 #include "framework/graphics/effects/EFFBEffectRW.h"
@@ -362,7 +365,7 @@ TEST_F( EFEngineControllerTest, RefusedSaveImageKeepsTheGameAndIsFreed ) {
 	char* const image = static_cast<char*>( MMMalloc( 1200 ) );
 	ASSERT_NE( image, nullptr );
 	std::memset( image, 'X', 1200 );	// level name field left unterminated
-	controller->SetPendingSaveImage( image );
+	controller->SetPendingSaveImage( image, 1200 );
 	controller->SetFlags( EF_CONTROLLER_LEVEL_PENDING );
 	// A persistent buffer outlives the level's end, but not a restore.
 	void* const kept = gpoGameLogicMgr->GetGameMemoryMgr().GetGameBuffer( 7, 16, 1 );
@@ -370,11 +373,31 @@ TEST_F( EFEngineControllerTest, RefusedSaveImageKeepsTheGameAndIsFreed ) {
 	EFCallTraceEnable( true );
 	controller->LoadLevel( 0 );
 	EXPECT_EQ( gpoGameLogicMgr->GetGameMemoryMgr().GetGameBuffer( 7, 16, 1 ), kept );
-	EXPECT_EQ( EFCallTraceCountOf( "EFLoadSaveBuff::UpdateEngineData" ), 0u );
 	EXPECT_EQ( EFCallTraceCountOf( "EFRessourcesMgr::LoadLevel" ), 1u );
 	EXPECT_STREQ( gpoRessourcesMgr->GetResFilename(), "START.GCR" );
 	EXPECT_EQ( controller->GetPendingSaveImage(), nullptr );
 	EXPECT_EQ( controller->GetFlags() & EF_CONTROLLER_LEVEL_PENDING, 0u );
+}
+
+TEST_F( EFEngineControllerTest, AnAcceptedSaveImageReplacesTheBuffersAndNamesTheLevelBeforeItLoads ) {
+	EFEngineController* const controller = MakeController();
+	EFGameMemoryMgr& memory = gpoGameLogicMgr->GetGameMemoryMgr();
+	std::memcpy( memory.GetGameBuffer( 7, 4, 1 ), "save", 4 );
+	char* const image = goLoadSaveMgr.CreateBuffer( "TITLE", "START.GCR" );
+	ASSERT_NE( image, nullptr );
+	// The game goes on after the save: buffer 7 changes, buffer 8 appears.
+	memory.GetGameBufferObject( 7 )->GetData()[0] = 'X';
+	ASSERT_NE( memory.GetGameBuffer( 8, 4, 1 ), nullptr );
+	gpoRessourcesMgr->SetResFilename( "OTHER.GCR" );
+	controller->SetPendingSaveImage( image, EF_SAVE_IMAGE_OVERHEAD + EF_GAME_BUFFER_HEADER_BYTES + 4 );
+	controller->SetFlags( EF_CONTROLLER_LEVEL_PENDING );
+	controller->LoadLevel( 0 );
+	EXPECT_EQ( memory.GetGameBufferObject( 8 ), nullptr );
+	ASSERT_NE( memory.GetGameBufferObject( 7 ), nullptr );
+	EXPECT_EQ( std::memcmp( memory.GetGameBufferObject( 7 )->GetData(), "save", 4 ), 0 );
+	EXPECT_EQ( memory.GetGameBufferObject( 7 )->GetCount(), 0u );
+	EXPECT_STREQ( gpoRessourcesMgr->GetResFilename(), "START.GCR" );
+	EXPECT_EQ( controller->GetPendingSaveImage(), nullptr );
 }
 
 TEST_F( EFEngineControllerTest, StartEngineRunsTheFrameCountAndTakesEverythingDown ) {
