@@ -58,12 +58,16 @@ protected:
 	void Apply( const ToolSaveImage& state ) {
 		Memory().KillAllGameBuffers();
 		std::memset( Memory().GetLogicBlock(), 0, EF_LOGIC_BLOCK_BYTES );
-		std::memcpy( Memory().GetLogicBlock(), state.logicBlock.data(), state.logicBlock.size() );
+		if ( !state.logicBlock.empty() ) {
+			std::memcpy( Memory().GetLogicBlock(), state.logicBlock.data(), state.logicBlock.size() );
+		}
 		for ( const ToolSaveBuffer& buffer : state.buffers ) {
 			u8* const data = static_cast<u8*>( Memory().GetGameBuffer( buffer.id, static_cast<u32>( buffer.data.size() ),
 																		 buffer.persistent ? 1 : 0 ) );
 			ASSERT_NE( data, nullptr );
-			std::memcpy( data, buffer.data.data(), buffer.data.size() );
+			if ( !buffer.data.empty() ) {
+				std::memcpy( data, buffer.data.data(), buffer.data.size() );
+			}
 			Memory().GetGameBufferObject( buffer.id )->SetCount( buffer.count );
 		}
 	}
