@@ -10,7 +10,9 @@
 
 	Stored, the attribute word is the index of the polygon's attribute
 	record; once the map is loaded it is the byte offset from the polygon
-	record to that record, read through GetAttribs.
+	record to that record (self-relative, so the record keeps its 32-bit
+	word on a 64-bit host), read through GetAttribs. A record is 28 + 28n
+	bytes: the header, n vertices, n outward edge planes.
 
 ===============================================================================
 */
@@ -34,11 +36,23 @@ public:
 														 static_cast<s32>( mui32Attributes ) );
 	}
 
+	// The n vertices, in order around the polygon.
+	const DTVector3d *		GetVertex() const {
+		return reinterpret_cast<const DTVector3d *>( reinterpret_cast<const u8 *>( this ) + 28 );
+	}
+	// One plane per edge (vertex i to i + 1), normal outward.
+	const Plane *			GetEdges() const {
+		return reinterpret_cast<const Plane *>( reinterpret_cast<const u8 *>( this ) + 28 +
+												12 * ( mui16NbVertex & 0x7FFF ) );
+	}
+
 	u32						mui32Attributes;
 	u16						mui16EdgeGrab;
 	u16						mui16NbVertex;
 	u32						mui32CheckCount;
 	Plane					moPlane;
 };
+
+static_assert( sizeof( EFEnvCollisionPrim ) == 28, "a polygon record header is 28 bytes" );
 
 #endif

@@ -36,7 +36,7 @@ const RegisteredClass gRegisteredClasses[] = {
 	{ 31, "DT_DYN_PROP_CONTAINER", IT_OBJECT, "DTDynamicPropertyContainer", true },
 	{ 32, "EF_GLO", IT_OBJECT, "EFGameObject", true },
 	{ 34, "TEXTURE_DICTIONARY", IT_OBJECT, "EFTextureDict", true },
-	{ 36, "EF_COLLISION_MAP", IT_OBJECT, "EFCollisionMap", false },
+	{ 36, "EF_COLLISION_MAP", IT_OBJECT, "EFCollisionMap", true },
 	{ 37, "PL_EMITTER_CONTAINER", IT_OBJECT, "PLMgr_BC", false },
 	{ 38, "EF_COLLISION_PRIM_ANIM", IT_OBJECT, "EFCollisionPrimAnim", false },
 	{ 39, "EF_LOGIC_CODE", IT_OBJECT, "EFLogicCode", true },
