@@ -1,0 +1,292 @@
+#include "CollisionMapTestScenes.h"
+
+#include "tools/lib/level/ToolMalformedData.h"
+
+#include <map>
+#include <set>
+
+namespace {
+
+// Polygon index of each record of a loaded map.
+std::map<const EFEnvCollisionPrim*, size_t> IndexOf( const EFCollisionMap& map, const ToolColMapLayout& layout ) {
+	std::map<const EFEnvCollisionPrim*, size_t> index;
+	for ( size_t i = 0; i < layout.polygonOffsets.size(); i++ ) {
+		index[reinterpret_cast<const EFEnvCollisionPrim*>( map.GetBlob() + 16 + layout.polygonOffsets[i] )] = i;
+	}
+	return index;
+}
+
+std::vector<EFEnvCollisionPrim*> Sphere( EFCollisionMap& map, const DTVector3d& centre, const f32 radius,
+										 const u32 detect = 0xFFFFFFFF, const u32 capacity = 4096,
+										 const u32 udDetect = 0 ) {
+	std::vector<EFEnvCollisionPrim*> out( capacity + 1, nullptr );
+	EFGetPrimitivesInSphereData query = { DTSphere( centre, radius ), detect, udDetect, out.data(), capacity };
+	EFPhysicMgr::msui32GetPrimCount++;
+	const u32 found = map.GetPrimitivesInSphere( &query );
+	EXPECT_EQ( query.ppoOutput, out.data() + found );
+	EXPECT_EQ( query.ui32Capacity, capacity - found );
+	out.resize( found );
+	return out;
+}
+
+struct RayResult {
+	RayIntersectResult	result;
+	f32					t;
+	EFEnvCollisionPrim*	hit;
+};
+
+RayResult Ray( EFCollisionMap& map, const DTVector3d& start, const DTVector3d& displacement, u32 detect = 0xFFFFFFFF,
+			   EFRayIntersectOut::Listener* listener = nullptr, f32 t = 1.0f ) {
+	RayIntersectIn in = { start, displacement, 0, 0, detect, 0, 0 };
+	EFRayIntersectOut out = {};
+	out.poListener = listener;
+	EFPhysicMgr::msui32GetPrimCount++;
+	const RayIntersectResult result = map.RayIntersect( in, out, t );
+	return { result, t, out.poEnvCollider };
+}
+
+class Recorder : public EFRayIntersectOut::Listener {
+public:
+	explicit Recorder( int stopAfter = -1 ) : stop( stopAfter ) {}
+	bool RayIntersectionOccured( const EFRayIntersectOut& out, RayIntersectResult result ) override {
+		EXPECT_EQ( result, PS_RAY_ENV );
+		hits.push_back( out.poEnvCollider );
+		return stop < 0 || static_cast<int>( hits.size() ) < stop;
+	}
+	int								stop;
+	std::vector<EFEnvCollisionPrim*>	hits;
+};
+
+// A 40 x 40 floor at y = 0 (one-sided, facing up) and a two-sided wall at
+// x = 5 facing +x.
+ToolColMap FloorAndWall( const u32 leafSize = 1 ) {
+	ToolColMap scene;
+	scene.attribs.resize( 2 );
+	scene.attribs[1].flags = 0x1;
+	scene.leafSize = leafSize;
+	scene.polygons.push_back( Quad( { -20, 0, -20 }, { -20, 0, 20 }, { 20, 0, 20 }, { 20, 0, -20 } ) );
+	scene.polygons.push_back( Quad( { 5, 0, -5 }, { 5, 4, -5 }, { 5, 4, 5 }, { 5, 0, 5 }, 1 ) );
+	return scene;
+}
+
+}	// namespace
+
+TEST( EFCollisionMapTest, EdgeCasesOfTheQueries ) {
+	ToolColMapLayout layout;
+	const ToolColMap scene = FloorAndWall();
+	std::unique_ptr<EFCollisionMap> map = LoadMap( EncodeMap( scene, &layout ) );
+	ASSERT_NE( map, nullptr );
+	ASSERT_GT( layout.leafCount, 2u );
+	const auto index = IndexOf( *map, layout );
+	const EFEnvCollisionPrim* floor = map->GetFirstPrimitive();
+	EXPECT_EQ( index.at( floor ), 0u );
+
+	// A second Init changes nothing.
+	const std::vector<u8> before( map->GetBlob(), map->GetBlob() + map->GetBlobSize() );
+	EXPECT_TRUE( map->Init( const_cast<u8*>( map->GetBlob() ) ) );
+	EXPECT_EQ( std::vector<u8>( map->GetBlob(), map->GetBlob() + map->GetBlobSize() ), before );
+	EXPECT_EQ( floor->GetAttribs()->ui32DetectedBy, 0x1u );
+
+	// The floor spans many leaves and is returned once; capacity 0 and a
+	// full array.
+	EXPECT_EQ( Sphere( *map, DTVector3d( 0, 0.5f, 0 ), 1.0f ).size(), 1u );
+	EXPECT_EQ( Sphere( *map, DTVector3d( 0, 0.5f, 0 ), 1.0f, 0xFFFFFFFF, 0 ).size(), 0u );
+	EXPECT_EQ( Sphere( *map, DTVector3d( 5, 0.5f, 0 ), 1.0f ).size(), 2u );
+	EXPECT_EQ( Sphere( *map, DTVector3d( 5, 0.5f, 0 ), 1.0f, 0xFFFFFFFF, 1 ).size(), 1u );
+	EXPECT_EQ( Sphere( *map, DTVector3d( 5, 0.5f, 0 ), 1.0f, 0x2 ).size(), 0u );
+	// Beyond the wall's end: only the vertex test keeps it out.
+	EXPECT_EQ( Sphere( *map, DTVector3d( 5.6f, 4.6f, 0 ), 0.8f ).size(), 0u );
+	EXPECT_EQ( Sphere( *map, DTVector3d( 5.5f, 4.5f, 0 ), 0.8f ).size(), 1u );
+
+	struct Row {
+		const char*	name;
+		DTVector3d	start, displacement;
+		RayIntersectResult result;
+		f32			t;
+		int			polygon;
+	};
+	const Row rows[] = {
+		{ "down onto the floor", { 1, 5, 1 }, { 0, -10, 0 }, PS_RAY_ENV, 0.5f, 0 },
+		{ "from below, one-sided floor", { 1, -5, 1 }, { 0, 10, 0 }, PS_RAY_NONE, 1.0f, -1 },
+		{ "front of the wall", { 8, 1, 0 }, { -4, 0, 0 }, PS_RAY_ENV, 0.75f, 1 },
+		{ "from behind, two-sided wall", { 2, 1, 0 }, { 4, 0, 0 }, PS_RAY_ENV, 0.75f, 1 },
+		{ "parallel to the floor", { -10, 0.0002f, 1 }, { 10, -0.0004f, 0 }, PS_RAY_NONE, 1.0f, -1 },
+		{ "hit exactly at t = 1 not kept", { 1, 2, 1 }, { 0, -2, 0 }, PS_RAY_NONE, 1.0f, -1 },
+		{ "flat axis outside the root's slab", { 1, 50, 1 }, { 10, 0, 0 }, PS_RAY_NONE, 1.0f, -1 },
+		// The floor is listed by the leaf the ray crosses first but hit
+		// only beyond the wall, which lies in the next leaves.
+		{ "nearer wall behind an early floor leaf", { -18, 1, 0.5f }, { 40, -1.2f, 0 }, PS_RAY_ENV, 23.0f / 40.0f, 1 },
+	};
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.name );
+		const RayResult r = Ray( *map, row.start, row.displacement );
+		EXPECT_EQ( r.result, row.result );
+		EXPECT_NEAR( r.t, row.t, 1e-6f );
+		EXPECT_EQ( r.hit == nullptr ? -1 : static_cast<int>( index.at( r.hit ) ), row.polygon );
+	}
+	// A better hit from elsewhere: this map does not lower t.
+	EXPECT_EQ( Ray( *map, DTVector3d( 1, 5, 1 ), DTVector3d( 0, -10, 0 ), 0xFFFFFFFF, nullptr, 0.25f ).result,
+			   PS_RAY_NONE );
+	// t = 1.0 is reported to a listener; one that goes on sees every hit.
+	Recorder all;
+	const RayResult many = Ray( *map, DTVector3d( -18, 1, 0.5f ), DTVector3d( 40, -1.2f, 0 ), 0xFFFFFFFF, &all );
+	EXPECT_EQ( many.result, PS_RAY_MANY );
+	EXPECT_EQ( many.t, 1.0f );
+	EXPECT_EQ( all.hits.size(), 2u );
+	Recorder atEnd;
+	EXPECT_EQ( Ray( *map, DTVector3d( 1, 2, 1 ), DTVector3d( 0, -2, 0 ), 0xFFFFFFFF, &atEnd ).result, PS_RAY_MANY );
+	EXPECT_EQ( atEnd.hits.size(), 1u );
+	// A listener that stops: t = -1, the listener removed, MANY.
+	Recorder once( 1 );
+	const RayResult stopped = Ray( *map, DTVector3d( -18, 1, 0.5f ), DTVector3d( 40, -1.2f, 0 ), 0xFFFFFFFF, &once );
+	EXPECT_EQ( stopped.result, PS_RAY_MANY );
+	EXPECT_EQ( stopped.t, -1.0f );
+	EXPECT_EQ( once.hits.size(), 1u );
+}
+
+TEST( EFCollisionMapTest, AMapWithoutPolygonsFindsNothing ) {
+	ToolColMap scene;
+	scene.attribs.resize( 1 );
+	std::unique_ptr<EFCollisionMap> map = LoadMap( EncodeMap( scene ) );
+	ASSERT_NE( map, nullptr );
+	EXPECT_EQ( reinterpret_cast<const u8*>( map->GetFirstPrimitive() ), map->GetBlob() + map->GetBlobSize() );
+	EXPECT_TRUE( Sphere( *map, DTVector3d( 0, 0, 0 ), 100.0f ).empty() );
+	EXPECT_EQ( Ray( *map, DTVector3d( 0, 5, 0 ), DTVector3d( 0, -10, 0 ) ).result, PS_RAY_NONE );
+}
+
+TEST( EFCollisionMapTest, AgreesWithTheBruteForceOracle ) {
+	ToolColMapLayout layout;
+	const ToolColMap scene = RandomScene( 51, 10000 );
+	std::unique_ptr<EFCollisionMap> map = LoadMap( EncodeMap( scene, &layout ) );
+	ASSERT_NE( map, nullptr );
+	const auto index = IndexOf( *map, layout );
+	std::vector<OraclePolygon> oracle = OracleOf( scene );
+	// The stored plane, in double: the float vertices are not exactly
+	// coplanar, and t is compared to 1e-5.
+	for ( const auto& [prim, p] : index ) {
+		oracle[p].n = { prim->moPlane.moNormal.x, prim->moPlane.moNormal.y, prim->moPlane.moNormal.z };
+		oracle[p].d = prim->moPlane.mfD;
+	}
+	std::mt19937 rng( 7 );
+	std::uniform_real_distribution<f32> unit( -1.0f, 1.0f );
+	const u32 masks[] = { 0x1, 0x2, 0x3, 0x0 };
+
+	u32 compared = 0;
+	u32 excluded = 0;
+	for ( u32 i = 0; i < 2000; i++ ) {
+		const DTVector3d centre( unit( rng ) * 55.0f, unit( rng ) * 55.0f, unit( rng ) * 55.0f );
+		const f32 radius = 0.5f + 1.5f * ( unit( rng ) + 1.0f );
+		const u32 detect = masks[i % 4];
+		const u32 udDetect = i % 3 == 0 ? 0x4 : 0;
+		std::set<size_t> expected;
+		bool boundary = false;
+		for ( size_t p = 0; p < oracle.size(); p++ ) {
+			if ( !OracleDetects( oracle[p].attribs, detect, udDetect ) ) {
+				continue;
+			}
+			const double distance = OracleDistance( oracle[p], { centre.x, centre.y, centre.z } );
+			boundary = boundary || std::fabs( distance - radius ) < 1e-4;
+			if ( distance <= radius ) {
+				expected.insert( p );
+			}
+		}
+		if ( boundary ) {
+			excluded++;
+			continue;
+		}
+		compared++;
+		std::set<size_t> found;
+		for ( EFEnvCollisionPrim* prim : Sphere( *map, centre, radius, detect, 4096, udDetect ) ) {
+			EXPECT_TRUE( found.insert( index.at( prim ) ).second );
+		}
+		EXPECT_EQ( found, expected ) << "sphere " << i;
+	}
+	EXPECT_LT( excluded, compared / 100 );
+
+	u32 rays = 0;
+	u32 rayExcluded = 0;
+	u32 flat = 0;
+	for ( u32 i = 0; i < 2000; i++ ) {
+		const f32 lengths[] = { 2.0f, 10.0f, 50.0f };
+		DTVector3d start( unit( rng ) * 55.0f, unit( rng ) * 55.0f, unit( rng ) * 55.0f );
+		DTVector3d dir( unit( rng ), unit( rng ), unit( rng ) );
+		if ( i % 10 == 0 ) {
+			dir.y = 0.0f;	// exactly flat components are fine
+		}
+		dir = dir * ( lengths[i % 3] / std::sqrt( dir * dir ) );
+		const bool tiny = ( dir.x != 0.0f && std::fabs( dir.x ) < 0.0078125f ) ||
+						  ( dir.y != 0.0f && std::fabs( dir.y ) < 0.0078125f ) ||
+						  ( dir.z != 0.0f && std::fabs( dir.z ) < 0.0078125f );
+		if ( tiny ) {
+			flat++;
+			continue;
+		}
+		const u32 detect = masks[i % 3];
+		double best = 2.0;
+		double second = 2.0;
+		size_t bestIndex = 0;
+		bool boundary = false;
+		std::set<size_t> all;
+		for ( size_t p = 0; p < oracle.size(); p++ ) {
+			if ( !OracleDetects( oracle[p].attribs, detect, 0 ) ) {
+				continue;
+			}
+			bool near = false;
+			const double t = OracleRay( oracle[p], { start.x, start.y, start.z }, { dir.x, dir.y, dir.z }, near );
+			boundary = boundary || near;
+			if ( t < 0.0 ) {
+				continue;
+			}
+			all.insert( p );
+			if ( t < best ) {
+				second = best;
+				best = t;
+				bestIndex = p;
+			} else if ( t < second ) {
+				second = t;
+			}
+		}
+		if ( boundary || ( best <= 1.0 && second - best < 1e-4 ) ) {
+			rayExcluded++;
+			continue;
+		}
+		rays++;
+		const RayResult r = Ray( *map, start, dir, detect );
+		if ( best > 1.0 ) {
+			EXPECT_EQ( r.result, PS_RAY_NONE ) << "ray " << i;
+		} else {
+			ASSERT_EQ( r.result, PS_RAY_ENV ) << "ray " << i;
+			EXPECT_EQ( index.at( r.hit ), bestIndex ) << "ray " << i;
+			// 1e-5 relative, plus the rounding of the single-precision
+			// division over the stored plane.
+			const OraclePolygon& p = oracle[bestIndex];
+			const double size = std::fabs( p.d ) + std::fabs( p.n[0] * start.x ) + std::fabs( p.n[1] * start.y ) +
+								std::fabs( p.n[2] * start.z ) +
+								best * ( std::fabs( p.n[0] * dir.x ) + std::fabs( p.n[1] * dir.y ) + std::fabs( p.n[2] * dir.z ) );
+			const double den = std::fabs( OracleDot( p.n, { dir.x, dir.y, dir.z } ) );
+			EXPECT_NEAR( r.t, best, 1e-5 * best + 5.0 * 1.2e-7 * size / den ) << "ray " << i;
+		}
+		Recorder listener;
+		EXPECT_EQ( Ray( *map, start, dir, detect, &listener ).result, PS_RAY_MANY );
+		std::set<size_t> reported;
+		for ( EFEnvCollisionPrim* prim : listener.hits ) {
+			EXPECT_TRUE( reported.insert( index.at( prim ) ).second );
+		}
+		EXPECT_EQ( reported, all ) << "listener ray " << i;
+	}
+	EXPECT_LT( rayExcluded, rays / 100 );
+	EXPECT_GT( rays, 1600u );
+	RecordProperty( "flat rays excluded", static_cast<int>( flat ) );
+}
+
+TEST( EFCollisionMapTest, StoredMarksAreZeroedAtLoad ) {
+	ToolColMapLayout layout;
+	std::vector<u8> blob = EncodeMap( FloorAndWall(), &layout );
+	for ( const u32 offset : layout.polygonOffsets ) {
+		blob = ToolMalformedData::ReplaceU32( blob, 16 + offset + 8, 1 );
+	}
+	std::unique_ptr<EFCollisionMap> map = LoadMap( blob );
+	ASSERT_NE( map, nullptr );
+	EFPhysicMgr::msui32GetPrimCount = 0;
+	EXPECT_EQ( Sphere( *map, DTVector3d( 5, 0.5f, 0 ), 1.0f ).size(), 2u );
+}
