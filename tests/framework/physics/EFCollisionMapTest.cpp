@@ -1,5 +1,6 @@
 #include "CollisionMapTestScenes.h"
 
+#include "datatypes/persist/DTMemoryPersistStream.h"
 #include "tools/lib/level/ToolMalformedData.h"
 
 #include <map>
@@ -289,4 +290,41 @@ TEST( EFCollisionMapTest, StoredMarksAreZeroedAtLoad ) {
 	ASSERT_NE( map, nullptr );
 	EFPhysicMgr::msui32GetPrimCount = 0;
 	EXPECT_EQ( Sphere( *map, DTVector3d( 5, 0.5f, 0 ), 1.0f ).size(), 2u );
+}
+
+namespace {
+
+// The record through the binary loader; the code, and whether a map got registered.
+s32 LoadRecord( EFCollisionMap& map, std::vector<u8> record ) {
+	DTMemoryPersistStream stream( reinterpret_cast<char*>( record.data() ), static_cast<s32>( record.size() ) );
+	return map.LoadPropertiesBinary( stream );
+}
+
+}	// namespace
+
+TEST( EFCollisionMapTest, MalformedImagesAreRefusedAndNothingIsRegistered ) {
+	ToolColMapLayout layout;
+	ToolColMap scene = FloorAndWall();
+	const std::vector<u8> blob = EncodeMap( scene, &layout );
+	const auto variants = ToolCollisionMapWriter::Malformed( blob, layout );
+	ASSERT_GE( variants.size(), 20u );
+	for ( const ToolColMapVariant& variant : variants ) {
+		SCOPED_TRACE( variant.name );
+		char message[128] = {};
+		EXPECT_FALSE( EFCollisionMap::Validate( variant.blob.data(), static_cast<u32>( variant.blob.size() ), message,
+												sizeof( message ) ) );
+		EXPECT_NE( std::string( message ).find( "collision map: " ), std::string::npos );
+		EFCollisionMap map;
+		EXPECT_EQ( LoadRecord( map, ToolCollisionMapWriter::BinaryRecord( variant.blob ) ), DT_PERSIST_READ_PAST_END );
+		EXPECT_EQ( map.GetBlob(), nullptr );
+		EXPECT_FALSE( map.IsOwnedElsewhere() );
+		EXPECT_EQ( EFPhysicMgr::moPhysicMgr.GetFirstMap(), nullptr );
+	}
+	// The sound image loads and is registered; the manager deletes it.
+	EFCollisionMap* map = new EFCollisionMap;
+	EXPECT_EQ( LoadRecord( *map, ToolCollisionMapWriter::BinaryRecord( blob ) ), DT_PERSIST_OK );
+	EXPECT_TRUE( map->IsOwnedElsewhere() );
+	EXPECT_EQ( EFPhysicMgr::moPhysicMgr.GetFirstMap(), map );
+	EFPhysicMgr::moPhysicMgr.Terminate();
+	EXPECT_EQ( EFPhysicMgr::moPhysicMgr.GetFirstMap(), nullptr );
 }

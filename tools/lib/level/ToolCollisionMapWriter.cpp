@@ -1,6 +1,7 @@
 #include "tools/lib/level/ToolCollisionMapWriter.h"
 
 #include "tools/lib/ToolBigEndianWriter.h"
+#include "tools/lib/level/ToolMalformedData.h"
 
 #include <algorithm>
 #include <array>
@@ -234,13 +235,17 @@ bool ToolCollisionMapWriter::Encode( const ToolColMap& map, std::vector<u8>& blo
 	visit( 0 );
 	u32 nodeBytes = 0;
 	u32 leaves = 0;
+	const u32 root = 32 * static_cast<u32>( map.attribs.size() );
+	std::vector<u32> nodeOffsets;
+	std::vector<bool> nodeIsLeaf;
 	for ( const size_t index : order ) {
 		nodes[index].offset = nodeBytes;
+		nodeOffsets.push_back( root + nodeBytes );
+		nodeIsLeaf.push_back( ( nodes[index].flags & 0x1 ) != 0 );
 		const bool leaf = ( nodes[index].flags & 0x1 ) != 0;
 		leaves += leaf ? 1 : 0;
 		nodeBytes += leaf ? 32 + 4 * static_cast<u32>( nodes[index].polygons.size() ) : 60;
 	}
-	const u32 root = 32 * static_cast<u32>( map.attribs.size() );
 	const u32 prims = root + nodeBytes;
 	std::vector<u32> polygonOffsets;
 	u32 at = prims;
@@ -317,6 +322,8 @@ bool ToolCollisionMapWriter::Encode( const ToolColMap& map, std::vector<u8>& blo
 		layout->polygonOffsets = polygonOffsets;
 		layout->nodeCount = static_cast<u32>( order.size() );
 		layout->leafCount = leaves;
+		layout->nodeOffsets = nodeOffsets;
+		layout->nodeIsLeaf = nodeIsLeaf;
 	}
 	return true;
 }
@@ -331,4 +338,53 @@ std::vector<u8> ToolCollisionMapWriter::BinaryRecord( const std::vector<u8>& blo
 
 std::string ToolCollisionMapWriter::FileRecord( const std::string& fileName ) {
 	return "0 0 \"" + fileName + "\"\n";
+}
+
+std::vector<ToolColMapVariant> ToolCollisionMapWriter::Malformed( const std::vector<u8>& blob,
+																   const ToolColMapLayout& layout ) {
+	typedef ToolMalformedData M;
+	std::vector<ToolColMapVariant> out;
+	const u32 size = layout.size;
+	const u32 poly = 16 + layout.polygonOffsets.at( 0 );
+	u32 inner = 0;
+	u32 leaf = 0;
+	for ( size_t i = 1; i < layout.nodeOffsets.size(); i++ ) {
+		if ( !layout.nodeIsLeaf[i] && inner == 0 ) {
+			inner = 16 + layout.nodeOffsets[i];
+		}
+		if ( layout.nodeIsLeaf[i] && leaf == 0 ) {
+			leaf = 16 + layout.nodeOffsets[i];
+		}
+	}
+	const u32 root = 16 + layout.rootOffset;
+	out.push_back( { "truncated", M::TruncateAt( blob, size - 4 ) } );
+	out.push_back( { "size below 16", M::ReplaceU32( M::TruncateAt( blob, 12 ), 0, 12 ) } );
+	out.push_back( { "size not a multiple of 4", M::ReplaceU32( M::TruncateAt( blob, size - 2 ), 0, size - 2 ) } );
+	out.push_back( { "stored size beyond the data", M::ReplaceU32( blob, 0, 0x7FFFFFF0 ) } );
+	out.push_back( { "first polygon past the end", M::ReplaceU32( blob, 8, size ) } );
+	out.push_back( { "first polygon unaligned", M::ReplaceU32( blob, 8, layout.primOffset + 2 ) } );
+	out.push_back( { "first polygon inside a polygon", M::ReplaceU32( blob, 8, layout.primOffset + 28 ) } );
+	out.push_back( { "root not after whole attribute records", M::ReplaceU32( blob, 12, layout.rootOffset + 4 ) } );
+	out.push_back( { "root past the polygons", M::ReplaceU32( blob, 12, layout.primOffset + 32 ) } );
+	out.push_back( { "child offset outside the nodes", M::ReplaceU32( blob, root + 28, 0x00FFFFF0 ) } );
+	out.push_back( { "child offset unaligned", M::ReplaceU32( blob, root + 28, layout.nodeOffsets[1] - layout.rootOffset + 2 ) } );
+	if ( inner != 0 ) {
+		out.push_back( { "child cycle", M::ReplaceU32( blob, inner + 28, inner - root ) } );
+	}
+	out.push_back( { "a node reached twice", M::ReplaceU32( M::ReplaceU32( blob, root + 28, 60 ), root + 32, 60 ) } );
+	out.push_back( { "leaf count past the nodes", M::ReplaceU32( blob, leaf + 28, 0x40000000 ) } );
+	out.push_back( { "leaf entry not at a record start", M::ReplaceU32( blob, leaf + 32, layout.polygonOffsets[0] + 4 ) } );
+	out.push_back( { "leaf entry in the nodes", M::ReplaceU32( blob, leaf + 32, layout.rootOffset ) } );
+	const u32 grab = static_cast<u32>( blob[poly + 4] ) << 24 | static_cast<u32>( blob[poly + 5] ) << 16;
+	for ( const u32 n : { 0u, 2u, 33u, 0x8004u } ) {
+		out.push_back( { "vertex count " + std::to_string( n ), M::ReplaceU32( blob, poly + 4, grab | n ) } );
+	}
+	out.push_back( { "attribute index past the count", M::ReplaceU32( blob, poly, layout.rootOffset / 32 ) } );
+	std::vector<u8> edge = blob;
+	std::copy( edge.begin() + poly + 28, edge.begin() + poly + 40, edge.begin() + poly + 40 );
+	out.push_back( { "zero-length edge", edge } );
+	out.push_back( { "NaN plane", M::ReplaceU32( blob, poly + 12, 0x7FC00000 ) } );
+	out.push_back( { "infinite vertex", M::ReplaceU32( blob, poly + 28, 0x7F800000 ) } );
+	out.push_back( { "infinite node centre", M::ReplaceU32( blob, root + 4, 0xFF800000 ) } );
+	return out;
 }

@@ -65,6 +65,15 @@ struct ToolColMapLayout {
 	std::vector<u32>		polygonOffsets;
 	u32						nodeCount = 0;
 	u32						leafCount = 0;
+	// Data-base offsets of the nodes in stored (pre-order) order.
+	std::vector<u32>		nodeOffsets;
+	std::vector<bool>		nodeIsLeaf;
+};
+
+// A damaged image and what is wrong with it.
+struct ToolColMapVariant {
+	std::string				name;
+	std::vector<u8>			blob;
 };
 
 class ToolCollisionMapWriter {
@@ -73,6 +82,10 @@ public:
 	// polygon of 3 to 32 distinct vertices or names no attribute record.
 	static bool				Encode( const ToolColMap& map, std::vector<u8>& blob, std::string& error,
 									ToolColMapLayout* layout = nullptr );
+	// Damaged copies of a well-formed blob (with an inner node below the
+	// root and at least one polygon): every kind of fault the engine's
+	// load-time check must refuse.
+	static std::vector<ToolColMapVariant>	Malformed( const std::vector<u8>& blob, const ToolColMapLayout& layout );
 	// The binary record: two free words, then the blob (its first word is
 	// the size the loader reads).
 	static std::vector<u8>	BinaryRecord( const std::vector<u8>& blob );
