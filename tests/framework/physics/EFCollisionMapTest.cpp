@@ -1,5 +1,8 @@
 #include "CollisionMapTestScenes.h"
 
+#include "framework/core/engine/EFCoreTestBench.h"
+#include "support/TestHexBytes.h"
+
 #include "datatypes/persist/DTMemoryPersistStream.h"
 #include "tools/lib/level/ToolMalformedData.h"
 
@@ -327,4 +330,81 @@ TEST( EFCollisionMapTest, MalformedImagesAreRefusedAndNothingIsRegistered ) {
 	EXPECT_EQ( EFPhysicMgr::moPhysicMgr.GetFirstMap(), map );
 	EFPhysicMgr::moPhysicMgr.Terminate();
 	EXPECT_EQ( EFPhysicMgr::moPhysicMgr.GetFirstMap(), nullptr );
+}
+
+class EFCollisionMapFileTest : public EFCoreTestBench {};
+
+TEST_F( EFCollisionMapFileTest, TheTextFormReadsTheFileItNamesAndAMissingFileRegistersNothing ) {
+	const std::vector<u8> blob = EncodeMap( FloorAndWall() );
+	WriteDiscText( "COLMAP.BIN", std::string( blob.begin(), blob.end() ) );
+	struct Row {
+		const char*	name;
+		std::string	file;
+		s32			result;
+		bool		registered;
+	};
+	const Row rows[] = {
+		{ "present file", "COLMAP.BIN", DT_PERSIST_OK, true },
+		{ "missing file", "NOWHERE.BIN", DT_PERSIST_OPEN_FAILED, false },
+	};
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.name );
+		std::vector<u8> record = ToolCollisionMapWriter::FileRecord( row.file );
+		DTMemoryPersistStream stream( reinterpret_cast<char*>( record.data() ), static_cast<s32>( record.size() ) );
+		EFCollisionMap* map = new EFCollisionMap;
+		char word[DT_STREAMABLE_WORD_MAX] = "BEGIN";
+		EXPECT_EQ( map->LoadPropertiesText( word, stream ), row.result );
+		EXPECT_EQ( map->IsOwnedElsewhere(), row.registered );
+		EXPECT_EQ( EFPhysicMgr::moPhysicMgr.GetFirstMap() == map, row.registered );
+		if ( row.registered ) {
+			EXPECT_EQ( Ray( *map, DTVector3d( 1, 5, 1 ), DTVector3d( 0, -10, 0 ) ).result, PS_RAY_ENV );
+			EFPhysicMgr::moPhysicMgr.Terminate();
+		} else {
+			delete map;
+		}
+	}
+	for ( const DTFileHandle_& handle : gFileHandleArray ) {
+		EXPECT_EQ( handle.mui32InUse, 0u );
+	}
+}
+
+TEST( EFCollisionMapTest, AHandWrittenOneTriangleMapPinsTheLayout ) {
+	const std::vector<u8> fixture = HexBytes(
+		// size, free word, first polygon, root (from the data base)
+		"000000C4 00000000 00000044 00000020\n"
+		// attributes: flags, detected by, user-defined, friction, rebound,
+		// tag, surface type, hardness, acoustic opacity
+		"00000000 00000001 00000000 3F000000 3E800000 0102 0304 3F800000 3F400000\n"
+		// leaf: flags, centre, half size, count, entry
+		"00000001 3F000000 00000000 3F000000 3F028F5C 3C23D70A 3F028F5C 00000001 00000044\n"
+		// triangle: attribute index, edge grab, count, mark, plane
+		"00000000 0000 0003 00000000 00000000 3F800000 00000000 00000000\n"
+		"00000000 00000000 00000000 00000000 00000000 3F800000 3F800000 00000000 00000000\n"
+		"BF800000 00000000 00000000 00000000 3F3504F3 00000000 3F3504F3 BF3504F3\n"
+		"00000000 00000000 BF800000 00000000\n" );
+	ToolColMap scene;
+	scene.attribs.resize( 1 );
+	scene.attribs[0].rebound = 0.25f;
+	scene.attribs[0].tag = 0x0102;
+	scene.attribs[0].surfaceType = 0x0304;
+	scene.attribs[0].acousticOpacity = 0.75f;
+	scene.polygons.push_back( { { { 0, 0, 0 }, { 0, 0, 1 }, { 1, 0, 0 } }, 0, 0 } );
+	EXPECT_EQ( EncodeMap( scene ), fixture );
+
+	std::unique_ptr<EFCollisionMap> map = LoadMap( fixture );
+	ASSERT_NE( map, nullptr );
+	const EFEnvCollisionPrim* triangle = map->GetFirstPrimitive();
+	const EnvPrimAttribs* attribs = triangle->GetAttribs();
+	EXPECT_EQ( reinterpret_cast<const u8*>( attribs ), map->GetBlob() + 16 );
+	EXPECT_EQ( attribs->ui16Tag, 0x0102 );
+	EXPECT_EQ( attribs->ui16SurfaceType, 0x0304 );
+	EXPECT_EQ( attribs->fAccousticOpacity, 0.75f );
+	EXPECT_EQ( triangle->mui16NbVertex, 3 );
+	EXPECT_EQ( triangle->GetVertex()[1].z, 1.0f );
+	EXPECT_EQ( triangle->GetEdges()[1].mfD, -0.70710677f );
+	EXPECT_EQ( Sphere( *map, DTVector3d( 0.2f, 0.3f, 0.2f ), 0.5f ).size(), 1u );
+	EXPECT_EQ( Sphere( *map, DTVector3d( 1.0f, 0.0f, 1.0f ), 0.5f ).size(), 0u );
+	const RayResult hit = Ray( *map, DTVector3d( 0.2f, 1, 0.2f ), DTVector3d( 0, -2, 0 ) );
+	EXPECT_EQ( hit.result, PS_RAY_ENV );
+	EXPECT_EQ( hit.t, 0.5f );
 }

@@ -39,6 +39,11 @@ struct Plane {
 	double d;
 };
 
+// Positive zero for either zero, so equal geometry gives equal bytes.
+f32 Stored( const double v ) {
+	return static_cast<f32>( v + 0.0 );
+}
+
 struct Prepared {
 	Plane plane;
 	std::vector<Plane> edges;
@@ -275,10 +280,10 @@ bool ToolCollisionMapWriter::Encode( const ToolColMap& map, std::vector<u8>& blo
 		const Node& node = nodes[index];
 		out.WriteU32( node.flags );
 		for ( int k = 0; k < 3; k++ ) {
-			out.WriteF32( static_cast<f32>( node.centre[k] ) );
+			out.WriteF32( Stored( node.centre[k] ) );
 		}
 		for ( int k = 0; k < 3; k++ ) {
-			out.WriteF32( static_cast<f32>( node.half[k] ) );
+			out.WriteF32( Stored( node.half[k] ) );
 		}
 		if ( ( node.flags & 0x1 ) != 0 ) {
 			out.WriteU32( static_cast<u32>( node.polygons.size() ) );
@@ -299,9 +304,9 @@ bool ToolCollisionMapWriter::Encode( const ToolColMap& map, std::vector<u8>& blo
 		out.WriteU16( static_cast<u16>( polygon.vertices.size() ) );
 		out.WriteU32( 0 );
 		for ( int k = 0; k < 3; k++ ) {
-			out.WriteF32( static_cast<f32>( p.plane.normal[k] ) );
+			out.WriteF32( Stored( p.plane.normal[k] ) );
 		}
-		out.WriteF32( static_cast<f32>( p.plane.d ) );
+		out.WriteF32( Stored( p.plane.d ) );
 		for ( const ToolVec3& v : polygon.vertices ) {
 			for ( int k = 0; k < 3; k++ ) {
 				out.WriteF32( v[k] );
@@ -309,9 +314,9 @@ bool ToolCollisionMapWriter::Encode( const ToolColMap& map, std::vector<u8>& blo
 		}
 		for ( const Plane& edge : p.edges ) {
 			for ( int k = 0; k < 3; k++ ) {
-				out.WriteF32( static_cast<f32>( edge.normal[k] ) );
+				out.WriteF32( Stored( edge.normal[k] ) );
 			}
-			out.WriteF32( static_cast<f32>( edge.d ) );
+			out.WriteF32( Stored( edge.d ) );
 		}
 	}
 	blob = out.Bytes();
@@ -336,8 +341,12 @@ std::vector<u8> ToolCollisionMapWriter::BinaryRecord( const std::vector<u8>& blo
 	return out.Bytes();
 }
 
-std::string ToolCollisionMapWriter::FileRecord( const std::string& fileName ) {
-	return "0 0 \"" + fileName + "\"\n";
+std::vector<u8> ToolCollisionMapWriter::FileRecord( const std::string& fileName ) {
+	ToolBigEndianWriter out;
+	out.WriteU32( 0 );
+	out.WriteU32( 0 );
+	out.WriteString( fileName );
+	return out.Bytes();
 }
 
 std::vector<ToolColMapVariant> ToolCollisionMapWriter::Malformed( const std::vector<u8>& blob,

@@ -89,9 +89,9 @@ public:
 	// The binary record: two free words, then the blob (its first word is
 	// the size the loader reads).
 	static std::vector<u8>	BinaryRecord( const std::vector<u8>& blob );
-	// The text-form record body: two free words and the quoted name of a
-	// file that holds the blob as it is.
-	static std::string		FileRecord( const std::string& fileName );
+	// The record that names a file holding the blob as it is: two free
+	// words and the stored name, read by the map's text-form loader.
+	static std::vector<u8>	FileRecord( const std::string& fileName );
 };
 
 #endif
