@@ -8,6 +8,7 @@
 #include "tools/lib/level/ToolLevelFileNames.h"
 #include "tools/lib/level/ToolLevelWriter.h"
 #include "tools/lib/level/ToolResourceFileWriter.h"
+#include "tools/lib/level/ToolSampleCollisionMap.h"
 #include "tools/lib/level/ToolSampleObjects.h"
 #include "tools/lib/level/ToolSampleSplines.h"
 #include "tools/lib/logic/ToolSampleLogic.h"
@@ -102,6 +103,7 @@ bool ToolMakeSampleLevelFiles( const ToolSampleModules& modules, std::vector<Too
 		resources.records.push_back( std::move( record ) );
 	}
 	resources.records.push_back( ToolSampleSplineRecord() );
+	resources.records.push_back( ToolSampleCollisionMapRecord() );
 	files.push_back( { layout.LevelNeutralFolder() / std::string( TOOL_SAMPLE_RESOURCE_FILE ),
 					   ToolResourceFileWriter::Encode( resources ) } );
 	return true;

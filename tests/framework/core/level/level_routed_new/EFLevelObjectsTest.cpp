@@ -15,6 +15,7 @@
 #include "framework/graphics/EF3dObj.h"
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/logic/EFLogicCode.h"
+#include "framework/physics/EFCollisionMap.h"
 #include "framework/physics/EFCollisionModel.h"
 #include "framework/physics/EFPhysic.h"
 #include "framework/physics/EFPhysicMgr.h"
@@ -214,6 +215,28 @@ TEST_F( EFLevelObjectsTest, TheSampleLevelPutsItsObjectsInTheWorldAndItsTemplate
 	ASSERT_NE( latent->mpoGameObject->mppEFInstance[0], nullptr );
 	EXPECT_EQ( latent->mpoGameObject->mppEFInstance[0]->GetClassID(), EF_3D_OBJ_CLASS_ID );
 	EXPECT_EQ( gpoGameLogicMgr->GetLatentMap().GetCount(), 1u );
+
+	// The collision map is registered once; a downward environment ray
+	// from (0, 5, 0) meets the floor. Ending the level deletes it, and
+	// loading again registers one map again.
+	for ( u32 pass = 0; pass < 2; pass++ ) {
+		SCOPED_TRACE( pass );
+		const EFCollisionMap* const map = EFPhysicMgr::moPhysicMgr.GetFirstMap();
+		ASSERT_NE( map, nullptr );
+		EXPECT_EQ( map->mpoNextMap, nullptr );
+		const RayIntersectIn in = { DTVector3d( 0, 5, 0 ), DTVector3d( 0, -10, 0 ), 0, 0, 0x1, 0, 0 };
+		EFRayIntersectOut out = {};
+		EXPECT_EQ( EFPhysicMgr::moPhysicMgr.RayIntersect( in, out ), PS_RAY_ENV );
+		EXPECT_TRUE( Near( out.oIntersectionPoint.y, 0.0f ) );
+		EXPECT_EQ( out.oIntersectionNormal.y, 1.0f );
+		EXPECT_EQ( out.oIntersectionNormal.x, 0.0f );
+		EXPECT_EQ( out.oIntersectionNormal.z, 0.0f );
+		if ( pass == 0 ) {
+			DestroyLevelObjects();
+			EXPECT_EQ( EFPhysicMgr::moPhysicMgr.GetFirstMap(), nullptr );
+			ASSERT_EQ( Load(), 0 );
+		}
+	}
 }
 
 TEST_F( EFLevelObjectsTest, ObjectsThatAnotherOwnerTookOutliveTheContainersTheyWereLoadedIn ) {
