@@ -15,6 +15,7 @@
 #include "framework/graphics/EFText.h"
 #include "tools/lib/ToolDiscLayout.h"
 #include "tools/lib/ToolSampleDisc.h"
+#include "tools/lib/level/ToolSampleCollisionMap.h"
 #include "tools/lib/level/ToolLevelFileNames.h"
 #include "tools/lib/level/ToolLevelWriter.h"
 #include "tools/lib/level/ToolSampleObjects.h"
@@ -131,6 +132,7 @@ TEST( ToolSampleDisc, TheResourceFileListsTheLogicModulesTheGameObjectsThenTheSp
 		expected.records.push_back( std::move( record ) );
 	}
 	expected.records.push_back( ToolSampleSplineRecord() );
+	expected.records.push_back( ToolSampleCollisionMapRecord() );
 	ASSERT_EQ( table.GetRecordCount(), expected.records.size() );
 	u32 bytes = 0;
 	for ( u32 i = 0; i < table.GetRecordCount(); i++ ) {
@@ -140,12 +142,13 @@ TEST( ToolSampleDisc, TheResourceFileListsTheLogicModulesTheGameObjectsThenTheSp
 		bytes += table.GetRecord( i ).mui32ObjectSize;
 	}
 	// The sample object and the three objects of the level follow the
-	// modules; the splines' generic-data record comes last.
-	ASSERT_EQ( table.GetRecordCount(), 7u );
+	// modules; the splines' generic-data record, then the collision map.
+	ASSERT_EQ( table.GetRecordCount(), 8u );
 	for ( u32 i = 2; i < 6; i++ ) {
 		EXPECT_EQ( table.GetRecord( i ).miClassID, TOOL_CLASS_GAME_OBJECT ) << i;
 	}
 	EXPECT_EQ( table.GetRecord( 6 ).miClassID, EF_GENERIC_DATA_LOADER_CLASS_ID );
+	EXPECT_EQ( table.GetRecord( 7 ).miClassID, TOOL_CLASS_COLLISION_MAP );
 	// The objects fill the rest of the file exactly.
 	EXPECT_EQ( stream.GetBytesLeft(), bytes );
 }
@@ -156,14 +159,15 @@ TEST( ToolSampleDisc, TheResourceFilesSplineRecordLoadsTheOpenAndTheLoopSpline )
 	DTMemoryPersistStream stream( reinterpret_cast<char*>( image.data() ), static_cast<s32>( image.size() ) );
 	DTStreamFAT table;
 	ASSERT_EQ( table.DTStreamable::LoadFromStream( stream ), 0 );
-	ASSERT_EQ( table.GetRecordCount(), 7u );
-	// The objects follow the table back to back; skip to the last one.
+	ASSERT_EQ( table.GetRecordCount(), 8u );
+	// The objects follow the table back to back; skip to the splines,
+	// which only the collision map follows.
 	s32 at = stream.GetPosition();
-	for ( u32 i = 0; i + 1 < table.GetRecordCount(); i++ ) {
+	for ( u32 i = 0; i < 6; i++ ) {
 		at += static_cast<s32>( table.GetRecord( i ).mui32ObjectSize );
 	}
 	const u32 size = table.GetRecord( 6 ).mui32ObjectSize;
-	ASSERT_EQ( static_cast<size_t>( at ) + size, image.size() );
+	ASSERT_EQ( static_cast<size_t>( at ) + size + table.GetRecord( 7 ).mui32ObjectSize, image.size() );
 	DTMemoryPersistStream record( reinterpret_cast<char*>( image.data() ) + at, static_cast<s32>( size ) );
 
 	EFSplineMgr manager;
