@@ -1,4 +1,4 @@
-#include "CollisionMapTestScenes.h"
+#include "framework/physics/CollisionMapTestScenes.h"
 
 #include "framework/core/engine/EFCoreTestBench.h"
 #include "support/TestHexBytes.h"

@@ -1,4 +1,5 @@
 #include "framework/physics/PhysicsTestBench.h"
+#include "framework/physics/CollisionMapTestScenes.h"
 
 #include "framework/physics/EFCollisionData.h"
 #include "framework/physics/EFCollisionReport.h"
@@ -461,6 +462,50 @@ TEST_F( EFPhysicCollisionTest, TheBoundingSphereScreensRaysBeforeThePrimitives )
 	const RayIntersectIn in = { DTVector3d( -5.0f, 0.0f, 0.0f ), DTVector3d( 10.0f, 0.0f, 0.0f ), 1, 0, 0, 0, 0x2A000001 };
 	EFRayIntersectOut out = {};
 	EXPECT_EQ( manager.RayIntersect( in, out ), PS_RAY_NONE );
+}
+
+
+TEST_F( EFPhysicCollisionTest, AcrossTheManagerTheNearestHitOfWallAndBodyWinsAndObjectRaysLeaveMarksAlone ) {
+	// A two-sided wall at x = 5 (t = 0.5 on the ray below) and a body at
+	// the origin whose primitive reports a hit at a scripted t.
+	ToolColMap scene;
+	scene.attribs.resize( 1 );
+	scene.attribs[0].flags = 0x1;
+	scene.polygons.push_back( Quad( { 5, 0, -5 }, { 5, 4, -5 }, { 5, 4, 5 }, { 5, 0, 5 } ) );
+	std::unique_ptr<EFCollisionMap> owned = LoadMap( EncodeMap( scene ) );
+	ASSERT_NE( owned, nullptr );
+	EFCollisionMap* const map = owned.release();
+	manager.AddMap( map );
+	EFPhysic* const body = MakeBody( 0x2A000002, 0, 1 );
+	ScriptedPrim* const prim = GivePrim( body, 0, { 0, 1 } );
+	body->moCollisionModel.moPhysicBSphere.mfRadius = 1.0f;
+	body->moCollisionModel.PrecalcData();
+	EFEnvCollisionPrim* const wall = map->GetFirstPrimitive();
+	struct Row {
+		const char*			name;
+		f32					bodyHit;
+		u32					objDetect, envDetect;
+		RayIntersectResult	result;
+		f32					x;
+	} rows[] = {
+		{ "body nearer", 0.3f, 1, 1, PS_RAY_OBJ, 1.0f },
+		{ "wall nearer", 0.7f, 1, 1, PS_RAY_ENV, 5.0f },
+		{ "walls only", 0.3f, 0, 1, PS_RAY_ENV, 5.0f },
+		{ "bodies only", 0.7f, 1, 0, PS_RAY_OBJ, 9.0f },
+	};
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.name );
+		prim->rayHit = row.bodyHit;
+		const u32 markBefore = wall->mui32CheckCount;
+		const RayIntersectIn in = { DTVector3d( -5, 0.5f, 0 ), DTVector3d( 20, 0, 0 ), row.objDetect, 0, row.envDetect, 0, 0 };
+		EFRayIntersectOut out = {};
+		EXPECT_EQ( manager.RayIntersect( in, out ), row.result );
+		EXPECT_FLOAT_EQ( out.oIntersectionPoint.x, row.x );
+		EXPECT_EQ( wall->mui32CheckCount, row.envDetect != 0 ? EFPhysicMgr::msui32GetPrimCount : markBefore );
+		if ( row.result == PS_RAY_ENV ) {
+			EXPECT_EQ( out.poEnvCollider, wall );
+		}
+	}
 }
 
 }
