@@ -408,3 +408,52 @@ TEST( EFCollisionMapTest, AHandWrittenOneTriangleMapPinsTheLayout ) {
 	EXPECT_EQ( hit.result, PS_RAY_ENV );
 	EXPECT_EQ( hit.t, 0.5f );
 }
+
+TEST( EFCollisionMapTest, RaysVisitLeavesInCrossingOrderOverNodesSplitOnOneTwoAndThreeAxes ) {
+	struct Row {
+		const char*	name;
+		DTVector3d	direction;
+		u32			splitAxes;
+	};
+	const Row rows[] = {
+		{ "split on x", DTVector3d( 1, 0, 0 ), EF_OCTREE_SPLIT_X },
+		{ "split on x and z", DTVector3d( 1, 0, -1 ), EF_OCTREE_SPLIT_X | EF_OCTREE_SPLIT_Z },
+		{ "split on every axis", DTVector3d( -1, 1, 1 ), EF_OCTREE_SPLIT_X | EF_OCTREE_SPLIT_Y | EF_OCTREE_SPLIT_Z },
+	};
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.name );
+		// Eight small two-sided squares across the ray, one per stretch.
+		const DTVector3d d = row.direction * ( 1.0f / std::sqrt( row.direction * row.direction ) );
+		const DTVector3d u = std::fabs( d.y ) < 0.9f ? DTVector3d( -d.z, 0, d.x ) * ( 1.0f / std::sqrt( d.x * d.x + d.z * d.z ) )
+													  : DTVector3d( 1, 0, 0 );
+		const DTVector3d w( d.y * u.z - d.z * u.y, d.z * u.x - d.x * u.z, d.x * u.y - d.y * u.x );
+		ToolColMap scene;
+		scene.attribs.resize( 1 );
+		scene.attribs[0].flags = 0x1;
+		scene.leafSize = 1;
+		for ( u32 i = 0; i < 8; i++ ) {
+			const DTVector3d c = d * ( 10.0f * static_cast<f32>( i ) + 5.0f );
+			const DTVector3d corners[] = { c + ( u + w ) * 0.05f, c + ( u - w ) * 0.05f, c - ( u + w ) * 0.05f,
+										   c - ( u - w ) * 0.05f };
+			ToolColPolygon polygon;
+			for ( const DTVector3d& v : corners ) {
+				polygon.vertices.push_back( { v.x, v.y, v.z } );
+			}
+			scene.polygons.push_back( polygon );
+		}
+		ToolColMapLayout layout;
+		std::unique_ptr<EFCollisionMap> map = LoadMap( EncodeMap( scene, &layout ) );
+		ASSERT_NE( map, nullptr );
+		EXPECT_EQ( map->GetRoot()->ui32Flags, row.splitAxes );
+		const auto index = IndexOf( *map, layout );
+		for ( const f32 sense : { 1.0f, -1.0f } ) {
+			const DTVector3d start = sense > 0 ? DTVector3d( 0, 0, 0 ) : d * 80.0f;
+			Recorder listener;
+			Ray( *map, start, d * ( 80.0f * sense ), 0x1, &listener );
+			ASSERT_EQ( listener.hits.size(), 8u );
+			for ( u32 i = 0; i < 8; i++ ) {
+				EXPECT_EQ( index.at( listener.hits[i] ), sense > 0 ? i : 7 - i );
+			}
+		}
+	}
+}
