@@ -160,7 +160,7 @@ TEST( EFCollisionMapTest, AMapWithoutPolygonsFindsNothing ) {
 
 TEST( EFCollisionMapTest, AgreesWithTheBruteForceOracle ) {
 	ToolColMapLayout layout;
-	const ToolColMap scene = RandomScene( 51, 10000 );
+	const ToolColMap scene = ToolRandomCollisionScene( 51, 10000 );
 	std::unique_ptr<EFCollisionMap> map = LoadMap( EncodeMap( scene, &layout ) );
 	ASSERT_NE( map, nullptr );
 	const auto index = IndexOf( *map, layout );
