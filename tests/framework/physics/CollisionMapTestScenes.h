@@ -58,6 +58,9 @@ struct OraclePolygon {
 	std::array<double, 3>				n;
 	double								d;
 	ToolColAttribs						attribs;
+	// A sphere around the vertices, to skip far polygons quickly.
+	std::array<double, 3>				centre;
+	double								reach;
 };
 
 inline std::vector<OraclePolygon> OracleOf( const ToolColMap& scene ) {
@@ -78,6 +81,17 @@ inline std::vector<OraclePolygon> OracleOf( const ToolColMap& scene ) {
 		p.n = { n[0] / l, n[1] / l, n[2] / l };
 		p.d = -( p.n[0] * p.v[0][0] + p.n[1] * p.v[0][1] + p.n[2] * p.v[0][2] );
 		p.attribs = scene.attribs[polygon.attrib];
+		p.centre = { 0.0, 0.0, 0.0 };
+		for ( const auto& v : p.v ) {
+			for ( int k = 0; k < 3; k++ ) {
+				p.centre[k] += v[k] / static_cast<double>( count );
+			}
+		}
+		p.reach = 0.0;
+		for ( const auto& v : p.v ) {
+			const std::array<double, 3> r = { v[0] - p.centre[0], v[1] - p.centre[1], v[2] - p.centre[2] };
+			p.reach = std::max( p.reach, std::sqrt( r[0] * r[0] + r[1] * r[1] + r[2] * r[2] ) );
+		}
 		out.push_back( p );
 	}
 	return out;
@@ -149,6 +163,18 @@ inline double OracleRay( const OraclePolygon& p, const std::array<double, 3>& s,
 	near = anyNear && ( front || frontNear ) && ( steep || steepNear ) && ( range || rangeNear ) &&
 		   ( inside || insideNear );
 	return front && steep && range && inside ? t : -1.0;
+}
+
+// Whether the segment passes farther than margin from the polygon's
+// bounding sphere (then it can neither hit nor nearly hit it).
+inline bool OracleFar( const OraclePolygon& p, const std::array<double, 3>& s, const std::array<double, 3>& dv,
+					   const double margin ) {
+	const std::array<double, 3> w = { p.centre[0] - s[0], p.centre[1] - s[1], p.centre[2] - s[2] };
+	const double dd = dv[0] * dv[0] + dv[1] * dv[1] + dv[2] * dv[2];
+	double t = dd > 0.0 ? ( w[0] * dv[0] + w[1] * dv[1] + w[2] * dv[2] ) / dd : 0.0;
+	t = t < 0.0 ? 0.0 : ( t > 1.0 ? 1.0 : t );
+	const std::array<double, 3> r = { w[0] - t * dv[0], w[1] - t * dv[1], w[2] - t * dv[2] };
+	return std::sqrt( r[0] * r[0] + r[1] * r[1] + r[2] * r[2] ) > p.reach + margin;
 }
 
 inline bool OracleDetects( const ToolColAttribs& a, const u32 detect, const u32 udDetect ) {

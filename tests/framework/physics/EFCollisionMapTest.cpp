@@ -188,6 +188,9 @@ TEST( EFCollisionMapTest, AgreesWithTheBruteForceOracle ) {
 			if ( !OracleDetects( oracle[p].attribs, detect, udDetect ) ) {
 				continue;
 			}
+			if ( OracleFar( oracle[p], { centre.x, centre.y, centre.z }, { 0.0, 0.0, 0.0 }, radius + 0.1 ) ) {
+				continue;
+			}
 			const double distance = OracleDistance( oracle[p], { centre.x, centre.y, centre.z } );
 			boundary = boundary || std::fabs( distance - radius ) < 1e-4;
 			if ( distance <= radius ) {
@@ -233,6 +236,9 @@ TEST( EFCollisionMapTest, AgreesWithTheBruteForceOracle ) {
 		std::set<size_t> all;
 		for ( size_t p = 0; p < oracle.size(); p++ ) {
 			if ( !OracleDetects( oracle[p].attribs, detect, 0 ) ) {
+				continue;
+			}
+			if ( OracleFar( oracle[p], { start.x, start.y, start.z }, { dir.x, dir.y, dir.z }, 0.1 ) ) {
 				continue;
 			}
 			bool near = false;
