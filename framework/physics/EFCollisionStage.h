@@ -10,8 +10,16 @@
 	0.001 units), its earliest report time and its push and contact
 	lists.
 
-	Only ValidateTranslation is declared so far, and it finds nothing
-	blocking: the move is left as it is.
+	Pushes are resolved by priority: the highest priority present moves
+	the member first (the environment pushes with 100), lower ones only
+	in a later pass (at most three) once the higher ones are used up. A
+	velocity pressed into several contact planes is made to slide along
+	them, along the crease of a wedge, and stops at a third plane.
+
+	A stage holds at most 15 primitives: the body's own slots first
+	(empty ones too, so that an index in the stage is the model's slot
+	index), then those of its attached child bodies, depth first; what
+	does not fit is left out with a debug message.
 
 ===============================================================================
 */
@@ -40,6 +48,20 @@ public:
 		u32					mui32Count;
 	};
 
+	// Primitive count 0, then the member's body and its attached children.
+	void					InitColPrims();
+	// Appends every slot of body's model (nulls included) with body as
+	// owner, then recurses into the owner's children that are attached
+	// (muiPosFlags 0x2) and have a body.
+	void					InitColPrims( EFPhysic * body );
+	// Moves the member out of the overlaps its push records describe and
+	// gives the records back.
+	void					CheckPush();
+	// Makes the body's velocity slide along its contacts; a change tells
+	// the body's collision response. The falling timer restarts.
+	void					CheckMultipleCollisions( f32 dt );
+	// velocity made to slide along the contact list's planes.
+	void					SolveMultipleCollisions( DTVector3d & velocity );
 	// Shortens move to the first blocking polygon of the environment list
 	// met by the point moving from start; 1 when it did, else 0 with the
 	// move unchanged.
@@ -54,8 +76,8 @@ public:
 	EFEnvCollisionPrim **	mppoEnvPrims;
 	u32						mui32NbEnvPrims;
 	CollidableList			maCollidables[EF_PHYSIC_PASS_COUNT];
-	u32						mui32SetupWord;
-	f32						mfSetupFloat;
+	u32						mui32Reserved;
+	f32						mfReserved;
 	u8						mbDirty;
 	f32						mfSquaredRadius;
 	u32						mui32NbPush;

@@ -57,6 +57,26 @@ void * EFPhysicMgr::CarveWorkMemory( const u32 bytes ) {
 	return start;
 }
 
+void * EFPhysicMgr::PeekWorkMemory( u32 & bytesLeft ) const {
+	bytesLeft = 0;
+	if ( mpu8WorkCursor == nullptr ) {
+		return nullptr;
+	}
+	u8 * const start = AlignUp( mpu8WorkCursor );
+	if ( start > mpu8WorkEnd ) {
+		return nullptr;
+	}
+	bytesLeft = static_cast<u32>( mpu8WorkEnd - start );
+	return start;
+}
+
+void EFPhysicMgr::RewindWorkMemory( void * memory ) {
+	u8 * const to = static_cast<u8 *>( memory );
+	if ( mpu8WorkStart != nullptr && to >= mpu8WorkStart && to <= mpu8WorkEnd ) {
+		mpu8WorkCursor = to;
+	}
+}
+
 template< class T >
 void EFPhysicMgr::SetUpPool( DTQuickPool<T> & pool ) {
 	pool.Init( EF_POOL_HEAP_RECORDS, EF_POOL_HEAP_STEP );
@@ -260,6 +280,8 @@ void EFPhysicMgr::CollisionStage( EFUpdatePhysicStruct & frame, const u32 pass, 
 			system.Update( frame );
 			system.PostUpdate( frame );
 			system.Terminate( frame );
+			// A body that no stage could hold is still done this pass.
+			record.uiFlags |= EF_RECORD_DONE;
 			continue;
 		}
 		record.uiFlags |= EF_RECORD_DONE;
@@ -275,6 +297,8 @@ void EFPhysicMgr::CollisionStage( EFUpdatePhysicStruct & frame, const u32 pass, 
 		}
 		body.PostCollisionUpdate( frame.fDt, nullptr, record );
 	}
+	// Nothing of the islands outlives them.
+	RewindWorkMemory( memory );
 }
 
 void EFPhysicMgr::PostCollisionStage( EFUpdatePhysicStruct & ) {

@@ -141,6 +141,13 @@ public:
 	// bytes of the frame's work memory, aligned for any record; null when
 	// the rest of it is shorter.
 	void *					CarveWorkMemory( u32 bytes );
+	// Where the next carve would start, with the bytes left from there
+	// (null and 0 outside a frame).
+	void *					PeekWorkMemory( u32 & bytesLeft ) const;
+	// Hands back everything carved after memory (a point inside this
+	// frame's work memory): a collision system reuses the same area for
+	// each island.
+	void					RewindWorkMemory( void * memory );
 	// The most work memory the last frame used at once.
 	u32						GetWorkMemoryHighWater() const { return mui32WorkHighWater; }
 

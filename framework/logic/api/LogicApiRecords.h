@@ -279,6 +279,21 @@ typedef struct EnvPrimAttribs {
 	f32							fAccousticOpacity;
 } EnvPrimAttribs;
 
+// What a body is told of a contact between two bodies' primitives:
+// side 1 when the primitive that asked belongs to the notified body, the
+// notified primitive's tag, the other owner's id and primitive tag, user
+// words 7 to 10 of the primitive that asked, and both velocities.
+#define EF_COL_NOTIFY_WORDS 4
+typedef struct EFObjectCollisionRecord {
+	u32							ui32Side;
+	u32							ui32Tag;
+	u32							ui32OtherId;
+	u32							ui32OtherTag;
+	u32							aui32Attribs[EF_COL_NOTIFY_WORDS];
+	DTVector3d					oVelocity;
+	DTVector3d					oOtherVelocity;
+} EFObjectCollisionRecord;
+
 typedef struct JumpOnCoorParam {
 	DTVector3d					oTargetCoor;
 	DTVector3d					oTargetSpeed;
@@ -485,6 +500,14 @@ LOGIC_API_FIELD( EnvPrimAttribs, ui16Tag, 20 );
 LOGIC_API_FIELD( EnvPrimAttribs, ui16SurfaceType, 22 );
 LOGIC_API_FIELD( EnvPrimAttribs, fHardness, 24 );
 LOGIC_API_FIELD( EnvPrimAttribs, fAccousticOpacity, 28 );
+LOGIC_API_SIZE( EFObjectCollisionRecord, 56 );
+LOGIC_API_FIELD( EFObjectCollisionRecord, ui32Side, 0 );
+LOGIC_API_FIELD( EFObjectCollisionRecord, ui32Tag, 4 );
+LOGIC_API_FIELD( EFObjectCollisionRecord, ui32OtherId, 8 );
+LOGIC_API_FIELD( EFObjectCollisionRecord, ui32OtherTag, 12 );
+LOGIC_API_FIELD( EFObjectCollisionRecord, aui32Attribs, 16 );
+LOGIC_API_FIELD( EFObjectCollisionRecord, oVelocity, 32 );
+LOGIC_API_FIELD( EFObjectCollisionRecord, oOtherVelocity, 44 );
 LOGIC_API_SIZE( JumpOnCoorParam, 40 );
 LOGIC_API_FIELD( JumpOnCoorParam, oTargetCoor, 0 );
 LOGIC_API_FIELD( JumpOnCoorParam, oTargetSpeed, 12 );

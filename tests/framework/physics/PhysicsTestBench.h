@@ -293,7 +293,9 @@ private:
 	static s32 RecordNote( void* callerData, void* eventData ) {
 		const u32* const who = static_cast<const u32*>( callerData );
 		const u32* const words = static_cast<const u32*>( eventData );
-		const u32 count = who[0] == NO_PHYSIC_STATECHANGE ? 2 : 3;
+		// State changes carry two words, contacts a whole contact record.
+		const bool contact = who[0] == NO_PHYSIC_OBJECTCOLLISION || who[0] == NO_DM_OBJCOL;
+		const u32 count = who[0] == NO_PHYSIC_STATECHANGE ? 2 : contact ? sizeof( EFObjectCollisionRecord ) / 4 : 3;
 		gPhysicsNotes.push_back( { who[0], who[1], std::vector<u32>( words, words + count ) } );
 		return 0;
 	}
