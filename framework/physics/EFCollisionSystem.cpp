@@ -371,7 +371,7 @@ void EFCollisionSystem::Advance( const f32 step ) {
 			// Carried: the velocity relative to the carrier, in the parent
 			// frame's space.
 			velocity -= carrier->moVelocity;
-			const DTFrame * const parentFrame = body.GetOwner()->mpParent->GetFrame();
+			DTFrame * const parentFrame = body.GetOwner()->mpParent->GetFrame();
 			if ( parentFrame != nullptr ) {
 				RwMatrix inverse = {};
 				RwMatrixInvert( &inverse, RwFrameGetLTM( parentFrame->GetRwFrame() ) );

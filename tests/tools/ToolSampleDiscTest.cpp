@@ -141,14 +141,14 @@ TEST( ToolSampleDisc, TheResourceFileListsTheLogicModulesTheGameObjectsThenTheSp
 		EXPECT_EQ( table.GetRecord( i ).mui32ObjectSize, expected.records[i].object.size() );
 		bytes += table.GetRecord( i ).mui32ObjectSize;
 	}
-	// The sample object and the three objects of the level follow the
+	// The sample object and the four objects of the level follow the
 	// modules; the splines' generic-data record, then the collision map.
-	ASSERT_EQ( table.GetRecordCount(), 8u );
-	for ( u32 i = 2; i < 6; i++ ) {
+	ASSERT_EQ( table.GetRecordCount(), 9u );
+	for ( u32 i = 2; i < 7; i++ ) {
 		EXPECT_EQ( table.GetRecord( i ).miClassID, TOOL_CLASS_GAME_OBJECT ) << i;
 	}
-	EXPECT_EQ( table.GetRecord( 6 ).miClassID, EF_GENERIC_DATA_LOADER_CLASS_ID );
-	EXPECT_EQ( table.GetRecord( 7 ).miClassID, TOOL_CLASS_COLLISION_MAP );
+	EXPECT_EQ( table.GetRecord( 7 ).miClassID, EF_GENERIC_DATA_LOADER_CLASS_ID );
+	EXPECT_EQ( table.GetRecord( 8 ).miClassID, TOOL_CLASS_COLLISION_MAP );
 	// The objects fill the rest of the file exactly.
 	EXPECT_EQ( stream.GetBytesLeft(), bytes );
 }
@@ -159,15 +159,15 @@ TEST( ToolSampleDisc, TheResourceFilesSplineRecordLoadsTheOpenAndTheLoopSpline )
 	DTMemoryPersistStream stream( reinterpret_cast<char*>( image.data() ), static_cast<s32>( image.size() ) );
 	DTStreamFAT table;
 	ASSERT_EQ( table.DTStreamable::LoadFromStream( stream ), 0 );
-	ASSERT_EQ( table.GetRecordCount(), 8u );
+	ASSERT_EQ( table.GetRecordCount(), 9u );
 	// The objects follow the table back to back; skip to the splines,
 	// which only the collision map follows.
 	s32 at = stream.GetPosition();
-	for ( u32 i = 0; i < 6; i++ ) {
+	for ( u32 i = 0; i < 7; i++ ) {
 		at += static_cast<s32>( table.GetRecord( i ).mui32ObjectSize );
 	}
-	const u32 size = table.GetRecord( 6 ).mui32ObjectSize;
-	ASSERT_EQ( static_cast<size_t>( at ) + size + table.GetRecord( 7 ).mui32ObjectSize, image.size() );
+	const u32 size = table.GetRecord( 7 ).mui32ObjectSize;
+	ASSERT_EQ( static_cast<size_t>( at ) + size + table.GetRecord( 8 ).mui32ObjectSize, image.size() );
 	DTMemoryPersistStream record( reinterpret_cast<char*>( image.data() ) + at, static_cast<s32>( size ) );
 
 	EFSplineMgr manager;

@@ -15,6 +15,7 @@ constexpr u32 FIRST_NODE_ID			= 0x4A000001;
 constexpr u32 SECOND_NODE_ID		= 0x4A000002;
 constexpr u32 SOUND_ID				= 0x07000001;
 constexpr u32 TEMPLATE_MODEL_ID		= 0x0F000002;
+constexpr u32 BOX_HOT_SPOT_ID		= 0x3F000002;
 
 // Hot-spot primitive type of a box, stored with its three half extents.
 constexpr u32 PRIM_BOX				= 2;
@@ -50,6 +51,22 @@ ToolGloRecord ToolSampleHotSpotObject( const u32 code ) {
 	return record;
 }
 
+ToolGloRecord ToolSampleBoxObject( const u32 code ) {
+	ToolHotSpot hotSpot;
+	hotSpot.header = { BOX_HOT_SPOT_ID, -1, -1 };
+	hotSpot.primType = PRIM_BOX;
+	// A unit box standing on the object's origin, which is on the floor.
+	hotSpot.translation = { 0.0f, 0.5f, 0.0f };
+	hotSpot.sizes = { 0.5f, 0.5f, 0.5f };
+	// Environment collisions on, environment detect 1.
+	hotSpot.words = { 0x1, 0, 0, 0, 0, 0x1, 0, 0, 0, 0, 0 };
+
+	ToolGloRecord record = ObjectNamed( TOOL_SAMPLE_BOX_OBJECT_ID, code );
+	record.position = { 0.0f, 0.0f, -4.0f };
+	record.descriptors = { ToolInstanceWriter::Entry( hotSpot ) };
+	return record;
+}
+
 ToolGloRecord ToolSampleModelObject( const u32 code ) {
 	ToolInstanceDescriptor sound = Descriptor( TOOL_CLASS_SOUND_DESCR, SOUND_ID );
 	sound.index = 0;
@@ -75,7 +92,7 @@ ToolGloRecord ToolSampleTemplate( const u32 code ) {
 
 std::vector<ToolResourceRecord> ToolSampleObjectRecords( const u32 code ) {
 	const ToolGloRecord objects[] = { ToolSampleHotSpotObject( code ), ToolSampleModelObject( code ),
-									  ToolSampleTemplate( code ) };
+									  ToolSampleTemplate( code ), ToolSampleBoxObject( code ) };
 	std::vector<ToolResourceRecord> records;
 	for ( const ToolGloRecord& object : objects ) {
 		ToolBigEndianWriter out;

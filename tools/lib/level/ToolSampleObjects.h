@@ -3,12 +3,14 @@
 
 	The sample level's game objects.
 
-	Three game-object records that use what the engine builds from a
+	Four game-object records that use what the engine builds from a
 	level today: an object that is a collision shape through its hot
 	spot; an object listing a 3D object, an animation node, a sound and a
-	second animation node, with a few bytes of magic data; and a latent
+	second animation node, with a few bytes of magic data; a latent
 	template (id bit 0x800000) holding one 3D object, which the engine
-	keeps in its template map instead of the world.
+	keeps in its template map instead of the world; and a box of one
+	unit standing on the floor at (0, 0, -4), a hot-spot body that stays
+	where it is until logic moves it.
 
 	No descriptor names a shared resource (every PUID is -1): the level
 	carries no model or animation resources yet. The records depend on
@@ -32,15 +34,17 @@ constexpr u32 TOOL_LATENT_TEMPLATE_BIT		= 0x00800000;
 constexpr u32 TOOL_SAMPLE_HOT_SPOT_OBJECT_ID	= 0x2A000010;
 constexpr u32 TOOL_SAMPLE_MODEL_OBJECT_ID		= 0x2A000011;
 constexpr u32 TOOL_SAMPLE_TEMPLATE_ID			= 0x2A000012 | TOOL_LATENT_TEMPLATE_BIT;
+constexpr u32 TOOL_SAMPLE_BOX_OBJECT_ID			= 0x2A000013;
 
 // The records as the level writer takes them, each naming code as its
 // logic.
 ToolGloRecord	ToolSampleHotSpotObject( u32 code );
 ToolGloRecord	ToolSampleModelObject( u32 code );
 ToolGloRecord	ToolSampleTemplate( u32 code );
+ToolGloRecord	ToolSampleBoxObject( u32 code );
 
-// The three records in level order (hot spot, model, template), each of
-// class 32.
+// The four records in level order (hot spot, model, template, box),
+// each of class 32.
 std::vector<ToolResourceRecord>	ToolSampleObjectRecords( u32 code );
 
 #endif

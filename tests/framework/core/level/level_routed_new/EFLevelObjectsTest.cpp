@@ -16,6 +16,7 @@
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/logic/EFLogicCode.h"
 #include "framework/physics/EFCollisionMap.h"
+#include "framework/physics/HarnessSphere.h"
 #include "framework/physics/EFCollisionModel.h"
 #include "framework/physics/EFPhysic.h"
 #include "framework/physics/EFPhysicMgr.h"
@@ -113,6 +114,19 @@ protected:
 		WriteResourceFile( "LEVEL.GCR", file );
 	}
 
+	// Writes the sample disc and loads its level.
+	void LoadSampleLevel() {
+		std::strcpy( context.szLevelPath, std::string( TOOL_SAMPLE_LEVEL ).c_str() );
+		std::strcpy( context.szResFilename, std::string( TOOL_SAMPLE_RESOURCE_FILE ).c_str() );
+		MakeController();
+		const ToolSampleModules modules = { ToolReturningHostModule( TOOL_SAMPLE_OBJECT_NAME ),
+											ToolReturningHostModule( TOOL_SAMPLE_LIBRARY_NAME ) };
+		std::string error;
+		ASSERT_TRUE( ToolWriteSampleDisc( root / "disc", modules, error ) ) << error;
+		Output();
+		ASSERT_EQ( Load(), 0 );
+	}
+
 	static EFGameObject* InWorld( const u32 id ) { return gpoWorldMgr->FindGameObject( id ); }
 
 	static const _EFLatant* Template( const u32 id ) {
@@ -125,16 +139,7 @@ protected:
 };
 
 TEST_F( EFLevelObjectsTest, TheSampleLevelPutsItsObjectsInTheWorldAndItsTemplateInTheTemplateMap ) {
-	std::strcpy( context.szLevelPath, std::string( TOOL_SAMPLE_LEVEL ).c_str() );
-	std::strcpy( context.szResFilename, std::string( TOOL_SAMPLE_RESOURCE_FILE ).c_str() );
-	MakeController();
-	const ToolSampleModules modules = { ToolReturningHostModule( TOOL_SAMPLE_OBJECT_NAME ),
-										ToolReturningHostModule( TOOL_SAMPLE_LIBRARY_NAME ) };
-	std::string error;
-	ASSERT_TRUE( ToolWriteSampleDisc( root / "disc", modules, error ) ) << error;
-
-	Output();
-	ASSERT_EQ( Load(), 0 );
+	ASSERT_NO_FATAL_FAILURE( LoadSampleLevel() );
 	// The sample level has no texture dictionary; nothing else is reported.
 	EXPECT_EQ( Output(), " ***  Could Not Load any TXD Files!!! \n" );
 	EXPECT_EQ( DTNbrFileInUse(), 0u );
@@ -142,7 +147,8 @@ TEST_F( EFLevelObjectsTest, TheSampleLevelPutsItsObjectsInTheWorldAndItsTemplate
 
 	const EFLogicCode* const code = gpoGameLogicMgr->GetLogicCode( TOOL_SAMPLE_OBJECT_CODE_ID );
 	ASSERT_NE( code, nullptr );
-	const u32 live[] = { TOOL_SAMPLE_GAME_OBJECT_ID, TOOL_SAMPLE_HOT_SPOT_OBJECT_ID, TOOL_SAMPLE_MODEL_OBJECT_ID };
+	const u32 live[] = { TOOL_SAMPLE_GAME_OBJECT_ID, TOOL_SAMPLE_HOT_SPOT_OBJECT_ID, TOOL_SAMPLE_MODEL_OBJECT_ID,
+						 TOOL_SAMPLE_BOX_OBJECT_ID };
 	for ( const u32 id : live ) {
 		SCOPED_TRACE( id );
 		EFGameObject* const object = InWorld( id );
@@ -153,7 +159,7 @@ TEST_F( EFLevelObjectsTest, TheSampleLevelPutsItsObjectsInTheWorldAndItsTemplate
 		EXPECT_EQ( Template( id ), nullptr );
 	}
 	// Newest first: the level's last live object heads the list.
-	EXPECT_EQ( gpoWorldMgr->GetFirstGameObject(), InWorld( TOOL_SAMPLE_MODEL_OBJECT_ID ) );
+	EXPECT_EQ( gpoWorldMgr->GetFirstGameObject(), InWorld( TOOL_SAMPLE_BOX_OBJECT_ID ) );
 
 	// The hot spot: a box of half extents (0.5, 1, 0.5) one unit up.
 	EFGameObject* const shape = InWorld( TOOL_SAMPLE_HOT_SPOT_OBJECT_ID );
@@ -180,6 +186,17 @@ TEST_F( EFLevelObjectsTest, TheSampleLevelPutsItsObjectsInTheWorldAndItsTemplate
 	EXPECT_TRUE( Near( model.moPhysicBSphereWPos.y, 1.0f ) );
 	EXPECT_TRUE( Near( model.moPhysicBSphereWPos.z, 2.0f ) );
 	EXPECT_TRUE( FrameAt( shape, ToolSampleHotSpotObject( 0 ).position ) );
+	// The box: one box primitive, its sphere half a unit up; not dynamic,
+	// so it stays on the floor.
+	EFGameObject* const box = InWorld( TOOL_SAMPLE_BOX_OBJECT_ID );
+	ASSERT_NE( box->mpoPhysic, nullptr );
+	const EFCollisionModel& boxModel = box->mpoPhysic->moCollisionModel;
+	ASSERT_EQ( boxModel.mui32MaxPrims, 1u );
+	ASSERT_NE( boxModel.mppoPrimArray[0], nullptr );
+	EXPECT_EQ( boxModel.mppoPrimArray[0]->mui32Shape, static_cast<u32>( EF_PRIM_BBOX ) );
+	EXPECT_EQ( boxModel.muiEnvDetectType, 0x1u );
+	EXPECT_TRUE( Near( boxModel.moPhysicBSphereWPos.y, 0.5f ) );
+	EXPECT_TRUE( FrameAt( box, ToolSampleBoxObject( 0 ).position ) );
 
 	// The model: [3D object, node, sound, node] with its magic data.
 	EFGameObject* const modelObject = InWorld( TOOL_SAMPLE_MODEL_OBJECT_ID );
@@ -237,6 +254,51 @@ TEST_F( EFLevelObjectsTest, TheSampleLevelPutsItsObjectsInTheWorldAndItsTemplate
 			ASSERT_EQ( Load(), 0 );
 		}
 	}
+}
+
+TEST_F( EFLevelObjectsTest, ASphereDroppedInTheSampleLevelLandsOnItsFloorAndStaysThere ) {
+	ASSERT_NO_FATAL_FAILURE( LoadSampleLevel() );
+	// A ball of radius 0.5 three units up, dynamic and colliding, falling
+	// at 3 units/s, as logic's physics table sets one up.
+	constexpr u32 BALL = 0x2A000030;
+	EFGameObject* const ball = new EFGameObject;
+	ball->SetUID( BALL );
+	ASSERT_NE( ball->CreateFrame( nullptr ), nullptr );
+	const RwV3d start = { 0.0f, 3.0f, 0.0f };
+	RwFrameTranslate( ball->GetFrame()->GetRwFrame(), &start, rwCOMBINEPOSTCONCAT );
+	gpoWorldMgr->AddGameObject( ball );
+	EFPhysic* const body = ball->CreatePhysic( 0 );
+	ASSERT_NE( body, nullptr );
+	body->moCollisionModel.SetMaxPrims( 1 );
+	HarnessSphere* const sphere = new HarnessSphere( ball->GetFrame(), 0.5f );
+	sphere->moBaseAttrib.IntArray[EF_ATTR_FLAGS] = EF_PRIM_ENV_COLLISIONS;
+	sphere->moBaseAttrib.IntArray[EF_ATTR_ENV_DETECT] = 0x1;
+	sphere->UpdateCurrentAttribs();
+	body->moCollisionModel.mppoPrimArray[0] = sphere;
+	body->moCollisionModel.moPhysicBSphere = DTSphere( DTVector3d(), 0.5f );
+	body->mui32PhysicFlags = EF_PHYSIC_DYNAMIC | EF_PHYSIC_COLLIDING;
+	body->NormalizeFlags();
+	body->moVelocity = DTVector3d( 0.0f, -3.0f, 0.0f );
+	f32 lowest = 3.0f;
+	u32 landing = 0;
+	for ( u32 update = 0; update < 120; update++ ) {
+		gpoWorldMgr->Update( 1.0f / 60.0f );
+		const f32 y = ball->GetFrame()->moFrame.modelling.pos.y;
+		lowest = std::fmin( lowest, y );
+		if ( landing == 0 && body->mui32PhysicState != 0 ) {
+			landing = update + 1;
+			EXPECT_EQ( body->mui32PhysicState, EF_STATE_ON_FLOOR );
+		}
+	}
+	// 2.5 units at 3 units/s: the 50th update, or the next one when the
+	// contact falls on the frame's end.
+	EXPECT_GE( landing, 50u );
+	EXPECT_LE( landing, 51u );
+	EXPECT_GE( lowest, 0.5f - 1e-4f );
+	EXPECT_NEAR( ball->GetFrame()->moFrame.modelling.pos.y, 0.5f, 1e-3f );
+	// The level's bodies are still where they were put.
+	EXPECT_TRUE( FrameAt( InWorld( TOOL_SAMPLE_BOX_OBJECT_ID ), ToolSampleBoxObject( 0 ).position ) );
+	EXPECT_TRUE( FrameAt( InWorld( TOOL_SAMPLE_HOT_SPOT_OBJECT_ID ), ToolSampleHotSpotObject( 0 ).position ) );
 }
 
 TEST_F( EFLevelObjectsTest, ObjectsThatAnotherOwnerTookOutliveTheContainersTheyWereLoadedIn ) {
