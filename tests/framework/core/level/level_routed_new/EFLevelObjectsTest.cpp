@@ -285,7 +285,8 @@ TEST_F( EFLevelObjectsTest, ASphereDroppedInTheSampleLevelLandsOnItsFloorAndStay
 		gpoWorldMgr->Update( 1.0f / 60.0f );
 		const f32 y = ball->GetFrame()->moFrame.modelling.pos.y;
 		lowest = std::fmin( lowest, y );
-		if ( landing == 0 && body->mui32PhysicState != 0 ) {
+		// Falling (state 2) from the first frame until it lands.
+		if ( landing == 0 && body->mui32PhysicState != EF_STATE_FALLING ) {
 			landing = update + 1;
 			EXPECT_EQ( body->mui32PhysicState, EF_STATE_ON_FLOOR );
 		}

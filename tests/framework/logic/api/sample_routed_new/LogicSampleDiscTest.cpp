@@ -62,7 +62,7 @@ TEST_F( LogicApiSampleDiscTest, TheSampleLogicMovesByTheLibrarysTuningEveryFrame
 	const SampleShared* const shared = static_cast<const SampleShared*>( code->GetGlobalData() );
 	// Every live sample object runs its state once a frame after the frame
 	// that constructs it.
-	EXPECT_EQ( shared->instances, 3u );
+	EXPECT_EQ( shared->instances, 4u );
 	EXPECT_EQ( shared->frames, shared->instances * ( FRAMES - 1 ) );
 	f32 x = 0.0f;
 	for ( u32 step = 0; step < shared->frames; step++ ) {
