@@ -3,21 +3,35 @@
 // records, the pools and the stages, with the work memory the frame used
 // and the allocations it made after the first frames (expected: none).
 //
+// Then the frame with colliding spheres: 50, 100 and 200 bodies of which
+// 10% or 30% are colliding spheres pressed into the floor of a 10k or 50k
+// polygon map (the rest half dynamic, half still), with the work memory's
+// high-water mark and the allocations per frame after warm-up (every one
+// of them a pool falling back on the heap).
+//
 // The benchmark program runs without the 3D library's device, so objects
-// have no frames: bodies do all their per-frame work but move no frame.
+// have no frames: bodies do all their per-frame work but move no frame,
+// and every frame meets the same contacts.
 #include "datatypes/memory/MMMemory.h"
 #include "framework/core/world/EFGameObject.h"
 #include "framework/core/world/EFWorld.h"
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/physics/EFPhysic.h"
 #include "framework/physics/EFPhysicMgr.h"
+#include "framework/physics/EFCollisionMap.h"
 #include "framework/physics/EFPhysicModule.h"
+#include "tests/framework/physics/HarnessSphere.h"
+#include "tools/lib/level/ToolCollisionMapWriter.h"
 
 #include <benchmark/benchmark.h>
 
 #include <atomic>
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <map>
 #include <new>
+#include <random>
 #include <vector>
 
 namespace {
@@ -93,3 +107,111 @@ static void BM_EFPhysicFrame( benchmark::State & state ) {
 	_WorkMem = savedWork;
 }
 BENCHMARK( BM_EFPhysicFrame )->Arg( 200 )->Arg( 1000 )->Unit( benchmark::kMicrosecond );
+
+namespace {
+
+// A floor of about count triangles over a square of side 100 at y = 0.
+EFCollisionMap * FloorMap( const u32 count ) {
+	static std::map<u32, std::vector<u8>> blobs;
+	std::vector<u8> & blob = blobs[count];
+	if ( blob.empty() ) {
+		ToolColMap scene;
+		scene.attribs.resize( 1 );
+		const u32 cells = static_cast<u32>( std::sqrt( static_cast<f32>( count / 2 ) ) );
+		const f32 size = 100.0f / static_cast<f32>( cells );
+		for ( u32 i = 0; i < cells; i++ ) {
+			for ( u32 k = 0; k < cells; k++ ) {
+				const f32 x = -50.0f + size * static_cast<f32>( i );
+				const f32 z = -50.0f + size * static_cast<f32>( k );
+				ToolColPolygon a;
+				a.vertices = { { x, 0, z }, { x, 0, z + size }, { x + size, 0, z + size } };
+				ToolColPolygon b;
+				b.vertices = { { x, 0, z }, { x + size, 0, z + size }, { x + size, 0, z } };
+				scene.polygons.push_back( a );
+				scene.polygons.push_back( b );
+			}
+		}
+		std::string error;
+		ToolCollisionMapWriter::Encode( scene, blob, error );
+	}
+	u8 * const copy = static_cast<u8 *>( MMMalloc( static_cast<u32>( blob.size() ) ) );
+	if ( copy == nullptr ) {
+		return nullptr;
+	}
+	std::memcpy( copy, blob.data(), blob.size() );
+	EFCollisionMap * const map = new EFCollisionMap;
+	if ( !map->Init( copy ) ) {
+		delete map;
+		MMFree( copy );
+		return nullptr;
+	}
+	return map;
+}
+
+}
+
+static void BM_EFPhysicCollisionFrame( benchmark::State & state ) {
+	const u32 count = static_cast<u32>( state.range( 0 ) );
+	const u32 percent = static_cast<u32>( state.range( 1 ) );
+	const u32 polygons = static_cast<u32>( state.range( 2 ) );
+	std::vector<u8> buffer( MM_WORK_MEMORY_BYTES );
+	DTWorkMemory work( buffer.data(), static_cast<u32>( buffer.size() ) );
+	DTWorkMemory * const savedWork = _WorkMem;
+	_WorkMem = &work;
+	gpoGameLogicMgr = new EFGameLogicMgr();
+	gpoWorldMgr = new EFWorld();
+	EFPhysicMgr & manager = EFPhysicMgr::moPhysicMgr;
+	EFCollisionMap * const map = FloorMap( polygons );
+	if ( map == nullptr ) {
+		state.SkipWithError( "the map does not fit the heap" );
+	} else {
+		manager.AddMap( map );
+	}
+	std::mt19937 random( 52 );
+	std::uniform_real_distribution<f32> place( -45.0f, 45.0f );
+	const u32 colliding = count * percent / 100;
+	for ( u32 i = 0; i < count && map != nullptr; i++ ) {
+		EFGameObject * const object = new EFGameObject;
+		object->SetUID( 0x2a000001 + i );
+		gpoWorldMgr->AddGameObject( object );
+		EFPhysic * const body = object->CreatePhysic( 0 );
+		const DTVector3d at( place( random ), 0.5f, place( random ) );
+		body->mui32PhysicFlags = i < colliding ? EF_PHYSIC_DYNAMIC | EF_PHYSIC_COLLIDING
+												: ( i % 2 == 0 ? EF_PHYSIC_DYNAMIC : 0 );
+		body->NormalizeFlags();
+		body->moVelocity = DTVector3d( 1.0f, -2.0f, 0.5f );
+		body->moCollisionModel.SetMaxPrims( 1 );
+		HarnessSphere * const sphere = new HarnessSphere( nullptr, 0.5f );
+		sphere->moTrans = at;
+		sphere->moBaseAttrib.IntArray[0] = 0x1;
+		sphere->moBaseAttrib.IntArray[1] = 0x1;
+		sphere->moBaseAttrib.IntArray[2] = 0x1;
+		sphere->moBaseAttrib.IntArray[5] = 0x1;
+		sphere->UpdateCurrentAttribs();
+		body->moCollisionModel.mppoPrimArray[0] = sphere;
+		body->moCollisionModel.moPhysicBSphere = DTSphere( at, 0.5f );
+	}
+	for ( u32 warm = 0; warm < 3; warm++ ) {
+		manager.Update( 1.0f / 60.0f );
+	}
+	const u64 before = gAllocations.load();
+	for ( auto _ : state ) {
+		manager.Update( 1.0f / 60.0f );
+	}
+	const u64 made = gAllocations.load() - before;
+	state.SetItemsProcessed( state.iterations() * count );
+	state.counters["work_bytes"] = manager.GetWorkMemoryHighWater();
+	state.counters["allocs_per_frame"] =
+		static_cast<double>( made ) / static_cast<double>( state.iterations() > 0 ? state.iterations() : 1 );
+	manager.Terminate();
+	gpoWorldMgr->Terminate();
+	delete gpoWorldMgr;
+	gpoWorldMgr = nullptr;
+	gpoGameLogicMgr->Terminate();
+	delete gpoGameLogicMgr;
+	gpoGameLogicMgr = nullptr;
+	_WorkMem = savedWork;
+}
+BENCHMARK( BM_EFPhysicCollisionFrame )
+	->ArgsProduct( { { 50, 100, 200 }, { 10, 30 }, { 10000, 50000 } } )
+	->Unit( benchmark::kMicrosecond );

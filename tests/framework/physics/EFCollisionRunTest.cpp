@@ -168,4 +168,29 @@ TEST_F( EFCollisionRunTest, SixteenOverlappingBodiesOverDensePolygonsInAShortWor
 	}
 }
 
+TEST_F( EFCollisionRunTest, TwoHundredBodiesInIslandsOfSixteenOverDensePolygonsFitTheWorkMemory ) {
+	// 6400 polygons of 0.1 units; twelve clusters of 16 overlapping
+	// spheres and eight more, all colliding and pressed into the floor.
+	AddWorld( GridWorld( 4.0f, 0.1f, false ) );
+	std::vector<Ball> balls;
+	std::vector<u32> posts( 200, 0 );
+	for ( u32 i = 0; i < 200; i++ ) {
+		const u32 cluster = i / 16;
+		const f32 x = -3.0f + 2.0f * static_cast<f32>( cluster % 4 ) + 0.05f * static_cast<f32>( i % 4 );
+		const f32 z = -3.0f + 2.0f * static_cast<f32>( cluster / 4 ) + 0.05f * static_cast<f32>( ( i / 4 ) % 4 );
+		const DTVector3d start( x, 0.5f, z );
+		EFPhysic* const body = BodyOfPrim( MakeSphere( FIRST_BALL + i, start, {}, DTVector3d( 1, -2, 0.5f ) ) );
+		Equip( body, &posts[i] );
+		balls.push_back( { body, start, DTVector3d( 1, -2, 0.5f ), 0.5f } );
+	}
+	for ( u32 frame = 0; frame < 3; frame++ ) {
+		manager.Update( 1.0f / 60.0f );
+		// Nothing was cut short: lists stop only at the very end.
+		EXPECT_LT( manager.GetWorkMemoryHighWater(), MM_WORK_MEMORY_BYTES / 2 );
+	}
+	for ( u32 i = 0; i < 200; i++ ) {
+		EXPECT_EQ( posts[i], 3u ) << i;
+	}
+}
+
 }
