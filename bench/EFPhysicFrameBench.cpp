@@ -62,6 +62,37 @@ void operator delete( void * block, std::size_t ) noexcept {
 }
 #pragma GCC diagnostic pop
 
+namespace {
+
+// Three frames of warm-up, then the timed frames with the work memory's
+// high-water mark and the allocations per frame; then the world, the
+// bodies and the logic manager go and the work memory is put back.
+void RunFrames( benchmark::State & state, const u32 count, DTWorkMemory * savedWork ) {
+	EFPhysicMgr & manager = EFPhysicMgr::moPhysicMgr;
+	for ( u32 warm = 0; warm < 3; warm++ ) {
+		manager.Update( 1.0f / 60.0f );
+	}
+	const u64 before = gAllocations.load();
+	for ( auto _ : state ) {
+		manager.Update( 1.0f / 60.0f );
+	}
+	const u64 made = gAllocations.load() - before;
+	state.SetItemsProcessed( state.iterations() * count );
+	state.counters["work_bytes"] = manager.GetWorkMemoryHighWater();
+	state.counters["allocs_per_frame"] =
+		static_cast<double>( made ) / static_cast<double>( state.iterations() > 0 ? state.iterations() : 1 );
+	manager.Terminate();
+	gpoWorldMgr->Terminate();
+	delete gpoWorldMgr;
+	gpoWorldMgr = nullptr;
+	gpoGameLogicMgr->Terminate();
+	delete gpoGameLogicMgr;
+	gpoGameLogicMgr = nullptr;
+	_WorkMem = savedWork;
+}
+
+}
+
 static void BM_EFPhysicFrame( benchmark::State & state ) {
 	const u32 count = static_cast<u32>( state.range( 0 ) );
 	std::vector<u8> buffer( 0x80000 );
@@ -85,26 +116,7 @@ static void BM_EFPhysicFrame( benchmark::State & state ) {
 			body->LinkModule( module );
 		}
 	}
-	EFPhysicMgr & manager = EFPhysicMgr::moPhysicMgr;
-	for ( u32 warm = 0; warm < 3; warm++ ) {
-		manager.Update( 1.0f / 60.0f );
-	}
-	const u64 before = gAllocations.load();
-	for ( auto _ : state ) {
-		manager.Update( 1.0f / 60.0f );
-	}
-	const u64 made = gAllocations.load() - before;
-	state.SetItemsProcessed( state.iterations() * count );
-	state.counters["work_bytes"] = manager.GetWorkMemoryHighWater();
-	state.counters["allocs_per_frame"] =
-		static_cast<double>( made ) / static_cast<double>( state.iterations() > 0 ? state.iterations() : 1 );
-	gpoWorldMgr->Terminate();
-	delete gpoWorldMgr;
-	gpoWorldMgr = nullptr;
-	gpoGameLogicMgr->Terminate();
-	delete gpoGameLogicMgr;
-	gpoGameLogicMgr = nullptr;
-	_WorkMem = savedWork;
+	RunFrames( state, count, savedWork );
 }
 BENCHMARK( BM_EFPhysicFrame )->Arg( 200 )->Arg( 1000 )->Unit( benchmark::kMicrosecond );
 
@@ -191,26 +203,7 @@ static void BM_EFPhysicCollisionFrame( benchmark::State & state ) {
 		body->moCollisionModel.mppoPrimArray[0] = sphere;
 		body->moCollisionModel.moPhysicBSphere = DTSphere( at, 0.5f );
 	}
-	for ( u32 warm = 0; warm < 3; warm++ ) {
-		manager.Update( 1.0f / 60.0f );
-	}
-	const u64 before = gAllocations.load();
-	for ( auto _ : state ) {
-		manager.Update( 1.0f / 60.0f );
-	}
-	const u64 made = gAllocations.load() - before;
-	state.SetItemsProcessed( state.iterations() * count );
-	state.counters["work_bytes"] = manager.GetWorkMemoryHighWater();
-	state.counters["allocs_per_frame"] =
-		static_cast<double>( made ) / static_cast<double>( state.iterations() > 0 ? state.iterations() : 1 );
-	manager.Terminate();
-	gpoWorldMgr->Terminate();
-	delete gpoWorldMgr;
-	gpoWorldMgr = nullptr;
-	gpoGameLogicMgr->Terminate();
-	delete gpoGameLogicMgr;
-	gpoGameLogicMgr = nullptr;
-	_WorkMem = savedWork;
+	RunFrames( state, count, savedWork );
 }
 BENCHMARK( BM_EFPhysicCollisionFrame )
 	->ArgsProduct( { { 50, 100, 200 }, { 10, 30 }, { 10000, 50000 } } )

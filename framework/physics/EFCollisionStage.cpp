@@ -35,10 +35,6 @@ constexpr f32 EDGE_TOLERANCE		= 0.01f;
 // Bit 0 of a polygon's surface flags: two-sided.
 constexpr u32 TWO_SIDED				= 0x1;
 
-DTVector3d Cross( const DTVector3d & a, const DTVector3d & b ) {
-	return DTVector3d( a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x );
-}
-
 // The body's velocity along normal, when the contact has a body moving
 // away from the plane's side (negative); else 0 and false.
 bool RetreatingSpeed( const EFContactReport & contact, f32 & speed ) {
@@ -251,7 +247,8 @@ void EFCollisionStage::SolveMultipleCollisions( DTVector3d & velocity ) {
 			x -= nj * ( x * nj );
 			if ( ni * nj < 0.0f ) {
 				// A wedge: only the motion along its crease is left.
-				const DTVector3d c = Cross( ni, nj );
+				DTVector3d c;
+				ni.Cross( nj, &c );
 				const f32 cc = c * c;
 				if ( cc > MIN_CREASE ) {
 					const DTVector3d y = c * ( ( uj * c ) / cc );

@@ -34,37 +34,36 @@ ToolGloRecord ObjectNamed( const u32 uid, const u32 code ) {
 	return record;
 }
 
+// An object that is a box collision shape through its hot spot, centred
+// height above the object.
+ToolGloRecord HotSpotObject( const u32 uid, const u32 hotSpotId, const u32 code, const ToolVec3& position,
+							 const f32 height, const std::vector<f32>& halfExtents, const std::array<u32, 11>& words ) {
+	ToolHotSpot hotSpot;
+	hotSpot.header = { hotSpotId, -1, -1 };
+	hotSpot.primType = PRIM_BOX;
+	hotSpot.translation = { 0.0f, height, 0.0f };
+	hotSpot.sizes = halfExtents;
+	hotSpot.words = words;
+	ToolGloRecord record = ObjectNamed( uid, code );
+	record.position = position;
+	record.descriptors = { ToolInstanceWriter::Entry( hotSpot ) };
+	return record;
+}
+
 }
 
 ToolGloRecord ToolSampleHotSpotObject( const u32 code ) {
-	ToolHotSpot hotSpot;
-	hotSpot.header = { HOT_SPOT_ID, -1, -1 };
-	hotSpot.primType = PRIM_BOX;
-	hotSpot.translation = { 0.0f, 1.0f, 0.0f };
-	hotSpot.sizes = { 0.5f, 1.0f, 0.5f };
-	// Environment collisions on; type, detect and environment detect 1.
-	hotSpot.words = { 0x1, 0x1, 0x1, 0, 0, 0x1, 0, 0, 0, 0, 0 };
-
-	ToolGloRecord record = ObjectNamed( TOOL_SAMPLE_HOT_SPOT_OBJECT_ID, code );
-	record.position = { 4.0f, 0.0f, 2.0f };
-	record.descriptors = { ToolInstanceWriter::Entry( hotSpot ) };
-	return record;
+	// A box of half extents (0.5, 1, 0.5) one unit up; environment
+	// collisions on; type, detect and environment detect 1.
+	return HotSpotObject( TOOL_SAMPLE_HOT_SPOT_OBJECT_ID, HOT_SPOT_ID, code, { 4.0f, 0.0f, 2.0f }, 1.0f,
+						  { 0.5f, 1.0f, 0.5f }, { 0x1, 0x1, 0x1, 0, 0, 0x1, 0, 0, 0, 0, 0 } );
 }
 
 ToolGloRecord ToolSampleBoxObject( const u32 code ) {
-	ToolHotSpot hotSpot;
-	hotSpot.header = { BOX_HOT_SPOT_ID, -1, -1 };
-	hotSpot.primType = PRIM_BOX;
-	// A unit box standing on the object's origin, which is on the floor.
-	hotSpot.translation = { 0.0f, 0.5f, 0.0f };
-	hotSpot.sizes = { 0.5f, 0.5f, 0.5f };
-	// Environment collisions on, environment detect 1.
-	hotSpot.words = { 0x1, 0, 0, 0, 0, 0x1, 0, 0, 0, 0, 0 };
-
-	ToolGloRecord record = ObjectNamed( TOOL_SAMPLE_BOX_OBJECT_ID, code );
-	record.position = { 0.0f, 0.0f, -4.0f };
-	record.descriptors = { ToolInstanceWriter::Entry( hotSpot ) };
-	return record;
+	// A unit box standing on the object's origin, which is on the floor;
+	// environment collisions on, environment detect 1.
+	return HotSpotObject( TOOL_SAMPLE_BOX_OBJECT_ID, BOX_HOT_SPOT_ID, code, { 0.0f, 0.0f, -4.0f }, 0.5f,
+						  { 0.5f, 0.5f, 0.5f }, { 0x1, 0, 0, 0, 0, 0x1, 0, 0, 0, 0, 0 } );
 }
 
 ToolGloRecord ToolSampleModelObject( const u32 code ) {
