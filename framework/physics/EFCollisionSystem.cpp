@@ -19,6 +19,12 @@
 #include "platform/os/OS.h"
 
 #include <cmath>
+#include <cstddef>
+#include <new>
+
+// Carved one after the other, stages form an array only when their size
+// keeps the carving's alignment.
+static_assert( sizeof( EFCollisionStage ) % alignof( std::max_align_t ) == 0, "stages carve as one array" );
 
 namespace {
 
@@ -123,19 +129,18 @@ void EFCollisionSystem::Init( EFUpdatePhysicStruct & frame, const u32 pass, cons
 
 EFCollisionStage * EFCollisionSystem::AddStage( EFDynamicPhysic & record, const f32 dt ) {
 	void * const memory = Manager().CarveWorkMemory( sizeof( EFCollisionStage ) );
-	EFCollisionStage * const stage = static_cast<EFCollisionStage *>( memory );
 	// The stages are one array: a piece that is not next to the last one
 	// (or none) makes no stage.
-	if ( stage == nullptr || ( mpoStages != nullptr && stage != mpoStages + mui32NbStages ) ) {
+	if ( memory == nullptr || ( mpoStages != nullptr && memory != mpoStages + mui32NbStages ) ) {
 		OSReport( "EFCollisionSystem: no work memory for stage %u\n", mui32NbStages + 1 );
 		return nullptr;
 	}
+	EFCollisionStage * const stage = new ( memory ) EFCollisionStage();
 	if ( mpoStages == nullptr ) {
 		mpoStages = stage;
 	}
 	mui32NbStages++;
 	record.uiFlags |= EF_RECORD_MEMBER;
-	*stage = {};
 	stage->mpoRecord = &record;
 	EFPhysic & body = *record.poPhysic;
 	stage->mui32Reserved = 0;

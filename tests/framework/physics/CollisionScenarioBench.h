@@ -32,7 +32,7 @@ struct ContactNote {
 };
 
 // What MakeSphere gives a body and its sphere.
-struct SphereSpec {
+struct SphereSetup {
 	f32		radius = 0.5f;
 	u32		flags = EF_PHYSIC_DYNAMIC | EF_PHYSIC_COLLIDING;
 	u32		primFlags = EF_PRIM_ENV_COLLISIONS;
@@ -102,22 +102,22 @@ protected:
 	// A game object at pos with a body of one harness sphere (slot 0,
 	// centred on the object), its bounding sphere the primitive's, and
 	// its contact and state notifications captured.
-	HarnessSphere* MakeSphere( const u32 id, const DTVector3d& pos, const SphereSpec& spec = {},
+	HarnessSphere* MakeSphere( const u32 id, const DTVector3d& pos, const SphereSetup& setup = {},
 							   const DTVector3d& velocity = DTVector3d() ) {
-		EFPhysic* const body = MakeBody( id, spec.flags, 1, pos.x, pos.y, pos.z );
-		HarnessSphere* const prim = new HarnessSphere( body->GetOwner()->GetFrame(), spec.radius );
-		prim->moBaseAttrib.IntArray[EF_ATTR_FLAGS] = spec.primFlags;
-		prim->moBaseAttrib.IntArray[EF_ATTR_TYPE] = spec.type;
-		prim->moBaseAttrib.IntArray[EF_ATTR_DETECT] = spec.detect;
-		prim->moBaseAttrib.IntArray[EF_ATTR_ENV_DETECT] = spec.envDetect;
+		EFPhysic* const body = MakeBody( id, setup.flags, 1, pos.x, pos.y, pos.z );
+		HarnessSphere* const prim = new HarnessSphere( body->GetOwner()->GetFrame(), setup.radius );
+		prim->moBaseAttrib.IntArray[EF_ATTR_FLAGS] = setup.primFlags;
+		prim->moBaseAttrib.IntArray[EF_ATTR_TYPE] = setup.type;
+		prim->moBaseAttrib.IntArray[EF_ATTR_DETECT] = setup.detect;
+		prim->moBaseAttrib.IntArray[EF_ATTR_ENV_DETECT] = setup.envDetect;
 		prim->UpdateCurrentAttribs();
 		body->moCollisionModel.mppoPrimArray[0] = prim;
-		body->moCollisionModel.moPhysicBSphere = DTSphere( DTVector3d(), spec.radius );
+		body->moCollisionModel.moPhysicBSphere = DTSphere( DTVector3d(), setup.radius );
 		body->moCollisionModel.PrecalcData();
-		body->muiPriority = spec.priority;
-		body->mfWeight = spec.weight;
-		body->mfHardness = spec.hardness;
-		body->mfRebound = spec.rebound;
+		body->muiPriority = setup.priority;
+		body->mfWeight = setup.weight;
+		body->mfHardness = setup.hardness;
+		body->mfRebound = setup.rebound;
 		body->moVelocity = velocity;
 		Capture( id, NO_PHYSIC_OBJECTCOLLISION );
 		Capture( id, NO_DM_OBJCOL );

@@ -89,17 +89,17 @@ TEST_F( EFCollisionRunTest, FiftySeededSpheresOverATenThousandPolygonMapStayFini
 	std::vector<Ball> balls;
 	std::vector<u32> posts( 50, 0 );
 	for ( u32 i = 0; i < 50; i++ ) {
-		SphereSpec spec;
-		spec.radius = size( random );
-		spec.priority = i % 3;
-		spec.weight = 0.5f + static_cast<f32>( i % 4 );
-		spec.hardness = i % 2 == 0 ? 1.0f : 0.6f;
-		spec.rebound = 0.5f;
+		SphereSetup setup;
+		setup.radius = size( random );
+		setup.priority = i % 3;
+		setup.weight = 0.5f + static_cast<f32>( i % 4 );
+		setup.hardness = i % 2 == 0 ? 1.0f : 0.6f;
+		setup.rebound = 0.5f;
 		const DTVector3d start( place( random ), height( random ), place( random ) );
 		const DTVector3d velocity( speed( random ), speed( random ), speed( random ) );
-		EFPhysic* const body = BodyOfPrim( MakeSphere( FIRST_BALL + i, start, spec, velocity ) );
+		EFPhysic* const body = BodyOfPrim( MakeSphere( FIRST_BALL + i, start, setup, velocity ) );
 		Equip( body, &posts[i] );
-		balls.push_back( { body, start, velocity, spec.radius } );
+		balls.push_back( { body, start, velocity, setup.radius } );
 	}
 	std::vector<DTVector3d> finals[2];
 	for ( u32 run = 0; run < 2; run++ ) {

@@ -64,6 +64,33 @@ TEST_F( EFCollisionSystemTest, ALoneBodyMovesByItsVelocityInOneStep ) {
 	EXPECT_EQ( at.z, 2.0f + 0.5f * dt );
 }
 
+TEST_F( EFCollisionSystemTest, ContactsWithinTheFirstOnesTimeToleranceAreResolvedWithIt ) {
+	// Falling onto the floor at 0.005 s and reaching a wall a little later:
+	// within the 0.001-unit tolerance (0.0007 s at this speed) both stop
+	// the sphere at the first contact; beyond it the wall's comes next.
+	struct Row {
+		f32	wallDelay;
+		f32	stopX;
+	} rows[] = { { 0.0005f, 0.005f }, { 0.002f, 0.007f } };
+	u32 id = BALL;
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.wallDelay );
+		const f32 z = static_cast<f32>( id - BALL ) * 10.0f;
+		ToolColMap world = World( { Floor( 0.0f ) } );
+		ToolColPolygon wall = WallFacingMinusX( 0.5f + 0.005f + row.wallDelay, 2.0f );
+		for ( ToolVec3& vertex : wall.vertices ) {
+			vertex[2] += z;
+		}
+		world.polygons.push_back( wall );
+		AddWorld( world );
+		HarnessSphere* const ball = MakeSphere( id++, DTVector3d( 0, 0.505f, z ), {}, DTVector3d( 1, -1, 0 ) );
+		Run( 60, 1 );
+		EXPECT_NEAR( PosOf( ball ).x, row.stopX, 2e-5f );
+		EXPECT_NEAR( PosOf( ball ).y, 0.5f, 2e-5f );
+		manager.DestroyPhysic( BodyOfPrim( ball ) );
+	}
+}
+
 TEST_F( EFCollisionSystemTest, ADroppedSphereLandsAndRestsWithoutTunnelling ) {
 	AddWorld( World( { Floor( 0.0f ) } ) );
 	struct Row {
@@ -133,12 +160,12 @@ TEST_F( EFCollisionSystemTest, ImpulsesFollowPriorityWeightHardnessAndRebound ) 
 	u32 id = BALL;
 	for ( const Row& row : rows ) {
 		SCOPED_TRACE( row.name );
-		SphereSpec a;
+		SphereSetup a;
 		a.priority = row.priorityA;
 		a.weight = row.weightA;
 		a.hardness = row.hardness;
 		a.rebound = row.rebound;
-		SphereSpec b = a;
+		SphereSetup b = a;
 		b.priority = row.priorityB;
 		b.weight = row.weightB;
 		// Far from earlier rows' spheres.
@@ -167,7 +194,7 @@ TEST_F( EFCollisionSystemTest, IslandsHoldSixteenMembersAndSixtyFourOutsideBodie
 	}
 	bodies.push_back( BodyOfPrim( MakeSphere( BALL + 17, DTVector3d( 100, 0, 0 ) ) ) );
 	for ( u32 i = 0; i < 65; i++ ) {
-		SphereSpec still;
+		SphereSetup still;
 		still.flags = 0;
 		bodies.push_back( BodyOfPrim( MakeSphere( BALL + 18 + i, DTVector3d( 100, 0.01f * i, 0 ), still ) ) );
 	}
@@ -209,10 +236,10 @@ TEST_F( EFCollisionSystemTest, ACarrierTakesItsChildAlongAndAPlatformGivesState4
 	EXPECT_NEAR( PosOf( child ).y, 1.0f, 1e-6f );
 
 	// A sphere landing on a still platform body.
-	SphereSpec platformSpec;
-	platformSpec.flags = EF_PHYSIC_PLATFORM;
-	platformSpec.radius = 2.0f;
-	MakeSphere( OTHER + 1, DTVector3d( 20, 0, 0 ), platformSpec );
+	SphereSetup platformSetup;
+	platformSetup.flags = EF_PHYSIC_PLATFORM;
+	platformSetup.radius = 2.0f;
+	MakeSphere( OTHER + 1, DTVector3d( 20, 0, 0 ), platformSetup );
 	HarnessSphere* const lander = MakeSphere( BALL + 1, DTVector3d( 20, 3, 0 ), {}, DTVector3d( 0, -3, 0 ) );
 	EFPhysic* const body = BodyOfPrim( lander );
 	// Falling until it lands.
@@ -241,9 +268,9 @@ TEST_F( EFCollisionSystemTest, ContactNotificationsGoToTheBodiesThatAskedModules
 	for ( const Row& row : rows ) {
 		SCOPED_TRACE( row.name );
 		gPhysicsNotes.clear();
-		SphereSpec a;
+		SphereSetup a;
 		a.primFlags = row.flagsA;
-		SphereSpec b;
+		SphereSetup b;
 		b.primFlags = row.flagsB;
 		const f32 z = static_cast<f32>( id - BALL ) * 10.0f;
 		const u32 idA = id++;
@@ -292,10 +319,10 @@ TEST_F( EFCollisionSystemTest, ContactNotificationsGoToTheBodiesThatAskedModules
 }
 
 TEST_F( EFCollisionSystemTest, ADetectionOnlyPairIsToldEveryFrameWhileTouching ) {
-	SphereSpec sensor;
+	SphereSetup sensor;
 	sensor.primFlags = EF_PRIM_DETECT_ONLY | EF_PRIM_NOTIFY_SELF;
 	MakeSphere( BALL, DTVector3d(), sensor );
-	SphereSpec still;
+	SphereSetup still;
 	still.flags = 0;
 	MakeSphere( OTHER, DTVector3d( 0.8f, 0, 0 ), still );
 	Run( 60, 3 );
@@ -310,10 +337,10 @@ TEST_F( EFCollisionSystemTest, ADetectionOnlyPairIsToldEveryFrameWhileTouching )
 
 TEST_F( EFCollisionSystemTest, APrimaryPrimitiveMovedThroughAThinWallStopsInFrontOfIt ) {
 	AddWorld( World( { WallFacingMinusX( 0.8f, 3.0f ) } ) );
-	SphereSpec spec;
-	spec.flags = EF_PHYSIC_DYNAMIC | EF_PHYSIC_COLLIDING;
-	spec.envDetect = 0x1;
-	HarnessSphere* const prim = MakeSphere( BALL, DTVector3d(), spec );
+	SphereSetup setup;
+	setup.flags = EF_PHYSIC_DYNAMIC | EF_PHYSIC_COLLIDING;
+	setup.envDetect = 0x1;
+	HarnessSphere* const prim = MakeSphere( BALL, DTVector3d(), setup );
 	EFPhysic* const body = BodyOfPrim( prim );
 	body->moCollisionModel.muiPrimaryPrimIndex = 0;
 	// The stage's reach covers the wall.
