@@ -239,8 +239,8 @@ TEST_F( EFCollisionSystemTest, ACarrierTakesItsChildAlongAndAPlatformGivesState4
 	SphereSetup platformSetup;
 	platformSetup.flags = EF_PHYSIC_PLATFORM;
 	platformSetup.radius = 2.0f;
-	MakeSphere( OTHER + 1, DTVector3d( 20, 0, 0 ), platformSetup );
-	HarnessSphere* const lander = MakeSphere( BALL + 1, DTVector3d( 20, 3, 0 ), {}, DTVector3d( 0, -3, 0 ) );
+	MakeSphere( BALL + 0x10, DTVector3d( 20, 0, 0 ), platformSetup );
+	HarnessSphere* const lander = MakeSphere( BALL + 0x11, DTVector3d( 20, 3, 0 ), {}, DTVector3d( 0, -3, 0 ) );
 	EFPhysic* const body = BodyOfPrim( lander );
 	// Falling until it lands.
 	u32 state = EF_STATE_FALLING;
