@@ -224,6 +224,57 @@ TEST_F( EFCollisionSystemTest, IslandsHoldSixteenMembersAndSixtyFourOutsideBodie
 	} );
 }
 
+TEST_F( EFCollisionSystemTest, AnIslandTestingParticlesListsTheNearEmittersWhoseMasksMeetItsOwn ) {
+	// Emitters without frames sit at the origin: one whose type detects
+	// the spheres, one whose type meets nothing of theirs.
+	PLEmitter* const seen = MakeEmitter( 1, 11, PL_EMITTER_REPORT_FIRST_HIT, 0x4, 0x1 );
+	MakeEmitter( 2, 12, PL_EMITTER_REPORT_FIRST_HIT, 0x4, 0x4 );
+	SphereSetup particles;
+	particles.flags = EF_PHYSIC_DYNAMIC | EF_PHYSIC_COLLIDING | EF_PHYSIC_PARTICLES;
+	std::vector<EFPhysic*> bodies = { BodyOfPrim( MakeSphere( BALL, DTVector3d( 0.2f, 0, 0 ), particles ) ),
+									  BodyOfPrim( MakeSphere( OTHER, DTVector3d( 50, 0, 0 ), particles ) ),
+									  BodyOfPrim( MakeSphere( BALL + 2, DTVector3d( -0.2f, 0, 0 ) ) ) };
+	RunInFrame( [&]() {
+		std::vector<EFDynamicPhysic> records = Records( bodies );
+		PLEmitter* frameWide[1] = { nullptr };
+		EFUpdatePhysicStruct frame = {};
+		frame.fDt = 1.0f / 60.0f;
+		frame.aoPass[0] = { records.data(), static_cast<u32>( records.size() ) };
+		frame.ppoEmitterList = frameWide;
+		frame.uiNbEmitters = 1;
+		u32 left = 0;
+		void* const memory = manager.PeekWorkMemory( left );
+		struct Row {
+			u32	index;
+			u32	emitters;
+		} rows[] = { { 0, 1 }, { 1, 0 } };
+		EFCollisionSystem system;
+		for ( const Row& row : rows ) {
+			SCOPED_TRACE( row.index );
+			system.Init( frame, 0, row.index, memory, nullptr );
+			// Every member gets the island's list, the one without
+			// particle tests too.
+			for ( u32 s = 0; s < system.GetStageCount(); s++ ) {
+				const EFDynamicPhysic& record = *system.GetStage( s )->mpoRecord;
+				ASSERT_EQ( record.uiNbEmitters, row.emitters );
+				if ( row.emitters != 0 ) {
+					EXPECT_EQ( record.ppoEmitterList[0], seen );
+				}
+			}
+			system.Terminate( frame );
+			for ( const EFDynamicPhysic& record : records ) {
+				if ( ( record.uiFlags & EF_RECORD_MEMBER ) != 0 ) {
+					EXPECT_EQ( record.ppoEmitterList, frameWide );
+					EXPECT_EQ( record.uiNbEmitters, 1u );
+				}
+			}
+			for ( EFDynamicPhysic& record : records ) {
+				record.uiFlags = 0;
+			}
+		}
+	} );
+}
+
 TEST_F( EFCollisionSystemTest, ACarrierTakesItsChildAlongAndAPlatformGivesState4 ) {
 	// A moving carrier (not colliding) with a colliding child that has
 	// the carrier's velocity: the child moves with the carrier only.
