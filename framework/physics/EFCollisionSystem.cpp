@@ -441,7 +441,8 @@ void EFCollisionSystem::CheckCollisions( EFUpdatePhysicStruct & frame ) {
 	const f32 dt = frame.fDt;
 	for ( EFCollisionReport ** link = &mpoReports; *link != nullptr; ) {
 		EFCollisionReport * const report = *link;
-		if ( report->mpoStage->mbDirty != 0 || ( report->mpoOtherStage != nullptr && report->mpoOtherStage->mbDirty != 0 ) ) {
+		const bool otherDirty = report->mpoOtherStage != nullptr && report->mpoOtherStage->mbDirty != 0;
+		if ( report->mpoStage->mbDirty != 0 || otherDirty ) {
 			*link = report->mpoNext;
 			Manager().GiveBackReport( report );
 		} else {
@@ -526,8 +527,8 @@ void EFCollisionSystem::ComputeCollision( EFUpdatePhysicStruct & frame ) {
 		reboundB = report.mpoEnvPrim->GetAttribs()->fRebound;
 	}
 	const f32 softness = 2.0f - ( a.mfHardness + hardnessB );
-	const f32 e = softness > 0.0f ? ( ( 1.0f - a.mfHardness ) * a.mfRebound + ( 1.0f - hardnessB ) * reboundB ) / softness
-								  : 0.0f;
+	const f32 springs = ( 1.0f - a.mfHardness ) * a.mfRebound + ( 1.0f - hardnessB ) * reboundB;
+	const f32 e = softness > 0.0f ? springs / softness : 0.0f;
 
 	// The normal parts of velocities and applied accelerations.
 	f32 uA = a.moVelocity * n;
@@ -572,7 +573,8 @@ void EFCollisionSystem::ComputeCollision( EFUpdatePhysicStruct & frame ) {
 	}
 	f32 common = accelB;
 	if ( equal ) {
-		common = split ? ( accelA + accelB ) * 0.5f : ( accelA * a.mfWeight + accelB * b->mfWeight ) / ( a.mfWeight + b->mfWeight );
+		common = split ? ( accelA + accelB ) * 0.5f
+					   : ( accelA * a.mfWeight + accelB * b->mfWeight ) / ( a.mfWeight + b->mfWeight );
 	} else if ( lower ) {
 		common = accelA;
 	}
@@ -614,7 +616,8 @@ void EFCollisionSystem::ComputeCollision( EFUpdatePhysicStruct & frame ) {
 	if ( b != nullptr ) {
 		data.oNorm = -n;
 		data.poCollider = &a;
-		data.poColliderPrim = report.mui32PrimIndex < stageA.mui32NbPrims ? stageA.mapoPrims[report.mui32PrimIndex] : nullptr;
+		const u32 index = report.mui32PrimIndex;
+		data.poColliderPrim = index < stageA.mui32NbPrims ? stageA.mapoPrims[index] : nullptr;
 		data.poEnvPrim = nullptr;
 		b->CollisionUpdate( stageB, data, dt );
 	}
