@@ -630,6 +630,7 @@ bool EFCollisionMap::FindFirstChild( const EFOctreeNodeHeader & node, const RayI
 bool EFCollisionMap::FindNextChild( const EFOctreeNodeHeader & node, const RayIntersectIn & in, u32 & child ) const {
 	const DTVector3d & s = in.oStartVector;
 	const DTVector3d & d = in.oDeplVector;
+	static const u32 kSplit[3] = { EF_OCTREE_SPLIT_X, EF_OCTREE_SPLIT_Y, EF_OCTREE_SPLIT_Z };
 	u32 axis = 0;
 	f32 best = 0.0f;
 	for ( u32 a = 0; a < 3; a++ ) {
@@ -637,8 +638,13 @@ bool EFCollisionMap::FindNextChild( const EFOctreeNodeHeader & node, const RayIn
 		const f32 da = Axis( d, a );
 		f32 ta = 2.0f;
 		if ( !IsFlat( da ) ) {
-			const f32 centre = Axis( node.oCentre, a ) + ( ( child >> a ) & 1 ? half : -half );
-			const f32 face = da > 0.0f ? centre + half : centre - half;
+			// On an axis the node does not split the child spans the whole
+			// node, so its far face is the node's own.
+			const bool split = ( node.ui32Flags & kSplit[a] ) != 0;
+			const f32 centre = !split ? Axis( node.oCentre, a )
+									  : Axis( node.oCentre, a ) + ( ( child >> a ) & 1 ? half : -half );
+			const f32 reach = split ? half : 2.0f * half;
+			const f32 face = da > 0.0f ? centre + reach : centre - reach;
 			ta = ( face - Axis( s, a ) ) / da;
 		}
 		if ( a == 0 || ta < best ) {
@@ -646,7 +652,7 @@ bool EFCollisionMap::FindNextChild( const EFOctreeNodeHeader & node, const RayIn
 			axis = a;
 		}
 	}
-	if ( best > 1.0f ) {
+	if ( best > 1.0f || ( node.ui32Flags & kSplit[axis] ) == 0 ) {
 		return false;
 	}
 	const bool has = ( ( child >> axis ) & 1 ) != 0;
