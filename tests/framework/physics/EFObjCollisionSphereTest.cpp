@@ -384,9 +384,10 @@ struct Tally {
 // Random spheres moving past random convex polygons (3 to 32 vertices;
 // tested as a polygon primitive's, so two-sided and unfiltered), against
 // the distance to the polygon sampled in double precision along the
-// motion. A hit lies on the sphere's surface with no earlier contact; an
-// overlap is real and pushes no deeper than the true depth. A reported
-// miss is either real or comes from a stated rule of the test.
+// motion. A hit never comes before the true contact and, unless the
+// latest of several edge contacts won, lies at the sphere's surface; an
+// overlap is real, none is missed, and none pushes deeper than the true
+// depth. A missed contact must come from a stated rule of the test.
 TEST_F( EFObjCollisionSphereTest, ContactsAgreeWithTheSampledDistanceToThePolygon ) {
 	const ToolColMap scene = ToolRandomCollisionScene( 111, 400, 20.0f );
 	ToolColMapLayout layout;
