@@ -8,7 +8,7 @@
 	60 fps, and the contact and state notifications (3, 5, 23) captured
 	with their records.
 
-	The spheres are the harness's own (HarnessSphere.h).
+	The spheres are the engine's sphere primitives (HarnessSphere.h).
 
 ===============================================================================
 */
