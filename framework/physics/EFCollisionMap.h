@@ -33,8 +33,6 @@ struct EFGetPrimitivesInSphereData;
 constexpr s32 EF_COLLISION_MAP_CLASS_ID		= 36;
 // Longest file name of the text form.
 constexpr s32 EF_COLLISION_MAP_NAME_MAX		= 2048;
-// Deepest octree a map may hold.
-constexpr u32 EF_COLLISION_MAP_MAX_DEPTH	= 32;
 
 class EFCollisionMap : public DTStreamable {
 public:

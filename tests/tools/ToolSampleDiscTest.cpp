@@ -132,7 +132,8 @@ TEST( ToolSampleDisc, TheResourceFileListsTheLogicModulesTheGameObjectsThenTheSp
 		expected.records.push_back( std::move( record ) );
 	}
 	expected.records.push_back( ToolSampleSplineRecord() );
-	expected.records.push_back( ToolSampleCollisionMapRecord() );
+	expected.records.emplace_back();
+	ASSERT_TRUE( ToolSampleCollisionMapRecord( expected.records.back(), error ) ) << error;
 	ASSERT_EQ( table.GetRecordCount(), expected.records.size() );
 	u32 bytes = 0;
 	for ( u32 i = 0; i < table.GetRecordCount(); i++ ) {

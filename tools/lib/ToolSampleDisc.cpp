@@ -103,7 +103,11 @@ bool ToolMakeSampleLevelFiles( const ToolSampleModules& modules, std::vector<Too
 		resources.records.push_back( std::move( record ) );
 	}
 	resources.records.push_back( ToolSampleSplineRecord() );
-	resources.records.push_back( ToolSampleCollisionMapRecord() );
+	ToolResourceRecord collisionMap;
+	if ( !ToolSampleCollisionMapRecord( collisionMap, error ) ) {
+		return false;
+	}
+	resources.records.push_back( std::move( collisionMap ) );
 	files.push_back( { layout.LevelNeutralFolder() / std::string( TOOL_SAMPLE_RESOURCE_FILE ),
 					   ToolResourceFileWriter::Encode( resources ) } );
 	return true;

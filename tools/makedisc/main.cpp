@@ -2,10 +2,13 @@
 // the sample disc that the engine boots into FOLDER, the whole disc in one
 // go. The sample level's logic modules are the ones this build made unless
 // --logic names others. Each --movie is copied under MOVIES\ with its file
-// name, so MOVIES\NAME plays it (the player appends ".vid").
+// name, so MOVIES\NAME plays it (the player appends ".vid"). Every
+// collision map it writes passes the engine's load-time check first.
 #include "tools/lib/ToolDiscBuilder.h"
 #include "tools/lib/ToolDiscLayout.h"
 #include "tools/lib/ToolSampleDisc.h"
+#include "tools/lib/level/ToolCollisionMapWriter.h"
+#include "tools/lib/level/ToolEngineCollisionMapCheck.h"
 
 #include <cstdio>
 #include <cstring>
@@ -62,6 +65,7 @@ int main( int argc, char** argv ) {
 					  libraryModule.string().c_str() );
 		return 1;
 	}
+	ToolCollisionMapWriter::SetImageCheck( ToolEngineCollisionMapCheck );
 	std::string error;
 	if ( !ToolWriteSampleDisc( folder, modules, error ) ) {
 		std::fprintf( stderr, "makedisc: %s\n", error.c_str() );

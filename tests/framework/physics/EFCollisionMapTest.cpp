@@ -415,6 +415,119 @@ TEST( EFCollisionMapTest, AHandWrittenOneTriangleMapPinsTheLayout ) {
 	EXPECT_EQ( hit.t, 0.5f );
 }
 
+TEST( EFCollisionMapTest, HandWrittenMapsPinAnInnerNodeSplitOnXAndALeafSharedPolygon ) {
+	// Both maps: one default attribute record (detected by 0x1, friction
+	// 0.5, hardness and opacity 1), a root split on x only (flags 0x2,
+	// children 0 and 1 at 0x3C and 0x60 from the root), two leaves.
+	const std::string attribs = "00000000 00000001 00000000 3F000000 00000000 0000 0000 3F800000 3F800000\n";
+	const std::string triangleAtX0 =
+		"00000000 0000 0003 00000000 00000000 3F800000 00000000 00000000\n"
+		"00000000 00000000 00000000 00000000 00000000 3F800000 3F800000 00000000 00000000\n"
+		"BF800000 00000000 00000000 00000000 3F3504F3 00000000 3F3504F3 BF3504F3\n"
+		"00000000 00000000 BF800000 00000000\n";
+	struct Row {
+		const char*					name;
+		std::string					hex;
+		std::vector<ToolColPolygon>	polygons;
+		u32							maxDepth;
+		// Polygon indices each leaf lists.
+		std::vector<size_t>			leaves[2];
+		// A sphere over the split: the polygons it finds.
+		size_t						acrossSplit;
+	};
+	const Row rows[] = {
+		{ "one triangle on each side of x = 2",
+		  // size, free word, first polygon, root
+		  "00000194 00000000 000000A4 00000020\n" + attribs +
+			  // root: flags, centre (2, 0, 0.5), half (2.01, 0.01, 0.51), children
+			  "00000002 40000000 00000000 3F000000 4000A3D7 3C23D70A 3F028F5C\n"
+			  "0000003C 00000060 00000000 00000000 00000000 00000000 00000000 00000000\n"
+			  // leaf 0: centre x 0.995, half x 1.006; one entry
+			  "00000001 3F7EB852 00000000 3F000000 3F80C49C 3C23D70A 3F028F5C 00000001 000000A4\n"
+			  // leaf 1: centre x 3.005
+			  "00000001 404051EC 00000000 3F000000 3F80C49C 3C23D70A 3F028F5C 00000001 00000114\n" +
+			  triangleAtX0 +
+			  // (3, 0, 0) (3, 0, 1) (4, 0, 0): edge planes d 3 and -2 sqrt 2
+			  "00000000 0000 0003 00000000 00000000 3F800000 00000000 00000000\n"
+			  "40400000 00000000 00000000 40400000 00000000 3F800000 40800000 00000000 00000000\n"
+			  "BF800000 00000000 00000000 40400000 3F3504F3 00000000 3F3504F3 C03504F3\n"
+			  "00000000 00000000 BF800000 00000000\n",
+		  { { { { 0, 0, 0 }, { 0, 0, 1 }, { 1, 0, 0 } }, 0, 0 }, { { { 3, 0, 0 }, { 3, 0, 1 }, { 4, 0, 0 } }, 0, 0 } },
+		  10,
+		  { { 0 }, { 1 } },
+		  0 },
+		{ "a quad listed by both leaves",
+		  "000001B4 00000000 000000A8 00000020\n" + attribs +
+			  "00000002 40000000 3E800000 3F000000 4000A3D7 3E851EB8 3F028F5C\n"
+			  "0000003C 00000060 00000000 00000000 00000000 00000000 00000000 00000000\n"
+			  "00000001 3F7EB852 3E800000 3F000000 3F80C49C 3E851EB8 3F028F5C 00000001 000000A8\n"
+			  // leaf 1 lists the quad (the same record) and the triangle
+			  "00000001 404051EC 3E800000 3F000000 3F80C49C 3E851EB8 3F028F5C 00000002 000000A8 00000134\n"
+			  // quad (0, 0, 0) (0, 0, 1) (4, 0, 1) (4, 0, 0)
+			  "00000000 0000 0004 00000000 00000000 3F800000 00000000 00000000\n"
+			  "00000000 00000000 00000000 00000000 00000000 3F800000 40800000 00000000 3F800000\n"
+			  "40800000 00000000 00000000\n"
+			  "BF800000 00000000 00000000 00000000 00000000 00000000 3F800000 BF800000\n"
+			  "3F800000 00000000 00000000 C0800000 00000000 00000000 BF800000 00000000\n"
+			  // triangle at y = 0.5 over x 3 to 4
+			  "00000000 0000 0003 00000000 00000000 3F800000 00000000 BF000000\n"
+			  "40400000 3F000000 00000000 40400000 3F000000 3F800000 40800000 3F000000 00000000\n"
+			  "BF800000 00000000 00000000 40400000 3F3504F3 00000000 3F3504F3 C03504F3\n"
+			  "00000000 00000000 BF800000 00000000\n",
+		  { { { { 0, 0, 0 }, { 0, 0, 1 }, { 4, 0, 1 }, { 4, 0, 0 } }, 0, 0 },
+			{ { { 3, 0.5f, 0 }, { 3, 0.5f, 1 }, { 4, 0.5f, 0 } }, 0, 0 } },
+		  1,
+		  { { 0 }, { 0, 1 } },
+		  1 },
+	};
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.name );
+		const std::vector<u8> fixture = HexBytes( row.hex );
+		ToolColMap scene;
+		scene.attribs.resize( 1 );
+		scene.polygons = row.polygons;
+		scene.leafSize = 1;
+		scene.maxDepth = row.maxDepth;
+		ToolColMapLayout layout;
+		EXPECT_EQ( EncodeMap( scene, &layout ), fixture );
+
+		std::unique_ptr<EFCollisionMap> map = LoadMap( fixture );
+		ASSERT_NE( map, nullptr );
+		const EFOctreeNodeHeader* root = map->GetRoot();
+		EXPECT_EQ( root->ui32Flags, EF_OCTREE_SPLIT_X );
+		const auto index = IndexOf( *map, layout );
+		for ( u32 c = 0; c < 8; c++ ) {
+			SCOPED_TRACE( c );
+			const EFOctreeNodeHeader* child = map->GetChild( *root, c );
+			ASSERT_EQ( child != nullptr, c < 2 );
+			if ( child == nullptr ) {
+				continue;
+			}
+			ASSERT_TRUE( child->IsLeaf() );
+			EXPECT_EQ( child->oCentre.x, c == 0 ? 0.995f : 3.005f );
+			const EFOctreeNodeEnd& leaf = reinterpret_cast<const EFOctreeNodeEnd&>( *child );
+			ASSERT_EQ( leaf.ui32Count, row.leaves[c].size() );
+			for ( u32 i = 0; i < leaf.ui32Count; i++ ) {
+				EXPECT_EQ( index.at( map->GetEntry( leaf, i ) ), row.leaves[c][i] );
+			}
+		}
+		// Each side's polygon under a downward ray there; a sphere over the
+		// split and a listener ray through both leaves count a shared polygon
+		// once.
+		for ( const f32 x : { 0.2f, 3.2f } ) {
+			const RayResult hit = Ray( *map, DTVector3d( x, 2, 0.2f ), DTVector3d( 0, -4, 0 ) );
+			EXPECT_EQ( hit.result, PS_RAY_ENV );
+			EXPECT_EQ( index.at( hit.hit ), x < 2 ? 0u : row.polygons.size() - 1 );
+		}
+		const auto near = Sphere( *map, DTVector3d( 2, 0, 0.5f ), 0.4f );
+		EXPECT_EQ( near.size(), row.acrossSplit );
+		Recorder listener;
+		Ray( *map, DTVector3d( 3.9f, 0.34f, 0.2f ), DTVector3d( -3.6f, -0.36f, 0 ), 0x1, &listener );
+		ASSERT_EQ( listener.hits.size(), 1u );
+		EXPECT_EQ( index.at( listener.hits[0] ), 0u );
+	}
+}
+
 TEST( EFCollisionMapTest, RaysVisitLeavesInCrossingOrderOverNodesSplitOnOneTwoAndThreeAxes ) {
 	struct Row {
 		const char*	name;

@@ -15,6 +15,8 @@ typedef std::array<double, 3> Vec;
 // How far a child's box reaches past its half of the parent.
 constexpr double kOverlap = 1e-3;
 
+ToolColMapImageCheck gImageCheck = nullptr;
+
 Vec ToVec( const ToolVec3& v ) {
 	return { v[0], v[1], v[2] };
 }
@@ -320,6 +322,9 @@ bool ToolCollisionMapWriter::Encode( const ToolColMap& map, std::vector<u8>& blo
 		}
 	}
 	blob = out.Bytes();
+	if ( gImageCheck != nullptr && !gImageCheck( blob, error ) ) {
+		return false;
+	}
 	if ( layout != nullptr ) {
 		layout->size = size;
 		layout->rootOffset = root;
@@ -347,6 +352,10 @@ std::vector<u8> ToolCollisionMapWriter::FileRecord( const std::string& fileName 
 	out.WriteU32( 0 );
 	out.WriteString( fileName );
 	return out.Bytes();
+}
+
+void ToolCollisionMapWriter::SetImageCheck( const ToolColMapImageCheck check ) {
+	gImageCheck = check;
 }
 
 std::vector<ToolColMapVariant> ToolCollisionMapWriter::Malformed( const std::vector<u8>& blob,

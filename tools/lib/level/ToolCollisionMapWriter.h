@@ -76,10 +76,14 @@ struct ToolColMapVariant {
 	std::vector<u8>			blob;
 };
 
+// A check of an encoded blob: false with one line naming the problem.
+typedef bool ( *ToolColMapImageCheck )( const std::vector<u8>& blob, std::string& message );
+
 class ToolCollisionMapWriter {
 public:
 	// The blob; false with a message when a polygon is not a convex
-	// polygon of 3 to 32 distinct vertices or names no attribute record.
+	// polygon of 3 to 32 distinct vertices, names no attribute record, or
+	// the installed image check refuses the result.
 	static bool				Encode( const ToolColMap& map, std::vector<u8>& blob, std::string& error,
 									ToolColMapLayout* layout = nullptr );
 	// Damaged copies of a well-formed blob (with an inner node below the
@@ -92,6 +96,10 @@ public:
 	// The record that names a file holding the blob as it is: two free
 	// words and the stored name, read by the map's text-form loader.
 	static std::vector<u8>	FileRecord( const std::string& fileName );
+	// Runs on every blob Encode writes from now on (null for none): a tool
+	// that links the engine's load-time check installs it, so that no map
+	// the level loader would refuse leaves the tool.
+	static void				SetImageCheck( ToolColMapImageCheck check );
 };
 
 #endif

@@ -21,13 +21,13 @@ ToolColMap ToolSampleCollisionMap() {
 	return map;
 }
 
-ToolResourceRecord ToolSampleCollisionMapRecord() {
-	ToolResourceRecord record;
+bool ToolSampleCollisionMapRecord( ToolResourceRecord& record, std::string& error ) {
 	record.classId = TOOL_CLASS_COLLISION_MAP;
 	std::vector<u8> blob;
-	std::string error;
-	// The sample polygons are always sound.
-	ToolCollisionMapWriter::Encode( ToolSampleCollisionMap(), blob, error );
+	if ( !ToolCollisionMapWriter::Encode( ToolSampleCollisionMap(), blob, error ) ) {
+		error = "sample collision map: " + error;
+		return false;
+	}
 	record.object = ToolCollisionMapWriter::BinaryRecord( blob );
-	return record;
+	return true;
 }

@@ -14,7 +14,8 @@
 #include "tools/lib/level/ToolResourceFileWriter.h"
 
 ToolColMap				ToolSampleCollisionMap();
-// The map as a binary class-36 record of the level's resource file.
-ToolResourceRecord		ToolSampleCollisionMapRecord();
+// The map as a binary class-36 record of the level's resource file;
+// false when the writer (or its installed image check) refuses it.
+bool					ToolSampleCollisionMapRecord( ToolResourceRecord& record, std::string& error );
 
 #endif
