@@ -158,9 +158,10 @@ TEST( EFCollisionMapTest, AMapWithoutPolygonsFindsNothing ) {
 	EXPECT_EQ( Ray( *map, DTVector3d( 0, 5, 0 ), DTVector3d( 0, -10, 0 ) ).result, PS_RAY_NONE );
 }
 
-TEST( EFCollisionMapTest, AgreesWithTheBruteForceOracle ) {
+namespace {
+
+void CheckAgainstTheOracle( const ToolColMap& scene ) {
 	ToolColMapLayout layout;
-	const ToolColMap scene = ToolRandomCollisionScene( 51, 10000 );
 	std::unique_ptr<EFCollisionMap> map = LoadMap( EncodeMap( scene, &layout ) );
 	ASSERT_NE( map, nullptr );
 	const auto index = IndexOf( *map, layout );
@@ -286,7 +287,24 @@ TEST( EFCollisionMapTest, AgreesWithTheBruteForceOracle ) {
 	}
 	EXPECT_LT( rayExcluded, rays / 100 );
 	EXPECT_GT( rays, 1600u );
-	RecordProperty( "flat rays excluded", static_cast<int>( flat ) );
+	::testing::Test::RecordProperty( "flat rays excluded", static_cast<int>( flat ) );
+}
+
+}	// namespace
+
+TEST( EFCollisionMapTest, AgreesWithTheBruteForceOracle ) {
+	struct Row {
+		const char*	name;
+		ToolColMap	scene;
+	};
+	const Row rows[] = {
+		{ "random convex polygons", ToolRandomCollisionScene( 51, 10000 ) },
+		{ "rooms with stairs and ramps among random polygons", ToolLevelCollisionScene( 52, 10000 ) },
+	};
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.name );
+		CheckAgainstTheOracle( row.scene );
+	}
 }
 
 TEST( EFCollisionMapTest, StoredMarksAreZeroedAtLoad ) {

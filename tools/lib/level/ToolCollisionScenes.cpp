@@ -5,19 +5,40 @@
 #include <cmath>
 #include <random>
 
-ToolColMap ToolRandomCollisionScene( const u32 seed, const u32 count, const f32 extent, const u32 maxVertices ) {
-	std::mt19937 rng( seed );
+namespace {
+
+enum SceneAttrib : u32 { ONE_SIDED, TWO_SIDED, MOTION_FILTER, USER_DETECT, ATTRIB_COUNT };
+
+void AddSceneAttribs( ToolColMap& scene ) {
+	scene.attribs.resize( ATTRIB_COUNT );
+	scene.attribs[ONE_SIDED].detectedBy = 0x1;
+	scene.attribs[TWO_SIDED].flags = 0x1;
+	scene.attribs[TWO_SIDED].detectedBy = 0x3;
+	scene.attribs[MOTION_FILTER].flags = 0x2;
+	scene.attribs[MOTION_FILTER].detectedBy = 0x2;
+	scene.attribs[USER_DETECT].detectedBy = 0;
+	scene.attribs[USER_DETECT].udDetectedBy = 0x4;
+}
+
+ToolVec3 Offset( const ToolVec3& p, const f32 x, const f32 y, const f32 z ) {
+	return { p[0] + x, p[1] + y, p[2] + z };
+}
+
+// The parallelogram corner, corner + a, corner + a + b, corner + b: its
+// front face points along a x b.
+void AddQuad( ToolColMap& scene, const ToolVec3& corner, const ToolVec3& a, const ToolVec3& b, const u32 attrib ) {
+	ToolColPolygon quad;
+	quad.vertices = { corner, Offset( corner, a[0], a[1], a[2] ), Offset( corner, a[0] + b[0], a[1] + b[1], a[2] + b[2] ),
+					  Offset( corner, b[0], b[1], b[2] ) };
+	quad.attrib = attrib;
+	scene.polygons.push_back( quad );
+}
+
+// Random convex polygons on circles of random planes, appended to scene
+// until it holds count.
+void AddRandomPolygons( ToolColMap& scene, std::mt19937& rng, const u32 count, const f32 extent, const u32 maxVertices ) {
 	std::uniform_real_distribution<f32> unit( -1.0f, 1.0f );
-	ToolColMap scene;
-	scene.attribs.resize( 4 );
-	scene.attribs[0].detectedBy = 0x1;
-	scene.attribs[1].flags = 0x1;
-	scene.attribs[1].detectedBy = 0x3;
-	scene.attribs[2].flags = 0x2;
-	scene.attribs[2].detectedBy = 0x2;
-	scene.attribs[3].detectedBy = 0;
-	scene.attribs[3].udDetectedBy = 0x4;
-	for ( u32 i = 0; i < count; i++ ) {
+	for ( u32 i = static_cast<u32>( scene.polygons.size() ); i < count; i++ ) {
 		const u32 n = 3 + rng() % ( std::clamp( maxVertices, 3u, 32u ) - 2 );
 		const std::array<double, 3> centre = { unit( rng ) * extent, unit( rng ) * extent, unit( rng ) * extent };
 		std::array<double, 3> normal = { unit( rng ), unit( rng ), unit( rng ) };
@@ -49,7 +70,7 @@ ToolColMap ToolRandomCollisionScene( const u32 seed, const u32 count, const f32 
 		}
 		std::sort( angles.begin(), angles.end() );
 		ToolColPolygon polygon;
-		polygon.attrib = rng() % 4;
+		polygon.attrib = rng() % ATTRIB_COUNT;
 		for ( u32 k = 0; k < n; k++ ) {
 			// Keep vertices apart so every edge has length.
 			const double a = k == 0 || angles[k] - angles[k - 1] > 0.01 ? angles[k] : angles[k - 1] + 0.01;
@@ -67,6 +88,61 @@ ToolColMap ToolRandomCollisionScene( const u32 seed, const u32 count, const f32 
 			scene.polygons.push_back( polygon );
 		}
 	}
+}
+
+}	// namespace
+
+ToolColMap ToolRandomCollisionScene( const u32 seed, const u32 count, const f32 extent, const u32 maxVertices ) {
+	std::mt19937 rng( seed );
+	ToolColMap scene;
+	AddSceneAttribs( scene );
+	AddRandomPolygons( scene, rng, count, extent, maxVertices );
 	return scene;
 }
 
+ToolColMap ToolLevelCollisionScene( const u32 seed, const u32 count, const f32 extent, const u32 maxVertices ) {
+	constexpr f32 kRoom = 16.0f;
+	constexpr f32 kHeight = 6.0f;
+	constexpr f32 kGap = 2.0f;
+	constexpr u32 kSteps = 10;
+	constexpr f32 kRise = 0.25f;
+	constexpr f32 kTread = 0.4f;
+	constexpr f32 kStairWidth = 3.0f;
+	constexpr u32 kRoomPolygons = 6 + 2 * kSteps + 1;
+	std::mt19937 rng( seed );
+	ToolColMap scene;
+	AddSceneAttribs( scene );
+	const u32 across = static_cast<u32>( 2.0f * extent / ( kRoom + kGap ) );
+	const u32 storeys = static_cast<u32>( 2.0f * extent / ( kHeight + 14.0f ) );
+	for ( u32 level = 0; level < storeys; level++ ) {
+		for ( u32 row = 0; row < across; row++ ) {
+			for ( u32 column = 0; column < across; column++ ) {
+				if ( scene.polygons.size() + kRoomPolygons > count ) {
+					break;
+				}
+				const f32 x = -extent + static_cast<f32>( column ) * ( kRoom + kGap );
+				const f32 z = -extent + static_cast<f32>( row ) * ( kRoom + kGap );
+				const f32 y = -extent + 5.0f + static_cast<f32>( level ) * ( kHeight + 14.0f );
+				const ToolVec3 o = { x, y, z };
+				// Walls alternate between one- and two-sided, rooms between
+				// the filtered attributes for their stairs and ramp.
+				const u32 wall = ( row + column ) % 2 == 0 ? ONE_SIDED : TWO_SIDED;
+				const u32 special = ( row + column + level ) % 2 == 0 ? MOTION_FILTER : USER_DETECT;
+				AddQuad( scene, o, { 0, 0, kRoom }, { kRoom, 0, 0 }, ONE_SIDED );
+				AddQuad( scene, Offset( o, 0, kHeight, 0 ), { kRoom, 0, 0 }, { 0, 0, kRoom }, ONE_SIDED );
+				AddQuad( scene, o, { 0, kHeight, 0 }, { 0, 0, kRoom }, wall );
+				AddQuad( scene, Offset( o, kRoom, 0, 0 ), { 0, 0, kRoom }, { 0, kHeight, 0 }, wall );
+				AddQuad( scene, o, { kRoom, 0, 0 }, { 0, kHeight, 0 }, wall );
+				AddQuad( scene, Offset( o, 0, 0, kRoom ), { 0, kHeight, 0 }, { kRoom, 0, 0 }, wall );
+				for ( u32 step = 0; step < kSteps; step++ ) {
+					const ToolVec3 riser = Offset( o, 2.0f + kTread * static_cast<f32>( step ), kRise * static_cast<f32>( step ), 2.0f );
+					AddQuad( scene, riser, { 0, 0, kStairWidth }, { 0, kRise, 0 }, special );
+					AddQuad( scene, Offset( riser, 0, kRise, 0 ), { 0, 0, kStairWidth }, { kTread, 0, 0 }, special );
+				}
+				AddQuad( scene, Offset( o, 8.0f, 0, 10.0f ), { 0, 0, 3.0f }, { 6.0f, 2.5f, 0 }, special );
+			}
+		}
+	}
+	AddRandomPolygons( scene, rng, count, extent, maxVertices );
+	return scene;
+}
