@@ -125,12 +125,11 @@ inline double OracleDistance( const OraclePolygon& p, const std::array<double, 3
 }
 
 // Where the ray start + t x displacement meets the polygon: t, or -1 for
-// a miss. near is set when the outcome lies within 1e-4 of a decision
-// (back face, parallel, t range, an edge) while every other test passes
-// or is near as well, so rounding could flip it.
+// a miss. near is set when the outcome lies within kNear (1e-4 unless
+// given) of a decision (back face, parallel, t range, an edge) while every
+// other test passes or is near as well, so rounding could flip it.
 inline double OracleRay( const OraclePolygon& p, const std::array<double, 3>& s, const std::array<double, 3>& dv,
-						 bool& near ) {
-	constexpr double kNear = 1e-4;
+						 bool& near, const double kNear = 1e-4 ) {
 	near = false;
 	const double den = OracleDot( p.n, dv );
 	const bool oneSided = ( p.attribs.flags & 0x1 ) == 0;
