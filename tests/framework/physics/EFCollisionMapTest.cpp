@@ -1,3 +1,4 @@
+#include "framework/physics/CollisionMapFixtures.h"
 #include "framework/physics/CollisionMapTestScenes.h"
 
 #include "framework/core/engine/EFCoreTestBench.h"
@@ -393,19 +394,7 @@ TEST_F( EFCollisionMapFileTest, TheTextFormReadsTheFileItNamesAndAMissingFileReg
 }
 
 TEST( EFCollisionMapTest, AHandWrittenOneTriangleMapPinsTheLayout ) {
-	const std::vector<u8> fixture = HexBytes(
-		// size, free word, first polygon, root (from the data base)
-		"000000C4 00000000 00000044 00000020\n"
-		// attributes: flags, detected by, user-defined, friction, rebound,
-		// tag, surface type, hardness, acoustic opacity
-		"00000000 00000001 00000000 3F000000 3E800000 0102 0304 3F800000 3F400000\n"
-		// leaf: flags, centre, half size, count, entry
-		"00000001 3F000000 00000000 3F000000 3F028F5C 3C23D70A 3F028F5C 00000001 00000044\n"
-		// triangle: attribute index, edge grab, count, mark, plane
-		"00000000 0000 0003 00000000 00000000 3F800000 00000000 00000000\n"
-		"00000000 00000000 00000000 00000000 00000000 3F800000 3F800000 00000000 00000000\n"
-		"BF800000 00000000 00000000 00000000 3F3504F3 00000000 3F3504F3 BF3504F3\n"
-		"00000000 00000000 BF800000 00000000\n" );
+	const std::vector<u8> fixture = HexBytes( kOneTriangleMapHex );
 	ToolColMap scene;
 	scene.attribs.resize( 1 );
 	scene.attribs[0].rebound = 0.25f;
@@ -434,15 +423,6 @@ TEST( EFCollisionMapTest, AHandWrittenOneTriangleMapPinsTheLayout ) {
 }
 
 TEST( EFCollisionMapTest, HandWrittenMapsPinAnInnerNodeSplitOnXAndALeafSharedPolygon ) {
-	// Both maps: one default attribute record (detected by 0x1, friction
-	// 0.5, hardness and opacity 1), a root split on x only (flags 0x2,
-	// children 0 and 1 at 0x3C and 0x60 from the root), two leaves.
-	const std::string attribs = "00000000 00000001 00000000 3F000000 00000000 0000 0000 3F800000 3F800000\n";
-	const std::string triangleAtX0 =
-		"00000000 0000 0003 00000000 00000000 3F800000 00000000 00000000\n"
-		"00000000 00000000 00000000 00000000 00000000 3F800000 3F800000 00000000 00000000\n"
-		"BF800000 00000000 00000000 00000000 3F3504F3 00000000 3F3504F3 BF3504F3\n"
-		"00000000 00000000 BF800000 00000000\n";
 	struct Row {
 		const char*					name;
 		std::string					hex;
@@ -455,43 +435,13 @@ TEST( EFCollisionMapTest, HandWrittenMapsPinAnInnerNodeSplitOnXAndALeafSharedPol
 	};
 	const Row rows[] = {
 		{ "one triangle on each side of x = 2",
-		  // size, free word, first polygon, root
-		  "00000194 00000000 000000A4 00000020\n" + attribs +
-			  // root: flags, centre (2, 0, 0.5), half (2.01, 0.01, 0.51), children
-			  "00000002 40000000 00000000 3F000000 4000A3D7 3C23D70A 3F028F5C\n"
-			  "0000003C 00000060 00000000 00000000 00000000 00000000 00000000 00000000\n"
-			  // leaf 0: centre x 0.995, half x 1.006; one entry
-			  "00000001 3F7EB852 00000000 3F000000 3F80C49C 3C23D70A 3F028F5C 00000001 000000A4\n"
-			  // leaf 1: centre x 3.005
-			  "00000001 404051EC 00000000 3F000000 3F80C49C 3C23D70A 3F028F5C 00000001 00000114\n" +
-			  triangleAtX0 +
-			  // (3, 0, 0) (3, 0, 1) (4, 0, 0): edge planes d 3 and -2 sqrt 2
-			  "00000000 0000 0003 00000000 00000000 3F800000 00000000 00000000\n"
-			  "40400000 00000000 00000000 40400000 00000000 3F800000 40800000 00000000 00000000\n"
-			  "BF800000 00000000 00000000 40400000 3F3504F3 00000000 3F3504F3 C03504F3\n"
-			  "00000000 00000000 BF800000 00000000\n",
+		  kSplitOnXMapHex,
 		  { { { { 0, 0, 0 }, { 0, 0, 1 }, { 1, 0, 0 } }, 0, 0 }, { { { 3, 0, 0 }, { 3, 0, 1 }, { 4, 0, 0 } }, 0, 0 } },
 		  10,
 		  { { 0 }, { 1 } },
 		  0 },
 		{ "a quad listed by both leaves",
-		  "000001B4 00000000 000000A8 00000020\n" + attribs +
-			  "00000002 40000000 3E800000 3F000000 4000A3D7 3E851EB8 3F028F5C\n"
-			  "0000003C 00000060 00000000 00000000 00000000 00000000 00000000 00000000\n"
-			  "00000001 3F7EB852 3E800000 3F000000 3F80C49C 3E851EB8 3F028F5C 00000001 000000A8\n"
-			  // leaf 1 lists the quad (the same record) and the triangle
-			  "00000001 404051EC 3E800000 3F000000 3F80C49C 3E851EB8 3F028F5C 00000002 000000A8 00000134\n"
-			  // quad (0, 0, 0) (0, 0, 1) (4, 0, 1) (4, 0, 0)
-			  "00000000 0000 0004 00000000 00000000 3F800000 00000000 00000000\n"
-			  "00000000 00000000 00000000 00000000 00000000 3F800000 40800000 00000000 3F800000\n"
-			  "40800000 00000000 00000000\n"
-			  "BF800000 00000000 00000000 00000000 00000000 00000000 3F800000 BF800000\n"
-			  "3F800000 00000000 00000000 C0800000 00000000 00000000 BF800000 00000000\n"
-			  // triangle at y = 0.5 over x 3 to 4
-			  "00000000 0000 0003 00000000 00000000 3F800000 00000000 BF000000\n"
-			  "40400000 3F000000 00000000 40400000 3F000000 3F800000 40800000 3F000000 00000000\n"
-			  "BF800000 00000000 00000000 40400000 3F3504F3 00000000 3F3504F3 C03504F3\n"
-			  "00000000 00000000 BF800000 00000000\n",
+		  kSharedPolygonMapHex,
 		  { { { { 0, 0, 0 }, { 0, 0, 1 }, { 4, 0, 1 }, { 4, 0, 0 } }, 0, 0 },
 			{ { { 3, 0.5f, 0 }, { 3, 0.5f, 1 }, { 4, 0.5f, 0 } }, 0, 0 } },
 		  1,
