@@ -2,7 +2,11 @@
 // convex polygons: sphere queries of radius 0.5 to 2 (with the polygons
 // returned per query), probe rays of 2 units, camera rays of 10, long rays
 // of 50 and listener rays of 10, and the load (check and decode) of a
-// map. Queries run from the caller's arrays and allocate nothing.
+// map. Queries run from the caller's arrays and allocate nothing (the
+// "heap blocks taken" counter stays 0). Each benchmark loads its map on
+// the level heap, as a level does, and frees it at its end; the 50k map
+// (triangles and quads over a larger cube) fits the default arena.
+#include "datatypes/memory/DTMemHeap.h"
 #include "datatypes/memory/MMMemory.h"
 #include "framework/physics/EFCollisionMap.h"
 #include "framework/physics/EFGetPrimitivesInSphereData.h"
@@ -20,35 +24,76 @@
 
 namespace {
 
+// Polygons of the larger maps: triangles and quads, so that 50k polygons
+// fit the level heap of the default arena (11.7 MB).
+constexpr u32 ENV_LARGE_MAP_VERTICES = 4;
+
+// Half the side of the cube a map of count polygons fills.
+f32 Extent( const u32 count ) {
+	return 50.0f * std::cbrt( static_cast<f32>( count ) / 10000.0f );
+}
+
 const std::vector<u8>& Blob( const u32 count ) {
 	static std::map<u32, std::vector<u8>> blobs;
 	std::vector<u8>& blob = blobs[count];
 	if ( blob.empty() ) {
 		std::string error;
-		// The larger map keeps to small polygons so that it fits the heap.
-		ToolCollisionMapWriter::Encode( ToolRandomCollisionScene( 51, count, 50.0f, count > 10000 ? 8 : 32 ), blob, error );
+		// Larger maps spread over a larger cube, keeping the 10k map's
+		// density, and keep to smaller polygons.
+		const bool large = count > 10000;
+		ToolCollisionMapWriter::Encode(
+			ToolRandomCollisionScene( 51, count, Extent( count ), large ? ENV_LARGE_MAP_VERTICES : 32 ), blob, error );
 	}
 	return blob;
 }
 
-EFCollisionMap* Map( const u32 count ) {
-	static std::map<u32, std::unique_ptr<EFCollisionMap>> maps;
-	std::unique_ptr<EFCollisionMap>& map = maps[count];
-	if ( map == nullptr ) {
-		const std::vector<u8>& blob = Blob( count );
-		u8* const copy = static_cast<u8*>( MMMalloc( static_cast<u32>( blob.size() ) ) );
-		if ( copy == nullptr ) {
-			return nullptr;
-		}
-		std::memcpy( copy, blob.data(), blob.size() );
-		map.reset( new EFCollisionMap );
-		map->Init( copy );
+// A copy of the blob on the level heap, where a level's maps live; null
+// when it does not fit.
+u8* LevelHeapCopy( const std::vector<u8>& blob ) {
+	if ( ( ui32MemFlag & MM_FLAG_INITIALISED ) == 0 ) {
+		MMInitialise();
 	}
-	return map.get();
+	// A request the heap cannot serve marks it full, and the manager then
+	// skips it until one of its blocks is freed: ask only for what fits.
+	const DTMemHeap& heap = *_MemHeap[MM_LEVEL_HEAP];
+	if ( blob.size() + 64 > heap.GetSize() - heap.GetBytesInUse() ) {
+		return nullptr;
+	}
+	MMChangeHeap( MM_LEVEL_HEAP );
+	u8* const copy = static_cast<u8*>( MMMalloc( static_cast<u32>( blob.size() ) ) );
+	MMReplaceHeap();
+	if ( copy != nullptr ) {
+		std::memcpy( copy, blob.data(), blob.size() );
+	}
+	return copy;
 }
 
-DTVector3d RandomPoint( std::mt19937& rng ) {
-	std::uniform_real_distribution<f32> unit( -50.0f, 50.0f );
+// The map of one benchmark, loaded at its start and freed at its end, so
+// that no benchmark holds heap room another needs.
+std::unique_ptr<EFCollisionMap> Map( benchmark::State& state, const u32 count ) {
+	const std::vector<u8>& blob = Blob( count );
+	state.counters["blob MB"] = static_cast<double>( blob.size() ) / 1048576.0;
+	u8* const copy = LevelHeapCopy( blob );
+	if ( copy == nullptr ) {
+		state.SkipWithError( "the map does not fit the level heap (raise ENGINE_ARENA_SIZE)" );
+		return nullptr;
+	}
+	std::unique_ptr<EFCollisionMap> map( new EFCollisionMap );
+	if ( !map->Init( copy ) ) {
+		MMFree( copy );
+		state.SkipWithError( "the map does not load" );
+		return nullptr;
+	}
+	return map;
+}
+
+// Blocks held in both heaps: a query must leave it unchanged.
+u32 HeapBlocks() {
+	return _MemHeap[MM_GLOBAL_HEAP]->GetLiveBlocks() + _MemHeap[MM_LEVEL_HEAP]->GetLiveBlocks();
+}
+
+DTVector3d RandomPoint( std::mt19937& rng, const f32 extent ) {
+	std::uniform_real_distribution<f32> unit( -extent, extent );
 	return DTVector3d( unit( rng ), unit( rng ), unit( rng ) );
 }
 
@@ -62,29 +107,29 @@ public:
 };
 
 void BM_CollisionMapSphereQuery( benchmark::State& state ) {
-	EFCollisionMap* const map = Map( static_cast<u32>( state.range( 0 ) ) );
+	const std::unique_ptr<EFCollisionMap> map = Map( state, static_cast<u32>( state.range( 0 ) ) );
 	if ( map == nullptr ) {
-		state.SkipWithError( "the map does not fit the heap" );
 		return;
 	}
 	std::mt19937 rng( 3 );
 	std::uniform_real_distribution<f32> radius( 0.5f, 2.0f );
 	EFEnvCollisionPrim* output[256];
 	u64 found = 0;
+	const u32 blocks = HeapBlocks();
 	for ( auto _ : state ) {
-		EFGetPrimitivesInSphereData query = { DTSphere( RandomPoint( rng ), radius( rng ) ), 0xFFFFFFFF, 0xFFFFFFFF,
+		EFGetPrimitivesInSphereData query = { DTSphere( RandomPoint( rng, Extent( static_cast<u32>( state.range( 0 ) ) ) ), radius( rng ) ), 0xFFFFFFFF, 0xFFFFFFFF,
 											  output, 256 };
 		EFPhysicMgr::msui32GetPrimCount++;
 		found += map->GetPrimitivesInSphere( &query );
 		benchmark::DoNotOptimize( query );
 	}
 	state.counters["polygons/query"] = benchmark::Counter( static_cast<double>( found ), benchmark::Counter::kAvgIterations );
+	state.counters["heap blocks taken"] = static_cast<double>( HeapBlocks() - blocks );
 }
 
 void BM_CollisionMapRay( benchmark::State& state ) {
-	EFCollisionMap* const map = Map( static_cast<u32>( state.range( 0 ) ) );
+	const std::unique_ptr<EFCollisionMap> map = Map( state, static_cast<u32>( state.range( 0 ) ) );
 	if ( map == nullptr ) {
-		state.SkipWithError( "the map does not fit the heap" );
 		return;
 	}
 	const f32 length = static_cast<f32>( state.range( 1 ) );
@@ -92,27 +137,29 @@ void BM_CollisionMapRay( benchmark::State& state ) {
 	std::mt19937 rng( 5 );
 	std::uniform_real_distribution<f32> unit( -1.0f, 1.0f );
 	CountingListener listener;
+	const u32 blocks = HeapBlocks();
 	for ( auto _ : state ) {
 		DTVector3d d( unit( rng ), unit( rng ), unit( rng ) );
 		d = d * ( length / std::sqrt( d * d + 1e-12f ) );
-		RayIntersectIn in = { RandomPoint( rng ), d, 0, 0, 0xFFFFFFFF, 0xFFFFFFFF, 0 };
+		RayIntersectIn in = { RandomPoint( rng, Extent( static_cast<u32>( state.range( 0 ) ) ) ), d, 0, 0, 0xFFFFFFFF, 0xFFFFFFFF, 0 };
 		EFRayIntersectOut out = {};
 		out.poListener = listen ? &listener : nullptr;
 		f32 t = 1.0f;
 		EFPhysicMgr::msui32GetPrimCount++;
 		benchmark::DoNotOptimize( map->RayIntersect( in, out, t ) );
 	}
+	state.counters["heap blocks taken"] = static_cast<double>( HeapBlocks() - blocks );
 }
 
 void BM_CollisionMapLoad( benchmark::State& state ) {
 	const std::vector<u8>& blob = Blob( static_cast<u32>( state.range( 0 ) ) );
+	state.counters["blob MB"] = static_cast<double>( blob.size() ) / 1048576.0;
 	for ( auto _ : state ) {
-		u8* const copy = static_cast<u8*>( MMMalloc( static_cast<u32>( blob.size() ) ) );
+		u8* const copy = LevelHeapCopy( blob );
 		if ( copy == nullptr ) {
-			state.SkipWithError( "the map does not fit the heap" );
+			state.SkipWithError( "the map does not fit the level heap (raise ENGINE_ARENA_SIZE)" );
 			break;
 		}
-		std::memcpy( copy, blob.data(), blob.size() );
 		EFCollisionMap map;
 		benchmark::DoNotOptimize( map.Init( copy ) );
 	}
