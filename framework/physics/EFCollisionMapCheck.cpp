@@ -41,6 +41,17 @@ private:
 	// One bit per word of the data area: record starts, then visited nodes.
 	bool Marked( const u32 dataOffset ) const { return ( mpMarks[dataOffset / 128] >> ( ( dataOffset / 4 ) & 31 ) ) & 1; }
 	void Mark( const u32 dataOffset ) { mpMarks[dataOffset / 128] |= 1u << ( ( dataOffset / 4 ) & 31 ); }
+	// Marks every word of a node: nodes are decoded in place one by one,
+	// so one that shares a word with another would be swapped twice.
+	bool MarkNode( const u32 offset, const u32 bytes ) {
+		for ( u32 word = offset; word < offset + bytes; word += 4 ) {
+			if ( Marked( word ) ) {
+				return false;
+			}
+			Mark( word );
+		}
+		return true;
+	}
 	bool CheckPolygons();
 	bool CheckNode( u32 offset, u32 depth );
 
@@ -134,9 +145,8 @@ bool ImageCheck::CheckNode( const u32 offset, const u32 depth ) {
 		return Fail( "node outside the node region or unaligned", at );
 	}
 	if ( Marked( offset ) ) {
-		return Fail( "node reached twice", at );
+		return Fail( "node reached twice or inside another node", at );
 	}
-	Mark( offset );
 	if ( !Finite( at + 4, 6 ) ) {
 		return Fail( "non-finite node box", at );
 	}
@@ -145,6 +155,9 @@ bool ImageCheck::CheckNode( const u32 offset, const u32 depth ) {
 		const u32 count = DTReadBE32( mpImage + at + 28 );
 		if ( count > ( mui32Prims - offset - EF_OCTREE_LEAF_SIZE ) / 4 ) {
 			return Fail( "leaf list past the node region", at + 28 );
+		}
+		if ( !MarkNode( offset, EF_OCTREE_LEAF_SIZE + 4 * count ) ) {
+			return Fail( "nodes overlap", at );
 		}
 		for ( u32 i = 0; i < count; i++ ) {
 			const u32 entry = DTReadBE32( mpImage + at + EF_OCTREE_LEAF_SIZE + 4 * i );
@@ -156,6 +169,9 @@ bool ImageCheck::CheckNode( const u32 offset, const u32 depth ) {
 	}
 	if ( mui32Prims - offset < EF_OCTREE_INNER_SIZE ) {
 		return Fail( "node outside the node region or unaligned", at );
+	}
+	if ( !MarkNode( offset, EF_OCTREE_INNER_SIZE ) ) {
+		return Fail( "nodes overlap", at );
 	}
 	for ( u32 i = 0; i < 8; i++ ) {
 		const u32 child = DTReadBE32( mpImage + at + 28 + 4 * i );

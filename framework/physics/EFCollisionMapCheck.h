@@ -10,7 +10,8 @@
 	multiple of 4, equal to the stored size), the region order (attribute
 	records a multiple of 32, nodes, then polygon records to the end),
 	every node inside the node region with its full size, no node reached
-	twice, depth at most 32, leaf entries at record starts, 3 to 32
+	twice or sharing a word with another (nodes are decoded in place one
+	by one), depth at most 32, leaf entries at record starts, 3 to 32
 	vertices, attribute indices below the count, finite floats and no
 	zero-length edge.
 

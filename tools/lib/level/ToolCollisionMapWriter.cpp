@@ -390,6 +390,7 @@ std::vector<ToolColMapVariant> ToolCollisionMapWriter::Malformed( const std::vec
 		out.push_back( { "child cycle", M::ReplaceU32( blob, inner + 28, inner - root ) } );
 	}
 	out.push_back( { "a node reached twice", M::ReplaceU32( M::ReplaceU32( blob, root + 28, 60 ), root + 32, 60 ) } );
+	out.push_back( { "a node inside the root", M::ReplaceU32( blob, root + 28, 4 ) } );
 	out.push_back( { "leaf count past the nodes", M::ReplaceU32( blob, leaf + 28, 0x40000000 ) } );
 	out.push_back( { "leaf entry not at a record start", M::ReplaceU32( blob, leaf + 32, layout.polygonOffsets[0] + 4 ) } );
 	out.push_back( { "leaf entry in the nodes", M::ReplaceU32( blob, leaf + 32, layout.rootOffset ) } );
