@@ -1,6 +1,6 @@
 // Speed of the collision map's queries over random maps of 10k and 50k
 // convex polygons: sphere queries of radius 0.5 to 2 (with the polygons
-// returned per query), probe rays of 2 units, camera rays of 10, long rays
+// returned and tested per query), probe rays of 2 units, camera rays of 10, long rays
 // of 50 and listener rays of 10, and the load (check and decode) of a
 // map. Queries run from the caller's arrays and allocate nothing (the
 // "heap blocks taken" counter stays 0). Each benchmark loads its map on
@@ -97,6 +97,26 @@ DTVector3d RandomPoint( std::mt19937& rng, const f32 extent ) {
 	return DTVector3d( unit( rng ), unit( rng ), unit( rng ) );
 }
 
+// Polygons whose mark holds query number mark: those the query tested.
+u32 PolygonsMarked( const EFCollisionMap& map, const u32 mark ) {
+	u32 count = 0;
+	const u8* const end = map.GetBlob() + map.GetBlobSize();
+	for ( const u8* at = reinterpret_cast<const u8*>( map.GetFirstPrimitive() ); at < end; ) {
+		const EFEnvCollisionPrim* const prim = reinterpret_cast<const EFEnvCollisionPrim*>( at );
+		count += prim->mui32CheckCount == mark ? 1 : 0;
+		at += 28 + 28 * prim->mui16NbVertex;
+	}
+	return count;
+}
+
+// The sphere query of radius 0.5 to 2 at a random point of the map's cube.
+EFGetPrimitivesInSphereData RandomSphere( std::mt19937& rng, const u32 count, EFEnvCollisionPrim** output,
+										   const u32 capacity ) {
+	std::uniform_real_distribution<f32> radius( 0.5f, 2.0f );
+	const DTVector3d centre = RandomPoint( rng, Extent( count ) );
+	return { DTSphere( centre, radius( rng ) ), 0xFFFFFFFF, 0xFFFFFFFF, output, capacity };
+}
+
 class CountingListener : public EFRayIntersectOut::Listener {
 public:
 	bool RayIntersectionOccured( const EFRayIntersectOut&, RayIntersectResult ) override {
@@ -111,18 +131,28 @@ void BM_CollisionMapSphereQuery( benchmark::State& state ) {
 	if ( map == nullptr ) {
 		return;
 	}
+	const u32 count = static_cast<u32>( state.range( 0 ) );
 	std::mt19937 rng( 3 );
-	std::uniform_real_distribution<f32> radius( 0.5f, 2.0f );
 	EFEnvCollisionPrim* output[256];
 	u64 found = 0;
 	const u32 blocks = HeapBlocks();
 	for ( auto _ : state ) {
-		EFGetPrimitivesInSphereData query = { DTSphere( RandomPoint( rng, Extent( static_cast<u32>( state.range( 0 ) ) ) ), radius( rng ) ), 0xFFFFFFFF, 0xFFFFFFFF,
-											  output, 256 };
+		EFGetPrimitivesInSphereData query = RandomSphere( rng, count, output, 256 );
 		EFPhysicMgr::msui32GetPrimCount++;
 		found += map->GetPrimitivesInSphere( &query );
 		benchmark::DoNotOptimize( query );
 	}
+	// Polygons tested, counted by their marks over a replay outside the timing.
+	constexpr u32 kReplays = 1000;
+	u64 tested = 0;
+	std::mt19937 replay( 3 );
+	for ( u32 i = 0; i < kReplays; i++ ) {
+		EFGetPrimitivesInSphereData query = RandomSphere( replay, count, output, 256 );
+		const u32 mark = ++EFPhysicMgr::msui32GetPrimCount;
+		map->GetPrimitivesInSphere( &query );
+		tested += PolygonsMarked( *map, mark );
+	}
+	state.counters["tested/query"] = static_cast<double>( tested ) / kReplays;
 	state.counters["polygons/query"] = benchmark::Counter( static_cast<double>( found ), benchmark::Counter::kAvgIterations );
 	state.counters["heap blocks taken"] = static_cast<double>( HeapBlocks() - blocks );
 }
