@@ -25,6 +25,7 @@ file(GLOB ENGINE_LOGIC_API_HEADERS CONFIGURE_DEPENDS
     "${PROJECT_SOURCE_DIR}/framework/logic/api/LogicModuleAPI.h"
     "${PROJECT_SOURCE_DIR}/framework/logic/api/LogicApiTypes.h"
     "${PROJECT_SOURCE_DIR}/framework/logic/api/LogicApiRecords.h"
+    "${PROJECT_SOURCE_DIR}/framework/logic/api/LogicBehaviourRecords.h"
     "${PROJECT_SOURCE_DIR}/framework/logic/api/LogicTable*.h")
 
 set(ENGINE_LOGIC_MERGE_SCRIPT "${PROJECT_SOURCE_DIR}/tools/logic/merge.ld")

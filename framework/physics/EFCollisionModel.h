@@ -44,6 +44,12 @@ public:
 	// Index of the first primitive with this tag; -1 when none or when
 	// the model has no slots.
 	s32						PrimTagToPrimIndex( u32 tag ) const;
+	// The primitive of slot index; null for an empty slot, or an index at
+	// or past the slots (a stored -1 among them): logic may shrink the
+	// array after a module kept an index into it.
+	EFObjCollisionPrim *	GetPrimitive( u32 index ) const {
+		return mppoPrimArray != nullptr && index < mui32MaxPrims ? mppoPrimArray[index] : nullptr;
+	}
 
 	// A new primitive of shape (EFColPrimShape_e) on frame with tag, in
 	// slot index, replacing (and deleting) the one there. Null, with a

@@ -24,6 +24,7 @@
 #define LOGIC_MODULE_API_H
 
 #include "framework/logic/api/LogicApiRecords.h"
+#include "framework/logic/api/LogicBehaviourRecords.h"
 #include "framework/logic/api/LogicTableStdlib.h"
 #include "framework/logic/api/LogicTableInput.h"
 #include "framework/logic/api/LogicTableMath.h"

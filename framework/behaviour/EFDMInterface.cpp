@@ -1,0 +1,209 @@
+#include "framework/behaviour/EFDMInterface.h"
+
+#include "framework/behaviour/EFDMAcceleration.h"
+#include "framework/behaviour/EFDMAirGrip.h"
+#include "framework/behaviour/EFDMAnalogMotion.h"
+#include "framework/behaviour/EFDMGroundGrip.h"
+#include "framework/behaviour/EFDMHelpers.h"
+#include "framework/behaviour/EFDMMove.h"
+#include "framework/behaviour/EFDMPrimMove.h"
+#include "framework/behaviour/EFDMRotate.h"
+#include "framework/behaviour/EFDMShaking.h"
+#include "framework/core/world/EFGameObject.h"
+#include "framework/core/world/EFWorld.h"
+#include "framework/physics/EFPhysic.h"
+#include "framework/physics/EFPhysicMgr.h"
+#include "framework/physics/EFPhysicModule.h"
+
+#include <new>
+
+namespace {
+
+template< class T >
+EFPhysicModule * Make( EFPhysic * body, EFGameObject * ) {
+	return new ( std::nothrow ) T( body );
+}
+
+// Type words of every id; a row without a factory creates nothing.
+const EFDMTypeRow TYPE_ROWS[EF_DM_TYPE_COUNT] = {
+	{ EFDMAcceleration::TYPE_WORD, &Make<EFDMAcceleration> },
+	{ 0x10000001, nullptr },
+	{ 0x10000002, nullptr },
+	{ 0x50000003, nullptr },
+	{ EFDMMove::TYPE_WORD, &Make<EFDMMove> },
+	{ 0x10000005, nullptr },
+	{ EFDMAnalogMotion::TYPE_WORD, &Make<EFDMAnalogMotion> },
+	{ EFDMAirGrip::TYPE_WORD, &Make<EFDMAirGrip> },
+	{ EFDMGroundGrip::TYPE_WORD, &Make<EFDMGroundGrip> },
+	{ 0x10000009, nullptr },
+	{ EFDMRotate::TYPE_WORD, &Make<EFDMRotate> },
+	{ EFDMPrimMove::TYPE_WORD, &Make<EFDMPrimMove> },
+	{ 0x1000000C, nullptr },
+	{ 0x1000000D, nullptr },
+	{ 0x1000000E, nullptr },
+	{ 0, nullptr },
+	{ 0x30000010, nullptr },
+	{ 0x50000011, nullptr },
+	{ 0x50000012, nullptr },
+	{ 0x50000013, nullptr },
+	{ 0x50000014, nullptr },
+	{ 0x10000015, nullptr },
+	{ EFDMShaking::TYPE_WORD, &Make<EFDMShaking> },
+	{ 0x40000017, nullptr },
+	{ 0x40000018, nullptr },
+	{ 0x40000019, nullptr },
+	{ 0x4000001A, nullptr },
+	{ 0x5000001B, nullptr },
+	{ 0x4000001C, nullptr },
+	{ 0x5000001D, nullptr },
+	{ 0x4000001E, nullptr },
+	{ 0x5000001F, nullptr },
+	{ 0x40000020, nullptr },
+	{ 0x50000021, nullptr },
+	{ 0x40000022, nullptr },
+	{ 0x40000023, nullptr },
+	{ 0x40000024, nullptr },
+	{ 0x50000025, nullptr },
+};
+
+EFPhysicModule * ModuleOf( const u32 handle ) {
+	return EFPhysicMgr::moPhysicMgr.GetModule( handle );
+}
+
+EFGameObject * ObjectOf( const u32 objectId ) {
+	return gpoWorldMgr != nullptr ? gpoWorldMgr->GetGameObject( objectId, nullptr ) : nullptr;
+}
+
+}
+
+const EFDMTypeRow * DMTypeRow( const u32 typeId ) {
+	return typeId < EF_DM_TYPE_COUNT ? &TYPE_ROWS[typeId] : nullptr;
+}
+
+u32 DMAdd( const u32 objectId, const u32 typeId ) {
+	EFGameObject * const object = ObjectOf( objectId );
+	if ( object == nullptr || object->mpoPhysic == nullptr ) {
+		return 0;
+	}
+	const EFDMTypeRow * const row = DMTypeRow( typeId );
+	if ( row == nullptr || row->mpfnCreate == nullptr ) {
+		return 0;
+	}
+	EFPhysicModule * const module = row->mpfnCreate( object->mpoPhysic, object );
+	if ( module == nullptr ) {
+		return 0;
+	}
+	object->mpoPhysic->LinkModule( module );
+	return module->mui32Handle;
+}
+
+u32 GetDM( const u32 objectId, const u32 typeId, const u32 after ) {
+	EFGameObject * const object = ObjectOf( objectId );
+	if ( object == nullptr || object->mpoPhysic == nullptr ) {
+		return 0;
+	}
+	EFPhysic * const body = object->mpoPhysic;
+	EFPhysicModule * from = ModuleOf( after );
+	// A handle of another body's module would walk that body's list.
+	if ( from != nullptr && from->mpoOwner != body ) {
+		from = nullptr;
+	}
+	const EFPhysicModule * const found = body->FindModule( typeId, from );
+	return found != nullptr ? found->mui32Handle : 0;
+}
+
+void DMGetParams( const u32 handle, void * params ) {
+	if ( EFPhysicModule * const module = ModuleOf( handle ) ) {
+		module->GetParams( params );
+	}
+}
+
+void DMSetParams( const u32 handle, void * params ) {
+	if ( EFPhysicModule * const module = ModuleOf( handle ) ) {
+		module->SetParams( params );
+	}
+}
+
+void DMDoAction( const u32 handle, const u32 action, void * data ) {
+	if ( EFPhysicModule * const module = ModuleOf( handle ) ) {
+		module->DoAction( action, data );
+	}
+}
+
+void DMGetData( const u32 handle, void * data ) {
+	if ( EFPhysicModule * const module = ModuleOf( handle ) ) {
+		module->GetData( data );
+	}
+}
+
+void DMSetContextMask( const u32 handle, const u32 mask ) {
+	if ( EFPhysicModule * const module = ModuleOf( handle ) ) {
+		module->mui32ContextMask = mask;
+	}
+}
+
+void DMSetActive( const u32 handle, const u32 value ) {
+	EFPhysicModule * const module = ModuleOf( handle );
+	if ( module == nullptr ) {
+		return;
+	}
+	if ( value == 1 ) {
+		module->mui32Flags |= EF_DM_ACTIVE;
+	} else if ( value == 0xFFFFFFFF ) {
+		const u32 type = module->mui32Type;
+		if ( ( type & EF_DM_PHASE_PRE ) != 0 ) {
+			module->mui32Flags |= EF_DM_ONCE_PRE;
+		}
+		if ( ( type & EF_DM_PHASE_COL ) != 0 ) {
+			module->mui32Flags |= EF_DM_ONCE_COL;
+		}
+		if ( ( type & EF_DM_PHASE_POST ) != 0 ) {
+			module->mui32Flags |= EF_DM_ONCE_POST;
+		}
+		module->mui32Flags &= ~EF_DM_ACTIVE;
+	} else {
+		module->mui32Flags &= ~( EF_DM_ACTIVE | EF_DM_ONCE_PRE | EF_DM_ONCE_COL | EF_DM_ONCE_POST );
+		module->mui32State = 0;
+	}
+}
+
+u32 DMIsActive( const u32 handle ) {
+	const EFPhysicModule * const module = ModuleOf( handle );
+	if ( module == nullptr ) {
+		return 0;
+	}
+	if ( ( module->mui32Flags & ( EF_DM_ONCE_PRE | EF_DM_ONCE_COL | EF_DM_ONCE_POST ) ) != 0 ) {
+		return 1;
+	}
+	const u32 context = module->mpoOwner != nullptr ? module->mpoOwner->mui32CurrentContext : 0;
+	return ( module->mui32Flags & EF_DM_ACTIVE ) != 0 && ( module->mui32ContextMask & context ) != 0 ? 1 : 0;
+}
+
+u32 DMGetState( const u32 handle ) {
+	const EFPhysicModule * const module = ModuleOf( handle );
+	return module != nullptr ? module->mui32State : 0;
+}
+
+void DMSetStateBits( const u32 handle, const u32 bits ) {
+	if ( EFPhysicModule * const module = ModuleOf( handle ) ) {
+		DMChangeState( *module, module->mui32State | bits );
+	}
+}
+
+void DMResetStateBits( const u32 handle, const u32 bits ) {
+	if ( EFPhysicModule * const module = ModuleOf( handle ) ) {
+		DMChangeState( *module, module->mui32State & ~bits );
+	}
+}
+
+void DMSetStateChangeNotifyBits( const u32 handle, const u32 bits ) {
+	if ( EFPhysicModule * const module = ModuleOf( handle ) ) {
+		module->mui32StateChangeNotifyBits |= bits;
+	}
+}
+
+void DMResetStateChangeNotifyBits( const u32 handle, const u32 bits ) {
+	if ( EFPhysicModule * const module = ModuleOf( handle ) ) {
+		module->mui32StateChangeNotifyBits &= ~bits;
+	}
+}

@@ -1,0 +1,157 @@
+/*
+===============================================================================
+
+	Records that logic exchanges with behaviour modules through their
+	handles: each module's parameter record (DMSetParams, DMGetParams),
+	the records of its actions and callbacks, and the payload of the
+	state-change notification. Fields are 4 bytes each, in the order the
+	modules read them; sizes and offsets are checked below.
+
+===============================================================================
+*/
+#ifndef LOGIC_BEHAVIOUR_RECORDS_H
+#define LOGIC_BEHAVIOUR_RECORDS_H
+
+#include "framework/logic/api/LogicApiRecords.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// Notification 6: the module's handle and type word, its new state bits
+// and the bits that changed (the new value twice for modules that hold
+// one exclusive state value).
+typedef struct DMStateChangeRecord {
+	u32							ui32Handle;
+	u32							ui32Type;
+	u32							ui32State;
+	u32							ui32Changed;
+} DMStateChangeRecord;
+
+// Ground grip: the grip factor and the steepest floor, in radians from
+// horizontal.
+typedef struct DMGroundGripParams {
+	f32							fGrip;
+	f32							fMaxSlope;
+} DMGroundGripParams;
+
+// Acceleration: flags bit 1 accelerates in the body's axes up to the
+// maximum speed.
+typedef struct DMAccelerationParams {
+	DTVector3d					oAcceleration;
+	f32							fMaxSpeed;
+	u32							ui32Flags;
+} DMAccelerationParams;
+
+// Constant move: flags bit 0 gives the velocity in the body's axes.
+typedef struct DMMoveParams {
+	DTVector3d					oVelocity;
+	u32							ui32Flags;
+} DMMoveParams;
+
+// Air grip: rate per second; axis bits 0-2 X, Y, Z, bit 3 world axes.
+typedef struct DMAirGripParams {
+	f32							fGripRate;
+	u32							ui32AxisFlags;
+} DMAirGripParams;
+
+// Rotate: radians per second about an axis of the object's own.
+typedef struct DMRotateParams {
+	f32							fSpeed;
+	DTVector3d					oAxis;
+} DMRotateParams;
+
+// Primitive anchor: the tag of the primitive held in place (all ones
+// when there is none).
+typedef struct DMPrimMoveParams {
+	u32							ui32PrimTag;
+} DMPrimMoveParams;
+
+// Shaking about axis 0 (right), 1 (up) or 2 (at): seconds, radians, the
+// fade fractions of the duration and the frequency in hertz.
+typedef struct DMShakingParams {
+	s32							i32Axis;
+	f32							fDuration;
+	f32							fAmplitude;
+	f32							fFadeIn;
+	f32							fFadeOut;
+	f32							fFrequency;
+} DMShakingParams;
+
+// Analog motion. Options: 0x2 velocity set to the target each frame,
+// 0x4 slow while turning, 0x8 turn rate by stick length, 0x10 go on
+// turning after release, 0x20 the callback gives the speed. Projection
+// mode 1 turns about the at axis and moves along up, 2 turns about up
+// and moves along at.
+typedef struct DMAnalogMotionParams {
+	f32							fTurnRate;
+	f32							fMinTurnRate;
+	f32							fSpeed;
+	f32							fMinSpeed;
+	u32							ui32Options;
+	u32							ui32InputConfigId;
+	u32							ui32ActionId;
+	u32							ui32ProjectionMode;
+	DTVector3d					oPivot;
+	u32							ui32CallbackId;
+	f32							fReleaseThreshold;
+} DMAnalogMotionParams;
+
+// What the analog motion's speed callback gets: the stick length times
+// the turning factor; the speed is what the callback leaves here.
+typedef struct DMAnalogMotionSpeedRecord {
+	f32							fSpeed;
+} DMAnalogMotionSpeedRecord;
+
+// Analog motion action 1: a stick value in, the move and the angle still
+// to turn out.
+#define DM_ANALOG_MOTION_PROJECT 1
+typedef struct DMAnalogMotionProjectData {
+	f32							afStick[2];
+	DTVector3d					oMove;
+	f32							fRemainingAngle;
+} DMAnalogMotionProjectData;
+
+#ifdef __cplusplus
+}
+#endif
+
+LOGIC_API_SIZE( DMStateChangeRecord, 16 );
+LOGIC_API_FIELD( DMStateChangeRecord, ui32Type, 4 );
+LOGIC_API_FIELD( DMStateChangeRecord, ui32State, 8 );
+LOGIC_API_FIELD( DMStateChangeRecord, ui32Changed, 12 );
+LOGIC_API_SIZE( DMGroundGripParams, 8 );
+LOGIC_API_FIELD( DMGroundGripParams, fMaxSlope, 4 );
+LOGIC_API_SIZE( DMAccelerationParams, 20 );
+LOGIC_API_FIELD( DMAccelerationParams, fMaxSpeed, 12 );
+LOGIC_API_FIELD( DMAccelerationParams, ui32Flags, 16 );
+LOGIC_API_SIZE( DMMoveParams, 16 );
+LOGIC_API_FIELD( DMMoveParams, ui32Flags, 12 );
+LOGIC_API_SIZE( DMAirGripParams, 8 );
+LOGIC_API_FIELD( DMAirGripParams, ui32AxisFlags, 4 );
+LOGIC_API_SIZE( DMRotateParams, 16 );
+LOGIC_API_FIELD( DMRotateParams, oAxis, 4 );
+LOGIC_API_SIZE( DMPrimMoveParams, 4 );
+LOGIC_API_SIZE( DMShakingParams, 24 );
+LOGIC_API_FIELD( DMShakingParams, fDuration, 4 );
+LOGIC_API_FIELD( DMShakingParams, fAmplitude, 8 );
+LOGIC_API_FIELD( DMShakingParams, fFadeIn, 12 );
+LOGIC_API_FIELD( DMShakingParams, fFadeOut, 16 );
+LOGIC_API_FIELD( DMShakingParams, fFrequency, 20 );
+LOGIC_API_SIZE( DMAnalogMotionParams, 52 );
+LOGIC_API_FIELD( DMAnalogMotionParams, fMinTurnRate, 4 );
+LOGIC_API_FIELD( DMAnalogMotionParams, fSpeed, 8 );
+LOGIC_API_FIELD( DMAnalogMotionParams, fMinSpeed, 12 );
+LOGIC_API_FIELD( DMAnalogMotionParams, ui32Options, 16 );
+LOGIC_API_FIELD( DMAnalogMotionParams, ui32InputConfigId, 20 );
+LOGIC_API_FIELD( DMAnalogMotionParams, ui32ActionId, 24 );
+LOGIC_API_FIELD( DMAnalogMotionParams, ui32ProjectionMode, 28 );
+LOGIC_API_FIELD( DMAnalogMotionParams, oPivot, 32 );
+LOGIC_API_FIELD( DMAnalogMotionParams, ui32CallbackId, 44 );
+LOGIC_API_FIELD( DMAnalogMotionParams, fReleaseThreshold, 48 );
+LOGIC_API_SIZE( DMAnalogMotionSpeedRecord, 4 );
+LOGIC_API_SIZE( DMAnalogMotionProjectData, 24 );
+LOGIC_API_FIELD( DMAnalogMotionProjectData, oMove, 8 );
+LOGIC_API_FIELD( DMAnalogMotionProjectData, fRemainingAngle, 20 );
+
+#endif
