@@ -143,7 +143,9 @@ TEST_F( EFDMMotionModulesTest, PrimMoveHoldsItsPrimitiveAndAnIndexNamingNoneDoes
 	}
 	EFObjCollisionPrim* const prim = body->moCollisionModel.mppoPrimArray[2];
 	prim->moPrimPos = DTVector3d( 1.0f, 0.0f, 0.0f );
-	// Run by hand only, not by the frames between the passes.
+	// Run by hand only: the frames between the passes leave the body off.
+	body->mui32PhysicFlags = EF_PHYSIC_CLIP_DISABLED;
+	body->NormalizeFlags();
 	const u32 hold = DMAdd( OBJECT, EF_DM_PRIM_MOVE );
 	DMPrimMoveParams params = { 12 };
 	DMSetParams( hold, &params );
