@@ -10,7 +10,9 @@
 #include "datatypes/maths/DTFrame.h"
 #include "datatypes/streamable/DTGlo.h"
 #include "datatypes/memory/MMMemory.h"
+#include "framework/behaviour/EFDMInterface.h"
 #include "framework/core/world/EFGameObject.h"
+#include "framework/logic/api/LogicBehaviourRecords.h"
 #include "framework/core/world/EFWorld.h"
 #include "framework/graphics/EF3dObj.h"
 #include "framework/logic/EFGameLogicMgr.h"
@@ -300,6 +302,29 @@ TEST_F( EFLevelObjectsTest, ASphereDroppedInTheSampleLevelLandsOnItsFloorAndStay
 	// The level's bodies are still where they were put.
 	EXPECT_TRUE( FrameAt( InWorld( TOOL_SAMPLE_BOX_OBJECT_ID ), ToolSampleBoxObject( 0 ).position ) );
 	EXPECT_TRUE( FrameAt( InWorld( TOOL_SAMPLE_HOT_SPOT_OBJECT_ID ), ToolSampleHotSpotObject( 0 ).position ) );
+}
+
+TEST_F( EFLevelObjectsTest, ARotateModuleOnTheHotSpotTurnsItsFrameEveryPhysicsFrame ) {
+	ASSERT_NO_FATAL_FAILURE( LoadSampleLevel() );
+	EFGameObject* const spot = InWorld( TOOL_SAMPLE_HOT_SPOT_OBJECT_ID );
+	ASSERT_NE( spot->mpoPhysic, nullptr );
+	// What logic does through the physics table: a module, its mask, the
+X
+	const u32 handle = DMAdd( TOOL_SAMPLE_HOT_SPOT_OBJECT_ID, EF_DM_ROTATE );
+	ASSERT_NE( handle, 0u );
+	DMSetContextMask( handle, 0x1 );
+	spot->mpoPhysic->mui32CurrentContext = 0x1;
+	spot->mpoPhysic->mui32PhysicFlags |= EF_PHYSIC_DYNAMIC;
+	spot->mpoPhysic->NormalizeFlags();
+	DMRotateParams spin = { 1.5f, { 0.0f, 1.0f, 0.0f } };
+	DMSetParams( handle, &spin );
+	const RwMatrix& m = spot->GetFrame()->moFrame.modelling;
+	for ( u32 update = 1; update <= 12; update++ ) {
+		gpoWorldMgr->Update( 1.0f / 60.0f );
+		const f32 angle = std::atan2( -m.right.z, m.right.x );
+		EXPECT_NEAR( angle, 1.5f * static_cast<f32>( update ) / 60.0f, 1e-4f ) << update;
+	}
+	EXPECT_TRUE( FrameAt( spot, ToolSampleHotSpotObject( 0 ).position ) );
 }
 
 TEST_F( EFLevelObjectsTest, ObjectsThatAnotherOwnerTookOutliveTheContainersTheyWereLoadedIn ) {
