@@ -153,7 +153,9 @@ TEST_F( EFDMMotionModulesTest, PrimMoveHoldsItsPrimitiveAndAnIndexNamingNoneDoes
 	DMGetParams( hold, &params );
 	EXPECT_EQ( params.ui32PrimTag, 12u );
 
-	// First pass anchors where the primitive is; then it is pulled back.
+	// First pass anchors where the primitive is (a gap since frame 0);
+	// then it is pulled back.
+	manager.Update( 0.1f );
 	manager.Update( 0.1f );
 	record.oTargetVelocity = DTVector3d( 0.0f, 1.0f, 0.0f );
 	Pre( hold, 0.5f );

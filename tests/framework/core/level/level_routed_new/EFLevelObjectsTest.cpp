@@ -309,7 +309,8 @@ TEST_F( EFLevelObjectsTest, ARotateModuleOnTheHotSpotTurnsItsFrameEveryPhysicsFr
 	EFGameObject* const spot = InWorld( TOOL_SAMPLE_HOT_SPOT_OBJECT_ID );
 	ASSERT_NE( spot->mpoPhysic, nullptr );
 	// What logic does through the physics table: a module, its mask, the
-X
+	// body's context, the body made dynamic (only moving bodies run their
+	// modules) and a spin of 1.5 rad/s about y.
 	const u32 handle = DMAdd( TOOL_SAMPLE_HOT_SPOT_OBJECT_ID, EF_DM_ROTATE );
 	ASSERT_NE( handle, 0u );
 	DMSetContextMask( handle, 0x1 );
