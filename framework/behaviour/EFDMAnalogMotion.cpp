@@ -217,6 +217,11 @@ f32 EFDMAnalogMotion::Turn( const f32 s, const f32 dt ) {
 	return angle;
 }
 
+void EFDMAnalogMotion::RefreshOwnerObject() {
+	const EFPhysicData * const owner = mpoOwner->GetOwner();
+	mpoOwnerObject = owner != nullptr ? owner->mpGameObjectOwner : nullptr;
+}
+
 void EFDMAnalogMotion::SetVelocityToTarget( const EFDynamicPhysic & record ) {
 	EFPhysic & body = *mpoOwner;
 	body.moVelocity = record.oTargetVelocity;
@@ -229,8 +234,7 @@ u32 EFDMAnalogMotion::PreColUpdate( EFDynamicPhysic & record, const f32 dt ) {
 	if ( action == nullptr ) {
 		return 1;
 	}
-	const EFPhysicData * const owner = mpoOwner->GetOwner();
-	mpoOwnerObject = owner != nullptr ? owner->mpGameObjectOwner : nullptr;
+	RefreshOwnerObject();
 	const f32 x = action->GetState().x;
 	const f32 y = action->GetState().y;
 	const RwMatrix * const camera = CameraMatrix();
@@ -299,6 +303,7 @@ void EFDMAnalogMotion::DoAction( const u32 action, void * data ) {
 		return;
 	}
 	DMAnalogMotionProjectData & project = *static_cast<DMAnalogMotionProjectData *>( data );
+	RefreshOwnerObject();
 	const f32 x = project.afStick[0];
 	const f32 y = project.afStick[1];
 	if ( !InDeadZone( x, y ) ) {

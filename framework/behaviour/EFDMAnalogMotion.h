@@ -96,6 +96,8 @@ private:
 	// the smallest turn too).
 	f32						Turn( f32 s, f32 dt );
 	void					SetVelocityToTarget( const EFDynamicPhysic & record );
+	// The game object owning the body, for the speed callback.
+	void					RefreshOwnerObject();
 };
 
 #endif
