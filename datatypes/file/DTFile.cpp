@@ -18,6 +18,8 @@ DTFilePrintHook	fnFprintf = nullptr;
 
 namespace {
 
+const DTFileWriteHook*	gWriteHook = nullptr;
+
 // Disc transfers are whole multiples of 32 bytes.
 constexpr u32 DVD_TRANSFER_ALIGN = 32;
 
@@ -118,7 +120,13 @@ DTFileHandle_::DTFileHandle_() :
 	fileInfo.entryNum = -1;
 }
 
-DTFileHandle_* DTFopen( const char* path, const char* /*mode*/ ) {
+const DTFileWriteHook* DTSetFileWriteHook( const DTFileWriteHook* hook ) {
+	const DTFileWriteHook* const previous = gWriteHook;
+	gWriteHook = hook;
+	return previous;
+}
+
+DTFileHandle_* DTFopen( const char* path, const char* mode ) {
 	DTFileHandle_* file = nullptr;
 	for ( DTFileHandle_& candidate : gFileHandleArray ) {
 		if ( candidate.mui32InUse == 0 ) {
@@ -132,8 +140,14 @@ DTFileHandle_* DTFopen( const char* path, const char* /*mode*/ ) {
 	}
 	file->mui32InUse = 1;
 	file->bufferedChunk = DT_FILE_NO_CHUNK;
-	if ( !ConvertPath( path, gCurrFileName ) || DVDConvertPathToEntrynum( gCurrFileName ) < 0 ||
-		 !DVDOpen( gCurrFileName, &file->fileInfo ) ) {
+	const bool writing = gWriteHook != nullptr && mode != nullptr && mode[0] == 'w';
+	bool opened = ConvertPath( path, gCurrFileName );
+	if ( opened && writing ) {
+		opened = gWriteHook->create( gCurrFileName, &file->fileInfo ) != 0;
+	} else if ( opened ) {
+		opened = DVDConvertPathToEntrynum( gCurrFileName ) >= 0 && DVDOpen( gCurrFileName, &file->fileInfo );
+	}
+	if ( !opened ) {
 		file->mui32InUse = 0;
 		file->offset = DT_FILE_OFFSET_NONE;
 		return nullptr;
@@ -211,19 +225,63 @@ u32 DTNbrFileInUse() {
 	return count;
 }
 
-u32 DTFwrite( const void* /*src*/, u32 /*size*/, u32 /*count*/, DTFileHandle_* /*file*/ ) {
-	DTPrintf( "DTFwrite Unimplemented function\n" );
+u32 DTFwrite( const void* src, const u32 size, const u32 count, DTFileHandle_* file ) {
+	if ( gWriteHook == nullptr ) {
+		DTPrintf( "DTFwrite Unimplemented function\n" );
+		return 0;
+	}
+	if ( file == nullptr || file->mui32InUse == 0 || size == 0 || count == 0 ) {
+		return 0;
+	}
+	const u64 wanted = static_cast<u64>( size ) * count;
+	if ( wanted > 0x7FFFFFFFu ) {
+		return 0;
+	}
+	const s32 written = gWriteHook->write( &file->fileInfo, src, static_cast<u32>( wanted ), file->offset );
+	if ( written <= 0 ) {
+		return 0;
+	}
+	// The buffered chunk may hold the bytes before this write.
+	file->bufferedChunk = DT_FILE_NO_CHUNK;
+	file->offset += static_cast<u32>( written );
+	return static_cast<u32>( written ) / size;
+}
+
+s32 DTFseek( DTFileHandle_* file, const s32 offset, const s32 origin ) {
+	if ( gWriteHook == nullptr ) {
+		DTPrintf( "DTFseek Unimplemented function\n" );
+		return 0;
+	}
+	if ( file == nullptr || file->mui32InUse == 0 ) {
+		return -1;
+	}
+	s64 base = 0;
+	if ( origin == DT_SEEK_CUR ) {
+		base = file->offset;
+	} else if ( origin == DT_SEEK_END ) {
+		base = file->fileInfo.length;
+	} else if ( origin != DT_SEEK_SET ) {
+		return -1;
+	}
+	// The read path loads whichever chunk the new offset falls in.
+	const s64 position = base + offset;
+	if ( position < 0 || position >= static_cast<s64>( DT_FILE_OFFSET_NONE ) ) {
+		return -1;
+	}
+	file->offset = static_cast<u32>( position );
 	return 0;
 }
 
-s32 DTFseek( DTFileHandle_* /*file*/, s32 /*offset*/, s32 /*origin*/ ) {
-	DTPrintf( "DTFseek Unimplemented function\n" );
-	return 0;
-}
-
-s32 DTUnlink( const char* /*path*/ ) {
-	DTPrintf( "DTUnlink Unimplemented function\n" );
-	return 0;
+s32 DTUnlink( const char* path ) {
+	if ( gWriteHook == nullptr ) {
+		DTPrintf( "DTUnlink Unimplemented function\n" );
+		return 0;
+	}
+	char converted[DT_FILE_NAME_MAX];
+	if ( !ConvertPath( path, converted ) ) {
+		return -1;
+	}
+	return gWriteHook->remove( converted ) == 0 ? 0 : -1;
 }
 
 s32 DTFputs( const char* /*text*/, DTFileHandle_* /*file*/ ) {

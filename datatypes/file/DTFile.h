@@ -10,8 +10,13 @@
 	puts a full-screen message up until the drive recovers. The reset button
 	is honoured on every poll. A failed chunk is requested again forever.
 
-	At most eight files are open at once. Writing, seeking and line reading
-	are not available: those calls only print that they are unimplemented.
+	At most eight files are open at once, read or written. The console's
+	disc cannot be written: without a write hook, writing, seeking and
+	deleting only print that they are unimplemented, and a mode starting
+	with 'w' opens the disc file like any other. A host installs the hook
+	(DTSetFileWriteHook) to give them a place to write; then a 'w' open
+	creates or empties the file there, and the three calls work. Line
+	reading is never available.
 
 	Other code reads and sets a handle's `offset` directly and passes the
 	handle itself as the disc library's file record, so `fileInfo` stays the
@@ -65,6 +70,27 @@ struct DTFileHandle_ {
 typedef s32 ( *DTFileScanHook )( DTFileHandle_* file, const char* format, ... );
 typedef s32 ( *DTFilePrintHook )( DTFileHandle_* file, const char* format, ... );
 
+// Origins of DTFseek.
+constexpr s32 DT_SEEK_SET			= 0;
+constexpr s32 DT_SEEK_CUR			= 1;
+constexpr s32 DT_SEEK_END			= 2;
+
+// Where a host lets the game write disc files. Every function is given.
+struct DTFileWriteHook {
+	// Creates or empties the file at path (converted, '/' separators) and
+	// opens it into fileInfo; FALSE when it cannot.
+	BOOL				( *create )( const char* path, DVDFileInfo* fileInfo );
+	// Writes length bytes at offset of an open file: the bytes written,
+	// or -1.
+	s32					( *write )( DVDFileInfo* fileInfo, const void* src, u32 length, u32 offset );
+	// Deletes a written file: 0, or -1.
+	s32					( *remove )( const char* path );
+};
+
+// Installs the write hook (null: none, the console's behaviour). The table
+// must outlive its use. Returns the previous one.
+const DTFileWriteHook*	DTSetFileWriteHook( const DTFileWriteHook* hook );
+
 extern DTFileHandle_	gFileHandleArray[DT_FILE_HANDLE_COUNT];
 // The converted path of the last open.
 extern char				gCurrFileName[DT_FILE_NAME_MAX];
@@ -73,8 +99,10 @@ extern volatile s32		geDVDState;
 extern DTFileScanHook	fnFscanf;
 extern DTFilePrintHook	fnFprintf;
 
-// Opens the disc file at path ('\' or '/' separators); mode is not used.
-// Null when all handles are in use, the path is too long or not on the disc.
+// Opens the disc file at path ('\' or '/' separators). With a write hook, a
+// mode starting with 'w' creates or empties the file; any other mode reads.
+// Null when all handles are in use, the path is too long, not on the disc
+// or cannot be created.
 DTFileHandle_*	DTFopen( const char* path, const char* mode );
 
 // Reads size x count bytes at the handle's offset into dest and advances
@@ -93,10 +121,15 @@ u32				DTFsize( const char* path );
 // Handles in use before the first free one.
 u32				DTNbrFileInUse();
 
-// Unavailable on this platform: print that they are unimplemented.
+// Without a write hook these three print that they are unimplemented and
+// return 0. With one: DTFwrite writes size x count bytes at the handle's
+// offset and returns the whole elements written; DTFseek moves the offset
+// (DT_SEEK_*) and returns 0, or -1 for a handle not open or a position
+// outside the file's 32-bit range; DTUnlink deletes a written file, 0 or -1.
 u32				DTFwrite( const void* src, u32 size, u32 count, DTFileHandle_* file );
 s32				DTFseek( DTFileHandle_* file, s32 offset, s32 origin );
 s32				DTUnlink( const char* path );
+// Unavailable on this platform: prints that it is unimplemented.
 s32				DTFputs( const char* text, DTFileHandle_* file );
 // Reads nothing and returns null: no line is ever delivered.
 char*			DTFgets( char* buffer, s32 size, DTFileHandle_* file );

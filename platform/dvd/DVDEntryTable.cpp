@@ -80,8 +80,22 @@ bool MatchComponent( char* path, const u32 used, const char* component, const bo
 	return best[0] != 0 && AppendName( path, used, best, newUsed );
 }
 
-// Builds the host path of discPath under discFolder into path.
-bool Resolve( const char* discFolder, const char* discPath, char* path ) {
+// Appends component to path as a new name: a folder is made on the way,
+// a file is only named (its creator makes it).
+bool AddMissing( char* path, const u32 used, const char* component, const bool wantDirectory, u32* newUsed ) {
+	path[used] = 0;
+	if ( !AppendName( path, used, component, newUsed ) ) {
+		return false;
+	}
+	if ( !wantDirectory ) {
+		return true;
+	}
+	return mkdir( path, 0755 ) == 0 || HasKind( path, true );
+}
+
+// Builds the host path of discPath under discFolder into path. With
+// forWrite, missing folders are made and a missing file is named as given.
+bool Resolve( const char* discFolder, const char* discPath, char* path, const bool forWrite ) {
 	size_t rootLength = std::strlen( discFolder );
 	while ( rootLength > 1 && discFolder[rootLength - 1] == '/' ) {
 		--rootLength;
@@ -127,8 +141,11 @@ bool Resolve( const char* discFolder, const char* discPath, char* path ) {
 		}
 		const bool last = IsLastComponent( cursor );
 		starts[depth] = used;
-		if ( depth + 1 >= sizeof( starts ) / sizeof( starts[0] ) ||
-			 !MatchComponent( path, used, component, !last, &used ) ) {
+		if ( depth + 1 >= sizeof( starts ) / sizeof( starts[0] ) ) {
+			return false;
+		}
+		if ( !MatchComponent( path, used, component, !last, &used ) &&
+			 ( !forWrite || !AddMissing( path, starts[depth], component, !last, &used ) ) ) {
 			return false;
 		}
 		++depth;
@@ -144,7 +161,7 @@ s32 DVDEntryTableLookup( const char* discFolder, const char* discPath ) {
 		return -1;
 	}
 	char path[DVD_HOST_PATH_MAX];
-	if ( !Resolve( discFolder, discPath, path ) ) {
+	if ( !Resolve( discFolder, discPath, path, false ) ) {
 		return -1;
 	}
 	for ( u32 i = 0; i < entryCount; ++i ) {
@@ -170,6 +187,10 @@ s32 DVDEntryTableLookup( const char* discFolder, const char* discPath ) {
 	}
 	entries[entryCount] = copy;
 	return static_cast<s32>( entryCount++ );
+}
+
+bool DVDEntryTableResolveForWrite( const char* folder, const char* discPath, char* hostPath ) {
+	return folder != nullptr && discPath != nullptr && Resolve( folder, discPath, hostPath, true );
 }
 
 const char* DVDEntryTableHostPath( const s32 entryNum ) {

@@ -28,6 +28,12 @@ constexpr u32 DVD_ENTRY_MAX = 65536;
 // Entry number of the file at discPath under discFolder, or -1.
 s32			DVDEntryTableLookup( const char* discFolder, const char* discPath );
 
+// Host path of the file at discPath under folder, for writing it: existing
+// names match as for a lookup, missing folders are made, and a missing file
+// keeps the name given. hostPath holds DVD_HOST_PATH_MAX bytes. False when
+// the path leaves the folder, is empty or a folder cannot be made.
+bool		DVDEntryTableResolveForWrite( const char* folder, const char* discPath, char* hostPath );
+
 // Host path of an entry, or null when the entry does not exist.
 const char*	DVDEntryTableHostPath( s32 entryNum );
 

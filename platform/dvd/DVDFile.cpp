@@ -12,7 +12,15 @@ s32 DVDConvertPathToEntrynum( const char* path ) {
 	if ( !DVDHostIsInitialised() || path == nullptr ) {
 		return -1;
 	}
-	return DVDEntryTableLookup( HostGetSettings().discFolder, path );
+	// Files the game wrote hide the disc's own.
+	const HostSettings& settings = HostGetSettings();
+	if ( settings.discWriteFolder[0] != 0 ) {
+		const s32 written = DVDEntryTableLookup( settings.discWriteFolder, path );
+		if ( written >= 0 ) {
+			return written;
+		}
+	}
+	return DVDEntryTableLookup( settings.discFolder, path );
 }
 
 BOOL DVDOpen( const char* path, DVDFileInfo* fileInfo ) {

@@ -82,4 +82,26 @@ bool	DVDHostRecentRead( u32 back, DVDHostReadRecord* record );
 // What DVDSetAutoFatalMessaging last set.
 bool	DVDHostAutoFatalMessaging();
 
+// ---------------------------------------------------------------------------
+// Host side: disc writes. The console's disc is read-only; on the host the
+// files the game writes go to a second root, the write folder
+// (HostSettings::discWriteFolder), which the file calls above search before
+// the disc folder. Paths follow the rules of reads. Nothing here ever
+// writes to the disc folder.
+// ---------------------------------------------------------------------------
+
+// Creates the file at path under the write folder, or empties it, making
+// its folders on the way, and opens it into fileInfo. FALSE without a write
+// folder, for a path that leaves it, or when the host refuses.
+BOOL	DVDHostCreate( const char* path, DVDFileInfo* fileInfo );
+
+// Writes length bytes of src at offset into an open file of the write
+// folder; its length grows to cover them. The bytes written, or -1 for a
+// file of the disc folder, one not open, or a host failure.
+s32		DVDHostWrite( DVDFileInfo* fileInfo, const void* src, u32 length, u32 offset );
+
+// Deletes the file at path in the write folder only: 0, or -1 when there is
+// no such file there.
+s32		DVDHostDelete( const char* path );
+
 #endif

@@ -24,6 +24,7 @@ void Load() {
 	const char* card = Env( "ENGINE_CARD" );
 	CopyText( current.discFolder, disc[0] != 0 ? disc : "disc" );
 	CopyText( current.cardFolder, card[0] != 0 ? card : "card" );
+	CopyText( current.discWriteFolder, Env( "ENGINE_DISC_WRITE" ) );
 	CopyText( current.padScript, Env( "ENGINE_PAD_SCRIPT" ) );
 
 	current.framesToRun = 0;

@@ -11,6 +11,7 @@
 	HostSettingsReload.
 
 	  ENGINE_DISC        folder that stands for the disc          (default "disc")
+	  ENGINE_DISC_WRITE  folder that receives disc writes         (default none)
 	  ENGINE_CARD        folder that stands for the memory cards  (default "card")
 	  ENGINE_FRAMES      frames to run before a clean exit, 0 = no limit
 	  ENGINE_PAD_SCRIPT  controller script file                   (default none)
@@ -35,6 +36,9 @@ enum HostTvFormat {
 
 struct HostSettings {
 	char			discFolder[HOST_SETTING_TEXT_MAX];
+	// Files the game writes go here and are read back from here first;
+	// empty: the disc cannot be written, as on the console.
+	char			discWriteFolder[HOST_SETTING_TEXT_MAX];
 	char			cardFolder[HOST_SETTING_TEXT_MAX];
 	char			padScript[HOST_SETTING_TEXT_MAX];	// empty: no script
 	u32				framesToRun;						// 0: run until the game ends

@@ -14,13 +14,17 @@
 	calls it for a disc still open.
 
 	Files are written below the disc folder with the tools library's file
-	writer, which creates the folders on the way.
+	writer, which creates the folders on the way. A test that asks gets a
+	"write" folder beside the disc as the disc write folder, with the
+	engine's write hook installed as start-up installs it; otherwise the
+	write folder is unset and no hook is installed, as on the console.
 
 ===============================================================================
 */
 #ifndef HOST_TEST_DISC_H
 #define HOST_TEST_DISC_H
 
+#include "Engine/implementation/GC/EIDiscWrite.h"
 #include "datatypes/file/DTFile.h"
 #include "platform/dvd/DVD.h"
 #include "platform/dvd/DVDHost.h"
@@ -49,6 +53,8 @@ struct HostTestDiscSetup {
 	bool		console = true;
 	// Close every engine file handle on open and on close.
 	bool		closeFiles = true;
+	// Make the disc write folder and install the write hook.
+	bool		writeFolder = false;
 	// Changes to the settings, made before anything is reset.
 	void		( *edit )( HostSettings& settings ) = nullptr;
 };
@@ -90,6 +96,14 @@ public:
 			return false;
 		}
 		std::memcpy( settings.discFolder, discText.c_str(), discText.size() + 1 );
+		settings.discWriteFolder[0] = '\0';
+		if ( setup.writeFolder ) {
+			const std::string writeText = WriteFolder().native();
+			if ( !ToolMakeFolders( WriteFolder(), error ) || writeText.size() >= sizeof( settings.discWriteFolder ) ) {
+				return false;
+			}
+			std::memcpy( settings.discWriteFolder, writeText.c_str(), writeText.size() + 1 );
+		}
 		if ( setup.edit != nullptr ) {
 			setup.edit( settings );
 		}
@@ -109,6 +123,7 @@ public:
 		if ( setup.closeFiles ) {
 			CloseAllFiles();
 		}
+		EIInstallDiscWriteHook();
 		return true;
 	}
 
@@ -126,6 +141,7 @@ public:
 			PADHostReset();
 		}
 		HostResetEvents();
+		DTSetFileWriteHook( nullptr );
 		HostSettingsReload();
 		if ( !root.empty() ) {
 			std::error_code ignored;
@@ -139,6 +155,8 @@ public:
 	// The temporary folder; the disc folder is its "disc" folder.
 	const std::filesystem::path&	Root() const { return root; }
 	std::filesystem::path		DiscFolder() const { return root / "disc"; }
+	// The disc write folder, when the setup asked for one.
+	std::filesystem::path		WriteFolder() const { return root / "write"; }
 
 	// Writes bytes to path below the disc folder, creating its folders.
 	bool						WriteFile( const std::string& path, const std::span<const u8> bytes ) const {

@@ -35,3 +35,23 @@ bool ToolWriteFile( const std::filesystem::path& path, const std::span<const u8>
 bool ToolWriteTextFile( const std::filesystem::path& path, const std::string_view text, std::string& error ) {
 	return ToolWriteFile( path, std::span<const u8>( reinterpret_cast<const u8*>( text.data() ), text.size() ), error );
 }
+
+bool ToolReadFile( const std::filesystem::path& path, std::vector<u8>& bytes, std::string& error ) {
+	bytes.clear();
+	std::FILE* file = std::fopen( path.c_str(), "rb" );
+	if ( file == nullptr ) {
+		error = "cannot open " + path.string();
+		return false;
+	}
+	u8 piece[4096];
+	for ( size_t got = std::fread( piece, 1, sizeof( piece ), file ); got > 0; got = std::fread( piece, 1, sizeof( piece ), file ) ) {
+		bytes.insert( bytes.end(), piece, piece + got );
+	}
+	const bool failed = std::ferror( file ) != 0;
+	std::fclose( file );
+	if ( failed ) {
+		error = "cannot read " + path.string();
+		return false;
+	}
+	return true;
+}

@@ -1,5 +1,7 @@
 #include "Engine/implementation/GC/EIStartup.h"
 
+#include "Engine/implementation/GC/EIDiscWrite.h"
+
 #include "Engine/implementation/GC/EIOsInterfaceMgr.h"
 #include "Engine/implementation/GC/EIStartupLanguage.h"
 #include "datatypes/file/DTDiscMessage.h"
@@ -243,6 +245,7 @@ s32 EIMain( const s32 argc, char** argv ) {
 	OSInit();
 	VIInit();
 	DVDInit();
+	EIInstallDiscWriteHook();
 	PADInit();
 	CARDInit();
 	FlagControllersInResetCombination();

@@ -101,6 +101,13 @@ protected:
 		disc.Close();
 	}
 
+	// Opens a fresh disc with a write folder beside it and the write hook
+	// installed, for tests that write disc files. Call before anything
+	// else of the test.
+	bool UseWriteFolder() {
+		return disc.Open( { .prefix = "ef_core_test_", .writeFolder = true, .edit = EFCoreTestSettings } );
+	}
+
 	void SetFramesToRun( const u32 frames ) {
 		HostSettings settings = HostGetSettings();
 		settings.framesToRun = frames;

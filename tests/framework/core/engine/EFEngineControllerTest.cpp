@@ -30,6 +30,7 @@
 #include "graphics3d/core/RwRaster.h"
 #include "graphics3d/core/RwTexture.h"
 #include "framework/video/EFVideoPlayer.h"
+#include "tools/lib/demo/ToolDemoFile.h"
 
 #include <cstring>
 #include <string>
@@ -38,11 +39,25 @@
 namespace {
 
 u32 gLogicSteps = 0;
+f32 gLogicStep = 0.0f;
 
 s32 CountLogicStep( void*, void* ) {
 	gLogicSteps++;
+	gLogicStep = gpoGameLogicMgr->GetDeltaTime();
 	return 0;
 }
+
+// Asks for a recording from the first frame's logic.
+s32 RecordOnce( void*, void* ) {
+	if ( gLogicSteps++ == 0 ) {
+		char path[] = "DEMO.DEM";
+		gpoEngineController->GetDemoLoop().Record( path );
+	}
+	return 0;
+}
+
+// A demo of two frames whose steps no measured time gives.
+constexpr f32 DEMO_STEP = 0.125f;
 
 class EFEngineControllerTest : public EFCoreTestBench {
 protected:
@@ -269,14 +284,17 @@ TEST_F( EFEngineControllerTest, AMoviePlayingFreezesTheGameButNotInputOrRender )
 		{ "EFGraphicsMgr::Render", 1, 1 },
 		{ "EFVideoPlayer_SP::Update", 1, 0 },
 		{ "EFLoadSaveMgr_BC::Update", 0, 1 },
-		{ "EFDemoLoop::StartFrame", 0, 1 },
-		{ "EFDemoLoop::UpdateDeltaTime", 0, 1 },
 		{ "EFCutScenePlayer::Update", 0, 1 },
 		// The world update drives the texture fader.
 		{ "EFTexFader::Update", 0, 1 },
 		{ "EFNewAudioMgr_Main::Update", 0, 1 },
-		{ "EFDemoLoop::EndFrame", 0, 1 },
 	};
+	ASSERT_TRUE( UseWriteFolder() );
+	ToolDemoFile demo;
+	demo.blocks.resize( 2 );
+	demo.blocks[0].step = DEMO_STEP;
+	demo.blocks[1].step = DEMO_STEP;
+	ASSERT_TRUE( disc.WriteFile( "DEMO.DEM", ToolWriteDemoFile( demo ) ) );
 	SetFramesToRun( 1 );
 	for ( const bool playing : { true, false } ) {
 		SCOPED_TRACE( playing ? "playing" : "not playing" );
@@ -294,9 +312,18 @@ TEST_F( EFEngineControllerTest, AMoviePlayingFreezesTheGameButNotInputOrRender )
 		config->SetActive( true );
 		ASSERT_FALSE( config->IsActive() );
 		// The player devices read the controllers once a frame either way.
+		// A replay in its countdown: a movie holds it where it is.
+		char path[] = "DEMO.DEM";
+		controller->GetDemoLoop().Play( path, nullptr );
+		ASSERT_NE( controller->GetFlags() & EF_CONTROLLER_LEVEL_PENDING, 0u );
+		controller->ClearFlags( EF_CONTROLLER_LEVEL_PENDING );
 		PADHostReset();
+		gLogicStep = 0.0f;
 		EFCallTraceEnable( true );
 		controller->MainLoop();
+		EXPECT_EQ( controller->GetDemoLoop().GetFrameCounter(), playing ? 0u : 1u );
+		EXPECT_EQ( controller->GetDemoLoop().GetState(), EF_DEMO_PLAY_COUNTDOWN );
+		EXPECT_EQ( gLogicStep, playing ? 0.0f : DEMO_STEP );
 		EXPECT_EQ( PADHostReadCount(), 1u );
 		EXPECT_EQ( config->GetActivity(), EF_INPUT_CONFIG_ACTIVE );
 		for ( const Row& row : rows ) {
@@ -324,12 +351,31 @@ TEST_F( EFEngineControllerTest, ChangesTheLevelOnlyAfterTheFramesLastStep ) {
 	EXPECT_EQ( EFCallTraceCountOf( "EFRessourcesMgr::LoadLevel" ), 1u );
 	EXPECT_LT( IndexOf( names, "EFTexFader::Update" ), load );
 	EXPECT_LT( IndexOf( names, "EFNewAudioMgr_Main::Update" ), load );
-	EXPECT_LT( IndexOf( names, "EFDemoLoop::EndFrame" ), load );
 	EXPECT_LT( IndexOf( names, "EFVideoPlayer_SP::Play" ), load );
 	EXPECT_LT( IndexOf( names, "EFRessourcesMgr::Terminate" ), load );
 	EXPECT_EQ( controller->GetFlags() & ( EF_CONTROLLER_LEVEL_PENDING | EF_CONTROLLER_MOVIE_PENDING ), 0u );
 	EXPECT_EQ( controller->GetFrameCounter(), 2u );
 	EXPECT_EQ( gpoRessourcesMgr->GetLoadCount(), 2u );
+}
+
+TEST_F( EFEngineControllerTest, ARecordingAskedForInAFrameRestartsTheLevelAtItsEnd ) {
+	SetFramesToRun( 1 );
+	EFEngineController* const controller = MakeController();
+	ASSERT_EQ( controller->InitializeFramework(), 1u );
+	gLogicSteps = 0;
+	gpoGameLogicMgr->GetNotificationMgr().RegisterNotify( NO_PRELOGIC, 1, 1, &RecordOnce, nullptr );
+	EFCallTraceEnable( true );
+	controller->MainLoop();
+	// The frame runs to its end; the recorder's restart, then the level
+	// change's own, empty the level twice before it loads.
+	const std::vector<std::string> names = Trace();
+	const s32 load = IndexOf( names, "EFRessourcesMgr::LoadLevel" );
+	ASSERT_GE( load, 0 );
+	const s32 firstReset = IndexOf( names, "EFRessourcesMgr::Terminate" );
+	EXPECT_LT( IndexOf( names, "EFNewAudioMgr_Main::Update" ), firstReset );
+	EXPECT_EQ( EFCallTraceCountOf( "EFRessourcesMgr::Terminate" ), 2u );
+	EXPECT_EQ( controller->GetDemoLoop().GetState(), EF_DEMO_RECORD_COUNTDOWN );
+	controller->GetDemoLoop().Stop();
 }
 
 TEST_F( EFEngineControllerTest, ResetRunsAHundredAndEighteenEmptyFramesAroundTheTerminations ) {

@@ -347,9 +347,8 @@ TEST_F( EFInputMgrTest, ADemoCountdownKeepsEveryActionAndStillRunsItsContexts ) 
 		EXPECT_EQ( std::memcmp( &action->GetState(), &kept, sizeof( kept ) ), 0 );
 		EXPECT_EQ( std::memcmp( &action->GetPreviousState(), &kept, sizeof( kept ) ), 0 );
 	}
+	// The countdown replays no action value: both keep theirs.
 	EXPECT_EQ( gSeen.tags.size(), 2u );
-	// Replayed and then recorded, for each action.
-	EXPECT_EQ( EFCallTraceCountOf( "EFDemoLoop::UpdateAction" ), 4u );
 	EFCallTraceEnable( false );
 }
 
