@@ -244,6 +244,9 @@ void EFDemoLoop::UpdateAction( s32* id, ActionState* previous, ActionState* curr
 }
 
 u32 EFDemoLoop::AddAction( DemoActionDef* action ) {
+	if ( mpBlock == nullptr || mpBuffer == nullptr ) {
+		return 0;
+	}
 	const u32 count = DTReadBE16( mpBlock + BLOCK_COUNT_OFFSET );
 	// The final block must still fit behind the records.
 	if ( mpCursor + EF_DEMO_RECORD_BYTES + EF_DEMO_BLOCK_BYTES > mpBuffer + EF_DEMO_BUFFER_BYTES ) {
@@ -324,6 +327,7 @@ void EFDemoLoop::LoadDemo( char* level ) {
 	// image really has (else it stays as it was and is refused).
 	if ( image != nullptr && level != nullptr && level[0] != '\0' &&
 		 imageBytes >= EF_SAVE_LEVEL_NAME_OFFSET + EF_SAVE_LEVEL_NAME_SIZE ) {
+		std::memset( image + EF_SAVE_LEVEL_NAME_OFFSET, 0, EF_SAVE_LEVEL_NAME_SIZE );
 		CopyBounded( image + EF_SAVE_LEVEL_NAME_OFFSET, EF_DEMO_LEVEL_NAME_MAX + 1, level );
 		const u32 storedSize = DTReadBE32( reinterpret_cast<const u8*>( image ) + SAVE_IMAGE_SIZE_OFFSET );
 		if ( storedSize >= EF_SAVE_HEADER_BYTES && storedSize <= imageBytes ) {
