@@ -187,10 +187,15 @@ s32 EFGameLogicMgr::SendLogicMessageTo( const u32 target, const u32 message, con
 
 s32 EFGameLogicMgr::ExecLogicCallback( void * record, void * data ) {
 	const EFLogicCallbackRecord * const callback = static_cast<const EFLogicCallbackRecord *>( record );
-	if ( callback == nullptr || callback->mpoGameObject == nullptr ) {
+	if ( callback == nullptr ) {
 		return 0;
 	}
+	// The recorded object may have died since: only the object that its id
+	// finds now, if it is still that one, is run. 1 drops a registration.
 	EFGameObject * const object = callback->mpoGameObject;
+	if ( object == nullptr || gpoWorldMgr == nullptr || gpoWorldMgr->FindGameObject( callback->muiObjectId ) != object ) {
+		return 1;
+	}
 	EFLogicStack::SetCurrentGameObject( object );
 	return object->moLogicInstance.CallCB( callback->muiFunction, data );
 }

@@ -77,7 +77,8 @@ public:
 	s32						SendLogicMessageTo( u32 target, u32 message, u32 parameter, void * data,
 												ObjectRetrieverParams * params );
 	// The callback of an EFLogicCallbackRecord: its object's function run
-	// with data; 0 without a record or object.
+	// with data; 0 without a record; 1, running nothing, when the object of
+	// the record's id is not the recorded one (gone or replaced).
 	static s32				ExecLogicCallback( void * record, void * data );
 	// Runs the object's logic constructor now.
 	void					LaunchLogicNow( EFGameObject * object );

@@ -347,9 +347,7 @@ void EFDemoLoop::End() {
 		// the level): only the object of that id now is called.
 		EFGameObject* const object = gpoWorldMgr->FindGameObject( mui32CallbackObject );
 		if ( object != nullptr ) {
-			EFLogicCallbackRecord record = {};
-			record.mpoGameObject = object;
-			record.muiFunction = mui32CallbackIndex;
+			EFLogicCallbackRecord record = EFLogicCallbackRecordOf( object, mui32CallbackIndex );
 			const u32 stoppedByPlayer = mui32State == EF_DEMO_STOPPED ? 1 : 0;
 			EFGameLogicMgr::ExecLogicCallback( &record, reinterpret_cast<void*>( static_cast<uintptr_t>( stoppedByPlayer ) ) );
 		}

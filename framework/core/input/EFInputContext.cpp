@@ -50,9 +50,7 @@ void EFInputContext::Process( ActionState* const state ) {
 		return;
 	}
 	gCallbackState				 = *state;
-	EFLogicCallbackRecord record = {};
-	record.mpoGameObject		 = object;
-	record.muiFunction			 = static_cast<u32>( miFunction );
+	EFLogicCallbackRecord record = EFLogicCallbackRecordOf( object, static_cast<u32>( miFunction ) );
 	mpfnCallback( &record, &gCallbackState );
 }
 

@@ -354,13 +354,35 @@ TEST_F( EFGameLogicMgrTest, TheRunningObjectIdMessagesTheObjectWhoseLogicRuns ) 
 
 TEST_F( EFGameLogicMgrTest, ALogicCallbackRunsItsObjectsFunctionWithTheData ) {
 	EFGameObject* const object = EventObject( OBJECT_A );
-	EFLogicCallbackRecord record = { object, 1 };
+	EFLogicCallbackRecord record = EFLogicCallbackRecordOf( object, 1 );
 	u32 data = 77;
 	EXPECT_EQ( EFGameLogicMgr::ExecLogicCallback( &record, &data ), 77 );
 	EXPECT_EQ( Take(), ( std::vector<Event>{ { 'b', OBJECT_A } } ) );
-	EFLogicCallbackRecord empty = { nullptr, 1 };
-	EXPECT_EQ( EFGameLogicMgr::ExecLogicCallback( &empty, &data ), 0 );
+	EFLogicCallbackRecord empty = EFLogicCallbackRecordOf( nullptr, 1 );
+	EXPECT_EQ( EFGameLogicMgr::ExecLogicCallback( &empty, &data ), 1 );
 	EXPECT_EQ( EFGameLogicMgr::ExecLogicCallback( nullptr, &data ), 0 );
+	EXPECT_TRUE( Take().empty() );
+}
+
+TEST_F( EFGameLogicMgrTest, ARegistrationWhoseObjectDiedRunsNothingAndIsDropped ) {
+	EFGameObject* const a = EventObject( OBJECT_A );
+	EventObject( OBJECT_B );
+	EFNotificationMgr& notifications = manager->GetNotificationMgr();
+	// Keyed on B, the record names A.
+	ASSERT_NE( notifications.RegisterNotify( NO_TIMER, OBJECT_B, 9, EFGameLogicMgr::ExecLogicCallback,
+											 EFNewLogicCallbackRecord( a, 1 ) ),
+			   nullptr );
+	u32 data = 5;
+	notifications.Notify( NO_TIMER, OBJECT_B, 9, &data, false );
+	EXPECT_EQ( Take(), ( std::vector<Event>{ { 'b', OBJECT_A } } ) );
+	gpoWorldMgr->RemoveGameObject( OBJECT_A );
+	a->Terminate();
+	delete a;
+	// The freed object is never looked at; the registration goes.
+	notifications.Notify( NO_TIMER, OBJECT_B, 9, &data, false );
+	EXPECT_TRUE( Take().empty() );
+	EventObject( OBJECT_A );
+	notifications.Notify( NO_TIMER, OBJECT_B, 9, &data, false );
 	EXPECT_TRUE( Take().empty() );
 }
 

@@ -426,7 +426,7 @@ TEST_F( EFDemoLoopTest, TellsOnlyALiveObjectOfTheRegisteredIdWhenAReplayEnds ) {
 		  0, 0 },
 		{ "registered from a state function as the running object",
 		  []( EFDemoLoopTest& ) {
-			  EFLogicCallbackRecord record = { gpoWorldMgr->FindGameObject( OBJECT_ID ), FN_REGISTER };
+			  EFLogicCallbackRecord record = EFLogicCallbackRecordOf( gpoWorldMgr->FindGameObject( OBJECT_ID ), FN_REGISTER );
 			  EFGameLogicMgr::ExecLogicCallback( &record, nullptr );
 			  return gpoWorldMgr->FindGameObject( OBJECT_ID );
 		  },
