@@ -7,7 +7,7 @@
 
 EFAnimationMgr::EFAnimationMgr()
 	: muiBaseIndex( 0 ), mppAnims( nullptr ), mpUpdateTree( nullptr ), muiNbAnims( 0 ), muiFlags( 0 ),
-	  muiClipMode( EF_ANIM_CLIP_NONE ), muiOwnerId( 0 ), mbSendPostUpdateNotif( 0 ) {
+	  muiClipMode( EF_ANIM_CLIP_NONE ), muiOwnerId( 0 ), mbSendPostUpdateNotif( 0 ), moLastCall() {
 }
 
 EFAnimationMgr::~EFAnimationMgr() {
@@ -54,4 +54,51 @@ void EFAnimationMgr::Terminate() {
 	}
 	mppAnims = nullptr;
 	muiNbAnims = 0;
+}
+
+void EFAnimationMgr::Play( const u32 anim, const u32 flags, const f32 time ) {
+	EFCallTraceAdd( "EFAnimationMgr::Play" );
+	moLastCall = EFAnimationCall();
+	moLastCall.muiAnim = anim;
+	moLastCall.muiFlags = flags;
+	moLastCall.mfTime = time;
+}
+
+void EFAnimationMgr::PlayBlend( const u32 anim, const u32 flags, const u32 connectNode, const f32 time,
+								EFBlendParams * params ) {
+	EFCallTraceAdd( "EFAnimationMgr::PlayBlend" );
+	moLastCall = EFAnimationCall();
+	moLastCall.muiAnim = anim;
+	moLastCall.muiFlags = flags;
+	moLastCall.muiConnectNode = connectNode;
+	moLastCall.mfTime = time;
+	if ( params != nullptr ) {
+		moLastCall.moParams = *params;
+		moLastCall.mbHasParams = true;
+	}
+}
+
+void EFAnimationMgr::ChangeBlendParam( const EFBlendParams & params ) {
+	EFCallTraceAdd( "EFAnimationMgr::ChangeBlendParam" );
+	moLastCall = EFAnimationCall();
+	moLastCall.moParams = params;
+	moLastCall.mbHasParams = true;
+}
+
+void EFAnimationMgr::Stop( const u32 anim ) {
+	EFCallTraceAdd( "EFAnimationMgr::Stop" );
+	moLastCall = EFAnimationCall();
+	moLastCall.muiAnim = anim;
+}
+
+void EFAnimationMgr::StopAll() {
+	EFCallTraceAdd( "EFAnimationMgr::StopAll" );
+}
+
+void EFAnimationMgr::BeginTree() {
+	EFCallTraceAdd( "EFAnimationMgr::BeginTree" );
+}
+
+void EFAnimationMgr::EndTree() {
+	EFCallTraceAdd( "EFAnimationMgr::EndTree" );
 }

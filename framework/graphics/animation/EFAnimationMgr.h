@@ -7,9 +7,10 @@
 	clipping pass sets and the owner's id.
 
 	The manager owns the nodes and their table. Only storing the nodes,
-	the frame update (recorded in the call trace) and Terminate exist so
-	far; playing and the blend tree come with the animation manager's own
-	work.
+	the frame update, Terminate and the entry points logic calls exist so
+	far: playing, blending, stopping and the blend tree record their call
+	in the call trace and keep their last arguments (moLastCall); what
+	they do comes with the animation manager's own work.
 
 ===============================================================================
 */
@@ -17,6 +18,7 @@
 #define EF_ANIMATION_MGR_H
 
 #include "datatypes/base/DTTypes.h"
+#include "framework/logic/api/LogicApiRecords.h"
 
 class DTNode;
 class EFAnimNode;
@@ -28,6 +30,16 @@ constexpr u32 EF_ANIM_MGR_PAUSED		= 0x1;
 constexpr u32 EF_ANIM_CLIP_NONE			= 0;
 constexpr u32 EF_ANIM_CLIP_ALL			= 32;
 constexpr u32 EF_ANIM_CLIP_HIERARCHY	= 64;
+
+// The arguments of the last play, blend or stop call.
+struct EFAnimationCall {
+	u32						muiAnim;
+	u32						muiFlags;
+	u32						muiConnectNode;
+	f32						mfTime;
+	EFBlendParams			moParams;
+	bool					mbHasParams;
+};
 
 class EFAnimationMgr {
 public:
@@ -50,6 +62,17 @@ public:
 	// Deletes every node and the table; the count becomes 0.
 	void					Terminate();
 
+	void					Play( u32 anim, u32 flags, f32 time );
+	// connectNode 0xFFFFFFFF: the default connection point.
+	void					PlayBlend( u32 anim, u32 flags, u32 connectNode, f32 time, EFBlendParams * params );
+	void					ChangeBlendParam( const EFBlendParams & params );
+	void					Stop( u32 anim );
+	void					StopAll();
+	// Nodes played until EndTree are connected without evaluation; EndTree
+	// evaluates the tree once.
+	void					BeginTree();
+	void					EndTree();
+
 	u32						muiBaseIndex;
 	EFAnimNode **			mppAnims;
 	DTNode *				mpUpdateTree;
@@ -58,6 +81,7 @@ public:
 	u32						muiClipMode;
 	u32						muiOwnerId;
 	u32						mbSendPostUpdateNotif;
+	EFAnimationCall			moLastCall;
 };
 
 #endif
