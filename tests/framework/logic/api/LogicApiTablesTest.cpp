@@ -203,6 +203,7 @@ TEST_F( LogicApiTablesTest, FillingWritesOnlyTheImplementedSlots ) {
 		{ "stdlib", Range( 0, 13 ) },
 		{ "math", Range( 0, 60 ) },
 		{ "anim", Range( 0, 16 ) },
+		{ "gameobj", Range( 0, 21 ) },
 		{ "console", Range( 0, 2 ) },
 		{ "qa", Range( 0, 3 ) },
 		{ "karaoke", Range( 0, 12 ) },

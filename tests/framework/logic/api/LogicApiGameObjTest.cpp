@@ -1,0 +1,157 @@
+/*
+	The game-object table's logic slots: states, flags, messages, ids,
+	game buffers and notifications, with unknown ids answered by the
+	table's failure values and callback records that never outlive their
+	object.
+*/
+#include "framework/logic/LogicWorldFixture.h"
+
+#include "datatypes/memory/MMMemory.h"
+#include "framework/core/world/EFGameObject.h"
+#include "framework/core/world/EFNotificationMgr.h"
+#include "framework/core/world/EFWorld.h"
+#include "framework/logic/EFGameLogicMgr.h"
+#include "framework/logic/EFLogicCallbackRecord.h"
+#include "framework/logic/api/EFApiTrace.h"
+#include "framework/logic/api/LogicApiTables.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+constexpr u32 OBJECT_A = 0x2A000021;
+constexpr u32 OBJECT_B = 0x2A000022;
+constexpr u32 UNKNOWN  = 0x2A000099;
+constexpr u32 FN_HEARD = 1;
+constexpr u32 FN_CHANGE = 2;
+constexpr u32 FN_BREAK = 3;
+
+u32				   gAfterLeaving = 0;
+std::vector<u32>   gHeard;
+
+s32 Heard( void* data ) {
+	gHeard.push_back( static_cast<u32>( reinterpret_cast<uintptr_t>( data ) ) );
+	return 0;
+}
+
+// Each leaves halfway: nothing after the slot runs.
+s32 ChangesState( void* ) {
+	APIgameobj.ChangeState( 7 );
+	gAfterLeaving++;
+	return 0;
+}
+
+s32 Breaks( void* ) {
+	APIgameobj.Break();
+	gAfterLeaving++;
+	return 0;
+}
+
+class LogicApiGameObjTest : public LogicWorldFixture {
+protected:
+	void SetUp() override {
+		LogicWorldFixture::SetUp();
+		LogicFakeModule& module = Module();
+		module.SetFunctions( { { FN_HEARD, Heard }, { FN_CHANGE, ChangesState }, { FN_BREAK, Breaks } } );
+		a = AddObject( OBJECT_A, &module );
+		b = AddObject( OBJECT_B, &module );
+		gHeard.clear();
+		gAfterLeaving = 0;
+	}
+
+	EFNotificationMgr& Notifications() { return manager->GetNotificationMgr(); }
+
+	EFGameObject* a = nullptr;
+	EFGameObject* b = nullptr;
+};
+
+TEST_F( LogicApiGameObjTest, AnUnknownIdGivesTheFailureValuesAndChangesNothing ) {
+	const u32 flags = a->muiLogicFlags;
+	APIgameobj.SetNextState( UNKNOWN, 4 );
+	APIgameobj.Sleep( UNKNOWN, 2.0f );
+	APIgameobj.SetLogicFlag( UNKNOWN, 0xFF );
+	APIgameobj.ResetLogicFlag( UNKNOWN, 0xFF );
+	APIgameobj.SetGameObjectVisible( UNKNOWN, 1 );
+	APIgameobj.KillObject( UNKNOWN );
+	APIgameobj.SetContextFlag( UNKNOWN, 3 );
+	APIgameobj.RegisterNotify( UNKNOWN, 0xFFFFFFFF, NO_TIMER, FN_HEARD );
+	APIgameobj.UnregisterNotify( UNKNOWN, 0xFFFFFFFF, NO_TIMER );
+	APIgameobj.UnregisterAllNotify( UNKNOWN );
+	EXPECT_EQ( APIgameobj.IsGameObjectVisible( UNKNOWN ), -1 );
+	EXPECT_EQ( APIgameobj.GetContextFlag( UNKNOWN ), 0u );
+	EXPECT_EQ( APIgameobj.GetContextFlag( OBJECT_A ), 0u );	// no body
+	EXPECT_EQ( APIgameobj.GetCurrentStateID( UNKNOWN ), 0xFFFFFFFFu );
+	EXPECT_EQ( APIgameobj.GetID( UNKNOWN, nullptr ), 0x7FFFFFFEu );
+	EXPECT_EQ( APIgameobj.GetMagicPreset( UNKNOWN, 16 ), nullptr );
+	EXPECT_EQ( APIgameobj.SendMessageTo( UNKNOWN, nullptr, 1, 2, nullptr ), 0u );
+	EXPECT_EQ( a->muiLogicFlags, flags );
+	EXPECT_EQ( gpoWorldMgr->GetListHead( EF_WORLD_DELETION_LIST ), nullptr );
+	EXPECT_EQ( EFApiTrace::mFuncName, nullptr );
+	// Outside a logic call the two state jumps only say so.
+	APIgameobj.ChangeState( 3 );
+	APIgameobj.Break();
+	EXPECT_EQ( EFApiTrace::mFuncName, nullptr );
+}
+
+TEST_F( LogicApiGameObjTest, StateSlotsActOnTheObjectAndLeaveTheRunningCall ) {
+	APIgameobj.SetNextState( OBJECT_A, 4 );
+	EXPECT_EQ( APIgameobj.GetCurrentStateID( OBJECT_A ), 4u );
+	APIgameobj.SetLogicFlag( OBJECT_A, 0x30 );
+	APIgameobj.ResetLogicFlag( OBJECT_A, 0x10 );
+	EXPECT_EQ( a->muiLogicFlags & 0x30, 0x20u );
+	EXPECT_EQ( APIgameobj.GetID( OBJECT_B, nullptr ), OBJECT_B );
+	APIgameobj.KillObject( OBJECT_B );
+	APIgameobj.KillObject( OBJECT_B );
+	EXPECT_EQ( gpoWorldMgr->GetListHead( EF_WORLD_DELETION_LIST ), b );
+
+	EFLogicCallbackRecord change = EFLogicCallbackRecordOf( a, FN_CHANGE );
+	EFGameLogicMgr::ExecLogicCallback( &change, nullptr );
+	EXPECT_EQ( a->moLogicInstance.muiCurrentState, 7u );
+	EFLogicCallbackRecord breaking = EFLogicCallbackRecordOf( a, FN_BREAK );
+	EFGameLogicMgr::ExecLogicCallback( &breaking, nullptr );
+	EXPECT_EQ( a->moLogicInstance.muiCurrentState, 7u );
+	EXPECT_EQ( gAfterLeaving, 0u );
+}
+
+TEST_F( LogicApiGameObjTest, NotificationsReachTheRegistrantOnlyWhileItsObjectLives ) {
+	// On itself: (type, own id, own id); type 17 asks for the animation
+	// manager's notification, and unregistering keeps the request.
+	APIgameobj.RegisterNotify( OBJECT_A, 0xFFFFFFFF, NO_POST_ANIMATION, FN_HEARD );
+	EXPECT_EQ( a->moAnimationMgr.mbSendPostUpdateNotif, 1u );
+	Notifications().Notify( NO_POST_ANIMATION, OBJECT_A, OBJECT_A, nullptr, false );
+	EXPECT_EQ( gHeard.size(), 1u );
+	APIgameobj.UnregisterNotify( OBJECT_A, 0xFFFFFFFF, NO_POST_ANIMATION );
+	EXPECT_EQ( a->moAnimationMgr.mbSendPostUpdateNotif, 1u );
+	Notifications().Notify( NO_POST_ANIMATION, OBJECT_A, OBJECT_A, nullptr, false );
+	EXPECT_EQ( gHeard.size(), 1u );
+
+	// With a target: what B sends to A; unregistering the same target
+	// leaves nothing.
+	APIgameobj.RegisterNotify( OBJECT_A, OBJECT_B, NO_TIMER, FN_HEARD );
+	u32 word = 0;
+	Notifications().Notify( NO_TIMER, OBJECT_A, OBJECT_B, &word, false );
+	EXPECT_EQ( gHeard.size(), 2u );
+	APIgameobj.UnregisterNotify( OBJECT_A, OBJECT_B, NO_TIMER );
+	Notifications().Notify( NO_TIMER, OBJECT_A, OBJECT_B, &word, false );
+	EXPECT_EQ( gHeard.size(), 2u );
+
+	// Types the manager does not know leave nothing (and no record).
+	for ( const u32 type : { 27u, 0xFFFFFFFFu } ) {
+		APIgameobj.RegisterNotify( OBJECT_A, 0xFFFFFFFF, type, FN_HEARD );
+		APIgameobj.UnregisterNotify( OBJECT_A, 0xFFFFFFFF, type );
+	}
+
+	// A record keyed on B naming A: once A is gone, nothing runs.
+	APIgameobj.RegisterNotify( OBJECT_A, OBJECT_B, NO_TIMER, FN_HEARD );
+	gpoWorldMgr->RemoveGameObject( OBJECT_A );
+	a->Terminate();
+	delete a;
+	a = nullptr;
+	Notifications().Notify( NO_TIMER, OBJECT_A, OBJECT_B, &word, false );
+	EXPECT_EQ( gHeard.size(), 2u );
+}
+
+}
