@@ -59,3 +59,10 @@ void EF3dObj::Render( u16 ) {
 void EF3dObj::UpdateHierarchy() {
 	EFCallTraceAdd( "EF3dObj::UpdateHierarchy" );
 }
+
+DTSphere * EF3dObj::GetClippingBSphere() {
+	return nullptr;
+}
+
+void EF3dObj::SetClippingBSphere( DTSphere & ) {
+}

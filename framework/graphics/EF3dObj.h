@@ -17,6 +17,7 @@
 
 #include "framework/core/world/EFPosData.h"
 
+class DTSphere;
 struct RpClump;
 struct RpHAnimHierarchy;
 
@@ -56,6 +57,10 @@ public:
 	void					LightObject( u32 lit );
 	// Brings the skeleton's frames up to date with its transforms.
 	void					UpdateHierarchy();
+	// The sphere the clipping pass tests, or null while the object keeps
+	// none (so far always); setting one is not kept yet.
+	DTSphere *				GetClippingBSphere();
+	void					SetClippingBSphere( DTSphere & sphere );
 
 	EFRessource *			mp3dObjRes;
 	u32						mui3dObjState;

@@ -1,9 +1,12 @@
 #include "framework/logic/api/LogicApiTables.h"
 
 #include "datatypes/file/DTFile.h"
+#include "datatypes/maths/DTSphere.h"
 #include "framework/core/world/EFGameObject.h"
 #include "framework/core/world/EFNotificationMgr.h"
 #include "framework/core/world/EFWorld.h"
+#include "framework/graphics/EF3dObj.h"
+#include "framework/graphics/animation/EFCutScenePlayer.h"
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/logic/EFLogicCallbackRecord.h"
 #include "framework/logic/EFLogicInstance.h"
@@ -11,6 +14,7 @@
 #include "framework/logic/api/EFApiTrace.h"
 #include "framework/logic/api/LogicApiTable.h"
 #include "framework/physics/EFPhysic.h"
+#include "graphics3d/world/RpHAnim.h"
 
 namespace {
 
@@ -227,6 +231,189 @@ void GameObjUnregisterAllNotify( const u32 id ) {
 	EFApiTrace::mFuncName = nullptr;
 }
 
+// --- Slots: bounds, groups, clipping, shadow and 3D objects ---
+
+// Clip-test word bits: distance and proximity clipping, and the two
+// "asked for" bits that stay once set.
+constexpr u32 CLIP_DISTANCE				= 0x1;
+constexpr u32 CLIP_PROXIMITY			= 0x2;
+constexpr u32 CLIP_DISTANCE_ASKED		= 0x4;
+constexpr u32 CLIP_PROXIMITY_ASKED		= 0x8;
+constexpr u32 BLEND_BITS				= EF_3D_OBJ_ALPHA | EF_3D_OBJ_ADDITIVE | EF_3D_OBJ_MULTIPLIED;
+
+// Slots 40 and 41 alike: the physics body's sphere.
+f32 GameObjGetPhysicBSphereRadius( const u32 id ) {
+	const EFPhysic * const body = BodyOf( id );
+	return body != nullptr ? body->moCollisionModel.moPhysicBSphere.mfRadius : 0.0f;
+}
+
+EF3dObj * First3dObject( const u32 id ) {
+	EFGameObject * const object = Find( id );
+	return object != nullptr ? object->Get3dObject( 0 ) : nullptr;
+}
+
+f32 GameObjGetRenderBSphere( const u32 id, DTVector3d * centre, f32 * radius ) {
+	EF3dObj * const model = First3dObject( id );
+	const DTSphere * const sphere = model != nullptr ? model->GetClippingBSphere() : nullptr;
+	if ( sphere == nullptr ) {
+		return 0.0f;
+	}
+	if ( centre != nullptr ) {
+		*centre = sphere->moPos;
+	}
+	if ( radius != nullptr ) {
+		*radius = sphere->mfRadius;
+	}
+	return sphere->mfRadius;
+}
+
+void GameObjSetRenderBSphere( const u32 id, DTVector3d * centre, const f32 radius ) {
+	EF3dObj * const model = First3dObject( id );
+	if ( model != nullptr && centre != nullptr ) {
+		DTSphere sphere( *centre, radius );
+		model->SetClippingBSphere( sphere );
+	}
+}
+
+void GameObjSetGroupBitMask( const u32 id, const u32 mask ) {
+	if ( EFGameObject * const object = Find( id ) ) {
+		object->muiGroupMask = mask;
+	}
+}
+
+void GameObjSetGroupID( const u32 id, const u32 group ) {
+	if ( EFGameObject * const object = Find( id ) ) {
+		object->muiGroupID = group;
+	}
+}
+
+u32 GameObjGetGroupBitMask( const u32 id ) {
+	const EFGameObject * const object = Find( id );
+	return object != nullptr ? object->muiGroupMask : NO_ID;
+}
+
+u32 GameObjGetGroupID( const u32 id ) {
+	const EFGameObject * const object = Find( id );
+	return object != nullptr ? object->muiGroupID : NO_ID;
+}
+
+// Switching a kind of clipping on takes it only when its parameters can
+// clip; switching off clears exactly the bits given.
+void GameObjEnableClipping( const u32 id, const u32 enable, const u32 which ) {
+	EFGameObject * const object = Find( id );
+	if ( object == nullptr ) {
+		return;
+	}
+	u32& tests = object->muiClipTests;
+	if ( enable == 0 ) {
+		tests &= ~which;
+		return;
+	}
+	if ( which & CLIP_DISTANCE ) {
+		const bool clips = object->moClipping.clipParams.oDists[0].fDist > 0.0f;
+		tests = clips ? tests | CLIP_DISTANCE : tests & ~CLIP_DISTANCE;
+		tests |= CLIP_DISTANCE_ASKED;
+	}
+	if ( which & CLIP_PROXIMITY ) {
+		const EFProximityClippingParams& proximity = object->moProximityClipping.proxClipParams;
+		const bool clips = proximity.uiObjectID != 0 && proximity.fDistance != 0.0f;
+		tests = clips ? tests | CLIP_PROXIMITY : tests & ~CLIP_PROXIMITY;
+		tests |= CLIP_PROXIMITY_ASKED;
+	}
+}
+
+void GameObjGetClippingParams( const u32 id, EFClippingParams * out ) {
+	const EFGameObject * const object = Find( id );
+	if ( object != nullptr && out != nullptr ) {
+		object->GetClippingParams( out );
+	}
+}
+
+void GameObjSetClippingParams( const u32 id, EFClippingParams * in, const u32 recursive ) {
+	EFGameObject * const object = Find( id );
+	if ( object != nullptr && in != nullptr ) {
+		object->SetClippingParams( in, recursive );
+	}
+}
+
+void GameObjGetProximityClippingParams( const u32 id, EFProximityClippingParams * out ) {
+	const EFGameObject * const object = Find( id );
+	if ( object != nullptr && out != nullptr ) {
+		object->GetProximityClippingParams( out );
+	}
+}
+
+void GameObjSetProximityClippingParams( const u32 id, EFProximityClippingParams * in ) {
+	EFGameObject * const object = Find( id );
+	if ( object != nullptr && in != nullptr ) {
+		object->SetProximityClippingParams( in );
+	}
+}
+
+void GameObjSetShadowParams( const u32 id, _ShadowParams * in ) {
+	EFGameObject * const object = Find( id );
+	if ( object != nullptr && in != nullptr ) {
+		object->mShadowData = *in;
+	}
+}
+
+u32 GameObjGetShadowParams( const u32 id, _ShadowParams * out ) {
+	const EFGameObject * const object = Find( id );
+	if ( object == nullptr || out == nullptr ) {
+		return 0;
+	}
+	*out = object->mShadowData;
+	return 1;
+}
+
+void GameObjDisplayInfo( u32, char *, u32, u32 ) {
+}
+
+EF3dObj * Nth3dObject( const u32 id, const u32 index ) {
+	EFGameObject * const object = Find( id );
+	return object != nullptr ? object->Get3dObject( index ) : nullptr;
+}
+
+void GameObjSetTransparentPriority( const u32 id, const u32 index, const u32 priority ) {
+	if ( EF3dObj * const model = Nth3dObject( id, index ) ) {
+		model->muiTransparentPriority = priority;
+	}
+}
+
+u32 GameObjGetTransparentPriority( const u32 id, const u32 index ) {
+	const EF3dObj * const model = Nth3dObject( id, index );
+	return model != nullptr ? model->muiTransparentPriority : 0;
+}
+
+u32 GameObjIsInCutScene( const u32 id, const u32 cutScene ) {
+	const EFGameObject * const object = Find( id );
+	return object != nullptr ? EFCutScenePlayer::mInstance.IsInCutScene( object->GetUID(), cutScene ) : 0;
+}
+
+u32 GameObjGetNbJoints( const u32 id ) {
+	const EF3dObj * const model = First3dObject( id );
+	if ( model == nullptr || model->mpHierarchy == nullptr || model->mpHierarchy->numNodes < 0 ) {
+		return 0;
+	}
+	return static_cast<u32>( model->mpHierarchy->numNodes );
+}
+
+void GameObjSetTransparentType( const u32 id, const u32 index, const u32 type ) {
+	EF3dObj * const model = Nth3dObject( id, index );
+	if ( model == nullptr ) {
+		return;
+	}
+	u32 blend = 0;
+	if ( type == 1 ) {
+		blend = EF_3D_OBJ_ALPHA;
+	} else if ( type == 2 ) {
+		blend = EF_3D_OBJ_ADDITIVE;
+	} else if ( type == 3 ) {
+		blend = EF_3D_OBJ_MULTIPLIED;
+	}
+	model->mui3dObjState = ( model->mui3dObjState & ~BLEND_BITS ) | blend;
+}
+
 }
 
 void ApiGameObjNotInit() {
@@ -263,4 +450,25 @@ void Init_gameobj() {
 	APIgameobj.RegisterNotify = GameObjRegisterNotify;
 	APIgameobj.UnregisterNotify = GameObjUnregisterNotify;
 	APIgameobj.UnregisterAllNotify = GameObjUnregisterAllNotify;
+	APIgameobj.GetBoundingSphereRadius = GameObjGetPhysicBSphereRadius;
+	APIgameobj.GetPhysicBSphereRadius = GameObjGetPhysicBSphereRadius;
+	APIgameobj.GetRenderBSphere = GameObjGetRenderBSphere;
+	APIgameobj.SetRenderBSphere = GameObjSetRenderBSphere;
+	APIgameobj.SetGroupBitMask = GameObjSetGroupBitMask;
+	APIgameobj.SetGroupID = GameObjSetGroupID;
+	APIgameobj.GetGroupBitMask = GameObjGetGroupBitMask;
+	APIgameobj.GetGroupID = GameObjGetGroupID;
+	APIgameobj.EnableClipping = GameObjEnableClipping;
+	APIgameobj.GetClippingParams = GameObjGetClippingParams;
+	APIgameobj.SetClippingParams = GameObjSetClippingParams;
+	APIgameobj.GetProximityClippingParams = GameObjGetProximityClippingParams;
+	APIgameobj.SetProximityClippingParams = GameObjSetProximityClippingParams;
+	APIgameobj.SetShadowParams = GameObjSetShadowParams;
+	APIgameobj.GetShadowParams = GameObjGetShadowParams;
+	APIgameobj.DisplayInfo = GameObjDisplayInfo;
+	APIgameobj.SetTransparentPriority = GameObjSetTransparentPriority;
+	APIgameobj.GetTransparentPriority = GameObjGetTransparentPriority;
+	APIgameobj.IsInCutScene = GameObjIsInCutScene;
+	APIgameobj.GetNbJoints = GameObjGetNbJoints;
+	APIgameobj.SetTransparentType = GameObjSetTransparentType;
 }

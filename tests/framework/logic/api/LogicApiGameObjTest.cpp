@@ -10,6 +10,7 @@
 #include "framework/core/world/EFGameObject.h"
 #include "framework/core/world/EFNotificationMgr.h"
 #include "framework/core/world/EFWorld.h"
+#include "framework/graphics/EF3dObj.h"
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/logic/EFLogicCallbackRecord.h"
 #include "framework/logic/api/EFApiTrace.h"
@@ -152,6 +153,61 @@ TEST_F( LogicApiGameObjTest, NotificationsReachTheRegistrantOnlyWhileItsObjectLi
 	a = nullptr;
 	Notifications().Notify( NO_TIMER, OBJECT_A, OBJECT_B, &word, false );
 	EXPECT_EQ( gHeard.size(), 2u );
+}
+
+TEST_F( LogicApiGameObjTest, ClippingSwitchesTakeOnlyWhatCanClipAndOffClearsExactlyItsBits ) {
+	a->muiClipTests = 0;
+	a->moClipping.clipParams.oDists[0].fDist = 0.0f;
+	APIgameobj.EnableClipping( OBJECT_A, 1, 1 );
+	EXPECT_EQ( a->muiClipTests, 0x4u );
+	a->moClipping.clipParams.oDists[0].fDist = 20.0f;
+	a->moProximityClipping.proxClipParams.uiObjectID = OBJECT_B;
+	a->moProximityClipping.proxClipParams.fDistance = 3.0f;
+	APIgameobj.EnableClipping( OBJECT_A, 1, 3 );
+	EXPECT_EQ( a->muiClipTests, 0xFu );
+	APIgameobj.EnableClipping( OBJECT_A, 0, 3 );
+	EXPECT_EQ( a->muiClipTests, 0xCu );
+	a->moProximityClipping.proxClipParams.fDistance = 0.0f;
+	a->muiClipTests = 0x2;
+	APIgameobj.EnableClipping( OBJECT_A, 1, 2 );
+	EXPECT_EQ( a->muiClipTests, 0x8u );
+}
+
+TEST_F( LogicApiGameObjTest, ThreeDObjectSlotsCheckTheirIndexAndRewriteOnlyTheBlendBits ) {
+	EF3dObj* const model = new EF3dObj;
+	delete[] a->mppEFInstance;
+	a->mppEFInstance = new EFInstance*[1]{ model };
+	a->muiNbInstance = 1;
+	a->muiNb3dObj = 1;
+	const struct {
+		u32 type;
+		u32 blend;
+	} rows[] = { { 1, 0x10 }, { 2, 0x100 }, { 3, 0x200 }, { 0, 0 }, { 4, 0 }, { 2, 0x100 }, { 0xFFFFFFFF, 0 } };
+	for ( const auto& row : rows ) {
+		model->mui3dObjState = 0x310 | EF_3D_OBJ_VISIBLE;
+		APIgameobj.SetTransparentType( OBJECT_A, 0, row.type );
+		EXPECT_EQ( model->mui3dObjState, row.blend | EF_3D_OBJ_VISIBLE ) << row.type;
+	}
+	APIgameobj.SetTransparentPriority( OBJECT_A, 0, 7 );
+	EXPECT_EQ( APIgameobj.GetTransparentPriority( OBJECT_A, 0 ), 7u );
+	// An index past the objects, an unknown id, a model without a
+	// hierarchy or a sphere: nothing happens, zeros come back.
+	APIgameobj.SetTransparentType( OBJECT_A, 1, 1 );
+	APIgameobj.SetTransparentPriority( UNKNOWN, 0, 9 );
+	EXPECT_EQ( APIgameobj.GetTransparentPriority( OBJECT_A, 1 ), 0u );
+	EXPECT_EQ( APIgameobj.GetTransparentPriority( UNKNOWN, 0 ), 0u );
+	EXPECT_EQ( APIgameobj.IsInCutScene( UNKNOWN, 1 ), 0u );
+	EXPECT_EQ( APIgameobj.GetNbJoints( OBJECT_A ), 0u );
+	DTVector3d centre( 1.0f, 2.0f, 3.0f );
+	f32		   radius = 5.0f;
+	EXPECT_EQ( APIgameobj.GetRenderBSphere( OBJECT_A, &centre, &radius ), 0.0f );
+	EXPECT_EQ( radius, 5.0f );
+	EXPECT_EQ( APIgameobj.GetPhysicBSphereRadius( OBJECT_A ), 0.0f );
+	_ShadowParams shadow = {};
+	EXPECT_EQ( APIgameobj.GetShadowParams( UNKNOWN, &shadow ), 0u );
+	APIgameobj.SetShadowParams( UNKNOWN, &shadow );
+	EXPECT_EQ( APIgameobj.GetGroupID( UNKNOWN ), 0x7FFFFFFEu );
+	EXPECT_EQ( APIgameobj.GetGroupBitMask( UNKNOWN ), 0x7FFFFFFEu );
 }
 
 }
