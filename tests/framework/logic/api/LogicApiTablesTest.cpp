@@ -91,18 +91,10 @@ bool CallAll( Table & table, const Table & stubs, u32 & calls ) {
 	return untouched && caller.allZero;
 }
 
-// The game-object slots built so far: logic, bounds, groups, clipping,
-// shadow and 3D objects (no frame slots, no enabling).
+// The game-object slots built so far: all but EnableObject (49).
 std::vector<u32> GameObjFilled() {
-	std::vector<u32> slots = Range( 0, 21 );
-	for ( u32 slot = 40; slot <= 56; slot++ ) {
-		if ( slot != 49 ) {
-			slots.push_back( slot );
-		}
-	}
-	for ( u32 slot = 64; slot <= 68; slot++ ) {
-		slots.push_back( slot );
-	}
+	std::vector<u32> slots = Range( 0, 69 );
+	slots.erase( slots.begin() + 49 );
 	return slots;
 }
 
