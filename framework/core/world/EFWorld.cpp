@@ -74,6 +74,7 @@ bool RegistersLibrary( const EFGameObject & object ) {
 EFWorld::EFWorld()
 	: muiSpecialObjectId( 0 ), mbPause( 0 ), mpoProximityCache( nullptr ), mpBuckets(), maSortEntries(),
 	  muiSortEntryCount( 0 ), mpInvCameraMatrix( nullptr ), muiFrameCount( 0 ), moObjectList{ nullptr, nullptr, nullptr },
+	  moDisabledObjectList{ nullptr, nullptr, nullptr },
 	  mpListHeads() {
 	gpoEFLightMgr = new EFLightMgr();
 }
@@ -91,6 +92,16 @@ EFWorld::~EFWorld() {
 }
 
 // --- Registry ---
+
+void EFWorld::SetGameObjectEnabled( EFGameObject * object, const bool enabled ) {
+	if ( object != nullptr ) {
+		MLISTPushFront( enabled ? moObjectList : moDisabledObjectList, object->moLinkObj );
+	}
+}
+
+EFGameObject * EFWorld::GetFirstDisabledGameObject() const {
+	return moDisabledObjectList.pNext != nullptr ? moDisabledObjectList.pNext->GetData<EFGameObject>() : nullptr;
+}
 
 void EFWorld::AddGameObject( EFGameObject * object ) {
 	if ( object == nullptr ) {
@@ -362,6 +373,7 @@ void EFWorld::Terminate() {
 		delete object;
 	}
 	moObjectList.pNext = nullptr;
+	moDisabledObjectList.pNext = nullptr;
 	for ( EFGameObject *& head : mpListHeads ) {
 		head = nullptr;
 	}

@@ -101,6 +101,12 @@ public:
 	EFGameObject *			GetListHead( u32 place ) const;
 	// Puts the object in front of the deletion list unless it is on it.
 	void					RequestDeletion( EFGameObject * object );
+	// Puts the object in front of the object list (enabled) or of the
+	// disabled-object list. A disabled object stays in the map (found by
+	// id, deleted as any other) but the clipping pass, which walks the
+	// object list, no longer puts it on the per-frame lists.
+	void					SetGameObjectEnabled( EFGameObject * object, bool enabled );
+	EFGameObject *			GetFirstDisabledGameObject() const;
 
 	// --- Lookups ---
 
@@ -167,6 +173,7 @@ private:
 	RwMatrix *				mpInvCameraMatrix;
 	u32						muiFrameCount;
 	MLIST					moObjectList;
+	MLIST					moDisabledObjectList;
 	EFGameObject *			mpListHeads[EF_WORLD_LIST_COUNT];
 	ObjectMap				moObjectMap;
 };

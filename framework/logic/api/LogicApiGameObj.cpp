@@ -3,6 +3,7 @@
 #include "datatypes/file/DTFile.h"
 #include "datatypes/maths/DTSphere.h"
 #include "framework/core/world/EFGameObject.h"
+#include "framework/core/world/EFGameObjectFlags.h"
 #include "framework/core/world/EFNotificationMgr.h"
 #include "framework/core/world/EFWorld.h"
 #include "framework/graphics/EF3dObj.h"
@@ -12,16 +13,10 @@
 #include "framework/logic/EFLogicInstance.h"
 #include "framework/logic/EFLogicStack.h"
 #include "framework/logic/api/EFApiTrace.h"
+#include "framework/logic/api/LogicApiGameObjFrames.h"
 #include "framework/logic/api/LogicApiTable.h"
-#include "framework/physics/EFObjCollisionPrim.h"
 #include "framework/physics/EFPhysic.h"
-#include "framework/physics/EFPhysicMgr.h"
-#include "datatypes/maths/DTFrame.h"
-#include "graphics3d/core/RwFrame.h"
 #include "graphics3d/world/RpHAnim.h"
-
-#include <cmath>
-#include <cstring>
 
 namespace {
 
@@ -35,7 +30,7 @@ constexpr u32 NO_ID = 0x7FFFFFFE;
 // Game-object slots find their object this way (0x2A000000: the running
 // object; group queries: the first object found).
 EFGameObject * Find( const u32 id ) {
-	return gpoWorldMgr != nullptr ? gpoWorldMgr->GetGameObject( id, nullptr ) : nullptr;
+	return LogicApiFindGameObject( id );
 }
 
 EFPhysic * BodyOf( const u32 id ) {
@@ -238,381 +233,6 @@ void GameObjUnregisterAllNotify( const u32 id ) {
 	EFApiTrace::mFuncName = nullptr;
 }
 
-// --- Slots: hierarchy and frames ---
-
-constexpr u32 OWN_FRAME				= 0x7FFFFFFF;
-constexpr u32 ID_KIND_SHIFT			= 24;
-constexpr u32 GAME_OBJECT_KIND		= 0x2A;
-// Below this in every component a move is ignored (2^-23).
-constexpr f32 NEGLIGIBLE_MOVE		= 1.0f / 8388608.0f;
-// Alignment tolerance: 2^-15 per component.
-constexpr s32 ALIGN_EPSILON_EXPONENT	= -15;
-
-bool IsGameObjectId( const u32 id ) {
-	return ( id >> ID_KIND_SHIFT ) == GAME_OBJECT_KIND;
-}
-
-EFPosData * Thing( const u32 id ) {
-	return gpoWorldMgr != nullptr ? gpoWorldMgr->GetObjectPosData( id ) : nullptr;
-}
-
-// Positioned-thing slots work on the thing's own frame.
-DTFrame * ThingFrame( const u32 id ) {
-	EFPosData * const thing = Thing( id );
-	return thing != nullptr ? thing->mpFrame : nullptr;
-}
-
-// Reads take a game object's joint frame, anything else's own frame.
-DTFrame * ReadFrame( const u32 id, const u32 joint ) {
-	if ( IsGameObjectId( id ) ) {
-		EFGameObject * const object = Find( id );
-		return object != nullptr ? object->GetObjectFrame( joint ) : nullptr;
-	}
-	return ThingFrame( id );
-}
-
-DTMatrix * Modelling( DTFrame * frame ) {
-	return DTAsDTMatrix( &frame->GetRwFrame()->modelling );
-}
-
-void UpdateFrame( DTFrame * frame ) {
-	RwFrameUpdateObjects( frame->GetRwFrame() );
-}
-
-const RwV3d * AsRw( const DTVector3d * v ) {
-	return reinterpret_cast<const RwV3d *>( v );
-}
-
-void GameObjAddChild( const u32 parentId, const u32 joint, const u32 childId, const u32 flags ) {
-	EFApiTrace::mFuncName = "AddChild";
-	EFPosData * const child = Thing( childId );
-	if ( child != nullptr ) {
-		EFGameObject * const object = IsGameObjectId( parentId ) && joint != OWN_FRAME ? Find( parentId ) : nullptr;
-		DTFrame * const jointFrame = object != nullptr ? object->GetObjectFrame( joint ) : nullptr;
-		if ( jointFrame != nullptr ) {
-			object->AddChildFrame( jointFrame, child, flags );
-		} else if ( EFPosData * const parent = Thing( parentId ) ) {
-			parent->AddChild( child, flags );
-		}
-	}
-	EFApiTrace::mFuncName = nullptr;
-}
-
-void GameObjLeaveParent( const u32 id, const u32 flags ) {
-	EFApiTrace::mFuncName = "LeaveParent";
-	if ( EFPosData * const thing = Thing( id ) ) {
-		thing->LeaveParent( flags );
-	}
-	EFApiTrace::mFuncName = nullptr;
-}
-
-void GameObjRemoveAllChildren( const u32 id, const u32 flags ) {
-	EFApiTrace::mFuncName = "RemoveAllChildren";
-	if ( EFPosData * const thing = Thing( id ) ) {
-		thing->RemoveAllChildren( flags );
-	}
-	EFApiTrace::mFuncName = nullptr;
-}
-
-// A row of the read frame's world matrix into out; zeros without one.
-DTVector3d * WorldRow( const u32 id, const u32 joint, DTVector3d * out, DTVector3d * ( DTMatrix::*row )() ) {
-	DTFrame * const frame = ReadFrame( id, joint );
-	if ( out == nullptr ) {
-		return out;
-	}
-	if ( frame == nullptr ) {
-		*out = DTVector3d( 0.0f, 0.0f, 0.0f );
-		return out;
-	}
-	*out = *( frame->GetWMatrix()->*row )();
-	return out;
-}
-
-DTVector3d * GameObjGetPosition( const u32 id, const u32 joint, DTVector3d * out ) {
-	return WorldRow( id, joint, out, &DTMatrix::GetPos );
-}
-
-DTVector3d * GameObjGetLookAt( const u32 id, const u32 joint, DTVector3d * out ) {
-	EFApiTrace::mFuncName = "GetLookAt";
-	DTVector3d * const result = WorldRow( id, joint, out, &DTMatrix::GetAt );
-	EFApiTrace::mFuncName = nullptr;
-	return result;
-}
-
-DTVector3d * GameObjGetLookUp( const u32 id, const u32 joint, DTVector3d * out ) {
-	EFApiTrace::mFuncName = "GetLookUp";
-	DTVector3d * const result = WorldRow( id, joint, out, &DTMatrix::GetUp );
-	EFApiTrace::mFuncName = nullptr;
-	return result;
-}
-
-DTVector3d * GameObjGetLookRight( const u32 id, const u32 joint, DTVector3d * out ) {
-	EFApiTrace::mFuncName = "GetLookRight";
-	DTVector3d * const result = WorldRow( id, joint, out, &DTMatrix::GetRight );
-	EFApiTrace::mFuncName = nullptr;
-	return result;
-}
-
-void GameObjTranslate( const u32 id, DTVector3d * delta ) {
-	EFApiTrace::mFuncName = "GameObjTranslate";
-	DTFrame * const frame = ThingFrame( id );
-	if ( frame != nullptr && delta != nullptr &&
-		 !( std::fabs( delta->x ) < NEGLIGIBLE_MOVE && std::fabs( delta->y ) < NEGLIGIBLE_MOVE &&
-			std::fabs( delta->z ) < NEGLIGIBLE_MOVE ) ) {
-		RwFrameTranslate( frame->GetRwFrame(), AsRw( delta ), rwCOMBINEPOSTCONCAT );
-	}
-	EFApiTrace::mFuncName = nullptr;
-}
-
-// The position words become pos, in the parent's space.
-void PlaceFrame( DTFrame * frame, const DTVector3d & pos ) {
-	*Modelling( frame )->GetPos() = DTVector3d( 0.0f, 0.0f, 0.0f );
-	RwFrameTranslate( frame->GetRwFrame(), AsRw( &pos ), rwCOMBINEPOSTCONCAT );
-}
-
-// The body's primary primitive starts from its new place instead of
-// sweeping from the old one. An index past the table or an empty slot
-// means no primary primitive.
-void RebasePrimaryPrimitive( const u32 id ) {
-	EFGameObject * const object = Find( id );
-	EFPhysic * const body = object != nullptr ? object->mpoPhysic : nullptr;
-	if ( body == nullptr || gpoPhysicMgr == nullptr ) {
-		return;
-	}
-	EFCollisionModel & model = body->moCollisionModel;
-	const u32 index = model.muiPrimaryPrimIndex;
-	if ( model.mppoPrimArray == nullptr || index >= model.mui32MaxPrims || model.mppoPrimArray[index] == nullptr ) {
-		return;
-	}
-	EFObjCollisionPrim * const primitive = model.mppoPrimArray[index];
-	primitive->PrecalcPrimData();
-	model.moPrimaryPrimSavedPos = primitive->moPrimPos;
-	model.muiLastPrimaryPrimSaveCount = gpoPhysicMgr->GetCurrentSaveCount();
-}
-
-void GameObjSetTranslation( const u32 id, DTVector3d * pos ) {
-	EFApiTrace::mFuncName = "SetTranslation";
-	DTFrame * const frame = ThingFrame( id );
-	if ( frame != nullptr && pos != nullptr ) {
-		PlaceFrame( frame, *pos );
-		if ( IsGameObjectId( id ) ) {
-			RebasePrimaryPrimitive( id );
-		}
-	}
-	EFApiTrace::mFuncName = nullptr;
-}
-
-void GameObjSetTranslationSafe( const u32 id, DTVector3d * pos ) {
-	EFApiTrace::mFuncName = "SetTranslationSafe";
-	DTFrame * const frame = ThingFrame( id );
-	if ( frame != nullptr && pos != nullptr ) {
-		PlaceFrame( frame, *pos );
-	}
-	EFApiTrace::mFuncName = nullptr;
-}
-
-void RotateInPlace( DTFrame * frame, const DTVector3d & axis, const f32 angle ) {
-	const DTVector3d position = *Modelling( frame )->GetPos();
-	RwFrameRotate( frame->GetRwFrame(), AsRw( &axis ), angle * DT_RADIANS_TO_DEGREES, rwCOMBINEPOSTCONCAT );
-	*Modelling( frame )->GetPos() = position;
-}
-
-void GameObjRotate( const u32 id, DTVector3d * axis, const f32 angle ) {
-	EFApiTrace::mFuncName = "Rotate";
-	DTFrame * const frame = ThingFrame( id );
-	if ( frame != nullptr && axis != nullptr ) {
-		RotateInPlace( frame, *axis, angle );
-		UpdateFrame( frame );
-	}
-	EFApiTrace::mFuncName = nullptr;
-}
-
-// The point, in the thing's own axes, keeps its place while it turns.
-void GameObjRotateAround( const u32 id, DTVector3d * axis, const f32 angle, DTVector3d * point ) {
-	EFApiTrace::mFuncName = "RotateAround";
-	DTFrame * const frame = ThingFrame( id );
-	if ( frame != nullptr && axis != nullptr && point != nullptr ) {
-		DTVector3d before;
-		DTVector3d after;
-		Modelling( frame )->TransformVectors( point, &before, 1 );
-		RwFrameRotate( frame->GetRwFrame(), AsRw( axis ), angle * DT_RADIANS_TO_DEGREES, rwCOMBINEPOSTCONCAT );
-		Modelling( frame )->TransformVectors( point, &after, 1 );
-		DTVector3d & position = *Modelling( frame )->GetPos();
-		position = position - ( after - before );
-		UpdateFrame( frame );
-	}
-	EFApiTrace::mFuncName = nullptr;
-}
-
-void GameObjSetRotation( const u32 id, DTVector3d * axis, const f32 angle ) {
-	DTFrame * const frame = ThingFrame( id );
-	if ( frame != nullptr && axis != nullptr ) {
-		frame->SetRotation( *axis, angle );
-		UpdateFrame( frame );
-	}
-}
-
-void GameObjAlignAtWith( const u32 id, DTVector3d * dir ) {
-	EFApiTrace::mFuncName = "AlignAtWith";
-	DTFrame * const frame = ThingFrame( id );
-	if ( frame != nullptr && dir != nullptr ) {
-		DTMatrix * const m = Modelling( frame );
-		DTVector3d a = *m->GetAt();
-		a.Normalize();
-		DTVector3d b = *dir;
-		b.Normalize();
-		const DTVector3d minusB = -b;
-		if ( a.IsEqualEpsilon( b, ALIGN_EPSILON_EXPONENT ) ) {
-			// Already aligned.
-		} else if ( a.IsEqualEpsilon( minusB, ALIGN_EPSILON_EXPONENT ) ) {
-			// A half turn about up.
-			*m->GetAt() = -*m->GetAt();
-			*m->GetRight() = -*m->GetRight();
-		} else {
-			DTVector3d axis;
-			a.Cross( b, &axis );
-			axis.Normalize();
-			m->Rotate( axis, a.GetAngleTo( b ) );
-		}
-		UpdateFrame( frame );
-	}
-	EFApiTrace::mFuncName = nullptr;
-}
-
-// The first vector goes in as given; the other two are made orthogonal.
-void GameObjLookAtAlignUp( const u32 id, DTVector3d * at, DTVector3d * up ) {
-	EFApiTrace::mFuncName = "AlignAtWith";
-	DTFrame * const frame = ThingFrame( id );
-	if ( frame != nullptr && at != nullptr && up != nullptr ) {
-		DTMatrix * const m = Modelling( frame );
-		const DTVector3d givenAt = *at;
-		DTVector3d right;
-		up->Cross( givenAt, &right );
-		right.Normalize();
-		DTVector3d newUp;
-		givenAt.Cross( right, &newUp );
-		newUp.Normalize();
-		*m->GetAt() = givenAt;
-		*m->GetRight() = right;
-		*m->GetUp() = newUp;
-		UpdateFrame( frame );
-	}
-	EFApiTrace::mFuncName = nullptr;
-}
-
-void GameObjLookUpAlignAt( const u32 id, DTVector3d * up, DTVector3d * at ) {
-	EFApiTrace::mFuncName = "AlignAtWith";
-	DTFrame * const frame = ThingFrame( id );
-	if ( frame != nullptr && up != nullptr && at != nullptr ) {
-		DTMatrix * const m = Modelling( frame );
-		const DTVector3d givenUp = *up;
-		DTVector3d right;
-		givenUp.Cross( *at, &right );
-		right.Normalize();
-		DTVector3d newAt;
-		right.Cross( givenUp, &newAt );
-		newAt.Normalize();
-		*m->GetUp() = givenUp;
-		*m->GetRight() = right;
-		*m->GetAt() = newAt;
-		UpdateFrame( frame );
-	}
-	EFApiTrace::mFuncName = nullptr;
-}
-
-void GameObjTakeOrientation( const u32 id, const u32 sourceId, const u32 joint ) {
-	DTFrame * const frame = ThingFrame( id );
-	DTFrame * const source = ReadFrame( sourceId, joint );
-	if ( frame == nullptr || source == nullptr ) {
-		return;
-	}
-	const DTMatrix * const world = source->GetWMatrix();
-	DTMatrix * const m = Modelling( frame );
-	*m->GetRight() = *world->GetRight();
-	*m->GetUp() = *world->GetUp();
-	*m->GetAt() = *world->GetAt();
-	m->oMat.flags = 0;
-	UpdateFrame( frame );
-}
-
-void GameObjSetIdentity( const u32 id ) {
-	EFApiTrace::mFuncName = "SetIdentity";
-	if ( DTFrame * const frame = ThingFrame( id ) ) {
-		RwFrameSetIdentity( frame->GetRwFrame() );
-	}
-	EFApiTrace::mFuncName = nullptr;
-}
-
-DTFrame * ObjectFrame( const u32 id ) {
-	EFGameObject * const object = Find( id );
-	return object != nullptr ? object->mpFrame : nullptr;
-}
-
-// in may be out.
-void GameObjTransformVector( const u32 id, DTVector3d * in, DTVector3d * out ) {
-	DTFrame * const frame = ObjectFrame( id );
-	if ( frame != nullptr && in != nullptr && out != nullptr ) {
-		const DTVector3d copy = *in;
-		frame->GetWMatrix()->TransformVectors( &copy, out, 1 );
-	}
-}
-
-// Without the shared work matrix (made by the graphics manager) nothing
-// can be inverted: nothing happens.
-void GameObjInvertTransformVector( const u32 id, DTVector3d * in, DTVector3d * out ) {
-	DTFrame * const frame = ObjectFrame( id );
-	if ( frame == nullptr || in == nullptr || out == nullptr || DTMatrix::mpoWork == nullptr ) {
-		return;
-	}
-	const DTVector3d copy = *in;
-	RwMatrixInvert( DTAsRwMatrix( DTMatrix::mpoWork ), DTAsRwMatrix( frame->GetWMatrix() ) );
-	DTMatrix::mpoWork->TransformVectors( &copy, out, 1 );
-}
-
-void CopyInto( DTFrame * frame, const DTMatrix * m ) {
-	if ( frame == nullptr || m == nullptr ) {
-		return;
-	}
-	DTMatrix * const modelling = Modelling( frame );
-	if ( modelling != m ) {
-		std::memcpy( static_cast<void *>( modelling ), m, sizeof( DTMatrix ) );
-	}
-	UpdateFrame( frame );
-}
-
-void GameObjSetLMat( const u32 id, DTMatrix * m ) {
-	CopyInto( ThingFrame( id ), m );
-}
-
-DTMatrix * GameObjGetLMat( const u32 id ) {
-	DTFrame * const frame = ThingFrame( id );
-	return frame != nullptr ? Modelling( frame ) : nullptr;
-}
-
-DTMatrix * GameObjGetWMat( const u32 id ) {
-	DTFrame * const frame = ThingFrame( id );
-	return frame != nullptr ? frame->GetWMatrix() : nullptr;
-}
-
-DTFrame * BoneFrame( const u32 id, const u32 joint ) {
-	EFGameObject * const object = Find( id );
-	return object != nullptr ? object->GetObjectFrame( joint ) : nullptr;
-}
-
-void GameObjSetBoneLMat( const u32 id, const u32 joint, DTMatrix * m ) {
-	CopyInto( BoneFrame( id, joint ), m );
-}
-
-DTMatrix * GameObjGetBoneLMat( const u32 id, const u32 joint ) {
-	DTFrame * const frame = BoneFrame( id, joint );
-	return frame != nullptr ? Modelling( frame ) : nullptr;
-}
-
-DTMatrix * GameObjGetBoneWMat( const u32 id, const u32 joint ) {
-	DTFrame * const frame = BoneFrame( id, joint );
-	return frame != nullptr ? frame->GetWMatrix() : nullptr;
-}
-
 // --- Slots: bounds, groups, clipping, shadow and 3D objects ---
 
 // Clip-test word bits: distance and proximity clipping, and the two
@@ -702,6 +322,30 @@ void GameObjEnableClipping( const u32 id, const u32 enable, const u32 which ) {
 		tests = clips ? tests | CLIP_PROXIMITY : tests & ~CLIP_PROXIMITY;
 		tests |= CLIP_PROXIMITY_ASKED;
 	}
+}
+
+// The object's clumps leave the level's library world with it and come
+// back with it; the utility bit says where they are.
+void GameObjEnableObject( const u32 id, const u32 enable ) {
+	EFGameObject * const object = Find( id );
+	if ( object == nullptr ) {
+		return;
+	}
+	gpoWorldMgr->SetGameObjectEnabled( object, enable != 0 );
+	const bool inWorld = ( object->muiUtilFlag & EF_UTIL_CLUMPS_IN_WORLD ) != 0;
+	if ( ( enable != 0 ) == inWorld ) {
+		return;
+	}
+	for ( u32 i = 0; i < object->muiNb3dObj; i++ ) {
+		if ( EF3dObj * const model = object->Get3dObject( i ) ) {
+			if ( enable != 0 ) {
+				gpoWorldMgr->Add3dObj( model );
+			} else {
+				gpoWorldMgr->Remove3dObj( model );
+			}
+		}
+	}
+	object->muiUtilFlag ^= EF_UTIL_CLUMPS_IN_WORLD;
 }
 
 void GameObjGetClippingParams( const u32 id, EFClippingParams * out ) {
@@ -798,6 +442,10 @@ void GameObjSetTransparentType( const u32 id, const u32 index, const u32 type ) 
 
 }
 
+EFGameObject * LogicApiFindGameObject( const u32 id ) {
+	return gpoWorldMgr != nullptr ? gpoWorldMgr->GetGameObject( id, nullptr ) : nullptr;
+}
+
 void ApiGameObjNotInit() {
 	bDone = true;
 }
@@ -867,6 +515,7 @@ void Init_gameobj() {
 	APIgameobj.GetGroupBitMask = GameObjGetGroupBitMask;
 	APIgameobj.GetGroupID = GameObjGetGroupID;
 	APIgameobj.EnableClipping = GameObjEnableClipping;
+	APIgameobj.EnableObject = GameObjEnableObject;
 	APIgameobj.GetClippingParams = GameObjGetClippingParams;
 	APIgameobj.SetClippingParams = GameObjSetClippingParams;
 	APIgameobj.GetProximityClippingParams = GameObjGetProximityClippingParams;

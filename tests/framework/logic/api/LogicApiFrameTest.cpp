@@ -7,6 +7,7 @@
 */
 #include "framework/core/world/WorldTestBench.h"
 
+#include "framework/core/world/EFGameObjectFlags.h"
 #include "framework/logic/api/LogicApiTables.h"
 
 #include <glm/glm.hpp>
@@ -174,6 +175,38 @@ TEST_F( LogicApiFrameTest, UnknownThingsGiveZerosAndNulls ) {
 	// A copy onto itself is skipped.
 	APIgameobj.SetLMat( OBJECT, &Local() );
 	ExpectNear( *Local().GetPos(), glm::vec3( 1.0f, 2.0f, 3.0f ), 0.0f );
+}
+
+TEST_F( LogicApiFrameTest, ADisabledObjectLeavesThePerFrameListsAndTakesItsClumpsWithIt ) {
+	MakeCamera();
+	MoveTo( *object, 0.0f, 0.0f, 10.0f );
+	RecordingModel* const model = GiveModel( *object );
+	gpoWorldMgr->Add3dObj( model );
+	object->muiUtilFlag |= EF_UTIL_CLUMPS_IN_WORLD;
+	RpWorld* const level = gpoWorldMgr->GetCurrentWorld();
+	ASSERT_EQ( model->mpClump->world, level );
+	gpoWorldMgr->PrepareRender();
+	gpoWorldMgr->ClipGameObjects();
+	EXPECT_EQ( List( EF_WORLD_LOGIC_LIST ), std::vector<EFGameObject*>{ object } );
+
+	APIgameobj.EnableObject( OBJECT, 0 );
+	EXPECT_EQ( model->mpClump->world, nullptr );
+	EXPECT_EQ( object->muiUtilFlag & EF_UTIL_CLUMPS_IN_WORLD, 0u );
+	EXPECT_EQ( gpoWorldMgr->GetFirstGameObject(), nullptr );
+	EXPECT_EQ( gpoWorldMgr->GetFirstDisabledGameObject(), object );
+	EXPECT_EQ( gpoWorldMgr->FindGameObject( OBJECT ), object );
+	gpoWorldMgr->ClipGameObjects();
+	EXPECT_TRUE( List( EF_WORLD_LOGIC_LIST ).empty() );
+	// Disabling again changes nothing.
+	APIgameobj.EnableObject( OBJECT, 0 );
+	EXPECT_EQ( gpoWorldMgr->GetFirstDisabledGameObject(), object );
+
+	APIgameobj.EnableObject( OBJECT, 1 );
+	EXPECT_EQ( model->mpClump->world, level );
+	EXPECT_NE( object->muiUtilFlag & EF_UTIL_CLUMPS_IN_WORLD, 0u );
+	EXPECT_EQ( gpoWorldMgr->GetFirstDisabledGameObject(), nullptr );
+	gpoWorldMgr->ClipGameObjects();
+	EXPECT_EQ( List( EF_WORLD_LOGIC_LIST ), std::vector<EFGameObject*>{ object } );
 }
 
 }
