@@ -308,11 +308,9 @@ void GameObjTakeOrientation( const u32 id, const u32 sourceId, const u32 joint )
 }
 
 void GameObjSetIdentity( const u32 id ) {
-	EFApiTrace::mFuncName = "SetIdentity";
 	if ( DTFrame * const frame = ThingFrame( id ) ) {
 		RwFrameSetIdentity( frame->GetRwFrame() );
 	}
-	EFApiTrace::mFuncName = nullptr;
 }
 
 static DTFrame * ObjectFrame( const u32 id ) {

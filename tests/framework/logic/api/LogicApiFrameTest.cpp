@@ -8,6 +8,10 @@
 #include "framework/core/world/WorldTestBench.h"
 
 #include "framework/core/world/EFGameObjectFlags.h"
+#include "framework/physics/EFCollisionModel.h"
+#include "framework/physics/EFObjCollisionPrim.h"
+#include "framework/physics/EFPhysic.h"
+#include "framework/physics/EFPhysicMgr.h"
 #include "framework/logic/api/LogicApiTables.h"
 
 #include <glm/glm.hpp>
@@ -207,6 +211,49 @@ TEST_F( LogicApiFrameTest, ADisabledObjectLeavesThePerFrameListsAndTakesItsClump
 	EXPECT_EQ( gpoWorldMgr->GetFirstDisabledGameObject(), nullptr );
 	gpoWorldMgr->ClipGameObjects();
 	EXPECT_EQ( List( EF_WORLD_LOGIC_LIST ), std::vector<EFGameObject*>{ object } );
+}
+
+TEST_F( LogicApiFrameTest, SetTranslationRebasesAPrimaryPrimitiveThatReallyExists ) {
+	EFPhysic* const body = object->CreatePhysic( 0 );
+	ASSERT_NE( body, nullptr );
+	EFCollisionModel& model = body->moCollisionModel;
+	model.SetMaxPrims( 1 );
+	EFObjCollisionPrim* const primitive = model.AddPrimitive( 0, 1, EF_PRIM_SPHERE, object->GetFrame() );
+	ASSERT_NE( primitive, nullptr );
+	struct Row {
+		const char* name;
+		u32			index;
+		bool		rebased;
+	};
+	const Row rows[] = {
+		{ "no primary primitive", 0xFFFFFFFF, false },
+		{ "an index past the table", 1, false },
+		{ "the primitive", 0, true },
+	};
+	f32 x = 10.0f;
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.name );
+		model.muiPrimaryPrimIndex = row.index;
+		model.moPrimaryPrimSavedPos = DTVector3d( -1.0f, -1.0f, -1.0f );
+		model.muiLastPrimaryPrimSaveCount = 0xABCD;
+		DTVector3d safe( x, 0.0f, 0.0f );
+		APIgameobj.SetTranslationSafe( OBJECT, &safe );
+		EXPECT_EQ( model.muiLastPrimaryPrimSaveCount, 0xABCDu );
+		DTVector3d pos( x, 4.0f, 0.0f );
+		APIgameobj.SetTranslation( OBJECT, &pos );
+		ExpectNear( *Local().GetPos(), glm::vec3( x, 4.0f, 0.0f ), 0.0f );
+		if ( row.rebased ) {
+			ExpectNear( model.moPrimaryPrimSavedPos, G( primitive->moPrimPos ), 0.0f );
+			ExpectNear( model.moPrimaryPrimSavedPos, glm::vec3( x, 4.0f, 0.0f ) );
+			EXPECT_EQ( model.muiLastPrimaryPrimSaveCount, gpoPhysicMgr->GetCurrentSaveCount() );
+		} else {
+			ExpectNear( model.moPrimaryPrimSavedPos, glm::vec3( -1.0f ), 0.0f );
+			EXPECT_EQ( model.muiLastPrimaryPrimSaveCount, 0xABCDu );
+		}
+		x += 5.0f;
+	}
+	gpoWorldMgr->Terminate();
+	EFPhysicMgr::moPhysicMgr.UpdateDeletedPhysic();
 }
 
 }
