@@ -4,6 +4,7 @@
 #include "framework/core/world/EFGameObject.h"
 #include "framework/core/world/EFWorld.h"
 #include "framework/logic/api/EFApiTrace.h"
+#include "framework/logic/api/LogicApiMatrixAlign.h"
 #include "framework/physics/EFObjCollisionPrim.h"
 #include "framework/physics/EFPhysic.h"
 #include "framework/physics/EFPhysicMgr.h"
@@ -17,8 +18,6 @@ constexpr u32 ID_KIND_SHIFT			= 24;
 constexpr u32 GAME_OBJECT_KIND		= 0x2A;
 // Below this in every component a move is ignored (2^-23).
 constexpr f32 NEGLIGIBLE_MOVE		= 1.0f / 8388608.0f;
-// Alignment tolerance: 2^-15 per component.
-constexpr s32 ALIGN_EPSILON_EXPONENT	= -15;
 
 static bool IsGameObjectId( const u32 id ) {
 	return ( id >> ID_KIND_SHIFT ) == GAME_OBJECT_KIND;
@@ -229,23 +228,7 @@ void GameObjAlignAtWith( const u32 id, DTVector3d * dir ) {
 	DTFrame * const frame = ThingFrame( id );
 	if ( frame != nullptr && dir != nullptr ) {
 		DTMatrix * const m = Modelling( frame );
-		DTVector3d a = *m->GetAt();
-		a.Normalize();
-		DTVector3d b = *dir;
-		b.Normalize();
-		const DTVector3d minusB = -b;
-		if ( a.IsEqualEpsilon( b, ALIGN_EPSILON_EXPONENT ) ) {
-			// Already aligned.
-		} else if ( a.IsEqualEpsilon( minusB, ALIGN_EPSILON_EXPONENT ) ) {
-			// A half turn about up.
-			*m->GetAt() = -*m->GetAt();
-			*m->GetRight() = -*m->GetRight();
-		} else {
-			DTVector3d axis;
-			a.Cross( b, &axis );
-			axis.Normalize();
-			m->Rotate( axis, a.GetAngleTo( b ) );
-		}
+		LogicApiAlignRowWith( m, m->GetAt(), *dir );
 		UpdateFrame( frame );
 	}
 	EFApiTrace::mFuncName = nullptr;
@@ -256,17 +239,7 @@ void GameObjLookAtAlignUp( const u32 id, DTVector3d * at, DTVector3d * up ) {
 	EFApiTrace::mFuncName = "AlignAtWith";
 	DTFrame * const frame = ThingFrame( id );
 	if ( frame != nullptr && at != nullptr && up != nullptr ) {
-		DTMatrix * const m = Modelling( frame );
-		const DTVector3d givenAt = *at;
-		DTVector3d right;
-		up->Cross( givenAt, &right );
-		right.Normalize();
-		DTVector3d newUp;
-		givenAt.Cross( right, &newUp );
-		newUp.Normalize();
-		*m->GetAt() = givenAt;
-		*m->GetRight() = right;
-		*m->GetUp() = newUp;
+		LogicApiLookAtAlignUp( Modelling( frame ), *at, *up );
 		UpdateFrame( frame );
 	}
 	EFApiTrace::mFuncName = nullptr;
@@ -276,17 +249,7 @@ void GameObjLookUpAlignAt( const u32 id, DTVector3d * up, DTVector3d * at ) {
 	EFApiTrace::mFuncName = "AlignAtWith";
 	DTFrame * const frame = ThingFrame( id );
 	if ( frame != nullptr && up != nullptr && at != nullptr ) {
-		DTMatrix * const m = Modelling( frame );
-		const DTVector3d givenUp = *up;
-		DTVector3d right;
-		givenUp.Cross( *at, &right );
-		right.Normalize();
-		DTVector3d newAt;
-		right.Cross( givenUp, &newAt );
-		newAt.Normalize();
-		*m->GetUp() = givenUp;
-		*m->GetRight() = right;
-		*m->GetAt() = newAt;
+		LogicApiLookUpAlignAt( Modelling( frame ), *up, *at );
 		UpdateFrame( frame );
 	}
 	EFApiTrace::mFuncName = nullptr;

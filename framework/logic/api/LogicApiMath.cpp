@@ -4,6 +4,7 @@
 #include "datatypes/maths/DTMatrix.h"
 #include "datatypes/maths/DTVector3d.h"
 #include "framework/logic/api/EFApiTrace.h"
+#include "framework/logic/api/LogicApiMatrixAlign.h"
 #include "framework/logic/api/LogicApiTable.h"
 #include "graphics3d/core/RwMatrix.h"
 #include "graphics3d/core/RwMatrixCombine.h"
@@ -225,65 +226,20 @@ void MathMatUniformScale( DTMatrix * m, const f32 s ) {
 	m->oMat.flags = 0;
 }
 
-// Turns m so that the given row points along target: nothing when it
-// already does, a half turn (the row and the right row negated) when it
-// points the other way, else a rotation about their normalised cross
-// product.
-void MathMatAlignRowWith( DTMatrix * m, DTVector3d * row, const DTVector3d & target ) {
-	DTVector3d a = *row;
-	a.Normalize();
-	DTVector3d t = target;
-	t.Normalize();
-	const DTVector3d opposite( -t.x, -t.y, -t.z );
-	const bool aligned = a.IsEqualEpsilon( t, MATH_ALIGN_EXPONENT );
-	if ( !aligned && a.IsEqualEpsilon( opposite, MATH_ALIGN_EXPONENT ) ) {
-		row->Set( -row->x, -row->y, -row->z );
-		DTVector3d * const right = m->GetRight();
-		right->Set( -right->x, -right->y, -right->z );
-	} else if ( !aligned ) {
-		DTVector3d axis;
-		a.Cross( t, &axis );
-		axis.Normalize();
-		m->Rotate( axis, a.GetAngleTo( t ) );
-	}
-	m->oMat.flags = 0;
-}
-
 void MathMatAlignAtWith( DTMatrix * m, DTVector3d * target ) {
-	MathMatAlignRowWith( m, m->GetAt(), *target );
+	LogicApiAlignRowWith( m, m->GetAt(), *target );
 }
 
 void MathMatAlignUpWith( DTMatrix * m, DTVector3d * target ) {
-	MathMatAlignRowWith( m, m->GetUp(), *target );
+	LogicApiAlignRowWith( m, m->GetUp(), *target );
 }
 
-// The first vector is taken as given, not normalised; the position stays.
 void MathMatLookAtAlignUp( DTMatrix * m, DTVector3d * at, DTVector3d * up ) {
-	const DTVector3d atRow = *at;
-	DTVector3d right;
-	up->Cross( atRow, &right );
-	right.Normalize();
-	DTVector3d upRow;
-	atRow.Cross( right, &upRow );
-	upRow.Normalize();
-	*m->GetAt() = atRow;
-	*m->GetRight() = right;
-	*m->GetUp() = upRow;
-	m->oMat.flags = 0;
+	LogicApiLookAtAlignUp( m, *at, *up );
 }
 
 void MathMatLookUpAlignAt( DTMatrix * m, DTVector3d * up, DTVector3d * at ) {
-	const DTVector3d upRow = *up;
-	DTVector3d right;
-	upRow.Cross( *at, &right );
-	right.Normalize();
-	DTVector3d atRow;
-	right.Cross( upRow, &atRow );
-	atRow.Normalize();
-	*m->GetUp() = upRow;
-	*m->GetRight() = right;
-	*m->GetAt() = atRow;
-	m->oMat.flags = 0;
+	LogicApiLookUpAlignAt( m, *up, *at );
 }
 
 // The source comes first; all 16 words, flags included.
@@ -371,4 +327,57 @@ void Init_math() {
 	APImath.CMatLookUpAlignAt = MathMatLookUpAlignAt;
 	APImath.CMatCopy = MathMatCopy;
 	APImath.CMatCopyFromArray = MathMatCopyFromArray;
+}
+
+// Turns m so that the given row points along target: nothing when it
+// already does, a half turn (the row and the right row negated) when it
+// points the other way, else a rotation about their normalised cross
+// product.
+void LogicApiAlignRowWith( DTMatrix * m, DTVector3d * row, const DTVector3d & target ) {
+	DTVector3d a = *row;
+	a.Normalize();
+	DTVector3d t = target;
+	t.Normalize();
+	const DTVector3d opposite( -t.x, -t.y, -t.z );
+	const bool aligned = a.IsEqualEpsilon( t, MATH_ALIGN_EXPONENT );
+	if ( !aligned && a.IsEqualEpsilon( opposite, MATH_ALIGN_EXPONENT ) ) {
+		row->Set( -row->x, -row->y, -row->z );
+		DTVector3d * const right = m->GetRight();
+		right->Set( -right->x, -right->y, -right->z );
+	} else if ( !aligned ) {
+		DTVector3d axis;
+		a.Cross( t, &axis );
+		axis.Normalize();
+		m->Rotate( axis, a.GetAngleTo( t ) );
+	}
+	m->oMat.flags = 0;
+}
+
+// The first vector is taken as given, not normalised; the position stays.
+void LogicApiLookAtAlignUp( DTMatrix * m, const DTVector3d & at, const DTVector3d & up ) {
+	const DTVector3d atRow = at;
+	DTVector3d right;
+	up.Cross( atRow, &right );
+	right.Normalize();
+	DTVector3d upRow;
+	atRow.Cross( right, &upRow );
+	upRow.Normalize();
+	*m->GetAt() = atRow;
+	*m->GetRight() = right;
+	*m->GetUp() = upRow;
+	m->oMat.flags = 0;
+}
+
+void LogicApiLookUpAlignAt( DTMatrix * m, const DTVector3d & up, const DTVector3d & at ) {
+	const DTVector3d upRow = up;
+	DTVector3d right;
+	upRow.Cross( at, &right );
+	right.Normalize();
+	DTVector3d atRow;
+	right.Cross( upRow, &atRow );
+	atRow.Normalize();
+	*m->GetUp() = upRow;
+	*m->GetRight() = right;
+	*m->GetAt() = atRow;
+	m->oMat.flags = 0;
 }
