@@ -180,7 +180,7 @@ void EFDMAnalogMotion::Project( const f32 x, const f32 y, const RwMatrix & camer
 		f32 speed = 0.0f;
 		if ( ( mui32Options & EF_DM_MOTION_SPEED_CALLBACK ) != 0 ) {
 			DMAnalogMotionSpeedRecord answer = { s * k };
-			EFLogicCallbackRecord callback = { mpoOwnerObject, mui32CallbackId };
+			EFLogicCallbackRecord callback = EFLogicCallbackRecordOf( mpoOwnerObject, mui32CallbackId );
 			EFGameLogicMgr::ExecLogicCallback( &callback, &answer );
 			speed = answer.fSpeed;
 		} else {
