@@ -20,6 +20,7 @@
 #include "framework/core/engine/EFEngineController.h"
 #include "framework/core/level/EFRessourcesMgr.h"
 #include "framework/graphics/hud/EFHudMgr.h"
+#include "graphics3d/core/RwEngine.h"
 #include "platform/card/CARDHost.h"
 #include "platform/os/OSHost.h"
 #include "platform/si/SIHost.h"
@@ -141,6 +142,9 @@ void LoadLevel() {
 	FuzzCheck( MMGetActualHeap() == MM_GLOBAL_HEAP, "the level load leaves the level heap current" );
 	FuzzCheck( gpoRessourcesMgr->IsLoading() == 0, "the level load still counts as loading" );
 	EndLevel();
+	// A frame still waiting for its update after the level's end lives in
+	// the level heap, which the next load resets under it.
+	FuzzCheck( rwLinkListEmpty( &RwEngineInstance->dirtyFrames ), "the level's end leaves a frame dirty" );
 	gbFuzzRouteNew = false;
 	FuzzDiscCloseFiles();
 }

@@ -332,16 +332,18 @@ void EFWorld::Pause( const bool pause ) {
 }
 
 void EFWorld::RemovePhysics() {
-	for ( const ObjectMap::Node * node = moObjectMap.GetFirst(); node != nullptr; node = moObjectMap.GetNext( node ) ) {
-		if ( node->mValue->mpoPhysic != nullptr ) {
-			node->mValue->RequestPhysicDeletion();
+	// The list, not the map: it also holds objects displaced from the map
+	// by a later object of the same id.
+	for ( MLIST * link = moObjectList.pNext; link != nullptr; link = link->pNext ) {
+		if ( link->GetData<EFGameObject>()->mpoPhysic != nullptr ) {
+			link->GetData<EFGameObject>()->RequestPhysicDeletion();
 		}
 	}
 	if ( gpoPhysicMgr != nullptr ) {
 		gpoPhysicMgr->UpdateDeletedPhysic();
 	}
-	for ( const ObjectMap::Node * node = moObjectMap.GetFirst(); node != nullptr; node = moObjectMap.GetNext( node ) ) {
-		node->mValue->mpoPhysic = nullptr;
+	for ( MLIST * link = moObjectList.pNext; link != nullptr; link = link->pNext ) {
+		link->GetData<EFGameObject>()->mpoPhysic = nullptr;
 	}
 	if ( gpoPhysicMgr != nullptr ) {
 		gpoPhysicMgr->UpdateDeletedPhysic();
@@ -352,6 +354,15 @@ EFGameObject * EFWorld::NextToTerminate( const bool skipLibraries ) const {
 	for ( const ObjectMap::Node * node = moObjectMap.GetFirst(); node != nullptr; node = moObjectMap.GetNext( node ) ) {
 		if ( !skipLibraries || !RegistersLibrary( *node->mValue ) ) {
 			return node->mValue;
+		}
+	}
+	// Then those a later object of the same id displaced from the map: they
+	// are still the world's (listed, updated, holding frames and memory of
+	// the level heap) and end with the rest.
+	for ( const MLIST * link = moObjectList.pNext; link != nullptr; link = link->pNext ) {
+		EFGameObject * const object = link->GetData<EFGameObject>();
+		if ( !skipLibraries || !RegistersLibrary( *object ) ) {
+			return object;
 		}
 	}
 	return nullptr;

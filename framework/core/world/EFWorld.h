@@ -153,8 +153,9 @@ private:
 	// Takes the object out of the map (when the entry is its own) and off
 	// the object list.
 	void					UnregisterObject( EFGameObject * object );
-	// Map entry to delete next: the first object, or with libraryLast the
-	// first whose logic code registers no library; null for none.
+	// Object to delete next: the first of the map, then of the list (objects
+	// displaced from the map by one of the same id), or with skipLibraries
+	// the first whose logic code registers no library; null for none.
 	EFGameObject *			NextToTerminate( bool skipLibraries ) const;
 	void					UpdateAnimationList( f32 dt );
 	void					DeleteRequestedObjects();

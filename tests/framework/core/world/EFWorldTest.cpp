@@ -235,6 +235,30 @@ TEST_F( EFWorldTest, LibraryRegisteringObjectsTerminateLastAndObjectsWithoutCode
 	EXPECT_EQ( EFCallTraceCountOf( "EFStatic3dObj::Terminate" ), 1u );
 }
 
+// A later object of an id takes the map entry; the earlier one is still
+// listed, still holds a frame waiting on the 3D library's dirty list, and
+// must end with the level: a level heap reset under a listed frame lets the
+// next level's blocks be written through its link.
+TEST_F( EFWorldTest, ObjectsSharingAnIdAllEndAndLeaveNoFrameDirty ) {
+	const u32 ids[] = { OBJECT_A, OBJECT_A, OBJECT_B };
+	std::vector<EFGameObject*> objects;
+	for ( const u32 id : ids ) {
+		NotingObject* const object = new NotingObject;
+		object->SetUID( id );
+		object->CreateFrame( nullptr );
+		MoveTo( *object, 1.0f, 2.0f, 3.0f );
+		gpoWorldMgr->AddGameObject( object );
+		objects.push_back( object );
+	}
+	EXPECT_EQ( gpoWorldMgr->FindGameObject( OBJECT_A ), objects[1] );
+	EXPECT_FALSE( rwLinkListEmpty( &RwEngineInstance->dirtyFrames ) );
+	NotingObject::terminated.clear();
+	gpoWorldMgr->Terminate();
+	EXPECT_EQ( NotingObject::terminated, ( std::vector<u32>{ OBJECT_A, OBJECT_B, OBJECT_A } ) );
+	EXPECT_EQ( gpoWorldMgr->GetFirstGameObject(), nullptr );
+	EXPECT_TRUE( rwLinkListEmpty( &RwEngineInstance->dirtyFrames ) );
+}
+
 TEST_F( EFWorldTest, AnimatedObjectsUpdateTheirHierarchyUnlessClippedAndRenormaliseEvery128 ) {
 	MakeCamera();
 	const struct {
