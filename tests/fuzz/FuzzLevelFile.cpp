@@ -136,6 +136,7 @@ void EndLevel() {
 
 void LoadLevel() {
 	gbFuzzRouteNew = true;
+	FuzzClearLevelHeapMarks();
 	gpoRessourcesMgr->LoadLevel( 0 );
 	// Whatever the load gave, it leaves by one door.
 	FuzzCheck( DTNbrFileInUse() == 0, "the level load leaves a file open" );

@@ -8,10 +8,14 @@
 	The sanitizer marks the cookie of an array with a destructor as
 	unusable and only clears the mark when its own allocator takes the
 	block back; a block going back to the engine's heaps is cleared here,
-	or the heap's own fill of freed blocks would trip over it.
+	or the heap's own fill of freed blocks would trip over it. An array the
+	level leaves for the level heap's reset to take back (an object no one
+	took, as the loader allows) is never deleted: its mark is cleared over
+	the whole level heap before each load resets it.
 */
 #include "FuzzTarget.h"
 
+#include "datatypes/memory/DTMemHeap.h"
 #include "datatypes/memory/MMHeader.h"
 #include "datatypes/memory/MMMemory.h"
 #include "platform/host/HostArena.h"
@@ -54,6 +58,13 @@ void Release( void* p ) noexcept {
 }
 
 } // namespace
+
+void FuzzClearLevelHeapMarks() {
+	const DTMemHeap* const heap = _MemHeap[MM_LEVEL_HEAP];
+	if ( heap != nullptr && heap->GetFirstBlock() != nullptr ) {
+		ASAN_UNPOISON_MEMORY_REGION( heap->GetFirstBlock(), heap->GetSize() );
+	}
+}
 
 void* operator new( const std::size_t size ) {
 	return AllocateOrThrow( size );

@@ -104,5 +104,8 @@ void	FuzzRwStart( bool engineAllocator );
 // as they always do in the engine executable; otherwise to the C
 // library's. Only programs that link FuzzRoutedNew.cpp route.
 extern bool	gbFuzzRouteNew;
+// Clears the sanitizer's marks over the level heap, whose reset takes back
+// every block at once (FuzzRoutedNew.cpp).
+void	FuzzClearLevelHeapMarks();
 
 #endif
