@@ -103,11 +103,8 @@ u32 GetDM( const u32 objectId, const u32 typeId, const u32 after ) {
 		return 0;
 	}
 	EFPhysic * const body = object->mpoPhysic;
-	EFPhysicModule * from = ModuleOf( after );
-	// A handle of another body's module would walk that body's list.
-	if ( from != nullptr && from->mpoOwner != body ) {
-		from = nullptr;
-	}
+	// A handle of another body's module walks on through that body's list.
+	EFPhysicModule * const from = ModuleOf( after );
 	const EFPhysicModule * const found = body->FindModule( typeId, from );
 	return found != nullptr ? found->mui32Handle : 0;
 }

@@ -90,9 +90,10 @@ const EFDMTypeRow *		DMTypeRow( u32 typeId );
 // same). 0 and nothing made without the object, its body, a class for
 // the id or memory.
 u32						DMAdd( u32 objectId, u32 typeId );
-// The handle of the object's next module of typeId after the module of
-// after (from its first module when after names no module of that
-// body); 0 when there is none.
+// The handle of the next module of typeId after the module of after,
+// walking on in that module's list even when another body owns it (from
+// the object's first module when after is not a live handle); 0 when
+// there is none.
 u32						GetDM( u32 objectId, u32 typeId, u32 after );
 
 void					DMGetParams( u32 handle, void * params );

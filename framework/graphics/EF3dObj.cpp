@@ -56,6 +56,10 @@ void EF3dObj::Render( u16 ) {
 	EFCallTraceAdd( "EF3dObj::Render" );
 }
 
+void EF3dObj::CreateCollisionPrimitives( EFPhysic & ) {
+	EFCallTraceAdd( "EF3dObj::CreateCollisionPrimitives" );
+}
+
 void EF3dObj::UpdateHierarchy() {
 	EFCallTraceAdd( "EF3dObj::UpdateHierarchy" );
 }

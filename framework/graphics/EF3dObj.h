@@ -18,6 +18,7 @@
 #include "framework/core/world/EFPosData.h"
 
 class DTSphere;
+class EFPhysic;
 struct RpClump;
 struct RpHAnimHierarchy;
 
@@ -61,6 +62,9 @@ public:
 	// none (so far always); setting one is not kept yet.
 	DTSphere *				GetClippingBSphere();
 	void					SetClippingBSphere( DTSphere & sphere );
+	// Gives body the collision primitives that the model's data describes
+	// (recorded in the call trace until models carry that data).
+	void					CreateCollisionPrimitives( EFPhysic & body );
 
 	EFRessource *			mp3dObjRes;
 	u32						mui3dObjState;

@@ -51,6 +51,11 @@ void EFCollisionModel::DeletePrims() {
 
 void EFCollisionModel::SetMaxPrims( const u32 count ) {
 	DeletePrims();
+	// A primary index kept past the new slots would name a primitive of
+	// the old array.
+	if ( muiPrimaryPrimIndex != EF_NO_PRIMARY_PRIM && muiPrimaryPrimIndex >= count ) {
+		muiPrimaryPrimIndex = EF_NO_PRIMARY_PRIM;
+	}
 	if ( count == 0 ) {
 		return;
 	}

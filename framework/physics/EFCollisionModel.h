@@ -38,7 +38,8 @@ public:
 	EFCollisionModel &		operator=( const EFCollisionModel & ) = delete;
 
 	// Deletes every primitive and the array, then makes count empty slots.
-	// With no memory for the array the model is left without slots.
+	// With no memory for the array the model is left without slots. A
+	// primary index at or past the new count becomes none.
 	void					SetMaxPrims( u32 count );
 
 	// Index of the first primitive with this tag; -1 when none or when

@@ -221,7 +221,10 @@ TEST_F( EFDMInterfaceTest, GetDMWalksTheModulesOfATypeThenGivesZero ) {
 	EXPECT_EQ( GetDM( OBJECT, EF_DM_GROUND_GRIP, 0 ), first );
 	EXPECT_EQ( GetDM( OBJECT, EF_DM_GROUND_GRIP, first ), second );
 	EXPECT_EQ( GetDM( OBJECT, EF_DM_GROUND_GRIP, second ), 0u );
-	EXPECT_EQ( GetDM( OBJECT, EF_DM_GROUND_GRIP, elsewhere ), first );
+	// Another body's module: the walk goes on through that body's list.
+	EXPECT_EQ( GetDM( OBJECT, EF_DM_GROUND_GRIP, elsewhere ), 0u );
+	const u32 elsewhereToo = DMAdd( OBJECT + 1, EF_DM_GROUND_GRIP );
+	EXPECT_EQ( GetDM( OBJECT, EF_DM_GROUND_GRIP, elsewhere ), elsewhereToo );
 	EXPECT_EQ( GetDM( OBJECT, EF_DM_MOVE, 0 ), 0u );
 	EXPECT_EQ( GetDM( OBJECT + 2, EF_DM_GROUND_GRIP, 0 ), 0u );
 }
