@@ -204,6 +204,7 @@ TEST_F( LogicApiTablesTest, FillingWritesOnlyTheImplementedSlots ) {
 		{ "math", Range( 0, 60 ) },
 		{ "anim", Range( 0, 16 ) },
 		{ "gameobj", Range( 0, 69 ) },
+		{ "physic", Range( 0, 45 ) },
 		{ "console", Range( 0, 2 ) },
 		{ "qa", Range( 0, 3 ) },
 		{ "karaoke", Range( 0, 12 ) },
