@@ -2,10 +2,9 @@
 // random requests, the least-speed time as a minimum of the launch
 // speed, the requests it refuses, and a jump flown by the physics frame.
 
-#include "framework/behaviour/BehaviourTestBench.h"
+#include "framework/logic/api/PhysicTableBench.h"
 
 #include "framework/logic/api/LogicApiPhysicJump.h"
-#include "framework/logic/api/LogicApiTables.h"
 
 #include <gtest/gtest.h>
 
@@ -185,41 +184,26 @@ TEST( LogicApiPhysicJump, DegenerateRequestsStartAtTheStartTimeOrWriteNothing ) 
 	EXPECT_EQ( v.x, 7.0f );
 }
 
-class LogicApiPhysicJumpTest : public BehaviourTestBench {
-protected:
-	void SetUp() override {
-		BehaviourTestBench::SetUp();
-		Init_Physic();
-	}
-
-	u32 GiveGravity( const u32 object ) {
-		gpoWorldMgr->GetGameObject( object )->mpoPhysic->mui32CurrentContext = 1;
-		const u32 handle = APIphysic.DMAdd( object, EF_DM_ACCELERATION );
-		DMAccelerationParams params = { DTVector3d( 0, -9.8f, 0 ), 100.0f, 0 };
-		APIphysic.DMSetParams( handle, &params );
-		APIphysic.DMSetContextMask( handle, 1 );
-		return handle;
-	}
-};
+class LogicApiPhysicJumpTest : public PhysicTableBench {};
 
 TEST_F( LogicApiPhysicJumpTest, TheTableRefusesForeignHandlesAndMissingBodies ) {
 	EFPhysic* const body = MakeModuleBody( JUMPER, 1, 2, 3 );
 	const u32 gravity = GiveGravity( JUMPER );
-	const u32 move = APIphysic.DMAdd( JUMPER, EF_DM_MOVE );
+	const u32 move = api.DMAdd( JUMPER, EF_DM_MOVE );
 	body->moVelocity = DTVector3d( 5, 5, 5 );
 	JumpOnCoorParam request = Request( DTVector3d( 4, 2, 3 ), DTVector3d(), JUMP_LEAST_SPEED );
 	for ( const u32 handle : { 0u, move, gravity + 1 } ) {
 		request.uiDmAccelerationHandle = handle;
-		APIphysic.JumpOnCoor( JUMPER, &request );
+		api.JumpOnCoor( JUMPER, &request );
 		EXPECT_EQ( body->moVelocity.x, 5.0f );
 	}
 	request.uiDmAccelerationHandle = gravity;
-	APIphysic.JumpOnCoor( JUMPER + 7, &request );
-	APIphysic.JumpOnCoor( JUMPER, nullptr );
+	api.JumpOnCoor( JUMPER + 7, &request );
+	api.JumpOnCoor( JUMPER, nullptr );
 	EXPECT_EQ( body->moVelocity.x, 5.0f );
 	body->mfFallingDelay = 0.25f;
 	body->mfFallingTimer = 0.0f;
-	APIphysic.JumpOnCoor( JUMPER, &request );
+	api.JumpOnCoor( JUMPER, &request );
 	DTVector3d expected;
 	ASSERT_TRUE( JumpVelocity( DTVector3d( 1, 2, 3 ), DTVector3d( 0, -9.8f, 0 ), request, expected ) );
 	EXPECT_TRUE( SameBits( body->moVelocity, expected ) );
@@ -233,7 +217,7 @@ TEST_F( LogicApiPhysicJumpTest, AJumpFlownByThePhysicsFrameLandsOnAMovingTarget 
 	target->moVelocity = drift;
 	JumpOnCoorParam request = Request( DTVector3d( 6, 0, -3 ), drift, JUMP_LEAST_SPEED );
 	request.uiDmAccelerationHandle = GiveGravity( JUMPER );
-	APIphysic.JumpOnCoor( JUMPER, &request );
+	api.JumpOnCoor( JUMPER, &request );
 	const f32 t = JumpFlightTime( DTVector3d( 0, 1, 0 ), DTVector3d( 0, -9.8f, 0 ), request );
 	ASSERT_GT( t, 0.1f );
 	ASSERT_LT( t, 5.0f );

@@ -2,11 +2,10 @@
 // contact and carried velocities, rays, the wiring of the module slots,
 // and the primitives' attribute words and volumes.
 
-#include "framework/behaviour/BehaviourTestBench.h"
+#include "framework/logic/api/PhysicTableBench.h"
 
 #include "framework/core/engine/EFCallTrace.h"
 #include "framework/logic/api/EFApiTrace.h"
-#include "framework/logic/api/LogicApiTables.h"
 #include "framework/physics/EFObjCollisionSphere.h"
 
 #include <gtest/gtest.h>
@@ -21,26 +20,7 @@ constexpr u32 NOBODY = 0x2A000103;
 constexpr u32 MISSING = 0x2A0001FF;
 constexpr u32 RUNNING = 0x2A000000;
 
-class LogicApiPhysicTest : public BehaviourTestBench {
-protected:
-	void SetUp() override {
-		BehaviourTestBench::SetUp();
-		Init_Physic();
-	}
-
-	// A falling acceleration module on the object's body, added and set
-	// through the table.
-	u32 GiveGravity( const u32 object, const DTVector3d& a = DTVector3d( 0, -9.8f, 0 ) ) {
-		gpoWorldMgr->GetGameObject( object )->mpoPhysic->mui32CurrentContext = 1;
-		const u32 handle = api.DMAdd( object, EF_DM_ACCELERATION );
-		DMAccelerationParams params = { a, 100.0f, 0 };
-		api.DMSetParams( handle, &params );
-		api.DMSetContextMask( handle, 1 );
-		return handle;
-	}
-
-	api_physic& api = APIphysic;
-};
+class LogicApiPhysicTest : public PhysicTableBench {};
 
 TEST_F( LogicApiPhysicTest, SetAndResetFlagsNormaliseTheDerivedBits ) {
 	struct Row {
