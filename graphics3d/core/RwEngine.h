@@ -31,6 +31,7 @@
 #include "graphics3d/core/RwPlugin.h"
 #include "graphics3d/core/RwStrings.h"
 
+struct RpWorld;
 struct RwFreeList;
 
 typedef void*		( *RwFreeListAllocHook )( RwFreeList* freeList );
@@ -39,7 +40,7 @@ typedef RwFreeList*	( *RwFreeListFreeHook )( RwFreeList* freeList, void* entry )
 // Fixed head of the engine instance, in order.
 struct RwGlobals {
 	RwCamera*			currentCamera;		// between camera begin and end update
-	void*				currentWorld;		// kept by the world module
+	RpWorld*			currentWorld;		// kept by the world objects
 	u16					renderFrame;		// render-frame counter, kept by the world objects
 	u16					lightFrame;			// light-frame counter, kept by the world objects
 	RwDevice			device;		// copied from the driver at open

@@ -15,6 +15,8 @@
 
 #include "datatypes/base/DTTypes.h"
 
+#include <cstddef>
+
 struct RwLLLink {
 	RwLLLink*	next;
 	RwLLLink*	prev;
@@ -51,6 +53,12 @@ inline void rwLinkListRemoveLLLink( RwLLLink* link ) {
 	link->next->prev = link->prev;
 	link->next = nullptr;
 	link->prev = nullptr;
+}
+
+// The record that holds link at linkOffset (offsetof the member).
+template< typename T >
+inline T* rwLLLinkGetData( RwLLLink* link, const size_t linkOffset ) {
+	return reinterpret_cast<T*>( reinterpret_cast<u8*>( link ) - linkOffset );
 }
 
 #endif

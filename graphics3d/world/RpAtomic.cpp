@@ -216,9 +216,6 @@ const RwSphere* RpAtomicGetWorldBoundingSphere( RpAtomic* atomic ) {
 	return &atomic->worldBoundingSphere;
 }
 
-RpWorld* RpAtomicGetWorld( const RpAtomic* ) {
-	return nullptr;
-}
 
 RpAtomic* AtomicDefaultRenderCallBack( RpAtomic* atomic ) {
 	RxPipeline* const pipeline = atomic->pipeline != nullptr ? atomic->pipeline : _rxPipelineGetDefaultAtomicPipeline();
@@ -248,14 +245,14 @@ s32 RpAtomicGetPluginOffset( const u32 pluginID ) {
 	return _rwPluginRegistryGetPluginOffset( &atomicTKList, pluginID );
 }
 
-RwStream* _rpReadAtomicRights( RwStream* stream, const s32 length, void*, s32, s32 ) {
+RwStream* _rpReadRights( RwStream* stream, const s32 length, RpAtomicRights* state ) {
 	u8 bytes[RIGHTS_WITH_EXTRA_BYTES] = {};
 	const u32 wanted = length >= RIGHTS_WITH_EXTRA_BYTES ? RIGHTS_WITH_EXTRA_BYTES : 4;
 	if ( length < 4 || RwStreamRead( stream, bytes, wanted ) != wanted ) {
 		return nullptr;
 	}
-	_rpAtomicRightsState.pluginID = DTReadLE32( bytes );
-	_rpAtomicRightsState.extraData = length >= RIGHTS_WITH_EXTRA_BYTES ? DTReadLE32( bytes + 4 ) : 0;
+	state->pluginID = DTReadLE32( bytes );
+	state->extraData = length >= RIGHTS_WITH_EXTRA_BYTES ? DTReadLE32( bytes + 4 ) : 0;
 	// Bytes past the two words belong to no field.
 	if ( static_cast<u32>( length ) > wanted && RwStreamSkip( stream, static_cast<u32>( length ) - wanted ) == nullptr ) {
 		return nullptr;
@@ -263,15 +260,25 @@ RwStream* _rpReadAtomicRights( RwStream* stream, const s32 length, void*, s32, s
 	return stream;
 }
 
-RwStream* _rpWriteAtomicRights( RwStream* stream, s32, const void* object, s32, s32 ) {
-	const RxPipeline* const pipeline = static_cast<const RpAtomic*>( object )->pipeline;
+RwStream* _rpWriteRights( RwStream* stream, const RxPipeline* pipeline ) {
 	u8 bytes[RIGHTS_WITH_EXTRA_BYTES];
 	DTWriteLE32( bytes, pipeline->pluginId );
 	DTWriteLE32( bytes + 4, pipeline->pluginData );
 	return RwStreamWrite( stream, bytes, sizeof( bytes ) );
 }
 
-s32 _rpSizeAtomicRights( const void* object, s32, s32 ) {
-	const RxPipeline* const pipeline = static_cast<const RpAtomic*>( object )->pipeline;
+s32 _rpSizeRights( const RxPipeline* pipeline ) {
 	return pipeline != nullptr && pipeline->pluginId != 0 ? RIGHTS_WITH_EXTRA_BYTES : 0;
+}
+
+RwStream* _rpReadAtomicRights( RwStream* stream, const s32 length, void*, s32, s32 ) {
+	return _rpReadRights( stream, length, &_rpAtomicRightsState );
+}
+
+RwStream* _rpWriteAtomicRights( RwStream* stream, s32, const void* object, s32, s32 ) {
+	return _rpWriteRights( stream, static_cast<const RpAtomic*>( object )->pipeline );
+}
+
+s32 _rpSizeAtomicRights( const void* object, s32, s32 ) {
+	return _rpSizeRights( static_cast<const RpAtomic*>( object )->pipeline );
 }

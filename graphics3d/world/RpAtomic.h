@@ -100,7 +100,7 @@ RpAtomic*		RpAtomicSetGeometry( RpAtomic* atomic, RpGeometry* geometry, u32 flag
 // A copy without frame or clump sharing the geometry; null on failure.
 RpAtomic*		RpAtomicClone( RpAtomic* atomic );
 const RwSphere*	RpAtomicGetWorldBoundingSphere( RpAtomic* atomic );
-// The world the atomic is in; none until the world objects track it.
+// The world the atomic is in, or null.
 RpWorld*		RpAtomicGetWorld( const RpAtomic* atomic );
 // Runs the atomic's pipeline, or the default atomic one: the atomic, or
 // null on failure.
@@ -126,6 +126,12 @@ struct RpAtomicRights {
 };
 extern RpAtomicRights	_rpAtomicRightsState;
 
+// A rights entry into state, or written and sized for a pipeline (an
+// entry only for a non-zero plug-in id); shared by atomics, worlds and
+// sectors.
+RwStream*		_rpReadRights( RwStream* stream, s32 length, RpAtomicRights* state );
+RwStream*		_rpWriteRights( RwStream* stream, const RxPipeline* pipeline );
+s32				_rpSizeRights( const RxPipeline* pipeline );
 RwStream*		_rpReadAtomicRights( RwStream* stream, s32 length, void* object, s32 offset, s32 size );
 RwStream*		_rpWriteAtomicRights( RwStream* stream, s32 length, const void* object, s32 offset, s32 size );
 s32				_rpSizeAtomicRights( const void* object, s32 offset, s32 size );

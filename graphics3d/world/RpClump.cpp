@@ -119,8 +119,6 @@ RpClump* RpClumpCreate() {
 	clump->inWorldLink = { nullptr, nullptr };
 	clump->callback = DefaultClumpCallBack;
 	clump->renderFrame = 0;
-	clump->world = nullptr;
-	clump->nextInWorld = nullptr;
 	if ( _rwPluginRegistryInitObject( &clumpTKList, clump ) == nullptr ) {
 		RwEngineInstance->freeListFreeHook( globals->clumpFreeList, clump );
 		return nullptr;
@@ -132,10 +130,7 @@ bool RpClumpDestroy( RpClump* clump ) {
 	if ( clump == nullptr ) {
 		return true;
 	}
-	// No world may list a freed clump.
-	if ( clump->world != nullptr ) {
-		RpWorldRemoveClump( clump->world, clump );
-	}
+	// The world objects' destructor takes the clump out of its world.
 	_rwPluginRegistryDeInitObject( &clumpTKList, clump );
 	while ( !rwLinkListEmpty( &clump->atomicList ) ) {
 		RpAtomic* const atomic = AtomicFromLink( rwLinkListGetFirst( &clump->atomicList ) );
@@ -289,9 +284,6 @@ RpClump* RpClumpForAllCameras( RpClump* clump, const RwCameraCallBack callBack, 
 	return clump;
 }
 
-RpWorld* RpClumpGetWorld( const RpClump* clump ) {
-	return clump->world;
-}
 
 s32 RpClumpRegisterPlugin( const s32 size, const u32 pluginID, const RwPluginObjectConstructor constructCB,
 						   const RwPluginObjectDestructor destructCB, const RwPluginObjectCopy copyCB ) {

@@ -17,8 +17,7 @@
 
 	Adding an atomic takes it out of its previous clump first, and
 	destroying a clump that is still in a world removes it from that world
-	first. Until the world objects keep their own links, a clump also
-	records its world and the next clump of that world.
+	first.
 
 	A clump chunk (0x10) holds a struct (atomic, light and camera counts;
 	the atomic count alone up to version 0x33000), a frame list, a
@@ -67,8 +66,6 @@ struct RpClump {
 	RwLLLink				inWorldLink;
 	RpClumpCallBack			callback;
 	u16						renderFrame;
-	RpWorld*				world;
-	RpClump*				nextInWorld;
 };
 
 // The clump link extension of a camera or light.

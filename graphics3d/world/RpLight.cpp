@@ -71,8 +71,6 @@ RpLight* RpLightCreate( const s32 type ) {
 	light->inWorld.next = nullptr;
 	light->inWorld.prev = nullptr;
 	light->lightFrame = static_cast<u16>( RwEngineInstance->lightFrame - 1 );
-	light->world = nullptr;
-	light->nextInWorld = nullptr;
 	if ( _rwPluginRegistryInitObject( &lightTKList, light ) == nullptr ) {
 		RwEngineInstance->freeListFreeHook( globals->lightFreeList, light );
 		return nullptr;
@@ -83,10 +81,6 @@ RpLight* RpLightCreate( const s32 type ) {
 bool RpLightDestroy( RpLight* light ) {
 	if ( light == nullptr ) {
 		return true;
-	}
-	// No world may list a freed light.
-	if ( light->world != nullptr ) {
-		RpWorldRemoveLight( light->world, light );
 	}
 	_rwPluginRegistryDeInitObject( &lightTKList, light );
 	_rwObjectHasFrameReleaseFrame( &light->object );
@@ -161,9 +155,6 @@ RpLight* RpLightStreamRead( RwStream* stream ) {
 	return light;
 }
 
-RpWorld* RpLightGetWorld( const RpLight* light ) {
-	return light->world;
-}
 
 static void DestroyLeftLight( void* entry, void* ) {
 	RpLightDestroy( static_cast<RpLight*>( entry ) );

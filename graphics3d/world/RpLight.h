@@ -21,8 +21,8 @@
 	the cone as the tangent of its angle. Lights read from streams have
 	alpha 1.0.
 
-	Until the world objects take it over, a light also records the world
-	it is in; destroying a light takes it out of that world first.
+	Destroying a light takes it out of its world first (the world
+	objects' destructor).
 
 ===============================================================================
 */
@@ -77,8 +77,6 @@ struct RpLight {
 	RwLinkList				WorldSectorsInLight;	// ties to world sectors
 	RwLLLink				inWorld;			// kept by the world objects
 	u16						lightFrame;			// light-frame counter at the last update
-	RpWorld*				world;
-	RpLight*				nextInWorld;
 };
 
 // The light module's engine data.

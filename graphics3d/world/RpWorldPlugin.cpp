@@ -7,6 +7,8 @@
 #include "graphics3d/world/RpLight.h"
 #include "graphics3d/world/RpMaterial.h"
 #include "graphics3d/world/RpMesh.h"
+#include "graphics3d/world/RpWorld.h"
+#include "graphics3d/world/RpWorldObj.h"
 
 RwModuleInfo sectorModule;
 RwModuleInfo worldModule;
@@ -44,18 +46,11 @@ const RpWorldModule worldModules[] = {
 	{ static_cast<s32>( sizeof( RpClumpGlobals ) ), rwID_CLUMPMODULE, _rpClumpOpen, _rpClumpClose },
 	{ static_cast<s32>( sizeof( RpLightGlobals ) ), rwID_LIGHTMODULE, _rpLightOpen, _rpLightClose },
 	{ RPSECTOR_ENGINE_DATA_SIZE, rwID_SECTORMODULE, CountingOpen<&sectorModule>, CountingClose<&sectorModule> },
-	{ RPWORLD_ENGINE_DATA_SIZE, rwID_WORLDMODULE, CountingOpen<&worldModule>, CountingClose<&worldModule> },
+	{ RPWORLD_ENGINE_DATA_SIZE, rwID_WORLDMODULE, _rpWorldOpen, _rpWorldClose },
 	{ RPBINWORLD_ENGINE_DATA_SIZE, rwID_BINWORLDMODULE, CountingOpen<&binWorldModule>, CountingClose<&binWorldModule> },
 };
 
 }	// namespace
-
-bool _rpWorldObjRegisterExtensions() {
-	return _rpGeometryRegisterStreams() &&
-		   RpAtomicRegisterPlugin( 0, rwID_RIGHTSTORENDER, nullptr, nullptr, nullptr ) >= 0 &&
-		   RpAtomicRegisterPluginStream( rwID_RIGHTSTORENDER, _rpReadAtomicRights, _rpWriteAtomicRights,
-										 _rpSizeAtomicRights ) >= 0;
-}
 
 bool _rxWorldDevicePluginAttach() {
 	return true;

@@ -9,12 +9,10 @@
 	any registration is refused, then registers the world-object and the
 	clump link extensions and attaches the platform's world pipelines.
 
-	The sector, world and binary-world modules only record their offset
-	and count their opens so far; of the world-object extensions only the
-	geometry's bin-mesh and native-data entries and the atomic's
-	rights-to-render entry exist, and the platform's pipelines register
-	nothing yet. Every module's engine data already has its final size, so the
-	offsets stay where they are when they fill in.
+	The sector and binary-world modules only record their offset and
+	count their opens; the world module opens the default world pipelines
+	and the registered-world list. The platform's world plug-ins register
+	nothing yet.
 
 	Every module close is safe to run twice: a failed RwEngineStop leaves
 	the library started and a second stop closes the modules again.
@@ -50,9 +48,7 @@ extern RwModuleInfo	binWorldModule;
 // True when every module and extension registered.
 bool	RpWorldPluginAttach();
 
-// The world-object extensions and the platform's world pipelines; each
-// true on success (the clump link extensions are the clump module's).
-bool	_rpWorldObjRegisterExtensions();
+// The platform's world plug-ins; true on success.
 bool	_rxWorldDevicePluginAttach();
 
 #endif

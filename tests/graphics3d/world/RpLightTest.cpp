@@ -148,11 +148,12 @@ TEST_F( RpLightTest, CreationSettersAndTheConeBounds ) {
 }
 
 TEST_F( RpLightTest, DestroyingALightTakesItOutOfItsWorld ) {
-	RpWorld* const world = RpWorldCreate();
+	const RwBBox box = { { 1.0f, 1.0f, 1.0f }, { -1.0f, -1.0f, -1.0f } };
+	RpWorld* const world = RpWorldCreate( &box );
 	RpLight* const light = RpLightCreate( rpLIGHTAMBIENT );
 	RpWorldAddLight( world, light );
 	RpLightDestroy( light );
-	EXPECT_EQ( world->lightList, nullptr );
+	EXPECT_TRUE( rwLinkListEmpty( &world->directionalLightList ) );
 	RpWorldDestroy( world );
 }
 

@@ -212,7 +212,8 @@ TEST_F( EFWorldClippingTest, ACameraSlotPastTheObjectsStatesKeepsNoState ) {
 TEST_F( EFWorldClippingTest, ClumpsMoveOnlyIntoNoWorldAndOnlyOutOfTheirOwn ) {
 	MakeCamera();
 	RpWorld* const level = gpoWorldMgr->GetCurrentWorld();
-	RpWorld* const hud = RpWorldCreate();
+	const RwBBox box = { { 10.0f, 10.0f, 10.0f }, { -10.0f, -10.0f, -10.0f } };
+	RpWorld* const hud = RpWorldCreate( &box );
 	RpClump* const resident = RpClumpCreate();
 	RpWorldAddClump( level, resident );
 	EFGameObject* const object = MakeObject( OBJECT_A, 0.0f, 0.0f, 5.0f );
@@ -277,10 +278,9 @@ TEST_F( EFWorldClippingTest, LightsAndCamerasJoinTheLevelWorldOnce ) {
 	// The graphics manager put it there; adding again changes nothing.
 	gpoWorldMgr->AddCameraInstance( camera );
 	EXPECT_EQ( RwCameraGetWorld( camera->mpoRwCamera ), level );
-	EXPECT_EQ( level->numCameras, 1u );
 	gpoWorldMgr->RemoveCameraInstance( camera );
 	gpoWorldMgr->RemoveCameraInstance( camera );
-	EXPECT_EQ( level->numCameras, 0u );
+	EXPECT_EQ( RwCameraGetWorld( camera->mpoRwCamera ), nullptr );
 	EFLight light;
 	light.mpLight = RpLightCreate( rpLIGHTPOINT );
 	gpoWorldMgr->AddLightInstance( &light );

@@ -69,7 +69,8 @@ protected:
 		moGraphics = new EFGraphicsMgr( moContext );
 		gpoWorldMgr = new EFWorld();
 		EFStatic3dObj* const level = new EFStatic3dObj();
-		level->SetWorld( RpWorldCreate() );
+		const RwBBox box = { { 1000.0f, 1000.0f, 1000.0f }, { -1000.0f, -1000.0f, -1000.0f } };
+		level->SetWorld( RpWorldCreate( &box ) );
 		gpoWorldMgr->SetStatic3dObj( level );
 		EFCallTraceEnable( true );
 	}
