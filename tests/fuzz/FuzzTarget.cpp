@@ -5,6 +5,8 @@
 #include "datatypes/memory/MMMemory.h"
 #include "graphics3d/core/RwEngine.h"
 #include "graphics3d/core/RwError.h"
+#include "graphics3d/world/RpCollision.h"
+#include "graphics3d/world/RpWorldPlugin.h"
 #include "graphics3d/testdevice/TestDevice.h"
 #include "support/HostTestDisc.h"
 
@@ -95,10 +97,11 @@ std::string FuzzDiscFolder() {
 	return SharedDisc().DiscFolder().string();
 }
 
-void FuzzRwStart( const bool engineAllocator ) {
+void FuzzRwStart( const bool engineAllocator, const bool worldPlugins ) {
 	static bool up = false;
 	static bool onEngineAllocator = false;
-	if ( up && onEngineAllocator == engineAllocator ) {
+	static bool withWorldPlugins = false;
+	if ( up && onEngineAllocator == engineAllocator && withWorldPlugins == worldPlugins ) {
 		return;
 	}
 	if ( up ) {
@@ -110,9 +113,11 @@ void FuzzRwStart( const bool engineAllocator ) {
 	static u32 deviceConfiguration[3] = { 1, 2, 3 };
 	TestDeviceReset();
 	up = RwEngineInit( engineAllocator ? &engineMemory : nullptr, RWENGINE_INIT_NO_FREE_LISTS, 0 ) &&
+		 ( !worldPlugins || ( RpCollisionPluginAttach() && RpWorldPluginAttach() ) ) &&
 		 RwEngineOpen( deviceConfiguration ) && RwEngineStart();
 	FuzzCheck( up, "the 3D library does not start" );
 	onEngineAllocator = engineAllocator;
+	withWorldPlugins = worldPlugins;
 	RwError ignored = { 0, 0 };
 	RwErrorGet( &ignored );
 }

@@ -97,8 +97,9 @@ std::string	FuzzDiscFolder();
 // Starts the 3D library over the host test device, on the engine's
 // allocator or on the C library's (no free lists either way, so that the
 // sanitizers see every block), and keeps it up for the targets that ask
-// for the same allocator.
-void	FuzzRwStart( bool engineAllocator );
+// for the same allocator. worldPlugins attaches the collision and world
+// plug-ins as well.
+void	FuzzRwStart( bool engineAllocator, bool worldPlugins = false );
 
 // While set, global operator new and delete go to the engine's allocator,
 // as they always do in the engine executable; otherwise to the C

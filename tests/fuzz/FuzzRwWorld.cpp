@@ -1,0 +1,143 @@
+/*
+	The 3D library's static worlds and collision trees: world chunks and
+	geometry chunks (with a collision record in their extension) read from
+	a memory stream, with the collision and world plug-ins attached. The
+	first byte of an input picks the reader; the rest is the stream,
+	searched for that reader's chunk. A world read is also walked by a
+	line and a box query, so that a tree the reader let through is
+	exercised.
+
+	The library runs over the host test device with the C library's
+	allocator and no free lists, so that the sanitizers see every block.
+*/
+#include "FuzzTarget.h"
+
+#include "graphics3d/core/RwError.h"
+#include "graphics3d/core/RwStream.h"
+#include "graphics3d/world/RpAtomic.h"
+#include "graphics3d/world/RpCollision.h"
+#include "graphics3d/world/RpGeometry.h"
+#include "graphics3d/world/RpWorld.h"
+#include "tools/lib/graphics3d/ToolCollisionTreeBuilder.h"
+#include "tools/lib/graphics3d/ToolGeometryWriter.h"
+#include "tools/lib/graphics3d/ToolSectorTreeBuilder.h"
+
+namespace {
+
+enum WorldReader : u8 { READ_WORLD, READ_GEOMETRY, READER_COUNT };
+
+RpCollisionTriangle* Touch( RpIntersection*, RpWorldSector*, RpCollisionTriangle* triangle, f32, void* ) {
+	return triangle;
+}
+
+RpCollisionTriangle* TouchAtomic( RpIntersection*, RpCollisionTriangle* triangle, f32, void* ) {
+	return triangle;
+}
+
+void Query( RpWorld* world ) {
+	RpIntersection line = {};
+	line.type = rpINTERSECTLINE;
+	line.t.line = { { -50.0f, -40.0f, -30.0f }, { 50.0f, 40.0f, 30.0f } };
+	RpCollisionWorldForAllIntersections( world, &line, Touch, nullptr );
+	RpIntersection box = {};
+	box.type = rpINTERSECTBOX;
+	box.t.box = { { 20.0f, 20.0f, 20.0f }, { -20.0f, -20.0f, -20.0f } };
+	RpCollisionWorldForAllIntersections( world, &box, Touch, nullptr );
+}
+
+void ReadChunk( const u8* data, const size_t size ) {
+	if ( size == 0 ) {
+		return;
+	}
+	FuzzRwStart( false, true );
+	std::vector<u8> copy( data + 1, data + size );
+	RwMemory memory = { copy.data(), static_cast<u32>( copy.size() ) };
+	RwStream* const stream = RwStreamOpen( rwSTREAMMEMORY, rwSTREAMREAD, &memory );
+	FuzzCheck( stream != nullptr, "a memory stream does not open" );
+	if ( data[0] % READER_COUNT == READ_WORLD ) {
+		if ( RwStreamFindChunk( stream, TOOL_CHUNK_WORLD, nullptr, nullptr ) ) {
+			if ( RpWorld* const world = RpWorldStreamRead( stream ) ) {
+				Query( world );
+				RpWorldDestroy( world );
+			}
+		}
+	} else if ( RwStreamFindChunk( stream, TOOL_CHUNK_GEOMETRY, nullptr, nullptr ) ) {
+		if ( RpGeometry* const geometry = RpGeometryStreamRead( stream ) ) {
+			RpAtomic* const atomic = RpAtomicCreate();
+			RpAtomicSetGeometry( atomic, geometry, 0 );
+			RpGeometryDestroy( geometry );
+			RpIntersection sphere = {};
+			sphere.type = rpINTERSECTSPHERE;
+			sphere.t.sphere = { { 0.0f, 0.0f, 0.0f }, 10.0f };
+			RpAtomicForAllIntersections( atomic, &sphere, TouchAtomic, nullptr );
+			RpAtomicDestroy( atomic );
+		}
+	}
+	RwStreamClose( stream, nullptr );
+	RwError ignored = { 0, 0 };
+	RwErrorGet( &ignored );
+}
+
+struct Soup {
+	std::vector<f32>				positions;
+	std::vector<std::array<u32, 3>>	triangles;
+};
+
+Soup Grid( const u32 side ) {
+	Soup soup;
+	for ( u32 y = 0; y <= side; y++ ) {
+		for ( u32 x = 0; x <= side; x++ ) {
+			soup.positions.insert( soup.positions.end(), { 4.0f * x - 20.0f, 4.0f * y - 20.0f, 0.5f * ( ( x * 7 + y * 3 ) % 5 ) } );
+		}
+	}
+	for ( u32 y = 0; y < side; y++ ) {
+		for ( u32 x = 0; x < side; x++ ) {
+			const u32 a = y * ( side + 1 ) + x;
+			soup.triangles.push_back( { a, a + 1, a + side + 2 } );
+			soup.triangles.push_back( { a, a + side + 2, a + side + 1 } );
+		}
+	}
+	return soup;
+}
+
+std::vector<u8> Finish( const u8 reader, ToolChunkWriter& writer ) {
+	std::vector<u8> bytes;
+	FuzzCheck( writer.Finish( bytes ), "a seed chunk does not close" );
+	bytes.insert( bytes.begin(), reader );
+	return bytes;
+}
+
+std::vector<u8> WorldSeed( const u32 sectorSize, const bool trees ) {
+	const Soup soup = Grid( 6 );
+	ToolChunkWriter writer;
+	ToolWorldWriter::Write( writer, ToolSectorTreeBuilder::Build( soup.positions, soup.triangles, sectorSize, trees ? 3 : 0 ) );
+	return Finish( READ_WORLD, writer );
+}
+
+std::vector<u8> GeometrySeed() {
+	const Soup soup = Grid( 4 );
+	ToolGeometry geometry;
+	geometry.numVertices = static_cast<s32>( soup.positions.size() / 3 );
+	for ( const std::array<u32, 3>& t : soup.triangles ) {
+		geometry.triangles.push_back( { { static_cast<u16>( t[0] ), static_cast<u16>( t[1] ), static_cast<u16>( t[2] ) }, 0 } );
+	}
+	geometry.morphTargets[0].positions = soup.positions;
+	geometry.materials = ToolWorldWriter::PlainMaterials( 1 );
+	geometry.extension.push_back(
+		{ TOOL_COLLISION_PLUGIN, ToolCollisionTreeBuilder::Payload( ToolCollisionTreeBuilder::Build( soup.positions, soup.triangles, 2 ) ) } );
+	ToolChunkWriter writer;
+	ToolGeometryWriter::Write( writer, geometry );
+	return Finish( READ_GEOMETRY, writer );
+}
+
+} // namespace
+
+FUZZ_TARGET( rw_world ) {
+	ReadChunk( data, size );
+}
+
+static void FuzzSeeds_rw_world( std::vector<FuzzSeed>& seeds ) {
+	seeds.push_back( { "world-sectors-trees", WorldSeed( 12, true ) } );
+	seeds.push_back( { "world-one-sector", WorldSeed( 1000, false ) } );
+	seeds.push_back( { "geometry-tree", GeometrySeed() } );
+}
