@@ -81,19 +81,8 @@ public:
 		world = RpWorldStreamRead( stream );
 		RwStreamClose( stream, nullptr );
 		for ( const bool tree : { true, false } ) {
-			ToolGeometry stored;
-			stored.numVertices = static_cast<s32>( soup.positions.size() / 3 );
-			for ( const std::array<u32, 3>& t : soup.triangles ) {
-				stored.triangles.push_back(
-					{ { static_cast<u16>( t[0] ), static_cast<u16>( t[1] ), static_cast<u16>( t[2] ) }, 0 } );
-			}
-			stored.morphTargets[0].positions = soup.positions;
-			stored.materials = ToolWorldWriter::PlainMaterials( 1 );
-			if ( tree ) {
-				stored.extension.push_back( { TOOL_COLLISION_PLUGIN,
-											  ToolCollisionTreeBuilder::Payload( ToolCollisionTreeBuilder::Build(
-												  soup.positions, soup.triangles, 4 ) ) } );
-			}
+			const ToolGeometry stored =
+				ToolCollisionTreeBuilder::Geometry( soup.positions, soup.triangles, tree ? 4 : 0 );
 			std::vector<u8> bytes = Bytes( [&]( ToolChunkWriter& w ) { ToolGeometryWriter::Write( w, stored ); } );
 			stream = OpenAt( bytes, TOOL_CHUNK_GEOMETRY );
 			RpGeometry* const geometry = RpGeometryStreamRead( stream );

@@ -31,15 +31,6 @@ static RwFreeList lightTieFreeListRecord;
 RpAtomicRights _rpWorldRightsState;
 RpAtomicRights _rpSectorRightsState;
 
-// Defined with the syncs.
-RwObjectHasFrame*	_rpWorldObjAtomicSync( RwObjectHasFrame* object );
-RwObjectHasFrame*	_rpWorldObjLightSync( RwObjectHasFrame* object );
-RwObjectHasFrame*	_rpWorldObjCameraSync( RwObjectHasFrame* object );
-RwCamera*			_rpWorldObjCameraBeginUpdate( RwCamera* camera );
-RwCamera*			_rpWorldObjCameraEndUpdate( RwCamera* camera );
-void				_rpAtomicDestroyTies( RpAtomic* atomic );
-void				_rpLightDestroyTies( RpLight* light );
-
 RpWorldObjGlobals* _rpWorldObjGlobals() {
 	RwGlobals* const instance = RwEngineInstance;
 	if ( worldObjInstances <= 0 || instance == nullptr || instance == &staticGlobals ) {

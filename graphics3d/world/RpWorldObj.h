@@ -128,6 +128,15 @@ RxPipeline*		RpAtomicSetDefaultPipeline( RxPipeline* pipeline );
 RpWorldSector*	_rpWorldSectorRenderAtomics( RpWorldSector* sector );
 // Unties everything from a sector.
 void			_rpWorldSectorDestroyTies( RpWorldSector* sector );
+// The functions the extensions put in place of the objects' own, and
+// the untying of an atomic or light from every sector.
+RwObjectHasFrame*	_rpWorldObjAtomicSync( RwObjectHasFrame* object );
+RwObjectHasFrame*	_rpWorldObjLightSync( RwObjectHasFrame* object );
+RwObjectHasFrame*	_rpWorldObjCameraSync( RwObjectHasFrame* object );
+RwCamera*		_rpWorldObjCameraBeginUpdate( RwCamera* camera );
+RwCamera*		_rpWorldObjCameraEndUpdate( RwCamera* camera );
+void			_rpAtomicDestroyTies( RpAtomic* atomic );
+void			_rpLightDestroyTies( RpLight* light );
 // Lets go of the cameras and atomics still in the world (before it goes).
 void			_rpWorldObjLeaveWorld( RpWorld* world );
 // The extensions while registered, else null.

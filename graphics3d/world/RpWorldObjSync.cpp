@@ -12,14 +12,6 @@
 #include <cmath>
 #include <cstddef>
 
-RwObjectHasFrame*	_rpWorldObjAtomicSync( RwObjectHasFrame* object );
-RwObjectHasFrame*	_rpWorldObjLightSync( RwObjectHasFrame* object );
-RwObjectHasFrame*	_rpWorldObjCameraSync( RwObjectHasFrame* object );
-RwCamera*			_rpWorldObjCameraBeginUpdate( RwCamera* camera );
-RwCamera*			_rpWorldObjCameraEndUpdate( RwCamera* camera );
-void				_rpAtomicDestroyTies( RpAtomic* atomic );
-void				_rpLightDestroyTies( RpLight* light );
-
 namespace {
 
 // "Below" by the sign bit of the difference: -0.0 is below.

@@ -116,17 +116,8 @@ std::vector<u8> WorldSeed( const u32 sectorSize, const bool trees ) {
 
 std::vector<u8> GeometrySeed() {
 	const Soup soup = Grid( 4 );
-	ToolGeometry geometry;
-	geometry.numVertices = static_cast<s32>( soup.positions.size() / 3 );
-	for ( const std::array<u32, 3>& t : soup.triangles ) {
-		geometry.triangles.push_back( { { static_cast<u16>( t[0] ), static_cast<u16>( t[1] ), static_cast<u16>( t[2] ) }, 0 } );
-	}
-	geometry.morphTargets[0].positions = soup.positions;
-	geometry.materials = ToolWorldWriter::PlainMaterials( 1 );
-	geometry.extension.push_back(
-		{ TOOL_COLLISION_PLUGIN, ToolCollisionTreeBuilder::Payload( ToolCollisionTreeBuilder::Build( soup.positions, soup.triangles, 2 ) ) } );
 	ToolChunkWriter writer;
-	ToolGeometryWriter::Write( writer, geometry );
+	ToolGeometryWriter::Write( writer, ToolCollisionTreeBuilder::Geometry( soup.positions, soup.triangles, 2 ) );
 	return Finish( READ_GEOMETRY, writer );
 }
 

@@ -9,6 +9,7 @@
 #include "graphics3d/world/RpWorldPlugin.h"
 #include "graphics3d/testdevice/TestDevice.h"
 #include "support/HostTestDisc.h"
+#include "support/TestArenaUse.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -60,18 +61,7 @@ void FuzzCheck( const bool condition, const char* what ) {
 }
 
 s64 FuzzArenaUse() {
-	s64 bytes = 0;
-	for ( const DTMemHeap* heap : _MemHeap ) {
-		if ( heap != nullptr ) {
-			bytes += heap->GetBytesInUse();
-		}
-	}
-	for ( const DTMemPool* pool : _MemPool ) {
-		if ( pool != nullptr ) {
-			bytes -= static_cast<s64>( pool->CountFree() ) * pool->GetElementSize();
-		}
-	}
-	return bytes;
+	return TestArenaUse();
 }
 
 void FuzzWithoutArenaLeak( void ( *load )( const u8* data, size_t size ), const u8* data, const size_t size ) {

@@ -110,15 +110,7 @@ bool Ambiguous( const RpTestSoup& soup, const D3& s, const D3& e ) {
 
 TEST_F( RpCollisionPeerTest, LinesFindTheSameFrontFacesAtTheSameFractions ) {
 	const RpTestSoup soup = RpTestRandomSoup( 11, 1500, 50.0f );
-	ToolGeometry stored;
-	stored.numVertices = static_cast<s32>( soup.positions.size() / 3 );
-	for ( const std::array<u32, 3>& t : soup.triangles ) {
-		stored.triangles.push_back( { { static_cast<u16>( t[0] ), static_cast<u16>( t[1] ), static_cast<u16>( t[2] ) }, 0 } );
-	}
-	stored.morphTargets[0].positions = soup.positions;
-	stored.materials = ToolWorldWriter::PlainMaterials( 1 );
-	stored.extension.push_back(
-		{ TOOL_COLLISION_PLUGIN, ToolCollisionTreeBuilder::Payload( ToolCollisionTreeBuilder::Build( soup.positions, soup.triangles, 4 ) ) } );
+	const ToolGeometry stored = ToolCollisionTreeBuilder::Geometry( soup.positions, soup.triangles, 4 );
 	const std::vector<u8> bytes = RpTestBytes( [&]( ToolChunkWriter& w ) { ToolGeometryWriter::Write( w, stored ); } );
 	RpGeometry* const geometry = RpGeometryStreamRead( OpenAt( bytes, TOOL_CHUNK_GEOMETRY ) );
 	ASSERT_NE( geometry, nullptr );

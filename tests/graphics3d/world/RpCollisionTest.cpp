@@ -71,13 +71,7 @@ RpIntersection BoxQuery( const RwBBox& box ) {
 }
 
 ToolGeometry GeometryOf( const RpTestSoup& soup, const std::optional<ToolCollisionTree>& tree ) {
-	ToolGeometry geometry;
-	geometry.numVertices = static_cast<s32>( soup.positions.size() / 3 );
-	for ( const std::array<u32, 3>& t : soup.triangles ) {
-		geometry.triangles.push_back( { { static_cast<u16>( t[0] ), static_cast<u16>( t[1] ), static_cast<u16>( t[2] ) }, 0 } );
-	}
-	geometry.morphTargets[0].positions = soup.positions;
-	geometry.materials = ToolWorldWriter::PlainMaterials( 1 );
+	ToolGeometry geometry = ToolCollisionTreeBuilder::Geometry( soup.positions, soup.triangles, 0 );
 	if ( tree ) {
 		geometry.extension.push_back( { TOOL_COLLISION_PLUGIN, ToolCollisionTreeBuilder::Payload( *tree ) } );
 	}
@@ -284,6 +278,9 @@ TEST_F( RpCollisionTest, TreesDecideWhichLeavesALineOrBoxVisits ) {
 	EXPECT_EQ( AtomicHits( plain, onTheSplit ), ( std::vector<Hit>{ { nullptr, 0, 0.5f }, { nullptr, 1, 0.5f } } ) );
 	EXPECT_EQ( AtomicHits( leafAtomic, onTheSplit ), ( std::vector<Hit>{ { nullptr, 1, 0.5f }, { nullptr, 0, 0.5f } } ) );
 	EXPECT_EQ( AtomicHits( splitAtomic, onTheSplit ), ( std::vector<Hit>{ { nullptr, 1, 0.5f } } ) );
+	// A line of zero length: every gradient is 0 and nothing is hit.
+	EXPECT_TRUE( AtomicHits( splitAtomic, LineQuery( { 1.0f, 0.25f, 0.0f }, { 1.0f, 0.25f, 0.0f } ) ).empty() );
+	EXPECT_TRUE( AtomicHits( splitAtomic, LineQuery( { 0.5f, 0.25f, 0.0f }, { 0.5f, 0.25f, 0.0f } ) ).empty() );
 	// A line from the left visits the left leaf first; a stopping callback
 	// ends the query after the first hit.
 	const RpIntersection across = LineQuery( { 0.5f, 0.25f, 1.0f }, { 1.5f, 0.25f, -1.0f } );
@@ -455,11 +452,11 @@ TEST_F( RpCollisionTest, RefusesMalformedRecordsLeavingNothingAllocated ) {
 	for ( const auto& row : rows ) {
 		const std::vector<u8> bytes = RpTestBytes( [&]( ToolChunkWriter& w ) { ToolGeometryWriter::Write( w, FiveTriangles( row.payload ) ); } );
 		RwStream* const stream = OpenAt( bytes, TOOL_CHUNK_GEOMETRY );
-		const s64 before = RpTestArenaUse();
+		const s64 before = TestArenaUse();
 		EXPECT_EQ( RpGeometryStreamRead( stream ), nullptr ) << row.what;
 		const RwError error = RwTestReadError();
 		EXPECT_EQ( error.errorCode, 0x8000001Au ) << row.what;
-		EXPECT_EQ( RpTestArenaUse(), before ) << row.what;
+		EXPECT_EQ( TestArenaUse(), before ) << row.what;
 		EXPECT_EQ( RpTestAlive::materials, 0 ) << row.what;
 	}
 	// A zero-length entry leaves the slot as it was.

@@ -31,18 +31,6 @@ ToolWorld ThreeSectors( const u32 format = 0x02 ) {
 	return world;
 }
 
-std::vector<RpWorldSector*> SectorsOf( RpWorld* world ) {
-	std::vector<RpWorldSector*> sectors;
-	RpWorldForAllWorldSectors(
-		world,
-		[]( RpWorldSector* sector, void* data ) {
-			static_cast<std::vector<RpWorldSector*>*>( data )->push_back( sector );
-			return sector;
-		},
-		&sectors );
-	return sectors;
-}
-
 std::vector<RpWorldSector*> TiedSectors( RpAtomic* atomic ) {
 	std::vector<RpWorldSector*> sectors;
 	RpAtomicForAllWorldSectors(
@@ -186,7 +174,7 @@ TEST_F( RpWorldObjTest, AtomicsAreTiedToEverySectorTheirSphereBoxReaches ) {
 	overlapping.planes[0].rightValue = -0.5f;
 	RpWorld* const world = ReadWorld( overlapping );
 	ASSERT_NE( world, nullptr );
-	const std::vector<RpWorldSector*> s = SectorsOf( world );
+	const std::vector<RpWorldSector*> s = RpTestSectors( world );
 	const struct {
 		f32								x;
 		f32								radius;
@@ -225,7 +213,7 @@ TEST_F( RpWorldObjTest, AtomicsAreTiedToEverySectorTheirSphereBoxReaches ) {
 
 TEST_F( RpWorldObjTest, LocalLightsAreTiedAgainWhenTheyMoveAndGlobalOnesNever ) {
 	RpWorld* const world = ReadWorld( ThreeSectors() );
-	const std::vector<RpWorldSector*> s = SectorsOf( world );
+	const std::vector<RpWorldSector*> s = RpTestSectors( world );
 	RpLight* const local = RpLightCreate( rpLIGHTPOINT );
 	RpLight* const global = RpLightCreate( rpLIGHTDIRECTIONAL );
 	RpLightSetRadius( local, 1.0f );
@@ -250,7 +238,7 @@ TEST_F( RpWorldObjTest, LocalLightsAreTiedAgainWhenTheyMoveAndGlobalOnesNever ) 
 
 TEST_F( RpWorldObjTest, TheCameraListsVisibleSectorsFarSideFirstInRenderOrderTwo ) {
 	RpWorld* const world = ReadWorld( ThreeSectors() );
-	const std::vector<RpWorldSector*> s = SectorsOf( world );
+	const std::vector<RpWorldSector*> s = RpTestSectors( world );
 	RwCamera* const camera = CameraAt( 5.0f );
 	RpWorldAddCamera( world, camera );
 	world->renderCallBack = RecordSector;

@@ -34,18 +34,6 @@ ToolWorld TwoSquares( const u32 version ) {
 	return world;
 }
 
-std::vector<RpWorldSector*> Sectors( RpWorld* world ) {
-	std::vector<RpWorldSector*> sectors;
-	RpWorldForAllWorldSectors(
-		world,
-		[]( RpWorldSector* sector, void* data ) {
-			static_cast<std::vector<RpWorldSector*>*>( data )->push_back( sector );
-			return sector;
-		},
-		&sectors );
-	return sectors;
-}
-
 void Append( std::vector<u8>& bytes, const std::initializer_list<u32> words ) {
 	for ( const u32 word : words ) {
 		for ( u32 i = 0; i < 4; i++ ) {
@@ -77,7 +65,7 @@ TEST_F( RpWorldTest, ReadsAOneSectorWorldFromAPinnedChunk ) {
 	EXPECT_EQ( world->worldOrigin.z, -3.0f );
 	EXPECT_EQ( world->boundingBox.sup.y, 5.0f );
 	EXPECT_EQ( world->boundingBox.inf.z, -6.0f );
-	const std::vector<RpWorldSector*> sectors = Sectors( world );
+	const std::vector<RpWorldSector*> sectors = RpTestSectors( world );
 	ASSERT_EQ( sectors.size(), 1u );
 	const RpWorldSector* const sector = sectors[0];
 	EXPECT_EQ( sector->numVertices, 3 );
@@ -117,7 +105,7 @@ TEST_F( RpWorldTest, ReadsSectorsBoxesAndPlaneValuesByVersionAndFormat ) {
 		const RpPlaneSector* const plane = reinterpret_cast<const RpPlaneSector*>( world->rootSector );
 		EXPECT_EQ( plane->leftValue, row.leftValue );
 		EXPECT_EQ( plane->rightValue, row.overlap ? -0.5f : 0.5f );
-		const std::vector<RpWorldSector*> sectors = Sectors( world );
+		const std::vector<RpWorldSector*> sectors = RpTestSectors( world );
 		ASSERT_EQ( sectors.size(), 2u );
 		// Left before right; sector boxes cut by the plane's values.
 		EXPECT_EQ( sectors[0]->vertices[0].x, -2.0f );
@@ -207,12 +195,12 @@ TEST_F( RpWorldTest, RefusesMalformedWorldsLeavingNothingAllocated ) {
 		row.spoil( world );
 		const std::vector<u8> bytes = RpTestBytes( [&]( ToolChunkWriter& w ) { ToolWorldWriter::Write( w, world ); } );
 		RwStream* const stream = OpenAt( bytes, TOOL_CHUNK_WORLD );
-		const s64 before = RpTestArenaUse();
+		const s64 before = TestArenaUse();
 		EXPECT_EQ( RpWorldStreamRead( stream ), nullptr ) << row.what;
 		const RwError error = RwTestReadError();
 		EXPECT_EQ( error.pluginID, 0u ) << row.what;
 		EXPECT_EQ( error.errorCode, row.code ) << row.what;
-		EXPECT_EQ( RpTestArenaUse(), before ) << row.what;
+		EXPECT_EQ( TestArenaUse(), before ) << row.what;
 		EXPECT_EQ( RpTestAlive::materials, 0 ) << row.what;
 	}
 	// A cut stream fails at every length.
@@ -222,12 +210,12 @@ TEST_F( RpWorldTest, RefusesMalformedWorldsLeavingNothingAllocated ) {
 		held.push_back( cut );
 		RwStream* const stream = RwTestOpenRead( held.back() );
 		streams.push_back( stream );
-		const s64 before = RpTestArenaUse();
+		const s64 before = TestArenaUse();
 		if ( RwStreamFindChunk( stream, TOOL_CHUNK_WORLD, nullptr, nullptr ) ) {
 			EXPECT_EQ( RpWorldStreamRead( stream ), nullptr ) << length;
 		}
 		RwTestReadError();
-		EXPECT_EQ( RpTestArenaUse(), before ) << length;
+		EXPECT_EQ( TestArenaUse(), before ) << length;
 	}
 }
 
@@ -238,7 +226,7 @@ TEST_F( RpWorldTest, StructsLongerThanTheirFieldsAreSkippedPast ) {
 	stored.sectors[1].extraStructBytes = 4;
 	RpWorld* const world = ReadWorld( stored );
 	ASSERT_NE( world, nullptr );
-	EXPECT_EQ( Sectors( world )[1]->vertices[0].x, 2.0f );
+	EXPECT_EQ( RpTestSectors( world )[1]->vertices[0].x, 2.0f );
 	RpWorldDestroy( world );
 }
 
@@ -248,7 +236,7 @@ TEST_F( RpWorldTest, ACreatedWorldHasOneSectorWithItsBoxAndIsFoundBySector ) {
 	ASSERT_NE( world, nullptr );
 	EXPECT_EQ( world->object.privateFlags, 0 );
 	EXPECT_EQ( world->renderOrder, 2 );
-	const std::vector<RpWorldSector*> sectors = Sectors( world );
+	const std::vector<RpWorldSector*> sectors = RpTestSectors( world );
 	ASSERT_EQ( sectors.size(), 1u );
 	EXPECT_EQ( sectors[0]->boundingBox.sup.z, 3.0f );
 	EXPECT_EQ( sectors[0]->tightBoundingBox.inf.y, -2.0f );
@@ -266,7 +254,7 @@ TEST_F( RpWorldTest, TheSectorPipelineIsTheSectorsElseTheWorldsElseTheDefault ) 
 	RxPipeline* const fallback = make();
 	RpWorld* const world = ReadWorld( TwoSquares( 0x34003 ) );
 	ASSERT_NE( world, nullptr );
-	RpWorldSector* const sector = Sectors( world )[0];
+	RpWorldSector* const sector = RpTestSectors( world )[0];
 	RwEngineInstance->currentWorld = world;
 	RxPipeline* const before = _rxPipelineGetDefaultWorldSectorPipeline();
 	EXPECT_EQ( RpWorldSetDefaultSectorPipeline( fallback ), fallback );

@@ -4,16 +4,13 @@
 	Shared set-up of the world, world-object and collision tests: the
 	library with the collision plug-in attached, worlds read from the tool
 	writers, random triangle soups, and the bytes in use in the engine's
-	heaps (a failed read must leave them as they were).
+	heaps (TestArenaUse: a failed read must leave them as they were).
 
 ===============================================================================
 */
 #ifndef RP_WORLD_TEST_SCENES_H
 #define RP_WORLD_TEST_SCENES_H
 
-#include "datatypes/memory/DTMemHeap.h"
-#include "datatypes/memory/DTMemPool.h"
-#include "datatypes/memory/MMMemory.h"
 #include "graphics3d/core/RwFrame.h"
 #include "graphics3d/core/RwFrameSync.h"
 #include "graphics3d/world/RpCollision.h"
@@ -21,6 +18,7 @@
 #include "tools/lib/graphics3d/ToolCollisionTreeBuilder.h"
 #include "tools/lib/graphics3d/ToolSectorTreeBuilder.h"
 #include "tools/lib/graphics3d/ToolWorldWriter.h"
+#include "support/TestArenaUse.h"
 
 #include "RpWorldTestSupport.h"
 
@@ -28,20 +26,17 @@
 #include <random>
 #include <vector>
 
-// Bytes in use in the engine's heaps, less the free elements of its pools.
-inline s64 RpTestArenaUse() {
-	s64 bytes = 0;
-	for ( const DTMemHeap* heap : _MemHeap ) {
-		if ( heap != nullptr ) {
-			bytes += heap->GetBytesInUse();
-		}
-	}
-	for ( const DTMemPool* pool : _MemPool ) {
-		if ( pool != nullptr ) {
-			bytes -= static_cast<s64>( pool->CountFree() ) * pool->GetElementSize();
-		}
-	}
-	return bytes;
+// The world's atomic sectors, left before right.
+inline std::vector<RpWorldSector*> RpTestSectors( RpWorld* world ) {
+	std::vector<RpWorldSector*> sectors;
+	RpWorldForAllWorldSectors(
+		world,
+		[]( RpWorldSector* sector, void* data ) {
+			static_cast<std::vector<RpWorldSector*>*>( data )->push_back( sector );
+			return sector;
+		},
+		&sectors );
+	return sectors;
 }
 
 // A triangle soup: positions x, y, z per vertex and three indices each.

@@ -61,6 +61,21 @@ ToolCollisionTree ToolCollisionTreeBuilder::Build( const std::vector<f32>& posit
 	return builder.tree;
 }
 
+ToolGeometry ToolCollisionTreeBuilder::Geometry( const std::vector<f32>& positions,
+												 const std::vector<std::array<u32, 3>>& triangles, const u32 leafSize ) {
+	ToolGeometry geometry;
+	geometry.numVertices = static_cast<s32>( positions.size() / 3 );
+	for ( const std::array<u32, 3>& t : triangles ) {
+		geometry.triangles.push_back( { { static_cast<u16>( t[0] ), static_cast<u16>( t[1] ), static_cast<u16>( t[2] ) }, 0 } );
+	}
+	geometry.morphTargets[0].positions = positions;
+	geometry.materials = ToolWorldWriter::PlainMaterials( 1 );
+	if ( leafSize != 0 ) {
+		geometry.extension.push_back( { TOOL_COLLISION_PLUGIN, Payload( Build( positions, triangles, leafSize ) ) } );
+	}
+	return geometry;
+}
+
 std::vector<u8> ToolCollisionTreeBuilder::Payload( const ToolCollisionTree& tree ) {
 	std::vector<u8> out;
 	PutU32( out, tree.storedLeaves.value_or( static_cast<u32>( tree.leaves.size() ) ) );

@@ -19,7 +19,7 @@
 #ifndef TOOL_COLLISION_TREE_BUILDER_H
 #define TOOL_COLLISION_TREE_BUILDER_H
 
-#include "datatypes/base/DTTypes.h"
+#include "tools/lib/graphics3d/ToolGeometryWriter.h"
 
 #include <array>
 #include <optional>
@@ -59,6 +59,10 @@ public:
 									   u32 leafSize );
 	// The stored record: N, M, the branches, the leaves and the map.
 	static std::vector<u8>		Payload( const ToolCollisionTree& tree );
+	// A geometry of the triangles (material 0 of one plain material) with,
+	// unless leafSize is 0, a collision tree in its extension.
+	static ToolGeometry			Geometry( const std::vector<f32>& positions,
+										  const std::vector<std::array<u32, 3>>& triangles, u32 leafSize );
 };
 
 #endif
