@@ -425,6 +425,21 @@ RpWorld* RpWorldSectorGetWorld( const RpWorldSector* sector ) {
 	return nullptr;
 }
 
+void _rpWorldUntieAll() {
+	RpWorldGlobals* const globals = Globals();
+	if ( globals == nullptr ) {
+		return;
+	}
+	RwLinkList* const list = &globals->worldRegList;
+	for ( RwLLLink* link = rwLinkListGetFirst( list ); link != rwLinkListGetTerminator( list ); link = link->next ) {
+		const RpWorldRegEntry* const entry = rwLLLinkGetData<RpWorldRegEntry>( link, offsetof( RpWorldRegEntry, link ) );
+		ForEachAtomicSector( entry->world->rootSector, []( RpWorldSector* sector ) {
+			_rpWorldSectorDestroyTies( sector );
+			return true;
+		} );
+	}
+}
+
 s32 RpWorldSectorGetNumVertices( const RpWorldSector* sector ) {
 	return sector->numVertices;
 }

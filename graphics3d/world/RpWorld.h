@@ -223,6 +223,9 @@ RwBBox*			_rpWorldFindBBox( RpWorld* world, RwBBox* box );
 // Registered-world bookkeeping; false without memory.
 bool			_rpWorldRegisterWorld( RpWorld* world, u32 size );
 void			_rpWorldUnregisterWorld( const RpWorld* world );
+// Unties every atomic and light from the sectors of every world (before
+// the tie free lists go).
+void			_rpWorldUntieAll();
 // Builds the meshes of one atomic sector of the world.
 RpWorldSector*	_rpWorldSectorBuildMeshes( const RpWorld* world, RpWorldSector* sector );
 // Releases what a sector holds apart from its arrays: meshes, instanced

@@ -101,6 +101,11 @@ void* WorldObjOpen( void* instance, const s32 offset, s32 ) {
 
 void* WorldObjClose( void* instance, const s32 offset, s32 ) {
 	RpWorldObjGlobals* const globals = RwPluginData<RpWorldObjGlobals>( instance, offset );
+	// Objects still tied when the library stops must not keep ties in
+	// blocks about to be freed.
+	if ( globals->tieFreeList != nullptr ) {
+		_rpWorldUntieAll();
+	}
 	RwFreeList** const lists[] = { &globals->lightTieFreeList, &globals->tieFreeList };
 	for ( RwFreeList** const list : lists ) {
 		if ( *list != nullptr ) {

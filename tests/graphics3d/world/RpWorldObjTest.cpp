@@ -319,3 +319,42 @@ TEST_F( RpWorldObjTest, DestroyingAWorldLeavesItsClumpsLightsAndCamerasAlive ) {
 }
 
 }	// namespace
+
+namespace {
+
+// With free lists enabled on the host allocator, stopping the library
+// with an atomic and a light still tied frees the tie blocks only after
+// untying them, and the clump and light modules' closes then destroy the
+// objects without touching freed ties.
+TEST_F( RwTestCase, StoppingTheLibraryUntiesObjectsLeftInAWorld ) {
+	ASSERT_TRUE( RwEngineInit( nullptr, 0, 0 ) );
+	ASSERT_TRUE( RpWorldPluginAttach() );
+	ASSERT_TRUE( RwEngineOpen( &rwTestDeviceConfig ) );
+	ASSERT_TRUE( RwEngineStart() );
+	const RwBBox box = { { 10.0f, 10.0f, 10.0f }, { -10.0f, -10.0f, -10.0f } };
+	RpWorld* const world = RpWorldCreate( &box );
+	RwFrame* const frame = RwFrameCreate();
+	RpAtomic* const atomic = RpAtomicCreate();
+	atomic->interpolator.flags = 0;
+	atomic->boundingSphere = { { 0.0f, 0.0f, 0.0f }, 1.0f };
+	RpAtomicSetFrame( atomic, frame );
+	RpLight* const light = RpLightCreate( rpLIGHTPOINT );
+	RpLightSetRadius( light, 1.0f );
+	_rwObjectHasFrameSetFrame( &light->object, frame );
+	RpWorldAddAtomic( world, atomic );
+	RpWorldAddLight( world, light );
+	_rwFrameSyncDirty();
+	ASSERT_FALSE( rwLinkListEmpty( &atomic->llWorldSectorsInAtomic ) );
+	ASSERT_FALSE( rwLinkListEmpty( &light->WorldSectorsInLight ) );
+	_rwObjectHasFrameSetFrame( &light->object, nullptr );
+	RpAtomicSetFrame( atomic, nullptr );
+	RwFrameDestroy( frame );
+	ASSERT_TRUE( RwEngineStop() );
+	EXPECT_EQ( lightModule.numInstances, 0 );
+	// The world outlives the modules; its block is still its caller's.
+	RpWorldDestroy( world );
+	ASSERT_TRUE( RwEngineClose() );
+	ASSERT_TRUE( RwEngineTerm() );
+}
+
+}	// namespace
