@@ -24,7 +24,7 @@ static void* Allocate( const u64 bytes ) {
 	return block;
 }
 
-static s32 TexCoordSets( const u32 format ) {
+s32 _rpGeometryTexCoordSets( const u32 format ) {
 	const u32 explicitSets = ( format & rpGEOMETRYTEXCOORDSETSMASK ) >> rpGEOMETRYTEXCOORDSETSSHIFT;
 	if ( explicitSets != 0 ) {
 		return static_cast<s32>( explicitSets );
@@ -44,7 +44,7 @@ RpGeometry* RpGeometryCreate( const s32 numVertices, const s32 numTriangles, con
 	if ( numVertices < 0 || numTriangles < 0 ) {
 		return nullptr;
 	}
-	const s32 sets = TexCoordSets( format );
+	const s32 sets = _rpGeometryTexCoordSets( format );
 	if ( sets > RPGEOMETRY_MAX_TEXCOORD_SETS ) {
 		_rwErrorSetCore( _rwerror( RPGEOMETRY_ERROR_TEXCOORDS, sets ) );
 		return nullptr;

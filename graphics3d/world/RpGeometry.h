@@ -136,6 +136,9 @@ RpGeometry*	RpGeometryStreamRead( RwStream* stream );
 // 0x510, which the platform fills (until then: nothing is written and a
 // stored entry is refused).
 bool		_rpGeometryRegisterStreams();
+// Texture-coordinate sets of a format: bits 16-23 when set, else 2 for
+// 0x80, 1 for 0x04, 0.
+s32			_rpGeometryTexCoordSets( u32 format );
 
 // Engine plug-in open and close: the offset and the open count.
 void*		_rpGeometryOpen( void* instance, s32 offset, s32 size );

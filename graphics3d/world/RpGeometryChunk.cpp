@@ -101,10 +101,11 @@ bool ReadMorphTargets( RwStream* stream, RpGeometry* geometry ) {
 		if ( ( positions && target.verts == nullptr && values != 0 ) || ( normals && target.normals == nullptr && values != 0 ) ) {
 			return Malformed();
 		}
-		if ( positions && !ReadFloats( stream, &target.verts->x, values ) ) {
+		// Without vertices there is nothing to read and no array to name.
+		if ( positions && values != 0 && !ReadFloats( stream, &target.verts->x, values ) ) {
 			return false;
 		}
-		if ( normals && !ReadFloats( stream, &target.normals->x, values ) ) {
+		if ( normals && values != 0 && !ReadFloats( stream, &target.normals->x, values ) ) {
 			return false;
 		}
 	}
@@ -137,6 +138,30 @@ bool ReadMaterialList( RwStream* stream, RpGeometry* geometry, const RwSurfacePr
 		_rpMaterialSetDefaultSurfaceProperties( nullptr );
 	}
 	return read;
+}
+
+// False when the stream cannot hold what the counts promise: the morph
+// records and, unless native, the triangles, pre-lit colours and texture
+// sets. Nothing is allocated for counts no stream of
+// this length can fill.
+bool CountsFitStream( RwStream* stream, const u32 format, const s32 numTriangles, const s32 numVertices,
+					  const s32 numMorphTargets ) {
+	u32 left = 0;
+	if ( !_rwStreamBytesLeft( stream, &left ) ) {
+		return true;
+	}
+	const u64 vertices = numVertices > 0 ? static_cast<u64>( numVertices ) : 0;
+	const u64 triangles = numTriangles > 0 ? static_cast<u64>( numTriangles ) : 0;
+	// Too many sets is the create's refusal to report.
+	const s32 formatSets = _rpGeometryTexCoordSets( format );
+	const u64 sets = formatSets <= RPGEOMETRY_MAX_TEXCOORD_SETS ? static_cast<u64>( formatSets ) : 0;
+	u64 least = MORPH_RECORD_BYTES * static_cast<u64>( numMorphTargets );
+	// Triangles without vertices are refused as well.
+	if ( ( format & rpGEOMETRYNATIVE ) == 0 ) {
+		least += triangles * TRIANGLE_BYTES + vertices * sets * sizeof( RwTexCoords );
+		least += ( format & rpGEOMETRYPRELIT ) ? vertices * sizeof( RwRGBA ) : 0;
+	}
+	return least <= left;
 }
 
 RpGeometry* Fail( RpGeometry* geometry ) {
@@ -219,7 +244,7 @@ RpGeometry* RpGeometryStreamRead( RwStream* stream ) {
 	const s32 numVertices = DTReadLES32( record + 8 );
 	const s32 numMorphTargets = DTReadLES32( record + 12 );
 	const RwSurfaceProperties surface = { DTReadLEF32( record + 16 ), DTReadLEF32( record + 20 ), DTReadLEF32( record + 24 ) };
-	if ( numMorphTargets < 1 ) {
+	if ( numMorphTargets < 1 || !CountsFitStream( stream, format, numTriangles, numVertices, numMorphTargets ) ) {
 		Malformed();
 		return nullptr;
 	}

@@ -24,8 +24,6 @@ RwPluginRegistry	sectorTKList = { static_cast<s32>( sizeof( RpWorldSector ) ),
 // Record of the registered-world free list while the module is open.
 static RwFreeList worldRegFreeListRecord;
 
-static const u32 SET_COUNT_TWO_BIT_SETS = 2;
-
 namespace {
 
 RpWorldGlobals* Globals() {
@@ -128,17 +126,6 @@ RpWorldSector* RenderSectorStep( RpWorldSector* sector, void* ) {
 }
 
 }	// namespace
-
-u32 _rpWorldTexCoordSets( const u32 flags ) {
-	const u32 explicitSets = ( flags & rpGEOMETRYTEXCOORDSETSMASK ) >> rpGEOMETRYTEXCOORDSETSSHIFT;
-	if ( explicitSets != 0 ) {
-		return explicitSets;
-	}
-	if ( flags & rpGEOMETRYTEXTURED2 ) {
-		return SET_COUNT_TWO_BIT_SETS;
-	}
-	return ( flags & rpGEOMETRYTEXTURED ) ? 1 : 0;
-}
 
 bool _rpWorldRegisterWorld( RpWorld* world, const u32 size ) {
 	RpWorldGlobals* const globals = Globals();

@@ -234,8 +234,6 @@ void			_rpWorldSectorRelease( RpWorldSector* sector );
 // Reads the sector's numTriangles triangles as stored in a sector chunk
 // of the version: four u16 each, or four u8 before 0x30400.
 bool			_rpWorldSectorReadTriangles( RwStream* stream, RpWorldSector* sector, u32 version );
-// Texture-coordinate sets of a world format, as for geometries.
-u32				_rpWorldTexCoordSets( u32 flags );
 
 // Engine plug-in open and close of the world module.
 void*			_rpWorldOpen( void* instance, s32 offset, s32 size );

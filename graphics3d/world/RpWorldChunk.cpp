@@ -359,7 +359,7 @@ RpWorld* RpWorldStreamRead( RwStream* stream ) {
 		_rwErrorSetCore( _rwerror( RWERR_BAD_VERSION, info.collSectorSize ) );
 		return nullptr;
 	}
-	const u32 sets = _rpWorldTexCoordSets( info.format );
+	const u32 sets = static_cast<u32>( _rpGeometryTexCoordSets( info.format ) );
 	u64 size = 0;
 	if ( !SizeBlock( stream, info, sets, &size ) ) {
 		return nullptr;

@@ -278,6 +278,8 @@ TEST_F( RpGeometryTest, MalformedGeometriesFailAndLeaveNothingAllocated ) {
 	trianglesWithoutVertices.storedTriangles = 1;
 	ToolGeometry normalsWithoutRoom = Quad();
 	normalsWithoutRoom.morphTargets[0].normals = std::vector<f32>( 12, 0.0f );
+	ToolGeometry millionTriangles = Quad();
+	millionTriangles.storedTriangles = 1000000;
 	ToolGeometry badList = Quad();
 	badList.materials.stamp = ToolChunkWriter::EncodeStamp( 0x34004, 0xFFFF );
 	const Case cases[] = {
@@ -289,6 +291,7 @@ TEST_F( RpGeometryTest, MalformedGeometriesFailAndLeaveNothingAllocated ) {
 		{ "triangles without vertices", trianglesWithoutVertices, 0x8000001A },
 		{ "normals stored without the normals format", normalsWithoutRoom, 0x8000001A },
 		{ "material list of a bad version", badList, 0x80000004 },
+		{ "a million triangles in a small stream", millionTriangles, 0x8000001A },
 	};
 	for ( Case c : cases ) {
 		SCOPED_TRACE( c.name );
