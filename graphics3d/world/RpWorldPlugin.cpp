@@ -1,6 +1,7 @@
 #include "graphics3d/world/RpWorldPlugin.h"
 
 #include "graphics3d/core/RwEngine.h"
+#include "graphics3d/gamecube/RpGameCubeVtxFmt.h"
 #include "graphics3d/world/RpAtomic.h"
 #include "graphics3d/world/RpClump.h"
 #include "graphics3d/world/RpGeometry.h"
@@ -53,7 +54,7 @@ const RpWorldModule worldModules[] = {
 }	// namespace
 
 bool _rxWorldDevicePluginAttach() {
-	return true;
+	return _rpDlVtxFmtPluginAttach();
 }
 
 bool RpWorldPluginAttach() {

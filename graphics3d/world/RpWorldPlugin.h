@@ -11,8 +11,8 @@
 
 	The sector and binary-world modules only record their offset and
 	count their opens; the world module opens the default world pipelines
-	and the registered-world list. The platform's world plug-ins register
-	nothing yet.
+	and the registered-world list. The platform's world plug-ins are the
+	console's vertex formats.
 
 	Every module close is safe to run twice: a failed RwEngineStop leaves
 	the library started and a second stop closes the modules again.

@@ -11,6 +11,8 @@ namespace {
 constexpr u32 PRIMITIVE_HEADER_BYTES	= 3;		// opcode | format, u16 count
 constexpr u32 LIST_ALIGNMENT			= 32;
 constexpr u8  OPCODE_NOP				= 0x00;
+constexpr u8  NORMAL_FRACTION_8		= 6;
+constexpr u8  NORMAL_FRACTION_16		= 14;
 constexpr u8  OPCODE_PRIMITIVE_MASK		= 0xF8;
 constexpr u8  OPCODE_FORMAT_MASK		= 0x07;
 
@@ -148,8 +150,14 @@ void StoreValue( GXHostVertex& v, const u32 attr, const GXAttrFormat& f, const u
 	const u32 n = Components( attr, f.count );
 	const u32 size = ComponentBytes( f.type );
 	f32* out = attr == GX_VA_POS ? v.position : attr == GX_VA_NRM ? v.normal : v.texCoord[attr - GX_VA_TEX0];
+	// Normals ignore the format's fraction: the processor scales 8-bit
+	// components by 2^-6 and 16-bit ones by 2^-14.
+	u8 fraction = f.fractionBits;
+	if ( attr == GX_VA_NRM && size < 4 ) {
+		fraction = size == 1 ? NORMAL_FRACTION_8 : NORMAL_FRACTION_16;
+	}
 	for ( u32 i = 0; i < n; i++ ) {
-		out[i] = Component( p + i * size, f.type, f.fractionBits );
+		out[i] = Component( p + i * size, f.type, fraction );
 	}
 }
 
