@@ -112,6 +112,7 @@ constexpr u32 GX_COLOR0A0		= 4;
 constexpr u32 GX_COLOR1A1		= 5;
 constexpr u32 GX_COLOR_NULL		= 0xFF;
 constexpr u32 GX_TEVSTAGE0		= 0;
+constexpr u32 GX_TEVSTAGE1		= 1;
 constexpr u32 GX_MAX_TEVSTAGE	= 16;
 constexpr u32 GX_MAX_TEVREG		= 4;
 constexpr u32 GX_MAX_KCOLOR		= 4;
@@ -219,6 +220,19 @@ constexpr u32 GX_DECAL		= 1;
 constexpr u32 GX_BLEND		= 2;
 constexpr u32 GX_REPLACE	= 3;
 constexpr u32 GX_PASSCLR	= 4;
+
+// TEV colour and alpha inputs, operations, biases, scales and outputs.
+constexpr u32 GX_CC_CPREV	= 0;
+constexpr u32 GX_CC_TEXC	= 8;
+constexpr u32 GX_CC_RASC	= 10;
+constexpr u32 GX_CC_ONE		= 12;
+constexpr u32 GX_CC_ZERO	= 15;
+constexpr u32 GX_CA_APREV	= 0;
+constexpr u32 GX_CA_ZERO	= 7;
+constexpr u32 GX_TEV_ADD	= 0;
+constexpr u32 GX_TB_ZERO	= 0;
+constexpr u32 GX_CS_SCALE_1	= 0;
+constexpr u32 GX_TEVPREV	= 0;
 
 // Texture-coordinate generation.
 constexpr u32 GX_TG_MTX3x4	= 0;

@@ -1,0 +1,39 @@
+/*
+===============================================================================
+
+	The console's all-in-one atomic rendering node: one node that
+	instances an atomic's geometry, lights it and draws it through the
+	callbacks of its private data, and the display-list helpers its
+	instancing calls.
+
+	For now the node's body succeeds without drawing, its init installs
+	the default render callback with instance, reinstance and lighting
+	callbacks that return their object, display lists take no bytes and
+	their records point at the list base with size 0; the all-in-one
+	pipelines fill them in.
+
+===============================================================================
+*/
+#ifndef RX_GC_ALL_IN_ONE_H
+#define RX_GC_ALL_IN_ONE_H
+
+#include "graphics3d/core/RxPipelineTypes.h"
+#include "graphics3d/gamecube/RxGCInstance.h"
+
+// The atomic node's definition ("GameCubeAtomicAllInOne.csl").
+RxNodeDefinition*		RxNodeDefinitionGetGameCubeAtomicAllInOne();
+
+// The entries of a node's callback record.
+RxPipelineNode*			_rxGameCubeAllInOneSetInstanceCallBack( RxPipelineNode* node, RxGCInstanceCallBack callBack );
+RxPipelineNode*			_rxGameCubeAllInOneSetReinstanceCallBack( RxPipelineNode* node, RxGCInstanceCallBack callBack );
+RxGCInstanceCallBack	_rxGameCubeAllInOneGetReinstanceCallBack( RxPipelineNode* node );
+RxPipelineNode*			RxGameCubeAllInOneSetRenderCallBack( RxPipelineNode* node, RxGCInstanceCallBack callBack );
+
+// Display-list bytes of a mesh header's meshes.
+u32						_rwDlMeshHeaderGetDisplayListSize( const RpMeshHeader* mesh, u32 indexSize, u32 flags,
+														   s32 numTexCoordSets );
+// Writes one list per mesh from base on and fills the records.
+void					_rwDlDisplayListsCreate( const RpMeshHeader* mesh, RxGCDisplayListRecord* records, u8* base,
+												 s32 numTexCoordSets, u32 indexSize, u32 flags );
+
+#endif
