@@ -1,0 +1,191 @@
+// The skin's matrix palette, vertex blending and its pipeline callbacks.
+#include "graphics3d/world/RpSkin.h"
+
+#include "graphics3d/core/RwEngine.h"
+#include "graphics3d/core/RwFrame.h"
+#include "graphics3d/gamecube/RpGameCubeVtxFmt.h"
+#include "graphics3d/gamecube/RwGameCube.h"
+#include "graphics3d/gamecube/RxGCDefaults.h"
+#include "graphics3d/world/RpAtomic.h"
+#include "graphics3d/world/RpGeometry.h"
+#include "graphics3d/world/RpHAnim.h"
+#include "platform/gx/GX.h"
+
+#include "datatypes/base/DTFloatToInt.h"
+
+#include <algorithm>
+#include <cmath>
+
+// Fixed fractions of normals by type; bytes per component.
+static const u8 NORMAL_FRACTION[5]	= { 0, 6, 0, 14, 0 };
+static const u32 COMPONENT_BYTES[5]	= { 1, 1, 2, 2, 4 };
+static const f32 WEIGHT_SCALE		= 1.0f / 128.0f;
+static const u32 EXTRA_NBT_COMPONENTS	= 6;
+static const u32 SLOTS_PER_MATRIX	= 3;
+
+namespace {
+
+RwV3d Apply( const RwMatrix& m, const RwV3d& p ) {
+	return { p.x * m.right.x + p.y * m.up.x + p.z * m.at.x + m.pos.x, p.x * m.right.y + p.y * m.up.y + p.z * m.at.y + m.pos.y,
+			 p.x * m.right.z + p.y * m.up.z + p.z * m.at.z + m.pos.z };
+}
+
+RwV3d Rotate( const RwMatrix& m, const RwV3d& n ) {
+	return { n.x * m.right.x + n.y * m.up.x + n.z * m.at.x, n.x * m.right.y + n.y * m.up.y + n.z * m.at.y,
+			 n.x * m.right.z + n.y * m.up.z + n.z * m.at.z };
+}
+
+// A blended component: floats as they are, integers saturated to their
+// type's range.
+void StoreSaturated( u8* destination, const f32 value, const u8 type, const u8 fraction ) {
+	if ( type == rpGCCOMP_F32 ) {
+		_rwDlQuantisedStore( destination, value, type, fraction );
+		return;
+	}
+	const f64 scaled = static_cast<f64>( value ) * std::ldexp( 1.0, fraction );
+	static const f64 low[4] = { 0.0, -128.0, 0.0, -32768.0 };
+	static const f64 high[4] = { 255.0, 127.0, 65535.0, 32767.0 };
+	const f64 clamped = std::min( std::max( scaled, low[type] ), high[type] );
+	_rwDlQuantisedStore( destination, static_cast<f32>( clamped ), type, 0 );
+}
+
+RwV3d Load3( const u8* source, const u8 type, const u8 fraction ) {
+	const u32 size = COMPONENT_BYTES[type];
+	return { _rwDlQuantisedLoad( source, type, fraction ), _rwDlQuantisedLoad( source + size, type, fraction ),
+			 _rwDlQuantisedLoad( source + 2 * size, type, fraction ) };
+}
+
+void Store3( u8* destination, const RwV3d& v, const u8 type, const u8 fraction ) {
+	const u32 size = COMPONENT_BYTES[type];
+	StoreSaturated( destination, v.x, type, fraction );
+	StoreSaturated( destination + size, v.y, type, fraction );
+	StoreSaturated( destination + 2 * size, v.z, type, fraction );
+}
+
+}	// namespace
+
+void _rpSkinMatrixBlendUpdate( RwMatrix* palette, const RpSkin* skin, const RwMatrix* atomicLTM,
+							   const RpHAnimHierarchy* hierarchy ) {
+	if ( hierarchy == nullptr || skin->numUsedBones == 0 ) {
+		return;
+	}
+	const bool blended = skin->maxNumWeights > 1;
+	RwMatrix inverse;
+	if ( blended ) {
+		RwMatrixInvert( &inverse, atomicLTM );
+	} else {
+		inverse = _RwDlInvCamLTM;
+	}
+	RwMatrix toCamera;
+	RwMatrixMultiply( &toCamera, atomicLTM, &_RwDlInvCamLTM );
+	for ( u32 i = 0; i < skin->numUsedBones; i++ ) {
+		const u32 bone = skin->usedBones[i];
+		// Bones the hierarchy does not have keep their entries.
+		if ( bone >= static_cast<u32>( hierarchy->numNodes ) || bone >= skin->numBones ) {
+			continue;
+		}
+		RwMatrix boneMatrix;
+		const RwMatrix* tail = &inverse;
+		if ( hierarchy->flags & rpHANIMHIERARCHYNOMATRICES ) {
+			RwFrame* const frame = hierarchy->pNodeInfo != nullptr ? hierarchy->pNodeInfo[bone].pFrame : nullptr;
+			if ( frame == nullptr ) {
+				continue;
+			}
+			boneMatrix = *RwFrameGetLTM( frame );
+		} else {
+			boneMatrix = hierarchy->pMatrixArray[bone];
+			if ( hierarchy->flags & rpHANIMHIERARCHYLOCALSPACEMATRICES ) {
+				tail = blended ? nullptr : &toCamera;
+			}
+		}
+		RwMatrix skinned;
+		RwMatrixMultiply( &skinned, &skin->skinToBoneMatrices[bone], &boneMatrix );
+		if ( tail != nullptr ) {
+			RwMatrixMultiply( &palette[bone], &skinned, tail );
+		} else {
+			palette[bone] = skinned;
+		}
+	}
+}
+
+void _rpSkinBlendBody( const RpSkin* skin, const RwMatrix* palette, const u32 numVertices, const u8* sourcePositions,
+					   const u8* sourceNormals, u8* destPositions, u8* destNormals, const u8 posType, const u8 posFrac,
+					   const u8 normType, const bool threeNormals ) {
+	const u32 m = skin->maxNumWeights;
+	if ( m < 2 || m > RPSKIN_MAX_WEIGHTS || posType > rpGCCOMP_F32 || normType > rpGCCOMP_F32 ) {
+		return;
+	}
+	const u32 posStride = 3 * COMPONENT_BYTES[posType];
+	const u32 normStride = ( 3 + ( threeNormals ? EXTRA_NBT_COMPONENTS : 0 ) ) * COMPONENT_BYTES[normType];
+	const u8 normFrac = NORMAL_FRACTION[normType];
+	for ( u32 v = 0; v < numVertices; v++ ) {
+		const u8* const weights = &skin->quantisedWeights[v * m];
+		const u8* const bones = &skin->quantisedIndices[v * m];
+		const RwV3d p = Load3( sourcePositions + v * posStride, posType, posFrac );
+		const RwV3d n = sourceNormals != nullptr ? Load3( sourceNormals + v * normStride, normType, normFrac ) : RwV3d{};
+		RwV3d blendedP = { 0.0f, 0.0f, 0.0f };
+		RwV3d blendedN = { 0.0f, 0.0f, 0.0f };
+		for ( u32 k = 0; k < m; k++ ) {
+			// Weights are sorted: the first one not above 0 ends the vertex.
+			if ( k > 0 && weights[k] == 0 ) {
+				break;
+			}
+			const f32 w = static_cast<f32>( weights[k] ) * WEIGHT_SCALE;
+			const RwMatrix& matrix = palette[bones[k]];
+			const RwV3d tp = Apply( matrix, p );
+			blendedP = { blendedP.x + w * tp.x, blendedP.y + w * tp.y, blendedP.z + w * tp.z };
+			if ( sourceNormals != nullptr ) {
+				const RwV3d tn = Rotate( matrix, n );
+				blendedN = { blendedN.x + w * tn.x, blendedN.y + w * tn.y, blendedN.z + w * tn.z };
+			}
+		}
+		Store3( destPositions + v * posStride, blendedP, posType, posFrac );
+		if ( sourceNormals != nullptr && destNormals != nullptr ) {
+			Store3( destNormals + v * normStride, blendedN, normType, normFrac );
+		}
+	}
+}
+
+// A palette matrix into a processor slot: the rows negated on x and z as
+// the processor's camera space wants them.
+void _rpSkinLoadMatrix( const RwMatrix* m, const u32 slot, const bool normals ) {
+	const Mtx rows = { { -m->right.x, -m->up.x, -m->at.x, -m->pos.x },
+					   { m->right.y, m->up.y, m->at.y, m->pos.y },
+					   { -m->right.z, -m->up.z, -m->at.z, -m->pos.z } };
+	GXLoadPosMtxImm( rows, slot );
+	if ( normals ) {
+		GXLoadNrmMtxImm( rows, slot );
+	}
+}
+
+void* _rpSkinInstanceCallback( void* object, RxGCInstanceContext* ) {
+	return object;
+}
+
+void* _rpSkinAtomicReinstanceCallBack( void* object, RxGCInstanceContext* ) {
+	RpAtomic* const atomic = static_cast<RpAtomic*>( object );
+	const RpSkin* const skin = atomic->geometry != nullptr ? RpSkinGeometryGetSkin( atomic->geometry ) : nullptr;
+	if ( skin == nullptr || _rpSkinGlobals.palette == nullptr ) {
+		return object;
+	}
+	RwMatrix identity;
+	_rwMatrixSetIdentity( &identity );
+	RwFrame* const frame = RpAtomicGetFrame( atomic );
+	_rpSkinMatrixBlendUpdate( _rpSkinGlobals.palette, skin, frame != nullptr ? RwFrameGetLTM( frame ) : &identity,
+							  RpSkinAtomicGetHAnimHierarchy( atomic ) );
+	return object;
+}
+
+void* _rpSkinRenderCallback( void* object, RxGCInstanceContext* context ) {
+	const RpAtomic* const atomic = static_cast<const RpAtomic*>( object );
+	const RpSkin* const skin = atomic->geometry != nullptr ? RpSkinGeometryGetSkin( atomic->geometry ) : nullptr;
+	// One-weight skins without split data: every used bone's palette
+	// matrix in slots 0, 3, 6 ... in used-bone order.
+	if ( skin != nullptr && skin->maxNumWeights == 1 && skin->numMeshes == 0 && _rpSkinGlobals.palette != nullptr ) {
+		const bool normals = ( context->flags & rpGEOMETRYNORMALS ) != 0;
+		for ( u32 i = 0; i < skin->numUsedBones; i++ ) {
+			_rpSkinLoadMatrix( &_rpSkinGlobals.palette[skin->usedBones[i]], GX_PNMTX0 + SLOTS_PER_MATRIX * i, normals );
+		}
+	}
+	return _rxGCDefaultRenderCallback( object, context );
+}
