@@ -75,7 +75,11 @@ static bool ReadIndices( RwStream* stream, s32* countOut, s32** indicesOut ) {
 	}
 	const s32 count = DTReadLES32( word );
 	const u64 needed = STRUCT_WORD_BYTES + static_cast<u64>( STRUCT_WORD_BYTES ) * static_cast<u64>( count );
-	if ( count < 0 || needed > length ) {
+	// The chunk's own length is stored too: the indices must also be in
+	// what the stream still holds before they are allocated.
+	u32 left = 0;
+	const bool knownLeft = _rwStreamBytesLeft( stream, &left );
+	if ( count < 0 || needed > length || ( knownLeft && needed - STRUCT_WORD_BYTES > left ) ) {
 		_rwErrorSetCore( _rwerror( RWERR_READ ) );
 		return false;
 	}

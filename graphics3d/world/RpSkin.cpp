@@ -9,6 +9,8 @@
 #include "graphics3d/world/RpAtomic.h"
 #include "graphics3d/world/RpGeometry.h"
 
+#include "datatypes/base/DTFloatToInt.h"
+
 #include <bit>
 #include <cstring>
 
@@ -336,7 +338,8 @@ bool _rpSkinCreate( RpGeometry* geometry, RpSkin* skin ) {
 		u8* const q = &skin->quantisedWeights[v * m];
 		u32 sum = 0;
 		for ( u32 k = 0; k < m; k++ ) {
-			q[k] = static_cast<u8>( static_cast<s32>( skin->vertexBoneWeights[v * RPSKIN_MAX_WEIGHTS + k] * WEIGHT_SCALE ) );
+			q[k] = static_cast<u8>(
+				DTFloatToS32( static_cast<f64>( skin->vertexBoneWeights[v * RPSKIN_MAX_WEIGHTS + k] * WEIGHT_SCALE ) ) );
 			sum += q[k];
 		}
 		for ( u32 k = 0; k < m && sum < WEIGHT_TOTAL; k++ ) {

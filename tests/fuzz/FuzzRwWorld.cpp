@@ -1,6 +1,7 @@
 /*
-	The 3D library's static worlds and collision trees: world chunks and
-	geometry chunks (with a collision record in their extension) read from
+	The 3D library's static worlds, collision trees and skins: world
+	chunks and geometry chunks (with a collision record or a skin in their
+	extension) read from
 	a memory stream, with the collision and world plug-ins attached. The
 	first byte of an input picks the reader; the rest is the stream,
 	searched for that reader's chunk. A world read is also walked by a
@@ -21,6 +22,7 @@
 #include "tools/lib/graphics3d/ToolCollisionTreeBuilder.h"
 #include "tools/lib/graphics3d/ToolGeometryWriter.h"
 #include "tools/lib/graphics3d/ToolSectorTreeBuilder.h"
+#include "tools/lib/graphics3d/ToolSkinWriter.h"
 
 namespace {
 
@@ -121,6 +123,33 @@ std::vector<u8> GeometrySeed() {
 	return Finish( READ_GEOMETRY, writer );
 }
 
+// A geometry skinned by three bones with split data, in the portable or
+// the older form.
+std::vector<u8> SkinSeed( const ToolSkinForm form ) {
+	const Soup soup = Grid( 1 );
+	ToolGeometry geometry = ToolCollisionTreeBuilder::Geometry( soup.positions, soup.triangles, 0 );
+	ToolSkin skin;
+	skin.numBones = 3;
+	skin.usedBones = form == ToolSkinForm::Portable ? std::vector<u8>{ 0, 1, 2 } : std::vector<u8>{};
+	skin.maxNumWeights = 2;
+	for ( u32 v = 0; v < soup.positions.size() / 3; v++ ) {
+		skin.indices.push_back( { static_cast<u8>( v % 3 ), static_cast<u8>( ( v + 1 ) % 3 ), 0, 0 } );
+		skin.weights.push_back( { 0.75f, 0.25f, 0.0f, 0.0f } );
+	}
+	for ( u32 b = 0; b < 3; b++ ) {
+		skin.matrices.push_back( ToolSkinWriter::Translation( static_cast<f32>( b ), 0.0f, 0.0f ) );
+	}
+	if ( form == ToolSkinForm::Portable ) {
+		skin.remap = { 0, 1, 2 };
+		skin.meshes = { { 0, 2 } };
+		skin.runs = { { 0, 2 }, { 2, 1 } };
+	}
+	geometry.extension.push_back( { TOOL_SKIN_PLUGIN, ToolSkinWriter::Payload( skin, form ) } );
+	ToolChunkWriter writer;
+	ToolGeometryWriter::Write( writer, geometry );
+	return Finish( READ_GEOMETRY, writer );
+}
+
 } // namespace
 
 FUZZ_TARGET( rw_world ) {
@@ -131,4 +160,6 @@ static void FuzzSeeds_rw_world( std::vector<FuzzSeed>& seeds ) {
 	seeds.push_back( { "world-sectors-trees", WorldSeed( 12, true ) } );
 	seeds.push_back( { "world-one-sector", WorldSeed( 1000, false ) } );
 	seeds.push_back( { "geometry-tree", GeometrySeed() } );
+	seeds.push_back( { "geometry-skin", SkinSeed( ToolSkinForm::Portable ) } );
+	seeds.push_back( { "geometry-skin-older", SkinSeed( ToolSkinForm::Older ) } );
 }

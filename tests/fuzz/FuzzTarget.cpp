@@ -6,6 +6,8 @@
 #include "graphics3d/core/RwEngine.h"
 #include "graphics3d/core/RwError.h"
 #include "graphics3d/world/RpCollision.h"
+#include "graphics3d/world/RpHAnim.h"
+#include "graphics3d/world/RpSkin.h"
 #include "graphics3d/world/RpWorldPlugin.h"
 #include "graphics3d/testdevice/TestDevice.h"
 #include "support/HostTestDisc.h"
@@ -103,7 +105,8 @@ void FuzzRwStart( const bool engineAllocator, const bool worldPlugins ) {
 	static u32 deviceConfiguration[3] = { 1, 2, 3 };
 	TestDeviceReset();
 	up = RwEngineInit( engineAllocator ? &engineMemory : nullptr, RWENGINE_INIT_NO_FREE_LISTS, 0 ) &&
-		 ( !worldPlugins || ( RpCollisionPluginAttach() && RpWorldPluginAttach() ) ) &&
+		 ( !worldPlugins ||
+		   ( RpCollisionPluginAttach() && RpWorldPluginAttach() && RpHAnimPluginAttach() && RpSkinPluginAttach() ) ) &&
 		 RwEngineOpen( deviceConfiguration ) && RwEngineStart();
 	FuzzCheck( up, "the 3D library does not start" );
 	onEngineAllocator = engineAllocator;

@@ -97,8 +97,8 @@ std::string	FuzzDiscFolder();
 // Starts the 3D library over the host test device, on the engine's
 // allocator or on the C library's (no free lists either way, so that the
 // sanitizers see every block), and keeps it up for the targets that ask
-// for the same allocator. worldPlugins attaches the collision and world
-// plug-ins as well.
+// for the same allocator. worldPlugins attaches the collision, world,
+// hierarchical animation and skin plug-ins as well.
 void	FuzzRwStart( bool engineAllocator, bool worldPlugins = false );
 
 // While set, global operator new and delete go to the engine's allocator,

@@ -259,3 +259,25 @@ TEST_F( RpMaterialTest, AMalformedListFailsAndLeavesNothingAllocated ) {
 }
 
 }	// namespace
+
+namespace {
+
+// A struct chunk whose stored length promises a billion indices in a
+// stream of a few bytes: refused before anything is allocated.
+TEST_F( RpMaterialTest, AListLongerThanTheStreamIsRefusedBeforeAllocating ) {
+	ToolMaterialList list;
+	list.indices = { 0 };
+	const s32 count = 0x3FFFFFF0;
+	list.storedCount = count;
+	std::vector<u8> bytes = RpTestBytes( [&]( ToolChunkWriter& w ) { ToolMaterialWriter::WriteList( w, list ); } );
+	const u32 claimed = 4 + 4 * static_cast<u32>( count );
+	// The list chunk's header, then the struct's type and length.
+	std::memcpy( &bytes[TOOL_CHUNK_HEADER_SIZE + 4], &claimed, sizeof( claimed ) );
+	RpMaterialList out;
+	_rpMaterialListInitialize( &out );
+	EXPECT_EQ( _rpMaterialListStreamRead( OpenAt( bytes, rwID_MATLIST ), &out ), nullptr );
+	EXPECT_EQ( RwTestReadError().errorCode, 0x8000001Au );
+	EXPECT_EQ( out.materials, nullptr );
+}
+
+}	// namespace
