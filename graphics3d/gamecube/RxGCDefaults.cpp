@@ -147,7 +147,7 @@ void _rxGCTevDefaultSetup( const RxGCInstanceContext* state ) {
 	}
 }
 
-void* _rxGCDefaultRenderCallback( void* object, RxGCInstanceContext* state ) {
+void _rxGCRenderBegin( void* object, RxGCInstanceContext* state, const bool matrixIndexDirect ) {
 	RxGCInstanceHeader* const header = _rxGCInstanceHeader( state->entry );
 	header->drawToken = _RwDlTokenCurrent;
 	const RpGameCubeVtxFmt* format = nullptr;
@@ -161,27 +161,43 @@ void* _rxGCDefaultRenderCallback( void* object, RxGCInstanceContext* state ) {
 		format = RpGameCubeWorldGetVtxFmt( RwEngineInstance->currentWorld );
 	}
 	_rwDlVtxFmtSetup( format, state->flags, header );
-	_rwDlTransformSetup( matrix, ( state->flags & FLAG_NORMALS ) != 0 );
+	if ( matrixIndexDirect ) {
+		// Each vertex names its matrix slot; the matrices are loaded apart.
+		GXSetVtxDesc( GX_VA_PNMTXIDX, GX_DIRECT );
+	} else {
+		_rwDlTransformSetup( matrix, ( state->flags & FLAG_NORMALS ) != 0 );
+	}
 	_rxGCChannelLightingSetup( state );
 	_rxGCTevDefaultSetup( state );
+}
+
+bool _rxGCRenderNeedsMaterials( const RxGCInstanceContext* state ) {
 	const bool preLit = ( state->flags & FLAG_PRELIT ) != 0;
-	const bool materials = ( state->flags & FLAG_MODULATE ) != 0 || ( state->lighting.ambientPresent != 0 && !preLit );
-	const RxGCDisplayListRecord* const records = _rxGCDisplayListRecords( state->entry );
-	const RpMesh* const meshes = RpMeshHeaderGetMeshes( state->mesh );
+	return ( state->flags & FLAG_MODULATE ) != 0 || ( state->lighting.ambientPresent != 0 && !preLit );
+}
+
+void _rxGCRenderMesh( const RxGCInstanceContext* state, const u32 index, const bool materials ) {
+	const RpMaterial* const material = RpMeshHeaderGetMeshes( state->mesh )[index].material;
+	if ( state->flags & FLAG_TEXTURED ) {
+		RwTexture* const texture = material != nullptr ? material->texture : nullptr;
+		_rwDlTextureSet( texture, 0 );
+		const RwDlRasterExt* const ext =
+			texture != nullptr && texture->raster != nullptr ? _rwDlRasterExt( texture->raster ) : nullptr;
+		_rwDlRenderStateSetAlphaComp( ext != nullptr && ( ext->flags & RWDL_RASTER_HAS_ALPHA ) ? ALPHA_COMPARE_ALPHA
+																						   : ALPHA_COMPARE_OPAQUE );
+	}
+	if ( materials ) {
+		_rxGCChannelMaterialSetup( state, material );
+	}
+	const RxGCDisplayListRecord& record = _rxGCDisplayListRecords( state->entry )[index];
+	GXCallDisplayList( record.list, record.size );
+}
+
+void* _rxGCDefaultRenderCallback( void* object, RxGCInstanceContext* state ) {
+	_rxGCRenderBegin( object, state, false );
+	const bool materials = _rxGCRenderNeedsMaterials( state );
 	for ( u32 i = 0; i < state->mesh->numMeshes; i++ ) {
-		const RpMaterial* const material = meshes[i].material;
-		if ( state->flags & FLAG_TEXTURED ) {
-			RwTexture* const texture = material != nullptr ? material->texture : nullptr;
-			_rwDlTextureSet( texture, 0 );
-			const RwDlRasterExt* const ext =
-				texture != nullptr && texture->raster != nullptr ? _rwDlRasterExt( texture->raster ) : nullptr;
-			_rwDlRenderStateSetAlphaComp( ext != nullptr && ( ext->flags & RWDL_RASTER_HAS_ALPHA ) ? ALPHA_COMPARE_ALPHA
-																							   : ALPHA_COMPARE_OPAQUE );
-		}
-		if ( materials ) {
-			_rxGCChannelMaterialSetup( state, material );
-		}
-		GXCallDisplayList( records[i].list, records[i].size );
+		_rxGCRenderMesh( state, i, materials );
 	}
 	return object;
 }

@@ -36,6 +36,12 @@ void	_rxGCChannelLightingSetup( const RxGCInstanceContext* state );
 // A null material is a new material's colour and surface ambient.
 void	_rxGCChannelMaterialSetup( const RxGCInstanceContext* state, const RpMaterial* material );
 void	_rxGCTevDefaultSetup( const RxGCInstanceContext* state );
+// The steps of drawing: the token, vertex set-up, transform (or a direct
+// matrix index per vertex), channels and TEV; whether material colours
+// are set per mesh; one mesh's texture, material colours and list.
+void	_rxGCRenderBegin( void* object, RxGCInstanceContext* state, bool matrixIndexDirect );
+bool	_rxGCRenderNeedsMaterials( const RxGCInstanceContext* state );
+void	_rxGCRenderMesh( const RxGCInstanceContext* state, u32 index, bool materials );
 // Draws an atomic or a world sector (of the current world); the object.
 void*	_rxGCDefaultRenderCallback( void* object, RxGCInstanceContext* state );
 // Destroy callback of instances.

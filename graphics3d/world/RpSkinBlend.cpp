@@ -9,6 +9,7 @@
 #include "graphics3d/world/RpAtomic.h"
 #include "graphics3d/world/RpGeometry.h"
 #include "graphics3d/world/RpHAnim.h"
+#include "graphics3d/world/RpMesh.h"
 #include "platform/gx/GX.h"
 
 #include "datatypes/base/DTFloatToInt.h"
@@ -179,13 +180,34 @@ void* _rpSkinAtomicReinstanceCallBack( void* object, RxGCInstanceContext* ) {
 void* _rpSkinRenderCallback( void* object, RxGCInstanceContext* context ) {
 	const RpAtomic* const atomic = static_cast<const RpAtomic*>( object );
 	const RpSkin* const skin = atomic->geometry != nullptr ? RpSkinGeometryGetSkin( atomic->geometry ) : nullptr;
-	// One-weight skins without split data: every used bone's palette
-	// matrix in slots 0, 3, 6 ... in used-bone order.
-	if ( skin != nullptr && skin->maxNumWeights == 1 && skin->numMeshes == 0 && _rpSkinGlobals.palette != nullptr ) {
-		const bool normals = ( context->flags & rpGEOMETRYNORMALS ) != 0;
+	// Blended skins are in the atomic's space: drawn as any atomic.
+	if ( skin == nullptr || skin->maxNumWeights >= 2 || _rpSkinGlobals.palette == nullptr ) {
+		return _rxGCDefaultRenderCallback( object, context );
+	}
+	_rxGCRenderBegin( object, context, true );
+	const bool normals = ( context->flags & rpGEOMETRYNORMALS ) != 0;
+	const RwMatrix* const palette = _rpSkinGlobals.palette;
+	// Without split data every used bone's matrix, in used-bone order.
+	if ( skin->numMeshes == 0 ) {
 		for ( u32 i = 0; i < skin->numUsedBones; i++ ) {
-			_rpSkinLoadMatrix( &_rpSkinGlobals.palette[skin->usedBones[i]], GX_PNMTX0 + SLOTS_PER_MATRIX * i, normals );
+			_rpSkinLoadMatrix( &palette[skin->usedBones[i]], GX_PNMTX0 + SLOTS_PER_MATRIX * i, normals );
 		}
 	}
-	return _rxGCDefaultRenderCallback( object, context );
+	const bool materials = _rxGCRenderNeedsMaterials( context );
+	const u8* const meshRuns = skin->splitData != nullptr ? skin->splitData + skin->numBones : nullptr;
+	const u8* const runs = meshRuns != nullptr ? meshRuns + 2 * skin->numMeshes : nullptr;
+	for ( u32 mesh = 0; mesh < context->mesh->numMeshes; mesh++ ) {
+		// With split data each mesh loads its runs' bones from slot 0 on.
+		if ( meshRuns != nullptr && mesh < skin->numMeshes ) {
+			u32 slot = 0;
+			const u32 firstRun = meshRuns[2 * mesh];
+			for ( u32 run = firstRun; run < firstRun + meshRuns[2 * mesh + 1]; run++ ) {
+				for ( u32 bone = runs[2 * run]; bone < u32{ runs[2 * run] } + runs[2 * run + 1]; bone++ ) {
+					_rpSkinLoadMatrix( &palette[bone], GX_PNMTX0 + SLOTS_PER_MATRIX * slot++, normals );
+				}
+			}
+		}
+		_rxGCRenderMesh( context, mesh, materials );
+	}
+	return object;
 }

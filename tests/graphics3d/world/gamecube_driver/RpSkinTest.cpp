@@ -7,6 +7,9 @@
 #include "graphics3d/world/RpAtomic.h"
 #include "graphics3d/world/RpGeometry.h"
 #include "graphics3d/world/RpHAnim.h"
+#include "graphics3d/world/RpMesh.h"
+#include "graphics3d/gamecube/RxGCInstance.h"
+#include "graphics3d/core/RwResources.h"
 #include "graphics3d/world/RpSkin.h"
 #include "graphics3d/world/RpWorldPlugin.h"
 #include "tools/lib/graphics3d/ToolGeometryWriter.h"
@@ -341,6 +344,60 @@ TEST_F( RpSkinTest, BlendsTwoToFourWeightsWithinQuantisationOfAFloatReference ) 
 		EXPECT_NEAR( _rwDlQuantisedLoad( destNrm + size, row.type, row.type == rpGCCOMP_S16 ? 14 : 0 ), expectedN[1], 1e-3f )
 			<< row.m;
 	}
+}
+
+TEST_F( RpSkinTest, AOneWeightSkinWithSplitDataLoadsEachMeshsRunsBeforeIt ) {
+	ToolSkin split;
+	split.numBones = 4;
+	split.usedBones = { 0, 1, 2, 3 };
+	split.maxNumWeights = 1;
+	split.indices = { { 0, 0, 0, 0 }, { 1, 0, 0, 0 }, { 2, 0, 0, 0 }, { 3, 0, 0, 0 } };
+	split.weights = std::vector<std::array<f32, 4>>( VERTICES, { 1, 0, 0, 0 } );
+	split.matrices = std::vector<std::array<f32, 16>>( 4, ToolSkinWriter::Translation( 0, 0, 0 ) );
+	split.remap = { 0, 1, 2, 3 };
+	split.meshes = { { 0, 1 }, { 1, 1 } };
+	split.runs = { { 0, 2 }, { 2, 2 } };
+	RpGeometry* const geometry = Read( ToolSkinWriter::Payload( split, ToolSkinForm::Portable ) );
+	ASSERT_NE( geometry, nullptr );
+	for ( u32 b = 0; b < 4; b++ ) {
+		_rwMatrixSetIdentity( &_rpSkinGlobals.palette[b] );
+		_rpSkinGlobals.palette[b].pos.x = static_cast<f32>( b + 1 );
+	}
+	RpAtomic* const atomic = RpAtomicCreate();
+	RpAtomicSetGeometry( atomic, geometry, 0 );
+	RpMeshHeader* const mesh = _rpMeshHeaderCreate( _rpMeshHeaderBlockSize( 2, 0 ) );
+	*mesh = { 0, 2, 1, 0, 0 };
+	RpMeshHeaderGetMeshes( mesh )[0] = { nullptr, 0, nullptr };
+	RpMeshHeaderGetMeshes( mesh )[1] = { nullptr, 0, nullptr };
+	std::vector<u8> instance( sizeof( RwResEntry ) + sizeof( RxGCInstanceHeader ) + 2 * sizeof( RxGCDisplayListRecord ), 0 );
+	RwResEntry* const entry = reinterpret_cast<RwResEntry*>( instance.data() );
+	static u8 lists[2][32] = {};
+	_rxGCDisplayListRecords( entry )[0] = { 32, lists[0] };
+	_rxGCDisplayListRecords( entry )[1] = { 32, lists[1] };
+	RxGCInstanceContext context = {};
+	context.entry = entry;
+	context.mesh = mesh;
+	context.flags = 0x02;
+	GXHostClearLog();
+	EXPECT_EQ( _rpSkinRenderCallback( atomic, &context ), atomic );
+	// Per display list, the (slot, bone) pairs loaded before it.
+	std::vector<std::vector<std::pair<u32, s32>>> loads( 1 );
+	for ( const GXHostRecord& record : GXHostCurrentFrame().records ) {
+		if ( record.call == GXHOST_LOAD_POS_MTX ) {
+			f32 x = 0.0f;
+			std::memcpy( &x, &record.args[2], sizeof( x ) );
+			loads.back().push_back( { record.args[0], static_cast<s32>( -x ) - 1 } );
+		} else if ( record.call == GXHOST_CALL_DISPLAY_LIST ) {
+			loads.emplace_back();
+		}
+	}
+	const std::vector<std::vector<std::pair<u32, s32>>> expected = { { { 0, 0 }, { 3, 1 } }, { { 0, 2 }, { 3, 3 } }, {} };
+	EXPECT_EQ( loads, expected );
+	// The matrix index is a direct attribute; no transform is loaded.
+	EXPECT_EQ( GXHostCallCount( GXHOST_LOAD_NRM_MTX ), 0u );
+	RpAtomicDestroy( atomic );
+	RpGeometryDestroy( geometry );
+	_rpMeshDestroy( mesh );
 }
 
 }	// namespace
