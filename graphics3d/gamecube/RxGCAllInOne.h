@@ -29,6 +29,34 @@ RxPipelineNode*			_rxGameCubeAllInOneSetReinstanceCallBack( RxPipelineNode* node
 RxGCInstanceCallBack	_rxGameCubeAllInOneGetReinstanceCallBack( RxPipelineNode* node );
 RxPipelineNode*			RxGameCubeAllInOneSetRenderCallBack( RxPipelineNode* node, RxGCInstanceCallBack callBack );
 
+struct RpGameCubeVtxFmt;
+struct RpGeometry;
+struct RpWorldSector;
+
+// What an instance is built from: its owner and the owner's reference,
+// the vertex format, the geometry or sector whose arrays it holds, its
+// vertex and texture-set counts, and whether it lives on the heap
+// instead of the resource arena.
+struct RxGCInstanceSource {
+	void*					owner;
+	RwResEntry**			ownerRef;
+	const RpGameCubeVtxFmt*	format;
+	const RpGeometry*		geometry;
+	const RpWorldSector*	sector;
+	s32						numVertices;
+	s32						numTexCoordSets;
+	bool					heap;
+};
+
+// Instance flag of geometries whose instance lives on the heap.
+constexpr u32 rpGEOMETRYHEAPINSTANCE = 0x02000000;
+
+// Builds an instance: header (mesh serial, index type, last token seen,
+// excluded mask), display lists after the records, vertex arrays after
+// the lists, each 32-byte aligned; flushed from the data cache. The
+// entry (also stored in the context), or null without memory.
+RwResEntry*				_rxGCInstanceBuild( const RxGCInstanceSource& source, RxGCInstanceContext* context );
+
 // Display-list bytes of a mesh header's meshes.
 u32						_rwDlMeshHeaderGetDisplayListSize( const RpMeshHeader* mesh, u32 indexSize, u32 flags,
 														   s32 numTexCoordSets );

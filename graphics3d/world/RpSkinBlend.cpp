@@ -5,6 +5,7 @@
 #include "graphics3d/core/RwFrame.h"
 #include "graphics3d/gamecube/RpGameCubeVtxFmt.h"
 #include "graphics3d/gamecube/RwGameCube.h"
+#include "graphics3d/gamecube/RxGCAllInOne.h"
 #include "graphics3d/gamecube/RxGCDefaults.h"
 #include "graphics3d/world/RpAtomic.h"
 #include "graphics3d/world/RpGeometry.h"
@@ -159,7 +160,72 @@ void _rpSkinLoadMatrix( const RwMatrix* m, const u32 slot, const bool normals ) 
 	}
 }
 
-void* _rpSkinInstanceCallback( void* object, RxGCInstanceContext* ) {
+namespace {
+
+// With split data and one weight, every vertex a mesh draws must find its
+// bone in the mesh's table (its runs' bones, at most 10).
+bool MeshBonesCovered( const RpSkin* skin, RpMeshHeader* mesh, const u32 numVertices ) {
+	if ( skin->maxNumWeights != 1 || skin->numMeshes == 0 || skin->splitData == nullptr ) {
+		return true;
+	}
+	const u8* const meshRuns = skin->splitData + skin->numBones;
+	const u8* const runs = meshRuns + 2 * skin->numMeshes;
+	const RpMesh* const meshes = RpMeshHeaderGetMeshes( mesh );
+	for ( u32 m = 0; m < mesh->numMeshes; m++ ) {
+		u8 table[RPSKIN_MAX_MESH_BONES];
+		u32 count = 0;
+		if ( m < skin->numMeshes ) {
+			const u32 firstRun = meshRuns[2 * m];
+			for ( u32 run = firstRun; run < firstRun + meshRuns[2 * m + 1]; run++ ) {
+				for ( u32 bone = runs[2 * run]; bone < u32{ runs[2 * run] } + runs[2 * run + 1] && count < RPSKIN_MAX_MESH_BONES; bone++ ) {
+					table[count++] = static_cast<u8>( bone );
+				}
+			}
+		}
+		for ( u32 i = 0; i < meshes[m].numIndices; i++ ) {
+			const u32 vertex = meshes[m].indices != nullptr ? meshes[m].indices[i] : numVertices;
+			if ( vertex >= numVertices ) {
+				return false;
+			}
+			const u8 bone = static_cast<u8>( skin->vertexBoneIndices[vertex] );
+			bool found = false;
+			for ( u32 k = 0; k < count && !found; k++ ) {
+				found = table[k] == bone;
+			}
+			if ( !found ) {
+				return false;
+			}
+		}
+	}
+	return true;
+}
+
+}	// namespace
+
+void* _rpSkinInstanceCallback( void* object, RxGCInstanceContext* context ) {
+	RpAtomic* const atomic = static_cast<RpAtomic*>( object );
+	RpGeometry* const geometry = atomic->geometry;
+	if ( geometry == nullptr || context->mesh == nullptr ) {
+		return nullptr;
+	}
+	const RpSkin* const skin = RpSkinGeometryGetSkin( geometry );
+	const u32 vertices = static_cast<u32>( geometry->numVertices );
+	if ( skin != nullptr && skin->vertexBoneIndices != nullptr && !MeshBonesCovered( skin, context->mesh, vertices ) ) {
+		return nullptr;
+	}
+	const bool shared = geometry->numMorphTargets == 1;
+	RxGCInstanceSource source = {};
+	source.owner = shared ? static_cast<void*>( geometry ) : static_cast<void*>( atomic );
+	source.ownerRef = shared ? &geometry->repEntry : &atomic->repEntry;
+	source.format = RpGameCubeGeometryGetVtxFmt( geometry );
+	source.geometry = geometry;
+	source.numVertices = geometry->numVertices;
+	source.numTexCoordSets = geometry->numTexCoordSets;
+	source.heap = ( geometry->flags & rpGEOMETRYHEAPINSTANCE ) != 0;
+	if ( _rxGCInstanceBuild( source, context ) == nullptr ) {
+		return nullptr;
+	}
+	geometry->lockedSinceLastInst = 0;
 	return object;
 }
 

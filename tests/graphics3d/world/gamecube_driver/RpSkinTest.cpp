@@ -31,7 +31,8 @@ protected:
 	void SetUp() override {
 		RwDlTestCase::SetUp();
 		VIInit();
-		ASSERT_TRUE( Init() );
+		// A resource arena for the instances.
+		ASSERT_TRUE( RwEngineInit( &rwDlTestMemory, 0, 1u << 20 ) );
 		ASSERT_TRUE( RpWorldPluginAttach() );
 		ASSERT_TRUE( RpHAnimPluginAttach() );
 		ASSERT_TRUE( RpSkinPluginAttach() );
@@ -398,6 +399,57 @@ TEST_F( RpSkinTest, AOneWeightSkinWithSplitDataLoadsEachMeshsRunsBeforeIt ) {
 	RpAtomicDestroy( atomic );
 	RpGeometryDestroy( geometry );
 	_rpMeshDestroy( mesh );
+}
+
+TEST_F( RpSkinTest, InstancingChecksEveryMeshVertexAgainstItsBoneTable ) {
+	const struct {
+		const char*	what;
+		u8			runBones;		// bones 0 .. runBones - 1 in the mesh's one run
+		bool		heap;
+		bool		built;
+	} rows[] = {
+		{ "every bone in the table", 4, false, true },
+		{ "on the heap", 4, true, true },
+		{ "vertices on bones 2 and 3 outside the table", 2, false, false },
+	};
+	for ( const auto& row : rows ) {
+		ToolSkin split;
+		split.numBones = 4;
+		split.usedBones = { 0, 1, 2, 3 };
+		split.maxNumWeights = 1;
+		split.indices = { { 0, 0, 0, 0 }, { 1, 0, 0, 0 }, { 2, 0, 0, 0 }, { 3, 0, 0, 0 } };
+		split.weights = std::vector<std::array<f32, 4>>( VERTICES, { 1, 0, 0, 0 } );
+		split.matrices = std::vector<std::array<f32, 16>>( 4, ToolSkinWriter::Translation( 0, 0, 0 ) );
+		split.remap = { 0, 1, 2, 3 };
+		split.meshes = { { 0, 1 } };
+		split.runs = { { 0, row.runBones } };
+		RpGeometry* const geometry = Read( ToolSkinWriter::Payload( split, ToolSkinForm::Portable ) );
+		ASSERT_NE( geometry, nullptr ) << row.what;
+		if ( row.heap ) {
+			geometry->flags |= 0x02000000;
+		}
+		RpAtomic* const atomic = RpAtomicCreate();
+		RpAtomicSetGeometry( atomic, geometry, 0 );
+		RxGCInstanceContext context = {};
+		context.mesh = geometry->mesh;
+		context.flags = geometry->flags;
+		EXPECT_EQ( _rpSkinInstanceCallback( atomic, &context ) == atomic, row.built ) << row.what;
+		if ( row.built ) {
+			ASSERT_EQ( geometry->repEntry, context.entry ) << row.what;
+			const RxGCInstanceHeader* const header = _rxGCInstanceHeader( context.entry );
+			EXPECT_EQ( header->indexType, RXGC_INDEX8 ) << row.what;
+			EXPECT_EQ( header->serialNum, geometry->mesh->serialNum ) << row.what;
+			EXPECT_EQ( header->posStride, 12 ) << row.what;
+			EXPECT_EQ( _rwDlQuantisedLoad( header->posArray + 2 * 12 + 4, rpGCCOMP_F32, 0 ), 1.0f ) << row.what;
+			EXPECT_EQ( context.entry->link.next == nullptr, row.heap ) << row.what;
+			RwResourcesFreeResEntry( context.entry );
+			EXPECT_EQ( geometry->repEntry, nullptr ) << row.what;
+		} else {
+			EXPECT_EQ( geometry->repEntry, nullptr ) << row.what;
+		}
+		RpAtomicDestroy( atomic );
+		RpGeometryDestroy( geometry );
+	}
 }
 
 }	// namespace
