@@ -40,6 +40,7 @@ struct RpAtomic;
 struct RpGeometry;
 struct RpHAnimHierarchy;
 struct RwFreeList;
+struct RwResEntry;
 struct RxPipeline;
 struct RxPipelineNode;
 struct RxGCInstanceContext;
@@ -135,6 +136,16 @@ void				_rpSkinBlendBody( const RpSkin* skin, const RwMatrix* palette, u32 numVe
 // Loads a palette matrix into a processor matrix slot (and the normal
 // matrix slot with normals).
 void				_rpSkinLoadMatrix( const RwMatrix* matrix, u32 slot, bool normals );
+// Double-buffered blending destinations: the instance's position (and
+// normal) arrays point into a destination entry of the resource arena,
+// reused once the processor has passed its token, else left to the arena
+// and replaced. False when no destination can be had or the instance
+// went away meanwhile.
+bool				_rpSkinVertexBuffersUpdate( RpAtomic* atomic, RpSkin* skin, RwResEntry* instance );
+// Destroy callbacks of destination entries and of a skinned instance
+// (which frees the destination and gives the source arrays back).
+void				_rpSkinResEntryWaitDone( RwResEntry* entry );
+void				_rpSkinMainResEntryCB( RwResEntry* entry );
 // The skin pipeline's node callbacks: instance, reinstance (palette and
 // blending) and render.
 void*				_rpSkinInstanceCallback( void* object, RxGCInstanceContext* context );

@@ -11,7 +11,10 @@
 #include "graphics3d/world/RpGeometry.h"
 #include "graphics3d/world/RpHAnim.h"
 #include "graphics3d/world/RpMesh.h"
+#include "graphics3d/core/RwResources.h"
+#include "graphics3d/gamecube/RwDlDriver.h"
 #include "platform/gx/GX.h"
+#include "platform/os/OS.h"
 
 #include "datatypes/base/DTFloatToInt.h"
 
@@ -24,6 +27,7 @@ static const u32 COMPONENT_BYTES[5]	= { 1, 1, 2, 2, 4 };
 static const f32 WEIGHT_SCALE		= 1.0f / 128.0f;
 static const u32 EXTRA_NBT_COMPONENTS	= 6;
 static const u32 SLOTS_PER_MATRIX	= 3;
+static const u8 FLOAT_TYPE			= rpGCCOMP_F32;
 
 namespace {
 
@@ -229,17 +233,172 @@ void* _rpSkinInstanceCallback( void* object, RxGCInstanceContext* context ) {
 	return object;
 }
 
-void* _rpSkinAtomicReinstanceCallBack( void* object, RxGCInstanceContext* ) {
+namespace {
+
+// The destination entry's data: the token it was last written with, then
+// (pointer-aligned) the entry's address right before the 32-byte aligned
+// position array.
+u8* DestinationArrays( RwResEntry* entry ) {
+	u8* const data = reinterpret_cast<u8*>( entry + 1 );
+	return reinterpret_cast<u8*>( ( reinterpret_cast<uintptr_t>( data + sizeof( u16 ) + sizeof( void* ) ) + 31 ) &
+								  ~uintptr_t{ 31 } );
+}
+
+u16& DestinationToken( RwResEntry* entry ) {
+	return *reinterpret_cast<u16*>( entry + 1 );
+}
+
+RwResEntry*& DestinationOf( u8* positions ) {
+	return *reinterpret_cast<RwResEntry**>( positions - sizeof( void* ) );
+}
+
+RpSkin* SkinOfOwner( void* owner ) {
+	const RwObject* const object = static_cast<const RwObject*>( owner );
+	if ( object->type == rpATOMIC ) {
+		const RpGeometry* const geometry = static_cast<const RpAtomic*>( owner )->geometry;
+		return geometry != nullptr ? RpSkinGeometryGetSkin( geometry ) : nullptr;
+	}
+	return object->type == rpGEOMETRY ? RpSkinGeometryGetSkin( static_cast<const RpGeometry*>( owner ) ) : nullptr;
+}
+
+// Waits until the processor has passed the token, issuing it first when
+// it is the current one.
+void WaitForToken( const u16 token ) {
+	if ( token == _RwDlTokenCurrent ) {
+		GXSetDrawSync( token );
+		_RwDlTokenCurrent = static_cast<u16>( ( token + 1 ) % RWDL_TOKEN_MODULO );
+	}
+	RwDlWait wait;
+	_rwDlWaitBegin( &wait, "a skin's draw-sync token" );
+	while ( !_rwDlTokenQueryDone( token ) ) {
+		_rwDlWaitTurn( &wait );
+	}
+}
+
+}	// namespace
+
+void _rpSkinResEntryWaitDone( RwResEntry* entry ) {
+	WaitForToken( DestinationToken( entry ) );
+	GXInvalidateVtxCache();
+}
+
+void _rpSkinMainResEntryCB( RwResEntry* entry ) {
+	RxGCInstanceHeader* const header = _rxGCInstanceHeader( entry );
+	WaitForToken( header->drawToken );
+	RpSkin* const skin = SkinOfOwner( entry->owner );
+	if ( skin != nullptr && skin->sourcePositions != nullptr ) {
+		if ( header->posArray != nullptr ) {
+			RwResourcesFreeResEntry( DestinationOf( header->posArray ) );
+		}
+		header->posArray = skin->sourcePositions;
+		header->normArray = skin->sourceNormals;
+		skin->sourcePositions = nullptr;
+		skin->sourceNormals = nullptr;
+	}
+	GXInvalidateVtxCache();
+}
+
+bool _rpSkinVertexBuffersUpdate( RpAtomic* atomic, RpSkin* skin, RwResEntry* instance ) {
+	RxGCInstanceHeader* const header = _rxGCInstanceHeader( instance );
+	RwResourcesUseResEntry( instance );
+	instance->destroyNotify = _rpSkinMainResEntryCB;
+	RwResEntry* destination = header->posArray != nullptr && header->posArray != skin->sourcePositions
+								  ? DestinationOf( header->posArray )
+								  : nullptr;
+	if ( destination != nullptr ) {
+		if ( !_rwDlTokenQueryDone( DestinationToken( destination ) ) ) {
+			// Still read by the processor: left to the arena, a new one is taken.
+			destination->ownerRef = nullptr;
+			destination = nullptr;
+		} else {
+			GXInvalidateVtxCache();
+		}
+	}
+	const RpGeometry* const geometry = atomic->geometry;
+	const RpGameCubeVtxFmt* const format = RpGameCubeGeometryGetVtxFmt( geometry );
+	const u32 vertices = static_cast<u32>( geometry->numVertices );
+	const bool normals = ( geometry->flags & rpGEOMETRYNORMALS ) != 0 && skin->sourceNormals != nullptr;
+	const u8 posType = format != nullptr ? format->posType : FLOAT_TYPE;
+	const u8 normType = format != nullptr ? format->normType : FLOAT_TYPE;
+	const bool threeNormals = format != nullptr && format->threeNormals != 0;
+	const u32 posBytes = 3 * COMPONENT_BYTES[posType];
+	const u32 normBytes = ( threeNormals ? 9 : 3 ) * COMPONENT_BYTES[normType];
+	const u32 posArrayBytes = ( vertices * posBytes + 31 ) & ~31u;
+	if ( destination == nullptr ) {
+		const u32 payload = posArrayBytes + ( normals ? ( ( vertices * normBytes + 31 ) & ~31u ) : 0 );
+		const s32 size = static_cast<s32>( payload + 31 + sizeof( u16 ) + sizeof( void* ) );
+		RwResEntry* owned = nullptr;
+		destination = RwResourcesAllocateResEntry( atomic, &owned, size, _rpSkinResEntryWaitDone );
+		if ( destination == nullptr ) {
+			return false;
+		}
+		destination->ownerRef = nullptr;
+		u8* const positions = DestinationArrays( destination );
+		DestinationOf( positions ) = destination;
+		// The allocation may have evicted the instance itself.
+		if ( atomic->repEntry != instance && atomic->geometry->repEntry != instance ) {
+			RwResourcesFreeResEntry( destination );
+			return false;
+		}
+		header->posArray = positions;
+		header->normArray = normals ? positions + posArrayBytes : nullptr;
+	}
+	RwResourcesUseResEntry( destination );
+	DestinationToken( destination ) = _RwDlTokenCurrent;
+	return true;
+}
+
+void* _rpSkinAtomicReinstanceCallBack( void* object, RxGCInstanceContext* context ) {
 	RpAtomic* const atomic = static_cast<RpAtomic*>( object );
-	const RpSkin* const skin = atomic->geometry != nullptr ? RpSkinGeometryGetSkin( atomic->geometry ) : nullptr;
+	RpGeometry* const geometry = atomic->geometry;
+	RpSkin* const skin = geometry != nullptr ? RpSkinGeometryGetSkin( geometry ) : nullptr;
 	if ( skin == nullptr || _rpSkinGlobals.palette == nullptr ) {
 		return object;
 	}
 	RwMatrix identity;
 	_rwMatrixSetIdentity( &identity );
 	RwFrame* const frame = RpAtomicGetFrame( atomic );
-	_rpSkinMatrixBlendUpdate( _rpSkinGlobals.palette, skin, frame != nullptr ? RwFrameGetLTM( frame ) : &identity,
-							  RpSkinAtomicGetHAnimHierarchy( atomic ) );
+	const RwMatrix* const ltm = frame != nullptr ? RwFrameGetLTM( frame ) : &identity;
+	if ( skin->maxNumWeights < 2 || context->entry == nullptr ) {
+		_rpSkinMatrixBlendUpdate( _rpSkinGlobals.palette, skin, ltm, RpSkinAtomicGetHAnimHierarchy( atomic ) );
+		return object;
+	}
+	RxGCInstanceHeader* const header = _rxGCInstanceHeader( context->entry );
+	const bool native = ( geometry->flags & rpGEOMETRYNATIVE ) != 0;
+	if ( skin->sourcePositions == nullptr ) {
+		if ( !native && _RwDlDefaultReinstanceCallBack != nullptr &&
+			 _RwDlDefaultReinstanceCallBack( object, context ) != object ) {
+			return nullptr;
+		}
+		// The instance's arrays become the blending input.
+		skin->sourcePositions = header->posArray;
+		skin->sourceNormals = header->normArray;
+		header->posArray = nullptr;
+		header->normArray = nullptr;
+	} else if ( !native && _RwDlDefaultReinstanceCallBack != nullptr ) {
+		// A changed geometry refreshes its source arrays.
+		u8* const positions = header->posArray;
+		u8* const normals = header->normArray;
+		header->posArray = skin->sourcePositions;
+		header->normArray = skin->sourceNormals;
+		const void* const result = _RwDlDefaultReinstanceCallBack( object, context );
+		header->posArray = positions;
+		header->normArray = normals;
+		if ( result != object ) {
+			return nullptr;
+		}
+	}
+	if ( !_rpSkinVertexBuffersUpdate( atomic, skin, context->entry ) ) {
+		return nullptr;
+	}
+	_rpSkinMatrixBlendUpdate( _rpSkinGlobals.palette, skin, ltm, RpSkinAtomicGetHAnimHierarchy( atomic ) );
+	const RpGameCubeVtxFmt* const format = RpGameCubeGeometryGetVtxFmt( geometry );
+	const u8 posType = format != nullptr ? format->posType : FLOAT_TYPE;
+	_rpSkinBlendBody( skin, _rpSkinGlobals.palette, static_cast<u32>( geometry->numVertices ), skin->sourcePositions,
+					  header->normArray != nullptr ? skin->sourceNormals : nullptr, header->posArray, header->normArray,
+					  posType, format != nullptr ? format->posFrac : 0, format != nullptr ? format->normType : FLOAT_TYPE,
+					  format != nullptr && format->threeNormals != 0 );
+	DCFlushRange( header->posArray, static_cast<u32>( geometry->numVertices ) * 3 * COMPONENT_BYTES[posType] );
 	return object;
 }
 

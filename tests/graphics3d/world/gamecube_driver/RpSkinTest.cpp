@@ -16,6 +16,8 @@
 #include "tools/lib/graphics3d/ToolSkinWriter.h"
 #include "tools/lib/graphics3d/ToolWorldWriter.h"
 
+#include "platform/host/HostEventQueue.h"
+
 #include "../../gamecube/RwDlTestDriver.h"
 
 #include <cmath>
@@ -450,6 +452,61 @@ TEST_F( RpSkinTest, InstancingChecksEveryMeshVertexAgainstItsBoneTable ) {
 		RpAtomicDestroy( atomic );
 		RpGeometryDestroy( geometry );
 	}
+}
+
+TEST_F( RpSkinTest, BlendedSkinsDoubleBufferTheirDestinationsByToken ) {
+	RpGeometry* const geometry = Read( ToolSkinWriter::Payload( TwoBoneSkin(), ToolSkinForm::Portable ) );
+	ASSERT_NE( geometry, nullptr );
+	RpSkin* const skin = RpSkinGeometryGetSkin( geometry );
+	RpAtomic* const atomic = RpAtomicCreate();
+	RpAtomicSetGeometry( atomic, geometry, 0 );
+	RpHAnimHierarchy* const hierarchy = Hierarchy( 3, 0 );
+	for ( s32 i = 0; i < 3; i++ ) {
+		hierarchy->pMatrixArray[i].pos = { 0.0f, 0.0f, 0.0f };
+		RwMatrixOptimize( &hierarchy->pMatrixArray[i], nullptr );
+	}
+	RpSkinAtomicSetHAnimHierarchy( atomic, hierarchy );
+	RxGCInstanceContext context = {};
+	context.mesh = geometry->mesh;
+	context.flags = geometry->flags;
+	ASSERT_EQ( _rpSkinInstanceCallback( atomic, &context ), atomic );
+	RwResEntry* const instance = context.entry;
+	RxGCInstanceHeader* const header = _rxGCInstanceHeader( instance );
+	u8* const original = header->posArray;
+	GXHostStall();
+	ASSERT_EQ( _rpSkinAtomicReinstanceCallBack( atomic, &context ), atomic );
+	EXPECT_EQ( skin->sourcePositions, original );
+	u8* const first = header->posArray;
+	ASSERT_NE( first, original );
+	// Vertex 1 follows bone 2 alone: (1, 0, 0) moved by (0, 0, 1).
+	EXPECT_NEAR( _rwDlQuantisedLoad( first + 12 + 8, rpGCCOMP_F32, 0 ), 1.0f, 1e-6f );
+	EXPECT_NEAR( _rwDlQuantisedLoad( first + 12, rpGCCOMP_F32, 0 ), 1.0f, 1e-6f );
+	// The processor has not passed the first destination's token: a
+	// second destination.
+	ASSERT_EQ( _rpSkinAtomicReinstanceCallBack( atomic, &context ), atomic );
+	u8* const second = header->posArray;
+	EXPECT_NE( second, first );
+	// Once it has passed it, the destination is reused after a vertex-cache
+	// invalidation.
+	const u16 token = _RwDlTokenCurrent;
+	GXSetDrawSync( token );
+	_RwDlTokenCurrent = static_cast<u16>( token + 1 );
+	GXHostResume();
+	for ( u32 i = 0; i < 1000 && GXReadDrawSync() != token; i++ ) {
+		HostIdle();
+	}
+	ASSERT_EQ( GXReadDrawSync(), token );
+	const u32 invalidations = GXHostVtxCacheInvalidations();
+	ASSERT_EQ( _rpSkinAtomicReinstanceCallBack( atomic, &context ), atomic );
+	EXPECT_EQ( header->posArray, second );
+	EXPECT_EQ( GXHostVtxCacheInvalidations(), invalidations + 1 );
+	// Freeing the instance frees the destination and gives the source back.
+	RwResourcesFreeResEntry( instance );
+	EXPECT_EQ( skin->sourcePositions, nullptr );
+	RpSkinAtomicSetHAnimHierarchy( atomic, nullptr );
+	RpHAnimHierarchyDestroy( hierarchy );
+	RpAtomicDestroy( atomic );
+	RpGeometryDestroy( geometry );
 }
 
 }	// namespace
