@@ -509,4 +509,31 @@ TEST_F( RpSkinTest, BlendedSkinsDoubleBufferTheirDestinationsByToken ) {
 	RpGeometryDestroy( geometry );
 }
 
+TEST_F( RpSkinTest, SkinnedAtomicsTakeTheSkinPipelineAndSkinsAreSetOnce ) {
+	RpGeometry* const geometry = Read( ToolSkinWriter::Payload( TwoBoneSkin(), ToolSkinForm::Portable ) );
+	ASSERT_NE( geometry, nullptr );
+	RpSkin* const skin = RpSkinGeometryGetSkin( geometry );
+	RpAtomic* const atomic = RpAtomicCreate();
+	RpAtomicSetGeometry( atomic, geometry, 0 );
+	EXPECT_EQ( RpSkinAtomicGetType( atomic ), 0u );
+	const RwPluginRegEntry* entry = atomicTKList.firstRegEntry;
+	while ( entry != nullptr && entry->pluginID != rwID_SKINPLUGIN ) {
+		entry = entry->nextRegEntry;
+	}
+	ASSERT_NE( entry, nullptr );
+	ASSERT_TRUE( entry->alwaysCB( atomic, entry->offset, entry->size ) );
+	EXPECT_EQ( atomic->pipeline, _rpSkinGlobals.pipeline );
+	EXPECT_EQ( RpSkinAtomicGetType( atomic ), 1u );
+	// The same skin again changes nothing; null lets go of the old one.
+	u8* const quantised = skin->quantisedWeights;
+	EXPECT_EQ( RpSkinGeometrySetSkin( geometry, skin ), geometry );
+	EXPECT_EQ( skin->quantisedWeights, quantised );
+	EXPECT_EQ( RpSkinGeometrySetSkin( geometry, nullptr ), geometry );
+	EXPECT_EQ( skin->quantisedWeights, nullptr );
+	EXPECT_EQ( RpSkinGeometryGetSkin( geometry ), nullptr );
+	RpSkinDestroy( skin );
+	RpAtomicDestroy( atomic );
+	RpGeometryDestroy( geometry );
+}
+
 }	// namespace
