@@ -188,13 +188,13 @@ TEST_F( LogicApiFrameTest, ADisabledObjectLeavesThePerFrameListsAndTakesItsClump
 	gpoWorldMgr->Add3dObj( model );
 	object->muiUtilFlag |= EF_UTIL_CLUMPS_IN_WORLD;
 	RpWorld* const level = gpoWorldMgr->GetCurrentWorld();
-	ASSERT_EQ( model->mpClump->world, level );
+	ASSERT_EQ( RpClumpGetWorld( model->mpClump ), level );
 	gpoWorldMgr->PrepareRender();
 	gpoWorldMgr->ClipGameObjects();
 	EXPECT_EQ( List( EF_WORLD_LOGIC_LIST ), std::vector<EFGameObject*>{ object } );
 
 	APIgameobj.EnableObject( OBJECT, 0 );
-	EXPECT_EQ( model->mpClump->world, nullptr );
+	EXPECT_EQ( RpClumpGetWorld( model->mpClump ), nullptr );
 	EXPECT_EQ( object->muiUtilFlag & EF_UTIL_CLUMPS_IN_WORLD, 0u );
 	EXPECT_EQ( gpoWorldMgr->GetFirstGameObject(), nullptr );
 	EXPECT_EQ( gpoWorldMgr->GetFirstDisabledGameObject(), object );
@@ -206,7 +206,7 @@ TEST_F( LogicApiFrameTest, ADisabledObjectLeavesThePerFrameListsAndTakesItsClump
 	EXPECT_EQ( gpoWorldMgr->GetFirstDisabledGameObject(), object );
 
 	APIgameobj.EnableObject( OBJECT, 1 );
-	EXPECT_EQ( model->mpClump->world, level );
+	EXPECT_EQ( RpClumpGetWorld( model->mpClump ), level );
 	EXPECT_NE( object->muiUtilFlag & EF_UTIL_CLUMPS_IN_WORLD, 0u );
 	EXPECT_EQ( gpoWorldMgr->GetFirstDisabledGameObject(), nullptr );
 	gpoWorldMgr->ClipGameObjects();
