@@ -17,14 +17,6 @@
 RpSkinGlobals			_rpSkinGlobals = { -1, -1, -1, nullptr, nullptr, nullptr, 0, nullptr };
 RpSkinInstanceCallBack	_RwDlDefaultReinstanceCallBack = nullptr;
 
-// Defined with the streams and the instancing.
-RwStream*	SkinAtomicRead( RwStream* stream, s32 length, void* object, s32 offset, s32 size );
-RwStream*	SkinAtomicWrite( RwStream* stream, s32 length, const void* object, s32 offset, s32 size );
-s32			SkinAtomicGetSize( const void* object, s32 offset, s32 size );
-RwStream*	SkinGeometryRead( RwStream* stream, s32 length, void* object, s32 offset, s32 size );
-RwStream*	SkinGeometryWrite( RwStream* stream, s32 length, const void* object, s32 offset, s32 size );
-s32			SkinGeometrySize( const void* object, s32 offset, s32 size );
-
 static RwFreeList skinFreeListRecord;
 
 // Engine plug-ins whose presence asks for further pipeline kinds.

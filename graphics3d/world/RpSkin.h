@@ -41,6 +41,7 @@ struct RpGeometry;
 struct RpHAnimHierarchy;
 struct RwFreeList;
 struct RwResEntry;
+struct RwStream;
 struct RxPipeline;
 struct RxPipelineNode;
 struct RxGCInstanceContext;
@@ -151,6 +152,14 @@ void				_rpSkinMainResEntryCB( RwResEntry* entry );
 void*				_rpSkinInstanceCallback( void* object, RxGCInstanceContext* context );
 void*				_rpSkinAtomicReinstanceCallBack( void* object, RxGCInstanceContext* context );
 void*				_rpSkinRenderCallback( void* object, RxGCInstanceContext* context );
+
+// The atomic's (legacy, read only) and the geometry's stream entries.
+RwStream*			SkinAtomicRead( RwStream* stream, s32 length, void* object, s32 offset, s32 size );
+RwStream*			SkinAtomicWrite( RwStream* stream, s32 length, const void* object, s32 offset, s32 size );
+s32					SkinAtomicGetSize( const void* object, s32 offset, s32 size );
+RwStream*			SkinGeometryRead( RwStream* stream, s32 length, void* object, s32 offset, s32 size );
+RwStream*			SkinGeometryWrite( RwStream* stream, s32 length, const void* object, s32 offset, s32 size );
+s32					SkinGeometrySize( const void* object, s32 offset, s32 size );
 
 // Engine plug-in open and close.
 void*				SkinOpen( void* instance, s32 offset, s32 size );

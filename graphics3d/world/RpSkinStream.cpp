@@ -14,13 +14,6 @@
 
 #include <cstring>
 
-RwStream*	SkinAtomicRead( RwStream* stream, s32 length, void* object, s32 offset, s32 size );
-RwStream*	SkinAtomicWrite( RwStream* stream, s32 length, const void* object, s32 offset, s32 size );
-s32			SkinAtomicGetSize( const void* object, s32 offset, s32 size );
-RwStream*	SkinGeometryRead( RwStream* stream, s32 length, void* object, s32 offset, s32 size );
-RwStream*	SkinGeometryWrite( RwStream* stream, s32 length, const void* object, s32 offset, s32 size );
-s32			SkinGeometrySize( const void* object, s32 offset, s32 size );
-
 static const u32 MATRIX_WORDS			= 16;
 static const u64 MATRIX_BYTES			= 64;
 static const u64 SPLIT_HEADER_BYTES		= 12;
@@ -171,6 +164,16 @@ RwStream* Failed( RpSkin* skin ) {
 	return nullptr;
 }
 
+// A skin read whole: checked, then set on the geometry; destroyed when
+// either fails.
+RwStream* SetChecked( RwStream* stream, RpGeometry* geometry, RpSkin* skin, const u32 vertices ) {
+	if ( !BonesValid( skin, vertices ) ) {
+		Malformed();
+		return Failed( skin );
+	}
+	return RpSkinGeometrySetSkin( geometry, skin ) != nullptr ? stream : Failed( skin );
+}
+
 // Indices, weights and matrices with skipBeforeMatrix bytes before each;
 // the used bones and maxNumWeights are computed.
 RpSkin* ReadComputedSkin( RwStream* stream, const u32 numBones, const u32 vertices, const u64 skipBeforeMatrix ) {
@@ -206,14 +209,7 @@ RwStream* ReadPortable( RwStream* stream, const u64 length, RpGeometry* geometry
 			return nullptr;
 		}
 		RpSkin* const skin = ReadComputedSkin( stream, numBones, vertices, OLDER_BONE_SKIP );
-		if ( skin == nullptr ) {
-			return nullptr;
-		}
-		if ( !BonesValid( skin, vertices ) ) {
-			Malformed();
-			return Failed( skin );
-		}
-		return RpSkinGeometrySetSkin( geometry, skin ) != nullptr ? stream : Failed( skin );
+		return skin != nullptr ? SetChecked( stream, geometry, skin, vertices ) : nullptr;
 	}
 	const u64 fixed = 4 + u64{ numUsed } + 20 * u64{ vertices } + MATRIX_BYTES * numBones;
 	if ( numUsed > numBones || m > RPSKIN_MAX_WEIGHTS || length < fixed + SPLIT_HEADER_BYTES ) {
@@ -237,11 +233,7 @@ RwStream* ReadPortable( RwStream* stream, const u64 length, RpGeometry* geometry
 	if ( !ReadSplit( stream, skin, length - fixed ) ) {
 		return Failed( skin );
 	}
-	if ( !BonesValid( skin, vertices ) ) {
-		Malformed();
-		return Failed( skin );
-	}
-	return RpSkinGeometrySetSkin( geometry, skin ) != nullptr ? stream : Failed( skin );
+	return SetChecked( stream, geometry, skin, vertices );
 }
 
 // The native form: one struct chunk with the platform word, the counts,
@@ -439,14 +431,7 @@ RwStream* SkinAtomicRead( RwStream* stream, const s32 length, void* object, s32,
 		return nullptr;
 	}
 	RpSkin* const skin = ReadComputedSkin( stream, numBones, vertices, LEGACY_BONE_SKIP );
-	if ( skin == nullptr ) {
-		return nullptr;
-	}
-	if ( !BonesValid( skin, vertices ) ) {
-		Malformed();
-		return Failed( skin );
-	}
-	return RpSkinGeometrySetSkin( geometry, skin ) != nullptr ? stream : Failed( skin );
+	return skin != nullptr ? SetChecked( stream, geometry, skin, vertices ) : nullptr;
 }
 
 RwStream* SkinAtomicWrite( RwStream* stream, s32, const void*, s32, s32 ) {

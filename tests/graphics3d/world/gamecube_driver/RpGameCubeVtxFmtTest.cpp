@@ -6,7 +6,7 @@
 #include "graphics3d/world/RpWorld.h"
 #include "graphics3d/world/RpWorldPlugin.h"
 
-#include "../../gamecube/RwDlTestDriver.h"
+#include "RpGameCubeTestCase.h"
 
 #include <cmath>
 #include <vector>
@@ -18,17 +18,8 @@ constexpr u32 TEX = 0x04;
 constexpr u32 PRELIT = 0x08;
 constexpr u32 NORMALS = 0x10;
 
-class RpGameCubeVtxFmtTest : public RwDlTestCase {
+class RpGameCubeVtxFmtTest : public RpGameCubeTestCase {
 protected:
-	void SetUp() override {
-		RwDlTestCase::SetUp();
-		VIInit();
-		ASSERT_TRUE( Init() );
-		ASSERT_TRUE( RpWorldPluginAttach() );
-		ASSERT_TRUE( Open() );
-		ASSERT_TRUE( RwEngineStart() );
-	}
-
 	// Draws every vertex of the instance as a point and returns what the
 	// vertex fetch decoded.
 	static std::vector<GXHostVertex> Fetch( const RpGameCubeVtxFmt* descriptor, const u32 flags,

@@ -18,7 +18,7 @@
 
 #include "platform/host/HostEventQueue.h"
 
-#include "../../gamecube/RwDlTestDriver.h"
+#include "RpGameCubeTestCase.h"
 
 #include <cmath>
 #include <functional>
@@ -28,20 +28,9 @@ namespace {
 
 constexpr u32 VERTICES = 4;
 
-class RpSkinTest : public RwDlTestCase {
+class RpSkinTest : public RpGameCubeTestCase {
 protected:
-	void SetUp() override {
-		RwDlTestCase::SetUp();
-		VIInit();
-		// A resource arena for the instances.
-		ASSERT_TRUE( RwEngineInit( &rwDlTestMemory, 0, 1u << 20 ) );
-		ASSERT_TRUE( RpWorldPluginAttach() );
-		ASSERT_TRUE( RpHAnimPluginAttach() );
-		ASSERT_TRUE( RpSkinPluginAttach() );
-		ASSERT_TRUE( Open() );
-		ASSERT_TRUE( RwEngineStart() );
-		RwDlTestReadError();
-	}
+	bool AttachPlugins() override { return RpWorldPluginAttach() && RpHAnimPluginAttach() && RpSkinPluginAttach(); }
 
 	void TearDown() override {
 		for ( RwStream* stream : streams ) {
@@ -74,6 +63,22 @@ protected:
 		streams.push_back( stream );
 		EXPECT_TRUE( RwStreamFindChunk( stream, TOOL_CHUNK_GEOMETRY, nullptr, nullptr ) );
 		return RpGeometryStreamRead( stream );
+	}
+
+	// Four bones, one weight, vertex v on bone v, one run per mesh of the
+	// given bones.
+	static ToolSkin OneWeightSplit( const std::vector<std::array<u8, 2>>& meshes, const std::vector<std::array<u8, 2>>& runs ) {
+		ToolSkin split;
+		split.numBones = 4;
+		split.usedBones = { 0, 1, 2, 3 };
+		split.maxNumWeights = 1;
+		split.indices = { { 0, 0, 0, 0 }, { 1, 0, 0, 0 }, { 2, 0, 0, 0 }, { 3, 0, 0, 0 } };
+		split.weights = std::vector<std::array<f32, 4>>( VERTICES, { 1, 0, 0, 0 } );
+		split.matrices = std::vector<std::array<f32, 16>>( 4, ToolSkinWriter::Translation( 0, 0, 0 ) );
+		split.remap = { 0, 1, 2, 3 };
+		split.meshes = meshes;
+		split.runs = runs;
+		return split;
 	}
 
 	static ToolSkin TwoBoneSkin() {
@@ -350,16 +355,7 @@ TEST_F( RpSkinTest, BlendsTwoToFourWeightsWithinQuantisationOfAFloatReference ) 
 }
 
 TEST_F( RpSkinTest, AOneWeightSkinWithSplitDataLoadsEachMeshsRunsBeforeIt ) {
-	ToolSkin split;
-	split.numBones = 4;
-	split.usedBones = { 0, 1, 2, 3 };
-	split.maxNumWeights = 1;
-	split.indices = { { 0, 0, 0, 0 }, { 1, 0, 0, 0 }, { 2, 0, 0, 0 }, { 3, 0, 0, 0 } };
-	split.weights = std::vector<std::array<f32, 4>>( VERTICES, { 1, 0, 0, 0 } );
-	split.matrices = std::vector<std::array<f32, 16>>( 4, ToolSkinWriter::Translation( 0, 0, 0 ) );
-	split.remap = { 0, 1, 2, 3 };
-	split.meshes = { { 0, 1 }, { 1, 1 } };
-	split.runs = { { 0, 2 }, { 2, 2 } };
+	const ToolSkin split = OneWeightSplit( { { 0, 1 }, { 1, 1 } }, { { 0, 2 }, { 2, 2 } } );
 	RpGeometry* const geometry = Read( ToolSkinWriter::Payload( split, ToolSkinForm::Portable ) );
 	ASSERT_NE( geometry, nullptr );
 	for ( u32 b = 0; b < 4; b++ ) {
@@ -415,16 +411,7 @@ TEST_F( RpSkinTest, InstancingChecksEveryMeshVertexAgainstItsBoneTable ) {
 		{ "vertices on bones 2 and 3 outside the table", 2, false, false },
 	};
 	for ( const auto& row : rows ) {
-		ToolSkin split;
-		split.numBones = 4;
-		split.usedBones = { 0, 1, 2, 3 };
-		split.maxNumWeights = 1;
-		split.indices = { { 0, 0, 0, 0 }, { 1, 0, 0, 0 }, { 2, 0, 0, 0 }, { 3, 0, 0, 0 } };
-		split.weights = std::vector<std::array<f32, 4>>( VERTICES, { 1, 0, 0, 0 } );
-		split.matrices = std::vector<std::array<f32, 16>>( 4, ToolSkinWriter::Translation( 0, 0, 0 ) );
-		split.remap = { 0, 1, 2, 3 };
-		split.meshes = { { 0, 1 } };
-		split.runs = { { 0, row.runBones } };
+		const ToolSkin split = OneWeightSplit( { { 0, 1 } }, { { 0, row.runBones } } );
 		RpGeometry* const geometry = Read( ToolSkinWriter::Payload( split, ToolSkinForm::Portable ) );
 		ASSERT_NE( geometry, nullptr ) << row.what;
 		if ( row.heap ) {

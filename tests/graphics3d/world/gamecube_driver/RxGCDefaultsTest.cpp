@@ -12,7 +12,7 @@
 #include "graphics3d/world/RpMesh.h"
 #include "graphics3d/world/RpWorldPlugin.h"
 
-#include "../../gamecube/RwDlTestDriver.h"
+#include "RpGameCubeTestCase.h"
 
 #include <vector>
 
@@ -26,17 +26,8 @@ bool Same( const GXColor& a, const GXColor& b ) {
 	return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
 }
 
-class RxGCDefaultsTest : public RwDlTestCase {
+class RxGCDefaultsTest : public RpGameCubeTestCase {
 protected:
-	void SetUp() override {
-		RwDlTestCase::SetUp();
-		VIInit();
-		ASSERT_TRUE( Init() );
-		ASSERT_TRUE( RpWorldPluginAttach() );
-		ASSERT_TRUE( Open() );
-		ASSERT_TRUE( RwEngineStart() );
-	}
-
 	static RxGCInstanceContext Context( const u32 flags, const u32 numLights, const u32 mask0, const u32 mask1,
 										const bool ambient ) {
 		RxGCInstanceContext context = {};
