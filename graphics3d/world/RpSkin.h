@@ -147,6 +147,9 @@ bool				_rpSkinVertexBuffersUpdate( RpAtomic* atomic, RpSkin* skin, RwResEntry* 
 // (which frees the destination and gives the source arrays back).
 void				_rpSkinResEntryWaitDone( RwResEntry* entry );
 void				_rpSkinMainResEntryCB( RwResEntry* entry );
+// Frees the blending destination and puts the source arrays back in the
+// instance.
+void				_rpSkinGiveBackSources( RpSkin* skin, RwResEntry* instance );
 // The skin pipeline's node callbacks: instance, reinstance (palette and
 // blending) and render.
 void*				_rpSkinInstanceCallback( void* object, RxGCInstanceContext* context );

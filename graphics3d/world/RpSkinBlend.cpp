@@ -282,19 +282,23 @@ void _rpSkinResEntryWaitDone( RwResEntry* entry ) {
 	GXInvalidateVtxCache();
 }
 
-void _rpSkinMainResEntryCB( RwResEntry* entry ) {
-	RxGCInstanceHeader* const header = _rxGCInstanceHeader( entry );
-	WaitForToken( header->drawToken );
-	RpSkin* const skin = SkinOfOwner( entry->owner );
-	if ( skin != nullptr && skin->sourcePositions != nullptr ) {
-		if ( header->posArray != nullptr ) {
-			RwResourcesFreeResEntry( DestinationOf( header->posArray ) );
-		}
-		header->posArray = skin->sourcePositions;
-		header->normArray = skin->sourceNormals;
-		skin->sourcePositions = nullptr;
-		skin->sourceNormals = nullptr;
+void _rpSkinGiveBackSources( RpSkin* skin, RwResEntry* instance ) {
+	if ( skin == nullptr || skin->sourcePositions == nullptr || instance == nullptr ) {
+		return;
 	}
+	RxGCInstanceHeader* const header = _rxGCInstanceHeader( instance );
+	if ( header->posArray != nullptr && header->posArray != skin->sourcePositions ) {
+		RwResourcesFreeResEntry( DestinationOf( header->posArray ) );
+	}
+	header->posArray = skin->sourcePositions;
+	header->normArray = skin->sourceNormals;
+	skin->sourcePositions = nullptr;
+	skin->sourceNormals = nullptr;
+}
+
+void _rpSkinMainResEntryCB( RwResEntry* entry ) {
+	WaitForToken( _rxGCInstanceHeader( entry )->drawToken );
+	_rpSkinGiveBackSources( SkinOfOwner( entry->owner ), entry );
 	GXInvalidateVtxCache();
 }
 

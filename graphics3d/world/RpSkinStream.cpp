@@ -407,6 +407,9 @@ s32 SkinGeometrySize( const void* object, s32, s32 ) {
 	}
 	const u32 vertices = static_cast<u32>( geometry->numVertices );
 	if ( geometry->flags & rpGEOMETRYNATIVE ) {
+		// The native data written after the skin must be the geometry's own
+		// arrays, not a blend.
+		_rpSkinGiveBackSources( const_cast<RpSkin*>( skin ), geometry->repEntry );
 		return static_cast<s32>( 12 + NativeStructBytes( skin, vertices ) );
 	}
 	return static_cast<s32>( PortableBytes( skin, vertices ) );
