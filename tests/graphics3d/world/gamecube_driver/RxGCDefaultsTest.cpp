@@ -144,8 +144,12 @@ TEST_F( RxGCDefaultsTest, RenderingPicksTheAlphaCompareOfEachMeshsTexture ) {
 	_rwDlRasterExt( plainRaster )->flags &= ~RWDL_RASTER_HAS_ALPHA;
 	RpMaterial* const withAlpha = RpMaterialCreate();
 	RpMaterial* const plain = RpMaterialCreate();
-	RpMaterialSetTexture( withAlpha, RwTextureCreate( alphaRaster ) );
-	RpMaterialSetTexture( plain, RwTextureCreate( plainRaster ) );
+	// The materials keep the only references.
+	for ( const auto& [material, raster] : { std::pair{ withAlpha, alphaRaster }, std::pair{ plain, plainRaster } } ) {
+		RwTexture* const texture = RwTextureCreate( raster );
+		RpMaterialSetTexture( material, texture );
+		RwTextureDestroy( texture );
+	}
 	RpMaterial* const materials[] = { withAlpha, nullptr, plain };
 	RpMeshHeader* const mesh = _rpMeshHeaderCreate( _rpMeshHeaderBlockSize( 3, 0 ) );
 	*mesh = { 0, 3, 1, 0, 0 };
