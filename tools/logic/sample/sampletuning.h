@@ -1,5 +1,6 @@
 /* The block the sample library publishes and the sample object reads,
-   and the data all sample objects share. Tests read both. */
+   the ids the sample object logic acts on, and the data all sample
+   objects share. Tests read all three. */
 #ifndef SAMPLE_TUNING_H
 #define SAMPLE_TUNING_H
 
@@ -10,20 +11,65 @@
 #define SAMPLE_TUNING_GRAVITY	9.81f
 #define SAMPLE_TUNING_LIVES		3
 
+/* The running object, as every table takes it. */
+#define SAMPLE_SELF_ID			0x2A000000u
+/* The object that spawns the latent template, and the template. */
+#define SAMPLE_SPAWNER_ID		0x2A000001u
+#define SAMPLE_TEMPLATE_ID		0x2A800012u
+/* Bit of an id given to a copy of a template. */
+#define SAMPLE_SPAWNED_BIT		0x00800000u
+/* The model object: it plays its first animation (its animations start at
+   the second entry of its list) and turns and moves on each of its first
+   SAMPLE_MODEL_STEPS state calls. */
+#define SAMPLE_MODEL_ID			0x2A000011u
+#define SAMPLE_MODEL_FIRST_ANIM	1u
+#define SAMPLE_MODEL_STEPS		120u
+#define SAMPLE_MODEL_TURN		0.05f
+#define SAMPLE_MODEL_STEP_X		0.02f
+#define SAMPLE_MODEL_STEP_Z		0.01f
+/* State calls of the spawner between making the copy and killing it. */
+#define SAMPLE_COPY_LIFE		60u
+/* The spawner's controls: a simple-input configuration on the first
+   controller whose A button (button 0) runs SAMPLE_FN_BUTTON_A, and a
+   timer that loads the level again once, after SAMPLE_RELOAD_SECONDS; a
+   persistent game buffer remembers the reload across it. */
+#define SAMPLE_FN_BUTTON_A		1
+#define SAMPLE_FN_TIMER			2
+#define SAMPLE_BUTTON_A			0
+#define SAMPLE_RELOAD_SECONDS	10.0f
+#define SAMPLE_RELOAD_BUFFER	0x5A4D0001u
+#define SAMPLE_RESOURCE_FILE	"SAMPLE.GCR"
+
 typedef struct {
 	f32 speed;
 	f32 gravity;
 	u32 lives;
 } SampleTuning;
 
-/* Every state call moves the position speed units along x; distance is
-   its length and laps the number of whole groups of lives steps. */
+/* Every state call of a level object moves the position speed units along
+   x; distance is its length and laps the number of whole groups of lives
+   steps. The model and the spawner keep their own counts; a spawned copy
+   counts its calls apart. */
 typedef struct {
 	u32 frames;
 	u32 instances;
 	DTVector3d position;
 	f32 distance;
 	s32 laps;
+	u32 modelSteps;
+	u32 spawnerSteps;
+	u32 copyId;
+	u32 copyKilled;
+	u32 copySteps;
+	s32 inputConfig;
+	s32 buttonAction;
+	u32 buttonPresses;
+	u32 reloadTimer;
 } SampleShared;
+
+/* The persistent game buffer: 1 once the level was loaded again. */
+typedef struct {
+	u32 reloaded;
+} SampleReload;
 
 #endif

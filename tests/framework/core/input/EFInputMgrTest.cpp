@@ -364,6 +364,7 @@ TEST_F( EFInputMgrTest, ContextsCallLogicOnlyWhenEverythingAgrees ) {
 		bool		kill;
 		u32			added;
 		u32			calls; // over press, hold, release, press
+		bool		deleted = false;
 	};
 	const ContextRow rows[] = {
 		{ "a press trigger fires once per press", EF_ACTION_PRESSED, ~0u, ~0u, FN_NOTE, true, false, false, 1, 2 },
@@ -373,6 +374,7 @@ TEST_F( EFInputMgrTest, ContextsCallLogicOnlyWhenEverythingAgrees ) {
 		{ "a missing function index", EF_ACTION_PRESSED, ~0u, ~0u, 9, true, false, false, 0, 0 },
 		{ "an object without logic code", EF_ACTION_PRESSED, ~0u, ~0u, FN_NOTE, false, false, false, 0, 0 },
 		{ "no object", EF_ACTION_PRESSED, ~0u, ~0u, FN_NOTE, true, true, false, 0, 0 },
+		{ "a target deleted after adding", EF_ACTION_PRESSED, ~0u, ~0u, FN_NOTE, true, false, false, 1, 0, true },
 	};
 	WarmUp();
 	u32 id = 0x2A000010;
@@ -393,6 +395,11 @@ TEST_F( EFInputMgrTest, ContextsCallLogicOnlyWhenEverythingAgrees ) {
 		config->SetState( row.configState );
 		if ( row.kill ) {
 			object->muiFlags |= EF_INSTANCE_WITHDRAWN;
+		}
+		if ( row.deleted ) {
+			gpoWorldMgr->RemoveGameObject( object->GetUID() );
+			object->Terminate();
+			delete object;
 		}
 		for ( const u16 buttons : { A, A, u16( 0 ), A } ) {
 			Hold( Reading( buttons ) );

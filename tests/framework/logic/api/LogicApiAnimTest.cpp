@@ -8,6 +8,7 @@
 
 #include "framework/core/engine/EFCallTrace.h"
 #include "framework/core/world/EFGameObject.h"
+#include "framework/core/world/EFInstanceFlags.h"
 #include "framework/core/world/EFWorld.h"
 #include "framework/graphics/animation/EFAnimNode.h"
 #include "framework/graphics/animation/EFAnimationMgr.h"
@@ -26,6 +27,7 @@ namespace {
 
 constexpr u32 OBJECT	= 0x2A000010;
 constexpr u32 TARGET	= 0x2A000011;
+constexpr u32 WITHDRAWN	= 0x2A000012;
 constexpr u32 BASE		= 100;
 
 // A node that remembers what it was bound to.
@@ -73,10 +75,12 @@ TEST_F( LogicApiAnimTest, EverySlotFailsAlikeForAnUnknownObjectAnIdOutOfRangeAnd
 	};
 	const Where wheres[] = {
 		{ "unknown object", 0x2A000099, BASE, false },
+		{ "withdrawn object", WITHDRAWN, BASE, false },
 		{ "id below the base", OBJECT, BASE - 1, true },
 		{ "id past the table", OBJECT, BASE + 3, true },
 		{ "empty node", OBJECT, BASE + 1, true },
 	};
+	AddObject( WITHDRAWN, nullptr )->muiFlags |= EF_INSTANCE_WITHDRAWN;
 	EFCallTraceEnable( true );
 	for ( const Where& where : wheres ) {
 		SCOPED_TRACE( where.name );

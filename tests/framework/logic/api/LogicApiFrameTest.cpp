@@ -8,6 +8,7 @@
 #include "framework/core/world/WorldTestBench.h"
 
 #include "framework/core/world/EFGameObjectFlags.h"
+#include "framework/core/world/EFInstanceFlags.h"
 #include "framework/physics/EFCollisionModel.h"
 #include "framework/physics/EFObjCollisionPrim.h"
 #include "framework/physics/EFPhysic.h"
@@ -26,6 +27,7 @@ namespace {
 constexpr u32 OBJECT = 0x2A000031;
 constexpr u32 PARENT = 0x2A000032;
 constexpr u32 UNKNOWN = 0x2A000099;
+constexpr u32 WITHDRAWN = 0x2A000034;
 constexpr f32 TOLERANCE = 2e-4f;
 
 glm::mat4 ToGlm( const DTMatrix& m ) {
@@ -153,28 +155,36 @@ TEST_F( LogicApiFrameTest, OrientationAndVectorsComeFromTheWorldMatrix ) {
 	DTMatrix::mpoWork = work;
 }
 
-TEST_F( LogicApiFrameTest, UnknownThingsGiveZerosAndNulls ) {
-	DTVector3d out( 7.0f, 7.0f, 7.0f );
-	for ( auto* slot : { APIgameobj.GetPosition, APIgameobj.GetLookAt, APIgameobj.GetLookUp, APIgameobj.GetLookRight } ) {
-		out = DTVector3d( 7.0f, 7.0f, 7.0f );
-		EXPECT_EQ( slot( UNKNOWN, 0x7FFFFFFF, &out ), &out );
-		ExpectNear( out, glm::vec3( 0.0f ), 0.0f );
+TEST_F( LogicApiFrameTest, UnknownAndWithdrawnThingsGiveZerosAndNulls ) {
+	EFGameObject* const withdrawn = MakeObject( WITHDRAWN, 5.0f, 5.0f, 5.0f );
+	withdrawn->muiFlags |= EF_INSTANCE_WITHDRAWN;
+	DTMatrix m = Local();
+	for ( const u32 id : { UNKNOWN, WITHDRAWN } ) {
+		SCOPED_TRACE( id );
+		DTVector3d out( 7.0f, 7.0f, 7.0f );
+		for ( auto* slot : { APIgameobj.GetPosition, APIgameobj.GetLookAt, APIgameobj.GetLookUp, APIgameobj.GetLookRight } ) {
+			out = DTVector3d( 7.0f, 7.0f, 7.0f );
+			EXPECT_EQ( slot( id, 0x7FFFFFFF, &out ), &out );
+			ExpectNear( out, glm::vec3( 0.0f ), 0.0f );
+		}
+		EXPECT_EQ( APIgameobj.GetLMat( id ), nullptr );
+		EXPECT_EQ( APIgameobj.GetWMat( id ), nullptr );
+		EXPECT_EQ( APIgameobj.GetBoneWMat( id, 0x7FFFFFFF ), nullptr );
+		APIgameobj.SetLMat( id, &m );
+		DTVector3d delta( 1.0f, 1.0f, 1.0f );
+		APIgameobj.Translate( id, &delta );
+		APIgameobj.SetTranslation( id, &delta );
+		APIgameobj.TakeOrientation( OBJECT, id, 0x7FFFFFFF );
+		EXPECT_EQ( APIgameobj.GetBoundingSphereRadius( id ), 0.0f );
 	}
+	const RwV3d& kept = withdrawn->GetFrame()->moFrame.modelling.pos;
+	ExpectNear( DTVector3d( kept.x, kept.y, kept.z ), glm::vec3( 5.0f ), 0.0f );
 	// A joint the object does not have.
-	out = DTVector3d( 7.0f, 7.0f, 7.0f );
+	DTVector3d out( 7.0f, 7.0f, 7.0f );
 	APIgameobj.GetPosition( OBJECT, 3, &out );
 	ExpectNear( out, glm::vec3( 0.0f ), 0.0f );
-	EXPECT_EQ( APIgameobj.GetLMat( UNKNOWN ), nullptr );
-	EXPECT_EQ( APIgameobj.GetWMat( UNKNOWN ), nullptr );
 	EXPECT_EQ( APIgameobj.GetBoneLMat( OBJECT, 3 ), nullptr );
-	EXPECT_EQ( APIgameobj.GetBoneWMat( UNKNOWN, 0x7FFFFFFF ), nullptr );
-	DTMatrix m = Local();
-	APIgameobj.SetLMat( UNKNOWN, &m );
 	APIgameobj.SetBoneLMat( OBJECT, 3, &m );
-	DTVector3d delta( 1.0f, 1.0f, 1.0f );
-	APIgameobj.Translate( UNKNOWN, &delta );
-	APIgameobj.SetTranslation( UNKNOWN, &delta );
-	APIgameobj.TakeOrientation( OBJECT, UNKNOWN, 0x7FFFFFFF );
 	ExpectNear( *Local().GetPos(), glm::vec3( 1.0f, 2.0f, 3.0f ), 0.0f );
 	// A copy onto itself is skipped.
 	APIgameobj.SetLMat( OBJECT, &Local() );

@@ -8,6 +8,7 @@
 
 #include "datatypes/memory/MMMemory.h"
 #include "framework/core/world/EFGameObject.h"
+#include "framework/core/world/EFInstance.h"
 #include "framework/core/world/EFNotificationMgr.h"
 #include "framework/core/world/EFWorld.h"
 #include "framework/graphics/EF3dObj.h"
@@ -26,6 +27,7 @@ namespace {
 constexpr u32 OBJECT_A = 0x2A000021;
 constexpr u32 OBJECT_B = 0x2A000022;
 constexpr u32 UNKNOWN  = 0x2A000099;
+constexpr u32 SOUND	   = 0x17000005;
 constexpr u32 FN_HEARD = 1;
 constexpr u32 FN_CHANGE = 2;
 constexpr u32 FN_BREAK = 3;
@@ -139,6 +141,18 @@ TEST_F( LogicApiGameObjTest, NotificationsReachTheRegistrantOnlyWhileItsObjectLi
 	Notifications().Notify( NO_TIMER, OBJECT_A, OBJECT_B, &word, false );
 	EXPECT_EQ( gHeard.size(), 2u );
 
+	// A sound of A's, finishing, sends as every instance sends: A hears it
+	// through a registration that names the sound as its target.
+	EFInstance sound;
+	sound.SetUID( SOUND );
+	sound.mpGameObjectOwner = a;
+	APIgameobj.RegisterNotify( OBJECT_A, SOUND, NO_SOUND_COMPLETE, FN_HEARD );
+	sound.Notify( NO_SOUND_COMPLETE, nullptr, false );
+	EXPECT_EQ( gHeard.size(), 3u );
+	APIgameobj.UnregisterNotify( OBJECT_A, SOUND, NO_SOUND_COMPLETE );
+	sound.Notify( NO_SOUND_COMPLETE, nullptr, false );
+	EXPECT_EQ( gHeard.size(), 3u );
+
 	// Types the manager does not know leave nothing (and no record).
 	for ( const u32 type : { 27u, 0xFFFFFFFFu } ) {
 		APIgameobj.RegisterNotify( OBJECT_A, 0xFFFFFFFF, type, FN_HEARD );
@@ -152,7 +166,7 @@ TEST_F( LogicApiGameObjTest, NotificationsReachTheRegistrantOnlyWhileItsObjectLi
 	delete a;
 	a = nullptr;
 	Notifications().Notify( NO_TIMER, OBJECT_A, OBJECT_B, &word, false );
-	EXPECT_EQ( gHeard.size(), 2u );
+	EXPECT_EQ( gHeard.size(), 3u );
 }
 
 TEST_F( LogicApiGameObjTest, ClippingSwitchesTakeOnlyWhatCanClipAndOffClearsExactlyItsBits ) {

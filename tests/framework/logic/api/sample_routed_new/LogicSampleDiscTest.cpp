@@ -1,53 +1,103 @@
 /*
 	The sample disc's library and object logic, booted in-process with the
-	engine executable's allocator routing, run a few frames of the engine:
-	the library's block is registered and the object logic moves a shared
-	position by its speed every frame.
+	engine executable's allocator routing, run frames of the engine: the
+	library's block is registered and the object logic moves a shared
+	position by its speed every frame, spawns a copy of the latent
+	template and kills it, and, with the 3D library started, turns and
+	moves the model object and plays its first animation.
 */
 #include "framework/core/engine/EFCoreTestBench.h"
 #include "framework/logic/LogicTestSupport.h"
 
+#include "datatypes/maths/DTFrame.h"
 #include "framework/core/engine/EFAppContext.h"
 #include "framework/core/engine/EFEngineController.h"
 #include "framework/core/engine/EFIniFile.h"
+#include "framework/core/world/EFGameObject.h"
+#include "framework/core/world/EFWorld.h"
 #include "framework/logic/EFCustomLibBank.h"
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/logic/EFLogicCode.h"
 #include "framework/video/EFVideoPlayer.h"
+#include "graphics3d/core/RwEngine.h"
 #include "tools/lib/ToolSampleDisc.h"
+#include "tools/lib/level/ToolSampleObjects.h"
 #include "tools/lib/logic/ToolSampleLogic.h"
 #include "tools/logic/sample/sampletuning.h"
+
+#include <glm/glm.hpp>
+#include <glm/gtc/matrix_transform.hpp>
 
 #include <cstring>
 #include <string>
 
 namespace {
 
+static_assert( SAMPLE_MODEL_ID == TOOL_SAMPLE_MODEL_OBJECT_ID );
+static_assert( SAMPLE_SPAWNER_ID == TOOL_SAMPLE_GAME_OBJECT_ID );
+static_assert( SAMPLE_TEMPLATE_ID == TOOL_SAMPLE_TEMPLATE_ID );
+
+// The hot spot, the model, the box and the sample game object.
+constexpr u32 LEVEL_OBJECTS = 4;
+
 class LogicApiSampleDiscTest : public EFCoreTestBench {
 protected:
 	void TearDown() override {
 		delete gpoEngineController;
 		EFIniFile::GetInstance()->Clear();
+		if ( libraryStarted ) {
+			RwEngineStop();
+			RwEngineClose();
+			RwEngineTerm();
+		}
 		EFCoreTestBench::TearDown();
 	}
+
+	// Writes the sample disc with the sample's own modules and starts the
+	// framework on it, the 3D library too when asked, as the engine
+	// starts it: on the engine allocator.
+	void Boot( const u32 frames, const bool withLibrary ) {
+		const ToolSampleModules modules = { ReadFileBytes( ENGINE_SAMPLE_OBJECT_MODULE ),
+											ReadFileBytes( ENGINE_SAMPLE_LIBRARY_MODULE ) };
+		ASSERT_FALSE( modules.objectModule.empty() );
+		std::string error;
+		ASSERT_TRUE( ToolWriteSampleDisc( root / "disc", modules, error ) ) << error;
+		EFAppContext context;
+		std::memset( &context, 0, sizeof( context ) );
+		std::strcpy( context.szResFilename, std::string( TOOL_SAMPLE_RESOURCE_FILE ).c_str() );
+		std::strcpy( context.szLevelPath, std::string( TOOL_SAMPLE_LEVEL ).c_str() );
+		std::strcpy( context.szLanguagePath, "FR" );
+		EFVideoPlayer::GetInstance()->mui32Playing = 0;
+		SetFramesToRun( frames );
+		if ( withLibrary ) {
+			// The level loads as the framework starts: the library is up
+			// before, its own state on the global heap for the run.
+			MMSwapToGlobalHeap();
+			const RwMemoryFunctions memory = { MMMalloc, MMFree, MMRealloc, MMCalloc };
+			libraryStarted = RwEngineInit( &memory, RWENGINE_INIT_NO_FREE_LISTS, 0 ) &&
+							 RwEngineOpen( &deviceConfiguration ) && RwEngineStart();
+			MMReplaceHeap();
+			ASSERT_TRUE( libraryStarted );
+		}
+		new EFEngineController( context );
+		ASSERT_EQ( gpoEngineController->InitializeFramework(), 1u );
+	}
+
+	static const SampleShared* Shared() {
+		const EFLogicCode* const code = gpoGameLogicMgr->GetLogicCode( TOOL_SAMPLE_OBJECT_CODE_ID );
+		if ( code == nullptr || code->GetGlobalDataSize() < sizeof( SampleShared ) ) {
+			return nullptr;
+		}
+		return static_cast<const SampleShared*>( code->GetGlobalData() );
+	}
+
+	u32		deviceConfiguration = 0;
+	bool	libraryStarted = false;
 };
 
 TEST_F( LogicApiSampleDiscTest, TheSampleLogicMovesByTheLibrarysTuningEveryFrame ) {
-	const ToolSampleModules modules = { ReadFileBytes( ENGINE_SAMPLE_OBJECT_MODULE ),
-										ReadFileBytes( ENGINE_SAMPLE_LIBRARY_MODULE ) };
-	ASSERT_FALSE( modules.objectModule.empty() );
-	std::string error;
-	ASSERT_TRUE( ToolWriteSampleDisc( root / "disc", modules, error ) ) << error;
-	EFAppContext context;
-	std::memset( &context, 0, sizeof( context ) );
-	std::strcpy( context.szResFilename, std::string( TOOL_SAMPLE_RESOURCE_FILE ).c_str() );
-	std::strcpy( context.szLevelPath, std::string( TOOL_SAMPLE_LEVEL ).c_str() );
-	std::strcpy( context.szLanguagePath, "FR" );
-	EFVideoPlayer::GetInstance()->mui32Playing = 0;
 	constexpr u32 FRAMES = 6;
-	SetFramesToRun( FRAMES );
-	new EFEngineController( context );
-	ASSERT_EQ( gpoEngineController->InitializeFramework(), 1u );
+	ASSERT_NO_FATAL_FAILURE( Boot( FRAMES, false ) );
 	gpoEngineController->MainLoop();
 
 	const SampleTuning* const tuning = static_cast<const SampleTuning*>( EFCustomLibBank::GetLib( SAMPLE_TUNING_NAME ) );
@@ -56,14 +106,14 @@ TEST_F( LogicApiSampleDiscTest, TheSampleLogicMovesByTheLibrarysTuningEveryFrame
 	EXPECT_EQ( tuning->gravity, SAMPLE_TUNING_GRAVITY );
 	EXPECT_EQ( tuning->lives, static_cast<u32>( SAMPLE_TUNING_LIVES ) );
 
-	const EFLogicCode* const code = gpoGameLogicMgr->GetLogicCode( TOOL_SAMPLE_OBJECT_CODE_ID );
-	ASSERT_NE( code, nullptr );
-	ASSERT_GE( code->GetGlobalDataSize(), sizeof( SampleShared ) );
-	const SampleShared* const shared = static_cast<const SampleShared*>( code->GetGlobalData() );
-	// Every live sample object runs its state once a frame after the frame
-	// that constructs it.
-	EXPECT_EQ( shared->instances, 4u );
-	EXPECT_EQ( shared->frames, shared->instances * ( FRAMES - 1 ) );
+	const SampleShared* const shared = Shared();
+	ASSERT_NE( shared, nullptr );
+	// Every level object runs its state once a frame after the frame that
+	// constructs it; the spawner's copy, made on its first call, is alive.
+	EXPECT_EQ( shared->instances, LEVEL_OBJECTS + 1 );
+	EXPECT_EQ( shared->frames, LEVEL_OBJECTS * ( FRAMES - 1 ) );
+	EXPECT_EQ( shared->copyId, EF_FIRST_SPAWN_ID );
+	EXPECT_NE( gpoWorldMgr->FindGameObject( EF_FIRST_SPAWN_ID ), nullptr );
 	f32 x = 0.0f;
 	for ( u32 step = 0; step < shared->frames; step++ ) {
 		x += SAMPLE_TUNING_SPEED;
@@ -72,6 +122,58 @@ TEST_F( LogicApiSampleDiscTest, TheSampleLogicMovesByTheLibrarysTuningEveryFrame
 	EXPECT_EQ( shared->position.y, 0.0f );
 	EXPECT_EQ( shared->distance, x );
 	EXPECT_EQ( shared->laps, static_cast<s32>( shared->frames / SAMPLE_TUNING_LIVES ) );
+	// Without the 3D library the model has no frame: the frame slots find
+	// nothing and the model stays unplaced.
+	EXPECT_EQ( gpoWorldMgr->FindGameObject( TOOL_SAMPLE_MODEL_OBJECT_ID )->GetFrame(), nullptr );
+	gpoEngineController->TerminateFramework();
+}
+
+TEST_F( LogicApiSampleDiscTest, InAHundredAndTwentyFramesTheModelTurnsAndMovesAndTheCopyComesAndGoes ) {
+	constexpr u32 FRAMES = 120;
+	ASSERT_NO_FATAL_FAILURE( Boot( FRAMES, true ) );
+	gpoEngineController->MainLoop();
+
+	const SampleShared* const shared = Shared();
+	ASSERT_NE( shared, nullptr );
+	EXPECT_EQ( shared->frames, LEVEL_OBJECTS * ( FRAMES - 1 ) );
+
+	// The copy was made once, ran while it lived, and is gone: killed on
+	// the spawner's sixtieth call after making it.
+	EXPECT_EQ( shared->copyId, EF_FIRST_SPAWN_ID );
+	EXPECT_EQ( shared->copyKilled, 1u );
+	EXPECT_GE( shared->copySteps, SAMPLE_COPY_LIFE - 1 );
+	EXPECT_LE( shared->copySteps, SAMPLE_COPY_LIFE );
+	EXPECT_EQ( gpoWorldMgr->FindGameObject( EF_FIRST_SPAWN_ID ), nullptr );
+	EXPECT_EQ( gpoWorldMgr->FindGameObject( EF_FIRST_SPAWN_ID + 1 ), nullptr );
+	EXPECT_EQ( shared->instances, LEVEL_OBJECTS );
+
+	// The model: one turn and one step per call, as GLM places it.
+	EFGameObject* const model = gpoWorldMgr->FindGameObject( TOOL_SAMPLE_MODEL_OBJECT_ID );
+	ASSERT_NE( model, nullptr );
+	ASSERT_NE( model->GetFrame(), nullptr );
+	EXPECT_EQ( shared->modelSteps, FRAMES - 1 );
+	const ToolVec3 start = ToolSampleModelObject( 0 ).position;
+	glm::mat4 expected = glm::translate( glm::mat4( 1.0f ), glm::vec3( start[0], start[1], start[2] ) );
+	for ( u32 step = 0; step < shared->modelSteps; step++ ) {
+		expected = expected * glm::rotate( glm::mat4( 1.0f ), SAMPLE_MODEL_TURN, glm::vec3( 0.0f, 1.0f, 0.0f ) );
+		expected[3] += glm::vec4( SAMPLE_MODEL_STEP_X, 0.0f, SAMPLE_MODEL_STEP_Z, 0.0f );
+	}
+	const RwMatrix& placed = model->GetFrame()->moFrame.modelling;
+	constexpr f32 TOLERANCE = 1e-3f;
+	EXPECT_NEAR( placed.pos.x, expected[3].x, TOLERANCE );
+	EXPECT_NEAR( placed.pos.y, expected[3].y, TOLERANCE );
+	EXPECT_NEAR( placed.pos.z, expected[3].z, TOLERANCE );
+	EXPECT_NEAR( placed.at.x, expected[2].x, TOLERANCE );
+	EXPECT_NEAR( placed.at.y, expected[2].y, TOLERANCE );
+	EXPECT_NEAR( placed.at.z, expected[2].z, TOLERANCE );
+	EXPECT_NEAR( placed.right.x, expected[0].x, TOLERANCE );
+	EXPECT_NEAR( placed.right.z, expected[0].z, TOLERANCE );
+
+	// Its first animation was played, from the start.
+	const EFAnimationCall& played = model->moAnimationMgr.moLastCall;
+	EXPECT_EQ( played.muiAnim, model->moAnimationMgr.muiBaseIndex );
+	EXPECT_EQ( played.muiFlags, 0u );
+	EXPECT_EQ( played.mfTime, 0.0f );
 	gpoEngineController->TerminateFramework();
 }
 
