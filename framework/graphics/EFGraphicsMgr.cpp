@@ -44,6 +44,10 @@ void EFGraphicsMgr::Render( f32 ) {
 
 void EFGraphicsMgr::Terminate() {
 	EFCallTraceAdd( "EFGraphicsMgr::Terminate" );
+	// The HUD's fonts and text table are the level's.
+	if ( gpoHudMgr != nullptr ) {
+		gpoHudMgr->Terminate();
+	}
 }
 
 namespace {

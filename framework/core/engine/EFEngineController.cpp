@@ -1,6 +1,7 @@
 #include "framework/core/engine/EFEngineController.h"
 
 #include "datatypes/file/DTConsoleReset.h"
+#include "framework/core/engine/EFCommandLine.h"
 #include "datatypes/file/DTFile.h"
 #include "datatypes/memory/MMMemory.h"
 #include "framework/audio/EFNewAudioMgr.h"
@@ -395,6 +396,14 @@ void EFEngineController::FrameDone( f32 ) {
 }
 
 void EFEngineController::ForceClass() {
+}
+
+void EFEngineController::SetLevelPath( const char* path ) {
+	EFCopyBounded( mszLevelPath, EF_CONTROLLER_PATH_SIZE, path, "LEVEL PATH" );
+}
+
+void EFEngineController::SetLanguage( const char* language ) {
+	EFCopyBounded( mszLanguage, EF_CONTROLLER_LANGUAGE_SIZE, language, "LANGUAGE" );
 }
 
 u32 EFEngineController::GetDemoLaunchData( const u32 index ) const {

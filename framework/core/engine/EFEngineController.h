@@ -82,6 +82,10 @@ public:
 	const char*				GetResFilename() const { return mszResFilename; }
 	const char*				GetPathPrefix() const { return mszPathPrefix; }
 	u32						GetDemoLaunchData( u32 index ) const;
+	// Bounded copies into the level path and the language: a longer text
+	// is cut (debug print), a null one changes nothing.
+	void					SetLevelPath( const char* path );
+	void					SetLanguage( const char* language );
 	// Hands over a save image of length bytes (engine allocator) to
 	// restore at the next level change; the controller frees it.
 	void					SetPendingSaveImage( char* image, u32 length ) {

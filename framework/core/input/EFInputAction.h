@@ -68,6 +68,8 @@ public:
 	void InputContextRemoveAll();
 	// The newest context of that id, null when none.
 	EFInputContext* InputContextGet( s32 id ) const;
+	// The context added last, null when none.
+	EFInputContext* GetFirstContext() const { return mpoContexts; }
 
 	s32				   GetID() const { return miID; }
 	ActionState&	   GetState() { return moCurrent; }

@@ -106,6 +106,14 @@ EFPlayerDevice * EFPlayerDeviceMgr_BC::GetDevice( const EFDeviceID_e id ) const 
 	return nullptr;
 }
 
+void EFPlayerDeviceMgr_BC::ForgetInputErrorInstance( const EFInstance * const instance ) {
+	for ( DTSingleLList<EFPlayerDevice *>::Node * node = moDevices.GetHead(); node != nullptr; node = node->mpNext ) {
+		if ( node->mValue->GetInputErrorInstance() == instance ) {
+			node->mValue->SetInputErrorInstance( nullptr );
+		}
+	}
+}
+
 void EFPlayerDeviceMgr_BC::ActivatePlayerDeviceAll( const bool active ) {
 	for ( DTSingleLList<EFPlayerDevice *>::Node * node = moDevices.GetHead(); node != nullptr; node = node->mpNext ) {
 		node->mValue->ActivatePlayerDevice( active );

@@ -20,6 +20,7 @@
 #include "framework/core/input/EFDeviceID_e.h"
 
 class EFInputMgr;
+class EFInstance;
 class EFPlayerDevice;
 
 class EFPlayerDeviceMgr_BC {
@@ -61,6 +62,9 @@ public:
 	// The device of an id, null when there is none.
 	EFPlayerDevice *		GetDevice( EFDeviceID_e id ) const;
 	void					ActivatePlayerDeviceAll( bool active );
+	// Clears instance from every device that reports its input errors to
+	// it (an instance that goes away).
+	void					ForgetInputErrorInstance( const EFInstance * instance );
 
 	const DTSingleLList<EFPlayerDevice *> &	GetDevices() const { return moDevices; }
 

@@ -8,6 +8,7 @@
 #include "datatypes/memory/MMMemory.h"
 #include "framework/core/level/EFBaseIDescriptor.h"
 #include "framework/core/engine/EFEngineController.h"
+#include "framework/core/input/EFPlayerDeviceMgr.h"
 #include "framework/core/world/EFWorld.h"
 #include "framework/graphics/EF3dObj.h"
 #include "framework/graphics/animation/EFAnimNode.h"
@@ -97,6 +98,10 @@ EFGameObject::~EFGameObject() {
 	if ( gpoGameLogicMgr != nullptr ) {
 		gpoGameLogicMgr->GetNotificationMgr().UnregisterAllOwnerNotify( muiUID );
 		gpoGameLogicMgr->ForgetTimerOwner( this );
+	}
+	// Controllers report their errors to a raw pointer.
+	if ( gpoPlayerDeviceMgr != nullptr ) {
+		gpoPlayerDeviceMgr->ForgetInputErrorInstance( this );
 	}
 	RemoveAllChildren( EF_DETACH_RESET );
 	LeaveParent( EF_DETACH_RESET );

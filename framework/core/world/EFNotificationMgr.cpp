@@ -110,6 +110,20 @@ void EFNotificationMgr::UnregisterNotify( const EFNotifyType_e type, const u32 t
 	}
 }
 
+const void * EFNotificationMgr::GetCallerData( const EFNotifyType_e type, const u32 target, const u32 sender ) const {
+	if ( !IsValidType( type ) ) {
+		return nullptr;
+	}
+	const TargetMap::Node * const node = moNotify[type].Find( target );
+	for ( const EFNotificationData * registration = node != nullptr ? node->mValue : nullptr; registration != nullptr;
+		  registration = registration->pNext ) {
+		if ( registration->uiSenderID == sender ) {
+			return registration->pCallerData;
+		}
+	}
+	return nullptr;
+}
+
 void EFNotificationMgr::FreeChain( EFNotificationData * head ) {
 	while ( head != nullptr ) {
 		EFNotificationData * const next = head->pNext;

@@ -69,6 +69,10 @@ public:
 	// caller data.
 	void					UnregisterNotify( EFNotifyType_e type, u32 target, u32 sender );
 
+	// The caller data of the target's registration with that sender, null
+	// when there is none (it stays the manager's).
+	const void *			GetCallerData( EFNotifyType_e type, u32 target, u32 sender ) const;
+
 	// Removes every registration of every type whose target is this id.
 	void					UnregisterAllOwnerNotify( u32 target );
 

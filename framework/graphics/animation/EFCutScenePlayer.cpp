@@ -6,7 +6,7 @@
 EFCutScenePlayer EFCutScenePlayer::mInstance;
 
 EFCutScenePlayer::EFCutScenePlayer() {
-	mfVolume = 1.0f;
+	mfCSVolume = 1.0f;
 	mui32State = 0;
 }
 

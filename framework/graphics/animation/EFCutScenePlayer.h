@@ -31,7 +31,7 @@ public:
 	static EFCutScenePlayer	mInstance;
 
 	// Cut-scene volume, 0.0 to 1.0, written by the game table.
-	f32						mfVolume;
+	f32						mfCSVolume;
 
 private:
 	u32						mui32State;

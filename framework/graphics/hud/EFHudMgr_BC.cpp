@@ -8,6 +8,10 @@ EFHudMgr_BC::EFHudMgr_BC() : mapoFonts(), mpoTextTable( nullptr ), mafScreenScal
 }
 
 EFHudMgr_BC::~EFHudMgr_BC() {
+	Terminate();
+}
+
+void EFHudMgr_BC::Terminate() {
 	for ( EFFont*& font : mapoFonts ) {
 		delete font;
 		font = nullptr;

@@ -6,7 +6,7 @@
 	Fonts: ten slots; AddFont replaces (and deletes) the font of its slot
 	and scales it once the HUD knows its screen size. The text table is
 	the level's EFText. The manager owns its fonts and its text table and
-	deletes them when destroyed.
+	deletes them in Terminate and when destroyed.
 
 	Placeholder body otherwise: Init succeeds and the window and search
 	operations give their failure values until the HUD is built.
@@ -43,6 +43,9 @@ public:
 
 	// Non-zero on success.
 	virtual u32				Init();
+	// Deletes the fonts and the text table (they live on the level heap,
+	// so this runs before the heap is reset).
+	void					Terminate();
 
 	// Handle of the new window, 0 when every handle is in use.
 	u32						WindowAdd( HudWinType_e type, u32 parent, u32 flags, u32 priority );
