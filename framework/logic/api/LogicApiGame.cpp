@@ -10,6 +10,7 @@
 #include "framework/logic/api/LogicApiTable.h"
 #include "framework/video/EFVideoPlayer.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -44,7 +45,7 @@ void RequestMovie( const char * name ) {
 	EFVideoPlayer_SP * const player = EFVideoPlayer::GetInstance();
 	EFCopyBounded( player->mszVideoPath, EF_VIDEO_PATH_SIZE, name, "MOVIE NAME" );
 	player->mi32AudioTrack = 0;
-	char key[INI_TOKEN_BUFFER];
+	char key[sizeof( "VideoAudioTrack_" ) + EF_CONTROLLER_LANGUAGE_SIZE];
 	std::snprintf( key, sizeof( key ), "VideoAudioTrack_%s", gpoEngineController->GetLanguage() );
 	s32 track = 0;
 	if ( EFIniFile::GetInstance()->GetIniInteger( key, &track ) ) {

@@ -13,6 +13,8 @@
 #include "framework/core/engine/EFAppContext.h"
 #include "framework/core/engine/EFEngineController.h"
 #include "framework/core/engine/EFIniFile.h"
+#include "framework/core/level/EFRessourcesMgr.h"
+#include "framework/logic/EFGameMemoryMgr.h"
 #include "framework/core/world/EFGameObject.h"
 #include "framework/core/world/EFWorld.h"
 #include "framework/logic/EFCustomLibBank.h"
@@ -20,6 +22,7 @@
 #include "framework/logic/EFLogicCode.h"
 #include "framework/video/EFVideoPlayer.h"
 #include "graphics3d/core/RwEngine.h"
+#include "platform/pad/PADHost.h"
 #include "tools/lib/ToolSampleDisc.h"
 #include "tools/lib/level/ToolSampleObjects.h"
 #include "tools/lib/logic/ToolSampleLogic.h"
@@ -83,6 +86,13 @@ protected:
 		ASSERT_EQ( gpoEngineController->InitializeFramework(), 1u );
 	}
 
+	// What a level change does to the library bank, which outlives the
+	// framework, then the framework's end.
+	static void Finish() {
+		EFCustomLibBank::Destroy();
+		gpoEngineController->TerminateFramework();
+	}
+
 	static const SampleShared* Shared() {
 		const EFLogicCode* const code = gpoGameLogicMgr->GetLogicCode( TOOL_SAMPLE_OBJECT_CODE_ID );
 		if ( code == nullptr || code->GetGlobalDataSize() < sizeof( SampleShared ) ) {
@@ -125,7 +135,7 @@ TEST_F( LogicApiSampleDiscTest, TheSampleLogicMovesByTheLibrarysTuningEveryFrame
 	// Without the 3D library the model has no frame: the frame slots find
 	// nothing and the model stays unplaced.
 	EXPECT_EQ( gpoWorldMgr->FindGameObject( TOOL_SAMPLE_MODEL_OBJECT_ID )->GetFrame(), nullptr );
-	gpoEngineController->TerminateFramework();
+	Finish();
 }
 
 TEST_F( LogicApiSampleDiscTest, InAHundredAndTwentyFramesTheModelTurnsAndMovesAndTheCopyComesAndGoes ) {
@@ -174,7 +184,26 @@ TEST_F( LogicApiSampleDiscTest, InAHundredAndTwentyFramesTheModelTurnsAndMovesAn
 	EXPECT_EQ( played.muiAnim, model->moAnimationMgr.muiBaseIndex );
 	EXPECT_EQ( played.muiFlags, 0u );
 	EXPECT_EQ( played.mfTime, 0.0f );
-	gpoEngineController->TerminateFramework();
+	Finish();
+}
+
+TEST_F( LogicApiSampleDiscTest, TheSampleLoadsItsLevelAgainOnceAfterTenSecondsAndHearsTheAButton ) {
+	constexpr u32 FRAMES = 720;
+	ASSERT_NO_FATAL_FAILURE( Boot( FRAMES, false ) );
+	// A on the first controller for a while after the reload.
+	PADHostReset();
+	ASSERT_TRUE( PADHostParseScript( "650 0 A 0 0 0 0 0 0\n670 0 0 0 0 0 0 0 0\n" ) );
+	gpoEngineController->MainLoop();
+
+	EXPECT_EQ( gpoRessourcesMgr->GetLoadCount(), 2u );
+	const SampleReload* const reload = static_cast<const SampleReload*>(
+		gpoGameLogicMgr->GetGameMemoryMgr().GetGameBuffer( SAMPLE_RELOAD_BUFFER, sizeof( SampleReload ), 1 ) );
+	ASSERT_NE( reload, nullptr );
+	EXPECT_EQ( reload->reloaded, 1u );
+	const SampleShared* const shared = Shared();
+	ASSERT_NE( shared, nullptr );
+	EXPECT_GT( shared->buttonPresses, 0u );
+	Finish();
 }
 
 }
