@@ -9,6 +9,8 @@
 #include "framework/core/engine/EFEngineController.h"
 #include "framework/core/engine/EFIniFile.h"
 #include "framework/core/level/EFRessourcesMgr.h"
+#include "framework/core/world/EFNotificationMgr.h"
+#include "framework/logic/EFGameLogicMgr.h"
 #include "framework/graphics/animation/EFCutScenePlayer.h"
 #include "framework/logic/api/LogicApiTables.h"
 #include "framework/video/EFVideoPlayer.h"
@@ -120,6 +122,26 @@ TEST_F( LogicApiGameTest, VolumeRegionAndQuit ) {
 	}
 	APIgame.QuitGame();
 	EXPECT_NE( controller->GetFlags() & EF_CONTROLLER_QUIT, 0u );
+}
+
+}
+
+namespace {
+
+// The extra table's demo slot reads the controller's demo loop.
+TEST_F( LogicApiGameTest, TheDemoLoopPlaysInItsFourBusyStates ) {
+	Init_extra();
+	const u32 playing[] = { 0, 1, 1, 1, 1, 0 };
+	for ( u32 state = 0; state < 6; state++ ) {
+		controller->GetDemoLoop().SetStateForTesting( state );
+		EXPECT_EQ( APIextra.DemoLoopIsPlaying(), playing[state] ) << state;
+	}
+	controller->GetDemoLoop().SetStateForTesting( 0 );
+	// Nothing to step through without a slide show.
+	APIextra.SlideNext();
+	APIextra.SlidePrev();
+	APIextra.SlideReadyRegisterNotify( 0x2A000999, 1 );
+	EXPECT_EQ( gpoGameLogicMgr->GetNotificationMgr().GetTargetCount( NO_SLIDE ), 0u );
 }
 
 }
