@@ -59,6 +59,11 @@ protected:
 	}
 
 	void TearDown() override {
+		if ( object != nullptr ) {
+			gpoWorldMgr->RemoveGameObject( OBJECT );
+			object->Terminate();
+			delete object;
+		}
 		delete controller;
 		EFCoreTestBench::TearDown();
 	}
