@@ -21,14 +21,19 @@
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/logic/EFLogicCallbackRecord.h"
 #include "framework/logic/api/LogicApiTables.h"
+#include "platform/pad/PAD.h"
+#include "platform/pad/PADHost.h"
+#include "platform/pad/PADTestSupport.h"
 
 #include <functional>
+#include <vector>
 
 namespace {
 
 constexpr u32 OBJECT		= 0x2A000051;
 constexpr u32 FN_REGISTER	= 1;
 constexpr u32 FN_CALLBACK	= 2;
+constexpr u32 FN_SEEN		= 3;
 
 std::function<s32()>	gRegistration;
 s32						gRegistered = 0;
@@ -42,16 +47,25 @@ s32 Nothing( void* ) {
 	return 0;
 }
 
+std::vector<ActionState>	gSeen;
+
+s32 Seen( void* data ) {
+	gSeen.push_back( *static_cast<const ActionState*>( data ) );
+	return 0;
+}
+
 class LogicApiInputTest : public EFCoreTestBench {
 protected:
 	void SetUp() override {
 		EFCoreTestBench::SetUp();
+		PADHostReset();
+		gSeen.clear();
 		controller = new EFEngineController( context );
 		ASSERT_EQ( gpoPlayerDeviceMgr->Initialize(), 1u );
 		gpoPlayerDeviceMgr->Update( 0.0f );
 		Init_input();
 		Init_SimpleInput();
-		module.SetFunctions( { { FN_REGISTER, Registers }, { FN_CALLBACK, Nothing } } );
+		module.SetFunctions( { { FN_REGISTER, Registers }, { FN_CALLBACK, Nothing }, { FN_SEEN, Seen } } );
 		object = new EFGameObject;
 		object->SetUID( OBJECT );
 		object->moLogicInstance.mpLogicCode = &module;
@@ -65,6 +79,7 @@ protected:
 			delete object;
 		}
 		delete controller;
+		PADHostReset();
 		EFCoreTestBench::TearDown();
 	}
 
@@ -196,6 +211,39 @@ TEST_F( LogicApiInputTest, ControllersForgetTheErrorListenerThatDied ) {
 		EXPECT_EQ( gpoPlayerDeviceMgr->GetDevice( id )->GetInputErrorInstance(), nullptr );
 	}
 	EXPECT_EQ( gpoGameLogicMgr->GetNotificationMgr().GetTargetCount( NO_INPUT_ERROR ), 0u );
+}
+
+}
+
+namespace {
+
+TEST_F( LogicApiInputTest, APressReachesTheContextsObjectWithItsValueAndNoUnknownObject ) {
+	constexpr s32 CONFIG = 7;
+	constexpr s32 ACTION = 1;
+	// Port 0 read once at rest, so that a press is seen as one.
+	gpoPlayerDeviceMgr->AcquirePlayerDevice( EF_DEVICE_PAD0 )->Update( 0.0f );
+	APIinput.InputConfigAdd( CONFIG );
+	APIinput.InputActionAdd( CONFIG, ACTION, 99 );
+	APIinput.InputDeviceAdd( CONFIG, ACTION, 0, EF_DEVICE_PAD0, 0, 2, 100, 0 );
+	APIinput.InputContextAdd( 0x2A000999, FN_SEEN, CONFIG, ACTION, 2, 0x8 );
+	EXPECT_EQ( gpoInputMgr->InputContextGet( CONFIG, ACTION, 2 ), nullptr );
+	APIinput.InputContextAdd( OBJECT, FN_SEEN, CONFIG, ACTION, 1, 0x8 );
+	APIinput.InputContextSetFlags( CONFIG, ACTION, 1, 0xFFFFFFFF );
+	EXPECT_EQ( APIinput.InputContextGetState( CONFIG, ACTION, 1 ), 0xFFFFFFFFu );
+	APIinput.InputConfigActivate( CONFIG, 1 );
+	for ( u32 frame = 0; frame < EF_INPUT_WARM_UP_FRAMES + 2; frame++ ) {
+		gpoPlayerDeviceMgr->StartFrame();
+		gpoPlayerDeviceMgr->Update( 0.02f );
+	}
+	EXPECT_TRUE( gSeen.empty() );
+	ASSERT_TRUE( PADHostSetStatusFromNow( 0, Reading( PAD_BUTTON_A ) ) );
+	gpoPlayerDeviceMgr->StartFrame();
+	gpoPlayerDeviceMgr->Update( 0.02f );
+	ASSERT_EQ( gSeen.size(), 1u );
+	EXPECT_NE( gSeen[0].flags & 0x8, 0u );
+	EXPECT_EQ( APIinput.InputActionTogglePush( CONFIG, ACTION ), 1 );
+	EXPECT_EQ( APIinput.InputActionIsPush( CONFIG, ACTION ), 1 );
+	EXPECT_EQ( APIinput.InputActionIsRelease( CONFIG, ACTION ), 0 );
 }
 
 }
