@@ -49,8 +49,9 @@ s32 Nothing( void* ) {
 
 std::vector<ActionState>	gSeen;
 
+// An input error comes without data.
 s32 Seen( void* data ) {
-	gSeen.push_back( *static_cast<const ActionState*>( data ) );
+	gSeen.push_back( data != nullptr ? *static_cast<const ActionState*>( data ) : ActionState{} );
 	return 0;
 }
 
@@ -195,14 +196,18 @@ TEST_F( LogicApiInputTest, SwitchingVibrationOffStopsEveryMotorFirst ) {
 
 namespace {
 
-TEST_F( LogicApiInputTest, ControllersForgetTheErrorListenerThatDied ) {
-	APIinput.InputErrorRegisterNotify( 0, 0x2A000999, FN_CALLBACK );
+TEST_F( LogicApiInputTest, AnUnpluggedControllerTellsItsListenerUntilItDies ) {
+	APIinput.InputErrorRegisterNotify( 0, 0x2A000999, FN_SEEN );
 	EXPECT_EQ( gpoPlayerDeviceMgr->GetDevice( EF_DEVICE_PAD0 )->GetInputErrorInstance(), nullptr );
-	APIinput.InputErrorRegisterNotify( 0, OBJECT, FN_CALLBACK );
+	APIinput.InputErrorRegisterNotify( 0, OBJECT, FN_SEEN );
 	for ( const EFDeviceID_e id : { EF_DEVICE_PAD0, EF_DEVICE_PAD3 } ) {
 		EXPECT_EQ( gpoPlayerDeviceMgr->GetDevice( id )->GetInputErrorInstance(), object );
 	}
 	EXPECT_EQ( gpoGameLogicMgr->GetNotificationMgr().GetTargetCount( NO_INPUT_ERROR ), 1u );
+	// Unplugging port 0 runs the object's function.
+	ASSERT_TRUE( PADHostSetStatusFromNow( 0, ErrorReading( PAD_ERR_NO_CONTROLLER ) ) );
+	gpoPlayerDeviceMgr->Update( 0.02f );
+	EXPECT_EQ( gSeen.size(), 1u );
 	gpoWorldMgr->RemoveGameObject( OBJECT );
 	object->Terminate();
 	delete object;
@@ -211,6 +216,8 @@ TEST_F( LogicApiInputTest, ControllersForgetTheErrorListenerThatDied ) {
 		EXPECT_EQ( gpoPlayerDeviceMgr->GetDevice( id )->GetInputErrorInstance(), nullptr );
 	}
 	EXPECT_EQ( gpoGameLogicMgr->GetNotificationMgr().GetTargetCount( NO_INPUT_ERROR ), 0u );
+	gpoPlayerDeviceMgr->Update( 0.02f );
+	EXPECT_EQ( gSeen.size(), 1u );
 }
 
 }
