@@ -168,4 +168,17 @@ struct EFCheckFiniteVectorVectorCollisionOut {
 	f32						mfTime;
 };
 
+// The running state of a box-box test: the velocity of the box being
+// tested (world space), the normal so far, the exit and entry times, the
+// push size, and the state: 2 while no axis separates the boxes, 1 once
+// an entry time was taken from a face axis, 0 otherwise.
+struct EFCheckBBBBCollision {
+	DTVector3d				moVelocity;
+	DTVector3d				moNormal;
+	f32						mfExitTime;
+	f32						mfEntryTime;
+	f32						mfPushSize;
+	u32						mui32State;
+};
+
 #endif

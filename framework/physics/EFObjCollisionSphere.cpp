@@ -9,8 +9,8 @@
 #include "framework/physics/EFObjCollisionBBox.h"
 #include "framework/physics/EFObjCollisionPolygon.h"
 #include "framework/physics/EFObjCollisionSweptSphere.h"
+#include "framework/physics/EFPrimSpace.h"
 #include "graphics3d/core/RwMatrix.h"
-#include "platform/runtime/RuntimeRand.h"
 
 #include <cmath>
 
@@ -26,49 +26,10 @@ constexpr f32 NO_EDGE_TIME			= -10000.0f;
 // A polygon normal whose length lies outside this range is skipped.
 constexpr f32 MIN_NORMAL_LENGTH		= 0.99f;
 constexpr f32 MAX_NORMAL_LENGTH		= 1.01f;
-// A push flattened into a one-sided polygon's plane down to this is dropped.
-constexpr f32 MIN_FLAT_PUSH			= 0.001f;
 // Below this normal speed the sphere slides along the plane.
 constexpr f32 MIN_NORMAL_SPEED		= 0.00001f;
 // Squared horizontal speed above which the escape follows the velocity.
 constexpr f32 ESCAPE_SPEED			= 0.01f;
-// Environment polygon flags.
-constexpr u32 ENV_TWO_SIDED			= 0x1;
-constexpr u32 ENV_PASS_ALONG_NORMAL	= 0x2;
-// A polygon record's bytes: the header, then a vertex and an edge plane
-// per vertex.
-constexpr u32 POLYGON_HEADER_BYTES	= 28;
-constexpr u32 POLYGON_VERTEX_BYTES	= 28;
-// Edges an edge mask holds.
-constexpr u32 MAX_EDGES				= 32;
-
-constexpr f32 TWO_PI				= 6.2831853f;
-
-f32 Axis( const DTVector3d & v, const u32 a ) {
-	return a == 0 ? v.x : ( a == 1 ? v.y : v.z );
-}
-
-void SetAxis( DTVector3d & v, const u32 a, const f32 value ) {
-	( a == 0 ? v.x : ( a == 1 ? v.y : v.z ) ) = value;
-}
-
-DTVector3d TransformPoint( const DTVector3d & p, const RwMatrix * matrix ) {
-	DTVector3d out;
-	RwV3dTransformPoints( DTAsRwV3d( &out ), DTAsRwV3d( &p ), 1, matrix );
-	return out;
-}
-
-DTVector3d TransformVector( const DTVector3d & v, const RwMatrix * matrix ) {
-	DTVector3d out;
-	RwV3dTransformVectors( DTAsRwV3d( &out ), DTAsRwV3d( &v ), 1, matrix );
-	return out;
-}
-
-// Row a of the matrix: the box's axis a in world space.
-DTVector3d Row( const RwMatrix * matrix, const u32 a ) {
-	const RwV3d & row = a == 0 ? matrix->right : ( a == 1 ? matrix->up : matrix->at );
-	return DTVector3d( row.x, row.y, row.z );
-}
 
 // The latest contact of an edge sweep: the taken result and where its
 // segment starts and ends.
@@ -223,8 +184,7 @@ void EFObjCollisionSphere::GetEscapeNoPF( const DTVector3d &, DTVector3d & escap
 		escape = DTVector3d( velocity.x / length, 0.0f, velocity.z / length );
 		return;
 	}
-	const f32 angle = static_cast<f32>( RuntimeRand() & 255 ) / 256.0f * TWO_PI;
-	escape = DTVector3d( std::sin( angle ), 0.0f, std::cos( angle ) );
+	escape = EFRandomHeading();
 }
 
 u32 EFObjCollisionSphere::CheckSphereCollision( const EFCheckCollisionIn & in, EFCheckCollisionOut & out,
@@ -298,8 +258,8 @@ u32 EFObjCollisionSphere::CheckBBoxCollision( const EFCheckCollisionIn & in, EFC
 	}
 	const f32 r = mfMaxRadius;
 	const DTVector3d & half = box->moHalfExtents;
-	const DTVector3d c = TransformPoint( moPrimPos, box->mpoWorldToBox );
-	const DTVector3d v = TransformVector( in.moVelocity, box->mpoWorldToBox );
+	const DTVector3d c = EFTransformPoint( moPrimPos, box->mpoWorldToBox );
+	const DTVector3d v = EFTransformVector( in.moVelocity, box->mpoWorldToBox );
 
 	// How far the centre lies outside each slab: within reach on every
 	// axis with the outside distances' squares summing to at most R² is an
@@ -313,13 +273,13 @@ u32 EFObjCollisionSphere::CheckBBoxCollision( const EFCheckCollisionIn & in, EFC
 	u32 kept = 0;
 	f32 entry = NO_ENTRY;
 	for ( u32 a = 0; a < 3; a++ ) {
-		const f32 ca = Axis( c, a );
-		const f32 e = std::fabs( ca ) - Axis( half, a );
+		const f32 ca = EFAxis( c, a );
+		const f32 e = std::fabs( ca ) - EFAxis( half, a );
 		if ( e < r ) {
 			if ( e < 0.0f ) {
 				insideAxes++;
 			} else {
-				SetAxis( escape, a, std::copysign( e, ca ) );
+				EFSetAxis( escape, a, std::copysign( e, ca ) );
 				sum += e * e;
 				if ( sum > r * r ) {
 					overlap = false;
@@ -333,7 +293,7 @@ u32 EFObjCollisionSphere::CheckBBoxCollision( const EFCheckCollisionIn & in, EFC
 		}
 		overlap = false;
 		separated = true;
-		const f32 va = Axis( v, a );
+		const f32 va = EFAxis( v, a );
 		if ( std::signbit( va ) == std::signbit( ca ) ) {
 			return 0;
 		}
@@ -345,12 +305,12 @@ u32 EFObjCollisionSphere::CheckBBoxCollision( const EFCheckCollisionIn & in, EFC
 	}
 	if ( overlap ) {
 		if ( insideAxes >= 2 || largest < 0.0f ) {
-			const DTVector3d axis = Row( box->mpoBoxToWorld, kept );
-			out.moColNormal = Axis( c, kept ) < 0.0f ? -axis : axis;
+			const DTVector3d axis = EFMatrixRow( box->mpoBoxToWorld, kept );
+			out.moColNormal = EFAxis( c, kept ) < 0.0f ? -axis : axis;
 			out.mfPushSize = r - largest;
 		} else {
 			out.mfPushSize = r - std::sqrt( sum );
-			out.moColNormal = TransformVector( NormalizeOrUp( escape ), box->mpoBoxToWorld );
+			out.moColNormal = EFTransformVector( NormalizeOrUp( escape ), box->mpoBoxToWorld );
 		}
 		return CS_COL_PUSH;
 	}
@@ -361,14 +321,14 @@ u32 EFObjCollisionSphere::CheckBBoxCollision( const EFCheckCollisionIn & in, EFC
 	u32 outside = 0;
 	u32 outsideAxis = 0;
 	for ( u32 a = 0; a < 3; a++ ) {
-		if ( std::fabs( Axis( q, a ) ) - Axis( half, a ) > 0.0f ) {
+		if ( std::fabs( EFAxis( q, a ) ) - EFAxis( half, a ) > 0.0f ) {
 			outside |= 1u << a;
 			outsideAxis = a;
 		}
 	}
 	if ( outside == ( 1u << outsideAxis ) ) {
-		const DTVector3d axis = Row( box->mpoBoxToWorld, outsideAxis );
-		out.moColNormal = Axis( c, outsideAxis ) < 0.0f ? -axis : axis;
+		const DTVector3d axis = EFMatrixRow( box->mpoBoxToWorld, outsideAxis );
+		out.moColNormal = EFAxis( c, outsideAxis ) < 0.0f ? -axis : axis;
 		out.mfTime = entry;
 		out.moEffectivePartDep = in.moVelocity * entry;
 		return CS_COL_HIT;
@@ -386,11 +346,11 @@ u32 EFObjCollisionSphere::CheckBBoxCollision( const EFCheckCollisionIn & in, EFC
 			continue;
 		}
 		DTVector3d start;
-		SetAxis( start, i, Axis( c, i ) < 0.0f ? -Axis( half, i ) : Axis( half, i ) );
-		SetAxis( start, j, Axis( c, j ) < 0.0f ? -Axis( half, j ) : Axis( half, j ) );
-		SetAxis( start, k, -Axis( half, k ) );
+		EFSetAxis( start, i, EFAxis( c, i ) < 0.0f ? -EFAxis( half, i ) : EFAxis( half, i ) );
+		EFSetAxis( start, j, EFAxis( c, j ) < 0.0f ? -EFAxis( half, j ) : EFAxis( half, j ) );
+		EFSetAxis( start, k, -EFAxis( half, k ) );
 		DTVector3d end = start;
-		SetAxis( end, k, Axis( half, k ) );
+		EFSetAxis( end, k, EFAxis( half, k ) );
 		const u32 stop = SweepEdge( start, end, c, v, r, in.mfMaxTime, taken );
 		if ( stop != 0 ) {
 			return stop;
@@ -404,7 +364,7 @@ u32 EFObjCollisionSphere::CheckBBoxCollision( const EFCheckCollisionIn & in, EFC
 		return result;
 	}
 	out.mfTime = time;
-	out.moColNormal = TransformVector( normal, box->mpoBoxToWorld );
+	out.moColNormal = EFTransformVector( normal, box->mpoBoxToWorld );
 	out.moEffectivePartDep = in.moVelocity * time;
 	return CS_COL_HIT;
 }
@@ -415,8 +375,8 @@ u32 EFObjCollisionSphere::CheckPolygonCollision( const EFCheckCollisionIn & in, 
 	if ( !polygons->HasMatrices() || polygons->mpoFirstPolygon == nullptr ) {
 		return 0;
 	}
-	DTVector3d centre = TransformPoint( moPrimPos, polygons->mpoInverseMatrix );
-	const EFCheckCollisionIn local = { in.mfMaxTime, TransformVector( in.moVelocity, polygons->mpoInverseMatrix ) };
+	DTVector3d centre = EFTransformPoint( moPrimPos, polygons->mpoInverseMatrix );
+	const EFCheckCollisionIn local = { in.mfMaxTime, EFTransformVector( in.moVelocity, polygons->mpoInverseMatrix ) };
 	f32 best = in.mfMaxTime + 1.0f;
 	u32 kept = 0;
 	EFCheckCollisionOut keptOut = {};
@@ -428,15 +388,15 @@ u32 EFObjCollisionSphere::CheckPolygonCollision( const EFCheckCollisionIn & in, 
 		EFCheckCollisionOut one = {};
 		const u32 result = CheckSinglePolygonCollision( local, one, polygon, centre, 0 );
 		if ( ( result & ( CS_COL_HIT | CS_COL_PUSH ) ) != 0 ) {
-			one.moColNormal = TransformVector( one.moColNormal, polygons->mpoWorldMatrix );
-			one.moEffectivePartDep = TransformVector( one.moEffectivePartDep, polygons->mpoWorldMatrix );
+			one.moColNormal = EFTransformVector( one.moColNormal, polygons->mpoWorldMatrix );
+			one.moEffectivePartDep = EFTransformVector( one.moEffectivePartDep, polygons->mpoWorldMatrix );
 			if ( one.mfTime < best ) {
 				best = one.mfTime;
 				kept = result;
 				keptOut = one;
 			}
 		}
-		record += POLYGON_HEADER_BYTES + POLYGON_VERTEX_BYTES * ( polygon->mui16NbVertex & 0x7FFF );
+		record += EF_POLYGON_HEADER_BYTES + EF_POLYGON_VERTEX_BYTES * ( polygon->mui16NbVertex & 0x7FFF );
 	}
 	if ( kept != 0 ) {
 		out = keptOut;
@@ -453,16 +413,16 @@ u32 EFObjCollisionSphere::CheckSinglePolygonCollision( const EFCheckCollisionIn 
 		return 0;
 	}
 	const u32 count = polygon->mui16NbVertex & 0x7FFF;
-	if ( count > MAX_EDGES ) {
+	if ( count > EF_POLYGON_MAX_VERTICES ) {
 		return 0;
 	}
 	const u32 flags = environment != 0 ? polygon->GetAttribs()->ui32Flags : 0;
-	const bool oneSided = environment != 0 && ( flags & ENV_TWO_SIDED ) == 0;
+	const bool oneSided = environment != 0 && ( flags & EF_ENV_TWO_SIDED ) == 0;
 	const f32 r = mfMaxRadius;
 	const DTVector3d & v = in.moVelocity;
 	const f32 maxTime = in.mfMaxTime;
 	const f32 vn = v * n;
-	if ( ( flags & ENV_PASS_ALONG_NORMAL ) != 0 && vn * maxTime > 0.0f ) {
+	if ( ( flags & EF_ENV_PASS_ALONG_NORMAL ) != 0 && vn * maxTime > 0.0f ) {
 		return 0;
 	}
 	const f32 h = n * centre + polygon->moPlane.mfD;
@@ -518,13 +478,8 @@ u32 EFObjCollisionSphere::CheckSinglePolygonCollision( const EFCheckCollisionIn 
 		if ( overlap ) {
 			// A one-sided polygon never pushes towards its back: the push
 			// keeps only its part along the plane.
-			if ( oneSided && n * normal < 0.0f ) {
-				normal = ( normal - n * ( n * normal ) ) * push;
-				push = std::sqrt( normal * normal );
-				if ( push <= MIN_FLAT_PUSH ) {
-					return 0;
-				}
-				normal = DTVector3d( normal.x / push, normal.y / push, normal.z / push );
+			if ( oneSided && !EFFlattenOneSidedPush( n, normal, push ) ) {
+				return 0;
 			}
 			out.moColNormal = normal;
 			out.mfPushSize = push;

@@ -19,7 +19,6 @@
 #include "framework/physics/EFPhysic.h"
 #include "graphics3d/world/RpHAnim.h"
 
-#include <cmath>
 #include <new>
 
 namespace {
@@ -27,10 +26,6 @@ namespace {
 // Drawable instance classes: 3D object, water grid, ground-fog grid.
 constexpr s32 WATER_GRID_CLASS_ID		= 65;
 constexpr s32 GROUND_FOG_CLASS_ID		= 86;
-
-// A sweep shorter than this (squared) is lengthened to the minimum.
-constexpr f32 MIN_SWEEP_SQUARED			= 0.0001f;
-constexpr f32 MIN_SWEEP					= 0.01f;
 
 void SetBit( u32 & word, const u32 bit, const bool on ) {
 	word = on ? ( word | bit ) : ( word & ~bit );
@@ -52,28 +47,14 @@ EFObjCollisionPrim * MakeHotSpotPrim( const DTHotSpotDescriptor & spot, DTFrame 
 		if ( swept == nullptr ) {
 			return nullptr;
 		}
-		swept->mfRadius = sizes[0];
-		DTVector3d sweep( sizes[1], sizes[2], sizes[3] );
-		const f32 squared = sweep.x * sweep.x + sweep.y * sweep.y + sweep.z * sweep.z;
-		if ( squared < MIN_SWEEP_SQUARED ) {
-			if ( squared == 0.0f ) {
-				sweep = DTVector3d( 0.0f, MIN_SWEEP, 0.0f );
-			} else {
-				const f32 scale = MIN_SWEEP / std::sqrt( squared );
-				sweep = DTVector3d( sweep.x * scale, sweep.y * scale, sweep.z * scale );
-			}
-			swept->mfMaxRadius = sizes[0] + MIN_SWEEP;
-		} else {
-			swept->mfMaxRadius = sizes[0] + std::sqrt( squared );
-		}
-		swept->moVector = sweep;
+		swept->SetRadius( sizes[0] );
+		swept->SetVector( DTVector3d( sizes[1], sizes[2], sizes[3] ) );
 		return swept;
 	}
 	case EF_PRIM_BBOX: {
 		EFObjCollisionBBox * const box = new ( std::nothrow ) EFObjCollisionBBox( frame );
 		if ( box != nullptr ) {
-			box->moHalfExtents = DTVector3d( sizes[0], sizes[1], sizes[2] );
-			box->mfMaxRadius = std::sqrt( sizes[0] * sizes[0] + sizes[1] * sizes[1] + sizes[2] * sizes[2] );
+			box->SetHalfExtents( DTVector3d( sizes[0], sizes[1], sizes[2] ) );
 		}
 		return box;
 	}

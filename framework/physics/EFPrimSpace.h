@@ -1,0 +1,96 @@
+/*
+===============================================================================
+
+	Small helpers the collision primitives share for working in another
+	shape's space: a vector's component by axis index, points and
+	directions through a library matrix, a matrix row as a vector (the
+	rows of a box's matrix are its axes in world space), a cross product
+	by value, the polygon record's walking constants, the one-sided
+	polygon's flattening of a push and the random escape heading.
+
+===============================================================================
+*/
+#ifndef EF_PRIM_SPACE_H
+#define EF_PRIM_SPACE_H
+
+#include "datatypes/maths/DTVector3d.h"
+#include "graphics3d/core/RwMatrix.h"
+#include "platform/runtime/RuntimeRand.h"
+
+#include <cmath>
+
+// A polygon record's bytes: the header, then a vertex and an edge plane
+// per vertex.
+constexpr u32 EF_POLYGON_HEADER_BYTES	= 28;
+constexpr u32 EF_POLYGON_VERTEX_BYTES	= 28;
+// The most vertices a polygon record may hold (the edge masks are 32 bits).
+constexpr u32 EF_POLYGON_MAX_VERTICES	= 32;
+
+inline f32 EFAxis( const DTVector3d & v, const u32 a ) {
+	return a == 0 ? v.x : ( a == 1 ? v.y : v.z );
+}
+
+inline void EFSetAxis( DTVector3d & v, const u32 a, const f32 value ) {
+	( a == 0 ? v.x : ( a == 1 ? v.y : v.z ) ) = value;
+}
+
+inline DTVector3d EFTransformPoint( const DTVector3d & p, const RwMatrix * matrix ) {
+	DTVector3d out;
+	RwV3dTransformPoints( DTAsRwV3d( &out ), DTAsRwV3d( &p ), 1, matrix );
+	return out;
+}
+
+inline DTVector3d EFTransformVector( const DTVector3d & v, const RwMatrix * matrix ) {
+	DTVector3d out;
+	RwV3dTransformVectors( DTAsRwV3d( &out ), DTAsRwV3d( &v ), 1, matrix );
+	return out;
+}
+
+// Row a of the matrix.
+inline DTVector3d EFMatrixRow( const RwMatrix * matrix, const u32 a ) {
+	const RwV3d & row = a == 0 ? matrix->right : ( a == 1 ? matrix->up : matrix->at );
+	return DTVector3d( row.x, row.y, row.z );
+}
+
+inline DTVector3d EFCross( const DTVector3d & a, const DTVector3d & b ) {
+	DTVector3d out;
+	a.Cross( b, &out );
+	return out;
+}
+
+// The mask of the first count edges.
+inline u32 EFAllEdges( const u32 count ) {
+	return count >= 32 ? 0xFFFFFFFFu : ( 1u << count ) - 1u;
+}
+
+// Environment polygon flags: two-sided, and a mover along the normal
+// passes through.
+constexpr u32 EF_ENV_TWO_SIDED			= 0x1;
+constexpr u32 EF_ENV_PASS_ALONG_NORMAL	= 0x2;
+// A push flattened into a one-sided polygon's plane down to this is dropped.
+constexpr f32 EF_MIN_FLAT_PUSH			= 0.001f;
+
+// A one-sided polygon of plane normal n never pushes towards its back: a
+// push whose normal points there keeps only its part along the plane.
+// False when too little of it remains.
+inline bool EFFlattenOneSidedPush( const DTVector3d & n, DTVector3d & normal, f32 & push ) {
+	if ( n * normal >= 0.0f ) {
+		return true;
+	}
+	DTVector3d flat = ( normal - n * ( n * normal ) ) * push;
+	const f32 size = std::sqrt( flat * flat );
+	if ( size <= EF_MIN_FLAT_PUSH ) {
+		return false;
+	}
+	push = size;
+	normal = DTVector3d( flat.x / size, flat.y / size, flat.z / size );
+	return true;
+}
+
+// One of 256 evenly spaced horizontal headings, at random.
+inline DTVector3d EFRandomHeading() {
+	const f32 angle = static_cast<f32>( RuntimeRand() & 255 ) / 256.0f * 6.2831853f;
+	return DTVector3d( std::sin( angle ), 0.0f, std::cos( angle ) );
+}
+
+#endif
