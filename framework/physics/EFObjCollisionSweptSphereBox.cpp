@@ -36,10 +36,15 @@ f32 Side( const f32 value ) {
 }
 
 // -1, 0 or +1: below, inside or above the box's slab on axis a.
-s32 Class( const DTVector3d & point, const DTVector3d & half, const u32 a ) {
-	const f32 c = EFAxis( point, a );
-	const f32 h = EFAxis( half, a );
+s32 SlabClass( const f32 c, const f32 h ) {
 	return c < -h ? -1 : ( c > h ? 1 : 0 );
+}
+
+// The class of a capsule end at the start, or at the end of the motion
+// when it starts inside the slab.
+s32 Class( const DTVector3d & point, const DTVector3d & motion, const DTVector3d & half, const u32 a ) {
+	const s32 start = SlabClass( EFAxis( point, a ), EFAxis( half, a ) );
+	return start != 0 ? start : SlabClass( EFAxis( point, a ) + EFAxis( motion, a ), EFAxis( half, a ) );
 }
 
 // The start of the box edge along axis k at the corner whose coordinates
@@ -197,8 +202,9 @@ u32 EFObjCollisionSweptSphere::CheckBBoxCollision( const EFCheckCollisionIn & in
 	}
 
 	// Off the face: the box edges at the corners the capsule's ends lie
-	// beyond, at the start and at the end of the motion.
-	const DTVector3d ends[4] = { p - s, p + s, p - s + v * maxTime, p + s + v * maxTime };
+	// beyond. Each end is classed per axis where it starts, or where the
+	// motion takes it when it starts inside that slab.
+	const DTVector3d ends[2] = { p - s, p + s };
 	static const u32 kPairs[3][2] = { { 0, 1 }, { 0, 2 }, { 1, 2 } };
 	EFCapsuleLineSweep sweep( p, s, v, r, maxTime );
 	u32 swept = 0;
@@ -207,8 +213,8 @@ u32 EFObjCollisionSweptSphere::CheckBBoxCollision( const EFCheckCollisionIn & in
 		const u32 j = kPairs[pair][1];
 		const u32 k = ThirdAxis( i, j );
 		for ( const DTVector3d & end : ends ) {
-			const s32 ci = Class( end, half, i );
-			const s32 cj = Class( end, half, j );
+			const s32 ci = Class( end, v * maxTime, half, i );
+			const s32 cj = Class( end, v * maxTime, half, j );
 			if ( ci == 0 || cj == 0 ) {
 				continue;
 			}
