@@ -3,7 +3,8 @@
 
 	Shapes for the primitive tests: the 3D library started (the routines
 	normalise through it, boxes and polygon primitives own its matrices),
-	the shared work matrix made, and frameless primitives placed by hand.
+	the shared work matrix made, boxes riding on frames of their own and
+	frameless spheres, capsules and polygon primitives placed by hand.
 	Every shape made here is gone before the library closes.
 
 ===============================================================================
@@ -11,12 +12,14 @@
 #ifndef PRIMITIVE_TEST_SHAPES_H
 #define PRIMITIVE_TEST_SHAPES_H
 
+#include "datatypes/maths/DTFrame.h"
 #include "datatypes/maths/DTMatrix.h"
 #include "framework/physics/CollisionMapTestScenes.h"
 #include "framework/physics/EFObjCollisionBBox.h"
 #include "framework/physics/EFObjCollisionPolygon.h"
 #include "framework/physics/EFObjCollisionSphere.h"
 #include "framework/physics/EFObjCollisionSweptSphere.h"
+#include "graphics3d/core/RwFrame.h"
 #include "graphics3d/core/RwMatrix.h"
 #include "graphics3d/core/RwMatrixCombine.h"
 #include "graphics3d/core/RwTestChunks.h"
@@ -76,6 +79,10 @@ protected:
 	void TearDown() override {
 		mShapes.clear();
 		mMaps.clear();
+		for ( DTFrame* frame : mFrames ) {
+			delete frame;
+		}
+		mFrames.clear();
 		DTMatrix::mpoWork->Destroy();
 		DTMatrix::mpoWork = nullptr;
 		RwStartedTestCase::TearDown();
@@ -104,31 +111,19 @@ protected:
 		return capsule;
 	}
 
-	// A box at centre turned by degrees about y, its matrices made as a
-	// frame turned so would make them.
+	// A box riding on a frame at centre turned by degrees about y.
 	EFObjCollisionBBox* Box( const DTVector3d& centre, const DTVector3d& half, const f32 degrees = 0.0f ) {
-		EFObjCollisionBBox* const box = Keep( new EFObjCollisionBBox( nullptr ) );
-		box->SetHalfExtents( half );
-		Place( *box, centre, degrees );
-		return box;
-	}
-
-	static void Place( EFObjCollisionBBox& box, const DTVector3d& centre, const f32 degrees ) {
+		DTFrame* const frame = new DTFrame;
+		EXPECT_NE( frame, nullptr );
+		mFrames.push_back( frame );
 		const RwV3d axis = { 0, 1, 0 };
 		const RwV3d at = { centre.x, centre.y, centre.z };
-		RwMatrix rotation;
-		RwMatrixRotate( &rotation, &axis, degrees, rwCOMBINEREPLACE );
-		*box.mpoBoxToWorld = rotation;
-		RwMatrixTranslate( box.mpoBoxToWorld, &at, rwCOMBINEPOSTCONCAT );
-		RwMatrixInvert( box.mpoWorldToBox, box.mpoBoxToWorld );
-		RwMatrix& transpose = *box.mpoScaledTranspose;
-		transpose = rotation;
-		transpose.right = { rotation.right.x, rotation.up.x, rotation.at.x };
-		transpose.up = { rotation.right.y, rotation.up.y, rotation.at.y };
-		transpose.at = { rotation.right.z, rotation.up.z, rotation.at.z };
-		const RwV3d scale = { box.moHalfExtents.x, box.moHalfExtents.y, box.moHalfExtents.z };
-		RwMatrixScale( &transpose, &scale, rwCOMBINEPOSTCONCAT );
-		box.moPrimPos = centre;
+		RwFrameRotate( frame->GetRwFrame(), &axis, degrees, rwCOMBINEREPLACE );
+		RwFrameTranslate( frame->GetRwFrame(), &at, rwCOMBINEPOSTCONCAT );
+		EFObjCollisionBBox* const box = Keep( new EFObjCollisionBBox( frame ) );
+		box->SetHalfExtents( half );
+		box->PrecalcPrimData();
+		return box;
 	}
 
 	// The polygons of scene as a collision map (kept for the test), and
@@ -191,6 +186,7 @@ protected:
 
 	std::vector<std::unique_ptr<EFObjCollisionPrim>>	mShapes;
 	std::vector<std::unique_ptr<EFCollisionMap>>		mMaps;
+	std::vector<DTFrame*>								mFrames;
 };
 
 }	// namespace primitive_test
