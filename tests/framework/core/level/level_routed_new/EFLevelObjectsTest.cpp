@@ -188,6 +188,20 @@ TEST_F( EFLevelObjectsTest, TheSampleLevelPutsItsObjectsInTheWorldAndItsTemplate
 	EXPECT_TRUE( Near( model.moPhysicBSphereWPos.y, 1.0f ) );
 	EXPECT_TRUE( Near( model.moPhysicBSphereWPos.z, 2.0f ) );
 	EXPECT_TRUE( FrameAt( shape, ToolSampleHotSpotObject( 0 ).position ) );
+	// Its box stops a downward ray at its top, y = 2, before the floor;
+	// a ray that looks for no objects goes on to the floor.
+	const struct {
+		u32	objectMask;
+		u32	result;
+		f32	y;
+	} rays[] = { { 0x1, PS_RAY_OBJ, 2.0f }, { 0, PS_RAY_ENV, 0.0f } };
+	for ( const auto& ray : rays ) {
+		const RayIntersectIn in = { DTVector3d( 4, 5, 2 ), DTVector3d( 0, -10, 0 ), ray.objectMask, 0, 0x1, 0, 0 };
+		EFRayIntersectOut out = {};
+		EXPECT_EQ( EFPhysicMgr::moPhysicMgr.RayIntersect( in, out ), ray.result );
+		EXPECT_TRUE( Near( out.oIntersectionPoint.y, ray.y ) ) << out.oIntersectionPoint.y;
+		EXPECT_TRUE( Near( out.oIntersectionNormal.y, 1.0f ) );
+	}
 	// The box: one box primitive, its sphere half a unit up; not dynamic,
 	// so it stays on the floor.
 	EFGameObject* const box = InWorld( TOOL_SAMPLE_BOX_OBJECT_ID );
