@@ -19,6 +19,8 @@
 #include "framework/physics/EFPhysic.h"
 #include "framework/physics/EFPhysicMgr.h"
 #include "framework/physics/EFCollisionMap.h"
+#include "framework/physics/EFObjCollisionBBox.h"
+#include "framework/physics/EFObjCollisionSweptSphere.h"
 #include "framework/physics/EFPhysicModule.h"
 #include "tests/framework/physics/HarnessSphere.h"
 #include "tools/lib/level/ToolCollisionMapWriter.h"
@@ -162,6 +164,45 @@ EFCollisionMap * FloorMap( const u32 count ) {
 
 }
 
+namespace {
+
+// A body in the world for object i carrying prim at at, of bounding radius
+// radius, detecting the floor and every other body.
+void AddBody( const u32 i, const u32 flags, EFObjCollisionPrim * const prim, const DTVector3d & at,
+			  const f32 radius ) {
+	EFGameObject * const object = new EFGameObject;
+	object->SetUID( 0x2a000001 + i );
+	gpoWorldMgr->AddGameObject( object );
+	EFPhysic * const body = object->CreatePhysic( 0 );
+	body->mui32PhysicFlags = flags;
+	body->NormalizeFlags();
+	body->moVelocity = DTVector3d( 1.0f, -2.0f, 0.5f );
+	body->moCollisionModel.SetMaxPrims( 1 );
+	prim->moTrans = at;
+	for ( const u32 word : { 0u, 1u, 2u, 5u } ) {
+		prim->moBaseAttrib.IntArray[word] = 0x1;
+	}
+	prim->UpdateCurrentAttribs();
+	body->moCollisionModel.mppoPrimArray[0] = prim;
+	body->moCollisionModel.moPhysicBSphere = DTSphere( at, radius );
+}
+
+// The bench's world over a floor of polygons triangles; false (and the
+// state skipped) when the map does not fit.
+bool StartWorld( benchmark::State & state, const u32 polygons ) {
+	gpoGameLogicMgr = new EFGameLogicMgr();
+	gpoWorldMgr = new EFWorld();
+	EFCollisionMap * const map = FloorMap( polygons );
+	if ( map == nullptr ) {
+		state.SkipWithError( "the map does not fit the heap" );
+		return false;
+	}
+	EFPhysicMgr::moPhysicMgr.AddMap( map );
+	return true;
+}
+
+}
+
 static void BM_EFPhysicCollisionFrame( benchmark::State & state ) {
 	const u32 count = static_cast<u32>( state.range( 0 ) );
 	const u32 percent = static_cast<u32>( state.range( 1 ) );
@@ -170,41 +211,49 @@ static void BM_EFPhysicCollisionFrame( benchmark::State & state ) {
 	DTWorkMemory work( buffer.data(), static_cast<u32>( buffer.size() ) );
 	DTWorkMemory * const savedWork = _WorkMem;
 	_WorkMem = &work;
-	gpoGameLogicMgr = new EFGameLogicMgr();
-	gpoWorldMgr = new EFWorld();
-	EFPhysicMgr & manager = EFPhysicMgr::moPhysicMgr;
-	EFCollisionMap * const map = FloorMap( polygons );
-	if ( map == nullptr ) {
-		state.SkipWithError( "the map does not fit the heap" );
-	} else {
-		manager.AddMap( map );
-	}
+	const bool started = StartWorld( state, polygons );
 	std::mt19937 random( 52 );
 	std::uniform_real_distribution<f32> place( -45.0f, 45.0f );
 	const u32 colliding = count * percent / 100;
-	for ( u32 i = 0; i < count && map != nullptr; i++ ) {
-		EFGameObject * const object = new EFGameObject;
-		object->SetUID( 0x2a000001 + i );
-		gpoWorldMgr->AddGameObject( object );
-		EFPhysic * const body = object->CreatePhysic( 0 );
+	for ( u32 i = 0; i < count && started; i++ ) {
 		const DTVector3d at( place( random ), 0.5f, place( random ) );
-		body->mui32PhysicFlags = i < colliding ? EF_PHYSIC_DYNAMIC | EF_PHYSIC_COLLIDING
-												: ( i % 2 == 0 ? EF_PHYSIC_DYNAMIC : 0 );
-		body->NormalizeFlags();
-		body->moVelocity = DTVector3d( 1.0f, -2.0f, 0.5f );
-		body->moCollisionModel.SetMaxPrims( 1 );
-		HarnessSphere * const sphere = new HarnessSphere( nullptr, 0.5f );
-		sphere->moTrans = at;
-		sphere->moBaseAttrib.IntArray[0] = 0x1;
-		sphere->moBaseAttrib.IntArray[1] = 0x1;
-		sphere->moBaseAttrib.IntArray[2] = 0x1;
-		sphere->moBaseAttrib.IntArray[5] = 0x1;
-		sphere->UpdateCurrentAttribs();
-		body->moCollisionModel.mppoPrimArray[0] = sphere;
-		body->moCollisionModel.moPhysicBSphere = DTSphere( at, 0.5f );
+		const u32 flags = i < colliding ? EF_PHYSIC_DYNAMIC | EF_PHYSIC_COLLIDING : ( i % 2 == 0 ? EF_PHYSIC_DYNAMIC : 0 );
+		AddBody( i, flags, new HarnessSphere( nullptr, 0.5f ), at, 0.5f );
 	}
 	RunFrames( state, count, savedWork );
 }
 BENCHMARK( BM_EFPhysicCollisionFrame )
 	->ArgsProduct( { { 50, 100, 200 }, { 10, 30 }, { 10000, 50000 } } )
+	->Unit( benchmark::kMicrosecond );
+
+// Colliding capsule characters (radius 0.4, 1.8 tall) crowded among a few
+// still boxes over the floor.
+static void BM_EFPhysicCapsuleFrame( benchmark::State & state ) {
+	const u32 characters = static_cast<u32>( state.range( 0 ) );
+	const u32 polygons = static_cast<u32>( state.range( 1 ) );
+	constexpr u32 BOXES = 4;
+	std::vector<u8> buffer( MM_WORK_MEMORY_BYTES );
+	DTWorkMemory work( buffer.data(), static_cast<u32>( buffer.size() ) );
+	DTWorkMemory * const savedWork = _WorkMem;
+	_WorkMem = &work;
+	const bool started = StartWorld( state, polygons );
+	std::mt19937 random( 53 );
+	std::uniform_real_distribution<f32> place( -6.0f, 6.0f );
+	for ( u32 i = 0; i < characters && started; i++ ) {
+		EFObjCollisionSweptSphere * const capsule = new EFObjCollisionSweptSphere( nullptr );
+		capsule->SetRadius( 0.4f );
+		capsule->SetVector( DTVector3d( 0.0f, 0.5f, 0.0f ) );
+		AddBody( i, EF_PHYSIC_DYNAMIC | EF_PHYSIC_COLLIDING, capsule,
+				 DTVector3d( place( random ), 0.9f, place( random ) ), capsule->mfMaxRadius );
+	}
+	for ( u32 i = 0; i < BOXES && started; i++ ) {
+		EFObjCollisionBBox * const box = new EFObjCollisionBBox( nullptr );
+		box->SetHalfExtents( DTVector3d( 0.5f, 0.5f, 0.5f ) );
+		AddBody( characters + i, EF_PHYSIC_COLLIDING, box,
+				 DTVector3d( -3.0f + 2.0f * static_cast<f32>( i ), 0.5f, 0.0f ), box->mfMaxRadius );
+	}
+	RunFrames( state, characters + BOXES, savedWork );
+}
+BENCHMARK( BM_EFPhysicCapsuleFrame )
+	->ArgsProduct( { { 10, 30 }, { 10000, 50000 } } )
 	->Unit( benchmark::kMicrosecond );
