@@ -38,6 +38,16 @@ constexpr f32 MIN_EDGE_ACROSS		= 0.01f;
 EFPlane		gsoScratchPlane;
 DTVector3d	gsaoScratchVertices[EF_POLYGON_MAX_VERTICES];
 
+// The polygon's least extent along l from start (0 or below: l points
+// out of the polygon at start).
+f32 FarSide( const DTVector3d & l, const DTVector3d & start, const DTVector3d * vertex, const u32 count ) {
+	f32 least = 0.0f;
+	for ( u32 i = 0; i < count; i++ ) {
+		least = std::fmin( least, l * ( vertex[i] - start ) );
+	}
+	return least;
+}
+
 f32 AbsSum( const DTVector3d & v ) {
 	return std::fabs( v.x ) + std::fabs( v.y ) + std::fabs( v.z );
 }
@@ -140,7 +150,9 @@ u32 EFObjCollisionBBox::CheckSinglePolygonCollision( const EFCheckCollisionIn & 
 		}
 	}
 	if ( std::fabs( u ) > MIN_AXIS_SPEED ) {
-		exit = u > 0.0f ? gap / u : ( h + r ) / -u;
+		// Moving off the plane, the box leaves it once its near side has
+		// cleared it: the gap is then negative.
+		exit = u > 0.0f ? -gap / u : ( h + r ) / -u;
 		if ( exit < time ) {
 			return 0;
 		}
@@ -240,7 +252,9 @@ u32 EFObjCollisionBBox::CheckSinglePolygonCollision( const EFCheckCollisionIn & 
 				overlapping = false;
 			}
 			if ( std::fabs( ul ) > MIN_AXIS_SPEED ) {
-				const f32 t = ul > 0.0f ? ( rl - w ) / ul : ( rl + w ) / -ul;
+				// Moving in, the box leaves this axis only once it has
+				// passed the polygon's far side, not the edge's line.
+				const f32 t = ul > 0.0f ? ( rl - w ) / ul : ( rl + w - FarSide( l, start, vertex, count ) ) / -ul;
 				if ( t >= 0.0f && t < exit ) {
 					exit = t;
 					if ( time > exit ) {

@@ -101,6 +101,13 @@ TEST_F( EFObjCollisionBBoxTest, TheSinglePolygonTestMeetsItsEdgeCases ) {
 		// Beside the polygon the box's x axis is the shallowest.
 		{ "overlapping the side", TWO_SIDED, DTVector3d( 2.9f, 0.5f, 0 ), ZERO, 1, { CS_COL_PUSH, X, 0.1f } },
 		{ "onto the side", TWO_SIDED, DTVector3d( 5, 0.5f, 0 ), DTVector3d( -1, 0, 0 ), 5, { CS_COL_HIT, X, 2.0f } },
+		// Cutting the plane and rising off it, the box still meets the
+		// side before it clears the plane.
+		{ "onto the side while rising off the plane", TWO_SIDED, DTVector3d( 4, 0.5f, 0 ), DTVector3d( -1, 0.1f, 0 ),
+		  5, { CS_COL_HIT, X, 1.0f } },
+		// Past an edge's line the box still overlaps the polygon beyond it.
+		{ "onto the face after passing over its edge", ONE_SIDED, DTVector3d( 3.5f, 3, 0 ), DTVector3d( -2, -1, 0 ), 5,
+		  { CS_COL_HIT, UP, 2.0f } },
 	};
 	for ( const Row& row : rows ) {
 		SCOPED_TRACE( row.name );

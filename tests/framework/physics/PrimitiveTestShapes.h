@@ -111,12 +111,13 @@ protected:
 		return capsule;
 	}
 
-	// A box riding on a frame at centre turned by degrees about y.
-	EFObjCollisionBBox* Box( const DTVector3d& centre, const DTVector3d& half, const f32 degrees = 0.0f ) {
+	// A box riding on a frame at centre turned by degrees about axis.
+	EFObjCollisionBBox* Box( const DTVector3d& centre, const DTVector3d& half, const f32 degrees = 0.0f,
+							 const DTVector3d& turn = DTVector3d( 0, 1, 0 ) ) {
 		DTFrame* const frame = new DTFrame;
 		EXPECT_NE( frame, nullptr );
 		mFrames.push_back( frame );
-		const RwV3d axis = { 0, 1, 0 };
+		const RwV3d axis = { turn.x, turn.y, turn.z };
 		const RwV3d at = { centre.x, centre.y, centre.z };
 		RwFrameRotate( frame->GetRwFrame(), &axis, degrees, rwCOMBINEREPLACE );
 		RwFrameTranslate( frame->GetRwFrame(), &at, rwCOMBINEPOSTCONCAT );
