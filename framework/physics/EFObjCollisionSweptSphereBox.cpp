@@ -178,13 +178,16 @@ u32 EFObjCollisionSweptSphere::CheckBBoxCollision( const EFCheckCollisionIn & in
 												p - s - start, ANY_DISTANCE };
 		EFVectorVectorNearestPointOut nearOut = { DTVector3d(), 0.0f };
 		GetVectorVectorNearestPoint( nearIn, nearOut );
-		// Out of the capsule's reach the edge is no overlap: the edges are
-		// swept below instead of reporting a push into the box.
-		if ( nearOut.mfDistance < r ) {
-			out.mfPushSize = r - nearOut.mfDistance;
-			out.moColNormal = EFTransformVector( nearOut.moNearestPointNormal, box->mpoBoxToWorld );
+		// An edge out of the capsule's reach would push it into the box:
+		// the face axis's push, which takes it out of that slab, serves.
+		if ( nearOut.mfDistance >= r ) {
+			out.mfPushSize = r - faceGap;
+			out.moColNormal = faceNormal( faceAxis );
 			return CS_COL_PUSH;
 		}
+		out.mfPushSize = r - nearOut.mfDistance;
+		out.moColNormal = EFTransformVector( nearOut.moNearestPointNormal, box->mpoBoxToWorld );
+		return CS_COL_PUSH;
 	} else {
 		// The end nearer the entry face, at the entry time, on the face.
 		const f32 pe = EFAxis( p, entryAxis );
