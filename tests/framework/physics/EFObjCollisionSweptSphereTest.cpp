@@ -77,6 +77,10 @@ TEST_F( EFObjCollisionSweptSphereTest, TheCapsuleAgainstEveryShapeMeetsItsEdgeCa
 		// Clear of those lines and of the face's slab: out of the edge.
 		{ "lying along a thin box's edge", slab, DTVector3d( 1.25f, 1.25f, -20 ), DTVector3d( 0, 0, 0.5f ), ZERO, 1,
 		  { CS_COL_PUSH, Unit( 1, 1, 0 ), 0.5f - std::sqrt( 0.125f ) } },
+		// Within reach of both slabs but not of the edge between them: no
+		// push into the box, the face axis's instead.
+		{ "beside a thin box's edge, out of its reach", slab, DTVector3d( 1.45f, 1.45f, -20 ), DTVector3d( 0, 0, 0.5f ),
+		  ZERO, 1, { CS_COL_PUSH, X, 0.05f } },
 		{ "falling onto the box", cube, DTVector3d( 0, 4, 0 ), HALF_UP, DTVector3d( 0, -1, 0 ), 5,
 		  { CS_COL_HIT, UP, 2.0f } },
 		{ "onto the box's edge", cube, DTVector3d( 3, 3, 0 ), DTVector3d( 0, 0, 0.5f ), DTVector3d( -1, -1, 0 ), 5,
