@@ -9,6 +9,7 @@
 #include "framework/physics/EFObjCollisionBBox.h"
 #include "framework/physics/EFObjCollisionPolygon.h"
 #include "framework/physics/EFObjCollisionSweptSphere.h"
+#include "framework/physics/EFPolygonRecordWalk.h"
 #include "framework/physics/EFPrimSpace.h"
 #include "graphics3d/core/RwMatrix.h"
 
@@ -372,36 +373,12 @@ u32 EFObjCollisionSphere::CheckBBoxCollision( const EFCheckCollisionIn & in, EFC
 u32 EFObjCollisionSphere::CheckPolygonCollision( const EFCheckCollisionIn & in, EFCheckCollisionOut & out,
 												 EFObjCollisionPrim * other ) {
 	const EFObjCollisionPolygon * const polygons = static_cast<const EFObjCollisionPolygon *>( other );
-	if ( !polygons->HasMatrices() || polygons->mpoFirstPolygon == nullptr ) {
-		return 0;
-	}
-	DTVector3d centre = EFTransformPoint( moPrimPos, polygons->mpoInverseMatrix );
-	const EFCheckCollisionIn local = { in.mfMaxTime, EFTransformVector( in.moVelocity, polygons->mpoInverseMatrix ) };
-	f32 best = in.mfMaxTime + 1.0f;
-	u32 kept = 0;
-	EFCheckCollisionOut keptOut = {};
-	u8 * record = reinterpret_cast<u8 *>( polygons->mpoFirstPolygon );
-	for ( u32 i = 0; i < polygons->mui32NbPolygons; i++ ) {
-		EFEnvCollisionPrim * const polygon = reinterpret_cast<EFEnvCollisionPrim *>( record );
-		// A push leaves the time alone, so it competes at time 0: an
-		// overlap wins over every later hit.
-		EFCheckCollisionOut one = {};
-		const u32 result = CheckSinglePolygonCollision( local, one, polygon, centre, 0 );
-		if ( ( result & ( CS_COL_HIT | CS_COL_PUSH ) ) != 0 ) {
-			one.moColNormal = EFTransformVector( one.moColNormal, polygons->mpoWorldMatrix );
-			one.moEffectivePartDep = EFTransformVector( one.moEffectivePartDep, polygons->mpoWorldMatrix );
-			if ( one.mfTime < best ) {
-				best = one.mfTime;
-				kept = result;
-				keptOut = one;
-			}
-		}
-		record += EF_POLYGON_HEADER_BYTES + EF_POLYGON_VERTEX_BYTES * ( polygon->mui16NbVertex & 0x7FFF );
-	}
-	if ( kept != 0 ) {
-		out = keptOut;
-	}
-	return kept;
+	DTVector3d centre = polygons->HasMatrices() ? EFTransformPoint( moPrimPos, polygons->mpoInverseMatrix ) : moPrimPos;
+	return EFWalkPolygonRecords( *polygons, in, out,
+								 [&]( const EFCheckCollisionIn & local, EFCheckCollisionOut & one,
+									  EFEnvCollisionPrim * polygon ) {
+									 return CheckSinglePolygonCollision( local, one, polygon, centre, 0 );
+								 } );
 }
 
 u32 EFObjCollisionSphere::CheckSinglePolygonCollision( const EFCheckCollisionIn & in, EFCheckCollisionOut & out,

@@ -10,6 +10,7 @@
 #include "framework/physics/EFCapsuleLineSweep.h"
 #include "framework/physics/EFEnvCollisionPrim.h"
 #include "framework/physics/EFObjCollisionPolygon.h"
+#include "framework/physics/EFPolygonRecordWalk.h"
 #include "framework/physics/EFPrimSpace.h"
 #include "graphics3d/core/RwFrame.h"
 
@@ -235,36 +236,16 @@ u32 EFObjCollisionSweptSphere::CheckSweptSphereCollision( const EFCheckCollision
 u32 EFObjCollisionSweptSphere::CheckPolygonCollision( const EFCheckCollisionIn & in, EFCheckCollisionOut & out,
 													  EFObjCollisionPrim * other ) {
 	const EFObjCollisionPolygon * const polygons = static_cast<const EFObjCollisionPolygon *>( other );
-	if ( !polygons->HasMatrices() || polygons->mpoFirstPolygon == nullptr ) {
+	if ( !polygons->HasMatrices() ) {
 		return 0;
 	}
 	const DTVector3d centre = EFTransformPoint( moPrimPos, polygons->mpoInverseMatrix );
 	const DTVector3d halfAxis = EFTransformVector( moWorldVector, polygons->mpoInverseMatrix );
-	const EFCheckCollisionIn local = { in.mfMaxTime, EFTransformVector( in.moVelocity, polygons->mpoInverseMatrix ) };
-	f32 best = in.mfMaxTime + 1.0f;
-	u32 kept = 0;
-	EFCheckCollisionOut keptOut = {};
-	u8 * record = reinterpret_cast<u8 *>( polygons->mpoFirstPolygon );
-	for ( u32 i = 0; i < polygons->mui32NbPolygons; i++ ) {
-		EFEnvCollisionPrim * const polygon = reinterpret_cast<EFEnvCollisionPrim *>( record );
-		// A push leaves the time alone, so it competes at time 0.
-		EFCheckCollisionOut one = {};
-		const u32 result = CheckSinglePolygonCollision( local, one, polygon, centre, halfAxis, 0 );
-		if ( ( result & ( CS_COL_HIT | CS_COL_PUSH ) ) != 0 ) {
-			one.moColNormal = EFTransformVector( one.moColNormal, polygons->mpoWorldMatrix );
-			one.moEffectivePartDep = EFTransformVector( one.moEffectivePartDep, polygons->mpoWorldMatrix );
-			if ( one.mfTime < best ) {
-				best = one.mfTime;
-				kept = result;
-				keptOut = one;
-			}
-		}
-		record += EF_POLYGON_HEADER_BYTES + EF_POLYGON_VERTEX_BYTES * ( polygon->mui16NbVertex & 0x7FFF );
-	}
-	if ( kept != 0 ) {
-		out = keptOut;
-	}
-	return kept;
+	return EFWalkPolygonRecords( *polygons, in, out,
+								 [&]( const EFCheckCollisionIn & local, EFCheckCollisionOut & one,
+									  EFEnvCollisionPrim * polygon ) {
+									 return CheckSinglePolygonCollision( local, one, polygon, centre, halfAxis, 0 );
+								 } );
 }
 
 u32 EFObjCollisionSweptSphere::CheckSinglePolygonCollision( const EFCheckCollisionIn & in, EFCheckCollisionOut & out,
