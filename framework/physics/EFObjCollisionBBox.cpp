@@ -159,25 +159,12 @@ u32 EFObjCollisionBBox::CheckParticlesIntersection( PLParticle * first, const bo
 	if ( !HasMatrices() ) {
 		return 0;
 	}
-	const u16 mark = PLParticle::mui16GlobalCount;
-	u32 found = 0;
-	for ( PLParticle * particle = first; particle != nullptr; particle = particle->mpoNext ) {
-		if ( particle->mui16Mark == mark ) {
-			continue;
-		}
-		const DTVector3d q = EFTransformPoint( particle->moPosition, mpoWorldToBox );
-		const f32 reach = particle->mfRadius;
-		if ( std::fabs( q.x ) > moHalfExtents.x + reach || std::fabs( q.y ) > moHalfExtents.y + reach ||
-			 std::fabs( q.z ) > moHalfExtents.z + reach ) {
-			continue;
-		}
-		if ( !count ) {
-			return 1;
-		}
-		particle->mui16Mark = mark;
-		found++;
-	}
-	return found;
+	return EFWalkParticles( first, count, true, [&]( const PLParticle & particle ) {
+		const DTVector3d q = EFTransformPoint( particle.moPosition, mpoWorldToBox );
+		const f32 reach = particle.mfRadius;
+		return std::fabs( q.x ) <= moHalfExtents.x + reach && std::fabs( q.y ) <= moHalfExtents.y + reach &&
+			   std::fabs( q.z ) <= moHalfExtents.z + reach;
+	} );
 }
 
 u32 EFObjCollisionBBox::RayIntersect( const RayIntersectIn & in, EFRayIntersectOut & out, f32 & t ) {

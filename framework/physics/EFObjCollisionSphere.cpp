@@ -136,24 +136,11 @@ bool EFObjCollisionSphere::CheckPointIntersection( const DTVector3d & point ) co
 }
 
 u32 EFObjCollisionSphere::CheckParticlesIntersection( PLParticle * first, const bool count ) {
-	const u16 mark = PLParticle::mui16GlobalCount;
-	u32 found = 0;
-	for ( PLParticle * particle = first; particle != nullptr; particle = particle->mpoNext ) {
-		if ( count && particle->mui16Mark == mark ) {
-			continue;
-		}
-		const DTVector3d d = particle->moPosition - moPrimPos;
-		const f32 reach = mfMaxRadius + particle->mfRadius;
-		if ( d * d > reach * reach ) {
-			continue;
-		}
-		if ( !count ) {
-			return 1;
-		}
-		particle->mui16Mark = mark;
-		found++;
-	}
-	return found;
+	return EFWalkParticles( first, count, false, [&]( const PLParticle & particle ) {
+		const DTVector3d d = particle.moPosition - moPrimPos;
+		const f32 reach = mfMaxRadius + particle.mfRadius;
+		return d * d <= reach * reach;
+	} );
 }
 
 u32 EFObjCollisionSphere::RayIntersect( const RayIntersectIn & in, EFRayIntersectOut & out, f32 & t ) {

@@ -115,41 +115,21 @@ bool EFObjCollisionSweptSphere::CheckPointIntersection( const DTVector3d & point
 }
 
 u32 EFObjCollisionSweptSphere::CheckParticlesIntersection( PLParticle * first, const bool count ) {
-	const u16 mark = PLParticle::mui16GlobalCount;
 	const DTVector3d & a = moWorldVector;
 	const f32 aa = a * a;
-	u32 found = 0;
-	for ( PLParticle * particle = first; particle != nullptr; particle = particle->mpoNext ) {
-		if ( particle->mui16Mark == mark ) {
-			continue;
-		}
+	return EFWalkParticles( first, count, true, [&]( const PLParticle & particle ) {
 		// The bounding radius, not r: a particle counts once it is near.
-		const f32 reach = mfMaxRadius + particle->mfRadius;
+		const f32 reach = mfMaxRadius + particle.mfRadius;
 		const f32 reach2 = reach * reach;
-		const DTVector3d d = particle->moPosition - moPrimPos;
+		const DTVector3d d = particle.moPosition - moPrimPos;
 		const DTVector3d across = EFCross( a, d );
 		if ( across * across > aa * reach2 ) {
-			continue;
+			return false;
 		}
 		const f32 u = d * a;
-		if ( u < -aa ) {
-			const DTVector3d end = d + a;
-			if ( end * end > reach2 ) {
-				continue;
-			}
-		} else if ( u > aa ) {
-			const DTVector3d end = d - a;
-			if ( end * end > reach2 ) {
-				continue;
-			}
-		}
-		if ( !count ) {
-			return 1;
-		}
-		particle->mui16Mark = mark;
-		found++;
-	}
-	return found;
+		const DTVector3d end = u < -aa ? d + a : d - a;
+		return ( u >= -aa && u <= aa ) || end * end <= reach2;
+	} );
 }
 
 u32 EFObjCollisionSweptSphere::RayIntersect( const RayIntersectIn & in, EFRayIntersectOut & out, f32 & t ) {

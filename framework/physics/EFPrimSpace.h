@@ -6,7 +6,8 @@
 	directions through a library matrix, a matrix row as a vector (the
 	rows of a box's matrix are its axes in world space), a cross product
 	by value, the polygon record's walking constants, the one-sided
-	polygon's flattening of a push and the random escape heading.
+	polygon's flattening of a push, the random escape heading and the
+	walk over a particle list.
 
 ===============================================================================
 */
@@ -14,6 +15,7 @@
 #define EF_PRIM_SPACE_H
 
 #include "datatypes/maths/DTVector3d.h"
+#include "framework/graphics/particles/PLParticle.h"
 #include "graphics3d/core/RwMatrix.h"
 #include "platform/runtime/RuntimeRand.h"
 
@@ -91,6 +93,30 @@ inline bool EFFlattenOneSidedPush( const DTVector3d & n, DTVector3d & normal, f3
 inline DTVector3d EFRandomHeading() {
 	const f32 angle = static_cast<f32>( RuntimeRand() & 255 ) / 256.0f * 6.2831853f;
 	return DTVector3d( std::sin( angle ), 0.0f, std::cos( angle ) );
+}
+
+// Walks a particle list with touches( particle ). With count every
+// touching particle not yet marked with the global count is marked and
+// counted; without it the first touching particle ends the walk with 1.
+// Marked particles are skipped when counting, and always with skipMarked.
+template <typename Touches>
+u32 EFWalkParticles( PLParticle * first, const bool count, const bool skipMarked, Touches touches ) {
+	const u16 mark = PLParticle::mui16GlobalCount;
+	u32 found = 0;
+	for ( PLParticle * particle = first; particle != nullptr; particle = particle->mpoNext ) {
+		if ( ( count || skipMarked ) && particle->mui16Mark == mark ) {
+			continue;
+		}
+		if ( !touches( *particle ) ) {
+			continue;
+		}
+		if ( !count ) {
+			return 1;
+		}
+		particle->mui16Mark = mark;
+		found++;
+	}
+	return found;
 }
 
 #endif

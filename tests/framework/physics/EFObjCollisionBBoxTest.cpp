@@ -187,15 +187,7 @@ TEST_F( EFObjCollisionBBoxTest, PointParticleRayAndSizeQueries ) {
 	EXPECT_EQ( particles[0].mui16Mark, 4 );
 	EXPECT_EQ( box->CheckParticlesIntersection( &particles[0], false ), 0u );
 
-	const struct {
-		const char*	name;
-		DTVector3d	start;
-		DTVector3d	displacement;
-		f32			t;
-		u32			result;
-		f32			tAfter;
-		DTVector3d	normal;
-	} rays[] = {
+	const RayRow rays[] = {
 		{ "onto the top", DTVector3d( 1.5f, 12.5f, 3 ), DTVector3d( 0, -20, 0 ), 1, 1, 0.5f, UP },
 		{ "onto the side", DTVector3d( -9, 2, 4 ), DTVector3d( 20, 0, 0 ), 1, 1, 0.45f, DTVector3d( -1, 0, 0 ) },
 		{ "from inside: the nearest face", DTVector3d( 1.2f, 2.1f, 4.8f ), DTVector3d( 5, 5, 5 ), 1, 1, 0.0f, Z },
@@ -203,15 +195,7 @@ TEST_F( EFObjCollisionBBoxTest, PointParticleRayAndSizeQueries ) {
 		{ "pointing away", DTVector3d( 1.5f, 12.5f, 3 ), DTVector3d( 0, 20, 0 ), 1, 0, 1.0f, ZERO },
 		{ "passing beside", DTVector3d( 2.5f, 12.5f, 3 ), DTVector3d( 0, -20, 0 ), 1, 0, 1.0f, ZERO },
 	};
-	for ( const auto& row : rays ) {
-		SCOPED_TRACE( row.name );
-		RayIntersectIn in = { row.start, row.displacement, 0, 0, 0, 0, 0 };
-		EFRayIntersectOut out = {};
-		f32 t = row.t;
-		EXPECT_EQ( box->RayIntersect( in, out, t ), row.result );
-		EXPECT_NEAR( t, row.tAfter, TOLERANCE );
-		ExpectNear( out.oIntersectionNormal, row.normal );
-	}
+	ExpectRays( *box, rays );
 }
 
 // The escape works in the frame's space, from its origin (the box's

@@ -206,15 +206,7 @@ TEST_F( EFObjCollisionSweptSphereTest, PointParticleAndRayQueries ) {
 	EXPECT_EQ( particles[2].mui16Mark, 0 );
 	EXPECT_EQ( capsule->CheckParticlesIntersection( &particles[0], true ), 0u );
 
-	const struct {
-		const char*	name;
-		DTVector3d	start;
-		DTVector3d	displacement;
-		f32			t;
-		u32			result;
-		f32			tAfter;
-		DTVector3d	normal;
-	} rays[] = {
+	const RayRow rays[] = {
 		// Inside beside the axis the sweep reports a hit at 0 with its
 		// normal; inside an end it reports the start inside.
 		{ "starts inside beside the axis", DTVector3d( 0.2f, 2, 0 ), DTVector3d( 0, 0, 4 ), 1, 1, 0.0f,
@@ -226,15 +218,7 @@ TEST_F( EFObjCollisionSweptSphereTest, PointParticleAndRayQueries ) {
 		{ "hit beyond t", DTVector3d( 5, 2, 0 ), DTVector3d( -10, 0, 0 ), 0.4f, 0, 0.4f, ZERO },
 		{ "miss", DTVector3d( 5, 2, 1 ), DTVector3d( -10, 0, 0 ), 1, 0, 1.0f, ZERO },
 	};
-	for ( const auto& row : rays ) {
-		SCOPED_TRACE( row.name );
-		RayIntersectIn in = { row.start, row.displacement, 0, 0, 0, 0, 0 };
-		EFRayIntersectOut out = {};
-		f32 t = row.t;
-		EXPECT_EQ( capsule->RayIntersect( in, out, t ), row.result );
-		EXPECT_NEAR( t, row.tAfter, TOLERANCE );
-		ExpectNear( out.oIntersectionNormal, row.normal );
-	}
+	ExpectRays( *capsule, rays );
 }
 
 // Headings are unit, horizontal and multiples of 1/256 of a turn.

@@ -68,6 +68,30 @@ inline void ExpectOutcome( const u32 result, const EFCheckCollisionOut& out, con
 	}
 }
 
+// A ray query: the t handed in, the result and the t and normal after.
+struct RayRow {
+	const char*	name;
+	DTVector3d	start;
+	DTVector3d	displacement;
+	f32			t;
+	u32			result;
+	f32			tAfter;
+	DTVector3d	normal;
+};
+
+template <size_t N>
+void ExpectRays( EFObjCollisionPrim& prim, const RayRow ( &rows )[N] ) {
+	for ( const RayRow& row : rows ) {
+		SCOPED_TRACE( row.name );
+		RayIntersectIn in = { row.start, row.displacement, 0, 0, 0, 0, 0 };
+		EFRayIntersectOut out = {};
+		f32 t = row.t;
+		EXPECT_EQ( prim.RayIntersect( in, out, t ), row.result );
+		EXPECT_NEAR( t, row.tAfter, TOLERANCE );
+		ExpectNear( out.oIntersectionNormal, row.normal );
+	}
+}
+
 class PrimitiveTestCase : public RwStartedTestCase {
 protected:
 	void SetUp() override {
