@@ -171,7 +171,7 @@ protected:
 			if ( d <= 0.0 && first < 0.0 ) {
 				double lo = maxTime * ( k - 1 ) / SAMPLES;
 				double hi = t;
-				for ( int b = 0; b < 40; b++ ) {
+				for ( int b = 0; b < 30; b++ ) {
 					const double mid = 0.5 * ( lo + hi );
 					( distance( mid ) <= 0.0 ? hi : lo ) = mid;
 				}
@@ -260,7 +260,7 @@ TEST_F( EFCapsuleBoxPropertyTest, CapsulesAndBoxesAgreeWithTheSampledDistance ) 
 			a = Sub( c, axis );
 			b = Add( c, axis );
 		};
-		const DTVector3d turn = EFObjCollisionPrim::EFObjCollisionPrim::NormalizeOrUp( vector( 1.0f ) );
+		const DTVector3d turn = EFObjCollisionPrim::NormalizeOrUp( vector( 1.0f ) );
 		EFObjCollisionBBox* const box =
 			Box( around + vector( 4.0f ), DTVector3d( positive( 0.2f, 1.0f ), positive( 0.2f, 1.0f ), positive( 0.2f, 1.0f ) ),
 				 180.0f * unit( rng ), turn );
@@ -271,8 +271,10 @@ TEST_F( EFCapsuleBoxPropertyTest, CapsulesAndBoxesAgreeWithTheSampledDistance ) 
 		const D3 stillB = Add( Of( stillCapsule->moPrimPos ), Of( stillCapsule->moWorldVector ) );
 		EFObjCollisionBBox* const stillBox =
 			Box( around + vector( 2.0f ), DTVector3d( positive( 0.2f, 1.0f ), positive( 0.2f, 1.0f ), positive( 0.2f, 1.0f ) ),
-				 180.0f * unit( rng ), EFObjCollisionPrim::EFObjCollisionPrim::NormalizeOrUp( vector( 1.0f ) ) );
+				 180.0f * unit( rng ), EFObjCollisionPrim::NormalizeOrUp( vector( 1.0f ) ) );
 		const OracleBox stillBoxOracle = BoxOf( *stillBox );
+		const SatMotion boxPolygon = BoxPolygonMotion( boxOracle, polygon, v );
+		const SatMotion boxBox = BoxBoxMotion( boxOracle, stillBoxOracle, v );
 
 		// pushed, where given, is the distance once the mover is moved by
 		// a displacement: a push must take it out of the overlap.
@@ -310,7 +312,7 @@ TEST_F( EFCapsuleBoxPropertyTest, CapsulesAndBoxesAgreeWithTheSampledDistance ) 
 				const EFPlane plane( records[index]->moPlane.moNormal, records[index]->moPlane.mfD );
 				return box->CheckSinglePolygonCollision( in, out, records[index], &plane, records[index]->GetVertex(), 0 );
 			},
-			[&]( const double t ) { return BoxPolygon( boxOracle.Moved( Scale( v, t ) ), polygon ); },
+			[&]( const double t ) { return boxPolygon.At( t ); },
 			[&]( const std::string& what, const EFCheckCollisionOut& ) -> const char* {
 				if ( Is( what, "hit before the contact" ) ) {
 					return "the polygon's bounds and skipped edge axes let the box in early";
@@ -377,7 +379,7 @@ TEST_F( EFCapsuleBoxPropertyTest, CapsulesAndBoxesAgreeWithTheSampledDistance ) 
 			} );
 		run(
 			"box against box", [&]( EFCheckCollisionOut& out ) { return box->CheckObjPrimCollision( in, out, stillBox ); },
-			[&]( const double t ) { return BoxBox( boxOracle.Moved( Scale( v, t ) ), stillBoxOracle ); },
+			[&]( const double t ) { return boxBox.At( t ); },
 			[&]( const std::string& what, const EFCheckCollisionOut& ) -> const char* {
 				for ( u32 i = 0; i < 3; i++ ) {
 					for ( u32 j = 0; j < 3; j++ ) {

@@ -17,7 +17,6 @@
 #include "framework/physics/EFObjCollisionBBox.h"
 
 #include <algorithm>
-#include <functional>
 
 namespace primitive_oracle {
 
@@ -145,7 +144,7 @@ inline double SegmentBox( const OracleBox& box, const D3& a, const D3& b ) {
 	double lo = 0.0;
 	double hi = 1.0;
 	const double g = 0.5 * ( std::sqrt( 5.0 ) - 1.0 );
-	for ( int i = 0; i < 80; i++ ) {
+	for ( int i = 0; i < 48; i++ ) {
 		const double m1 = hi - g * ( hi - lo );
 		const double m2 = lo + g * ( hi - lo );
 		if ( box.PointDistance( Add( a, Scale( Sub( b, a ), m1 ) ) ) <
@@ -159,22 +158,6 @@ inline double SegmentBox( const OracleBox& box, const D3& a, const D3& b ) {
 					   box.PointDistance( b ) } );
 }
 
-// The largest separation of the projections onto the unit axes given.
-inline double Separation( const std::vector<D3>& axes, const std::function<void( const D3&, double&, double& )>& first,
-				   const std::function<void( const D3&, double&, double& )>& second ) {
-	double best = -1e300;
-	for ( const D3& l : axes ) {
-		double a0 = 0.0;
-		double a1 = 0.0;
-		double b0 = 0.0;
-		double b1 = 0.0;
-		first( l, a0, a1 );
-		second( l, b0, b1 );
-		best = std::max( best, std::max( b0 - a1, a0 - b1 ) );
-	}
-	return best;
-}
-
 inline void AddCrossAxes( std::vector<D3>& axes, const D3& a, const D3& b ) {
 	const D3 l = Cross( a, b );
 	const double length = Length( l );
@@ -183,27 +166,53 @@ inline void AddCrossAxes( std::vector<D3>& axes, const D3& a, const D3& b ) {
 	}
 }
 
-inline double BoxBox( const OracleBox& a, const OracleBox& b ) {
+// A box moving with a velocity against a still convex party, over fixed
+// unit axes: the still party's interval, the box's half size, centre and
+// speed along each. At( t ) is the largest separation at time t.
+struct SatMotion {
+	std::vector<D3>		axes;
+	std::vector<double>	lo, hi, radius, centre, speed;
+
+	void Add( const D3& l, const OracleBox& box, const D3& velocity, const double stillLo, const double stillHi ) {
+		axes.push_back( l );
+		lo.push_back( stillLo );
+		hi.push_back( stillHi );
+		radius.push_back( box.Radius( l ) );
+		centre.push_back( Dot( box.c, l ) );
+		speed.push_back( Dot( velocity, l ) );
+	}
+	double At( const double t ) const {
+		double best = -1e300;
+		for ( size_t i = 0; i < axes.size(); i++ ) {
+			const double c = centre[i] + speed[i] * t;
+			best = std::max( best, std::max( lo[i] - ( c + radius[i] ), ( c - radius[i] ) - hi[i] ) );
+		}
+		return best;
+	}
+};
+
+// Every face axis of both boxes and the axes across their edges.
+inline SatMotion BoxBoxMotion( const OracleBox& moving, const OracleBox& still, const D3& velocity ) {
 	std::vector<D3> axes;
 	for ( int i = 0; i < 3; i++ ) {
-		axes.push_back( a.axis[i] );
-		axes.push_back( b.axis[i] );
+		axes.push_back( moving.axis[i] );
+		axes.push_back( still.axis[i] );
 		for ( int j = 0; j < 3; j++ ) {
-			AddCrossAxes( axes, a.axis[i], b.axis[j] );
+			AddCrossAxes( axes, moving.axis[i], still.axis[j] );
 		}
 	}
-	const auto project = []( const OracleBox& box ) {
-		return [&box]( const D3& l, double& lo, double& hi ) {
-			const double c = Dot( box.c, l );
-			const double r = box.Radius( l );
-			lo = c - r;
-			hi = c + r;
-		};
-	};
-	return Separation( axes, project( a ), project( b ) );
+	SatMotion motion;
+	for ( const D3& l : axes ) {
+		const double c = Dot( still.c, l );
+		const double r = still.Radius( l );
+		motion.Add( l, moving, velocity, c - r, c + r );
+	}
+	return motion;
 }
 
-inline double BoxPolygon( const OracleBox& box, const OraclePolygon& p ) {
+// The polygon's normal, the box's axes and the axes across the polygon's
+// edges and the box's axes.
+inline SatMotion BoxPolygonMotion( const OracleBox& box, const OraclePolygon& p, const D3& velocity ) {
 	std::vector<D3> axes = { p.n, box.axis[0], box.axis[1], box.axis[2] };
 	const size_t n = p.v.size();
 	for ( size_t i = 0; i < n; i++ ) {
@@ -211,22 +220,25 @@ inline double BoxPolygon( const OracleBox& box, const OraclePolygon& p ) {
 			AddCrossAxes( axes, Sub( p.v[( i + 1 ) % n], p.v[i] ), box.axis[k] );
 		}
 	}
-	return Separation(
-		axes,
-		[&box]( const D3& l, double& lo, double& hi ) {
-			const double c = Dot( box.c, l );
-			const double r = box.Radius( l );
-			lo = c - r;
-			hi = c + r;
-		},
-		[&p]( const D3& l, double& lo, double& hi ) {
-			lo = 1e300;
-			hi = -1e300;
-			for ( const D3& v : p.v ) {
-				lo = std::min( lo, Dot( v, l ) );
-				hi = std::max( hi, Dot( v, l ) );
-			}
-		} );
+	SatMotion motion;
+	for ( const D3& l : axes ) {
+		double lo = 1e300;
+		double hi = -1e300;
+		for ( const D3& v : p.v ) {
+			lo = std::min( lo, Dot( v, l ) );
+			hi = std::max( hi, Dot( v, l ) );
+		}
+		motion.Add( l, box, velocity, lo, hi );
+	}
+	return motion;
+}
+
+inline double BoxBox( const OracleBox& a, const OracleBox& b ) {
+	return BoxBoxMotion( a, b, { 0.0, 0.0, 0.0 } ).At( 0.0 );
+}
+
+inline double BoxPolygon( const OracleBox& box, const OraclePolygon& p ) {
+	return BoxPolygonMotion( box, p, { 0.0, 0.0, 0.0 } ).At( 0.0 );
 }
 
 }	// namespace primitive_oracle
