@@ -2,6 +2,7 @@
 
 #include "datatypes/file/DTFile.h"
 #include "datatypes/streamable/DTGlo.h"
+#include "framework/core/save/EFLoadSaveMgr.h"
 #include "framework/core/world/EFAllRetriever.h"
 #include "framework/core/world/EFGameObject.h"
 #include "framework/core/world/EFInstanceFlags.h"
@@ -305,6 +306,10 @@ void EFGameLogicMgr::Terminate() {
 	// The walk's array may sit in the level heap, which is reset next.
 	moTimerWalk.Reserve( 0 );
 	moCodeMap.DeleteAll();
+	// The card queue outlives the level; the modules that set these
+	// callbacks were just deleted.
+	goLoadSaveMgr.SetErrorCallBack( nullptr );
+	goLoadSaveMgr.SetCompleteCallBack( nullptr );
 	moGameMemoryMgr.Terminate();
 	muiFirstPass = 1;
 	Stop_cons();

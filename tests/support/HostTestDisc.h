@@ -4,8 +4,9 @@
 	A temporary disc for tests that run on the host stand-ins.
 
 	Open makes a fresh folder below /tmp with a "disc" folder inside it,
-	points the host settings' disc folder there, and starts the host from
-	a clean state: no pending events, the virtual clock at 0, the disc
+	points the host settings' disc folder there and their memory-card
+	folder at its "card" folder (the card library makes the slots), and
+	starts the host from a clean state: no pending events, the virtual clock at 0, the disc
 	library reset and initialised and, when asked, the video interface
 	reset and initialised, the controllers reset and every engine file
 	handle closed. Close undoes all of it in the reverse order, restores
@@ -104,6 +105,12 @@ public:
 			}
 			std::memcpy( settings.discWriteFolder, writeText.c_str(), writeText.size() + 1 );
 		}
+		// Memory cards beside the disc; the card library makes the slots.
+		const std::string cardText = ( root / "card" ).native();
+		if ( cardText.size() >= sizeof( settings.cardFolder ) ) {
+			return false;
+		}
+		std::memcpy( settings.cardFolder, cardText.c_str(), cardText.size() + 1 );
 		if ( setup.edit != nullptr ) {
 			setup.edit( settings );
 		}

@@ -8,6 +8,7 @@
 #include "tools/lib/level/ToolLevelFileNames.h"
 #include "tools/lib/level/ToolLevelWriter.h"
 #include "tools/lib/level/ToolResourceFileWriter.h"
+#include "tools/lib/save/ToolCardFileWriter.h"
 #include "tools/lib/level/ToolSampleCollisionMap.h"
 #include "tools/lib/level/ToolSampleObjects.h"
 #include "tools/lib/level/ToolSampleSplines.h"
@@ -141,5 +142,6 @@ bool ToolWriteSampleDisc( const std::filesystem::path& root, const ToolSampleMod
 			return false;
 		}
 	}
-	return true;
+	// The memory-card icon every save carries, at the root.
+	return disc.WriteFile( TOOL_SAMPLE_CARD_ICON_FILE, ToolWriteCardIcon(), error );
 }

@@ -11,7 +11,8 @@
 	logic modules, a game object using the object module, then the sample
 	game objects (a hot spot, a model with its nodes and sound, and a
 	latent template), all driven by the object module, and last its
-	splines (one open, one loop) in one generic-data record.
+	splines (one open, one loop) in one generic-data record. The disc's
+	root holds the memory-card icon.
 
 	The disc depends only on the module images it is given: writing it
 	again over an existing sample disc gives the same tree, byte for byte.
@@ -32,6 +33,8 @@
 // engine looks for in the level's language-neutral folder.
 constexpr std::string_view TOOL_SAMPLE_LEVEL         = "SAMPLE";
 constexpr std::string_view TOOL_SAMPLE_RESOURCE_FILE = "SAMPLE.GCR";
+// The memory-card icon at the disc's root.
+constexpr std::string_view TOOL_SAMPLE_CARD_ICON_FILE = "icon.rgb";
 
 // The sample level's HUD slot of its font and its texts.
 constexpr s32 TOOL_SAMPLE_FONT_SLOT = 0;
