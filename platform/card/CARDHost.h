@@ -99,6 +99,8 @@ void	CARDHostArmInterruptedWrite( s32 chan, u32 bytesKept );
 
 // Calls started so far of a kind, and asynchronous calls completed.
 u32		CARDHostCallCount( CARDHostCall kind );
+// Asynchronous calls started (the synchronous ones not counted).
+u32		CARDHostAsyncStartCount();
 // True while an asynchronous call of the channel is in flight.
 bool	CARDHostIsBusy( s32 chan );
 

@@ -46,6 +46,9 @@ u32			nextPolls = 0;
 bool		queued[CARD_HOST_CALL_KINDS];
 s32			queuedResult[CARD_HOST_CALL_KINDS];
 u32			callCounts[CARD_HOST_CALL_KINDS];
+u32			asyncStarts = 0;
+// Set while a synchronous call runs its asynchronous twin.
+bool		synchronousCall = false;
 
 bool ValidChannel( const s32 chan ) {
 	return chan >= 0 && chan < CARD_CHANNEL_COUNT;
@@ -109,6 +112,7 @@ s32 Start( CARDChannel& channel, const CARDPending& pending ) {
 	channel.pending = pending;
 	channel.pending.pollsLeft = nextPollsSet ? nextPolls : busyPolls[pending.kind];
 	nextPollsSet = false;
+	asyncStarts += synchronousCall ? 0 : 1;
 	channel.busy = true;
 	channel.resultCode = CARD_RESULT_BUSY;
 	return CARD_RESULT_READY;
@@ -368,7 +372,9 @@ s32 CARDMountAsync( const s32 chan, void* workArea ) {
 }
 
 s32 CARDMount( const s32 chan, void* workArea ) {
+	synchronousCall = true;
 	const s32 started = CARDMountAsync( chan, workArea );
+	synchronousCall = false;
 	if ( started != CARD_RESULT_READY ) {
 		return started;
 	}
@@ -409,7 +415,9 @@ s32 CARDCheckAsync( const s32 chan ) {
 }
 
 s32 CARDCheck( const s32 chan ) {
+	synchronousCall = true;
 	const s32 started = CARDCheckAsync( chan );
+	synchronousCall = false;
 	if ( started != CARD_RESULT_READY ) {
 		return started;
 	}
@@ -694,6 +702,7 @@ void CARDHostReset() {
 		callCounts[kind] = 0;
 	}
 	nextPollsSet = false;
+	asyncStarts = 0;
 }
 
 bool CARDHostInsertCard( const s32 chan ) {
@@ -767,6 +776,10 @@ void CARDHostArmInterruptedWrite( const s32 chan, const u32 bytesKept ) {
 
 u32 CARDHostCallCount( const CARDHostCall kind ) {
 	return kind < CARD_HOST_CALL_KINDS ? callCounts[kind] : 0;
+}
+
+u32 CARDHostAsyncStartCount() {
+	return asyncStarts;
 }
 
 bool CARDHostIsBusy( const s32 chan ) {
