@@ -309,7 +309,7 @@ void CARDInit() {
 		CARDHostReset();
 	}
 	initialised = true;
-	char folders[CARD_CHANNEL_COUNT][CARD_STORE_PATH_MAX];
+	char folders[CARD_CHANNEL_COUNT][CARD_STORE_FOLDER_MAX];
 	bool any = false;
 	for ( s32 chan = 0; chan < CARD_CHANNEL_COUNT; chan++ ) {
 		CARDStoreFolderOf( chan, folders[chan] );
@@ -473,7 +473,7 @@ s32 CARDCreateAsync( const s32 chan, const char* fileName, const u32 size, CARDF
 	}
 	CARDPending pending = {};
 	pending.kind = CARD_HOST_CALL_CREATE;
-	std::strncpy( pending.name, fileName, CARD_FILENAME_MAX );
+	std::memcpy( pending.name, fileName, strnlen( fileName, CARD_FILENAME_MAX ) );
 	pending.size = size;
 	pending.fileInfo = fileInfo;
 	return Start( channel, pending );
@@ -585,7 +585,7 @@ s32 CARDDeleteAsync( const s32 chan, const char* fileName ) {
 	}
 	CARDPending pending = {};
 	pending.kind = CARD_HOST_CALL_DELETE;
-	std::strncpy( pending.name, fileName, CARD_FILENAME_MAX );
+	std::memcpy( pending.name, fileName, strnlen( fileName, CARD_FILENAME_MAX ) );
 	return Start( channel, pending );
 }
 

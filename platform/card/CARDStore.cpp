@@ -193,7 +193,7 @@ bool LoadDirectory( CARDStore& store ) {
 } // namespace
 
 void CARDStoreFolderOf( const s32 chan, char* folder ) {
-	std::snprintf( folder, CARD_STORE_PATH_MAX, "%s/%c", HostGetSettings().cardFolder, chan == CARD_SLOT_B ? 'B' : 'A' );
+	std::snprintf( folder, CARD_STORE_FOLDER_MAX, "%s/%c", HostGetSettings().cardFolder, chan == CARD_SLOT_B ? 'B' : 'A' );
 }
 
 bool CARDStoreFolderExists( const char* folder ) {

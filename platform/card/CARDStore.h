@@ -14,10 +14,13 @@
 
 #include "platform/card/CARD.h"
 
+// A slot's folder (the memory-card folder setting and "/A"), and a path
+// inside it.
+constexpr u32 CARD_STORE_FOLDER_MAX = 528;
 constexpr u32 CARD_STORE_PATH_MAX = 1024;
 
 struct CARDStore {
-	char		folder[CARD_STORE_PATH_MAX];
+	char		folder[CARD_STORE_FOLDER_MAX];
 	u32			sectorSize;
 	u32			sectors;
 	// Set when the folder's directory could not be read.

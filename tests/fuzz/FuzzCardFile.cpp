@@ -31,7 +31,8 @@ void ReadCardFile( const u8* data, const size_t size ) {
 	}
 	const size_t directoryBytes = size >= 2 ? ( static_cast<size_t>( data[0] ) << 8 ) | data[1] : 0;
 	const size_t fileStart = std::min( size, 2 + directoryBytes );
-	const std::string directory( reinterpret_cast<const char*>( data ) + std::min<size_t>( size, 2 ), data + fileStart );
+	const char* const text = reinterpret_cast<const char*>( data );
+	const std::string directory( text + std::min<size_t>( size, 2 ), text + fileStart );
 	const std::filesystem::path slot = std::filesystem::path( FuzzDiscFolder() ).parent_path() / "card" / "A";
 	std::filesystem::create_directories( slot );
 	{

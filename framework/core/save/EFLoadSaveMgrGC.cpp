@@ -47,9 +47,11 @@ EFLoadSaveMgr_SP::EFLoadSaveMgr_SP()
 	moFileInfo.chan = -1;
 }
 
-// The global manager lives until the process ends; its blocks go with
-// the arena.
 EFLoadSaveMgr_SP::~EFLoadSaveMgr_SP() {
+	FreeWriteImage();
+	FreeReadImage();
+	SpecificTerminate();
+	MMFree( mpvWorkArea );
 }
 
 // --- Frame ---
@@ -479,9 +481,9 @@ u32 EFLoadSaveMgr_SP::ReadFile( EFLoadSaveWord* action ) {
 		return Started( EF_LS_CMD_READ_FILE, action, 1 );
 	}
 	const s32 result = CARDGetResultCode( mi32Channel );
-	if ( result < 0 ) {
+	if ( result < 0 || mpui8ReadImage == nullptr ) {
 		FreeReadImage();
-		return Fail( result );
+		return Fail( result < 0 ? result : EF_LS_ERROR_CORRUPT_FILE );
 	}
 	const u8* const image = mpui8ReadImage;
 	const s32 requested = static_cast<s32>( Arg( action, 1 ) );

@@ -39,6 +39,11 @@ EFLoadSaveMgr_BC::EFLoadSaveMgr_BC()
 	  mpfnErrorCallBack( nullptr ), mpfnCompleteCallBack( nullptr ) {
 }
 
+EFLoadSaveMgr_BC::~EFLoadSaveMgr_BC() {
+	Clean();
+	DestroyUserTempBuffer();
+}
+
 // --- Queue ---
 
 u32 EFLoadSaveMgr_BC::RegisterAction( const void* action, const s32 mode ) {

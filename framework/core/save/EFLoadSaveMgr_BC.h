@@ -91,6 +91,7 @@ constexpr EFLoadSaveWord EFLoadSaveCommandWord( const u32 id, const u32 argc ) {
 class EFLoadSaveMgr_BC : public EFLoadSaveBuff {
 public:
 							EFLoadSaveMgr_BC();
+							~EFLoadSaveMgr_BC() override;
 
 	// Copies the command word and its argument words into the queue,
 	// behind the tail (EF_LS_APPEND) or in front of the head: 1, or 0 when

@@ -59,7 +59,14 @@ EFLoadSaveWord Word( const void* pointer ) {
 	return reinterpret_cast<EFLoadSaveWord>( pointer );
 }
 
-const std::string gComment = ToolCardFile().comment;
+// SetComment takes 64 readable bytes: the writer's two lines, padded.
+std::string PaddedComment() {
+	std::string comment = ToolCardFile().comment;
+	comment.resize( TOOL_CARD_COMMENT_BYTES, '\0' );
+	return comment;
+}
+
+const std::string gComment = PaddedComment();
 
 class EFLoadSaveMgrTest : public ::testing::Test {
 protected:

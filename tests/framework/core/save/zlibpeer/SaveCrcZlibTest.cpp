@@ -111,7 +111,8 @@ TEST( SaveCrcZlib, EveryImageAndCardFileWrittenAgreesWithZlib ) {
 	CARDInit();
 	EFLoadSaveMgr manager;
 	ASSERT_EQ( manager.Initialize(), 1u );
-	const std::string comment = ToolCardFile().comment;
+	std::string comment = ToolCardFile().comment;
+	comment.resize( TOOL_CARD_COMMENT_BYTES, '\0' );
 	manager.SetComment( comment.c_str() );
 	const u32 sizes[] = { 0, 1, 10000, 6072 };
 	std::vector<std::vector<u8>> datas;
