@@ -178,6 +178,7 @@ TEST_F( ToolDiscTest, SampleDiscHoldsEngineIniTheSampleLevelLayoutAndTheLevelFil
 		"LEVEL/SAMPLE/FR/LOAD.LS",
 		"LEVEL/SAMPLE/FR/TEXT.TX",
 		"LEVEL/SAMPLE/GEN/SAMPLE.GCR",
+		"icon.rgb",
 	};
 	std::map<std::string, std::string> seenFolders;
 	std::vector<std::string> seenFiles;

@@ -43,7 +43,7 @@ EFLoadSaveMgr_SP::EFLoadSaveMgr_SP()
 	: mui32OpenMode( EF_LS_OPEN_EXISTING ), mi32Channel( CARD_SLOT_A ), mi32MemSize( 0 ), mi32SectorSize( 0 ),
 	  moFileInfo(), macComment(), mpui8IconData( nullptr ), mui32IconSize( 0 ), mpui8WriteImage( nullptr ),
 	  mpui8ReadImage( nullptr ), mui32ReadImageSize( 0 ), mi32FreeBytes( 0 ), mi32FreeFiles( 0 ),
-	  mpvWorkArea( MMMalloc( CARD_WORKAREA_SIZE ) ), mui32PendingCommand( 0 ), mui32LastCommand( 0 ) {
+	  mpvWorkArea( nullptr ), mui32PendingCommand( 0 ), mui32LastCommand( 0 ) {
 	moFileInfo.chan = -1;
 }
 
@@ -152,6 +152,11 @@ bool EFLoadSaveMgr_SP::PushInOrder( const u32* ids, const u32 count ) {
 }
 
 u32 EFLoadSaveMgr_SP::SpecificInitialize() {
+	// The global manager is built before main: taking the work area then
+	// would start the engine's heaps over the arena before start-up does.
+	if ( mpvWorkArea == nullptr ) {
+		mpvWorkArea = MMMalloc( CARD_WORKAREA_SIZE );
+	}
 	mui32OpenMode = EF_LS_OPEN_EXISTING;
 	mui32PendingCommand = 0;
 	mui32LastCommand = 0;
