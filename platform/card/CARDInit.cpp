@@ -110,9 +110,11 @@ s32 ChannelOf( const CARDFileInfo* info ) {
 // Starts an asynchronous call; the checks at the start have passed.
 s32 Start( CARDChannel& channel, const CARDPending& pending ) {
 	channel.pending = pending;
-	channel.pending.pollsLeft = nextPollsSet ? nextPolls : busyPolls[pending.kind];
-	nextPollsSet = false;
-	asyncStarts += synchronousCall ? 0 : 1;
+	if ( !synchronousCall ) {
+		channel.pending.pollsLeft = nextPollsSet ? nextPolls : busyPolls[pending.kind];
+		nextPollsSet = false;
+		asyncStarts++;
+	}
 	channel.busy = true;
 	channel.resultCode = CARD_RESULT_BUSY;
 	return CARD_RESULT_READY;
@@ -277,6 +279,16 @@ s32 Complete( CARDChannel& channel, const s32 chan ) {
 	}
 }
 
+// Ends at once a call its synchronous twin started (synchronousCall set).
+s32 CompleteNow( const s32 chan, const s32 started ) {
+	synchronousCall = false;
+	if ( started != CARD_RESULT_READY ) {
+		return started;
+	}
+	channels[chan].busy = false;
+	return Finish( channels[chan], Complete( channels[chan], chan ) );
+}
+
 // Checks shared by reads and writes of an open file: the record, the
 // card, the units and the file's end.
 s32 CheckTransfer( const CARDFileInfo* info, const void* buffer, const s32 length, const s32 offset, const u32 unit ) {
@@ -373,13 +385,7 @@ s32 CARDMountAsync( const s32 chan, void* workArea ) {
 
 s32 CARDMount( const s32 chan, void* workArea ) {
 	synchronousCall = true;
-	const s32 started = CARDMountAsync( chan, workArea );
-	synchronousCall = false;
-	if ( started != CARD_RESULT_READY ) {
-		return started;
-	}
-	channels[chan].busy = false;
-	return Finish( channels[chan], Complete( channels[chan], chan ) );
+	return CompleteNow( chan, CARDMountAsync( chan, workArea ) );
 }
 
 s32 CARDUnmount( const s32 chan ) {
@@ -416,13 +422,7 @@ s32 CARDCheckAsync( const s32 chan ) {
 
 s32 CARDCheck( const s32 chan ) {
 	synchronousCall = true;
-	const s32 started = CARDCheckAsync( chan );
-	synchronousCall = false;
-	if ( started != CARD_RESULT_READY ) {
-		return started;
-	}
-	channels[chan].busy = false;
-	return Finish( channels[chan], Complete( channels[chan], chan ) );
+	return CompleteNow( chan, CARDCheckAsync( chan ) );
 }
 
 s32 CARDFormat( const s32 chan ) {

@@ -151,6 +151,14 @@ bool EFLoadSaveMgr_SP::PushInOrder( const u32* ids, const u32 count ) {
 	return true;
 }
 
+u32 EFLoadSaveMgr_SP::Pushed( const bool pushed, EFLoadSaveWord& step, const u32 next ) {
+	if ( !pushed ) {
+		return Fail( EF_LS_ERROR_UNSUPPORTED );
+	}
+	step = next;
+	return 1;
+}
+
 u32 EFLoadSaveMgr_SP::SpecificInitialize() {
 	// The global manager is built before main: taking the work area then
 	// would start the engine's heaps over the arena before start-up does.
@@ -213,21 +221,13 @@ u32 EFLoadSaveMgr_SP::Write( EFLoadSaveWord* action ) {
 		const u32 after[] = { EF_LS_CMD_CLOSE_FILE };
 		const u32 before[] = { EF_LS_CMD_MOUNT, EF_LS_CMD_CHECK, EF_LS_CMD_OPEN_FILE };
 		const EFLoadSaveWord writeFile[4] = { EFLoadSaveCommandWord( EF_LS_CMD_WRITE_FILE, 3 ), Arg( action, 1 ), Arg( action, 2 ), 0 };
-		if ( !PushInOrder( after, 1 ) || !RegisterAction( writeFile, EF_LS_PUSH ) || !PushInOrder( before, 3 ) ) {
-			return Fail( EF_LS_ERROR_UNSUPPORTED );
-		}
-		step = 1;
-		return 1;
+		return Pushed( PushInOrder( after, 1 ) && RegisterAction( writeFile, EF_LS_PUSH ) && PushInOrder( before, 3 ), step, 1 );
 	}
 	if ( step == 1 ) {
 		// Read the file back: its checksum is checked against its data.
 		mui32OpenMode = EF_LS_OPEN_EXISTING;
 		const EFLoadSaveWord read[5] = { EFLoadSaveCommandWord( EF_LS_CMD_READ, 4 ), Arg( action, 0 ), Arg( action, 2 ), 0, 0 };
-		if ( !RegisterAction( read, EF_LS_PUSH ) ) {
-			return Fail( EF_LS_ERROR_UNSUPPORTED );
-		}
-		step = 2;
-		return 1;
+		return Pushed( RegisterAction( read, EF_LS_PUSH ) != 0, step, 2 );
 	}
 	FreeReadBuffer();
 	return 0;
@@ -241,11 +241,7 @@ u32 EFLoadSaveMgr_SP::Read( EFLoadSaveWord* action ) {
 		const u32 after[] = { EF_LS_CMD_CLOSE_FILE, EF_LS_CMD_VERIFY_CHECKSUM };
 		const u32 before[] = { EF_LS_CMD_MOUNT, EF_LS_CMD_CHECK, EF_LS_CMD_OPEN_FILE };
 		const EFLoadSaveWord readFile[4] = { EFLoadSaveCommandWord( EF_LS_CMD_READ_FILE, 3 ), 0, Arg( action, 1 ), 0 };
-		if ( !PushInOrder( after, 2 ) || !RegisterAction( readFile, EF_LS_PUSH ) || !PushInOrder( before, 3 ) ) {
-			return Fail( EF_LS_ERROR_UNSUPPORTED );
-		}
-		step = 1;
-		return 1;
+		return Pushed( PushInOrder( after, 2 ) && RegisterAction( readFile, EF_LS_PUSH ) && PushInOrder( before, 3 ), step, 1 );
 	}
 	CARDUnmount( mi32Channel );
 	return 0;
@@ -256,11 +252,7 @@ u32 EFLoadSaveMgr_SP::DeleteFile( EFLoadSaveWord* action ) {
 	if ( step == 0 ) {
 		mpcFileName = reinterpret_cast<char*>( Arg( action, 0 ) );
 		const u32 subActions[] = { EF_LS_CMD_MOUNT, EF_LS_CMD_CHECK, EF_LS_CMD_DELETE };
-		if ( !PushInOrder( subActions, 3 ) ) {
-			return Fail( EF_LS_ERROR_UNSUPPORTED );
-		}
-		step = 1;
-		return 1;
+		return Pushed( PushInOrder( subActions, 3 ), step, 1 );
 	}
 	CARDUnmount( mi32Channel );
 	return 0;
@@ -271,11 +263,7 @@ u32 EFLoadSaveMgr_SP::IsMyFileFit( EFLoadSaveWord* action ) {
 	if ( step == 0 ) {
 		mui32DataSize = static_cast<u32>( Arg( action, 0 ) );
 		const u32 subActions[] = { EF_LS_CMD_MOUNT, EF_LS_CMD_CHECK };
-		if ( !PushInOrder( subActions, 2 ) ) {
-			return Fail( EF_LS_ERROR_UNSUPPORTED );
-		}
-		step = 1;
-		return 1;
+		return Pushed( PushInOrder( subActions, 2 ), step, 1 );
 	}
 	const s32 result = CARDFreeBlocks( mi32Channel, &mi32FreeBytes, &mi32FreeFiles );
 	if ( result < 0 ) {

@@ -98,6 +98,9 @@ private:
 	// Pushes sub-actions (command ids) in front so they run in this
 	// order; false when the queue has no room.
 	bool					PushInOrder( const u32* ids, u32 count );
+	// After pushing sub-actions: the next step and 1, or a failure when the
+	// queue had no room.
+	u32						Pushed( bool pushed, EFLoadSaveWord& step, u32 next );
 	// Loads "icon.rgb" once; false without it.
 	bool					LoadIcon();
 	void					FreeWriteImage();
