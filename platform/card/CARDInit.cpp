@@ -345,10 +345,10 @@ s32 CARDProbeEx( const s32 chan, s32* memSize, s32* sectorSize ) {
 	CARDChannel& channel = channels[chan];
 	s32 forced = 0;
 	if ( TakeQueued( CARD_HOST_CALL_PROBE, forced ) ) {
-		return forced;
+		return Finish( channel, forced );
 	}
 	if ( !Present( channel, chan ) ) {
-		return CARD_RESULT_NOCARD;
+		return Finish( channel, CARD_RESULT_NOCARD );
 	}
 	if ( !channel.mounted ) {
 		CARDStoreLoad( channel.store );
@@ -360,7 +360,7 @@ s32 CARDProbeEx( const s32 chan, s32* memSize, s32* sectorSize ) {
 	if ( sectorSize != nullptr ) {
 		*sectorSize = static_cast<s32>( channel.store.sectorSize );
 	}
-	return CARD_RESULT_READY;
+	return Finish( channel, CARD_RESULT_READY );
 }
 
 s32 CARDMountAsync( const s32 chan, void* workArea ) {
