@@ -430,6 +430,53 @@ TEST_F( EFLoadSaveMgrTest, TheQueueTakesActionsBehindAndInFrontUntilItsEnds ) {
 	EXPECT_EQ( manager->UnRegisterAction(), 1u );
 	EXPECT_EQ( manager->IsAction(), 0u );
 	EXPECT_EQ( manager->UnRegisterAction(), 0u );
+
+	// Finished while another was pushed in front: marked, then skipped.
+	ASSERT_EQ( manager->RegisterAction( eight, EF_LS_APPEND ), 1u );
+	ASSERT_EQ( manager->GetAction(), static_cast<u32>( EF_LS_CMD_GET_CARD_STATUS ) );
+	ASSERT_EQ( manager->RegisterAction( marked, EF_LS_PUSH ), 1u );
+	EXPECT_EQ( manager->UnRegisterAction(), 1u );
+	EXPECT_EQ( manager->GetAction(), static_cast<u32>( EF_LS_CMD_DELETE_FILE ) );
+	EXPECT_EQ( manager->UnRegisterAction(), 1u );
+	EXPECT_EQ( manager->GetAction(), 0u );
+	EXPECT_EQ( manager->IsAction(), 0u );
+}
+
+TEST_F( EFLoadSaveMgrTest, TheDirectoryListsTheFilesOfAMountedCardOnly ) {
+	const std::string longName( 32, 'N' );
+	std::vector<ToolCardEntry> entries( 2 );
+	entries[0].fileNo = 3;
+	entries[0].name = longName;
+	entries[0].time = 1234;
+	entries[0].bytes.assign( 8192, 0 );
+	entries[1].fileNo = 1;
+	entries[1].name = "FIRST";
+	entries[1].time = 99;
+	entries[1].bytes.assign( 16384, 0 );
+	std::string error;
+	ASSERT_TRUE( ToolWriteCardFolder( disc.Root() / "card" / "A", entries, error ) ) << error;
+	static char name[] = "ignored";
+	auto list = [&]() {
+		ASSERT_EQ( Queue( EF_LS_CMD_GET_DIRECTORY, Word( name ) ), 1u );
+		RunUntilIdle();
+	};
+	std::memset( manager->GetFileDescriptor(), 0x7F, sizeof( FILEDESCRIPTOR ) * EF_LS_DIRECTORY_ENTRIES );
+	list();
+	EXPECT_EQ( manager->GetFileDescriptor()[0].cName[0], 0 );
+
+	std::vector<u8> workArea( CARD_WORKAREA_SIZE );
+	ASSERT_EQ( CARDMount( CARD_SLOT_A, workArea.data() ), CARD_RESULT_READY );
+	list();
+	const FILEDESCRIPTOR* const directory = manager->GetFileDescriptor();
+	EXPECT_EQ( std::string( directory[0].cName, 5 ), "FIRST" );
+	EXPECT_EQ( directory[0].iSize, 16384 );
+	EXPECT_EQ( directory[0].iCreateDate, 99 );
+	// A 32-character name fills the record, unterminated.
+	EXPECT_EQ( std::string( directory[1].cName, 32 ), longName );
+	EXPECT_EQ( directory[1].iSize, 8192 );
+	EXPECT_EQ( directory[1].iCreateDate, 1234 );
+	EXPECT_EQ( directory[2].cName[0], 0 );
+	EXPECT_EQ( gSeen.completions.size(), 2u );
 }
 
 TEST_F( EFLoadSaveMgrTest, ALevelChangeClearsTheCallbacksOfTheModulesItDeletes ) {
