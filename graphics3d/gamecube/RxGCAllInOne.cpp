@@ -84,22 +84,13 @@ RxPipelineNode* RxGameCubeAllInOneSetRenderCallBack( RxPipelineNode* node, const
 	return node;
 }
 
-u32 _rwDlMeshHeaderGetDisplayListSize( const RpMeshHeader*, u32, u32, s32 ) {
-	return 0;
-}
-
-void _rwDlDisplayListsCreate( const RpMeshHeader* mesh, RxGCDisplayListRecord* records, u8* base, s32, u32, u32 ) {
-	for ( u32 i = 0; i < mesh->numMeshes; i++ ) {
-		records[i] = { 0, base };
-	}
-}
-
 RwResEntry* _rxGCInstanceBuild( const RxGCInstanceSource& source, RxGCInstanceContext* context ) {
 	const u32 excluded = context->privateData != nullptr ? context->privateData->excludedMask : 0;
 	const u32 flags = ( context->flags | FLAG_POSITIONS ) & ~excluded;
 	const u32 indexSize = source.numVertices < INDEX8_VERTEX_LIMIT ? 1 : 2;
 	const u32 meshes = context->mesh->numMeshes;
-	const u32 listBytes = _rwDlMeshHeaderGetDisplayListSize( context->mesh, indexSize, flags, source.numTexCoordSets );
+	const u32 listBytes = _rwDlMeshHeaderGetDisplayListSize( context->mesh, source.numTexCoordSets, indexSize, flags,
+																	 source.matrices != nullptr );
 	const u32 vertexBytes = _rpDlVtxFmtGetSize( source.format, flags, source.numVertices, source.numTexCoordSets );
 	// Room for the header, the records and both 32-byte alignments.
 	const u64 size = sizeof( RxGCInstanceHeader ) + u64{ meshes } * sizeof( RxGCDisplayListRecord ) + listBytes +
@@ -131,7 +122,7 @@ RwResEntry* _rxGCInstanceBuild( const RxGCInstanceSource& source, RxGCInstanceCo
 	header->excludedMask = excluded;
 	RxGCDisplayListRecord* const records = _rxGCDisplayListRecords( entry );
 	u8* const lists = Align32( reinterpret_cast<u8*>( records + meshes ) );
-	_rwDlDisplayListsCreate( context->mesh, records, lists, source.numTexCoordSets, indexSize, flags );
+	_rwDlDisplayListsCreate( records, lists, context->mesh, source.numTexCoordSets, indexSize, flags, source.matrices );
 	u8* const arrays = Align32( lists + listBytes );
 	if ( source.geometry != nullptr ) {
 		_rpDlGeometryVtxFmtInst( source.geometry, header, source.format, flags, source.numTexCoordSets, arrays );

@@ -3,14 +3,12 @@
 
 	The console's all-in-one atomic rendering node: one node that
 	instances an atomic's geometry, lights it and draws it through the
-	callbacks of its private data, and the display-list helpers its
-	instancing calls.
+	callbacks of its private data, and the instancing routine its
+	callbacks share.
 
-	For now the node's body succeeds without drawing, its init installs
+	For now the node's body succeeds without drawing and its init installs
 	the default render callback with instance, reinstance and lighting
-	callbacks that return their object, display lists take no bytes and
-	their records point at the list base with size 0; the all-in-one
-	pipelines fill them in.
+	callbacks that return their object.
 
 ===============================================================================
 */
@@ -18,6 +16,7 @@
 #define RX_GC_ALL_IN_ONE_H
 
 #include "graphics3d/core/RxPipelineTypes.h"
+#include "graphics3d/gamecube/RwDlDisplayList.h"
 #include "graphics3d/gamecube/RxGCInstance.h"
 
 // The atomic node's definition ("GameCubeAtomicAllInOne.csl").
@@ -46,6 +45,7 @@ struct RxGCInstanceSource {
 	s32						numVertices;
 	s32						numTexCoordSets;
 	bool					heap;
+	const RwDlMatrixIndices*	matrices;	// skinned lists only, else null
 };
 
 // Instance flag of geometries whose instance lives on the heap.
@@ -56,12 +56,5 @@ constexpr u32 rpGEOMETRYHEAPINSTANCE = 0x02000000;
 // the lists, each 32-byte aligned; flushed from the data cache. The
 // entry (also stored in the context), or null without memory.
 RwResEntry*				_rxGCInstanceBuild( const RxGCInstanceSource& source, RxGCInstanceContext* context );
-
-// Display-list bytes of a mesh header's meshes.
-u32						_rwDlMeshHeaderGetDisplayListSize( const RpMeshHeader* mesh, u32 indexSize, u32 flags,
-														   s32 numTexCoordSets );
-// Writes one list per mesh from base on and fills the records.
-void					_rwDlDisplayListsCreate( const RpMeshHeader* mesh, RxGCDisplayListRecord* records, u8* base,
-												 s32 numTexCoordSets, u32 indexSize, u32 flags );
 
 #endif

@@ -226,6 +226,14 @@ void* _rpSkinInstanceCallback( void* object, RxGCInstanceContext* context ) {
 	source.numVertices = geometry->numVertices;
 	source.numTexCoordSets = geometry->numTexCoordSets;
 	source.heap = ( geometry->flags & rpGEOMETRYHEAPINSTANCE ) != 0;
+	// Rigid skins without split data draw each vertex with its bone's
+	// matrix, loaded in used-bone order.
+	RwDlMatrixIndices matrices = {};
+	if ( skin != nullptr && skin->maxNumWeights < 2 && skin->splitData == nullptr && skin->vertexBoneIndices != nullptr &&
+		 skin->usedBones != nullptr ) {
+		matrices = { skin->vertexBoneIndices, skin->usedBones, skin->numUsedBones, 0 };
+		source.matrices = &matrices;
+	}
 	if ( _rxGCInstanceBuild( source, context ) == nullptr ) {
 		return nullptr;
 	}
