@@ -5,6 +5,8 @@
 
 #include "graphics3d/gamecube/RwDlDriver.h"
 #include "graphics3d/gamecube/RwDlRaster.h"
+#include "graphics3d/gamecube/RxGCPipelines.h"
+#include "graphics3d/world/RpWorldObj.h"
 
 RwDevice* _rwDeviceGetHandle() {
 	return &rwDlDriverDevice;
@@ -14,4 +16,21 @@ bool _rwDeviceRegisterPlugin() {
 	const bool rasters = _rwDlRasterPluginAttach();
 	const bool textures = _rwDlTexturePluginAttach();
 	return rasters && textures;
+}
+
+// The world plug-in's default atomic and sector pipelines.
+bool _rpCreatePlatformAtomicPipelines() {
+	return _rxGCCreateAtomicPipeline();
+}
+
+bool _rpCreatePlatformWorldSectorPipelines() {
+	return _rxGCCreateWorldSectorPipeline();
+}
+
+void _rpDestroyPlatformAtomicPipelines() {
+	_rxGCDestroyAtomicPipeline();
+}
+
+void _rpDestroyPlatformWorldSectorPipelines() {
+	_rxGCDestroyWorldSectorPipeline();
 }

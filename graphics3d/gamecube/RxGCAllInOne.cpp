@@ -6,6 +6,7 @@
 #include "graphics3d/gamecube/RwGameCube.h"
 #include "platform/os/OS.h"
 #include "graphics3d/gamecube/RxGCDefaults.h"
+#include "graphics3d/gamecube/RxGCPipelines.h"
 #include "graphics3d/world/RpMesh.h"
 
 // Vertices below this count are indexed with 8 bits.
@@ -20,30 +21,8 @@ u8* Align32( u8* pointer ) {
 	return reinterpret_cast<u8*>( ( reinterpret_cast<uintptr_t>( pointer ) + LIST_ALIGNMENT - 1 ) & ~( LIST_ALIGNMENT - 1 ) );
 }
 
-void* ReturnObject( void* object, RxGCInstanceContext* ) {
-	return object;
-}
-
-void* ReturnLitObject( void* object, RxGCLightingState* ) {
-	return object;
-}
-
-bool AtomicAllInOneNode( RxPipelineNode*, const RxPipelineNodeParam* ) {
-	return true;
-}
-
-bool AtomicAllInOnePipelineInit( RxPipelineNode* node ) {
-	RxGCAtomicNodeData* const data = static_cast<RxGCAtomicNodeData*>( node->privateData );
-	data->instanceCallBack = ReturnObject;
-	data->reinstanceCallBack = ReturnObject;
-	data->lightingCallBack = ReturnLitObject;
-	data->renderCallBack = _rxGCDefaultRenderCallback;
-	data->excludedMask = 0;
-	return true;
-}
-
 RxNodeDefinition atomicAllInOne = {
-	"GameCubeAtomicAllInOne.csl", AtomicAllInOneNode, nullptr, nullptr, AtomicAllInOnePipelineInit, nullptr, nullptr,
+	"GameCubeAtomicAllInOne.csl", _rxGCAtomicAllInOneNode, nullptr, nullptr, _rxGCAtomicAllInOnePipelineInit, nullptr, nullptr,
 	nullptr, 0, nullptr, nullptr, 0, nullptr, static_cast<u32>( sizeof( RxGCAtomicNodeData ) ), rxNODEDEFCONST, 0, 0
 };
 

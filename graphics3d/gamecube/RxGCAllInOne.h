@@ -3,12 +3,9 @@
 
 	The console's all-in-one atomic rendering node: one node that
 	instances an atomic's geometry, lights it and draws it through the
-	callbacks of its private data, and the instancing routine its
-	callbacks share.
-
-	For now the node's body succeeds without drawing and its init installs
-	the default render callback with instance, reinstance and lighting
-	callbacks that return their object.
+	callbacks of its private data (its body and defaults live with the
+	pipelines), and the instancing routine atomics, sectors and skins
+	share.
 
 ===============================================================================
 */

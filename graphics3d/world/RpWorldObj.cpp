@@ -595,37 +595,43 @@ RxPipeline* RpAtomicSetDefaultPipeline( RxPipeline* pipeline ) {
 	return _rxPipelineGetDefaultAtomicPipeline();
 }
 
+// The platform has no material pipelines.
 bool _rpCreatePlatformMaterialPipelines() {
-	return true;
-}
-
-bool _rpCreatePlatformAtomicPipelines() {
-	return true;
-}
-
-bool _rpCreatePlatformWorldSectorPipelines() {
 	return true;
 }
 
 void _rpDestroyPlatformMaterialPipelines() {}
 
-void _rpDestroyPlatformAtomicPipelines() {}
+namespace {
 
-void _rpDestroyPlatformWorldSectorPipelines() {}
+// The atomic and sector pipelines come with the device; a program without
+// one has none.
+bool CreateDevicePipelines() {
+	return ( _rpCreatePlatformAtomicPipelines == nullptr || _rpCreatePlatformAtomicPipelines() ) &&
+		   ( _rpCreatePlatformWorldSectorPipelines == nullptr || _rpCreatePlatformWorldSectorPipelines() );
+}
+
+void DestroyDevicePipelines() {
+	if ( _rpDestroyPlatformWorldSectorPipelines != nullptr ) {
+		_rpDestroyPlatformWorldSectorPipelines();
+	}
+	if ( _rpDestroyPlatformAtomicPipelines != nullptr ) {
+		_rpDestroyPlatformAtomicPipelines();
+	}
+}
+
+}	// namespace
 
 bool _rpWorldPipelineOpen() {
-	if ( _rpCreatePlatformMaterialPipelines() && _rpCreatePlatformAtomicPipelines() &&
-		 _rpCreatePlatformWorldSectorPipelines() ) {
+	if ( _rpCreatePlatformMaterialPipelines() && CreateDevicePipelines() ) {
 		return true;
 	}
-	_rpDestroyPlatformWorldSectorPipelines();
-	_rpDestroyPlatformAtomicPipelines();
+	DestroyDevicePipelines();
 	_rpDestroyPlatformMaterialPipelines();
 	return false;
 }
 
 void _rpWorldPipelineClose() {
-	_rpDestroyPlatformWorldSectorPipelines();
-	_rpDestroyPlatformAtomicPipelines();
+	DestroyDevicePipelines();
 	_rpDestroyPlatformMaterialPipelines();
 }

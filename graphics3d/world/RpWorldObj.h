@@ -165,12 +165,14 @@ extern RpAtomicRights	_rpSectorRightsState;
 RwStream*		_rpWorldSectorNativeRead( RwStream* stream, s32 length, void* sector, s32 offset, s32 size );
 RwStream*		_rpWorldSectorNativeWrite( RwStream* stream, s32 length, const void* sector, s32 offset, s32 size );
 s32				_rpWorldSectorNativeSize( const void* sector, s32 offset, s32 size );
-// The platform's pipelines (none yet).
+// The platform's pipelines: none for materials; the atomic and sector
+// defaults come with the device (weak: a program without a device has
+// none). A creation makes its pipeline the default; a destroy clears it.
 bool			_rpCreatePlatformMaterialPipelines();
-bool			_rpCreatePlatformAtomicPipelines();
-bool			_rpCreatePlatformWorldSectorPipelines();
 void			_rpDestroyPlatformMaterialPipelines();
-void			_rpDestroyPlatformAtomicPipelines();
-void			_rpDestroyPlatformWorldSectorPipelines();
+bool			_rpCreatePlatformAtomicPipelines() __attribute__( ( weak ) );
+bool			_rpCreatePlatformWorldSectorPipelines() __attribute__( ( weak ) );
+void			_rpDestroyPlatformAtomicPipelines() __attribute__( ( weak ) );
+void			_rpDestroyPlatformWorldSectorPipelines() __attribute__( ( weak ) );
 
 #endif
