@@ -128,6 +128,26 @@ void _rwDlQuantisedStore( u8* destination, const f32 value, const u8 type, const
 	}
 }
 
+void _rwDlQuantisedStoreRounded( u8* destination, const f32 value, const u8 type, const u8 fractionBits ) {
+	if ( type == rpGCCOMP_F32 ) {
+		DTWriteBEF32( destination, value );
+		return;
+	}
+	static const f64 LOW[] = { 0.0, -128.0, 0.0, -32768.0 };
+	static const f64 HIGH[] = { 255.0, 127.0, 65535.0, 32767.0 };
+	const u8 index = type < rpGCCOMP_F32 ? type : static_cast<u8>( rpGCCOMP_U8 );
+	f64 scaled = std::nearbyint( static_cast<f64>( value ) * std::ldexp( 1.0, fractionBits ) );
+	// Not-a-number stores as 0.
+	scaled = scaled == scaled ? scaled : 0.0;
+	scaled = scaled < LOW[index] ? LOW[index] : ( scaled > HIGH[index] ? HIGH[index] : scaled );
+	const u32 bits = static_cast<u32>( static_cast<s32>( scaled ) );
+	if ( index == rpGCCOMP_U8 || index == rpGCCOMP_S8 ) {
+		destination[0] = static_cast<u8>( bits );
+	} else {
+		DTWriteBE16( destination, static_cast<u16>( bits ) );
+	}
+}
+
 f32 _rwDlQuantisedLoad( const u8* source, const u8 type, const u8 fractionBits ) {
 	f64 value = 0.0;
 	switch ( type ) {

@@ -129,5 +129,7 @@ void				_rwDlVtxFmtSetup( const RpGameCubeVtxFmt* descriptor, u32 flags, const R
 // destination, big-endian; loads it back as a float.
 void				_rwDlQuantisedStore( u8* destination, f32 value, u8 type, u8 fractionBits );
 f32					_rwDlQuantisedLoad( const u8* source, u8 type, u8 fractionBits );
+// The same store rounded to nearest and saturated to the type's range.
+void				_rwDlQuantisedStoreRounded( u8* destination, f32 value, u8 type, u8 fractionBits );
 
 #endif

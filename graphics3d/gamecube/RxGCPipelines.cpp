@@ -6,13 +6,17 @@
 #include "graphics3d/core/RxPipelineModule.h"
 #include "graphics3d/core/RxPipelineUnlock.h"
 #include "graphics3d/gamecube/RpGameCubeVtxFmt.h"
+#include "graphics3d/gamecube/RwGCLights.h"
 #include "graphics3d/gamecube/RxGCAllInOne.h"
 #include "graphics3d/gamecube/RxGCDefaults.h"
 #include "graphics3d/world/RpAtomic.h"
 #include "graphics3d/world/RpGeometry.h"
 #include "graphics3d/world/RpMesh.h"
 #include "graphics3d/world/RpWorld.h"
+#include "graphics3d/world/RpLight.h"
 #include "graphics3d/world/RpWorldObj.h"
+
+#include <cstddef>
 #include "platform/gx/GX.h"
 #include "platform/os/OS.h"
 
@@ -25,6 +29,11 @@ const u16 LOCK_POSITIONS		= 0x02;
 const u16 LOCK_NORMALS			= 0x04;
 const u16 LOCK_PRELIGHT			= 0x08;
 const u16 LOCK_TEXCOORDS0		= 0x10;
+// The interpolator's position changed since the last morph update.
+const s32 INTERPOLATOR_DIRTY	= 0x01;
+// Light flags: lights atomics, lights the world.
+const u32 LIGHT_ATOMICS			= 0x01;
+const u32 LIGHT_WORLD			= 0x02;
 
 RxNodeDefinition sectorAllInOne = {
 	"GamerCubeWorldSectorAllInOne.csl", _rxGCWorldSectorAllInOneNode, nullptr, nullptr,
@@ -265,17 +274,55 @@ void* _rxGCAtomicDefaultReinstanceCallback( void* object, RxGCInstanceContext* c
 		_rxGCResEntryWaitDone( context->entry );
 		_rxGCDefaultReinstance( object, context );
 	}
+	if ( geometry->numMorphTargets > 1 && ( atomic->interpolator.flags & INTERPOLATOR_DIRTY ) != 0 ) {
+		_rxGCResEntryWaitDone( context->entry );
+		_rxGCInstanceMorphUpdate( geometry, _rxGCInstanceHeader( context->entry ), &atomic->interpolator );
+		atomic->interpolator.flags &= ~INTERPOLATOR_DIRTY;
+	}
 	return object;
 }
 
 void* _rxGCAtomicDefaultLightingCallback( void* object, RxGCLightingState* lighting ) {
+	RpAtomic* const atomic = static_cast<RpAtomic*>( object );
 	ResetLighting( lighting );
+	if ( atomic->geometry == nullptr || ( atomic->geometry->flags & rpGEOMETRYLIGHT ) == 0 ||
+		 RwEngineInstance->currentWorld == nullptr ) {
+		return object;
+	}
+	_rwGCLightsGlobalEnable( LIGHT_ATOMICS, lighting );
+	// A light tied to several of the atomic's sectors is set up once.
+	const u16 stamp = ++RwEngineInstance->lightFrame;
+	RwLinkList* const sectors = &atomic->llWorldSectorsInAtomic;
+	for ( RwLLLink* s = rwLinkListGetFirst( sectors ); s != rwLinkListGetTerminator( sectors ); s = s->next ) {
+		RpWorldSector* const sector = rwLLLinkGetData<RpTie>( s, offsetof( RpTie, lWorldSectorInAtomic ) )->worldSector;
+		RwLinkList* const lights = &sector->lightsInWorldSector;
+		for ( RwLLLink* l = rwLinkListGetFirst( lights ); l != rwLinkListGetTerminator( lights ); l = l->next ) {
+			RpLight* const light = rwLLLinkGetData<RpLightTie>( l, offsetof( RpLightTie, lightInWorldSector ) )->light;
+			if ( light != nullptr && light->lightFrame != stamp && ( light->object.object.flags & LIGHT_ATOMICS ) != 0 ) {
+				light->lightFrame = stamp;
+				_rwGCLightsLocalEnable( light, lighting );
+			}
+		}
+	}
 	ClampAmbient( lighting );
 	return object;
 }
 
 void* _rxGCWorldSectorDefaultLightingCallback( void* object, RxGCLightingState* lighting ) {
+	RpWorldSector* const sector = static_cast<RpWorldSector*>( object );
+	const RpWorld* const world = RwEngineInstance->currentWorld;
 	ResetLighting( lighting );
+	if ( world == nullptr || ( world->flags & rpGEOMETRYLIGHT ) == 0 ) {
+		return object;
+	}
+	_rwGCLightsGlobalEnable( LIGHT_WORLD, lighting );
+	RwLinkList* const lights = &sector->lightsInWorldSector;
+	for ( RwLLLink* l = rwLinkListGetFirst( lights ); l != rwLinkListGetTerminator( lights ); l = l->next ) {
+		const RpLight* const light = rwLLLinkGetData<RpLightTie>( l, offsetof( RpLightTie, lightInWorldSector ) )->light;
+		if ( light != nullptr && ( light->object.object.flags & LIGHT_WORLD ) != 0 ) {
+			_rwGCLightsLocalEnable( light, lighting );
+		}
+	}
 	ClampAmbient( lighting );
 	return object;
 }
