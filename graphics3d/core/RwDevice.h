@@ -97,7 +97,8 @@ enum RwDeviceRequest : s32 {
 // immediate-3D modules reserve. Their global records must fit.
 // The pipeline module keeps five pointers, eight bytes each on the host.
 constexpr s32 RWPIPELINE_GLOBALS_SIZE	= 104;
-constexpr s32 RWIM3D_GLOBALS_SIZE			= 116;
+// Immediate 3D: fourteen pipeline words and the stage record, host sizes.
+constexpr s32 RWIM3D_GLOBALS_SIZE			= 176;
 
 // Supplied by the device: the device record, and the registration of the
 // driver's raster and texture extensions (called last by RwEngineInit).

@@ -5,6 +5,7 @@
 
 #include "graphics3d/gamecube/RwDlDriver.h"
 #include "graphics3d/gamecube/RwDlRaster.h"
+#include "graphics3d/gamecube/RwDlIm3D.h"
 #include "graphics3d/gamecube/RxGCPipelines.h"
 #include "graphics3d/world/RpWorldObj.h"
 
@@ -33,4 +34,13 @@ void _rpDestroyPlatformAtomicPipelines() {
 
 void _rpDestroyPlatformWorldSectorPipelines() {
 	_rxGCDestroyWorldSectorPipeline();
+}
+
+// The immediate-3D module.
+void* _rwIm3DOpen( void* instance, const s32 offset, const s32 size ) {
+	return _rwDlIm3DOpen( instance, offset, size );
+}
+
+void* _rwIm3DClose( void* instance, const s32 offset, const s32 size ) {
+	return _rwDlIm3DClose( instance, offset, size );
 }
