@@ -3,9 +3,9 @@
 #include "graphics3d/core/RwEngine.h"
 #include "graphics3d/core/RwError.h"
 #include "graphics3d/core/RxPipeline.h"
-#include "graphics3d/core/RxPipelineUnlock.h"
 #include "graphics3d/gamecube/RwDlRenderState.h"
 #include "graphics3d/gamecube/RwGameCube.h"
+#include "graphics3d/gamecube/RxGCPipelines.h"
 #include "platform/gx/GX.h"
 
 #include <cstring>
@@ -83,21 +83,6 @@ RxNodeDefinition submitNoLight = {
 	nullptr, 0, nullptr, nullptr, 0, nullptr, 0, rxNODEDEFCONST, 0, 0
 };
 
-RxPipeline* CreatePipeline( RxNodeDefinition* definition ) {
-	RxPipeline* const pipeline = RxPipelineCreate();
-	if ( pipeline == nullptr ) {
-		return nullptr;
-	}
-	pipeline->pluginId = IM3D_PLUGIN_ID;
-	RxPipeline* const locked = RxPipelineLock( pipeline );
-	if ( locked == nullptr || RxLockedPipeAddFragment( locked, nullptr, definition ) == nullptr ||
-		 RxLockedPipeUnlock( locked ) == nullptr ) {
-		_rxPipelineDestroy( pipeline );
-		return nullptr;
-	}
-	return pipeline;
-}
-
 RwIm3DGlobals* Globals() {
 	return _rwIm3DGlobals;
 }
@@ -118,8 +103,8 @@ void* _rwDlIm3DOpen( void* instance, const s32 offset, s32 ) {
 	RwIm3DGlobals* const globals = reinterpret_cast<RwIm3DGlobals*>( static_cast<u8*>( instance ) + offset );
 	std::memset( static_cast<void*>( globals ), 0, sizeof( RwIm3DGlobals ) );
 	_rwIm3DGlobals = globals;
-	RxPipeline* const transform = CreatePipeline( &immInstance );
-	RxPipeline* const render = transform != nullptr ? CreatePipeline( &submitNoLight ) : nullptr;
+	RxPipeline* const transform = _rxGCCreateOneNodePipeline( &immInstance, IM3D_PLUGIN_ID );
+	RxPipeline* const render = transform != nullptr ? _rxGCCreateOneNodePipeline( &submitNoLight, IM3D_PLUGIN_ID ) : nullptr;
 	if ( render == nullptr ) {
 		_rxPipelineDestroy( transform );
 		_rwIm3DModule.numInstances--;

@@ -91,15 +91,8 @@ void ClampAmbient( RxGCLightingState* lighting ) {
 }
 
 bool CreatePipeline( RxNodeDefinition* definition, void ( *store )( RxPipeline* ) ) {
-	RxPipeline* const pipeline = RxPipelineCreate();
+	RxPipeline* const pipeline = _rxGCCreateOneNodePipeline( definition, WORLD_PLUGIN_ID );
 	if ( pipeline == nullptr ) {
-		return false;
-	}
-	pipeline->pluginId = WORLD_PLUGIN_ID;
-	RxPipeline* const locked = RxPipelineLock( pipeline );
-	if ( locked == nullptr || RxLockedPipeAddFragment( locked, nullptr, definition ) == nullptr ||
-		 RxLockedPipeUnlock( locked ) == nullptr ) {
-		_rxPipelineDestroy( pipeline );
 		return false;
 	}
 	store( pipeline );
@@ -107,6 +100,35 @@ bool CreatePipeline( RxNodeDefinition* definition, void ( *store )( RxPipeline* 
 }
 
 }	// namespace
+
+RxPipeline* _rxGCCreateOneNodePipeline( RxNodeDefinition* definition, const u32 pluginId ) {
+	RxPipeline* const pipeline = RxPipelineCreate();
+	if ( pipeline == nullptr ) {
+		return nullptr;
+	}
+	pipeline->pluginId = pluginId;
+	RxPipeline* const locked = RxPipelineLock( pipeline );
+	if ( locked == nullptr || RxLockedPipeAddFragment( locked, nullptr, definition ) == nullptr ||
+		 RxLockedPipeUnlock( locked ) == nullptr ) {
+		_rxPipelineDestroy( pipeline );
+		return nullptr;
+	}
+	return pipeline;
+}
+
+RxGCInstanceSource _rxGCAtomicInstanceSource( RpAtomic* atomic ) {
+	RpGeometry* const geometry = atomic->geometry;
+	const bool shared = geometry->numMorphTargets == 1;
+	RxGCInstanceSource source = {};
+	source.owner = shared ? static_cast<void*>( geometry ) : static_cast<void*>( atomic );
+	source.ownerRef = shared ? &geometry->repEntry : &atomic->repEntry;
+	source.format = RpGameCubeGeometryGetVtxFmt( geometry );
+	source.geometry = geometry;
+	source.numVertices = geometry->numVertices;
+	source.numTexCoordSets = geometry->numTexCoordSets;
+	source.heap = ( geometry->flags & rpGEOMETRYHEAPINSTANCE ) != 0;
+	return source;
+}
 
 RxNodeDefinition* RxNodeDefinitionGetGameCubeWorldSectorAllInOne() {
 	return &sectorAllInOne;
@@ -196,16 +218,7 @@ bool _rxGCWorldSectorAllInOneNode( RxPipelineNode* node, const RxPipelineNodePar
 void* _rxGCAtomicDefaultInstanceCallback( void* object, RxGCInstanceContext* context ) {
 	RpAtomic* const atomic = static_cast<RpAtomic*>( object );
 	RpGeometry* const geometry = atomic->geometry;
-	const bool shared = geometry->numMorphTargets == 1;
-	RxGCInstanceSource source = {};
-	source.owner = shared ? static_cast<void*>( geometry ) : static_cast<void*>( atomic );
-	source.ownerRef = shared ? &geometry->repEntry : &atomic->repEntry;
-	source.format = RpGameCubeGeometryGetVtxFmt( geometry );
-	source.geometry = geometry;
-	source.numVertices = geometry->numVertices;
-	source.numTexCoordSets = geometry->numTexCoordSets;
-	source.heap = ( geometry->flags & rpGEOMETRYHEAPINSTANCE ) != 0;
-	if ( _rxGCInstanceBuild( source, context ) == nullptr ) {
+	if ( _rxGCInstanceBuild( _rxGCAtomicInstanceSource( atomic ), context ) == nullptr ) {
 		return nullptr;
 	}
 	geometry->lockedSinceLastInst = 0;

@@ -15,7 +15,10 @@
 #define RX_GC_PIPELINES_H
 
 #include "graphics3d/core/RxPipelineTypes.h"
+#include "graphics3d/gamecube/RxGCAllInOne.h"
 #include "graphics3d/gamecube/RxGCInstance.h"
+
+struct RpAtomic;
 
 // The sector node's definition ("GamerCubeWorldSectorAllInOne.csl").
 RxNodeDefinition*	RxNodeDefinitionGetGameCubeWorldSectorAllInOne();
@@ -34,6 +37,12 @@ void*	_rxGCWorldSectorDefaultLightingCallback( void* object, RxGCLightingState* 
 
 // Rewrites the arrays of the locked bits that the instance carries.
 void	_rxGCDefaultReinstance( void* object, RxGCInstanceContext* context );
+
+// A locked-and-unlocked pipeline of one node, or null (nothing left).
+RxPipeline*			_rxGCCreateOneNodePipeline( RxNodeDefinition* definition, u32 pluginId );
+// What an atomic's instance is built from: owned by the geometry when it
+// has one morph target, else by the atomic.
+RxGCInstanceSource	_rxGCAtomicInstanceSource( RpAtomic* atomic );
 
 // The platform pipelines, made the defaults of atomics and sectors;
 // false (nothing left) on any failure. The destroys clear the defaults.

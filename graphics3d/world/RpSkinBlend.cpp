@@ -6,6 +6,7 @@
 #include "graphics3d/gamecube/RpGameCubeVtxFmt.h"
 #include "graphics3d/gamecube/RwGameCube.h"
 #include "graphics3d/gamecube/RxGCAllInOne.h"
+#include "graphics3d/gamecube/RxGCPipelines.h"
 #include "graphics3d/gamecube/RxGCDefaults.h"
 #include "graphics3d/world/RpAtomic.h"
 #include "graphics3d/world/RpGeometry.h"
@@ -217,15 +218,7 @@ void* _rpSkinInstanceCallback( void* object, RxGCInstanceContext* context ) {
 	if ( skin != nullptr && skin->vertexBoneIndices != nullptr && !MeshBonesCovered( skin, context->mesh, vertices ) ) {
 		return nullptr;
 	}
-	const bool shared = geometry->numMorphTargets == 1;
-	RxGCInstanceSource source = {};
-	source.owner = shared ? static_cast<void*>( geometry ) : static_cast<void*>( atomic );
-	source.ownerRef = shared ? &geometry->repEntry : &atomic->repEntry;
-	source.format = RpGameCubeGeometryGetVtxFmt( geometry );
-	source.geometry = geometry;
-	source.numVertices = geometry->numVertices;
-	source.numTexCoordSets = geometry->numTexCoordSets;
-	source.heap = ( geometry->flags & rpGEOMETRYHEAPINSTANCE ) != 0;
+	RxGCInstanceSource source = _rxGCAtomicInstanceSource( atomic );
 	// Rigid skins without split data draw each vertex with its bone's
 	// matrix, loaded in used-bone order.
 	RwDlMatrixIndices matrices = {};
