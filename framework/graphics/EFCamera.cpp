@@ -1,11 +1,11 @@
 #include "framework/graphics/EFCamera.h"
 
 #include "datatypes/maths/DTFrame.h"
-#include "framework/core/engine/EFCallTrace.h"
 #include "framework/core/world/EFInstanceFlags.h"
 #include "framework/graphics/EFGraphicsMgr.h"
 #include "graphics3d/core/RwCamera.h"
 #include "graphics3d/world/RpWorld.h"
+#include "platform/gx/GX.h"
 
 namespace {
 
@@ -13,6 +13,10 @@ namespace {
 // screen's aspect.
 constexpr f32 DEFAULT_VIEW_HALF_WIDTH	= 0.5f;
 constexpr f32 DEFAULT_ASPECT			= 480.0f / 640.0f;
+// Image and depth; Clear adds the stencil bit.
+constexpr u32 DEFAULT_CLEAR_MODE		= 3;
+constexpr u32 DEFAULT_FOG_TYPE			= 1;
+constexpr f32 DEFAULT_FOG_DENSITY		= 0.5f;
 
 f32 ScreenAspect() {
 	if ( gpoGraphicsMgr == nullptr || gpoGraphicsMgr->GetScreenWidth() == 0 ) {
@@ -25,7 +29,9 @@ f32 ScreenAspect() {
 
 EFCamera::EFCamera( DTFrame* frame )
 	: mpoRwCamera( nullptr ), mfGuardBandFactorX( 1.0f ), mfGuardBandFactorY( 1.0f ), muiPlanesDirty( 1 ),
-	  muiRenderFlags( EF_CAMERA_DEFAULT_RENDER_FLAGS ), mui32FrameCount( 0 ) {
+	  muiRenderFlags( EF_CAMERA_DEFAULT_RENDER_FLAGS ), mui32FogColor( 0 ), moClearColor{ 0, 0, 0, 0 },
+	  mui32ClearMode( DEFAULT_CLEAR_MODE ), mui32Fog( 0 ), mui32FogType( DEFAULT_FOG_TYPE ),
+	  mfFogDensity( DEFAULT_FOG_DENSITY ), mui32FrameCount( 0 ) {
 	CreateFrame( frame );
 	mpoRwCamera = RwCameraCreate();
 	SetViewWindow( DEFAULT_VIEW_HALF_WIDTH, DEFAULT_VIEW_HALF_WIDTH * ScreenAspect() );
@@ -43,12 +49,26 @@ EFCamera::~EFCamera() {
 	}
 }
 
+void EFCamera::Clear() {
+	if ( mpoRwCamera == nullptr ) {
+		return;
+	}
+	GXSetAlphaUpdate( GX_TRUE );
+	RwCameraClear( mpoRwCamera, &moClearColor, static_cast<s32>( mui32ClearMode | rwCAMERACLEARSTENCIL ) );
+	GXSetAlphaUpdate( GX_FALSE );
+}
+
 void EFCamera::Begin() {
+	if ( mpoRwCamera != nullptr ) {
+		RwCameraBeginUpdate( mpoRwCamera );
+	}
 }
 
 void EFCamera::End() {
+	if ( mpoRwCamera != nullptr ) {
+		RwCameraEndUpdate( mpoRwCamera );
+	}
 	mui32FrameCount++;
-	EFCallTraceAdd( "EFCamera::End" );
 }
 
 void EFCamera::SetClearColor( DTColor& ) {

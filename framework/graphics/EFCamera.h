@@ -22,6 +22,7 @@
 #include "framework/graphics/EFCameraProjection_e.h"
 #include "framework/graphics/EFFrustum.h"
 #include "framework/logic/api/LogicApiRecords.h"
+#include "graphics3d/core/RwRGBA.h"
 
 class DTColor;
 struct RwCamera;
@@ -36,6 +37,9 @@ public:
 	// Takes the library camera out of its world and destroys it.
 							~EFCamera() override;
 
+	// Clears the display area with the clear colour, mode | 4, with
+	// frame-buffer alpha writes on.
+	void					Clear();
 	void					Begin();
 	void					End();
 
@@ -70,6 +74,13 @@ public:
 	EFFrustum				moGuardBandFrustum;
 	EFFrustum				moWorldGuardBandFrustum;
 	u32						muiRenderFlags;
+	// Fog colour word alpha << 24 | red << 16 | green << 8 | blue.
+	u32						mui32FogColor;
+	RwRGBA					moClearColor;
+	u32						mui32ClearMode;
+	u32						mui32Fog;
+	u32						mui32FogType;
+	f32						mfFogDensity;
 
 private:
 	u32						mui32FrameCount;

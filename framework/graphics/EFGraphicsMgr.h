@@ -4,9 +4,9 @@
 	The graphics manager, created by the engine controller and held in
 	gpoGraphicsMgr.
 
-	Placeholder frame: until Initialize has created the HUD manager, Render
-	does nothing; afterwards it waits for one retrace a frame, which paces
-	the frame loop as the buffer flip will.
+	A frame: for slot 0, then slot 1, an active camera's passes and, active
+	or not, the HUD step of a camera with render flag 0x80; then the slide
+	show and the flip, which the driver paces. Nothing while paused.
 
 	Cameras: CreateCamera puts a camera on a frame into the first free of
 	the two slots (id 0x10000000 | slot) and registers it with the world;
@@ -18,6 +18,7 @@
 #define EF_GRAPHICS_MGR_H
 
 #include "framework/graphics/EFGraphicsMgrRW.h"
+#include "framework/graphics/EFTextureDict.h"
 #include "framework/graphics/animation/EFTexFader.h"
 
 class DTFrame;
@@ -32,7 +33,11 @@ public:
 
 	// Creates the HUD manager; its Init result (non-zero = success).
 	u32						Initialize();
+	// The time argument is not used.
 	void					Render( f32 dt = 0.0f );
+	// One camera's passes; slot is 0 or 1.
+	void					RenderCamera( EFCamera& camera, u32 slot );
+	// Drops the level's graphics state between levels and at the end.
 	void					Terminate();
 
 	// The new camera's id, EF_NO_CAMERA when both slots are taken.
@@ -47,9 +52,10 @@ public:
 	EFTexFader&				GetTexFader() { return moTexFader; }
 
 private:
+	// Only exists: the game's dictionary is the class's single instance.
+	EFTextureDict			moTextureDict;
 	EFTexFader				moTexFader;
 	u32						mui32CameraCount;
-	u8						mbReady;
 };
 
 extern EFGraphicsMgr*	gpoGraphicsMgr;

@@ -27,3 +27,7 @@ void EFLinesMgr::Terminate() {
 	mui32LineCount = 0;
 	mui32Capacity = 0;
 }
+
+void EFLinesMgr::Render() {
+	EFCallTraceAdd( "EFLinesMgr::Render" );
+}

@@ -29,6 +29,7 @@ public:
 	u32						mui32LineCount;
 	u32						mui32Capacity;
 	_LinesParams*			mpoLines;
+	void					Render();
 };
 
 extern EFLinesMgr*	gpoLinesMgr;

@@ -23,3 +23,7 @@ u32 EFSlideShow::Prev() {
 
 void EFSlideShow::SetGameObj( EFGameObject* ) {
 }
+
+void EFSlideShow::Render() {
+	EFCallTraceAdd( "EFSlideShow::Render" );
+}

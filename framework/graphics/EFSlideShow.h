@@ -23,6 +23,7 @@ public:
 	static void				SetGameObj( EFGameObject* object );
 
 	static EFSlideShow*		poSlideShow;
+	static void				Render();
 };
 
 #endif

@@ -139,6 +139,10 @@ EFEngineController::~EFEngineController() {
 	gpoWorldMgr = nullptr;
 	delete gpoNewAudioMgr;
 	gpoNewAudioMgr = nullptr;
+	// The empty-frame camera holds a library camera: it goes before the
+	// graphics manager takes the library down.
+	delete gpoTestCamera;
+	gpoTestCamera = nullptr;
 	delete gpoGraphicsMgr;
 	gpoGraphicsMgr = nullptr;
 	delete gpoPlayerDeviceMgr;
@@ -149,9 +153,7 @@ EFEngineController::~EFEngineController() {
 	gpoRessourcesMgr = nullptr;
 	delete gpoGameLogicMgr;
 	gpoGameLogicMgr = nullptr;
-	// The empty-frame camera and the lines manager live as long as the rest.
-	delete gpoTestCamera;
-	gpoTestCamera = nullptr;
+	// The lines manager lives as long as the rest.
 	delete gpoLinesMgr;
 	gpoLinesMgr = nullptr;
 	MMFree( mpoPendingSaveImage );

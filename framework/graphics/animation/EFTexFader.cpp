@@ -5,3 +5,7 @@
 void EFTexFader::Update( f32 ) {
 	EFCallTraceAdd( "EFTexFader::Update" );
 }
+
+void EFTexFader::Terminate() {
+	EFCallTraceAdd( "EFTexFader::Terminate" );
+}

@@ -18,6 +18,7 @@ class EFTexFader {
 public:
 	// Advances the running fades by dt seconds.
 	void					Update( f32 dt );
+	void					Terminate();
 };
 
 #endif

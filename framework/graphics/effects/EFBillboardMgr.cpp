@@ -27,3 +27,7 @@ s32 EFBillboardMgr::EnableBillboardGroupRender( u32, u32 ) {
 s32 EFBillboardMgr::RemoveBillboardGroup( u32 ) {
 	return static_cast<s32>( 0xFFFFFFFF );
 }
+
+void EFBillboardMgr::Render() {
+	EFCallTraceAdd( "EFBillboardMgr::Render" );
+}

@@ -33,6 +33,8 @@ public:
 
 	u32						GetBudget() const { return mui32Budget; }
 
+	void					Render();
+
 private:
 	u32						mui32Budget;
 };

@@ -37,3 +37,7 @@ EFFBEffect_BC* EFFBEffectMgr_BC::GetEffect( u32 ) {
 
 void EFFBEffectMgr_BC::RemoveEffect( u32 ) {
 }
+
+void EFFBEffectMgr_BC::Update( u32 pass, f32, EFCamera&, u32 ) {
+	EFCallTraceAdd( pass == 4 ? "EFFBEffectMgr_BC::Update(4)" : "EFFBEffectMgr_BC::Update(8)" );
+}

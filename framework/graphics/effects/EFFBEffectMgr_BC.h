@@ -16,6 +16,8 @@ class EFFBEffect_BC;
 
 constexpr u32 EF_FB_EFFECT_SLOTS = 8;
 
+class EFCamera;
+
 class EFFBEffectMgr_BC {
 public:
 							EFFBEffectMgr_BC();
@@ -31,6 +33,9 @@ public:
 
 	// Test hook of the placeholder: the next Initialize fails.
 	u8						mbFailInitialize;
+
+	// Runs the effects of one pass bit (4 before objects, 8 after).
+	void					Update( u32 pass, f32 dt, EFCamera& camera, u32 slot );
 
 private:
 	EFFBEffect_BC*			mpoEffects[EF_FB_EFFECT_SLOTS];

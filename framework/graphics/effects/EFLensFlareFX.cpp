@@ -17,3 +17,7 @@ void EFLensFlareFX::Terminate() {
 	EFCallTraceAdd( "EFLensFlareFX::Terminate" );
 	mbActive = 0;
 }
+
+void EFLensFlareFX::Render( EFCamera& ) {
+	EFCallTraceAdd( "EFLensFlareFX::Render" );
+}

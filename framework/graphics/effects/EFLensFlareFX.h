@@ -16,6 +16,8 @@ enum eLensFlareParams {
 	LENS_FLARE_ACTIVE		= 1,
 };
 
+class EFCamera;
+
 class EFLensFlareFX {
 public:
 							EFLensFlareFX();
@@ -26,6 +28,7 @@ public:
 	u32						mui32SunObjectId;
 	u8						mbActive;
 	f32						mfSunPosition[3];
+	void					Render( EFCamera& camera );
 };
 
 extern EFLensFlareFX	goLensFlareFX;

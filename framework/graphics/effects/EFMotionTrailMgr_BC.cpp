@@ -42,3 +42,7 @@ void EFMotionTrailMgr_BC::Update( f32 ) {
 void EFMotionTrailMgr_BC::Terminate() {
 	EFCallTraceAdd( "EFMotionTrailMgr_BC::Terminate" );
 }
+
+void EFMotionTrailMgr_BC::Render() {
+	EFCallTraceAdd( "EFMotionTrailMgr_BC::Render" );
+}

@@ -28,6 +28,7 @@ public:
 
 	void					Update( f32 dt );
 	void					Terminate();
+	void					Render();
 };
 
 extern EFMotionTrailMgr_BC	goMotionTrailMgr;

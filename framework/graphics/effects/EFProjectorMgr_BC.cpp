@@ -54,3 +54,11 @@ void EFProjectorMgr_BC::RemoveAllReceivers() {
 		mpReceivers = next;
 	}
 }
+
+void EFProjectorMgr_BC::Begin( u32 ) {
+	EFCallTraceAdd( "EFProjectorMgr_BC::Begin" );
+}
+
+void EFProjectorMgr_BC::End() {
+	EFCallTraceAdd( "EFProjectorMgr_BC::End" );
+}

@@ -14,6 +14,7 @@
 #include "datatypes/base/DTTypes.h"
 
 class EF3dObj;
+
 class EFGameObject;
 class EFProjector_BC;
 
@@ -41,6 +42,10 @@ public:
 	void					Terminate();
 
 	const Receiver*			GetFirstReceiver() const { return mpReceivers; }
+
+	// Projection passes around one camera's objects.
+	void					Begin( u32 camera );
+	void					End();
 
 private:
 	Receiver*				mpReceivers = nullptr;

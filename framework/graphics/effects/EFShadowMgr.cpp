@@ -1,4 +1,5 @@
 #include "framework/graphics/effects/EFShadowMgr.h"
+#include "framework/core/engine/EFCallTrace.h"
 
 #include <new>
 
@@ -38,4 +39,16 @@ void EFShadowMgr::Terminate() {
 		delete mpCasters;
 		mpCasters = next;
 	}
+}
+
+void EFShadowMgr::Initialize() {
+	EFCallTraceAdd( "EFShadowMgr::Initialize" );
+}
+
+void EFShadowMgr::Begin( EFLightMgr*, u32 ) {
+	EFCallTraceAdd( "EFShadowMgr::Begin" );
+}
+
+void EFShadowMgr::End( EFLightMgr* ) {
+	EFCallTraceAdd( "EFShadowMgr::End" );
 }

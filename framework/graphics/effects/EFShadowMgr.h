@@ -14,7 +14,10 @@
 #include "datatypes/base/DTTypes.h"
 
 class EF3dObj;
+
 class EFGameObject;
+
+class EFLightMgr;
 
 class EFShadowMgr {
 public:
@@ -38,6 +41,12 @@ public:
 	void					Terminate();
 
 	const Caster *			GetFirstCaster() const { return mpCasters; }
+
+	// Prepares shadow drawing; placeholder until shadows are drawn.
+	void					Initialize();
+	// Shadow passes around one camera's objects.
+	void					Begin( EFLightMgr* lights, u32 camera );
+	void					End( EFLightMgr* lights );
 
 private:
 	Caster *				mpCasters;

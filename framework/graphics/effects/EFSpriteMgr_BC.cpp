@@ -22,3 +22,15 @@ EFSprite* EFSpriteMgr_BC::GetSprite( u32 ) {
 void EFSpriteMgr_BC::Terminate() {
 	EFCallTraceAdd( "EFSpriteMgr_BC::Terminate" );
 }
+
+void EFSpriteMgr_BC::RenderNormal() {
+	EFCallTraceAdd( "EFSpriteMgr_BC::RenderNormal" );
+}
+
+void EFSpriteMgr_BC::RenderTransparent() {
+	EFCallTraceAdd( "EFSpriteMgr_BC::RenderTransparent" );
+}
+
+void EFSpriteMgr_BC::RenderOccluded() {
+	EFCallTraceAdd( "EFSpriteMgr_BC::RenderOccluded" );
+}

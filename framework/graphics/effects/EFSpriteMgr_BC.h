@@ -12,6 +12,7 @@
 #include "datatypes/base/DTTypes.h"
 
 class EFSprite;
+
 class EFSpriteGroup_BC;
 
 class EFSpriteMgr_BC {
@@ -21,6 +22,9 @@ public:
 	EFSpriteGroup_BC*		GetSpriteGroup( u32 id ) const;
 	EFSprite*				GetSprite( u32 id );
 	void					Terminate();
+	void					RenderNormal();
+	void					RenderTransparent();
+	void					RenderOccluded();
 };
 
 extern EFSpriteMgr_BC	goSpriteMgr;

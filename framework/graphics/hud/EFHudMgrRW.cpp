@@ -15,3 +15,7 @@ void EFHudMgr_SP::Add3dObj( EF3dObj* ) {
 void EFHudMgr_SP::Remove3dObj( EF3dObj* ) {
 	EFCallTraceAdd( "EFHudMgr_SP::Remove3dObj" );
 }
+
+void EFHudMgr_SP::Update( EFCamera&, f32 ) {
+	EFCallTraceAdd( "EFHudMgr_SP::Update" );
+}

@@ -13,7 +13,10 @@
 #include "framework/graphics/hud/EFHudMgr_BC.h"
 
 class EF3dObj;
+
 class EFLight;
+
+class EFCamera;
 
 class EFHudMgr_SP : public EFHudMgr_BC {
 public:
@@ -21,6 +24,8 @@ public:
 	void					RemoveLight( EFLight* light );
 	void					Add3dObj( EF3dObj* object );
 	void					Remove3dObj( EF3dObj* object );
+	// One camera's HUD step.
+	void					Update( EFCamera& camera, f32 dt );
 };
 
 #endif

@@ -19,6 +19,7 @@
 #include "datatypes/base/DTTypes.h"
 
 class EFFont;
+
 class EFHudWindow;
 class EFText;
 

@@ -1,4 +1,5 @@
 #include "framework/graphics/particles/PLMgr.h"
+#include "framework/core/engine/EFCallTrace.h"
 
 PLMgr* gpoPLParticleMgr = nullptr;
 
@@ -10,4 +11,8 @@ PLMgr::~PLMgr() {
 	if ( gpoPLParticleMgr == this ) {
 		gpoPLParticleMgr = nullptr;
 	}
+}
+
+void PLMgr::Render() {
+	EFCallTraceAdd( "PLMgr::Render" );
 }

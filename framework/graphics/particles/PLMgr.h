@@ -15,6 +15,7 @@ class PLMgr : public PLMgr_BC {
 public:
 							PLMgr();
 							~PLMgr() override;
+	void					Render();
 };
 
 extern PLMgr*	gpoPLParticleMgr;
