@@ -4,6 +4,7 @@
 #include "graphics3d/core/RwImage.h"
 #include "graphics3d/core/RwTexture.h"
 #include "graphics3d/testdevice/TestDeviceTextures.h"
+#include "platform/vi/VI.h"
 
 #include <bit>
 #include <cstring>
@@ -142,8 +143,14 @@ bool CameraClear( void* out, void* inOut, const s32 inInt ) {
 	return Enter( 21, out, inOut, inInt ) && out != nullptr;
 }
 
+// A shown frame waits for the next retrace, as the console's driver paces
+// frames.
 bool ShowRaster( void* out, void* inOut, const s32 inInt ) {
-	return Enter( 20, out, inOut, inInt ) && out != nullptr;
+	if ( !Enter( 20, out, inOut, inInt ) || out == nullptr ) {
+		return false;
+	}
+	VIWaitForRetrace();
+	return true;
 }
 
 bool PixelToRGB( void* out, void* inOut, const s32 inInt ) {
