@@ -14,13 +14,16 @@
 #ifndef LOGIC_WORLD_FIXTURE_H
 #define LOGIC_WORLD_FIXTURE_H
 
+#include "datatypes/maths/DTFrame.h"
 #include "framework/core/engine/EFAppContext.h"
 #include "framework/core/world/EFGameObject.h"
 #include "framework/core/world/EFWorld.h"
+#include "framework/graphics/EFCamera.h"
 #include "framework/graphics/EFGraphicsMgr.h"
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/logic/EFLogicStack.h"
 #include "framework/logic/LogicFakeModule.h"
+#include "graphics3d/core/RwFrame.h"
 
 #include <gtest/gtest.h>
 
@@ -66,9 +69,15 @@ protected:
 		return object;
 	}
 
-	// One camera, so that the clipping pass fills the world's lists.
+	// One camera, so that the clipping pass fills the world's lists; it
+	// stands back from the origin, where the objects are, looking at them.
 	void AddCamera() {
-		graphics->CreateCamera( nullptr );
+		EFCamera* const camera = graphics->GetCamera( graphics->CreateCamera( nullptr ) );
+		ASSERT_NE( camera, nullptr );
+		if ( camera->GetFrame() != nullptr ) {
+			const RwV3d back = { 0.0f, 0.0f, -10.0f };
+			RwFrameTranslate( camera->GetFrame()->GetRwFrame(), &back, rwCOMBINEREPLACE );
+		}
 		cameras++;
 	}
 
