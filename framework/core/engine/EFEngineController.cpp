@@ -34,6 +34,10 @@
 #include "framework/logic/EFLogicStack.h"
 #include "platform/host/HostSettings.h"
 #include "framework/video/EFVideoPlayer.h"
+#include "graphics3d/core/RwTexture.h"
+#include "graphics3d/core/RwRaster.h"
+#include "graphics3d/core/RwFrame.h"
+#include "graphics3d/core/RwCamera.h"
 
 #include <cfloat>
 #include <cstring>
@@ -125,6 +129,28 @@ EFEngineController::EFEngineController( const EFAppContext& context ) {
 	gpoRessourcesMgr->SetResFilename( mszResFilename );
 }
 
+namespace {
+
+void DestroyEffectCameraTexture() {
+	if ( EFFBEffect_SP::mpoCamera != nullptr ) {
+		RwFrame* const frame = static_cast<RwFrame*>( EFFBEffect_SP::mpoCamera->object.object.parent );
+		RwCameraDestroy( EFFBEffect_SP::mpoCamera );
+		if ( frame != nullptr ) {
+			RwFrameDestroy( frame );
+		}
+	}
+	if ( EFFBEffect_SP::mpoTexture != nullptr ) {
+		RwTextureDestroy( EFFBEffect_SP::mpoTexture );
+	} else if ( EFFBEffect_SP::mpoRaster != nullptr ) {
+		RwRasterDestroy( EFFBEffect_SP::mpoRaster );
+	}
+	EFFBEffect_SP::mpoCamera = nullptr;
+	EFFBEffect_SP::mpoTexture = nullptr;
+	EFFBEffect_SP::mpoRaster = nullptr;
+}
+
+}
+
 EFEngineController::~EFEngineController() {
 	delete gpoPLParticleMgr;
 	gpoPLParticleMgr = nullptr;
@@ -139,10 +165,11 @@ EFEngineController::~EFEngineController() {
 	gpoWorldMgr = nullptr;
 	delete gpoNewAudioMgr;
 	gpoNewAudioMgr = nullptr;
-	// The empty-frame camera holds a library camera: it goes before the
-	// graphics manager takes the library down.
+	// The empty-frame camera and the effects' camera texture hold library
+	// objects: they go before the graphics manager takes the library down.
 	delete gpoTestCamera;
 	gpoTestCamera = nullptr;
+	DestroyEffectCameraTexture();
 	delete gpoGraphicsMgr;
 	gpoGraphicsMgr = nullptr;
 	delete gpoPlayerDeviceMgr;
