@@ -600,6 +600,10 @@ u32 TestDeviceStandardCount( const s32 index ) {
 	return index >= 0 && index < NUM_STANDARDS ? state.counts[index] : 0;
 }
 
+void TestDeviceClearStandardCalls() {
+	state.calls.clear();
+}
+
 const std::vector<TestDeviceStandardCall>& TestDeviceStandardCalls() {
 	return state.calls;
 }
