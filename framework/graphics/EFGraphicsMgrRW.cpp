@@ -117,7 +117,9 @@ EFGraphicsMgr_SP::EFGraphicsMgr_SP( const EFAppContext& context )
 	RwGameCubeDeviceConfig open = { &mode, ReadStencil() != 0 ? PIXEL_FORMAT_RGBA6_Z24 : PIXEL_FORMAT_RGB8_Z24,
 									DEVICE_FIFO_BYTES };
 	g_rmode = mode;
-	if ( mui32LibraryState == RWENGINE_STATE_INITIALISED && RwEngineOpen( &open ) ) {
+	// The open parameters' display id points at the device configuration.
+	RwGameCubeDeviceConfig* displayId = &open;
+	if ( mui32LibraryState == RWENGINE_STATE_INITIALISED && RwEngineOpen( &displayId ) ) {
 		mui32LibraryState = RWENGINE_STATE_OPENED;
 	}
 	SetVideoSettings( static_cast<s32>( context.bShowVideoDialog ) );
