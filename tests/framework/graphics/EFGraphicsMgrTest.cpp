@@ -1,0 +1,202 @@
+#include "../core/engine/EFCoreTestBench.h"
+
+#include "datatypes/file/DTDiscMessage.h"
+#include "framework/core/engine/EFAppContext.h"
+#include "framework/core/engine/EFCallTrace.h"
+#include "framework/core/engine/EFIniFile.h"
+#include "framework/core/world/EFInstanceFlags.h"
+#include "framework/graphics/EFCamera.h"
+#include "framework/graphics/EFGraphicsMgr.h"
+#include "framework/graphics/hud/EFHudMgr.h"
+#include "graphics3d/core/RwEngine.h"
+#include "platform/gx/GXRenderMode.h"
+#include "platform/vi/VI.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+u32 gForwarded = 0;
+
+void CountRetrace( u32 ) {
+	gForwarded++;
+}
+
+class EFGraphicsMgrTest : public EFCoreTestBench {
+protected:
+	void TearDown() override {
+		EFCallTraceEnable( false );
+		delete gpoGraphicsMgr;
+		EXPECT_EQ( gpoHudMgr, nullptr );
+		// The manager takes down what it brought up.
+		EXPECT_EQ( RwEngineInstance == nullptr || RwEngineInstance->engineState == RWENGINE_STATE_IDLE, true );
+		VISetPreRetraceCallback( nullptr );
+		EFIniFile::GetInstance()->Clear();
+		EFCoreTestBench::TearDown();
+	}
+
+	EFGraphicsMgr* Make( const std::string& ini ) {
+		WriteDiscText( "ENGINE.INI", ini );
+		EFIniFile::GetInstance()->Read( "ENGINE.INI" );
+		return new EFGraphicsMgr( context );
+	}
+
+	static std::vector<std::string> Trace() {
+		std::vector<std::string> names;
+		for ( u32 i = 0; i < EFCallTraceCount(); i++ ) {
+			names.push_back( EFCallTraceAt( i ) );
+		}
+		return names;
+	}
+
+	EFAppContext context{};
+};
+
+TEST_F( EFGraphicsMgrTest, StartsTheLibraryWithTheFilterTheBrightnessScales ) {
+	struct Row {
+		const char*	ini;
+		f32			scale;
+	};
+	const Row rows[] = {
+		{ "BrightnessLevel = 0\n", 0.0f },	 { "", 1.0f },
+		{ "BrightnessLevel = 1.0\n", 2.0f }, { "BrightnessLevel = 2.0\n", 2.0f },
+		{ "BrightnessLevel = -1\n", 0.0f },
+	};
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.ini );
+		EFCallTraceEnable( true );
+		EFGraphicsMgr* const manager = Make( row.ini );
+		const std::vector<std::string> trace = Trace();
+		EFCallTraceEnable( false );
+		ASSERT_NE( RwEngineInstance, nullptr );
+		EXPECT_EQ( RwEngineInstance->engineState, RWENGINE_STATE_STARTED );
+		for ( u32 i = 0; i < 7; i++ ) {
+			EXPECT_EQ( g_rmode.vfilter[i], static_cast<u8>( static_cast<f32>( GXNtsc480IntDf.vfilter[i] ) * row.scale ) ) << i;
+		}
+		// The engine's own plug-ins attach after the library's, in order.
+		const std::vector<std::string> attached = { "EFTexFader_SP::InitPlugIn", "ApCollisionPrimitivesPluginAttach",
+													"ApAtomicDataPluginAttach", "EFShadowMgr::Initialize" };
+		EXPECT_EQ( trace, attached );
+		// The test device's one video mode is exclusive: it sizes the screen.
+		ASSERT_EQ( manager->GetDisplayModes().GetSize(), 1u );
+		EXPECT_EQ( manager->GetScreenWidth(), static_cast<u32>( manager->GetDisplayModes()[0].width ) );
+		EXPECT_NE( manager->GetCameraRaster(), nullptr );
+		EXPECT_NE( manager->GetDepthRaster(), nullptr );
+		delete manager;
+	}
+}
+
+TEST_F( EFGraphicsMgrTest, ForwardsEveryOrEveryOtherRetraceAndNothingWithoutACallback ) {
+	struct Row {
+		const char*	ini;
+		bool		previous;
+		u32			forwarded;
+	};
+	const Row rows[] = {
+		{ "", true, 30 },
+		{ "MaxFPS = 60\n", true, 60 },
+		{ "MaxFPS = 25\n", true, 60 },
+		// Nothing was installed before: nothing is called.
+		{ "", false, 0 },
+		{ "MaxFPS = 60\n", false, 0 },
+	};
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.ini );
+		VISetPreRetraceCallback( row.previous ? CountRetrace : nullptr );
+		EFGraphicsMgr* const manager = Make( row.ini );
+		const VIRetraceCallback installed = VISetPreRetraceCallback( nullptr );
+		ASSERT_NE( installed, nullptr );
+		gForwarded = 0;
+		for ( u32 count = 1; count <= 60; count++ ) {
+			installed( count );
+		}
+		EXPECT_EQ( gForwarded, row.forwarded );
+		VISetPreRetraceCallback( installed );
+		delete manager;
+		// The callback that was there before is back.
+		EXPECT_EQ( VISetPreRetraceCallback( nullptr ), row.previous ? CountRetrace : nullptr );
+	}
+}
+
+TEST_F( EFGraphicsMgrTest, DrawsEachCameraInItsPassOrderThenTheSlideShowAndFlip ) {
+	const std::vector<std::string> passes = {
+		"EFProjectorMgr_BC::Begin",		  "EFShadowMgr::Begin",				 "EFFBEffectMgr_BC::Update(4)",
+		"EFSpriteMgr_BC::RenderNormal",	  "EFSpriteMgr_BC::RenderTransparent", "EFSpriteMgr_BC::RenderOccluded",
+		"EFProjectorMgr_BC::End",		  "EFShadowMgr::End",				 "EFMotionTrailMgr_BC::Render",
+		"EFLensFlareFX::Render",		  "EFFBEffectMgr_BC::Update(8)",
+	};
+	const std::string hud = "EFHudMgr_SP::Update";
+	const std::string show = "EFSlideShow::Render";
+	struct Row {
+		const char*					name;
+		u32							flags[2];
+		bool						active[2];
+		std::vector<std::string>	expected;
+	};
+	std::vector<std::string> both = passes;
+	both.push_back( hud );
+	both.insert( both.end(), passes.begin(), passes.end() );
+	both.push_back( hud );
+	both.push_back( show );
+	std::vector<std::string> one = passes;
+	one.push_back( hud );
+	one.push_back( show );
+	const Row rows[] = {
+		{ "flags 0 only clear", { 0, 0 }, { true, false }, { show } },
+		{ "default flags", { EF_CAMERA_DEFAULT_RENDER_FLAGS, 0 }, { true, false }, one },
+		{ "inactive camera with the HUD bit", { 0x80, 0 }, { false, false }, { hud, show } },
+		{ "two cameras in slot order", { EF_CAMERA_DEFAULT_RENDER_FLAGS, EF_CAMERA_DEFAULT_RENDER_FLAGS },
+		  { true, true }, both },
+	};
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.name );
+		EFGraphicsMgr* const manager = Make( "" );
+		ASSERT_EQ( manager->Initialize(), 1u );
+		const u32 count = row.flags[1] != 0 ? 2 : 1;
+		for ( u32 slot = 0; slot < count; slot++ ) {
+			EFCamera* const camera = manager->GetCamera( manager->CreateCamera( nullptr ) );
+			ASSERT_NE( camera, nullptr );
+			camera->muiRenderFlags = row.flags[slot];
+			if ( !row.active[slot] ) {
+				camera->muiFlags &= ~EF_INSTANCE_ACTIVE;
+			}
+		}
+		EFCallTraceEnable( true );
+		manager->Render();
+		EXPECT_EQ( Trace(), row.expected );
+		EFCallTraceEnable( false );
+		// Cameras left in their slots go with the manager.
+		delete manager;
+	}
+}
+
+TEST_F( EFGraphicsMgrTest, APauseStopsTheFlipAndKeepsTheMessageBufferUntilTheNextOne ) {
+	EFGraphicsMgr* const manager = Make( "" );
+	gTempFB = MMMalloc( 64 );
+	ASSERT_NE( gTempFB, nullptr );
+	manager->Pause( 1 );
+	EFCallTraceEnable( true );
+	manager->Render();
+	EXPECT_EQ( EFCallTraceCountOf( "EFSlideShow::Render" ), 0u );
+	EXPECT_NE( gTempFB, nullptr );
+	manager->Pause( 0 );
+	manager->Render();
+	EXPECT_EQ( EFCallTraceCountOf( "EFSlideShow::Render" ), 1u );
+	EXPECT_EQ( gTempFB, nullptr );
+	delete manager;
+}
+
+TEST_F( EFGraphicsMgrTest, TerminateEmptiesTheHudAndTheDictionary ) {
+	EFGraphicsMgr* const manager = Make( "" );
+	ASSERT_EQ( manager->Initialize(), 1u );
+	EFCallTraceEnable( true );
+	manager->Terminate();
+	const std::vector<std::string> expected = { "EFTexFader::Terminate", "EFProjectorMgr_BC::Terminate",
+												"EFLensFlareFX::Terminate" };
+	EXPECT_EQ( Trace(), expected );
+	EXPECT_EQ( gpoHudMgr->GetTextTable(), nullptr );
+	delete manager;
+}
+
+}
