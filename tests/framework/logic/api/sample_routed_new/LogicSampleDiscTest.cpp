@@ -132,9 +132,8 @@ TEST_F( LogicApiSampleDiscTest, TheSampleLogicMovesByTheLibrarysTuningEveryFrame
 	EXPECT_EQ( shared->position.y, 0.0f );
 	EXPECT_EQ( shared->distance, x );
 	EXPECT_EQ( shared->laps, static_cast<s32>( shared->frames / SAMPLE_TUNING_LIVES ) );
-	// Without the 3D library the model has no frame: the frame slots find
-	// nothing and the model stays unplaced.
-	EXPECT_EQ( gpoWorldMgr->FindGameObject( TOOL_SAMPLE_MODEL_OBJECT_ID )->GetFrame(), nullptr );
+	// The graphics manager opened the 3D library: the model has its frame.
+	EXPECT_NE( gpoWorldMgr->FindGameObject( TOOL_SAMPLE_MODEL_OBJECT_ID )->GetFrame(), nullptr );
 	Finish();
 }
 
