@@ -159,7 +159,8 @@ protected:
 
 	void SetUp() override {
 		WorldTestBench::SetUp();
-		DTMatrix::mpoWork = DTMatrix::CreateMatrix();
+		// The graphics manager made the shared work matrices.
+		ASSERT_NE( DTMatrix::mpoWork, nullptr );
 		moSavedWork = _WorkMem;
 		mWorkBuffer.assign( WORK_BYTES, 0 );
 		UseWorkMemory( WORK_BYTES );
@@ -174,8 +175,6 @@ protected:
 		}
 		WorldTestBench::TearDown();
 		_WorkMem = moSavedWork;
-		DTMatrix::mpoWork->Destroy();
-		DTMatrix::mpoWork = nullptr;
 	}
 
 	// The frame's work memory becomes the last bytes of the test's buffer.
