@@ -5,7 +5,8 @@
    and moves for a while, and the spawner makes one copy of the latent
    template and kills it some frames later; it also makes a simple-input
    configuration whose A button it counts, and a timer that loads the
-   level again once. */
+   level again once. The box object jumps onto the hot spot through the
+   physics table and casts a ray down when it lands. */
 #include "framework/logic/api/LogicModuleAPI.h"
 
 #include "tools/logic/sample/sampletuning.h"
@@ -21,8 +22,10 @@ static struct _api_anim * gAnim;
 static struct _api_simpleinput * gSimpleInput;
 static struct _api_extra * gExtra;
 static struct _api_game * gGame;
+static struct api_physic * gPhysic;
 static char gResourceFile[] = SAMPLE_RESOURCE_FILE;
 static char gSameLevelPath[] = "";
+static char gRayLine[] = "SAMPLEOBJ: the box landed; the ray down hits 0x%08X\n";
 
 static s32 OnButtonA( void * data ) {
 	(void)data;
@@ -82,6 +85,64 @@ static void StepSpawner( void ) {
 	gShared->spawnerSteps++;
 }
 
+/* The box: gravity first, the jump later, and one ray down when it comes
+   down onto the target's height (the moment of landing). */
+static void StepBox( void ) {
+	DMAccelerationParams gravity;
+	JumpOnCoorParam jump;
+	RayIntersectIn ray;
+	RayIntersectOut hit;
+	DTVector3d velocity;
+	DTVector3d at;
+	const u32 step = gShared->boxSteps++;
+	if ( step == 0 ) {
+		gPhysic->SetFlags( SAMPLE_SELF_ID, SAMPLE_BOX_PHYSIC_FLAGS );
+		gGameObj->SetContextFlag( SAMPLE_SELF_ID, 1 );
+		gShared->boxAcceleration = gPhysic->DMAdd( SAMPLE_SELF_ID, 0 );
+		gMath->CVectorSet( &gravity.oAcceleration, 0.0f, SAMPLE_GRAVITY_Y, 0.0f );
+		gravity.fMaxSpeed = 100.0f;
+		gravity.ui32Flags = 0;
+		gPhysic->DMSetParams( gShared->boxAcceleration, &gravity );
+		gPhysic->DMSetContextMask( gShared->boxAcceleration, 1 );
+		gPhysic->DMSetActive( gShared->boxAcceleration, 1 );
+		return;
+	}
+	if ( step == SAMPLE_JUMP_STEP ) {
+		gGameObj->GetPosition( SAMPLE_HOT_SPOT_ID, SAMPLE_OWN_FRAME, &jump.oTargetCoor );
+		jump.oTargetCoor.y += SAMPLE_HOT_SPOT_TOP;
+		gMath->CVectorSet( &jump.oTargetSpeed, 0.0f, 0.0f, 0.0f );
+		jump.fMaxSpeed = 0.0f;
+		jump.uiFlags = SAMPLE_JUMP_FLAGS;
+		jump.fRelHeightToReach = 0.0f;
+		jump.uiDmAccelerationHandle = gShared->boxAcceleration;
+		gPhysic->JumpOnCoor( SAMPLE_SELF_ID, &jump );
+		gShared->jumpTarget = jump.oTargetCoor;
+		return;
+	}
+	if ( step < SAMPLE_JUMP_STEP || gShared->boxLanded != 0 ) {
+		return;
+	}
+	/* Landed: coming down at the target's height. */
+	gPhysic->GetVelocity( SAMPLE_SELF_ID, &velocity );
+	gGameObj->GetPosition( SAMPLE_SELF_ID, SAMPLE_OWN_FRAME, &at );
+	if ( velocity.y >= 0.0f || at.y > gShared->jumpTarget.y ) {
+		return;
+	}
+	gShared->boxLanded = step;
+	gShared->landedAt = at;
+	gMath->CVectorSet( &ray.oStartVector, at.x, at.y + SAMPLE_RAY_HEIGHT, at.z );
+	gMath->CVectorSet( &ray.oDeplVector, 0.0f, -2.0f * SAMPLE_RAY_HEIGHT, 0.0f );
+	ray.ui32ObjDetectType = 1;
+	ray.ui32ObjUDDetectType = 0;
+	ray.ui32EnvDetectType = 0;
+	ray.ui32EnvUDDetectType = 0;
+	ray.ui32ExcludeObjID = SAMPLE_SELF_ID;
+	gShared->rayResult = (u32)gPhysic->CheckRayIntersection( &ray, &hit );
+	gShared->rayPoint = hit.oIntersectionPoint;
+	gShared->rayHitId = gShared->rayResult == PS_RAY_OBJ ? hit.oOutEnvObj.oOutObj.ui32ObjID : 0;
+	gExtra->printf( gRayLine, gShared->rayHitId );
+}
+
 static s32 Idle( void * data ) {
 	DTVector3d step;
 	u32 self;
@@ -98,6 +159,8 @@ static s32 Idle( void * data ) {
 		StepModel();
 	} else if ( self == SAMPLE_SPAWNER_ID ) {
 		StepSpawner();
+	} else if ( self == SAMPLE_BOX_ID ) {
+		StepBox();
 	}
 	gShared->frames++;
 	if ( gTuning == 0 ) {
@@ -118,6 +181,7 @@ void SAMPLEOBJConstructor( struct _api_cons * api, s32 count ) {
 	gSimpleInput = api->GetApiSimpleInput();
 	gExtra = api->GetApiExtra();
 	gGame = api->GetApiGame();
+	gPhysic = api->GetApiPhysic();
 	gTuning = (SampleTuning *)api->GetApiCustom( gTuningName );
 	api->SetExternalFunction( 0, Idle );
 	api->SetExternalFunction( SAMPLE_FN_BUTTON_A, OnButtonA );

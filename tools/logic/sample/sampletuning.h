@@ -39,6 +39,23 @@
 #define SAMPLE_RELOAD_SECONDS	10.0f
 #define SAMPLE_RELOAD_BUFFER	0x5A4D0001u
 #define SAMPLE_RESOURCE_FILE	"SAMPLE.GCR"
+/* The box object moves and collides and gets an acceleration module
+   (gravity, in context 1) on its first state call, jumps at the least
+   speed onto the top of the hot spot's box (its origin at its foot) on
+   its SAMPLE_JUMP_STEP-th call, and when it comes down to the target's
+   height casts a ray down from above itself, excluding itself, that
+   stops on the hot spot. */
+#define SAMPLE_BOX_ID			0x2A000013u
+#define SAMPLE_HOT_SPOT_ID		0x2A000010u
+/* The joint that names an object's own frame. */
+#define SAMPLE_OWN_FRAME		0x7FFFFFFFu
+/* Body flags: moves and collides. */
+#define SAMPLE_BOX_PHYSIC_FLAGS	0x6u
+#define SAMPLE_JUMP_STEP		60u
+#define SAMPLE_JUMP_FLAGS		0x4u
+#define SAMPLE_GRAVITY_Y		-9.8f
+#define SAMPLE_HOT_SPOT_TOP		2.0f
+#define SAMPLE_RAY_HEIGHT		3.0f
 
 typedef struct {
 	f32 speed;
@@ -65,6 +82,14 @@ typedef struct {
 	s32 buttonAction;
 	u32 buttonPresses;
 	u32 reloadTimer;
+	u32 boxSteps;
+	u32 boxAcceleration;
+	u32 boxLanded;
+	u32 rayResult;
+	u32 rayHitId;
+	DTVector3d rayPoint;
+	DTVector3d jumpTarget;
+	DTVector3d landedAt;
 } SampleShared;
 
 /* The persistent game buffer: 1 once the level was loaded again. */

@@ -4,7 +4,8 @@
 	library's block is registered and the object logic moves a shared
 	position by its speed every frame, spawns a copy of the latent
 	template and kills it, and, with the 3D library started, turns and
-	moves the model object and plays its first animation.
+	moves the model object and plays its first animation; the box jumps
+	onto the hot spot and its ray down hits it.
 */
 #include "framework/core/engine/EFCoreTestBench.h"
 #include "framework/logic/LogicTestSupport.h"
@@ -39,6 +40,8 @@ namespace {
 static_assert( SAMPLE_MODEL_ID == TOOL_SAMPLE_MODEL_OBJECT_ID );
 static_assert( SAMPLE_SPAWNER_ID == TOOL_SAMPLE_GAME_OBJECT_ID );
 static_assert( SAMPLE_TEMPLATE_ID == TOOL_SAMPLE_TEMPLATE_ID );
+static_assert( SAMPLE_BOX_ID == TOOL_SAMPLE_BOX_OBJECT_ID );
+static_assert( SAMPLE_HOT_SPOT_ID == TOOL_SAMPLE_HOT_SPOT_OBJECT_ID );
 
 // The hot spot, the model, the box and the sample game object.
 constexpr u32 LEVEL_OBJECTS = 4;
@@ -183,6 +186,39 @@ TEST_F( LogicApiSampleDiscTest, InAHundredAndTwentyFramesTheModelTurnsAndMovesAn
 	EXPECT_EQ( played.muiAnim, model->moAnimationMgr.muiBaseIndex );
 	EXPECT_EQ( played.muiFlags, 0u );
 	EXPECT_EQ( played.mfTime, 0.0f );
+	Finish();
+}
+
+TEST_F( LogicApiSampleDiscTest, TheBoxJumpsOntoTheHotSpotAndItsRayDownHitsIt ) {
+	constexpr u32 FRAMES = 180;
+	ASSERT_NO_FATAL_FAILURE( Boot( FRAMES, true ) );
+	gpoEngineController->MainLoop();
+
+	const SampleShared* const shared = Shared();
+	ASSERT_NE( shared, nullptr );
+	EFGameObject* const box = gpoWorldMgr->FindGameObject( TOOL_SAMPLE_BOX_OBJECT_ID );
+	EFGameObject* const spot = gpoWorldMgr->FindGameObject( TOOL_SAMPLE_HOT_SPOT_OBJECT_ID );
+	ASSERT_NE( box, nullptr );
+	ASSERT_NE( spot, nullptr );
+	ASSERT_NE( box->GetFrame(), nullptr );
+	// The jump's target is the top of the hot spot's box, and the box came
+	// down there within the Euler steps' error: v dt for the frame it was
+	// seen in, g dt T / 2 for the flight.
+	const RwV3d& spotAt = spot->GetFrame()->moFrame.modelling.pos;
+	EXPECT_NEAR( shared->jumpTarget.x, spotAt.x, 1e-4f );
+	EXPECT_NEAR( shared->jumpTarget.y, spotAt.y + SAMPLE_HOT_SPOT_TOP, 1e-4f );
+	EXPECT_NEAR( shared->jumpTarget.z, spotAt.z, 1e-4f );
+	ASSERT_GT( shared->boxLanded, SAMPLE_JUMP_STEP );
+	const f32 dt = 1.0f / 60.0f;
+	const f32 flight = static_cast<f32>( shared->boxLanded - SAMPLE_JUMP_STEP ) * dt;
+	const f32 error = 10.0f * dt + 9.8f * dt * flight / 2.0f;
+	const DTVector3d miss = shared->landedAt - shared->jumpTarget;
+	EXPECT_LT( miss.LengthSquare(), error * error );
+	// The ray down from above the landed box passes it by and stops on the
+	// hot spot's top.
+	EXPECT_EQ( shared->rayResult, static_cast<u32>( PS_RAY_OBJ ) );
+	EXPECT_EQ( shared->rayHitId, TOOL_SAMPLE_HOT_SPOT_OBJECT_ID );
+	EXPECT_NEAR( shared->rayPoint.y, spotAt.y + SAMPLE_HOT_SPOT_TOP, 1e-3f );
 	Finish();
 }
 
