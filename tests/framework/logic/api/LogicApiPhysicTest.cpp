@@ -6,7 +6,9 @@
 
 #include "framework/core/engine/EFCallTrace.h"
 #include "framework/logic/api/EFApiTrace.h"
+#include "framework/physics/EFObjCollisionBBox.h"
 #include "framework/physics/EFObjCollisionSphere.h"
+#include "framework/physics/EFObjCollisionSweptSphere.h"
 
 #include <gtest/gtest.h>
 
@@ -201,6 +203,55 @@ TEST_F( LogicApiPhysicTest, RaysReportTheEnvironmentsRecordOrTheHitBodyAndPrimit
 	EXPECT_EQ( api.CheckRayIntersection( &in, &out ), PS_RAY_NONE );
 	EXPECT_EQ( in.ui32ExcludeObjID, RUNNING );
 	EXPECT_EQ( std::memcmp( &before, &out, sizeof( out ) ), 0 );
+}
+
+// A body's one primitive swapped for a capsule or a box: the table names
+// the body's owner and the primitive's tag, the point on the shape's top.
+TEST_F( LogicApiPhysicTest, RaysHitCapsuleAndBoxBodiesThroughTheTable ) {
+	struct Row {
+		const char*		name;
+		EFObjCollisionPrim* ( *make )( DTFrame* frame );
+		f32				top;
+	};
+	const Row rows[] = {
+		{ "capsule", []( DTFrame* frame ) -> EFObjCollisionPrim* {
+			  EFObjCollisionSweptSphere* const capsule = new EFObjCollisionSweptSphere( frame );
+			  capsule->SetRadius( 0.25f );
+			  capsule->SetVector( DTVector3d( 0, 0.5f, 0 ) );
+			  return capsule;
+		  }, 0.75f },
+		{ "box", []( DTFrame* frame ) -> EFObjCollisionPrim* {
+			  EFObjCollisionBBox* const box = new EFObjCollisionBBox( frame );
+			  box->SetHalfExtents( DTVector3d( 0.5f, 0.4f, 0.5f ) );
+			  return box;
+		  }, 0.4f },
+	};
+	u32 id = HERO;
+	f32 x = 0.0f;
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.name );
+		EFPhysic* const body = BodyOfPrim( MakeSphere( id, DTVector3d( x, 2, 0 ) ) );
+		ASSERT_NE( body, nullptr );
+		EFObjCollisionPrim*& slot = body->moCollisionModel.mppoPrimArray[0];
+		EFObjCollisionPrim* const shape = row.make( body->GetOwner()->GetFrame() );
+		shape->moBaseAttrib = slot->moBaseAttrib;
+		shape->UpdateCurrentAttribs();
+		shape->mui32Tag = 0x60 + id;
+		delete slot;
+		slot = shape;
+		body->moCollisionModel.moPhysicBSphere = DTSphere( DTVector3d(), shape->mfMaxRadius );
+		body->moCollisionModel.PrecalcData();
+		manager.Update( 1.0f / 60.0f );
+		RayIntersectIn in = { DTVector3d( x, 5, 0 ), DTVector3d( 0, -10, 0 ), 0x1, 0, 0, 0, 0 };
+		RayIntersectOut out = {};
+		ASSERT_EQ( api.CheckRayIntersection( &in, &out ), PS_RAY_OBJ );
+		EXPECT_EQ( out.oOutEnvObj.oOutObj.ui32ObjID, id );
+		EXPECT_EQ( out.oOutEnvObj.oOutObj.ui32TagPrim, 0x60 + id );
+		EXPECT_NEAR( out.oIntersectionPoint.y, body->GetOwner()->GetFrame()->GetWMatrix()->GetPos()->y + row.top, 1e-3f );
+		EXPECT_NEAR( out.oIntersectionNormal.y, 1.0f, 1e-4f );
+		id++;
+		x += 5.0f;
+	}
 }
 
 TEST_F( LogicApiPhysicTest, ModuleSlotsDriveTheModulesThroughTheirHandles ) {
