@@ -8,6 +8,10 @@
 	function pointer wide. Slots the engine does not fill hold a stub that
 	returns zero.
 
+	Names, data and texts handed to the queueing slots are read when their
+	command runs, frames later: they must live until the completion or the
+	error callback has been called.
+
 ===============================================================================
 */
 #ifndef LOGIC_TABLE_LOAD_SAVE_H
