@@ -209,6 +209,7 @@ TEST_F( LogicApiTablesTest, FillingWritesOnlyTheImplementedSlots ) {
 		{ "simpleinput", Range( 0, 28 ) },
 		{ "extra", Range( 0, 30 ) },
 		{ "game", Range( 0, 15 ) },
+		{ "loadsave", Range( 0, 38 ) },
 		{ "console", Range( 0, 2 ) },
 		{ "qa", Range( 0, 3 ) },
 		{ "karaoke", Range( 0, 12 ) },
