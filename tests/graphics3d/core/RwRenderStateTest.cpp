@@ -48,7 +48,7 @@ TEST_F( RwRenderStateTest, GetsStatesAndDrawsIn2DWithoutACamera ) {
 	RwImVertexIndex indices[3] = { 0, 1, 2 };
 	EXPECT_TRUE( RwIm2DRenderPrimitive( 4, vertices, 5 ) );
 	EXPECT_TRUE( RwIm2DRenderIndexedPrimitive( 3, vertices, 7, indices, 3 ) );
-	const std::vector<TestDeviceCall>& calls = TestDeviceCalls();
+	const auto& calls = TestDeviceCalls();
 	ASSERT_EQ( calls.size(), 3u );
 	EXPECT_EQ( calls[0].kind, TestDeviceCall::RENDER_STATE_GET );
 	EXPECT_EQ( calls[0].state, 9 );

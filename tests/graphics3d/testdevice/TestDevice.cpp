@@ -13,7 +13,8 @@ namespace {
 struct TestDeviceState {
 	bool						refused[TEST_DEVICE_COUNTED_REQUESTS] = {};
 	u32							counts[TEST_DEVICE_COUNTED_REQUESTS] = {};
-	std::vector<TestDeviceCall>	calls;
+	// Kept in malloc'd memory, away from heaps operator new may be routed to.
+	GXHostVector<TestDeviceCall>	calls;
 	void*						configuration = nullptr;
 	const RwMemoryFunctions*	memory = nullptr;
 	void*						workBlock = nullptr;
@@ -244,7 +245,7 @@ u32 TestDeviceRequestCount( const s32 request ) {
 	return state.counts[CounterOf( request )];
 }
 
-const std::vector<TestDeviceCall>& TestDeviceCalls() {
+const GXHostVector<TestDeviceCall>& TestDeviceCalls() {
 	return state.calls;
 }
 

@@ -26,6 +26,7 @@
 #include "graphics3d/core/RwDevice.h"
 #include "graphics3d/core/RwMemory.h"
 #include "graphics3d/core/RwV3d.h"
+#include "platform/gx/GXHost.h"
 
 #include <vector>
 
@@ -61,7 +62,7 @@ void								TestDeviceRefuseRequest( s32 request, bool refuse );
 // Withdraws every refusal, keeping everything else.
 void								TestDeviceAcceptAllRequests();
 u32									TestDeviceRequestCount( s32 request );
-const std::vector<TestDeviceCall>&	TestDeviceCalls();
+const GXHostVector<TestDeviceCall>&	TestDeviceCalls();
 void								TestDeviceClearCalls();
 // The configuration given to the last open; null before one.
 void*								TestDeviceConfiguration();

@@ -16,7 +16,9 @@ constexpr s32 NUM_STANDARDS = RWSTANDARD_COUNT;
 struct RasterDeviceState {
 	bool								refused[NUM_STANDARDS] = {};
 	u32									counts[NUM_STANDARDS] = {};
-	std::vector<TestDeviceStandardCall>	calls;
+	// Kept in malloc'd memory: programs that route operator new to the
+	// engine's heaps must not find the harness's record there.
+	GXHostVector<TestDeviceStandardCall>	calls;
 	RwRaster*							context = nullptr;
 	s32									imageFormat = -1;
 	u32									textureGrants = TEST_DEVICE_GRANT_ALL;
@@ -600,11 +602,7 @@ u32 TestDeviceStandardCount( const s32 index ) {
 	return index >= 0 && index < NUM_STANDARDS ? state.counts[index] : 0;
 }
 
-void TestDeviceClearStandardCalls() {
-	state.calls.clear();
-}
-
-const std::vector<TestDeviceStandardCall>& TestDeviceStandardCalls() {
+const GXHostVector<TestDeviceStandardCall>& TestDeviceStandardCalls() {
 	return state.calls;
 }
 

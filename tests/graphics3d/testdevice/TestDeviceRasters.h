@@ -36,6 +36,7 @@
 
 #include "graphics3d/core/RwDevice.h"
 #include "graphics3d/core/RwRaster.h"
+#include "platform/gx/GXHost.h"
 
 #include <vector>
 
@@ -75,9 +76,8 @@ TestDeviceRasterExtension*					TestDeviceRasterExtensionOf( RwRaster* raster );
 void										TestDeviceRastersReset();
 void										TestDeviceRefuseStandard( s32 index, bool refuse );
 u32											TestDeviceStandardCount( s32 index );
-const std::vector<TestDeviceStandardCall>&	TestDeviceStandardCalls();
+const GXHostVector<TestDeviceStandardCall>&	TestDeviceStandardCalls();
 // Forgets the recorded calls, keeping the counts and the record's memory.
-void										TestDeviceClearStandardCalls();
 // The raster given to the last set-context standard.
 RwRaster*									TestDeviceRasterContext();
 // Which of the mipmap (0x8000) and automatic-mipmap (0x1000) bits

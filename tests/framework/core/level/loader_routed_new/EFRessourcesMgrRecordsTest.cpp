@@ -4,7 +4,6 @@
 #include "datatypes/memory/DTMemHeap.h"
 #include "datatypes/memory/MMMemory.h"
 #include "framework/core/level/EFLoadingMgr.h"
-#include "graphics3d/testdevice/TestDeviceRasters.h"
 #include "tools/lib/level/ToolGenericDataWriter.h"
 #include "tools/lib/level/ToolMalformedData.h"
 
@@ -190,9 +189,6 @@ TEST_F( EFRessourcesMgrRecordsTest, TwentyLevelChangesLeaveNoFileOpenAndTheGloba
 	u32 globalBytes = 0;
 	for ( u32 change = 0; change < 20; change++ ) {
 		SCOPED_TRACE( change );
-		// The test device's call record grows on the routed heaps; it is
-		// the harness's memory, not the level's.
-		TestDeviceClearStandardCalls();
 		DropLevelObjects();
 		gpoRessourcesMgr->RequestExternalFileLoad( "EXTRA.BIN" );
 		gpoEngineController->LoadLevel( 0 );
