@@ -61,9 +61,10 @@ ToolGloRecord ToolSampleHotSpotObject( const u32 code ) {
 
 ToolGloRecord ToolSampleBoxObject( const u32 code ) {
 	// A unit box standing on the object's origin, which is on the floor;
-	// environment collisions on, environment detect 1.
+	// environment collisions on; type, detect and environment detect 1,
+	// so that it meets the hot spot's box when logic moves it there.
 	return HotSpotObject( TOOL_SAMPLE_BOX_OBJECT_ID, BOX_HOT_SPOT_ID, code, { 0.0f, 0.0f, -4.0f }, 0.5f,
-						  { 0.5f, 0.5f, 0.5f }, { 0x1, 0, 0, 0, 0, 0x1, 0, 0, 0, 0, 0 } );
+						  { 0.5f, 0.5f, 0.5f }, { 0x1, 0x1, 0x1, 0, 0, 0x1, 0, 0, 0, 0, 0 } );
 }
 
 ToolGloRecord ToolSampleModelObject( const u32 code ) {

@@ -4,9 +4,11 @@
    animation tables the model object plays its first animation and turns
    and moves for a while, and the spawner makes one copy of the latent
    template and kills it some frames later; it also makes a simple-input
-   configuration whose A button it counts, and a timer that loads the
-   level again once. The box object jumps onto the hot spot through the
-   physics table and casts a ray down when it lands. */
+   configuration whose A button it counts and a timer that loads the
+   level again once, and records, stops or replays a demo when a demo
+   command waits in the persistent buffer. The box object jumps onto the
+   hot spot (a platform) through the physics table and casts a ray down
+   when it lands. */
 #include "framework/logic/api/LogicModuleAPI.h"
 
 #include "tools/logic/sample/sampletuning.h"
@@ -25,6 +27,8 @@ static struct _api_game * gGame;
 static struct api_physic * gPhysic;
 static char gResourceFile[] = SAMPLE_RESOURCE_FILE;
 static char gSameLevelPath[] = "";
+static char gDemoFile[] = SAMPLE_DEMO_FILE;
+static char gNoLevel[] = "";
 static char gRayLine[] = "SAMPLEOBJ: the box landed; the ray down hits 0x%08X\n";
 
 static s32 OnButtonA( void * data ) {
@@ -44,6 +48,37 @@ static s32 OnTimer( void * data ) {
 		gGame->LoadLevel( gSameLevelPath, gResourceFile, 0 );
 	}
 	return 0;
+}
+
+/* A replay ended (the data is 1 when the player stopped it). */
+static s32 OnDemoEnd( void * data ) {
+	SampleReload * const kept = (SampleReload *)gGameObj->GetGameBuffer( SAMPLE_RELOAD_BUFFER, sizeof( SampleReload ), 1 );
+	(void)data;
+	if ( kept != 0 ) {
+		kept->demoEnds++;
+	}
+	return 0;
+}
+
+/* A demo command left in the persistent buffer: taken before it acts, so
+   that the image a recording keeps holds none. The replay goes back to
+   the level it started from when it ends. */
+static void RunDemoCommand( void ) {
+	SampleReload * const kept = (SampleReload *)gGameObj->GetGameBuffer( SAMPLE_RELOAD_BUFFER, sizeof( SampleReload ), 1 );
+	u32 command;
+	if ( kept == 0 || kept->demoCommand == SAMPLE_DEMO_NONE ) {
+		return;
+	}
+	command = kept->demoCommand;
+	kept->demoCommand = SAMPLE_DEMO_NONE;
+	if ( command == SAMPLE_DEMO_RECORD ) {
+		gExtra->DemoLoopRecord( gDemoFile );
+	} else if ( command == SAMPLE_DEMO_STOP ) {
+		gExtra->DemoLoopStop();
+	} else if ( command == SAMPLE_DEMO_PLAY ) {
+		gExtra->DemoLoopRegisterNotify( SAMPLE_SELF_ID, SAMPLE_FN_DEMO_END );
+		gExtra->DemoLoopPlay( gDemoFile, gNoLevel, gNoLevel );
+	}
 }
 
 static void StartControls( void ) {
@@ -82,11 +117,19 @@ static void StepSpawner( void ) {
 		gGameObj->KillObject( gShared->copyId );
 		gShared->copyKilled = 1;
 	}
+	RunDemoCommand();
 	gShared->spawnerSteps++;
 }
 
-/* The box: gravity first, the jump later, and one ray down when it comes
-   down onto the target's height (the moment of landing). */
+/* The hot spot carries what lands on it. */
+static void StepHotSpot( void ) {
+	if ( gShared->hotSpotSteps++ == 0 ) {
+		gPhysic->SetFlags( SAMPLE_SELF_ID, SAMPLE_HOT_SPOT_PHYSIC_FLAGS );
+	}
+}
+
+/* The box: gravity first, the jump later, and once it has landed it stops
+   and casts one ray down. */
 static void StepBox( void ) {
 	DMAccelerationParams gravity;
 	JumpOnCoorParam jump;
@@ -122,12 +165,16 @@ static void StepBox( void ) {
 	if ( step < SAMPLE_JUMP_STEP || gShared->boxLanded != 0 ) {
 		return;
 	}
-	/* Landed: coming down at the target's height. */
+	/* Landed: it came down and something stopped its fall. */
 	gPhysic->GetVelocity( SAMPLE_SELF_ID, &velocity );
-	gGameObj->GetPosition( SAMPLE_SELF_ID, SAMPLE_OWN_FRAME, &at );
-	if ( velocity.y >= 0.0f || at.y > gShared->jumpTarget.y ) {
+	if ( velocity.y < -SAMPLE_FALLING_SPEED ) {
+		gShared->boxFalling = 1;
+	}
+	if ( gShared->boxFalling == 0 || velocity.y < -SAMPLE_RESTING_SPEED ) {
 		return;
 	}
+	gPhysic->SetVelocity( SAMPLE_SELF_ID, 0.0f, 0.0f, 0.0f );
+	gGameObj->GetPosition( SAMPLE_SELF_ID, SAMPLE_OWN_FRAME, &at );
 	gShared->boxLanded = step;
 	gShared->landedAt = at;
 	gMath->CVectorSet( &ray.oStartVector, at.x, at.y + SAMPLE_RAY_HEIGHT, at.z );
@@ -161,6 +208,8 @@ static s32 Idle( void * data ) {
 		StepSpawner();
 	} else if ( self == SAMPLE_BOX_ID ) {
 		StepBox();
+	} else if ( self == SAMPLE_HOT_SPOT_ID ) {
+		StepHotSpot();
 	}
 	gShared->frames++;
 	if ( gTuning == 0 ) {
@@ -186,6 +235,7 @@ void SAMPLEOBJConstructor( struct _api_cons * api, s32 count ) {
 	api->SetExternalFunction( 0, Idle );
 	api->SetExternalFunction( SAMPLE_FN_BUTTON_A, OnButtonA );
 	api->SetExternalFunction( SAMPLE_FN_TIMER, OnTimer );
+	api->SetExternalFunction( SAMPLE_FN_DEMO_END, OnDemoEnd );
 	api->GetGlobalData( (void **)&gShared, sizeof( SampleShared ) );
 	if ( gShared != 0 ) {
 		gShared->instances = (u32)count;

@@ -39,12 +39,23 @@
 #define SAMPLE_RELOAD_SECONDS	10.0f
 #define SAMPLE_RELOAD_BUFFER	0x5A4D0001u
 #define SAMPLE_RESOURCE_FILE	"SAMPLE.GCR"
+/* Demo commands: record into SAMPLE_DEMO_FILE, stop, replay it; the
+   spawner hears a replay's end through SAMPLE_FN_DEMO_END. */
+#define SAMPLE_DEMO_NONE		0u
+#define SAMPLE_DEMO_RECORD		1u
+#define SAMPLE_DEMO_STOP		2u
+#define SAMPLE_DEMO_PLAY		3u
+#define SAMPLE_DEMO_FILE		"SAMPLE.DEM"
+#define SAMPLE_FN_DEMO_END		3
 /* The box object moves and collides and gets an acceleration module
    (gravity, in context 1) on its first state call, jumps at the least
    speed onto the top of the hot spot's box (its origin at its foot) on
-   its SAMPLE_JUMP_STEP-th call, and when it comes down to the target's
-   height casts a ray down from above itself, excluding itself, that
-   stops on the hot spot. */
+   its SAMPLE_JUMP_STEP-th call, and when it has landed there (it came
+   down faster than SAMPLE_FALLING_SPEED and its vertical speed is back
+   within SAMPLE_RESTING_SPEED of rest) it stops and casts a ray down from
+   above itself, excluding itself, that stops on the hot spot. The hot
+   spot makes its body a platform on its first state call, so that the
+   box standing on it is carried, not pushed off. */
 #define SAMPLE_BOX_ID			0x2A000013u
 #define SAMPLE_HOT_SPOT_ID		0x2A000010u
 /* The joint that names an object's own frame. */
@@ -56,6 +67,10 @@
 #define SAMPLE_GRAVITY_Y		-9.8f
 #define SAMPLE_HOT_SPOT_TOP		2.0f
 #define SAMPLE_RAY_HEIGHT		3.0f
+#define SAMPLE_FALLING_SPEED	1.0f
+#define SAMPLE_RESTING_SPEED	0.05f
+/* Body flags of the hot spot: a platform. */
+#define SAMPLE_HOT_SPOT_PHYSIC_FLAGS	0x200000u
 
 typedef struct {
 	f32 speed;
@@ -90,11 +105,18 @@ typedef struct {
 	DTVector3d rayPoint;
 	DTVector3d jumpTarget;
 	DTVector3d landedAt;
+	u32 boxFalling;
+	u32 hotSpotSteps;
 } SampleShared;
 
-/* The persistent game buffer: 1 once the level was loaded again. */
+/* The persistent game buffer: reloaded is 1 once the level was loaded
+   again; demoCommand is a demo command left for the spawner, which takes
+   it on its next state call; demoEnds counts the replay ends the spawner
+   was told of. */
 typedef struct {
 	u32 reloaded;
+	u32 demoCommand;
+	u32 demoEnds;
 } SampleReload;
 
 #endif

@@ -5,6 +5,9 @@
 */
 #include "framework/logic/LogicWorldFixture.h"
 
+#include "datatypes/persist/DTMemoryPersistStream.h"
+#include "datatypes/waypoint/DTWaypointGrp.h"
+#include "datatypes/waypoint/DTWpGrpMgr.h"
 #include "framework/core/world/EFGameObject.h"
 #include "framework/core/world/EFGameObjectFlags.h"
 #include "framework/core/world/EFNotificationMgr.h"
@@ -14,6 +17,7 @@
 #include "framework/logic/EFGameTimer.h"
 #include "framework/logic/EFLogicCallbackRecord.h"
 #include "framework/logic/api/LogicApiTables.h"
+#include "tools/lib/level/ToolWaypointWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -141,6 +145,37 @@ TEST_F( LogicApiExtraTest, OnlyTheObjectThatRegisteredCanStopHearingAndADeadOneH
 	Run( 1.0f );
 	EXPECT_TRUE( gHeard.empty() );
 	EXPECT_EQ( notifications.GetCallerData( NO_TIMER, OWNER, timer ), nullptr );
+}
+
+// A stored group of three points: the index equal to the count is past
+// the end, so reading leaves out as it was and writing changes nothing.
+TEST_F( LogicApiExtraTest, WaypointsStopAtTheirCount ) {
+	constexpr u32 GROUP = 0x5A000007;
+	ToolBigEndianWriter bytes;
+	ToolWaypointWriter::WriteGroup( bytes, { GROUP, 3, { 1, 2, 3, 4, 5, 6, 7, 8, 9 } } );
+	std::vector<char> stored;
+	for ( const u8 byte : bytes.Take() ) {
+		stored.push_back( static_cast<char>( byte ) );
+	}
+	DTMemoryPersistStream stream( stored.data(), static_cast<s32>( stored.size() ) );
+	DTWaypointGrp* const group = new DTWaypointGrp;
+	ASSERT_GE( group->Load( stream ), 0 );
+	ASSERT_TRUE( DTWpGrpMgr::moWpGrpMgr.AddWaypointGrp( group, GROUP ) );
+
+	EXPECT_EQ( APIextra.WaypointGetNb( GROUP ), 3u );
+	DTVector3d out( -1, -1, -1 );
+	EXPECT_EQ( APIextra.WaypointGetPos( GROUP, 2, &out ), &out );
+	EXPECT_EQ( out.x, 7.0f );
+	EXPECT_EQ( out.z, 9.0f );
+	out = DTVector3d( -1, -1, -1 );
+	EXPECT_EQ( APIextra.WaypointGetPos( GROUP, 3, &out ), &out );
+	EXPECT_EQ( out.x, -1.0f );
+	EXPECT_EQ( out.z, -1.0f );
+	DTVector3d in( 50, 50, 50 );
+	EXPECT_EQ( APIextra.WaypointSetPos( GROUP, 3, &in ), &in );
+	EXPECT_EQ( group->GetPointCount(), 3u );
+	EXPECT_EQ( APIextra.WaypointGetNb( GROUP + 1 ), 0u );
+	DTWpGrpMgr::moWpGrpMgr.RemoveAllWaypointGrp();
 }
 
 }

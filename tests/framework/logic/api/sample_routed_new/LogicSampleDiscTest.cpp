@@ -14,16 +14,21 @@
 #include "framework/core/engine/EFAppContext.h"
 #include "framework/core/engine/EFEngineController.h"
 #include "framework/core/engine/EFIniFile.h"
+#include "framework/core/input/EFDemoLoop.h"
+#include "framework/core/input/EFInputAction.h"
+#include "framework/core/input/EFInputMgr.h"
 #include "framework/core/level/EFRessourcesMgr.h"
 #include "framework/logic/EFGameMemoryMgr.h"
 #include "framework/core/world/EFGameObject.h"
 #include "framework/core/world/EFWorld.h"
+#include "framework/physics/EFPhysic.h"
 #include "framework/logic/EFCustomLibBank.h"
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/logic/EFLogicCode.h"
 #include "framework/video/EFVideoPlayer.h"
 #include "graphics3d/core/RwEngine.h"
 #include "platform/pad/PADHost.h"
+#include "platform/vi/VI.h"
 #include "tools/lib/ToolSampleDisc.h"
 #include "tools/lib/level/ToolSampleObjects.h"
 #include "tools/lib/logic/ToolSampleLogic.h"
@@ -32,10 +37,51 @@
 #include <glm/glm.hpp>
 #include <glm/gtc/matrix_transform.hpp>
 
+#include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
+
+// What logic sees at the start of a frame: the demo's state, the A
+// button's action, the presses the sample heard, and where the objects
+// are.
+struct DemoFrame {
+	u32			state;
+	ActionState	button;
+	u32			presses;
+	RwV3d		at[3];
+};
+std::vector<DemoFrame> gDemoFrames;
+
+const SampleShared* SharedBlock() {
+	const EFLogicCode* const code = gpoGameLogicMgr->GetLogicCode( TOOL_SAMPLE_OBJECT_CODE_ID );
+	if ( code == nullptr || code->GetGlobalDataSize() < sizeof( SampleShared ) ) {
+		return nullptr;
+	}
+	return static_cast<const SampleShared*>( code->GetGlobalData() );
+}
+
+s32 ObserveDemoFrame( void*, void* ) {
+	DemoFrame frame = {};
+	frame.state = gpoEngineController->GetDemoLoop().GetState();
+	if ( const SampleShared* const shared = SharedBlock() ) {
+		frame.presses = shared->buttonPresses;
+		if ( const EFInputAction* const action = gpoInputMgr->InputActionGet( shared->inputConfig, shared->buttonAction ) ) {
+			frame.button = action->GetState();
+		}
+	}
+	const u32 ids[] = { TOOL_SAMPLE_BOX_OBJECT_ID, TOOL_SAMPLE_MODEL_OBJECT_ID, TOOL_SAMPLE_HOT_SPOT_OBJECT_ID };
+	for ( u32 i = 0; i < 3; i++ ) {
+		const EFGameObject* const object = gpoWorldMgr->FindGameObject( ids[i] );
+		if ( object != nullptr && object->GetFrame() != nullptr ) {
+			frame.at[i] = object->GetFrame()->moFrame.modelling.pos;
+		}
+	}
+	gDemoFrames.push_back( frame );
+	return 0;
+}
 
 static_assert( SAMPLE_MODEL_ID == TOOL_SAMPLE_MODEL_OBJECT_ID );
 static_assert( SAMPLE_SPAWNER_ID == TOOL_SAMPLE_GAME_OBJECT_ID );
@@ -97,11 +143,37 @@ protected:
 	}
 
 	static const SampleShared* Shared() {
-		const EFLogicCode* const code = gpoGameLogicMgr->GetLogicCode( TOOL_SAMPLE_OBJECT_CODE_ID );
-		if ( code == nullptr || code->GetGlobalDataSize() < sizeof( SampleShared ) ) {
-			return nullptr;
+		return SharedBlock();
+	}
+
+	// The persistent buffer the sample reads its demo commands from.
+	static SampleReload* Kept() {
+		return static_cast<SampleReload*>(
+			gpoGameLogicMgr->GetGameMemoryMgr().GetGameBuffer( SAMPLE_RELOAD_BUFFER, sizeof( SampleReload ), 1 ) );
+	}
+
+	// Runs frames until the demo loop is in state (at most limit frames);
+	// whether it got there.
+	bool RunUntilDemoState( const u32 state, const u32 limit ) {
+		for ( u32 i = 0; i < limit && gpoEngineController->GetDemoLoop().GetState() != state; i++ ) {
+			RunFrames( 1 );
 		}
-		return static_cast<const SampleShared*>( code->GetGlobalData() );
+		return gpoEngineController->GetDemoLoop().GetState() == state;
+	}
+
+	void RunFrames( const u32 frames ) {
+		SetFramesToRun( gpoEngineController->GetFrameCounter() + frames );
+		gpoEngineController->ClearFlags( EF_CONTROLLER_QUIT );
+		gpoEngineController->MainLoop();
+	}
+
+	// Runs frames and gives what logic saw at the start of each.
+	std::vector<DemoFrame> Observe( const u32 frames ) {
+		gDemoFrames.clear();
+		gpoGameLogicMgr->GetNotificationMgr().RegisterNotify( NO_PRELOGIC, 2, 2, &ObserveDemoFrame, nullptr );
+		RunFrames( frames );
+		gpoGameLogicMgr->GetNotificationMgr().UnregisterNotify( NO_PRELOGIC, 2, 2 );
+		return gDemoFrames;
 	}
 
 	u32		deviceConfiguration = 0;
@@ -214,11 +286,76 @@ TEST_F( LogicApiSampleDiscTest, TheBoxJumpsOntoTheHotSpotAndItsRayDownHitsIt ) {
 	const f32 error = 10.0f * dt + 9.8f * dt * flight / 2.0f;
 	const DTVector3d miss = shared->landedAt - shared->jumpTarget;
 	EXPECT_LT( miss.LengthSquare(), error * error );
+	// It stopped on the top, not in or through the hot spot's box, and
+	// still stands there, carried by the platform.
+	EXPECT_NEAR( shared->landedAt.y, shared->jumpTarget.y, 0.01f );
+	const RwV3d& boxAt = box->GetFrame()->moFrame.modelling.pos;
+	EXPECT_NEAR( boxAt.y, shared->jumpTarget.y, 0.01f );
+	EXPECT_LT( std::fabs( boxAt.x - spotAt.x ), 0.5f );
+	EXPECT_LT( std::fabs( boxAt.z - spotAt.z ), 0.5f );
+	ASSERT_NE( box->mpoPhysic, nullptr );
+	EXPECT_NE( box->mpoPhysic->mui32PhysicState & 0x4u, 0u );
 	// The ray down from above the landed box passes it by and stops on the
 	// hot spot's top.
 	EXPECT_EQ( shared->rayResult, static_cast<u32>( PS_RAY_OBJ ) );
 	EXPECT_EQ( shared->rayHitId, TOOL_SAMPLE_HOT_SPOT_OBJECT_ID );
 	EXPECT_NEAR( shared->rayPoint.y, spotAt.y + SAMPLE_HOT_SPOT_TOP, 1e-3f );
+	Finish();
+}
+
+// The sample records a demo through the extra table while the first
+// controller presses A, stops it, and replays it with no controller
+// input: frame by frame the replay shows logic the recorded A values and
+// presses and puts the objects where the recording had them; at its end
+// the spawner is told once and the level loads again.
+TEST_F( LogicApiSampleDiscTest, ADemoTheSampleRecordsReplaysFrameByFrameWithoutTheController ) {
+	constexpr u32 RECORDED = 120;
+	ASSERT_TRUE( UseWriteFolder() );
+	ASSERT_NO_FATAL_FAILURE( Boot( 1, true ) );
+	PADHostReset();
+	// No reload by the timer in this run.
+	Kept()->reloaded = 1;
+	Kept()->demoCommand = SAMPLE_DEMO_RECORD;
+	ASSERT_TRUE( RunUntilDemoState( EF_DEMO_RECORD_COUNTDOWN, 4 ) );
+	EXPECT_EQ( Kept()->demoCommand, SAMPLE_DEMO_NONE );
+	// A held twice while the recording runs, across the box's jump.
+	const u32 now = VIGetRetraceCount();
+	const std::string script = std::to_string( now + 20 ) + " 0 A 0 0 0 0 0 0\n" + std::to_string( now + 30 ) +
+							   " 0 0 0 0 0 0 0 0\n" + std::to_string( now + 70 ) + " 0 A 0 0 0 0 0 0\n" +
+							   std::to_string( now + 75 ) + " 0 0 0 0 0 0 0 0\n";
+	ASSERT_TRUE( PADHostParseScript( script.c_str() ) );
+	const std::vector<DemoFrame> recording = Observe( RECORDED );
+	ASSERT_EQ( recording.size(), RECORDED );
+	EXPECT_EQ( recording.back().state, EF_DEMO_RECORDING );
+	const u32 presses = recording.back().presses;
+	EXPECT_GE( presses, 2u );
+	Kept()->demoCommand = SAMPLE_DEMO_STOP;
+	ASSERT_TRUE( RunUntilDemoState( EF_DEMO_IDLE, 4 ) );
+
+	PADHostReset();
+	Kept()->demoCommand = SAMPLE_DEMO_PLAY;
+	const u32 loads = gpoRessourcesMgr->GetLoadCount();
+	ASSERT_TRUE( RunUntilDemoState( EF_DEMO_PLAY_COUNTDOWN, 4 ) );
+	const std::vector<DemoFrame> replay = Observe( RECORDED );
+	ASSERT_EQ( replay.size(), RECORDED );
+	for ( u32 f = 0; f < RECORDED; f++ ) {
+		SCOPED_TRACE( "frame " + std::to_string( f ) );
+		EXPECT_EQ( std::memcmp( &replay[f].button, &recording[f].button, sizeof( ActionState ) ), 0 )
+			<< std::hex << replay[f].button.flags << " " << recording[f].button.flags;
+		EXPECT_EQ( replay[f].presses, recording[f].presses );
+		for ( u32 i = 0; i < 3; i++ ) {
+			EXPECT_EQ( replay[f].at[i].x, recording[f].at[i].x ) << i;
+			EXPECT_EQ( replay[f].at[i].y, recording[f].at[i].y ) << i;
+			EXPECT_EQ( replay[f].at[i].z, recording[f].at[i].z ) << i;
+		}
+	}
+	EXPECT_EQ( replay.back().presses, presses );
+	// The stop's frames are in the demo too; then it ends.
+	EXPECT_EQ( Kept()->demoEnds, 0u );
+	ASSERT_TRUE( RunUntilDemoState( EF_DEMO_IDLE, 8 ) );
+	RunFrames( 2 );
+	EXPECT_EQ( Kept()->demoEnds, 1u );
+	EXPECT_EQ( gpoRessourcesMgr->GetLoadCount(), loads + 2 );
 	Finish();
 }
 
