@@ -4,8 +4,8 @@
 #include "framework/core/world/EFInstanceFlags.h"
 #include "framework/graphics/EFGraphicsMgr.h"
 #include "graphics3d/core/RwCamera.h"
-#include "graphics3d/world/RpWorld.h"
-#include "platform/gx/GX.h"
+
+#include <cmath>
 
 namespace {
 
@@ -13,8 +13,6 @@ namespace {
 // screen's aspect.
 constexpr f32 DEFAULT_VIEW_HALF_WIDTH	= 0.5f;
 constexpr f32 DEFAULT_ASPECT			= 480.0f / 640.0f;
-// Image and depth; Clear adds the stencil bit.
-constexpr u32 DEFAULT_CLEAR_MODE		= 3;
 constexpr u32 DEFAULT_FOG_TYPE			= 1;
 constexpr f32 DEFAULT_FOG_DENSITY		= 0.5f;
 
@@ -28,50 +26,23 @@ f32 ScreenAspect() {
 }
 
 EFCamera::EFCamera( DTFrame* frame )
-	: mpoRwCamera( nullptr ), mfGuardBandFactorX( 1.0f ), mfGuardBandFactorY( 1.0f ), muiPlanesDirty( 1 ),
-	  muiRenderFlags( EF_CAMERA_DEFAULT_RENDER_FLAGS ), mui32FogColor( 0 ), moClearColor{ 0, 0, 0, 0 },
-	  mui32ClearMode( DEFAULT_CLEAR_MODE ), mui32Fog( 0 ), mui32FogType( DEFAULT_FOG_TYPE ),
-	  mfFogDensity( DEFAULT_FOG_DENSITY ), mui32FrameCount( 0 ) {
-	CreateFrame( frame );
-	mpoRwCamera = RwCameraCreate();
+	: EFCamera_SP( frame ), muiPlanesDirty( 0 ), muiRenderFlags( EF_CAMERA_DEFAULT_RENDER_FLAGS ), mui32Fog( 0 ),
+	  mui32FogType( DEFAULT_FOG_TYPE ), mfFogDensity( DEFAULT_FOG_DENSITY ) {
+	CRect whole = { 0.0f, 0.0f, 1.0f, 1.0f };
+	SetDisplayArea( &whole );
 	SetViewWindow( DEFAULT_VIEW_HALF_WIDTH, DEFAULT_VIEW_HALF_WIDTH * ScreenAspect() );
 	muiFlags |= EF_INSTANCE_ACTIVE;
+	muiPlanesDirty = 1;
 }
 
 EFCamera::~EFCamera() {
-	if ( mpoRwCamera != nullptr ) {
-		RpWorld* const world = RwCameraGetWorld( mpoRwCamera );
-		if ( world != nullptr ) {
-			RpWorldRemoveCamera( world, mpoRwCamera );
-		}
-		RwCameraDestroy( mpoRwCamera );
-		mpoRwCamera = nullptr;
-	}
+	// Owners that delete without terminating (the controller's test
+	// camera) still give every raster back.
+	Terminate();
 }
 
-void EFCamera::Clear() {
-	if ( mpoRwCamera == nullptr ) {
-		return;
-	}
-	GXSetAlphaUpdate( GX_TRUE );
-	RwCameraClear( mpoRwCamera, &moClearColor, static_cast<s32>( mui32ClearMode | rwCAMERACLEARSTENCIL ) );
-	GXSetAlphaUpdate( GX_FALSE );
-}
-
-void EFCamera::Begin() {
-	if ( mpoRwCamera != nullptr ) {
-		RwCameraBeginUpdate( mpoRwCamera );
-	}
-}
-
-void EFCamera::End() {
-	if ( mpoRwCamera != nullptr ) {
-		RwCameraEndUpdate( mpoRwCamera );
-	}
-	mui32FrameCount++;
-}
-
-void EFCamera::SetClearColor( DTColor& ) {
+void EFCamera::Terminate() {
+	DestroyLibraryCamera();
 }
 
 void EFCamera::SetCameraProjection( const EFCameraProjection_e projection ) {
@@ -109,21 +80,18 @@ void EFCamera::SetViewWindow( const f32 width, const f32 height ) {
 	muiPlanesDirty = 1;
 }
 
+void EFCamera::SetFOV( const f32 angle ) {
+	f32 width = 0.0f;
+	f32 height = 0.0f;
+	GetViewWindow( width, height );
+	const f32 aspect = height != 0.0f ? width / height : 1.0f / DEFAULT_ASPECT;
+	width = std::tan( angle * 0.5f );
+	SetViewWindow( width, width / aspect );
+}
+
 void EFCamera::GetClipPlanes( f32& nearDist, f32& farDist ) const {
 	nearDist = mpoRwCamera != nullptr ? mpoRwCamera->nearPlane : RWCAMERA_DEFAULT_NEAR;
 	farDist = mpoRwCamera != nullptr ? mpoRwCamera->farPlane : RWCAMERA_DEFAULT_FAR;
-}
-
-void EFCamera::SetFOV( f32 ) {
-}
-
-void EFCamera::SetDisplayArea( CRect* ) {
-}
-
-void EFCamera::GetDisplayArea( CRect* ) const {
-}
-
-void EFCamera::TakeSnapShot( const char* ) {
 }
 
 void EFCamera::UpdateGuardBand() {

@@ -2,70 +2,52 @@
 ===============================================================================
 
 	Scene camera: a positioned instance (id 0x10000000 | slot for the
-	graphics manager's cameras) with its library camera, the view volume
-	in camera space and in world space, the same for the guard band, and
-	the render-flag word. It is active while its instance flags have
-	EF_INSTANCE_ACTIVE, which construction sets.
+	graphics manager's cameras) with its library camera (EFCameraRW.h),
+	the view volume in camera space and in world space, the same for the
+	guard band, the render-flag word and the fog settings.
 
-	Placeholder body: the library camera is made when the library runs and
-	keeps its view window and clip planes; the volumes are rebuilt by the
-	world's render preparation. Begin / End count frames (End is recorded
-	in the call trace); the display area, clearing, fog and snapshots come
-	with the camera's own work.
+	A new camera covers the whole screen, has a view window 0.5 wide with
+	the screen's aspect and is active (EF_INSTANCE_ACTIVE in its instance
+	flags). The world's render preparation rebuilds the camera-space view
+	volume when the planes are dirty and carries both volumes into world
+	space.
 
 ===============================================================================
 */
 #ifndef EF_CAMERA_H
 #define EF_CAMERA_H
 
-#include "framework/core/world/EFPhysicData.h"
 #include "framework/graphics/EFCameraProjection_e.h"
+#include "framework/graphics/EFCameraRW.h"
 #include "framework/graphics/EFFrustum.h"
-#include "framework/logic/api/LogicApiRecords.h"
-#include "graphics3d/core/RwRGBA.h"
-
-class DTColor;
-struct RwCamera;
 
 // Render flags of a new camera: every bit but 0x10.
 constexpr u32 EF_CAMERA_DEFAULT_RENDER_FLAGS = 0xFFFFFFEF;
 
-class EFCamera : public EFPhysicData {
+class EFCamera : public EFCamera_SP {
 public:
 	// A null frame gives the camera a frame of its own.
 	explicit				EFCamera( DTFrame* frame );
-	// Takes the library camera out of its world and destroys it.
+	// Runs Terminate when the owner did not.
 							~EFCamera() override;
 
-	// Clears the display area with the clear colour, mode | 4, with
-	// frame-buffer alpha writes on.
-	void					Clear();
-	void					Begin();
-	void					End();
+	// Destroys the library camera and every raster it or the camera
+	// holds, each once.
+	void					Terminate() override;
 
-	void					SetClearColor( DTColor& color );
 	void					SetCameraProjection( EFCameraProjection_e projection );
 	EFCameraProjection_e	GetCameraProjection() const;
 	// Half width and half height of the view window at unit distance.
 	void					GetViewWindow( f32& width, f32& height ) const;
 	void					SetViewWindow( f32 width, f32 height );
-	// Full angle in radians.
+	// Full angle in radians; the view window keeps its aspect.
 	void					SetFOV( f32 angle );
-	void					SetDisplayArea( CRect* area );
-	void					GetDisplayArea( CRect* area ) const;
-	void					TakeSnapShot( const char* name );
 	// Rebuilds the guard-band volumes from the view window widened by the
 	// guard factors.
 	void					UpdateGuardBand();
 	// Near and far clip distances of the library camera.
 	void					GetClipPlanes( f32& nearDist, f32& farDist ) const;
 
-	// Completed Begin / End pairs.
-	u32						GetFrameCount() const { return mui32FrameCount; }
-
-	RwCamera*				mpoRwCamera;
-	f32						mfGuardBandFactorX;
-	f32						mfGuardBandFactorY;
 	EFFrustum				moFrustum;
 	// Set by every change of the view; the render preparation rebuilds
 	// moFrustum and clears it.
@@ -74,16 +56,10 @@ public:
 	EFFrustum				moGuardBandFrustum;
 	EFFrustum				moWorldGuardBandFrustum;
 	u32						muiRenderFlags;
-	// Fog colour word alpha << 24 | red << 16 | green << 8 | blue.
-	u32						mui32FogColor;
-	RwRGBA					moClearColor;
-	u32						mui32ClearMode;
 	u32						mui32Fog;
+	// Library fog type: 1 linear, 2 exponential, 3 squared exponential.
 	u32						mui32FogType;
 	f32						mfFogDensity;
-
-private:
-	u32						mui32FrameCount;
 };
 
 #endif

@@ -15,6 +15,21 @@
 
 constexpr u32 EF_FRUSTUM_PLANES = 6;
 
+// Results of ProjectOntoFrustum: which planes the point lay outside of.
+enum EFFrustumProjection_e {
+	EF_FRUSTUM_OUTSIDE_FAR			= 0,	// unchanged
+	EF_FRUSTUM_OUTSIDE_NEAR			= 1,	// unchanged, whatever else
+	EF_FRUSTUM_OUTSIDE_LEFT			= 2,
+	EF_FRUSTUM_OUTSIDE_RIGHT		= 3,
+	EF_FRUSTUM_OUTSIDE_TOP			= 4,
+	EF_FRUSTUM_OUTSIDE_BOTTOM		= 5,
+	EF_FRUSTUM_OUTSIDE_RIGHT_TOP	= 6,
+	EF_FRUSTUM_OUTSIDE_LEFT_TOP		= 7,
+	EF_FRUSTUM_OUTSIDE_RIGHT_BOTTOM	= 8,
+	EF_FRUSTUM_OUTSIDE_LEFT_BOTTOM	= 9,
+	EF_FRUSTUM_INSIDE				= 10,	// unchanged
+};
+
 class EFFrustum {
 public:
 	EFPlane					moPlanes[EF_FRUSTUM_PLANES];
@@ -29,6 +44,11 @@ public:
 	void					Normalize();
 	// Every plane carried by matrix into out.
 	void					TransformPlanes( const DTMatrix & matrix, EFFrustum & out ) const;
+	// Moves a point lying outside the side planes back onto them along
+	// the camera's own axes (right: matrix's first row, up: its second),
+	// the left or right plane first. Every test reads the unchanged
+	// point; a point outside the near or far plane is not moved.
+	EFFrustumProjection_e	ProjectOntoFrustum( const DTMatrix & matrix, const DTVector3d & point, DTVector3d * out ) const;
 };
 
 #endif
