@@ -1,4 +1,4 @@
-#include "../core/engine/EFCoreTestBench.h"
+#include "EFGraphicsTestBench.h"
 
 #include "datatypes/file/DTDiscMessage.h"
 #include "framework/core/engine/EFAppContext.h"
@@ -23,35 +23,7 @@ void CountRetrace( u32 ) {
 	gForwarded++;
 }
 
-class EFGraphicsMgrTest : public EFCoreTestBench {
-protected:
-	void TearDown() override {
-		EFCallTraceEnable( false );
-		delete gpoGraphicsMgr;
-		EXPECT_EQ( gpoHudMgr, nullptr );
-		// The manager takes down what it brought up.
-		EXPECT_EQ( RwEngineInstance == nullptr || RwEngineInstance->engineState == RWENGINE_STATE_IDLE, true );
-		VISetPreRetraceCallback( nullptr );
-		EFIniFile::GetInstance()->Clear();
-		EFCoreTestBench::TearDown();
-	}
-
-	EFGraphicsMgr* Make( const std::string& ini ) {
-		WriteDiscText( "ENGINE.INI", ini );
-		EFIniFile::GetInstance()->Read( "ENGINE.INI" );
-		return new EFGraphicsMgr( context );
-	}
-
-	static std::vector<std::string> Trace() {
-		std::vector<std::string> names;
-		for ( u32 i = 0; i < EFCallTraceCount(); i++ ) {
-			names.push_back( EFCallTraceAt( i ) );
-		}
-		return names;
-	}
-
-	EFAppContext context{};
-};
+class EFGraphicsMgrTest : public EFGraphicsTestBench {};
 
 TEST_F( EFGraphicsMgrTest, StartsTheLibraryWithTheFilterTheBrightnessScales ) {
 	struct Row {
