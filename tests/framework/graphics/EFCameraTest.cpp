@@ -272,3 +272,89 @@ TEST_F( EFCameraTest, RaysMeetPlanesAsGlmSaysAndTheThresholdIsTwoToTheMinusSeven
 }
 
 }
+
+namespace {
+
+std::string RunCommand( const std::string& command, int* status ) {
+	std::string output;
+	FILE* const pipe = popen( command.c_str(), "r" );
+	if ( pipe == nullptr ) {
+		*status = -1;
+		return output;
+	}
+	char buffer[4096];
+	size_t got = 0;
+	while ( ( got = std::fread( buffer, 1, sizeof( buffer ), pipe ) ) > 0 ) {
+		output.append( buffer, got );
+	}
+	*status = pclose( pipe );
+	return output;
+}
+
+u32 CountReports( const std::string& text ) {
+	u32 count = 0;
+	for ( const std::string& report : EFCoreTestSeen().reports ) {
+		count += report == text ? 1 : 0;
+	}
+	return count;
+}
+
+TEST_F( EFCameraTest, SnapshotsNumberTheirFilesAndHoldTheFrameBufferAsImageMagickReadsIt ) {
+	EFGraphicsMgr* const manager = Make( "" );
+	EFCamera* const camera = manager->GetCamera( manager->CreateCamera( nullptr ) );
+	ASSERT_NE( camera, nullptr );
+	GXHostReset();
+	// Two rectangles inside the 512 rows read, one band below them; the
+	// rest of the buffer is 0.
+	GXHostFillEfb( 0, 0, 640, 100, 0xFF102030 );
+	GXHostFillEfb( 600, 500, 40, 12, 0x80C0B0A0 );
+	GXHostFillEfb( 0, 512, 640, 16, 0xFFFFFFFF );
+
+	EFCamera_SP::smui32ShotCounter = 0;
+	const std::string pattern = ( root / "snap%03d.bmp" ).native();
+	camera->TakeSnapShot( pattern.c_str() );
+	camera->TakeSnapShot( pattern.c_str() );
+	EXPECT_EQ( CountReports( "Screen grab succeeded :)\n" ), 2u );
+	const std::string names[] = { ( root / "snap000.bmp" ).native(), ( root / "snap001.bmp" ).native() };
+	for ( const std::string& name : names ) {
+		int status = 0;
+		const std::string identified = RunCommand( "identify -format \"%w %h\" '" + name + "' 2>&1", &status );
+		EXPECT_EQ( status, 0 ) << identified;
+		EXPECT_EQ( identified, "640 512" );
+	}
+	int status = 0;
+	const std::string rgb = RunCommand( "convert '" + names[1] + "' -depth 8 rgb:-", &status );
+	ASSERT_EQ( status, 0 );
+	ASSERT_EQ( rgb.size(), 640u * 512u * 3u );
+	auto pixel = [&rgb]( const u32 x, const u32 y ) {
+		const u8* const p = reinterpret_cast<const u8*>( rgb.data() ) + ( y * 640 + x ) * 3;
+		return static_cast<u32>( p[0] ) << 16 | static_cast<u32>( p[1] ) << 8 | p[2];
+	};
+	u32 wrong = 0;
+	for ( u32 y = 0; y < 512; y++ ) {
+		for ( u32 x = 0; x < 640; x++ ) {
+			const u32 expected = y < 100 ? 0x102030u : ( x >= 600 && y >= 500 ? 0xC0B0A0u : 0u );
+			wrong += pixel( x, y ) != expected ? 1 : 0;
+		}
+	}
+	EXPECT_EQ( wrong, 0u );
+
+	// Patterns that are not one integer conversion in a bounded name are
+	// refused before anything is made; the counter stays.
+	const std::string refused[] = { "%s", std::string( 600, 'a' ) + "%d", "shot%d%d", "shot%.3d", "shot%ld", "shot%1234d" };
+	for ( const std::string& bad : refused ) {
+		camera->TakeSnapShot( ( root / bad ).native().c_str() );
+	}
+	camera->TakeSnapShot( nullptr );
+	EXPECT_EQ( EFCamera_SP::smui32ShotCounter, 2u );
+	EXPECT_EQ( CountReports( "Screen grab succeeded :)\n" ), 2u );
+	EXPECT_EQ( CountReports( "Screen failed :(\n" ), 0u );
+	// A literal percent is fine.
+	camera->TakeSnapShot( ( root / "100%%_%-4u.bmp" ).native().c_str() );
+	EXPECT_TRUE( std::filesystem::exists( root / "100%_2   .bmp" ) );
+	// A folder that does not exist fails the write.
+	camera->TakeSnapShot( ( root / "missing" / "x%d.bmp" ).native().c_str() );
+	EXPECT_EQ( CountReports( "Screen failed :(\n" ), 1u );
+}
+
+}
