@@ -40,6 +40,25 @@ RxPipeline*		gpPipeInstanceAtomicTest = nullptr;
 
 namespace {
 
+template <bool ( *ATTACH )()>
+s32 AttachLibraryPlugIn() {
+	return ATTACH() ? 1 : 0;
+}
+
+}
+
+EFPlugInAttachStep_s gaoPlugInAttachSteps[EF_PLUGIN_ATTACH_STEPS] = {
+	{ "RpCollisionPluginAttach", AttachLibraryPlugIn<RpCollisionPluginAttach>, EF_PLUGIN_FAILS_ON_ZERO },
+	{ "RpWorldPluginAttach", AttachLibraryPlugIn<RpWorldPluginAttach>, EF_PLUGIN_FAILS_ON_ZERO },
+	{ "RpHAnimPluginAttach", AttachLibraryPlugIn<RpHAnimPluginAttach>, EF_PLUGIN_FAILS_UNLESS_ONE },
+	{ "RpSkinPluginAttach", AttachLibraryPlugIn<RpSkinPluginAttach>, EF_PLUGIN_FAILS_UNLESS_ONE },
+	{ "EFTexFader_SP::InitPlugIn", EFTexFader_SP::InitPlugIn, EF_PLUGIN_UNTESTED },
+	{ "ApCollisionPrimitivesPluginAttach", ApCollisionPrimitivesPluginAttach, EF_PLUGIN_FAILS_UNLESS_ONE },
+	{ "ApAtomicDataPluginAttach", ApAtomicDataPluginAttach, EF_PLUGIN_IS_RESULT },
+};
+
+namespace {
+
 constexpr f32 DEFAULT_BRIGHTNESS	= 0.5f;
 constexpr u32 DEFAULT_STENCIL		= 1;
 constexpr s32 DEFAULT_MAX_FPS		= 30;
@@ -169,26 +188,20 @@ EFGraphicsMgr_SP::~EFGraphicsMgr_SP() {
 }
 
 s32 EFGraphicsMgr_SP::AttachPlugins() {
-	if ( !RpCollisionPluginAttach() ) {
-		return 0;
+	s32 result = 0;
+	for ( const EFPlugInAttachStep_s& step : gaoPlugInAttachSteps ) {
+		result = step.attach();
+		const bool failed = ( step.test == EF_PLUGIN_FAILS_ON_ZERO && result == 0 ) ||
+							( step.test == EF_PLUGIN_FAILS_UNLESS_ONE && result != 1 ) ||
+							( step.test == EF_PLUGIN_IS_RESULT && result == 0 );
+		if ( failed ) {
+			OSReport( "AttachPlugins: %s failed\n", step.name );
+		}
+		if ( failed && step.test != EF_PLUGIN_IS_RESULT ) {
+			return step.test == EF_PLUGIN_FAILS_ON_ZERO ? 0 : result;
+		}
 	}
-	if ( !RpWorldPluginAttach() ) {
-		return 0;
-	}
-	s32 result = RpHAnimPluginAttach() ? 1 : 0;
-	if ( result != 1 ) {
-		return result;
-	}
-	result = RpSkinPluginAttach() ? 1 : 0;
-	if ( result != 1 ) {
-		return result;
-	}
-	EFTexFader_SP::InitPlugIn();
-	result = ApCollisionPrimitivesPluginAttach();
-	if ( result != 1 ) {
-		return result;
-	}
-	return ApAtomicDataPluginAttach();
+	return result;
 }
 
 void Retrace60CallBack( const u32 retraceCount ) {

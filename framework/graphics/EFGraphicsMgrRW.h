@@ -83,6 +83,24 @@ private:
 	u32						mui32LibraryState;
 };
 
+// One step of AttachPlugins: the attach and how its result is judged.
+enum EFPlugInTest_e {
+	EF_PLUGIN_FAILS_ON_ZERO,		// 0 ends the sequence
+	EF_PLUGIN_FAILS_UNLESS_ONE,		// anything but 1 ends it
+	EF_PLUGIN_UNTESTED,				// the result is not looked at
+	EF_PLUGIN_IS_RESULT,			// the result is AttachPlugins' result
+};
+struct EFPlugInAttachStep_s {
+	const char*		name;
+	s32				( *attach )();
+	EFPlugInTest_e	test;
+};
+constexpr u32 EF_PLUGIN_ATTACH_STEPS = 7;
+// The library's collision, world, hierarchical animation and skin
+// plug-ins, then the texture fader, the collision primitives and the
+// atomic data, in the order they attach.
+extern EFPlugInAttachStep_s gaoPlugInAttachSteps[EF_PLUGIN_ATTACH_STEPS];
+
 // Creates nothing; 1.
 s32		CreateAllPipeLine();
 // Destroys each engine pipeline that is set and clears it.

@@ -11,7 +11,10 @@
 #include "graphics3d/core/RwEngine.h"
 #include "platform/gx/GXRenderMode.h"
 #include "platform/vi/VI.h"
+#include "platform/vi/VIHost.h"
 
+#include <cstring>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -169,6 +172,128 @@ TEST_F( EFGraphicsMgrTest, TerminateEmptiesTheHudAndTheDictionary ) {
 	EXPECT_EQ( Trace(), expected );
 	EXPECT_EQ( gpoHudMgr->GetTextTable(), nullptr );
 	delete manager;
+}
+
+}
+
+namespace {
+
+std::vector<u32> gAttached;
+s32 gAttachResults[EF_PLUGIN_ATTACH_STEPS];
+
+template <u32 STEP>
+s32 RecordAttach() {
+	gAttached.push_back( STEP );
+	return gAttachResults[STEP];
+}
+
+// Swaps the attach steps for recording ones while alive.
+class RecordedAttachSteps {
+public:
+	RecordedAttachSteps() {
+		std::memcpy( saved, gaoPlugInAttachSteps, sizeof( saved ) );
+		s32 ( *const recorders[] )() = { RecordAttach<0>, RecordAttach<1>, RecordAttach<2>, RecordAttach<3>,
+										 RecordAttach<4>, RecordAttach<5>, RecordAttach<6> };
+		for ( u32 i = 0; i < EF_PLUGIN_ATTACH_STEPS; i++ ) {
+			gaoPlugInAttachSteps[i].attach = recorders[i];
+			gAttachResults[i] = 1;
+		}
+		gAttached.clear();
+	}
+	~RecordedAttachSteps() { std::memcpy( gaoPlugInAttachSteps, saved, sizeof( saved ) ); }
+
+private:
+	EFPlugInAttachStep_s saved[EF_PLUGIN_ATTACH_STEPS];
+};
+
+TEST_F( EFGraphicsMgrTest, TheFirstFailingTestedAttachEndsTheSequenceButNotStartUp ) {
+	struct Row {
+		s32		step;		// -1: none fails
+		s32		value;
+		u32		ran;		// steps that ran
+		s32		result;
+	};
+	const Row rows[] = {
+		{ -1, 0, 7, 1 },
+		{ 0, 0, 1, 0 },
+		{ 1, 0, 2, 0 },
+		{ 2, 0, 3, 0 },
+		{ 2, 2, 3, 2 },
+		{ 3, -1, 4, -1 },
+		// The texture fader's result is not looked at.
+		{ 4, 0, 7, 1 },
+		{ 5, 0, 6, 0 },
+		{ 5, 3, 6, 3 },
+		// The atomic data's result is the result.
+		{ 6, 0, 7, 0 },
+		{ 6, 5, 7, 5 },
+	};
+	EFGraphicsMgr* const manager = Make( "" );
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( testing::Message() << "step " << row.step << " gives " << row.value );
+		RecordedAttachSteps steps;
+		if ( row.step >= 0 ) {
+			gAttachResults[row.step] = row.value;
+		}
+		EFCoreTestSeen().reports.clear();
+		EXPECT_EQ( manager->AttachPlugins(), row.result );
+		std::vector<u32> expected;
+		for ( u32 i = 0; i < row.ran; i++ ) {
+			expected.push_back( i );
+		}
+		EXPECT_EQ( gAttached, expected );
+		const EFPlugInTest_e test = row.step >= 0 ? gaoPlugInAttachSteps[row.step].test : EF_PLUGIN_UNTESTED;
+		const bool reported = ( test == EF_PLUGIN_FAILS_UNLESS_ONE && row.value != 1 ) ||
+							  ( ( test == EF_PLUGIN_FAILS_ON_ZERO || test == EF_PLUGIN_IS_RESULT ) && row.value == 0 );
+		EXPECT_EQ( EFCoreTestSeen().reports.size(), reported ? 1u : 0u );
+		if ( reported && !EFCoreTestSeen().reports.empty() ) {
+			EXPECT_NE( EFCoreTestSeen().reports[0].find( gaoPlugInAttachSteps[row.step].name ), std::string::npos );
+		}
+	}
+	delete manager;
+
+	// A failed attach does not stop start-up.
+	RecordedAttachSteps steps;
+	gAttachResults[0] = 0;
+	EFGraphicsMgr* const started = Make( "" );
+	EXPECT_EQ( gAttached, std::vector<u32>{ 0 } );
+	ASSERT_NE( RwEngineInstance, nullptr );
+	EXPECT_EQ( RwEngineInstance->engineState, RWENGINE_STATE_STARTED );
+	EXPECT_NE( started->GetCameraRaster(), nullptr );
+}
+
+TEST_F( EFGraphicsMgrTest, TheRenderModeFollowsTheConsoleTvFormatAndAnUnknownOnePanics ) {
+	struct Row {
+		u32						format;
+		const GXRenderModeObj*	mode;
+	};
+	const Row rows[] = {
+		{ VI_NTSC, &GXNtsc480IntDf },
+		{ VI_PAL, &GXPal528IntDf },
+		{ VI_MPAL, &GXMpal480IntDf },
+		{ VI_EURGB60, &GXEurgb60Hz480IntDf },
+	};
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.format );
+		VIHostSetTvFormat( row.format );
+		EFGraphicsMgr* const manager = Make( "DisplayMode = pal\n" );
+		EXPECT_EQ( g_rmode.viTVmode, row.mode->viTVmode );
+		// Sixteen lines of overscan come off the top and the bottom.
+		EXPECT_EQ( g_rmode.efbHeight, row.mode->efbHeight - 32 );
+		// The TV mode is the DisplayMode's, whatever the console says.
+		EXPECT_EQ( manager->GetTVMode(), EF_TV_MODE_PAL );
+		delete manager;
+	}
+	VIHostSetTvFormat( 3 );
+	const u32 heap = ui32CurrentHeap;
+	EXPECT_THROW( Make( "" ), std::runtime_error );
+	ASSERT_EQ( EFCoreTestSeen().panics.size(), 1u );
+	EXPECT_EQ( EFCoreTestSeen().panics[0], "EFGraphicsMgrRW:192:DEMOInit: invalid TV format\n" );
+	// The panic stops the console; here the half-made start-up is undone.
+	RwEngineTerm();
+	MMReplaceHeap();
+	EXPECT_EQ( ui32CurrentHeap, heap );
+	VIHostSetTvFormat( VI_NTSC );
 }
 
 }
