@@ -61,11 +61,12 @@ foreach(program IN ITEMS test_framework_logic test_framework_logic_api)
   endif()
 endforeach()
 
-# The sample disc's test boots it with the sample's own modules.
-set(sample_test test_framework_logic_api_sample_routed_new)
-if(TARGET ${sample_test} AND TARGET sample_logic_modules)
-  add_dependencies(${sample_test} sample_logic_modules)
-  target_compile_definitions(${sample_test} PRIVATE ENGINE_LOGIC_MODULE_DIR="${ENGINE_LOGIC_OUT}"
-      ENGINE_SAMPLE_OBJECT_MODULE="${ENGINE_SAMPLE_OBJECT_MODULE}"
-      ENGINE_SAMPLE_LIBRARY_MODULE="${ENGINE_SAMPLE_LIBRARY_MODULE}")
-endif()
+# The sample disc's tests boot it with the sample's own modules.
+foreach(sample_test test_framework_logic_api_sample_routed_new test_framework_graphics_sample_driver_routed_new)
+  if(TARGET ${sample_test} AND TARGET sample_logic_modules)
+    add_dependencies(${sample_test} sample_logic_modules)
+    target_compile_definitions(${sample_test} PRIVATE ENGINE_LOGIC_MODULE_DIR="${ENGINE_LOGIC_OUT}"
+        ENGINE_SAMPLE_OBJECT_MODULE="${ENGINE_SAMPLE_OBJECT_MODULE}"
+        ENGINE_SAMPLE_LIBRARY_MODULE="${ENGINE_SAMPLE_LIBRARY_MODULE}")
+  endif()
+endforeach()
