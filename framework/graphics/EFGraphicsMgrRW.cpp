@@ -345,9 +345,11 @@ void EFGraphicsMgr_SP::EnableStencilRead( const u32 enable ) {
 	}
 	if ( enable != 0 ) {
 		if ( mui32SavedSrcBlend == EF_NO_SAVED_BLEND ) {
-			s32 blend = 0;
+			// Room for a pointer-sized answer: devices write a 32-bit value or
+			// a whole pointer.
+			void* blend = nullptr;
 			RwRenderStateGet( STATE_SRC_BLEND, &blend );
-			mui32SavedSrcBlend = static_cast<u32>( blend );
+			mui32SavedSrcBlend = static_cast<u32>( reinterpret_cast<uintptr_t>( blend ) );
 		}
 		RwRenderStateSet( STATE_SRC_BLEND, StateValue( BLEND_INV_DEST_ALPHA ) );
 	} else if ( mui32SavedSrcBlend != EF_NO_SAVED_BLEND ) {

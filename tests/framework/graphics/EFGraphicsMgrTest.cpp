@@ -12,6 +12,9 @@
 #include "platform/gx/GXRenderMode.h"
 #include "platform/vi/VI.h"
 #include "platform/vi/VIHost.h"
+#include "graphics3d/testdevice/TestDevice.h"
+#include "platform/gx/GX.h"
+#include "platform/gx/GXHost.h"
 
 #include <cstring>
 #include <stdexcept>
@@ -294,6 +297,61 @@ TEST_F( EFGraphicsMgrTest, TheRenderModeFollowsTheConsoleTvFormatAndAnUnknownOne
 	MMReplaceHeap();
 	EXPECT_EQ( ui32CurrentHeap, heap );
 	VIHostSetTvFormat( VI_NTSC );
+}
+
+}
+
+namespace {
+
+TEST_F( EFGraphicsMgrTest, TheStencilFollowsTheIniOnEveryCallAndRestoresTheSavedBlendOnce ) {
+	EFGraphicsMgr* const manager = Make( "" );
+	EFCamera* const camera = manager->GetCamera( manager->CreateCamera( nullptr ) );
+	ASSERT_NE( camera, nullptr );
+	constexpr s32 SRC_BLEND = 10;
+	auto blendsSet = []() {
+		std::vector<uintptr_t> values;
+		for ( const TestDeviceCall& call : TestDeviceCalls() ) {
+			if ( call.kind == TestDeviceCall::RENDER_STATE_SET && call.state == SRC_BLEND ) {
+				values.push_back( reinterpret_cast<uintptr_t>( call.value ) );
+			}
+		}
+		return values;
+	};
+	struct Row {
+		const char*				ini;
+		bool					writes;
+		std::vector<uintptr_t>	blends;
+	};
+	// The blend before the first read is 5; it is saved once, however
+	// often the read goes on, and put back once.
+	const Row rows[] = {
+		{ "", true, { 8, 8, 5 } },
+		{ "Stencil = 1\n", true, { 8, 8, 5 } },
+		{ "Stencil = 0\n", false, {} },
+	};
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.ini );
+		// The key is read again on every call, not kept from start-up.
+		WriteDiscText( "ENGINE.INI", row.ini );
+		EFIniFile::GetInstance()->Read( "ENGINE.INI" );
+		GXSetAlphaUpdate( GX_FALSE );
+		manager->EnableStencilWrite( 1 );
+		EXPECT_EQ( GXHostState().alphaUpdate, row.writes ? GX_TRUE : GX_FALSE );
+		manager->EnableStencilWrite( 0 );
+		EXPECT_EQ( GXHostState().alphaUpdate, GX_FALSE );
+		TestDeviceSetRenderStateValue( reinterpret_cast<void*>( 5 ) );
+		TestDeviceClearCalls();
+		// Render states are set inside a camera update.
+		camera->Begin();
+		manager->EnableStencilRead( 1 );
+		TestDeviceSetRenderStateValue( reinterpret_cast<void*>( 8 ) );
+		manager->EnableStencilRead( 1 );
+		manager->EnableStencilRead( 0 );
+		manager->EnableStencilRead( 0 );
+		camera->End();
+		EXPECT_EQ( blendsSet(), row.blends );
+		EXPECT_EQ( manager->GetSavedSrcBlend(), EF_NO_SAVED_BLEND );
+	}
 }
 
 }
