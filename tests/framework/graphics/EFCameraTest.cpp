@@ -7,6 +7,7 @@
 #include "graphics3d/core/RwCamera.h"
 #include "graphics3d/core/RwRaster.h"
 #include "graphics3d/testdevice/TestDeviceRasters.h"
+#include "support/TestRunCommand.h"
 
 #include <glm/glm.hpp>
 #include <glm/gtc/matrix_transform.hpp>
@@ -274,22 +275,6 @@ TEST_F( EFCameraTest, RaysMeetPlanesAsGlmSaysAndTheThresholdIsTwoToTheMinusSeven
 }
 
 namespace {
-
-std::string RunCommand( const std::string& command, int* status ) {
-	std::string output;
-	FILE* const pipe = popen( command.c_str(), "r" );
-	if ( pipe == nullptr ) {
-		*status = -1;
-		return output;
-	}
-	char buffer[4096];
-	size_t got = 0;
-	while ( ( got = std::fread( buffer, 1, sizeof( buffer ), pipe ) ) > 0 ) {
-		output.append( buffer, got );
-	}
-	*status = pclose( pipe );
-	return output;
-}
 
 u32 CountReports( const std::string& text ) {
 	u32 count = 0;

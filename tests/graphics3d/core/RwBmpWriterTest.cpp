@@ -1,6 +1,7 @@
 #include "graphics3d/core/RwBmpWriter.h"
 #include "graphics3d/core/RwStream.h"
 #include "RwImageTestImages.h"
+#include "support/TestRunCommand.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -255,22 +256,6 @@ TEST_F( RwBmpWriterNoBufferTest, WithoutARowBufferWritesTheSameFile ) {
 
 // ImageMagick reads every file the writer makes. CI installs it; without
 // it this test fails rather than skips.
-std::string RunCommand( const std::string& command, int* status ) {
-	std::string output;
-	FILE* const pipe = popen( command.c_str(), "r" );
-	if ( pipe == nullptr ) {
-		*status = -1;
-		return output;
-	}
-	char buffer[4096];
-	size_t got = 0;
-	while ( ( got = std::fread( buffer, 1, sizeof( buffer ), pipe ) ) > 0 ) {
-		output.append( buffer, got );
-	}
-	*status = pclose( pipe );
-	return output;
-}
-
 TEST_F( RwBmpWriterTest, ImageMagickReadsEveryFileAsThePictureMeant ) {
 	for ( const ImageCase& c : imageCases ) {
 		SCOPED_TRACE( c.name );
