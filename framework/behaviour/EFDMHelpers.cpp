@@ -1,6 +1,10 @@
 #include "framework/behaviour/EFDMHelpers.h"
 
+#include "framework/core/input/EFInputAction.h"
+#include "framework/core/input/EFInputMgr.h"
 #include "framework/core/world/EFGameObject.h"
+#include "framework/graphics/EFCamera.h"
+#include "framework/graphics/EFGraphicsMgr.h"
 #include "framework/core/world/EFPhysicData.h"
 #include "framework/core/world/EFWorld.h"
 #include "framework/logic/api/LogicBehaviourRecords.h"
@@ -73,4 +77,37 @@ DTVector3d DMTransformVector( const DTVector3d & v, const RwMatrix * matrix ) {
 	DTVector3d out;
 	RwV3dTransformVectors( DTAsRwV3d( &out ), DTAsRwV3d( &v ), 1, matrix );
 	return out;
+}
+
+DTVector3d DMObjectPosition( const EFGameObject & object ) {
+	DTFrame * const frame = object.GetFrame();
+	if ( frame == nullptr ) {
+		return DTVector3d();
+	}
+	const RwMatrix * const ltm = RwFrameGetLTM( frame->GetRwFrame() );
+	return DTVector3d( ltm->pos.x, ltm->pos.y, ltm->pos.z );
+}
+
+EFGameObject * DMOwnerObject( const EFPhysicModule & module ) {
+	EFPhysicData * const owner = module.mpoOwner != nullptr ? module.mpoOwner->GetOwner() : nullptr;
+	return owner != nullptr ? owner->mpGameObjectOwner : nullptr;
+}
+
+EFGameObject * DMFindObject( const u32 id ) {
+	return gpoWorldMgr != nullptr ? gpoWorldMgr->GetGameObject( id, nullptr ) : nullptr;
+}
+
+const RwMatrix * DMCameraLTM() {
+	EFCamera * const camera = gpoGraphicsMgr != nullptr ? gpoGraphicsMgr->GetCamera( 0 ) : nullptr;
+	if ( camera == nullptr || camera->GetFrame() == nullptr ) {
+		return nullptr;
+	}
+	return RwFrameGetLTM( camera->GetFrame()->GetRwFrame() );
+}
+
+const ActionState * DMActionState( const u32 config, const u32 action ) {
+	const EFInputAction * const found = gpoInputMgr != nullptr
+											? gpoInputMgr->InputActionGet( static_cast<s32>( config ), static_cast<s32>( action ) )
+											: nullptr;
+	return found != nullptr ? &found->GetState() : nullptr;
 }

@@ -25,8 +25,10 @@
 
 #include "datatypes/base/DTTypes.h"
 
+struct ActionState;
 class DTFrame;
 class DTVector3d;
+class EFGameObject;
 class EFPhysicModule;
 struct RwMatrix;
 
@@ -45,6 +47,16 @@ bool			DMRanInPreviousFrame( u32 last );
 DTFrame *		DMOwnerFrame( const EFPhysicModule & module );
 // That frame's world matrix; null without a frame.
 const RwMatrix *	DMOwnerLTM( const EFPhysicModule & module );
+// The world position of an object's frame; (0, 0, 0) without one.
+DTVector3d		DMObjectPosition( const EFGameObject & object );
+// The game object owning the module's body; null without one.
+EFGameObject *	DMOwnerObject( const EFPhysicModule & module );
+// The object an id names in the world; null for none.
+EFGameObject *	DMFindObject( u32 id );
+// Camera 0's world matrix; null without the camera or its frame.
+const RwMatrix *	DMCameraLTM();
+// The state of the input action (config, action); null without it.
+const ActionState *	DMActionState( u32 config, u32 action );
 // v turned by the rotation part of matrix (unchanged for null).
 DTVector3d		DMTransformVector( const DTVector3d & v, const RwMatrix * matrix );
 

@@ -3,12 +3,18 @@
 #include "framework/behaviour/EFDMAcceleration.h"
 #include "framework/behaviour/EFDMAirGrip.h"
 #include "framework/behaviour/EFDMAnalogMotion.h"
+#include "framework/behaviour/EFDMAnalogMove.h"
+#include "framework/behaviour/EFDMAnalogRotation.h"
 #include "framework/behaviour/EFDMGroundGrip.h"
+#include "framework/behaviour/EFDMFloatingObject.h"
+#include "framework/behaviour/EFDMFollow.h"
 #include "framework/behaviour/EFDMHelpers.h"
 #include "framework/behaviour/EFDMMove.h"
 #include "framework/behaviour/EFDMPrimMove.h"
 #include "framework/behaviour/EFDMRotate.h"
 #include "framework/behaviour/EFDMShaking.h"
+#include "framework/behaviour/EFDMSplineMove.h"
+#include "framework/behaviour/EFDMWaterSimulation.h"
 #include "framework/core/world/EFGameObject.h"
 #include "framework/core/world/EFWorld.h"
 #include "framework/physics/EFPhysic.h"
@@ -24,30 +30,36 @@ EFPhysicModule * Make( EFPhysic * body, EFGameObject * ) {
 	return new ( std::nothrow ) T( body );
 }
 
+// The water simulation also keeps the object owning its grid.
+template< u32 TYPE_ID >
+EFPhysicModule * MakeWater( EFPhysic * body, EFGameObject * object ) {
+	return new ( std::nothrow ) EFDMWaterSimulation( body, object, TYPE_ID );
+}
+
 // Type words of every id; a row without a factory creates nothing.
 const EFDMTypeRow TYPE_ROWS[EF_DM_TYPE_COUNT] = {
 	{ EFDMAcceleration::TYPE_WORD, &Make<EFDMAcceleration> },
 	{ 0x10000001, nullptr },
-	{ 0x10000002, nullptr },
-	{ 0x50000003, nullptr },
+	{ EFDMAnalogRotation::TYPE_WORD, &Make<EFDMAnalogRotation> },
+	{ EFDMSplineMove::TYPE_WORD, &Make<EFDMSplineMove> },
 	{ EFDMMove::TYPE_WORD, &Make<EFDMMove> },
-	{ 0x10000005, nullptr },
+	{ EFDMAnalogMove::TYPE_WORD, &Make<EFDMAnalogMove> },
 	{ EFDMAnalogMotion::TYPE_WORD, &Make<EFDMAnalogMotion> },
 	{ EFDMAirGrip::TYPE_WORD, &Make<EFDMAirGrip> },
 	{ EFDMGroundGrip::TYPE_WORD, &Make<EFDMGroundGrip> },
 	{ 0x10000009, nullptr },
 	{ EFDMRotate::TYPE_WORD, &Make<EFDMRotate> },
 	{ EFDMPrimMove::TYPE_WORD, &Make<EFDMPrimMove> },
-	{ 0x1000000C, nullptr },
-	{ 0x1000000D, nullptr },
+	{ EFDMWaterSimulation::TYPE_WORD_WATER, &MakeWater<EF_DM_WATER> },
+	{ EFDMWaterSimulation::TYPE_WORD_FOG, &MakeWater<EF_DM_GROUND_FOG> },
 	{ 0x1000000E, nullptr },
 	{ 0, nullptr },
 	{ 0x30000010, nullptr },
 	{ 0x50000011, nullptr },
 	{ 0x50000012, nullptr },
 	{ 0x50000013, nullptr },
-	{ 0x50000014, nullptr },
-	{ 0x10000015, nullptr },
+	{ EFDMFollow::TYPE_WORD, &Make<EFDMFollow> },
+	{ EFDMFloatingObject::TYPE_WORD, &Make<EFDMFloatingObject> },
 	{ EFDMShaking::TYPE_WORD, &Make<EFDMShaking> },
 	{ 0x40000017, nullptr },
 	{ 0x40000018, nullptr },

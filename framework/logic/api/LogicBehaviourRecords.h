@@ -112,6 +112,115 @@ typedef struct DMAnalogMotionProjectData {
 	f32							fRemainingAngle;
 } DMAnalogMotionProjectData;
 
+// Water simulation (type 12). Flags bit 0 the list flag, bit 1 take the
+// character list: the first 32 ids of pui32CharacterIds (a native
+// pointer; null keeps the table) that name objects.
+typedef struct DMWaterSimulationParams {
+	f32							fDamping;
+	f32							fWaveSpeed;
+	f32							fInteraction;
+	f32							fParamA;
+	f32							fParamB;
+	f32							fIdleRipple;
+	u32							ui32Reserved;
+	f32							fMaxHeight;
+	u32							ui32CharacterCount;
+	u32 *						pui32CharacterIds;
+	f32							afGridValues[3];
+	u32							ui32Flags;
+} DMWaterSimulationParams;
+
+// Ground-fog simulation (type 13): near and far distance, minimum haze
+// and fade time of the fog grid, then the character list and the grid
+// values as for water.
+typedef struct DMGroundFogSimulationParams {
+	f32							afFog[4];
+	u32							ui32CharacterCount;
+	u32 *						pui32CharacterIds;
+	f32							afGridValues[3];
+} DMGroundFogSimulationParams;
+
+// What a character moving through simulated water receives (notification
+// 12): the water object's id and its own height and last height above
+// the surface.
+typedef struct DMWaterContactRecord {
+	u32							ui32WaterId;
+	f32							fHeight;
+	f32							fLastHeight;
+} DMWaterContactRecord;
+
+// Floating object (type 21).
+typedef struct DMFloatingObjectParams {
+	f32							fTiltFactor;
+	f32							fHeightOffset;
+	f32							fWaveFactor;
+	f32							fEmersionThreshold;
+} DMFloatingObjectParams;
+
+// Analog move (type 5). Mode: the first of bits 0-5 set picks the
+// mapping (X-Y, X-Z, Y-Z plane, stick length along X, Y, Z); bit 8 in
+// the body's axes.
+typedef struct DMAnalogMoveParams {
+	u32							ui32InputConfigId;
+	u32							ui32ActionId;
+	DTVector3d					oSpeed;
+	u32							ui32CameraRelative;
+	u32							ui32TargetOnly;
+	u32							ui32Mode;
+} DMAnalogMoveParams;
+
+// Analog move action 1: where a stick value would send the body.
+#define DM_ANALOG_MOVE_PROJECT 1
+typedef struct DMAnalogMoveProjectData {
+	f32							fStickX;
+	f32							fStickY;
+	DTVector3d					oResult;
+} DMAnalogMoveProjectData;
+
+// Analog rotation (type 2). Flags: bit 1 clamp mode, bit 3 rate mode.
+typedef struct DMAnalogRotationParams {
+	f32							fSpeed;
+	u32							ui32Flags;
+	u32							ui32InputConfigId;
+	u32							ui32ActionId;
+} DMAnalogRotationParams;
+
+// Spline move (type 3). Actions: 1 puts the module on the spline of index
+// data[0], 2 on the spline of id data[0]; data[1] non-zero starts at the
+// spline's beginning, else at the point nearest the object.
+#define DM_SPLINE_MOVE_BY_INDEX 1
+#define DM_SPLINE_MOVE_BY_ID 2
+typedef struct DMSplineMoveParams {
+	u32							ui32InputConfigId;
+	u32							ui32ActionId;
+	u32							ui32SecondActionId;
+	f32							fMaxOffset;
+	f32							fBaseSpeed;
+	f32							fMaxSpeed;
+	f32							fOffsetGain;
+	f32							fMaxLean;
+	f32							fLeanGain;
+	u32							ui32Unused;
+	u32							ui32Options;
+	u32							ui32Mode;
+	f32							fPitchBank;
+	f32							fYawBank;
+	f32							fRollBank;
+} DMSplineMoveParams;
+
+// Follow (type 20); action 1 restarts the leader's trail.
+#define DM_FOLLOW_RESET 1
+typedef struct DMFollowParams {
+	u32							ui32LeaderId;
+	f32							fFollowDistance;
+	f32							fStopDistance;
+	u32							ui32Unused;
+	f32							fLookSmoothing;
+	f32							fMaxSpeed;
+	f32							fMinSpeed;
+	u32							ui32ObjUDDetectType;
+} DMFollowParams;
+
 #ifdef __cplusplus
 }
 #endif
@@ -153,5 +262,18 @@ LOGIC_API_SIZE( DMAnalogMotionSpeedRecord, 4 );
 LOGIC_API_SIZE( DMAnalogMotionProjectData, 24 );
 LOGIC_API_FIELD( DMAnalogMotionProjectData, oMove, 8 );
 LOGIC_API_FIELD( DMAnalogMotionProjectData, fRemainingAngle, 20 );
+
+LOGIC_API_FIELD( DMWaterSimulationParams, ui32CharacterCount, 32 );
+LOGIC_API_FIELD( DMGroundFogSimulationParams, ui32CharacterCount, 16 );
+LOGIC_API_SIZE( DMWaterContactRecord, 12 );
+LOGIC_API_SIZE( DMFloatingObjectParams, 16 );
+LOGIC_API_SIZE( DMAnalogMoveParams, 32 );
+LOGIC_API_FIELD( DMAnalogMoveParams, ui32Mode, 28 );
+LOGIC_API_SIZE( DMAnalogMoveProjectData, 20 );
+LOGIC_API_SIZE( DMAnalogRotationParams, 16 );
+LOGIC_API_SIZE( DMSplineMoveParams, 60 );
+LOGIC_API_FIELD( DMSplineMoveParams, ui32Options, 40 );
+LOGIC_API_SIZE( DMFollowParams, 32 );
+LOGIC_API_FIELD( DMFollowParams, ui32ObjUDDetectType, 28 );
 
 #endif
