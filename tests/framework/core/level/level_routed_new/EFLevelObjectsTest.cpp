@@ -11,6 +11,7 @@
 #include "datatypes/streamable/DTGlo.h"
 #include "datatypes/memory/MMMemory.h"
 #include "framework/behaviour/EFDMInterface.h"
+#include "framework/core/spline/EFSplineMgr.h"
 #include "framework/core/world/EFGameObject.h"
 #include "framework/logic/api/LogicBehaviourRecords.h"
 #include "framework/core/world/EFWorld.h"
@@ -25,6 +26,7 @@
 #include "graphics3d/core/RwEngine.h"
 #include "tools/lib/ToolSampleDisc.h"
 #include "tools/lib/level/ToolSampleObjects.h"
+#include "tools/lib/level/ToolSampleSplines.h"
 #include "tools/lib/logic/ToolSampleLogic.h"
 
 #include <cmath>
@@ -340,6 +342,57 @@ TEST_F( EFLevelObjectsTest, ARotateModuleOnTheHotSpotTurnsItsFrameEveryPhysicsFr
 		EXPECT_NEAR( angle, 1.5f * static_cast<f32>( update ) / 60.0f, 1e-4f ) << update;
 	}
 	EXPECT_TRUE( FrameAt( spot, ToolSampleHotSpotObject( 0 ).position ) );
+}
+
+TEST_F( EFLevelObjectsTest, ASplineMoveModuleRidesTheSampleSplinesOnTheHotSpot ) {
+	ASSERT_NO_FATAL_FAILURE( LoadSampleLevel() );
+	ASSERT_NE( gpoSplineMgr, nullptr );
+	EFGameObject* const spot = InWorld( TOOL_SAMPLE_HOT_SPOT_OBJECT_ID );
+	ASSERT_NE( spot->mpoPhysic, nullptr );
+	const u32 handle = DMAdd( TOOL_SAMPLE_HOT_SPOT_OBJECT_ID, EF_DM_SPLINE_MOVE );
+	ASSERT_NE( handle, 0u );
+	DMSetContextMask( handle, 0x1 );
+	spot->mpoPhysic->mui32CurrentContext = 0x1;
+	spot->mpoPhysic->mui32PhysicFlags |= EF_PHYSIC_DYNAMIC;
+	spot->mpoPhysic->NormalizeFlags();
+	// No stick: the base speed, 3 units/s, oriented along the spline, the
+	// body's velocity set each frame (mode 1).
+	DMSplineMoveParams ride = { 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 2.0f, 3.0f, 3.0f, 2.0f, 0.707f, 0.707f, 0, 0x40, 1,
+								1.0f, 1.0f, 1.0f };
+	DMSetParams( handle, &ride );
+	u32 open[2] = { TOOL_SAMPLE_OPEN_SPLINE_ID, 1 };
+	DMDoAction( handle, 2, open );
+	const RwMatrix& m = spot->GetFrame()->moFrame.modelling;
+	EXPECT_NEAR( m.pos.x, 0.0f, 1e-5f );
+	EXPECT_NEAR( m.pos.z, 0.0f, 1e-5f );
+	u32 update = 0;
+	while ( ( DMGetState( handle ) & 0x2 ) == 0 && update < 600 ) {
+		gpoWorldMgr->Update( 1.0f / 60.0f );
+		update++;
+	}
+	// About 13 units of spline at 3 units/s.
+	EXPECT_GT( update, 180u );
+	EXPECT_LT( update, 330u );
+	EXPECT_NEAR( m.pos.x, 10.0f, 0.3f );
+	EXPECT_NEAR( m.pos.z, 4.0f, 0.3f );
+
+	// On the loop it circles: 8 x 8 around (0, 2, 10), never at an end.
+	u32 loop[2] = { TOOL_SAMPLE_LOOP_SPLINE_ID, 1 };
+	DMDoAction( handle, 2, loop );
+	f32 lowestX = 10.0f;
+	f32 highestZ = 0.0f;
+	for ( update = 0; update < 600; update++ ) {
+		gpoWorldMgr->Update( 1.0f / 60.0f );
+		lowestX = std::fmin( lowestX, m.pos.x );
+		highestZ = std::fmax( highestZ, m.pos.z );
+		ASSERT_EQ( DMGetState( handle ) & 0x2, 0u ) << update;
+		const f32 dx = std::fabs( m.pos.x );
+		const f32 dz = std::fabs( m.pos.z - 10.0f );
+		ASSERT_LT( std::fmax( dx, dz ), 4.3f ) << update;
+		ASSERT_GT( std::fmax( dx, dz ), 1.5f ) << update;
+	}
+	EXPECT_LT( lowestX, -2.5f );
+	EXPECT_GT( highestZ, 12.5f );
 }
 
 TEST_F( EFLevelObjectsTest, ObjectsThatAnotherOwnerTookOutliveTheContainersTheyWereLoadedIn ) {
