@@ -49,11 +49,11 @@ static void BM_EFWaterPass( benchmark::State & state ) {
 	gpoWorldMgr->AddGameObject( owner );
 	EFWaterGrid * const grid = new EFWaterGrid;
 	grid->mpGameObjectOwner = owner;
-	grid->muiColumns = WIDTH;
-	grid->muiRows = HEIGHT;
-	grid->moLocalOrigin = DTVector3d( -54.0f, 0.0f, -50.0f );
-	grid->moLocalColumnStep = DTVector3d( 1.0f, 0.0f, 0.0f );
-	grid->moLocalRowStep = DTVector3d( 0.0f, 0.0f, 1.0f );
+	grid->moGrid.muiColumns = WIDTH;
+	grid->moGrid.muiRows = HEIGHT;
+	grid->moGrid.moLocalOrigin = DTVector3d( -54.0f, 0.0f, -50.0f );
+	grid->moGrid.moLocalColumnStep = DTVector3d( 1.0f, 0.0f, 0.0f );
+	grid->moGrid.moLocalRowStep = DTVector3d( 0.0f, 0.0f, 1.0f );
 	owner->mppEFInstance = new EFInstance *[1]{ grid };
 	owner->muiNbInstance = 1;
 	owner->muiNb3dObj = 1;

@@ -161,6 +161,7 @@ void EFDMSplineMove::OrientAlongTangent( DTFrame & frame ) {
 	modelling.right = { right.x, right.y, right.z };
 	modelling.up = { up.x, up.y, up.z };
 	modelling.at = { at.x, at.y, at.z };
+	RwFrameUpdateObjects( frame.GetRwFrame() );
 }
 
 void EFDMSplineMove::DoAction( const u32 action, void * data ) {

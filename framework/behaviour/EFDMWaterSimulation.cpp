@@ -226,7 +226,7 @@ void EFDMWaterSimulation::InitWater() {
 			return;
 		}
 		mpoFogGrid->InitGrid( mafGridValues );
-		ReInitWater( mpoFogGrid->muiColumns, mpoFogGrid->muiRows );
+		ReInitWater( mpoFogGrid->moGrid.muiColumns, mpoFogGrid->moGrid.muiRows );
 		return;
 	}
 	EF3dObj * const grid = mpoOwnerObject != nullptr ? mpoOwnerObject->Get3dObject( 0 ) : nullptr;
@@ -236,7 +236,7 @@ void EFDMWaterSimulation::InitWater() {
 	}
 	mpoWaterGrid = static_cast<EFWaterGrid_BC *>( grid );
 	mpoWaterGrid->InitWater( mafGridValues );
-	ReInitWater( mpoWaterGrid->muiColumns, mpoWaterGrid->muiRows );
+	ReInitWater( mpoWaterGrid->moGrid.muiColumns, mpoWaterGrid->moGrid.muiRows );
 }
 
 void EFDMWaterSimulation::ReInitWater( const u32 width, const u32 height ) {
@@ -298,30 +298,26 @@ u32 EFDMWaterSimulation::PreColUpdate( EFDynamicPhysic &, const f32 dt ) {
 	if ( !GridFits() || mpfBufferA == nullptr ) {
 		return 1;
 	}
-	const bool fog = mui32Kind == EF_DM_GROUND_FOG;
-	if ( fog ) {
-		EFGroundFogGrid_BC & grid = *mpoFogGrid;
-		grid.SetPhysicBuffer( mpfBufferA );
-		if ( grid.muiLod != 0 ) {
-			return 1;
-		}
-		grid.UpdateGridInfo();
-		moGridOrigin = grid.moWorldOrigin;
-		moGridU = grid.moWorldColumnStep;
-		moGridV = grid.moWorldRowStep;
-		mfCellSpacing = grid.mafCellSize[0];
+	EFGridLayout * layout = nullptr;
+	if ( mui32Kind == EF_DM_GROUND_FOG ) {
+		mpoFogGrid->SetPhysicBuffer( mpfBufferA );
+		layout = &mpoFogGrid->moGrid;
 	} else {
-		EFWaterGrid_BC & grid = *mpoWaterGrid;
-		grid.SetPhysicBuffer( mpfBufferA );
-		if ( grid.muiLod != 0 ) {
-			return 1;
-		}
-		grid.UpdateGridInfo();
-		moGridOrigin = grid.moWorldOrigin;
-		moGridU = grid.moWorldColumnStep;
-		moGridV = grid.moWorldRowStep;
-		mfCellSpacing = grid.mafCellSize[0];
+		mpoWaterGrid->SetPhysicBuffer( mpfBufferA );
+		layout = &mpoWaterGrid->moGrid;
 	}
+	if ( layout->muiLod != 0 ) {
+		return 1;
+	}
+	if ( mui32Kind == EF_DM_GROUND_FOG ) {
+		mpoFogGrid->UpdateGridInfo();
+	} else {
+		mpoWaterGrid->UpdateGridInfo();
+	}
+	moGridOrigin = layout->moWorldOrigin;
+	moGridU = layout->moWorldColumnStep;
+	moGridV = layout->moWorldRowStep;
+	mfCellSpacing = layout->mafCellSize[0];
 	// A spacing that is not positive would make every height non-finite.
 	if ( mfCellSpacing > 0.0f ) {
 		const f32 r = mfWaveSpeed * dt / mfCellSpacing;

@@ -2,22 +2,12 @@
 
 #include "framework/logic/api/LogicBehaviourRecords.h"
 
-EFGroundFogGrid_BC::EFGroundFogGrid_BC()
-	: mpfHeights( nullptr ), muiColumns( 0 ), muiRows( 0 ), mafFog{ 0.0f, 0.0f, 0.0f, 0.0f },
-	  mafCellSize{ 0.0f, 0.0f, 0.0f }, muiLod( 0 ) {
-}
-
 void EFGroundFogGrid_BC::InitGrid( f32 * cellSizes ) {
-	if ( cellSizes == nullptr ) {
-		return;
-	}
-	for ( u32 i = 0; i < EF_GRID_LOD_COUNT; i++ ) {
-		mafCellSize[i] = cellSizes[i];
-	}
+	moGrid.SetCellSizes( cellSizes );
 }
 
 void EFGroundFogGrid_BC::SetPhysicBuffer( f32 * heights ) {
-	mpfHeights = heights;
+	moGrid.mpfHeights = heights;
 }
 
 void EFGroundFogGrid_BC::SetFogParams( const DMGroundFogSimulationParams * params ) {
@@ -30,6 +20,5 @@ void EFGroundFogGrid_BC::SetFogParams( const DMGroundFogSimulationParams * param
 }
 
 void EFGroundFogGrid_BC::UpdateGridInfo() {
-	GridWorldPlacement( *this, moLocalOrigin, moLocalColumnStep, moLocalRowStep, moWorldOrigin, moWorldColumnStep,
-						moWorldRowStep );
+	moGrid.UpdatePlacement( *this );
 }

@@ -2,9 +2,9 @@
 ===============================================================================
 
 	The ground-fog twin of the water grid: the same layout and world
-	placement, the four fog parameters of the ground-fog simulation's
-	record (near and far distance, minimum haze, fade time), cell sizes
-	chosen by InitGrid.
+	placement, cell sizes chosen by InitGrid, and the four fog parameters
+	of the ground-fog simulation's record (near and far distance, minimum
+	haze, fade time).
 
 	Only what the simulation calls and reads is here so far (see the
 	water grid).
@@ -14,7 +14,8 @@
 #ifndef EF_GROUND_FOG_GRID_BC_H
 #define EF_GROUND_FOG_GRID_BC_H
 
-#include "framework/graphics/EFWaterGrid_BC.h"
+#include "framework/graphics/EF3dObj.h"
+#include "framework/graphics/EFGridLayout.h"
 
 struct DMGroundFogSimulationParams;
 
@@ -22,7 +23,7 @@ constexpr s32 EF_GROUND_FOG_GRID_CLASS_ID	= 86;
 
 class EFGroundFogGrid_BC : public EF3dObj {
 public:
-							EFGroundFogGrid_BC();
+							EFGroundFogGrid_BC() = default;
 							~EFGroundFogGrid_BC() override = default;
 
 	// Keeps the three cell sizes of the levels of detail.
@@ -32,18 +33,8 @@ public:
 	void					SetFogParams( const DMGroundFogSimulationParams * params );
 	void					UpdateGridInfo();
 
-	f32 *					mpfHeights;
-	u32						muiColumns;
-	u32						muiRows;
-	DTVector3d				moWorldOrigin;
-	DTVector3d				moWorldColumnStep;
-	DTVector3d				moWorldRowStep;
-	DTVector3d				moLocalOrigin;
-	DTVector3d				moLocalColumnStep;
-	DTVector3d				moLocalRowStep;
-	f32						mafFog[4];
-	f32						mafCellSize[EF_GRID_LOD_COUNT];
-	u32						muiLod;
+	EFGridLayout			moGrid;
+	f32						mafFog[4] = { 0.0f, 0.0f, 0.0f, 0.0f };
 };
 
 #endif

@@ -129,7 +129,7 @@ TEST_F( EFDMFloatingObjectTest, AWaterModuleThatGoesAwayIsSearchedForAgain ) {
 	// A new water lower down: its base height is taken anew.
 	const u32 lower = WATER_OBJECT + 1;
 	water = MakeWater( 20, 12, EF_DM_WATER, lower );
-	waterGrid->moLocalOrigin = DTVector3d( 0.0f, -1.0f, 0.0f );
+	waterGrid->moGrid.moLocalOrigin = DTVector3d( 0.0f, -1.0f, 0.0f );
 	WaterPass( *water );
 	Pass( DTVector3d( 10.0f, -0.5f, 6.0f ) );
 	EXPECT_EQ( floater->mbSearch, 0 );

@@ -262,7 +262,7 @@ TEST_F( EFDMWaterSimulationTest, GroundFogTakesItsGridFromARecordAndClampsItsCou
 	// Never given a record: no grid, nothing allocated, idle.
 	WaterPass( fog );
 	EXPECT_EQ( fog.mpfBufferA, nullptr );
-	EXPECT_EQ( fogGrid->mpfHeights, nullptr );
+	EXPECT_EQ( fogGrid->moGrid.mpfHeights, nullptr );
 
 	// A count of 1000 without ids reads 32 zeroed records (ASan).
 	DMGroundFogSimulationParams record = { { 1.0f, 2.0f, 0.5f, 3.0f }, 1000, nullptr, { 1.0f, 1.0f, 1.0f } };
@@ -273,8 +273,8 @@ TEST_F( EFDMWaterSimulationTest, GroundFogTakesItsGridFromARecordAndClampsItsCou
 		WaterPass( fog );
 	}
 	ASSERT_NE( fog.mpfBufferA, nullptr );
-	EXPECT_EQ( fogGrid->mpfHeights, fog.mpfBufferB );
-	EXPECT_EQ( fogGrid->mafCellSize[0], 1.0f );
+	EXPECT_EQ( fogGrid->moGrid.mpfHeights, fog.mpfBufferB );
+	EXPECT_EQ( fogGrid->moGrid.mafCellSize[0], 1.0f );
 	DMGroundFogSimulationParams back = {};
 	DMGetParams( waterHandle, &back );
 	EXPECT_EQ( back.afFog[1], 2.0f );

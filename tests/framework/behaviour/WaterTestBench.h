@@ -28,10 +28,10 @@ protected:
 	static T* GiveGrid( EFGameObject& object, const u32 columns, const u32 rows, const f32 cell = 1.0f ) {
 		T* const grid = new T;
 		grid->mpGameObjectOwner = &object;
-		grid->muiColumns = columns;
-		grid->muiRows = rows;
-		grid->moLocalColumnStep = DTVector3d( cell, 0.0f, 0.0f );
-		grid->moLocalRowStep = DTVector3d( 0.0f, 0.0f, cell );
+		grid->moGrid.muiColumns = columns;
+		grid->moGrid.muiRows = rows;
+		grid->moGrid.moLocalColumnStep = DTVector3d( cell, 0.0f, 0.0f );
+		grid->moGrid.moLocalRowStep = DTVector3d( 0.0f, 0.0f, cell );
 		delete[] object.mppEFInstance;
 		object.mppEFInstance = new EFInstance*[1]{ grid };
 		object.muiNbInstance = 1;
