@@ -64,6 +64,9 @@ EFDMWaterSimulation * EFDMFloatingObject::GetWaterSimModule() {
 	for ( u32 list = 0; list < WATER_LISTS; list++ ) {
 		for ( EFPhysic * body = manager.GetFirstPhysic( list ); body != nullptr;
 			  body = body->moPhysicNode.pNext != nullptr ? body->moPhysicNode.pNext->GetData<EFPhysic>() : nullptr ) {
+			if ( ( body->mui32PhysicFlags & EF_PHYSIC_DELETED ) != 0 ) {
+				continue;
+			}
 			if ( EFPhysicModule * const found = body->FindModule( EF_DM_WATER, nullptr ) ) {
 				return static_cast<EFDMWaterSimulation *>( found );
 			}
@@ -75,7 +78,9 @@ EFDMWaterSimulation * EFDMFloatingObject::GetWaterSimModule() {
 EFDMWaterSimulation * EFDMFloatingObject::Water() {
 	if ( mbSearch == 0 ) {
 		EFPhysicModule * const kept = EFPhysicMgr::moPhysicMgr.GetModule( mui32WaterHandle );
-		if ( kept != nullptr && kept->GetTypeId() == EF_DM_WATER ) {
+		// A body marked for deletion goes with its object: its water is gone.
+		if ( kept != nullptr && kept->GetTypeId() == EF_DM_WATER &&
+			 ( kept->mpoOwner->mui32PhysicFlags & EF_PHYSIC_DELETED ) == 0 ) {
 			return static_cast<EFDMWaterSimulation *>( kept );
 		}
 		mbSearch = 1;

@@ -4,8 +4,9 @@
 	Floating object (pre-collision): keeps a body on the simulated water.
 
 	The module finds the level's first water simulation (walking the
-	physics manager's bodies) and keeps its handle, looking it up again
-	each pass: a water object deleted since means searching anew, and the
+	physics manager's bodies, skipping those marked for deletion) and
+	keeps its handle, looking it up again each pass: a water object
+	deleted since means searching anew, and the
 	water's base height is taken again from the water found. While the
 	body's start position is over the simulated area and no higher than
 	the base height plus the emersion threshold, it is in the water

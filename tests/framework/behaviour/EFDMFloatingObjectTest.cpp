@@ -121,10 +121,15 @@ TEST_F( EFDMFloatingObjectTest, AWaterModuleThatGoesAwayIsSearchedForAgain ) {
 	EFDMWaterSimulation* water = ReadyWater();
 	Pass( DTVector3d( 10.0f, 0.0f, 6.0f ) );
 	ASSERT_EQ( floater->mbSearch, 0 );
-	delete water;
+	// The water object deleted: its body is marked for deletion at once
+	// (ASan).
+	EFGameObject* const owner = gpoWorldMgr->FindGameObject( WATER_OBJECT );
+	gpoWorldMgr->RemoveGameObject( WATER_OBJECT );
+	delete owner;
 	for ( u32 pass = 0; pass < 3; pass++ ) {
 		Pass( DTVector3d( 10.0f, 0.0f, 6.0f ) );
 		EXPECT_EQ( floater->mbSearch, 1 );
+		Step( 60u );
 	}
 	// A new water lower down: its base height is taken anew.
 	const u32 lower = WATER_OBJECT + 1;

@@ -106,7 +106,9 @@ TEST_F( EFDMFollowTest, AllBlockedTheWalkBackStopsAfter26Tests ) {
 			EFDynamicPhysic record = RecordOf( module.mpoOwner );
 			module.PreColUpdate( record, DT );
 		} );
-		const u32 reached = ( index + EF_DM_FOLLOW_RING - 1 ) % EF_DM_FOLLOW_RING;
+		// From the index after the pass (a fifth frame records the leader
+		// first).
+		const u32 reached = ( module.mui32RingIndex + EF_DM_FOLLOW_RING - 1 ) % EF_DM_FOLLOW_RING;
 		EXPECT_EQ( module.moTarget.x, module.maoRing[reached].x );
 	}
 	// In the open the target is the point the follow distance short.
