@@ -5,8 +5,6 @@
 #include "framework/core/input/EFInputAction.h"
 #include "framework/core/input/EFInputMgr.h"
 #include "framework/core/world/EFPhysicData.h"
-#include "framework/graphics/EFCamera.h"
-#include "framework/graphics/EFGraphicsMgr.h"
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/logic/EFLogicCallbackRecord.h"
 #include "framework/logic/api/LogicBehaviourRecords.h"
@@ -141,11 +139,7 @@ EFInputAction * EFDMAnalogMotion::FindAction() const {
 }
 
 const RwMatrix * EFDMAnalogMotion::CameraMatrix() {
-	EFCamera * const camera = gpoGraphicsMgr != nullptr ? gpoGraphicsMgr->GetCamera( 0 ) : nullptr;
-	if ( camera == nullptr || camera->GetFrame() == nullptr ) {
-		return nullptr;
-	}
-	return RwFrameGetLTM( camera->GetFrame()->GetRwFrame() );
+	return DMCameraLTM();
 }
 
 void EFDMAnalogMotion::Project( const f32 x, const f32 y, const RwMatrix & camera ) {
