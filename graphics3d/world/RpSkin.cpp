@@ -374,7 +374,12 @@ RpGeometry* RpSkinGeometrySetSkin( RpGeometry* geometry, RpSkin* skin ) {
 		skin->sourceNormals = nullptr;
 		return geometry;
 	}
-	return _rpSkinCreate( geometry, skin ) ? geometry : nullptr;
+	if ( !_rpSkinCreate( geometry, skin ) ) {
+		// The caller still owns a skin that could not be set.
+		slot = nullptr;
+		return nullptr;
+	}
+	return geometry;
 }
 
 RpSkin* RpSkinDestroy( RpSkin* skin ) {

@@ -349,7 +349,8 @@ u32 CountsWord( const RpSkin* skin ) {
 
 RwStream* SkinGeometryRead( RwStream* stream, const s32 length, void* object, s32, s32 ) {
 	RpGeometry* const geometry = static_cast<RpGeometry*>( object );
-	if ( length < 4 ) {
+	// One skin a geometry: a second skin chunk would orphan the first.
+	if ( length < 4 || RpSkinGeometryGetSkin( geometry ) != nullptr ) {
 		Malformed();
 		return nullptr;
 	}
