@@ -3,6 +3,7 @@
 #include "graphics3d/core/RwEngine.h"
 #include "graphics3d/core/RwError.h"
 #include "graphics3d/core/RwStream.h"
+#include "graphics3d/gamecube/RpNativeGeometry.h"
 #include "graphics3d/world/RpBinMesh.h"
 #include "graphics3d/world/RpMaterial.h"
 #include "graphics3d/world/RpMesh.h"
@@ -200,18 +201,25 @@ s32 BinMeshSize( const void* object, s32, s32 ) {
 	return _rpBinMeshSize( geometry->mesh, ( geometry->flags & rpGEOMETRYNATIVE ) != 0 );
 }
 
-// The platform's native data: nothing to write yet, and a stored entry
-// cannot be taken in.
-RwStream* NativeRead( RwStream*, s32, void*, s32, s32 ) {
-	return nullptr;
+// The platform's native data: an instanced geometry's lists and arrays.
+RwStream* NativeRead( RwStream* stream, const s32 length, void* object, s32, s32 ) {
+	return _rpGeometryNativeRead( stream, static_cast<RpGeometry*>( object ), static_cast<u32>( length ) ) != nullptr
+			   ? stream
+			   : nullptr;
 }
 
-RwStream* NativeWrite( RwStream* stream, s32, const void*, s32, s32 ) {
-	return stream;
+RwStream* NativeWrite( RwStream* stream, s32, const void* object, s32, s32 ) {
+	return _rpGeometryNativeWrite( stream, static_cast<const RpGeometry*>( object ) );
 }
 
-s32 NativeSize( const void*, s32, s32 ) {
-	return 0;
+s32 NativeSize( const void* object, s32, s32 ) {
+	return _rpGeometryNativeSize( static_cast<const RpGeometry*>( object ) );
+}
+
+// Once every extension entry is in (a skin decides whether the lists
+// carry matrix indices).
+bool NativeAlways( void* object, s32, s32 ) {
+	return _rpGeometryNativeCheckLists( static_cast<RpGeometry*>( object ) );
 }
 
 }	// namespace
@@ -220,7 +228,8 @@ bool _rpGeometryRegisterStreams() {
 	return _rwPluginRegistryAddPlugin( &geometryTKList, 0, rwID_BINMESHPLUGIN, nullptr, nullptr, nullptr ) >= 0 &&
 		   RpGeometryRegisterPluginStream( rwID_BINMESHPLUGIN, BinMeshRead, BinMeshWrite, BinMeshSize ) >= 0 &&
 		   _rwPluginRegistryAddPlugin( &geometryTKList, 0, rwID_NATIVEDATAPLUGIN, nullptr, nullptr, nullptr ) >= 0 &&
-		   RpGeometryRegisterPluginStream( rwID_NATIVEDATAPLUGIN, NativeRead, NativeWrite, NativeSize ) >= 0;
+		   RpGeometryRegisterPluginStream( rwID_NATIVEDATAPLUGIN, NativeRead, NativeWrite, NativeSize ) >= 0 &&
+		   _rwPluginRegistryAddPlgnStrmlwysCB( &geometryTKList, rwID_NATIVEDATAPLUGIN, NativeAlways ) >= 0;
 }
 
 RpGeometry* RpGeometryStreamRead( RwStream* stream ) {

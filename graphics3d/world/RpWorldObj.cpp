@@ -7,6 +7,7 @@
 #include "graphics3d/core/RwResources.h"
 #include "graphics3d/core/RxPipelineModule.h"
 #include "graphics3d/world/RpAtomic.h"
+#include "graphics3d/gamecube/RpNativeGeometry.h"
 #include "graphics3d/world/RpBinMesh.h"
 #include "graphics3d/world/RpClump.h"
 #include "graphics3d/world/RpGeometry.h"
@@ -303,13 +304,28 @@ s32 SectorRightsSize( const void* object, s32, s32 ) {
 	return _rpSizeRights( static_cast<const RpWorldSector*>( object )->pipeline );
 }
 
+// The platform's native data: an instanced sector's lists and arrays.
+RwStream* SectorNativeRead( RwStream* stream, const s32 length, void* object, s32, s32 ) {
+	return _rpWorldSectorNativeRead( stream, static_cast<RpWorldSector*>( object ), static_cast<u32>( length ) ) != nullptr
+			   ? stream
+			   : nullptr;
+}
+
+RwStream* SectorNativeWrite( RwStream* stream, s32, const void* object, s32, s32 ) {
+	return _rpWorldSectorNativeWrite( stream, static_cast<const RpWorldSector*>( object ) );
+}
+
+s32 SectorNativeSize( const void* object, s32, s32 ) {
+	return _rpWorldSectorNativeSize( static_cast<const RpWorldSector*>( object ) );
+}
+
 bool RegisterSectorStreams() {
 	return RpWorldSectorRegisterPlugin( 0, rwID_BINMESHPLUGIN, nullptr, nullptr, nullptr ) >= 0 &&
 		   RpWorldSectorRegisterPluginStream( rwID_BINMESHPLUGIN, SectorBinMeshRead, SectorBinMeshWrite,
 											  SectorBinMeshSize ) >= 0 &&
 		   RpWorldSectorRegisterPlugin( 0, rwID_NATIVEDATAPLUGIN, nullptr, nullptr, nullptr ) >= 0 &&
-		   RpWorldSectorRegisterPluginStream( rwID_NATIVEDATAPLUGIN, _rpWorldSectorNativeRead,
-											  _rpWorldSectorNativeWrite, _rpWorldSectorNativeSize ) >= 0;
+		   RpWorldSectorRegisterPluginStream( rwID_NATIVEDATAPLUGIN, SectorNativeRead, SectorNativeWrite,
+											  SectorNativeSize ) >= 0;
 }
 
 bool RegisterRights() {
@@ -361,18 +377,6 @@ RwCamera* RemoveCameraOf( RwCamera* camera, void* world ) {
 }
 
 }	// namespace
-
-RwStream* _rpWorldSectorNativeRead( RwStream*, s32, void*, s32, s32 ) {
-	return nullptr;
-}
-
-RwStream* _rpWorldSectorNativeWrite( RwStream* stream, s32, const void*, s32, s32 ) {
-	return stream;
-}
-
-s32 _rpWorldSectorNativeSize( const void*, s32, s32 ) {
-	return 0;
-}
 
 bool _rpWorldObjRegisterExtensions() {
 	engineOffset = RwEngineRegisterPlugin( static_cast<s32>( sizeof( RpWorldObjGlobals ) ), rwID_WORLDOBJPLUGIN,

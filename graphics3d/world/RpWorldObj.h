@@ -160,11 +160,6 @@ void			_rpWorldPipelineClose();
 // read (plug-in id 0: none seen).
 extern RpAtomicRights	_rpWorldRightsState;
 extern RpAtomicRights	_rpSectorRightsState;
-// The platform's native data of a sector: nothing to write yet, and
-// stored data cannot be taken in.
-RwStream*		_rpWorldSectorNativeRead( RwStream* stream, s32 length, void* sector, s32 offset, s32 size );
-RwStream*		_rpWorldSectorNativeWrite( RwStream* stream, s32 length, const void* sector, s32 offset, s32 size );
-s32				_rpWorldSectorNativeSize( const void* sector, s32 offset, s32 size );
 // The platform's pipelines: none for materials; the atomic and sector
 // defaults come with the device (weak: a program without a device has
 // none). A creation makes its pipeline the default; a destroy clears it.
