@@ -1,7 +1,7 @@
 /*
-	The 3D library's static worlds, collision trees and skins: world
-	chunks and geometry chunks (with a collision record or a skin in their
-	extension) read from
+	The 3D library's static worlds, collision trees, skins and native
+	(already instanced) data: world chunks and geometry chunks (with a
+	collision record, a skin or native data in their extension) read from
 	a memory stream, with the collision and world plug-ins attached. The
 	first byte of an input picks the reader; the rest is the stream,
 	searched for that reader's chunk. A world read is also walked by a
@@ -19,14 +19,21 @@
 #include "graphics3d/world/RpCollision.h"
 #include "graphics3d/world/RpGeometry.h"
 #include "graphics3d/world/RpWorld.h"
+#include "platform/gx/GX.h"
+#include "platform/gx/GXHost.h"
 #include "tools/lib/graphics3d/ToolCollisionTreeBuilder.h"
+#include "tools/lib/graphics3d/ToolBinMeshWriter.h"
 #include "tools/lib/graphics3d/ToolGeometryWriter.h"
+#include "tools/lib/graphics3d/ToolNativeGeometryWriter.h"
 #include "tools/lib/graphics3d/ToolSectorTreeBuilder.h"
 #include "tools/lib/graphics3d/ToolSkinWriter.h"
+#include "tools/lib/graphics3d/ToolWorldWriter.h"
 
 namespace {
 
 enum WorldReader : u8 { READ_WORLD, READ_GEOMETRY, READER_COUNT };
+
+constexpr u32 GPU_FIFO_BYTES = 64 * 1024;
 
 RpCollisionTriangle* Touch( RpIntersection*, RpWorldSector*, RpCollisionTriangle* triangle, f32, void* ) {
 	return triangle;
@@ -47,11 +54,25 @@ void Query( RpWorld* world ) {
 	RpCollisionWorldForAllIntersections( world, &box, Touch, nullptr );
 }
 
+// Native instances are freed once the graphics processor has passed their
+// draw-sync token: the host processor takes the tokens (the test device
+// itself never draws through it), and its call log is dropped per input.
+void StartGpu() {
+	static std::vector<u8> fifo( GPU_FIFO_BYTES );
+	static bool started = false;
+	if ( !started ) {
+		GXInit( fifo.data(), static_cast<u32>( fifo.size() ) );
+		started = true;
+	}
+	GXHostClearLog();
+}
+
 void ReadChunk( const u8* data, const size_t size ) {
 	if ( size == 0 ) {
 		return;
 	}
 	FuzzRwStart( false, true );
+	StartGpu();
 	std::vector<u8> copy( data + 1, data + size );
 	RwMemory memory = { copy.data(), static_cast<u32>( copy.size() ) };
 	RwStream* const stream = RwStreamOpen( rwSTREAMMEMORY, rwSTREAMREAD, &memory );
@@ -150,6 +171,68 @@ std::vector<u8> SkinSeed( const ToolSkinForm form ) {
 	return Finish( READ_GEOMETRY, writer );
 }
 
+// An instanced quad as the console draws it, and the mesh entry that
+// goes with it (counts only).
+ToolNativeGeometry NativeQuad( const bool strips ) {
+	ToolNativeGeometry quad;
+	quad.numVertices = 4;
+	quad.positions = { -5, -5, 0, 5, -5, 0, 5, 5, 0, -5, 5, 0 };
+	quad.normals = { 0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1 };
+	quad.colours = { 255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255 };
+	quad.texCoords = { { 0, 0, 1, 0, 1, 1, 0, 1 } };
+	quad.strips = strips;
+	quad.meshes = strips ? std::vector<std::vector<u16>>{ { 0, 1, 3, 2 } } : std::vector<std::vector<u16>>{ { 0, 1, 2 }, { 0, 2, 3 } };
+	return quad;
+}
+
+std::vector<u8> NativeMeshes( const ToolNativeGeometry& quad ) {
+	ToolBinMesh meshes;
+	meshes.flags = quad.strips ? TOOL_BIN_MESH_TRISTRIP : 0;
+	meshes.native = true;
+	for ( const std::vector<u16>& mesh : quad.meshes ) {
+		meshes.meshes.push_back( { std::vector<u32>( mesh.size(), 0 ), 0, {} } );
+	}
+	ToolChunkWriter writer;
+	ToolBinMeshWriter::WritePayload( writer, meshes );
+	std::vector<u8> payload;
+	FuzzCheck( writer.Finish( payload ), "a mesh entry does not close" );
+	return payload;
+}
+
+constexpr u32 NATIVE_FORMAT = 0x01000000 | 0x02 | 0x04 | 0x08 | 0x10;
+
+std::vector<u8> NativeGeometrySeed( const bool strips ) {
+	const ToolNativeGeometry quad = NativeQuad( strips );
+	ToolGeometry geometry;
+	geometry.format = NATIVE_FORMAT;
+	geometry.numVertices = 4;
+	geometry.materials = ToolWorldWriter::PlainMaterials( 1 );
+	geometry.extension = { { TOOL_PLUGIN_BIN_MESH, NativeMeshes( quad ) },
+						   { TOOL_NATIVE_DATA_PLUGIN, ToolNativeGeometryWriter::Entry( quad ) } };
+	ToolChunkWriter writer;
+	ToolGeometryWriter::Write( writer, geometry );
+	return Finish( READ_GEOMETRY, writer );
+}
+
+std::vector<u8> NativeWorldSeed() {
+	const ToolNativeGeometry quad = NativeQuad( false );
+	ToolWorld world;
+	world.format = NATIVE_FORMAT;
+	world.box = { 10, 10, 10, -10, -10, -10 };
+	world.storedVertices = 4;
+	world.storedTriangles = 2;
+	world.materials = ToolWorldWriter::PlainMaterials( 1 );
+	ToolAtomicSector sector;
+	sector.storedVertices = 4;
+	sector.storedTriangles = 2;
+	sector.extension = { { TOOL_PLUGIN_BIN_MESH, NativeMeshes( quad ) },
+						 { TOOL_NATIVE_DATA_PLUGIN, ToolNativeGeometryWriter::Entry( quad ) } };
+	world.sectors = { sector };
+	ToolChunkWriter writer;
+	ToolWorldWriter::Write( writer, world );
+	return Finish( READ_WORLD, writer );
+}
+
 } // namespace
 
 FUZZ_TARGET( rw_world ) {
@@ -162,4 +245,7 @@ static void FuzzSeeds_rw_world( std::vector<FuzzSeed>& seeds ) {
 	seeds.push_back( { "geometry-tree", GeometrySeed() } );
 	seeds.push_back( { "geometry-skin", SkinSeed( ToolSkinForm::Portable ) } );
 	seeds.push_back( { "geometry-skin-older", SkinSeed( ToolSkinForm::Older ) } );
+	seeds.push_back( { "geometry-native-lists", NativeGeometrySeed( false ) } );
+	seeds.push_back( { "geometry-native-strip", NativeGeometrySeed( true ) } );
+	seeds.push_back( { "world-native-sector", NativeWorldSeed() } );
 }

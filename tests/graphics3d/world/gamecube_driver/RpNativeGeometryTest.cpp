@@ -14,8 +14,10 @@
 #include "graphics3d/world/RpMaterial.h"
 #include "graphics3d/world/RpMaterialList.h"
 #include "graphics3d/world/RpMesh.h"
+#include "graphics3d/world/RpWorld.h"
 #include "tools/lib/graphics3d/ToolBinMeshWriter.h"
 #include "tools/lib/graphics3d/ToolGeometryWriter.h"
+#include "tools/lib/graphics3d/ToolNativeGeometryWriter.h"
 #include "tools/lib/graphics3d/ToolWorldWriter.h"
 
 #include "datatypes/base/DTByteOrder.h"
@@ -86,7 +88,9 @@ protected:
 		for ( RpGeometry* geometry : geometries ) {
 			RpGeometryDestroy( geometry );
 		}
-		RpMaterialDestroy( material );
+		if ( material != nullptr ) {
+			RpMaterialDestroy( material );
+		}
 		RwDlTestCase::TearDown();
 	}
 
@@ -141,25 +145,39 @@ protected:
 		return out.bytes;
 	}
 
-	// A native geometry chunk with the meshes of mesh and the native entry.
-	RpGeometry* ReadGeometry( const std::vector<u8>& native, const RpMeshHeader* mesh ) {
-		ToolGeometry geometry;
-		geometry.numVertices = VERTICES;
-		geometry.format = NATIVE | FORMAT;
-		geometry.materials = ToolWorldWriter::PlainMaterials( 1 );
+	// The mesh entry of a native owner: its meshes' counts, no indices.
+	static std::vector<u8> NativeMeshes( const u32 flags, const std::vector<u32>& counts ) {
 		ToolBinMesh meshes;
-		meshes.flags = mesh->flags;
+		meshes.flags = flags;
 		meshes.native = true;
-		const RpMesh* const m = RpMeshHeaderGetMeshes( const_cast<RpMeshHeader*>( mesh ) );
-		for ( u32 i = 0; i < mesh->numMeshes; i++ ) {
-			meshes.meshes.push_back( { std::vector<u32>( m[i].numIndices, 0 ), 0, {} } );
+		for ( const u32 count : counts ) {
+			meshes.meshes.push_back( { std::vector<u32>( count, 0 ), 0, {} } );
 		}
 		ToolChunkWriter entry;
 		ToolBinMeshWriter::WritePayload( entry, meshes );
 		std::vector<u8> payload;
 		entry.Finish( payload );
-		geometry.extension.push_back( { TOOL_PLUGIN_BIN_MESH, payload } );
-		geometry.extension.push_back( { 0x510, native } );
+		return payload;
+	}
+
+	// A native geometry chunk with the meshes of mesh and the native entry.
+	RpGeometry* ReadGeometry( const std::vector<u8>& native, const RpMeshHeader* mesh ) {
+		std::vector<u32> counts;
+		const RpMesh* const m = RpMeshHeaderGetMeshes( const_cast<RpMeshHeader*>( mesh ) );
+		for ( u32 i = 0; i < mesh->numMeshes; i++ ) {
+			counts.push_back( m[i].numIndices );
+		}
+		return ReadGeometry( native, NativeMeshes( mesh->flags, counts ), VERTICES, FORMAT );
+	}
+
+	RpGeometry* ReadGeometry( const std::vector<u8>& native, const std::vector<u8>& meshes, const s32 vertices,
+							  const u32 format ) {
+		ToolGeometry geometry;
+		geometry.numVertices = vertices;
+		geometry.format = NATIVE | format;
+		geometry.materials = ToolWorldWriter::PlainMaterials( 1 );
+		geometry.extension.push_back( { TOOL_PLUGIN_BIN_MESH, meshes } );
+		geometry.extension.push_back( { TOOL_NATIVE_DATA_PLUGIN, native } );
 		ToolChunkWriter writer;
 		ToolGeometryWriter::Write( writer, geometry );
 		std::vector<u8> bytes;
@@ -350,6 +368,73 @@ TEST_F( RpNativeGeometryTest, AFailedWriteLeavesTheInstanceDrawable ) {
 	RpGeometryUnlock( geometry );
 	const std::vector<GXHostVertex> edited = Drawn( geometry );
 	EXPECT_TRUE( std::any_of( edited.begin(), edited.end(), []( const GXHostVertex& v ) { return v.position[1] == 50.0f; } ) );
+}
+
+TEST_F( RpNativeGeometryTest, EntriesTheToolsWriteDrawAsGeometriesAndLoadAsSectors ) {
+	ToolNativeGeometry quad;
+	quad.numVertices = 4;
+	quad.positions = { 0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0 };
+	quad.colours = { 10, 0, 0, 255, 11, 0, 0, 255, 12, 0, 0, 255, 13, 0, 0, 255 };
+	quad.meshes = { { 0, 1, 2, 0, 2, 3 } };
+	const std::vector<u8> entry = ToolNativeGeometryWriter::Entry( quad );
+
+	RpGeometry* const geometry = ReadGeometry( entry, NativeMeshes( 0, { 6 } ), 4, 0x02 | 0x08 );
+	ASSERT_NE( geometry, nullptr );
+	const std::vector<GXHostVertex> drawn = Drawn( geometry );
+	ASSERT_EQ( drawn.size(), 6u );
+	const u32 corners[] = { 0, 1, 2, 0, 2, 3 };
+	for ( size_t i = 0; i < drawn.size(); i++ ) {
+		EXPECT_EQ( drawn[i].colour[0].r, 10 + corners[i] );
+		EXPECT_EQ( drawn[i].position[0], quad.positions[3 * corners[i]] );
+		EXPECT_EQ( drawn[i].position[1], quad.positions[3 * corners[i] + 1] );
+	}
+	// Drawn with normals it would index an array the entry lacks.
+	EXPECT_EQ( ReadGeometry( entry, NativeMeshes( 0, { 6 } ), 4, 0x02 | 0x08 | 0x10 ), nullptr );
+	// A second native entry would orphan the first instance.
+	ToolGeometry twice;
+	twice.numVertices = 4;
+	twice.format = NATIVE | 0x02 | 0x08;
+	twice.materials = ToolWorldWriter::PlainMaterials( 1 );
+	twice.extension = { { TOOL_PLUGIN_BIN_MESH, NativeMeshes( 0, { 6 } ) }, { TOOL_NATIVE_DATA_PLUGIN, entry },
+						{ TOOL_NATIVE_DATA_PLUGIN, entry } };
+	ToolChunkWriter twiceWriter;
+	ToolGeometryWriter::Write( twiceWriter, twice );
+	std::vector<u8> twiceBytes;
+	twiceWriter.Finish( twiceBytes );
+	RwMemory twiceMemory = { twiceBytes.data(), static_cast<u32>( twiceBytes.size() ) };
+	RwStream* const twiceStream = RwStreamOpen( rwSTREAMMEMORY, rwSTREAMREAD, &twiceMemory );
+	ASSERT_TRUE( RwStreamFindChunk( twiceStream, TOOL_CHUNK_GEOMETRY, nullptr, nullptr ) );
+	EXPECT_EQ( RpGeometryStreamRead( twiceStream ), nullptr );
+	RwStreamClose( twiceStream, nullptr );
+
+	// A native world's sector takes the entry as its instance.
+	ToolWorld world;
+	world.format = NATIVE | 0x02 | 0x08;
+	world.box = { 10, 10, 10, -10, -10, -10 };
+	world.storedVertices = 4;
+	world.storedTriangles = 2;
+	world.materials = ToolWorldWriter::PlainMaterials( 1 );
+	ToolAtomicSector sector;
+	sector.storedVertices = 4;
+	sector.storedTriangles = 2;
+	sector.extension = { { TOOL_PLUGIN_BIN_MESH, NativeMeshes( 0, { 6 } ) }, { TOOL_NATIVE_DATA_PLUGIN, entry } };
+	world.sectors = { sector };
+	ToolChunkWriter writer;
+	ToolWorldWriter::Write( writer, world );
+	std::vector<u8> bytes;
+	writer.Finish( bytes );
+	RwMemory memory = { bytes.data(), static_cast<u32>( bytes.size() ) };
+	RwStream* const stream = RwStreamOpen( rwSTREAMMEMORY, rwSTREAMREAD, &memory );
+	ASSERT_TRUE( RwStreamFindChunk( stream, 0x0B, nullptr, nullptr ) );
+	RpWorld* const read = RpWorldStreamRead( stream );
+	RwStreamClose( stream, nullptr );
+	ASSERT_NE( read, nullptr ) << std::hex << RwDlTestReadError().errorCode;
+	RpWorldSector* const atomicSector = reinterpret_cast<RpWorldSector*>( read->rootSector );
+	ASSERT_NE( atomicSector->repEntry, nullptr );
+	const RxGCInstanceHeader* const header = _rxGCInstanceHeader( atomicSector->repEntry );
+	EXPECT_EQ( DTReadBEF32( header->posArray + 12 * 2 + 4 ), 1.0f );
+	EXPECT_EQ( header->colorArray[4 * 3], 13 );
+	RpWorldDestroy( read );
 }
 
 }	// namespace
