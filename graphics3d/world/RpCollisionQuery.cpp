@@ -283,7 +283,9 @@ RpAtomic* RpAtomicForAllIntersections( RpAtomic* atomic, RpIntersection* interse
 		return nullptr;
 	}
 	RpGeometry* const geometry = atomic->geometry;
-	if ( geometry == nullptr ) {
+	// A native geometry keeps no triangles or positions for the CPU to test.
+	if ( geometry == nullptr || geometry->triangles == nullptr || geometry->morphTarget == nullptr ||
+		 geometry->morphTarget[0].verts == nullptr ) {
 		return atomic;
 	}
 	// Into the atomic's space; an atomic without frame is where its
