@@ -34,9 +34,9 @@ u32 AlignUp( const u64 bytes ) {
 
 bool missingBoneReported = false;
 
-u8 MatrixIndex( const RwDlMatrixIndices& matrices, const u8* palette, const u16 vertex ) {
+u8 MatrixIndex( const RwDlMatrixIndices& matrices, const u8* palette, const u32 paletteLength, const u16 vertex ) {
 	const u8 bone = static_cast<u8>( matrices.boneTable[vertex] & 0xFF );
-	for ( u32 p = 0; p < matrices.paletteLength; p++ ) {
+	for ( u32 p = 0; p < paletteLength; p++ ) {
 		if ( palette[p] == bone ) {
 			return static_cast<u8>( MATRIX_INDEX_STEP * p );
 		}
@@ -116,7 +116,10 @@ void _rwDlDisplayListsCreate( RxGCDisplayListRecord* records, u8* base, RpMeshHe
 		for ( u32 i = 0; i < current.numIndices; i++ ) {
 			const u16 vertex = current.indices[i];
 			if ( matrices != nullptr ) {
-				GXMatrixIndex1u8( MatrixIndex( *matrices, palette, vertex ) );
+				GXMatrixIndex1u8( MatrixIndex( *matrices, palette,
+											   matrices->paletteLengths != nullptr ? matrices->paletteLengths[m]
+																				   : matrices->paletteLength,
+											   vertex ) );
 			}
 			for ( u32 a = 0; a < attributes; a++ ) {
 				if ( indexSize == 1 ) {

@@ -19,13 +19,15 @@ struct RpMesh;
 
 // Per-vertex matrix indices for skinned geometry: the bone table holds
 // each vertex's bone in its low byte; each mesh has a palette of bones
-// (paletteLength bytes), consecutive palettes paletteStride bytes apart.
-// A vertex's matrix index is 3 times its bone's position in the palette.
+// (paletteLength bytes, or paletteLengths[mesh] when given), consecutive
+// palettes paletteStride bytes apart. A vertex's matrix index is 3 times
+// its bone's position in the palette.
 struct RwDlMatrixIndices {
 	const u32*	boneTable;
 	const u8*	palette;
 	u32			paletteLength;
 	u32			paletteStride;
+	const u8*	paletteLengths;		// per mesh, or null
 };
 
 // Bytes reserved for one mesh's list with the given texture-coordinate

@@ -2,6 +2,7 @@
 #include "graphics3d/world/RpSkin.h"
 
 #include "graphics3d/core/RwEngine.h"
+#include "graphics3d/core/RwError.h"
 #include "graphics3d/core/RwFrame.h"
 #include "graphics3d/gamecube/RpGameCubeVtxFmt.h"
 #include "graphics3d/gamecube/RwGameCube.h"
@@ -167,26 +168,34 @@ void _rpSkinLoadMatrix( const RwMatrix* m, const u32 slot, const bool normals ) 
 
 namespace {
 
+// The bones of a mesh's runs in order (at most 10) into table; how many.
+// None without split data or for meshes the split data does not name.
+u32 MeshBoneTable( const RpSkin* skin, const u32 mesh, u8* table ) {
+	if ( skin->splitData == nullptr || mesh >= skin->numMeshes ) {
+		return 0;
+	}
+	const u8* const meshRuns = skin->splitData + skin->numBones;
+	const u8* const runs = meshRuns + 2 * skin->numMeshes;
+	u32 count = 0;
+	const u32 firstRun = meshRuns[2 * mesh];
+	for ( u32 run = firstRun; run < firstRun + meshRuns[2 * mesh + 1]; run++ ) {
+		for ( u32 bone = runs[2 * run]; bone < u32{ runs[2 * run] } + runs[2 * run + 1] && count < RPSKIN_MAX_MESH_BONES; bone++ ) {
+			table[count++] = static_cast<u8>( bone );
+		}
+	}
+	return count;
+}
+
 // With split data and one weight, every vertex a mesh draws must find its
 // bone in the mesh's table (its runs' bones, at most 10).
 bool MeshBonesCovered( const RpSkin* skin, RpMeshHeader* mesh, const u32 numVertices ) {
 	if ( skin->maxNumWeights != 1 || skin->numMeshes == 0 || skin->splitData == nullptr ) {
 		return true;
 	}
-	const u8* const meshRuns = skin->splitData + skin->numBones;
-	const u8* const runs = meshRuns + 2 * skin->numMeshes;
 	const RpMesh* const meshes = RpMeshHeaderGetMeshes( mesh );
 	for ( u32 m = 0; m < mesh->numMeshes; m++ ) {
 		u8 table[RPSKIN_MAX_MESH_BONES];
-		u32 count = 0;
-		if ( m < skin->numMeshes ) {
-			const u32 firstRun = meshRuns[2 * m];
-			for ( u32 run = firstRun; run < firstRun + meshRuns[2 * m + 1]; run++ ) {
-				for ( u32 bone = runs[2 * run]; bone < u32{ runs[2 * run] } + runs[2 * run + 1] && count < RPSKIN_MAX_MESH_BONES; bone++ ) {
-					table[count++] = static_cast<u8>( bone );
-				}
-			}
-		}
+		const u32 count = MeshBoneTable( skin, m, table );
 		for ( u32 i = 0; i < meshes[m].numIndices; i++ ) {
 			const u32 vertex = meshes[m].indices != nullptr ? meshes[m].indices[i] : numVertices;
 			if ( vertex >= numVertices ) {
@@ -219,15 +228,34 @@ void* _rpSkinInstanceCallback( void* object, RxGCInstanceContext* context ) {
 		return nullptr;
 	}
 	RxGCInstanceSource source = _rxGCAtomicInstanceSource( atomic );
-	// Rigid skins without split data draw each vertex with its bone's
-	// matrix, loaded in used-bone order.
+	// Rigid skins draw each vertex with its bone's matrix: loaded in
+	// used-bone order, or with split data per mesh from its runs' bones.
 	RwDlMatrixIndices matrices = {};
-	if ( skin != nullptr && skin->maxNumWeights < 2 && skin->splitData == nullptr && skin->vertexBoneIndices != nullptr &&
-		 skin->usedBones != nullptr ) {
-		matrices = { skin->vertexBoneIndices, skin->usedBones, skin->numUsedBones, 0 };
+	u8* tables = nullptr;
+	const bool rigid = skin != nullptr && skin->maxNumWeights < 2 && skin->vertexBoneIndices != nullptr;
+	if ( rigid && skin->splitData == nullptr && skin->usedBones != nullptr ) {
+		matrices = { skin->vertexBoneIndices, skin->usedBones, skin->numUsedBones, 0, nullptr };
+		source.matrices = &matrices;
+	} else if ( rigid && skin->splitData != nullptr && skin->numMeshes > 0 ) {
+		const u32 meshes = context->mesh->numMeshes;
+		const u32 bytes = ( meshes > 0 ? meshes : 1 ) * ( RPSKIN_MAX_MESH_BONES + 1 );
+		tables = static_cast<u8*>( RwEngineInstance->memoryFunctions.rwmalloc( bytes ) );
+		if ( tables == nullptr ) {
+			_rwErrorSetCore( _rwerror( RWERR_NO_MEMORY, bytes ) );
+			return nullptr;
+		}
+		u8* const lengths = tables + meshes * RPSKIN_MAX_MESH_BONES;
+		for ( u32 m = 0; m < meshes; m++ ) {
+			lengths[m] = static_cast<u8>( MeshBoneTable( skin, m, tables + m * RPSKIN_MAX_MESH_BONES ) );
+		}
+		matrices = { skin->vertexBoneIndices, tables, 0, RPSKIN_MAX_MESH_BONES, lengths };
 		source.matrices = &matrices;
 	}
-	if ( _rxGCInstanceBuild( source, context ) == nullptr ) {
+	RwResEntry* const entry = _rxGCInstanceBuild( source, context );
+	if ( tables != nullptr ) {
+		RwEngineInstance->memoryFunctions.rwfree( tables );
+	}
+	if ( entry == nullptr ) {
 		return nullptr;
 	}
 	geometry->lockedSinceLastInst = 0;
@@ -424,18 +452,12 @@ void* _rpSkinRenderCallback( void* object, RxGCInstanceContext* context ) {
 		}
 	}
 	const bool materials = _rxGCRenderNeedsMaterials( context );
-	const u8* const meshRuns = skin->splitData != nullptr ? skin->splitData + skin->numBones : nullptr;
-	const u8* const runs = meshRuns != nullptr ? meshRuns + 2 * skin->numMeshes : nullptr;
 	for ( u32 mesh = 0; mesh < context->mesh->numMeshes; mesh++ ) {
 		// With split data each mesh loads its runs' bones from slot 0 on.
-		if ( meshRuns != nullptr && mesh < skin->numMeshes ) {
-			u32 slot = 0;
-			const u32 firstRun = meshRuns[2 * mesh];
-			for ( u32 run = firstRun; run < firstRun + meshRuns[2 * mesh + 1]; run++ ) {
-				for ( u32 bone = runs[2 * run]; bone < u32{ runs[2 * run] } + runs[2 * run + 1]; bone++ ) {
-					_rpSkinLoadMatrix( &palette[bone], GX_PNMTX0 + SLOTS_PER_MATRIX * slot++, normals );
-				}
-			}
+		u8 table[RPSKIN_MAX_MESH_BONES];
+		const u32 count = MeshBoneTable( skin, mesh, table );
+		for ( u32 slot = 0; slot < count; slot++ ) {
+			_rpSkinLoadMatrix( &palette[table[slot]], GX_PNMTX0 + SLOTS_PER_MATRIX * slot, normals );
 		}
 		_rxGCRenderMesh( context, mesh, materials );
 	}

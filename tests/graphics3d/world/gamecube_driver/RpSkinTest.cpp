@@ -3,6 +3,7 @@
 // reference.
 #include "graphics3d/core/RwStream.h"
 #include "graphics3d/gamecube/RpGameCubeVtxFmt.h"
+#include "graphics3d/gamecube/RpNativeGeometry.h"
 #include "graphics3d/gamecube/RwGameCube.h"
 #include "graphics3d/world/RpAtomic.h"
 #include "graphics3d/world/RpGeometry.h"
@@ -439,6 +440,35 @@ TEST_F( RpSkinTest, InstancingChecksEveryMeshVertexAgainstItsBoneTable ) {
 		RpAtomicDestroy( atomic );
 		RpGeometryDestroy( geometry );
 	}
+}
+
+TEST_F( RpSkinTest, ASplitRigidSkinsListsNameEachVertexsSlotInItsMeshsTable ) {
+	// One mesh whose runs list bones 2, 3, then 0, 1: slots 0, 3, 6, 9.
+	const ToolSkin split = OneWeightSplit( { { 0, 2 } }, { { 2, 2 }, { 0, 2 } } );
+	RpGeometry* const geometry = Read( ToolSkinWriter::Payload( split, ToolSkinForm::Portable ) );
+	ASSERT_NE( geometry, nullptr );
+	RpAtomic* const atomic = RpAtomicCreate();
+	RpAtomicSetGeometry( atomic, geometry, 0 );
+	RxGCInstanceContext context = {};
+	context.mesh = geometry->mesh;
+	context.flags = geometry->flags;
+	ASSERT_EQ( _rpSkinInstanceCallback( atomic, &context ), atomic );
+	const RxGCDisplayListRecord& record = _rxGCDisplayListRecords( context.entry )[0];
+	const u8* const list = record.list;
+	const u32 count = static_cast<u32>( list[1] << 8 | list[2] );
+	ASSERT_EQ( count, geometry->mesh->totalIndicesInMesh );
+	const u8 slotOfBone[4] = { 6, 9, 0, 3 };
+	for ( u32 i = 0; i < count; i++ ) {
+		// Matrix index, then the position index (vertex v is on bone v).
+		const u8 matrix = list[3 + 2 * i];
+		const u8 vertex = list[3 + 2 * i + 1];
+		ASSERT_LT( vertex, VERTICES );
+		EXPECT_EQ( matrix, slotOfBone[vertex] ) << i;
+	}
+	EXPECT_TRUE( _rpNativeListsValid( context.entry, geometry->mesh, VERTICES, geometry->flags, true ) );
+	RwResourcesFreeResEntry( context.entry );
+	RpAtomicDestroy( atomic );
+	RpGeometryDestroy( geometry );
 }
 
 TEST_F( RpSkinTest, BlendedSkinsDoubleBufferTheirDestinationsByToken ) {

@@ -143,7 +143,7 @@ TEST_F( RwDlDisplayListTest, SkinnedVerticesTakeTheirPaletteSlotAndAMissingBoneT
 	const u32 bones[] = { 0x0104, 0x0002, 0x0007, 0x0002, 0x0009, 0x0004 };
 	// Mesh 0's palette lacks bone 9; mesh 1's starts 4 bytes further.
 	const u8 palette[] = { 2, 4, 7, 0, 9, 2, 4, 0 };
-	const RwDlMatrixIndices matrices = { bones, palette, 3, 4 };
+	const RwDlMatrixIndices matrices = { bones, palette, 3, 4, nullptr };
 	const u32 size = _rwDlMeshHeaderGetDisplayListSize( block.Header(), 0, 1, NORMALS, true );
 	std::vector<u8> buffer( size + 64, 0xEE );
 	RxGCDisplayListRecord records[2];
