@@ -197,9 +197,18 @@ bool SectorLeafCallBack( const u16 numPolygons, const u16 firstPolygon, void* da
 	return true;
 }
 
+// A sector's collision tree, or null: none, or a native sector that keeps
+// no triangles or positions for the CPU.
+RpCollisionData* SectorCollision( RpWorldSector* sector ) {
+	if ( sector->triangles == nullptr || sector->vertices == nullptr ) {
+		return nullptr;
+	}
+	return _rpCollisionWorldSectorData( sector );
+}
+
 bool SectorLine( RpWorldSector* sector, const RwLine* segment, void* data ) {
 	Query* const query = static_cast<Query*>( data );
-	RpCollisionData* const collision = _rpCollisionWorldSectorData( sector );
+	RpCollisionData* const collision = SectorCollision( sector );
 	if ( collision == nullptr ) {
 		return true;
 	}
@@ -211,7 +220,7 @@ bool SectorLine( RpWorldSector* sector, const RwLine* segment, void* data ) {
 
 bool SectorBox( RpWorldSector* sector, void* data ) {
 	Query* const query = static_cast<Query*>( data );
-	RpCollisionData* const collision = _rpCollisionWorldSectorData( sector );
+	RpCollisionData* const collision = SectorCollision( sector );
 	if ( collision == nullptr ) {
 		return true;
 	}

@@ -267,11 +267,13 @@ bool RpWorldDestroy( RpWorld* world ) {
 }
 
 RpWorldSector* _rpWorldSectorBuildMeshes( const RpWorld* world, RpWorldSector* sector ) {
-	RpBuildMesh* const buildMesh = _rpBuildMeshCreate( sector->numTriangles );
+	// A native sector counts triangles it keeps no copy of: no meshes.
+	const u32 numTriangles = sector->triangles != nullptr ? sector->numTriangles : 0;
+	RpBuildMesh* const buildMesh = _rpBuildMeshCreate( numTriangles );
 	if ( buildMesh == nullptr ) {
 		return nullptr;
 	}
-	for ( u32 i = 0; i < sector->numTriangles; i++ ) {
+	for ( u32 i = 0; i < numTriangles; i++ ) {
 		const RpSectorTriangle& triangle = sector->triangles[i];
 		RpMaterial* const material =
 			_rpMaterialListGetMaterial( &world->matList, sector->matListWindowBase + triangle.matIndex );
