@@ -139,7 +139,8 @@ void _rxGCInstanceMorphUpdate( const RpGeometry* geometry, RxGCInstanceHeader* h
 	}
 	const RpMorphTarget& a = geometry->morphTarget[first];
 	const RpMorphTarget& b = geometry->morphTarget[last];
-	const f32 t = interpolator->time * interpolator->recipTime;
+	// The interpolator's current time is its position, as for its sphere.
+	const f32 t = interpolator->position * interpolator->recipTime;
 	const s32 vertices = geometry->numVertices;
 	const RpGameCubeVtxFmt* const format = RpGameCubeGeometryGetVtxFmt( geometry );
 	if ( header->posArray != nullptr && a.verts != nullptr && b.verts != nullptr ) {

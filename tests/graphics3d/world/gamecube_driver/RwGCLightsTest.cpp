@@ -150,12 +150,12 @@ TEST_F( RwGCLightsTest, MorphUpdateStoresF32ExactlyAndFixedPointRounded ) {
 	alignas( 32 ) u8 positions[2 * 12] = {};
 	RxGCInstanceHeader header = {};
 	header.posArray = positions;
-	RpInterpolator interpolator = { 1, 0, 1, 0.0f, 4.0f, 0.0f };
+	RpInterpolator interpolator = { 1, 0, 1, 0.25f, 4.0f, 0.0f };
 	// Fraction 0, f32: the start target exactly.
 	_rxGCInstanceMorphUpdate( geometry, &header, &interpolator );
 	EXPECT_EQ( _rwDlQuantisedLoad( positions, rpGCCOMP_F32, 0 ), 1.999f );
 	EXPECT_EQ( _rwDlQuantisedLoad( positions + 8, rpGCCOMP_F32, 0 ), 0.1f );
-	interpolator.time = 0.125f;		// t = 0.5
+	interpolator.position = 0.125f;		// t = 0.5
 	_rxGCInstanceMorphUpdate( geometry, &header, &interpolator );
 	EXPECT_EQ( _rwDlQuantisedLoad( positions + 12 + 8, rpGCCOMP_F32, 0 ), -4.0f );
 
@@ -166,7 +166,7 @@ TEST_F( RwGCLightsTest, MorphUpdateStoresF32ExactlyAndFixedPointRounded ) {
 	RpGameCubeVtxFmt** const slot = RwPluginData<RpGameCubeVtxFmt*>( geometry, _rpDlGeomVtxFmtOffset );
 	RpGameCubeVtxFmt* const saved = *slot;
 	*slot = &fixed;
-	interpolator.time = 0.0f;
+	interpolator.position = 0.0f;
 	_rxGCInstanceMorphUpdate( geometry, &header, &interpolator );
 	EXPECT_EQ( positions[0], 0x02 );
 	EXPECT_EQ( positions[1], 0x00 );
