@@ -1,7 +1,8 @@
 // Instancing speed of the console vertex formats: positions, normals,
 // pre-lit colours and one texture set of 5,000 vertices written as
 // big-endian arrays with the default descriptor (floats) and with a
-// signed 16-bit one. Items are vertices.
+// signed 16-bit one, and the positions alone rewritten after an edit.
+// Items are vertices.
 #include "graphics3d/gamecube/RpGameCubeVtxFmt.h"
 #include "graphics3d/world/RpGeometry.h"
 
@@ -67,7 +68,21 @@ void BM_RpGameCubeVtxFmtInstanceS16( benchmark::State& state ) {
 	Instance( state, &descriptor );
 }
 
+// A reinstance after an edit of the positions: that array alone is
+// rewritten at the instance's stride.
+void BM_RpGameCubeVtxFmtReinstancePositions( benchmark::State& state ) {
+	RpGameCubeVtxFmtInit( &_RpDlVtxFmtDefault );
+	Source source;
+	std::vector<u8> positions( VERTICES * 12 );
+	for ( auto _ : state ) {
+		_rpDlVtxFmtInstPos( nullptr, positions.data(), source.positions.data(), VERTICES, 12 );
+		benchmark::DoNotOptimize( positions.data() );
+	}
+	state.SetItemsProcessed( state.iterations() * VERTICES );
+}
+
 }	// namespace
 
 BENCHMARK( BM_RpGameCubeVtxFmtInstanceDefault );
 BENCHMARK( BM_RpGameCubeVtxFmtInstanceS16 );
+BENCHMARK( BM_RpGameCubeVtxFmtReinstancePositions );
