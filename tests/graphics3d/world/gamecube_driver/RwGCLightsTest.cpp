@@ -18,6 +18,9 @@
 
 #include "RpGameCubeTestCase.h"
 
+#include <glm/glm.hpp>
+
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -138,6 +141,63 @@ TEST_F( RwGCLightsTest, AmbientSumsAndDirectionalLightsOfTheWorld ) {
 		RpWorldRemoveLight( world, light );
 	}
 	RpWorldDestroy( world );
+}
+
+TEST_F( RwGCLightsTest, LightVectorsOfARotatedMovedCameraMatchGlmsInverse ) {
+	// The camera turned 30 degrees about y and moved; its begin update
+	// makes the view matrix.
+	RwDlTestCamera view;
+	ASSERT_TRUE( view.Create( 16, 16 ) );
+	const f32 c = std::cos( 0.5235988f );
+	const f32 s = std::sin( 0.5235988f );
+	view.frame->modelling.right = { c, 0.0f, -s };
+	view.frame->modelling.up = { 0.0f, 1.0f, 0.0f };
+	view.frame->modelling.at = { s, 0.0f, c };
+	view.frame->modelling.pos = { 1.0f, 2.0f, -3.0f };
+	RwMatrixOptimize( &view.frame->modelling, nullptr );
+	RwFrameUpdateObjects( view.frame );
+	ASSERT_NE( RwCameraBeginUpdate( view.camera ), nullptr );
+	const RwMatrix* const ltm = RwFrameGetLTM( view.frame );
+	const glm::dmat4 camera( glm::dvec4( ltm->right.x, ltm->right.y, ltm->right.z, 0.0 ),
+							 glm::dvec4( ltm->up.x, ltm->up.y, ltm->up.z, 0.0 ),
+							 glm::dvec4( ltm->at.x, ltm->at.y, ltm->at.z, 0.0 ),
+							 glm::dvec4( ltm->pos.x, ltm->pos.y, ltm->pos.z, 1.0 ) );
+	const glm::dmat4 inverse = glm::inverse( camera );
+
+	RpLight* const spot = Light( rpLIGHTSPOT, 1, 1.0f );
+	const RwV3d spotAt = { 0.0f, -0.6f, 0.8f };
+	Place( spot, spotAt, { 4.0f, 5.0f, 6.0f } );
+	RxGCLightingState state = {};
+	_rwGCLightsLocalEnable( spot, &state );
+	const glm::dvec4 p = inverse * glm::dvec4( 4.0, 5.0, 6.0, 1.0 );
+	const glm::dvec4 d = inverse * glm::dvec4( spotAt.x, spotAt.y, spotAt.z, 0.0 );
+	const GXLightObj& local = GXHostState().lights[0];
+	const double expectedPos[3] = { -p.x, p.y, -p.z };
+	const double expectedDir[3] = { -d.x, d.y, -d.z };
+	for ( u32 i = 0; i < 3; i++ ) {
+		EXPECT_NEAR( local.position[i], expectedPos[i], 1e-4 ) << i;
+		EXPECT_NEAR( local.direction[i], expectedDir[i], 1e-5 ) << i;
+	}
+
+	const RwBBox box = { { 1.0f, 1.0f, 1.0f }, { -1.0f, -1.0f, -1.0f } };
+	RpWorld* const world = RpWorldCreate( &box );
+	RpLight* const sun = Light( rpLIGHTDIRECTIONAL, 1, 1.0f );
+	const RwV3d sunAt = { 0.48f, -0.6f, 0.64f };
+	Place( sun, sunAt, { 0.0f, 0.0f, 0.0f } );
+	RpWorldAddLight( world, sun );
+	RwEngineInstance->currentWorld = world;
+	RxGCLightingState global = {};
+	_rwGCLightsGlobalEnable( 1, &global );
+	const glm::dvec4 a = inverse * glm::dvec4( sunAt.x, sunAt.y, sunAt.z, 0.0 );
+	const double expectedFar[3] = { 1048576.0 * a.x, -1048576.0 * a.y, 1048576.0 * a.z };
+	for ( u32 i = 0; i < 3; i++ ) {
+		EXPECT_NEAR( GXHostState().lights[0].position[i], expectedFar[i], 1.0 ) << i;
+	}
+	RwEngineInstance->currentWorld = nullptr;
+	RpWorldRemoveLight( world, sun );
+	RpWorldDestroy( world );
+	RwCameraEndUpdate( view.camera );
+	view.Destroy();
 }
 
 TEST_F( RwGCLightsTest, MorphUpdateStoresF32ExactlyAndFixedPointRounded ) {
