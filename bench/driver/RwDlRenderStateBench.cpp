@@ -2,55 +2,19 @@
 // changes every call, and a bound texture set again against two textures
 // taking turns. The counter is GX records per call.
 
-#include "graphics3d/core/RwEngine.h"
 #include "graphics3d/core/RwRaster.h"
 #include "graphics3d/core/RwTexture.h"
-#include "graphics3d/gamecube/RwDlDriver.h"
 #include "graphics3d/gamecube/RwDlRenderState.h"
-#include "platform/gx/GXHost.h"
-#include "platform/host/HostClock.h"
-#include "platform/host/HostEventQueue.h"
-#include "platform/vi/VI.h"
-#include "platform/vi/VIHost.h"
+
+#include "BenchDriverUp.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
-#include <cstdlib>
 
 namespace {
 
 constexpr u32 CLEAR_EVERY = 4096;
-
-void* Malloc( const u32 size ) { return std::malloc( size ); }
-void Free( void* block ) { std::free( block ); }
-void* Realloc( void* block, const u32 size ) { return std::realloc( block, size ); }
-void* Calloc( const u32 count, const u32 size ) { return std::calloc( count, size ); }
-
-const RwMemoryFunctions memory = { Malloc, Free, Realloc, Calloc };
-
-// The library up over the driver for the length of one benchmark.
-struct DriverUp {
-	RwGameCubeDeviceConfig	config = { nullptr, 0, 0 };
-	RwGameCubeDeviceConfig*	displayId = &config;
-
-	DriverUp() {
-		HostResetEvents();
-		HostClockUseVirtual( 0 );
-		GXHostReset();
-		VIInit();
-		RwEngineInit( &memory, 0, 0 );
-		RwEngineOpen( &displayId );
-		RwEngineStart();
-	}
-	~DriverUp() {
-		RwEngineStop();
-		RwEngineClose();
-		RwEngineTerm();
-		VIHostReset();
-		HostResetEvents();
-	}
-};
 
 // Runs call per iteration and reports GX records per call.
 template <typename Call>
@@ -76,12 +40,12 @@ void* Value( const s64 v ) {
 }
 
 void BM_RenderStateRepeated( benchmark::State& state ) {
-	DriverUp up;
+	BenchDriverUp up;
 	Measure( state, [] { _rwDlSetRenderState( RWDL_STATE_CULL_MODE, Value( 2 ) ); } );
 }
 
 void BM_RenderStateChanging( benchmark::State& state ) {
-	DriverUp up;
+	BenchDriverUp up;
 	s64 mode = 1;
 	Measure( state, [&] {
 		mode = mode == 1 ? 3 : 1;
@@ -90,7 +54,7 @@ void BM_RenderStateChanging( benchmark::State& state ) {
 }
 
 void BM_TextureSet( benchmark::State& state ) {
-	DriverUp up;
+	BenchDriverUp up;
 	RwRaster* const rasters[2] = { RwRasterCreate( 64, 64, 0, rwRASTERTYPETEXTURE | 0x500 ),
 								   RwRasterCreate( 64, 64, 0, rwRASTERTYPETEXTURE | 0x500 ) };
 	RwTexture* const textures[2] = { RwTextureCreate( rasters[0] ), RwTextureCreate( rasters[1] ) };

@@ -1,12 +1,16 @@
 // Morph update and display-list recording: 1,000 vertices interpolated
-// between two targets into f32 and into s16 with 8 fraction bits, and a
-// list of 3,000 indices recorded with positions, normals and one texture
-// set. Items are vertices.
+// between two targets into f32 and into s16 with 8 fraction bits, a list
+// of 3,000 indices recorded with positions, normals and one texture set,
+// and immediate 3D: 3,000 textured vertices transformed and drawn as a
+// triangle list. Items are vertices.
 #include "graphics3d/gamecube/RpGameCubeVtxFmt.h"
 #include "graphics3d/gamecube/RwDlDisplayList.h"
+#include "graphics3d/gamecube/RwDlIm3D.h"
 #include "graphics3d/gamecube/RwGCLights.h"
 #include "graphics3d/world/RpMesh.h"
 #include "platform/gx/GXHost.h"
+
+#include "BenchDriverUp.h"
 
 #include <benchmark/benchmark.h>
 
@@ -63,8 +67,28 @@ void BM_RwDlDisplayListRecord( benchmark::State& state ) {
 	state.SetItemsProcessed( state.iterations() * INDICES );
 }
 
+void BM_RwIm3DTriangleList( benchmark::State& state ) {
+	constexpr u32 IM3D_VERTICES = 3000;
+	BenchDriverUp up;
+	std::vector<RwIm3DVertex> vertices( IM3D_VERTICES );
+	for ( u32 i = 0; i < IM3D_VERTICES; i++ ) {
+		const f32 f = static_cast<f32>( i );
+		vertices[i] = { { 0.01f * f, 0.02f * f, 5.0f }, { 0.0f, 0.0f, 1.0f }, { 255, 128, 64, 255 }, 0.001f * f, 0.5f };
+	}
+	for ( auto _ : state ) {
+		RwIm3DTransform( vertices.data(), IM3D_VERTICES, nullptr, rwIM3D_VERTEXUV );
+		RwIm3DRenderPrimitive( rwPRIMTYPETRILIST );
+		RwIm3DEnd();
+		state.PauseTiming();
+		GXHostClearLog();
+		state.ResumeTiming();
+	}
+	state.SetItemsProcessed( state.iterations() * IM3D_VERTICES );
+}
+
 }	// namespace
 
 BENCHMARK( BM_RwGCMorphUpdateF32 );
 BENCHMARK( BM_RwGCMorphUpdateS16 );
 BENCHMARK( BM_RwDlDisplayListRecord );
+BENCHMARK( BM_RwIm3DTriangleList );
