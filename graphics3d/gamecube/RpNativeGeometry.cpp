@@ -100,7 +100,9 @@ bool Converted( const u32 excludedMask, const u32 i ) {
 	}
 }
 
-// Applies convert to every array and list address the conversion covers.
+// Applies convert to every array and list address the conversion covers:
+// arrays that are not null (texture sets up to the first null one), every
+// list.
 template <typename Convert>
 void ForAllAddresses( RxGCInstanceHeader* header, RxGCDisplayListRecord* records, const u32 numMeshes, Convert convert ) {
 	for ( u32 i = 0; i < IMAGE_ARRAY_COUNT; i++ ) {
@@ -297,20 +299,9 @@ void _rpNativePointer2Offset( RxGCInstanceHeader* header, RxGCDisplayListRecord*
 
 void _rpNativeOffset2Pointer( RxGCInstanceHeader* header, RxGCDisplayListRecord* records, u8* base, const u32 numMeshes,
 							  u32 ) {
-	// Texture sets end at the first null; list offsets are converted even
+	// An array offset of 0 is a null array; list offsets are converted even
 	// when 0 (the first list starts the block).
-	for ( u32 i = 0; i < IMAGE_ARRAY_COUNT; i++ ) {
-		u8** const field = ArrayField( header, i );
-		if ( i >= 3 && *field == nullptr ) {
-			break;
-		}
-		if ( Converted( header->excludedMask, i ) && *field != nullptr ) {
-			*field = base + OffsetOf( *field );
-		}
-	}
-	for ( u32 m = 0; m < numMeshes; m++ ) {
-		records[m].list = base + OffsetOf( records[m].list );
-	}
+	ForAllAddresses( header, records, numMeshes, [base]( u8* offset ) { return base + OffsetOf( offset ); } );
 }
 
 RwStream* _rpNativeWrite( RwStream* stream, RwResEntry* entry, const RpGameCubeVtxFmt* format, const u32 numMeshes,

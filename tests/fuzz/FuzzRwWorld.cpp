@@ -171,8 +171,7 @@ std::vector<u8> SkinSeed( const ToolSkinForm form ) {
 	return Finish( READ_GEOMETRY, writer );
 }
 
-// An instanced quad as the console draws it, and the mesh entry that
-// goes with it (counts only).
+// An instanced quad as the console draws it.
 ToolNativeGeometry NativeQuad( const bool strips ) {
 	ToolNativeGeometry quad;
 	quad.numVertices = 4;
@@ -185,20 +184,6 @@ ToolNativeGeometry NativeQuad( const bool strips ) {
 	return quad;
 }
 
-std::vector<u8> NativeMeshes( const ToolNativeGeometry& quad ) {
-	ToolBinMesh meshes;
-	meshes.flags = quad.strips ? TOOL_BIN_MESH_TRISTRIP : 0;
-	meshes.native = true;
-	for ( const std::vector<u16>& mesh : quad.meshes ) {
-		meshes.meshes.push_back( { std::vector<u32>( mesh.size(), 0 ), 0, {} } );
-	}
-	ToolChunkWriter writer;
-	ToolBinMeshWriter::WritePayload( writer, meshes );
-	std::vector<u8> payload;
-	FuzzCheck( writer.Finish( payload ), "a mesh entry does not close" );
-	return payload;
-}
-
 constexpr u32 NATIVE_FORMAT = 0x01000000 | 0x02 | 0x04 | 0x08 | 0x10;
 
 std::vector<u8> NativeGeometrySeed( const bool strips ) {
@@ -207,7 +192,7 @@ std::vector<u8> NativeGeometrySeed( const bool strips ) {
 	geometry.format = NATIVE_FORMAT;
 	geometry.numVertices = 4;
 	geometry.materials = ToolWorldWriter::PlainMaterials( 1 );
-	geometry.extension = { { TOOL_PLUGIN_BIN_MESH, NativeMeshes( quad ) },
+	geometry.extension = { { TOOL_PLUGIN_BIN_MESH, ToolNativeGeometryWriter::Meshes( quad ) },
 						   { TOOL_NATIVE_DATA_PLUGIN, ToolNativeGeometryWriter::Entry( quad ) } };
 	ToolChunkWriter writer;
 	ToolGeometryWriter::Write( writer, geometry );
@@ -215,21 +200,8 @@ std::vector<u8> NativeGeometrySeed( const bool strips ) {
 }
 
 std::vector<u8> NativeWorldSeed() {
-	const ToolNativeGeometry quad = NativeQuad( false );
-	ToolWorld world;
-	world.format = NATIVE_FORMAT;
-	world.box = { 10, 10, 10, -10, -10, -10 };
-	world.storedVertices = 4;
-	world.storedTriangles = 2;
-	world.materials = ToolWorldWriter::PlainMaterials( 1 );
-	ToolAtomicSector sector;
-	sector.storedVertices = 4;
-	sector.storedTriangles = 2;
-	sector.extension = { { TOOL_PLUGIN_BIN_MESH, NativeMeshes( quad ) },
-						 { TOOL_NATIVE_DATA_PLUGIN, ToolNativeGeometryWriter::Entry( quad ) } };
-	world.sectors = { sector };
 	ToolChunkWriter writer;
-	ToolWorldWriter::Write( writer, world );
+	ToolWorldWriter::Write( writer, ToolNativeGeometryWriter::World( NativeQuad( false ), NATIVE_FORMAT, 10.0f ) );
 	return Finish( READ_WORLD, writer );
 }
 

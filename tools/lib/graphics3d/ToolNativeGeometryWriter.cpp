@@ -2,6 +2,7 @@
 
 #include "tools/lib/ToolBigEndianWriter.h"
 #include "tools/lib/ToolChunkWriter.h"
+#include "tools/lib/graphics3d/ToolBinMeshWriter.h"
 
 namespace {
 
@@ -101,4 +102,46 @@ std::vector<u8> ToolNativeGeometryWriter::Entry( const ToolNativeGeometry& geome
 	std::vector<u8> bytes;
 	writer.Finish( bytes );
 	return bytes;
+}
+
+std::vector<u8> ToolNativeGeometryWriter::Meshes( const bool strips, const std::vector<u32>& counts ) {
+	ToolBinMesh meshes;
+	meshes.flags = strips ? TOOL_BIN_MESH_TRISTRIP : 0;
+	meshes.native = true;
+	for ( const u32 count : counts ) {
+		meshes.meshes.push_back( { std::vector<u32>( count, 0 ), 0, {} } );
+	}
+	ToolChunkWriter writer;
+	ToolBinMeshWriter::WritePayload( writer, meshes );
+	std::vector<u8> payload;
+	writer.Finish( payload );
+	return payload;
+}
+
+std::vector<u8> ToolNativeGeometryWriter::Meshes( const ToolNativeGeometry& geometry ) {
+	std::vector<u32> counts;
+	for ( const std::vector<u16>& mesh : geometry.meshes ) {
+		counts.push_back( static_cast<u32>( mesh.size() ) );
+	}
+	return Meshes( geometry.strips, counts );
+}
+
+ToolWorld ToolNativeGeometryWriter::World( const ToolNativeGeometry& geometry, const u32 format, const f32 extent ) {
+	s32 triangles = 0;
+	for ( const std::vector<u16>& mesh : geometry.meshes ) {
+		const s32 n = static_cast<s32>( mesh.size() );
+		triangles += geometry.strips ? ( n > 2 ? n - 2 : 0 ) : n / 3;
+	}
+	ToolWorld world;
+	world.format = format;
+	world.box = { extent, extent, extent, -extent, -extent, -extent };
+	world.storedVertices = static_cast<s32>( geometry.numVertices );
+	world.storedTriangles = triangles;
+	world.materials = ToolWorldWriter::PlainMaterials( 1 );
+	ToolAtomicSector sector;
+	sector.storedVertices = world.storedVertices;
+	sector.storedTriangles = triangles;
+	sector.extension = { { TOOL_PLUGIN_BIN_MESH, Meshes( geometry ) }, { TOOL_NATIVE_DATA_PLUGIN, Entry( geometry ) } };
+	world.sectors = { sector };
+	return world;
 }

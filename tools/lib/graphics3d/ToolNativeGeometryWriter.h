@@ -21,7 +21,7 @@
 #ifndef TOOL_NATIVE_GEOMETRY_WRITER_H
 #define TOOL_NATIVE_GEOMETRY_WRITER_H
 
-#include "datatypes/base/DTTypes.h"
+#include "tools/lib/graphics3d/ToolWorldWriter.h"
 
 #include <vector>
 
@@ -42,6 +42,14 @@ class ToolNativeGeometryWriter {
 public:
 	// The whole entry: the struct chunk with its header.
 	static std::vector<u8>	Entry( const ToolNativeGeometry& geometry );
+	// The bin-mesh entry (0x50E) payload a native owner carries: the meshes'
+	// index counts, no indices.
+	static std::vector<u8>	Meshes( bool strips, const std::vector<u32>& counts );
+	static std::vector<u8>	Meshes( const ToolNativeGeometry& geometry );
+	// A native world (format with the native bit) of one atomic sector that
+	// holds the geometry's meshes and entry, in a box reaching extent from
+	// the origin on every axis.
+	static ToolWorld		World( const ToolNativeGeometry& geometry, u32 format, f32 extent );
 };
 
 #endif

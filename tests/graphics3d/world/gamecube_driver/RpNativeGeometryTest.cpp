@@ -27,6 +27,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <list>
 #include <vector>
 
 namespace {
@@ -34,6 +35,7 @@ namespace {
 constexpr u32 FORMAT = 0x02 | 0x04 | 0x08 | 0x10;	// positions, one texture set, colours, normals
 constexpr u32 NATIVE = 0x01000000;
 constexpr s32 VERTICES = 6;
+constexpr u32 WORLD_CHUNK = 0x0B;
 // Byte offsets in a written chunk: chunk header, the three counts, the
 // header image and its array offsets, the records after it.
 constexpr size_t STAMP_AT = 8;
@@ -145,21 +147,6 @@ protected:
 		return out.bytes;
 	}
 
-	// The mesh entry of a native owner: its meshes' counts, no indices.
-	static std::vector<u8> NativeMeshes( const u32 flags, const std::vector<u32>& counts ) {
-		ToolBinMesh meshes;
-		meshes.flags = flags;
-		meshes.native = true;
-		for ( const u32 count : counts ) {
-			meshes.meshes.push_back( { std::vector<u32>( count, 0 ), 0, {} } );
-		}
-		ToolChunkWriter entry;
-		ToolBinMeshWriter::WritePayload( entry, meshes );
-		std::vector<u8> payload;
-		entry.Finish( payload );
-		return payload;
-	}
-
 	// A native geometry chunk with the meshes of mesh and the native entry.
 	RpGeometry* ReadGeometry( const std::vector<u8>& native, const RpMeshHeader* mesh ) {
 		std::vector<u32> counts;
@@ -167,7 +154,8 @@ protected:
 		for ( u32 i = 0; i < mesh->numMeshes; i++ ) {
 			counts.push_back( m[i].numIndices );
 		}
-		return ReadGeometry( native, NativeMeshes( mesh->flags, counts ), VERTICES, FORMAT );
+		const bool strips = ( mesh->flags & TOOL_BIN_MESH_TRISTRIP ) != 0;
+		return ReadGeometry( native, ToolNativeGeometryWriter::Meshes( strips, counts ), VERTICES, FORMAT );
 	}
 
 	RpGeometry* ReadGeometry( const std::vector<u8>& native, const std::vector<u8>& meshes, const s32 vertices,
@@ -178,16 +166,27 @@ protected:
 		geometry.materials = ToolWorldWriter::PlainMaterials( 1 );
 		geometry.extension.push_back( { TOOL_PLUGIN_BIN_MESH, meshes } );
 		geometry.extension.push_back( { TOOL_NATIVE_DATA_PLUGIN, native } );
+		return ReadGeometry( geometry );
+	}
+
+	RpGeometry* ReadGeometry( const ToolGeometry& geometry ) {
 		ToolChunkWriter writer;
 		ToolGeometryWriter::Write( writer, geometry );
-		std::vector<u8> bytes;
-		writer.Finish( bytes );
-		RwMemory memory = { bytes.data(), static_cast<u32>( bytes.size() ) };
-		RwStream* const stream = RwStreamOpen( rwSTREAMMEMORY, rwSTREAMREAD, &memory );
-		EXPECT_TRUE( RwStreamFindChunk( stream, TOOL_CHUNK_GEOMETRY, nullptr, nullptr ) );
+		RwStream* const stream = Open( writer, TOOL_CHUNK_GEOMETRY );
 		RpGeometry* const read = RpGeometryStreamRead( stream );
 		RwStreamClose( stream, nullptr );
 		return read;
+	}
+
+	// A memory stream over the written bytes (kept by the test), inside
+	// the chunk of the type given.
+	RwStream* Open( ToolChunkWriter& writer, const u32 chunk ) {
+		held.emplace_back();
+		writer.Finish( held.back() );
+		RwMemory memory = { held.back().data(), static_cast<u32>( held.back().size() ) };
+		RwStream* const stream = RwStreamOpen( rwSTREAMMEMORY, rwSTREAMREAD, &memory );
+		EXPECT_TRUE( RwStreamFindChunk( stream, chunk, nullptr, nullptr ) );
+		return stream;
 	}
 
 	// Reads a native chunk for an owner with the meshes and flags given.
@@ -197,6 +196,7 @@ protected:
 	}
 
 	RpMaterial*					material = nullptr;
+	std::list<std::vector<u8>>	held;
 	std::vector<RpAtomic*>		atomics;
 	std::vector<RpGeometry*>	geometries;
 };
@@ -378,7 +378,7 @@ TEST_F( RpNativeGeometryTest, EntriesTheToolsWriteDrawAsGeometriesAndLoadAsSecto
 	quad.meshes = { { 0, 1, 2, 0, 2, 3 } };
 	const std::vector<u8> entry = ToolNativeGeometryWriter::Entry( quad );
 
-	RpGeometry* const geometry = ReadGeometry( entry, NativeMeshes( 0, { 6 } ), 4, 0x02 | 0x08 );
+	RpGeometry* const geometry = ReadGeometry( entry, ToolNativeGeometryWriter::Meshes( quad ), 4, 0x02 | 0x08 );
 	ASSERT_NE( geometry, nullptr );
 	const std::vector<GXHostVertex> drawn = Drawn( geometry );
 	ASSERT_EQ( drawn.size(), 6u );
@@ -389,43 +389,20 @@ TEST_F( RpNativeGeometryTest, EntriesTheToolsWriteDrawAsGeometriesAndLoadAsSecto
 		EXPECT_EQ( drawn[i].position[1], quad.positions[3 * corners[i] + 1] );
 	}
 	// Drawn with normals it would index an array the entry lacks.
-	EXPECT_EQ( ReadGeometry( entry, NativeMeshes( 0, { 6 } ), 4, 0x02 | 0x08 | 0x10 ), nullptr );
+	EXPECT_EQ( ReadGeometry( entry, ToolNativeGeometryWriter::Meshes( quad ), 4, 0x02 | 0x08 | 0x10 ), nullptr );
 	// A second native entry would orphan the first instance.
 	ToolGeometry twice;
 	twice.numVertices = 4;
 	twice.format = NATIVE | 0x02 | 0x08;
 	twice.materials = ToolWorldWriter::PlainMaterials( 1 );
-	twice.extension = { { TOOL_PLUGIN_BIN_MESH, NativeMeshes( 0, { 6 } ) }, { TOOL_NATIVE_DATA_PLUGIN, entry },
-						{ TOOL_NATIVE_DATA_PLUGIN, entry } };
-	ToolChunkWriter twiceWriter;
-	ToolGeometryWriter::Write( twiceWriter, twice );
-	std::vector<u8> twiceBytes;
-	twiceWriter.Finish( twiceBytes );
-	RwMemory twiceMemory = { twiceBytes.data(), static_cast<u32>( twiceBytes.size() ) };
-	RwStream* const twiceStream = RwStreamOpen( rwSTREAMMEMORY, rwSTREAMREAD, &twiceMemory );
-	ASSERT_TRUE( RwStreamFindChunk( twiceStream, TOOL_CHUNK_GEOMETRY, nullptr, nullptr ) );
-	EXPECT_EQ( RpGeometryStreamRead( twiceStream ), nullptr );
-	RwStreamClose( twiceStream, nullptr );
+	twice.extension = { { TOOL_PLUGIN_BIN_MESH, ToolNativeGeometryWriter::Meshes( quad ) },
+						{ TOOL_NATIVE_DATA_PLUGIN, entry }, { TOOL_NATIVE_DATA_PLUGIN, entry } };
+	EXPECT_EQ( ReadGeometry( twice ), nullptr );
 
 	// A native world's sector takes the entry as its instance.
-	ToolWorld world;
-	world.format = NATIVE | 0x02 | 0x08;
-	world.box = { 10, 10, 10, -10, -10, -10 };
-	world.storedVertices = 4;
-	world.storedTriangles = 2;
-	world.materials = ToolWorldWriter::PlainMaterials( 1 );
-	ToolAtomicSector sector;
-	sector.storedVertices = 4;
-	sector.storedTriangles = 2;
-	sector.extension = { { TOOL_PLUGIN_BIN_MESH, NativeMeshes( 0, { 6 } ) }, { TOOL_NATIVE_DATA_PLUGIN, entry } };
-	world.sectors = { sector };
 	ToolChunkWriter writer;
-	ToolWorldWriter::Write( writer, world );
-	std::vector<u8> bytes;
-	writer.Finish( bytes );
-	RwMemory memory = { bytes.data(), static_cast<u32>( bytes.size() ) };
-	RwStream* const stream = RwStreamOpen( rwSTREAMMEMORY, rwSTREAMREAD, &memory );
-	ASSERT_TRUE( RwStreamFindChunk( stream, 0x0B, nullptr, nullptr ) );
+	ToolWorldWriter::Write( writer, ToolNativeGeometryWriter::World( quad, NATIVE | 0x02 | 0x08, 10.0f ) );
+	RwStream* const stream = Open( writer, WORLD_CHUNK );
 	RpWorld* const read = RpWorldStreamRead( stream );
 	RwStreamClose( stream, nullptr );
 	ASSERT_NE( read, nullptr ) << std::hex << RwDlTestReadError().errorCode;
