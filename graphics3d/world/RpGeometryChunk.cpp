@@ -172,6 +172,12 @@ RpGeometry* Fail( RpGeometry* geometry ) {
 
 RwStream* BinMeshRead( RwStream* stream, const s32 length, void* object, s32, s32 ) {
 	RpGeometry* const geometry = static_cast<RpGeometry*>( object );
+	// A native instance read before holds lists for the meshes it was read
+	// with: new meshes would not match them.
+	if ( geometry->repEntry != nullptr ) {
+		Malformed();
+		return nullptr;
+	}
 	RpMeshHeader* const header = _rpBinMeshRead( stream, length, ( geometry->flags & rpGEOMETRYNATIVE ) != 0,
 												 static_cast<u32>( geometry->numVertices ), &geometry->matList );
 	if ( header == nullptr ) {

@@ -250,6 +250,12 @@ RwStream* SectorBinMeshRead( RwStream* stream, const s32 length, void* object, s
 	if ( world == nullptr ) {
 		return nullptr;
 	}
+	// A native instance read before holds lists for the meshes it was read
+	// with: new meshes would not match them.
+	if ( sector->repEntry != nullptr ) {
+		_rwErrorSetCore( _rwerror( RWERR_READ ) );
+		return nullptr;
+	}
 	RpMeshHeader* const header = _rpBinMeshRead( stream, length, ( world->flags & rpGEOMETRYNATIVE ) != 0,
 												 sector->numVertices, &world->matList );
 	if ( header == nullptr ) {

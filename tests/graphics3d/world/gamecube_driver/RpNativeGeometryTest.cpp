@@ -398,6 +398,12 @@ TEST_F( RpNativeGeometryTest, EntriesTheToolsWriteDrawAsGeometriesAndLoadAsSecto
 	twice.extension = { { TOOL_PLUGIN_BIN_MESH, ToolNativeGeometryWriter::Meshes( quad ) },
 						{ TOOL_NATIVE_DATA_PLUGIN, entry }, { TOOL_NATIVE_DATA_PLUGIN, entry } };
 	EXPECT_EQ( ReadGeometry( twice ), nullptr );
+	// New meshes after the instance would not match its lists.
+	ToolGeometry late = twice;
+	late.extension = { { TOOL_PLUGIN_BIN_MESH, ToolNativeGeometryWriter::Meshes( quad ) },
+					   { TOOL_NATIVE_DATA_PLUGIN, entry },
+					   { TOOL_PLUGIN_BIN_MESH, ToolNativeGeometryWriter::Meshes( false, { 3, 3 } ) } };
+	EXPECT_EQ( ReadGeometry( late ), nullptr );
 
 	// A native world's sector takes the entry as its instance.
 	ToolChunkWriter writer;
