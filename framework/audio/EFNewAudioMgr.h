@@ -2,7 +2,7 @@
 ===============================================================================
 
 	The audio manager, created and destroyed by the engine controller and
-	held in gpoNewAudioMgr.
+	held in gpoNewAudioMgr, which its constructor sets.
 
 ===============================================================================
 */

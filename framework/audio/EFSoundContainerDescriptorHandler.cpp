@@ -1,7 +1,8 @@
 #include "framework/audio/EFSoundContainerDescriptorHandler.h"
 
 #include "datatypes/registry/DTDynamicInstanciator.h"
-#include "framework/core/engine/EFCallTrace.h"
+#include "datatypes/descriptor/DTSoundContainerDescriptor.h"
+#include "framework/core/world/EFGameObject.h"
 
 #include <new>
 
@@ -21,8 +22,13 @@ const char * EFSoundContainerDescriptorHandler::GetClassName() const {
 	return "SOUND_CONTAINER_INST";
 }
 
-bool EFSoundContainerDescriptorHandler::Initialize( const DTCreationParameters & ) {
-	EFCallTraceAdd( "EFSoundContainerDescriptorHandler::Initialize" );
+bool EFSoundContainerDescriptorHandler::Initialize( const DTCreationParameters & params ) {
+	// Only the sound's instance descriptor makes this handler, so the
+	// descriptor is the sound's.
+	const DTSoundContainerDescriptor * const descriptor = static_cast<const DTSoundContainerDescriptor *>( params.mpoDescriptor );
+	if ( descriptor != nullptr && mpGameObjectOwner != nullptr ) {
+		mpGameObjectOwner->moNewSoundMgr.AddSound( descriptor->mui32SoundEventID );
+	}
 	return true;
 }
 

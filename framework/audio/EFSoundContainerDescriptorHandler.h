@@ -2,9 +2,9 @@
 ===============================================================================
 
 	The placed stand-in of one sound container of a game object: a bare
-	positioned instance made from the object's sound descriptor. Only its
-	registration, initialisation (recorded in the call trace) and shallow
-	copy exist so far.
+	positioned instance made from the object's sound descriptor, whose
+	initialisation adds the descriptor's sound id to the owner's sound
+	manager.
 
 ===============================================================================
 */

@@ -1,7 +1,8 @@
 #include "framework/audio/EFSoundEventDescriptorHandler.h"
 
 #include "datatypes/registry/DTDynamicInstanciator.h"
-#include "framework/core/engine/EFCallTrace.h"
+#include "datatypes/descriptor/DTSoundDescriptor.h"
+#include "framework/core/world/EFGameObject.h"
 
 #include <new>
 
@@ -21,8 +22,13 @@ const char * EFSoundEventDescriptorHandler::GetClassName() const {
 	return "SOUND_INST";
 }
 
-bool EFSoundEventDescriptorHandler::Initialize( const DTCreationParameters & ) {
-	EFCallTraceAdd( "EFSoundEventDescriptorHandler::Initialize" );
+bool EFSoundEventDescriptorHandler::Initialize( const DTCreationParameters & params ) {
+	// Only the sound's instance descriptor makes this handler, so the
+	// descriptor is the sound's.
+	const DTSoundDescriptor * const descriptor = static_cast<const DTSoundDescriptor *>( params.mpoDescriptor );
+	if ( descriptor != nullptr && mpGameObjectOwner != nullptr ) {
+		mpGameObjectOwner->moNewSoundMgr.AddSound( static_cast<u32>( descriptor->miIndex ) );
+	}
 	return true;
 }
 

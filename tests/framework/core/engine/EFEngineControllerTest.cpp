@@ -2,6 +2,8 @@
 
 #include "datatypes/streamable/DTGlo.h"
 #include "datatypes/memory/MMMemory.h"
+#include "framework/audio/EFNewAudioMgr.h"
+#include "framework/audio/EFNewSoundGC.h"
 #include "framework/core/engine/EFAppContext.h"
 #include "framework/core/engine/EFCallTrace.h"
 #include "framework/core/engine/EFEngineController.h"
@@ -36,6 +38,28 @@
 #include <cstring>
 #include <string>
 #include <vector>
+
+namespace {
+
+constexpr u32 COMPLETING_VOICE = 3;
+constexpr u32 COMPLETION_ID = 0x10000042;
+
+EFSoundEventData gCompletingRecord = {};
+
+// An active sound event whose voice completes with a completion queued
+// now: the next audio update reaches it and frees the voice.
+EFSoundEvent* QueueSoundCompletion() {
+	gCompletingRecord.mui32NbElements = 1;
+	EFSoundEvent* const event = gpoNewAudioMgr->GetEvent( 0 );
+	event->mpoRecord = &gCompletingRecord;
+	event->mui32Voice = COMPLETING_VOICE;
+	event->mui32CompletionId = COMPLETION_ID;
+	gpoNewAudioMgr->RegisterActiveSoundEvent( event );
+	EFNewAudioMgr_SP::SoundCompletionCallback( COMPLETION_ID );
+	return event;
+}
+
+}
 
 namespace {
 
@@ -303,7 +327,6 @@ TEST_F( EFEngineControllerTest, AMoviePlayingFreezesTheGameButNotInputOrRender )
 		{ "EFCutScenePlayer::Update", 0, 1 },
 		// The world update drives the texture fader.
 		{ "EFTexFader::Update", 0, 1 },
-		{ "EFNewAudioMgr_Main::Update", 0, 1 },
 	};
 	ASSERT_TRUE( UseWriteFolder() );
 	ToolDemoFile demo;
@@ -338,8 +361,11 @@ TEST_F( EFEngineControllerTest, AMoviePlayingFreezesTheGameButNotInputOrRender )
 		// A queued card command advances only in frames without a movie.
 		ASSERT_EQ( goLoadSaveMgr.RegisterGetCardStatus(), 1u );
 		const u32 probes = CARDHostCallCount( CARD_HOST_CALL_PROBE );
+		EFSoundEvent* const sound = QueueSoundCompletion();
 		EFCallTraceEnable( true );
 		controller->MainLoop();
+		// The audio update runs only in frames without a movie.
+		EXPECT_EQ( sound->mui32Voice, playing ? COMPLETING_VOICE : EF_NO_VOICE );
 		EXPECT_EQ( controller->GetDemoLoop().GetFrameCounter(), playing ? 0u : 1u );
 		EXPECT_EQ( controller->GetDemoLoop().GetState(), EF_DEMO_PLAY_COUNTDOWN );
 		EXPECT_EQ( gLogicStep, playing ? 0.0f : DEMO_STEP );
@@ -365,14 +391,15 @@ TEST_F( EFEngineControllerTest, ChangesTheLevelOnlyAfterTheFramesLastStep ) {
 	EFEngineController* const controller = MakeController();
 	ASSERT_EQ( controller->InitializeFramework(), 1u );
 	controller->SetFlags( EF_CONTROLLER_LEVEL_PENDING | EF_CONTROLLER_MOVIE_PENDING );
+	EFSoundEvent* const sound = QueueSoundCompletion();
 	EFCallTraceEnable( true );
 	controller->MainLoop();
+	EXPECT_EQ( sound->mui32Voice, EF_NO_VOICE );
 	const std::vector<std::string> names = Trace();
 	const s32 load = IndexOf( names, "EFRessourcesMgr::LoadLevel" );
 	ASSERT_GE( load, 0 );
 	EXPECT_EQ( EFCallTraceCountOf( "EFRessourcesMgr::LoadLevel" ), 1u );
 	EXPECT_LT( IndexOf( names, "EFTexFader::Update" ), load );
-	EXPECT_LT( IndexOf( names, "EFNewAudioMgr_Main::Update" ), load );
 	EXPECT_LT( IndexOf( names, "EFVideoPlayer_SP::Play" ), load );
 	EXPECT_LT( IndexOf( names, "EFRessourcesMgr::Terminate" ), load );
 	EXPECT_EQ( controller->GetFlags() & ( EF_CONTROLLER_LEVEL_PENDING | EF_CONTROLLER_MOVIE_PENDING ), 0u );
@@ -386,15 +413,17 @@ TEST_F( EFEngineControllerTest, ARecordingAskedForInAFrameRestartsTheLevelAtItsE
 	ASSERT_EQ( controller->InitializeFramework(), 1u );
 	gLogicSteps = 0;
 	gpoGameLogicMgr->GetNotificationMgr().RegisterNotify( NO_PRELOGIC, 1, 1, &RecordOnce, nullptr );
+	EFSoundEvent* const sound = QueueSoundCompletion();
 	EFCallTraceEnable( true );
 	controller->MainLoop();
+	EXPECT_EQ( sound->mui32Voice, EF_NO_VOICE );
 	// The frame runs to its end; the recorder's restart, then the level
 	// change's own, empty the level twice before it loads.
 	const std::vector<std::string> names = Trace();
 	const s32 load = IndexOf( names, "EFRessourcesMgr::LoadLevel" );
 	ASSERT_GE( load, 0 );
 	const s32 firstReset = IndexOf( names, "EFRessourcesMgr::Terminate" );
-	EXPECT_LT( IndexOf( names, "EFNewAudioMgr_Main::Update" ), firstReset );
+	EXPECT_GE( firstReset, 0 );
 	EXPECT_EQ( EFCallTraceCountOf( "EFRessourcesMgr::Terminate" ), 2u );
 	EXPECT_EQ( controller->GetDemoLoop().GetState(), EF_DEMO_RECORD_COUNTDOWN );
 	controller->GetDemoLoop().Stop();
@@ -402,7 +431,7 @@ TEST_F( EFEngineControllerTest, ARecordingAskedForInAFrameRestartsTheLevelAtItsE
 
 TEST_F( EFEngineControllerTest, ResetRunsAHundredAndEighteenEmptyFramesAroundTheTerminations ) {
 	EFEngineController* const controller = MakeController();
-	// The game logic's termination shows as its latent template's end.
+	// The game logic's termination ends its latent template (untraced).
 	EFGameObject* const latent = new EFGameObject;
 	gpoGameLogicMgr->AddLatent( 0x2a800001, latent, new DTGlo( latent ) );
 	// A texture of the level in the current dictionary.
@@ -410,9 +439,16 @@ TEST_F( EFEngineControllerTest, ResetRunsAHundredAndEighteenEmptyFramesAroundThe
 	RwTexture* const texture = RwTextureCreate( RwRasterCreate( 4, 4, 0, rwRASTERTYPETEXTURE ) );
 	ASSERT_NE( texture, nullptr );
 	RwTexDictionaryAddTexture( RwTexDictionaryGetCurrent(), texture );
+	// A handle of the level still in use.
+	gpoNewAudioMgr->maoHandles[7] = { 1, gpoNewAudioMgr->GetEvent( 1 ), nullptr, 1, 0 };
+	const u32 audioEnds = gpoNewAudioMgr->GetPlatformCalls().ui32PreTerminate;
 	EFCallTraceEnable( true );
 	controller->Reset();
 	EXPECT_EQ( gpoTestCamera->GetFrameCount(), 118u );
+	EXPECT_EQ( gpoNewAudioMgr->GetPlatformCalls().ui32PreTerminate, audioEnds + 1 );
+	for ( u32 handle = 0; handle < EF_SOUND_HANDLE_COUNT; handle++ ) {
+		EXPECT_EQ( gpoNewAudioMgr->maoHandles[handle].ui8InUse, 0u ) << handle;
+	}
 	// Between levels the dictionary is a fresh empty one.
 	ASSERT_NE( RwTexDictionaryGetCurrent(), nullptr );
 	u32 textures = 0;
@@ -422,12 +458,13 @@ TEST_F( EFEngineControllerTest, ResetRunsAHundredAndEighteenEmptyFramesAroundThe
 	}, &textures );
 	EXPECT_EQ( textures, 0u );
 	// The world's termination shows as the particle and light managers'
-	// it drives; the player devices' termination (without an initialised
-	// framework) and the release of the splines leave no trace.
+	// it drives; the game logic's and player devices' terminations (without
+	// an initialised framework), the audio manager's (checked above) and the
+	// release of the splines leave no trace.
 	const std::vector<std::vector<std::string>> terminations = {
 		{ "EFSlideShow::Destroy" }, { "PLMgr_BC::Terminate", "EFLightMgr_BC::Terminate" },
-		{ "EFNewSoundMgr::DeleteAllSoundReferences" }, { "EFBillboardMgr::Terminate" }, {},
-		{ "EFCutScenePlayer::Terminate" }, { "EFNewAudioMgr_Main::Terminate" },
+		{ "EFBillboardMgr::Terminate" }, {},
+		{ "EFCutScenePlayer::Terminate" },
 		{ "EFTexFader::Terminate", "EFProjectorMgr_BC::Terminate", "EFLensFlareFX::Terminate" },
 		{ "EFLightMgr_BC::Terminate" }, { "EFSpriteMgr_BC::Terminate" }, { "EFProjectorMgr_BC::Terminate" },
 		{ "EFFBEffectMgr_BC::Terminate" }, { "EFLensFlareFX::Terminate" }, { "EFCustomLibBank::Destroy" },

@@ -542,7 +542,6 @@ TEST_F( EFGameObjectTest, DestructionEndsTheInstancesLastToFirst ) {
 	object->mppEFInstance[2]->SetUID( 3 );
 	delete object;
 	EXPECT_EQ( gEnded, ( std::vector<u32>{ 0x80000003, 3, 0x80000001, 1 } ) );
-	EXPECT_EQ( EFCallTraceCountOf( "EFNewSoundMgr::DeleteAllSoundReferences" ), 1u );
 }
 
 TEST_F( EFGameObjectTest, ADuplicateSharesTheInstancesButNotThePlacement ) {

@@ -8,6 +8,7 @@ namespace {
 constexpr u32 WATCH_CAPACITY = 4096;
 
 u64		newCalls = 0;
+u64		deleteCalls = 0;
 void*	watched[WATCH_CAPACITY];
 u32		watchedCount = 0;
 u32		watchedFreed = 0;
@@ -21,6 +22,7 @@ void CountedFree( void* p ) noexcept {
 	if ( p == nullptr ) {
 		return;
 	}
+	deleteCalls++;
 	for ( u32 i = 0; i < watchedCount; i++ ) {
 		if ( watched[i] == p ) {
 			watched[i] = watched[--watchedCount];
@@ -43,6 +45,10 @@ void* CountedAllocateOrThrow( const std::size_t size ) {
 
 u64 CountingNewCalls() {
 	return newCalls;
+}
+
+u64 CountingDeleteCalls() {
+	return deleteCalls;
 }
 
 void* NewWatchedBlock( const u32 size ) {

@@ -1,7 +1,7 @@
 /*
 ===============================================================================
 
-	Counting allocator of the notification tests.
+	Counting allocator of the notification and audio tests.
 
 	This test program replaces the global operator new and delete with
 	malloc and free that count their calls, so a test can check that a
@@ -18,6 +18,8 @@
 
 // Calls of operator new (every form) since the program started.
 u64		CountingNewCalls();
+// Blocks given back to operator delete (every form, null excluded).
+u64		CountingDeleteCalls();
 
 // A block of size bytes from ::operator new, watched until freed.
 void*	NewWatchedBlock( u32 size );

@@ -1,0 +1,4 @@
+#include "framework/audio/EFNewSound.h"
+
+void EFNewSound::Update( f32 ) {
+}

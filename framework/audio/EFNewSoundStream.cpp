@@ -1,0 +1,7 @@
+#include "framework/audio/EFNewSoundStream.h"
+
+void EFNewSoundStream::Update( f32 ) {
+}
+
+void EFNewSoundStream::Terminate() {
+}
