@@ -15,6 +15,9 @@ namespace {
 // Bank bits of a sound id; 3 names no bank.
 constexpr u32 BANK_SHIFT = 30;
 constexpr u32 NO_BANK = 3;
+// Bit 28 marks a completion id handed out by the manager.
+constexpr u32 COMPLETION_ID_MARK = 0x10000000;
+constexpr u32 COMPLETION_ID_KEEP = 0xEFFFFFFF;
 
 // Next-fit search: from next, at most once per slot; next stays on the
 // slot found. count when every slot is taken.
@@ -293,6 +296,18 @@ void EFNewAudioMgr_BC::ReleaseSoundHandle( structSoundHandle * slot ) {
 	if ( mui32HandlesInUse > 0 ) {
 		mui32HandlesInUse--;
 	}
+}
+
+u32 EFNewAudioMgr_BC::TakeCompletionId() {
+	return COMPLETION_ID_MARK | ( mui32CompletionCounter++ & COMPLETION_ID_KEEP );
+}
+
+void EFNewAudioMgr_BC::NoteEventInUse() {
+	RaiseWithPeak( mui32EventsInUse, mui32PeakEventsInUse );
+}
+
+void EFNewAudioMgr_BC::NoteContainerInUse() {
+	RaiseWithPeak( mui32ContainersInUse, mui32PeakContainersInUse );
 }
 
 void EFNewAudioMgr_BC::IncPlayingCounter( void * handleSlot ) {

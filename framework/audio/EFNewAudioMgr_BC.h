@@ -133,8 +133,12 @@ public:
 	void					SetEnvironmentName( const char * name );
 	const char *			GetEnvironmentName() const { return mszGlobalFolderName; }
 
-	// The next completion id handed out (then counted on).
-	u32						TakeCompletionId() { return mui32CompletionCounter++; }
+	// A new completion id for an event or container: the counter's value
+	// with bit 28 set (the counter then moves on).
+	u32						TakeCompletionId();
+	// An event or container of the pools went into use.
+	void					NoteEventInUse();
+	void					NoteContainerInUse();
 
 	structSoundHandle *		GetHandleSlot( u32 handle );
 	EFSoundEvent *			GetEvent( u32 index ) { return &maoEvents[index]; }

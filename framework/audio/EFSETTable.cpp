@@ -1,16 +1,9 @@
 #include "framework/audio/EFSETTable.h"
 
 #include "datatypes/base/DTByteOrder.h"
-#include "framework/audio/EFSoundTableFile.h"
 #include "platform/os/OS.h"
 
-#include <cstring>
-#include <new>
-
 namespace {
-
-// Smallest stored record: the fixed bytes and a name length of 0.
-constexpr u32 MIN_RECORD_BYTES = EF_SOUND_EVENT_FIXED_BYTES + 4;
 
 void Decode( const u8 * b, EFSoundEventData & r ) {
 	r.mui32Unused0 = DTReadBE32( b + 0 );
@@ -31,14 +24,8 @@ void Decode( const u8 * b, EFSoundEventData & r ) {
 	r.mui8Unused51 = b[51];
 	r.mui32SetMask = DTReadBE32( b + 52 );
 	r.mui32DSPEffect = DTReadBE32( b + 56 );
-	r.mpszName = nullptr;
-	r.mpui32Elements = nullptr;
 }
 
-void CopyTableName( char * target, const char * name ) {
-	std::strncpy( target, name != nullptr ? name : "", EF_SOUND_TABLE_NAME_SIZE - 1 );
-	target[EF_SOUND_TABLE_NAME_SIZE - 1] = '\0';
-}
 
 }
 
@@ -46,61 +33,12 @@ EFSETTable::EFSETTable( const u32 bank ) : mpoRecords( nullptr ), mui32Count( 0 
 }
 
 EFSETTable::~EFSETTable() {
-	Free();
-}
-
-void EFSETTable::Free() {
-	for ( u32 i = 0; mpoRecords != nullptr && i < mui32Count; i++ ) {
-		delete[] mpoRecords[i].mpszName;
-		delete[] mpoRecords[i].mpui32Elements;
-	}
-	delete[] mpoRecords;
-	mpoRecords = nullptr;
-	mui32Count = 0;
+	EFSoundTableFile::FreeRecords( mpoRecords, mui32Count );
 }
 
 bool EFSETTable::Initialize( char * name ) {
-	Free();
-	EFSoundTableFile file;
-	if ( !file.Open( mbGlobal, name, "TSE" ) ) {
-		return false;
-	}
-	u32 count = 0;
-	if ( !file.ReadHeader( count ) ) {
-		return false;
-	}
-	CopyTableName( mszName, name );
-	if ( !file.CanHold( count, MIN_RECORD_BYTES ) ) {
-		file.ReportDamaged();
-		return false;
-	}
-	if ( count == 0 ) {
-		return false;
-	}
-	mpoRecords = new ( std::nothrow ) EFSoundEventData[count];
-	if ( mpoRecords == nullptr ) {
-		return false;
-	}
-	for ( u32 i = 0; i < count; i++ ) {
-		u8 fixed[EF_SOUND_EVENT_FIXED_BYTES];
-		EFSoundEventData & record = mpoRecords[i];
-		const bool read = file.Read( fixed, sizeof( fixed ) );
-		if ( read ) {
-			Decode( fixed, record );
-		} else {
-			record.mpszName = nullptr;
-			record.mpui32Elements = nullptr;
-		}
-		// Counted now so that Free releases what this record got.
-		mui32Count = i + 1;
-		if ( !read || !file.ReadName( record.mpszName ) ||
-			 !file.ReadWords( record.mpui32Elements, record.mui32NbElements ) ) {
-			file.ReportDamaged();
-			Free();
-			return false;
-		}
-	}
-	return true;
+	return EFSoundTableFile::ReadTable( mbGlobal, name, "TSE", mszName, EF_SOUND_EVENT_FIXED_BYTES, Decode, mpoRecords,
+										 mui32Count );
 }
 
 EFSoundEventData * EFSETTable::GetSoundEventData( const u32 index ) {

@@ -12,9 +12,7 @@
 #define EF_SET_TABLE_H
 
 #include "framework/audio/EFSoundEventData.h"
-
-// Characters of a table name, terminator included.
-constexpr u32 EF_SOUND_TABLE_NAME_SIZE = 256;
+#include "framework/audio/EFSoundTableFile.h"
 
 class EFSETTable {
 public:
@@ -39,8 +37,6 @@ public:
 	bool					IsGlobal() const { return mbGlobal; }
 
 private:
-	void					Free();
-
 	EFSoundEventData *		mpoRecords;
 	u32						mui32Count;
 	char					mszName[EF_SOUND_TABLE_NAME_SIZE];

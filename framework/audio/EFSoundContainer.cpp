@@ -9,13 +9,6 @@
 
 #include <new>
 
-namespace {
-
-constexpr u32 COMPLETION_ID_MARK = 0x10000000;
-constexpr u32 COMPLETION_ID_KEEP = 0xEFFFFFFF;
-
-}
-
 EFSoundContainer::EFSoundContainer()
 	: mpoCurrentElement( nullptr ), mui32ElementIndex( EF_NO_SOUND_ID ), mppoChildren( nullptr ), mui32NbChildren( 0 ),
 	  mpoRecord( nullptr ), mpoOwner( nullptr ), mppoElements( nullptr ), mui8Notify( 1 ), mui32PlayArg( 0 ) {
@@ -59,7 +52,7 @@ bool EFSoundContainer::Initialize( EFGameObject * owner, const u32 soundId, void
 	}
 	EFNewAudioMgr * const mgr = gpoNewAudioMgr;
 	if ( mui32CompletionId == EF_NO_SOUND_ID ) {
-		mui32CompletionId = COMPLETION_ID_MARK | ( mgr->TakeCompletionId() & COMPLETION_ID_KEEP );
+		mui32CompletionId = mgr->TakeCompletionId();
 	}
 	mpoOwner = owner;
 	mui32SoundId = soundId;
@@ -94,10 +87,7 @@ bool EFSoundContainer::Initialize( EFGameObject * owner, const u32 soundId, void
 		mppoElements[i] = element;
 	}
 	mui32InUse = 1;
-	mgr->mui32ContainersInUse++;
-	if ( mgr->mui32ContainersInUse > mgr->mui32PeakContainersInUse ) {
-		mgr->mui32PeakContainersInUse = mgr->mui32ContainersInUse;
-	}
+	mgr->NoteContainerInUse();
 	if ( isChild || mpoRecord->mui32Instances <= 1 ) {
 		return true;
 	}

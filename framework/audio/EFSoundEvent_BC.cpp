@@ -22,9 +22,6 @@ namespace {
 constexpr f32 SOUND_FRAME_RAISE = 0.05f;
 // The record that starts without waiting for the soft delay.
 constexpr const char * NO_SOFT_DELAY_NAME = "VO_HEROES_ENTER";
-// Bit 28 marks a completion id handed out by the manager.
-constexpr u32 COMPLETION_ID_MARK = 0x10000000;
-constexpr u32 COMPLETION_ID_KEEP = 0xEFFFFFFF;
 // A play argument of 1 stops a looping voice.
 constexpr u32 PLAY_ARG_LOOPING = 1;
 
@@ -101,30 +98,33 @@ void EFSoundEvent_BC::FreeOwnedRecord() {
 	mui8OwnsRecord = 0;
 }
 
-bool EFSoundEvent_BC::Initialize( EFGameObject * owner, const u32 soundId, void * handle, const bool isChild ) {
-	if ( gbDisableAudio != 0 ) {
-		return true;
-	}
+void EFSoundEvent_BC::Begin( EFGameObject * owner, const u32 soundId, void * handle, EFSoundEventData * record ) {
 	if ( mui32CompletionId == EF_NO_SOUND_ID ) {
-		const u32 counter = gpoNewAudioMgr->TakeCompletionId();
-		mui32CompletionId = COMPLETION_ID_MARK | ( counter & COMPLETION_ID_KEEP );
+		mui32CompletionId = gpoNewAudioMgr->TakeCompletionId();
 	}
 	DestroyFrame();
 	mpoOwner = owner;
 	mui32SoundId = soundId;
 	mpHandle = handle;
-	mpoRecord = gpoNewAudioMgr->GetSoundEventData( soundId );
-	if ( mpoRecord == nullptr ) {
-		return false;
+	mpoRecord = record;
+	if ( record == nullptr ) {
+		return;
 	}
-	const u32 mode = mpoRecord->mui32SpatialMode;
+	const u32 mode = record->mui32SpatialMode;
 	if ( mode >= EF_SPATIAL_3D_SAMPLE_PAN && mode <= EF_SPATIAL_3D_INVERTED && owner != nullptr ) {
 		MakeOwnFrame();
 	}
 	mui32InUse = 1;
-	gpoNewAudioMgr->mui32EventsInUse++;
-	if ( gpoNewAudioMgr->mui32EventsInUse > gpoNewAudioMgr->mui32PeakEventsInUse ) {
-		gpoNewAudioMgr->mui32PeakEventsInUse = gpoNewAudioMgr->mui32EventsInUse;
+	gpoNewAudioMgr->NoteEventInUse();
+}
+
+bool EFSoundEvent_BC::Initialize( EFGameObject * owner, const u32 soundId, void * handle, const bool isChild ) {
+	if ( gbDisableAudio != 0 ) {
+		return true;
+	}
+	Begin( owner, soundId, handle, gpoNewAudioMgr->GetSoundEventData( soundId ) );
+	if ( mpoRecord == nullptr ) {
+		return false;
 	}
 	if ( isChild || mpoRecord->mui32Instances <= 1 ) {
 		return true;
@@ -155,24 +155,8 @@ void EFSoundEvent_BC::SetCustomSoundData( EFGameObject * owner, const u32 soundI
 	if ( record == nullptr ) {
 		return;
 	}
-	if ( mui32CompletionId == EF_NO_SOUND_ID ) {
-		const u32 counter = gpoNewAudioMgr->TakeCompletionId();
-		mui32CompletionId = COMPLETION_ID_MARK | ( counter & COMPLETION_ID_KEEP );
-	}
-	mpoOwner = owner;
-	mui32SoundId = soundId;
-	mpHandle = handle;
-	mpoRecord = static_cast<EFSoundEventData *>( record );
+	Begin( owner, soundId, handle, static_cast<EFSoundEventData *>( record ) );
 	mui8OwnsRecord = 1;
-	const u32 mode = mpoRecord->mui32SpatialMode;
-	if ( mode >= EF_SPATIAL_3D_SAMPLE_PAN && mode <= EF_SPATIAL_3D_INVERTED && owner != nullptr ) {
-		MakeOwnFrame();
-	}
-	mui32InUse = 1;
-	gpoNewAudioMgr->mui32EventsInUse++;
-	if ( gpoNewAudioMgr->mui32EventsInUse > gpoNewAudioMgr->mui32PeakEventsInUse ) {
-		gpoNewAudioMgr->mui32PeakEventsInUse = gpoNewAudioMgr->mui32EventsInUse;
-	}
 	mui8Notify = 1;
 }
 

@@ -132,6 +132,9 @@ public:
 	u8						mui8StartCounted;
 
 protected:
+	// What Initialize and SetCustomSoundData share: completion id, owner,
+	// id, handle, record, the own frame of a 3D record, in use.
+	void					Begin( EFGameObject * owner, u32 soundId, void * handle, EFSoundEventData * record );
 	// The sound object of the element at index, or null.
 	EFNewSound *			FindSoundObject( u32 index ) const;
 	// The element index the selection mode picks for a new play.

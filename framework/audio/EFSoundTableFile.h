@@ -18,6 +18,8 @@
 
 #include "datatypes/base/DTTypes.h"
 
+#include <new>
+
 struct DTFileHandle_;
 
 // Header words.
@@ -28,6 +30,10 @@ constexpr u32 EF_AUDIO_TOOL_MINOR			= 0x30D;
 constexpr u32 EF_AUDIO_HEADER_BYTES			= 16;
 // Characters of a path tried, terminator included.
 constexpr u32 EF_AUDIO_PATH_SIZE			= 1024;
+// Characters of a table name, terminator included.
+constexpr u32 EF_SOUND_TABLE_NAME_SIZE		= 256;
+// Largest fixed part of a stored record.
+constexpr u32 EF_SOUND_TABLE_FIXED_MAX		= 60;
 
 class EFSoundTableFile {
 public:
@@ -63,6 +69,18 @@ public:
 	// The last path tried.
 	const char *			GetPath() const { return mszPath; }
 
+	// Finds, checks and reads a table of Record: fixedBytes decoded by
+	// decode, then each record's name and element list. The name is
+	// copied into tableName (EF_SOUND_TABLE_NAME_SIZE characters) once the
+	// header is good. On any failure nothing stays allocated and count is 0.
+	template< class Record >
+	static bool				ReadTable( bool global, const char * name, const char * extension, char * tableName,
+									   u32 fixedBytes, void ( *decode )( const u8 *, Record & ), Record *& records,
+									   u32 & count );
+	// Frees the names, element lists and the array; count becomes 0.
+	template< class Record >
+	static void				FreeRecords( Record *& records, u32 & count );
+
 private:
 	// Fills mszPath; false when the path does not fit.
 	bool					Format( const char * format, const char * a, const char * b, const char * c,
@@ -73,5 +91,63 @@ private:
 	u32						mui32BytesLeft;
 	char					mszPath[EF_AUDIO_PATH_SIZE];
 };
+
+template< class Record >
+void EFSoundTableFile::FreeRecords( Record *& records, u32 & count ) {
+	for ( u32 i = 0; records != nullptr && i < count; i++ ) {
+		delete[] records[i].mpszName;
+		delete[] records[i].mpui32Elements;
+	}
+	delete[] records;
+	records = nullptr;
+	count = 0;
+}
+
+template< class Record >
+bool EFSoundTableFile::ReadTable( const bool global, const char * name, const char * extension, char * tableName,
+								  const u32 fixedBytes, void ( *decode )( const u8 *, Record & ), Record *& records,
+								  u32 & count ) {
+	FreeRecords( records, count );
+	EFSoundTableFile file;
+	u32 stored = 0;
+	if ( !file.Open( global, name, extension ) || !file.ReadHeader( stored ) ) {
+		return false;
+	}
+	u32 i = 0;
+	for ( ; name != nullptr && i + 1 < EF_SOUND_TABLE_NAME_SIZE && name[i] != '\0'; i++ ) {
+		tableName[i] = name[i];
+	}
+	tableName[i] = '\0';
+	// Every record holds at least its fixed bytes and a name length.
+	if ( !file.CanHold( stored, fixedBytes + 4 ) ) {
+		file.ReportDamaged();
+		return false;
+	}
+	if ( stored == 0 ) {
+		return false;
+	}
+	records = new ( std::nothrow ) Record[stored];
+	if ( records == nullptr ) {
+		return false;
+	}
+	u8 fixed[EF_SOUND_TABLE_FIXED_MAX];
+	for ( u32 r = 0; r < stored; r++ ) {
+		Record & record = records[r];
+		record.mpszName = nullptr;
+		record.mpui32Elements = nullptr;
+		// Counted now so that a failure frees what this record got.
+		count = r + 1;
+		const bool read = fixedBytes <= sizeof( fixed ) && file.Read( fixed, fixedBytes );
+		if ( read ) {
+			decode( fixed, record );
+		}
+		if ( !read || !file.ReadName( record.mpszName ) || !file.ReadWords( record.mpui32Elements, record.mui32NbElements ) ) {
+			file.ReportDamaged();
+			FreeRecords( records, count );
+			return false;
+		}
+	}
+	return true;
+}
 
 #endif

@@ -11,8 +11,8 @@
 #ifndef EF_TSC_TABLE_H
 #define EF_TSC_TABLE_H
 
-#include "framework/audio/EFSETTable.h"
 #include "framework/audio/EFSoundContainerData.h"
+#include "framework/audio/EFSoundTableFile.h"
 
 class EFTSCTable {
 public:
@@ -34,8 +34,6 @@ public:
 	bool					IsGlobal() const { return mbGlobal; }
 
 private:
-	void					Free();
-
 	EFSoundContainerData *	mpoRecords;
 	u32						mui32Count;
 	char					mszName[EF_SOUND_TABLE_NAME_SIZE];
