@@ -1,6 +1,7 @@
 #include "framework/audio/EFSoundContainer.h"
 
 #include "framework/audio/EFNewAudioMgr.h"
+#include "framework/audio/EFSoundInstances.h"
 #include "framework/audio/EFSoundSelection.h"
 #include "framework/core/engine/EFStartupGlobals.h"
 #include "framework/core/world/EFGameObject.h"
@@ -33,17 +34,6 @@ void EFSoundContainer::ClearElements() {
 	}
 	delete[] mppoElements;
 	mppoElements = nullptr;
-}
-
-void EFSoundContainer::ClearChildren() {
-	for ( u32 i = 0; i < mui32NbChildren; i++ ) {
-		if ( mppoChildren[i] != nullptr ) {
-			mppoChildren[i]->ClearSoundData();
-		}
-	}
-	delete[] mppoChildren;
-	mppoChildren = nullptr;
-	mui32NbChildren = 0;
 }
 
 bool EFSoundContainer::Initialize( EFGameObject * owner, const u32 soundId, void * handle, const bool isChild ) {
@@ -91,23 +81,10 @@ bool EFSoundContainer::Initialize( EFGameObject * owner, const u32 soundId, void
 	if ( isChild || mpoRecord->mui32Instances <= 1 ) {
 		return true;
 	}
-	const u32 children = mpoRecord->mui32Instances - 1;
-	mppoChildren = new ( std::nothrow ) EFSoundContainer *[children]();
-	if ( mppoChildren == nullptr ) {
+	if ( !EFMakeSoundInstances( mppoChildren, mui32NbChildren, mpoRecord->mui32Instances - 1,
+								[]() { return gpoNewAudioMgr->FindFreeSoundContainer(); }, owner, soundId, handle ) ) {
 		ClearSoundData();
 		return false;
-	}
-	mui32NbChildren = children;
-	for ( u32 i = 0; i < children; i++ ) {
-		EFSoundContainer * const child = static_cast<EFSoundContainer *>( mgr->FindFreeSoundContainer() );
-		if ( child == nullptr || !child->Initialize( owner, soundId, handle, true ) ) {
-			if ( child != nullptr ) {
-				child->ClearSoundData();
-			}
-			ClearSoundData();
-			return false;
-		}
-		mppoChildren[i] = child;
 	}
 	return true;
 }
@@ -371,7 +348,7 @@ void EFSoundContainer::ParentSoundToJoint( const u32 joint, const u32 arg ) {
 }
 
 void EFSoundContainer::ClearSoundData() {
-	ClearChildren();
+	EFClearSoundInstances( mppoChildren, mui32NbChildren );
 	mui32SoundId = EF_NO_SOUND_ID;
 	mui8Notify = 1;
 	mpoOwner = nullptr;

@@ -81,7 +81,6 @@ private:
 	void					NotifyOwner() const;
 	void					DecPlayingCounter() const;
 	void					ClearElements();
-	void					ClearChildren();
 	bool					AnyElementPlaying();
 };
 

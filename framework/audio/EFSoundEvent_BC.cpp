@@ -5,6 +5,7 @@
 #include "framework/audio/EFNewAudioMgr.h"
 #include "framework/audio/EFNewSound.h"
 #include "framework/audio/EFSoundContainer.h"
+#include "framework/audio/EFSoundInstances.h"
 #include "framework/audio/EFSoundSelection.h"
 #include "framework/core/engine/EFStartupGlobals.h"
 #include "framework/core/world/EFGameObject.h"
@@ -77,17 +78,6 @@ bool EFSoundEvent_BC::MakeOwnFrame() {
 	return true;
 }
 
-void EFSoundEvent_BC::ClearChildren() {
-	for ( u32 i = 0; i < mui32NbChildren; i++ ) {
-		if ( mppoChildren[i] != nullptr ) {
-			mppoChildren[i]->ClearSoundData();
-		}
-	}
-	delete[] mppoChildren;
-	mppoChildren = nullptr;
-	mui32NbChildren = 0;
-}
-
 void EFSoundEvent_BC::FreeOwnedRecord() {
 	if ( mui8OwnsRecord != 0 && mpoRecord != nullptr ) {
 		delete[] mpoRecord->mpszName;
@@ -129,23 +119,10 @@ bool EFSoundEvent_BC::Initialize( EFGameObject * owner, const u32 soundId, void 
 	if ( isChild || mpoRecord->mui32Instances <= 1 ) {
 		return true;
 	}
-	const u32 count = mpoRecord->mui32Instances - 1;
-	mppoChildren = new ( std::nothrow ) EFSoundEvent *[count]();
-	if ( mppoChildren == nullptr ) {
+	if ( !EFMakeSoundInstances( mppoChildren, mui32NbChildren, mpoRecord->mui32Instances - 1,
+								[]() { return gpoNewAudioMgr->FindFreeSoundEvent(); }, owner, soundId, handle ) ) {
 		ClearSoundData();
 		return false;
-	}
-	mui32NbChildren = count;
-	for ( u32 i = 0; i < count; i++ ) {
-		EFSoundEvent * const child = static_cast<EFSoundEvent *>( gpoNewAudioMgr->FindFreeSoundEvent() );
-		if ( child == nullptr || !child->Initialize( owner, soundId, handle, true ) ) {
-			if ( child != nullptr ) {
-				child->ClearSoundData();
-			}
-			ClearSoundData();
-			return false;
-		}
-		mppoChildren[i] = child;
 	}
 	return true;
 }
@@ -177,7 +154,7 @@ void EFSoundEvent_BC::ClearSoundData() {
 	mfDelayTime = 0.0f;
 	DestroyFrame();
 	mpoOwner = nullptr;
-	ClearChildren();
+	EFClearSoundInstances( mppoChildren, mui32NbChildren );
 	FreeOwnedRecord();
 	if ( gpoNewAudioMgr != nullptr ) {
 		// A pooled event must not stay on the active list once it is free.

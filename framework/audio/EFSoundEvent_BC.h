@@ -151,8 +151,6 @@ protected:
 	void					IncPlayingCounter() const;
 	// Makes an own frame under the owner's (3D records with an owner).
 	bool					MakeOwnFrame();
-	// Clears and frees the children.
-	void					ClearChildren();
 	// Frees a record the event owns.
 	void					FreeOwnedRecord();
 	bool					IsBank2() const { return GetBank( mui32SoundId ) == 2; }
