@@ -114,12 +114,7 @@ void EFSoundContainer::PlaySound( const u32 playArg ) {
 		return;
 	}
 	if ( IsPlaying() ) {
-		for ( u32 i = 0; i < mui32NbChildren; i++ ) {
-			if ( mppoChildren[i] != nullptr && !mppoChildren[i]->IsPlaying() ) {
-				mppoChildren[i]->PlaySound( playArg );
-				return;
-			}
-		}
+		EFPlayOnFreeInstance( mppoChildren, mui32NbChildren, playArg );
 		return;
 	}
 	// Nothing to choose from: no element can play.

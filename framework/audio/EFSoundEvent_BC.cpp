@@ -235,12 +235,7 @@ void EFSoundEvent_BC::PlaySound( const u32 playArg ) {
 		return;
 	}
 	if ( ( mpoSound != nullptr || mui8Waiting != 0 ) && mui8OutOfRange == 0 ) {
-		for ( u32 i = 0; i < mui32NbChildren; i++ ) {
-			if ( mppoChildren[i] != nullptr && !mppoChildren[i]->IsPlaying() ) {
-				mppoChildren[i]->PlaySound( playArg );
-				return;
-			}
-		}
+		EFPlayOnFreeInstance( mppoChildren, mui32NbChildren, playArg );
 		return;
 	}
 	// Nothing to choose from: no element can play.

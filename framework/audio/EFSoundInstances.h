@@ -52,4 +52,16 @@ bool EFMakeSoundInstances( Sound **& children, u32 & count, const u32 extra, ISo
 	return true;
 }
 
+// Hands a play to the first child that is not playing; nothing when all
+// are busy.
+template< class Sound >
+void EFPlayOnFreeInstance( Sound ** children, const u32 count, const u32 playArg ) {
+	for ( u32 i = 0; i < count; i++ ) {
+		if ( children[i] != nullptr && !children[i]->IsPlaying() ) {
+			children[i]->PlaySound( playArg );
+			return;
+		}
+	}
+}
+
 #endif
