@@ -1,11 +1,13 @@
 #include "AudioTestBench.h"
 #include "framework/core/world/notification/CountingNew.h"
+#include "framework/physics/CollisionMapTestScenes.h"
 #include "framework/physics/EFPhysic.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <set>
 
 namespace {
@@ -392,6 +394,62 @@ TEST_F( EFSoundEventTest, AParentKilledOutOfRangeWithActiveChildrenLeavesTheFram
 	EXPECT_EQ( audio->maoHandles[handle].ui8InUse, 1u );
 	DeleteObject( object );
 	audio->Terminate();
+}
+
+TEST_F( EFSoundEventTest, OcclusionLowersTheVolumeByTheWallsBetweenListenerAndSourceWithinTheBudget ) {
+	ToolColMap scene;
+	ToolColAttribs thin;
+	thin.flags = 0x1;
+	thin.acousticOpacity = 0.5f;
+	ToolColAttribs thick = thin;
+	thick.acousticOpacity = 0.25f;
+	scene.attribs = { thin, thick };
+	scene.polygons = { Quad( { -5, -5, 2 }, { 5, -5, 2 }, { 5, 5, 2 }, { -5, 5, 2 }, 0 ),
+					   Quad( { -5, -5, 4 }, { 5, -5, 4 }, { 5, 5, 4 }, { -5, 5, 4 }, 1 ) };
+	std::unique_ptr<EFCollisionMap> map = LoadMap( EncodeMap( scene ) );
+	ASSERT_NE( map, nullptr );
+	EFPhysicMgr::moPhysicMgr.AddMap( map.release() );
+	ToolSoundEventRecord behind = Record( "BEHIND", { 0 } );
+	behind.spatialMode = 2;
+	behind.farVolume = 1.0f;
+	LoadBank( 1, { behind } );
+	EFGameObject* const object = MakeObject( OBJECT_ID, 0.0f, -0.05f, 6.0f );
+	object->moNewSoundMgr.AddSound( EventId( 1, 0 ) );
+	object->moNewSoundMgr.PlaySound( EventId( 1, 0 ), 0 );
+	EFSoundEvent* const event =
+		static_cast<EFSoundEvent*>( audio->maoHandles[object->moNewSoundMgr.GetSound( EventId( 1, 0 ) )->mui32Handle].poSound );
+	struct Row {
+		s16		minAge;
+		s16		testsBefore;
+		f32		volume;
+		s16		testsAfter;
+		u16		age;
+	};
+	const Row rows[] = {
+		{ 0, 0, 0.375f, 1, 0 },					// (1 - 0.5) x (1 - 0.25)
+		{ 0, 15, 0.375f, 15, 1 },				// budget spent: the last factor again
+		{ 3, 0, 0.375f, 0, 2 },					// too young for the minimum age
+		{ 1, 0, 0.375f, 1, 0 },
+	};
+	for ( const Row& row : rows ) {
+		audio->msiOcclusionMinAge = row.minAge;
+		audio->msiOcclusionTestCount = row.testsBefore;
+		event->AdjustSoundToDistance();
+		ASSERT_EQ( event->mfDistanceVolume, 1.0f );
+		event->AdjustSoundToOcculsion();
+		EXPECT_NEAR( event->mfDistanceVolume, row.volume, 1e-6f );
+		EXPECT_EQ( audio->msiOcclusionTestCount, row.testsAfter );
+		EXPECT_EQ( event->mui16OcclusionAge, row.age );
+	}
+	// At the maximum age a ray is cast whatever the budget says.
+	event->mui16OcclusionAge = 5;
+	audio->msiOcclusionMinAge = 5;
+	audio->msiOcclusionTestCount = 15;
+	event->AdjustSoundToDistance();
+	event->AdjustSoundToOcculsion();
+	EXPECT_EQ( audio->msiOcclusionTestCount, 16 );
+	EXPECT_EQ( event->mui16OcclusionAge, 0u );
+	DeleteObject( object );
 }
 
 TEST_F( EFSoundEventTest, APlayAllocatesOnlyItsActiveListNodeAndChildArrays ) {
