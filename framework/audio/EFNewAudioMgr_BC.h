@@ -115,10 +115,15 @@ public:
 	// when the play ends. EF_NO_SOUND_HANDLE when nothing started.
 	u32						PlayOrphanSoundEvent( u32 soundId, u32 playArg );
 
+	// Drops every bank and makes count empty ones: no tables, no sound
+	// objects. InitTSCTables does the same unless count banks exist.
 	void					InitSETTables( u32 count );
 	void					InitTSCTables( u32 count );
+	// The bank's table, read from name.TSE / name.TSC (empty on failure).
 	void					BuildSETTable( u32 bank, char * name );
 	void					BuildTSCTable( u32 bank, char * name );
+	// The record an id names; null without tables, for bank 3, a missing
+	// table or a record the table does not hold.
 	EFSoundEventData *		GetSoundEventData( u32 soundId );
 	EFSoundContainerData *	GetSoundContainerData( u32 soundId );
 
