@@ -81,7 +81,7 @@ bool EFSoundContainer::Initialize( EFGameObject * owner, const u32 soundId, void
 	if ( isChild || mpoRecord->mui32Instances <= 1 ) {
 		return true;
 	}
-	if ( !EFMakeSoundInstances( mppoChildren, mui32NbChildren, mpoRecord->mui32Instances - 1,
+	if ( !EFMakeSoundInstances( mppoChildren, mui32NbChildren, mpoRecord->mui32Instances - 1, EF_SOUND_CONTAINER_COUNT,
 								[]() { return gpoNewAudioMgr->FindFreeSoundContainer(); }, owner, soundId, handle ) ) {
 		ClearSoundData();
 		return false;

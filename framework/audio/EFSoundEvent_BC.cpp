@@ -119,7 +119,7 @@ bool EFSoundEvent_BC::Initialize( EFGameObject * owner, const u32 soundId, void 
 	if ( isChild || mpoRecord->mui32Instances <= 1 ) {
 		return true;
 	}
-	if ( !EFMakeSoundInstances( mppoChildren, mui32NbChildren, mpoRecord->mui32Instances - 1,
+	if ( !EFMakeSoundInstances( mppoChildren, mui32NbChildren, mpoRecord->mui32Instances - 1, EF_SOUND_EVENT_COUNT,
 								[]() { return gpoNewAudioMgr->FindFreeSoundEvent(); }, owner, soundId, handle ) ) {
 		ClearSoundData();
 		return false;

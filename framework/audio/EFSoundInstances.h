@@ -27,12 +27,17 @@ void EFClearSoundInstances( Sound **& children, u32 & count ) {
 	count = 0;
 }
 
-// Makes extra children drawn from the pool by findFree, each initialised
-// as a child with owner, soundId and handle. False when the array, a
-// pooled sound or an initialisation fails; what was made is cleared then.
+// Makes extra children drawn from the pool of poolSize by findFree, each
+// initialised as a child with owner, soundId and handle. False when the
+// pool cannot hold them (a stored count is not trusted with an
+// allocation), or the array, a pooled sound or an initialisation fails;
+// what was made is cleared then.
 template< class Sound >
-bool EFMakeSoundInstances( Sound **& children, u32 & count, const u32 extra, ISound * ( *findFree )(),
-						   EFGameObject * owner, const u32 soundId, void * handle ) {
+bool EFMakeSoundInstances( Sound **& children, u32 & count, const u32 extra, const u32 poolSize,
+						   ISound * ( *findFree )(), EFGameObject * owner, const u32 soundId, void * handle ) {
+	if ( extra >= poolSize ) {
+		return false;
+	}
 	children = new ( std::nothrow ) Sound *[extra]();
 	if ( children == nullptr ) {
 		return false;

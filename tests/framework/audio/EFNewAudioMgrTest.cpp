@@ -17,10 +17,14 @@ protected:
 		wide.spatialMode = 2;
 		wide.instances = 3;
 		wide.elements = { 1 };
+		ToolSoundEventRecord crowd = plain;
+		crowd.instances = 0xFFFFFFFF;
 		ToolSoundContainerRecord all;
 		all.playMode = 4;
 		all.elements = { EventId( 1, 0 ), EventId( 1, 1 ) };
-		LoadBank( 1, { plain, wide }, { all } );
+		ToolSoundContainerRecord crowded = all;
+		crowded.instances = EF_SOUND_CONTAINER_COUNT + 1;
+		LoadBank( 1, { plain, wide, crowd }, { all, crowded } );
 	}
 };
 
@@ -36,10 +40,16 @@ TEST_F( EFNewAudioMgrTest, HandlesAreFoundNextFitAndAFullPoolIsSeenOnceRound ) {
 	EXPECT_EQ( audio->GetSoundHandle( nullptr, EventId( 1, 0 ), nullptr ), 7u );
 	EXPECT_EQ( audio->mui32NextHandle, 7u );
 	EXPECT_EQ( audio->mui32PeakHandlesInUse, EF_SOUND_HANDLE_COUNT );
-	// A missing record takes no handle.
+	// A missing record, or more instances than a pool holds, takes no
+	// handle and leaves nothing in use.
 	audio->ReleaseSoundHandle( 9 );
-	EXPECT_EQ( audio->GetSoundHandle( nullptr, EventId( 1, 5 ), nullptr ), EF_NO_SOUND_HANDLE );
-	EXPECT_EQ( audio->maoHandles[9].ui8InUse, 0u );
+	const u32 events = audio->mui32EventsInUse;
+	for ( const u32 id : { EventId( 1, 5 ), EventId( 1, 2 ), ContainerId( 1, 1 ) } ) {
+		EXPECT_EQ( audio->GetSoundHandle( nullptr, id, nullptr ), EF_NO_SOUND_HANDLE ) << id;
+		EXPECT_EQ( audio->maoHandles[9].ui8InUse, 0u );
+		EXPECT_EQ( audio->mui32EventsInUse, events );
+		EXPECT_EQ( audio->mui32ContainersInUse, 0u );
+	}
 }
 
 TEST_F( EFNewAudioMgrTest, HandlesThatAreNotInUseAreRefusedWithTheOperationsName ) {
