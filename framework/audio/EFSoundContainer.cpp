@@ -1,11 +1,11 @@
 #include "framework/audio/EFSoundContainer.h"
 
 #include "framework/audio/EFNewAudioMgr.h"
+#include "framework/audio/EFSoundCompletion.h"
 #include "framework/audio/EFSoundInstances.h"
 #include "framework/audio/EFSoundSelection.h"
 #include "framework/core/engine/EFStartupGlobals.h"
 #include "framework/core/world/EFGameObject.h"
-#include "framework/logic/EFGameLogicMgr.h"
 #include "framework/physics/EFPhysic.h"
 
 #include <new>
@@ -181,16 +181,7 @@ bool EFSoundContainer::AnyElementPlaying() {
 }
 
 void EFSoundContainer::NotifyOwner() const {
-	if ( mpoOwner == nullptr || gpoGameLogicMgr == nullptr ) {
-		return;
-	}
-	u32 * const block = static_cast<u32 *>( ::operator new( 2 * sizeof( u32 ), std::nothrow ) );
-	if ( block == nullptr ) {
-		return;
-	}
-	block[0] = mpoOwner->GetUID();
-	block[1] = mui32SoundId;
-	gpoGameLogicMgr->GetNotificationMgr().Notify( NO_SOUND_COMPLETE, mpoOwner->GetUID(), mui32SoundId, block, true );
+	EFNotifySoundComplete( mpoOwner, mui32SoundId );
 }
 
 void EFSoundContainer::SoundIsCompleted( EFSoundEvent * ) {

@@ -3,13 +3,13 @@
 #include "datatypes/base/DTFloatToInt.h"
 #include "datatypes/maths/DTFrame.h"
 #include "framework/audio/EFNewAudioMgr.h"
+#include "framework/audio/EFSoundCompletion.h"
 #include "framework/audio/EFNewSound.h"
 #include "framework/audio/EFSoundContainer.h"
 #include "framework/audio/EFSoundInstances.h"
 #include "framework/audio/EFSoundSelection.h"
 #include "framework/core/engine/EFStartupGlobals.h"
 #include "framework/core/world/EFGameObject.h"
-#include "framework/logic/EFGameLogicMgr.h"
 #include "framework/physics/EFEnvCollisionPrim.h"
 #include "graphics3d/core/RwFrame.h"
 #include "platform/os/OS.h"
@@ -285,16 +285,7 @@ void EFSoundEvent_BC::PlaySound( const u32 playArg ) {
 }
 
 void EFSoundEvent_BC::NotifyOwner() const {
-	if ( mpoOwner == nullptr || gpoGameLogicMgr == nullptr ) {
-		return;
-	}
-	u32 * const block = static_cast<u32 *>( ::operator new( 2 * sizeof( u32 ), std::nothrow ) );
-	if ( block == nullptr ) {
-		return;
-	}
-	block[0] = mpoOwner->GetUID();
-	block[1] = mui32SoundId;
-	gpoGameLogicMgr->GetNotificationMgr().Notify( NO_SOUND_COMPLETE, mpoOwner->GetUID(), mui32SoundId, block, true );
+	EFNotifySoundComplete( mpoOwner, mui32SoundId );
 }
 
 void EFSoundEvent_BC::SoundIsCompleted() {
