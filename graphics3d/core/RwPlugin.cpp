@@ -13,6 +13,8 @@ s32					numRegToolkits = 0;
 
 // Record of the entry free list while the registry module is open.
 static RwFreeList	toolkitRegEntries;
+// Closes of the registries so far.
+static u32			registryCloses = 0;
 
 // Bytes of a chunk header in a stream.
 static const u32 CHUNK_HEADER_BYTES = 12;
@@ -321,5 +323,10 @@ bool _rwPluginRegistryClose() {
 	numRegToolkits = 0;
 	RwFreeListDestroy( toolkitRegEntryFreeList );
 	toolkitRegEntryFreeList = nullptr;
+	registryCloses++;
 	return true;
+}
+
+u32 _rwPluginRegistryCloseCount() {
+	return registryCloses;
 }

@@ -143,5 +143,26 @@ const RwPluginRegistry*	_rwPluginRegistryInvokeRights( const RwPluginRegistry* r
 bool	_rwPluginRegistryOpen();
 // Releases every entry and resets every registry that has entries.
 bool	_rwPluginRegistryClose();
+// How many times the registries closed: once at each library term.
+u32		_rwPluginRegistryCloseCount();
+
+// An offset a registration gave, as a module keeps it between calls. It
+// holds only until the registries close: after a library term it reads -1
+// until the plug-in registers again, so the objects of a later run, made
+// without the plug-in's space, are never read or written at it.
+class RwPluginOffset {
+public:
+	void Set( const s32 given ) {
+		offset = given;
+		closes = _rwPluginRegistryCloseCount();
+	}
+	s32 Get() const {
+		return closes == _rwPluginRegistryCloseCount() ? offset : -1;
+	}
+
+private:
+	s32	offset = -1;
+	u32	closes = 0;
+};
 
 #endif

@@ -23,8 +23,8 @@ static RwFreeList clumpFreeListRecord;
 
 // Offsets of the clump link extension in lights and cameras; negative
 // until registered.
-static s32 lightLinkOffset = -1;
-static s32 cameraLinkOffset = -1;
+static RwPluginOffset lightLinkOffset;
+static RwPluginOffset cameraLinkOffset;
 
 namespace {
 
@@ -96,11 +96,13 @@ RpClumpGlobals* _rpClumpGlobals() {
 }
 
 RpClumpLink* _rpClumpLightLink( RpLight* light ) {
-	return lightLinkOffset < 0 ? nullptr : RwPluginData<RpClumpLink>( light, lightLinkOffset );
+	const s32 offset = lightLinkOffset.Get();
+	return offset < 0 ? nullptr : RwPluginData<RpClumpLink>( light, offset );
 }
 
 RpClumpLink* _rpClumpCameraLink( RwCamera* camera ) {
-	return cameraLinkOffset < 0 ? nullptr : RwPluginData<RpClumpLink>( camera, cameraLinkOffset );
+	const s32 offset = cameraLinkOffset.Get();
+	return offset < 0 ? nullptr : RwPluginData<RpClumpLink>( camera, offset );
 }
 
 RpClump* RpClumpCreate() {
@@ -139,12 +141,12 @@ bool RpClumpDestroy( RpClump* clump ) {
 		_rpAtomicDestroyUnlinked( atomic );
 	}
 	while ( !rwLinkListEmpty( &clump->lightList ) ) {
-		RpLight* const light = ObjectFromLink<RpLight>( rwLinkListGetFirst( &clump->lightList ), lightLinkOffset );
+		RpLight* const light = ObjectFromLink<RpLight>( rwLinkListGetFirst( &clump->lightList ), lightLinkOffset.Get() );
 		RpClumpRemoveLight( clump, light );
 		RpLightDestroy( light );
 	}
 	while ( !rwLinkListEmpty( &clump->cameraList ) ) {
-		RwCamera* const camera = ObjectFromLink<RwCamera>( rwLinkListGetFirst( &clump->cameraList ), cameraLinkOffset );
+		RwCamera* const camera = ObjectFromLink<RwCamera>( rwLinkListGetFirst( &clump->cameraList ), cameraLinkOffset.Get() );
 		RpClumpRemoveCamera( clump, camera );
 		RwCameraDestroy( camera );
 	}
@@ -274,13 +276,13 @@ RpClump* RpClumpForAllAtomics( RpClump* clump, const RpAtomicCallBack callBack, 
 
 RpClump* RpClumpForAllLights( RpClump* clump, const RpLightCallBack callBack, void* data ) {
 	ForAll( &clump->lightList, callBack, data,
-			[]( RwLLLink* link ) { return ObjectFromLink<RpLight>( link, lightLinkOffset ); } );
+			[]( RwLLLink* link ) { return ObjectFromLink<RpLight>( link, lightLinkOffset.Get() ); } );
 	return clump;
 }
 
 RpClump* RpClumpForAllCameras( RpClump* clump, const RwCameraCallBack callBack, void* data ) {
 	ForAll( &clump->cameraList, callBack, data,
-			[]( RwLLLink* link ) { return ObjectFromLink<RwCamera>( link, cameraLinkOffset ); } );
+			[]( RwLLLink* link ) { return ObjectFromLink<RwCamera>( link, cameraLinkOffset.Get() ); } );
 	return clump;
 }
 
@@ -339,9 +341,9 @@ void* _rpClumpClose( void* instance, const s32 offset, s32 ) {
 }
 
 bool _rpClumpRegisterExtensions() {
-	cameraLinkOffset = RwCameraRegisterPlugin( static_cast<s32>( sizeof( RpClumpLink ) ), rwID_CLUMPLINK,
-											   ClumpLinkConstructor, ClumpLinkDestructor, nullptr );
-	lightLinkOffset = RpLightRegisterPlugin( static_cast<s32>( sizeof( RpClumpLink ) ), rwID_CLUMPLINK,
-											 ClumpLinkConstructor, ClumpLinkDestructor, nullptr );
-	return cameraLinkOffset >= 0 && lightLinkOffset >= 0;
+	cameraLinkOffset.Set( RwCameraRegisterPlugin( static_cast<s32>( sizeof( RpClumpLink ) ), rwID_CLUMPLINK,
+												  ClumpLinkConstructor, ClumpLinkDestructor, nullptr ) );
+	lightLinkOffset.Set( RpLightRegisterPlugin( static_cast<s32>( sizeof( RpClumpLink ) ), rwID_CLUMPLINK,
+												ClumpLinkConstructor, ClumpLinkDestructor, nullptr ) );
+	return cameraLinkOffset.Get() >= 0 && lightLinkOffset.Get() >= 0;
 }

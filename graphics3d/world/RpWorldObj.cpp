@@ -18,11 +18,11 @@
 #include <cstddef>
 
 // Where the extensions live; -1 until registered.
-static s32 engineOffset = -1;
-static s32 cameraOffset = -1;
-static s32 atomicOffset = -1;
-static s32 clumpOffset = -1;
-static s32 lightOffset = -1;
+static RwPluginOffset engineOffset;
+static RwPluginOffset cameraOffset;
+static RwPluginOffset atomicOffset;
+static RwPluginOffset clumpOffset;
+static RwPluginOffset lightOffset;
 static s32 worldObjInstances = 0;
 
 static RwFreeList tieFreeListRecord;
@@ -37,23 +37,28 @@ RpWorldObjGlobals* _rpWorldObjGlobals() {
 	if ( worldObjInstances <= 0 || instance == nullptr || instance == &staticGlobals ) {
 		return nullptr;
 	}
-	return RwPluginData<RpWorldObjGlobals>( instance, engineOffset );
+	const s32 offset = engineOffset.Get();
+	return offset < 0 ? nullptr : RwPluginData<RpWorldObjGlobals>( instance, offset );
 }
 
 RpCameraWorldExt* _rpCameraWorldExt( const RwCamera* camera ) {
-	return cameraOffset < 0 ? nullptr : RwPluginData<RpCameraWorldExt>( const_cast<RwCamera*>( camera ), cameraOffset );
+	const s32 offset = cameraOffset.Get();
+	return offset < 0 ? nullptr : RwPluginData<RpCameraWorldExt>( const_cast<RwCamera*>( camera ), offset );
 }
 
 RpAtomicWorldExt* _rpAtomicWorldExt( const RpAtomic* atomic ) {
-	return atomicOffset < 0 ? nullptr : RwPluginData<RpAtomicWorldExt>( const_cast<RpAtomic*>( atomic ), atomicOffset );
+	const s32 offset = atomicOffset.Get();
+	return offset < 0 ? nullptr : RwPluginData<RpAtomicWorldExt>( const_cast<RpAtomic*>( atomic ), offset );
 }
 
 RpClumpWorldExt* _rpClumpWorldExt( const RpClump* clump ) {
-	return clumpOffset < 0 ? nullptr : RwPluginData<RpClumpWorldExt>( const_cast<RpClump*>( clump ), clumpOffset );
+	const s32 offset = clumpOffset.Get();
+	return offset < 0 ? nullptr : RwPluginData<RpClumpWorldExt>( const_cast<RpClump*>( clump ), offset );
 }
 
 RpLightWorldExt* _rpLightWorldExt( const RpLight* light ) {
-	return lightOffset < 0 ? nullptr : RwPluginData<RpLightWorldExt>( const_cast<RpLight*>( light ), lightOffset );
+	const s32 offset = lightOffset.Get();
+	return offset < 0 ? nullptr : RwPluginData<RpLightWorldExt>( const_cast<RpLight*>( light ), offset );
 }
 
 namespace {
@@ -95,7 +100,7 @@ void* WorldObjOpen( void* instance, const s32 offset, s32 ) {
 	rwLinkListInitialize( &globals->camerasInWorlds );
 	rwLinkListInitialize( &globals->atomicsInWorlds );
 	static_cast<RwGlobals*>( instance )->renderFrame = 1;
-	engineOffset = offset;
+	engineOffset.Set( offset );
 	worldObjInstances++;
 	return instance;
 }
@@ -385,17 +390,18 @@ RwCamera* RemoveCameraOf( RwCamera* camera, void* world ) {
 }	// namespace
 
 bool _rpWorldObjRegisterExtensions() {
-	engineOffset = RwEngineRegisterPlugin( static_cast<s32>( sizeof( RpWorldObjGlobals ) ), rwID_WORLDOBJPLUGIN,
-										   WorldObjOpen, WorldObjClose );
-	cameraOffset = RwCameraRegisterPlugin( static_cast<s32>( sizeof( RpCameraWorldExt ) ), rwID_WORLDOBJPLUGIN,
-										   CameraConstructor, CameraDestructor, CameraCopy );
-	atomicOffset = RpAtomicRegisterPlugin( static_cast<s32>( sizeof( RpAtomicWorldExt ) ), rwID_WORLDOBJPLUGIN,
-										   AtomicConstructor, AtomicDestructor, nullptr );
-	clumpOffset = RpClumpRegisterPlugin( static_cast<s32>( sizeof( RpClumpWorldExt ) ), rwID_WORLDOBJPLUGIN,
-										 ClumpConstructor, ClumpDestructor, ClumpCopy );
-	lightOffset = RpLightRegisterPlugin( static_cast<s32>( sizeof( RpLightWorldExt ) ), rwID_WORLDOBJPLUGIN,
-										 LightConstructor, LightDestructor, LightCopy );
-	if ( engineOffset < 0 || cameraOffset < 0 || atomicOffset < 0 || clumpOffset < 0 || lightOffset < 0 ) {
+	engineOffset.Set( RwEngineRegisterPlugin( static_cast<s32>( sizeof( RpWorldObjGlobals ) ), rwID_WORLDOBJPLUGIN,
+											  WorldObjOpen, WorldObjClose ) );
+	cameraOffset.Set( RwCameraRegisterPlugin( static_cast<s32>( sizeof( RpCameraWorldExt ) ), rwID_WORLDOBJPLUGIN,
+											  CameraConstructor, CameraDestructor, CameraCopy ) );
+	atomicOffset.Set( RpAtomicRegisterPlugin( static_cast<s32>( sizeof( RpAtomicWorldExt ) ), rwID_WORLDOBJPLUGIN,
+											  AtomicConstructor, AtomicDestructor, nullptr ) );
+	clumpOffset.Set( RpClumpRegisterPlugin( static_cast<s32>( sizeof( RpClumpWorldExt ) ), rwID_WORLDOBJPLUGIN,
+											ClumpConstructor, ClumpDestructor, ClumpCopy ) );
+	lightOffset.Set( RpLightRegisterPlugin( static_cast<s32>( sizeof( RpLightWorldExt ) ), rwID_WORLDOBJPLUGIN,
+											LightConstructor, LightDestructor, LightCopy ) );
+	if ( engineOffset.Get() < 0 || cameraOffset.Get() < 0 || atomicOffset.Get() < 0 || clumpOffset.Get() < 0 ||
+		 lightOffset.Get() < 0 ) {
 		return false;
 	}
 	return _rpGeometryRegisterStreams() && RegisterSectorStreams() && RegisterRights();
@@ -578,7 +584,7 @@ void _rpWorldObjLeaveWorld( RpWorld* world ) {
 	for ( RwLLLink* link = rwLinkListGetFirst( cameras ); link != rwLinkListGetTerminator( cameras ); ) {
 		RwLLLink* const next = link->next;
 		RwCamera* const camera = rwLLLinkGetData<RwCamera>(
-			link, static_cast<size_t>( cameraOffset ) + offsetof( RpCameraWorldExt, inWorldsLink ) );
+			link, static_cast<size_t>( cameraOffset.Get() ) + offsetof( RpCameraWorldExt, inWorldsLink ) );
 		RpWorldRemoveCamera( world, camera );
 		link = next;
 	}
@@ -586,7 +592,7 @@ void _rpWorldObjLeaveWorld( RpWorld* world ) {
 	for ( RwLLLink* link = rwLinkListGetFirst( atomics ); link != rwLinkListGetTerminator( atomics ); ) {
 		RwLLLink* const next = link->next;
 		RpAtomic* const atomic = rwLLLinkGetData<RpAtomic>(
-			link, static_cast<size_t>( atomicOffset ) + offsetof( RpAtomicWorldExt, inWorldsLink ) );
+			link, static_cast<size_t>( atomicOffset.Get() ) + offsetof( RpAtomicWorldExt, inWorldsLink ) );
 		RpWorldRemoveAtomic( world, atomic );
 		link = next;
 	}

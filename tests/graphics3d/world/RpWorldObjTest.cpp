@@ -357,4 +357,27 @@ TEST_F( RwTestCase, StoppingTheLibraryUntiesObjectsLeftInAWorld ) {
 	ASSERT_TRUE( RwEngineTerm() );
 }
 
+// A run of the library that does not attach the world plug-in again after
+// a term gives its cameras no world space: the offsets the earlier run's
+// registration gave point past the new objects, and destroying a camera
+// would read a world pointer out of memory it does not own.
+TEST_F( RwTestCase, AfterATermTheWorldPlugInsOffsetsHoldOnlyOnceItAttachesAgain ) {
+	for ( const bool attach : { true, false, true } ) {
+		SCOPED_TRACE( attach );
+		ASSERT_TRUE( RwEngineInit( &rwTestEngineMemory, RWENGINE_INIT_NO_FREE_LISTS, 0 ) );
+		if ( attach ) {
+			ASSERT_TRUE( RpWorldPluginAttach() );
+		}
+		ASSERT_TRUE( RwEngineOpen( &rwTestDeviceConfig ) );
+		ASSERT_TRUE( RwEngineStart() );
+		RwCamera* const camera = RwCameraCreate();
+		ASSERT_NE( camera, nullptr );
+		EXPECT_EQ( _rpCameraWorldExt( camera ) != nullptr, attach );
+		EXPECT_EQ( _rpClumpCameraLink( camera ) != nullptr, attach );
+		EXPECT_EQ( RwCameraGetWorld( camera ), nullptr );
+		EXPECT_TRUE( RwCameraDestroy( camera ) );
+		RwTestShutDown();
+	}
+}
+
 }	// namespace

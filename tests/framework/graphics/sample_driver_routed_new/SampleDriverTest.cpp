@@ -6,19 +6,14 @@
 	of the main rasters, the level changes twice, a screen grab leaves the
 	frame buffers as they were, and at the end the library is down.
 */
-#include "framework/core/engine/EFCoreTestBench.h"
-#include "framework/logic/LogicTestSupport.h"
+#include "framework/core/engine/EFSampleDiscTestBench.h"
 #include "graphics3d/gamecube/RwDlTestDriver.h"
 
-#include "framework/core/engine/EFAppContext.h"
-#include "framework/core/engine/EFEngineController.h"
 #include "framework/core/engine/EFIniFile.h"
 #include "framework/core/level/EFRessourcesMgr.h"
 #include "framework/graphics/EFCamera.h"
 #include "framework/graphics/EFGraphicsMgr.h"
 #include "framework/graphics/hud/EFHudMgr.h"
-#include "framework/logic/EFCustomLibBank.h"
-#include "framework/video/EFVideoPlayer.h"
 #include "graphics3d/core/RwCamera.h"
 #include "graphics3d/core/RwEngine.h"
 #include "graphics3d/core/RwRaster.h"
@@ -26,7 +21,6 @@
 #include "platform/gx/GXHost.h"
 #include "platform/vi/VI.h"
 #include "platform/vi/VIHost.h"
-#include "tools/lib/ToolSampleDisc.h"
 
 #include <cstring>
 #include <set>
@@ -38,10 +32,10 @@ namespace {
 // Frames queued behind the one on screen when a run stops.
 constexpr u32 IN_FLIGHT = 3;
 
-class SampleDriverTest : public EFCoreTestBench {
+class SampleDriverTest : public EFSampleDiscTestBench {
 protected:
 	void SetUp() override {
-		EFCoreTestBench::SetUp();
+		EFSampleDiscTestBench::SetUp();
 		RwDlTestResetDriver();
 		VIHostReset();
 		VIInit();
@@ -52,38 +46,23 @@ protected:
 		EXPECT_EQ( gpoGraphicsMgr, nullptr );
 		// What the manager brought up is down again.
 		EXPECT_EQ( RwDlTestEngineState(), RWENGINE_STATE_IDLE );
-		EFIniFile::GetInstance()->Clear();
 		VIHostReset();
-		EFCoreTestBench::TearDown();
+		EFSampleDiscTestBench::TearDown();
 	}
 
 	void Boot( const u32 frames, const std::string& ini ) {
-		const ToolSampleModules modules = { ReadFileBytes( ENGINE_SAMPLE_OBJECT_MODULE ),
-											ReadFileBytes( ENGINE_SAMPLE_LIBRARY_MODULE ) };
-		ASSERT_FALSE( modules.objectModule.empty() );
-		std::string error;
-		ASSERT_TRUE( ToolWriteSampleDisc( root / "disc", modules, error ) ) << error;
+		ASSERT_NO_FATAL_FAILURE( WriteSampleDisc() );
 		WriteDiscText( "ENGINE.INI", ini );
 		EFIniFile::GetInstance()->Read( "ENGINE.INI" );
-		EFAppContext context;
-		std::memset( &context, 0, sizeof( context ) );
-		std::strcpy( context.szResFilename, std::string( TOOL_SAMPLE_RESOURCE_FILE ).c_str() );
-		std::strcpy( context.szLevelPath, std::string( TOOL_SAMPLE_LEVEL ).c_str() );
-		std::strcpy( context.szLanguagePath, "FR" );
-		EFVideoPlayer::GetInstance()->mui32Playing = 0;
-		SetFramesToRun( frames );
-		new EFEngineController( context );
+		ASSERT_NO_FATAL_FAILURE( StartSampleDisc( frames ) );
 		ASSERT_NE( gpoGraphicsMgr, nullptr );
-		ASSERT_EQ( gpoEngineController->InitializeFramework(), 1u );
 	}
 
 	// Runs frames more of the engine and gives the display copies the VI
 	// showed meanwhile and the retraces that passed.
 	void Run( const u32 frames, u32* pictures, u32* retraces ) {
 		VIHostClearRetraceLog();
-		SetFramesToRun( gpoEngineController->GetFrameCounter() + frames );
-		gpoEngineController->ClearFlags( EF_CONTROLLER_QUIT );
-		gpoEngineController->MainLoop();
+		RunMoreFrames( frames );
 		std::set<u32> copies;
 		const std::vector<VIHostRetrace> log = VIHostRetraceLog();
 		for ( const VIHostRetrace& r : log ) {
@@ -93,11 +72,6 @@ protected:
 		}
 		*pictures = static_cast<u32>( copies.size() );
 		*retraces = static_cast<u32>( log.size() );
-	}
-
-	static void Finish() {
-		EFCustomLibBank::Destroy();
-		gpoEngineController->TerminateFramework();
 	}
 };
 
@@ -147,7 +121,7 @@ TEST_F( SampleDriverTest, TheSampleRunsOnePicturePerFrameThroughTwoLevelChanges 
 			EXPECT_EQ( gpoRessourcesMgr->GetLoadCount(), level + 2 );
 		}
 	}
-	Finish();
+	FinishSampleDisc();
 }
 
 TEST_F( SampleDriverTest, SixtyAFrameWithMaxFpsSixtyAndPalIsTallerScreen ) {
@@ -160,7 +134,7 @@ TEST_F( SampleDriverTest, SixtyAFrameWithMaxFpsSixtyAndPalIsTallerScreen ) {
 	EXPECT_LE( pictures, 60u );
 	EXPECT_GE( pictures, 60u - IN_FLIGHT );
 	EXPECT_NEAR( static_cast<f64>( retraces ), static_cast<f64>( pictures ), 1.0 );
-	Finish();
+	FinishSampleDisc();
 	VIHostSetTvFormat( VI_NTSC );
 }
 
@@ -185,7 +159,7 @@ TEST_F( SampleDriverTest, AScreenGrabLeavesTheFrameBuffersAsTheyWere ) {
 	EXPECT_EQ( std::filesystem::file_size( root / "grab0.bmp" ), 54u + 640u * 512u * 3u );
 	EXPECT_TRUE( std::memcmp( displayed, before[0].data(), bytes ) == 0 );
 	EXPECT_TRUE( std::memcmp( copyTarget, before[1].data(), bytes ) == 0 );
-	Finish();
+	FinishSampleDisc();
 }
 
 }

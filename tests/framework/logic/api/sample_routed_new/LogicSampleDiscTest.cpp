@@ -3,17 +3,14 @@
 	engine executable's allocator routing, run frames of the engine: the
 	library's block is registered and the object logic moves a shared
 	position by its speed every frame, spawns a copy of the latent
-	template and kills it, and, with the 3D library started, turns and
-	moves the model object and plays its first animation; the box jumps
-	onto the hot spot and its ray down hits it.
+	template and kills it, turns and moves the model object and plays its
+	first animation; the box jumps onto the hot spot and its ray down hits
+	it.
 */
-#include "framework/core/engine/EFCoreTestBench.h"
-#include "framework/logic/LogicTestSupport.h"
+#include "framework/core/engine/EFSampleDiscTestBench.h"
 
 #include "datatypes/maths/DTFrame.h"
-#include "framework/core/engine/EFAppContext.h"
 #include "framework/core/engine/EFEngineController.h"
-#include "framework/core/engine/EFIniFile.h"
 #include "framework/core/input/EFDemoLoop.h"
 #include "framework/core/input/EFInputAction.h"
 #include "framework/core/input/EFInputMgr.h"
@@ -25,8 +22,6 @@
 #include "framework/logic/EFCustomLibBank.h"
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/logic/EFLogicCode.h"
-#include "framework/video/EFVideoPlayer.h"
-#include "graphics3d/core/RwEngine.h"
 #include "platform/pad/PADHost.h"
 #include "platform/vi/VI.h"
 #include "tools/lib/ToolFile.h"
@@ -94,54 +89,13 @@ static_assert( SAMPLE_HOT_SPOT_ID == TOOL_SAMPLE_HOT_SPOT_OBJECT_ID );
 // The hot spot, the model, the box and the sample game object.
 constexpr u32 LEVEL_OBJECTS = 4;
 
-class LogicApiSampleDiscTest : public EFCoreTestBench {
+class LogicApiSampleDiscTest : public EFSampleDiscTestBench {
 protected:
-	void TearDown() override {
-		delete gpoEngineController;
-		EFIniFile::GetInstance()->Clear();
-		if ( libraryStarted ) {
-			RwEngineStop();
-			RwEngineClose();
-			RwEngineTerm();
-		}
-		EFCoreTestBench::TearDown();
-	}
-
-	// Writes the sample disc with the sample's own modules and starts the
-	// framework on it, the 3D library too when asked, as the engine
-	// starts it: on the engine allocator.
-	void Boot( const u32 frames, const bool withLibrary ) {
-		const ToolSampleModules modules = { ReadFileBytes( ENGINE_SAMPLE_OBJECT_MODULE ),
-											ReadFileBytes( ENGINE_SAMPLE_LIBRARY_MODULE ) };
-		ASSERT_FALSE( modules.objectModule.empty() );
-		std::string error;
-		ASSERT_TRUE( ToolWriteSampleDisc( root / "disc", modules, error ) ) << error;
-		EFAppContext context;
-		std::memset( &context, 0, sizeof( context ) );
-		std::strcpy( context.szResFilename, std::string( TOOL_SAMPLE_RESOURCE_FILE ).c_str() );
-		std::strcpy( context.szLevelPath, std::string( TOOL_SAMPLE_LEVEL ).c_str() );
-		std::strcpy( context.szLanguagePath, "FR" );
-		EFVideoPlayer::GetInstance()->mui32Playing = 0;
-		SetFramesToRun( frames );
-		if ( withLibrary ) {
-			// The level loads as the framework starts: the library is up
-			// before, its own state on the global heap for the run.
-			MMSwapToGlobalHeap();
-			const RwMemoryFunctions memory = { MMMalloc, MMFree, MMRealloc, MMCalloc };
-			libraryStarted = RwEngineInit( &memory, RWENGINE_INIT_NO_FREE_LISTS, 0 ) &&
-							 RwEngineOpen( &deviceConfiguration ) && RwEngineStart();
-			MMReplaceHeap();
-			ASSERT_TRUE( libraryStarted );
-		}
-		new EFEngineController( context );
-		ASSERT_EQ( gpoEngineController->InitializeFramework(), 1u );
-	}
-
-	// What a level change does to the library bank, which outlives the
-	// framework, then the framework's end.
-	static void Finish() {
-		EFCustomLibBank::Destroy();
-		gpoEngineController->TerminateFramework();
+	// Writes the sample disc and starts the framework on it; the graphics
+	// manager brings the 3D library up with its plug-ins.
+	void Boot( const u32 frames ) {
+		ASSERT_NO_FATAL_FAILURE( WriteSampleDisc() );
+		ASSERT_NO_FATAL_FAILURE( StartSampleDisc( frames ) );
 	}
 
 	static const SampleShared* Shared() {
@@ -158,33 +112,24 @@ protected:
 	// whether it got there.
 	bool RunUntilDemoState( const u32 state, const u32 limit ) {
 		for ( u32 i = 0; i < limit && gpoEngineController->GetDemoLoop().GetState() != state; i++ ) {
-			RunFrames( 1 );
+			RunMoreFrames( 1 );
 		}
 		return gpoEngineController->GetDemoLoop().GetState() == state;
-	}
-
-	void RunFrames( const u32 frames ) {
-		SetFramesToRun( gpoEngineController->GetFrameCounter() + frames );
-		gpoEngineController->ClearFlags( EF_CONTROLLER_QUIT );
-		gpoEngineController->MainLoop();
 	}
 
 	// Runs frames and gives what logic saw at the start of each.
 	std::vector<DemoFrame> Observe( const u32 frames ) {
 		gDemoFrames.clear();
 		gpoGameLogicMgr->GetNotificationMgr().RegisterNotify( NO_PRELOGIC, 2, 2, &ObserveDemoFrame, nullptr );
-		RunFrames( frames );
+		RunMoreFrames( frames );
 		gpoGameLogicMgr->GetNotificationMgr().UnregisterNotify( NO_PRELOGIC, 2, 2 );
 		return gDemoFrames;
 	}
-
-	u32		deviceConfiguration = 0;
-	bool	libraryStarted = false;
 };
 
 TEST_F( LogicApiSampleDiscTest, TheSampleLogicMovesByTheLibrarysTuningEveryFrame ) {
 	constexpr u32 FRAMES = 6;
-	ASSERT_NO_FATAL_FAILURE( Boot( FRAMES, false ) );
+	ASSERT_NO_FATAL_FAILURE( Boot( FRAMES ) );
 	gpoEngineController->MainLoop();
 
 	const SampleTuning* const tuning = static_cast<const SampleTuning*>( EFCustomLibBank::GetLib( SAMPLE_TUNING_NAME ) );
@@ -211,12 +156,12 @@ TEST_F( LogicApiSampleDiscTest, TheSampleLogicMovesByTheLibrarysTuningEveryFrame
 	EXPECT_EQ( shared->laps, static_cast<s32>( shared->frames / SAMPLE_TUNING_LIVES ) );
 	// The graphics manager opened the 3D library: the model has its frame.
 	EXPECT_NE( gpoWorldMgr->FindGameObject( TOOL_SAMPLE_MODEL_OBJECT_ID )->GetFrame(), nullptr );
-	Finish();
+	FinishSampleDisc();
 }
 
 TEST_F( LogicApiSampleDiscTest, InAHundredAndTwentyFramesTheModelTurnsAndMovesAndTheCopyComesAndGoes ) {
 	constexpr u32 FRAMES = 120;
-	ASSERT_NO_FATAL_FAILURE( Boot( FRAMES, true ) );
+	ASSERT_NO_FATAL_FAILURE( Boot( FRAMES ) );
 	gpoEngineController->MainLoop();
 
 	const SampleShared* const shared = Shared();
@@ -260,12 +205,12 @@ TEST_F( LogicApiSampleDiscTest, InAHundredAndTwentyFramesTheModelTurnsAndMovesAn
 	EXPECT_EQ( played.muiAnim, model->moAnimationMgr.muiBaseIndex );
 	EXPECT_EQ( played.muiFlags, 0u );
 	EXPECT_EQ( played.mfTime, 0.0f );
-	Finish();
+	FinishSampleDisc();
 }
 
 TEST_F( LogicApiSampleDiscTest, TheBoxJumpsOntoTheHotSpotAndItsRayDownHitsIt ) {
 	constexpr u32 FRAMES = 180;
-	ASSERT_NO_FATAL_FAILURE( Boot( FRAMES, true ) );
+	ASSERT_NO_FATAL_FAILURE( Boot( FRAMES ) );
 	gpoEngineController->MainLoop();
 
 	const SampleShared* const shared = Shared();
@@ -302,7 +247,7 @@ TEST_F( LogicApiSampleDiscTest, TheBoxJumpsOntoTheHotSpotAndItsRayDownHitsIt ) {
 	EXPECT_EQ( shared->rayResult, static_cast<u32>( PS_RAY_OBJ ) );
 	EXPECT_EQ( shared->rayHitId, TOOL_SAMPLE_HOT_SPOT_OBJECT_ID );
 	EXPECT_NEAR( shared->rayPoint.y, spotAt.y + SAMPLE_HOT_SPOT_TOP, 1e-3f );
-	Finish();
+	FinishSampleDisc();
 }
 
 // The sample records a demo through the extra table while the first
@@ -313,7 +258,7 @@ TEST_F( LogicApiSampleDiscTest, TheBoxJumpsOntoTheHotSpotAndItsRayDownHitsIt ) {
 TEST_F( LogicApiSampleDiscTest, ADemoTheSampleRecordsReplaysFrameByFrameWithoutTheController ) {
 	constexpr u32 RECORDED = 120;
 	ASSERT_TRUE( UseWriteFolder() );
-	ASSERT_NO_FATAL_FAILURE( Boot( 1, true ) );
+	ASSERT_NO_FATAL_FAILURE( Boot( 1 ) );
 	PADHostReset();
 	// No reload by the timer in this run.
 	Kept()->reloaded = 1;
@@ -381,15 +326,15 @@ TEST_F( LogicApiSampleDiscTest, ADemoTheSampleRecordsReplaysFrameByFrameWithoutT
 	// Then it ends.
 	EXPECT_EQ( Kept()->demoEnds, 0u );
 	ASSERT_TRUE( RunUntilDemoState( EF_DEMO_IDLE, 8 ) );
-	RunFrames( 2 );
+	RunMoreFrames( 2 );
 	EXPECT_EQ( Kept()->demoEnds, 1u );
 	EXPECT_EQ( gpoRessourcesMgr->GetLoadCount(), loads + 2 );
-	Finish();
+	FinishSampleDisc();
 }
 
 TEST_F( LogicApiSampleDiscTest, TheSampleLoadsItsLevelAgainOnceAfterTenSecondsAndHearsTheAButton ) {
 	constexpr u32 FRAMES = 720;
-	ASSERT_NO_FATAL_FAILURE( Boot( FRAMES, false ) );
+	ASSERT_NO_FATAL_FAILURE( Boot( FRAMES ) );
 	// A on the first controller for a while after the reload.
 	PADHostReset();
 	ASSERT_TRUE( PADHostParseScript( "650 0 A 0 0 0 0 0 0\n670 0 0 0 0 0 0 0 0\n" ) );
@@ -403,7 +348,7 @@ TEST_F( LogicApiSampleDiscTest, TheSampleLoadsItsLevelAgainOnceAfterTenSecondsAn
 	const SampleShared* const shared = Shared();
 	ASSERT_NE( shared, nullptr );
 	EXPECT_GT( shared->buttonPresses, 0u );
-	Finish();
+	FinishSampleDisc();
 }
 
 }
