@@ -99,8 +99,8 @@ void WriteDiscFile( const std::filesystem::path& path, const u8* data, const siz
 
 // The sample disc and the engine's managers, made once.
 void StartEngine() {
-	static bool started = false;
-	if ( started ) {
+	static EFEngineController* started = nullptr;
+	if ( started != nullptr && started == gpoEngineController ) {
 		return;
 	}
 	std::string error;
@@ -113,7 +113,10 @@ void StartEngine() {
 	CARDHostReset();
 	OSHostSetResetButton( false );
 	gbFuzzRouteNew = true;
-	FuzzRwStart( true );
+	// The controller's graphics manager brings the library up with its
+	// plug-ins, once one an earlier target kept has gone.
+	FuzzRwStop();
+	delete gpoEngineController;
 	static EFAppContext context;
 	std::memset( static_cast<void*>( &context ), 0, sizeof( context ) );
 	std::strcpy( context.szResFilename, std::string( TOOL_SAMPLE_RESOURCE_FILE ).c_str() );
@@ -122,7 +125,7 @@ void StartEngine() {
 	new EFEngineController( context );
 	gpoHudMgr = new EFHudMgr();
 	gbFuzzRouteNew = false;
-	started = true;
+	started = gpoEngineController;
 }
 
 // Ends the level as a level change does. The HUD holds fonts and texts

@@ -3,6 +3,7 @@
 #include "datatypes/memory/DTMemHeap.h"
 #include "datatypes/memory/DTMemPool.h"
 #include "datatypes/memory/MMMemory.h"
+#include "framework/core/engine/EFEngineController.h"
 #include "graphics3d/core/RwEngine.h"
 #include "graphics3d/core/RwError.h"
 #include "graphics3d/world/RpCollision.h"
@@ -89,28 +90,41 @@ std::string FuzzDiscFolder() {
 	return SharedDisc().DiscFolder().string();
 }
 
-void FuzzRwStart( const bool engineAllocator, const bool worldPlugins ) {
-	static bool up = false;
-	static bool onEngineAllocator = false;
-	static bool withWorldPlugins = false;
-	if ( up && onEngineAllocator == engineAllocator && withWorldPlugins == worldPlugins ) {
-		return;
-	}
-	if ( up ) {
+namespace {
+
+bool rwUp = false;
+bool rwOnEngineAllocator = false;
+bool rwWithWorldPlugins = false;
+
+}
+
+void FuzzRwStop() {
+	if ( rwUp ) {
 		RwEngineStop();
 		RwEngineClose();
 		RwEngineTerm();
+		rwUp = false;
 	}
+}
+
+void FuzzRwStart( const bool engineAllocator, const bool worldPlugins ) {
+	if ( rwUp && rwOnEngineAllocator == engineAllocator && rwWithWorldPlugins == worldPlugins ) {
+		return;
+	}
+	FuzzRwStop();
+	// An engine controller an earlier target kept holds the library
+	// through its graphics manager: it ends first.
+	delete gpoEngineController;
 	static const RwMemoryFunctions engineMemory = { MMMalloc, MMFree, MMRealloc, MMCalloc };
 	static u32 deviceConfiguration[3] = { 1, 2, 3 };
 	TestDeviceReset();
-	up = RwEngineInit( engineAllocator ? &engineMemory : nullptr, RWENGINE_INIT_NO_FREE_LISTS, 0 ) &&
-		 ( !worldPlugins ||
-		   ( RpCollisionPluginAttach() && RpWorldPluginAttach() && RpHAnimPluginAttach() && RpSkinPluginAttach() ) ) &&
-		 RwEngineOpen( deviceConfiguration ) && RwEngineStart();
-	FuzzCheck( up, "the 3D library does not start" );
-	onEngineAllocator = engineAllocator;
-	withWorldPlugins = worldPlugins;
+	rwUp = RwEngineInit( engineAllocator ? &engineMemory : nullptr, RWENGINE_INIT_NO_FREE_LISTS, 0 ) &&
+		   ( !worldPlugins ||
+			 ( RpCollisionPluginAttach() && RpWorldPluginAttach() && RpHAnimPluginAttach() && RpSkinPluginAttach() ) ) &&
+		   RwEngineOpen( deviceConfiguration ) && RwEngineStart();
+	FuzzCheck( rwUp, "the 3D library does not start" );
+	rwOnEngineAllocator = engineAllocator;
+	rwWithWorldPlugins = worldPlugins;
 	RwError ignored = { 0, 0 };
 	RwErrorGet( &ignored );
 }

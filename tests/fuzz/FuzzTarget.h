@@ -100,6 +100,9 @@ std::string	FuzzDiscFolder();
 // for the same allocator. worldPlugins attaches the collision, world,
 // hierarchical animation and skin plug-ins as well.
 void	FuzzRwStart( bool engineAllocator, bool worldPlugins = false );
+// Ends what FuzzRwStart started, for a target whose engine controller
+// brings the library up itself.
+void	FuzzRwStop();
 
 // While set, global operator new and delete go to the engine's allocator,
 // as they always do in the engine executable; otherwise to the C
