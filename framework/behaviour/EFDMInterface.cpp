@@ -5,6 +5,9 @@
 #include "framework/behaviour/EFDMAnalogMotion.h"
 #include "framework/behaviour/EFDMAnalogMove.h"
 #include "framework/behaviour/EFDMAnalogRotation.h"
+#include "framework/behaviour/EFDMClimb.h"
+#include "framework/behaviour/EFDMEnvColl.h"
+#include "framework/behaviour/EFDMGrabEdge.h"
 #include "framework/behaviour/EFDMGroundGrip.h"
 #include "framework/behaviour/EFDMFloatingObject.h"
 #include "framework/behaviour/EFDMFollow.h"
@@ -62,7 +65,7 @@ const EFDMTypeRow TYPE_ROWS[EF_DM_TYPE_COUNT] = {
 	{ EFDMFloatingObject::TYPE_WORD, &Make<EFDMFloatingObject> },
 	{ EFDMShaking::TYPE_WORD, &Make<EFDMShaking> },
 	{ 0x40000017, nullptr },
-	{ 0x40000018, nullptr },
+	{ EFDMGrabEdge::TYPE_WORD, &Make<EFDMGrabEdge> },
 	{ 0x40000019, nullptr },
 	{ 0x4000001A, nullptr },
 	{ 0x5000001B, nullptr },
@@ -71,8 +74,8 @@ const EFDMTypeRow TYPE_ROWS[EF_DM_TYPE_COUNT] = {
 	{ 0x4000001E, nullptr },
 	{ 0x5000001F, nullptr },
 	{ 0x40000020, nullptr },
-	{ 0x50000021, nullptr },
-	{ 0x40000022, nullptr },
+	{ EFDMClimb::TYPE_WORD, &Make<EFDMClimb> },
+	{ EFDMEnvColl::TYPE_WORD, &Make<EFDMEnvColl> },
 	{ 0x40000023, nullptr },
 	{ 0x40000024, nullptr },
 	{ 0x50000025, nullptr },

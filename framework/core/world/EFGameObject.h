@@ -95,6 +95,9 @@ public:
 	// object's skeleton, by index or (from 0x10000) by bone id; null when
 	// there is no such joint.
 	DTFrame *				GetObjectFrame( u32 joint );
+	// A joint of the first 3D object's skeleton only: by node index below
+	// 0x10000, else by bone id; null without a hierarchy or such a joint.
+	DTFrame *				GetBoneFrame( u32 joint ) const;
 	// The magic-data copy when size is its size, else null.
 	void *					GetMagicPreset( u32 size );
 

@@ -153,6 +153,10 @@ DTFrame * EFGameObject::GetObjectFrame( const u32 joint ) {
 	if ( joint == EF_OWN_FRAME_JOINT ) {
 		return mpFrame;
 	}
+	return GetBoneFrame( joint );
+}
+
+DTFrame * EFGameObject::GetBoneFrame( const u32 joint ) const {
 	const EF3dObj * const model = Get3dObject( 0 );
 	if ( model == nullptr || ( model->mui3dObjState & EF_3D_OBJ_HAS_HIERARCHY ) == 0 || model->mpHierarchy == nullptr ) {
 		return nullptr;

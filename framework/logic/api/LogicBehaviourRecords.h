@@ -78,6 +78,75 @@ typedef struct DMShakingParams {
 	f32							fFrequency;
 } DMShakingParams;
 
+// Environment probe: the watched primitive's tag, the offset and scale
+// of the probe, the user-detect mask, the offset given in the object's
+// axes (1) or the world's (0), and the detect mask.
+typedef struct DMEnvCollParams {
+	u32							ui32PrimTag;
+	DTVector3d					oOffset;
+	f32							fScale;
+	u32							ui32UDDetectMask;
+	u32							ui32LocalOffset;
+	u32							ui32DetectMask;
+} DMEnvCollParams;
+
+// Environment probe action 1: the touched polygon's normal, a copy of
+// its attribute record and the nearest point (zeros without contact).
+#define DM_ENV_COLL_GET_CONTACT 1
+typedef struct DMEnvCollContact {
+	DTVector3d					oNormal;
+	EnvPrimAttribs				oAttribs;
+	DTVector3d					oPoint;
+} DMEnvCollContact;
+
+// Ledge grabbing: the largest body turn to catch an edge (radians), the
+// grab distance, the hand primitive's tag, the stick action, the reach
+// speed, the speeds along the edge at full and smallest deflection and
+// the turn rate at corners (radians per second).
+typedef struct DMGrabEdgeParams {
+	f32							fMaxTurn;
+	f32							fGrabDistance;
+	u32							ui32HandTag;
+	u32							ui32InputConfigId;
+	u32							ui32ActionId;
+	f32							fReachSpeed;
+	f32							fMaxEdgeSpeed;
+	f32							fMinEdgeSpeed;
+	f32							fTurnRate;
+} DMGrabEdgeParams;
+
+// Ledge grabbing action 1: the edge vector and the ledge normal.
+#define DM_GRAB_EDGE_GET_EDGE 1
+
+// Climbing: the stick action, speeds and rates, gravity, the probes,
+// the spine bones and the bends (words 22 and 25 hold the current pitch
+// and roll bends; word 28 is the probe mask the module writes).
+typedef struct DMClimbParams {
+	u32							ui32InputConfigId;
+	u32							ui32ActionId;
+	f32							fMaxSpeed;
+	f32							fMinSpeed;
+	f32							fMaxTurnRate;
+	f32							fUnused5;
+	f32							fGravity;
+	f32							fUpTurnRate;
+	f32							afProbeOffset[5];
+	f32							fProbeHeight;
+	f32							fBSphereRadius;
+	f32							fContactLimit;
+	u32							aui32SpineBone[3];
+	f32							fPitchRate;
+	f32							fUnused20;
+	f32							fPitchFactor;
+	f32							fPitchBend;
+	f32							fRollRate;
+	f32							fRollFactor;
+	f32							fRollBend;
+	f32							fYawFactor;
+	u32							ui32Unused27;
+	u32							ui32ProbeMask;
+} DMClimbParams;
+
 // Analog motion. Options: 0x2 velocity set to the target each frame,
 // 0x4 slow while turning, 0x8 turn rate by stick length, 0x10 go on
 // turning after release, 0x20 the callback gives the speed. Projection
@@ -247,6 +316,21 @@ LOGIC_API_FIELD( DMShakingParams, fAmplitude, 8 );
 LOGIC_API_FIELD( DMShakingParams, fFadeIn, 12 );
 LOGIC_API_FIELD( DMShakingParams, fFadeOut, 16 );
 LOGIC_API_FIELD( DMShakingParams, fFrequency, 20 );
+LOGIC_API_SIZE( DMEnvCollParams, 32 );
+LOGIC_API_FIELD( DMEnvCollParams, fScale, 16 );
+LOGIC_API_FIELD( DMEnvCollParams, ui32DetectMask, 28 );
+LOGIC_API_SIZE( DMEnvCollContact, 56 );
+LOGIC_API_FIELD( DMEnvCollContact, oAttribs, 12 );
+LOGIC_API_FIELD( DMEnvCollContact, oPoint, 44 );
+LOGIC_API_SIZE( DMGrabEdgeParams, 36 );
+LOGIC_API_FIELD( DMGrabEdgeParams, ui32HandTag, 8 );
+LOGIC_API_FIELD( DMGrabEdgeParams, fTurnRate, 32 );
+LOGIC_API_SIZE( DMClimbParams, 116 );
+LOGIC_API_FIELD( DMClimbParams, afProbeOffset, 32 );
+LOGIC_API_FIELD( DMClimbParams, aui32SpineBone, 64 );
+LOGIC_API_FIELD( DMClimbParams, fPitchBend, 88 );
+LOGIC_API_FIELD( DMClimbParams, fRollBend, 100 );
+LOGIC_API_FIELD( DMClimbParams, ui32ProbeMask, 112 );
 LOGIC_API_SIZE( DMAnalogMotionParams, 52 );
 LOGIC_API_FIELD( DMAnalogMotionParams, fMinTurnRate, 4 );
 LOGIC_API_FIELD( DMAnalogMotionParams, fSpeed, 8 );

@@ -127,7 +127,7 @@ TEST_F( EFDMInterfaceTest, PhasesRunByTypeIdThenCreationOrder ) {
 TEST_F( EFDMInterfaceTest, DMAddMakesTheFilledTypesAndNothingElse ) {
 	EFPhysic* const body = MakeModuleBody( OBJECT );
 	MakeObject( OBJECT + 1 );  // no body
-	const u32 filled[] = { 0, 4, 6, 7, 8, 10, 11, 22 };
+	const u32 filled[] = { 0, 4, 6, 7, 8, 10, 11, 22, 24, 33, 34 };
 	for ( const u32 type : filled ) {
 		SCOPED_TRACE( type );
 		const u32 handle = DMAdd( OBJECT, type );

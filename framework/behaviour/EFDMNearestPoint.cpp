@@ -1,0 +1,83 @@
+#include "framework/behaviour/EFDMNearestPoint.h"
+
+#include "datatypes/maths/DTMatrix.h"
+#include "framework/physics/EFEnvCollisionPrim.h"
+#include "graphics3d/core/RwFrame.h"
+#include "graphics3d/core/RwV3d.h"
+
+namespace {
+
+constexpr u16 VERTEX_COUNT_MASK	= 0x7FFF;
+constexpr u32 GRAB_BITS			= 16;
+
+}
+
+u32 DMPolygonVertexCount( const EFEnvCollisionPrim & polygon ) {
+	return polygon.mui16NbVertex & VERTEX_COUNT_MASK;
+}
+
+bool DMEdgeGrabbable( const EFEnvCollisionPrim & polygon, const u32 i ) {
+	return i < GRAB_BITS && ( ( static_cast<u32>( polygon.mui16EdgeGrab ) >> i ) & 1u ) != 0;
+}
+
+void DMPolygonEdge( const EFEnvCollisionPrim & polygon, const u32 i, DTVector3d * a, DTVector3d * b ) {
+	const u32 count = DMPolygonVertexCount( polygon );
+	const DTVector3d * const vertex = polygon.GetVertex();
+	*a = vertex[i];
+	*b = vertex[i + 1 < count ? i + 1 : 0];
+}
+
+EFFindNearestPointResult_e EFCollisionStage_FindNearestPoint( const EFEnvCollisionPrim & polygon,
+															  const DTVector3d & centre, const f32 limit,
+															  DTVector3d * w ) {
+	const u32 count = DMPolygonVertexCount( polygon );
+	if ( count == 0 ) {
+		return CS_FINDNEARESTPOINT_TOOFAR;
+	}
+	const EFEnvCollisionPrim::Plane * const edges = polygon.GetEdges();
+	f32 greatest = 0.0f;
+	u32 index = 0;
+	for ( u32 i = 0; i < count; i++ ) {
+		const f32 distance = edges[i].moNormal * centre + edges[i].mfD;
+		if ( distance > greatest ) {
+			greatest = distance;
+			index = i;
+		}
+	}
+	if ( greatest == 0.0f ) {
+		const f32 d = polygon.moPlane.moNormal * centre + polygon.moPlane.mfD;
+		if ( d * d > limit ) {
+			return CS_FINDNEARESTPOINT_TOOFAR;
+		}
+		*w = polygon.moPlane.moNormal * -d;
+		return CS_FINDNEARESTPOINT_INPOLY;
+	}
+	DTVector3d a;
+	DTVector3d b;
+	DMPolygonEdge( polygon, index, &a, &b );
+	const DTVector3d e = b - a;
+	DTVector3d v = a - centre;
+	const f32 t = e * v;
+	const f32 ee = e * e;
+	EFFindNearestPointResult_e result = CS_FINDNEARESTPOINT_ONPOINT;
+	if ( t > 0.0f ) {
+		// The first vertex.
+	} else if ( t < -ee ) {
+		v = v + e;
+	} else {
+		v = v - e * ( t / ee );
+		result = CS_FINDNEARESTPOINT_ONEDGE;
+	}
+	*w = v;
+	return v * v > limit ? CS_FINDNEARESTPOINT_TOOFAR : result;
+}
+
+void DMRotateInPlace( RwFrame * const frame, const DTVector3d & axis, const f32 radians ) {
+	if ( frame == nullptr ) {
+		return;
+	}
+	const RwV3d position = frame->modelling.pos;
+	RwFrameRotate( frame, DTAsRwV3d( &axis ), radians * DT_RADIANS_TO_DEGREES, rwCOMBINEPOSTCONCAT );
+	frame->modelling.pos = position;
+	RwFrameUpdateObjects( frame );
+}
