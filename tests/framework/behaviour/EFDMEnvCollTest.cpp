@@ -149,7 +149,7 @@ protected:
 
 	DMEnvCollContact Contact() {
 		DMEnvCollContact contact;
-		std::memset( &contact, 0xAB, sizeof( contact ) );
+		std::memset( static_cast<void*>( &contact ), 0xAB, sizeof( contact ) );
 		DMDoAction( handle, DM_ENV_COLL_GET_CONTACT, &contact );
 		return contact;
 	}
@@ -203,11 +203,13 @@ TEST_F( EFDMEnvCollTest, ContactBeginsIsLostStaysLostAndSearchesAgainWhenCleared
 	EXPECT_EQ( gDMStateNotes[1].record.ui32Changed, 2u );
 	EXPECT_EQ( gDMStateNotes[1].record.ui32Type, EFDMEnvColl::TYPE_WORD );
 
-	// Logic clears the bit: searching again, and found again.
+	// Logic clears the bit (notified by the state operation): searching
+	// again, and found again.
 	DMResetStateBits( handle, 2 );
 	Update( &touching );
 	EXPECT_EQ( DMGetState( handle ), 1u );
-	EXPECT_EQ( gDMStateNotes.size(), 3u );
+	ASSERT_EQ( gDMStateNotes.size(), 4u );
+	EXPECT_EQ( gDMStateNotes[3].record.ui32State, 1u );
 }
 
 TEST_F( EFDMEnvCollTest, WhatTheMasksAndTheDistanceLetThrough ) {
