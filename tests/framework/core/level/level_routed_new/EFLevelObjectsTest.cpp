@@ -11,6 +11,8 @@
 #include "datatypes/streamable/DTGlo.h"
 #include "datatypes/memory/MMMemory.h"
 #include "framework/behaviour/EFDMInterface.h"
+#include "framework/core/world/EFNotificationMgr.h"
+#include "framework/physics/EFObjCollisionPrim.h"
 #include "framework/core/spline/EFSplineMgr.h"
 #include "framework/core/world/EFGameObject.h"
 #include "framework/logic/api/LogicBehaviourRecords.h"
@@ -393,6 +395,70 @@ TEST_F( EFLevelObjectsTest, ASplineMoveModuleRidesTheSampleSplinesOnTheHotSpot )
 	}
 	EXPECT_LT( lowestX, -2.5f );
 	EXPECT_GT( highestZ, 12.5f );
+}
+
+TEST_F( EFLevelObjectsTest, AnEnvironmentProbeOnTheHotSpotsBoxFeelsTheSampleFloor ) {
+	ASSERT_NO_FATAL_FAILURE( LoadSampleLevel() );
+	EFGameObject* const spot = InWorld( TOOL_SAMPLE_HOT_SPOT_OBJECT_ID );
+	ASSERT_NE( spot->mpoPhysic, nullptr );
+	EFPhysic& body = *spot->mpoPhysic;
+	const EFObjCollisionPrim* const box = body.moCollisionModel.GetPrimitive( 0 );
+	ASSERT_NE( box, nullptr );
+	static std::vector<DMStateChangeRecord> notes;
+	notes.clear();
+	gpoGameLogicMgr->GetNotificationMgr().RegisterNotify(
+		NO_PHYSIC_DMSTATECHANGE, TOOL_SAMPLE_HOT_SPOT_OBJECT_ID, TOOL_SAMPLE_HOT_SPOT_OBJECT_ID,
+		[]( void*, void* data ) -> s32 {
+			notes.push_back( *static_cast<const DMStateChangeRecord*>( data ) );
+			return 0;
+		},
+		nullptr );
+	// What logic does through the physics table: the probe on the box,
+	// 5% larger, seeing what detect type 1 sees, the start and the loss
+	// notified; the body moving and colliding, in context 1.
+	const u32 handle = DMAdd( TOOL_SAMPLE_HOT_SPOT_OBJECT_ID, EF_DM_ENV_COLL );
+	ASSERT_NE( handle, 0u );
+	DMSetContextMask( handle, 0x1 );
+	DMSetStateChangeNotifyBits( handle, 0x3 );
+	DMEnvCollParams probe = { box->mui32Tag, { 0.0f, 0.0f, 0.0f }, 1.05f, 0, 0, 0x1 };
+	DMSetParams( handle, &probe );
+	body.mui32CurrentContext = 0x1;
+	body.mui32PhysicFlags |= EF_PHYSIC_DYNAMIC | EF_PHYSIC_COLLIDING;
+	body.NormalizeFlags();
+	RwFrame* const frame = spot->GetFrame()->GetRwFrame();
+	const auto moveBy = [&]( const f32 dy ) {
+		const RwV3d up = { 0.0f, dy, 0.0f };
+		RwFrameTranslate( frame, &up, rwCOMBINEPOSTCONCAT );
+		RwFrameUpdateObjects( frame );
+	};
+
+	// One unit up: nothing touched. Back onto the floor: contact, once.
+	moveBy( 1.0f );
+	gpoWorldMgr->Update( 1.0f / 60.0f );
+	EXPECT_EQ( DMGetState( handle ), 0u );
+	moveBy( -1.0f );
+	for ( int i = 0; i < 5; i++ ) {
+		gpoWorldMgr->Update( 1.0f / 60.0f );
+	}
+	EXPECT_EQ( DMGetState( handle ), 1u );
+	DMEnvCollContact contact = {};
+	DMDoAction( handle, DM_ENV_COLL_GET_CONTACT, &contact );
+	EXPECT_NEAR( contact.oNormal.y, 1.0f, 1e-5f );
+	EXPECT_NEAR( contact.oPoint.y, 0.0f, 1e-5f );
+	EXPECT_NEAR( contact.oPoint.x, 4.0f, 1e-4f );
+	EXPECT_EQ( contact.oAttribs.ui32DetectedBy, 0x1u );
+	ASSERT_EQ( notes.size(), 1u );
+	EXPECT_EQ( notes[0].ui32State, 1u );
+
+	// Lifted: the loss, notified, and the contact cleared.
+	moveBy( 2.0f );
+	gpoWorldMgr->Update( 1.0f / 60.0f );
+	EXPECT_EQ( DMGetState( handle ), 2u );
+	ASSERT_EQ( notes.size(), 2u );
+	EXPECT_EQ( notes[1].ui32State, 2u );
+	EXPECT_EQ( notes[1].ui32Changed, 2u );
+	DMDoAction( handle, DM_ENV_COLL_GET_CONTACT, &contact );
+	EXPECT_EQ( contact.oAttribs.ui32DetectedBy, 0u );
 }
 
 TEST_F( EFLevelObjectsTest, ObjectsThatAnotherOwnerTookOutliveTheContainersTheyWereLoadedIn ) {
