@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr f32 PI				= 3.14159265f;
 // A stick shorter than this gives no input.
 constexpr f32 SMALLEST_STICK	= 0.0001f;
 // Probe search: polygons within this squared distance; none found
@@ -33,40 +32,14 @@ constexpr f32 TURN_BOOST		= 0.6f;
 constexpr f32 BONE_SHARE		= 0.33333f;
 constexpr u32 CENTRE_PROBE		= 2;
 
-DTVector3d Row( const RwV3d & row ) {
-	return DTVector3d( row.x, row.y, row.z );
-}
-
-DTVector3d Cross( const DTVector3d & a, const DTVector3d & b ) {
-	DTVector3d out;
-	a.Cross( b, &out );
-	return out;
-}
-
-// v normalised; a zero vector stays zero.
-DTVector3d Unit( const DTVector3d & v ) {
-	const f32 length = std::sqrt( v * v );
-	return length > 0.0f ? v * ( 1.0f / length ) : DTVector3d();
-}
-
 bool IsZero( const DTVector3d & v ) {
 	return v.x == 0.0f && v.y == 0.0f && v.z == 0.0f;
-}
-
-f32 ClampedAcos( const f32 cosine ) {
-	if ( cosine <= -1.0f ) {
-		return PI;
-	}
-	if ( cosine >= 1.0f ) {
-		return 0.0f;
-	}
-	return std::acos( cosine );
 }
 
 // Turns a bone about one of its own axes (a row of its modelling matrix).
 void RotateBone( RwFrame * bone, const RwV3d RwMatrix::*axis, const f32 radians ) {
 	if ( bone != nullptr ) {
-		DMRotateInPlace( bone, Row( bone->modelling.*axis ), radians );
+		DMRotateInPlace( bone, DMRow( bone->modelling.*axis ), radians );
 	}
 }
 
@@ -85,8 +58,8 @@ f32 BendAngle( const DTVector3d & sum, const DTVector3d & mid, const DTVector3d 
 	DTVector3d q;
 	sum.RemoveComponent( axis, &p );
 	mid.RemoveComponent( axis, &q );
-	p = Unit( p );
-	q = Unit( q );
+	p = DMUnit( p );
+	q = DMUnit( q );
 	if ( IsZero( p ) || IsZero( q ) ) {
 		return 0.0f;
 	}
@@ -145,10 +118,10 @@ f32 ProjectInputOntoLocalFloor( f32 x, f32 y, const RwMatrix & camera, const RwM
 	if ( m < SMALLEST_STICK ) {
 		return 0.0f;
 	}
-	const DTVector3d d = Row( camera.pos ) - Row( body.pos );
-	const DTVector3d a = Unit( Cross( Row( camera.up ), d ) );
-	const DTVector3d b = Unit( Cross( Row( camera.right ), d ) );
-	*out = Unit( Cross( b, u ) ) * x + Unit( Cross( u, a ) ) * y;
+	const DTVector3d d = DMRow( camera.pos ) - DMRow( body.pos );
+	const DTVector3d a = DMUnit( DMCross( DMRow( camera.up ), d ) );
+	const DTVector3d b = DMUnit( DMCross( DMRow( camera.right ), d ) );
+	*out = DMUnit( DMCross( b, u ) ) * x + DMUnit( DMCross( u, a ) ) * y;
 	return m;
 }
 
@@ -175,7 +148,7 @@ u32 EFCollisionStage_FindWeightedAvgNormal( const EFCollisionStage * stage, cons
 	if ( !counted ) {
 		return 0;
 	}
-	*normal = Unit( *normal );
+	*normal = DMUnit( *normal );
 	return 1;
 }
 
@@ -263,24 +236,24 @@ void EFDMClimb::InputMove( EFDynamicPhysic & record, const f32 dt ) {
 	DTVector3d direction;
 	f32 m = 0.0f;
 	if ( mpoAction != nullptr && camera != nullptr ) {
-		const DTVector3d up = Row( RwFrameGetLTM( mpoBodyFrame )->up );
+		const DTVector3d up = DMRow( RwFrameGetLTM( mpoBodyFrame )->up );
 		m = ProjectInputOntoLocalFloor( mpoAction->x, mpoAction->y, *camera,
 										mpoBodyFrame->modelling, up, &direction );
 	}
 	mfStickMagnitude = m;
 	if ( m != 0.0f ) {
-		RotateHero( record, Unit( direction ), m, dt );
+		RotateHero( record, DMUnit( direction ), m, dt );
 		return;
 	}
 	RotateBone( mapoBone[0], &RwMatrix::at, mfYawBend );
 }
 
 void EFDMClimb::RotateHero( EFDynamicPhysic & record, const DTVector3d & direction, const f32 m, const f32 dt ) {
-	const DTVector3d at = Row( mpoBodyFrame->modelling.at );
-	const DTVector3d up = Row( RwFrameGetLTM( mpoBodyFrame )->up );
-	f32 angle = ClampedAcos( at * direction );
+	const DTVector3d at = DMRow( mpoBodyFrame->modelling.at );
+	const DTVector3d up = DMRow( RwFrameGetLTM( mpoBodyFrame )->up );
+	f32 angle = DMClampedAcos( at * direction );
 	f32 turn = std::fmin( angle * m, moParams.fMaxTurnRate * dt );
-	if ( Cross( at, direction ) * up < 0.0f ) {
+	if ( DMCross( at, direction ) * up < 0.0f ) {
 		turn = -turn;
 		angle = -angle;
 	}
@@ -288,13 +261,13 @@ void EFDMClimb::RotateHero( EFDynamicPhysic & record, const DTVector3d & directi
 	RotateBone( mapoBone[0], &RwMatrix::at, mfYawBend );
 	DMRotateInPlace( mpoBodyFrame, up, turn * ( 1.0f + TURN_BOOST * m ) );
 	const f32 speed = moParams.fMinSpeed + m * ( moParams.fMaxSpeed - moParams.fMinSpeed );
-	record.oTargetVelocity += Row( mpoBodyFrame->modelling.at ) * speed;
+	record.oTargetVelocity += DMRow( mpoBodyFrame->modelling.at ) * speed;
 }
 
 void EFDMClimb::UpdateFloorDetect( const EFCollisionStage * stage ) {
 	const RwMatrix & ltm = *RwFrameGetLTM( mpoBodyFrame );
-	const DTVector3d at = Row( ltm.at );
-	const DTVector3d base = Row( ltm.pos ) + Row( ltm.up ) * moParams.fProbeHeight;
+	const DTVector3d at = DMRow( ltm.at );
+	const DTVector3d base = DMRow( ltm.pos ) + DMRow( ltm.up ) * moParams.fProbeHeight;
 	moParams.ui32ProbeMask = EF_DM_CLIMB_PROBE_MASK;
 	bool any = false;
 	moSumNormal = DTVector3d();
@@ -314,8 +287,8 @@ void EFDMClimb::UpdateFloorDetect( const EFCollisionStage * stage ) {
 		}
 	}
 	if ( any ) {
-		moSumNormal = Unit( moSumNormal );
-		moMidNormal = Unit( moMidNormal );
+		moSumNormal = DMUnit( moSumNormal );
+		moMidNormal = DMUnit( moMidNormal );
 	}
 }
 
@@ -326,13 +299,13 @@ void EFDMClimb::RotateUpTowards( const DTVector3d & normal, const f32 dt ) {
 	const RwMatrix & matrix = mpoBodyFrame->modelling;
 	DTVector3d axis;
 	f32 angle = 0.0f;
-	if ( !Row( matrix.up ).GetRotationTo( normal, &axis, &angle ) ) {
+	if ( !DMRow( matrix.up ).GetRotationTo( normal, &axis, &angle ) ) {
 		// Parallel: nothing to do, or exactly upside down, where any axis
 		// across up serves; the right axis keeps the heading.
 		if ( angle == 0.0f ) {
 			return;
 		}
-		axis = Row( matrix.right );
+		axis = DMRow( matrix.right );
 	}
 	const f32 step = std::fmin( moParams.fUpTurnRate * dt, angle );
 	DMRotateInPlace( mpoBodyFrame, axis, step );
@@ -340,8 +313,8 @@ void EFDMClimb::RotateUpTowards( const DTVector3d & normal, const f32 dt ) {
 
 void EFDMClimb::BendBack( const DTVector3d & mid, const DTVector3d & sum, const f32 dt ) {
 	const RwMatrix & ltm = *RwFrameGetLTM( mpoBodyFrame );
-	const DTVector3d right = Row( ltm.right );
-	const DTVector3d at = Row( ltm.at );
+	const DTVector3d right = DMRow( ltm.right );
+	const DTVector3d at = DMRow( ltm.at );
 
 	const f32 pitchTarget = BendAngle( sum, mid, right ) * moParams.fPitchFactor;
 	moParams.fPitchBend = MoveToward( moParams.fPitchBend, pitchTarget, moParams.fPitchRate * dt );

@@ -22,52 +22,55 @@ constexpr f32 DEFAULT_GRAB_DISTANCE	= 0.5f;
 constexpr f32 DEFAULT_REACH_SPEED	= 0.5f;
 constexpr f32 DEFAULT_MAX_SPEED		= 1.0f;
 constexpr f32 DEFAULT_TURN_RATE		= 1.0f;
-constexpr f32 PI					= 3.14159265f;
-
-DTVector3d Row( const RwV3d & row ) {
-	return DTVector3d( row.x, row.y, row.z );
-}
-
-DTVector3d Cross( const DTVector3d & a, const DTVector3d & b ) {
-	DTVector3d out;
-	a.Cross( b, &out );
-	return out;
-}
-
-f32 ClampedAcos( const f32 cosine ) {
-	if ( cosine <= -1.0f ) {
-		return PI;
-	}
-	if ( cosine >= 1.0f ) {
-		return 0.0f;
-	}
-	return std::acos( cosine );
-}
-
-// v normalised; a zero vector stays zero.
-DTVector3d Unit( const DTVector3d & v ) {
-	const f32 length = std::sqrt( v * v );
-	return length > 0.0f ? v * ( 1.0f / length ) : DTVector3d();
-}
 
 // The angle between at and v with its component along n removed; a
 // vector with nothing left lies along at (angle 0).
 f32 AngleInPlane( const DTVector3d & v, const DTVector3d & n, const DTVector3d & at ) {
 	DTVector3d flat;
 	v.RemoveComponent( n, &flat );
-	const DTVector3d unit = Unit( flat );
+	const DTVector3d unit = DMUnit( flat );
 	if ( unit * unit == 0.0f ) {
 		return 0.0f;
 	}
-	return ClampedAcos( unit * at );
+	return DMClampedAcos( unit * at );
 }
 
 bool SameVertex( const DTVector3d & a, const DTVector3d & b ) {
 	return a.x == b.x && a.y == b.y && a.z == b.z;
 }
 
-bool ZeroLength( const DTVector3d & a, const DTVector3d & b ) {
-	return SameVertex( a, b );
+// Whether the hand may see the polygon's edges.
+bool Eligible( const EFEnvCollisionPrim & polygon, const EFObjCollisionPrim & hand ) {
+	const EnvPrimAttribs * const attribs = polygon.GetAttribs();
+	const bool seen = ( attribs->ui32DetectedBy & hand.GetAttrib( EF_ATTR_ENV_DETECT ) ) != 0 ||
+					  ( attribs->ui32UDDetectedBy & hand.GetAttrib( EF_ATTR_UD_ENV_DETECT ) ) != 0;
+	return seen && polygon.mui16EdgeGrab != 0;
+}
+
+// Calls visit (polygon, a, b) for every grabbable edge of length above 0
+// of the polygons the hand sees, in list and edge order, until it
+// returns true; returns whether it did.
+template< class Visit >
+bool ForEachGrabEdge( const EFCollisionStage & stage, const EFObjCollisionPrim & hand, Visit visit ) {
+	for ( u32 k = 0; k < stage.mui32NbEnvPrims; k++ ) {
+		const EFEnvCollisionPrim * const polygon = stage.mppoEnvPrims[k];
+		if ( polygon == nullptr || !Eligible( *polygon, hand ) ) {
+			continue;
+		}
+		const u32 count = DMPolygonVertexCount( *polygon );
+		for ( u32 i = 0; i < count; i++ ) {
+			DTVector3d a;
+			DTVector3d b;
+			if ( !DMEdgeGrabbable( *polygon, i ) ) {
+				continue;
+			}
+			DMPolygonEdge( *polygon, i, &a, &b );
+			if ( !SameVertex( a, b ) && visit( *polygon, a, b ) ) {
+				return true;
+			}
+		}
+	}
+	return false;
 }
 
 }
@@ -154,51 +157,30 @@ void EFDMGrabEdge::SetState( const u32 state ) {
 	}
 }
 
-bool EFDMGrabEdge::Eligible( const EFEnvCollisionPrim & polygon, const EFObjCollisionPrim & hand ) {
-	const EnvPrimAttribs * const attribs = polygon.GetAttribs();
-	const bool seen = ( attribs->ui32DetectedBy & hand.GetAttrib( EF_ATTR_ENV_DETECT ) ) != 0 ||
-					  ( attribs->ui32UDDetectedBy & hand.GetAttrib( EF_ATTR_UD_ENV_DETECT ) ) != 0;
-	return seen && polygon.mui16EdgeGrab != 0;
-}
-
 bool EFDMGrabEdge::FindNewGrabEdge( EFCollisionStage & stage, const EFObjCollisionPrim & hand, const DTVector3d & q,
 									const DTVector3d & p ) {
 	f32 best = mfGrabDistance * mfGrabDistance;
 	bool found = false;
-	for ( u32 k = 0; k < stage.mui32NbEnvPrims; k++ ) {
-		const EFEnvCollisionPrim * const polygon = stage.mppoEnvPrims[k];
-		if ( polygon == nullptr || !Eligible( *polygon, hand ) ) {
-			continue;
+	ForEachGrabEdge( stage, hand, [&]( const EFEnvCollisionPrim & polygon, const DTVector3d & a, const DTVector3d & b ) {
+		const DTVector3d e = b - a;
+		const f32 t = ( ( q - a ) * e ) / ( e * e );
+		const DTVector3d x = a + e * t;
+		const DTVector3d gap = p - x;
+		const f32 d2 = gap * gap;
+		// Later candidates at an equal distance replace earlier ones.
+		if ( d2 <= best && t >= 0.0f && t <= 1.0f ) {
+			moGrabPoint = x;
+			mfEdgeT = t;
+			moLedgeNormal = polygon.moPlane.moNormal;
+			moEdgeVector = e;
+			mfEdgeLength = std::sqrt( e * e );
+			moEdgeStart = a;
+			moEdgeEnd = b;
+			best = d2;
+			found = true;
 		}
-		const u32 count = DMPolygonVertexCount( *polygon );
-		for ( u32 i = 0; i < count; i++ ) {
-			if ( !DMEdgeGrabbable( *polygon, i ) ) {
-				continue;
-			}
-			DTVector3d a;
-			DTVector3d b;
-			DMPolygonEdge( *polygon, i, &a, &b );
-			if ( ZeroLength( a, b ) ) {
-				continue;
-			}
-			const DTVector3d e = b - a;
-			const f32 t = ( ( q - a ) * e ) / ( e * e );
-			const DTVector3d x = a + e * t;
-			const DTVector3d gap = p - x;
-			const f32 d2 = gap * gap;
-			if ( d2 <= best && t >= 0.0f && t <= 1.0f ) {
-				moGrabPoint = x;
-				mfEdgeT = t;
-				moLedgeNormal = polygon->moPlane.moNormal;
-				moEdgeVector = e;
-				mfEdgeLength = std::sqrt( e * e );
-				moEdgeStart = a;
-				moEdgeEnd = b;
-				best = d2;
-				found = true;
-			}
-		}
-	}
+		return false;
+	} );
 	return found;
 }
 
@@ -211,22 +193,8 @@ bool EFDMGrabEdge::FindAdjEdge( EFCollisionStage & stage, const EFObjCollisionPr
 	} else {
 		mfEdgeT -= 1.0f;
 	}
-	for ( u32 k = 0; k < stage.mui32NbEnvPrims; k++ ) {
-		const EFEnvCollisionPrim * const polygon = stage.mppoEnvPrims[k];
-		if ( polygon == nullptr || !Eligible( *polygon, hand ) ) {
-			continue;
-		}
-		const u32 count = DMPolygonVertexCount( *polygon );
-		for ( u32 i = 0; i < count; i++ ) {
-			if ( !DMEdgeGrabbable( *polygon, i ) ) {
-				continue;
-			}
-			DTVector3d c;
-			DTVector3d d;
-			DMPolygonEdge( *polygon, i, &c, &d );
-			if ( ZeroLength( c, d ) ) {
-				continue;
-			}
+	const bool found =
+		ForEachGrabEdge( stage, hand, [&]( const EFEnvCollisionPrim &, const DTVector3d & c, const DTVector3d & d ) {
 			if ( SameVertex( c, moEdgeEnd ) && !SameVertex( d, moEdgeStart ) ) {
 				moNextVertex = d;
 				return true;
@@ -235,7 +203,10 @@ bool EFDMGrabEdge::FindAdjEdge( EFCollisionStage & stage, const EFObjCollisionPr
 				moNextVertex = c;
 				return true;
 			}
-		}
+			return false;
+		} );
+	if ( found ) {
+		return true;
 	}
 	if ( swapped ) {
 		std::swap( moEdgeStart, moEdgeEnd );
@@ -331,7 +302,7 @@ void EFDMGrabEdge::ComputeInputFactor() {
 		y /= m;
 		m = 1.0f;
 	}
-	const DTVector3d direction = Row( camera->up ) * y - Row( camera->right ) * x;
+	const DTVector3d direction = DMRow( camera->up ) * y - DMRow( camera->right ) * x;
 	mfInputFactor = direction * moEdgeVector >= 0.0f ? m : -m;
 }
 
@@ -344,13 +315,13 @@ void EFDMGrabEdge::Search( EFCollisionStage & stage, EFObjCollisionPrim & hand, 
 	if ( !FindNewGrabEdge( stage, hand, q, p ) ) {
 		return;
 	}
-	const DTVector3d n = Cross( at, right );
+	const DTVector3d n = DMCross( at, right );
 	const f32 a1 = AngleInPlane( p - q, n, at );
 	const f32 a2 = AngleInPlane( moGrabPoint - q, n, at );
 	DTVector3d u2;
 	( moGrabPoint - q ).RemoveComponent( n, &u2 );
 	f32 turn = a1 - a2;
-	if ( Unit( u2 ) * right > 0.0f ) {
+	if ( DMUnit( u2 ) * right > 0.0f ) {
 		turn = -turn;
 	}
 	if ( std::fabs( turn ) > mfMaxTurn ) {
@@ -381,9 +352,9 @@ void EFDMGrabEdge::PostColUpdate( EFCollisionStage * stage, const f32 dt ) {
 	}
 	RwFrame * const frame = owner->GetRwFrame();
 	const RwMatrix & ltm = *RwFrameGetLTM( frame );
-	const DTVector3d position = Row( ltm.pos );
-	const DTVector3d at = Row( ltm.at );
-	const DTVector3d right = Row( ltm.right );
+	const DTVector3d position = DMRow( ltm.pos );
+	const DTVector3d at = DMRow( ltm.at );
+	const DTVector3d right = DMRow( ltm.right );
 
 	if ( !DMRanInPreviousFrame( mui32LastFrame ) ) {
 		mi32Phase = EF_DM_GRAB_PHASE_REACH;
@@ -419,11 +390,11 @@ void EFDMGrabEdge::PostColUpdate( EFCollisionStage * stage, const f32 dt ) {
 			DTVector3d e2 = moNextVertex - moEdgeEnd;
 			moEdgeVector = e2;
 			mfEdgeLength = std::sqrt( e2 * e2 );
-			e1 = Unit( e1 );
-			e2 = Unit( e2 );
-			mfTurnAmount = ClampedAcos( e1 * e2 );
+			e1 = DMUnit( e1 );
+			e2 = DMUnit( e2 );
+			mfTurnAmount = DMClampedAcos( e1 * e2 );
 			mfTurned = 0.0f;
-			moTurnAxis = Cross( e1, e2 );
+			moTurnAxis = DMCross( e1, e2 );
 			mi32Phase = EF_DM_GRAB_PHASE_CORNER;
 			[[fallthrough]];
 		}

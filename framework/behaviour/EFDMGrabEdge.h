@@ -85,8 +85,6 @@ public:
 private:
 	void					SetDefaults();
 	EFObjCollisionPrim *	GetPrim() const;
-	// Whether the hand may see the polygon's edges.
-	static bool				Eligible( const EFEnvCollisionPrim & polygon, const EFObjCollisionPrim & hand );
 	bool					FindNewGrabEdge( EFCollisionStage & stage, const EFObjCollisionPrim & hand,
 											 const DTVector3d & q, const DTVector3d & p );
 	bool					FindAdjEdge( EFCollisionStage & stage, const EFObjCollisionPrim & hand );

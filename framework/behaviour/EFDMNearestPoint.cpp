@@ -5,10 +5,13 @@
 #include "graphics3d/core/RwFrame.h"
 #include "graphics3d/core/RwV3d.h"
 
+#include <cmath>
+
 namespace {
 
 constexpr u16 VERTEX_COUNT_MASK	= 0x7FFF;
 constexpr u32 GRAB_BITS			= 16;
+constexpr f32 PI				= 3.14159265f;
 
 }
 
@@ -80,4 +83,29 @@ void DMRotateInPlace( RwFrame * const frame, const DTVector3d & axis, const f32 
 	RwFrameRotate( frame, DTAsRwV3d( &axis ), radians * DT_RADIANS_TO_DEGREES, rwCOMBINEPOSTCONCAT );
 	frame->modelling.pos = position;
 	RwFrameUpdateObjects( frame );
+}
+
+DTVector3d DMRow( const RwV3d & row ) {
+	return DTVector3d( row.x, row.y, row.z );
+}
+
+DTVector3d DMCross( const DTVector3d & a, const DTVector3d & b ) {
+	DTVector3d out;
+	a.Cross( b, &out );
+	return out;
+}
+
+DTVector3d DMUnit( const DTVector3d & v ) {
+	const f32 length = std::sqrt( v * v );
+	return length > 0.0f ? v * ( 1.0f / length ) : DTVector3d();
+}
+
+f32 DMClampedAcos( const f32 cosine ) {
+	if ( cosine <= -1.0f ) {
+		return PI;
+	}
+	if ( cosine >= 1.0f ) {
+		return 0.0f;
+	}
+	return std::acos( cosine );
 }

@@ -18,7 +18,9 @@
 	16-bit grab word is set (edges 16 and beyond never are).
 
 	Frames turn in place: the rotation is combined after the modelling
-	matrix and its position is put back.
+	matrix and its position is put back. Small vector helpers: a matrix
+	row as a vector, the cross product, normalisation that leaves a zero
+	vector zero, and acos clamped to [0, pi].
 
 ===============================================================================
 */
@@ -30,6 +32,7 @@
 
 class EFEnvCollisionPrim;
 struct RwFrame;
+struct RwV3d;
 
 enum EFFindNearestPointResult_e : u32 {
 	CS_FINDNEARESTPOINT_TOOFAR	= 0,
@@ -55,5 +58,13 @@ void						DMPolygonEdge( const EFEnvCollisionPrim & polygon, u32 i, DTVector3d *
 // Turns frame by radians about axis (world-side), keeping its position;
 // nothing for a null frame.
 void						DMRotateInPlace( RwFrame * frame, const DTVector3d & axis, f32 radians );
+
+// A matrix row as a vector.
+DTVector3d					DMRow( const RwV3d & row );
+DTVector3d					DMCross( const DTVector3d & a, const DTVector3d & b );
+// v normalised; a zero vector stays zero.
+DTVector3d					DMUnit( const DTVector3d & v );
+// acos, pi at or below -1 and 0 at or above 1.
+f32							DMClampedAcos( f32 cosine );
 
 #endif
