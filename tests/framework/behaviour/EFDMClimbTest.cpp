@@ -3,7 +3,8 @@
 	floor up a wall onto the ceiling through the physics frame, the
 	contact limit, the stick's dead zone, and the faults: no set-up,
 	the null record, up exactly opposite the surface, the configuration
-	removed and no camera 0.
+	removed and no camera 0; spine bones by node index or bone id in a
+	10-node skeleton (index 50 finds none) bending with the surface.
 */
 #include "framework/behaviour/BehaviourTestBench.h"
 #include "framework/behaviour/SurfacePolygon.h"
@@ -11,8 +12,14 @@
 #include "framework/behaviour/EFDMClimb.h"
 #include "framework/behaviour/EFDMGroundGrip.h"
 #include "framework/behaviour/EFDMNearestPoint.h"
+#include "datatypes/maths/DTFrame.h"
+#include "framework/core/world/EFGameObject.h"
+#include "framework/graphics/EF3dObj.h"
 #include "framework/graphics/EFCamera.h"
+#include "graphics3d/world/RpHAnim.h"
 #include "graphics3d/core/RwFrame.h"
+
+#include <memory>
 
 namespace {
 
@@ -104,6 +111,42 @@ protected:
 	}
 
 	DTVector3d Up() { return Row3( RwFrameGetLTM( frame )->up ); }
+
+	// A 3D object with a 10-node hierarchy (bone ids 0x10000 + 10 i) as
+	// the object's first instance; the fixture's teardown frees it.
+	struct Skeleton {
+		std::unique_ptr<DTFrame>	frames[10];
+		RpHAnimNodeInfo				nodes[10];
+		RpHAnimHierarchy			hierarchy;
+		EF3dObj*					model;
+	};
+	Skeleton& GiveSkeleton( EFGameObject& object ) {
+		skeleton.reset( new Skeleton() );
+		for ( s32 i = 0; i < 10; i++ ) {
+			skeleton->frames[i].reset( new DTFrame );
+			skeleton->nodes[i] = { 0x10000 + 10 * i, i, 0, &skeleton->frames[i]->moFrame };
+		}
+		skeleton->hierarchy.numNodes = 10;
+		skeleton->hierarchy.pNodeInfo = skeleton->nodes;
+		EF3dObj* const model = new EF3dObj;
+		model->mpGameObjectOwner = &object;
+		model->mui3dObjState |= EF_3D_OBJ_HAS_HIERARCHY;
+		model->mpHierarchy = &skeleton->hierarchy;
+		object.mppEFInstance = new EFInstance*[1]{ model };
+		object.muiNbInstance = 1;
+		object.muiNb3dObj = 1;
+		skeleton->model = model;
+		return *skeleton;
+	}
+	void TearDown() override {
+		if ( skeleton != nullptr ) {
+			skeleton->model->mpHierarchy = nullptr;
+		}
+		BehaviourTestBench::TearDown();
+		skeleton.reset();
+	}
+
+	std::unique_ptr<Skeleton>	skeleton;
 
 	u32				nextId = HERO;
 	EFPhysic*		body = nullptr;
@@ -291,6 +334,54 @@ TEST_F( EFDMClimbTest, NoSteeringWithoutCameraOrOnceTheConfigurationIsGone ) {
 	EXPECT_EQ( climb->mfStickMagnitude, 0.0f );
 	EXPECT_EQ( record.oTargetVelocity * record.oTargetVelocity, 0.0f );
 	EXPECT_EQ( climb->mpoAction, nullptr );
+}
+
+TEST_F( EFDMClimbTest, SpineBonesAreFoundWithinTheSkeletonAndBendWithTheSurface ) {
+	Camera();
+	InstallStick( CONFIG, ACTION, 0.0f, 1.0f );
+	// A floor and, just ahead, a wall: the probes see the surface curve.
+	SurfacePolygon floor( SquareAt( 0.0f, 5.0f ), CLIMBABLE );
+	SurfacePolygon wall( { { -5, -5, 0.6f }, { 5, -5, 0.6f }, { 5, 5, 0.6f }, { -5, 5, 0.6f } }, CLIMBABLE );
+	struct Row {
+		const char*	name;
+		u32			ids[3];
+		s32			found[3];	// node, -1 for none
+	};
+	const Row rows[] = {
+		{ "node indices", { 1, 2, 3 }, { 1, 2, 3 } },
+		{ "bone ids", { 0x10000, 0x10000 + 50, 0x10000 + 90 }, { 0, 5, 9 } },
+		{ "index past the 10 nodes, unknown ids", { 50, 0xFFFF, 9999999 }, { -1, -1, -1 } },
+	};
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.name );
+		DMClimbParams params;
+		DMClimbParamsInit( &params );
+		params.ui32InputConfigId = CONFIG;
+		params.ui32ActionId = ACTION;
+		std::copy( std::begin( row.ids ), std::end( row.ids ), params.aui32SpineBone );
+		EFDMClimb* const climb = Direct( DTVector3d( 0, 0.5f, 0 ), nullptr );
+		Skeleton& bones = GiveSkeleton( *static_cast<EFGameObject*>( body->GetOwner() ) );
+		DMSetParams( handle, &params );
+		for ( u32 i = 0; i < 3; i++ ) {
+			EXPECT_EQ( climb->mapoBone[i], row.found[i] < 0 ? nullptr : &bones.frames[row.found[i]]->moFrame ) << i;
+		}
+		for ( int pass = 0; pass < 3; pass++ ) {
+			Pass( climb, { &floor, &wall } );
+		}
+		DMClimbParams now;
+		DMGetParams( handle, &now );
+		EXPECT_NE( now.fPitchBend, 0.0f );
+		// Never past the rate: three updates at 6 rad/s.
+		EXPECT_LE( std::fabs( now.fPitchBend ), 3.0f * 6.0f * DT + 1e-6f );
+		EXPECT_LE( std::fabs( now.fRollBend ), 3.0f * 6.0f * DT + 1e-6f );
+		// Exactly the spine bones found have turned.
+		u32 turnedBones = 0;
+		for ( s32 k = 0; k < 10; k++ ) {
+			const RwMatrix& m = bones.frames[k]->moFrame.modelling;
+			turnedBones += m.up.y < 1.0f - 1e-6f ? 1 : 0;
+		}
+		EXPECT_EQ( turnedBones, row.found[0] < 0 ? 0u : 3u );
+	}
 }
 
 }
