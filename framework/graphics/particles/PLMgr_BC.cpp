@@ -45,6 +45,9 @@ s32 PLMgr_BC::ParticleEmitterSetType( s32, s32 ) {
 	return PL_UNKNOWN_EMITTER;
 }
 
+void PLMgr_BC::LoadEmitters( DTEmitterContainerDescriptor*, EFGameObject* ) {
+}
+
 u32 PLMgr_BC::DestroyAttachedEmitters( u32 ) {
 	return 0;
 }

@@ -16,6 +16,7 @@
 #include "framework/graphics/particles/PLLinkList.h"
 #include "framework/graphics/particles/PLType.h"
 
+class DTEmitterContainerDescriptor;
 class EFGameObject;
 class PLEmitter_BC;
 class PLType_BC;
@@ -34,6 +35,9 @@ public:
 	s32						ParticleEmitterCreate( s32 type, EFGameObject* owner );
 	s32						ParticleEmitterDelete( s32 id );
 	s32						ParticleEmitterSetType( s32 emitter, s32 type );
+	// Creates the emitters a model stores for the object that owns it;
+	// nothing yet.
+	void					LoadEmitters( DTEmitterContainerDescriptor* emitters, EFGameObject* owner );
 	// Deletes the emitters attached to the object; their number.
 	u32						DestroyAttachedEmitters( u32 objectId );
 

@@ -71,7 +71,7 @@ const RegisteredClass gRegisteredClasses[] = {
 	{ 87, "EF_PALETTE_DICTIONARY", IT_OBJECT, "EFPaletteDictionary", false },
 	{ 88, "SOUND_CONTAINER_DESCR", IT_OBJECT, "EFSoundContainerDescriptor", true },
 	{ 89, "SOUND_CONTAINER_INST", IT_OBJECT, "EFSoundContainerDescriptorHandler", true },
-	{ 91, "EF_3DOBJ_RES", IT_OBJECT, "EF3dObjRes", false },
+	{ 91, "EF_3DOBJ_RES", IT_OBJECT, "EF3dObjRes", true },
 };
 
 // Ids the engine's stored data may use; none outside the table names a class.

@@ -112,6 +112,20 @@ void ToolClumpWriter::Write( ToolChunkWriter& writer, const ToolClump& clump ) {
 	writer.EndChunk();
 }
 
+std::vector<u8> ToolClumpWriter::Chunk( const ToolClump& clump ) {
+	ToolChunkWriter writer;
+	Write( writer, clump );
+	std::vector<u8> bytes;
+	writer.Finish( bytes );
+	return bytes;
+}
+
+ToolExtensionEntry ToolClumpWriter::AtomicData( const u32 word ) {
+	ToolExtensionEntry entry{ TOOL_PLUGIN_ATOMIC_DATA, {} };
+	PutWord( entry.payload, word );
+	return entry;
+}
+
 std::vector<u8> ToolClumpWriter::HAnimFrame( const ToolHAnimFrame& frame ) {
 	std::vector<u8> out;
 	PutWord( out, 0x100 );

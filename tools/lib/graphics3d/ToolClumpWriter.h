@@ -35,6 +35,8 @@ constexpr u32 TOOL_CHUNK_ATOMIC			= 0x14;
 constexpr u32 TOOL_CHUNK_GEOMETRYLIST	= 0x1A;
 constexpr u32 TOOL_PLUGIN_HANIM			= 0x11E;
 constexpr u32 TOOL_PLUGIN_RIGHTS		= 0x1F;
+// The engine's per-atomic data word (level of detail in bits 16-19).
+constexpr u32 TOOL_PLUGIN_ATOMIC_DATA	= 0x01BAD008;
 
 // The last version whose clump struct holds only the atomic count.
 constexpr u32 TOOL_CLUMP_COUNTS_ONLY_VERSION = 0x33000;
@@ -103,12 +105,18 @@ class ToolClumpWriter {
 public:
 	// Appends the whole clump chunk.
 	static void					Write( ToolChunkWriter& writer, const ToolClump& clump );
+	// The clump chunk alone, as stored.
+	static std::vector<u8>		Chunk( const ToolClump& clump );
 	// The payload of a frame's hierarchy entry.
 	static std::vector<u8>		HAnimFrame( const ToolHAnimFrame& frame );
 	// Key frames as an animation stores them.
 	static std::vector<u8>		KeyFrames( const std::vector<ToolKeyFrame>& keyFrames );
 	// A rights-to-render entry: the plug-in id and the extra word.
 	static ToolExtensionEntry	Rights( u32 pluginID, u32 extraData );
+	// The engine's atomic data entry: the data word, little-endian.
+	static ToolExtensionEntry	AtomicData( u32 word );
+	// The data word of an atomic of that level of detail.
+	static u32					LodWord( u32 lod ) { return ( lod & 0xF ) << 16; }
 };
 
 #endif

@@ -3,6 +3,7 @@
 #include "tools/lib/ToolBigEndianWriter.h"
 #include "tools/lib/level/ToolInstanceWriter.h"
 #include "tools/lib/level/ToolLevelWriter.h"
+#include "tools/lib/level/ToolModelResourceWriter.h"
 #include "tools/lib/logic/ToolSampleLogic.h"
 
 namespace {
@@ -20,10 +21,19 @@ constexpr u32 BOX_HOT_SPOT_ID		= 0x3F000002;
 // Hot-spot primitive type of a box, stored with its three half extents.
 constexpr u32 PRIM_BOX				= 2;
 
+// The model object and the template share the sample model.
+constexpr u32 MODEL_USERS			= 2;
+
 ToolInstanceDescriptor Descriptor( const s32 classId, const u32 uid ) {
 	ToolInstanceDescriptor descriptor;
 	descriptor.classId = classId;
 	descriptor.header = { uid, -1, -1 };
+	return descriptor;
+}
+
+ToolInstanceDescriptor ModelDescriptor( const u32 uid ) {
+	ToolInstanceDescriptor descriptor = Descriptor( TOOL_CLASS_3D_OBJECT_DESCR, uid );
+	descriptor.header.puid = static_cast<s32>( TOOL_SAMPLE_MODEL_RESOURCE_ID );
 	return descriptor;
 }
 
@@ -74,7 +84,7 @@ ToolGloRecord ToolSampleModelObject( const u32 code ) {
 	ToolGloRecord record = ObjectNamed( TOOL_SAMPLE_MODEL_OBJECT_ID, code );
 	record.position = { -2.0f, 0.0f, 6.0f };
 	record.descriptors = {
-		ToolInstanceWriter::Entry( Descriptor( TOOL_CLASS_3D_OBJECT_DESCR, MODEL_ID ) ),
+		ToolInstanceWriter::Entry( ModelDescriptor( MODEL_ID ) ),
 		ToolInstanceWriter::Entry( Descriptor( TOOL_CLASS_ANIM_NODE_DESCR, FIRST_NODE_ID ) ),
 		ToolInstanceWriter::Entry( sound ),
 		ToolInstanceWriter::Entry( Descriptor( TOOL_CLASS_ANIM_NODE_DESCR, SECOND_NODE_ID ) ),
@@ -86,7 +96,7 @@ ToolGloRecord ToolSampleModelObject( const u32 code ) {
 
 ToolGloRecord ToolSampleTemplate( const u32 code ) {
 	ToolGloRecord record = ObjectNamed( TOOL_SAMPLE_TEMPLATE_ID, code );
-	record.descriptors = { ToolInstanceWriter::Entry( Descriptor( TOOL_CLASS_3D_OBJECT_DESCR, TEMPLATE_MODEL_ID ) ) };
+	record.descriptors = { ToolInstanceWriter::Entry( ModelDescriptor( TEMPLATE_MODEL_ID ) ) };
 	return record;
 }
 
@@ -94,6 +104,9 @@ std::vector<ToolResourceRecord> ToolSampleObjectRecords( const u32 code ) {
 	const ToolGloRecord objects[] = { ToolSampleHotSpotObject( code ), ToolSampleModelObject( code ),
 									  ToolSampleTemplate( code ), ToolSampleBoxObject( code ) };
 	std::vector<ToolResourceRecord> records;
+	ToolBigEndianWriter model;
+	ToolModelResourceWriter::Write( model, ToolSampleModel( TOOL_SAMPLE_MODEL_RESOURCE_ID, MODEL_USERS ) );
+	records.push_back( { 0, 0, TOOL_CLASS_3D_OBJECT_RES, model.Take() } );
 	for ( const ToolGloRecord& object : objects ) {
 		ToolBigEndianWriter out;
 		ToolLevelWriter::WriteGlo( out, object );

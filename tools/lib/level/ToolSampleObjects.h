@@ -12,10 +12,11 @@
 	unit standing on the floor at (0, 0, -4), a hot-spot body that stays
 	where it is until logic moves it.
 
-	No descriptor names a shared resource (every PUID is -1): the level
-	carries no model or animation resources yet. The records depend on
-	nothing but the logic code id they are given, so the same call gives
-	the same bytes.
+	The model object's and the template's 3D objects share the sample
+	model, whose resource record (class 91) comes before the objects;
+	no other descriptor names a shared resource (PUID -1). The records
+	depend on nothing but the logic code id they are given, so the same
+	call gives the same bytes.
 
 ===============================================================================
 */
@@ -36,6 +37,9 @@ constexpr u32 TOOL_SAMPLE_MODEL_OBJECT_ID		= 0x2A000011;
 constexpr u32 TOOL_SAMPLE_TEMPLATE_ID			= 0x2A000012 | TOOL_LATENT_TEMPLATE_BIT;
 constexpr u32 TOOL_SAMPLE_BOX_OBJECT_ID			= 0x2A000013;
 
+// Resource id of the sample model.
+constexpr u32 TOOL_SAMPLE_MODEL_RESOURCE_ID		= 0x5B000001;
+
 // The records as the level writer takes them, each naming code as its
 // logic.
 ToolGloRecord	ToolSampleHotSpotObject( u32 code );
@@ -43,8 +47,8 @@ ToolGloRecord	ToolSampleModelObject( u32 code );
 ToolGloRecord	ToolSampleTemplate( u32 code );
 ToolGloRecord	ToolSampleBoxObject( u32 code );
 
-// The four records in level order (hot spot, model, template, box),
-// each of class 32.
+// The model resource (class 91), then the four objects in level order
+// (hot spot, model, template, box), each of class 32.
 std::vector<ToolResourceRecord>	ToolSampleObjectRecords( u32 code );
 
 #endif

@@ -1,0 +1,59 @@
+#include "tools/lib/graphics3d/ToolSampleModel.h"
+
+#include "tools/lib/graphics3d/ToolClumpWriter.h"
+
+namespace {
+
+ToolGeometry Triangle( const f32 size ) {
+	ToolGeometry geometry;
+	geometry.format = 0x32;		// positions, normals, lit
+	geometry.numVertices = 3;
+	geometry.triangles = { { { 0, 1, 2 }, 0 } };
+	geometry.morphTargets[0].sphere = { 0.0f, 0.0f, 0.0f, size };
+	geometry.morphTargets[0].positions = { 0.0f, 0.0f, 0.0f, size, 0.0f, 0.0f, 0.0f, size, 0.0f };
+	geometry.morphTargets[0].normals = { 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f };
+	geometry.materials.indices = { -1 };
+	geometry.materials.materials = { ToolMaterial{} };
+	geometry.materials.materials[0].color[0] = 200;
+	geometry.materials.materials[0].color[1] = 100;
+	geometry.materials.materials[0].color[2] = 50;
+	return geometry;
+}
+
+ToolAtomic Atomic( const s32 frame, const s32 geometry, const u32 lod ) {
+	ToolAtomic atomic;
+	atomic.frameIndex = frame;
+	atomic.geometryIndex = geometry;
+	atomic.extension = { ToolClumpWriter::AtomicData( ToolClumpWriter::LodWord( lod ) ) };
+	return atomic;
+}
+
+}
+
+ToolClump ToolSampleModelClump() {
+	ToolClump clump;
+	clump.frames = { ToolFrame{}, ToolFrame{}, ToolFrame{}, ToolFrame{} };
+	for ( size_t i = 1; i < clump.frames.size(); i++ ) {
+		clump.frames[i].parent = static_cast<s32>( i - 1 );
+		clump.frames[i].matrix[10] = 0.5f;		// half a unit up the parent
+	}
+	ToolHAnimFrame skeleton;
+	skeleton.id = TOOL_SAMPLE_MODEL_NODE_IDS[0];
+	skeleton.flags = 0x2;		// no matrices of its own
+	for ( s32 i = 0; i < 3; i++ ) {
+		skeleton.nodes.push_back( { TOOL_SAMPLE_MODEL_NODE_IDS[i], i, 0 } );
+	}
+	clump.frames[TOOL_SAMPLE_MODEL_SKELETON_FRAME].extension = { { TOOL_PLUGIN_HANIM, ToolClumpWriter::HAnimFrame( skeleton ) } };
+	for ( size_t i = TOOL_SAMPLE_MODEL_SKELETON_FRAME + 1; i < clump.frames.size(); i++ ) {
+		ToolHAnimFrame node;
+		node.id = TOOL_SAMPLE_MODEL_NODE_IDS[i - TOOL_SAMPLE_MODEL_SKELETON_FRAME];
+		clump.frames[i].extension = { { TOOL_PLUGIN_HANIM, ToolClumpWriter::HAnimFrame( node ) } };
+	}
+	clump.geometries = { Triangle( 1.0f ), Triangle( 2.0f ) };
+	clump.atomics = { Atomic( 0, 0, 0 ), Atomic( 2, 0, 0 ), Atomic( 0, 1, 1 ) };
+	return clump;
+}
+
+std::vector<u8> ToolSampleModelClumpChunk() {
+	return ToolClumpWriter::Chunk( ToolSampleModelClump() );
+}
