@@ -9,8 +9,6 @@
 
 namespace {
 
-s32 gDataOffset = -1;
-
 ApAtomicData * DataAt( void * object, const s32 offset ) {
 	return reinterpret_cast<ApAtomicData *>( static_cast<u8 *>( object ) + offset );
 }
@@ -63,20 +61,23 @@ constexpr u32 ARRAYS_PER_BLOCK = 2 * AP_ATOMIC_MORPH_TARGETS;
 }
 
 s32 ApAtomicDataPluginAttach() {
-	gDataOffset = RpAtomicRegisterPlugin( static_cast<s32>( sizeof( ApAtomicData ) ), AP_ATOMIC_DATA_PLUGIN_ID, Construct,
-										  Destruct, Copy );
-	if ( gDataOffset < 0 ) {
+	if ( RpAtomicRegisterPlugin( static_cast<s32>( sizeof( ApAtomicData ) ), AP_ATOMIC_DATA_PLUGIN_ID, Construct, Destruct,
+								 Copy ) < 0 ) {
 		return 0;
 	}
 	return RpAtomicRegisterPluginStream( AP_ATOMIC_DATA_PLUGIN_ID, Read, Write, Size ) < 0 ? 0 : 1;
 }
 
+// The offset is looked up on every access: a library brought up again
+// without the plug-in must not be read through a stale offset.
 ApAtomicData * ApAtomicGetData( RpAtomic * atomic ) {
-	return atomic != nullptr && gDataOffset >= 0 ? DataAt( atomic, gDataOffset ) : nullptr;
+	const s32 offset = atomic != nullptr ? RpAtomicGetPluginOffset( AP_ATOMIC_DATA_PLUGIN_ID ) : -1;
+	return offset >= 0 ? DataAt( atomic, offset ) : nullptr;
 }
 
 const ApAtomicData * ApAtomicGetData( const RpAtomic * atomic ) {
-	return atomic != nullptr && gDataOffset >= 0 ? DataAt( atomic, gDataOffset ) : nullptr;
+	const s32 offset = atomic != nullptr ? RpAtomicGetPluginOffset( AP_ATOMIC_DATA_PLUGIN_ID ) : -1;
+	return offset >= 0 ? DataAt( atomic, offset ) : nullptr;
 }
 
 RpAtomicCallBackRender ApGetAtomicCallBackRender( const RpAtomic * atomic ) {

@@ -18,6 +18,7 @@
 #include "tools/lib/level/ToolSampleCollisionMap.h"
 #include "tools/lib/level/ToolLevelFileNames.h"
 #include "tools/lib/level/ToolLevelWriter.h"
+#include "tools/lib/level/ToolModelResourceWriter.h"
 #include "tools/lib/level/ToolSampleObjects.h"
 #include "tools/lib/level/ToolSampleSplines.h"
 #include "tools/lib/logic/ToolSampleLogic.h"
@@ -142,14 +143,16 @@ TEST( ToolSampleDisc, TheResourceFileListsTheLogicModulesTheGameObjectsThenTheSp
 		EXPECT_EQ( table.GetRecord( i ).mui32ObjectSize, expected.records[i].object.size() );
 		bytes += table.GetRecord( i ).mui32ObjectSize;
 	}
-	// The sample object and the four objects of the level follow the
-	// modules; the splines' generic-data record, then the collision map.
-	ASSERT_EQ( table.GetRecordCount(), 9u );
-	for ( u32 i = 2; i < 7; i++ ) {
+	// The sample object, the model resource and the four objects of the
+	// level follow the modules; the splines' generic-data record, then the
+	// collision map.
+	ASSERT_EQ( table.GetRecordCount(), 10u );
+	EXPECT_EQ( table.GetRecord( 3 ).miClassID, TOOL_CLASS_3D_OBJECT_RES );
+	for ( const u32 i : { 2u, 4u, 5u, 6u, 7u } ) {
 		EXPECT_EQ( table.GetRecord( i ).miClassID, TOOL_CLASS_GAME_OBJECT ) << i;
 	}
-	EXPECT_EQ( table.GetRecord( 7 ).miClassID, EF_GENERIC_DATA_LOADER_CLASS_ID );
-	EXPECT_EQ( table.GetRecord( 8 ).miClassID, TOOL_CLASS_COLLISION_MAP );
+	EXPECT_EQ( table.GetRecord( 8 ).miClassID, EF_GENERIC_DATA_LOADER_CLASS_ID );
+	EXPECT_EQ( table.GetRecord( 9 ).miClassID, TOOL_CLASS_COLLISION_MAP );
 	// The objects fill the rest of the file exactly.
 	EXPECT_EQ( stream.GetBytesLeft(), bytes );
 }
@@ -160,15 +163,15 @@ TEST( ToolSampleDisc, TheResourceFilesSplineRecordLoadsTheOpenAndTheLoopSpline )
 	DTMemoryPersistStream stream( reinterpret_cast<char*>( image.data() ), static_cast<s32>( image.size() ) );
 	DTStreamFAT table;
 	ASSERT_EQ( table.DTStreamable::LoadFromStream( stream ), 0 );
-	ASSERT_EQ( table.GetRecordCount(), 9u );
+	ASSERT_EQ( table.GetRecordCount(), 10u );
 	// The objects follow the table back to back; skip to the splines,
 	// which only the collision map follows.
 	s32 at = stream.GetPosition();
-	for ( u32 i = 0; i < 7; i++ ) {
+	for ( u32 i = 0; i < 8; i++ ) {
 		at += static_cast<s32>( table.GetRecord( i ).mui32ObjectSize );
 	}
-	const u32 size = table.GetRecord( 7 ).mui32ObjectSize;
-	ASSERT_EQ( static_cast<size_t>( at ) + size + table.GetRecord( 8 ).mui32ObjectSize, image.size() );
+	const u32 size = table.GetRecord( 8 ).mui32ObjectSize;
+	ASSERT_EQ( static_cast<size_t>( at ) + size + table.GetRecord( 9 ).mui32ObjectSize, image.size() );
 	DTMemoryPersistStream record( reinterpret_cast<char*>( image.data() ) + at, static_cast<s32>( size ) );
 
 	EFSplineMgr manager;

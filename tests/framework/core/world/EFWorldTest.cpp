@@ -4,6 +4,8 @@
 #include "framework/core/world/ObjectRetrieverParams.h"
 #include "framework/logic/EFLogicCode.h"
 #include "framework/logic/LogicFakeModule.h"
+#include "datatypes/maths/DTTransfo.h"
+#include "graphics3d/world/RpHAnim.h"
 
 #include <string>
 
@@ -272,7 +274,16 @@ TEST_F( EFWorldTest, AnimatedObjectsUpdateTheirHierarchyUnlessClippedAndRenormal
 	};
 	for ( const auto& row : rows ) {
 		EFGameObject* const object = MakeObject( OBJECT_A, 0.0f, 0.0f, 5.0f );
-		GiveModel( *object );
+		RecordingModel* const model = GiveModel( *object );
+		// A one-node skeleton whose transform moves its node frame.
+		RpHAnimNodeInfo node = { 0, 0, 0, RwFrameCreate() };
+		RpHAnimHierarchy hierarchy = {};
+		hierarchy.numNodes = 1;
+		hierarchy.pNodeInfo = &node;
+		model->mpHierarchy = &hierarchy;
+		model->InitTransfo( 1 );
+		model->mppTransfo[0]->mTranslation = DTVector3d( 1.0f, 2.0f, 3.0f );
+		model->mui3dObjState |= EF_3D_OBJ_TRANSFO_DRIVEN;
 		object->moAnimationMgr.CreateTable( 1 );
 		object->moClipping.clipParams.oDists[0].uiInFrustClipOps = row.ops;
 		gpoWorldMgr->ClipGameObjects();
@@ -281,8 +292,10 @@ TEST_F( EFWorldTest, AnimatedObjectsUpdateTheirHierarchyUnlessClippedAndRenormal
 		EFCallTraceEnable( true );
 		gpoWorldMgr->Update( 0.02f );
 		EXPECT_EQ( EFCallTraceCountOf( "EFAnimationMgr::Update" ), 1u );
-		EXPECT_EQ( EFCallTraceCountOf( "EF3dObj::UpdateHierarchy" ), row.hierarchies );
+		EXPECT_EQ( node.pFrame->modelling.pos.y, row.hierarchies != 0 ? 2.0f : 0.0f );
 		EXPECT_EQ( object->mui8OrthonormalizeFrame, row.next );
+		model->mpHierarchy = nullptr;
 		gpoWorldMgr->Terminate();
+		RwFrameDestroy( node.pFrame );
 	}
 }

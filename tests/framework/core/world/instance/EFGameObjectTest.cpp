@@ -10,6 +10,9 @@
 #include "framework/physics/EFObjCollisionSphere.h"
 #include "framework/physics/EFObjCollisionSweptSphere.h"
 #include "framework/physics/EFPhysic.h"
+#include "graphics3d/world/RpAtomic.h"
+#include "graphics3d/world/RpClump.h"
+#include "graphics3d/world/RpGeometry.h"
 #include "graphics3d/world/RpHAnim.h"
 
 #include <cmath>
@@ -283,8 +286,16 @@ TEST_F( EFGameObjectTest, LogicFlagTransitionsReachTheirManagers ) {
 	EFGameObject* const object = Load( Record( OBJECT_ID, Entries( { MODEL } ) ) );
 	EF3dObj* const model = object->Get3dObject( 0 );
 	ASSERT_NE( model, nullptr );
-	const u32 lightsAtInit = EFCallTraceCountOf( "EF3dObj::LightObject" );
-	EXPECT_EQ( lightsAtInit, 1u );
+	// A lit geometry on the model: only the lit flag's own transitions
+	// reach it.
+	RpClump* const clump = RpClumpCreate();
+	RpAtomic* const atomic = RpAtomicCreate();
+	RpGeometry* const geometry = RpGeometryCreate( 3, 1, rpGEOMETRYLIGHT );
+	ASSERT_NE( geometry, nullptr );
+	RpAtomicSetGeometry( atomic, geometry, 0 );
+	RpGeometryDestroy( geometry );
+	RpClumpAddAtomic( clump, atomic );
+	model->mpClump = clump;
 	const struct {
 		u32		flags;
 		u32		stored;
@@ -293,15 +304,16 @@ TEST_F( EFGameObjectTest, LogicFlagTransitionsReachTheirManagers ) {
 		bool	casterBit;
 		u32		animFlags;
 		u32		logicFlags;
-		u32		lights;
+		bool	lit;
 	} rows[] = {
-		{ 0x400, 0x400, 1, 0, true, 0, 0, 0 },
-		{ 0xC00, 0xC00, 1, 0, true, 0, 0, 0 },
-		{ 0x800, 0x800, 1, 0, true, 0, 0, 0 },
-		{ 0x200, 0x200, 0, 1, false, 0, 0, 0 },
-		{ 0x228, 0x228, 0, 1, false, 1, 2, 0 },
-		{ 0x110, 0x100, 0, 0, false, 0, 0, 1 },
-		{ 0x000, 0x000, 0, 0, false, 0, 0, 2 },
+		{ 0x400, 0x400, 1, 0, true, 0, 0, true },
+		{ 0xC00, 0xC00, 1, 0, true, 0, 0, true },
+		{ 0x800, 0x800, 1, 0, true, 0, 0, true },
+		{ 0x200, 0x200, 0, 1, false, 0, 0, true },
+		{ 0x228, 0x228, 0, 1, false, 1, 2, true },
+		{ 0x110, 0x100, 0, 0, false, 0, 0, true },
+		{ 0x000, 0x000, 0, 0, false, 0, 0, false },
+		{ 0x100, 0x100, 0, 0, false, 0, 0, true },
 	};
 	for ( const auto& row : rows ) {
 		object->SetLogicFlags( row.flags );
@@ -311,8 +323,11 @@ TEST_F( EFGameObjectTest, LogicFlagTransitionsReachTheirManagers ) {
 		EXPECT_EQ( ( model->mui3dObjState & EF_3D_OBJ_SHADOW_CASTER ) != 0, row.casterBit ) << std::hex << row.flags;
 		EXPECT_EQ( object->moAnimationMgr.muiFlags, row.animFlags );
 		EXPECT_EQ( object->moLogicInstance.muiFlags & EF_LOGIC_PAUSED, row.logicFlags );
-		EXPECT_EQ( EFCallTraceCountOf( "EF3dObj::LightObject" ) - lightsAtInit, row.lights );
+		EXPECT_EQ( ( geometry->flags & rpGEOMETRYLIGHT ) != 0, row.lit ) << std::hex << row.flags;
 	}
+	object->SetLogicFlags( 0 );
+	model->mpClump = nullptr;
+	RpClumpDestroy( clump );
 	EXPECT_EQ( gpoWorldMgr->muiSpecialObjectId, 0u );
 	object->SetLogicFlags( 0x2000 );
 	EXPECT_EQ( gpoWorldMgr->muiSpecialObjectId, OBJECT_ID );
@@ -336,7 +351,6 @@ TEST_F( EFGameObjectTest, InitialisingWithFlagsRegistersEveryModelAndTerminateUn
 	for ( u32 i = 0; i < 2; i++ ) {
 		EXPECT_NE( object->Get3dObject( i )->mui3dObjState & EF_3D_OBJ_SHADOW_CASTER, 0u );
 	}
-	EXPECT_EQ( EFCallTraceCountOf( "EF3dObj::LightObject" ), 2u );
 	LogicFakeModule module;
 	module.SetDestructor( &NoteLogicDestructor );
 	object->moLogicInstance.mpLogicCode = &module;
@@ -480,14 +494,12 @@ TEST_F( EFGameObjectTest, ASoundInAModelPlaceIsNeverTakenForAModel ) {
 	EFGameObject* const object = Load( record );
 	EXPECT_EQ( object->muiNb3dObj, 1u );
 	EXPECT_EQ( object->Get3dObject( 0 ), nullptr );
-	EXPECT_EQ( EFCallTraceCountOf( "EF3dObj::LightObject" ), 0u );
 	EXPECT_EQ( Casters(), 0u );
 	EXPECT_EQ( Receivers(), 0u );
 	object->SetLogicFlags( 0x100 );
 	object->SetLogicFlags( 0 );
 	object->SetGameObjectVisible( false );
 	EXPECT_EQ( object->IsGameObjectVisible(), -1 );
-	EXPECT_EQ( EFCallTraceCountOf( "EF3dObj::LightObject" ), 0u );
 	DestroyObject( object );
 }
 

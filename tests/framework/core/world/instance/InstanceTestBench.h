@@ -49,10 +49,10 @@ inline void RecordLogicMessage( const u32 target, const u32 message, const u32 p
 	gSentMessages.push_back( { target, message, parameter } );
 }
 
-class InstanceTestBench : public RwStartedTestCase {
+class InstanceTestBench : public RwWorldStartedTestCase {
 protected:
 	void SetUp() override {
-		RwStartedTestCase::SetUp();
+		RwWorldStartedTestCase::SetUp();
 		gSentMessages.clear();
 		gpoGameLogicMgr = new EFGameLogicMgr();
 		gpoGameLogicMgr->mpfnMessageHook = &RecordLogicMessage;
@@ -85,7 +85,7 @@ protected:
 		goProjectorMgr.Terminate();
 		EFPhysicMgr::moPhysicMgr.UpdateDeletedPhysic();
 		EFPhysicMgr::moPhysicMgr.Terminate();
-		RwStartedTestCase::TearDown();
+		RwWorldStartedTestCase::TearDown();
 	}
 
 public:
