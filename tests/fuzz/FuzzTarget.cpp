@@ -4,6 +4,7 @@
 #include "datatypes/memory/DTMemPool.h"
 #include "datatypes/memory/MMMemory.h"
 #include "framework/core/engine/EFEngineController.h"
+#include "framework/graphics/ApAtomicDataPlugin.h"
 #include "graphics3d/core/RwEngine.h"
 #include "graphics3d/core/RwError.h"
 #include "graphics3d/world/RpCollision.h"
@@ -120,7 +121,8 @@ void FuzzRwStart( const bool engineAllocator, const bool worldPlugins ) {
 	TestDeviceReset();
 	rwUp = RwEngineInit( engineAllocator ? &engineMemory : nullptr, RWENGINE_INIT_NO_FREE_LISTS, 0 ) &&
 		   ( !worldPlugins ||
-			 ( RpCollisionPluginAttach() && RpWorldPluginAttach() && RpHAnimPluginAttach() && RpSkinPluginAttach() ) ) &&
+			 ( RpCollisionPluginAttach() && RpWorldPluginAttach() && RpHAnimPluginAttach() && RpSkinPluginAttach() &&
+			   ApAtomicDataPluginAttach() == 1 ) ) &&
 		   RwEngineOpen( deviceConfiguration ) && RwEngineStart();
 	FuzzCheck( rwUp, "the 3D library does not start" );
 	rwOnEngineAllocator = engineAllocator;

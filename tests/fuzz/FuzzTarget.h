@@ -98,7 +98,8 @@ std::string	FuzzDiscFolder();
 // allocator or on the C library's (no free lists either way, so that the
 // sanitizers see every block), and keeps it up for the targets that ask
 // for the same allocator. worldPlugins attaches the collision, world,
-// hierarchical animation and skin plug-ins as well.
+// hierarchical animation and skin plug-ins and the engine's atomic data
+// as well.
 void	FuzzRwStart( bool engineAllocator, bool worldPlugins = false );
 // Ends what FuzzRwStart started, for a target whose engine controller
 // brings the library up itself.
