@@ -126,7 +126,10 @@ EFInstance * EF3dObj::ShallowCopy() {
 }
 
 bool EF3dObj::Initialize( const DTCreationParameters & params ) {
-	EF3dObjResData * const resource = static_cast<EF3dObjResData *>( mp3dObjRes );
+	// Only a model resource has a clump to draw.
+	EF3dObjResData * const resource = mp3dObjRes != nullptr && mp3dObjRes->GetClassID() == EF_3D_OBJ_RES_CLASS_ID
+										  ? static_cast<EF3dObjResData *>( mp3dObjRes )
+										  : nullptr;
 	if ( resource == nullptr || resource->mpClump == nullptr ) {
 		return false;
 	}

@@ -86,6 +86,11 @@ s32 EF3dObjResData::Load3dObj( RwStream * stream ) {
 	gbVMAlloc = true;
 	mpClump = RpClumpStreamRead( stream );
 	gbVMAlloc = auxiliary;
+	// A clump that does not read leaves the stream inside its chunk:
+	// nothing after it can be found again.
+	if ( mpClump == nullptr ) {
+		return 0;
+	}
 
 	u32 version = 0;
 	if ( RwStreamReadInt32( stream, &version, sizeof( version ) ) == nullptr ) {

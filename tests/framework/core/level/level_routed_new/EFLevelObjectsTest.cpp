@@ -17,6 +17,7 @@
 #include "framework/core/world/EFGameObject.h"
 #include "framework/logic/api/LogicBehaviourRecords.h"
 #include "framework/core/world/EFWorld.h"
+#include "framework/graphics/ApAtomicDataPlugin.h"
 #include "framework/graphics/EF3dObj.h"
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/logic/EFLogicCode.h"
@@ -26,6 +27,10 @@
 #include "framework/physics/EFPhysic.h"
 #include "framework/physics/EFPhysicMgr.h"
 #include "graphics3d/core/RwEngine.h"
+#include "graphics3d/world/RpClump.h"
+#include "graphics3d/world/RpHAnim.h"
+#include "graphics3d/world/RpSkin.h"
+#include "graphics3d/world/RpWorldPlugin.h"
 #include "tools/lib/ToolSampleDisc.h"
 #include "tools/lib/level/ToolSampleObjects.h"
 #include "tools/lib/level/ToolSampleSplines.h"
@@ -80,6 +85,9 @@ protected:
 		// executable, so the objects' frames come from the level heap.
 		const RwMemoryFunctions memory = { MMMalloc, MMFree, MMRealloc, MMCalloc };
 		ASSERT_TRUE( RwEngineInit( &memory, RWENGINE_INIT_NO_FREE_LISTS, 0 ) );
+		// The plug-ins a model needs, as the graphics manager attaches them.
+		ASSERT_TRUE( RpWorldPluginAttach() && RpHAnimPluginAttach() && RpSkinPluginAttach() );
+		ASSERT_EQ( ApAtomicDataPluginAttach(), 1 );
 		ASSERT_TRUE( RwEngineOpen( &deviceConfiguration ) );
 		ASSERT_TRUE( RwEngineStart() );
 		libraryStarted = true;
@@ -226,6 +234,14 @@ TEST_F( EFLevelObjectsTest, TheSampleLevelPutsItsObjectsInTheWorldAndItsTemplate
 	EXPECT_EQ( modelObject->muiNb3dObj, 1u );
 	ASSERT_NE( modelObject->Get3dObject( 0 ), nullptr );
 	EXPECT_EQ( modelObject->Get3dObject( 0 )->mpGameObjectOwner, modelObject );
+	// Its 3D object draws the sample model: the clump hangs below the
+	// object's frame and its skeleton is bound.
+	const EF3dObj* const sampleModel = modelObject->Get3dObject( 0 );
+	ASSERT_NE( sampleModel->mpClump, nullptr );
+	EXPECT_EQ( RpClumpGetFrame( sampleModel->mpClump )->object.parent, &modelObject->GetFrame()->moFrame );
+	ASSERT_NE( sampleModel->mpHierarchy, nullptr );
+	EXPECT_EQ( sampleModel->mpHierarchy->numNodes, 3 );
+	EXPECT_NE( sampleModel->mpHierarchy->pNodeInfo[2].pFrame, nullptr );
 	EXPECT_EQ( modelObject->mppEFInstance[1], nullptr );
 	ASSERT_NE( modelObject->mppEFInstance[2], nullptr );
 	EXPECT_EQ( modelObject->mppEFInstance[2]->GetClassID(), CLASS_SOUND_INSTANCE );

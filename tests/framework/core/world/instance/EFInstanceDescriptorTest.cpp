@@ -96,7 +96,8 @@ TEST_F( EFInstanceDescriptorTest, AnInstanceTakesTheSharedResourceOnlyWhenItName
 			EXPECT_EQ( shared->muiRefCount, 1u );
 			EXPECT_EQ( gpoRessourcesMgr->GetRessourceFactory().GetCount(), 0u );
 		}
-		EXPECT_TRUE( descriptor->InitializeObjectInstance( instance.get(), nullptr ) );
+		// Neither no resource nor one that is not a model gives a clump.
+		EXPECT_FALSE( descriptor->InitializeObjectInstance( instance.get(), nullptr ) );
 	}
 	EXPECT_TRUE( LoadDescriptor( Descriptor( 3, 1 ) )->InitializeObjectInstance( nullptr, nullptr ) );
 }
