@@ -40,6 +40,9 @@ RwStream * EFStreamConvert( DTBasePersistStream * stream, const void * name ) {
 			// The memory form is the library adapter's own.
 			return RwStreamConvert( stream, name );
 		case EF_PERSIST_BINARY_FILE: {
+			if ( stream->GetFileHandle() == nullptr ) {
+				return nullptr;
+			}
 			RwStreamCustom custom = { DiscClose, DiscRead, nullptr, DiscSkip, stream->GetFileHandle() };
 			return RwStreamOpen( rwSTREAMCUSTOM, rwSTREAMREAD, &custom );
 		}

@@ -8,8 +8,8 @@
 	EFStreamConvert opens a library read stream by the persist stream's
 	kind: a text stream (5) gives a file-name stream on name (null without
 	a name); a memory stream (10) a memory stream over the bytes from the
-	persist stream's position to its end; a binary file stream (6) a
-	custom stream reading the persist stream's disc file, whose close does
+	persist stream's position to its end; a binary file stream (6) with a
+	file a custom stream reading that disc file, whose close does
 	nothing, which cannot write, and whose skip prints "Skip %d\n" and
 	reads the bytes away in blocks of 2048 (disc files cannot seek forward
 	cheaply), succeeding even past the end. Other kinds give null.

@@ -130,6 +130,8 @@ TEST_F( EF3dObjResTest, TheBridgeOpensByKindSkipsByBlocksAndMovesMemoryStreamsOn
 	// A text stream needs a name; a stream of no bridged kind gives none.
 	DTTextPersistStream text( nullptr );
 	EXPECT_EQ( EFStreamConvert( &text, nullptr ), nullptr );
+	DTBinaryPersistStream fileless;
+	EXPECT_EQ( EFStreamConvert( &fileless, nullptr ), nullptr );
 	EFRwPersistStream other( nullptr );
 	EXPECT_EQ( EFStreamConvert( &other, "MODEL.RWS" ), nullptr );
 	EXPECT_EQ( EFStreamConvert( nullptr, "MODEL.RWS" ), nullptr );
@@ -181,6 +183,7 @@ TEST_F( EF3dObjResTest, OneRecordLoadsAlikeFromMemoryDiscAndNamedFileAndEachStre
 	EFStreamCloseConvert( named, &text );
 	EXPECT_EQ( Lods( fromName.GetClump() ), ( std::vector<u32>{ 0, 0, 1 } ) );
 	EXPECT_EQ( View( fromName.mpResEmitters ), expected );
+
 
 	// A copy for another user: its own clump and emitters.
 	EF3dObjRes* const copy = static_cast<EF3dObjRes*>( fromMemory->Copy() );
