@@ -7,6 +7,7 @@
 	camera looking at it draws exactly its atomics of level of detail 0.
 */
 #include "framework/core/engine/EFCoreTestBench.h"
+#include "graphics3d/gamecube/RwDlTestDriver.h"
 
 #include "datatypes/maths/DTFrame.h"
 #include "framework/core/engine/EFAppContext.h"
@@ -24,6 +25,8 @@
 #include "graphics3d/core/RwFrame.h"
 #include "graphics3d/world/RpClump.h"
 #include "graphics3d/world/RpHAnim.h"
+#include "platform/vi/VI.h"
+#include "platform/vi/VIHost.h"
 #include "tools/lib/ToolSampleDisc.h"
 #include "tools/lib/graphics3d/ToolSampleModel.h"
 #include "tools/lib/level/ToolSampleObjects.h"
@@ -45,6 +48,13 @@ RpAtomic* Record( RpAtomic* atomic ) {
 
 class EFSampleModelTest : public EFCoreTestBench {
 protected:
+	void SetUp() override {
+		EFCoreTestBench::SetUp();
+		RwDlTestResetDriver();
+		VIHostReset();
+		VIInit();
+	}
+
 	void TearDown() override {
 		if ( gpoEngineController != nullptr ) {
 			EFCustomLibBank::Destroy();
@@ -52,6 +62,7 @@ protected:
 			delete gpoEngineController;
 		}
 		EFIniFile::GetInstance()->Clear();
+		VIHostReset();
 		EFCoreTestBench::TearDown();
 	}
 
