@@ -1,40 +1,31 @@
 /*
-	The sample level booted in-process as the engine boots it (the
+	The sample disc booted in-process as the engine boots it (the
 	graphics manager opens the library over the console driver, the
 	allocator routed): the model object's 3D object takes the level's
 	model resource with its skeleton bound (the sample level has no static
 	world yet for the clump to join), and a
 	camera looking at it draws exactly its atomics of level of detail 0.
 */
-#include "framework/core/engine/EFCoreTestBench.h"
+#include "framework/core/engine/EFSampleDiscTestBench.h"
 #include "graphics3d/gamecube/RwDlTestDriver.h"
 
 #include "datatypes/maths/DTFrame.h"
-#include "framework/core/engine/EFAppContext.h"
-#include "framework/core/engine/EFEngineController.h"
-#include "framework/core/engine/EFIniFile.h"
 #include "framework/core/world/EFGameObject.h"
 #include "framework/core/world/EFWorld.h"
 #include "framework/graphics/ApAtomicDataPlugin.h"
 #include "framework/graphics/EF3dObj.h"
 #include "framework/graphics/EFCamera.h"
 #include "framework/graphics/EFGraphicsMgr.h"
-#include "framework/logic/EFCustomLibBank.h"
-#include "framework/video/EFVideoPlayer.h"
 #include "graphics3d/core/RwCamera.h"
 #include "graphics3d/core/RwFrame.h"
 #include "graphics3d/world/RpClump.h"
 #include "graphics3d/world/RpHAnim.h"
 #include "platform/vi/VI.h"
 #include "platform/vi/VIHost.h"
-#include "tools/lib/ToolSampleDisc.h"
 #include "tools/lib/graphics3d/ToolSampleModel.h"
 #include "tools/lib/level/ToolSampleObjects.h"
-#include "tools/lib/logic/ToolSampleLogic.h"
 
 #include <algorithm>
-#include <cstring>
-#include <string>
 #include <vector>
 
 namespace {
@@ -46,47 +37,26 @@ RpAtomic* Record( RpAtomic* atomic ) {
 	return atomic;
 }
 
-class EFSampleModelTest : public EFCoreTestBench {
+class EFSampleModelTest : public EFSampleDiscTestBench {
 protected:
 	void SetUp() override {
-		EFCoreTestBench::SetUp();
+		EFSampleDiscTestBench::SetUp();
 		RwDlTestResetDriver();
 		VIHostReset();
 		VIInit();
 	}
 
 	void TearDown() override {
-		if ( gpoEngineController != nullptr ) {
-			EFCustomLibBank::Destroy();
-			gpoEngineController->TerminateFramework();
-			delete gpoEngineController;
-		}
-		EFIniFile::GetInstance()->Clear();
 		VIHostReset();
-		EFCoreTestBench::TearDown();
-	}
-
-	void Boot( const u32 frames ) {
-		const ToolSampleModules modules = { ToolReturningHostModule( TOOL_SAMPLE_OBJECT_NAME ),
-											ToolReturningHostModule( TOOL_SAMPLE_LIBRARY_NAME ) };
-		std::string error;
-		ASSERT_TRUE( ToolWriteSampleDisc( root / "disc", modules, error ) ) << error;
-		EFAppContext context;
-		std::memset( &context, 0, sizeof( context ) );
-		std::strcpy( context.szResFilename, std::string( TOOL_SAMPLE_RESOURCE_FILE ).c_str() );
-		std::strcpy( context.szLevelPath, std::string( TOOL_SAMPLE_LEVEL ).c_str() );
-		std::strcpy( context.szLanguagePath, "FR" );
-		EFVideoPlayer::GetInstance()->mui32Playing = 0;
-		SetFramesToRun( frames );
-		new EFEngineController( context );
-		ASSERT_EQ( gpoEngineController->InitializeFramework(), 1u );
+		EFSampleDiscTestBench::TearDown();
 	}
 };
 
 }
 
 TEST_F( EFSampleModelTest, TheModelObjectDrawsTheSampleModelsFirstLevelOfDetailToACamera ) {
-	ASSERT_NO_FATAL_FAILURE( Boot( 1 ) );
+	ASSERT_NO_FATAL_FAILURE( WriteSampleDisc() );
+	ASSERT_NO_FATAL_FAILURE( StartSampleDisc( 1 ) );
 	EFGameObject* const object = gpoWorldMgr->FindGameObject( TOOL_SAMPLE_MODEL_OBJECT_ID );
 	ASSERT_NE( object, nullptr );
 	EF3dObj* const model = object->Get3dObject( 0 );
@@ -140,4 +110,5 @@ TEST_F( EFSampleModelTest, TheModelObjectDrawsTheSampleModelsFirstLevelOfDetailT
 	EXPECT_EQ( gDrawn, lod0 );
 	gpoGraphicsMgr->DestroyCamera( id );
 	delete eye;
+	FinishSampleDisc();
 }
