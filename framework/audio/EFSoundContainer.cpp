@@ -189,43 +189,55 @@ void EFSoundContainer::SoundIsCompleted( EFSoundEvent * ) {
 		return;
 	}
 	const u32 mode = mpoRecord->mui32PlayMode;
-	const u32 count = mpoRecord->mui32NbElements;
 	const bool inOrder = mode == EF_CONTAINER_SEQUENCE || mode == EF_CONTAINER_SHUFFLE;
-	const bool notAtEnd = mui32ElementIndex + 1 < count || !inOrder;
-	const bool onePerPlay = mode == EF_CONTAINER_RANDOM || mode == EF_CONTAINER_STEP || mode == EF_CONTAINER_BODY_STATE;
-	if ( notAtEnd && !onePerPlay && mui8Notify != 0 ) {
-		if ( inOrder ) {
-			mui32ElementIndex++;
-			mpoCurrentElement = mppoElements[mui32ElementIndex];
-			// A hole ends nothing and plays nothing.
-			if ( mpoCurrentElement != nullptr ) {
-				PlayCurrent();
-			}
-		} else if ( mode == EF_CONTAINER_ALL && !AnyElementPlaying() ) {
-			if ( mpoRecord->mui32Loop != 0 ) {
-				PlaySound( mui32PlayArg );
-			} else {
-				NotifyOwner();
-				DecPlayingCounter();
-			}
+	if ( mui8Notify != 0 && inOrder && mui32ElementIndex + 1 < mpoRecord->mui32NbElements ) {
+		mui32ElementIndex++;
+		mpoCurrentElement = mppoElements[mui32ElementIndex];
+		if ( mpoCurrentElement != nullptr ) {
+			PlayCurrent();
+			return;
+		}
+		// A hole cannot continue the list: the play ends here as it would
+		// after the last element.
+	} else if ( mui8Notify != 0 && mode == EF_CONTAINER_ALL ) {
+		if ( AnyElementPlaying() ) {
+			return;
+		}
+		if ( mpoRecord->mui32Loop != 0 ) {
+			RestartLoop();
+		} else {
+			NotifyOwner();
+			DecPlayingCounter();
 		}
 		return;
 	}
+	// Every other end is the end of the play, whatever the mode: one that
+	// waited for something further would stay playing for good.
 	ResetIndex();
 	const bool loop = mpoRecord->mui32Loop != 0;
 	if ( !loop ) {
 		mui32PlayArg = 0;
 	}
 	mpoCurrentElement = nullptr;
-	if ( mui8Notify != 0 && !loop ) {
+	if ( mui8Notify != 0 && loop ) {
+		RestartLoop();
+		return;
+	}
+	if ( mui8Notify != 0 ) {
 		NotifyOwner();
-		DecPlayingCounter();
-	} else if ( mui8Notify != 0 ) {
-		PlaySound( mui32PlayArg );
-	} else {
-		DecPlayingCounter();
 	}
 	mui8Notify = 1;
+	// Last: giving the count back may release the handle and clear this
+	// container.
+	DecPlayingCounter();
+}
+
+void EFSoundContainer::RestartLoop() {
+	// A loop goes on as the same play: the restart counts itself, so the
+	// count the play held is given back after it (last: when nothing
+	// restarted, that ends the play and may release the handle).
+	PlaySound( mui32PlayArg );
+	DecPlayingCounter();
 }
 
 void EFSoundContainer::StopSound() {

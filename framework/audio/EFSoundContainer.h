@@ -76,6 +76,8 @@ private:
 	void					PlayCurrent();
 	// Ends a play that started nothing: no notification, no restart.
 	void					EndSilentPlay();
+	// Plays a looping play again in place of the one that ended.
+	void					RestartLoop();
 	// The index a play that ends leaves for the next one.
 	void					ResetIndex();
 	void					NotifyOwner() const;

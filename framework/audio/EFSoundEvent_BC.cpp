@@ -307,27 +307,34 @@ void EFSoundEvent_BC::SoundIsCompleted() {
 	if ( ( mode == 1 || mode == 2 ) && mui32ElementIndex + 1 < mpoRecord->mui32NbElements && mui8Notify != 0 ) {
 		mui32ElementIndex++;
 		EFNewSound * const sound = FindSoundObject( mui32ElementIndex );
-		if ( sound == nullptr ) {
+		if ( sound != nullptr ) {
+			AdvanceTo( sound );
 			return;
 		}
-		mpoSound = sound;
-		ReadSampleLevels();
-		ComputeVolumeAndPan();
-		mfDelayTime = 0.0f;
-		const u32 bank = GetBank( mui32SoundId );
-		sound->ComputeDelay( static_cast<u8>( bank ), static_cast<u8>( mpoRecord->mpui32Elements[mui32ElementIndex] ) );
-		if ( sound->MustSoftDelay( 0.0f ) ) {
-			mui8Waiting = 1;
-			return;
-		}
-		if ( mui8Paused == 0 && mui8OutOfRange == 0 ) {
-			StartVoice();
-		}
+		// An element without a sound object cannot continue the list: the
+		// play ends here as it would after the last element.
+	}
+	EndPlay();
+}
+
+void EFSoundEvent_BC::AdvanceTo( EFNewSound * sound ) {
+	mpoSound = sound;
+	ReadSampleLevels();
+	ComputeVolumeAndPan();
+	mfDelayTime = 0.0f;
+	const u32 bank = GetBank( mui32SoundId );
+	sound->ComputeDelay( static_cast<u8>( bank ), static_cast<u8>( mpoRecord->mpui32Elements[mui32ElementIndex] ) );
+	if ( sound->MustSoftDelay( 0.0f ) ) {
+		mui8Waiting = 1;
 		return;
 	}
-	if ( mode > 3 && mui8Notify != 0 ) {
-		return;
+	if ( mui8Paused == 0 && mui8OutOfRange == 0 ) {
+		StartVoice();
 	}
+}
+
+void EFSoundEvent_BC::EndPlay() {
+	const u32 mode = mpoRecord->mui32SelectionMode;
 	if ( mode != 0 && mode != 3 ) {
 		mui32ElementIndex = 0;
 	}
@@ -338,25 +345,47 @@ void EFSoundEvent_BC::SoundIsCompleted() {
 	if ( mui8OutOfRange == 0 ) {
 		gpoNewAudioMgr->UnregisterActiveSoundEvent( this );
 	}
-	if ( mpoContainer != nullptr && !loop ) {
+	// A container hears every end that does not loop on by itself, a
+	// stopped loop included; otherwise it would stay playing for good.
+	if ( mpoContainer != nullptr && ( !loop || mui8Notify == 0 ) ) {
+		mui8Notify = 1;
 		mpoContainer->SoundIsCompleted( static_cast<EFSoundEvent *>( this ) );
 		return;
 	}
-	if ( mui8Notify != 0 && !loop ) {
+	if ( mui8Notify != 0 && loop ) {
+		RestartLoop();
+		return;
+	}
+	if ( mui8Notify != 0 ) {
 		NotifyOwner();
-		mui8StartCounted = 0;
-		if ( mpoContainer == nullptr ) {
-			DecPlayingCounter();
-		}
-	} else if ( mui8Notify != 0 ) {
-		PlaySound( mui32PlayArg );
-	} else {
-		mui8StartCounted = 0;
-		if ( mpoContainer == nullptr ) {
-			DecPlayingCounter();
-		}
 	}
 	mui8Notify = 1;
+	mui8StartCounted = 0;
+	// Last: giving the count back may release the handle and clear this
+	// event.
+	if ( mpoContainer == nullptr ) {
+		DecPlayingCounter();
+	}
+}
+
+void EFSoundEvent_BC::RestartLoop() {
+	// A loop goes on as the same play: the restart counts itself, and the
+	// count the play held is given back after it (last: when the restart
+	// did not start, that ends the play and may release the handle).
+	const bool held = mui8StartCounted != 0;
+	mui8StartCounted = 0;
+	PlaySound( mui32PlayArg );
+	if ( held ) {
+		DecPlayingCounter();
+	}
+}
+
+void EFSoundEvent_BC::EndUnvoicedPlay() {
+	// Stopped before its voice started (or while out of range): no
+	// completion will come, so the play ends here as a stopped one would.
+	mui32Voice = EF_NO_VOICE;
+	mui8Notify = 0;
+	EndPlay();
 }
 
 void EFSoundEvent_BC::StopSound() {
@@ -379,11 +408,7 @@ void EFSoundEvent_BC::StopSound() {
 				mppoChildren[i]->StopSound();
 			}
 		}
-		if ( mpoContainer == nullptr ) {
-			mui8StartCounted = 0;
-			DecPlayingCounter();
-		}
-		SoundIsCompleted();
+		EndUnvoicedPlay();
 		return;
 	}
 	mpoSound->StopSound( mui32CompletionId, mui32Voice, mui32PlayArg == PLAY_ARG_LOOPING );
@@ -408,6 +433,9 @@ void EFSoundEvent_BC::KillSound() {
 			}
 		}
 		SoundIsCompleted();
+		// Without a voice the completion ends early; the next play must
+		// still notify.
+		mui8Notify = 1;
 		return;
 	}
 	if ( mpoSound == nullptr ) {

@@ -145,6 +145,13 @@ protected:
 	// Voice parameters and start; a failed start gives the play up.
 	void					StartVoice();
 	void					FailStart();
+	// The next element of a list plays.
+	void					AdvanceTo( EFNewSound * sound );
+	// The play is over: notify, restart a loop or give the count back.
+	void					EndPlay();
+	void					RestartLoop();
+	// Ends a play stopped before its voice started.
+	void					EndUnvoicedPlay();
 	// Queues NO_SOUND_COMPLETE to the owner.
 	void					NotifyOwner() const;
 	void					DecPlayingCounter() const;

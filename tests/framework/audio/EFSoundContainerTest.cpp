@@ -40,6 +40,10 @@ protected:
 		hole.playMode = EF_CONTAINER_SEQUENCE;
 		hole.elements = { EventId( 1, 0 ), 0xFFFFFFFF, EventId( 1, 2 ) };
 		containers.push_back( hole );							// 9: a hole in a sequence
+		ToolSoundContainerRecord unknown;
+		unknown.playMode = 6;
+		unknown.elements = { EventId( 1, 1 ), EventId( 1, 2 ) };
+		containers.push_back( unknown );						// 10: a mode past the known ones
 		LoadBank( 1, events, containers );
 		object = MakeObject( OBJECT_ID );
 		for ( u32 i = 0; i < containers.size(); i++ ) {
@@ -210,15 +214,22 @@ TEST_F( EFSoundContainerTest, TwoInstancesPlayASecondCopyAndDropAThird ) {
 	EXPECT_EQ( gSoundCompletions, 2u );
 }
 
-TEST_F( EFSoundContainerTest, AHoleStopsASequenceFromAdvancing ) {
-	EXPECT_EQ( PlayThrough( 9 ), ( std::vector<u32>{ 0 } ) );
+TEST_F( EFSoundContainerTest, APlayThatCannotGoOnStillCompletes ) {
+	struct Row {
+		u32					index;
+		std::vector<u32>	played;
+	};
+	// A hole ends the sequence; an unknown mode plays its first element.
+	const Row rows[] = { { 9, { 0 } }, { 10, { 1 } } };
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.index );
+		const u32 completions = gSoundCompletions;
+		EXPECT_EQ( PlayThrough( row.index ), row.played );
+		EXPECT_EQ( gSoundCompletions, completions + 1 );
+		EXPECT_FALSE( ContainerOf( row.index )->IsPlaying() );
+		EXPECT_EQ( audio->maoHandles[object->moNewSoundMgr.GetSound( ContainerId( 1, row.index ) )->mui32Handle].ui32PlayingCount, 0u );
+	}
 	EXPECT_EQ( Plays( 2 ), 0u );
-	EXPECT_EQ( gSoundCompletions, 0u );
-	// Silent at the hole, the play stays counted.
-	EFSoundContainer* const container = ContainerOf( 9 );
-	ASSERT_NE( container, nullptr );
-	EXPECT_FALSE( container->IsPlaying() );
-	EXPECT_EQ( audio->maoHandles[object->moNewSoundMgr.GetSound( ContainerId( 1, 9 ) )->mui32Handle].ui32PlayingCount, 1u );
 }
 
 TEST_F( EFSoundContainerTest, AStoppedPlayEndsWithoutNotifyingAndVolumesReachEveryElement ) {

@@ -363,10 +363,106 @@ TEST_F( EFSoundEventTest, AFailedStartGivesThePlayBackAndNeverLoops ) {
 	EXPECT_EQ( audio->mppoActiveSoundEvent.GetCount(), 0u );
 	// The restart counted once more; its failure gives that back, so the
 	// handle keeps the first play's count only.
-	const u32 handle = object->moNewSoundMgr.GetSound( EventId( 1, 0 ) )->mui32Handle;
-	EXPECT_EQ( audio->maoHandles[handle].ui32PlayingCount, 1u );
+	// The failed restart ends the play: its count is given back and the
+	// handle with it.
+	EXPECT_EQ( object->moNewSoundMgr.GetSound( EventId( 1, 0 ) )->mui32Handle, EF_NO_SOUND_HANDLE );
+	EXPECT_EQ( HandlesInUse(), 0u );
 	audio->Update( 0.016f );
 	EXPECT_EQ( fakes[1][0]->plays.size(), 2u );
+	DeleteObject( object );
+}
+
+TEST_F( EFSoundEventTest, ALoopHoldsOnePlayCountAndAStopFreesItsHandle ) {
+	ToolSoundEventRecord loop = Record( "LOOP", { 0 } );
+	loop.loop = 1;
+	ToolSoundContainerRecord looping;
+	looping.loop = 1;
+	looping.elements = { EventId( 1, 1 ) };
+	LoadBank( 1, { loop, Record( "ONCE", { 1 } ) }, { looping } );
+	EFGameObject* const object = MakeObject( OBJECT_ID );
+	struct Row {
+		u32		id;
+		u32		sample;
+		bool	orphan;
+	};
+	const Row rows[] = { { EventId( 1, 0 ), 0, false }, { EventId( 1, 0 ), 0, true },
+						 { ContainerId( 1, 0 ), 1, false }, { ContainerId( 1, 0 ), 1, true } };
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( testing::Message() << std::hex << row.id << ( row.orphan ? " orphan" : " object" ) );
+		u32 handle = EF_NO_SOUND_HANDLE;
+		if ( row.orphan ) {
+			handle = audio->PlayOrphanSoundEvent( row.id, 0 );
+		} else {
+			object->moNewSoundMgr.AddSound( row.id );
+			object->moNewSoundMgr.PlaySound( row.id, 0 );
+			handle = object->moNewSoundMgr.GetSound( row.id )->mui32Handle;
+		}
+		ASSERT_NE( handle, EF_NO_SOUND_HANDLE );
+		const size_t plays = fakes[1][row.sample]->plays.size();
+		for ( u32 i = 0; i < 4; i++ ) {
+			Complete( LastCompletion( row.sample ) );
+			EXPECT_EQ( audio->maoHandles[handle].ui32PlayingCount, 1u );
+		}
+		EXPECT_EQ( fakes[1][row.sample]->plays.size(), plays + 4 );
+		audio->StopSound( handle );
+		Complete( LastCompletion( row.sample ) );
+		EXPECT_EQ( audio->maoHandles[handle].ui32PlayingCount, 0u );
+		EXPECT_EQ( HandlesInUse(), 0u );
+		EXPECT_EQ( fakes[1][row.sample]->plays.size(), plays + 4 );
+	}
+	DeleteObject( object );
+}
+
+TEST_F( EFSoundEventTest, ASoundStoppedWhileWaitingEndsItsPlayAndLaterPlaysNotify ) {
+	ToolSoundContainerRecord once;
+	once.elements = { EventId( 1, 0 ) };
+	LoadBank( 1, { Record( "WAITS", { 1 } ) }, { once } );
+	EFGameObject* const object = MakeObject( OBJECT_ID );
+	EFNewSoundMgr& sounds = object->moNewSoundMgr;
+	for ( const u32 id : { EventId( 1, 0 ), ContainerId( 1, 0 ) } ) {
+		SCOPED_TRACE( testing::Message() << std::hex << id );
+		// Hung on the object's frame, the handle outlives each play.
+		sounds.AddSound( id );
+		ASSERT_EQ( sounds.ParentSoundToJoint( id, EF_OWN_FRAME_JOINT, 0 ), EF_SOUND_DONE );
+		ListenForCompletions( OBJECT_ID, id );
+		const u32 handle = sounds.GetSound( id )->mui32Handle;
+		const u32 completions = gSoundCompletions;
+		const size_t plays = fakes[1][1]->plays.size();
+		fakes[1][1]->softDelay = 0.05f;
+		sounds.PlaySound( id, 0 );
+		ASSERT_TRUE( audio->IsSoundPlaying( handle ) );
+		sounds.StopSound( id );
+		EXPECT_FALSE( audio->IsSoundPlaying( handle ) );
+		EXPECT_EQ( audio->maoHandles[handle].ui32PlayingCount, 0u );
+		audio->Update( 0.1f );
+		EXPECT_EQ( fakes[1][1]->plays.size(), plays );
+		EXPECT_EQ( gSoundCompletions, completions );
+		fakes[1][1]->softDelay = 0.0f;
+		sounds.PlaySound( id, 0 );
+		Complete( LastCompletion( 1 ) );
+		EXPECT_EQ( gSoundCompletions, completions + 1 );
+		EXPECT_EQ( audio->maoHandles[handle].ui32PlayingCount, 0u );
+	}
+	DeleteObject( object );
+}
+
+TEST_F( EFSoundEventTest, AListThatCannotGoOnStillCompletes ) {
+	// Selection mode 4, and a list whose second element has no sound
+	// object (sample 9 is past the bank).
+	LoadBank( 1, { Record( "MODE4", { 0 }, 4 ), Record( "HOLE", { 0, 9, 1 }, 1 ) } );
+	EFGameObject* const object = MakeObject( OBJECT_ID );
+	for ( const u32 id : { EventId( 1, 0 ), EventId( 1, 1 ) } ) {
+		SCOPED_TRACE( id );
+		object->moNewSoundMgr.AddSound( id );
+		ListenForCompletions( OBJECT_ID, id );
+		const u32 completions = gSoundCompletions;
+		object->moNewSoundMgr.PlaySound( id, 0 );
+		Complete( LastCompletion( 0 ) );
+		EXPECT_EQ( gSoundCompletions, completions + 1 );
+		EXPECT_EQ( HandlesInUse(), 0u );
+		EXPECT_EQ( audio->mppoActiveSoundEvent.GetCount(), 0u );
+	}
+	EXPECT_TRUE( fakes[1][1]->plays.empty() );
 	DeleteObject( object );
 }
 
