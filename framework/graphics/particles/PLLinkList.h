@@ -2,10 +2,8 @@
 ===============================================================================
 
 	Singly linked list of particles, emitters or particle types, threaded
-	through the element's own mpoNext, with head, tail and count.
-
-	Only what the physics reads and its tests need exists so far: adding
-	in front or at the back, and the first element.
+	through the element's own mpoNext, with head, tail and count. The list
+	owns nothing: removing or resetting deletes no element.
 
 ===============================================================================
 */
@@ -21,10 +19,19 @@ public:
 
 	void					AddFirst( T * element );
 	void					AddLast( T * element );
+	// The head taken off the list, or null when empty.
+	T *						RemoveFirst();
+	// Finds element and unlinks it; false when it is not on the list.
+	bool					Remove( T * element );
+	// Unlinks element, which follows prev (null: element is the head).
+	void					Remove( T * prev, T * element );
 	T *						GetFirst() const { return mpoHead; }
 	u32						GetCount() const { return mui32Count; }
 	// Forgets every element; nothing is deleted.
 	void					Reset() { mpoHead = mpoTail = nullptr; mui32Count = 0; }
+	// The list becomes the count elements of array, stride bytes apart, in
+	// array order.
+	void					ResetFreeList( T * array, s32 count, s32 stride );
 
 private:
 	T *						mpoHead;
@@ -52,6 +59,52 @@ void PLLinkList<T>::AddLast( T * element ) {
 	}
 	mpoTail = element;
 	mui32Count++;
+}
+
+template< class T >
+T * PLLinkList<T>::RemoveFirst() {
+	T * const head = mpoHead;
+	if ( head == nullptr ) {
+		return nullptr;
+	}
+	Remove( nullptr, head );
+	return head;
+}
+
+template< class T >
+bool PLLinkList<T>::Remove( T * element ) {
+	T * prev = nullptr;
+	for ( T * it = mpoHead; it != nullptr; prev = it, it = it->mpoNext ) {
+		if ( it == element ) {
+			Remove( prev, element );
+			return true;
+		}
+	}
+	return false;
+}
+
+template< class T >
+void PLLinkList<T>::Remove( T * prev, T * element ) {
+	if ( prev == nullptr ) {
+		mpoHead = element->mpoNext;
+	} else {
+		prev->mpoNext = element->mpoNext;
+	}
+	if ( mpoTail == element ) {
+		mpoTail = prev;
+	}
+	element->mpoNext = nullptr;
+	mui32Count--;
+}
+
+template< class T >
+void PLLinkList<T>::ResetFreeList( T * array, const s32 count, const s32 stride ) {
+	Reset();
+	u8 * bytes = reinterpret_cast<u8 *>( array );
+	for ( s32 i = 0; i < count; i++ ) {
+		AddLast( reinterpret_cast<T *>( bytes ) );
+		bytes += stride;
+	}
 }
 
 #endif

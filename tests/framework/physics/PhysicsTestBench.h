@@ -169,6 +169,15 @@ protected:
 	}
 
 	void TearDown() override {
+		// The types and emitters are the bench's: the manager must not
+		// delete them, nor take the bench's particle into its pool.
+		for ( PLType* type : mTypes ) {
+			type->moEmitters.Reset();
+		}
+		for ( auto& emitter : mEmitters ) {
+			emitter->moParticles.Reset();
+		}
+		moParticles->GetTypeList().Reset();
 		delete moParticles;
 		for ( PLType* type : mTypes ) {
 			delete type;

@@ -462,7 +462,7 @@ TEST_F( EFEngineControllerTest, ResetRunsAHundredAndEighteenEmptyFramesAroundThe
 	// an initialised framework), the audio manager's (checked above) and the
 	// release of the splines leave no trace.
 	const std::vector<std::vector<std::string>> terminations = {
-		{ "EFSlideShow::Destroy" }, { "PLMgr_BC::Terminate", "EFLightMgr_BC::Terminate" },
+		{ "EFSlideShow::Destroy" }, { "EFLightMgr_BC::Terminate" },
 		{ "EFBillboardMgr::Terminate" }, {},
 		{ "EFCutScenePlayer::Terminate" },
 		{ "EFTexFader::Terminate", "EFProjectorMgr_BC::Terminate", "EFLensFlareFX::Terminate" },
