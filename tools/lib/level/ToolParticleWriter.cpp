@@ -151,8 +151,8 @@ ToolEmitterContainer ToolParticleWriter::SampleEmitters() {
 	return container;
 }
 
-std::vector<u8> ToolParticleWriter::MalformedTypeContainer( const std::string& name ) {
-	std::vector<ToolParticleType> types = SampleTypes( "" );
+std::vector<u8> ToolParticleWriter::MalformedTypeContainer( const std::string& name, const std::string& texture ) {
+	std::vector<ToolParticleType> types = SampleTypes( texture );
 	ToolParticleContainer container = TypeContainer( types );
 	if ( name == "size" ) {
 		container.types.bytes.pop_back();

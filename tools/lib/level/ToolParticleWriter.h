@@ -79,7 +79,7 @@ public:
 	// no block: loads nothing, succeeds), "unterminated" (a 32-character
 	// type name), "unknown-type" and "emitter-151" (PARTEMI_SIZE 151)
 	// emitter containers.
-	static std::vector<u8>		MalformedTypeContainer( const std::string& name );
+	static std::vector<u8>		MalformedTypeContainer( const std::string& name, const std::string& texture = "dot" );
 	static std::vector<u8>		MalformedEmitterContainer( const std::string& name );
 	// A small valid set: two types ("spark", "smoke") and one emitter of
 	// "spark".
