@@ -6,6 +6,7 @@
 #include "ParticleTestBench.h"
 
 #include "datatypes/maths/DTMatrix.h"
+#include "support/TestArenaUse.h"
 
 #include <gtest/gtest.h>
 
@@ -253,4 +254,47 @@ TEST_F( PLEmitterPhysicsTest, AnOrientedLaunchWithoutAMatrixIsDroppedAndOldParti
 	EXPECT_EQ( moParticles->GetFreeParticlesList().GetCount(), freeBefore );
 	EXPECT_EQ( moParticles->GetFreeParticlesList().GetFirst(), nextFree );
 	EXPECT_EQ( emitter->GetNbActivePart(), 1u );
+}
+
+namespace {
+
+u32 gLibraryAllocations = 0;
+RwMemoryFunctions gSavedMemory;
+
+void* CountingMalloc( const u32 size ) {
+	gLibraryAllocations++;
+	return gSavedMemory.rwmalloc( size );
+}
+
+void* CountingCalloc( const u32 count, const u32 size ) {
+	gLibraryAllocations++;
+	return gSavedMemory.rwcalloc( count, size );
+}
+
+} // namespace
+
+TEST_F( PLEmitterPhysicsTest, AFullFrameOfPlainParticlesAllocatesNothing ) {
+	for ( u32 i = 0; i < 50; i++ ) {
+		PLEmitter* const emitter = MakeEmitter( 0.01f * static_cast<f32>( i ), 0.0f, 2.0f );
+		emitter->mpoType->SetInt( PL_INT_FLAGS | PL_INT_PER_LAUNCH, 0 );
+		emitter->mpoType->SetInt( PL_INT_PER_LAUNCH, 12 );
+		emitter->Start( 1 );
+	}
+	BeginDrawing();
+	moParticles->Update( 0.02f );
+	moParticles->Render();
+	ASSERT_EQ( moParticles->GetStatistic( 0 ), PL_POOL_SIZE );
+	const s64 heaps = TestArenaUse();
+	gSavedMemory = RwEngineInstance->memoryFunctions;
+	gLibraryAllocations = 0;
+	RwEngineInstance->memoryFunctions.rwmalloc = CountingMalloc;
+	RwEngineInstance->memoryFunctions.rwcalloc = CountingCalloc;
+	for ( u32 frame = 0; frame < 10; frame++ ) {
+		moParticles->Update( 0.02f );
+		moParticles->Render();
+	}
+	RwEngineInstance->memoryFunctions = gSavedMemory;
+	EXPECT_EQ( gLibraryAllocations, 0u );
+	EXPECT_EQ( TestArenaUse(), heaps );
+	EXPECT_FALSE( DrawCalls().empty() );
 }
