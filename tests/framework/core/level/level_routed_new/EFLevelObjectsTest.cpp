@@ -19,6 +19,7 @@
 #include "framework/core/world/EFWorld.h"
 #include "framework/graphics/ApAtomicDataPlugin.h"
 #include "framework/graphics/EF3dObj.h"
+#include "framework/graphics/particles/PLMgr.h"
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/logic/EFLogicCode.h"
 #include "framework/physics/EFCollisionMap.h"
@@ -32,6 +33,7 @@
 #include "graphics3d/world/RpSkin.h"
 #include "graphics3d/world/RpWorldPlugin.h"
 #include "tools/lib/ToolSampleDisc.h"
+#include "tools/lib/level/ToolParticleWriter.h"
 #include "tools/lib/level/ToolSampleObjects.h"
 #include "tools/lib/level/ToolSampleSplines.h"
 #include "tools/lib/logic/ToolSampleLogic.h"
@@ -585,6 +587,34 @@ TEST_F( EFLevelObjectsTest, AGameObjectRecordThatFailsEndsTheLevelWhereItStands 
 		EXPECT_EQ( InWorld( AFTER ), nullptr );
 		EXPECT_EQ( gpoGameLogicMgr->GetLatentMap().GetCount(), 0u );
 	}
+}
+
+TEST_F( EFLevelObjectsTest, AFailingParticleContainerEndsTheLevelAndTheManagerStays ) {
+	MakeController();
+	constexpr u32 BEFORE = 0x2A000001;
+	constexpr u32 AFTER = 0x2A000003;
+	constexpr s32 TYPE_CONTAINER = 41;
+	constexpr s32 EMITTER_CONTAINER = 37;
+	PLMgr* const manager = gpoPLParticleMgr;
+	ASSERT_NE( manager, nullptr );
+	WriteLevel( { Record( TOOL_CLASS_GAME_OBJECT, GloBytes( PlainObject( BEFORE ) ) ),
+				  Record( TYPE_CONTAINER, ToolParticleWriter::MalformedTypeContainer( "size" ) ),
+				  Record( TOOL_CLASS_GAME_OBJECT, GloBytes( PlainObject( AFTER ) ) ) } );
+	EXPECT_EQ( Reload(), -2 );
+	EXPECT_EQ( gpoPLParticleMgr, manager );
+	EXPECT_NE( InWorld( BEFORE ), nullptr );
+	EXPECT_EQ( InWorld( AFTER ), nullptr );
+
+	// The failed container took the manager's first load: a level's type
+	// and emitter containers then come one too many, until the world's
+	// termination ends the particles and the next level loads types again.
+	DestroyLevelObjects();
+	WriteLevel( { Record( TYPE_CONTAINER, ToolParticleWriter::MalformedTypeContainer( "nb-zero" ) ),
+				  Record( EMITTER_CONTAINER, ToolParticleWriter::EmitterContainerBytes( {} ) ) } );
+	EXPECT_EQ( Reload(), -2 );
+	gpoPLParticleMgr->Terminate();
+	EXPECT_EQ( Reload(), 0 );
+	EXPECT_EQ( gpoPLParticleMgr, manager );
 }
 
 }
