@@ -7,6 +7,7 @@
 #include "framework/core/world/EFGameObject.h"
 #include "framework/graphics/EF3dObj.h"
 #include "framework/graphics/EFCamera.h"
+#include "framework/graphics/EFCameraFrustum.h"
 #include "framework/graphics/EFGraphicsMgr.h"
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/physics/EFPhysic.h"
@@ -94,20 +95,7 @@ void EFWorld::PrepareRender() {
 			if ( camera == nullptr ) {
 				continue;
 			}
-			if ( camera->muiPlanesDirty != 0 ) {
-				f32 width = 0.0f;
-				f32 height = 0.0f;
-				f32 nearDist = 0.0f;
-				f32 farDist = 0.0f;
-				camera->GetViewWindow( width, height );
-				camera->GetClipPlanes( nearDist, farDist );
-				camera->moFrustum.SetFromCameraParams( width, height, nearDist, farDist, camera->GetCameraProjection() );
-				camera->muiPlanesDirty = 0;
-			}
-			if ( camera->GetFrame() != nullptr ) {
-				camera->moFrustum.TransformPlanes( *camera->GetFrame()->GetWMatrix(), camera->moWorldFrustum );
-			}
-			camera->UpdateGuardBand();
+			EFRefreshWorldFrustum( *camera );
 		}
 	}
 	ClipGameObjects();

@@ -7,6 +7,7 @@
 #include "framework/core/world/EFInstanceFlags.h"
 #include "framework/core/world/EFWorld.h"
 #include "framework/graphics/EFCamera.h"
+#include "framework/graphics/EFCameraFrustum.h"
 #include "framework/graphics/EFGraphicsMgr.h"
 #include "framework/graphics/particles/PLMgr.h"
 #include "framework/graphics/particles/PLType.h"
@@ -362,19 +363,7 @@ void PLEmitter_BC::UpdateClippingState() {
 		if ( camera == nullptr || ( camera->muiFlags & EF_INSTANCE_ACTIVE ) == 0 || camera->GetFrame() == nullptr ) {
 			continue;
 		}
-		if ( camera->muiPlanesDirty != 0 ) {
-			f32 w = 0.0f;
-			f32 h = 0.0f;
-			f32 nearDist = 0.0f;
-			f32 farDist = 0.0f;
-			camera->GetViewWindow( w, h );
-			camera->GetClipPlanes( nearDist, farDist );
-			camera->moFrustum.SetFromCameraParams( w, h, nearDist, farDist, camera->GetCameraProjection() );
-			camera->muiPlanesDirty = 0;
-		}
-		const DTMatrix * const cameraWorld = DTAsDTMatrix( RwFrameGetLTM( camera->GetFrame()->GetRwFrame() ) );
-		camera->moFrustum.TransformPlanes( *cameraWorld, camera->moWorldFrustum );
-		camera->UpdateGuardBand();
+		EFRefreshWorldFrustum( *camera );
 		bool inside = true;
 		for ( u32 i = 0; i < EF_FRUSTUM_PLANES && inside; i++ ) {
 			inside = camera->moWorldFrustum.moPlanes[i].Distance( centre ) <= mfClipRadius;
