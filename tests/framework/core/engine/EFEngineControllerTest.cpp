@@ -457,8 +457,8 @@ TEST_F( EFEngineControllerTest, ResetRunsAHundredAndEighteenEmptyFramesAroundThe
 		return each;
 	}, &textures );
 	EXPECT_EQ( textures, 0u );
-	// The world's termination shows as the particle and light managers'
-	// it drives; the game logic's and player devices' terminations (without
+	// The world's termination shows as the light manager's it drives (the
+	// particle manager's leaves no trace); the game logic's and player devices' terminations (without
 	// an initialised framework), the audio manager's (checked above) and the
 	// release of the splines leave no trace.
 	const std::vector<std::vector<std::string>> terminations = {
