@@ -83,12 +83,9 @@ void EFObjCollisionBBox::PrecalcPrimData() {
 	if ( !HasMatrices() ) {
 		return;
 	}
+	EFPlacePrimMatrices( mpoFrame, moPrimPos, mpoBoxToWorld, mpoWorldToBox );
 	RwMatrix identity;
 	const RwMatrix * const world = FrameMatrix( mpoFrame, identity );
-	*mpoBoxToWorld = *world;
-	mpoBoxToWorld->pos = { moPrimPos.x, moPrimPos.y, moPrimPos.z };
-	mpoBoxToWorld->flags &= ~rwMATRIXINTERNALIDENTITY;
-	RwMatrixInvert( mpoWorldToBox, mpoBoxToWorld );
 
 	RwMatrix & transpose = *mpoScaledTranspose;
 	transpose = *world;
@@ -105,11 +102,7 @@ void EFObjCollisionBBox::Translate( const DTVector3d & v ) {
 	if ( !HasMatrices() ) {
 		return;
 	}
-	mpoBoxToWorld->pos = { moPrimPos.x, moPrimPos.y, moPrimPos.z };
-	mpoBoxToWorld->flags &= ~rwMATRIXINTERNALIDENTITY;
-	const DTVector3d back = -EFTransformVector( moPrimPos, mpoWorldToBox );
-	mpoWorldToBox->pos = { back.x, back.y, back.z };
-	mpoWorldToBox->flags &= ~rwMATRIXINTERNALIDENTITY;
+	EFMovePrimMatrices( moPrimPos, mpoBoxToWorld, mpoWorldToBox );
 }
 
 u32 EFObjCollisionBBox::CheckEnvCollision( const EFCheckCollisionIn & in, EFCheckCollisionOut & out,

@@ -8,8 +8,10 @@
 	It owns two matrices, created with it and destroyed with it: its space
 	to world and back. Without them it answers every test with "no
 	contact". It never moves actively: every pairwise test is the mirror
-	of the other shape's, and two polygon primitives never collide. Its
-	ray test and escape are not built yet.
+	of the other shape's, and two polygon primitives never collide. It has
+	no environment, point, particle or escape answers; rays hit both
+	sides of its polygons. The polygons are not owned: they are the
+	model's plug-in data.
 
 ===============================================================================
 */
@@ -24,6 +26,16 @@ class EFObjCollisionPolygon : public EFObjCollisionPrim {
 public:
 	explicit				EFObjCollisionPolygon( DTFrame * frame );
 							~EFObjCollisionPolygon() override;
+
+	// The polygon records: count of them from first (not owned); a null
+	// first means none.
+	void					SetPolygons( u32 count, EFEnvCollisionPrim * first );
+
+	// The world position as the base computes it, the world matrix (the
+	// frame's, at that position) and its inverse.
+	void					PrecalcPrimData() override;
+	// Moves the world position and both matrices' positions by v.
+	void					Translate( const DTVector3d & v ) override;
 
 	u32						CheckEnvCollision( const EFCheckCollisionIn & in, EFCheckCollisionOut & out,
 											   EFEnvCollisionPrim * polygon ) override;

@@ -14,8 +14,10 @@
 #ifndef EF_PRIM_SPACE_H
 #define EF_PRIM_SPACE_H
 
+#include "datatypes/maths/DTFrame.h"
 #include "datatypes/maths/DTVector3d.h"
 #include "framework/graphics/particles/PLParticle.h"
+#include "graphics3d/core/RwFrame.h"
 #include "graphics3d/core/RwMatrix.h"
 #include "platform/runtime/RuntimeRand.h"
 
@@ -46,6 +48,31 @@ inline DTVector3d EFTransformVector( const DTVector3d & v, const RwMatrix * matr
 	DTVector3d out;
 	RwV3dTransformVectors( DTAsRwV3d( &out ), DTAsRwV3d( &v ), 1, matrix );
 	return out;
+}
+
+// A primitive's space to world: the frame's world matrix (the identity
+// without a frame) with its position at the primitive's world position,
+// and its inverse.
+inline void EFPlacePrimMatrices( DTFrame * frame, const DTVector3d & position, RwMatrix * toWorld,
+								 RwMatrix * toPrim ) {
+	if ( frame != nullptr ) {
+		*toWorld = *RwFrameGetLTM( frame->GetRwFrame() );
+	} else {
+		_rwMatrixSetIdentity( toWorld );
+	}
+	toWorld->pos = { position.x, position.y, position.z };
+	toWorld->flags &= ~rwMATRIXINTERNALIDENTITY;
+	RwMatrixInvert( toPrim, toWorld );
+}
+
+// The same pair after the primitive moved to position: both positions
+// follow, the rotations stay.
+inline void EFMovePrimMatrices( const DTVector3d & position, RwMatrix * toWorld, RwMatrix * toPrim ) {
+	toWorld->pos = { position.x, position.y, position.z };
+	toWorld->flags &= ~rwMATRIXINTERNALIDENTITY;
+	const DTVector3d back = -EFTransformVector( position, toPrim );
+	toPrim->pos = { back.x, back.y, back.z };
+	toPrim->flags &= ~rwMATRIXINTERNALIDENTITY;
 }
 
 // Row a of the matrix.
