@@ -271,7 +271,9 @@ bool ReadExt( RwStream * stream, const s32 length, ApCollisionPrimitivesExt & ex
 	return left == 0 || RwStreamSkip( stream, static_cast<u32>( left ) ) != nullptr;
 }
 
-RwStream * ReadCallBack( RwStream * stream, const s32 length, void * object, const s32 offset, s32 ) {
+}	// namespace
+
+RwStream * ApCollisionPrimitivesStreamRead( RwStream * stream, const s32 length, void * object, const s32 offset, s32 ) {
 	ApCollisionPrimitivesExt & ext = *Ext( object, offset );
 	Free( ext.mpPolygons );
 	ext.mpPolygons = nullptr;
@@ -310,7 +312,7 @@ bool WritePolygons( RwStream * stream, const u8 * data, const u32 size ) {
 	return true;
 }
 
-RwStream * WriteCallBack( RwStream * stream, s32, const void * object, const s32 offset, s32 ) {
+RwStream * ApCollisionPrimitivesStreamWrite( RwStream * stream, s32, const void * object, const s32 offset, s32 ) {
 	const ApCollisionPrimitivesExt & ext = *Ext( const_cast<void *>( object ), offset );
 	const s32 head[2] = { ext.mi32Size, ext.mi32Count };
 	if ( !WriteInts( stream, head, 2 ) ) {
@@ -350,9 +352,11 @@ RwStream * WriteCallBack( RwStream * stream, s32, const void * object, const s32
 	return stream;
 }
 
-s32 SizeCallBack( const void * object, const s32 offset, s32 ) {
+s32 ApCollisionPrimitivesStreamSize( const void * object, const s32 offset, s32 ) {
 	return Ext( const_cast<void *>( object ), offset )->mi32Size;
 }
+
+namespace {
 
 void * CreateCallBack( void * object, const s32 offset, s32 ) {
 	std::memset( Ext( object, offset ), 0, sizeof( ApCollisionPrimitivesExt ) );
@@ -378,7 +382,9 @@ void * Duplicate( const void * source, const u32 bytes, bool & failed ) {
 	return block;
 }
 
-void * CopyCallBack( void * destination, const void * source, const s32 offset, s32 ) {
+}	// namespace
+
+void * ApCollisionPrimitivesCopy( void * destination, const void * source, const s32 offset, s32 ) {
 	if ( destination == nullptr || source == nullptr ) {
 		return nullptr;
 	}
@@ -407,19 +413,22 @@ void * CopyCallBack( void * destination, const void * source, const s32 offset, 
 	return destination;
 }
 
-}	// namespace
-
 s32 ApCollisionPrimitivesPluginAttach() {
 	const s32 offset =
 		RpClumpRegisterPlugin( static_cast<s32>( sizeof( ApCollisionPrimitivesExt ) ), AP_COLLISION_PRIMITIVES_PLUGIN_ID,
-							   CreateCallBack, DestroyCallBack, CopyCallBack );
+							   CreateCallBack, DestroyCallBack, ApCollisionPrimitivesCopy );
 	if ( offset < 0 ) {
 		return 0;
 	}
 	gOffset = offset;
 	const s32 stream =
-		RpClumpRegisterPluginStream( AP_COLLISION_PRIMITIVES_PLUGIN_ID, ReadCallBack, WriteCallBack, SizeCallBack );
+		RpClumpRegisterPluginStream( AP_COLLISION_PRIMITIVES_PLUGIN_ID, ApCollisionPrimitivesStreamRead,
+									 ApCollisionPrimitivesStreamWrite, ApCollisionPrimitivesStreamSize );
 	return stream == offset ? 1 : 0;
+}
+
+s32 ApCollisionPrimitivesOffset() {
+	return gOffset;
 }
 
 s32 ApClumpGetNbCollisionPrimitives( const RpClump * clump ) {

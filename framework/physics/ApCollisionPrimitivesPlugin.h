@@ -35,6 +35,7 @@
 #include "datatypes/maths/DTSphere.h"
 
 struct RpClump;
+struct RwStream;
 class EFEnvCollisionPrim;
 
 constexpr u32 AP_COLLISION_PRIMITIVES_PLUGIN_ID	= 0x01BAD003;
@@ -77,6 +78,18 @@ const ApCollisionPrimitive *	ApClumpGetCollisionPrimitive( const RpClump * clump
 EFEnvCollisionPrim *		ApClumpGetCollisionPolygonData( const RpClump * clump, u32 index, u32 & count );
 // The model's bounding sphere; false when it has none.
 bool						ApClumpGetBoundingSphere( const RpClump * clump, DTSphere & sphere );
+// The clump registry's callbacks: the chunk's reader (null, the
+// extension left empty, on any failure), writer and size, and the copy
+// (null, the destination left empty, when memory fails).
+RwStream *					ApCollisionPrimitivesStreamRead( RwStream * stream, s32 length, void * clump, s32 offset,
+															 s32 size );
+RwStream *					ApCollisionPrimitivesStreamWrite( RwStream * stream, s32 length, const void * clump,
+															  s32 offset, s32 size );
+s32							ApCollisionPrimitivesStreamSize( const void * clump, s32 offset, s32 size );
+void *						ApCollisionPrimitivesCopy( void * destination, const void * source, s32 offset,
+													   s32 size );
+// The offset of the extension in a clump, -1 before the attach.
+s32							ApCollisionPrimitivesOffset();
 // Copies all 23 words.
 void						ApCollisionPrimitiveCopy( ApCollisionPrimitive & destination,
 													  const ApCollisionPrimitive & source );

@@ -1,0 +1,311 @@
+/*
+	The clump collision-primitive plug-in: the pinned chunk layout, round
+	trips of every shape, the accessors, copies and every malformed chunk
+	the writer makes.
+*/
+#include "framework/physics/ApCollisionPrimitivesPlugin.h"
+#include "framework/physics/EFEnvCollisionPrim.h"
+#include "framework/physics/EFObjCollisionPrim.h"
+#include "graphics3d/world/RpClump.h"
+#include "graphics3d/world/RpWorldTestSupport.h"
+#include "support/TestHexBytes.h"
+#include "tools/lib/graphics3d/ToolClumpWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+// The extension as the host lays it out: registered at its own size.
+constexpr s32 EXT_BYTES = 40;
+
+// Sphere, capsule, box and a polygon set of two triangles (edge-grab 5),
+// little-endian words grouped by field.
+const char* const FIXTURE =
+	"50020000 04000000"
+	// the model's sphere: (0, 1, 0), radius 2
+	"00000000 0000803f 00000000 00000040"
+	// sphere: tag 0x11, the model's frame, offset (1, 0, 0), attributes 1-11, radius 0.5
+	"00000000 11000000 ffffffff 0000803f 00000000 00000000 00000000 00000000"
+	"01000000 02000000 03000000 04000000 05000000 06000000 07000000 08000000 09000000 0a000000 0b000000"
+	"0000003f"
+	// capsule: tag 0x12, joint 0, the carried floats 2 and -1, flags 1, radius 0.5, half axis (0, 1, 0)
+	"01000000 12000000 00000000 00000000 00000000 00000000 00000040 000080bf"
+	"01000000 00000000 00000000 00000000 00000000 00000000 00000000 00000000 00000000 00000000 00000000"
+	"0000003f 00000000 0000803f 00000000"
+	// box: tag 0x13, joint 1, offset (0, 2, 0), half extents (1, 2, 0.5)
+	"02000000 13000000 01000000 00000000 00000040 00000000 00000000 00000000"
+	"00000000 00000000 00000000 00000000 00000000 00000000 00000000 00000000 00000000 00000000 00000000"
+	"0000803f 00000040 0000003f"
+	// polygon set: tag 0x14, joint 1, two polygons from byte 0
+	"03000000 14000000 01000000 00000000 00000000 00000000 00000000 00000000"
+	"00000000 00000000 00000000 00000000 00000000 00000000 00000000 00000000 00000000 00000000 00000000"
+	"02000000 00000000"
+	// triangle at y = 0: attribute, edge-grab 5 and 3 vertices, check, plane, vertices, edge planes
+	"00000000 05000300 00000000 00000000 0000803f 00000000 00000000"
+	"00000000 00000000 00000000 00000000 00000000 0000803f 0000803f 00000000 00000000"
+	"000080bf 00000000 00000000 00000000 00000000 00000000 0000803f 000080bf 8104353f 00000000 810435bf 00000000"
+	// triangle at y = 1
+	"00000000 05000300 00000000 00000000 0000803f 00000000 000080bf"
+	"00000000 0000803f 00000000 00000000 0000803f 0000803f 0000803f 0000803f 00000000"
+	"000080bf 00000000 00000000 00000000 00000000 00000000 0000803f 000080bf 8104353f 00000000 810435bf 00000000";
+
+ToolCollisionPolygon Triangle( const f32 y, const u16 edgeGrab = 0 ) {
+	return { { { 0, y, 0 }, { 0, y, 1 }, { 1, y, 0 } }, 0, edgeGrab };
+}
+
+ToolCollisionPrim Prim( const u32 shape, const u32 tag, const s32 joint, std::array<f32, 4> size ) {
+	ToolCollisionPrim prim;
+	prim.shape = shape;
+	prim.tag = tag;
+	prim.joint = joint;
+	prim.size = size;
+	prim.unused = { 3.0f, -4.0f };
+	for ( u32 i = 0; i < 11; i++ ) {
+		prim.attribs[i] = 0x100 * tag + i;
+	}
+	return prim;
+}
+
+// One of each shape, the polygon set over two triangles and a square.
+ToolCollisionPrims AllShapes() {
+	ToolCollisionPrims prims;
+	prims.sphere = std::array<f32, 4>{ 0.5f, 1.0f, -0.5f, 3.0f };
+	prims.prims = { Prim( 0, 1, -1, { 0.5f } ), Prim( 1, 2, 0, { 0.25f, 0, 1, 0 } ), Prim( 2, 3, 1, { 1, 2, 3 } ) };
+	prims.polygons = { Triangle( 0.0f, 0x0005 ), Triangle( 1.0f ),
+					   { { { 0, 2, 0 }, { 0, 2, 1 }, { 1, 2, 1 }, { 1, 2, 0 } }, 7, 0x1234 } };
+	ToolCollisionPrim set = Prim( 3, 4, 1, {} );
+	set.polygonCount = 2;
+	set.polygonOffset = ToolClumpWriter::PolygonBytes( prims.polygons, 1 );
+	prims.prims.push_back( set );
+	return prims;
+}
+
+class ApCollisionPrimitivesPluginTest : public RpWorldTestCase {
+protected:
+	void RegisterPlugins() override { ASSERT_EQ( ApCollisionPrimitivesPluginAttach(), 1 ); }
+
+	void TearDown() override {
+		for ( RpClump* clump : clumps ) {
+			RpClumpDestroy( clump );
+		}
+		RpWorldTestCase::TearDown();
+	}
+
+	RpClump* NewClump() {
+		clumps.push_back( RpClumpCreate() );
+		return clumps.back();
+	}
+
+	// The chunk payload read into clump by the read callback alone.
+	static bool ReadInto( RpClump* clump, const std::vector<u8>& payload ) {
+		RwStream* const stream = RwTestOpenRead( payload );
+		const bool read = ApCollisionPrimitivesStreamRead( stream, static_cast<s32>( payload.size() ), clump,
+														   ApCollisionPrimitivesOffset(), EXT_BYTES ) != nullptr;
+		RwStreamClose( stream, nullptr );
+		return read;
+	}
+
+	static std::vector<u8> Written( const RpClump* clump ) {
+		return RwTestWrite( [&]( RwStream* s ) {
+			return ApCollisionPrimitivesStreamWrite( s, 0, clump, ApCollisionPrimitivesOffset(), EXT_BYTES ) != nullptr;
+		} );
+	}
+
+	static s32 Size( const RpClump* clump ) {
+		return ApCollisionPrimitivesStreamSize( clump, ApCollisionPrimitivesOffset(), EXT_BYTES );
+	}
+
+	// A clump chunk of one frame carrying entry in its extension.
+	static std::vector<u8> ClumpBytes( const ToolExtensionEntry& entry ) {
+		ToolClump clump;
+		clump.frames = { ToolFrame{} };
+		clump.extension = { entry };
+		return RpTestBytes( [&]( ToolChunkWriter& w ) { ToolClumpWriter::Write( w, clump ); } );
+	}
+
+	static void ExpectEmpty( const RpClump* clump ) {
+		DTSphere sphere;
+		EXPECT_EQ( ApClumpGetNbCollisionPrimitives( clump ), 0 );
+		EXPECT_FALSE( ApClumpGetBoundingSphere( clump, sphere ) );
+		EXPECT_EQ( Size( clump ), 0 );
+		u32 count = 0;
+		EXPECT_EQ( ApClumpGetCollisionPolygonData( clump, 0, count ), nullptr );
+	}
+
+	std::vector<RpClump*> clumps;
+};
+
+TEST_F( ApCollisionPrimitivesPluginTest, TheHandWrittenChunkDecodesFieldByFieldAndWritesBackItsOwnBytes ) {
+	const std::vector<u8> fixture = HexBytes( FIXTURE );
+	ASSERT_EQ( fixture.size(), 0x250u );
+	RpClump* const clump = NewClump();
+	ASSERT_TRUE( ReadInto( clump, fixture ) );
+	ASSERT_EQ( ApClumpGetNbCollisionPrimitives( clump ), 4 );
+	DTSphere sphere;
+	ASSERT_TRUE( ApClumpGetBoundingSphere( clump, sphere ) );
+	EXPECT_EQ( sphere.moPos.y, 1.0f );
+	EXPECT_EQ( sphere.mfRadius, 2.0f );
+
+	const ApCollisionPrimitive* const ball = ApClumpGetCollisionPrimitive( clump, 0 );
+	EXPECT_EQ( ball->mui32Shape, EF_PRIM_SPHERE );
+	EXPECT_EQ( ball->mui32Tag, 0x11u );
+	EXPECT_EQ( ball->mi32Joint, AP_COLLISION_PRIMITIVE_MODEL_FRAME );
+	EXPECT_EQ( ball->mafOffset[0], 1.0f );
+	for ( u32 i = 0; i < 11; i++ ) {
+		EXPECT_EQ( ball->maui32Attribs[i], i + 1 );
+	}
+	EXPECT_EQ( ball->mafSize[0], 0.5f );
+	const ApCollisionPrimitive* const capsule = ApClumpGetCollisionPrimitive( clump, 1 );
+	EXPECT_EQ( capsule->mi32Joint, 0 );
+	EXPECT_EQ( capsule->mafUnused[0], 2.0f );
+	EXPECT_EQ( capsule->mafUnused[1], -1.0f );
+	EXPECT_EQ( capsule->mafSize[0], 0.5f );
+	EXPECT_EQ( capsule->mafSize[2], 1.0f );
+	const ApCollisionPrimitive* const box = ApClumpGetCollisionPrimitive( clump, 2 );
+	EXPECT_EQ( box->mafOffset[1], 2.0f );
+	EXPECT_EQ( box->mafSize[1], 2.0f );
+	EXPECT_EQ( box->mafSize[2], 0.5f );
+	EXPECT_EQ( box->mafSize[3], 0.0f );	// not streamed: stays zero
+
+	u32 count = 0;
+	const EFEnvCollisionPrim* const first = ApClumpGetCollisionPolygonData( clump, 3, count );
+	ASSERT_NE( first, nullptr );
+	EXPECT_EQ( count, 2u );
+	EXPECT_EQ( first->mui16EdgeGrab, 5u );
+	EXPECT_EQ( first->mui16NbVertex, 3u );
+	const EFEnvCollisionPrim* const second = reinterpret_cast<const EFEnvCollisionPrim*>(
+		reinterpret_cast<const u8*>( first ) + 28 + 28 * 3 );
+	EXPECT_EQ( second->mui16EdgeGrab, 5u );
+	EXPECT_EQ( second->mui16NbVertex, 3u );
+	EXPECT_EQ( second->moPlane.mfD, -1.0f );
+	EXPECT_EQ( second->GetVertex()[2].x, 1.0f );
+
+	EXPECT_EQ( Written( clump ), fixture );
+	EXPECT_EQ( Size( clump ), 0x250 );
+}
+
+TEST_F( ApCollisionPrimitivesPluginTest, EveryShapeAndAnEmptyModelWriteBackTheBytesTheyWereReadFrom ) {
+	ToolCollisionPrims polygonsOnly;
+	polygonsOnly.polygons = { Triangle( 0.0f, 3 ) };
+	ToolCollisionPrims noSphere = AllShapes();
+	noSphere.sphere.reset();
+	struct Row {
+		const char*			name;
+		ToolCollisionPrims	prims;
+	} rows[] = {
+		{ "all shapes", AllShapes() },
+		{ "no sphere: zeros", noSphere },
+		{ "no records, no data", ToolCollisionPrims{} },
+		{ "no records: the rest is polygon data", polygonsOnly },
+	};
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.name );
+		const ToolExtensionEntry entry = ToolClumpWriter::CollisionPrims( row.prims );
+		RpClump* const clump = NewClump();
+		ASSERT_TRUE( ReadInto( clump, entry.payload ) );
+		EXPECT_EQ( ApClumpGetNbCollisionPrimitives( clump ), static_cast<s32>( row.prims.prims.size() ) );
+		EXPECT_EQ( Written( clump ), entry.payload );
+		EXPECT_EQ( Size( clump ), static_cast<s32>( entry.payload.size() ) );
+	}
+}
+
+TEST_F( ApCollisionPrimitivesPluginTest, AccessorsStopAtTheCountAndAnotherShapeHasNoPolygons ) {
+	RpClump* const clump = NewClump();
+	ExpectEmpty( clump );
+	ASSERT_TRUE( ReadInto( clump, ToolClumpWriter::CollisionPrims( AllShapes() ).payload ) );
+	EXPECT_NE( ApClumpGetCollisionPrimitive( clump, 3 ), nullptr );
+	EXPECT_EQ( ApClumpGetCollisionPrimitive( clump, 4 ), nullptr );
+	u32 count = 0;
+	EXPECT_EQ( ApClumpGetCollisionPolygonData( clump, 4, count ), nullptr );
+	EXPECT_EQ( count, 0xFFFFFFFFu );
+	EXPECT_EQ( ApClumpGetCollisionPolygonData( clump, 0, count ), nullptr );
+	EXPECT_EQ( count, 0u );
+	const EFEnvCollisionPrim* const set = ApClumpGetCollisionPolygonData( clump, 3, count );
+	ASSERT_NE( set, nullptr );
+	EXPECT_EQ( count, 2u );
+	EXPECT_EQ( set->moPlane.mfD, -1.0f );
+	// The square after the set keeps its own halfwords.
+	const EFEnvCollisionPrim* const square = reinterpret_cast<const EFEnvCollisionPrim*>(
+		reinterpret_cast<const u8*>( set ) + 28 + 28 * 3 );
+	EXPECT_EQ( square->mui16EdgeGrab, 0x1234u );
+	EXPECT_EQ( square->mui16NbVertex, 4u );
+	ApCollisionPrimitive copy = {};
+	ApCollisionPrimitiveCopy( copy, *ApClumpGetCollisionPrimitive( clump, 1 ) );
+	EXPECT_EQ( std::memcmp( &copy, ApClumpGetCollisionPrimitive( clump, 1 ), sizeof( copy ) ), 0 );
+}
+
+TEST_F( ApCollisionPrimitivesPluginTest, RecordsStopAtTheChunkLengthAndASecondReadKeepsTheSphereBlock ) {
+	ToolCollisionPrims three;
+	three.sphere = std::array<f32, 4>{ 0, 0, 0, 1 };
+	three.prims = { Prim( 0, 1, -1, { 1 } ), Prim( 0, 2, -1, { 2 } ), Prim( 0, 3, -1, { 3 } ) };
+	std::vector<u8> payload = ToolClumpWriter::CollisionPrims( three ).payload;
+	payload.resize( 8 + 16 + 2 * 80 );
+	RpClump* const clump = NewClump();
+	ASSERT_TRUE( ReadInto( clump, payload ) );
+	EXPECT_EQ( ApClumpGetNbCollisionPrimitives( clump ), 2 );
+	EXPECT_EQ( ApClumpGetCollisionPrimitive( clump, 1 )->mafSize[0], 2.0f );
+	// What is held is what is written.
+	EXPECT_EQ( Size( clump ), static_cast<s32>( payload.size() ) );
+
+	const DTSphere* const block = *reinterpret_cast<DTSphere* const*>(
+		reinterpret_cast<const u8*>( clump ) + ApCollisionPrimitivesOffset() + 8 );
+	ASSERT_TRUE( ReadInto( clump, ToolClumpWriter::CollisionPrims( AllShapes() ).payload ) );
+	EXPECT_EQ( *reinterpret_cast<DTSphere* const*>( reinterpret_cast<const u8*>( clump ) +
+													ApCollisionPrimitivesOffset() + 8 ),
+			   block );
+	DTSphere sphere;
+	ASSERT_TRUE( ApClumpGetBoundingSphere( clump, sphere ) );
+	EXPECT_EQ( sphere.mfRadius, 3.0f );
+}
+
+TEST_F( ApCollisionPrimitivesPluginTest, EveryMalformedChunkEmptiesTheExtensionAndFailsTheClump ) {
+	const ToolCollisionPrims sound = AllShapes();
+	{
+		RpClump* const clump = RpClumpStreamRead( OpenAt( ClumpBytes( ToolClumpWriter::CollisionPrims( sound ) ), rwID_CLUMP ) );
+		ASSERT_NE( clump, nullptr );
+		EXPECT_EQ( ApClumpGetNbCollisionPrimitives( clump ), 4 );
+		clumps.push_back( clump );
+	}
+	for ( const auto& [name, entry] : ToolClumpWriter::MalformedCollisionPrims( sound ) ) {
+		SCOPED_TRACE( name );
+		RpClump* const clump = NewClump();
+		// A clump that held primitives before the failed read.
+		ASSERT_TRUE( ReadInto( clump, ToolClumpWriter::CollisionPrims( sound ).payload ) );
+		EXPECT_FALSE( ReadInto( clump, entry.payload ) );
+		ExpectEmpty( clump );
+		EXPECT_EQ( RpClumpStreamRead( OpenAt( ClumpBytes( entry ), rwID_CLUMP ) ), nullptr );
+	}
+}
+
+void* FailingMalloc( u32 ) {
+	return nullptr;
+}
+
+TEST_F( ApCollisionPrimitivesPluginTest, ClonesCarryEveryBlockAndAFailedCopyLeavesTheDestinationEmpty ) {
+	RpClump* const clump = RpClumpStreamRead( OpenAt( ClumpBytes( ToolClumpWriter::CollisionPrims( AllShapes() ) ), rwID_CLUMP ) );
+	ASSERT_NE( clump, nullptr );
+	clumps.push_back( clump );
+	RpClump* const clone = RpClumpClone( clump );
+	ASSERT_NE( clone, nullptr );
+	clumps.push_back( clone );
+	EXPECT_EQ( Written( clone ), Written( clump ) );
+	u32 a = 0;
+	u32 b = 0;
+	EXPECT_NE( ApClumpGetCollisionPolygonData( clone, 3, a ), ApClumpGetCollisionPolygonData( clump, 3, b ) );
+	EXPECT_EQ( a, b );
+
+	RpClump* const target = NewClump();
+	ASSERT_TRUE( ReadInto( target, ToolClumpWriter::CollisionPrims( AllShapes() ).payload ) );
+	const s32 offset = ApCollisionPrimitivesOffset();
+	RwMemoryFunctions& memory = RwEngineInstance->memoryFunctions;
+	const auto saved = memory.rwmalloc;
+	memory.rwmalloc = FailingMalloc;
+	EXPECT_EQ( ApCollisionPrimitivesCopy( target, clump, offset, EXT_BYTES ), nullptr );
+	memory.rwmalloc = saved;
+	ExpectEmpty( target );
+	EXPECT_EQ( ApCollisionPrimitivesCopy( nullptr, clump, offset, EXT_BYTES ), nullptr );
+}
+
+}	// namespace
