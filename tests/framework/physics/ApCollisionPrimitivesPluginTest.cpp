@@ -10,6 +10,7 @@
 #include "graphics3d/world/RpWorldTestSupport.h"
 #include "support/TestHexBytes.h"
 #include "tools/lib/graphics3d/ToolClumpWriter.h"
+#include "tools/lib/graphics3d/ToolCollisionPrimWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -77,7 +78,7 @@ ToolCollisionPrims AllShapes() {
 					   { { { 0, 2, 0 }, { 0, 2, 1 }, { 1, 2, 1 }, { 1, 2, 0 } }, 7, 0x1234 } };
 	ToolCollisionPrim set = Prim( 3, 4, 1, {} );
 	set.polygonCount = 2;
-	set.polygonOffset = ToolClumpWriter::PolygonBytes( prims.polygons, 1 );
+	set.polygonOffset = ToolCollisionPrimWriter::PolygonBytes( prims.polygons, 1 );
 	prims.prims.push_back( set );
 	return prims;
 }
@@ -202,7 +203,7 @@ TEST_F( ApCollisionPrimitivesPluginTest, EveryShapeAndAnEmptyModelWriteBackTheBy
 	};
 	for ( const Row& row : rows ) {
 		SCOPED_TRACE( row.name );
-		const ToolExtensionEntry entry = ToolClumpWriter::CollisionPrims( row.prims );
+		const ToolExtensionEntry entry = ToolCollisionPrimWriter::Entry( row.prims );
 		RpClump* const clump = NewClump();
 		ASSERT_TRUE( ReadInto( clump, entry.payload ) );
 		EXPECT_EQ( ApClumpGetNbCollisionPrimitives( clump ), static_cast<s32>( row.prims.prims.size() ) );
@@ -214,7 +215,7 @@ TEST_F( ApCollisionPrimitivesPluginTest, EveryShapeAndAnEmptyModelWriteBackTheBy
 TEST_F( ApCollisionPrimitivesPluginTest, AccessorsStopAtTheCountAndAnotherShapeHasNoPolygons ) {
 	RpClump* const clump = NewClump();
 	ExpectEmpty( clump );
-	ASSERT_TRUE( ReadInto( clump, ToolClumpWriter::CollisionPrims( AllShapes() ).payload ) );
+	ASSERT_TRUE( ReadInto( clump, ToolCollisionPrimWriter::Entry( AllShapes() ).payload ) );
 	EXPECT_NE( ApClumpGetCollisionPrimitive( clump, 3 ), nullptr );
 	EXPECT_EQ( ApClumpGetCollisionPrimitive( clump, 4 ), nullptr );
 	u32 count = 0;
@@ -240,7 +241,7 @@ TEST_F( ApCollisionPrimitivesPluginTest, RecordsStopAtTheChunkLengthAndASecondRe
 	ToolCollisionPrims three;
 	three.sphere = std::array<f32, 4>{ 0, 0, 0, 1 };
 	three.prims = { Prim( 0, 1, -1, { 1 } ), Prim( 0, 2, -1, { 2 } ), Prim( 0, 3, -1, { 3 } ) };
-	std::vector<u8> payload = ToolClumpWriter::CollisionPrims( three ).payload;
+	std::vector<u8> payload = ToolCollisionPrimWriter::Entry( three ).payload;
 	payload.resize( 8 + 16 + 2 * 80 );
 	RpClump* const clump = NewClump();
 	ASSERT_TRUE( ReadInto( clump, payload ) );
@@ -251,7 +252,7 @@ TEST_F( ApCollisionPrimitivesPluginTest, RecordsStopAtTheChunkLengthAndASecondRe
 
 	const DTSphere* const block = *reinterpret_cast<DTSphere* const*>(
 		reinterpret_cast<const u8*>( clump ) + ApCollisionPrimitivesOffset() + 8 );
-	ASSERT_TRUE( ReadInto( clump, ToolClumpWriter::CollisionPrims( AllShapes() ).payload ) );
+	ASSERT_TRUE( ReadInto( clump, ToolCollisionPrimWriter::Entry( AllShapes() ).payload ) );
 	EXPECT_EQ( *reinterpret_cast<DTSphere* const*>( reinterpret_cast<const u8*>( clump ) +
 													ApCollisionPrimitivesOffset() + 8 ),
 			   block );
@@ -263,16 +264,16 @@ TEST_F( ApCollisionPrimitivesPluginTest, RecordsStopAtTheChunkLengthAndASecondRe
 TEST_F( ApCollisionPrimitivesPluginTest, EveryMalformedChunkEmptiesTheExtensionAndFailsTheClump ) {
 	const ToolCollisionPrims sound = AllShapes();
 	{
-		RpClump* const clump = RpClumpStreamRead( OpenAt( ClumpBytes( ToolClumpWriter::CollisionPrims( sound ) ), rwID_CLUMP ) );
+		RpClump* const clump = RpClumpStreamRead( OpenAt( ClumpBytes( ToolCollisionPrimWriter::Entry( sound ) ), rwID_CLUMP ) );
 		ASSERT_NE( clump, nullptr );
 		EXPECT_EQ( ApClumpGetNbCollisionPrimitives( clump ), 4 );
 		clumps.push_back( clump );
 	}
-	for ( const auto& [name, entry] : ToolClumpWriter::MalformedCollisionPrims( sound ) ) {
+	for ( const auto& [name, entry] : ToolCollisionPrimWriter::Malformed( sound ) ) {
 		SCOPED_TRACE( name );
 		RpClump* const clump = NewClump();
 		// A clump that held primitives before the failed read.
-		ASSERT_TRUE( ReadInto( clump, ToolClumpWriter::CollisionPrims( sound ).payload ) );
+		ASSERT_TRUE( ReadInto( clump, ToolCollisionPrimWriter::Entry( sound ).payload ) );
 		EXPECT_FALSE( ReadInto( clump, entry.payload ) );
 		ExpectEmpty( clump );
 		EXPECT_EQ( RpClumpStreamRead( OpenAt( ClumpBytes( entry ), rwID_CLUMP ) ), nullptr );
@@ -284,7 +285,7 @@ void* FailingMalloc( u32 ) {
 }
 
 TEST_F( ApCollisionPrimitivesPluginTest, ClonesCarryEveryBlockAndAFailedCopyLeavesTheDestinationEmpty ) {
-	RpClump* const clump = RpClumpStreamRead( OpenAt( ClumpBytes( ToolClumpWriter::CollisionPrims( AllShapes() ) ), rwID_CLUMP ) );
+	RpClump* const clump = RpClumpStreamRead( OpenAt( ClumpBytes( ToolCollisionPrimWriter::Entry( AllShapes() ) ), rwID_CLUMP ) );
 	ASSERT_NE( clump, nullptr );
 	clumps.push_back( clump );
 	RpClump* const clone = RpClumpClone( clump );
@@ -297,7 +298,7 @@ TEST_F( ApCollisionPrimitivesPluginTest, ClonesCarryEveryBlockAndAFailedCopyLeav
 	EXPECT_EQ( a, b );
 
 	RpClump* const target = NewClump();
-	ASSERT_TRUE( ReadInto( target, ToolClumpWriter::CollisionPrims( AllShapes() ).payload ) );
+	ASSERT_TRUE( ReadInto( target, ToolCollisionPrimWriter::Entry( AllShapes() ).payload ) );
 	const s32 offset = ApCollisionPrimitivesOffset();
 	RwMemoryFunctions& memory = RwEngineInstance->memoryFunctions;
 	const auto saved = memory.rwmalloc;

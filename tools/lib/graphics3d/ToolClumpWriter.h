@@ -26,7 +26,6 @@
 
 #include <array>
 #include <optional>
-#include <utility>
 #include <vector>
 
 constexpr u32 TOOL_CHUNK_CAMERA			= 0x05;
@@ -38,7 +37,6 @@ constexpr u32 TOOL_PLUGIN_HANIM			= 0x11E;
 constexpr u32 TOOL_PLUGIN_RIGHTS		= 0x1F;
 // The engine's per-atomic data word (level of detail in bits 16-19).
 constexpr u32 TOOL_PLUGIN_ATOMIC_DATA	= 0x01BAD008;
-constexpr u32 TOOL_PLUGIN_COLLISION_PRIMS	= 0x01BAD003;
 
 // The last version whose clump struct holds only the atomic count.
 constexpr u32 TOOL_CLUMP_COUNTS_ONLY_VERSION = 0x33000;
@@ -92,36 +90,6 @@ struct ToolClumpLight {
 	ToolLight							light;
 };
 
-// One convex polygon of a model's polygon set, in the primitive's space;
-// the writer derives its plane and edge planes.
-struct ToolCollisionPolygon {
-	std::vector<std::array<f32, 3>>		vertices;
-	u32									attrib = 0;
-	u16									edgeGrab = 0;
-};
-
-// One collision primitive of a model. Polygon sets name their polygons by
-// count and byte offset in the polygon data (PolygonBytes sums them).
-struct ToolCollisionPrim {
-	u32									shape = 0;
-	u32									tag = 0;
-	s32									joint = -1;
-	std::array<f32, 3>					offset = { 0, 0, 0 };
-	std::array<f32, 2>					unused = { 0, 0 };
-	std::array<u32, 11>					attribs = {};
-	std::array<f32, 4>					size = { 0, 0, 0, 0 };	// radius / half axis / half extents
-	u32									polygonCount = 0;
-	u32									polygonOffset = 0;
-};
-
-struct ToolCollisionPrims {
-	std::optional<std::array<f32, 4>>	sphere;					// centre, radius
-	std::vector<ToolCollisionPrim>		prims;
-	std::vector<ToolCollisionPolygon>	polygons;
-	std::optional<s32>					storedSize;				// else the bytes written
-	std::optional<s32>					storedCount;			// else the number of records
-};
-
 struct ToolClump {
 	u32									version = TOOL_CHUNK_VERSION;	// of the struct
 	std::vector<ToolFrame>				frames;
@@ -149,14 +117,6 @@ public:
 	static ToolExtensionEntry	AtomicData( u32 word );
 	// The data word of an atomic of that level of detail.
 	static u32					LodWord( u32 lod ) { return ( lod & 0xF ) << 16; }
-	// The collision-primitive entry of a model.
-	static ToolExtensionEntry	CollisionPrims( const ToolCollisionPrims& prims );
-	// Bytes of the first count polygons' records.
-	static u32					PolygonBytes( const std::vector<ToolCollisionPolygon>& polygons, size_t count );
-	// Named malformed variants of a sound entry, for the reader's tests
-	// and the fuzz seeds.
-	static std::vector<std::pair<const char*, ToolExtensionEntry>> MalformedCollisionPrims(
-		const ToolCollisionPrims& sound );
 };
 
 #endif

@@ -354,6 +354,26 @@ std::vector<u8> ToolCollisionMapWriter::FileRecord( const std::string& fileName 
 	return out.Bytes();
 }
 
+bool ToolCollisionMapWriter::PolygonPlanes( const ToolColPolygon& polygon, std::vector<f32>& planes,
+										   std::string& error ) {
+	Prepared prepared;
+	if ( !Prepare( polygon, prepared, error ) ) {
+		return false;
+	}
+	planes.clear();
+	const auto put = [&]( const Plane& plane ) {
+		for ( const double c : plane.normal ) {
+			planes.push_back( Stored( c ) );
+		}
+		planes.push_back( Stored( plane.d ) );
+	};
+	put( prepared.plane );
+	for ( const Plane& edge : prepared.edges ) {
+		put( edge );
+	}
+	return true;
+}
+
 void ToolCollisionMapWriter::SetImageCheck( const ToolColMapImageCheck check ) {
 	gImageCheck = check;
 }

@@ -96,6 +96,11 @@ public:
 	// The record that names a file holding the blob as it is: two free
 	// words and the stored name, read by the map's text-form loader.
 	static std::vector<u8>	FileRecord( const std::string& fileName );
+	// A polygon's unit plane (normal, d) then its outward edge planes, four
+	// floats each, as Encode stores them; false with a message for a
+	// polygon Encode refuses.
+	static bool				PolygonPlanes( const ToolColPolygon& polygon, std::vector<f32>& planes,
+										   std::string& error );
 	// Runs on every blob Encode writes from now on (null for none): a tool
 	// that links the engine's load-time check installs it, so that no map
 	// the level loader would refuse leaves the tool.

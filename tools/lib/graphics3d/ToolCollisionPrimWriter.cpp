@@ -1,12 +1,10 @@
-/*
-	ToolClumpWriter: a model's collision-primitive entry and its malformed
-	variants.
-*/
-#include "tools/lib/graphics3d/ToolClumpWriter.h"
+#include "tools/lib/graphics3d/ToolCollisionPrimWriter.h"
+
+#include "tools/lib/level/ToolCollisionMapWriter.h"
 
 #include <bit>
 #include <cmath>
-#include <cstring>
+#include <string>
 
 namespace {
 
@@ -31,64 +29,36 @@ u32 PayloadWords( const u32 shape ) {
 	return shape < 4 ? words[shape] : 0;
 }
 
-using Vec = std::array<double, 3>;
-
-Vec Cross( const Vec& a, const Vec& b ) {
-	return { a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0] };
-}
-
-Vec Unit( const Vec& v ) {
-	const double l = std::sqrt( v[0] * v[0] + v[1] * v[1] + v[2] * v[2] );
-	return l > 0.0 ? Vec{ v[0] / l, v[1] / l, v[2] / l } : Vec{ 0.0, 0.0, 1.0 };
-}
-
-double Dot( const Vec& a, const Vec& b ) {
-	return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
-}
-
 // One polygon record: attribute, edge-grab and vertex count as one word,
-// check word, plane, vertices, outward edge planes.
+// check word, plane, vertices, edge planes. A polygon the map writer
+// refuses (kept for malformed data) gets zero planes.
 void PutPolygon( std::vector<u8>& out, const ToolCollisionPolygon& polygon ) {
-	const size_t n = polygon.vertices.size();
-	Vec normal = { 0.0, 0.0, 0.0 };
-	for ( size_t i = 0; i < n; i++ ) {
-		const auto& a = polygon.vertices[i];
-		const auto& b = polygon.vertices[( i + 1 ) % n];
-		normal[0] += ( double( a[1] ) - b[1] ) * ( double( a[2] ) + b[2] );
-		normal[1] += ( double( a[2] ) - b[2] ) * ( double( a[0] ) + b[0] );
-		normal[2] += ( double( a[0] ) - b[0] ) * ( double( a[1] ) + b[1] );
+	std::vector<f32> planes;
+	std::string error;
+	ToolColPolygon map;
+	map.vertices = polygon.vertices;
+	if ( !ToolCollisionMapWriter::PolygonPlanes( map, planes, error ) ) {
+		planes.assign( 4 * ( polygon.vertices.size() + 1 ), 0.0f );
 	}
-	normal = Unit( normal );
-	const auto at = [&]( const size_t i ) {
-		const auto& v = polygon.vertices[i % n];
-		return Vec{ v[0], v[1], v[2] };
-	};
 	PutWord( out, polygon.attrib );
-	PutWord( out, polygon.edgeGrab | ( static_cast<u32>( n ) << 16 ) );
+	PutWord( out, polygon.edgeGrab | ( static_cast<u32>( polygon.vertices.size() ) << 16 ) );
 	PutWord( out, 0 );
-	for ( const double c : normal ) {
-		PutFloat( out, static_cast<f32>( c ) );
+	for ( size_t i = 0; i < 4; i++ ) {
+		PutFloat( out, planes[i] );
 	}
-	PutFloat( out, n != 0 ? static_cast<f32>( -Dot( normal, at( 0 ) ) ) : 0.0f );
 	for ( const auto& v : polygon.vertices ) {
 		for ( const f32 c : v ) {
 			PutFloat( out, c );
 		}
 	}
-	for ( size_t i = 0; i < n; i++ ) {
-		const Vec a = at( i );
-		const Vec b = at( i + 1 );
-		const Vec edge = Unit( Cross( { b[0] - a[0], b[1] - a[1], b[2] - a[2] }, normal ) );
-		for ( const double c : edge ) {
-			PutFloat( out, static_cast<f32>( c ) );
-		}
-		PutFloat( out, static_cast<f32>( -Dot( edge, a ) ) );
+	for ( size_t i = 4; i < planes.size(); i++ ) {
+		PutFloat( out, planes[i] );
 	}
 }
 
 }	// namespace
 
-u32 ToolClumpWriter::PolygonBytes( const std::vector<ToolCollisionPolygon>& polygons, const size_t count ) {
+u32 ToolCollisionPrimWriter::PolygonBytes( const std::vector<ToolCollisionPolygon>& polygons, const size_t count ) {
 	u32 bytes = 0;
 	for ( size_t i = 0; i < count && i < polygons.size(); i++ ) {
 		bytes += 28 + 28 * static_cast<u32>( polygons[i].vertices.size() );
@@ -96,7 +66,7 @@ u32 ToolClumpWriter::PolygonBytes( const std::vector<ToolCollisionPolygon>& poly
 	return bytes;
 }
 
-ToolExtensionEntry ToolClumpWriter::CollisionPrims( const ToolCollisionPrims& prims ) {
+ToolExtensionEntry ToolCollisionPrimWriter::Entry( const ToolCollisionPrims& prims ) {
 	std::vector<u8> out;
 	PutWord( out, 0 );
 	PutWord( out, static_cast<u32>( prims.storedCount.value_or( static_cast<s32>( prims.prims.size() ) ) ) );
@@ -135,13 +105,12 @@ ToolExtensionEntry ToolClumpWriter::CollisionPrims( const ToolCollisionPrims& pr
 	return { TOOL_PLUGIN_COLLISION_PRIMS, out };
 }
 
-std::vector<std::pair<const char*, ToolExtensionEntry>> ToolClumpWriter::MalformedCollisionPrims(
-	const ToolCollisionPrims& sound ) {
+std::vector<std::pair<const char*, ToolExtensionEntry>> ToolCollisionPrimWriter::Malformed( const ToolCollisionPrims& sound ) {
 	std::vector<std::pair<const char*, ToolExtensionEntry>> out;
 	const auto variant = [&]( const char* name, auto change ) {
 		ToolCollisionPrims prims = sound;
 		change( prims );
-		out.emplace_back( name, CollisionPrims( prims ) );
+		out.emplace_back( name, Entry( prims ) );
 	};
 	variant( "negative count", []( ToolCollisionPrims& p ) { p.storedCount = -1; } );
 	variant( "count beyond the chunk", []( ToolCollisionPrims& p ) { p.storedCount = 0x10000000; } );
@@ -180,13 +149,13 @@ std::vector<std::pair<const char*, ToolExtensionEntry>> ToolClumpWriter::Malform
 		}
 	} );
 	// Byte-level damage: a vertex count with bit 15 set, data cut mid-word.
-	ToolExtensionEntry wide = CollisionPrims( sound );
+	ToolExtensionEntry wide = Entry( sound );
 	const size_t first = wide.payload.size() - PolygonBytes( sound.polygons, sound.polygons.size() );
 	if ( !sound.polygons.empty() ) {
 		wide.payload[first + 7] |= 0x80;
 		out.emplace_back( "vertex count with bit 15", wide );
 	}
-	ToolExtensionEntry cut = CollisionPrims( sound );
+	ToolExtensionEntry cut = Entry( sound );
 	cut.payload.resize( cut.payload.size() - 2 );
 	out.emplace_back( "polygon data cut mid-word", cut );
 	return out;
