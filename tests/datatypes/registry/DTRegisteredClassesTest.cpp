@@ -38,7 +38,7 @@ const RegisteredClass gRegisteredClasses[] = {
 	{ 34, "TEXTURE_DICTIONARY", IT_OBJECT, "EFTextureDict", true },
 	{ 36, "EF_COLLISION_MAP", IT_OBJECT, "EFCollisionMap", true },
 	{ 37, "PL_EMITTER_CONTAINER", IT_OBJECT, "PLMgr_BC", true },
-	{ 38, "EF_COLLISION_PRIM_ANIM", IT_OBJECT, "EFCollisionPrimAnim", false },
+	{ 38, "EF_COLLISION_PRIM_ANIM", IT_OBJECT, "EFCollisionPrimAnim", true },
 	{ 39, "EF_LOGIC_CODE", IT_OBJECT, "EFLogicCode", true },
 	{ 41, "PL_TYPE_CONTAINER", IT_OBJECT, "PLMgr_BC", true },
 	{ 44, "EI_TEXTURE_ANIM_RES", IT_OBJECT, "EFTextureAnimRes", false },
