@@ -5,6 +5,7 @@
 #include "datatypes/memory/MMMemory.h"
 #include "framework/core/engine/EFEngineController.h"
 #include "framework/graphics/ApAtomicDataPlugin.h"
+#include "framework/physics/ApCollisionPrimitivesPlugin.h"
 #include "graphics3d/core/RwEngine.h"
 #include "graphics3d/core/RwError.h"
 #include "graphics3d/world/RpCollision.h"
@@ -122,7 +123,7 @@ void FuzzRwStart( const bool engineAllocator, const bool worldPlugins ) {
 	rwUp = RwEngineInit( engineAllocator ? &engineMemory : nullptr, RWENGINE_INIT_NO_FREE_LISTS, 0 ) &&
 		   ( !worldPlugins ||
 			 ( RpCollisionPluginAttach() && RpWorldPluginAttach() && RpHAnimPluginAttach() && RpSkinPluginAttach() &&
-			   ApAtomicDataPluginAttach() == 1 ) ) &&
+			   ApAtomicDataPluginAttach() == 1 && ApCollisionPrimitivesPluginAttach() == 1 ) ) &&
 		   RwEngineOpen( deviceConfiguration ) && RwEngineStart();
 	FuzzCheck( rwUp, "the 3D library does not start" );
 	rwOnEngineAllocator = engineAllocator;
