@@ -4,6 +4,7 @@
 #include "framework/physics/EFObjCollisionPrim.h"
 #include "framework/physics/EFPrimSpace.h"
 #include "graphics3d/core/RwEngine.h"
+#include "graphics3d/core/RwPlugin.h"
 #include "graphics3d/core/RwStream.h"
 #include "graphics3d/core/RwStreamData.h"
 #include "graphics3d/world/RpClump.h"
@@ -26,17 +27,19 @@ struct ApCollisionPrimitivesExt {
 // The smallest streamed record (a sphere's).
 constexpr s32 MIN_RECORD	= 80;
 
-s32 gOffset = -1;
+// Read -1 once the library term closed the registries.
+RwPluginOffset gOffset;
 
 ApCollisionPrimitivesExt * Ext( void * object, const s32 offset ) {
 	return reinterpret_cast<ApCollisionPrimitivesExt *>( static_cast<u8 *>( object ) + offset );
 }
 
 const ApCollisionPrimitivesExt * Ext( const RpClump * clump ) {
-	if ( clump == nullptr || gOffset < 0 ) {
+	const s32 offset = gOffset.Get();
+	if ( clump == nullptr || offset < 0 ) {
 		return nullptr;
 	}
-	return reinterpret_cast<const ApCollisionPrimitivesExt *>( reinterpret_cast<const u8 *>( clump ) + gOffset );
+	return reinterpret_cast<const ApCollisionPrimitivesExt *>( reinterpret_cast<const u8 *>( clump ) + offset );
 }
 
 void * Alloc( const u32 bytes ) {
@@ -420,7 +423,7 @@ s32 ApCollisionPrimitivesPluginAttach() {
 	if ( offset < 0 ) {
 		return 0;
 	}
-	gOffset = offset;
+	gOffset.Set( offset );
 	const s32 stream =
 		RpClumpRegisterPluginStream( AP_COLLISION_PRIMITIVES_PLUGIN_ID, ApCollisionPrimitivesStreamRead,
 									 ApCollisionPrimitivesStreamWrite, ApCollisionPrimitivesStreamSize );
@@ -428,7 +431,7 @@ s32 ApCollisionPrimitivesPluginAttach() {
 }
 
 s32 ApCollisionPrimitivesOffset() {
-	return gOffset;
+	return gOffset.Get();
 }
 
 s32 ApClumpGetNbCollisionPrimitives( const RpClump * clump ) {

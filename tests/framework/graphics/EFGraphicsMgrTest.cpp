@@ -8,6 +8,7 @@
 #include "framework/graphics/ApAtomicDataPlugin.h"
 #include "framework/graphics/EFCamera.h"
 #include "framework/graphics/EFGraphicsMgr.h"
+#include "framework/physics/ApCollisionPrimitivesPlugin.h"
 #include "framework/graphics/hud/EFHudMgr.h"
 #include "graphics3d/core/RwEngine.h"
 #include "platform/gx/GXRenderMode.h"
@@ -54,10 +55,11 @@ TEST_F( EFGraphicsMgrTest, StartsTheLibraryWithTheFilterTheBrightnessScales ) {
 			EXPECT_EQ( g_rmode.vfilter[i], static_cast<u8>( static_cast<f32>( GXNtsc480IntDf.vfilter[i] ) * row.scale ) ) << i;
 		}
 		// The engine's own plug-ins attach after the library's, in order.
-		const std::vector<std::string> attached = { "EFTexFader_SP::InitPlugIn", "ApCollisionPrimitivesPluginAttach",
-													"EFShadowMgr::Initialize" };
+		const std::vector<std::string> attached = { "EFTexFader_SP::InitPlugIn", "EFShadowMgr::Initialize" };
 		EXPECT_EQ( trace, attached );
 		EXPECT_GE( RpAtomicGetPluginOffset( AP_ATOMIC_DATA_PLUGIN_ID ), 0 );
+		// Clumps carry the collision-primitive extension.
+		EXPECT_GE( ApCollisionPrimitivesOffset(), 0 );
 		// The test device's one video mode is exclusive: it sizes the screen.
 		ASSERT_EQ( manager->GetDisplayModes().GetSize(), 1u );
 		EXPECT_EQ( manager->GetScreenWidth(), static_cast<u32>( manager->GetDisplayModes()[0].width ) );
