@@ -1,28 +1,12 @@
 #include "tools/lib/graphics3d/ToolCollisionPrimWriter.h"
 
+#include "tools/lib/ToolChunkWriter.h"
 #include "tools/lib/level/ToolCollisionMapWriter.h"
 
-#include <bit>
 #include <cmath>
 #include <string>
 
 namespace {
-
-void PutWord( std::vector<u8>& out, const u32 value ) {
-	for ( u32 i = 0; i < 4; i++ ) {
-		out.push_back( static_cast<u8>( value >> ( 8 * i ) ) );
-	}
-}
-
-void PutFloat( std::vector<u8>& out, const f32 value ) {
-	PutWord( out, std::bit_cast<u32>( value ) );
-}
-
-void PutWordAt( std::vector<u8>& out, const size_t at, const u32 value ) {
-	for ( u32 i = 0; i < 4; i++ ) {
-		out[at + i] = static_cast<u8>( value >> ( 8 * i ) );
-	}
-}
 
 u32 PayloadWords( const u32 shape ) {
 	static const u32 words[] = { 1, 4, 3, 2 };
@@ -32,7 +16,7 @@ u32 PayloadWords( const u32 shape ) {
 // One polygon record: attribute, edge-grab and vertex count as one word,
 // check word, plane, vertices, edge planes. A polygon the map writer
 // refuses (kept for malformed data) gets zero planes.
-void PutPolygon( std::vector<u8>& out, const ToolCollisionPolygon& polygon ) {
+void PutPolygon( ToolChunkWriter& out, const ToolCollisionPolygon& polygon ) {
 	std::vector<f32> planes;
 	std::string error;
 	ToolColPolygon map;
@@ -40,19 +24,19 @@ void PutPolygon( std::vector<u8>& out, const ToolCollisionPolygon& polygon ) {
 	if ( !ToolCollisionMapWriter::PolygonPlanes( map, planes, error ) ) {
 		planes.assign( 4 * ( polygon.vertices.size() + 1 ), 0.0f );
 	}
-	PutWord( out, polygon.attrib );
-	PutWord( out, polygon.edgeGrab | ( static_cast<u32>( polygon.vertices.size() ) << 16 ) );
-	PutWord( out, 0 );
+	out.WriteU32( polygon.attrib );
+	out.WriteU32( polygon.edgeGrab | ( static_cast<u32>( polygon.vertices.size() ) << 16 ) );
+	out.WriteU32( 0 );
 	for ( size_t i = 0; i < 4; i++ ) {
-		PutFloat( out, planes[i] );
+		out.WriteF32( planes[i] );
 	}
 	for ( const auto& v : polygon.vertices ) {
 		for ( const f32 c : v ) {
-			PutFloat( out, c );
+			out.WriteF32( c );
 		}
 	}
 	for ( size_t i = 4; i < planes.size(); i++ ) {
-		PutFloat( out, planes[i] );
+		out.WriteF32( planes[i] );
 	}
 }
 
@@ -67,42 +51,46 @@ u32 ToolCollisionPrimWriter::PolygonBytes( const std::vector<ToolCollisionPolygo
 }
 
 ToolExtensionEntry ToolCollisionPrimWriter::Entry( const ToolCollisionPrims& prims ) {
-	std::vector<u8> out;
-	PutWord( out, 0 );
-	PutWord( out, static_cast<u32>( prims.storedCount.value_or( static_cast<s32>( prims.prims.size() ) ) ) );
+	u32 size = 8 + ( prims.prims.empty() ? 0 : 16 ) + PolygonBytes( prims.polygons, prims.polygons.size() );
+	for ( const ToolCollisionPrim& prim : prims.prims ) {
+		size += 76 + 4 * PayloadWords( prim.shape );
+	}
+	ToolChunkWriter out;
+	out.WriteS32( prims.storedSize.value_or( static_cast<s32>( size ) ) );
+	out.WriteS32( prims.storedCount.value_or( static_cast<s32>( prims.prims.size() ) ) );
 	if ( !prims.prims.empty() ) {
-		const std::array<f32, 4> sphere = prims.sphere.value_or( std::array<f32, 4>{ 0, 0, 0, 0 } );
-		for ( const f32 c : sphere ) {
-			PutFloat( out, c );
+		for ( const f32 c : prims.sphere.value_or( std::array<f32, 4>{ 0, 0, 0, 0 } ) ) {
+			out.WriteF32( c );
 		}
 	}
 	for ( const ToolCollisionPrim& prim : prims.prims ) {
-		PutWord( out, prim.shape );
-		PutWord( out, prim.tag );
-		PutWord( out, static_cast<u32>( prim.joint ) );
+		out.WriteU32( prim.shape );
+		out.WriteU32( prim.tag );
+		out.WriteS32( prim.joint );
 		for ( const f32 c : prim.offset ) {
-			PutFloat( out, c );
+			out.WriteF32( c );
 		}
 		for ( const f32 c : prim.unused ) {
-			PutFloat( out, c );
+			out.WriteF32( c );
 		}
 		for ( const u32 word : prim.attribs ) {
-			PutWord( out, word );
+			out.WriteU32( word );
 		}
 		if ( prim.shape == 3 ) {
-			PutWord( out, prim.polygonCount );
-			PutWord( out, prim.polygonOffset );
+			out.WriteU32( prim.polygonCount );
+			out.WriteU32( prim.polygonOffset );
 		} else {
 			for ( u32 i = 0; i < PayloadWords( prim.shape ); i++ ) {
-				PutFloat( out, prim.size[i] );
+				out.WriteF32( prim.size[i] );
 			}
 		}
 	}
 	for ( const ToolCollisionPolygon& polygon : prims.polygons ) {
 		PutPolygon( out, polygon );
 	}
-	PutWordAt( out, 0, static_cast<u32>( prims.storedSize.value_or( static_cast<s32>( out.size() ) ) ) );
-	return { TOOL_PLUGIN_COLLISION_PRIMS, out };
+	std::vector<u8> payload;
+	out.Finish( payload );
+	return { TOOL_PLUGIN_COLLISION_PRIMS, payload };
 }
 
 std::vector<std::pair<const char*, ToolExtensionEntry>> ToolCollisionPrimWriter::Malformed( const ToolCollisionPrims& sound ) {
