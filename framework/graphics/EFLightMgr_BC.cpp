@@ -1,18 +1,130 @@
 #include "framework/graphics/EFLightMgr_BC.h"
 
-#include "framework/core/engine/EFCallTrace.h"
+#include "framework/graphics/EFLight.h"
 
-u32 EFLightMgr_BC::CreateDynamicLight( EFGameObject*, LightType_e ) {
-	return 0xFFFFFFFF;
+namespace {
+
+constexpr u32 TYPE_SECOND_GROUP	= 0x80000000;
+constexpr u32 ID_COUNTER_MASK	= 0xFFFFFF;
+
 }
 
-EFLight* EFLightMgr_BC::GetLight( u32 ) {
+EFLightMgr_BC::EFLightMgr_BC()
+	: mui16DynamicCount( 0 ), mui16StaticCount( 0 ), mui16SecondCount( 0 ), mui32NextId( 1 ) {
+	EFLight::InitPools();
+}
+
+EFLightMgr_BC::~EFLightMgr_BC() {
+	Terminate();
+}
+
+EFLight* EFLightMgr_BC::Create( const LightType_e type, const u32 kind ) {
+	EFLight* const light = new EFLight( type );
+	if ( light == nullptr ) {
+		return nullptr;
+	}
+	light->muiKind = kind;
+	switch ( kind ) {
+	case EF_LIGHT_KIND_STATIC:
+		mui16StaticCount++;
+		break;
+	case EF_LIGHT_KIND_SECOND:
+		mui16SecondCount++;
+		break;
+	default:
+		mui16DynamicCount++;
+		break;
+	}
+	light->mpNextLight = moLights.mpFirst;
+	moLights.mpFirst = light;
+	if ( moLights.mpLast == nullptr ) {
+		moLights.mpLast = light;
+	}
+	return light;
+}
+
+u32 EFLightMgr_BC::CreateDynamicLight( EFGameObject* owner, const LightType_e type ) {
+	const u32 raw = static_cast<u32>( type );
+	const u32 kind = ( raw & TYPE_SECOND_GROUP ) != 0 ? EF_LIGHT_KIND_SECOND : EF_LIGHT_KIND_DYNAMIC;
+	EFLight* const light = Create( static_cast<LightType_e>( raw & ~TYPE_SECOND_GROUP ), kind );
+	if ( light == nullptr ) {
+		return EF_LIGHT_NO_ID;
+	}
+	light->SetUID( GenerateUID() );
+	light->mpGameObjectOwner = owner;
+	return light->GetUID();
+}
+
+EFLight* EFLightMgr_BC::CreateStaticLight( const u32 id, const LightType_e type ) {
+	EFLight* const light = Create( type, EF_LIGHT_KIND_STATIC );
+	if ( light != nullptr ) {
+		light->SetUID( id );
+		light->mpGameObjectOwner = nullptr;
+	}
+	return light;
+}
+
+EFLight* EFLightMgr_BC::GetLight( const u32 id ) {
+	for ( EFLight* light = moLights.mpFirst; light != nullptr; light = light->mpNextLight ) {
+		if ( light->GetUID() == id ) {
+			return light;
+		}
+	}
 	return nullptr;
 }
 
-void EFLightMgr_BC::DestroyLight( u32 ) {
+void EFLightMgr_BC::DestroyLight( const u32 id ) {
+	EFLight* previous = nullptr;
+	EFLight* light = moLights.mpFirst;
+	while ( light != nullptr && light->GetUID() != id ) {
+		previous = light;
+		light = light->mpNextLight;
+	}
+	if ( light == nullptr ) {
+		return;
+	}
+	switch ( light->muiKind ) {
+	case EF_LIGHT_KIND_STATIC:
+		mui16StaticCount--;
+		break;
+	case EF_LIGHT_KIND_SECOND:
+		mui16SecondCount--;
+		break;
+	default:
+		mui16DynamicCount--;
+		break;
+	}
+	if ( previous == nullptr ) {
+		moLights.mpFirst = light->mpNextLight;
+	} else {
+		previous->mpNextLight = light->mpNextLight;
+	}
+	if ( moLights.mpLast == light ) {
+		moLights.mpLast = previous;
+	}
+	delete light;
+}
+
+u32 EFLightMgr_BC::GenerateUID() {
+	const u32 id = ( mui32NextId & ID_COUNTER_MASK ) | EF_LIGHT_ID_BASE;
+	mui32NextId++;
+	if ( mui32NextId == EF_LIGHT_COUNTER_WRAP ) {
+		mui32NextId = 1;
+	}
+	return id;
 }
 
 void EFLightMgr_BC::Terminate() {
-	EFCallTraceAdd( "EFLightMgr_BC::Terminate" );
+	EFLight* light = moLights.mpFirst;
+	while ( light != nullptr ) {
+		EFLight* const next = light->mpNextLight;
+		delete light;
+		light = next;
+	}
+	moLights.Reset();
+	mui16DynamicCount = 0;
+	mui16StaticCount = 0;
+	mui16SecondCount = 0;
+	mui32NextId = 1;
+	EFLight::ClearPools();
 }

@@ -1,9 +1,42 @@
 #include "framework/graphics/EFLinesMgr.h"
 
+#include "datatypes/base/DTFloatToInt.h"
 #include "datatypes/memory/MMMemory.h"
-#include "framework/core/engine/EFCallTrace.h"
+#include "graphics3d/core/RwRenderState.h"
+#include "graphics3d/gamecube/RwDlIm3D.h"
+#include "graphics3d/gamecube/RwDlRenderState.h"
+
+#include <cstdint>
 
 EFLinesMgr* gpoLinesMgr = nullptr;
+
+namespace {
+
+constexpr u32 BLEND_SRC_ALPHA		= 5;
+constexpr u32 BLEND_INV_SRC_ALPHA	= 6;
+
+void* StateValue( const u32 value ) {
+	return reinterpret_cast<void*>( static_cast<uintptr_t>( value ) );
+}
+
+RwRGBA ColourBytes( const CColor& colour ) {
+	RwRGBA bytes;
+	bytes.red = static_cast<u8>( DTFloatToU32( colour.red * 255.0f ) );
+	bytes.green = static_cast<u8>( DTFloatToU32( colour.green * 255.0f ) );
+	bytes.blue = static_cast<u8>( DTFloatToU32( colour.blue * 255.0f ) );
+	bytes.alpha = static_cast<u8>( DTFloatToU32( colour.alpha * 255.0f ) );
+	return bytes;
+}
+
+void SetVertex( RwIm3DVertex& vertex, const DTVector3d& point, const RwRGBA& colour ) {
+	vertex.objVertex = { point.x, point.y, point.z };
+	vertex.objNormal = { 0.0f, 0.0f, 0.0f };
+	vertex.color = colour;
+	vertex.u = 0.0f;
+	vertex.v = 0.0f;
+}
+
+}
 
 EFLinesMgr::EFLinesMgr() {
 	mui32LineCount = 0;
@@ -15,11 +48,52 @@ EFLinesMgr::~EFLinesMgr() {
 	Terminate();
 }
 
-void EFLinesMgr::AddLines( _LinesParams* ) {
+void EFLinesMgr::Initialize( const u16 capacity ) {
+	if ( mpoLines != nullptr ) {
+		MMFree( mpoLines );
+		mpoLines = nullptr;
+	}
+	mpoLines = static_cast<RwIm3DVertex*>( MMMalloc( capacity * 2u * sizeof( RwIm3DVertex ) ) );
+	mui32Capacity = mpoLines != nullptr ? capacity : 0;
+	// Lines held beyond the new buffer would be drawn from outside it.
+	if ( mui32LineCount > mui32Capacity ) {
+		mui32LineCount = mui32Capacity;
+	}
+}
+
+void EFLinesMgr::AddLines( _LinesParams* lines ) {
+	if ( mpoLines == nullptr ) {
+		Initialize( EF_LINES_DEFAULT_CAPACITY );
+	}
+	const RwRGBA startColour = ColourBytes( *lines->pColorStart );
+	const RwRGBA endColour = ColourBytes( *lines->pColorEnd );
+	const u32 room = mui32Capacity > mui32LineCount ? mui32Capacity - mui32LineCount : 0;
+	if ( lines->NbLines > room ) {
+		lines->NbLines = room;
+	}
+	RwIm3DVertex* vertex = mpoLines + 2 * mui32LineCount;
+	for ( u32 i = 0; i < lines->NbLines; i++ ) {
+		SetVertex( vertex[0], lines->pStart[i], startColour );
+		SetVertex( vertex[1], lines->pEnd[i], endColour );
+		vertex += 2;
+	}
+	mui32LineCount += lines->NbLines;
+}
+
+void EFLinesMgr::Render() {
+	if ( mui32LineCount == 0 || mpoLines == nullptr ) {
+		return;
+	}
+	RwRenderStateSet( RWDL_STATE_TEXTURE_RASTER, nullptr );
+	RwRenderStateSet( RWDL_STATE_SRC_BLEND, StateValue( BLEND_SRC_ALPHA ) );
+	RwRenderStateSet( RWDL_STATE_DST_BLEND, StateValue( BLEND_INV_SRC_ALPHA ) );
+	if ( RwIm3DTransform( mpoLines, 2 * mui32LineCount, nullptr, rwIM3D_ALWAYS ) != nullptr ) {
+		RwIm3DRenderPrimitive( rwPRIMTYPELINELIST );
+		RwIm3DEnd();
+	}
 }
 
 void EFLinesMgr::Terminate() {
-	EFCallTraceAdd( "EFLinesMgr::Terminate" );
 	if ( mpoLines != nullptr ) {
 		MMFree( mpoLines );
 		mpoLines = nullptr;
@@ -28,6 +102,11 @@ void EFLinesMgr::Terminate() {
 	mui32Capacity = 0;
 }
 
-void EFLinesMgr::Render() {
-	EFCallTraceAdd( "EFLinesMgr::Render" );
+void BeginRenderOctree( void*, unsigned long, RpMaterial** ) {
+}
+
+void RenderOctreeNode( EFOctNodeEnd* ) {
+}
+
+void EndRenderOctree() {
 }

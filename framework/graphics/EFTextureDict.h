@@ -9,9 +9,16 @@
 	out that instance, so a level record of this class loads into it and
 	is never destroyed by its loader.
 
-	Minimal body until the library's dictionaries are filled from files:
-	the binary load reads nothing and only counts its calls, Clear does
-	nothing, and the lookup finds nothing.
+	A dictionary file is a run of texture records, each an image chunk,
+	a little-endian name length and the name's bytes (at most 515). Every
+	record becomes a texture with linear filtering in the current
+	dictionary. Sides that are not powers of two get a 256 x 256 raster
+	(the image resampled into it); the textures named exactly "fog" and
+	"fog2" are kept in 32-bit colour. The first failing record ends the
+	load with -2; the textures read before it stay.
+
+	The single-texture reader used by the loading screen also keeps the
+	full-screen sizes 640 x 448 and 640 x 512.
 
 ===============================================================================
 */
@@ -20,9 +27,16 @@
 
 #include "datatypes/streamable/DTStreamable.h"
 
+struct RwStream;
 struct RwTexture;
 
 constexpr s32 EF_TEXTURE_DICT_CLASS_ID	= 34;
+// Result of a failed load.
+constexpr s32 EF_TEXTURE_DICT_FAILED	= -2;
+// Characters of a texture name, terminator excluded.
+constexpr u32 EF_TEXTURE_NAME_MAX		= 515;
+// Characters of a text-form file name.
+constexpr s32 EF_TEXTURE_FILE_NAME_MAX	= 2048;
 
 class EFTextureDict : public DTStreamable {
 public:
@@ -39,10 +53,18 @@ public:
 	// True for the single instance, which no loader may delete.
 	bool					IsOwnedElsewhere() const override;
 
-	// Loads a dictionary from the stream; 0. Reads nothing for now.
+	// Loads a dictionary from the stream; 0.
 	s32						LoadPropertiesBinary( DTBasePersistStream & stream ) override;
+	// Two unused words and a file name, the dictionary file; 0.
+	s32						LoadPropertiesText( char * word, DTBasePersistStream & stream ) override;
 
-	// Empties the current dictionary; nothing to empty for now.
+	// Every record of the stream into the current dictionary: 0, or -2 at
+	// the first failure. The second argument is not used.
+	s32						LoadTextureDictionary( DTBasePersistStream & stream, unsigned long unused );
+	// Exactly one record: 0 or -2.
+	s32						LoadTexture( DTBasePersistStream & stream );
+
+	// Destroys the current dictionary and installs a new empty one.
 	void					Clear();
 
 	// The texture of that name in the current dictionary, or null.

@@ -21,6 +21,7 @@
 #include "graphics3d/core/RwTexture.h"
 #include "graphics3d/testdevice/TestDeviceRasters.h"
 #include "tools/lib/ToolChunkWriter.h"
+#include "tools/lib/graphics3d/ToolImageChunkWriter.h"
 #include "RwImageTestImages.h"
 
 #include <filesystem>
@@ -50,22 +51,20 @@ struct RwTestTextureReader {
 
 // The bytes of an image chunk holding the image.
 inline std::vector<u8> RwTestImageChunk( const RwImage* image ) {
-	ToolChunkWriter writer;
-	writer.BeginChunk( rwID_IMAGE );
-	writer.BeginChunk( rwID_STRUCT );
-	writer.WriteS32( image->width );
-	writer.WriteS32( image->height );
-	writer.WriteS32( image->depth );
-	writer.WriteS32( image->stride );
-	writer.WriteBytes( std::span<const u8>( image->cpPixels, static_cast<size_t>( image->stride ) * image->height ) );
+	ToolImage tool;
+	tool.width = image->width;
+	tool.height = image->height;
+	tool.depth = image->depth;
+	tool.stride = image->stride;
+	tool.pixels.assign( image->cpPixels, image->cpPixels + static_cast<size_t>( image->stride ) * image->height );
 	if ( image->depth != 32 ) {
-		writer.WriteBytes( std::span<const u8>( reinterpret_cast<const u8*>( image->palette ),
-												sizeof( RwRGBA ) << image->depth ) );
+		for ( s32 i = 0; i < ( 1 << image->depth ); i++ ) {
+			const RwRGBA& entry = image->palette[i];
+			tool.palette.push_back( { entry.red, entry.green, entry.blue, entry.alpha } );
+		}
 	}
-	writer.EndChunk();
-	writer.EndChunk();
 	std::vector<u8> bytes;
-	EXPECT_TRUE( writer.Finish( bytes ) );
+	EXPECT_TRUE( ToolWriteImageChunk( tool, bytes ) );
 	return bytes;
 }
 

@@ -21,6 +21,7 @@
 #include "framework/graphics/EFGraphicsMgr.h"
 #include "framework/graphics/EFLightMgr.h"
 #include "framework/graphics/EFLinesMgr.h"
+#include "framework/graphics/EFPaletteMgr.h"
 #include "framework/graphics/particles/PLMgr.h"
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/logic/EFLogicStack.h"
@@ -319,7 +320,6 @@ TEST_F( EFEngineControllerTest, AMoviePlayingFreezesTheGameButNotInputOrRender )
 		u32			whenNot;
 	};
 	const Row rows[] = {
-		{ "EFPaletteMgr_SP::Update", 1, 1 },
 		{ "EFMotionTrailMgr_BC::Update", 1, 1 },
 		// Every frame drawn ends with the slide show and the flip.
 		{ "EFSlideShow::Render", 1, 1 },
@@ -362,10 +362,15 @@ TEST_F( EFEngineControllerTest, AMoviePlayingFreezesTheGameButNotInputOrRender )
 		ASSERT_EQ( goLoadSaveMgr.RegisterGetCardStatus(), 1u );
 		const u32 probes = CARDHostCallCount( CARD_HOST_CALL_PROBE );
 		EFSoundEvent* const sound = QueueSoundCompletion();
+		// The palette transition advances either way: one of duration 0 ends.
+		_sPaletteTransitionData transition = { 0, 1, 0.0f };
+		goPaletteMgr.StartTransition( &transition );
 		EFCallTraceEnable( true );
 		controller->MainLoop();
 		// The audio update runs only in frames without a movie.
 		EXPECT_EQ( sound->mui32Voice, playing ? COMPLETING_VOICE : EF_NO_VOICE );
+		EXPECT_EQ( goPaletteMgr.mi32TargetState, EF_PALETTE_NO_TARGET );
+		EXPECT_EQ( goPaletteMgr.mui32CurrentState, 1u );
 		EXPECT_EQ( controller->GetDemoLoop().GetFrameCounter(), playing ? 0u : 1u );
 		EXPECT_EQ( controller->GetDemoLoop().GetState(), EF_DEMO_PLAY_COUNTDOWN );
 		EXPECT_EQ( gLogicStep, playing ? 0.0f : DEMO_STEP );
@@ -442,6 +447,11 @@ TEST_F( EFEngineControllerTest, ResetRunsAHundredAndEighteenEmptyFramesAroundThe
 	// A handle of the level still in use.
 	gpoNewAudioMgr->maoHandles[7] = { 1, gpoNewAudioMgr->GetEvent( 1 ), nullptr, 1, 0 };
 	const u32 audioEnds = gpoNewAudioMgr->GetPlatformCalls().ui32PreTerminate;
+	// A light of the level and a palette transition under way.
+	ASSERT_NE( gpoEFLightMgr, nullptr );
+	ASSERT_NE( gpoEFLightMgr->CreateDynamicLight( nullptr, LIGHT_TYPE_POINT ), EF_LIGHT_NO_ID );
+	_sPaletteTransitionData transition = { 2, 3, 1.0f };
+	goPaletteMgr.StartTransition( &transition );
 	EFCallTraceEnable( true );
 	controller->Reset();
 	EXPECT_EQ( gpoTestCamera->GetFrameCount(), 118u );
@@ -449,6 +459,10 @@ TEST_F( EFEngineControllerTest, ResetRunsAHundredAndEighteenEmptyFramesAroundThe
 	for ( u32 handle = 0; handle < EF_SOUND_HANDLE_COUNT; handle++ ) {
 		EXPECT_EQ( gpoNewAudioMgr->maoHandles[handle].ui8InUse, 0u ) << handle;
 	}
+	// Both are gone: no light, no transition, state 0.
+	EXPECT_EQ( gpoEFLightMgr == nullptr || gpoEFLightMgr->moLights.IsEmpty(), true );
+	EXPECT_EQ( goPaletteMgr.mi32TargetState, EF_PALETTE_NO_TARGET );
+	EXPECT_EQ( goPaletteMgr.mui32CurrentState, 0u );
 	// Between levels the dictionary is a fresh empty one.
 	ASSERT_NE( RwTexDictionaryGetCurrent(), nullptr );
 	u32 textures = 0;
@@ -457,18 +471,18 @@ TEST_F( EFEngineControllerTest, ResetRunsAHundredAndEighteenEmptyFramesAroundThe
 		return each;
 	}, &textures );
 	EXPECT_EQ( textures, 0u );
-	// The world's termination shows as the light manager's it drives (the
-	// particle manager's leaves no trace); the game logic's and player devices' terminations (without
-	// an initialised framework), the audio manager's (checked above) and the
+	// The world's termination (the light and particle managers it drives),
+	// the game logic's and player devices' terminations (without an
+	// initialised framework), the audio manager's (checked above) and the
 	// release of the splines leave no trace.
 	const std::vector<std::vector<std::string>> terminations = {
-		{ "EFSlideShow::Destroy" }, { "EFLightMgr_BC::Terminate" },
+		{ "EFSlideShow::Destroy" }, {},
 		{ "EFBillboardMgr::Terminate" }, {},
 		{ "EFCutScenePlayer::Terminate" },
 		{ "EFTexFader::Terminate", "EFProjectorMgr_BC::Terminate", "EFLensFlareFX::Terminate" },
-		{ "EFLightMgr_BC::Terminate" }, { "EFSpriteMgr_BC::Terminate" }, { "EFProjectorMgr_BC::Terminate" },
+		{}, { "EFSpriteMgr_BC::Terminate" }, { "EFProjectorMgr_BC::Terminate" },
 		{ "EFFBEffectMgr_BC::Terminate" }, { "EFLensFlareFX::Terminate" }, { "EFCustomLibBank::Destroy" },
-		{}, { "EFPaletteMgr_BC::Terminate" }, { "EFMotionTrailMgr_BC::Terminate" },
+		{}, {}, { "EFMotionTrailMgr_BC::Terminate" },
 		{ "EFRessourcesMgr::Terminate" },
 	};
 	std::vector<std::string> expected;

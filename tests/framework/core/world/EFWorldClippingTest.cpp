@@ -281,12 +281,12 @@ TEST_F( EFWorldClippingTest, LightsAndCamerasJoinTheLevelWorldOnce ) {
 	gpoWorldMgr->RemoveCameraInstance( camera );
 	gpoWorldMgr->RemoveCameraInstance( camera );
 	EXPECT_EQ( RwCameraGetWorld( camera->mpoRwCamera ), nullptr );
-	EFLight light;
-	light.mpLight = RpLightCreate( rpLIGHTPOINT );
-	gpoWorldMgr->AddLightInstance( &light );
-	gpoWorldMgr->AddLightInstance( &light );
-	EXPECT_EQ( RpLightGetWorld( light.mpLight ), level );
-	gpoWorldMgr->RemoveLightInstance( &light );
-	EXPECT_EQ( RpLightGetWorld( light.mpLight ), nullptr );
-	RpLightDestroy( light.mpLight );
+	EFLight* const light = new EFLight( LIGHT_TYPE_POINT );
+	ASSERT_NE( light, nullptr );
+	gpoWorldMgr->AddLightInstance( light );
+	gpoWorldMgr->AddLightInstance( light );
+	EXPECT_EQ( RpLightGetWorld( light->mpLight ), level );
+	gpoWorldMgr->RemoveLightInstance( light );
+	EXPECT_EQ( RpLightGetWorld( light->mpLight ), nullptr );
+	delete light;
 }

@@ -244,6 +244,8 @@ TEST_F( EFRessourcesMgrFilesTest, ProgressGoesThroughRecordsThenBanksThenExterna
 	// 3 records + 2 external files + the audio manager's elements.
 	const f32 total = static_cast<f32>( 3 + 2 + gpoNewAudioMgr->GetNumberOfAudioElements() );
 	const std::vector<f32> expected = {
+		// The screen's own first frame once its pictures are found.
+		0.0f,
 		0.0f, 0.0f, 0.0f, 0.0f, 1.0f / total, 2.0f / total, 3.0f / total,
 		// The placeholder bank loader reports the whole count.
 		1.0f,

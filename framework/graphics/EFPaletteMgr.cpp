@@ -1,0 +1,3 @@
+#include "framework/graphics/EFPaletteMgr.h"
+
+EFPaletteMgr goPaletteMgr;
