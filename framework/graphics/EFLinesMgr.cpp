@@ -19,13 +19,15 @@ void* StateValue( const u32 value ) {
 	return reinterpret_cast<void*>( static_cast<uintptr_t>( value ) );
 }
 
+// A channel of 0..1 as a byte; values outside saturate.
+u8 ChannelByte( const f32 channel ) {
+	const u32 value = DTFloatToU32( channel * 255.0f );
+	return static_cast<u8>( value > 255 ? 255 : value );
+}
+
 RwRGBA ColourBytes( const CColor& colour ) {
-	RwRGBA bytes;
-	bytes.red = static_cast<u8>( DTFloatToU32( colour.red * 255.0f ) );
-	bytes.green = static_cast<u8>( DTFloatToU32( colour.green * 255.0f ) );
-	bytes.blue = static_cast<u8>( DTFloatToU32( colour.blue * 255.0f ) );
-	bytes.alpha = static_cast<u8>( DTFloatToU32( colour.alpha * 255.0f ) );
-	return bytes;
+	return { ChannelByte( colour.red ), ChannelByte( colour.green ), ChannelByte( colour.blue ),
+			 ChannelByte( colour.alpha ) };
 }
 
 void SetVertex( RwIm3DVertex& vertex, const DTVector3d& point, const RwRGBA& colour ) {
