@@ -21,6 +21,7 @@
 #include "tools/lib/level/ToolModelResourceWriter.h"
 #include "tools/lib/level/ToolSampleObjects.h"
 #include "tools/lib/level/ToolSampleSplines.h"
+#include "tools/lib/level/ToolSampleTextures.h"
 #include "tools/lib/logic/ToolSampleLogic.h"
 
 #include <gtest/gtest.h>
@@ -135,6 +136,7 @@ TEST( ToolSampleDisc, TheResourceFileListsTheLogicModulesTheGameObjectsThenTheSp
 	expected.records.push_back( ToolSampleSplineRecord() );
 	expected.records.emplace_back();
 	ASSERT_TRUE( ToolSampleCollisionMapRecord( expected.records.back(), error ) ) << error;
+	expected.records.push_back( ToolSamplePaletteRecord() );
 	ASSERT_EQ( table.GetRecordCount(), expected.records.size() );
 	u32 bytes = 0;
 	for ( u32 i = 0; i < table.GetRecordCount(); i++ ) {
@@ -144,15 +146,16 @@ TEST( ToolSampleDisc, TheResourceFileListsTheLogicModulesTheGameObjectsThenTheSp
 		bytes += table.GetRecord( i ).mui32ObjectSize;
 	}
 	// The sample object, the model resource and the four objects of the
-	// level follow the modules; the splines' generic-data record, then the
-	// collision map.
-	ASSERT_EQ( table.GetRecordCount(), 10u );
+	// level follow the modules; the splines' generic-data record, the
+	// collision map, then the palette dictionary.
+	ASSERT_EQ( table.GetRecordCount(), 11u );
 	EXPECT_EQ( table.GetRecord( 3 ).miClassID, TOOL_CLASS_3D_OBJECT_RES );
 	for ( const u32 i : { 2u, 4u, 5u, 6u, 7u } ) {
 		EXPECT_EQ( table.GetRecord( i ).miClassID, TOOL_CLASS_GAME_OBJECT ) << i;
 	}
 	EXPECT_EQ( table.GetRecord( 8 ).miClassID, EF_GENERIC_DATA_LOADER_CLASS_ID );
 	EXPECT_EQ( table.GetRecord( 9 ).miClassID, TOOL_CLASS_COLLISION_MAP );
+	EXPECT_EQ( table.GetRecord( 10 ).miClassID, TOOL_CLASS_PALETTE_DICTIONARY );
 	// The objects fill the rest of the file exactly.
 	EXPECT_EQ( stream.GetBytesLeft(), bytes );
 }

@@ -12,6 +12,7 @@
 #include "tools/lib/level/ToolSampleCollisionMap.h"
 #include "tools/lib/level/ToolSampleObjects.h"
 #include "tools/lib/level/ToolSampleSplines.h"
+#include "tools/lib/level/ToolSampleTextures.h"
 #include "tools/lib/logic/ToolSampleLogic.h"
 
 const char* const TOOL_SAMPLE_TEXTS[2] = { "SAMPLE LEVEL", "PRESS START" };
@@ -95,6 +96,9 @@ bool ToolMakeSampleLevelFiles( const ToolSampleModules& modules, std::vector<Too
 	AddEncoded( files, language / ToolFontPaletteFile( 0 ), out );
 	ToolLevelWriter::WriteTexts( out, SampleTexts() );
 	AddEncoded( files, language / TOOL_TEXTS_FILE, out );
+	files.push_back( { language / ToolTextureDictionaryFile( 0 ), ToolSampleTextureDictionary() } );
+	files.push_back( { language / TOOL_LOADING_DICTIONARY_NTSC, ToolSampleLoadingDictionary( false ) } );
+	files.push_back( { language / TOOL_LOADING_DICTIONARY_PAL, ToolSampleLoadingDictionary( true ) } );
 
 	ToolResourceFile resources;
 	if ( !ToolMakeSampleLogicLevel( modules.objectModule, modules.libraryModule, resources, error ) ) {
@@ -109,6 +113,7 @@ bool ToolMakeSampleLevelFiles( const ToolSampleModules& modules, std::vector<Too
 		return false;
 	}
 	resources.records.push_back( std::move( collisionMap ) );
+	resources.records.push_back( ToolSamplePaletteRecord() );
 	files.push_back( { layout.LevelNeutralFolder() / std::string( TOOL_SAMPLE_RESOURCE_FILE ),
 					   ToolResourceFileWriter::Encode( resources ) } );
 	return true;

@@ -68,7 +68,7 @@ const RegisteredClass gRegisteredClasses[] = {
 	{ 84, "EF_TEXT_ANIM_NODE", IT_ANIM_NODE, "EFTextureAnimNode", true },
 	{ 85, "DT_CAMERA_ANIM_DESCR", IT_OBJECT, "EFCameraAnimIDescriptor", true },
 	{ 86, "EF_3DOBJECT_GROUNDFOG", IT_OBJECT, "EFGroundFogGrid", false },
-	{ 87, "EF_PALETTE_DICTIONARY", IT_OBJECT, "EFPaletteDictionary", false },
+	{ 87, "EF_PALETTE_DICTIONARY", IT_OBJECT, "EFPaletteDictionary", true },
 	{ 88, "SOUND_CONTAINER_DESCR", IT_OBJECT, "EFSoundContainerDescriptor", true },
 	{ 89, "SOUND_CONTAINER_INST", IT_OBJECT, "EFSoundContainerDescriptorHandler", true },
 	{ 91, "EF_3DOBJ_RES", IT_OBJECT, "EF3dObjRes", true },
