@@ -13,10 +13,14 @@
 #include "framework/core/level/EFRessourcesMgr.h"
 #include "framework/graphics/EFCamera.h"
 #include "framework/graphics/EFGraphicsMgr.h"
+#include "framework/graphics/EFLightMgr.h"
+#include "framework/graphics/EFPaletteDictionary.h"
+#include "framework/graphics/EFPaletteMgr.h"
 #include "framework/graphics/hud/EFHudMgr.h"
 #include "graphics3d/core/RwCamera.h"
 #include "graphics3d/core/RwEngine.h"
 #include "graphics3d/core/RwRaster.h"
+#include "graphics3d/core/RwTexDictionary.h"
 #include "graphics3d/gamecube/RwGameCube.h"
 #include "platform/gx/GXHost.h"
 #include "platform/vi/VI.h"
@@ -122,6 +126,46 @@ TEST_F( SampleDriverTest, TheSampleRunsOnePicturePerFrameThroughTwoLevelChanges 
 		}
 	}
 	FinishSampleDisc();
+}
+
+// The textures of the current dictionary by name.
+std::multiset<std::string> DictionaryNames() {
+	std::multiset<std::string> names;
+	RwTexDictionaryForAllTextures( RwTexDictionaryGetCurrent(), []( RwTexture* texture, void* data ) -> RwTexture* {
+		static_cast<std::multiset<std::string>*>( data )->insert( texture->name );
+		return texture;
+	}, &names );
+	return names;
+}
+
+TEST_F( SampleDriverTest, TheLevelLoadsItsPicturesBehindALoadingScreenAndAChangeLeavesNoneBehind ) {
+	ASSERT_NO_FATAL_FAILURE( Boot( 1, "" ) );
+	// The loading screen showed pictures while the level loaded, then went
+	// with its own two textures.
+	std::set<u32> copies;
+	for ( const VIHostRetrace& r : VIHostRetraceLog() ) {
+		if ( r.copySerial != 0 ) {
+			copies.insert( r.copySerial );
+		}
+	}
+	EXPECT_GE( copies.size(), 1u );
+	const std::multiset<std::string> level = { "FONT0", "LAMP" };
+	EXPECT_EQ( DictionaryNames(), level );
+	EFPaletteDictionary* const palettes = goPaletteMgr.GetPaletteDictionary();
+	ASSERT_NE( palettes, nullptr );
+	EXPECT_NE( palettes->GetPalette( "lamp", 1, 16 ), nullptr );
+	EXPECT_TRUE( gpoEFLightMgr == nullptr || gpoEFLightMgr->moLights.IsEmpty() );
+
+	u32 pictures = 0;
+	u32 retraces = 0;
+	Run( 2, &pictures, &retraces );
+	gpoEngineController->LoadLevel( 0 );
+	EXPECT_EQ( DictionaryNames(), level );
+	EXPECT_NE( goPaletteMgr.GetPaletteDictionary(), nullptr );
+	EXPECT_EQ( goPaletteMgr.mi32TargetState, EF_PALETTE_NO_TARGET );
+	Run( 2, &pictures, &retraces );
+	Finish();
+	EXPECT_EQ( goPaletteMgr.GetPaletteDictionary(), nullptr );
 }
 
 TEST_F( SampleDriverTest, SixtyAFrameWithMaxFpsSixtyAndPalIsTallerScreen ) {
