@@ -168,13 +168,14 @@ TEST( ToolSampleDisc, TheResourceFilesSplineRecordLoadsTheOpenAndTheLoopSpline )
 	ASSERT_EQ( table.DTStreamable::LoadFromStream( stream ), 0 );
 	ASSERT_EQ( table.GetRecordCount(), 10u );
 	// The objects follow the table back to back; skip to the splines,
-	// which only the collision map follows.
+	// which the collision map and the palette dictionary follow.
 	s32 at = stream.GetPosition();
 	for ( u32 i = 0; i < 8; i++ ) {
 		at += static_cast<s32>( table.GetRecord( i ).mui32ObjectSize );
 	}
 	const u32 size = table.GetRecord( 8 ).mui32ObjectSize;
-	ASSERT_EQ( static_cast<size_t>( at ) + size + table.GetRecord( 9 ).mui32ObjectSize, image.size() );
+	ASSERT_EQ( static_cast<size_t>( at ) + size + table.GetRecord( 9 ).mui32ObjectSize + table.GetRecord( 10 ).mui32ObjectSize,
+			   image.size() );
 	DTMemoryPersistStream record( reinterpret_cast<char*>( image.data() ) + at, static_cast<s32>( size ) );
 
 	EFSplineMgr manager;

@@ -29,6 +29,7 @@
 #include "framework/core/level/EFRessourcesMgr.h"
 #include "framework/graphics/hud/EFHudMgr.h"
 #include "framework/graphics/EFLoadingScreen.h"
+#include "framework/graphics/EFPaletteMgr.h"
 #include "framework/graphics/EFTextureDict.h"
 #include "tools/lib/ToolDiscBuilder.h"
 #include "tools/lib/ToolDiscLayout.h"
@@ -93,6 +94,9 @@ protected:
 
 	void TearDown() override {
 		DropLevelObjects();
+		// The palette manager holds the level's palettes until the level
+		// ends, as the engine's termination order has it.
+		goPaletteMgr.Terminate();
 		if ( gpoRessourcesMgr != nullptr ) {
 			gpoRessourcesMgr->Terminate();
 		}
@@ -141,6 +145,7 @@ protected:
 	// Loads again after dropping the previous level's objects.
 	s32 Reload() {
 		DropLevelObjects();
+		goPaletteMgr.Terminate();
 		gpoRessourcesMgr->Terminate();
 		return Load();
 	}
