@@ -166,7 +166,7 @@ TEST( ToolSampleDisc, TheResourceFilesSplineRecordLoadsTheOpenAndTheLoopSpline )
 	DTMemoryPersistStream stream( reinterpret_cast<char*>( image.data() ), static_cast<s32>( image.size() ) );
 	DTStreamFAT table;
 	ASSERT_EQ( table.DTStreamable::LoadFromStream( stream ), 0 );
-	ASSERT_EQ( table.GetRecordCount(), 10u );
+	ASSERT_EQ( table.GetRecordCount(), 11u );
 	// The objects follow the table back to back; skip to the splines,
 	// which the collision map and the palette dictionary follow.
 	s32 at = stream.GetPosition();
