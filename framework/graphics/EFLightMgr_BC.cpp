@@ -18,23 +18,24 @@ EFLightMgr_BC::~EFLightMgr_BC() {
 	Terminate();
 }
 
+u16& EFLightMgr_BC::CountOf( const u32 kind ) {
+	switch ( kind ) {
+	case EF_LIGHT_KIND_STATIC:
+		return mui16StaticCount;
+	case EF_LIGHT_KIND_SECOND:
+		return mui16SecondCount;
+	default:
+		return mui16DynamicCount;
+	}
+}
+
 EFLight* EFLightMgr_BC::Create( const LightType_e type, const u32 kind ) {
 	EFLight* const light = new EFLight( type );
 	if ( light == nullptr ) {
 		return nullptr;
 	}
 	light->muiKind = kind;
-	switch ( kind ) {
-	case EF_LIGHT_KIND_STATIC:
-		mui16StaticCount++;
-		break;
-	case EF_LIGHT_KIND_SECOND:
-		mui16SecondCount++;
-		break;
-	default:
-		mui16DynamicCount++;
-		break;
-	}
+	CountOf( kind )++;
 	light->mpNextLight = moLights.mpFirst;
 	moLights.mpFirst = light;
 	if ( moLights.mpLast == nullptr ) {
@@ -83,17 +84,7 @@ void EFLightMgr_BC::DestroyLight( const u32 id ) {
 	if ( light == nullptr ) {
 		return;
 	}
-	switch ( light->muiKind ) {
-	case EF_LIGHT_KIND_STATIC:
-		mui16StaticCount--;
-		break;
-	case EF_LIGHT_KIND_SECOND:
-		mui16SecondCount--;
-		break;
-	default:
-		mui16DynamicCount--;
-		break;
-	}
+	CountOf( light->muiKind )--;
 	if ( previous == nullptr ) {
 		moLights.mpFirst = light->mpNextLight;
 	} else {

@@ -63,6 +63,8 @@ public:
 
 private:
 	EFLight*				Create( LightType_e type, u32 kind );
+	// The count of that kind of light.
+	u16&					CountOf( u32 kind );
 };
 
 #endif

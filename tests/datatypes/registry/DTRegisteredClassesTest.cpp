@@ -51,7 +51,7 @@ const RegisteredClass gRegisteredClasses[] = {
 	{ 60, "EF_AUDIOENV_DESC", IT_OBJECT, "EFAudioEnvDescriptor", true },
 	{ 62, "EF_FONTS_PAL", IT_OBJECT, "EFHudPalette", true },
 	{ 63, "EF_HOTSPOT_DESC", IT_OBJECT, "DTHotSpotDescriptor", true },
-	{ 64, "EI_OCTREE_RES", IT_OBJECT, "EFEnvMap", false },
+	{ 64, "EI_OCTREE_RES", IT_OBJECT, "EFEnvMap", true },
 	{ 65, "EF_3DOBJECT_WATER", IT_OBJECT, "EFWaterGrid", false },
 	{ 67, "EF_HUD_CONFIG", IT_OBJECT, "EFHudWindowStreamer", false },
 	{ 69, "EF_LIBRARY_FILE", IT_OBJECT, "EFLogicCodeLib", true },

@@ -172,11 +172,20 @@ TEST_F( EFWorldRenderTest, WithoutFogTheColourIsLeftAloneAndWithoutWorldOrDomeNo
 	EXPECT_TRUE( StateCalls().empty() );
 }
 
+// Records the order maps are drawn in.
+struct DrawnMap : EFEnvMap {
+	static inline std::vector<const EFEnvMap*> drawn;
+	void Render() override { drawn.push_back( this ); }
+};
+
 TEST_F( EFWorldRenderTest, EnvironmentMapsAreDrawnNewestFirstAndFreedWithTheLevel ) {
-	gpoWorldMgr->AddEnvMap( new EFEnvMap );
-	gpoWorldMgr->AddEnvMap( new EFEnvMap );
+	DrawnMap::drawn.clear();
+	DrawnMap* const first = new DrawnMap;
+	DrawnMap* const second = new DrawnMap;
+	gpoWorldMgr->AddEnvMap( first );
+	gpoWorldMgr->AddEnvMap( second );
 	gpoWorldMgr->RenderMapTransparent();
-	EXPECT_EQ( EFCallTraceCountOf( "EFEnvMap::Render" ), 2u );
+	EXPECT_EQ( DrawnMap::drawn, ( std::vector<const EFEnvMap*>{ second, first } ) );
 	gpoWorldMgr->Terminate();
 	EXPECT_EQ( gpoWorldMgr->GetFirstEnvMap(), nullptr );
 }
