@@ -2,6 +2,8 @@
 
 #include "tools/lib/ToolChunkWriter.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr u32 HEADER_BYTES	= 36;
@@ -75,8 +77,8 @@ std::vector<u8> ToolWriteEnvMapBlock( const ToolEnvMap& map, ToolEnvMapLayout* l
 }
 
 std::vector<u8> ToolWriteEnvMapRecord( const u32 id, const std::vector<u8>& block ) {
-	std::vector<u8> record( 8, 0 );
+	std::vector<u8> record( 8 + block.size(), 0 );
 	PutBE32( record, 0, id );
-	record.insert( record.end(), block.begin(), block.end() );
+	std::copy( block.begin(), block.end(), record.begin() + 8 );
 	return record;
 }

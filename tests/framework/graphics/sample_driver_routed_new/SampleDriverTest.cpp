@@ -164,7 +164,7 @@ TEST_F( SampleDriverTest, TheLevelLoadsItsPicturesBehindALoadingScreenAndAChange
 	EXPECT_NE( goPaletteMgr.GetPaletteDictionary(), nullptr );
 	EXPECT_EQ( goPaletteMgr.mi32TargetState, EF_PALETTE_NO_TARGET );
 	Run( 2, &pictures, &retraces );
-	Finish();
+	FinishSampleDisc();
 	EXPECT_EQ( goPaletteMgr.GetPaletteDictionary(), nullptr );
 }
 
