@@ -6,7 +6,10 @@
 #include "graphics3d/world/RpLight.h"
 #include "graphics3d/world/RpWorldObj.h"
 
-DTQuickPool<EFLight> EFLight::mLightPool;
+DTQuickPool<EFLightRecord> EFLight::mLightPool;
+
+static_assert( sizeof( EFLight ) <= sizeof( EFLightRecord ) && alignof( EFLight ) <= alignof( EFLightRecord ),
+			   "a light fits its pool record" );
 
 namespace {
 
@@ -24,7 +27,7 @@ void * EFLight::operator new( std::size_t ) noexcept {
 }
 
 void EFLight::operator delete( void * light ) noexcept {
-	mLightPool.Free( static_cast<EFLight *>( light ) );
+	mLightPool.Free( static_cast<EFLightRecord *>( light ) );
 }
 
 void EFLight::InitPools() {

@@ -42,6 +42,15 @@ public:
 	u32						muiKind;
 };
 
+class EFLight;
+
+// One record of the light pool: a light's storage, or while free the
+// pool's link (a destroyed light is no longer an EFLight to write to).
+union EFLightRecord {
+	EFLightRecord *			mpoNext;
+	alignas( EFLight_BC ) u8	mau8Storage[sizeof( EFLight_BC ) + 4 * sizeof( void * )];
+};
+
 class EFLight : public EFLight_BC {
 public:
 	explicit				EFLight( LightType_e type );
@@ -75,7 +84,7 @@ public:
 	// The world the light was taken out of while hidden.
 	RpWorld *				mpHiddenFrom;
 
-	static DTQuickPool<EFLight>	mLightPool;
+	static DTQuickPool<EFLightRecord>	mLightPool;
 };
 
 #endif
