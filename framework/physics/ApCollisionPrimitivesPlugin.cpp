@@ -231,6 +231,11 @@ bool ReadExt( RwStream * stream, const s32 length, ApCollisionPrimitivesExt & ex
 		// No more records than the rest of the chunk can hold.
 		const s32 room = left / MIN_RECORD;
 		const s32 records = count < room ? count : room;
+		// Records are promised but none fits: the sphere alone would be
+		// read and never written back.
+		if ( records == 0 ) {
+			return false;
+		}
 		Free( ext.mpoRecords );
 		ext.mpoRecords = nullptr;
 		if ( records > 0 ) {
@@ -251,7 +256,8 @@ bool ReadExt( RwStream * stream, const s32 length, ApCollisionPrimitivesExt & ex
 	// The polygon data runs to the stored size, within the chunk.
 	const s32 consumed = length - left;
 	const s32 end = stored < length ? stored : length;
-	const s32 polygons = end - consumed;
+	// A negative stored size leaves no polygon data (and must not wrap).
+	const s32 polygons = end > consumed ? end - consumed : 0;
 	if ( polygons > 0 ) {
 		if ( polygons % 4 != 0 ) {
 			return false;

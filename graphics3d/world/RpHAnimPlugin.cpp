@@ -142,7 +142,9 @@ RwStream* HAnimRead( RwStream* stream, const s32 length, void* frame, s32, s32 )
 	if ( !ReadWords( stream, hierarchyWords, 2 ) ) {
 		return nullptr;
 	}
-	const s32 flags = hierarchyWords[0];
+	// A hierarchy read from a stream owns its arrays: a stored sub-hierarchy
+	// mark would keep its destruction from freeing them.
+	const s32 flags = hierarchyWords[0] & ~rpHANIMHIERARCHYSUBHIERARCHY;
 	const s32 keyFrameSize = hierarchyWords[1];
 	if ( keyFrameSize < 1 || keyFrameSize > RPHANIM_MAX_STREAM_KEYFRAME_SIZE ) {
 		return Malformed();
