@@ -4,22 +4,25 @@
 	contact limit, the stick's dead zone, and the faults: no set-up,
 	the null record, up exactly opposite the surface, the configuration
 	removed and no camera 0; spine bones by node index or bone id in a
-	10-node skeleton (index 50 finds none) bending with the surface.
+	10-node skeleton read from a written clump (index 50 finds none)
+	bending with the surface.
 */
 #include "framework/behaviour/BehaviourTestBench.h"
+#include "framework/behaviour/SkeletonClump.h"
 #include "framework/behaviour/SurfacePolygon.h"
 
 #include "framework/behaviour/EFDMClimb.h"
 #include "framework/behaviour/EFDMGroundGrip.h"
 #include "framework/behaviour/EFDMNearestPoint.h"
-#include "datatypes/maths/DTFrame.h"
 #include "framework/core/world/EFGameObject.h"
 #include "framework/graphics/EF3dObj.h"
 #include "framework/graphics/EFCamera.h"
 #include "graphics3d/world/RpHAnim.h"
 #include "graphics3d/core/RwFrame.h"
+#include "graphics3d/core/RwStream.h"
+#include "graphics3d/world/RpClump.h"
 
-#include <memory>
+#include <vector>
 
 namespace {
 
@@ -112,41 +115,41 @@ protected:
 
 	DTVector3d Up() { return Row3( RwFrameGetLTM( frame )->up ); }
 
-	// A 3D object with a 10-node hierarchy (bone ids 0x10000 + 10 i) as
-	// the object's first instance; the fixture's teardown frees it.
-	struct Skeleton {
-		std::unique_ptr<DTFrame>	frames[10];
-		RpHAnimNodeInfo				nodes[10];
-		RpHAnimHierarchy			hierarchy;
-		EF3dObj*					model;
-	};
-	Skeleton& GiveSkeleton( EFGameObject& object ) {
-		skeleton.reset( new Skeleton() );
-		for ( s32 i = 0; i < 10; i++ ) {
-			skeleton->frames[i].reset( new DTFrame );
-			skeleton->nodes[i] = { 0x10000 + 10 * i, i, 0, &skeleton->frames[i]->moFrame };
-		}
-		skeleton->hierarchy.numNodes = 10;
-		skeleton->hierarchy.pNodeInfo = skeleton->nodes;
+	// A 3D object over the written ten-node skeleton clump, the
+	// hierarchy bound by the object's InitHierarchy; the object's first
+	// instance. The fixture's teardown frees the clumps.
+	RpHAnimHierarchy& GiveSkeleton( EFGameObject& object ) {
+		const std::vector<u8> bytes = SkeletonClumpChunk();
+		RwMemory memory = { const_cast<u8*>( bytes.data() ), static_cast<u32>( bytes.size() ) };
+		RwStream* const stream = RwStreamOpen( rwSTREAMMEMORY, rwSTREAMREAD, &memory );
+		EXPECT_TRUE( RwStreamFindChunk( stream, rwID_CLUMP, nullptr, nullptr ) );
+		RpClump* const clump = RpClumpStreamRead( stream );
+		RwStreamClose( stream, nullptr );
+		EXPECT_NE( clump, nullptr );
 		EF3dObj* const model = new EF3dObj;
 		model->mpGameObjectOwner = &object;
-		model->mui3dObjState |= EF_3D_OBJ_HAS_HIERARCHY;
-		model->mpHierarchy = &skeleton->hierarchy;
+		model->mpClump = clump;
+		EXPECT_EQ( model->InitHierarchy(), 1 );
+		EXPECT_NE( model->mpHierarchy, nullptr );
+		EXPECT_EQ( model->mpHierarchy->numNodes, SKELETON_CLUMP_NODES );
 		object.mppEFInstance = new EFInstance*[1]{ model };
 		object.muiNbInstance = 1;
 		object.muiNb3dObj = 1;
-		skeleton->model = model;
-		return *skeleton;
+		models.push_back( model );
+		return *model->mpHierarchy;
 	}
+	// The skeleton's clump needs the hierarchy plug-in.
+	bool AttachPlugins() override { return BehaviourTestBench::AttachPlugins() && RpHAnimPluginAttach(); }
 	void TearDown() override {
-		if ( skeleton != nullptr ) {
-			skeleton->model->mpHierarchy = nullptr;
+		for ( EF3dObj* model : models ) {
+			RpClumpDestroy( model->mpClump );
+			model->mpClump = nullptr;
+			model->mpHierarchy = nullptr;
 		}
 		BehaviourTestBench::TearDown();
-		skeleton.reset();
 	}
 
-	std::unique_ptr<Skeleton>	skeleton;
+	std::vector<EF3dObj*>	models;
 
 	u32				nextId = HERO;
 	EFPhysic*		body = nullptr;
@@ -360,10 +363,10 @@ TEST_F( EFDMClimbTest, SpineBonesAreFoundWithinTheSkeletonAndBendWithTheSurface 
 		params.ui32ActionId = ACTION;
 		std::copy( std::begin( row.ids ), std::end( row.ids ), params.aui32SpineBone );
 		EFDMClimb* const climb = Direct( DTVector3d( 0, 0.5f, 0 ), nullptr );
-		Skeleton& bones = GiveSkeleton( *static_cast<EFGameObject*>( body->GetOwner() ) );
+		const RpHAnimHierarchy& bones = GiveSkeleton( *static_cast<EFGameObject*>( body->GetOwner() ) );
 		DMSetParams( handle, &params );
 		for ( u32 i = 0; i < 3; i++ ) {
-			EXPECT_EQ( climb->mapoBone[i], row.found[i] < 0 ? nullptr : &bones.frames[row.found[i]]->moFrame ) << i;
+			EXPECT_EQ( climb->mapoBone[i], row.found[i] < 0 ? nullptr : bones.pNodeInfo[row.found[i]].pFrame ) << i;
 		}
 		for ( int pass = 0; pass < 3; pass++ ) {
 			Pass( climb, { &floor, &wall } );
@@ -377,7 +380,7 @@ TEST_F( EFDMClimbTest, SpineBonesAreFoundWithinTheSkeletonAndBendWithTheSurface 
 		// Exactly the spine bones found have turned.
 		u32 turnedBones = 0;
 		for ( s32 k = 0; k < 10; k++ ) {
-			const RwMatrix& m = bones.frames[k]->moFrame.modelling;
+			const RwMatrix& m = bones.pNodeInfo[k].pFrame->modelling;
 			turnedBones += m.up.y < 1.0f - 1e-6f ? 1 : 0;
 		}
 		EXPECT_EQ( turnedBones, row.found[0] < 0 ? 0u : 3u );

@@ -101,9 +101,13 @@ class RwWorldStartedTestCase : public RwTestCase {
 protected:
 	void SetUp() override {
 		RwTestCase::SetUp();
-		ASSERT_TRUE( RwTestBringUpWorld( &rwTestEngineMemory, RWENGINE_INIT_NO_FREE_LISTS, 0 ) );
+		ASSERT_TRUE( RwEngineInit( &rwTestEngineMemory, RWENGINE_INIT_NO_FREE_LISTS, 0 ) && AttachPlugins() &&
+					 RwEngineOpen( &rwTestDeviceConfig ) && RwEngineStart() );
 		RwTestReadError();
 	}
+
+	// The plug-ins attached before the library opens.
+	virtual bool AttachPlugins() { return RpWorldPluginAttach(); }
 };
 
 #endif
