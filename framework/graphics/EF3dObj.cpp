@@ -12,10 +12,17 @@
 #include "framework/graphics/ApAtomicDataPlugin.h"
 #include "framework/graphics/EF3dObjRes.h"
 #include "framework/graphics/EFGraphicsMgr.h"
+#include "framework/graphics/animation/EFAnimCollPrim.h"
 #include "framework/graphics/animation/EFTexFaderRW.h"
 #include "framework/graphics/animation/EFTextureAnimNode.h"
 #include "framework/graphics/particles/PLMgr.h"
 #include "framework/logic/EFLogicCode.h"
+#include "framework/physics/ApCollisionPrimitivesPlugin.h"
+#include "framework/physics/EFCollisionModel.h"
+#include "framework/physics/EFObjCollisionBBox.h"
+#include "framework/physics/EFObjCollisionPolygon.h"
+#include "framework/physics/EFObjCollisionSweptSphere.h"
+#include "framework/physics/EFPhysic.h"
 #include "graphics3d/core/RwEngine.h"
 #include "graphics3d/core/RwFrame.h"
 #include "graphics3d/core/RwRenderState.h"
@@ -39,6 +46,14 @@ namespace {
 // Hierarchy flags: keep the modelling matrices and the node frames' world
 // matrices up to date.
 constexpr s32 HIERARCHY_UPDATE_FRAMES		= 0x3000;
+// Hierarchy flag: keep the modelling matrices up to date (bodies ride
+// on the node frames).
+constexpr s32 HIERARCHY_MODELLING_MATRICES	= 0x1000;
+
+// A primitive's flag: its defaults were taken from the model.
+constexpr u32 EF_PRIM_DEFAULTS_SET			= 0x01;
+// The polygon-data answer for an index past the records.
+constexpr u32 POLYGON_SET_NONE				= 0xFFFFFFFF;
 
 // Depth-write render state.
 constexpr RwRenderState STATE_ZWRITE		= 8;
@@ -311,17 +326,112 @@ DTFrame * EF3dObj::GetJointFrame( const s32 joint ) const {
 	return reinterpret_cast<DTFrame *>( mpHierarchy->pNodeInfo[joint].pFrame );
 }
 
-s32 EF3dObj::CreateCollisionPrimitives( EFPhysic & ) {
-	return 0;
+s32 EF3dObj::CreateCollisionPrimitives( EFPhysic & body ) {
+	if ( mpClump == nullptr ) {
+		return 0;
+	}
+	if ( mpHierarchy != nullptr ) {
+		mpHierarchy->flags |= HIERARCHY_MODELLING_MATRICES;
+	}
+	const s32 count = ApClumpGetNbCollisionPrimitives( mpClump );
+	if ( count <= 0 ) {
+		return 0;
+	}
+	EFCollisionModel & model = body.moCollisionModel;
+	GetDefaultPhysicBSphere( model.moPhysicBSphere );
+	model.SetMaxPrims( static_cast<u32>( count ) );
+	s32 made = 0;
+	for ( u32 index = 0; index < static_cast<u32>( count ); ++index ) {
+		const ApCollisionPrimitive * const record = ApClumpGetCollisionPrimitive( mpClump, index );
+		if ( record == nullptr ) {
+			continue;
+		}
+		if ( record->mui32Shape == EF_PRIM_POLYGON ) {
+			// A set the checked data does not hold leaves its slot empty.
+			u32 polygons = 0;
+			if ( ApClumpGetCollisionPolygonData( mpClump, index, polygons ) == nullptr ||
+				 polygons == POLYGON_SET_NONE ) {
+				continue;
+			}
+		}
+		EFObjCollisionPrim * const primitive =
+			model.AddPrimitive( index, record->mui32Tag, record->mui32Shape, GetJointFrame( record->mi32Joint ) );
+		if ( primitive != nullptr ) {
+			GetDefaultCollPrimAttrib( index, *primitive );
+			++made;
+		}
+	}
+	return made;
 }
 
-void EF3dObj::GetDefaultPhysicBSphere( DTSphere & ) const {
+void EF3dObj::GetDefaultPhysicBSphere( DTSphere & sphere ) const {
+	if ( mpClump == nullptr || !ApClumpGetBoundingSphere( mpClump, sphere ) ) {
+		sphere = DTSphere();
+	}
 }
 
-void EF3dObj::GetDefaultCollPrimAttrib( u32, EFAnimCollPrim & ) const {
+void EF3dObj::GetDefaultCollPrimAttrib( const u32 index, EFAnimCollPrim & primitive ) const {
+	const ApCollisionPrimitive * const record =
+		mpClump != nullptr ? ApClumpGetCollisionPrimitive( mpClump, index ) : nullptr;
+	if ( record == nullptr || primitive.muiKind < EF_ANIM_COLL_SPHERE || primitive.muiKind > EF_ANIM_COLL_SWEPT_SPHERE ) {
+		return;
+	}
+	// The sizes only go into a record of the stored shape's kind.
+	const f32 * const size = record->mafSize;
+	if ( record->mui32Shape == EF_PRIM_SPHERE && primitive.muiKind == EF_ANIM_COLL_SPHERE ) {
+		static_cast<EFAnimCollPrimSphere &>( primitive ).mfRadius = size[0];
+	} else if ( record->mui32Shape == EF_PRIM_SWEPT_SPHERE && primitive.muiKind == EF_ANIM_COLL_SWEPT_SPHERE ) {
+		EFAnimCollPrimSweptSphere & swept = static_cast<EFAnimCollPrimSweptSphere &>( primitive );
+		swept.mfRadius = size[0];
+		std::memcpy( swept.mfSegment, size + 1, sizeof( swept.mfSegment ) );
+	} else if ( record->mui32Shape == EF_PRIM_BBOX && primitive.muiKind == EF_ANIM_COLL_BOX ) {
+		std::memcpy( static_cast<EFAnimCollPrimBox &>( primitive ).mfHalfExtents, size, 3 * sizeof( f32 ) );
+	}
+	EFAnimCollPrimShape & shape = static_cast<EFAnimCollPrimShape &>( primitive );
+	std::memcpy( shape.mfOffset, record->mafOffset, sizeof( shape.mfOffset ) );
+	std::memcpy( shape.muiAttributes, record->maui32Attribs, sizeof( shape.muiAttributes ) );
+	primitive.muiFlags &= ~EF_ANIM_COLL_RESET;
 }
 
-void EF3dObj::GetDefaultCollPrimAttrib( u32, EFObjCollisionPrim & ) const {
+void EF3dObj::GetDefaultCollPrimAttrib( const u32 index, EFObjCollisionPrim & primitive ) const {
+	if ( ( primitive.muiPrimFlags & EF_PRIM_DEFAULTS_SET ) != 0 || mpClump == nullptr ) {
+		return;
+	}
+	const ApCollisionPrimitive * const record = ApClumpGetCollisionPrimitive( mpClump, index );
+	if ( record == nullptr ) {
+		return;
+	}
+	const f32 * const size = record->mafSize;
+	switch ( primitive.mui32Shape ) {
+	case EF_PRIM_SPHERE:
+		primitive.mfMaxRadius = size[0];
+		break;
+	case EF_PRIM_SWEPT_SPHERE: {
+		EFObjCollisionSweptSphere & swept = static_cast<EFObjCollisionSweptSphere &>( primitive );
+		swept.SetRadius( size[0] );
+		swept.SetVector( DTVector3d( size[1], size[2], size[3] ) );
+		break;
+	}
+	case EF_PRIM_BBOX:
+		static_cast<EFObjCollisionBBox &>( primitive ).SetHalfExtents( DTVector3d( size[0], size[1], size[2] ) );
+		break;
+	case EF_PRIM_POLYGON: {
+		// Counts come from the checked data, laid out for this host once
+		// when the clump was read: nothing is exchanged here.
+		u32 polygons = 0;
+		EFEnvCollisionPrim * const first = ApClumpGetCollisionPolygonData( mpClump, index, polygons );
+		// (null, and so no polygons, for a set the data does not hold).
+		static_cast<EFObjCollisionPolygon &>( primitive ).SetPolygons( polygons, first );
+		break;
+	}
+	default:
+		break;
+	}
+	primitive.moTrans = DTVector3d( record->mafOffset[0], record->mafOffset[1], record->mafOffset[2] );
+	primitive.moPrimPos += primitive.moTrans;
+	std::memcpy( primitive.moBaseAttrib.IntArray, record->maui32Attribs, sizeof( primitive.moBaseAttrib.IntArray ) );
+	primitive.UpdateCurrentAttribs();
+	primitive.muiPrimFlags |= EF_PRIM_DEFAULTS_SET;
 }
 
 DTSphere * EF3dObj::GetClippingBSphere() const {

@@ -93,11 +93,21 @@ public:
 	// object's own frame for -1, no hierarchy or a joint past the nodes.
 	DTFrame *				GetJointFrame( s32 joint ) const;
 
-	// Collision set-up from the primitives stored in the model; the model
-	// carries none yet: 0, nothing written.
+	// Gives body the model's collision primitives: the model's sphere, one
+	// slot per stored record, each primitive on its joint's frame with the
+	// record's defaults. A polygon set the model's data does not hold
+	// leaves its slot empty. The number of primitives made; 0, the body
+	// untouched, for a model without records.
 	s32						CreateCollisionPrimitives( EFPhysic & body );
+	// The model's bounding sphere; a zero sphere without one.
 	void					GetDefaultPhysicBSphere( DTSphere & sphere ) const;
+	// Record index's sizes (into a record of the stored shape's kind),
+	// offset and attributes; clears the record's reset flag.
 	void					GetDefaultCollPrimAttrib( u32 index, EFAnimCollPrim & primitive ) const;
+	// Once per primitive (primitive flag 0x01, set at the end): the sizes
+	// by the primitive's shape (a polygon set's polygons), the offset
+	// added to its position, the attributes as its base words merged
+	// under its locks.
 	void					GetDefaultCollPrimAttrib( u32 index, EFObjCollisionPrim & primitive ) const;
 
 	// The first atomic's bounding sphere (resynchronised first), or null

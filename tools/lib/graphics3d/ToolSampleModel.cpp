@@ -20,6 +20,20 @@ ToolGeometry Triangle( const f32 size ) {
 	return geometry;
 }
 
+ToolCollisionPrim Primitive( const u32 shape, const u32 tag, const s32 joint, const std::array<f32, 3>& offset,
+							 const std::array<f32, 4>& size, const u32 type ) {
+	ToolCollisionPrim prim;
+	prim.shape = shape;
+	prim.tag = tag;
+	prim.joint = joint;
+	prim.offset = offset;
+	prim.size = size;
+	// Environment collisions on; collision and detect types; environment
+	// detect 1; the material word last.
+	prim.attribs = { 0x1, type, type, 0, 0, 0x1, 0, 0, 0, 0, tag };
+	return prim;
+}
+
 ToolAtomic Atomic( const s32 frame, const s32 geometry, const u32 lod ) {
 	ToolAtomic atomic;
 	atomic.frameIndex = frame;
@@ -51,9 +65,27 @@ ToolClump ToolSampleModelClump() {
 	}
 	clump.geometries = { Triangle( 1.0f ), Triangle( 2.0f ) };
 	clump.atomics = { Atomic( 0, 0, 0 ), Atomic( 2, 0, 0 ), Atomic( 0, 1, 1 ) };
+	clump.extension = { ToolCollisionPrimWriter::Entry( ToolSampleModelCollisionPrims() ) };
 	return clump;
 }
 
 std::vector<u8> ToolSampleModelClumpChunk() {
 	return ToolClumpWriter::Chunk( ToolSampleModelClump() );
+}
+
+ToolCollisionPrims ToolSampleModelCollisionPrims() {
+	ToolCollisionPrims prims;
+	prims.sphere = { 0.0f, 1.0f, 0.0f, 2.0f };
+	// A capsule of radius 0.3 from 0 to 1.6 up the model's frame, a box of
+	// 0.2 beside node 1 and a 2 x 2 square at node 2's height.
+	prims.prims = {
+		Primitive( 1, TOOL_SAMPLE_MODEL_CAPSULE_TAG, -1, { 0.0f, 0.8f, 0.0f }, { 0.3f, 0.0f, 0.5f, 0.0f }, 0x1 ),
+		Primitive( 2, TOOL_SAMPLE_MODEL_BOX_TAG, 1, { -0.6f, 0.0f, 0.0f }, { 0.2f, 0.2f, 0.2f, 0.0f }, 0x2 ),
+		Primitive( 3, TOOL_SAMPLE_MODEL_POLYGONS_TAG, 2, { 0.0f, 0.0f, 0.0f }, { 0.0f, 0.0f, 0.0f, 0.0f }, 0x1 ),
+	};
+	prims.polygons = { { { { -1.0f, 0.0f, -1.0f }, { -1.0f, 0.0f, 1.0f }, { 1.0f, 0.0f, 1.0f } }, 0, 0 },
+					   { { { -1.0f, 0.0f, -1.0f }, { 1.0f, 0.0f, 1.0f }, { 1.0f, 0.0f, -1.0f } }, 0, 0 } };
+	prims.prims[2].polygonCount = 2;
+	prims.prims[2].polygonOffset = 0;
+	return prims;
 }

@@ -9,12 +9,17 @@
 	the root and on the second node, LOD 1 on the root, each a lit
 	triangle with one coloured material.
 
+	Collision primitives (the clump's 0x01BAD003 extension), under a
+	sphere of radius 2 about (0, 1, 0): a capsule on the model's frame, a
+	box on node 1 and a flat square of two triangles facing up on node 2.
+
 ===============================================================================
 */
 #ifndef TOOL_SAMPLE_MODEL_H
 #define TOOL_SAMPLE_MODEL_H
 
 #include "datatypes/base/DTTypes.h"
+#include "tools/lib/graphics3d/ToolCollisionPrimWriter.h"
 
 #include <vector>
 
@@ -25,7 +30,13 @@ constexpr s32 TOOL_SAMPLE_MODEL_NODE_IDS[] = { 100, 101, 102 };
 // Frame of the sample clump that carries the hierarchy.
 constexpr u32 TOOL_SAMPLE_MODEL_SKELETON_FRAME = 1;
 
+// Tags of the sample model's collision primitives, in record order.
+constexpr u32 TOOL_SAMPLE_MODEL_CAPSULE_TAG = 0x51;
+constexpr u32 TOOL_SAMPLE_MODEL_BOX_TAG = 0x52;
+constexpr u32 TOOL_SAMPLE_MODEL_POLYGONS_TAG = 0x53;
+
 ToolClump			ToolSampleModelClump();
+ToolCollisionPrims	ToolSampleModelCollisionPrims();
 // The clump chunk as stored.
 std::vector<u8>		ToolSampleModelClumpChunk();
 

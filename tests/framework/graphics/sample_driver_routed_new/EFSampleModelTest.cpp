@@ -2,8 +2,8 @@
 	The sample disc booted in-process as the engine boots it (the
 	graphics manager opens the library over the console driver, the
 	allocator routed): the model object's 3D object takes the level's
-	model resource with its skeleton bound (the sample level has no static
-	world yet for the clump to join), and a
+	model resource with its skeleton bound and its collision primitives
+	(the sample level has no static world yet for the clump to join), and a
 	camera looking at it draws exactly its atomics of level of detail 0.
 */
 #include "framework/core/engine/EFSampleDiscTestBench.h"
@@ -16,6 +16,7 @@
 #include "framework/graphics/EF3dObj.h"
 #include "framework/graphics/EFCamera.h"
 #include "framework/graphics/EFGraphicsMgr.h"
+#include "framework/physics/ApCollisionPrimitivesPlugin.h"
 #include "graphics3d/core/RwCamera.h"
 #include "graphics3d/core/RwFrame.h"
 #include "graphics3d/world/RpClump.h"
@@ -91,6 +92,21 @@ TEST_F( EFSampleModelTest, TheModelObjectDrawsTheSampleModelsFirstLevelOfDetailT
 		EXPECT_EQ( model->mpHierarchy->pNodeInfo[i].pFrame, node ) << i;
 		EXPECT_EQ( RpHAnimFrameGetID( node ), TOOL_SAMPLE_MODEL_NODE_IDS[i] );
 	}
+	// The clump brought the model's collision primitives: the capsule, the
+	// box and the polygon set, and the model's sphere.
+	const ToolCollisionPrims stored = ToolSampleModelCollisionPrims();
+	ASSERT_EQ( ApClumpGetNbCollisionPrimitives( model->mpClump ), 3 );
+	for ( u32 i = 0; i < 3; i++ ) {
+		const ApCollisionPrimitive* const prim = ApClumpGetCollisionPrimitive( model->mpClump, i );
+		ASSERT_NE( prim, nullptr );
+		EXPECT_EQ( prim->mui32Shape, stored.prims[i].shape ) << i;
+		EXPECT_EQ( prim->mui32Tag, stored.prims[i].tag ) << i;
+		EXPECT_EQ( prim->mi32Joint, stored.prims[i].joint ) << i;
+	}
+	DTSphere sphere;
+	ASSERT_TRUE( ApClumpGetBoundingSphere( model->mpClump, sphere ) );
+	EXPECT_EQ( sphere.mfRadius, ( *stored.sphere )[3] );
+	EXPECT_EQ( sphere.moPos.y, ( *stored.sphere )[1] );
 
 	// A camera at the origin looking down z sees the object at z = 6: one
 	// frame draws exactly its LOD 0 atomics.

@@ -4,11 +4,14 @@
 
 #include "framework/logic/api/PhysicTableBench.h"
 
-#include "framework/core/engine/EFCallTrace.h"
 #include "framework/logic/api/EFApiTrace.h"
+#include "framework/physics/ApCollisionPrimitivesPlugin.h"
 #include "framework/physics/EFObjCollisionBBox.h"
 #include "framework/physics/EFObjCollisionSphere.h"
 #include "framework/physics/EFObjCollisionSweptSphere.h"
+#include "graphics3d/world/RpWorldPlugin.h"
+#include "graphics3d/core/RwTestChunks.h"
+#include "tools/lib/graphics3d/ToolCollisionPrimWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -23,6 +26,12 @@ constexpr u32 MISSING = 0x2A0001FF;
 constexpr u32 RUNNING = 0x2A000000;
 
 class LogicApiPhysicTest : public PhysicTableBench {};
+
+// The same with models' collision primitives attached to the library.
+class LogicApiPhysicModelTest : public LogicApiPhysicTest {
+protected:
+	bool AttachPlugins() override { return RpWorldPluginAttach() && ApCollisionPrimitivesPluginAttach() == 1; }
+};
 
 TEST_F( LogicApiPhysicTest, SetAndResetFlagsNormaliseTheDerivedBits ) {
 	struct Row {
@@ -142,23 +151,66 @@ TEST_F( LogicApiPhysicTest, VelocitiesOfACarriedChildAreRelativeToItsCarrier ) {
 	EXPECT_EQ( child->mfFallingTimer, 0.0f );
 }
 
-TEST_F( LogicApiPhysicTest, CreateGivesABodyOnceAndHandsItToTheModel ) {
+// Create gives a bare object an empty body and a modelled one the
+// model's primitives (a sphere and a polygon square on the model's
+// frame), once; a ray down through the table meets the square.
+TEST_F( LogicApiPhysicModelTest, CreateGivesTheModelsPrimitivesOnceAndRaysHitItsPolygonSet ) {
 	EFGameObject* const bare = MakeObject( HERO );
-	EFGameObject* const modelled = MakeObject( OTHER );
-	GiveModel( *modelled );
-	EFCallTraceEnable( true );
+	EFGameObject* const modelled = MakeObject( OTHER, 3.0f, 0.0f, 0.0f );
+	RecordingModel* const model = GiveModel( *modelled );
+	model->CreateFrame( modelled->GetFrame() );
+	ToolCollisionPrims stored;
+	stored.sphere = std::array<f32, 4>{ 0, 1, 0, 2 };
+	ToolCollisionPrim sphere;
+	sphere.tag = 0x71;
+	sphere.size = { 0.25f, 0, 0, 0 };
+	sphere.attribs = { 0, 0x1, 0x1 };
+	ToolCollisionPrim square = sphere;
+	square.shape = EF_PRIM_POLYGON;
+	square.tag = 0x72;
+	square.offset = { 0, 1, 0 };
+	square.polygonCount = 1;
+	stored.prims = { sphere, square };
+	stored.polygons = { { { { -1, 0, -1 }, { -1, 0, 1 }, { 1, 0, 1 }, { 1, 0, -1 } } } };
+	const RwTestBytes payload = ToolCollisionPrimWriter::Entry( stored ).payload;
+	RwStream* const stream = RwTestOpenRead( payload );
+	ASSERT_NE( ApCollisionPrimitivesStreamRead( stream, static_cast<s32>( payload.size() ), model->mpClump,
+												ApCollisionPrimitivesOffset(), 40 ), nullptr );
+	RwStreamClose( stream, nullptr );
+
 	api.Create( HERO, 1 );
 	api.Create( OTHER, 0 );
 	ASSERT_NE( bare->mpoPhysic, nullptr );
 	ASSERT_NE( modelled->mpoPhysic, nullptr );
 	EXPECT_EQ( manager.GetFirstPhysic( 1 ), bare->mpoPhysic );
 	EXPECT_EQ( manager.GetFirstPhysic( 0 ), modelled->mpoPhysic );
+	EXPECT_EQ( bare->mpoPhysic->moCollisionModel.mui32MaxPrims, 0u );
+	const EFCollisionModel& prims = modelled->mpoPhysic->moCollisionModel;
+	ASSERT_EQ( prims.mui32MaxPrims, 2u );
+	ASSERT_NE( prims.GetPrimitive( 1 ), nullptr );
+	EXPECT_EQ( prims.GetPrimitive( 1 )->mui32Shape, static_cast<u32>( EF_PRIM_POLYGON ) );
+	EXPECT_EQ( prims.GetPrimitive( 1 )->GetFrame(), modelled->GetFrame() );
+	EXPECT_EQ( prims.moPhysicBSphere.mfRadius, 2.0f );
 	EFPhysic* const first = modelled->mpoPhysic;
 	api.Create( OTHER, 0 );
 	EXPECT_EQ( modelled->mpoPhysic, first );
 	api.Create( MISSING, 0 );
 	EXPECT_EQ( EFApiTrace::mFuncName, nullptr );
-	EFCallTraceEnable( false );
+
+	manager.Update( 1.0f / 60.0f );
+	RayIntersectIn in = { DTVector3d( 3.5f, 5, 0.5f ), DTVector3d( 0, -10, 0 ), 0x1, 0, 0, 0, 0 };
+	RayIntersectOut out = {};
+	ASSERT_EQ( api.CheckRayIntersection( &in, &out ), PS_RAY_OBJ );
+	EXPECT_EQ( out.oOutEnvObj.oOutObj.ui32ObjID, OTHER );
+	EXPECT_EQ( out.oOutEnvObj.oOutObj.ui32TagPrim, 0x72u );
+	EXPECT_NEAR( out.oIntersectionPoint.y, 1.0f, 1e-4f );
+	EXPECT_NEAR( out.oIntersectionNormal.y, 1.0f, 1e-4f );
+	// From below, the square's back is hit too.
+	in.oStartVector = DTVector3d( 3.5f, 0.5f, 0.5f );
+	in.oDeplVector = DTVector3d( 0, 2, 0 );
+	ASSERT_EQ( api.CheckRayIntersection( &in, &out ), PS_RAY_OBJ );
+	EXPECT_EQ( out.oOutEnvObj.oOutObj.ui32TagPrim, 0x72u );
+	EXPECT_NEAR( out.oIntersectionPoint.y, 1.0f, 1e-4f );
 }
 
 TEST_F( LogicApiPhysicTest, RaysReportTheEnvironmentsRecordOrTheHitBodyAndPrimitive ) {

@@ -22,17 +22,20 @@
 #include "framework/graphics/particles/PLMgr.h"
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/logic/EFLogicCode.h"
+#include "framework/physics/ApCollisionPrimitivesPlugin.h"
 #include "framework/physics/EFCollisionMap.h"
 #include "framework/physics/HarnessSphere.h"
 #include "framework/physics/EFCollisionModel.h"
 #include "framework/physics/EFPhysic.h"
 #include "framework/physics/EFPhysicMgr.h"
 #include "graphics3d/core/RwEngine.h"
+#include "graphics3d/core/RwFrame.h"
 #include "graphics3d/world/RpClump.h"
 #include "graphics3d/world/RpHAnim.h"
 #include "graphics3d/world/RpSkin.h"
 #include "graphics3d/world/RpWorldPlugin.h"
 #include "tools/lib/ToolSampleDisc.h"
+#include "tools/lib/graphics3d/ToolSampleModel.h"
 #include "tools/lib/level/ToolParticleWriter.h"
 #include "tools/lib/level/ToolSampleObjects.h"
 #include "tools/lib/level/ToolSampleSplines.h"
@@ -90,6 +93,7 @@ protected:
 		// The plug-ins a model needs, as the graphics manager attaches them.
 		ASSERT_TRUE( RpWorldPluginAttach() && RpHAnimPluginAttach() && RpSkinPluginAttach() );
 		ASSERT_EQ( ApAtomicDataPluginAttach(), 1 );
+		ASSERT_EQ( ApCollisionPrimitivesPluginAttach(), 1 );
 		ASSERT_TRUE( RwEngineOpen( &deviceConfiguration ) );
 		ASSERT_TRUE( RwEngineStart() );
 		libraryStarted = true;
@@ -339,6 +343,60 @@ TEST_F( EFLevelObjectsTest, ASphereDroppedInTheSampleLevelLandsOnItsFloorAndStay
 	// The level's bodies are still where they were put.
 	EXPECT_TRUE( FrameAt( InWorld( TOOL_SAMPLE_BOX_OBJECT_ID ), ToolSampleBoxObject( 0 ).position ) );
 	EXPECT_TRUE( FrameAt( InWorld( TOOL_SAMPLE_HOT_SPOT_OBJECT_ID ), ToolSampleHotSpotObject( 0 ).position ) );
+}
+
+TEST_F( EFLevelObjectsTest, TheModelObjectsBodyTakesTheSampleModelsPrimitivesWhichFollowItsFrame ) {
+	ASSERT_NO_FATAL_FAILURE( LoadSampleLevel() );
+	// What logic's physics Create does for the model object.
+	EFGameObject* const object = InWorld( TOOL_SAMPLE_MODEL_OBJECT_ID );
+	ASSERT_EQ( object->mpoPhysic, nullptr );
+	EFPhysic* const body = object->CreatePhysic( 0 );
+	ASSERT_NE( body, nullptr );
+	EF3dObj* const model = object->Get3dObject( 0 );
+	ASSERT_EQ( model->CreateCollisionPrimitives( *body ), 3 );
+	const ToolCollisionPrims stored = ToolSampleModelCollisionPrims();
+	const EFCollisionModel& prims = body->moCollisionModel;
+	EXPECT_EQ( prims.moPhysicBSphere.mfRadius, ( *stored.sphere )[3] );
+	EXPECT_EQ( prims.moPhysicBSphere.moPos.y, ( *stored.sphere )[1] );
+	DTFrame* const frames[] = { model->GetFrame(), model->GetJointFrame( 1 ), model->GetJointFrame( 2 ) };
+	ASSERT_NE( frames[1], frames[0] );
+	ASSERT_NE( frames[2], frames[1] );
+	for ( u32 i = 0; i < 3; i++ ) {
+		SCOPED_TRACE( i );
+		const EFObjCollisionPrim* const prim = prims.GetPrimitive( i );
+		ASSERT_NE( prim, nullptr );
+		EXPECT_EQ( prim->mui32Shape, stored.prims[i].shape );
+		EXPECT_EQ( prim->GetFrame(), frames[i] );
+		for ( u32 w = 0; w < EF_COL_PRIM_ATTRIB_WORDS; w++ ) {
+			EXPECT_EQ( prim->GetAttrib( w ), stored.prims[i].attribs[w] );
+		}
+	}
+
+	// A downward object and floor ray beside the capsule meets the square
+	// at its node's height before the floor.
+	gpoWorldMgr->Update( 1.0f / 60.0f );
+	const RwV3d& at = object->GetFrame()->moFrame.modelling.pos;
+	const f32 squareY = RwFrameGetLTM( frames[2]->GetRwFrame() )->pos.y;
+	ASSERT_GT( squareY, at.y + 1.0f );
+	const RayIntersectIn down = { DTVector3d( at.x + 0.7f, at.y + 5.0f, at.z + 0.7f ), DTVector3d( 0, -10, 0 ), 0x1,
+								  0, 0x1, 0, 0 };
+	EFRayIntersectOut out = {};
+	EXPECT_EQ( EFPhysicMgr::moPhysicMgr.RayIntersect( down, out ), PS_RAY_OBJ );
+	EXPECT_EQ( out.poObjSubCollider, prims.GetPrimitive( 2 ) );
+	EXPECT_NEAR( out.oIntersectionPoint.y, squareY, 1e-4f );
+
+	// Turned a quarter about y, the box beside node 1 swings round with
+	// the object at the next physics frame.
+	const EFObjCollisionPrim* const box = prims.GetPrimitive( 1 );
+	const DTVector3d before = box->moPrimPos - DTVector3d( at.x, at.y, at.z );
+	EXPECT_NEAR( before.x, stored.prims[1].offset[0], 1e-4f );
+	const RwV3d up = { 0.0f, 1.0f, 0.0f };
+	RwFrameRotate( object->GetFrame()->GetRwFrame(), &up, 90.0f, rwCOMBINEPRECONCAT );
+	gpoWorldMgr->Update( 1.0f / 60.0f );
+	const DTVector3d after = box->moPrimPos - DTVector3d( at.x, at.y, at.z );
+	EXPECT_NEAR( after.x, 0.0f, 1e-4f );
+	EXPECT_NEAR( std::fabs( after.z ), std::fabs( stored.prims[1].offset[0] ), 1e-4f );
+	EXPECT_NEAR( after.y, before.y, 1e-4f );
 }
 
 TEST_F( EFLevelObjectsTest, ARotateModuleOnTheHotSpotTurnsItsFrameEveryPhysicsFrame ) {
