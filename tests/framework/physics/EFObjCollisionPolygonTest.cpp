@@ -6,11 +6,13 @@
 #include "framework/physics/PhysicsTestBench.h"
 #include "framework/physics/PrimitiveTestShapes.h"
 
+#include "framework/graphics/EFPlane.h"
 #include "framework/physics/EFPrimSpace.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <random>
 
 namespace {
@@ -172,6 +174,69 @@ TEST_F( EFObjCollisionPolygonTest, RaysAgreeWithTheOracleOnATurnedFrame ) {
 	}
 	EXPECT_GT( compared, 2500u );
 	EXPECT_GT( hits, 300u );
+}
+
+// At identity a set of one square answers each shape exactly as the
+// shape's own single-polygon test without the environment flag: the
+// square's record says "pass along the normal", and the set never reads it.
+TEST_F( EFObjCollisionPolygonTest, AtIdentityEachShapeMeetsASetAsItsSinglePolygonTestWithoutTheEnvironment ) {
+	EFObjCollisionPolygon* const set = Polygons( Squares( { 0.0f }, 0.0f, 2 ), DTVector3d() );
+	EFEnvCollisionPrim* const square = set->mpoFirstPolygon;
+	const EFPlane plane( square->moPlane.moNormal, square->moPlane.mfD );
+	std::mt19937 random( 5122 );
+	std::uniform_real_distribution<f32> place( -3.0f, 3.0f );
+	std::uniform_real_distribution<f32> speed( -4.0f, 4.0f );
+	std::uniform_real_distribution<f32> size( 0.2f, 1.0f );
+	u32 contacts = 0, passing = 0;
+	for ( u32 i = 0; i < 300; i++ ) {
+		const DTVector3d at( place( random ), place( random ), place( random ) );
+		const EFCheckCollisionIn in = { 0.5f, DTVector3d( speed( random ), speed( random ), speed( random ) ) };
+		const f32 r = size( random );
+		EFObjCollisionPrim* mover = nullptr;
+		std::function<u32( EFCheckCollisionOut&, u32 )> single;
+		switch ( i % 3 ) {
+		case 0: {
+			EFObjCollisionSphere* const sphere = Sphere( at, r );
+			single = [=]( EFCheckCollisionOut& out, const u32 environment ) {
+				DTVector3d centre = at;
+				return sphere->CheckSinglePolygonCollision( in, out, square, centre, environment );
+			};
+			mover = sphere;
+			break;
+		}
+		case 1: {
+			EFObjCollisionSweptSphere* const capsule = Capsule( at, DTVector3d( 0.5f, r, 0 ), r );
+			single = [=]( EFCheckCollisionOut& out, const u32 environment ) {
+				return capsule->CheckSinglePolygonCollision( in, out, square, capsule->moPrimPos, capsule->moWorldVector,
+															 environment );
+			};
+			mover = capsule;
+			break;
+		}
+		default: {
+			EFObjCollisionBBox* const box = Box( at, DTVector3d( r, 0.5f, 0.3f ), 30.0f );
+			single = [=]( EFCheckCollisionOut& out, const u32 environment ) {
+				return box->CheckSinglePolygonCollision( in, out, square, &plane, square->GetVertex(), environment );
+			};
+			mover = box;
+			break;
+		}
+		}
+		SCOPED_TRACE( i );
+		EFCheckCollisionOut got = {}, want = {}, environment = {};
+		const u32 result = mover->CheckObjPrimCollision( in, got, set );
+		ASSERT_EQ( result & ( CS_COL_HIT | CS_COL_PUSH ), single( want, 0 ) & ( CS_COL_HIT | CS_COL_PUSH ) );
+		if ( ( result & ( CS_COL_HIT | CS_COL_PUSH ) ) != 0 ) {
+			contacts++;
+			ExpectNear( got.moColNormal, want.moColNormal );
+			EXPECT_NEAR( got.mfTime, want.mfTime, 1e-5f );
+			EXPECT_NEAR( got.mfPushSize, want.mfPushSize, 1e-5f );
+			passing += ( single( environment, 1 ) & ( CS_COL_HIT | CS_COL_PUSH ) ) == 0 ? 1 : 0;
+		}
+	}
+	// Enough contacts, some of which the square's own record lets pass.
+	EXPECT_GT( contacts, 30u );
+	EXPECT_GT( passing, 5u );
 }
 
 class EFPolygonRayQueryTest : public PhysicsTestBench {};
