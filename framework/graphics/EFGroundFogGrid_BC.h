@@ -1,13 +1,10 @@
 /*
 ===============================================================================
 
-	The ground-fog twin of the water grid: the same layout and world
-	placement, cell sizes chosen by InitGrid, and the four fog parameters
-	of the ground-fog simulation's record (near and far distance, minimum
-	haze, fade time).
-
-	Only what the simulation calls and reads is here so far (see the
-	water grid).
+	The ground-fog twin of the water grid: the same rectangle, layout and
+	world placement, cell sizes chosen by InitGrid, and the four fog
+	parameters of the ground-fog simulation's record (near and far
+	distance, minimum haze, fade time).
 
 ===============================================================================
 */
@@ -29,12 +26,17 @@ public:
 	// Keeps the three cell sizes of the levels of detail.
 	virtual void			InitGrid( f32 * cellSizes );
 	virtual void			SetPhysicBuffer( f32 * heights );
+	// The layout of level lod & 7; true when valid.
+	bool					SetGridLod( s32 lod );
 	// Keeps the record's four fog values.
 	void					SetFogParams( const DMGroundFogSimulationParams * params );
 	void					UpdateGridInfo();
 
 	EFGridLayout			moGrid;
 	f32						mafFog[4] = { 0.0f, 0.0f, 0.0f, 0.0f };
+
+	// Triangles of the grids drawn since start-up.
+	static u32				muiNbGridPoly;
 };
 
 #endif

@@ -29,11 +29,6 @@ constexpr s32 FOG_RASTER_FORMAT		= 0x504;
 constexpr s32 FALLBACK_SIDE			= 256;
 constexpr u8  FILTER_LINEAR			= 2;
 
-enum SizeRule_e {
-	SIZE_RULE_DICTIONARY,	// "fog" and "fog2" in 32-bit colour
-	SIZE_RULE_SINGLE,		// full-screen pictures keep their size
-};
-
 bool IsPowerOfTwo( const s32 value ) {
 	return value > 0 && ( value & ( value - 1 ) ) == 0;
 }
@@ -56,22 +51,31 @@ void ClearAlphaOnBlack( RwImage * image ) {
 	}
 }
 
-// Reads one record from the library stream into the current dictionary;
-// false at the first failure. The image chunk must come first.
-bool ReadRecord( RwStream * stream, const SizeRule_e rule ) {
-	RwImage * image = RwImageStreamRead( stream );
+}
+
+RwTexture * EFTextureDict::ReadPicture( RwStream * stream, const EFPictureRule_e rule ) {
+	RwImage * image = nullptr;
+	if ( rule == EF_PICTURE_SLIDE ) {
+		// Slide images are read into the global heap, whatever heap the
+		// textures go to.
+		const u32 heap = MMChangeHeap( 0 );
+		image = RwImageStreamRead( stream );
+		MMChangeHeap( heap );
+	} else {
+		image = RwImageStreamRead( stream );
+	}
 	s32 nameLength = 0;
 	if ( RwStreamReadInt32( stream, &nameLength, sizeof( nameLength ) ) == nullptr ||
 		 nameLength <= 0 || static_cast<u32>( nameLength ) > EF_TEXTURE_NAME_MAX || image == nullptr ) {
 		if ( image != nullptr ) {
 			RwImageDestroy( image );
 		}
-		return false;
+		return nullptr;
 	}
 	char name[EF_TEXTURE_NAME_MAX + 1];
 	if ( RwStreamRead( stream, name, static_cast<u32>( nameLength ) ) < 1 ) {
 		RwImageDestroy( image );
-		return false;
+		return nullptr;
 	}
 	name[nameLength] = '\0';
 
@@ -81,13 +85,13 @@ bool ReadRecord( RwStream * stream, const SizeRule_e rule ) {
 	s32 format = 0;
 	if ( RwImageFindRasterFormat( image, rwRASTERTYPETEXTURE, &width, &height, &depth, &format ) == nullptr ) {
 		RwImageDestroy( image );
-		return false;
+		return nullptr;
 	}
 	const bool powers = IsPowerOfTwo( width ) && IsPowerOfTwo( height );
-	if ( rule == SIZE_RULE_DICTIONARY && powers &&
+	if ( rule == EF_PICTURE_DICTIONARY && powers &&
 		 ( std::strcmp( name, "fog" ) == 0 || std::strcmp( name, "fog2" ) == 0 ) ) {
 		format = FOG_RASTER_FORMAT;
-	} else if ( !powers && !( rule == SIZE_RULE_SINGLE && IsFullScreen( width, height ) ) ) {
+	} else if ( !powers && !( rule == EF_PICTURE_SINGLE && IsFullScreen( width, height ) ) ) {
 		width = FALLBACK_SIDE;
 		height = FALLBACK_SIDE;
 		depth = 0;
@@ -95,7 +99,7 @@ bool ReadRecord( RwStream * stream, const SizeRule_e rule ) {
 	RwRaster * const raster = RwRasterCreate( width, height, depth, format );
 	if ( raster == nullptr ) {
 		RwImageDestroy( image );
-		return false;
+		return nullptr;
 	}
 	// The raster is filled over its own size: the image is resampled to
 	// it, so no pixel is read from outside the image.
@@ -105,7 +109,7 @@ bool ReadRecord( RwStream * stream, const SizeRule_e rule ) {
 		image = resampled;
 		if ( image == nullptr ) {
 			RwRasterDestroy( raster );
-			return false;
+			return nullptr;
 		}
 	}
 	ClearAlphaOnBlack( image );
@@ -114,17 +118,17 @@ bool ReadRecord( RwStream * stream, const SizeRule_e rule ) {
 	RwTexture * const texture = RwTextureCreate( raster );
 	if ( texture == nullptr ) {
 		RwRasterDestroy( raster );
-		return false;
+		return nullptr;
 	}
 	RwTextureSetName( texture, name );
-	texture->filterAddressing = ( texture->filterAddressing & ~rwTEXTUREFILTERMODEMASK ) | FILTER_LINEAR;
+	if ( rule != EF_PICTURE_SLIDE ) {
+		texture->filterAddressing = ( texture->filterAddressing & ~rwTEXTUREFILTERMODEMASK ) | FILTER_LINEAR;
+	}
 	RwTexDictionary * const dictionary = RwTexDictionaryGetCurrent();
 	if ( dictionary != nullptr ) {
 		RwTexDictionaryAddTexture( dictionary, texture );
 	}
-	return true;
-}
-
+	return texture;
 }
 
 EFTextureDict::EFTextureDict() {
@@ -186,7 +190,7 @@ s32 EFTextureDict::LoadTextureDictionary( DTBasePersistStream & stream, unsigned
 	}
 	s32 result = 0;
 	while ( result == 0 && RwStreamFindChunk( bridge, CHUNK_IMAGE, nullptr, nullptr ) ) {
-		if ( !ReadRecord( bridge, SIZE_RULE_DICTIONARY ) ) {
+		if ( ReadPicture( bridge, EF_PICTURE_DICTIONARY ) == nullptr ) {
 			result = EF_TEXTURE_DICT_FAILED;
 		}
 	}
@@ -201,7 +205,7 @@ s32 EFTextureDict::LoadTexture( DTBasePersistStream & stream ) {
 		return EF_TEXTURE_DICT_FAILED;
 	}
 	const bool read = RwStreamFindChunk( bridge, CHUNK_IMAGE, nullptr, nullptr ) &&
-					  ReadRecord( bridge, SIZE_RULE_SINGLE );
+					  ReadPicture( bridge, EF_PICTURE_SINGLE ) != nullptr;
 	RwStreamCloseConvert( bridge, &stream );
 	return read ? 0 : EF_TEXTURE_DICT_FAILED;
 }

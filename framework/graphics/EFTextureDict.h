@@ -38,6 +38,16 @@ constexpr u32 EF_TEXTURE_NAME_MAX		= 515;
 // Characters of a text-form file name.
 constexpr s32 EF_TEXTURE_FILE_NAME_MAX	= 2048;
 
+// How a picture record becomes a texture: sides that are not powers of two
+// give a 256 x 256 raster, except full-screen pictures read singly; the
+// dictionary keeps "fog" and "fog2" in 32-bit colour; slides read their
+// images into the global heap and keep the library's filter.
+enum EFPictureRule_e {
+	EF_PICTURE_DICTIONARY,
+	EF_PICTURE_SINGLE,
+	EF_PICTURE_SLIDE,
+};
+
 class EFTextureDict : public DTStreamable {
 public:
 							EFTextureDict();
@@ -66,6 +76,10 @@ public:
 
 	// Destroys the current dictionary and installs a new empty one.
 	void					Clear();
+
+	// One record (image chunk header already found, image, name) into a
+	// texture added to the current dictionary; null at a failure.
+	static RwTexture *		ReadPicture( RwStream * stream, EFPictureRule_e rule );
 
 	// The texture of that name in the current dictionary, or null.
 	RwTexture *				GetTexture( const char * name ) const;

@@ -89,3 +89,33 @@ ToolCollisionPrims ToolSampleModelCollisionPrims() {
 	prims.prims[2].polygonOffset = 0;
 	return prims;
 }
+
+ToolClump ToolQuadModelClump( const f32 width, const f32 depth, const u8 ( &colour )[4], const bool textured,
+							  const f32 u, const f32 v ) {
+	ToolGeometry geometry;
+	// Positions, pre-lit, lit, and one texture-coordinate set when textured.
+	geometry.format = 0x2A | ( textured ? 0x04 : 0 );
+	geometry.numVertices = 4;
+	geometry.preLit = std::vector<u8>( 16, 255 );
+	if ( textured ) {
+		geometry.texCoords = { { 0.0f, 0.0f, u, 0.0f, 0.0f, v, u, v } };
+	}
+	geometry.triangles = { { { 0, 1, 2 }, 0 }, { { 1, 3, 2 }, 0 } };
+	geometry.morphTargets[0].sphere = { width / 2.0f, 0.0f, depth / 2.0f, width + depth };
+	geometry.morphTargets[0].positions = { 0.0f, 0.0f, 0.0f, width, 0.0f, 0.0f, 0.0f, 0.0f, depth, width, 0.0f, depth };
+	geometry.materials.indices = { -1 };
+	geometry.materials.materials = { ToolMaterial{} };
+	for ( u32 i = 0; i < 4; i++ ) {
+		geometry.materials.materials[0].color[i] = colour[i];
+	}
+	ToolClump clump;
+	clump.frames = { ToolFrame{} };
+	clump.geometries = { geometry };
+	clump.atomics = { Atomic( 0, 0, 0 ) };
+	return clump;
+}
+
+std::vector<u8> ToolQuadModelClumpChunk( const f32 width, const f32 depth, const u8 ( &colour )[4],
+										 const bool textured ) {
+	return ToolClumpWriter::Chunk( ToolQuadModelClump( width, depth, colour, textured ) );
+}

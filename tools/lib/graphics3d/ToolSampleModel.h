@@ -40,4 +40,12 @@ ToolCollisionPrims	ToolSampleModelCollisionPrims();
 // The clump chunk as stored.
 std::vector<u8>		ToolSampleModelClumpChunk();
 
+// A grid's rectangle: one atomic whose geometry is a pre-lit 4-vertex quad
+// in the y = 0 plane, corner (0, 0, 0), width along x, depth along z
+// (vertices corner, +x, +z, +x+z), one material of that colour; texture
+// coordinates (0, 0), (u, 0), (0, v), (u, v) when textured.
+ToolClump			ToolQuadModelClump( f32 width, f32 depth, const u8 ( &colour )[4], bool textured, f32 u = 1.0f,
+										f32 v = 1.0f );
+std::vector<u8>		ToolQuadModelClumpChunk( f32 width, f32 depth, const u8 ( &colour )[4], bool textured );
+
 #endif
