@@ -8,8 +8,7 @@
 */
 #include "framework/behaviour/WaterTestBench.h"
 
-#include "datatypes/memory/DTMemHeap.h"
-#include "datatypes/memory/DTMemPool.h"
+#include "support/MMAllocationCounts.h"
 #include "framework/behaviour/EFDMHelpers.h"
 #include "datatypes/memory/MMMemory.h"
 
@@ -39,23 +38,6 @@ protected:
 			}
 		}
 		return true;
-	}
-
-	// Allocations served so far by the heaps, and the pools' free
-	// elements.
-	static std::vector<u64> Allocations() {
-		std::vector<u64> counts;
-		for ( DTMemHeap* heap : _MemHeap ) {
-			if ( heap != nullptr ) {
-				counts.push_back( heap->GetServedAtRover() + heap->GetServedAfterSearch() );
-			}
-		}
-		for ( DTMemPool* pool : _MemPool ) {
-			if ( pool != nullptr ) {
-				counts.push_back( pool->CountFree() );
-			}
-		}
-		return counts;
 	}
 };
 
@@ -249,11 +231,11 @@ TEST_F( EFDMWaterSimulationTest, PassesAllocateNothingAfterTheFirst ) {
 	DMWaterSimulationParams record = WaterRecord( ids, 0.01f );
 	DMSetParams( waterHandle, &record );
 	WaterPass( water );
-	const std::vector<u64> before = Allocations();
+	const std::vector<u64> before = MMAllocationCounts();
 	for ( u32 pass = 0; pass < 20; pass++ ) {
 		WaterPass( water );
 	}
-	EXPECT_EQ( Allocations(), before );
+	EXPECT_EQ( MMAllocationCounts(), before );
 }
 
 TEST_F( EFDMWaterSimulationTest, GroundFogTakesItsGridFromARecordAndClampsItsCount ) {

@@ -18,6 +18,7 @@
 #include "graphics3d/world/RpClump.h"
 #include "graphics3d/world/RpGeometry.h"
 #include "graphics3d/world/RpMaterial.h"
+#include "support/MMAllocationCounts.h"
 #include "tools/lib/graphics3d/ToolSampleModel.h"
 
 #include <cmath>
@@ -285,6 +286,12 @@ TEST_F( GridTest, ALevelChangeRebuildsTheArrayAndReadsOnlyTheSimulationsHeights 
 	EXPECT_FLOAT_EQ( layout.mpoVertices[layout.Slot( 1, 5 )].objVertex.y, 0.25f );
 	// Row 5 starts at index 140, past the 120 heights the buffer holds.
 	EXPECT_FLOAT_EQ( layout.mpoVertices[layout.Slot( 5, 5 )].objVertex.y, 0.0f );
+	// At a steady level a drawn frame allocates nothing.
+	const std::vector<u64> before = MMAllocationCounts();
+	for ( u32 frame = 0; frame < 3; frame++ ) {
+		grid->Render( 1 );
+	}
+	EXPECT_EQ( MMAllocationCounts(), before );
 }
 
 }
