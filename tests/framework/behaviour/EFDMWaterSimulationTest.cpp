@@ -8,7 +8,11 @@
 */
 #include "framework/behaviour/WaterTestBench.h"
 
+#include "support/ClumpFromBytes.h"
 #include "support/MMAllocationCounts.h"
+#include "tools/lib/graphics3d/ToolSampleModel.h"
+#include "graphics3d/gamecube/RwDlIm3D.h"
+#include "graphics3d/world/RpClump.h"
 #include "framework/behaviour/EFDMHelpers.h"
 #include "datatypes/memory/MMMemory.h"
 
@@ -285,4 +289,35 @@ TEST_F( EFDMWaterSimulationTest, AWaterModuleOnAnotherObjectStaysIdle ) {
 	EXPECT_EQ( water.GetWaterValueAtThisPos( DTVector3d(), normal, height ), EF_DM_WATER_OUTSIDE );
 }
 
+}
+
+TEST_F( EFDMWaterSimulationTest, AGridOnAQuadModelLaysItselfOutAndShowsTheSimulatedHeights ) {
+	EFDMWaterSimulation& water = *MakeWater( 0, 0 );
+	const u8 colour[4] = { 0, 80, 160, 255 };
+	waterGrid->mpClump = ClumpFromBytes( ToolQuadModelClumpChunk( 10.0f, 5.0f, colour, false ) );
+	ASSERT_NE( waterGrid->mpClump, nullptr );
+	std::vector<u32> none;
+	DMWaterSimulationParams record = WaterRecord( none );
+	DMSetParams( waterHandle, &record );
+	// The first pass lays the grid out (20 x 7) and sizes the buffers by it.
+	WaterPass( water );
+	ASSERT_EQ( water.mui32Width, 20u );
+	ASSERT_EQ( water.mui32Height, 7u );
+	EXPECT_EQ( waterGrid->moGrid.muiHeightCount, water.mui32CellCount );
+	water.mpfBufferB[3 * 20 + 10] = 0.5f;
+	for ( u32 pass = 0; pass < 4; pass++ ) {
+		WaterPass( water );
+	}
+	waterGrid->ComputeNormal();
+	u32 moved = 0;
+	for ( u32 r = 1; r + 2 <= 7; r++ ) {
+		for ( u32 c = 3; c + 4 <= 20; c++ ) {
+			const f32 y = waterGrid->moGrid.mpoVertices[waterGrid->moGrid.Slot( r, c )].objVertex.y;
+			EXPECT_EQ( y, Height( water, c, r ) ) << r << ", " << c;
+			moved += y != 0.0f ? 1 : 0;
+		}
+	}
+	EXPECT_GT( moved, 1u );
+	RpClumpDestroy( waterGrid->mpClump );
+	waterGrid->mpClump = nullptr;
 }

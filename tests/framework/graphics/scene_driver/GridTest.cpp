@@ -12,12 +12,12 @@
 #include "graphics3d/core/RwRaster.h"
 #include "graphics3d/core/RwRenderState.h"
 #include "graphics3d/gamecube/RwDlRenderState.h"
-#include "graphics3d/core/RwStream.h"
 #include "graphics3d/core/RwTexture.h"
 #include "graphics3d/gamecube/RwDlIm3D.h"
 #include "graphics3d/world/RpClump.h"
 #include "graphics3d/world/RpGeometry.h"
 #include "graphics3d/world/RpMaterial.h"
+#include "support/ClumpFromBytes.h"
 #include "support/MMAllocationCounts.h"
 #include "tools/lib/graphics3d/ToolSampleModel.h"
 
@@ -48,13 +48,8 @@ protected:
 		SceneDriverTest::TearDown();
 	}
 
-	static RpClump* Quad( const f32 width, const f32 depth, const bool textured = true ) {
-		const std::vector<u8> bytes = ToolQuadModelClumpChunk( width, depth, SEA, textured );
-		RwMemory memory = { const_cast<u8*>( bytes.data() ), static_cast<u32>( bytes.size() ) };
-		RwStream* const stream = RwStreamOpen( rwSTREAMMEMORY, rwSTREAMREAD, &memory );
-		EXPECT_TRUE( RwStreamFindChunk( stream, rwID_CLUMP, nullptr, nullptr ) );
-		RpClump* const clump = RpClumpStreamRead( stream );
-		RwStreamClose( stream, nullptr );
+	static RpClump* Quad( const f32 width, const f32 depth ) {
+		RpClump* const clump = ClumpFromBytes( ToolQuadModelClumpChunk( width, depth, SEA, true ) );
 		EXPECT_NE( clump, nullptr );
 		return clump;
 	}
