@@ -13,6 +13,7 @@
 #include "framework/graphics/EF3dObj.h"
 #include "framework/graphics/animation/EFAnimNode.h"
 #include "framework/graphics/EFCamera.h"
+#include "framework/graphics/EFSlideShow.h"
 #include "framework/graphics/hud/EFHudMgr.h"
 #include "framework/graphics/effects/EFProjectorMgr_BC.h"
 #include "framework/graphics/effects/EFShadowMgr.h"
@@ -102,6 +103,10 @@ EFGameObject::~EFGameObject() {
 	// Controllers report their errors to a raw pointer.
 	if ( gpoPlayerDeviceMgr != nullptr ) {
 		gpoPlayerDeviceMgr->ForgetInputErrorInstance( this );
+	}
+	// So does the slide show it is to tell when ready.
+	if ( EFSlideShow::poSlideShow != nullptr && EFSlideShow::poSlideShow->mpoNotified == this ) {
+		EFSlideShow::SetGameObj( nullptr );
 	}
 	RemoveAllChildren( EF_DETACH_RESET );
 	LeaveParent( EF_DETACH_RESET );

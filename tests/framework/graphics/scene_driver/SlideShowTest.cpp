@@ -138,6 +138,10 @@ TEST_F( SlideShowTest, AReadInProgressDelaysTheLoadStepAndOnlyATurnToAnUnreadBlo
 	EFSlideShow_SP::SetReadPolls( 3 );
 	EFSlideShow::Create( 9 );
 	EFSlideShow& show = *EFSlideShow::poSlideShow;
+	EFGameObject* const dying = new EFGameObject;
+	dying->SetUID( VIEWER );
+	EFSlideShow::SetGameObj( dying );
+	delete dying;
 	for ( u32 frame = 0; frame < 3; frame++ ) {
 		EFSlideShow::Render();
 	}
@@ -145,6 +149,9 @@ TEST_F( SlideShowTest, AReadInProgressDelaysTheLoadStepAndOnlyATurnToAnUnreadBlo
 	EFSlideShow::Render();
 	EXPECT_EQ( show.muiLoadStep, 1u );
 	EXPECT_EQ( RenderUntilReady(), 8u );
+	// Registered with an object that died before the show was ready: no
+	// notice, nothing read through the dead object (ASan).
+	EXPECT_EQ( gSlideNotices, 0u );
 	// Slide 3 is resident: the turn starts reading block 2 again and
 	// waits for nothing; nor does turning back and forth.
 	const u32 busy = EFSlideShow_SP::GetBusyPolls();
