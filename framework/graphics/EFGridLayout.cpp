@@ -6,6 +6,7 @@
 #include "framework/core/engine/EFEngineController.h"
 #include "framework/core/world/EFPosData.h"
 #include "graphics3d/core/RwFrame.h"
+#include "framework/graphics/EFRenderStateValue.h"
 #include "graphics3d/core/RwRenderState.h"
 #include "graphics3d/core/RwTexture.h"
 #include "graphics3d/core/RwV3d.h"
@@ -17,7 +18,6 @@
 #include "graphics3d/world/RpMaterial.h"
 
 #include <cmath>
-#include <cstdint>
 
 namespace {
 
@@ -29,16 +29,6 @@ constexpr u32 TRANSFORM_FLAGS				= 25;
 // Border columns beyond the rectangle on each side.
 constexpr u32 BORDER_COLUMNS				= 4;
 constexpr f32 DEFAULT_TEXTURE_EXTENT		= 0.05f;
-
-void * StateValue( const u32 value ) {
-	return reinterpret_cast<void *>( static_cast<uintptr_t>( value ) );
-}
-
-void * GetState( const RwRenderState state ) {
-	void * value = nullptr;
-	RwRenderStateGet( state, &value );
-	return value;
-}
 
 RpAtomic * FirstAtomic( RpClump * clump ) {
 	RpAtomic * first = nullptr;
@@ -243,19 +233,19 @@ u32 EFGridLayout::PolygonCount() const {
 }
 
 void EFGridLayout::BeginStrips( void * saved[4] ) const {
-	saved[0] = GetState( RWDL_STATE_CULL_MODE );
-	saved[1] = GetState( STATE_VERTEX_ALPHA );
-	saved[2] = GetState( RWDL_STATE_TEXTURE_FILTER );
-	saved[3] = GetState( RWDL_STATE_TEXTURE_ADDRESS );
-	RwRenderStateSet( RWDL_STATE_CULL_MODE, StateValue( CULL_NONE ) );
-	RwRenderStateSet( STATE_VERTEX_ALPHA, StateValue( 1 ) );
+	saved[0] = EFGetState( RWDL_STATE_CULL_MODE );
+	saved[1] = EFGetState( STATE_VERTEX_ALPHA );
+	saved[2] = EFGetState( RWDL_STATE_TEXTURE_FILTER );
+	saved[3] = EFGetState( RWDL_STATE_TEXTURE_ADDRESS );
+	RwRenderStateSet( RWDL_STATE_CULL_MODE, EFStateValue( CULL_NONE ) );
+	RwRenderStateSet( STATE_VERTEX_ALPHA, EFStateValue( 1 ) );
 	RwTexture * const texture = mpoMaterial != nullptr ? mpoMaterial->texture : nullptr;
 	RwRenderStateSet( RWDL_STATE_TEXTURE_RASTER, texture != nullptr ? texture->raster : nullptr );
 	if ( texture != nullptr ) {
 		const u32 word = texture->filterAddressing;
-		RwRenderStateSet( RWDL_STATE_TEXTURE_FILTER, StateValue( word & 0xFF ) );
-		RwRenderStateSet( RWDL_STATE_TEXTURE_ADDRESS_U, StateValue( ( word >> 8 ) & 0xF ) );
-		RwRenderStateSet( RWDL_STATE_TEXTURE_ADDRESS_V, StateValue( ( word >> 12 ) & 0xF ) );
+		RwRenderStateSet( RWDL_STATE_TEXTURE_FILTER, EFStateValue( word & 0xFF ) );
+		RwRenderStateSet( RWDL_STATE_TEXTURE_ADDRESS_U, EFStateValue( ( word >> 8 ) & 0xF ) );
+		RwRenderStateSet( RWDL_STATE_TEXTURE_ADDRESS_V, EFStateValue( ( word >> 12 ) & 0xF ) );
 	}
 }
 

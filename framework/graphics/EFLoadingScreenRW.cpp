@@ -10,12 +10,12 @@
 #include "framework/graphics/EFTextureDict.h"
 #include "graphics3d/core/RwIm2D.h"
 #include "graphics3d/core/RwRaster.h"
+#include "framework/graphics/EFRenderStateValue.h"
 #include "graphics3d/core/RwRenderState.h"
 #include "graphics3d/core/RwTexture.h"
 #include "graphics3d/gamecube/RwDlIm3D.h"
 #include "graphics3d/gamecube/RwDlRenderState.h"
 
-#include <cstdint>
 #include <cstdio>
 
 EFLoadingScreenObserver EFLoadingScreen_SP::mspfnObserver = nullptr;
@@ -28,17 +28,6 @@ constexpr u32 FILTER_NEAREST	= 1;
 constexpr u32 FILTER_LINEAR		= 2;
 constexpr u32 ADDRESS_CLAMP		= 3;
 constexpr f32 PICTURE_DEPTH		= 0.99f;
-
-void * StateValue( const u32 value ) {
-	return reinterpret_cast<void *>( static_cast<uintptr_t>( value ) );
-}
-
-// The device writes a pointer-sized value.
-void * GetState( const RwRenderState state ) {
-	void * value = nullptr;
-	RwRenderStateGet( state, &value );
-	return value;
-}
 
 // The dictionary file of that name in the level's language folder, else
 // in its GEN folder; null when neither opens. A path that does not fit
@@ -175,22 +164,22 @@ void EFLoadingScreen_SP::Draw( const f32 progress ) {
 		MMChangeHeap( previousHeap );
 		return;
 	}
-	void * const zWrite = GetState( RWDL_STATE_Z_WRITE );
-	void * const zTest = GetState( RWDL_STATE_Z_TEST );
-	void * const fog = GetState( RWDL_STATE_FOG );
-	RwRenderStateSet( RWDL_STATE_Z_WRITE, StateValue( 0 ) );
-	RwRenderStateSet( RWDL_STATE_Z_TEST, StateValue( 0 ) );
-	RwRenderStateSet( RWDL_STATE_FOG, StateValue( 0 ) );
+	void * const zWrite = EFGetState( RWDL_STATE_Z_WRITE );
+	void * const zTest = EFGetState( RWDL_STATE_Z_TEST );
+	void * const fog = EFGetState( RWDL_STATE_FOG );
+	RwRenderStateSet( RWDL_STATE_Z_WRITE, EFStateValue( 0 ) );
+	RwRenderStateSet( RWDL_STATE_Z_TEST, EFStateValue( 0 ) );
+	RwRenderStateSet( RWDL_STATE_FOG, EFStateValue( 0 ) );
 
 	const f32 width = static_cast<f32>( gpoGraphicsMgr->GetScreenWidth() );
 	const f32 height = static_cast<f32>( gpoGraphicsMgr->GetScreenHeight() );
 	RwRenderStateSet( RWDL_STATE_TEXTURE_RASTER, background );
-	RwRenderStateSet( RWDL_STATE_TEXTURE_FILTER, StateValue( FILTER_NEAREST ) );
-	RwRenderStateSet( RWDL_STATE_TEXTURE_ADDRESS, StateValue( ADDRESS_CLAMP ) );
+	RwRenderStateSet( RWDL_STATE_TEXTURE_FILTER, EFStateValue( FILTER_NEAREST ) );
+	RwRenderStateSet( RWDL_STATE_TEXTURE_ADDRESS, EFStateValue( ADDRESS_CLAMP ) );
 	DrawStrip( 0.0f, 0.0f, width, height, width / static_cast<f32>( background->width ),
 			   height / static_cast<f32>( background->height ) );
 
-	RwRenderStateSet( RWDL_STATE_TEXTURE_FILTER, StateValue( FILTER_LINEAR ) );
+	RwRenderStateSet( RWDL_STATE_TEXTURE_FILTER, EFStateValue( FILTER_LINEAR ) );
 	RwRenderStateSet( RWDL_STATE_TEXTURE_RASTER, bar );
 	const f32 left = static_cast<f32>( mi32BarLeft );
 	const f32 top = static_cast<f32>( mi32BarTop );

@@ -3,11 +3,11 @@
 #include "framework/graphics/EFGraphicsMgr.h"
 #include "graphics3d/core/RwIm2D.h"
 #include "graphics3d/gamecube/RwDlIm3D.h"
+#include "framework/graphics/EFRenderStateValue.h"
 #include "graphics3d/core/RwRenderState.h"
 #include "graphics3d/core/RwTexture.h"
 #include "graphics3d/gamecube/RwDlRenderState.h"
 
-#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -15,16 +15,6 @@ namespace {
 constexpr u32 FILTER_NEAREST	= 1;
 constexpr u32 ADDRESS_CLAMP		= 3;
 constexpr f32 SLIDE_DEPTH		= 1.0f;
-
-void * StateValue( const u32 value ) {
-	return reinterpret_cast<void *>( static_cast<uintptr_t>( value ) );
-}
-
-void * GetState( const RwRenderState state ) {
-	void * value = nullptr;
-	RwRenderStateGet( state, &value );
-	return value;
-}
 
 }
 
@@ -64,12 +54,12 @@ void EFSlide::Render() {
 	if ( gpoGraphicsMgr == nullptr ) {
 		return;
 	}
-	void * const zWrite = GetState( RWDL_STATE_Z_WRITE );
-	void * const zTest = GetState( RWDL_STATE_Z_TEST );
-	RwRenderStateSet( RWDL_STATE_Z_WRITE, StateValue( 0 ) );
-	RwRenderStateSet( RWDL_STATE_Z_TEST, StateValue( 0 ) );
-	RwRenderStateSet( RWDL_STATE_TEXTURE_FILTER, StateValue( FILTER_NEAREST ) );
-	RwRenderStateSet( RWDL_STATE_TEXTURE_ADDRESS, StateValue( ADDRESS_CLAMP ) );
+	void * const zWrite = EFGetState( RWDL_STATE_Z_WRITE );
+	void * const zTest = EFGetState( RWDL_STATE_Z_TEST );
+	RwRenderStateSet( RWDL_STATE_Z_WRITE, EFStateValue( 0 ) );
+	RwRenderStateSet( RWDL_STATE_Z_TEST, EFStateValue( 0 ) );
+	RwRenderStateSet( RWDL_STATE_TEXTURE_FILTER, EFStateValue( FILTER_NEAREST ) );
+	RwRenderStateSet( RWDL_STATE_TEXTURE_ADDRESS, EFStateValue( ADDRESS_CLAMP ) );
 	const f32 width = static_cast<f32>( gpoGraphicsMgr->GetScreenWidth() );
 	const f32 height = static_cast<f32>( gpoGraphicsMgr->GetScreenHeight() );
 	u32 left = 0;
