@@ -204,6 +204,11 @@ bool EFGridLayout::Build( const RwRGBA colour, const bool withHaze ) {
 			if ( r >= 1 ) {
 				mpoVertices[Slot( r, c ) - 2 * muiColumns - 1] = vertex;
 			}
+			// The last strip has no row beyond to pair with: its even slots
+			// repeat the row so that no slot is left unset.
+			if ( r + 1 == muiRows ) {
+				mpoVertices[Slot( r, c ) - 1] = vertex;
+			}
 		}
 	}
 	for ( u32 i = 0; withHaze && i < count; i++ ) {
