@@ -4,13 +4,15 @@
 	Platform half of the audio manager: start-up, sound banks, voices and
 	DSP effects on the console's audio hardware.
 
-	Placeholder body: Initialize succeeds (recorded in the call trace); no
-	bank is loaded, LoadSoundBanks only moves the progress counter to the
-	total, as a finished load does, and reports that progress to the
-	loading screen when there is one. The sound objects of a bank are the
-	ones InstallSoundObjects gave it; sample volumes and pans are the ones
-	SetSampleLevels gave (127 and 0.0 otherwise). The voice, pause, resume
-	and frame operations only count their calls.
+	LoadSoundBanks resets the voices and streams, copies banks 0 and 1
+	into auxiliary memory, reads the three banks' records, builds their
+	sound tables and makes one sound object per playback record, in
+	sixteen progress steps. Still to come: Initialize succeeds (recorded
+	in the call trace); sample volumes and pans are the ones
+	SetSampleLevels gave (127 and 0.0 otherwise); the voice, pause, resume
+	and frame operations only count their calls, SOUND_PushPause records
+	its pushes. Tests may give a bank its sound objects directly
+	(InstallSoundObjects).
 
 ===============================================================================
 */
@@ -44,7 +46,11 @@ struct EFAudioPlatformCalls {
 	u32						ui32LastParametersSample;
 	u32						ui32LastParametersSpatialMode;
 	u32						ui32LastParametersDSPEffect;
+	u32						ui32PushPauseOn;
+	u32						ui32PushPauseOff;
 };
+
+class GC_Voice;
 
 class EFNewAudioMgr_SP : public EFNewAudioMgr_BC {
 public:
@@ -54,8 +60,17 @@ public:
 
 	u32						Initialize() override;
 	u32						GetNumberOfAudioElements() const override { return EF_AUDIO_ELEMENT_COUNT; }
-	// Advances *progress toward total while loading; the screen may be null.
+	// Loads every bank, advancing *progress by one per step (sixteen in
+	// all) and showing it on the screen when there is one.
 	void					LoadSoundBanks( EFLoadingScreen * screen, u32 * progress, u32 total ) override;
+	// Makes the sound objects of every bank from its .SBH; stops at the
+	// first bank whose file is missing or invalid.
+	void					LoadRawData( EFLoadingScreen * screen, u32 * progress, u32 total );
+	// Claims the first free sound-effect record (16-63); null when none is
+	// free or audio is disabled.
+	GC_Voice *				GCVoice_FindFree( u8 type );
+	// Global pause of the disc-error waits: 1 pushes, 0 pops.
+	void					SOUND_PushPause( u32 on );
 	u32						GetNumberOfPlaybacks( u32 bank ) override;
 	u32						GetMaxNumberOfVoices() override { return EF_AUDIO_MAX_VOICES; }
 	void					SetDSPEffectMasterVolume( u32 effect, f32 volume ) override;
@@ -71,7 +86,7 @@ public:
 	// A bank's name; empty when none was given.
 	const char *			GetBankName( u32 bank ) const;
 
-	// The bank's playback count: the size of its sound-object array.
+	// The playback count of a loaded bank's records, else 0.
 	u32						SOUND_GetNumberOfPlaybacks( u32 bank );
 	// The index of a playback's sound object in its bank's array.
 	virtual u32				GetGCSoundBodyId( u32 bank, u32 id ) final;
@@ -102,8 +117,14 @@ private:
 		f32					fPan;
 	};
 	const SampleLevel *		FindSampleLevel( u32 bank, u32 sample ) const;
+	// One progress step: the counter moves on, the screen shows it.
+	static void				ProgressStep( EFLoadingScreen * screen, u32 * progress, u32 total );
+	// Reads and checks one bank's .SBH and makes its sound objects; false
+	// when the load of sound objects must stop.
+	bool					LoadBankObjects( u32 bank );
 
 	char					maszBankNames[EF_AUDIO_BANK_COUNT][EF_AUDIO_NAME_MAX + 1];
+	// Size of each bank's sound-object array.
 	u32						maui32Playbacks[EF_AUDIO_BANK_COUNT];
 	SampleLevel				maoSampleLevels[EF_AUDIO_SAMPLE_LEVELS];
 	u32						mui32NbSampleLevels;

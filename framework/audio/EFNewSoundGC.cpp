@@ -1,7 +1,13 @@
 #include "framework/audio/EFNewSoundGC.h"
 
+#include "datatypes/base/DTByteOrder.h"
+#include "framework/audio/GC_SoundLoader.h"
+
 void EFNewSound_SP::LoadFromStream( char * record ) {
 	EFNewSound_BC::LoadFromStream( record );
+	if ( record != nullptr ) {
+		mui32SampleIndex = DTReadBE32( reinterpret_cast<const u8 *>( record ) + GC_PLAYBACK_SAMPLE );
+	}
 }
 
 void EFNewSound_SP::ResetSound( u32, u32 ) {

@@ -4,8 +4,9 @@
 	Platform half of a bank playback's sound object: starting, stopping,
 	re-pitching and re-levelling its voices.
 
-	Placeholder body: no voice is ever started (PlaySound answers
-	0xFFFFFFFF), and the other operations do nothing.
+	The object keeps the sample index its playback record names and its
+	own index in the bank. Still to come: no voice is ever started
+	(PlaySound answers 0xFFFFFFFF), and the voice operations do nothing.
 
 	Slots added after those of EFNewSound_BC, in order: PlaySound,
 	StopSound, SetPitch, SetFinalVolume, ComputeDelay (bank, sample).
@@ -36,6 +37,13 @@ public:
 	virtual void			SetPitch( u32 voice, f32 pitch );
 	virtual void			SetFinalVolume( u32 voice, f32 pan, f32 volume );
 	virtual void			ComputeDelay( u8 bank, u8 sample );
+
+	// The record's index in its bank.
+	u32						GetSamplePlaybackID() const { return mui32PlaybackIndex; }
+
+	// The sample record the playback record names.
+	u32						mui32SampleIndex = 0;
+	u32						mui32PlaybackIndex = 0;
 };
 
 #endif

@@ -3,7 +3,9 @@
 
 	Platform half of a streamed bank playback.
 
-	Placeholder body: like EFNewSound_SP, no voice is ever started; every
+	The object keeps a copy of the sample record its playback names (the
+	stream file's name first) and whether that file is an ".int" one.
+	Still to come: like EFNewSound_SP, no voice is ever started; every
 	stream takes part in set exclusion.
 
 ===============================================================================
@@ -12,6 +14,9 @@
 #define EF_NEW_SOUND_STREAM_GC_H
 
 #include "framework/audio/EFNewSoundStream_BC.h"
+#include "framework/audio/GC_SoundLoader.h"
+
+class GC_StreamingVoice;
 
 class EFNewSoundStream_SP : public EFNewSoundStream_BC {
 public:
@@ -24,6 +29,16 @@ public:
 	void					SetFinalVolume( u32 voice, f32 pan, f32 volume ) override;
 	// True.
 	bool					CanCheckForSET() override;
+
+	// Copies the sample record at the sample index from the bank's
+	// sampleCount records; nothing when the index is not among them.
+	void					LoadBodyFileInformationFromStream( char * samples, u32 sampleCount );
+
+	u8						mui8Slot = 0;
+	GC_StreamingVoice *		mpoSlot = nullptr;
+	// 1 when the stream file's name ends in ".int" or ".INT".
+	u32						mui32InfoFile = 0;
+	u8						maui8Sample[GC_SAMPLE_RECORD_BYTES] = {};
 };
 
 #endif

@@ -4,6 +4,7 @@
 #include "tools/lib/ToolDiscBuilder.h"
 #include "tools/lib/ToolDiscLayout.h"
 #include "tools/lib/ToolIniWriter.h"
+#include "tools/lib/audio/ToolSampleAudio.h"
 #include "tools/lib/level/ToolHudTables.h"
 #include "tools/lib/level/ToolLevelFileNames.h"
 #include "tools/lib/level/ToolLevelWriter.h"
@@ -114,6 +115,11 @@ bool ToolMakeSampleLevelFiles( const ToolSampleModules& modules, std::vector<Too
 	}
 	resources.records.push_back( std::move( collisionMap ) );
 	resources.records.push_back( ToolSamplePaletteRecord() );
+	ToolResourceRecord audioEnvironment;
+	if ( !ToolMakeSampleAudio( language / "AUDIO", files, audioEnvironment, error ) ) {
+		return false;
+	}
+	resources.records.push_back( std::move( audioEnvironment ) );
 	files.push_back( { layout.LevelNeutralFolder() / std::string( TOOL_SAMPLE_RESOURCE_FILE ),
 					   ToolResourceFileWriter::Encode( resources ) } );
 	return true;

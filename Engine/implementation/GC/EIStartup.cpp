@@ -13,6 +13,7 @@
 #include "framework/core/engine/EFCommandLine.h"
 #include "framework/core/engine/EFEngineController.h"
 #include "framework/core/engine/EFIniFile.h"
+#include "platform/ar/ARHost.h"
 #include "platform/card/CARD.h"
 #include "platform/dvd/DVD.h"
 #include "platform/gx/GXRenderMode.h"
@@ -261,6 +262,11 @@ s32 EIMain( const s32 argc, char** argv ) {
 	SISetSamplingRate( SAMPLING_RATE_MSEC );
 	StartAudio();
 	StartVirtualMemory();
+	// Sound banks stop where virtual memory's part of auxiliary memory
+	// begins (its end when there is none).
+	if ( gbDisableAudio == 0 ) {
+		GCSetBankAreaEnd( ARHostVirtualMemoryStart() );
+	}
 
 	char levelName[EI_LEVEL_BUFFER_SIZE];
 	char levelPath[EI_LEVEL_BUFFER_SIZE];

@@ -1,0 +1,432 @@
+#include "framework/audio/GC_StreamingVoice.h"
+
+#include "datatypes/base/DTByteOrder.h"
+#include "datatypes/file/DTFile.h"
+#include "framework/audio/EFNewAudioMgr.h"
+#include "framework/audio/GCLowLevelSound.h"
+#include "framework/audio/GC_SoundLoader.h"
+#include "platform/host/HostEventQueue.h"
+#include "platform/mix/MIX.h"
+#include "platform/os/OS.h"
+#include "platform/pad/PAD.h"
+
+#include <cstring>
+
+char tempFileName[256];
+
+namespace {
+
+constexpr u32 TRANSFER_ALIGN		= 32;
+// Below the mixer's silence: a stopped stream's channel.
+constexpr s32 ATTENUATION_STOPPED	= -965;
+constexpr u32 ADPCM_PREDICTOR		= 17;
+constexpr u32 ADPCM_LOOP_PREDICTOR	= 20;
+// The stream file names the sample record holds.
+constexpr u32 STREAM_NAME_MAX		= 127;
+
+// Set while a waited-for read is in flight; its completion clears it.
+volatile u32 gStreamReadBusy = 0;
+
+u32 RoundUp32( const u32 size ) {
+	return static_cast<u32>( ( static_cast<u64>( size ) + TRANSFER_ALIGN - 1 ) & ~static_cast<u64>( TRANSFER_ALIGN - 1 ) );
+}
+
+u32 Nibble( const u16 hi, const u16 lo ) {
+	return ( static_cast<u32>( hi ) << 16 ) | lo;
+}
+
+void SetNibble( u16 & hi, u16 & lo, const u32 nibble ) {
+	hi = static_cast<u16>( nibble >> 16 );
+	lo = static_cast<u16>( nibble & 0xFFFF );
+}
+
+void ClearBusy( s32, DVDFileInfo * ) {
+	gStreamReadBusy = 0;
+}
+
+// Waits for the read in flight, showing the disc messages and pausing all
+// sound while the drive is in an error state.
+void WaitForRead() {
+	for ( ;; ) {
+		const s32 driveState = DVDGetDriveStatus();
+		if ( driveState == DVD_STATE_END && gStreamReadBusy == 0 ) {
+			return;
+		}
+		if ( driveState == DVD_STATE_END ) {
+			HostIdle();
+			continue;
+		}
+		if ( driveState > DVD_STATE_COVER_CLOSED ) {
+			PADControlMotor( 0, PAD_MOTOR_STOP_HARD );
+			GCDiscWaitTurn( driveState );
+			if ( gpoNewAudioMgr != nullptr ) {
+				gpoNewAudioMgr->SOUND_PushPause( 1 );
+			}
+		} else {
+			GCDiscWaitTurn( driveState );
+			if ( gpoNewAudioMgr != nullptr ) {
+				gpoNewAudioMgr->SOUND_PushPause( 0 );
+			}
+		}
+	}
+}
+
+void ReadAndWait( void * buffer, const u32 size, DTFileHandle_ * file ) {
+	gStreamReadBusy = 1;
+	readAsync( buffer, size, 1, file, ClearBusy );
+	WaitForRead();
+}
+
+bool StreamLoops( const u8 slot ) {
+	const GC_Voice * const voice = slot < GC_STREAM_SLOT_COUNT ? goxStreamingVoices[slot].mpoVoice : nullptr;
+	return voice != nullptr && voice->mui8Loop == 1;
+}
+
+void PostHalf( GC_StreamingVoice & stream, const u32 half, const u8 * source, const ARQCallback callback ) {
+	DCFlushRange( const_cast<u8 *>( source ), GC_STREAM_HALF_BYTES );
+	ARQPostRequest( &stream.moTransfer, stream.mui8Slot, ARQ_TYPE_MRAM_TO_ARAM, ARQ_PRIORITY_HIGH,
+					reinterpret_cast<ARQAddress>( source ), stream.Ring() + half * GC_STREAM_HALF_BYTES,
+					GC_STREAM_HALF_BYTES, callback );
+}
+
+}
+
+GC_StreamingVoice::GC_StreamingVoice()
+	: mpoVoice( nullptr ), mui8State( GC_STREAM_SLOT_IDLE ), mui32GroupMask( 0 ), mui8Slot( 0 ), mpui8Staging( nullptr ),
+	  mui32BytesSent( 0 ), mui32TotalBytes( 0 ), mui32LastPosition( 0 ), moTransfer() {
+}
+
+GC_StreamingVoice::~GC_StreamingVoice() {
+}
+
+GC_StreamInfo & GC_StreamingVoice::Info() const {
+	return StreamInfoBuffer[mui8Slot];
+}
+
+u32 GC_StreamingVoice::Ring() const {
+	return mpoVoice->mui32AramOffset + mui8Slot * GC_STREAM_RING_BYTES;
+}
+
+void GC_StreamingVoice::FirstUpdate() {
+	if ( mui8State != GC_STREAM_SLOT_REQUESTED ) {
+		return;
+	}
+	if ( mpoVoice == nullptr || InitStream() == 0 ) {
+		// Without a DSP voice the stream ends at once, so that its files
+		// close and its owner learns it is over.
+		GC_StreamInfo & info = Info();
+		mui8State = GC_STREAM_SLOT_IDLE;
+		info.mui8DiscState = GC_DISC_FINISHED;
+		info.mui8Active = GC_STREAM_INACTIVE;
+		return;
+	}
+	StartStream();
+	mui8State = GC_STREAM_SLOT_RUNNING;
+	mpoVoice->mui8State = GC_VOICE_STATE_SETUP;
+}
+
+u32 GC_StreamingVoice::InitStream() {
+	GC_Voice & voice = *mpoVoice;
+	voice.mpoDSPVoice = AXAcquireVoice( GC_PRIORITY_STREAM, DropVoiceCallback, voice.mui32Index );
+	if ( voice.mpoDSPVoice == nullptr ) {
+		return 0;
+	}
+	voice.mui8Bank = GC_BANK_KIND_STREAM;
+	voice.mui32DSPEffect = 0;
+	voice.FillVolume( voice.mui8Bank, voice.mui8RecordIndex );
+	voice.FillPan();
+	voice.FillAramOffset();
+	voice.FillLoop();
+	voice.FillSampleRate();
+	// The converter block is filled too, or the voice would start at ratio 0.
+	voice.SetSrc();
+	return 1;
+}
+
+void GC_StreamingVoice::StartStream() {
+	GC_Voice & voice = *mpoVoice;
+	AXVPB * const dsp = voice.mpoDSPVoice;
+	if ( dsp == nullptr ) {
+		return;
+	}
+	voice.SetAdpcm( false );
+	MIXInitChannel( dsp, 0, GC_ATTENUATION_OFF, GC_ATTENUATION_OFF, GC_ATTENUATION_OFF, MIX_PAN_CENTRE, 127, 0 );
+
+	const u32 ring = Ring();
+	voice.moAddr.loopFlag = 1;
+	voice.moAddr.format = AX_FORMAT_ADPCM;
+	SetNibble( voice.moAddr.loopAddressHi, voice.moAddr.loopAddressLo, 2 * ring + 2 );
+	SetNibble( voice.moAddr.endAddressHi, voice.moAddr.endAddressLo, 2 * ( ring + GC_STREAM_CHUNK_BYTES ) - 1 );
+	SetNibble( voice.moAddr.currentAddressHi, voice.moAddr.currentAddressLo, 2 * ring + 2 );
+	voice.moAdpcm.gain = 0;
+	voice.moAdpcm.predictorScale = mpui8Staging[0];
+	voice.moAdpcm.history1 = 0;
+	voice.moAdpcm.history2 = 0;
+
+	AXSetVoiceType( dsp, AX_VOICE_STREAM );
+	AXSetVoiceAddr( dsp, &voice.moAddr );
+	AXSetVoiceSrcType( dsp, AX_SRC_TYPE_NONE );
+	AXSetVoiceAdpcm( dsp, &voice.moAdpcm );
+	AXSetVoiceSrc( dsp, &voice.moSrc );
+
+	GC_StreamInfo & info = Info();
+	info.mui8DiscState = GC_DISC_FIRST_COPY;
+	info.mui8Active = GC_STREAM_ACTIVE;
+
+	DCFlushRange( mpui8Staging, GC_STREAM_CHUNK_BYTES );
+	ARQPostRequest( &moTransfer, mui8Slot, ARQ_TYPE_MRAM_TO_ARAM, ARQ_PRIORITY_HIGH,
+					reinterpret_cast<ARQAddress>( mpui8Staging ), ring, GC_STREAM_CHUNK_BYTES, TransCallBack );
+	mui32BytesSent = GC_STREAM_CHUNK_BYTES;
+	mui32LastPosition = 2 * ring + 2;
+}
+
+void GC_StreamingVoice::UpdateStream() {
+	GC_StreamInfo & info = Info();
+	GC_Voice * const voice = mpoVoice;
+	if ( voice == nullptr || voice->mpoDSPVoice == nullptr || info.mui8Active != GC_STREAM_ACTIVE ||
+		 info.mui8DiscState == GC_DISC_FIRST_COPY ) {
+		return;
+	}
+	AXVPB * const dsp = voice->mpoDSPVoice;
+	const u32 current = Nibble( dsp->addr.currentAddressHi, dsp->addr.currentAddressLo );
+	const u32 loop = Nibble( voice->moAddr.loopAddressHi, voice->moAddr.loopAddressLo );
+	const u32 end = Nibble( voice->moAddr.endAddressHi, voice->moAddr.endAddressLo );
+	const u32 mid = ( loop + end ) / 2;
+	const u32 remaining = mui32BytesSent < mui32TotalBytes ? mui32TotalBytes - mui32BytesSent : 0;
+	const bool enteredSecondHalf = mui32LastPosition < mid && mid <= current;
+	const bool wrapped = current < mui32LastPosition;
+
+	if ( info.mui8DiscState == GC_DISC_READY ) {
+		if ( dsp->state != AX_VOICE_RUN ) {
+			AXSetVoiceState( dsp, AX_VOICE_RUN );
+			voice->mui8State = GC_VOICE_STATE_PLAYING;
+		}
+		info.mui8DiscState = GC_DISC_FIRST_HALF;
+	}
+
+	const u32 step = remaining < GC_STREAM_HALF_BYTES ? remaining : GC_STREAM_HALF_BYTES;
+	if ( remaining > 0 && info.mui8DiscState != GC_DISC_STOP ) {
+		if ( enteredSecondHalf && info.mui8DiscState == GC_DISC_FIRST_HALF ) {
+			voice->moAdpcmLoop = { mpui8Staging[0], 0, 0 };
+			AXSetVoiceAdpcmLoop( dsp, &voice->moAdpcmLoop );
+			PostHalf( *this, 0, mpui8Staging, TransCallBack );
+			mui32BytesSent += step;
+		} else if ( wrapped && info.mui8DiscState == GC_DISC_SECOND_HALF ) {
+			PostHalf( *this, 1, mpui8Staging + GC_STREAM_HALF_BYTES, TransCallBack );
+			mui32BytesSent += step;
+		}
+		if ( mui32BytesSent > mui32TotalBytes ) {
+			mui32BytesSent = mui32TotalBytes;
+		}
+	}
+
+	if ( info.mui8DiscState == GC_DISC_STOP ) {
+		voice->mui8State = GC_VOICE_STATE_FINISHED;
+		MIXSetInput( dsp, ATTENUATION_STOPPED );
+		AXSetVoiceState( dsp, AX_VOICE_STOP );
+		mui8State = GC_STREAM_SLOT_IDLE;
+		info.mui8DiscState = GC_DISC_FINISHED;
+		info.mui8Active = GC_STREAM_INACTIVE;
+	}
+
+	if ( remaining == 0 &&
+		 ( info.mui8DiscState == GC_DISC_FIRST_HALF || info.mui8DiscState == GC_DISC_SECOND_HALF ) ) {
+		if ( voice->mui8Loop != 0 ) {
+			mui32BytesSent = 0;
+		} else if ( wrapped ) {
+			info.mui8DiscState = GC_DISC_FINISHED;
+			info.mui8Active = GC_STREAM_INACTIVE;
+			voice->mui8State = GC_VOICE_STATE_FINISHED;
+			GCSilenceAndStop( dsp );
+			mui8State = GC_STREAM_SLOT_IDLE;
+			std::memset( mpui8Staging, 0, GC_STREAM_CHUNK_BYTES );
+		} else if ( enteredSecondHalf ) {
+			voice->moAdpcmLoop = { 0, 0, 0 };
+			AXSetVoiceAdpcmLoop( dsp, &voice->moAdpcmLoop );
+			PostHalf( *this, 0, FlushAramStreamBuffer, nullptr );
+		}
+	}
+	mui32LastPosition = current;
+}
+
+void GC_StreamingVoice::StopStream() {
+	Info().mui8DiscState = GC_DISC_STOP;
+}
+
+void GC_StreamingVoice::PauseStream() {
+	Info().mui8Active = GC_STREAM_PAUSED;
+	if ( mpoVoice != nullptr && mpoVoice->mpoDSPVoice != nullptr ) {
+		MIXSetInput( mpoVoice->mpoDSPVoice, GC_ATTENUATION_OFF );
+		mpoVoice->mui8State = GC_VOICE_STATE_PAUSED;
+	}
+}
+
+void GC_StreamingVoice::ResumeStream() {
+	Info().mui8Active = GC_STREAM_ACTIVE;
+	if ( mpoVoice != nullptr && mpoVoice->mpoDSPVoice != nullptr ) {
+		AXSetVoiceState( mpoVoice->mpoDSPVoice, AX_VOICE_RUN );
+		MIXSetInput( mpoVoice->mpoDSPVoice, mpoVoice->mi32Attenuation );
+		mpoVoice->mui8State = GC_VOICE_STATE_PLAYING;
+	}
+}
+
+char * GC_StreamingVoice::GetFileName() {
+	const u8 * const sample = mpoVoice != nullptr ? mpoVoice->GetSampleRecord() : nullptr;
+	if ( sample == nullptr ) {
+		return nullptr;
+	}
+	const size_t length = strnlen( reinterpret_cast<const char *>( sample ), STREAM_NAME_MAX );
+	std::memcpy( tempFileName, sample, length );
+	tempFileName[length] = '\0';
+	return tempFileName;
+}
+
+u32 OpenStreamFile( char * name, DTFileHandle_ ** file ) {
+	if ( name == nullptr ) {
+		return 0;
+	}
+	*file = DTFopen( name, "r" );
+	return *file != nullptr ? 1 : 0;
+}
+
+void readAsync( void * buffer, const u32 size, const u32 count, DTFileHandle_ * file, const DVDCallback callback ) {
+	const u32 position = file->offset & ~( TRANSFER_ALIGN - 1 );
+	while ( !DVDReadAsyncPrio( &file->fileInfo, buffer, static_cast<s32>( size ), static_cast<s32>( position ), callback,
+							   DVD_PRIO_NORMAL ) ) {
+		HostIdle();
+	}
+	file->offset += size * count;
+}
+
+void LoadStreamChunk( const u8 mode, const u8 slot, DTFileHandle_ ** files, u32 size, void * buffer,
+					  const DVDCallback callback ) {
+	DTFileHandle_ * const file = files[0];
+	if ( file == nullptr || file->mui32InUse == 0 ) {
+		return;
+	}
+	size = RoundUp32( size );
+	u8 * const bytes = static_cast<u8 *>( buffer );
+	const bool async = mode == GC_CHUNK_ASYNC;
+	const bool loops = StreamLoops( slot );
+	const u32 length = file->fileInfo.length;
+
+	if ( file->offset >= length ) {
+		file->offset = 0;
+		if ( loops ) {
+			const BOOL level = OSDisableInterrupts();
+			readAsync( buffer, size, 1, file, callback );
+			OSRestoreInterrupts( level );
+		} else {
+			std::memset( buffer, 0, GC_STREAM_CHUNK_BYTES );
+		}
+		return;
+	}
+	if ( size <= length - file->offset ) {
+		if ( async ) {
+			const BOOL level = OSDisableInterrupts();
+			readAsync( buffer, size, 1, file, callback );
+			OSRestoreInterrupts( level );
+		} else {
+			ReadAndWait( buffer, size, file );
+		}
+		if ( file->offset >= length ) {
+			file->offset = 0;
+		}
+		return;
+	}
+	const u32 left = length - file->offset;
+	if ( !async ) {
+		ReadAndWait( buffer, RoundUp32( left ), file );
+		if ( left < GC_STREAM_CHUNK_BYTES ) {
+			std::memset( bytes + left, 0, GC_STREAM_CHUNK_BYTES - left );
+		}
+		file->offset = 0;
+		return;
+	}
+	const BOOL level = OSDisableInterrupts();
+	readAsync( buffer, RoundUp32( left ), 1, file, callback );
+	file->offset = 0;
+	DTFileHandle_ * const second = files[1];
+	if ( !loops ) {
+		if ( left < GC_STREAM_CHUNK_BYTES ) {
+			std::memset( bytes + left, 0, GC_STREAM_CHUNK_BYTES - left );
+		}
+	} else if ( left < GC_STREAM_CHUNK_BYTES && length > GC_STREAM_CHUNK_BYTES && second != nullptr ) {
+		second->offset = 0;
+		readAsync( bytes + left, RoundUp32( GC_STREAM_CHUNK_BYTES - left ), 1, second, callback );
+		second->offset = 0;
+		file->offset += GC_STREAM_CHUNK_BYTES - left;
+	} else if ( second != nullptr ) {
+		second->offset = 0;
+	}
+	OSRestoreInterrupts( level );
+}
+
+void TransCallBack( ARQRequest * request ) {
+	const u32 slot = request->owner;
+	if ( slot >= GC_STREAM_SLOT_COUNT ) {
+		return;
+	}
+	GC_StreamInfo & info = StreamInfoBuffer[slot];
+	switch ( info.mui8DiscState ) {
+		case GC_DISC_FIRST_COPY:
+			info.mui8DiscState = GC_DISC_READY;
+			LoadStreamChunk( GC_CHUNK_ASYNC, static_cast<u8>( slot ), &info.mpoFile, GC_STREAM_CHUNK_BYTES,
+							 info.mpui8Staging, Dvdcallback );
+			break;
+		case GC_DISC_FIRST_HALF:
+			info.mui8DiscState = GC_DISC_SECOND_HALF;
+			break;
+		case GC_DISC_SECOND_HALF:
+			info.mui8DiscState = GC_DISC_FIRST_HALF;
+			LoadStreamChunk( GC_CHUNK_ASYNC, static_cast<u8>( slot ), &info.mpoFile, GC_STREAM_CHUNK_BYTES,
+							 info.mpui8Staging, Dvdcallback );
+			break;
+		default:
+			break;
+	}
+}
+
+void Dvdcallback( s32, DVDFileInfo * fileInfo ) {
+	switch ( fileInfo->cb.state ) {
+		case DVD_STATE_FATAL_ERROR:		OSReport( "DVD_STATE_FATAL_ERROR\n" ); break;
+		case DVD_STATE_END:				break;
+		case DVD_STATE_BUSY:			OSReport( "DVD_STATE_BUSY\n" ); break;
+		case DVD_STATE_WAITING:			OSReport( "DVD_STATE_WAITING\n" ); break;
+		case DVD_STATE_NO_DISK:			OSReport( "DVD_STATE_NO_DISK\n" ); break;
+		case DVD_STATE_COVER_OPEN:		OSReport( "DVD_STATE_COVER_OPEN\n" ); break;
+		case DVD_STATE_WRONG_DISK:		OSReport( "DVD_STATE_WRONG_DISK\n" ); break;
+		case DVD_STATE_MOTOR_STOPPED:	OSReport( "DVD_STATE_MOTOR_STOPPED\n" ); break;
+		case DVD_STATE_IGNORED:			OSReport( "DVD_STATE_IGNORED\n" ); break;
+		case DVD_STATE_CANCELED:		OSReport( "DVD_STATE_CANCELED\n" ); break;
+		case DVD_STATE_RETRY:			OSReport( "DVD_STATE_RETRY\n" ); break;
+		default:						OSReport( "I Don't know DVDFileInfoStatus\n" ); break;
+	}
+}
+
+void GCStream_CloseFile( DTFileHandle_ ** file ) {
+	if ( *file != nullptr ) {
+		DTFclose( *file );
+		*file = nullptr;
+	}
+}
+
+void GCStream_EndOfStream( const u32 slot ) {
+	GC_StreamInfo & info = StreamInfoBuffer[slot];
+	GC_StreamingVoice & stream = goxStreamingVoices[slot];
+	const bool finished = info.mui8DiscState == GC_DISC_FINISHED;
+	const bool stoppedWhilePaused = info.mui8DiscState == GC_DISC_STOP && info.mui8Active == GC_STREAM_PAUSED;
+	if ( !finished && !stoppedWhilePaused ) {
+		return;
+	}
+	if ( stoppedWhilePaused ) {
+		if ( stream.mpoVoice != nullptr ) {
+			stream.mpoVoice->mui8State = GC_VOICE_STATE_FINISHED;
+		}
+		stream.mui8State = GC_STREAM_SLOT_IDLE;
+	}
+	GCStream_CloseFile( &info.mpoFile );
+	GCStream_CloseFile( &info.mpoSecondFile );
+	info.mui8DiscState = GC_DISC_FIRST_COPY;
+	info.mui8Active = GC_STREAM_INACTIVE;
+}
