@@ -69,6 +69,14 @@ void EFNewAudioMgr_SP::LoadSoundBanks( EFLoadingScreen * screen, u32 * progress,
 	if ( gbDisableAudio != 0 ) {
 		return;
 	}
+	// The banks outlive the level heap, which the next load resets before
+	// they are replaced: they live in the global heap.
+	const u32 previousHeap = MMChangeHeap( MM_GLOBAL_HEAP );
+	LoadAllBanks( screen, progress, total );
+	MMChangeHeap( previousHeap );
+}
+
+void EFNewAudioMgr_SP::LoadAllBanks( EFLoadingScreen * screen, u32 * progress, const u32 total ) {
 	for ( GC_StreamInfo & info : StreamInfoBuffer ) {
 		info.mui8DiscState = GC_DISC_FIRST_COPY;
 		info.mui8Active = GC_STREAM_INACTIVE;
@@ -272,7 +280,7 @@ const char * EFNewAudioMgr_SP::GetBankName( const u32 bank ) const {
 }
 
 u32 EFNewAudioMgr_SP::SOUND_GetNumberOfPlaybacks( const u32 bank ) {
-	return bank < EF_AUDIO_BANK_COUNT && gpoSoundInfoLoader[bank] != nullptr ? gpoSoundInfoLoader[bank]->GetPlaybackCount() : 0;
+	return GetNumberOfPlaybacks( bank );
 }
 
 u32 EFNewAudioMgr_SP::GetGCSoundBodyId( u32, const u32 id ) {

@@ -86,7 +86,10 @@ public:
 	// A bank's name; empty when none was given.
 	const char *			GetBankName( u32 bank ) const;
 
-	// The playback count of a loaded bank's records, else 0.
+	// The bank's playback count: the size of its sound-object array, made
+	// from the same records the loader holds. Events bound their indices
+	// with it, so it is the array's own size even when the loader found
+	// no copy of the bank (GEN fallback).
 	u32						SOUND_GetNumberOfPlaybacks( u32 bank );
 	// The index of a playback's sound object in its bank's array.
 	virtual u32				GetGCSoundBodyId( u32 bank, u32 id ) final;
@@ -117,6 +120,8 @@ private:
 		f32					fPan;
 	};
 	const SampleLevel *		FindSampleLevel( u32 bank, u32 sample ) const;
+	// Steps 2-9 of LoadSoundBanks.
+	void					LoadAllBanks( EFLoadingScreen * screen, u32 * progress, u32 total );
 	// One progress step: the counter moves on, the screen shows it.
 	static void				ProgressStep( EFLoadingScreen * screen, u32 * progress, u32 total );
 	// Reads and checks one bank's .SBH and makes its sound objects; false

@@ -15,6 +15,8 @@
 #include "framework/graphics/EFText.h"
 #include "tools/lib/ToolDiscLayout.h"
 #include "tools/lib/ToolSampleDisc.h"
+#include "tools/lib/audio/ToolSampleAudio.h"
+#include "framework/core/level/EFAudioEnvDescriptor.h"
 #include "tools/lib/level/ToolSampleCollisionMap.h"
 #include "tools/lib/level/ToolLevelFileNames.h"
 #include "tools/lib/level/ToolLevelWriter.h"
@@ -137,6 +139,9 @@ TEST( ToolSampleDisc, TheResourceFileListsTheLogicModulesTheGameObjectsThenTheSp
 	expected.records.emplace_back();
 	ASSERT_TRUE( ToolSampleCollisionMapRecord( expected.records.back(), error ) ) << error;
 	expected.records.push_back( ToolSamplePaletteRecord() );
+	expected.records.emplace_back();
+	std::vector<ToolDiscFile> audioFiles;
+	ASSERT_TRUE( ToolMakeSampleAudio( "AUDIO", audioFiles, expected.records.back(), error ) ) << error;
 	ASSERT_EQ( table.GetRecordCount(), expected.records.size() );
 	u32 bytes = 0;
 	for ( u32 i = 0; i < table.GetRecordCount(); i++ ) {
@@ -147,8 +152,8 @@ TEST( ToolSampleDisc, TheResourceFileListsTheLogicModulesTheGameObjectsThenTheSp
 	}
 	// The sample object, the model resource and the four objects of the
 	// level follow the modules; the splines' generic-data record, the
-	// collision map, then the palette dictionary.
-	ASSERT_EQ( table.GetRecordCount(), 11u );
+	// collision map, the palette dictionary, then the audio environment.
+	ASSERT_EQ( table.GetRecordCount(), 12u );
 	EXPECT_EQ( table.GetRecord( 3 ).miClassID, TOOL_CLASS_3D_OBJECT_RES );
 	for ( const u32 i : { 2u, 4u, 5u, 6u, 7u } ) {
 		EXPECT_EQ( table.GetRecord( i ).miClassID, TOOL_CLASS_GAME_OBJECT ) << i;
@@ -156,6 +161,7 @@ TEST( ToolSampleDisc, TheResourceFileListsTheLogicModulesTheGameObjectsThenTheSp
 	EXPECT_EQ( table.GetRecord( 8 ).miClassID, EF_GENERIC_DATA_LOADER_CLASS_ID );
 	EXPECT_EQ( table.GetRecord( 9 ).miClassID, TOOL_CLASS_COLLISION_MAP );
 	EXPECT_EQ( table.GetRecord( 10 ).miClassID, TOOL_CLASS_PALETTE_DICTIONARY );
+	EXPECT_EQ( table.GetRecord( 11 ).miClassID, EF_AUDIO_ENV_CLASS_ID );
 	// The objects fill the rest of the file exactly.
 	EXPECT_EQ( stream.GetBytesLeft(), bytes );
 }
@@ -166,15 +172,17 @@ TEST( ToolSampleDisc, TheResourceFilesSplineRecordLoadsTheOpenAndTheLoopSpline )
 	DTMemoryPersistStream stream( reinterpret_cast<char*>( image.data() ), static_cast<s32>( image.size() ) );
 	DTStreamFAT table;
 	ASSERT_EQ( table.DTStreamable::LoadFromStream( stream ), 0 );
-	ASSERT_EQ( table.GetRecordCount(), 11u );
+	ASSERT_EQ( table.GetRecordCount(), 12u );
 	// The objects follow the table back to back; skip to the splines,
-	// which the collision map and the palette dictionary follow.
+	// which the collision map, the palette dictionary and the audio
+	// environment follow.
 	s32 at = stream.GetPosition();
 	for ( u32 i = 0; i < 8; i++ ) {
 		at += static_cast<s32>( table.GetRecord( i ).mui32ObjectSize );
 	}
 	const u32 size = table.GetRecord( 8 ).mui32ObjectSize;
-	ASSERT_EQ( static_cast<size_t>( at ) + size + table.GetRecord( 9 ).mui32ObjectSize + table.GetRecord( 10 ).mui32ObjectSize,
+	ASSERT_EQ( static_cast<size_t>( at ) + size + table.GetRecord( 9 ).mui32ObjectSize + table.GetRecord( 10 ).mui32ObjectSize +
+				   table.GetRecord( 11 ).mui32ObjectSize,
 			   image.size() );
 	DTMemoryPersistStream record( reinterpret_cast<char*>( image.data() ) + at, static_cast<s32>( size ) );
 

@@ -4,6 +4,8 @@
 #include "framework/graphics/EFFont.h"
 #include "framework/graphics/EFText.h"
 #include "tools/lib/ToolIniWriter.h"
+#include "tools/lib/ToolSampleDisc.h"
+#include "tools/lib/audio/ToolSampleAudio.h"
 #include "tools/lib/level/ToolHudTables.h"
 
 #include <filesystem>
@@ -233,6 +235,14 @@ TEST_F( EFRessourcesMgrFilesTest, ProgressGoesThroughRecordsThenBanksThenExterna
 	MakeController();
 	ToolResourceFile file;
 	file.records = { WaypointRecord( 1 ), WaypointRecord( 2 ), WaypointRecord( 3 ) };
+	// The level's sound: three banks, each a step of its own.
+	std::vector<ToolDiscFile> audioFiles;
+	file.records.emplace_back();
+	std::string error;
+	ASSERT_TRUE( ToolMakeSampleAudio( Language() / "AUDIO", audioFiles, file.records.back(), error ) ) << error;
+	for ( const ToolDiscFile& audioFile : audioFiles ) {
+		WriteBytes( audioFile.path, audioFile.bytes );
+	}
 	WriteResourceFile( "LEVEL.GCR", file );
 	WriteLevelFile( Language(), TOOL_LOADING_SCREEN_FILE, LoadingScreenFile() );
 	WriteLevelFile( Language(), TOOL_LOADING_DICTIONARY_NTSC, { 0 } );
@@ -241,17 +251,20 @@ TEST_F( EFRessourcesMgrFilesTest, ProgressGoesThroughRecordsThenBanksThenExterna
 	gpoRessourcesMgr->RequestExternalFileLoad( "EXT\\MISSING.BIN" );
 	ASSERT_EQ( Load(), 0 );
 
-	// 3 records + 2 external files + the audio manager's elements.
-	const f32 total = static_cast<f32>( 3 + 2 + gpoNewAudioMgr->GetNumberOfAudioElements() );
-	const std::vector<f32> expected = {
+	// 4 records + 2 external files + the audio manager's elements.
+	const f32 total = static_cast<f32>( 4 + 2 + gpoNewAudioMgr->GetNumberOfAudioElements() );
+	std::vector<f32> expected = {
 		// The screen's own first frame once its pictures are found.
 		0.0f,
-		0.0f, 0.0f, 0.0f, 0.0f, 1.0f / total, 2.0f / total, 3.0f / total,
-		// The placeholder bank loader reports the whole count.
-		1.0f,
-		// External files count on from the record count.
-		4.0f / total, 5.0f / total,
+		0.0f, 0.0f, 0.0f, 0.0f, 1.0f / total, 2.0f / total, 3.0f / total, 4.0f / total,
 	};
+	// The banks take sixteen steps.
+	for ( u32 step = 1; step <= 16; step++ ) {
+		expected.push_back( static_cast<f32>( 4 + step ) / total );
+	}
+	// External files count on from the record count.
+	expected.push_back( 5.0f / total );
+	expected.push_back( 6.0f / total );
 	EXPECT_EQ( LoaderTestProgress().Values(), expected );
 }
 
