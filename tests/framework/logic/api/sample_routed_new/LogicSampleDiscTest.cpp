@@ -335,9 +335,10 @@ TEST_F( LogicApiSampleDiscTest, ADemoTheSampleRecordsReplaysFrameByFrameWithoutT
 TEST_F( LogicApiSampleDiscTest, TheSampleLoadsItsLevelAgainOnceAfterTenSecondsAndHearsTheAButton ) {
 	constexpr u32 FRAMES = 720;
 	ASSERT_NO_FATAL_FAILURE( Boot( FRAMES ) );
-	// A on the first controller for a while after the reload.
+	// A on the first controller for a while after the reload (which ends
+	// near retrace 690, its sound banks included).
 	PADHostReset();
-	ASSERT_TRUE( PADHostParseScript( "650 0 A 0 0 0 0 0 0\n670 0 0 0 0 0 0 0 0\n" ) );
+	ASSERT_TRUE( PADHostParseScript( "700 0 A 0 0 0 0 0 0\n715 0 0 0 0 0 0 0 0\n" ) );
 	gpoEngineController->MainLoop();
 
 	EXPECT_EQ( gpoRessourcesMgr->GetLoadCount(), 2u );
