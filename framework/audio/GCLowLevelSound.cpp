@@ -266,6 +266,19 @@ void GCDiscWaitTurn( const s32 driveState ) {
 	HostIdle();
 }
 
+u32 GCRoundUp32( const u32 size ) {
+	return static_cast<u32>( ( static_cast<u64>( size ) + ARAM_ALIGN_MASK ) & ~static_cast<u64>( ARAM_ALIGN_MASK ) );
+}
+
+u32 GCNibble( const u16 hi, const u16 lo ) {
+	return ( static_cast<u32>( hi ) << 16 ) | lo;
+}
+
+void GCSetNibble( u16 & hi, u16 & lo, const u32 nibble ) {
+	hi = static_cast<u16>( nibble >> 16 );
+	lo = static_cast<u16>( nibble & 0xFFFF );
+}
+
 void GCVoice_GlobalInit( GCSoundCompletionCallback ) {
 	for ( GC_Voice & voice : goxVoices ) {
 		voice.Reset();

@@ -86,6 +86,12 @@ void	WaitingTransSBBByChunckCallback( ARQRequest * request );
 // disc, retry), the reset button; then the idle hook.
 void	GCDiscWaitTurn( s32 driveState );
 
+// size raised to a multiple of 32, the unit of disc and ARAM transfers.
+u32		GCRoundUp32( u32 size );
+// A nibble address from, and into, its high and low halves.
+u32		GCNibble( u16 hi, u16 lo );
+void	GCSetNibble( u16 & hi, u16 & lo, u32 nibble );
+
 // Every voice record to its free state, every stream slot idle and every
 // stream-info entry reset with its staging buffer.
 void	GCVoice_GlobalInit( GCSoundCompletionCallback callback );

@@ -21,10 +21,6 @@ namespace {
 
 constexpr u32 TRANSFER_ALIGN = 32;
 
-u32 RoundUp32( const u32 size ) {
-	return static_cast<u32>( ( static_cast<u64>( size ) + TRANSFER_ALIGN - 1 ) & ~static_cast<u64>( TRANSFER_ALIGN - 1 ) );
-}
-
 u8 * CopyBlock( const u8 * file, const u32 offset, const u32 size ) {
 	if ( size == 0 ) {
 		return nullptr;
@@ -62,16 +58,22 @@ GC_SoundLoader::~GC_SoundLoader() {
 	FreeBlocks();
 }
 
+DTFileHandle_ * GC_SoundLoader::OpenBankFile( char * path, const char * name, const char * extension,
+											 const char separator ) const {
+	DTFileHandle_ * file = nullptr;
+	if ( GCBankPath( path, GC_BANK_LEVEL, name, extension, separator ) ) {
+		file = DTFopen( path, "rb" );
+	}
+	if ( file == nullptr && mui32Kind == 0 && GCBankPath( path, GC_BANK_GLOBAL, name, extension, separator ) ) {
+		file = DTFopen( path, "rb" );
+	}
+	return file;
+}
+
 u8 * GC_SoundLoader::ReadSbhInfoFromFile( char * name ) {
 	FreeFileBlock();
 	char path[GC_BANK_PATH_SIZE];
-	DTFileHandle_ * file = nullptr;
-	if ( GCBankPath( path, GC_BANK_LEVEL, name, "SBH", '\\' ) ) {
-		file = DTFopen( path, "rb" );
-	}
-	if ( file == nullptr && mui32Kind == 0 && GCBankPath( path, GC_BANK_GLOBAL, name, "SBH", '\\' ) ) {
-		file = DTFopen( path, "rb" );
-	}
+	DTFileHandle_ * const file = OpenBankFile( path, name, "SBH", '\\' );
 	if ( file == nullptr ) {
 		return nullptr;
 	}
@@ -122,17 +124,11 @@ void GC_SoundLoader::FreeBlocks() {
 
 u32 GC_SoundLoader::LoadSbb( char * name ) {
 	char path[GC_BANK_PATH_SIZE];
-	DTFileHandle_ * file = nullptr;
-	if ( GCBankPath( path, GC_BANK_LEVEL, name, "sbb", '/' ) ) {
-		file = DTFopen( path, "rb" );
-	}
-	if ( file == nullptr && mui32Kind == 0 && GCBankPath( path, GC_BANK_GLOBAL, name, "sbb", '/' ) ) {
-		file = DTFopen( path, "rb" );
-	}
+	DTFileHandle_ * const file = OpenBankFile( path, name, "sbb", '/' );
 	if ( file == nullptr ) {
 		return 0;
 	}
-	const u32 size = RoundUp32( DTFsize( file ) );
+	const u32 size = GCRoundUp32( DTFsize( file ) );
 	const u32 end = GCGetBankAreaEnd();
 	if ( g_CurrAramOffset > end || size > end - g_CurrAramOffset ) {
 		OSReport( "File %s needs %u bytes of audio memory, %u are left: not loaded!!!!\n", path, size,

@@ -20,6 +20,8 @@
 #include "datatypes/base/DTTypes.h"
 #include "platform/dvd/DVD.h"
 
+struct DTFileHandle_;
+
 constexpr u32 GC_SBH_HEADER_WORDS		= 10;
 constexpr u32 GC_SBH_HEADER_BYTES		= GC_SBH_HEADER_WORDS * 4;
 constexpr u32 GC_SAMPLE_RECORD_BYTES	= 268;
@@ -99,6 +101,11 @@ public:
 	u8 *					mpui8Playbacks;
 	// Length of the .SBH the file block holds.
 	u32						mui32FileSize;
+
+private:
+	// The bank file in the level's folder, else (loader 0 only) in the
+	// GLOBAL folder; path receives the last path tried.
+	DTFileHandle_ *			OpenBankFile( char * path, const char * name, const char * extension, char separator ) const;
 };
 
 extern GC_SoundLoader * gpoSoundInfoLoader[3];

@@ -27,19 +27,6 @@ constexpr u32 STREAM_NAME_MAX		= 127;
 // Set while a waited-for read is in flight; its completion clears it.
 volatile u32 gStreamReadBusy = 0;
 
-u32 RoundUp32( const u32 size ) {
-	return static_cast<u32>( ( static_cast<u64>( size ) + TRANSFER_ALIGN - 1 ) & ~static_cast<u64>( TRANSFER_ALIGN - 1 ) );
-}
-
-u32 Nibble( const u16 hi, const u16 lo ) {
-	return ( static_cast<u32>( hi ) << 16 ) | lo;
-}
-
-void SetNibble( u16 & hi, u16 & lo, const u32 nibble ) {
-	hi = static_cast<u16>( nibble >> 16 );
-	lo = static_cast<u16>( nibble & 0xFFFF );
-}
-
 void ClearBusy( s32, DVDFileInfo * ) {
 	gStreamReadBusy = 0;
 }
@@ -155,9 +142,9 @@ void GC_StreamingVoice::StartStream() {
 	const u32 ring = Ring();
 	voice.moAddr.loopFlag = 1;
 	voice.moAddr.format = AX_FORMAT_ADPCM;
-	SetNibble( voice.moAddr.loopAddressHi, voice.moAddr.loopAddressLo, 2 * ring + 2 );
-	SetNibble( voice.moAddr.endAddressHi, voice.moAddr.endAddressLo, 2 * ( ring + GC_STREAM_CHUNK_BYTES ) - 1 );
-	SetNibble( voice.moAddr.currentAddressHi, voice.moAddr.currentAddressLo, 2 * ring + 2 );
+	GCSetNibble( voice.moAddr.loopAddressHi, voice.moAddr.loopAddressLo, 2 * ring + 2 );
+	GCSetNibble( voice.moAddr.endAddressHi, voice.moAddr.endAddressLo, 2 * ( ring + GC_STREAM_CHUNK_BYTES ) - 1 );
+	GCSetNibble( voice.moAddr.currentAddressHi, voice.moAddr.currentAddressLo, 2 * ring + 2 );
 	voice.moAdpcm.gain = 0;
 	voice.moAdpcm.predictorScale = mpui8Staging[0];
 	voice.moAdpcm.history1 = 0;
@@ -188,9 +175,9 @@ void GC_StreamingVoice::UpdateStream() {
 		return;
 	}
 	AXVPB * const dsp = voice->mpoDSPVoice;
-	const u32 current = Nibble( dsp->addr.currentAddressHi, dsp->addr.currentAddressLo );
-	const u32 loop = Nibble( voice->moAddr.loopAddressHi, voice->moAddr.loopAddressLo );
-	const u32 end = Nibble( voice->moAddr.endAddressHi, voice->moAddr.endAddressLo );
+	const u32 current = GCNibble( dsp->addr.currentAddressHi, dsp->addr.currentAddressLo );
+	const u32 loop = GCNibble( voice->moAddr.loopAddressHi, voice->moAddr.loopAddressLo );
+	const u32 end = GCNibble( voice->moAddr.endAddressHi, voice->moAddr.endAddressLo );
 	const u32 mid = ( loop + end ) / 2;
 	const u32 remaining = mui32BytesSent < mui32TotalBytes ? mui32TotalBytes - mui32BytesSent : 0;
 	const bool enteredSecondHalf = mui32LastPosition < mid && mid <= current;
@@ -304,7 +291,7 @@ void LoadStreamChunk( const u8 mode, const u8 slot, DTFileHandle_ ** files, u32 
 	if ( file == nullptr || file->mui32InUse == 0 ) {
 		return;
 	}
-	size = RoundUp32( size );
+	size = GCRoundUp32( size );
 	u8 * const bytes = static_cast<u8 *>( buffer );
 	const bool async = mode == GC_CHUNK_ASYNC;
 	const bool loops = StreamLoops( slot );
@@ -336,7 +323,7 @@ void LoadStreamChunk( const u8 mode, const u8 slot, DTFileHandle_ ** files, u32 
 	}
 	const u32 left = length - file->offset;
 	if ( !async ) {
-		ReadAndWait( buffer, RoundUp32( left ), file );
+		ReadAndWait( buffer, GCRoundUp32( left ), file );
 		if ( left < GC_STREAM_CHUNK_BYTES ) {
 			std::memset( bytes + left, 0, GC_STREAM_CHUNK_BYTES - left );
 		}
@@ -344,7 +331,7 @@ void LoadStreamChunk( const u8 mode, const u8 slot, DTFileHandle_ ** files, u32 
 		return;
 	}
 	const BOOL level = OSDisableInterrupts();
-	readAsync( buffer, RoundUp32( left ), 1, file, callback );
+	readAsync( buffer, GCRoundUp32( left ), 1, file, callback );
 	file->offset = 0;
 	DTFileHandle_ * const second = files[1];
 	if ( !loops ) {
@@ -353,7 +340,7 @@ void LoadStreamChunk( const u8 mode, const u8 slot, DTFileHandle_ ** files, u32 
 		}
 	} else if ( left < GC_STREAM_CHUNK_BYTES && length > GC_STREAM_CHUNK_BYTES && second != nullptr ) {
 		second->offset = 0;
-		readAsync( bytes + left, RoundUp32( GC_STREAM_CHUNK_BYTES - left ), 1, second, callback );
+		readAsync( bytes + left, GCRoundUp32( GC_STREAM_CHUNK_BYTES - left ), 1, second, callback );
 		second->offset = 0;
 		file->offset += GC_STREAM_CHUNK_BYTES - left;
 	} else if ( second != nullptr ) {

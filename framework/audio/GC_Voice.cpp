@@ -36,11 +36,6 @@ GC_SoundLoader * LoadedLoader( const u8 bank ) {
 	return gpoSoundInfoLoader[bank];
 }
 
-void SetNibbleAddress( u16 & hi, u16 & lo, const u32 nibble ) {
-	hi = static_cast<u16>( nibble >> 16 );
-	lo = static_cast<u16>( nibble & 0xFFFF );
-}
-
 }
 
 s32 GCVolumeToAttenuation( const f32 volume ) {
@@ -190,9 +185,9 @@ void GC_Voice::SetAddr() {
 	const u32 end = base + DTReadBE32( sample + GC_SAMPLE_END );
 	moAddr.loopFlag = mui8Loop != 0 ? 1 : 0;
 	moAddr.format = AX_FORMAT_ADPCM;
-	SetNibbleAddress( moAddr.loopAddressHi, moAddr.loopAddressLo, mui8Loop != 0 ? start : 2 * AMGetZeroBuffer() + 2 );
-	SetNibbleAddress( moAddr.endAddressHi, moAddr.endAddressLo, end );
-	SetNibbleAddress( moAddr.currentAddressHi, moAddr.currentAddressLo, start );
+	GCSetNibble( moAddr.loopAddressHi, moAddr.loopAddressLo, mui8Loop != 0 ? start : 2 * AMGetZeroBuffer() + 2 );
+	GCSetNibble( moAddr.endAddressHi, moAddr.endAddressLo, end );
+	GCSetNibble( moAddr.currentAddressHi, moAddr.currentAddressLo, start );
 }
 
 void GC_Voice::SetAdpcm( const bool second ) {
