@@ -165,20 +165,4 @@ TEST_F( GCVoiceTest, TheFortyNinthEffectFindsNoRecordAndNothingAllocates ) {
 	EXPECT_EQ( GCVoice_FindFree( GC_VOICE_TYPE_STREAM )->mui32Index, 0u ) << "the stream records are apart";
 }
 
-TEST_F( GCVoiceTest, FillsDoNothingWithoutALoadedBank ) {
-	GC_Voice* const voice = audio->GCVoice_FindFree( GC_VOICE_TYPE_EFFECT );
-	ASSERT_NE( voice, nullptr );
-	voice->mui8Bank = 1;
-	voice->FillVolume( 1, 0 );
-	voice->FillPitch();
-	voice->FillSampleRate();
-	voice->SetAddr();
-	EXPECT_EQ( voice->mfVolume, 0.0f );
-	EXPECT_EQ( voice->mui32SampleRate, 0u );
-	EXPECT_EQ( voice->moAddr.currentAddressLo, 0u );
-	EXPECT_EQ( GC_Voice::GetDelay( 1, 0 ), 0.0f );
-	voice->Play( 1.0f );
-	EXPECT_EQ( voice->mui8State, GC_VOICE_STATE_SETUP ) << "no DSP voice, nothing starts";
-}
-
 }
