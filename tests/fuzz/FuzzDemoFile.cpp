@@ -36,6 +36,10 @@ EFEngineController* Controller() {
 		static EFAppContext context;
 		std::memset( static_cast<void*>( &context ), 0, sizeof( context ) );
 		std::strcpy( context.szResFilename, "START.GCR" );
+		// The controller's graphics manager brings the library up itself:
+		// one an earlier target kept goes first, or the controller's
+		// camera would live in memory that target later frees.
+		FuzzRwStop();
 		new EFEngineController( context );
 	}
 	return gpoEngineController;

@@ -114,9 +114,10 @@ void StartEngine() {
 	OSHostSetResetButton( false );
 	gbFuzzRouteNew = true;
 	// The controller's graphics manager brings the library up with its
-	// plug-ins, once one an earlier target kept has gone.
-	FuzzRwStop();
+	// plug-ins, once one an earlier target kept has gone. A controller
+	// made while that library was up ends before the library does.
 	delete gpoEngineController;
+	FuzzRwStop();
 	static EFAppContext context;
 	std::memset( static_cast<void*>( &context ), 0, sizeof( context ) );
 	std::strcpy( context.szResFilename, std::string( TOOL_SAMPLE_RESOURCE_FILE ).c_str() );
