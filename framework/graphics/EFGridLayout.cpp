@@ -218,7 +218,10 @@ bool EFGridLayout::Build( const RwRGBA colour, const bool withHaze ) {
 }
 
 bool EFGridLayout::IsDrawable() const {
-	return ( muiFlags & EF_GRID_LAYOUT_VALID ) != 0 && mpoVertices != nullptr && muiVertexCount != 0;
+	// The array must match the current layout: a layout changed since the
+	// array was built is not walked until it is rebuilt.
+	return ( muiFlags & EF_GRID_LAYOUT_VALID ) != 0 && mpoVertices != nullptr && muiVertexCount != 0 &&
+		   static_cast<u64>( muiVertexCount ) == 2ull * muiColumns * muiRows;
 }
 
 f32 EFGridLayout::Height( const u32 r, const u32 c ) const {

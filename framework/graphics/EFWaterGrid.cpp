@@ -84,7 +84,9 @@ void EFWaterGrid::ComputeNormal() {
 	RwIm3DVertex * const v = grid.mpoVertices;
 	const u32 columns = grid.muiColumns;
 	const u32 rows = grid.muiRows;
-	if ( columns < 7 || rows < 3 ) {
+	// Nothing to shade before the vertex array is built (or after its
+	// allocation failed).
+	if ( !grid.IsDrawable() || columns < 7 || rows < 3 ) {
 		return;
 	}
 	for ( u32 r = 1; r + 2 <= rows; r++ ) {

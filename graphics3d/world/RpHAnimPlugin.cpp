@@ -164,6 +164,12 @@ RwStream* HAnimRead( RwStream* stream, const s32 length, void* frame, s32, s32 )
 		RpHAnimHierarchyDestroy( hierarchy );
 		return nullptr;
 	}
+	// A frame holds one hierarchy: a second stored one replaces the first,
+	// which this frame owns and would otherwise be lost.
+	RpHAnimHierarchy* const earlier = Extension( frame )->hierarchy;
+	if ( earlier != nullptr && earlier->parentFrame == frame ) {
+		RpHAnimHierarchyDestroy( earlier );
+	}
 	Extension( frame )->hierarchy = hierarchy;
 	return stream;
 }
