@@ -75,9 +75,13 @@ EFLight* EFLightMgr_BC::GetLight( const u32 id ) {
 }
 
 void EFLightMgr_BC::DestroyLight( const u32 id ) {
+	DestroyLight( GetLight( id ) );
+}
+
+void EFLightMgr_BC::DestroyLight( EFLight* const target ) {
 	EFLight* previous = nullptr;
 	EFLight* light = moLights.mpFirst;
-	while ( light != nullptr && light->GetUID() != id ) {
+	while ( light != nullptr && light != target ) {
 		previous = light;
 		light = light->mpNextLight;
 	}

@@ -51,6 +51,8 @@ public:
 	EFLight*				GetLight( u32 id );
 	// Unknown ids are ignored.
 	void					DestroyLight( u32 id );
+	// That light of the list (several may share an id); others are ignored.
+	void					DestroyLight( EFLight* light );
 	u32						GenerateUID();
 	// Deletes every light, counter back to 1, pool chunks freed.
 	void					Terminate();

@@ -27,6 +27,13 @@ bool DiscSkip( void * data, const u32 offset ) {
 	return true;
 }
 
+bool DiscBytesLeft( void * data, u32 * left ) {
+	const DTFileHandle_ * const file = static_cast<DTFileHandle_ *>( data );
+	const u32 size = DTFsize( static_cast<DTFileHandle_ *>( data ) );
+	*left = file->offset < size ? size - file->offset : 0;
+	return true;
+}
+
 }
 
 RwStream * EFStreamConvert( DTBasePersistStream * stream, const void * name ) {
@@ -43,7 +50,7 @@ RwStream * EFStreamConvert( DTBasePersistStream * stream, const void * name ) {
 			if ( stream->GetFileHandle() == nullptr ) {
 				return nullptr;
 			}
-			RwStreamCustom custom = { DiscClose, DiscRead, nullptr, DiscSkip, stream->GetFileHandle() };
+			RwStreamCustom custom = { DiscClose, DiscRead, nullptr, DiscSkip, stream->GetFileHandle(), DiscBytesLeft };
 			return RwStreamOpen( rwSTREAMCUSTOM, rwSTREAMREAD, &custom );
 		}
 		default:

@@ -12,7 +12,9 @@
 	file a custom stream reading that disc file, whose close does
 	nothing, which cannot write, and whose skip prints "Skip %d\n" and
 	reads the bytes away in blocks of 2048 (disc files cannot seek forward
-	cheaply), succeeding even past the end. Other kinds give null.
+	cheaply), succeeding even past the end, and which tells the bytes left
+	in the file, so that the library's readers check stored counts
+	before allocating. Other kinds give null.
 
 	The custom stream keeps its file handle in its own data word, so any
 	number of bridged disc streams may be open at once.

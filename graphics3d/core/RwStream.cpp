@@ -226,6 +226,9 @@ bool _rwStreamBytesLeft( RwStream* stream, u32* left ) {
 			*left = end > position ? static_cast<u32>( end - position ) : 0;
 			return true;
 		}
+		case rwSTREAMCUSTOM:
+			return stream->Type.custom.sfnbytesleft != nullptr &&
+				   stream->Type.custom.sfnbytesleft( stream->Type.custom.data, left );
 		default:
 			return false;
 	}

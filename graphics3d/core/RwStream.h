@@ -60,6 +60,8 @@ typedef s32		( *rwCustomStreamFnClose )( void* data );
 typedef u32		( *rwCustomStreamFnRead )( void* data, void* buffer, u32 length );
 typedef bool	( *rwCustomStreamFnWrite )( void* data, const void* buffer, u32 length );
 typedef bool	( *rwCustomStreamFnSkip )( void* data, u32 offset );
+// Bytes the stream still holds; false when it cannot tell.
+typedef bool	( *rwCustomStreamFnBytesLeft )( void* data, u32* left );
 
 struct RwStreamMemory {
 	u32		position;	// current offset
@@ -77,7 +79,10 @@ struct RwStreamCustom {
 	rwCustomStreamFnRead	sfnread;
 	rwCustomStreamFnWrite	sfnwrite;
 	rwCustomStreamFnSkip	sfnskip;
-	void*					data;		// handed to all four
+	void*					data;		// handed to all of them
+	// Optional: lets the readers check stored counts against the bytes
+	// the stream still holds.
+	rwCustomStreamFnBytesLeft	sfnbytesleft;
 };
 
 union RwStreamUnion {
@@ -141,8 +146,9 @@ RwStream*	_rwStreamInitialize( RwStream* stream, bool rwOwned, RwStreamType type
 u32			RwStreamRead( RwStream* stream, void* buffer, u32 length );
 RwStream*	RwStreamWrite( RwStream* stream, const void* buffer, u32 length );
 RwStream*	RwStreamSkip( RwStream* stream, u32 offset );
-// Bytes a read stream still holds, for memory and file streams; false
-// when the stream cannot tell (a custom stream, a failed seek).
+// Bytes a read stream still holds, for memory and file streams and
+// custom streams that tell; false when the stream cannot tell (a custom
+// stream without sfnbytesleft, a failed seek).
 bool		_rwStreamBytesLeft( RwStream* stream, u32* left );
 
 // Stamp word of a version and build, and back.

@@ -81,13 +81,15 @@ RpClump* Abandon( ClumpRead& read ) {
 }
 
 bool ReadGeometryList( RwStream* stream, ClumpRead& read ) {
+	u32 listLength = 0;
 	u32 length = 0;
-	if ( !RwStreamFindChunk( stream, rwID_GEOMETRYLIST, nullptr, nullptr ) ||
+	if ( !RwStreamFindChunk( stream, rwID_GEOMETRYLIST, &listLength, nullptr ) ||
 		 !RwStreamFindChunk( stream, rwID_STRUCT, &length, nullptr ) ) {
 		return false;
 	}
 	u8 bytes[4];
-	if ( length < sizeof( bytes ) || RwStreamRead( stream, bytes, sizeof( bytes ) ) != sizeof( bytes ) ||
+	if ( length < sizeof( bytes ) || static_cast<u64>( length ) + CHUNK_HEADER_BYTES > listLength ||
+		 RwStreamRead( stream, bytes, sizeof( bytes ) ) != sizeof( bytes ) ||
 		 ( length > sizeof( bytes ) && RwStreamSkip( stream, length - sizeof( bytes ) ) == nullptr ) ) {
 		return Malformed();
 	}
@@ -95,9 +97,12 @@ bool ReadGeometryList( RwStream* stream, ClumpRead& read ) {
 	if ( count == 0 ) {
 		return true;
 	}
-	// Each geometry takes at least a chunk header of the stream.
+	// Each geometry takes at least a chunk header of the list's payload
+	// (and of the stream, when it can tell).
+	u32 listLeft = listLength - CHUNK_HEADER_BYTES - length;
 	u32 left = 0;
-	if ( count > 0x7FFFFFFF || ( _rwStreamBytesLeft( stream, &left ) && static_cast<u64>( count ) * CHUNK_HEADER_BYTES > left ) ) {
+	if ( static_cast<u64>( count ) * CHUNK_HEADER_BYTES > listLeft ||
+		 ( _rwStreamBytesLeft( stream, &left ) && static_cast<u64>( count ) * CHUNK_HEADER_BYTES > left ) ) {
 		return Malformed();
 	}
 	const u64 bytesNeeded = static_cast<u64>( count ) * sizeof( RpGeometry* );
@@ -107,10 +112,16 @@ bool ReadGeometryList( RwStream* stream, ClumpRead& read ) {
 		return false;
 	}
 	for ( u32 i = 0; i < count; i++ ) {
-		if ( !RwStreamFindChunk( stream, rwID_GEOMETRY, nullptr, nullptr ) ) {
+		u32 geometryLength = 0;
+		if ( !RwStreamFindChunk( stream, rwID_GEOMETRY, &geometryLength, nullptr ) ) {
 			return false;
 		}
-		RpGeometry* const geometry = RpGeometryStreamRead( stream );
+		// No geometry claims more than the list has left.
+		if ( static_cast<u64>( geometryLength ) + CHUNK_HEADER_BYTES > listLeft ) {
+			return Malformed();
+		}
+		listLeft -= CHUNK_HEADER_BYTES + geometryLength;
+		RpGeometry* const geometry = _rpGeometryStreamReadIn( stream, geometryLength );
 		if ( geometry == nullptr ) {
 			return false;
 		}
@@ -144,8 +155,9 @@ RpAtomic* ReadAtomic( RwStream* stream, ClumpRead& read ) {
 	if ( read.numGeometries > 0 ) {
 		RpAtomicSetGeometry( atomic, read.geometries[geometryIndex], 0 );
 	} else {
-		RpGeometry* const geometry = RwStreamFindChunk( stream, rwID_GEOMETRY, nullptr, nullptr )
-									 ? RpGeometryStreamRead( stream )
+		u32 geometryLength = 0;
+		RpGeometry* const geometry = RwStreamFindChunk( stream, rwID_GEOMETRY, &geometryLength, nullptr )
+									 ? _rpGeometryStreamReadIn( stream, geometryLength )
 									 : nullptr;
 		if ( geometry == nullptr ) {
 			RpAtomicDestroy( atomic );

@@ -130,6 +130,9 @@ s32			RpGeometryRegisterPluginStream( u32 pluginID, RwPluginDataChunkReadCallBac
 
 // The stream positioned inside a geometry chunk; the geometry or null.
 RpGeometry*	RpGeometryStreamRead( RwStream* stream );
+// The same inside a chunk of chunkLength payload bytes: the counts must
+// fit that payload before anything is allocated.
+RpGeometry*	_rpGeometryStreamReadIn( RwStream* stream, u32 chunkLength );
 
 // The bin-mesh entry of a geometry (its native flag, vertex count and
 // material list), registered as plug-in 0x50E; and the native-data entry

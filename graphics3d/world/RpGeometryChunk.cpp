@@ -19,6 +19,8 @@ static const u32 STRUCT_WITH_SURFACE_BYTES	= 28;
 static const u32 RPGEOMETRY_SURFACE_VERSION	= 0x34001;
 static const u32 MORPH_RECORD_BYTES			= 24;
 static const u32 TRIANGLE_BYTES				= 8;
+// Bytes of a chunk header.
+static const u32 CHUNK_HEADER_BYTES			= 12;
 static const u32 READ_GROUP_BYTES			= 4096;
 
 // The native-data entry of a geometry.
@@ -145,11 +147,12 @@ bool ReadMaterialList( RwStream* stream, RpGeometry* geometry, const RwSurfacePr
 // records and, unless native, the triangles, pre-lit colours and texture
 // sets. Nothing is allocated for counts no stream of
 // this length can fill.
+// chunkLeft bounds what a stream that cannot tell its own end holds.
 bool CountsFitStream( RwStream* stream, const u32 format, const s32 numTriangles, const s32 numVertices,
-					  const s32 numMorphTargets ) {
+					  const s32 numMorphTargets, const u32 chunkLeft ) {
 	u32 left = 0;
-	if ( !_rwStreamBytesLeft( stream, &left ) ) {
-		return true;
+	if ( !_rwStreamBytesLeft( stream, &left ) || left > chunkLeft ) {
+		left = chunkLeft;
 	}
 	const u64 vertices = numVertices > 0 ? static_cast<u64>( numVertices ) : 0;
 	const u64 triangles = numTriangles > 0 ? static_cast<u64>( numTriangles ) : 0;
@@ -239,11 +242,21 @@ bool _rpGeometryRegisterStreams() {
 }
 
 RpGeometry* RpGeometryStreamRead( RwStream* stream ) {
+	return _rpGeometryStreamReadIn( stream, 0xFFFFFFFF );
+}
+
+RpGeometry* _rpGeometryStreamReadIn( RwStream* stream, const u32 chunkLength ) {
 	u32 length = 0;
 	u32 version = 0;
 	if ( !RwStreamFindChunk( stream, rwID_STRUCT, &length, &version ) ) {
 		return nullptr;
 	}
+	// The struct and everything after it lie inside the geometry chunk.
+	if ( static_cast<u64>( length ) + CHUNK_HEADER_BYTES > chunkLength ) {
+		Malformed();
+		return nullptr;
+	}
+	const u32 chunkLeft = chunkLength - CHUNK_HEADER_BYTES - length;
 	const bool withSurface = version < RPGEOMETRY_SURFACE_VERSION;
 	const u32 defined = withSurface ? STRUCT_WITH_SURFACE_BYTES : STRUCT_COUNTS_BYTES;
 	u8 record[STRUCT_WITH_SURFACE_BYTES] = {};
@@ -259,7 +272,7 @@ RpGeometry* RpGeometryStreamRead( RwStream* stream ) {
 	const s32 numVertices = DTReadLES32( record + 8 );
 	const s32 numMorphTargets = DTReadLES32( record + 12 );
 	const RwSurfaceProperties surface = { DTReadLEF32( record + 16 ), DTReadLEF32( record + 20 ), DTReadLEF32( record + 24 ) };
-	if ( numMorphTargets < 1 || !CountsFitStream( stream, format, numTriangles, numVertices, numMorphTargets ) ) {
+	if ( numMorphTargets < 1 || !CountsFitStream( stream, format, numTriangles, numVertices, numMorphTargets, chunkLeft ) ) {
 		Malformed();
 		return nullptr;
 	}

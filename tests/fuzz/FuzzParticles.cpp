@@ -2,19 +2,24 @@
 	Particle type and emitter containers as the particle manager receives
 	them: the first byte picks the form, the rest is one stream. Level
 	form: the type container, then the emitter container, read as the
-	level's two records. Model form: the type container, then an emitter
-	set in the swapped form of a 3D object resource, hung under an owner.
-	What loaded then launches, moves and is deleted.
+	level's two records. Model form: the type container, then a model
+	resource record (class 91) whose emitter set, in the swapped form, a
+	3D object hangs under its owner. What loaded then launches, moves and
+	is deleted.
 */
 #include "FuzzTarget.h"
 
-#include "datatypes/descriptor/DTEmitterContainerDescriptor.h"
+#include "datatypes/descriptor/DT3dObjectDescriptor.h"
+#include "datatypes/descriptor/DTCreationParameters.h"
 #include "datatypes/persist/DTMemoryPersistStream.h"
 #include "framework/core/world/EFGameObject.h"
+#include "framework/graphics/EF3dObj.h"
+#include "framework/graphics/EF3dObjRes.h"
 #include "framework/graphics/particles/PLMgr.h"
 #include "graphics3d/core/RwRaster.h"
 #include "graphics3d/core/RwTexDictionary.h"
 #include "graphics3d/core/RwTexture.h"
+#include "tools/lib/level/ToolModelResourceWriter.h"
 #include "tools/lib/level/ToolParticleWriter.h"
 
 namespace {
@@ -44,24 +49,33 @@ void LoadParticles( const u8* data, const size_t size ) {
 	DTMemoryPersistStream stream( copy.empty() ? nullptr : copy.data(), static_cast<s32>( copy.size() ) );
 	PLMgr* const manager = new PLMgr();
 	EFGameObject* owner = nullptr;
+	EF3dObj* object = nullptr;
 	if ( manager->Load( stream ) == 0 ) {
 		if ( data[0] % 2 == FORM_LEVEL ) {
 			manager->Load( stream );
 		} else {
-			DTEmitterContainerDescriptor desc;
-			if ( desc.LoadFromStreamSwap( stream ) == 0 ) {
-				owner = new EFGameObject;
-				owner->SetUID( 0x2a000001 );
-				owner->CreateFrame( nullptr );
-				manager->LoadEmitters( &desc, owner );
-			}
+			EF3dObjRes* const resource = new EF3dObjRes;
+			resource->muiRefCount = 1;
+			resource->LoadPropertiesBinary( stream );
+			owner = new EFGameObject;
+			owner->SetUID( 0x2a000001 );
+			owner->CreateFrame( nullptr );
+			// The object takes the resource; its initialisation hands the
+			// emitter set to the manager under the owner.
+			object = new EF3dObj;
+			object->mpGameObjectOwner = owner;
+			object->SetRessource( resource );
+			DT3dObjectDescriptor descriptor;
+			object->Initialize( { &descriptor, nullptr } );
 		}
 	}
 	for ( u32 step = 0; step < 3; step++ ) {
 		manager->Update( 0.05f );
 	}
 	if ( owner != nullptr ) {
+		// The emitters may hang under the object's joints: they go first.
 		manager->DestroyAttachedEmitters( owner->GetUID() );
+		delete object;
 		delete owner;
 	}
 	delete manager;
@@ -69,7 +83,7 @@ void LoadParticles( const u8* data, const size_t size ) {
 }
 
 void LoadWithLibrary( const u8* data, const size_t size ) {
-	FuzzRwStart( false );
+	FuzzRwStart( false, true );
 	EnsureTexture();
 	LoadParticles( data, size );
 }
@@ -92,8 +106,9 @@ static void FuzzSeeds_particles( std::vector<FuzzSeed>& seeds ) {
 		ToolParticleWriter::TypeContainerBytes( ToolParticleWriter::TypeContainer( ToolParticleWriter::SampleTypes( "dot" ) ) );
 	ToolEmitterContainer emitters = ToolParticleWriter::SampleEmitters();
 	seeds.push_back( { "level.par", Seed( FORM_LEVEL, types, ToolParticleWriter::EmitterContainerBytes( emitters ) ) } );
-	emitters.emitters[0].boneId = 0x7FFFFFFF;
-	seeds.push_back( { "model.par", Seed( FORM_MODEL, types, ToolParticleWriter::EmitterContainerSwappedBytes( emitters ) ) } );
+	ToolModelResource model = ToolSampleModel( 0x5B000001, 1 );
+	model.emitters = ToolModelResourceWriter::Emitters( ToolParticleWriter::SampleModelEmitters() );
+	seeds.push_back( { "model.par", Seed( FORM_MODEL, types, ToolModelResourceWriter::Record( model ) ) } );
 	for ( const char* name : { "size", "empty-nb", "nb-zero", "unterminated" } ) {
 		seeds.push_back( { std::string( "types-" ) + name + ".par",
 						   Seed( FORM_LEVEL, ToolParticleWriter::MalformedTypeContainer( name ), {} ) } );

@@ -1,3 +1,4 @@
+#include "datatypes/base/DTByteOrder.h"
 #include "graphics3d/core/RwFrame.h"
 #include "graphics3d/core/RwStream.h"
 #include "graphics3d/world/RpAtomic.h"
@@ -9,8 +10,10 @@
 #include "../pipeline/RxTestNodes.h"
 #include "RpWorldTestSupport.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -451,3 +454,80 @@ TEST_F( RpClumpTest, RenderingRunsTheAtomicsPipelineAndRightsFollowItsPluginId )
 }
 
 }	// namespace
+
+namespace {
+
+// A read stream that cannot tell where it ends, like a disc stream of an
+// engine without a size: only the chunks' own lengths bound the counts.
+struct BlindReads {
+	std::vector<u8>	bytes;
+	size_t			at = 0;
+	static s32 Close( void* ) { return 1; }
+	static u32 Read( void* data, void* buffer, const u32 length ) {
+		BlindReads& in = *static_cast<BlindReads*>( data );
+		const u32 n = static_cast<u32>( std::min<size_t>( length, in.bytes.size() - in.at ) );
+		std::memcpy( buffer, in.bytes.data() + in.at, n );
+		in.at += n;
+		return n;
+	}
+	static bool Skip( void* data, const u32 offset ) {
+		BlindReads& in = *static_cast<BlindReads*>( data );
+		in.at = std::min<size_t>( in.bytes.size(), in.at + offset );
+		return true;
+	}
+};
+
+u32 gLargestRequest = 0;
+void* ( *gMalloc )( u32 ) = nullptr;
+
+void* RecordingMalloc( const u32 size ) {
+	gLargestRequest = std::max( gLargestRequest, size );
+	return gMalloc( size );
+}
+
+// Offset of the payload of the first sub-chunk of type after the header at
+// offset (sub-chunks walked in order).
+size_t SubChunk( const std::vector<u8>& bytes, const size_t offset, const u32 type ) {
+	size_t at = offset + 12;
+	while ( DTReadLE32( bytes.data() + at ) != type ) {
+		at += 12 + DTReadLE32( bytes.data() + at + 4 );
+	}
+	return at;
+}
+
+}	// namespace
+
+TEST_F( RpClumpTest, CorruptCountsAreRefusedByTheirChunkBeforeAnythingIsAllocated ) {
+	const std::vector<u8> bytes = Bytes( ThreeAtomics() );
+	const size_t list = SubChunk( bytes, 0, rwID_GEOMETRYLIST );
+	const size_t listCount = list + 24;
+	const size_t geometry = SubChunk( bytes, list, rwID_GEOMETRY );
+	const size_t counts = geometry + 24;
+	const struct {
+		const char*	name;
+		size_t		at;
+		u32			value;
+	} cases[] = {
+		{ "geometry count", listCount, 0x0FFFFFFF },
+		{ "triangle count", counts + 4, 0x00FFFFFF },
+		{ "morph-target count", counts + 12, 0x00FFFFFF },
+	};
+	gMalloc = RwEngineInstance->memoryFunctions.rwmalloc;
+	RwEngineInstance->memoryFunctions.rwmalloc = RecordingMalloc;
+	for ( const auto& c : cases ) {
+		SCOPED_TRACE( c.name );
+		BlindReads in;
+		in.bytes = bytes;
+		DTWriteLE32( in.bytes.data() + c.at, c.value );
+		const RwStreamCustom custom = { BlindReads::Close, BlindReads::Read, nullptr, BlindReads::Skip, &in };
+		RwStream* const stream = RwStreamOpen( rwSTREAMCUSTOM, rwSTREAMREAD, &custom );
+		ASSERT_TRUE( RwStreamFindChunk( stream, rwID_CLUMP, nullptr, nullptr ) );
+		gLargestRequest = 0;
+		EXPECT_EQ( RpClumpStreamRead( stream ), nullptr );
+		EXPECT_LT( gLargestRequest, 4096u );
+		RwStreamClose( stream, nullptr );
+		RwTestReadError();
+		ExpectNothingAlive();
+	}
+	RwEngineInstance->memoryFunctions.rwmalloc = gMalloc;
+}

@@ -41,7 +41,7 @@ bool ToolInstanceWriter::WriteDescriptor( ToolBigEndianWriter& out, const ToolIn
 		ToolLevelWriter::WriteVec3( body, descriptor.lookRight );
 		break;
 	case TOOL_CLASS_LIGHT_DESCR: {
-		ToolLight light = descriptor.light;
+		ToolLevelLight light = descriptor.light;
 		light.header = descriptor.header;
 		ToolLevelWriter::WriteLight( body, light );
 		break;

@@ -62,7 +62,7 @@ struct ToolInstanceDescriptor {
 	ToolVec3					lookUp = { 0.0f, 1.0f, 0.0f };
 	ToolVec3					lookRight = { 1.0f, 0.0f, 0.0f };
 	// Light: the whole light record (its header is the one above).
-	ToolLight					light;
+	ToolLevelLight				light;
 };
 
 struct ToolAudioEnv {

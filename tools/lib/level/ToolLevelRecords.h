@@ -58,7 +58,7 @@ struct ToolHotSpot {
 	std::vector<f32>			sizes;
 };
 
-struct ToolLight {
+struct ToolLevelLight {
 	ToolDescriptorHeader		header;
 	s32							lightType = 0;
 	ToolVec4					color = { 0.0f, 0.0f, 0.0f, 0.0f };

@@ -79,7 +79,7 @@ void ToolLevelWriter::WriteHotSpot( ToolBigEndianWriter& out, const ToolHotSpot&
 	}
 }
 
-void ToolLevelWriter::WriteLight( ToolBigEndianWriter& out, const ToolLight& light ) {
+void ToolLevelWriter::WriteLight( ToolBigEndianWriter& out, const ToolLevelLight& light ) {
 	WriteDescriptorHeader( out, light.header );
 	out.WriteS32( light.lightType );
 	WriteVec4( out, light.color );

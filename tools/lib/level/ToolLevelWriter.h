@@ -47,7 +47,7 @@ public:
 	static void				WriteGlo( ToolBigEndianWriter& out, const ToolGloRecord& record );
 
 	static void				WriteHotSpot( ToolBigEndianWriter& out, const ToolHotSpot& hotSpot );
-	static void				WriteLight( ToolBigEndianWriter& out, const ToolLight& light );
+	static void				WriteLight( ToolBigEndianWriter& out, const ToolLevelLight& light );
 	// Refused when a name does not fit the reader's string buffer.
 	static bool				WriteLoadingScreen( ToolBigEndianWriter& out, const ToolLoadingScreen& screen );
 	static bool				WriteFonts( ToolBigEndianWriter& out, const ToolFonts& fonts );

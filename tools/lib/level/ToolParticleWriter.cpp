@@ -151,6 +151,14 @@ ToolEmitterContainer ToolParticleWriter::SampleEmitters() {
 	return container;
 }
 
+ToolEmitterContainer ToolParticleWriter::SampleModelEmitters() {
+	ToolEmitterContainer container = SampleEmitters();
+	for ( ToolEmitter& emitter : container.emitters ) {
+		emitter.boneId = TOOL_EMITTER_OWN_FRAME;
+	}
+	return container;
+}
+
 std::vector<u8> ToolParticleWriter::MalformedTypeContainer( const std::string& name, const std::string& texture ) {
 	std::vector<ToolParticleType> types = SampleTypes( texture );
 	ToolParticleContainer container = TypeContainer( types );

@@ -21,6 +21,11 @@
 
 constexpr u32 TOOL_PARTICLE_TYPE_SIZE		= 216;
 constexpr u32 TOOL_EMITTER_BLOCK_SIZE		= 152;
+// Classes of the level's type and emitter containers.
+constexpr s32 TOOL_CLASS_PARTICLE_TYPES		= 41;
+constexpr s32 TOOL_CLASS_PARTICLE_EMITTERS	= 37;
+// Bone id of a model emitter that rides on its object's own frame.
+constexpr s32 TOOL_EMITTER_OWN_FRAME		= 0x7FFFFFFF;
 
 struct ToolParticleType {
 	std::string				name;
@@ -85,6 +90,8 @@ public:
 	// "spark".
 	static std::vector<ToolParticleType>	SampleTypes( const std::string& texture );
 	static ToolEmitterContainer	SampleEmitters();
+	// The same emitters riding on a model's own frame.
+	static ToolEmitterContainer	SampleModelEmitters();
 };
 
 #endif

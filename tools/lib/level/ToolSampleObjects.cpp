@@ -4,6 +4,7 @@
 #include "tools/lib/level/ToolInstanceWriter.h"
 #include "tools/lib/level/ToolLevelWriter.h"
 #include "tools/lib/level/ToolModelResourceWriter.h"
+#include "tools/lib/level/ToolParticleWriter.h"
 #include "tools/lib/logic/ToolSampleLogic.h"
 
 namespace {
@@ -105,7 +106,9 @@ std::vector<ToolResourceRecord> ToolSampleObjectRecords( const u32 code ) {
 									  ToolSampleTemplate( code ), ToolSampleBoxObject( code ) };
 	std::vector<ToolResourceRecord> records;
 	ToolBigEndianWriter model;
-	ToolModelResourceWriter::Write( model, ToolSampleModel( TOOL_SAMPLE_MODEL_RESOURCE_ID, MODEL_USERS ) );
+	ToolModelResource sampleModel = ToolSampleModel( TOOL_SAMPLE_MODEL_RESOURCE_ID, MODEL_USERS );
+	sampleModel.emitters = ToolModelResourceWriter::Emitters( ToolParticleWriter::SampleModelEmitters() );
+	ToolModelResourceWriter::Write( model, sampleModel );
 	records.push_back( { 0, 0, TOOL_CLASS_3D_OBJECT_RES, model.Take() } );
 	for ( const ToolGloRecord& object : objects ) {
 		ToolBigEndianWriter out;

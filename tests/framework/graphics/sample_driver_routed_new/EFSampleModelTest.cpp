@@ -2,9 +2,9 @@
 	The sample disc booted in-process as the engine boots it (the
 	graphics manager opens the library over the console driver, the
 	allocator routed): the model object's 3D object takes the level's
-	model resource with its skeleton bound and its collision primitives
-	(the sample level has no static world yet for the clump to join), and a
-	camera looking at it draws exactly its atomics of level of detail 0.
+	model resource with its skeleton bound and its collision primitives,
+	its clump in the level's static world, and a camera looking at it
+	draws exactly its atomics of level of detail 0.
 */
 #include "framework/core/engine/EFSampleDiscTestBench.h"
 #include "graphics3d/gamecube/RwDlTestDriver.h"
@@ -63,6 +63,7 @@ TEST_F( EFSampleModelTest, TheModelObjectDrawsTheSampleModelsFirstLevelOfDetailT
 	EF3dObj* const model = object->Get3dObject( 0 );
 	ASSERT_NE( model, nullptr );
 	ASSERT_NE( model->mpClump, nullptr );
+	EXPECT_EQ( RpClumpGetWorld( model->mpClump ), gpoWorldMgr->GetCurrentWorld() );
 
 	// Levels of detail 0, 0 and 1; the clump hangs below the object and
 	// the three-node skeleton is bound down its frames.

@@ -3,7 +3,8 @@
 	engine executable's allocator routing: the graphics manager opens the
 	library itself at NTSC 640 x 448 (PAL 640 x 496), each engine frame
 	shows one picture, paced at 30 a second, the cameras draw into windows
-	of the main rasters, the level changes twice, a screen grab leaves the
+	of the main rasters, the level loads its pictures and its lit static
+	world and changes twice, a screen grab leaves the
 	frame buffers as they were, and at the end the library is down.
 */
 #include "framework/core/engine/EFSampleDiscTestBench.h"
@@ -13,6 +14,8 @@
 #include "framework/core/level/EFRessourcesMgr.h"
 #include "framework/graphics/EFCamera.h"
 #include "framework/graphics/EFGraphicsMgr.h"
+#include "framework/core/world/EFWorld.h"
+#include "framework/graphics/EFLight.h"
 #include "framework/graphics/EFLightMgr.h"
 #include "framework/graphics/EFPaletteDictionary.h"
 #include "framework/graphics/EFPaletteMgr.h"
@@ -138,6 +141,15 @@ std::multiset<std::string> DictionaryNames() {
 	return names;
 }
 
+// The ids of the light manager's lights, newest first.
+std::vector<u32> LightIds() {
+	std::vector<u32> ids;
+	for ( EFLight* light = gpoEFLightMgr->moLights.mpFirst; light != nullptr; light = light->mpNextLight ) {
+		ids.push_back( light->GetUID() );
+	}
+	return ids;
+}
+
 TEST_F( SampleDriverTest, TheLevelLoadsItsPicturesBehindALoadingScreenAndAChangeLeavesNoneBehind ) {
 	ASSERT_NO_FATAL_FAILURE( Boot( 1, "" ) );
 	// The loading screen showed pictures while the level loaded, then went
@@ -154,13 +166,17 @@ TEST_F( SampleDriverTest, TheLevelLoadsItsPicturesBehindALoadingScreenAndAChange
 	EFPaletteDictionary* const palettes = goPaletteMgr.GetPaletteDictionary();
 	ASSERT_NE( palettes, nullptr );
 	EXPECT_NE( palettes->GetPalette( "lamp", 1, 16 ), nullptr );
-	EXPECT_TRUE( gpoEFLightMgr == nullptr || gpoEFLightMgr->moLights.IsEmpty() );
+	// The static world came with its point and spot light.
+	ASSERT_NE( gpoWorldMgr->GetCurrentWorld(), nullptr );
+	const std::vector<u32> lights = { 0x12800001, 0x12800000 };
+	EXPECT_EQ( LightIds(), lights );
 
 	u32 pictures = 0;
 	u32 retraces = 0;
 	Run( 2, &pictures, &retraces );
 	gpoEngineController->LoadLevel( 0 );
 	EXPECT_EQ( DictionaryNames(), level );
+	EXPECT_EQ( LightIds(), lights );
 	EXPECT_NE( goPaletteMgr.GetPaletteDictionary(), nullptr );
 	EXPECT_EQ( goPaletteMgr.mi32TargetState, EF_PALETTE_NO_TARGET );
 	Run( 2, &pictures, &retraces );
