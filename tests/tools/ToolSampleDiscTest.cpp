@@ -21,9 +21,12 @@
 #include "tools/lib/level/ToolLevelFileNames.h"
 #include "tools/lib/level/ToolLevelWriter.h"
 #include "tools/lib/level/ToolModelResourceWriter.h"
+#include "tools/lib/level/ToolParticleWriter.h"
 #include "tools/lib/level/ToolSampleObjects.h"
+#include "tools/lib/level/ToolSampleScene.h"
 #include "tools/lib/level/ToolSampleSplines.h"
 #include "tools/lib/level/ToolSampleTextures.h"
+#include "tools/lib/level/ToolStaticWorldWriter.h"
 #include "tools/lib/logic/ToolSampleLogic.h"
 
 #include <gtest/gtest.h>
@@ -132,6 +135,8 @@ TEST( ToolSampleDisc, TheResourceFileListsTheLogicModulesTheGameObjectsThenTheSp
 	ToolResourceFile expected;
 	std::string error;
 	ASSERT_TRUE( ToolMakeSampleLogicLevel( gModules.objectModule, gModules.libraryModule, expected, error ) );
+	expected.records.push_back( ToolSampleStaticWorldRecord() );
+	expected.records.push_back( ToolSampleParticleTypesRecord() );
 	for ( ToolResourceRecord& record : ToolSampleObjectRecords( TOOL_SAMPLE_OBJECT_CODE_ID ) ) {
 		expected.records.push_back( std::move( record ) );
 	}
@@ -150,18 +155,21 @@ TEST( ToolSampleDisc, TheResourceFileListsTheLogicModulesTheGameObjectsThenTheSp
 		EXPECT_EQ( table.GetRecord( i ).mui32ObjectSize, expected.records[i].object.size() );
 		bytes += table.GetRecord( i ).mui32ObjectSize;
 	}
-	// The sample object, the model resource and the four objects of the
-	// level follow the modules; the splines' generic-data record, the
-	// collision map, the palette dictionary, then the audio environment.
-	ASSERT_EQ( table.GetRecordCount(), 12u );
-	EXPECT_EQ( table.GetRecord( 3 ).miClassID, TOOL_CLASS_3D_OBJECT_RES );
-	for ( const u32 i : { 2u, 4u, 5u, 6u, 7u } ) {
+	// The sample object, the static world, the particle types, the model
+	// resource and the four objects of the level follow the modules; the
+	// splines' generic-data record, the collision map, the palette
+	// dictionary, then the audio environment.
+	ASSERT_EQ( table.GetRecordCount(), 14u );
+	EXPECT_EQ( table.GetRecord( 3 ).miClassID, TOOL_CLASS_STATIC_WORLD );
+	EXPECT_EQ( table.GetRecord( 4 ).miClassID, TOOL_CLASS_PARTICLE_TYPES );
+	EXPECT_EQ( table.GetRecord( 5 ).miClassID, TOOL_CLASS_3D_OBJECT_RES );
+	for ( const u32 i : { 2u, 6u, 7u, 8u, 9u } ) {
 		EXPECT_EQ( table.GetRecord( i ).miClassID, TOOL_CLASS_GAME_OBJECT ) << i;
 	}
-	EXPECT_EQ( table.GetRecord( 8 ).miClassID, EF_GENERIC_DATA_LOADER_CLASS_ID );
-	EXPECT_EQ( table.GetRecord( 9 ).miClassID, TOOL_CLASS_COLLISION_MAP );
-	EXPECT_EQ( table.GetRecord( 10 ).miClassID, TOOL_CLASS_PALETTE_DICTIONARY );
-	EXPECT_EQ( table.GetRecord( 11 ).miClassID, EF_AUDIO_ENV_CLASS_ID );
+	EXPECT_EQ( table.GetRecord( 10 ).miClassID, EF_GENERIC_DATA_LOADER_CLASS_ID );
+	EXPECT_EQ( table.GetRecord( 11 ).miClassID, TOOL_CLASS_COLLISION_MAP );
+	EXPECT_EQ( table.GetRecord( 12 ).miClassID, TOOL_CLASS_PALETTE_DICTIONARY );
+	EXPECT_EQ( table.GetRecord( 13 ).miClassID, EF_AUDIO_ENV_CLASS_ID );
 	// The objects fill the rest of the file exactly.
 	EXPECT_EQ( stream.GetBytesLeft(), bytes );
 }
@@ -172,18 +180,20 @@ TEST( ToolSampleDisc, TheResourceFilesSplineRecordLoadsTheOpenAndTheLoopSpline )
 	DTMemoryPersistStream stream( reinterpret_cast<char*>( image.data() ), static_cast<s32>( image.size() ) );
 	DTStreamFAT table;
 	ASSERT_EQ( table.DTStreamable::LoadFromStream( stream ), 0 );
-	ASSERT_EQ( table.GetRecordCount(), 12u );
+	ASSERT_EQ( table.GetRecordCount(), 14u );
 	// The objects follow the table back to back; skip to the splines,
 	// which the collision map, the palette dictionary and the audio
 	// environment follow.
 	s32 at = stream.GetPosition();
-	for ( u32 i = 0; i < 8; i++ ) {
+	for ( u32 i = 0; i < 10; i++ ) {
 		at += static_cast<s32>( table.GetRecord( i ).mui32ObjectSize );
 	}
-	const u32 size = table.GetRecord( 8 ).mui32ObjectSize;
-	ASSERT_EQ( static_cast<size_t>( at ) + size + table.GetRecord( 9 ).mui32ObjectSize + table.GetRecord( 10 ).mui32ObjectSize +
-				   table.GetRecord( 11 ).mui32ObjectSize,
-			   image.size() );
+	const u32 size = table.GetRecord( 10 ).mui32ObjectSize;
+	size_t end = static_cast<size_t>( at ) + size;
+	for ( u32 i = 11; i < table.GetRecordCount(); i++ ) {
+		end += table.GetRecord( i ).mui32ObjectSize;
+	}
+	ASSERT_EQ( end, image.size() );
 	DTMemoryPersistStream record( reinterpret_cast<char*>( image.data() ) + at, static_cast<s32>( size ) );
 
 	EFSplineMgr manager;

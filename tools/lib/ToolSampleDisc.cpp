@@ -13,8 +13,7 @@
 #include "tools/lib/level/ToolSampleCollisionMap.h"
 #include "tools/lib/level/ToolSampleObjects.h"
 #include "tools/lib/level/ToolSampleSplines.h"
-#include "tools/lib/level/ToolParticleWriter.h"
-#include "tools/lib/level/ToolStaticWorldWriter.h"
+#include "tools/lib/level/ToolSampleScene.h"
 #include "tools/lib/level/ToolSampleTextures.h"
 #include "tools/lib/logic/ToolSampleLogic.h"
 
@@ -107,12 +106,10 @@ bool ToolMakeSampleLevelFiles( const ToolSampleModules& modules, std::vector<Too
 	if ( !ToolMakeSampleLogicLevel( modules.objectModule, modules.libraryModule, resources, error ) ) {
 		return false;
 	}
-	// The lit static world and the particle types come before the objects
-	// that join the world and launch particles.
-	resources.records.push_back( { 0, 0, TOOL_CLASS_STATIC_WORLD, ToolStaticWorldWriter::Record( ToolStaticWorldWriter::Sample() ) } );
-	resources.records.push_back( { 0, 0, TOOL_CLASS_PARTICLE_TYPES,
-								   ToolParticleWriter::TypeContainerBytes( ToolParticleWriter::TypeContainer(
-									   ToolParticleWriter::SampleTypes( TOOL_SAMPLE_PALETTISED_TEXTURE ) ) ) } );
+	// The objects join the static world and launch particles of the types
+	// as they load.
+	resources.records.push_back( ToolSampleStaticWorldRecord() );
+	resources.records.push_back( ToolSampleParticleTypesRecord() );
 	for ( ToolResourceRecord& record : ToolSampleObjectRecords( TOOL_SAMPLE_OBJECT_CODE_ID ) ) {
 		resources.records.push_back( std::move( record ) );
 	}

@@ -19,6 +19,7 @@
 #include "framework/core/world/EFWorld.h"
 #include "framework/graphics/ApAtomicDataPlugin.h"
 #include "framework/graphics/EF3dObj.h"
+#include "framework/graphics/EFLightMgr.h"
 #include "framework/graphics/particles/PLMgr.h"
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/logic/EFLogicCode.h"
@@ -120,6 +121,12 @@ protected:
 				object->Terminate();
 				delete object;
 			}
+			// The lights and the static world go with the level, as the
+			// world's end takes them (the particles stay: tests end them).
+			if ( gpoEFLightMgr != nullptr ) {
+				gpoEFLightMgr->Terminate();
+			}
+			gpoWorldMgr->EFWorld_SP::Terminate();
 		}
 		if ( gpoGameLogicMgr != nullptr ) {
 			gpoGameLogicMgr->Terminate();
@@ -292,6 +299,7 @@ TEST_F( EFLevelObjectsTest, TheSampleLevelPutsItsObjectsInTheWorldAndItsTemplate
 		EXPECT_EQ( out.oIntersectionNormal.z, 0.0f );
 		if ( pass == 0 ) {
 			DestroyLevelObjects();
+			gpoPLParticleMgr->Terminate();
 			EXPECT_EQ( EFPhysicMgr::moPhysicMgr.GetFirstMap(), nullptr );
 			// The level's textures and palettes end with it.
 			ASSERT_EQ( Reload(), 0 );
