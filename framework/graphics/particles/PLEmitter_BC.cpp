@@ -221,7 +221,10 @@ u32 PLEmitter_BC::LaunchParticle( const f32 dt ) {
 		}
 	}
 	u32 launched = 0;
-	for ( u32 i = 0; i < mpoType->mui32PerLaunch; i++ ) {
+	// Once the pool is empty every further launch of the burst is dropped:
+	// a stored or logic-set count never makes a long loop.
+	PLLinkList<PLParticle> * const freeList = FreeList();
+	for ( u32 i = 0; i < mpoType->mui32PerLaunch && freeList != nullptr && freeList->GetFirst() != nullptr; i++ ) {
 		launched += LaunchParticleImmediately() != nullptr ? 1 : 0;
 	}
 	if ( mui8Repeat == 0 ) {
