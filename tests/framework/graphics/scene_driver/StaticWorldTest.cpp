@@ -15,6 +15,7 @@
 #include "framework/graphics/EFLightMgr.h"
 #include "framework/graphics/EFStatic3dObj.h"
 #include "graphics3d/core/RwFrame.h"
+#include "graphics3d/core/RwStream.h"
 #include "graphics3d/world/RpLight.h"
 #include "graphics3d/world/RpWorld.h"
 #include "tools/lib/level/ToolStaticWorldWriter.h"
@@ -143,6 +144,11 @@ TEST_F( StaticWorldTest, FaultyRecordsKeepTheStreamInStep ) {
 	EXPECT_EQ( gpoWorldMgr->GetStatic3dObj(), empty );
 	EXPECT_EQ( empty->GetWorld(), nullptr );
 	EXPECT_TRUE( StaticIds().empty() );
+	std::vector<u8> stream = ToolStaticWorldWriter::Stream( bare );
+	RwMemory memory = { stream.data(), static_cast<u32>( stream.size() ) };
+	RwStream* const rwStream = RwStreamOpen( rwSTREAMMEMORY, rwSTREAMREAD, &memory );
+	EXPECT_EQ( empty->LoadStatic3dObjFromStream( rwStream ), -2 );
+	RwStreamClose( rwStream, nullptr );
 
 	// An ambient light has no frame; the light after it still lands where
 	// its frame says.
