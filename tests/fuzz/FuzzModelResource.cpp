@@ -7,9 +7,6 @@
 */
 #include "FuzzTarget.h"
 
-#include "datatypes/file/DTFile.h"
-#include "datatypes/persist/DTBinaryPersistStream.h"
-#include "datatypes/persist/DTMemoryPersistStream.h"
 #include "datatypes/descriptor/DT3dObjectDescriptor.h"
 #include "datatypes/descriptor/DTCreationParameters.h"
 #include "framework/graphics/EF3dObj.h"
@@ -42,19 +39,11 @@ void Load( const u8* data, const size_t size ) {
 	FuzzRwStart( false, true );
 	EF3dObjRes* const resource = new EF3dObjRes;
 	resource->muiRefCount = 1;
-	if ( data[0] % 2 == 0 ) {
-		std::vector<char> copy( data + 1, data + size );
-		DTMemoryPersistStream stream( copy.empty() ? nullptr : copy.data(), static_cast<s32>( copy.size() ) );
-		resource->LoadPropertiesBinary( stream );
-		FuzzCheck( stream.GetPosition() <= static_cast<s32>( copy.size() ), "the memory stream ran past its end" );
-	} else {
-		FuzzCheck( FuzzDiscWriteFile( "MODEL.BIN", data + 1, size - 1 ), "cannot write the record" );
-		DTFileHandle_* const file = DTFopen( "MODEL.BIN", "r" );
-		FuzzCheck( file != nullptr, "the record does not open" );
-		DTBinaryPersistStream stream( file );
-		resource->LoadPropertiesBinary( stream );
-		DTFclose( file );
-	}
+	FuzzLoadFromMemoryOrDisc(
+		data, size, "MODEL.BIN", []( DTBasePersistStream& stream, void* loaded ) {
+			static_cast<EF3dObjRes*>( loaded )->LoadPropertiesBinary( stream );
+		},
+		resource );
 	Use( resource );
 	RwError ignored = { 0, 0 };
 	RwErrorGet( &ignored );

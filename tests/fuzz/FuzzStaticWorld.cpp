@@ -8,9 +8,6 @@
 */
 #include "FuzzTarget.h"
 
-#include "datatypes/file/DTFile.h"
-#include "datatypes/persist/DTBinaryPersistStream.h"
-#include "datatypes/persist/DTMemoryPersistStream.h"
 #include "framework/core/world/EFWorld.h"
 #include "framework/graphics/EFStatic3dObj.h"
 #include "graphics3d/core/RwError.h"
@@ -27,19 +24,11 @@ void Load( const u8* data, const size_t size ) {
 	EFWorld* const world = new EFWorld();
 	gpoWorldMgr = world;
 	EFStatic3dObj* const object = new EFStatic3dObj;
-	if ( data[0] % 2 == 0 ) {
-		std::vector<char> copy( data + 1, data + size );
-		DTMemoryPersistStream stream( copy.empty() ? nullptr : copy.data(), static_cast<s32>( copy.size() ) );
-		object->LoadPropertiesBinary( stream );
-		FuzzCheck( stream.GetPosition() <= static_cast<s32>( copy.size() ), "the memory stream ran past its end" );
-	} else {
-		FuzzCheck( FuzzDiscWriteFile( "WORLD.BIN", data + 1, size - 1 ), "cannot write the record" );
-		DTFileHandle_* const file = DTFopen( "WORLD.BIN", "r" );
-		FuzzCheck( file != nullptr, "the record does not open" );
-		DTBinaryPersistStream stream( file );
-		object->LoadPropertiesBinary( stream );
-		DTFclose( file );
-	}
+	FuzzLoadFromMemoryOrDisc(
+		data, size, "WORLD.BIN", []( DTBasePersistStream& stream, void* loaded ) {
+			static_cast<EFStatic3dObj*>( loaded )->LoadPropertiesBinary( stream );
+		},
+		object );
 	FuzzCheck( world->GetStatic3dObj() == object, "the static object did not join the world" );
 	if ( ( data[0] & 2 ) != 0 ) {
 		object->Terminate();

@@ -1,8 +1,11 @@
 #include "FuzzTarget.h"
 
+#include "datatypes/file/DTFile.h"
 #include "datatypes/memory/DTMemHeap.h"
 #include "datatypes/memory/DTMemPool.h"
 #include "datatypes/memory/MMMemory.h"
+#include "datatypes/persist/DTBinaryPersistStream.h"
+#include "datatypes/persist/DTMemoryPersistStream.h"
 #include "framework/core/engine/EFEngineController.h"
 #include "framework/graphics/ApAtomicDataPlugin.h"
 #include "framework/physics/ApCollisionPrimitivesPlugin.h"
@@ -86,6 +89,26 @@ bool FuzzDiscWriteFile( const char* path, const u8* data, const size_t size ) {
 
 void FuzzDiscCloseFiles() {
 	HostTestDisc::CloseAllFiles();
+}
+
+void FuzzLoadFromMemoryOrDisc( const u8* data, const size_t size, const char* path,
+							   void ( *load )( DTBasePersistStream& stream, void* context ), void* context ) {
+	if ( size == 0 ) {
+		return;
+	}
+	if ( data[0] % 2 == 0 ) {
+		std::vector<char> copy( data + 1, data + size );
+		DTMemoryPersistStream stream( copy.empty() ? nullptr : copy.data(), static_cast<s32>( copy.size() ) );
+		load( stream, context );
+		FuzzCheck( stream.GetPosition() <= static_cast<s32>( copy.size() ), "the memory stream ran past its end" );
+		return;
+	}
+	FuzzCheck( FuzzDiscWriteFile( path, data + 1, size - 1 ), "cannot write the record" );
+	DTFileHandle_* const file = DTFopen( path, "r" );
+	FuzzCheck( file != nullptr, "the record does not open" );
+	DTBinaryPersistStream stream( file );
+	load( stream, context );
+	DTFclose( file );
 }
 
 std::string FuzzDiscFolder() {

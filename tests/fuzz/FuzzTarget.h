@@ -26,6 +26,8 @@
 #include <string>
 #include <vector>
 
+class DTBasePersistStream;
+
 // A seed: a file name and its bytes.
 struct FuzzSeed {
 	std::string		name;
@@ -91,6 +93,12 @@ void	FuzzWithoutArenaLeak( void ( *load )( const u8* data, size_t size ), const 
 bool	FuzzDiscWriteFile( const char* path, const u8* data, size_t size );
 // Closes every engine file handle left open.
 void	FuzzDiscCloseFiles();
+// Hands a persist stream over bytes to load: a memory stream when the
+// first byte is even (checked not to run past its end), else a binary
+// file stream on the disc file path holding them. The first byte is not
+// part of the bytes.
+void	FuzzLoadFromMemoryOrDisc( const u8* data, size_t size, const char* path,
+								  void ( *load )( DTBasePersistStream& stream, void* context ), void* context );
 // The disc folder itself, for targets that lay out whole discs.
 std::string	FuzzDiscFolder();
 

@@ -4,7 +4,10 @@
 	allocator routed): the model object's 3D object takes the level's
 	model resource with its skeleton bound and its collision primitives,
 	its clump in the level's static world, and a camera looking at it
-	draws exactly its atomics of level of detail 0.
+	draws exactly its atomics of level of detail 0. Over 60 frames through
+	that camera the object's emitter, from its model resource, launches
+	particles of the level's types that age and draw as an additive batch
+	every frame.
 */
 #include "framework/core/engine/EFSampleDiscTestBench.h"
 #include "graphics3d/gamecube/RwDlTestDriver.h"
@@ -19,8 +22,14 @@
 #include "framework/physics/ApCollisionPrimitivesPlugin.h"
 #include "graphics3d/core/RwCamera.h"
 #include "graphics3d/core/RwFrame.h"
+#include "framework/graphics/particles/PLEmitter.h"
+#include "framework/graphics/particles/PLMgr.h"
+#include "framework/graphics/particles/PLType.h"
 #include "graphics3d/world/RpClump.h"
 #include "graphics3d/world/RpHAnim.h"
+#include "platform/gx/GX.h"
+#include "platform/gx/GXHost.h"
+#include "platform/host/HostClock.h"
 #include "platform/vi/VI.h"
 #include "platform/vi/VIHost.h"
 #include "tools/lib/graphics3d/ToolSampleModel.h"
@@ -38,6 +47,24 @@ RpAtomic* Record( RpAtomic* atomic ) {
 	return atomic;
 }
 
+// The host clock made virtual for one test.
+struct VirtualClock {
+	VirtualClock() { HostClockUseVirtual( 0 ); }
+	~VirtualClock() { HostClockUseReal(); }
+};
+
+// Additive triangle lists of the frame, six vertices a particle.
+u32 ParticleBatches( const GXHostFrame& frame ) {
+	u32 batches = 0;
+	for ( const GXHostDraw& draw : frame.draws ) {
+		if ( draw.primitive == GX_TRIANGLES && draw.announced % 6 == 0 && draw.state.blendSource == GX_BL_ONE &&
+			 draw.state.blendDestination == GX_BL_ONE ) {
+			batches++;
+		}
+	}
+	return batches;
+}
+
 class EFSampleModelTest : public EFSampleDiscTestBench {
 protected:
 	void SetUp() override {
@@ -51,6 +78,28 @@ protected:
 		VIHostReset();
 		EFSampleDiscTestBench::TearDown();
 	}
+
+	// Camera 0 at the origin looking down z, at the model object standing
+	// at z = 6.
+	EFCamera* LookAtTheModel() {
+		eye = new DTFrame;
+		cameraId = gpoGraphicsMgr->CreateCamera( eye );
+		EFCamera* const camera = gpoGraphicsMgr->GetCamera( cameraId );
+		if ( camera != nullptr ) {
+			RwCameraSetFarClipPlane( camera->mpoRwCamera, 1000.0f );
+			camera->muiPlanesDirty = 1;
+		}
+		return camera;
+	}
+
+	// The camera and its frame go while the library is up.
+	void DropTheCamera() {
+		gpoGraphicsMgr->DestroyCamera( cameraId );
+		delete eye;
+	}
+
+	DTFrame* eye = nullptr;
+	u32 cameraId = 0;
 };
 
 }
@@ -114,18 +163,58 @@ TEST_F( EFSampleModelTest, TheModelObjectDrawsTheSampleModelsFirstLevelOfDetailT
 	for ( RpAtomic* atomic : atomics ) {
 		ApSetAtomicCallBackRender( atomic, Record );
 	}
-	DTFrame* const eye = new DTFrame;
-	const u32 id = gpoGraphicsMgr->CreateCamera( eye );
-	EFCamera* const camera = gpoGraphicsMgr->GetCamera( id );
-	ASSERT_NE( camera, nullptr );
-	RwCameraSetFarClipPlane( camera->mpoRwCamera, 1000.0f );
-	camera->muiPlanesDirty = 1;
+	ASSERT_NE( LookAtTheModel(), nullptr );
 	gDrawn.clear();
 	gpoEngineController->MainLoop();
 	std::sort( gDrawn.begin(), gDrawn.end() );
 	std::sort( lod0.begin(), lod0.end() );
 	EXPECT_EQ( gDrawn, lod0 );
-	gpoGraphicsMgr->DestroyCamera( id );
-	delete eye;
+	DropTheCamera();
+	FinishSampleDisc();
+}
+
+TEST_F( EFSampleModelTest, TheModelObjectsEmitterLaunchesAgesAndDrawsParticlesEveryFrame ) {
+	// Frames paced by the retraces on the virtual clock: 1/30 s each.
+	const VirtualClock clock;
+	ASSERT_NO_FATAL_FAILURE( WriteSampleDisc() );
+	ASSERT_NO_FATAL_FAILURE( StartSampleDisc( 1 ) );
+	ASSERT_NE( gpoPLParticleMgr, nullptr );
+	EXPECT_EQ( gpoPLParticleMgr->GetTypeCount(), 2u );
+	PLType_BC* const spark = gpoPLParticleMgr->GetType( "spark" );
+	ASSERT_NE( spark, nullptr );
+	EXPECT_NE( static_cast<PLType*>( spark )->mpoTexture, nullptr ) << "the type's texture is in the level's dictionary";
+	PLEmitter* const emitter =
+		static_cast<PLEmitter*>( gpoPLParticleMgr->GetEmitter( "fountain", TOOL_SAMPLE_MODEL_OBJECT_ID ) );
+	ASSERT_NE( emitter, nullptr );
+	EXPECT_EQ( emitter->mpoType, spark );
+	EFGameObject* const object = gpoWorldMgr->FindGameObject( TOOL_SAMPLE_MODEL_OBJECT_ID );
+	ASSERT_NE( object, nullptr );
+	const RwMatrix* const place = RwFrameGetLTM( emitter->GetFrame()->GetRwFrame() );
+	const RwMatrix* const owner = RwFrameGetLTM( object->GetFrame()->GetRwFrame() );
+	EXPECT_FLOAT_EQ( place->pos.z, owner->pos.z + 1.0f ) << "one unit above the object";
+
+	ASSERT_NE( LookAtTheModel(), nullptr );
+	// One run of 60 frames: the frame time is measured across them.
+	GXHostSetFramesKept( 80 );
+	GXHostClearLog();
+	const s64 start = HostClockNow();
+	RunMoreFrames( 60 );
+	EXPECT_NEAR( static_cast<f64>( HostClockNow() - start ), static_cast<f64>( HostSecondsToTicks( 2.0 ) ),
+				 static_cast<f64>( HostSecondsToTicks( 0.1 ) ) );
+	u32 framesDrawing = 0;
+	for ( const GXHostFrame& frame : GXHostFrames() ) {
+		framesDrawing += ParticleBatches( frame ) > 0 ? 1 : 0;
+	}
+	EXPECT_GE( framesDrawing, 58u );
+	// Four every tenth of a second for 1.5 s of life: a steady crowd
+	// within the pool, the oldest past a second.
+	EXPECT_GE( emitter->GetNbActivePart(), 40u );
+	EXPECT_LE( emitter->GetNbActivePart(), 4u * 16u );
+	bool aged = false;
+	for ( const PLParticle* p = emitter->moParticles.GetFirst(); p != nullptr; p = p->mpoNext ) {
+		aged = aged || p->mfAge > 1.0f;
+	}
+	EXPECT_TRUE( aged );
+	DropTheCamera();
 	FinishSampleDisc();
 }
