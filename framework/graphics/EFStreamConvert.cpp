@@ -28,8 +28,8 @@ bool DiscSkip( void * data, const u32 offset ) {
 }
 
 bool DiscBytesLeft( void * data, u32 * left ) {
-	const DTFileHandle_ * const file = static_cast<DTFileHandle_ *>( data );
-	const u32 size = DTFsize( static_cast<DTFileHandle_ *>( data ) );
+	DTFileHandle_ * const file = static_cast<DTFileHandle_ *>( data );
+	const u32 size = DTFsize( file );
 	*left = file->offset < size ? size - file->offset : 0;
 	return true;
 }
