@@ -197,6 +197,7 @@ RwStreamCustom LoggingCustom( CustomLog* log ) {
 		[]( void* data, const void*, u32 ) -> bool { static_cast<CustomLog*>( data )->writes++; return false; },
 		[]( void* data, u32 ) -> bool { static_cast<CustomLog*>( data )->skips++; return true; },
 		log,
+		nullptr,
 	};
 }
 

@@ -54,7 +54,7 @@ protected:
 	// What the library writes, through a stream that logs each write.
 	WriteLog Write( const RpMeshHeader* header, const bool native, const RpMaterialList* list ) {
 		WriteLog log;
-		const RwStreamCustom custom = { WriteLog::Close, nullptr, WriteLog::Write, nullptr, &log };
+		const RwStreamCustom custom = { WriteLog::Close, nullptr, WriteLog::Write, nullptr, &log, nullptr };
 		RwStream* const stream = RwStreamOpen( rwSTREAMCUSTOM, rwSTREAMWRITE, &custom );
 		EXPECT_EQ( _rpBinMeshWrite( header, stream, native, list ), stream );
 		RwStreamClose( stream, nullptr );

@@ -519,7 +519,7 @@ TEST_F( RpClumpTest, CorruptCountsAreRefusedByTheirChunkBeforeAnythingIsAllocate
 		BlindReads in;
 		in.bytes = bytes;
 		DTWriteLE32( in.bytes.data() + c.at, c.value );
-		const RwStreamCustom custom = { BlindReads::Close, BlindReads::Read, nullptr, BlindReads::Skip, &in };
+		const RwStreamCustom custom = { BlindReads::Close, BlindReads::Read, nullptr, BlindReads::Skip, &in, nullptr };
 		RwStream* const stream = RwStreamOpen( rwSTREAMCUSTOM, rwSTREAMREAD, &custom );
 		ASSERT_TRUE( RwStreamFindChunk( stream, rwID_CLUMP, nullptr, nullptr ) );
 		gLargestRequest = 0;

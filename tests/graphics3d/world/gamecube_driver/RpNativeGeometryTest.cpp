@@ -140,7 +140,7 @@ protected:
 
 	static std::vector<u8> Written( RwResEntry* entry, const RpMeshHeader* mesh ) {
 		FailingWrites out;
-		const RwStreamCustom custom = { FailingWrites::Close, nullptr, FailingWrites::Write, nullptr, &out };
+		const RwStreamCustom custom = { FailingWrites::Close, nullptr, FailingWrites::Write, nullptr, &out, nullptr };
 		RwStream* const stream = RwStreamOpen( rwSTREAMCUSTOM, rwSTREAMWRITE, &custom );
 		EXPECT_EQ( _rpNativeWrite( stream, entry, nullptr, mesh->numMeshes, VERTICES ), stream );
 		RwStreamClose( stream, nullptr );
@@ -324,7 +324,7 @@ TEST_F( RpNativeGeometryTest, AChunkCutInsideItsDataLeavesNoInstanceToWaitFor ) 
 	RpGeometry* const geometry = Instanced();
 	const std::vector<u8> good = Written( geometry->repEntry, geometry->mesh );
 	OpaqueReads in = { std::vector<u8>( good.begin(), good.end() - 40 ) };
-	const RwStreamCustom custom = { OpaqueReads::Close, OpaqueReads::Read, nullptr, OpaqueReads::Skip, &in };
+	const RwStreamCustom custom = { OpaqueReads::Close, OpaqueReads::Read, nullptr, OpaqueReads::Skip, &in, nullptr };
 	RwStream* const stream = RwStreamOpen( rwSTREAMCUSTOM, rwSTREAMREAD, &custom );
 	// With the processor held, any wait for a token would panic.
 	GXHostStall();
@@ -345,7 +345,7 @@ TEST_F( RpNativeGeometryTest, AFailedWriteLeavesTheInstanceDrawable ) {
 	const u8* const list = _rxGCDisplayListRecords( entry )[0].list;
 	FailingWrites counted;
 	{
-		const RwStreamCustom custom = { FailingWrites::Close, nullptr, FailingWrites::Write, nullptr, &counted };
+		const RwStreamCustom custom = { FailingWrites::Close, nullptr, FailingWrites::Write, nullptr, &counted, nullptr };
 		RwStream* const stream = RwStreamOpen( rwSTREAMCUSTOM, rwSTREAMWRITE, &custom );
 		ASSERT_EQ( _rpNativeWrite( stream, entry, nullptr, geometry->mesh->numMeshes, VERTICES ), stream );
 		RwStreamClose( stream, nullptr );
@@ -354,7 +354,7 @@ TEST_F( RpNativeGeometryTest, AFailedWriteLeavesTheInstanceDrawable ) {
 	for ( s32 failAt = 0; failAt < counted.writes; failAt++ ) {
 		FailingWrites out;
 		out.failAt = failAt;
-		const RwStreamCustom custom = { FailingWrites::Close, nullptr, FailingWrites::Write, nullptr, &out };
+		const RwStreamCustom custom = { FailingWrites::Close, nullptr, FailingWrites::Write, nullptr, &out, nullptr };
 		RwStream* const stream = RwStreamOpen( rwSTREAMCUSTOM, rwSTREAMWRITE, &custom );
 		EXPECT_EQ( _rpNativeWrite( stream, entry, nullptr, geometry->mesh->numMeshes, VERTICES ), nullptr ) << failAt;
 		RwStreamClose( stream, nullptr );
