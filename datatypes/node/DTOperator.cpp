@@ -12,6 +12,6 @@ f32 DTOperator::Update( f32, DTWorkMemory * ) {
 	return 0.0f;
 }
 
-bool DTOperator::TimeOut( f32 * ) {
-	return false;
+DTOperator * DTOperator::TimeOut( f32 * ) {
+	return nullptr;
 }

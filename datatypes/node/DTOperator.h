@@ -5,7 +5,7 @@
 	produces a chain of typed outputs and has a time to live.
 
 	The base never expires (its time to live is the largest float), updates
-	to nothing and never times out; the animation nodes override what they
+	to nothing and names no replacement when it times out; the animation nodes override what they
 	need. The output chain belongs to the subclass: the destructor frees
 	none of it.
 
@@ -37,8 +37,9 @@ public:
 
 	// 0.0; changes nothing.
 	virtual f32				Update( f32 step, DTWorkMemory * workMemory );
-	// False.
-	virtual bool			TimeOut( f32 * time );
+	// The node that takes this expired node's place, or null: the base
+	// has none.
+	virtual DTOperator *	TimeOut( f32 * time );
 
 	f32						GetTTL() const { return mfTimeToLive; }
 

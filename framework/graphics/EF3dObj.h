@@ -126,6 +126,8 @@ public:
 	// The second transform set when it is free (taking it), else null.
 	DTTransfo *				LockTransfo();
 	void					ReleaseTransfo( DTTransfo * transfo );
+	// Joint transforms in each half (the hierarchy's node count).
+	u32						GetNbTransfo() const { return muiNbTransfo; }
 
 private:
 	// Drawing of one atomic, steps 1 to 5.

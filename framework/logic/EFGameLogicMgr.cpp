@@ -8,6 +8,7 @@
 #include "framework/core/world/EFInstanceFlags.h"
 #include "framework/core/world/EFObjClipping.h"
 #include "framework/core/world/EFWorld.h"
+#include "framework/graphics/animation/EFAnimNode.h"
 #include "framework/core/world/ObjectRetrieverParams.h"
 #include "framework/logic/EFGameTimer.h"
 #include "framework/logic/EFLogicCallbackRecord.h"
@@ -38,6 +39,10 @@ EFGameLogicMgr::EFGameLogicMgr()
 EFGameLogicMgr::~EFGameLogicMgr() {
 	if ( gpoGameLogicMgr == this ) {
 		gpoGameLogicMgr = nullptr;
+	}
+	// The animation nodes must not notify through a manager that is gone.
+	if ( EFAnimNode::mpNotificationMgr == &moNotificationMgr ) {
+		EFAnimNode::SetNotificationMgr( nullptr );
 	}
 	DeleteAllTimers( false );
 }

@@ -13,7 +13,7 @@ TEST( DTOperator, AFreshOperatorNeverExpiresAndProducesNothing ) {
 		EXPECT_EQ( op.mpParent, nullptr );
 		EXPECT_EQ( op.GetTTL(), DT_MAX_FLOAT );
 		f32 time = 1.5f;
-		EXPECT_FALSE( op.TimeOut( &time ) );
+		EXPECT_EQ( op.TimeOut( &time ), nullptr );
 		EXPECT_EQ( time, 1.5f );
 		EXPECT_EQ( op.Update( 0.016f, nullptr ), 0.0f );
 	}
@@ -29,16 +29,16 @@ public:
 		mfTimeToLive -= step;
 		return step;
 	}
-	bool TimeOut( f32 * ) override { return mfTimeToLive <= 0.0f; }
+	DTOperator * TimeOut( f32 * ) override { return mfTimeToLive <= 0.0f ? this : nullptr; }
 };
 
 TEST( DTOperator, OverridesRunThroughTheBase ) {
 	CountingOperator counting;
 	DTOperator & op = counting;
 	EXPECT_EQ( op.Update( 1.5f, nullptr ), 1.5f );
-	EXPECT_FALSE( op.TimeOut( nullptr ) );
+	EXPECT_EQ( op.TimeOut( nullptr ), nullptr );
 	op.Update( 1.0f, nullptr );
-	EXPECT_TRUE( op.TimeOut( nullptr ) );
+	EXPECT_EQ( op.TimeOut( nullptr ), &op );
 	EXPECT_EQ( op.GetTTL(), -0.5f );
 }
 
