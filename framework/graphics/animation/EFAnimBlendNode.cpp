@@ -93,6 +93,36 @@ struct MixTarget {
 	bool Full() const { return !bySlot && written >= capacity; }
 };
 
+// Reads an input in joint order. A list is read record by record; an
+// input holding the object's array is read by joint slot, a slot counting
+// when it holds its own joint.
+struct InputCursor {
+	DTTransfo *	block;
+	u32			count;
+	bool		bySlot;
+	u32			at;
+
+	InputCursor( const DTAttrib & input, const bool slots, const u32 nodes )
+		: block( Transforms( input ) ), count( 0 ), bySlot( slots ), at( 0 ) {
+		if ( block != nullptr ) {
+			count = bySlot ? nodes : input.muiNbStruct;
+		}
+		Settle();
+	}
+	void Settle() {
+		while ( bySlot && at < count && block[at].muiJointIndex != at ) {
+			at++;
+		}
+	}
+	bool Has() const { return at < count; }
+	DTTransfo & Current() const { return block[at]; }
+	u32 Joint() const { return block[at].muiJointIndex; }
+	void Advance() {
+		at++;
+		Settle();
+	}
+};
+
 EFAnimCollPrim * CopyRecord( const EFAnimCollPrim & record, DTWorkMemory & workMemory ) {
 	const u32 size = EFAnimCollPrimSize( record.muiKind );
 	if ( size == 0 ) {
@@ -479,29 +509,26 @@ f32 EFAnimBlendNode::Update( const f32 dt, DTWorkMemory & workMemory ) {
 void EFAnimBlendNode::NormalMix( const DTAttrib & a, const DTAttrib & b, const f32 w, DTWorkMemory & workMemory ) {
 	DTAttrib & out = moOutputs[0];
 	MixTarget target = { Transforms( out ), out.muiNbStruct, ( out.muiState & EF_ATTRIB_OBJECT_ARRAY ) != 0, 0 };
-	const DTTransfo * const listA = Transforms( a );
-	const DTTransfo * const listB = Transforms( b );
-	const u32 countA = listA != nullptr ? a.muiNbStruct : 0;
-	const u32 countB = listB != nullptr ? b.muiNbStruct : 0;
-	u32 i = 0;
-	u32 j = 0;
-	while ( ( i < countA || j < countB ) && !target.Full() ) {
-		if ( i < countA && j < countB && listA[i].muiJointIndex == listB[j].muiJointIndex ) {
-			if ( DTTransfo * const slot = target.Next( listA[i].muiJointIndex ) ) {
-				MixJoint( listA[i], listB[j], w, *slot );
+	const u32 nodes = mp3dObj != nullptr ? mp3dObj->GetNbTransfo() : 0;
+	InputCursor ca( a, &a != &mFrozenPose && ( a.muiState & EF_ATTRIB_OBJECT_ARRAY ) != 0, nodes );
+	InputCursor cb( b, ( b.muiState & EF_ATTRIB_OBJECT_ARRAY ) != 0, nodes );
+	while ( ( ca.Has() || cb.Has() ) && !target.Full() ) {
+		if ( ca.Has() && cb.Has() && ca.Joint() == cb.Joint() ) {
+			if ( DTTransfo * const slot = target.Next( ca.Joint() ) ) {
+				MixJoint( ca.Current(), cb.Current(), w, *slot );
 			}
-			i++;
-			j++;
-		} else if ( j >= countB || ( i < countA && listA[i].muiJointIndex < listB[j].muiJointIndex ) ) {
-			if ( DTTransfo * const slot = target.Next( listA[i].muiJointIndex ) ) {
-				slot->Copy( &listA[i], 1 );
+			ca.Advance();
+			cb.Advance();
+		} else if ( !cb.Has() || ( ca.Has() && ca.Joint() < cb.Joint() ) ) {
+			if ( DTTransfo * const slot = target.Next( ca.Joint() ) ) {
+				slot->Copy( &ca.Current(), 1 );
 			}
-			i++;
+			ca.Advance();
 		} else {
-			if ( DTTransfo * const slot = target.Next( listB[j].muiJointIndex ) ) {
-				slot->Copy( &listB[j], 1 );
+			if ( DTTransfo * const slot = target.Next( cb.Joint() ) ) {
+				slot->Copy( &cb.Current(), 1 );
 			}
-			j++;
+			cb.Advance();
 		}
 	}
 	if ( !target.bySlot ) {
@@ -513,34 +540,33 @@ void EFAnimBlendNode::NormalMix( const DTAttrib & a, const DTAttrib & b, const f
 void EFAnimBlendNode::AdditiveMix( const DTAttrib & a, const DTAttrib & b, const f32 w, DTWorkMemory & workMemory ) {
 	DTAttrib & out = moOutputs[0];
 	MixTarget target = { Transforms( out ), out.muiNbStruct, ( out.muiState & EF_ATTRIB_OBJECT_ARRAY ) != 0, 0 };
-	DTTransfo * const listA = Transforms( a );
-	DTTransfo * const listB = Transforms( b );
-	const u32 countA = listA != nullptr ? a.muiNbStruct : 0;
-	const u32 countB = listB != nullptr ? b.muiNbStruct : 0;
 	if ( !target.bySlot && w == 0.0f ) {
 		workMemory.Release( target.capacity * static_cast<u32>( sizeof( DTTransfo ) ) );
-		out.mpDataBlock = listA;
-		out.muiNbStruct = countA;
+		out.mpDataBlock = a.mpDataBlock;
+		out.muiNbStruct = a.mpDataBlock != nullptr ? a.muiNbStruct : 0;
 		out.muiState = 0;
 		return;
 	}
+	const u32 nodes = mp3dObj != nullptr ? mp3dObj->GetNbTransfo() : 0;
+	InputCursor ca( a, ( a.muiState & EF_ATTRIB_OBJECT_ARRAY ) != 0, nodes );
+	InputCursor cb( b, ( b.muiState & EF_ATTRIB_OBJECT_ARRAY ) != 0, nodes );
 	const DTQuaternion identity( 0.0f, 0.0f, 0.0f, 1.0f );
-	u32 j = 0;
-	for ( u32 i = 0; i < countA && !target.Full(); i++ ) {
-		DTTransfo & ta = listA[i];
+	for ( ; ca.Has() && !target.Full(); ca.Advance() ) {
+		DTTransfo & ta = ca.Current();
 		// B's joints that A lacks are dropped.
-		while ( j < countB && listB[j].muiJointIndex < ta.muiJointIndex ) {
-			j++;
+		while ( cb.Has() && cb.Joint() < ta.muiJointIndex ) {
+			cb.Advance();
 		}
 		DTTransfo * const slot = target.Next( ta.muiJointIndex );
 		if ( slot == nullptr ) {
 			continue;
 		}
-		if ( j >= countB || listB[j].muiJointIndex != ta.muiJointIndex || w == 0.0f ) {
+		if ( !cb.Has() || cb.Joint() != ta.muiJointIndex || w == 0.0f ) {
 			slot->Copy( &ta, 1 );
 			continue;
 		}
-		DTTransfo & tb = listB[j++];
+		DTTransfo & tb = cb.Current();
+		cb.Advance();
 		ta.UpdateTransfo();
 		tb.UpdateTransfo();
 		DTQuaternion layered;

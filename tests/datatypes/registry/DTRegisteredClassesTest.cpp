@@ -57,7 +57,7 @@ const RegisteredClass gRegisteredClasses[] = {
 	{ 69, "EF_LIBRARY_FILE", IT_OBJECT, "EFLogicCodeLib", true },
 	{ 70, "EF_LOADING_SCREEN", IT_OBJECT, "EFLoadingScreen", true },
 	{ 72, "EF_GENERIC_FILE", IT_OBJECT, "EFGenericDataLoader", true },
-	{ 73, "EF_ANIM_RES", IT_OBJECT, "EFAnimRes", false },
+	{ 73, "EF_ANIM_RES", IT_OBJECT, "EFAnimRes", true },
 	{ 74, "EF_ANIM_NODE", IT_ANIM_NODE, "EFHAnimNode", true },
 	{ 75, "DT_ANIM_NODE_DESCR", IT_OBJECT, "EFAnimIDescriptor", true },
 	{ 77, "DT_LIGHT_ANIM_DESCR", IT_OBJECT, "EFLightAnimIDescriptor", true },

@@ -24,9 +24,9 @@ std::vector<u8> ToolAnimBlockWriter::Encode( const ToolAnimBlock& block ) {
 	out.WriteU32( 0 );
 	out.WriteF32( block.duration );
 	out.WriteU8( static_cast<u8>( block.tracks.size() ) );
-	out.WriteU8( 0 );
-	out.WriteU8( 0 );
-	out.WriteU8( 0 );
+	out.WriteU8( block.group );
+	out.WriteU8( block.blendKind );
+	out.WriteU8( block.root );
 	for ( const ToolAnimTrack& track : block.tracks ) {
 		out.WriteU32( track.joint );
 		out.WriteU16( static_cast<u16>( track.entries.size() ) );

@@ -4,7 +4,8 @@
 	Writer of animation data blocks.
 
 	A block is a 16-byte header (total size first, duration at byte 8, the
-	track count at byte 12) followed by its tracks: an 8-byte head (u32
+	track count at byte 12, then the animation group, the blend kind (2:
+	an additive layer) and the root byte (1: joint 0 is the root)) followed by its tracks: an 8-byte head (u32
 	joint, u16 entry count, u16 flags) and 8-byte entries (u32 target, u32
 	offset from the block start), then whatever payload bytes the caller
 	appends. Everything is big-endian.
@@ -31,6 +32,9 @@ struct ToolAnimTrack {
 
 struct ToolAnimBlock {
 	f32						duration = 0.0f;
+	u8						group = 0;
+	u8						blendKind = 0;
+	u8						root = 0;
 	std::vector<ToolAnimTrack>	tracks;
 	// Appended after the tracks (the curves the entries point at).
 	std::vector<u8>			payload;

@@ -38,6 +38,13 @@ ToolInstanceDescriptor ModelDescriptor( const u32 uid ) {
 	return descriptor;
 }
 
+// A skeletal node bound to the object's model (by the model's resource id).
+ToolInstanceDescriptor NodeDescriptor( const u32 uid ) {
+	ToolInstanceDescriptor descriptor = Descriptor( TOOL_CLASS_ANIM_NODE_DESCR, uid );
+	descriptor.header.refPuid = static_cast<s32>( TOOL_SAMPLE_MODEL_RESOURCE_ID );
+	return descriptor;
+}
+
 ToolGloRecord ObjectNamed( const u32 uid, const u32 code ) {
 	ToolGloRecord record;
 	record.uid = uid;
@@ -86,9 +93,9 @@ ToolGloRecord ToolSampleModelObject( const u32 code ) {
 	record.position = { -2.0f, 0.0f, 6.0f };
 	record.descriptors = {
 		ToolInstanceWriter::Entry( ModelDescriptor( MODEL_ID ) ),
-		ToolInstanceWriter::Entry( Descriptor( TOOL_CLASS_ANIM_NODE_DESCR, FIRST_NODE_ID ) ),
+		ToolInstanceWriter::Entry( NodeDescriptor( FIRST_NODE_ID ) ),
 		ToolInstanceWriter::Entry( sound ),
-		ToolInstanceWriter::Entry( Descriptor( TOOL_CLASS_ANIM_NODE_DESCR, SECOND_NODE_ID ) ),
+		ToolInstanceWriter::Entry( NodeDescriptor( SECOND_NODE_ID ) ),
 	};
 	record.magic.size = 8;
 	record.magic.bytes = { 0x53, 0x41, 0x4D, 0x50, 0x4C, 0x45, 0x00, 0x01 };

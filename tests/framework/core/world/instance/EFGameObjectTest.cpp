@@ -113,7 +113,12 @@ TEST_F( EFGameObjectTest, TheOrthonormaliseCounterWrapsAfter127 ) {
 }
 
 TEST_F( EFGameObjectTest, InstancesAndNodesTakeTheirPlaces ) {
-	EFGameObject* const object = Load( Record( OBJECT_ID, Entries( { MODEL, NODE, SOUND, NODE } ) ) );
+	// The nodes refer to the model by its resource id (the model has no
+	// resource here): initialising them binds them to the 3D object.
+	constexpr s32 MODEL_PUID = 0x0f000042;
+	const ToolInstanceDescriptor model = Descriptor( TOOL_CLASS_3D_OBJECT_DESCR, 0x0f000001, MODEL_PUID );
+	const ToolInstanceDescriptor node = Descriptor( TOOL_CLASS_ANIM_NODE_DESCR, 0x4a000001, -1, MODEL_PUID );
+	EFGameObject* const object = Load( Record( OBJECT_ID, Entries( { model, node, SOUND, node } ) ) );
 	EXPECT_EQ( object->muiNbInstance, 4 );
 	EXPECT_EQ( object->muiNb3dObj, 1u );
 	EXPECT_EQ( object->moAnimationMgr.muiBaseIndex, 1u );
@@ -131,8 +136,9 @@ TEST_F( EFGameObjectTest, InstancesAndNodesTakeTheirPlaces ) {
 		ASSERT_NE( node, nullptr );
 		EXPECT_EQ( node->muiIndex, indices[j] );
 		EXPECT_EQ( node->mpGameObjectOwner, object );
+		EXPECT_EQ( node->mp3dObj, object->mppEFInstance[0] );
+		EXPECT_EQ( node->muiAnimState, AS_STOPPED );
 	}
-	EXPECT_EQ( EFCallTraceCountOf( "EFAnimNode::Initialize" ), 2u );
 	EXPECT_EQ( object->Get3dObject( 0 ), object->mppEFInstance[0] );
 	EXPECT_EQ( gpoWorldMgr->FindGameObject( OBJECT_ID ), object );
 	DestroyObject( object );

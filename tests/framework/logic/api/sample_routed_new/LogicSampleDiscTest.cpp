@@ -200,11 +200,21 @@ TEST_F( LogicApiSampleDiscTest, InAHundredAndTwentyFramesTheModelTurnsAndMovesAn
 	EXPECT_NEAR( placed.right.x, expected[0].x, TOLERANCE );
 	EXPECT_NEAR( placed.right.z, expected[0].z, TOLERANCE );
 
-	// Its first animation was played, from the start.
-	const EFAnimationCall& played = model->moAnimationMgr.moLastCall;
-	EXPECT_EQ( played.muiAnim, model->moAnimationMgr.muiBaseIndex );
-	EXPECT_EQ( played.muiFlags, 0u );
-	EXPECT_EQ( played.mfTime, 0.0f );
+	// Its first animation was asked for; the skeletal nodes carry no
+	// animation data yet, so they stay stopped and out of the tree, bound
+	// to their owner and its 3D object.
+	const EFAnimationMgr& animations = model->moAnimationMgr;
+	ASSERT_GE( animations.muiNbAnims, 2u );
+	for ( u32 i = 0; i < 2; i++ ) {
+		const EFAnimNode* node = animations.GetAnim( i );
+		ASSERT_NE( node, nullptr );
+		EXPECT_EQ( node->meType, OP_HAnim );
+		EXPECT_EQ( node->mpGameObjectOwner, model );
+		EXPECT_NE( node->mp3dObj, nullptr );
+		EXPECT_EQ( node->muiAnimState, AS_STOPPED );
+		EXPECT_EQ( node->mpParent, nullptr );
+	}
+	EXPECT_EQ( animations.mUpdateTree.mpChild, nullptr );
 	FinishSampleDisc();
 }
 
