@@ -152,6 +152,15 @@ void EFAnimationMgr::StopAndDelete( EFAnimNode * node ) {
 	}
 }
 
+bool EFAnimationMgr::Contains( const EFAnimNode * subtree, const EFAnimNode * node ) {
+	for ( const DTNode * at = node; subtree != nullptr && at != nullptr; at = at->mpParent ) {
+		if ( at == subtree ) {
+			return true;
+		}
+	}
+	return false;
+}
+
 bool EFAnimationMgr::IsInsideBlend( const EFAnimNode & node ) const {
 	for ( const DTNode * parent = node.mpParent; parent != nullptr; parent = parent->mpParent ) {
 		if ( IsBlend( parent ) ) {
@@ -298,7 +307,13 @@ u32 EFAnimationMgr::Connect( EFAnimNode * node, u32 flags, const u32 blendTarget
 	EFAnimNode * subtree = node;
 
 	if ( blendTarget == EF_ANIM_NO_TARGET ) {
-		EFAnimNode * const exclusive = FindExclNode( *node, FirstChild() );
+		EFAnimNode * exclusive = FindExclNode( *node, FirstChild() );
+		// A node playing in the tree outside the exclusive subtree (layered
+		// by target over one of its own group) first leaves its place.
+		if ( node->mpParent != nullptr && !Contains( exclusive, node ) ) {
+			StopHAnim( *node );
+			exclusive = FindExclNode( *node, FirstChild() );
+		}
 		if ( interpolate && ( exclusive == nullptr || exclusive->mpParent != &mUpdateTree ) ) {
 			if ( FindNonExclNode( *node, FirstChild() ) != nullptr ) {
 				subtree = InterpFromCurState( *node, flags, blendTime, work.memory );

@@ -120,6 +120,8 @@ private:
 	// Stops node and deletes it when its Stop asks for it.
 	static void				StopAndDelete( EFAnimNode * node );
 	bool					IsInsideBlend( const EFAnimNode & node ) const;
+	// Whether node is subtree or lies inside it.
+	static bool				Contains( const EFAnimNode * subtree, const EFAnimNode * node );
 	// ConnectHAnim, telling a dropped request (connected false) from a
 	// start with flags 0.
 	u32						Connect( EFAnimNode * node, u32 flags, u32 blendTarget, f32 blendTime, EFBlendParams * params,
