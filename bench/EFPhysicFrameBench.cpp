@@ -42,6 +42,11 @@ std::atomic<u64> gAllocations{ 0 };
 
 }
 
+// Allocations the program made so far, for the other benchmarks' checks.
+u64 BenchAllocationCount() {
+	return gAllocations.load( std::memory_order_relaxed );
+}
+
 // Every allocation of the program is counted; the frame's share is read
 // around the timed loop. The replacements pair malloc with free, which the
 // compiler cannot see through.
