@@ -164,31 +164,31 @@ EFAnimCollPrim * MixRecords( const EFAnimCollPrim & a, const EFAnimCollPrim & b,
 
 }
 
-EFAnimBlendNode::EFAnimBlendNode( EFAnimNode & n, DTAttrib & pose, DTAttrib & prims, const f32 t )
-	: EFAnimNode( OP_Blend ), mFrozenPose( AT_TRANSFO ), muiBlendMode( EF_BLEND_FROM_POSE ), mfWeight( 0.0f ),
-	  mfElapsed( 0.0f ), mfBlendTime( t ), mfTimeIn( 0.0f ), mfTimeOut( 0.0f ), mfNewWeight( 0.0f ), mfChangeTime( 0.0f ),
-	  mfSoundCBLimit( NO_SOUND_LIMIT ), mbAdditive( 0 ), moOutputs{ DTAttrib( AT_TRANSFO ), DTAttrib( AT_COLLPRIM ), DTAttrib( AT_COLLPRIM ) } {
+EFAnimBlendNode::EFAnimBlendNode( const u32 mode, const EFAnimNode & first )
+	: EFAnimNode( OP_Blend ), mFrozenPose( AT_TRANSFO ), muiBlendMode( mode ), mfWeight( 0.0f ), mfElapsed( 0.0f ),
+	  mfBlendTime( 0.0f ), mfTimeIn( 0.0f ), mfTimeOut( 0.0f ), mfNewWeight( 0.0f ), mfChangeTime( 0.0f ),
+	  mfSoundCBLimit( NO_SOUND_LIMIT ), mbAdditive( 0 ),
+	  moOutputs{ DTAttrib( AT_TRANSFO ), DTAttrib( AT_COLLPRIM ), DTAttrib( AT_COLLPRIM ) } {
 	moOutputs[0].mpNext = &moOutputs[1];
 	mpOutputList = &moOutputs[0];
-	mp3dObj = n.mp3dObj;
-	mpGameObjectOwner = n.mpGameObjectOwner;
+	mp3dObj = first.mp3dObj;
+	mpGameObjectOwner = first.mpGameObjectOwner;
+	muiGroup = first.muiGroup;
+}
+
+EFAnimBlendNode::EFAnimBlendNode( EFAnimNode & n, DTAttrib & pose, DTAttrib & prims, const f32 t )
+	: EFAnimBlendNode( EF_BLEND_FROM_POSE, n ) {
+	mfBlendTime = t;
 	mfTimeToLive = t;
-	muiGroup = n.muiGroup;
 	ClearOutput( n );
 	AddChild( &n );
 	PrepareInterpTransfo( pose, prims );
 }
 
 EFAnimBlendNode::EFAnimBlendNode( EFAnimNode & a, EFAnimNode & b, const f32 t )
-	: EFAnimNode( OP_Blend ), mFrozenPose( AT_TRANSFO ), muiBlendMode( EF_BLEND_CROSSFADE ), mfWeight( 0.0f ),
-	  mfElapsed( 0.0f ), mfBlendTime( t ), mfTimeIn( 0.0f ), mfTimeOut( 0.0f ), mfNewWeight( 0.0f ), mfChangeTime( 0.0f ),
-	  mfSoundCBLimit( NO_SOUND_LIMIT ), mbAdditive( 0 ), moOutputs{ DTAttrib( AT_TRANSFO ), DTAttrib( AT_COLLPRIM ), DTAttrib( AT_COLLPRIM ) } {
-	moOutputs[0].mpNext = &moOutputs[1];
-	mpOutputList = &moOutputs[0];
-	mp3dObj = a.mp3dObj;
-	mpGameObjectOwner = a.mpGameObjectOwner;
+	: EFAnimBlendNode( EF_BLEND_CROSSFADE, a ) {
+	mfBlendTime = t;
 	mfTimeToLive = t;
-	muiGroup = a.muiGroup;
 	EFAnimNode * first = &a;
 	if ( a.meType == OP_Blend ) {
 		EFAnimBlendNode & transition = static_cast<EFAnimBlendNode &>( a );
@@ -217,14 +217,10 @@ EFAnimBlendNode::EFAnimBlendNode( EFAnimNode & a, EFAnimNode & b, const f32 t )
 }
 
 EFAnimBlendNode::EFAnimBlendNode( EFAnimNode & a, EFAnimNode & b, EFBlendParams * params )
-	: EFAnimNode( OP_Blend ), mFrozenPose( AT_TRANSFO ), muiBlendMode( EF_BLEND_FADE_IN ), mfWeight( DEFAULT_WEIGHT ),
-	  mfElapsed( 0.0f ), mfBlendTime( 0.0f ), mfTimeIn( DEFAULT_TIME_IN ), mfTimeOut( DEFAULT_TIME_OUT ), mfNewWeight( 0.0f ),
-	  mfChangeTime( 0.0f ), mfSoundCBLimit( NO_SOUND_LIMIT ), mbAdditive( 0 ),
-	  moOutputs{ DTAttrib( AT_TRANSFO ), DTAttrib( AT_COLLPRIM ), DTAttrib( AT_COLLPRIM ) } {
-	moOutputs[0].mpNext = &moOutputs[1];
-	mpOutputList = &moOutputs[0];
-	mp3dObj = a.mp3dObj;
-	mpGameObjectOwner = a.mpGameObjectOwner;
+	: EFAnimBlendNode( EF_BLEND_FADE_IN, a ) {
+	mfWeight = DEFAULT_WEIGHT;
+	mfTimeIn = DEFAULT_TIME_IN;
+	mfTimeOut = DEFAULT_TIME_OUT;
 	a.LeaveParent();
 	const bool sameGroup = a.muiGroup == b.muiGroup;
 	muiGroup = sameGroup ? a.muiGroup : 0xFFFFFFFF;

@@ -94,6 +94,9 @@ public:
 	u32						mbAdditive;
 
 private:
+	// What every mode starts with: outputs linked, object, owner and group
+	// from first.
+							EFAnimBlendNode( u32 mode, const EFAnimNode & first );
 	void					NormalMix( const DTAttrib & a, const DTAttrib & b, f32 w, DTWorkMemory & workMemory );
 	void					AdditiveMix( const DTAttrib & a, const DTAttrib & b, f32 w, DTWorkMemory & workMemory );
 	// Hands the object's arrays back and empties the output.
