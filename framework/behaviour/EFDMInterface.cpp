@@ -17,6 +17,7 @@
 #include "framework/behaviour/EFDMRotate.h"
 #include "framework/behaviour/EFDMShaking.h"
 #include "framework/behaviour/EFDMSplineMove.h"
+#include "framework/behaviour/EFDMTrackObjet.h"
 #include "framework/behaviour/EFDMWaterSimulation.h"
 #include "framework/core/world/EFGameObject.h"
 #include "framework/core/world/EFWorld.h"
@@ -42,7 +43,7 @@ EFPhysicModule * MakeWater( EFPhysic * body, EFGameObject * object ) {
 // Type words of every id; a row without a factory creates nothing.
 const EFDMTypeRow TYPE_ROWS[EF_DM_TYPE_COUNT] = {
 	{ EFDMAcceleration::TYPE_WORD, &Make<EFDMAcceleration> },
-	{ 0x10000001, nullptr },
+	{ EFDMTrackObjet::TYPE_WORD, &Make<EFDMTrackObjet> },
 	{ EFDMAnalogRotation::TYPE_WORD, &Make<EFDMAnalogRotation> },
 	{ EFDMSplineMove::TYPE_WORD, &Make<EFDMSplineMove> },
 	{ EFDMMove::TYPE_WORD, &Make<EFDMMove> },

@@ -290,6 +290,15 @@ typedef struct DMFollowParams {
 	u32							ui32ObjUDDetectType;
 } DMFollowParams;
 
+// Object tracking (type 1): flags bit 0 heading, bit 1 heading and pitch,
+// bit 2 world offset, bit 3 point in the target's axes, bit 4 turn away.
+typedef struct DMTrackObjetParams {
+	u32							ui32TargetId;
+	f32							fRate;
+	DTVector3d					oOffset;
+	u32							ui32Flags;
+} DMTrackObjetParams;
+
 #ifdef __cplusplus
 }
 #endif
@@ -359,5 +368,9 @@ LOGIC_API_SIZE( DMSplineMoveParams, 60 );
 LOGIC_API_FIELD( DMSplineMoveParams, ui32Options, 40 );
 LOGIC_API_SIZE( DMFollowParams, 32 );
 LOGIC_API_FIELD( DMFollowParams, ui32ObjUDDetectType, 28 );
+
+LOGIC_API_SIZE( DMTrackObjetParams, 24 );
+LOGIC_API_FIELD( DMTrackObjetParams, oOffset, 8 );
+LOGIC_API_FIELD( DMTrackObjetParams, ui32Flags, 20 );
 
 #endif
