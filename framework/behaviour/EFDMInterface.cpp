@@ -5,6 +5,7 @@
 #include "framework/behaviour/EFDMAnalogMotion.h"
 #include "framework/behaviour/EFDMAnalogMove.h"
 #include "framework/behaviour/EFDMAnalogRotation.h"
+#include "framework/behaviour/EFDMBoneTrackObject.h"
 #include "framework/behaviour/EFDMClimb.h"
 #include "framework/behaviour/EFDMEnvColl.h"
 #include "framework/behaviour/EFDMGrabEdge.h"
@@ -70,7 +71,7 @@ const EFDMTypeRow TYPE_ROWS[EF_DM_TYPE_COUNT] = {
 	{ 0x40000019, nullptr },
 	{ 0x4000001A, nullptr },
 	{ 0x5000001B, nullptr },
-	{ 0x4000001C, nullptr },
+	{ EFDMBoneTrackObject::TYPE_WORD, &Make<EFDMBoneTrackObject> },
 	{ 0x5000001D, nullptr },
 	{ 0x4000001E, nullptr },
 	{ 0x5000001F, nullptr },

@@ -299,6 +299,22 @@ typedef struct DMTrackObjetParams {
 	u32							ui32Flags;
 } DMTrackObjetParams;
 
+// Bone tracking (type 28): bones below 0x10000 are node indices, others
+// bone ids; target ids from 0xFF000000 on are group queries over oQuery.
+typedef struct DMBoneTrackObjectParams {
+	u32							ui32Bone;
+	u32							ui32TargetId;
+	u32							ui32TargetBone;
+	DTVector3d					oOffset;
+	ObjectRetrieverParams		oQuery;
+	f32							fBlendTime;
+	f32							fMaxDistance;
+	f32							fHeightWindow;
+	f32							fMaxTurn;
+	f32							fEngageAngle;
+	u32							ui32Invert;
+} DMBoneTrackObjectParams;
+
 #ifdef __cplusplus
 }
 #endif
@@ -372,5 +388,10 @@ LOGIC_API_FIELD( DMFollowParams, ui32ObjUDDetectType, 28 );
 LOGIC_API_SIZE( DMTrackObjetParams, 24 );
 LOGIC_API_FIELD( DMTrackObjetParams, oOffset, 8 );
 LOGIC_API_FIELD( DMTrackObjetParams, ui32Flags, 20 );
+
+LOGIC_API_SIZE( DMBoneTrackObjectParams, 80 );
+LOGIC_API_FIELD( DMBoneTrackObjectParams, oQuery, 24 );
+LOGIC_API_FIELD( DMBoneTrackObjectParams, fMaxTurn, 68 );
+LOGIC_API_FIELD( DMBoneTrackObjectParams, ui32Invert, 76 );
 
 #endif

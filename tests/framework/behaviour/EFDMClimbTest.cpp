@@ -7,8 +7,7 @@
 	10-node skeleton read from a written clump (index 50 finds none)
 	bending with the surface.
 */
-#include "framework/behaviour/BehaviourTestBench.h"
-#include "framework/behaviour/SkeletonClump.h"
+#include "framework/behaviour/SkeletonTestBench.h"
 #include "framework/behaviour/SurfacePolygon.h"
 
 #include "framework/behaviour/EFDMClimb.h"
@@ -79,7 +78,7 @@ TEST( EFDMClimbNormalTest, WeightsByInverseSquaredDistanceFromAFloorOf0_01 ) {
 	EXPECT_EQ( EFCollisionStage_FindWeightedAvgNormal( nullptr, { 0, 0, 0 }, 0xA00, &normal, &nearest ), 0u );
 }
 
-class EFDMClimbTest : public BehaviourTestBench {
+class EFDMClimbTest : public SkeletonTestBench {
 protected:
 	// Camera 0 behind and above the origin, looking along +z.
 	EFCamera* Camera() {
@@ -115,41 +114,6 @@ protected:
 
 	DTVector3d Up() { return Row3( RwFrameGetLTM( frame )->up ); }
 
-	// A 3D object over the written ten-node skeleton clump, the
-	// hierarchy bound by the object's InitHierarchy; the object's first
-	// instance. The fixture's teardown frees the clumps.
-	RpHAnimHierarchy& GiveSkeleton( EFGameObject& object ) {
-		const std::vector<u8> bytes = SkeletonClumpChunk();
-		RwMemory memory = { const_cast<u8*>( bytes.data() ), static_cast<u32>( bytes.size() ) };
-		RwStream* const stream = RwStreamOpen( rwSTREAMMEMORY, rwSTREAMREAD, &memory );
-		EXPECT_TRUE( RwStreamFindChunk( stream, rwID_CLUMP, nullptr, nullptr ) );
-		RpClump* const clump = RpClumpStreamRead( stream );
-		RwStreamClose( stream, nullptr );
-		EXPECT_NE( clump, nullptr );
-		EF3dObj* const model = new EF3dObj;
-		model->mpGameObjectOwner = &object;
-		model->mpClump = clump;
-		EXPECT_EQ( model->InitHierarchy(), 1 );
-		EXPECT_NE( model->mpHierarchy, nullptr );
-		EXPECT_EQ( model->mpHierarchy->numNodes, SKELETON_CLUMP_NODES );
-		object.mppEFInstance = new EFInstance*[1]{ model };
-		object.muiNbInstance = 1;
-		object.muiNb3dObj = 1;
-		models.push_back( model );
-		return *model->mpHierarchy;
-	}
-	// The skeleton's clump needs the hierarchy plug-in.
-	bool AttachPlugins() override { return BehaviourTestBench::AttachPlugins() && RpHAnimPluginAttach(); }
-	void TearDown() override {
-		for ( EF3dObj* model : models ) {
-			RpClumpDestroy( model->mpClump );
-			model->mpClump = nullptr;
-			model->mpHierarchy = nullptr;
-		}
-		BehaviourTestBench::TearDown();
-	}
-
-	std::vector<EF3dObj*>	models;
 
 	u32				nextId = HERO;
 	EFPhysic*		body = nullptr;
