@@ -20,6 +20,7 @@
 #include "framework/behaviour/EFDMSplineMove.h"
 #include "framework/behaviour/EFDMTrackObjet.h"
 #include "framework/behaviour/EFDMWaterSimulation.h"
+#include "framework/behaviour/EFDMWave.h"
 #include "framework/core/world/EFGameObject.h"
 #include "framework/core/world/EFWorld.h"
 #include "framework/physics/EFPhysic.h"
@@ -52,7 +53,7 @@ const EFDMTypeRow TYPE_ROWS[EF_DM_TYPE_COUNT] = {
 	{ EFDMAnalogMotion::TYPE_WORD, &Make<EFDMAnalogMotion> },
 	{ EFDMAirGrip::TYPE_WORD, &Make<EFDMAirGrip> },
 	{ EFDMGroundGrip::TYPE_WORD, &Make<EFDMGroundGrip> },
-	{ 0x10000009, nullptr },
+	{ EFDMWave::TYPE_WORD, &Make<EFDMWave> },
 	{ EFDMRotate::TYPE_WORD, &Make<EFDMRotate> },
 	{ EFDMPrimMove::TYPE_WORD, &Make<EFDMPrimMove> },
 	{ EFDMWaterSimulation::TYPE_WORD_WATER, &MakeWater<EF_DM_WATER> },

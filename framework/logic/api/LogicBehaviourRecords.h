@@ -315,6 +315,17 @@ typedef struct DMBoneTrackObjectParams {
 	u32							ui32Invert;
 } DMBoneTrackObjectParams;
 
+// Wave motion (type 9): flags bit 1 period mode (the period sets speed
+// and ramps), bit 2 / bit 3 place the body at A / B now, bit 4 stop it.
+typedef struct DMWaveParams {
+	DTVector3d					oPointA;
+	DTVector3d					oPointB;
+	f32							fSpeed;
+	f32							fRampTime;
+	f32							fPeriod;
+	u32							ui32Flags;
+} DMWaveParams;
+
 #ifdef __cplusplus
 }
 #endif
@@ -393,5 +404,9 @@ LOGIC_API_SIZE( DMBoneTrackObjectParams, 80 );
 LOGIC_API_FIELD( DMBoneTrackObjectParams, oQuery, 24 );
 LOGIC_API_FIELD( DMBoneTrackObjectParams, fMaxTurn, 68 );
 LOGIC_API_FIELD( DMBoneTrackObjectParams, ui32Invert, 76 );
+
+LOGIC_API_SIZE( DMWaveParams, 40 );
+LOGIC_API_FIELD( DMWaveParams, fSpeed, 24 );
+LOGIC_API_FIELD( DMWaveParams, ui32Flags, 36 );
 
 #endif
