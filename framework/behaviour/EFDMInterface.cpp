@@ -7,6 +7,7 @@
 #include "framework/behaviour/EFDMAnalogRotation.h"
 #include "framework/behaviour/EFDMBoneTrackObject.h"
 #include "framework/behaviour/EFDMClimb.h"
+#include "framework/behaviour/EFDMConstraintRotation.h"
 #include "framework/behaviour/EFDMEnvColl.h"
 #include "framework/behaviour/EFDMGrabEdge.h"
 #include "framework/behaviour/EFDMGroundGrip.h"
@@ -36,6 +37,16 @@ EFPhysicModule * Make( EFPhysic * body, EFGameObject * ) {
 	return new ( std::nothrow ) T( body );
 }
 
+// Classes whose creation applies their defaults.
+template< class T >
+EFPhysicModule * MakeDefaulted( EFPhysic * body, EFGameObject * ) {
+	T * const module = new ( std::nothrow ) T( body );
+	if ( module != nullptr ) {
+		module->SetDefaultParams();
+	}
+	return module;
+}
+
 // The water simulation also keeps the object owning its grid.
 template< u32 TYPE_ID >
 EFPhysicModule * MakeWater( EFPhysic * body, EFGameObject * object ) {
@@ -58,7 +69,7 @@ const EFDMTypeRow TYPE_ROWS[EF_DM_TYPE_COUNT] = {
 	{ EFDMPrimMove::TYPE_WORD, &Make<EFDMPrimMove> },
 	{ EFDMWaterSimulation::TYPE_WORD_WATER, &MakeWater<EF_DM_WATER> },
 	{ EFDMWaterSimulation::TYPE_WORD_FOG, &MakeWater<EF_DM_GROUND_FOG> },
-	{ 0x1000000E, nullptr },
+	{ EFDMConstraintRotation::TYPE_WORD, &MakeDefaulted<EFDMConstraintRotation> },
 	{ 0, nullptr },
 	{ 0x30000010, nullptr },
 	{ 0x50000011, nullptr },

@@ -326,6 +326,15 @@ typedef struct DMWaveParams {
 	u32							ui32Flags;
 } DMWaveParams;
 
+// Constraint rotation (type 14): targets in world axes (all components
+// below 0.25 in size: not given), the pivot in the object's axes.
+typedef struct DMConstraintRotationParams {
+	DTVector3d					oUpTarget;
+	DTVector3d					oAtTarget;
+	DTVector3d					oPivot;
+	f32							fRate;
+} DMConstraintRotationParams;
+
 #ifdef __cplusplus
 }
 #endif
@@ -408,5 +417,9 @@ LOGIC_API_FIELD( DMBoneTrackObjectParams, ui32Invert, 76 );
 LOGIC_API_SIZE( DMWaveParams, 40 );
 LOGIC_API_FIELD( DMWaveParams, fSpeed, 24 );
 LOGIC_API_FIELD( DMWaveParams, ui32Flags, 36 );
+
+LOGIC_API_SIZE( DMConstraintRotationParams, 40 );
+LOGIC_API_FIELD( DMConstraintRotationParams, oPivot, 24 );
+LOGIC_API_FIELD( DMConstraintRotationParams, fRate, 36 );
 
 #endif
