@@ -15,6 +15,7 @@
 #include "framework/behaviour/EFDMFollow.h"
 #include "framework/behaviour/EFDMHelpers.h"
 #include "framework/behaviour/EFDMMove.h"
+#include "framework/behaviour/EFDMPFWeightTilt.h"
 #include "framework/behaviour/EFDMPrimMove.h"
 #include "framework/behaviour/EFDMRotate.h"
 #include "framework/behaviour/EFDMShaking.h"
@@ -71,7 +72,7 @@ const EFDMTypeRow TYPE_ROWS[EF_DM_TYPE_COUNT] = {
 	{ EFDMWaterSimulation::TYPE_WORD_FOG, &MakeWater<EF_DM_GROUND_FOG> },
 	{ EFDMConstraintRotation::TYPE_WORD, &MakeDefaulted<EFDMConstraintRotation> },
 	{ 0, nullptr },
-	{ 0x30000010, nullptr },
+	{ EFDMPFWeightTilt::TYPE_WORD, &Make<EFDMPFWeightTilt> },
 	{ 0x50000011, nullptr },
 	{ 0x50000012, nullptr },
 	{ 0x50000013, nullptr },

@@ -100,6 +100,10 @@ DTVector3d DMUnit( const DTVector3d & v ) {
 	return length > 0.0f ? v * ( 1.0f / length ) : DTVector3d();
 }
 
+f32 DMClampedAsin( const f32 sine ) {
+	return std::asin( sine > 1.0f ? 1.0f : ( sine < -1.0f ? -1.0f : sine ) );
+}
+
 f32 DMClampedAcos( const f32 cosine ) {
 	if ( cosine <= -1.0f ) {
 		return PI;

@@ -66,5 +66,8 @@ DTVector3d					DMCross( const DTVector3d & a, const DTVector3d & b );
 DTVector3d					DMUnit( const DTVector3d & v );
 // acos, pi at or below -1 and 0 at or above 1.
 f32							DMClampedAcos( f32 cosine );
+// asin with its argument clamped to [-1, 1]: a unit row's component may
+// exceed 1 by rounding.
+f32							DMClampedAsin( f32 sine );
 
 #endif

@@ -28,10 +28,6 @@ f32 DMWrapAngleOnce( const f32 e ) {
 	return e;
 }
 
-f32 DMClampedAsin( const f32 s ) {
-	return std::asin( s > 1.0f ? 1.0f : ( s < -1.0f ? -1.0f : s ) );
-}
-
 EFDMTrackObjet::EFDMTrackObjet( EFPhysic * owner )
 	: EFPhysicModule( TYPE_WORD, owner ), mfRate( 1.0f ), mui32TargetId( 0xFFFFFFFF ), mui32Flags( 0 ) {
 }

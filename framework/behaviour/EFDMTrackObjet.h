@@ -45,8 +45,5 @@ public:
 
 // e brought into [-pi, pi] by one addition or subtraction of 2 pi.
 f32						DMWrapAngleOnce( f32 e );
-// asin with its argument clamped to [-1, 1]: a unit row's component may
-// exceed 1 by rounding.
-f32						DMClampedAsin( f32 s );
 
 #endif

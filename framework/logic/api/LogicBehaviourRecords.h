@@ -335,6 +335,21 @@ typedef struct DMConstraintRotationParams {
 	f32							fRate;
 } DMConstraintRotationParams;
 
+// Platform weight tilt (type 16): limits in radians, then per axis the
+// moment gain, the restoring stiffness and the damping rate.
+typedef struct DMPFWeightTiltParams {
+	f32							fPitchMin;
+	f32							fPitchMax;
+	f32							fRollMin;
+	f32							fRollMax;
+	f32							fPitchGain;
+	f32							fPitchStiffness;
+	f32							fPitchDamping;
+	f32							fRollGain;
+	f32							fRollStiffness;
+	f32							fRollDamping;
+} DMPFWeightTiltParams;
+
 #ifdef __cplusplus
 }
 #endif
@@ -421,5 +436,8 @@ LOGIC_API_FIELD( DMWaveParams, ui32Flags, 36 );
 LOGIC_API_SIZE( DMConstraintRotationParams, 40 );
 LOGIC_API_FIELD( DMConstraintRotationParams, oPivot, 24 );
 LOGIC_API_FIELD( DMConstraintRotationParams, fRate, 36 );
+
+LOGIC_API_SIZE( DMPFWeightTiltParams, 40 );
+LOGIC_API_FIELD( DMPFWeightTiltParams, fRollDamping, 36 );
 
 #endif
