@@ -65,6 +65,13 @@ protected:
 		gpoGameLogicMgr->GetNotificationMgr().RegisterNotify( NO_PHYSIC_DMSTATECHANGE, id, id, &RecordState, who );
 	}
 
+	// Takes the object of id out of the world and deletes it; none: nothing.
+	static void Drop( const u32 id ) {
+		EFGameObject* const object = gpoWorldMgr->FindGameObject( id );
+		gpoWorldMgr->RemoveGameObject( id );
+		delete object;
+	}
+
 	// A module of typeId added through DMAdd, running in context 1.
 	static u32 Add( const u32 objectId, const u32 typeId ) {
 		const u32 handle = DMAdd( objectId, typeId );

@@ -122,7 +122,7 @@ TEST_F( EFDMBoneTrackObjectTest, BehindHeightWindowAndBlendIn ) {
 	// Behind: the angle is pi/2, not more; straight behind it still turns
 	// a quarter (about the bone's up), never into a wrecked frame.
 	for ( const DTVector3d& offset : { DTVector3d( 0.5f, 0.0f, -1.0f ), DTVector3d( 0.0f, 0.0f, -1.0f ) } ) {
-		gpoWorldMgr->RemoveGameObject( TARGET );
+		Drop( TARGET );
 		Target( TARGET, offset );
 		DMBoneTrackObjectParams params = Params( TARGET, 5.0f, 2.0f, 3.0f );
 		DMSetParams( handle, &params );
@@ -132,7 +132,7 @@ TEST_F( EFDMBoneTrackObjectTest, BehindHeightWindowAndBlendIn ) {
 	}
 	// A height window of 1: 2 below is out of range however near; 0.5
 	// below counts horizontally.
-	gpoWorldMgr->RemoveGameObject( TARGET );
+	Drop( TARGET );
 	EFGameObject* const target = Target( TARGET, { 0.0f, -2.0f, 0.1f } );
 	DMBoneTrackObjectParams params = Params( TARGET, 1.0f, 2.0f, 3.0f, 0.0f, 1.0f );
 	DMSetParams( handle, &params );
@@ -166,7 +166,7 @@ TEST_F( EFDMBoneTrackObjectTest, AGroupTargetFollowsTheQuerysFirstObjectAndResol
 	const f32 side = bone->modelling.at.x;
 	EXPECT_NE( side, 0.0f );
 	// The first one leaves the world: the other is followed.
-	gpoWorldMgr->RemoveGameObject( side > 0.0f ? TARGET : OTHER );
+	Drop( side > 0.0f ? TARGET : OTHER );
 	Pass();
 	EXPECT_LT( bone->modelling.at.x * side, 0.0f );
 

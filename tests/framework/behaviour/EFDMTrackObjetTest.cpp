@@ -58,7 +58,7 @@ TEST_F( EFDMTrackObjetTest, AVanishedTargetSetsBitZeroOnceAndTheFrameStopsTurnin
 	EXPECT_NEAR( Heading(), HALF_PI, 1e-5f );
 	EXPECT_EQ( DMGetState( handle ), 0u );
 
-	gpoWorldMgr->RemoveGameObject( TARGET );
+	Drop( TARGET );
 	frame->SetRotation( DTVector3d( 0.0f, 1.0f, 0.0f ), 0.0f );
 	for ( int pass = 0; pass < 3; pass++ ) {
 		Pre();
