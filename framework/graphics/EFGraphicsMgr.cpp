@@ -11,7 +11,7 @@
 #include "framework/graphics/effects/EFFBEffectMgr_BC.h"
 #include "framework/graphics/effects/EFLensFlareFX.h"
 #include "framework/graphics/effects/EFMotionTrailMgr_BC.h"
-#include "framework/graphics/effects/EFProjectorMgr_BC.h"
+#include "framework/graphics/effects/EFProjectorMgr.h"
 #include "framework/graphics/effects/EFShadowMgr.h"
 #include "framework/graphics/effects/EFSpriteMgr_BC.h"
 #include "framework/graphics/hud/EFHudMgr.h"

@@ -9,6 +9,7 @@
 #include "framework/graphics/ApAtomicDataPlugin.h"
 #include "framework/graphics/EFCamera.h"
 #include "framework/graphics/animation/EFTexFaderRW.h"
+#include "framework/graphics/effects/EFProjectorMgr.h"
 #include "framework/graphics/effects/EFShadowMgr.h"
 #include "framework/physics/ApCollisionPrimitivesPlugin.h"
 #include "graphics3d/core/RwCamera.h"
@@ -159,6 +160,11 @@ EFGraphicsMgr_SP::EFGraphicsMgr_SP( const EFAppContext& context )
 }
 
 EFGraphicsMgr_SP::~EFGraphicsMgr_SP() {
+	// Host only (the console never destroys this manager): projectors and
+	// shadows give their cameras, frames and textures back while the
+	// library is still up.
+	goProjectorMgr.DestroyAllProjectors();
+	goShadowMgr.ReleaseLibraryObjects();
 	DestroyAllPipeLine();
 	DestroyRasters();
 	if ( DTMatrix::mpoWork != nullptr ) {

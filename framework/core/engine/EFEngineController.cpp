@@ -24,7 +24,7 @@
 #include "framework/graphics/EFLinesMgr.h"
 #include "framework/graphics/effects/EFMotionTrailMgr_BC.h"
 #include "framework/graphics/EFPaletteMgr.h"
-#include "framework/graphics/effects/EFProjectorMgr_BC.h"
+#include "framework/graphics/effects/EFProjectorMgr.h"
 #include "framework/graphics/EFSlideShow.h"
 #include "framework/graphics/effects/EFSpriteMgr_BC.h"
 #include "framework/graphics/particles/PLMgr.h"

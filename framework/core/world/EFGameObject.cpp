@@ -15,7 +15,7 @@
 #include "framework/graphics/EFCamera.h"
 #include "framework/graphics/EFSlideShow.h"
 #include "framework/graphics/hud/EFHudMgr.h"
-#include "framework/graphics/effects/EFProjectorMgr_BC.h"
+#include "framework/graphics/effects/EFProjectorMgr.h"
 #include "framework/graphics/effects/EFShadowMgr.h"
 #include "framework/graphics/EFStatic3dObj.h"
 #include "framework/graphics/particles/PLMgr.h"

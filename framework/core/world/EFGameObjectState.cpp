@@ -9,7 +9,7 @@
 #include "framework/core/world/EFWorld.h"
 #include "framework/graphics/EF3dObj.h"
 #include "framework/graphics/animation/EFAnimNode.h"
-#include "framework/graphics/effects/EFProjectorMgr_BC.h"
+#include "framework/graphics/effects/EFProjectorMgr.h"
 #include "framework/graphics/effects/EFShadowMgr.h"
 #include "framework/physics/EFCollisionModel.h"
 #include "framework/physics/EFObjCollisionBBox.h"

@@ -1,64 +1,121 @@
 #include "framework/graphics/effects/EFProjectorMgr_BC.h"
 
-#include "framework/core/engine/EFCallTrace.h"
+#include "framework/graphics/effects/EFProjector.h"
 
 #include <new>
 
-EFProjectorMgr_BC goProjectorMgr;
+u32 EFProjectorMgr_BC::muiNextValidHandle = EF_PROJECTOR_FIRST_HANDLE;
 
-EFProjector_BC* EFProjectorMgr_BC::CreateProjector() {
-	return nullptr;
-}
-
-EFProjector_BC* EFProjectorMgr_BC::GetProjector( u32 ) {
-	return nullptr;
-}
-
-void EFProjectorMgr_BC::DestroyProjector( u32 ) {
+EFProjectorMgr_BC::EFProjectorMgr_BC()
+	: muiProjectorCount( 0 ), moProjectors( DTMap<u32, EFProjector *>::DEFAULT_TABLE_SIZE ), mpReceivers( nullptr ),
+	  maOccurences(), muiOccurenceCount( 0 ) {
 }
 
 EFProjectorMgr_BC::~EFProjectorMgr_BC() {
+	DestroyAllProjectors();
 	RemoveAllReceivers();
 }
 
-u32 EFProjectorMgr_BC::AddReceiver( EFGameObject* object, EF3dObj* model ) {
-	Receiver* const receiver = new ( std::nothrow ) Receiver{ object, model, mpReceivers };
-	if ( receiver == nullptr ) {
+EFProjector * EFProjectorMgr_BC::CreateProjector() {
+	EFProjector * const projector = new ( std::nothrow ) EFProjector( muiNextValidHandle );
+	if ( projector == nullptr ) {
+		return nullptr;
+	}
+	if ( projector->CreateFrame( nullptr ) == nullptr || !moProjectors.Set( projector->GetHandle(), projector ) ) {
+		delete projector;
+		return nullptr;
+	}
+	muiNextValidHandle++;
+	muiProjectorCount++;
+	return projector;
+}
+
+EFProjector * EFProjectorMgr_BC::GetProjector( const u32 handle ) const {
+	const DTMap<u32, EFProjector *>::Node * const node = moProjectors.Find( handle );
+	return node != nullptr ? node->mValue : nullptr;
+}
+
+void EFProjectorMgr_BC::DestroyProjector( const u32 handle ) {
+	EFProjector * const projector = GetProjector( handle );
+	if ( projector == nullptr ) {
+		return;
+	}
+	moProjectors.Remove( handle );
+	delete projector;
+	muiProjectorCount--;
+}
+
+u32 EFProjectorMgr_BC::AddReceiver( EFGameObject * object, EF3dObj * model ) {
+	_sObjectEntry * const entry = new ( std::nothrow ) _sObjectEntry{ nullptr, model, object };
+	if ( entry == nullptr ) {
 		return 0;
 	}
-	mpReceivers = receiver;
+	InitReceiver( entry );
+	entry->mpNext = mpReceivers;
+	mpReceivers = entry;
 	return 1;
 }
 
-u32 EFProjectorMgr_BC::RemoveReceiver( EFGameObject* object ) {
-	for ( Receiver** link = &mpReceivers; *link != nullptr; link = &( *link )->mpNext ) {
-		if ( ( *link )->mpoObject == object ) {
-			Receiver* const found = *link;
-			*link = found->mpNext;
-			delete found;
-			return 1;
+u32 EFProjectorMgr_BC::RemoveReceiver( EFGameObject * object ) {
+	// An object registers one record per 3D object: all of them go, or
+	// the others would keep a destroyed owner.
+	u32 found = 0;
+	_sObjectEntry ** link = &mpReceivers;
+	while ( *link != nullptr ) {
+		_sObjectEntry * const entry = *link;
+		if ( entry->mpoObject != object ) {
+			link = &entry->mpNext;
+			continue;
 		}
+		*link = entry->mpNext;
+		TermReceiver( entry );
+		delete entry;
+		found = 1;
 	}
+	return found;
+}
+
+s32 EFProjectorMgr_BC::AddOccurence( const _sProjectorOccurence * occurrence ) {
+	if ( muiOccurenceCount >= EF_PROJECTOR_MAX_OCCURENCES ) {
+		return -1;
+	}
+	maOccurences[muiOccurenceCount++] = *occurrence;
 	return 0;
 }
 
+void EFProjectorMgr_BC::Begin( u32 ) {
+	muiOccurenceCount = 0;
+	for ( DTMap<u32, EFProjector *>::Node * node = moProjectors.GetFirst(); node != nullptr;
+		  node = moProjectors.GetNext( node ) ) {
+		node->mValue->Begin();
+	}
+}
+
+void EFProjectorMgr_BC::End() {
+	for ( DTMap<u32, EFProjector *>::Node * node = moProjectors.GetFirst(); node != nullptr;
+		  node = moProjectors.GetNext( node ) ) {
+		node->mValue->End();
+	}
+}
+
 void EFProjectorMgr_BC::Terminate() {
-	EFCallTraceAdd( "EFProjectorMgr_BC::Terminate" );
+	DestroyAllProjectors();
 	RemoveAllReceivers();
+}
+
+void EFProjectorMgr_BC::DestroyAllProjectors() {
+	for ( DTMap<u32, EFProjector *>::Node * node = moProjectors.GetFirst(); node != nullptr;
+		  node = moProjectors.GetNext( node ) ) {
+		delete node->mValue;
+		node->mValue = nullptr;
+	}
+	moProjectors.RemoveAll();
 }
 
 void EFProjectorMgr_BC::RemoveAllReceivers() {
 	while ( mpReceivers != nullptr ) {
-		Receiver* const next = mpReceivers->mpNext;
+		_sObjectEntry * const next = mpReceivers->mpNext;
 		delete mpReceivers;
 		mpReceivers = next;
 	}
-}
-
-void EFProjectorMgr_BC::Begin( u32 ) {
-	EFCallTraceAdd( "EFProjectorMgr_BC::Begin" );
-}
-
-void EFProjectorMgr_BC::End() {
-	EFCallTraceAdd( "EFProjectorMgr_BC::End" );
 }

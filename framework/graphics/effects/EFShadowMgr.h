@@ -1,55 +1,36 @@
 /*
 ===============================================================================
 
-	Shadow manager (global object goShadowMgr): the game objects that cast
-	shadows, each with the 3D object that casts them, newest first. Only
-	the caster list exists so far; drawing comes with the shadows' own
-	work.
+	Shadow manager (global object goShadowMgr). For each rendered camera
+	Begin walks the casters in list order and makes, per caster in view
+	that casts shadows, a drop-down shadow (logic flag 0x400: the
+	"DefaultDropShadow" texture thrown straight down, or the silhouette
+	when the parameters ask for it) and a cast shadow from every visible
+	directional, point or spot light in range (logic flag 0x800), at most
+	eight shadows in all. A shadow that cannot have a texture is not made
+	and does not use up its entry.
 
 ===============================================================================
 */
 #ifndef EF_SHADOW_MGR_H
 #define EF_SHADOW_MGR_H
 
-#include "datatypes/base/DTTypes.h"
+#include "framework/graphics/effects/EFShadowMgrRW.h"
 
-class EF3dObj;
-
-class EFGameObject;
-
-class EFLightMgr;
-
-class EFShadowMgr {
+class EFShadowMgr : public EFShadowMgr_SP {
 public:
-	struct Caster {
-		EFGameObject *		mpoObject;
-		EF3dObj *			mpo3dObj;
-		Caster *			mpNext;
-	};
+	// Makes this camera's shadows as projector occurrences. 1.
+	u32						Begin( EFLightMgr * lights, u32 camera );
 
-							EFShadowMgr();
-							~EFShadowMgr();
-
-							EFShadowMgr( const EFShadowMgr & ) = delete;
-	EFShadowMgr &			operator=( const EFShadowMgr & ) = delete;
-
-	// Adds a caster record in front: 1, or 0 without memory.
-	u32						AddCaster( EFGameObject * object, EF3dObj * model );
-	// Removes the first record of object: 1 found, 0 not.
-	u32						RemoveCaster( EFGameObject * object );
-	// Removes every record.
-	void					Terminate();
-
-	const Caster *			GetFirstCaster() const { return mpCasters; }
-
-	// Prepares shadow drawing; placeholder until shadows are drawn.
-	void					Initialize();
-	// Shadow passes around one camera's objects.
-	void					Begin( EFLightMgr* lights, u32 camera );
-	void					End( EFLightMgr* lights );
+	// One cast shadow of the light: 0, or -1 without effect (a light of
+	// another type, out of range, inside the caster's sphere, or a
+	// resolution without a texture).
+	s32						Prepare( EFLight * light, _sShadowEntry & entry, const _sObjectEntry & caster,
+									 const _ShadowParams & params );
 
 private:
-	Caster *				mpCasters;
+	// The drop-down shadow: true when one was made.
+	bool					DropDown( const _sObjectEntry & caster, const _ShadowParams & params );
 };
 
 extern EFShadowMgr	goShadowMgr;

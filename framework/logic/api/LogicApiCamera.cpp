@@ -1,6 +1,9 @@
 #include "framework/logic/api/LogicApiTables.h"
 
+#include "framework/logic/api/LogicApiClearColor.h"
 #include "framework/logic/api/LogicApiTable.h"
+
+GXColor sFloatClearColor = { 0, 0, 0, 0 };
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "framework/graphics/ApAtomicDataPlugin.h"
 #include "framework/graphics/EFCamera.h"
 #include "framework/graphics/EFGraphicsMgr.h"
+#include "framework/graphics/effects/EFShadowMgr.h"
 #include "framework/physics/ApCollisionPrimitivesPlugin.h"
 #include "framework/graphics/hud/EFHudMgr.h"
 #include "graphics3d/core/RwEngine.h"
@@ -56,8 +57,13 @@ TEST_F( EFGraphicsMgrTest, StartsTheLibraryWithTheFilterTheBrightnessScales ) {
 			EXPECT_EQ( g_rmode.vfilter[i], static_cast<u8>( static_cast<f32>( GXNtsc480IntDf.vfilter[i] ) * row.scale ) ) << i;
 		}
 		// The engine's own plug-ins attach after the library's, in order.
-		const std::vector<std::string> attached = { "EFTexFader_SP::InitPlugIn", "EFShadowMgr::Initialize" };
+		const std::vector<std::string> attached = { "EFTexFader_SP::InitPlugIn" };
 		EXPECT_EQ( trace, attached );
+		// The shadow textures of every entry exist once the library is up.
+		for ( u32 i = 0; i < EF_SHADOW_ENTRIES; i++ ) {
+			EXPECT_NE( goShadowMgr.GetEntry( i ).pTexture64, nullptr ) << i;
+			EXPECT_NE( goShadowMgr.GetEntry( i ).pTexture128, nullptr ) << i;
+		}
 		EXPECT_GE( RpAtomicGetPluginOffset( AP_ATOMIC_DATA_PLUGIN_ID ), 0 );
 		// Clumps carry the collision-primitive extension.
 		EXPECT_GE( ApCollisionPrimitivesOffset(), 0 );
@@ -104,9 +110,9 @@ TEST_F( EFGraphicsMgrTest, ForwardsEveryOrEveryOtherRetraceAndNothingWithoutACal
 
 TEST_F( EFGraphicsMgrTest, DrawsEachCameraInItsPassOrderThenTheSlideShowAndFlip ) {
 	const std::vector<std::string> passes = {
-		"EFProjectorMgr_BC::Begin",		  "EFShadowMgr::Begin",				 "EFFBEffectMgr_BC::Update(4)",
+		"EFFBEffectMgr_BC::Update(4)",
 		"EFSpriteMgr_BC::RenderNormal",	  "EFSpriteMgr_BC::RenderTransparent", "EFSpriteMgr_BC::RenderOccluded",
-		"EFProjectorMgr_BC::End",		  "EFShadowMgr::End",				 "EFMotionTrailMgr_BC::Render",
+		"EFMotionTrailMgr_BC::Render",
 		"EFLensFlareFX::Render",		  "EFFBEffectMgr_BC::Update(8)",
 	};
 	const std::string hud = "EFHudMgr_SP::Update";
@@ -175,8 +181,7 @@ TEST_F( EFGraphicsMgrTest, TerminateEmptiesTheHudAndTheDictionary ) {
 	ASSERT_EQ( manager->Initialize(), 1u );
 	EFCallTraceEnable( true );
 	manager->Terminate();
-	const std::vector<std::string> expected = { "EFTexFader::Terminate", "EFProjectorMgr_BC::Terminate",
-												"EFLensFlareFX::Terminate" };
+	const std::vector<std::string> expected = { "EFTexFader::Terminate", "EFLensFlareFX::Terminate" };
 	EXPECT_EQ( Trace(), expected );
 	EXPECT_EQ( gpoHudMgr->GetTextTable(), nullptr );
 	delete manager;

@@ -19,6 +19,8 @@
 #include "framework/graphics/EFCamera.h"
 #include "framework/graphics/effects/EFFBEffectMgr_BC.h"
 #include "framework/graphics/effects/EFFBEffectRW.h"
+#include "framework/graphics/effects/EFProjector.h"
+#include "framework/graphics/effects/EFProjectorMgr.h"
 #include "framework/graphics/EFGraphicsMgr.h"
 #include "framework/graphics/EFLightMgr.h"
 #include "framework/graphics/EFLinesMgr.h"
@@ -443,6 +445,10 @@ TEST_F( EFEngineControllerTest, ResetRunsAHundredAndEighteenEmptyFramesAroundThe
 	RwTexture* const texture = RwTextureCreate( RwRasterCreate( 4, 4, 0, rwRASTERTYPETEXTURE ) );
 	ASSERT_NE( texture, nullptr );
 	RwTexDictionaryAddTexture( RwTexDictionaryGetCurrent(), texture );
+	// A projector of the level.
+	EFProjector* const projector = goProjectorMgr.CreateProjector();
+	ASSERT_NE( projector, nullptr );
+	const u32 projectorHandle = projector->GetHandle();
 	// A handle of the level still in use.
 	gpoNewAudioMgr->maoHandles[7] = { 1, gpoNewAudioMgr->GetEvent( 1 ), nullptr, 1, 0 };
 	const u32 audioEnds = gpoNewAudioMgr->GetPlatformCalls().ui32PreTerminate;
@@ -474,6 +480,8 @@ TEST_F( EFEngineControllerTest, ResetRunsAHundredAndEighteenEmptyFramesAroundThe
 		return each;
 	}, &textures );
 	EXPECT_EQ( textures, 0u );
+	// The projector map is empty.
+	EXPECT_EQ( goProjectorMgr.GetProjector( projectorHandle ), nullptr );
 	// The world's termination (the light and particle managers it drives),
 	// the game logic's and player devices' terminations (without an
 	// initialised framework), the audio manager's (checked above) and the
@@ -482,8 +490,8 @@ TEST_F( EFEngineControllerTest, ResetRunsAHundredAndEighteenEmptyFramesAroundThe
 		{}, {},
 		{ "EFBillboardMgr::Terminate" }, {},
 		{ "EFCutScenePlayer::Terminate" },
-		{ "EFTexFader::Terminate", "EFProjectorMgr_BC::Terminate", "EFLensFlareFX::Terminate" },
-		{}, { "EFSpriteMgr_BC::Terminate" }, { "EFProjectorMgr_BC::Terminate" },
+		{ "EFTexFader::Terminate", "EFLensFlareFX::Terminate" },
+		{}, { "EFSpriteMgr_BC::Terminate" },
 		{ "EFFBEffectMgr_BC::Terminate" }, { "EFLensFlareFX::Terminate" }, { "EFCustomLibBank::Destroy" },
 		{}, {}, { "EFMotionTrailMgr_BC::Terminate" },
 		{ "EFRessourcesMgr::Terminate" },

@@ -62,7 +62,7 @@ protected:
 
 	static u32 Casters() {
 		u32 count = 0;
-		for ( const EFShadowMgr::Caster* c = goShadowMgr.GetFirstCaster(); c != nullptr; c = c->mpNext ) {
+		for ( const EFShadowMgr::_sObjectEntry* c = goShadowMgr.GetFirstCaster(); c != nullptr; c = c->mpNext ) {
 			count++;
 		}
 		return count;
@@ -70,7 +70,7 @@ protected:
 
 	static u32 Receivers() {
 		u32 count = 0;
-		for ( const EFProjectorMgr_BC::Receiver* r = goProjectorMgr.GetFirstReceiver(); r != nullptr; r = r->mpNext ) {
+		for ( const EFProjectorMgr::_sObjectEntry* r = goProjectorMgr.GetFirstReceiver(); r != nullptr; r = r->mpNext ) {
 			count++;
 		}
 		return count;

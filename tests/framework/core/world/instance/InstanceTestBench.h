@@ -22,7 +22,7 @@
 #include "framework/core/world/EFWorld.h"
 #include "framework/graphics/EFCamera.h"
 #include "framework/graphics/hud/EFHudMgr.h"
-#include "framework/graphics/effects/EFProjectorMgr_BC.h"
+#include "framework/graphics/effects/EFProjectorMgr.h"
 #include "framework/graphics/effects/EFShadowMgr.h"
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/logic/EFLogicStack.h"

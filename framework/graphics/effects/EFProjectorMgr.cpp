@@ -1,0 +1,3 @@
+#include "framework/graphics/effects/EFProjectorMgr.h"
+
+EFProjectorMgr goProjectorMgr;
