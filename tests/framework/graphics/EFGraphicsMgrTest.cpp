@@ -9,7 +9,6 @@
 #include "framework/graphics/ApAtomicDataPlugin.h"
 #include "framework/graphics/EFCamera.h"
 #include "framework/graphics/EFGraphicsMgr.h"
-#include "framework/graphics/effects/EFShadowMgr.h"
 #include "framework/physics/ApCollisionPrimitivesPlugin.h"
 #include "framework/graphics/hud/EFHudMgr.h"
 #include "graphics3d/core/RwEngine.h"
@@ -59,11 +58,6 @@ TEST_F( EFGraphicsMgrTest, StartsTheLibraryWithTheFilterTheBrightnessScales ) {
 		// The engine's own plug-ins attach after the library's, in order.
 		const std::vector<std::string> attached = { "EFTexFader_SP::InitPlugIn" };
 		EXPECT_EQ( trace, attached );
-		// The shadow textures of every entry exist once the library is up.
-		for ( u32 i = 0; i < EF_SHADOW_ENTRIES; i++ ) {
-			EXPECT_NE( goShadowMgr.GetEntry( i ).pTexture64, nullptr ) << i;
-			EXPECT_NE( goShadowMgr.GetEntry( i ).pTexture128, nullptr ) << i;
-		}
 		EXPECT_GE( RpAtomicGetPluginOffset( AP_ATOMIC_DATA_PLUGIN_ID ), 0 );
 		// Clumps carry the collision-primitive extension.
 		EXPECT_GE( ApCollisionPrimitivesOffset(), 0 );

@@ -91,6 +91,8 @@ ToolGloRecord ToolSampleModelObject( const u32 code ) {
 
 	ToolGloRecord record = ObjectNamed( TOOL_SAMPLE_MODEL_OBJECT_ID, code );
 	record.position = { -2.0f, 0.0f, 6.0f };
+	// A drop-down shadow with the default texture.
+	record.objectFlags = TOOL_SAMPLE_MODEL_LOGIC_FLAGS;
 	record.descriptors = {
 		ToolInstanceWriter::Entry( ModelDescriptor( MODEL_ID ) ),
 		ToolInstanceWriter::Entry( NodeDescriptor( FIRST_NODE_ID ) ),

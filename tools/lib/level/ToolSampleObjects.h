@@ -34,6 +34,8 @@ constexpr u32 TOOL_LATENT_TEMPLATE_BIT		= 0x00800000;
 // Ids of the sample objects (game-object kind 0x2a).
 constexpr u32 TOOL_SAMPLE_HOT_SPOT_OBJECT_ID	= 0x2A000010;
 constexpr u32 TOOL_SAMPLE_MODEL_OBJECT_ID		= 0x2A000011;
+// Its logic flags: a drop-down shadow.
+constexpr u32 TOOL_SAMPLE_MODEL_LOGIC_FLAGS		= 0x400;
 constexpr u32 TOOL_SAMPLE_TEMPLATE_ID			= 0x2A000012 | TOOL_LATENT_TEMPLATE_BIT;
 constexpr u32 TOOL_SAMPLE_BOX_OBJECT_ID			= 0x2A000013;
 

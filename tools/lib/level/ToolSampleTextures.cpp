@@ -39,8 +39,10 @@ void AddPalette( std::vector<u8>& buffer, const u32 colour ) {
 std::vector<u8> ToolSampleTextureDictionary() {
 	const std::vector<std::array<u8, 4>> lamp = { { 0xFF, 0xC0, 0x40, 0xC0 }, { 0, 0, 0, 0xFF } };
 	std::vector<u8> bytes;
+	// The drop-down shadow darkens by its colour: a grey blob.
 	ToolWriteTextureDictionary( { { "FONT0", ToolSolidImage( 16, 16, { 0xFF, 0xFF, 0xFF, 0xFF } ) },
-								  { TOOL_SAMPLE_PALETTISED_TEXTURE, ToolPalettisedImage( 8, 8, 4, lamp ) } },
+								  { TOOL_SAMPLE_PALETTISED_TEXTURE, ToolPalettisedImage( 8, 8, 4, lamp ) },
+								  { "DefaultDropShadow", ToolSolidImage( 16, 16, { 0x80, 0x80, 0x80, 0xFF } ) } },
 								bytes );
 	return bytes;
 }

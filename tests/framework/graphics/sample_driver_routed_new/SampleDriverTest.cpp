@@ -161,7 +161,7 @@ TEST_F( SampleDriverTest, TheLevelLoadsItsPicturesBehindALoadingScreenAndAChange
 		}
 	}
 	EXPECT_GE( copies.size(), 1u );
-	const std::multiset<std::string> level = { "FONT0", "LAMP" };
+	const std::multiset<std::string> level = { "DefaultDropShadow", "FONT0", "LAMP" };
 	EXPECT_EQ( DictionaryNames(), level );
 	EFPaletteDictionary* const palettes = goPaletteMgr.GetPaletteDictionary();
 	ASSERT_NE( palettes, nullptr );
