@@ -41,6 +41,20 @@ RwV3d Midpoint( const RwV3d & a, const RwV3d & b ) {
 	return { 0.5f * ( a.x + b.x ), 0.5f * ( a.y + b.y ), 0.5f * ( a.z + b.z ) };
 }
 
+typedef void ( *TrianglePiece )( _ProjectionParam & param, const RwV3d & a, const RwV3d & b, const RwV3d & c );
+
+// Splits at the edge midpoints into (A, AB, CA), (AB, B, BC), (CA, BC, C)
+// and (CA, AB, BC), in that order.
+void SplitInFour( _ProjectionParam & param, const RwV3d & a, const RwV3d & b, const RwV3d & c, const TrianglePiece piece ) {
+	const RwV3d ab = Midpoint( a, b );
+	const RwV3d bc = Midpoint( b, c );
+	const RwV3d ca = Midpoint( c, a );
+	piece( param, a, ab, ca );
+	piece( param, ab, b, bc );
+	piece( param, ca, bc, c );
+	piece( param, ca, ab, bc );
+}
+
 RwFrame * ParentFrame( const RwFrame * frame ) {
 	return static_cast<RwFrame *>( frame->object.parent );
 }
@@ -278,24 +292,12 @@ RpCollisionTriangle * EFProjectorMgr_SP::AtomicCB( RpIntersection *, RpCollision
 
 void EFProjectorMgr_SP::RenderOnShadowedTriangle( _ProjectionParam & param, const RwV3d & a, const RwV3d & b,
 												  const RwV3d & c ) {
-	const RwV3d ab = Midpoint( a, b );
-	const RwV3d bc = Midpoint( b, c );
-	const RwV3d ca = Midpoint( c, a );
-	RenderOnShadowedTriangle2( param, a, ab, ca );
-	RenderOnShadowedTriangle2( param, ab, b, bc );
-	RenderOnShadowedTriangle2( param, ca, bc, c );
-	RenderOnShadowedTriangle2( param, ca, ab, bc );
+	SplitInFour( param, a, b, c, &RenderOnShadowedTriangle2 );
 }
 
 void EFProjectorMgr_SP::RenderOnShadowedTriangle2( _ProjectionParam & param, const RwV3d & a, const RwV3d & b,
 												   const RwV3d & c ) {
-	const RwV3d ab = Midpoint( a, b );
-	const RwV3d bc = Midpoint( b, c );
-	const RwV3d ca = Midpoint( c, a );
-	RenderOnShadowedTriangle3( param, a, ab, ca );
-	RenderOnShadowedTriangle3( param, ab, b, bc );
-	RenderOnShadowedTriangle3( param, ca, bc, c );
-	RenderOnShadowedTriangle3( param, ca, ab, bc );
+	SplitInFour( param, a, b, c, &RenderOnShadowedTriangle3 );
 }
 
 void EFProjectorMgr_SP::RenderOnShadowedTriangle3( _ProjectionParam & param, const RwV3d & a, const RwV3d & b,

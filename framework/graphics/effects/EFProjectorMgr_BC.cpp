@@ -1,5 +1,6 @@
 #include "framework/graphics/effects/EFProjectorMgr_BC.h"
 
+#include "framework/graphics/effects/EFObjectEntryList.h"
 #include "framework/graphics/effects/EFProjector.h"
 
 #include <new>
@@ -57,22 +58,7 @@ u32 EFProjectorMgr_BC::AddReceiver( EFGameObject * object, EF3dObj * model ) {
 }
 
 u32 EFProjectorMgr_BC::RemoveReceiver( EFGameObject * object ) {
-	// An object registers one record per 3D object: all of them go, or
-	// the others would keep a destroyed owner.
-	u32 found = 0;
-	_sObjectEntry ** link = &mpReceivers;
-	while ( *link != nullptr ) {
-		_sObjectEntry * const entry = *link;
-		if ( entry->mpoObject != object ) {
-			link = &entry->mpNext;
-			continue;
-		}
-		*link = entry->mpNext;
-		TermReceiver( entry );
-		delete entry;
-		found = 1;
-	}
-	return found;
+	return EFRemoveEveryEntryOf( mpReceivers, object, [this]( _sObjectEntry * entry ) { TermReceiver( entry ); } );
 }
 
 s32 EFProjectorMgr_BC::AddOccurence( const _sProjectorOccurence * occurrence ) {

@@ -4,6 +4,7 @@
 #include "framework/core/world/EFGameObject.h"
 #include "framework/graphics/EF3dObj.h"
 #include "framework/graphics/EFCamera.h"
+#include "framework/graphics/effects/EFObjectEntryList.h"
 #include "framework/graphics/effects/EFProjectorMgr.h"
 #include "graphics3d/core/RwCamera.h"
 #include "graphics3d/core/RwFrame.h"
@@ -121,21 +122,7 @@ u32 EFShadowMgr_BC::AddCaster( EFGameObject * object, EF3dObj * model ) {
 }
 
 u32 EFShadowMgr_BC::RemoveCaster( EFGameObject * object ) {
-	// An object registers one record per 3D object: all of them go, or
-	// the others would keep a destroyed owner.
-	u32 found = 0;
-	_sObjectEntry ** link = &mpCasters;
-	while ( *link != nullptr ) {
-		_sObjectEntry * const caster = *link;
-		if ( caster->mpoObject != object ) {
-			link = &caster->mpNext;
-			continue;
-		}
-		*link = caster->mpNext;
-		delete caster;
-		found = 1;
-	}
-	return found;
+	return EFRemoveEveryEntryOf( mpCasters, object, []( _sObjectEntry * ) {} );
 }
 
 void EFShadowMgr_BC::RemoveAllCasters() {
