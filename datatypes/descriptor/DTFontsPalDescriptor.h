@@ -30,11 +30,13 @@ public:
 
 	u32						mui32NbColors;
 
+protected:
+	// Frees the colour table; the count stays.
+	void					FreeTable();
+
 private:
 	u8 *					mpColorTable;
 	u32						muiColorTableBytes;
-
-	void					FreeTable();
 };
 
 #endif

@@ -17,6 +17,8 @@
 #include "tools/lib/ToolSampleDisc.h"
 #include "tools/lib/audio/ToolSampleAudio.h"
 #include "framework/core/level/EFAudioEnvDescriptor.h"
+#include "tools/lib/level/ToolHudTables.h"
+#include "tools/lib/level/ToolHudWindowWriter.h"
 #include "tools/lib/level/ToolSampleCollisionMap.h"
 #include "tools/lib/level/ToolLevelFileNames.h"
 #include "tools/lib/level/ToolLevelWriter.h"
@@ -91,10 +93,11 @@ TEST( ToolSampleDisc, EveryLevelFileLoadsWholeIntoItsEngineClass ) {
 	EXPECT_EQ( LoadAll( font, files[ToolFontFile( 0 )], consumedAll ), 0 );
 	EXPECT_TRUE( consumedAll );
 	EXPECT_EQ( font.uiInstancePUID, TOOL_SAMPLE_FONT_SLOT );
-	EXPECT_EQ( font.GetCharCount(), 2u );
+	EXPECT_EQ( font.GetCharCount(), TOOL_SAMPLE_FONT_GLYPHS );
 	EXPECT_EQ( font.GetGlyphOfAscii( 'B' ), 1u );
-	EXPECT_EQ( font.GetCharRecord( 1 )[EF_FONT_CHAR_U], 0.5f );
-	EXPECT_EQ( font.mfLineHeight, 16.0f );
+	EXPECT_EQ( font.GetGlyphOfAscii( 'Z' ), 25u );
+	EXPECT_EQ( font.GetCharRecord( 1 )[EF_FONT_CHAR_U], 1.0f / 32.0f );
+	EXPECT_EQ( font.mfLineHeight, 1.0f / 24.0f );
 	ASSERT_EQ( font.moFontTextureNames.GetSize(), 1u );
 	EXPECT_STREQ( font.moFontTextureNames[0].GetStr(), "FONT0" );
 
@@ -119,7 +122,18 @@ TEST( ToolSampleDisc, EveryLevelFileLoadsWholeIntoItsEngineClass ) {
 	EXPECT_EQ( LoadAll( *texts, files[TOOL_TEXTS_FILE], consumedAll ), 0 );
 	EXPECT_TRUE( consumedAll );
 	for ( u32 i = 0; i < std::size( TOOL_SAMPLE_TEXTS ); i++ ) {
-		EXPECT_STREQ( reinterpret_cast<const char*>( texts->GetText( i ) ), TOOL_SAMPLE_TEXTS[i] );
+		// Command streams: a glyph run (letters by alphabet place, 0xFFFE
+		// for a space), then the end command.
+		const std::vector<u8> stream = ToolHudTables::TextCommands( TOOL_SAMPLE_TEXTS[i], [] {
+			std::array<u16, 128> glyphs = {};
+			for ( u16 letter = 0; letter < 26; letter++ ) {
+				glyphs['A' + letter] = letter;
+			}
+			return glyphs;
+		}() );
+		ASSERT_NE( texts->GetText( i ), nullptr );
+		EXPECT_EQ( std::vector<u8>( texts->GetText( i ), texts->GetText( i ) + stream.size() ), stream );
+		EXPECT_EQ( texts->GetText( i )[5], static_cast<u8>( TOOL_SAMPLE_TEXTS[i][0] - 'A' ) );
 	}
 	EXPECT_EQ( texts->GetText( std::size( TOOL_SAMPLE_TEXTS ) ), nullptr );
 	delete texts;
@@ -147,6 +161,7 @@ TEST( ToolSampleDisc, TheResourceFileListsTheLogicModulesTheGameObjectsThenTheSp
 	expected.records.emplace_back();
 	std::vector<ToolDiscFile> audioFiles;
 	ASSERT_TRUE( ToolMakeSampleAudio( "AUDIO", audioFiles, expected.records.back(), error ) ) << error;
+	expected.records.push_back( ToolSampleHudRecord() );
 	ASSERT_EQ( table.GetRecordCount(), expected.records.size() );
 	u32 bytes = 0;
 	for ( u32 i = 0; i < table.GetRecordCount(); i++ ) {
@@ -158,8 +173,8 @@ TEST( ToolSampleDisc, TheResourceFileListsTheLogicModulesTheGameObjectsThenTheSp
 	// The sample object, the static world, the particle types, the model
 	// resource and the four objects of the level follow the modules; the
 	// splines' generic-data record, the collision map, the palette
-	// dictionary, then the audio environment.
-	ASSERT_EQ( table.GetRecordCount(), 14u );
+	// dictionary, the audio environment, then the HUD tree.
+	ASSERT_EQ( table.GetRecordCount(), 15u );
 	EXPECT_EQ( table.GetRecord( 3 ).miClassID, TOOL_CLASS_STATIC_WORLD );
 	EXPECT_EQ( table.GetRecord( 4 ).miClassID, TOOL_CLASS_PARTICLE_TYPES );
 	EXPECT_EQ( table.GetRecord( 5 ).miClassID, TOOL_CLASS_3D_OBJECT_RES );
@@ -170,6 +185,7 @@ TEST( ToolSampleDisc, TheResourceFileListsTheLogicModulesTheGameObjectsThenTheSp
 	EXPECT_EQ( table.GetRecord( 11 ).miClassID, TOOL_CLASS_COLLISION_MAP );
 	EXPECT_EQ( table.GetRecord( 12 ).miClassID, TOOL_CLASS_PALETTE_DICTIONARY );
 	EXPECT_EQ( table.GetRecord( 13 ).miClassID, EF_AUDIO_ENV_CLASS_ID );
+	EXPECT_EQ( table.GetRecord( 14 ).miClassID, TOOL_CLASS_HUD_CONFIG );
 	// The objects fill the rest of the file exactly.
 	EXPECT_EQ( stream.GetBytesLeft(), bytes );
 }
@@ -180,10 +196,10 @@ TEST( ToolSampleDisc, TheResourceFilesSplineRecordLoadsTheOpenAndTheLoopSpline )
 	DTMemoryPersistStream stream( reinterpret_cast<char*>( image.data() ), static_cast<s32>( image.size() ) );
 	DTStreamFAT table;
 	ASSERT_EQ( table.DTStreamable::LoadFromStream( stream ), 0 );
-	ASSERT_EQ( table.GetRecordCount(), 14u );
+	ASSERT_EQ( table.GetRecordCount(), 15u );
 	// The objects follow the table back to back; skip to the splines,
-	// which the collision map, the palette dictionary and the audio
-	// environment follow.
+	// which the collision map, the palette dictionary, the audio
+	// environment and the HUD tree follow.
 	s32 at = stream.GetPosition();
 	for ( u32 i = 0; i < 10; i++ ) {
 		at += static_cast<s32>( table.GetRecord( i ).mui32ObjectSize );

@@ -6,6 +6,7 @@
 #include "tools/lib/ToolIniWriter.h"
 #include "tools/lib/audio/ToolSampleAudio.h"
 #include "tools/lib/level/ToolHudTables.h"
+#include "tools/lib/level/ToolHudWindowWriter.h"
 #include "tools/lib/level/ToolLevelFileNames.h"
 #include "tools/lib/level/ToolLevelWriter.h"
 #include "tools/lib/level/ToolResourceFileWriter.h"
@@ -28,30 +29,38 @@ ToolLoadingScreen SampleLoadingScreen() {
 	return screen;
 }
 
-// Two glyphs, 'A' and 'B', on one texture page.
-ToolFonts SampleFont() {
-	const ToolFontChar chars[] = {
-		{ 0.0f, 0.0f, 0.5f, 1.0f, 8.0f, 16.0f, 0.0f, 0.0f },
-		{ 0.5f, 0.0f, 0.5f, 1.0f, 8.0f, 16.0f, 0.0f, 0.0f },
-	};
+// A glyph for each capital letter on one texture page, the glyph index
+// the letter's place in the alphabet. Sizes are fractions of the screen.
+std::array<u16, 128> SampleGlyphs() {
 	std::array<u16, 128> glyphs = {};
-	glyphs['A'] = 0;
-	glyphs['B'] = 1;
+	for ( u16 letter = 0; letter < TOOL_SAMPLE_FONT_GLYPHS; letter++ ) {
+		glyphs['A' + letter] = letter;
+	}
+	return glyphs;
+}
+
+ToolFonts SampleFont() {
+	std::vector<ToolFontChar> chars;
+	for ( u32 letter = 0; letter < TOOL_SAMPLE_FONT_GLYPHS; letter++ ) {
+		chars.push_back( { static_cast<f32>( letter ) / 32.0f, 0.0f, 1.0f / 32.0f, 1.0f, 1.0f / 40.0f, 1.0f / 28.0f, 0.0f,
+						   0.0f } );
+	}
 	ToolFonts font;
 	font.header.puid = TOOL_SAMPLE_FONT_SLOT;
-	font.nbChars = 2;
-	font.spaceSize = 8.0f;
-	font.lineHeight = 16.0f;
-	font.interSpace = 1.0f;
+	font.nbChars = TOOL_SAMPLE_FONT_GLYPHS;
+	font.spaceSize = 1.0f / 64.0f;
+	font.lineHeight = 1.0f / 24.0f;
+	font.interSpace = 1.0f / 320.0f;
 	font.textureNames = { "FONT0" };
 	font.charTable = ToolHudTables::CharTable( chars );
-	font.asciiTable = ToolHudTables::AsciiTable( glyphs );
+	font.asciiTable = ToolHudTables::AsciiTable( SampleGlyphs() );
 	return font;
 }
 
 // count colour groups of four RGBA corners, each group one grey level.
-ToolFontsPalette SamplePalette( const u32 count ) {
+ToolFontsPalette SamplePalette( const u32 count, const s32 slot ) {
 	ToolFontsPalette palette;
+	palette.header.puid = slot;
 	palette.nbColors = count;
 	for ( u32 group = 0; group < count; group++ ) {
 		const u8 level = static_cast<u8>( 0xFF - group * 0x40 );
@@ -63,17 +72,51 @@ ToolFontsPalette SamplePalette( const u32 count ) {
 }
 
 ToolTexts SampleTexts() {
-	const std::vector<std::string> texts( std::begin( TOOL_SAMPLE_TEXTS ), std::end( TOOL_SAMPLE_TEXTS ) );
+	std::vector<std::vector<u8>> streams;
+	for ( const char* const text : TOOL_SAMPLE_TEXTS ) {
+		streams.push_back( ToolHudTables::TextCommands( text, SampleGlyphs() ) );
+	}
 	ToolTexts table;
-	table.nbTextes = static_cast<u32>( texts.size() );
-	table.languages.push_back( ToolHudTables::TextLanguage( texts ) );
+	table.nbTextes = static_cast<u32>( streams.size() );
+	table.languages.push_back( ToolHudTables::TextCommandLanguage( streams ) );
 	return table;
+}
+
+// A text window with the first sample text over a 2D window of the
+// palettised texture, both in the lower part of the screen.
+ToolHudWindow SampleHudTree() {
+	ToolHudWindow text;
+	text.type = TOOL_SAMPLE_HUD_TEXT_TYPE;
+	text.flags = 0x10800;
+	text.priority = 2;
+	text.design[1] = 0.75f;
+	text.design[3] = 0.125f;
+	text.font = TOOL_SAMPLE_FONT_SLOT;
+	text.textId = 0;
+	ToolHudWindow image;
+	image.type = TOOL_SAMPLE_HUD_IMAGE_TYPE;
+	image.priority = 1;
+	image.design[0] = 0.0625f;
+	image.design[1] = 0.0625f;
+	image.design[2] = 0.125f;
+	image.design[3] = 0.125f;
+	image.texture = TOOL_SAMPLE_PALETTISED_TEXTURE;
+	ToolHudWindow root;
+	root.children = { text, image };
+	return root;
 }
 
 void AddEncoded( std::vector<ToolDiscFile>& files, const std::filesystem::path& path, ToolBigEndianWriter& out ) {
 	files.push_back( { path, out.Take() } );
 }
 
+}
+
+ToolResourceRecord ToolSampleHudRecord() {
+	ToolResourceRecord record;
+	record.classId = TOOL_CLASS_HUD_CONFIG;
+	record.object = ToolHudWindowWriter::Encode( SampleHudTree() );
+	return record;
 }
 
 bool ToolMakeSampleLevelFiles( const ToolSampleModules& modules, std::vector<ToolDiscFile>& files, std::string& error ) {
@@ -92,9 +135,9 @@ bool ToolMakeSampleLevelFiles( const ToolSampleModules& modules, std::vector<Too
 		return false;
 	}
 	AddEncoded( files, language / ToolFontFile( 0 ), out );
-	ToolLevelWriter::WriteFontsPalette( out, SamplePalette( 2 ) );
+	ToolLevelWriter::WriteFontsPalette( out, SamplePalette( 2, TOOL_SAMPLE_GLOBAL_PALETTE_SLOT ) );
 	AddEncoded( files, language / TOOL_GLOBAL_PALETTE_FILE, out );
-	ToolLevelWriter::WriteFontsPalette( out, SamplePalette( 1 ) );
+	ToolLevelWriter::WriteFontsPalette( out, SamplePalette( 1, TOOL_SAMPLE_FONT_SLOT ) );
 	AddEncoded( files, language / ToolFontPaletteFile( 0 ), out );
 	ToolLevelWriter::WriteTexts( out, SampleTexts() );
 	AddEncoded( files, language / TOOL_TEXTS_FILE, out );
@@ -125,6 +168,7 @@ bool ToolMakeSampleLevelFiles( const ToolSampleModules& modules, std::vector<Too
 		return false;
 	}
 	resources.records.push_back( std::move( audioEnvironment ) );
+	resources.records.push_back( ToolSampleHudRecord() );
 	files.push_back( { layout.LevelNeutralFolder() / std::string( TOOL_SAMPLE_RESOURCE_FILE ),
 					   ToolResourceFileWriter::Encode( resources ) } );
 	return true;

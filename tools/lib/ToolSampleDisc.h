@@ -38,7 +38,17 @@ constexpr std::string_view TOOL_SAMPLE_CARD_ICON_FILE = "icon.rgb";
 
 // The sample level's HUD slot of its font and its texts.
 constexpr s32 TOOL_SAMPLE_FONT_SLOT = 0;
+constexpr s32 TOOL_SAMPLE_GLOBAL_PALETTE_SLOT = -1;
+// One glyph per capital letter.
+constexpr u32 TOOL_SAMPLE_FONT_GLYPHS = 26;
 extern const char* const TOOL_SAMPLE_TEXTS[2];
+// Window types of the sample HUD tree.
+constexpr u32 TOOL_SAMPLE_HUD_TEXT_TYPE = 1;
+constexpr u32 TOOL_SAMPLE_HUD_IMAGE_TYPE = 2;
+
+struct ToolResourceRecord;
+// The class-67 record: a text window showing text 0 and a 2D window.
+ToolResourceRecord ToolSampleHudRecord();
 
 // The logic module images the sample level carries.
 struct ToolSampleModules {

@@ -2,6 +2,10 @@
 
 EFHudMgr* gpoHudMgr = nullptr;
 
-u8 EFHudMgr::Save( const char* ) {
+u8 EFHudMgr::Load( const char * ) {
+	return 0;
+}
+
+u8 EFHudMgr::Save( const char * ) {
 	return 0;
 }

@@ -13,8 +13,10 @@
 
 class EFHudMgr : public EFHudMgr_SP {
 public:
-	// Writes the HUD tree to a file; 0 when nothing was written.
-	u8						Save( const char* path );
+	// A window tree from a named file: nothing is read here; 0.
+	u8						Load( const char * path );
+	// Writes nothing; 0.
+	u8						Save( const char * path );
 };
 
 extern EFHudMgr*	gpoHudMgr;

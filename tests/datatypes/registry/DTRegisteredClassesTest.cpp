@@ -53,7 +53,7 @@ const RegisteredClass gRegisteredClasses[] = {
 	{ 63, "EF_HOTSPOT_DESC", IT_OBJECT, "DTHotSpotDescriptor", true },
 	{ 64, "EI_OCTREE_RES", IT_OBJECT, "EFEnvMap", true },
 	{ 65, "EF_3DOBJECT_WATER", IT_OBJECT, "EFWaterGrid", true },
-	{ 67, "EF_HUD_CONFIG", IT_OBJECT, "EFHudWindowStreamer", false },
+	{ 67, "EF_HUD_CONFIG", IT_OBJECT, "EFHudWindowStreamer", true },
 	{ 69, "EF_LIBRARY_FILE", IT_OBJECT, "EFLogicCodeLib", true },
 	{ 70, "EF_LOADING_SCREEN", IT_OBJECT, "EFLoadingScreen", true },
 	{ 72, "EF_GENERIC_FILE", IT_OBJECT, "EFGenericDataLoader", true },
