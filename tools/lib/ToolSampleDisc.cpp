@@ -87,7 +87,7 @@ ToolTexts SampleTexts() {
 ToolHudWindow SampleHudTree() {
 	ToolHudWindow text;
 	text.type = TOOL_SAMPLE_HUD_TEXT_TYPE;
-	text.flags = 0x10800;
+	text.flags = 0x10000;
 	text.priority = 2;
 	text.design[1] = 0.75f;
 	text.design[3] = 0.125f;

@@ -109,25 +109,22 @@ TEST_F( EFGraphicsMgrTest, DrawsEachCameraInItsPassOrderThenTheSlideShowAndFlip 
 		"EFMotionTrailMgr_BC::Render",
 		"EFLensFlareFX::Render",		  "EFFBEffectMgr_BC::Update(8)",
 	};
-	const std::string hud = "EFHudMgr_SP::Update";
 	struct Row {
 		const char*					name;
 		u32							flags[2];
 		bool						active[2];
 		std::vector<std::string>	expected;
+		u32							hudFrames;
 	};
 	std::vector<std::string> both = passes;
-	both.push_back( hud );
 	both.insert( both.end(), passes.begin(), passes.end() );
-	both.push_back( hud );
-	std::vector<std::string> one = passes;
-	one.push_back( hud );
+	const std::vector<std::string> one = passes;
 	const Row rows[] = {
-		{ "flags 0 only clear", { 0, 0 }, { true, false }, {} },
-		{ "default flags", { EF_CAMERA_DEFAULT_RENDER_FLAGS, 0 }, { true, false }, one },
-		{ "inactive camera with the HUD bit", { 0x80, 0 }, { false, false }, { hud } },
+		{ "flags 0 only clear", { 0, 0 }, { true, false }, {}, 0 },
+		{ "default flags", { EF_CAMERA_DEFAULT_RENDER_FLAGS, 0 }, { true, false }, one, 1 },
+		{ "inactive camera with the HUD bit", { 0x80, 0 }, { false, false }, {}, 1 },
 		{ "two cameras in slot order", { EF_CAMERA_DEFAULT_RENDER_FLAGS, EF_CAMERA_DEFAULT_RENDER_FLAGS },
-		  { true, true }, both },
+		  { true, true }, both, 2 },
 	};
 	for ( const Row& row : rows ) {
 		SCOPED_TRACE( row.name );
@@ -146,6 +143,9 @@ TEST_F( EFGraphicsMgrTest, DrawsEachCameraInItsPassOrderThenTheSlideShowAndFlip 
 		manager->Render();
 		EXPECT_EQ( Trace(), row.expected );
 		EFCallTraceEnable( false );
+		// The HUD draws one frame with its own camera per camera asking.
+		const EFCamera* const hudCamera = gpoHudMgr->GetHudCamera();
+		EXPECT_EQ( hudCamera != nullptr ? hudCamera->GetFrameCount() : 0u, row.hudFrames );
 		// Cameras left in their slots go with the manager.
 		delete manager;
 	}

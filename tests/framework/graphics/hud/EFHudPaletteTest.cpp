@@ -60,7 +60,8 @@ TEST_F( EFHudPaletteTest, FadesBlendCopyAndStopAsTimeGoesBy ) {
 		for ( const f32 dt : row.steps ) {
 			palette->Update( dt );
 		}
-		EXPECT_EQ( std::vector<u32>( Destination().begin(), Destination().begin() + 4 ), row.bytes );
+		const std::vector<u32> bytes = Destination();
+		EXPECT_EQ( std::vector<u32>( bytes.begin(), bytes.begin() + 4 ), row.bytes );
 		EXPECT_EQ( EFHudPalette::ColorIsFading( 0, 2 ), row.fading );
 		EFHudPalette::ColorFadeStop( 0, 2 );
 		EXPECT_FALSE( EFHudPalette::ColorIsFading( 0, 2 ) );

@@ -75,7 +75,7 @@ TEST_F( EFHudTextWindowTest, ALiteralBecomesTheCommandStreamTheToolsWrite ) {
 			   pinned );
 	EXPECT_EQ( window.mauiArguments[0], 0x80000001u ) << "the one argument the stream consumes";
 	EXPECT_EQ( window.mauiArguments[1], 0u );
-	for ( const std::string literal : { std::string( "%(color)AB\tC\nD \x80 Z%(color)" ), std::string( 1023, 'Q' ) } ) {
+	for ( const std::string& literal : { std::string( "%(color)AB\tC\nD \x80 Z%(color)" ), std::string( 1023, 'Q' ) } ) {
 		HudSetText( window, literal.c_str(), 1u, 2u );
 		ASSERT_NE( window.GetCommandBuffer(), nullptr );
 		EXPECT_EQ( std::vector<u8>( window.GetCommandBuffer(), window.GetCommandBuffer() + window.GetCommandBufferBytes() ),

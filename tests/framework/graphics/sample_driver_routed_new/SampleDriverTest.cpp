@@ -20,6 +20,7 @@
 #include "framework/graphics/EFPaletteDictionary.h"
 #include "framework/graphics/EFPaletteMgr.h"
 #include "framework/graphics/hud/EFHudMgr.h"
+#include "framework/graphics/hud/EFHudWindow.h"
 #include "graphics3d/core/RwCamera.h"
 #include "graphics3d/core/RwEngine.h"
 #include "graphics3d/core/RwRaster.h"
@@ -222,4 +223,47 @@ TEST_F( SampleDriverTest, AScreenGrabLeavesTheFrameBuffersAsTheyWere ) {
 	FinishSampleDisc();
 }
 
+}
+
+namespace {
+
+u32 DrawsLogged() {
+	u32 draws = 0;
+	for ( const GXHostFrame& frame : GXHostFrames() ) {
+		draws += static_cast<u32>( frame.draws.size() );
+	}
+	return draws;
+}
+
+}
+
+TEST_F( SampleDriverTest, TheLevelsHudTreeShowsItsTextAndImageEveryFrame ) {
+	ASSERT_NO_FATAL_FAILURE( Boot( 1, "" ) );
+	EFCamera* const camera = gpoGraphicsMgr->GetCamera( gpoGraphicsMgr->CreateCamera( nullptr ) );
+	ASSERT_NE( camera, nullptr );
+	for ( u32 level = 0; level < 2; level++ ) {
+		SCOPED_TRACE( level );
+		const EFHudWindow* const text = gpoHudMgr->GetRootWindow()->mpoFirstChild;
+		ASSERT_NE( text, nullptr );
+		ASSERT_EQ( text->meType, HUD_WIN_TEXT );
+		ASSERT_NE( text->mpoNextSibling, nullptr );
+		EXPECT_EQ( text->mpoNextSibling->meType, HUD_WIN_2D );
+		EXPECT_NE( gpoHudMgr->GetFont( 0 ), nullptr );
+		EXPECT_NE( gpoHudMgr->GetTextTable(), nullptr );
+		EXPECT_NE( gpoHudMgr->GetPalette( 0 ), nullptr );
+		constexpr u32 FRAMES = 4;
+		camera->muiRenderFlags &= ~0x80u;
+		GXHostClearLog();
+		RunMoreFrames( FRAMES );
+		const u32 without = DrawsLogged();
+		camera->muiRenderFlags |= 0x80u;
+		GXHostClearLog();
+		RunMoreFrames( FRAMES );
+		// The image's strip and one batch of the text's glyphs a frame (the
+		// log's frames need not line up with the engine's exactly).
+		EXPECT_GE( DrawsLogged(), without + 2 * ( FRAMES - 1 ) );
+		EXPECT_LE( DrawsLogged(), without + 2 * ( FRAMES + 1 ) );
+		gpoEngineController->LoadLevel( 0 );
+	}
+	FinishSampleDisc();
 }

@@ -94,6 +94,8 @@ protected:
 
 	void TearDown() override {
 		DropLevelObjects();
+		delete gpoHudMgr;
+		gpoHudMgr = nullptr;
 		// The palette manager holds the level's palettes until the level
 		// ends, as the engine's termination order has it.
 		goPaletteMgr.Terminate();
@@ -114,6 +116,7 @@ protected:
 	void MakeController() {
 		new EFEngineController( context );
 		gpoHudMgr = new EFHudMgr();
+		gpoHudMgr->Init();
 	}
 
 	// Text printed since the last call. Failure reports land in the capture
@@ -135,8 +138,7 @@ protected:
 	void DropLevelObjects() {
 		DTWpGrpMgr::moWpGrpMgr.RemoveAllWaypointGrp();
 		if ( gpoHudMgr != nullptr ) {
-			delete gpoHudMgr;
-			gpoHudMgr = new EFHudMgr();
+			gpoHudMgr->Terminate();
 		}
 	}
 

@@ -1,5 +1,9 @@
 #include "InstanceTestBench.h"
 
+#include "framework/graphics/EF3dObj.h"
+#include "graphics3d/world/RpClump.h"
+#include "graphics3d/world/RpWorld.h"
+
 #include "datatypes/maths/DTFrame.h"
 #include "datatypes/streamable/DTGlo.h"
 #include "datatypes/descriptor/DTHotSpotDescriptor.h"
@@ -156,11 +160,27 @@ TEST_F( EFGameObjectTest, ThreeDObjectsGoToTheLevelWorldAloneAndToTheHudTogether
 		{ { LIGHT, SOUND }, 0 },
 	};
 	for ( const auto& row : rows ) {
-		EFCallTraceEnable( true );
 		EFGameObject* const object = Load( Record( OBJECT_ID, Entries( row.descriptors ) ) );
-		EXPECT_EQ( EFCallTraceCountOf( "EFHudMgr_SP::Add3dObj" ), row.hud );
+		// The test models carry no clump: give each one, then put them in
+		// the world again.
+		object->RemoveInstancesFromWorld();
+		std::vector<EF3dObj*> models;
+		for ( u32 i = 0; i < object->muiNb3dObj; i++ ) {
+			EF3dObj* const model = object->Get3dObject( i );
+			ASSERT_NE( model, nullptr );
+			ASSERT_EQ( model->mpClump, nullptr );
+			model->mpClump = RpClumpCreate();
+			models.push_back( model );
+		}
+		object->AddInstancesToWorld();
+		EXPECT_EQ( RpWorldGetNumClumps( gpoHudMgr->GetWorld() ), row.hud );
+		object->RemoveInstancesFromWorld();
+		EXPECT_EQ( RpWorldGetNumClumps( gpoHudMgr->GetWorld() ), 0u );
+		for ( EF3dObj* const model : models ) {
+			RpClumpDestroy( model->mpClump );
+			model->mpClump = nullptr;
+		}
 		DestroyObject( object );
-		EXPECT_EQ( EFCallTraceCountOf( "EFHudMgr_SP::Remove3dObj" ), row.hud );
 	}
 }
 
@@ -187,7 +207,7 @@ TEST_F( EFGameObjectTest, ALatentTemplateWaitsInTheTemplateMapWithItsRecord ) {
 	EXPECT_EQ( entry->mValue.mpoGlo->moDescriptorsList.GetCount(), 2u );
 	// Not initialised: no frame, nothing in a world.
 	EXPECT_EQ( second->GetFrame(), nullptr );
-	EXPECT_EQ( EFCallTraceCountOf( "EFHudMgr_SP::Add3dObj" ), 0u );
+	EXPECT_EQ( RpWorldGetNumClumps( gpoHudMgr->GetWorld() ), 0u );
 	// The first template is the caller's to free; the map's go with the level.
 	delete first;
 	delete firstRecord;
