@@ -9,28 +9,30 @@ EFHudWindow::EFHudWindow( const HudWinType_e type, const u32 flags, const u32 pr
 EFHudWindow::EFHudWindow( const u32 flags, const u32 priority ) : EFHudWindow_SP( HUD_WIN_BASE, flags, priority ) {
 }
 
+namespace {
+
+// Applies op to every field of the window record, in stored order.
+template <typename Op>
+s32 WindowRecord( EFHudWindow & window, Op op ) {
+	s32 result = op( window.muiId );
+	result |= op( window.muiColorGroup );
+	result |= op( window.mafBorder[0] );
+	result |= op( window.mafBorder[1] );
+	result |= op( window.moDesignRect.x );
+	result |= op( window.moDesignRect.y );
+	result |= op( window.moDesignRect.w );
+	result |= op( window.moDesignRect.h );
+	return result;
+}
+
+}
+
 u32 EFHudWindow::LoadWindowType( DTBasePersistStream & stream ) {
-	s32 result = stream.LoadData( muiId );
-	result |= stream.LoadData( muiColorGroup );
-	result |= stream.LoadData( mafBorder[0] );
-	result |= stream.LoadData( mafBorder[1] );
-	result |= stream.LoadData( moDesignRect.x );
-	result |= stream.LoadData( moDesignRect.y );
-	result |= stream.LoadData( moDesignRect.w );
-	result |= stream.LoadData( moDesignRect.h );
-	return result == DT_PERSIST_OK ? 1 : 0;
+	return WindowRecord( *this, [&]( auto & field ) { return stream.LoadData( field ); } ) == DT_PERSIST_OK ? 1 : 0;
 }
 
 u32 EFHudWindow::SaveWindowType( DTBasePersistStream & stream ) {
-	s32 result = stream.SaveData( muiId );
-	result |= stream.SaveData( muiColorGroup );
-	result |= stream.SaveData( mafBorder[0] );
-	result |= stream.SaveData( mafBorder[1] );
-	result |= stream.SaveData( moDesignRect.x );
-	result |= stream.SaveData( moDesignRect.y );
-	result |= stream.SaveData( moDesignRect.w );
-	result |= stream.SaveData( moDesignRect.h );
-	return result == DT_PERSIST_OK ? 1 : 0;
+	return WindowRecord( *this, [&]( const auto & field ) { return stream.SaveData( field ); } ) == DT_PERSIST_OK ? 1 : 0;
 }
 
 u32 EFHudWindow::LoadWindowAndChild( DTBasePersistStream & stream ) {
