@@ -4,9 +4,30 @@
 
 EFHudWindow::EFHudWindow( const HudWinType_e type, const u32 flags, const u32 priority )
 	: EFHudWindow_SP( type, flags, priority ) {
+	EFHudMgr_BC * const manager = EFHudMgr_BC::GetCurrent();
+	if ( manager != nullptr ) {
+		muiHandle = manager->AllocateHandle( this );
+	}
 }
 
-EFHudWindow::EFHudWindow( const u32 flags, const u32 priority ) : EFHudWindow_SP( HUD_WIN_BASE, flags, priority ) {
+EFHudWindow::EFHudWindow( const u32 flags, const u32 priority ) : EFHudWindow( HUD_WIN_BASE, flags, priority ) {
+}
+
+EFHudWindow::~EFHudWindow() {
+	if ( mpoParent != nullptr ) {
+		mpoParent->RemoveChild( this );
+	}
+	EFHudMgr_BC * const manager = EFHudMgr_BC::GetCurrent();
+	if ( manager != nullptr ) {
+		manager->FreeHandle( muiHandle );
+	}
+	while ( mpoFirstChild != nullptr ) {
+		EFHudWindow * const child = mpoFirstChild;
+		mpoFirstChild = child->mpoNextSibling;
+		child->mpoParent = nullptr;
+		child->mpoNextSibling = nullptr;
+		delete child;
+	}
 }
 
 namespace {

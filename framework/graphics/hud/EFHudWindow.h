@@ -21,8 +21,11 @@ class DTBasePersistStream;
 
 class EFHudWindow : public EFHudWindow_SP {
 public:
+	// Both take a handle from the manager (0 when the table is full).
 							EFHudWindow( HudWinType_e type, u32 flags, u32 priority );
 							EFHudWindow( u32 flags, u32 priority );
+	// Unlinks the window, frees its handle and deletes its subtree.
+							~EFHudWindow() override;
 
 	// Non-zero when every field was read (written).
 	virtual u32				LoadWindowType( DTBasePersistStream & stream );

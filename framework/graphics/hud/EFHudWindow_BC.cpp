@@ -26,27 +26,9 @@ EFHudWindow_BC::EFHudWindow_BC( const HudWinType_e type, const u32 flags, const 
 	: moDesignRect{ 0.0f, 0.0f, 1.0f, 1.0f }, moScreenRect(), moPosRect(), moClipRect(), muiFlags( flags ),
 	  muiId( ++msuiIdRef ), muiColorGroup( 0 ), mafBorder(), mpoParent( nullptr ), mpoNextSibling( nullptr ),
 	  mpoFirstChild( nullptr ), meType( type ), muiPriority( priority ), mfTimer( 0.0f ), muiHandle( EF_HUD_NO_HANDLE ) {
-	EFHudMgr_BC * const manager = EFHudMgr_BC::GetCurrent();
-	if ( manager != nullptr ) {
-		muiHandle = manager->AllocateHandle( AsWindow() );
-	}
 }
 
 EFHudWindow_BC::~EFHudWindow_BC() {
-	if ( mpoParent != nullptr ) {
-		mpoParent->RemoveChild( AsWindow() );
-	}
-	EFHudMgr_BC * const manager = EFHudMgr_BC::GetCurrent();
-	if ( manager != nullptr ) {
-		manager->FreeHandle( muiHandle );
-	}
-	while ( mpoFirstChild != nullptr ) {
-		EFHudWindow * const child = mpoFirstChild;
-		mpoFirstChild = child->mpoNextSibling;
-		child->mpoParent = nullptr;
-		child->mpoNextSibling = nullptr;
-		delete child;
-	}
 }
 
 EFHudWindow * EFHudWindow_BC::AsWindow() {

@@ -53,7 +53,8 @@ public:
 	virtual void			RenderInit( EFCamera * camera, CRect * clip, f32 depth );
 	virtual void			RenderTerminate();
 	virtual void			FillPoly( const CVector2d * corners, const RwRGBA * colors );
-	// Unlinks the window, frees its handle and deletes its subtree.
+	// EFHudWindow's destructor unlinks the window, frees its handle and
+	// deletes its subtree.
 	virtual					~EFHudWindow_BC();
 
 							EFHudWindow_BC( const EFHudWindow_BC & ) = delete;
