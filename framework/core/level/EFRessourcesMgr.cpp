@@ -268,10 +268,13 @@ EFRessourcesMgr::~EFRessourcesMgr() {
 	}
 }
 
+u8 EFRessourcesMgr::smbFailNextInitialize = 0;
+
 u32 EFRessourcesMgr::Initialize() {
 	EFCallTraceAdd( "EFRessourcesMgr::Initialize" );
-	if ( mbFailInitialize ) {
+	if ( mbFailInitialize || smbFailNextInitialize ) {
 		mbFailInitialize = 0;
+		smbFailNextInitialize = 0;
 		return 0;
 	}
 	LoadLevel( 0 );

@@ -125,8 +125,10 @@ public:
 	// Level loads asked for since construction.
 	u32						GetLoadCount() const { return mui32LoadCount; }
 
-	// Test hook: the next Initialize fails.
+	// Test hooks: the next Initialize of this manager (of any manager,
+	// for tests that cannot reach it before start-up) fails.
 	u8						mbFailInitialize;
+	static u8				smbFailNextInitialize;
 
 private:
 	EFRessourceFactory		moRessourceFactory;

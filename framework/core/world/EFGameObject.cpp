@@ -15,7 +15,9 @@
 #include "framework/graphics/EFCamera.h"
 #include "framework/graphics/EFSlideShow.h"
 #include "framework/graphics/hud/EFHudMgr.h"
+#include "framework/graphics/effects/EFFrameLender.h"
 #include "framework/graphics/effects/EFProjectorMgr.h"
+#include "framework/graphics/effects/EFProjectorMgr_BC.h"
 #include "framework/graphics/effects/EFShadowMgr.h"
 #include "framework/graphics/EFStatic3dObj.h"
 #include "framework/graphics/particles/PLMgr.h"
@@ -441,6 +443,7 @@ void EFGameObject::Terminate() {
 	if ( gpoPLParticleMgr != nullptr ) {
 		gpoPLParticleMgr->DestroyAttachedEmitters( muiUID );
 	}
+	EFReleaseFrameLender( muiUID );
 	if ( ( muiLogicFlags & EF_LF_SKY_DOME ) == 0 ) {
 		RemoveInstancesFromWorld();
 	}

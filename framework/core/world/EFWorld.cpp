@@ -13,7 +13,7 @@
 #include "framework/graphics/effects/EFProjectorMgr.h"
 #include "framework/graphics/effects/EFProjector.h"
 #include "framework/graphics/effects/EFSprite.h"
-#include "framework/graphics/effects/EFSpriteMgr_BC.h"
+#include "framework/graphics/effects/EFSpriteMgr.h"
 #include "framework/graphics/particles/PLEmitter_BC.h"
 #include "framework/graphics/particles/PLMgr.h"
 #include "framework/logic/EFGameLogicMgr.h"

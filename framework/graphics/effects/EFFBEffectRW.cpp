@@ -6,6 +6,7 @@
 #include "graphics3d/core/RwFrameSync.h"
 #include "graphics3d/core/RwRaster.h"
 #include "graphics3d/core/RwTexture.h"
+#include "graphics3d/gamecube/RwGameCube.h"
 
 // Filter mode 2 (linear), addressing 3 (clamp) in U and V.
 static const u32 CAMERA_TEXTURE_FILTER_ADDRESSING = 0x3302;
@@ -35,5 +36,21 @@ void EFFBEffect_SP::CreateCameraTexture() {
 	mpoTexture = RwTextureCreate( mpoRaster );
 	if ( mpoTexture != nullptr ) {
 		mpoTexture->filterAddressing = CAMERA_TEXTURE_FILTER_ADDRESSING;
+	}
+}
+
+s32 EFFBEffect_SP::CreateRaster( const RwCamera* ) {
+	return 0;
+}
+
+void EFFBEffect_SP::DestroyRaster() {
+}
+
+void EFFBEffect_SP::LockRaster( u32 ) {
+}
+
+void EFFBEffect_SP::GrabRaster() {
+	if ( mpoRaster != nullptr ) {
+		RwGameCubeCameraTextureFlush( mpoRaster, 0 );
 	}
 }

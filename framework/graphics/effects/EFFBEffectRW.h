@@ -3,7 +3,9 @@
 
 	Platform half of a frame-buffer effect: the camera, raster and texture
 	that every effect draws through, shared by all effects and made once by
-	the engine controller's start-up on the global heap.
+	the engine controller's start-up on the global heap. The frame
+	distortion grabs the frame into that raster and shows it through the
+	texture; without them the mesh is drawn untextured.
 
 	The start-up records the raster it asks for in the Requested fields
 	and creates the three objects through CreateCameraTexture. Until the
@@ -27,6 +29,16 @@ public:
 	// draws into it, and a texture over it with linear filtering and
 	// clamped addressing. Does nothing unless the 3D library is started.
 	static void				CreateCameraTexture();
+
+	// Hooks for the grabbed frame. The grab goes into the camera texture
+	// the start-up made, so CreateRaster makes nothing (0) and
+	// DestroyRaster leaves the start-up's objects alone; LockRaster has
+	// nothing to lock here.
+	static s32				CreateRaster( const RwCamera* camera );
+	static void				DestroyRaster();
+	static void				LockRaster( u32 lock );
+	// Copies the camera's picture into mpoRaster when there is one.
+	static void				GrabRaster();
 
 	static RwRaster*		mpoRaster;
 	static RwCamera*		mpoCamera;

@@ -1,8 +1,10 @@
 /*
 ===============================================================================
 
-	Sprite manager (global object goSpriteMgr): groups of sprites attached
-	to objects. Placeholder body: no group is ever made.
+	Sprite manager, portable half: the groups, newest first, with ids
+	counted from 1, and the three passes the frame render draws them in.
+	Each pass turns fog off around its groups and draws them in list
+	order.
 
 ===============================================================================
 */
@@ -12,21 +14,41 @@
 #include "datatypes/base/DTTypes.h"
 
 class EFSprite;
-
-class EFSpriteGroup_BC;
+class EFSpriteGroup;
 
 class EFSpriteMgr_BC {
 public:
-	EFSpriteGroup_BC*		AddSpriteGroup();
+							EFSpriteMgr_BC();
+	virtual					~EFSpriteMgr_BC();
+
+	// The new group, at the head; null without memory.
+	EFSpriteGroup*			AddSpriteGroup();
+	// Unknown ids do nothing.
 	void					RemoveSpriteGroup( u32 id );
-	EFSpriteGroup_BC*		GetSpriteGroup( u32 id ) const;
-	EFSprite*				GetSprite( u32 id );
-	void					Terminate();
+	void					RemoveAllSpriteGroups();
+	EFSpriteGroup*			GetSpriteGroup( u32 id ) const;
+	// The first sprite with that id in any group.
+	EFSprite*				GetSprite( u32 id ) const;
+	void					Terminate() { RemoveAllSpriteGroups(); }
+
+	// Groups with neither pass flag, with 0x02 but not 0x20, with 0x20.
 	void					RenderNormal();
 	void					RenderTransparent();
 	void					RenderOccluded();
-};
 
-extern EFSpriteMgr_BC	goSpriteMgr;
+	void					ReleaseLender( u32 lenderId );
+
+	struct GroupNode {
+		GroupNode*			mpoNext;
+		EFSpriteGroup*		mpoGroup;
+	};
+
+	u32						mui32NextGroupId;
+	GroupNode*				mpoGroups;
+
+private:
+	void					RenderPass( u32 pass );
+	static void				DeleteGroup( EFSpriteGroup* group );
+};
 
 #endif

@@ -42,7 +42,11 @@ std::vector<u8> ToolSampleTextureDictionary() {
 	// The drop-down shadow darkens by its colour: a grey blob.
 	ToolWriteTextureDictionary( { { "FONT0", ToolSolidImage( 16, 16, { 0xFF, 0xFF, 0xFF, 0xFF } ) },
 								  { TOOL_SAMPLE_PALETTISED_TEXTURE, ToolPalettisedImage( 8, 8, 4, lamp ) },
-								  { "DefaultDropShadow", ToolSolidImage( 16, 16, { 0x80, 0x80, 0x80, 0xFF } ) } },
+								  { "DefaultDropShadow", ToolSolidImage( 16, 16, { 0x80, 0x80, 0x80, 0xFF } ) },
+								  { "LensFlareTex1", ToolSolidImage( 16, 16, { 0xFF, 0xF0, 0xC0, 0xFF } ) },
+								  { "LensFlareTex2", ToolSolidImage( 16, 16, { 0x80, 0xC0, 0xFF, 0xFF } ) },
+								  { "LensFlareTex3", ToolSolidImage( 16, 16, { 0xC0, 0x80, 0xFF, 0xFF } ) },
+								  { TOOL_SAMPLE_SPRITE_TEXTURE, ToolSolidImage( 8, 8, { 0xFF, 0x40, 0x40, 0xFF } ) } },
 								bytes );
 	return bytes;
 }

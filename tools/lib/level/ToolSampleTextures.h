@@ -2,7 +2,8 @@
 ===============================================================================
 
 	The sample level's pictures: its texture dictionary TEXDIC_0.TXD (the
-	font page and one palettised texture), the palette dictionary that
+	font page, one palettised texture, the lens flare's three glows and a
+	sprite picture), the palette dictionary that
 	recolours that texture between two states, and the loading screen's
 	dictionaries (LOADBACK full-screen for the TV system, LOADBAR).
 
@@ -17,6 +18,7 @@
 
 constexpr s32 TOOL_CLASS_PALETTE_DICTIONARY	= 87;
 constexpr const char* TOOL_SAMPLE_PALETTISED_TEXTURE = "LAMP";
+constexpr const char* TOOL_SAMPLE_SPRITE_TEXTURE = "SPARK";
 
 // TEXDIC_0.TXD.
 std::vector<u8>		ToolSampleTextureDictionary();

@@ -11,7 +11,7 @@
 #include "framework/core/engine/EFAppContext.h"
 #include "framework/core/engine/EFEngineController.h"
 #include "framework/core/engine/EFIniFile.h"
-#include "framework/graphics/effects/EFFBEffectMgr_BC.h"
+#include "framework/core/level/EFRessourcesMgr.h"
 #include "framework/graphics/EFGraphicsMgr.h"
 #include "platform/runtime/RuntimeRand.h"
 
@@ -172,7 +172,7 @@ TEST_F( EIStartupTest, PanicsOnAnUnknownTvFormat ) {
 }
 
 TEST_F( EIStartupTest, ReportsAFailedInitialisationAsAFailure ) {
-	goFBEffectMgr.mbFailInitialize = 1;
+	EFRessourcesMgr::smbFailNextInitialize = 1;
 	EXPECT_NE( Run( {} ), 0 );
 	EXPECT_NE( gpoEngineController, nullptr );
 }

@@ -17,7 +17,12 @@
 #include "framework/logic/EFGameMemoryMgr.h"
 #include "framework/graphics/EFSlideShow.h"
 #include "framework/graphics/EFCamera.h"
-#include "framework/graphics/effects/EFFBEffectMgr_BC.h"
+#include "framework/graphics/effects/EFFBEffectMgr.h"
+#include "framework/graphics/effects/EFFBEffect_FrameDistortion_BC.h"
+#include "framework/graphics/effects/EFLensFlareFX.h"
+#include "framework/graphics/effects/EFBillboardMgr.h"
+#include "framework/graphics/effects/EFMotionTrailMgr.h"
+#include "framework/graphics/effects/EFSpriteMgr.h"
 #include "framework/graphics/effects/EFFBEffectRW.h"
 #include "framework/graphics/effects/EFProjector.h"
 #include "framework/graphics/effects/EFProjectorMgr.h"
@@ -201,26 +206,22 @@ TEST_F( EFEngineControllerTest, InitialisesInOrderAndStopsAtTheFirstFailure ) {
 	const std::vector<std::string> fullOrder = {
 		"EFNewAudioMgr_SP::Initialize",
 		"EFRessourcesMgr::Initialize", "EFRessourcesMgr::LoadLevel",
-		"EFFBEffectMgr_BC::Initialize",
 	};
 	struct Row {
 		const char*	name;
 		bool		failResources;
-		bool		failEffects;
 		u32			result;
 		size_t		steps;
 	};
 	const Row rows[] = {
-		{ "every manager succeeds", false, false, 1, fullOrder.size() },
-		{ "the resources manager fails", true, false, 0, 2 },
-		{ "the frame-buffer effect manager fails", false, true, 0, fullOrder.size() },
+		{ "every manager succeeds", false, 1, fullOrder.size() },
+		{ "the resources manager fails", true, 0, 2 },
 	};
 	for ( const Row& row : rows ) {
 		SCOPED_TRACE( row.name );
 		EFEngineController* const controller = MakeController();
 		EXPECT_EQ( gpoGameLogicMgr->Initialize(), 1u );
 		gpoRessourcesMgr->mbFailInitialize = row.failResources ? 1 : 0;
-		goFBEffectMgr.mbFailInitialize = row.failEffects ? 1 : 0;
 		// Callbacks set before start-up belong to no module: the load/save
 		// manager's start clears them.
 		goLoadSaveMgr.SetErrorCallBack( CountCardCallback );
@@ -323,7 +324,6 @@ TEST_F( EFEngineControllerTest, AMoviePlayingFreezesTheGameButNotInputOrRender )
 		u32			whenNot;
 	};
 	const Row rows[] = {
-		{ "EFMotionTrailMgr_BC::Update", 1, 1 },
 		{ "EFVideoPlayer_SP::Update", 1, 0 },
 		{ "EFCutScenePlayer::Update", 0, 1 },
 		// The world update drives the texture fader.
@@ -366,8 +366,14 @@ TEST_F( EFEngineControllerTest, AMoviePlayingFreezesTheGameButNotInputOrRender )
 		// The palette transition advances either way: one of duration 0 ends.
 		_sPaletteTransitionData transition = { 0, 1, 0.0f };
 		goPaletteMgr.StartTransition( &transition );
+		// Trails sample every frame either way.
+		const u32 trail = goMotionTrailMgr.CreateSystem( 1, 4, EF_TRAIL_STORED_POSITIONS );
+		goMotionTrailMgr.Start( trail );
+		goMotionTrailMgr.SetFrequency( trail, 0.0f );
 		EFCallTraceEnable( true );
 		controller->MainLoop();
+		EXPECT_EQ( goMotionTrailMgr.GetSystem( trail )->ui32Head, 1u );
+		goMotionTrailMgr.DestroySystem( trail );
 		// The audio update runs only in frames without a movie.
 		EXPECT_EQ( sound->mui32Voice, playing ? COMPLETING_VOICE : EF_NO_VOICE );
 		EXPECT_EQ( goPaletteMgr.mi32TargetState, EF_PALETTE_NO_TARGET );
@@ -460,9 +466,23 @@ TEST_F( EFEngineControllerTest, ResetRunsAHundredAndEighteenEmptyFramesAroundThe
 	// A slide show of the level (its files are missing: it stays loading).
 	EFSlideShow::Create( 3 );
 	ASSERT_NE( EFSlideShow::poSlideShow, nullptr );
+	// A screen effect of each kind, and a budget the logic changed.
+	ASSERT_NE( goSpriteMgr.AddSpriteGroup(), nullptr );
+	ASSERT_NE( goFBEffectMgr.AddEffect( EF_FB_EFFECT_FRAME_DISTORTION, 4 ), nullptr );
+	ASSERT_NE( goMotionTrailMgr.CreateSystem( 2, 2, 0 ), EF_TRAIL_NO_SYSTEM );
+	gpoBillboardMgr->SetBudget( 7 );
+	goLensFlareFX.mbActive = 1;
+	goLensFlareFX.mui32AttachedObject = 0x2a800001;
 	EFCallTraceEnable( true );
 	controller->Reset();
 	EXPECT_EQ( EFSlideShow::poSlideShow, nullptr );
+	EXPECT_EQ( goSpriteMgr.mpoGroups, nullptr );
+	EXPECT_EQ( goFBEffectMgr.mpoEffects[0], nullptr );
+	EXPECT_EQ( goMotionTrailMgr.moSystems.GetCount(), 0u );
+	EXPECT_EQ( gpoBillboardMgr->GetBudget(), EF_BILLBOARD_BUDGET );
+	EXPECT_EQ( goLensFlareFX.mbActive, 0u );
+	EXPECT_EQ( goLensFlareFX.mui32AttachedObject, 0x2a800001u );
+	goLensFlareFX.mui32AttachedObject = 0;
 	EXPECT_EQ( gpoTestCamera->GetFrameCount(), 118u );
 	EXPECT_EQ( gpoNewAudioMgr->GetPlatformCalls().ui32PreTerminate, audioEnds + 1 );
 	for ( u32 handle = 0; handle < EF_SOUND_HANDLE_COUNT; handle++ ) {
@@ -488,12 +508,12 @@ TEST_F( EFEngineControllerTest, ResetRunsAHundredAndEighteenEmptyFramesAroundThe
 	// release of the splines leave no trace.
 	const std::vector<std::vector<std::string>> terminations = {
 		{}, {},
-		{ "EFBillboardMgr::Terminate" }, {},
+		{}, {},
 		{ "EFCutScenePlayer::Terminate" },
-		{ "EFTexFader::Terminate", "EFLensFlareFX::Terminate" },
-		{}, { "EFSpriteMgr_BC::Terminate" },
-		{ "EFFBEffectMgr_BC::Terminate" }, { "EFLensFlareFX::Terminate" }, { "EFCustomLibBank::Destroy" },
-		{}, {}, { "EFMotionTrailMgr_BC::Terminate" },
+		{ "EFTexFader::Terminate" },
+		{}, {}, {},
+		{}, {}, { "EFCustomLibBank::Destroy" },
+		{}, {}, {},
 		{ "EFRessourcesMgr::Terminate" },
 	};
 	std::vector<std::string> expected;

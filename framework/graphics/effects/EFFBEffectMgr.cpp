@@ -1,0 +1,3 @@
+#include "framework/graphics/effects/EFFBEffectMgr.h"
+
+EFFBEffectMgr goFBEffectMgr;

@@ -1,0 +1,3 @@
+#include "framework/graphics/effects/EFMotionTrailMgr.h"
+
+EFMotionTrailMgr goMotionTrailMgr;

@@ -1,0 +1,3 @@
+#include "framework/graphics/effects/EFSpriteMgr.h"
+
+EFSpriteMgr goSpriteMgr;

@@ -1,0 +1,104 @@
+/*
+	The sample disc booted in-process on the console driver with screen
+	effects on its model object: the lens flare, a sprite group on the
+	object and a trail along two of its joints add, to every frame camera
+	0 draws, four flare squares, one sprite batch and one trail strip.
+*/
+#include "framework/core/engine/EFSampleDiscTestBench.h"
+#include "graphics3d/gamecube/RwDlTestDriver.h"
+
+#include "datatypes/maths/DTFrame.h"
+#include "framework/core/world/EFGameObjectFlags.h"
+#include "framework/graphics/EFCamera.h"
+#include "framework/graphics/EFGraphicsMgr.h"
+#include "framework/graphics/effects/EFLensFlareFX.h"
+#include "framework/graphics/effects/EFMotionTrailMgr.h"
+#include "framework/graphics/effects/EFSprite.h"
+#include "framework/graphics/effects/EFSpriteGroup.h"
+#include "framework/graphics/effects/EFSpriteMgr.h"
+#include "graphics3d/core/RwCamera.h"
+#include "platform/gx/GXHost.h"
+#include "platform/vi/VI.h"
+#include "platform/vi/VIHost.h"
+#include "tools/lib/level/ToolSampleObjects.h"
+#include "tools/lib/level/ToolSampleTextures.h"
+
+namespace {
+
+class EFSampleEffectsTest : public EFSampleDiscTestBench {
+protected:
+	void SetUp() override {
+		EFSampleDiscTestBench::SetUp();
+		RwDlTestResetDriver();
+		VIHostReset();
+		VIInit();
+	}
+
+	void TearDown() override {
+		VIHostReset();
+		EFSampleDiscTestBench::TearDown();
+	}
+
+	struct Counts {
+		u32		squares = 0;	// immediate six-vertex triangle lists
+		u32		strips = 0;		// immediate triangle strips
+	};
+
+	// Draws of the newest frame the log keeps.
+	static Counts LastFrame() {
+		Counts counts;
+		for ( const GXHostDraw& draw : GXHostFrames().back().draws ) {
+			if ( draw.fromDisplayList ) {
+				continue;
+			}
+			counts.squares += draw.primitive == GX_TRIANGLES && draw.vertices.size() == 6 ? 1 : 0;
+			counts.strips += draw.primitive == GX_TRIANGLESTRIP ? 1 : 0;
+		}
+		return counts;
+	}
+};
+
+TEST_F( EFSampleEffectsTest, FlareSpritesAndATrailOnTheModelObjectDrawEveryFrame ) {
+	ASSERT_NO_FATAL_FAILURE( WriteSampleDisc() );
+	ASSERT_NO_FATAL_FAILURE( StartSampleDisc( 1 ) );
+	DTFrame* const eye = new DTFrame;
+	const u32 id = gpoGraphicsMgr->CreateCamera( eye );
+	ASSERT_EQ( gpoGraphicsMgr->GetCamera( 0 ), gpoGraphicsMgr->GetCamera( id ) );
+	RwCameraSetFarClipPlane( gpoGraphicsMgr->GetCamera( id )->mpoRwCamera, 1000.0f );
+	gpoGraphicsMgr->GetCamera( id )->muiPlanesDirty = 1;
+	RunMoreFrames( 1 );
+	const Counts before = LastFrame();
+
+	goLensFlareFX.mbActive = 1;
+	goLensFlareFX.mfSunPosition[2] = 100.0f;
+	EFSpriteGroup* const group = goSpriteMgr.AddSpriteGroup();
+	group->SetTexture( TOOL_SAMPLE_SPRITE_TEXTURE );
+	group->SetBlendMode( 1 );
+	ASSERT_NE( group->mpoTexture, nullptr );
+	const u32 sprite = group->AddSprite( TOOL_SAMPLE_MODEL_OBJECT_ID, EF_OWN_FRAME_JOINT, 0.5f );
+	ASSERT_NE( group->GetSprite( sprite )->GetFrame(), nullptr );
+	const u32 trail = goMotionTrailMgr.CreateSystem( 2, 8, 0 );
+	for ( u32 point = 0; point < 2; point++ ) {
+		goMotionTrailMgr.SetJoint( trail, point, TOOL_SAMPLE_MODEL_OBJECT_ID, point );
+		goMotionTrailMgr.SetLifeSpan( trail, point, 1.0f );
+		goMotionTrailMgr.SetRGB( trail, point, 1.0f, 0.5f, 0.25f );
+	}
+	goMotionTrailMgr.Start( trail );
+	goMotionTrailMgr.SetFrequency( trail, 0.0f );
+	for ( u32 frame = 0; frame < 10; frame++ ) {
+		RunMoreFrames( 1 );
+		const Counts after = LastFrame();
+		EXPECT_EQ( after.squares - before.squares, 5u ) << frame;
+		EXPECT_EQ( after.strips - before.strips, 1u ) << frame;
+	}
+	// The trail follows the skeleton's first two joints.
+	EXPECT_NE( goMotionTrailMgr.GetSystem( trail )->pPoints[1].pFrame, nullptr );
+	goMotionTrailMgr.Terminate();
+	goSpriteMgr.Terminate();
+	goLensFlareFX.Terminate();
+	gpoGraphicsMgr->DestroyCamera( id );
+	delete eye;
+	FinishSampleDisc();
+}
+
+} // namespace
