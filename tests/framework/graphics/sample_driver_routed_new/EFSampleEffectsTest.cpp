@@ -2,7 +2,8 @@
 	The sample disc booted in-process on the console driver with screen
 	effects on its model object: the lens flare, a sprite group on the
 	object and a trail along two of its joints add, to every frame camera
-	0 draws, four flare squares, one sprite batch and one trail strip.
+	0 draws, one sprite batch after the objects, one trail strip and then
+	four flare squares.
 */
 #include "framework/core/engine/EFSampleDiscTestBench.h"
 #include "graphics3d/gamecube/RwDlTestDriver.h"
@@ -23,6 +24,8 @@
 #include "tools/lib/level/ToolSampleObjects.h"
 #include "tools/lib/level/ToolSampleTextures.h"
 
+#include <string>
+
 namespace {
 
 class EFSampleEffectsTest : public EFSampleDiscTestBench {
@@ -40,19 +43,24 @@ protected:
 	}
 
 	struct Counts {
-		u32		squares = 0;	// immediate six-vertex triangle lists
-		u32		strips = 0;		// immediate triangle strips
+		u32			squares = 0;	// immediate six-vertex triangle lists
+		u32			strips = 0;		// immediate triangle strips
+		std::string	order;			// s for a square, t for a strip, d for the rest
 	};
 
-	// Draws of the newest frame the log keeps.
+	// Draws of the last whole frame (the newest in the log is under way).
 	static Counts LastFrame() {
 		Counts counts;
-		for ( const GXHostDraw& draw : GXHostFrames().back().draws ) {
-			if ( draw.fromDisplayList ) {
-				continue;
-			}
-			counts.squares += draw.primitive == GX_TRIANGLES && draw.vertices.size() == 6 ? 1 : 0;
-			counts.strips += draw.primitive == GX_TRIANGLESTRIP ? 1 : 0;
+		const auto& frames = GXHostFrames();
+		if ( frames.size() < 2 ) {
+			return counts;
+		}
+		for ( const GXHostDraw& draw : frames[frames.size() - 2].draws ) {
+			const bool square = !draw.fromDisplayList && draw.primitive == GX_TRIANGLES && draw.vertices.size() == 6;
+			const bool strip = !draw.fromDisplayList && draw.primitive == GX_TRIANGLESTRIP;
+			counts.squares += square ? 1 : 0;
+			counts.strips += strip ? 1 : 0;
+			counts.order += square ? 's' : strip ? 't' : 'd';
 		}
 		return counts;
 	}
@@ -88,8 +96,12 @@ TEST_F( EFSampleEffectsTest, FlareSpritesAndATrailOnTheModelObjectDrawEveryFrame
 	for ( u32 frame = 0; frame < 10; frame++ ) {
 		RunMoreFrames( 1 );
 		const Counts after = LastFrame();
+
 		EXPECT_EQ( after.squares - before.squares, 5u ) << frame;
 		EXPECT_EQ( after.strips - before.strips, 1u ) << frame;
+		// The sprites' normal pass after the objects, the trail, then the
+		// flare's four elements.
+		EXPECT_EQ( after.order, before.order + "stssss" ) << frame;
 	}
 	// The trail follows the skeleton's first two joints.
 	EXPECT_NE( goMotionTrailMgr.GetSystem( trail )->pPoints[1].pFrame, nullptr );

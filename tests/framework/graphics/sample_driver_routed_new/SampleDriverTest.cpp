@@ -162,7 +162,8 @@ TEST_F( SampleDriverTest, TheLevelLoadsItsPicturesBehindALoadingScreenAndAChange
 		}
 	}
 	EXPECT_GE( copies.size(), 1u );
-	const std::multiset<std::string> level = { "DefaultDropShadow", "FONT0", "LAMP" };
+	const std::multiset<std::string> level = { "DefaultDropShadow", "FONT0", "LAMP", "LensFlareTex1",
+											   "LensFlareTex2", "LensFlareTex3", "SPARK" };
 	EXPECT_EQ( DictionaryNames(), level );
 	EFPaletteDictionary* const palettes = goPaletteMgr.GetPaletteDictionary();
 	ASSERT_NE( palettes, nullptr );
