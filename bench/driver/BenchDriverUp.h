@@ -1,6 +1,7 @@
 /*
 	The 3D library up over the console driver for the length of one
-	benchmark, with the C library's allocator.
+	benchmark, with the C library's allocator; plugIns, when given, are
+	attached before the library opens.
 */
 #ifndef BENCH_DRIVER_UP_H
 #define BENCH_DRIVER_UP_H
@@ -25,12 +26,15 @@ struct BenchDriverUp {
 	RwGameCubeDeviceConfig	config = { nullptr, 0, 0 };
 	RwGameCubeDeviceConfig*	displayId = &config;
 
-	BenchDriverUp() {
+	explicit BenchDriverUp( bool ( *plugIns )() = nullptr ) {
 		HostResetEvents();
 		HostClockUseVirtual( 0 );
 		GXHostReset();
 		VIInit();
 		RwEngineInit( &memory, 0, 0 );
+		if ( plugIns != nullptr ) {
+			plugIns();
+		}
 		RwEngineOpen( &displayId );
 		RwEngineStart();
 	}
