@@ -100,16 +100,8 @@ void EFBillboardGroup::RenderBatch( const u32 count, const DTVector3d* positions
 		const f32 b = r * height * camera->viewWindow.x * DTTable128::mSin[k] * sizes[i];
 		const u8* const colour = colourBytes + 4 * i;
 		for ( const f32* corner : CORNERS ) {
-			RwIm2DVertex& v = vertices[made++];
-			v.x = x + corner[0] * a - corner[1] * b;
-			v.y = y + corner[0] * b + corner[1] * a;
-			v.z = depth;
-			v.r = colour[0];
-			v.g = colour[1];
-			v.b = colour[2];
-			v.a = colour[3];
-			v.u = corner[2];
-			v.v = corner[3];
+			EFSetIm2DVertex( vertices[made++], x + corner[0] * a - corner[1] * b, y + corner[0] * b + corner[1] * a, depth,
+							 colour, corner[2], corner[3] );
 		}
 	}
 	if ( made != 0 ) {

@@ -3,7 +3,8 @@
 
 	Render states and values the screen effects set, and the small helpers
 	they share: states pass through the library as pointer-sized values,
-	colour channels of 0..1 become saturated bytes.
+	colour channels of 0..1 become saturated bytes, screen-space vertices
+	take their colour as bytes.
 
 ===============================================================================
 */
@@ -11,6 +12,7 @@
 #define EF_EFFECT_STATES_H
 
 #include "datatypes/base/DTFloatToInt.h"
+#include "graphics3d/core/RwIm2D.h"
 #include "graphics3d/core/RwRenderState.h"
 
 #include <cstdint>
@@ -56,6 +58,20 @@ inline u32 EFGetState( const RwRenderState state ) {
 inline u8 EFColourByte( const f32 value ) {
 	const u32 byte = DTFloatToU32( 255.0 * static_cast<f64>( value ) );
 	return static_cast<u8>( byte > 255 ? 255 : byte );
+}
+
+// One screen-space vertex with colour bytes r, g, b, a.
+inline void EFSetIm2DVertex( RwIm2DVertex& v, const f32 x, const f32 y, const f32 z, const u8* colour, const f32 u,
+							 const f32 tv ) {
+	v.x = x;
+	v.y = y;
+	v.z = z;
+	v.r = colour[0];
+	v.g = colour[1];
+	v.b = colour[2];
+	v.a = colour[3];
+	v.u = u;
+	v.v = tv;
 }
 
 #endif

@@ -160,16 +160,8 @@ EFSprite* EFSpriteGroup_SP::RenderBatch( const u32 count, EFSprite* first ) {
 		const f32 ys[2] = { r * height * ( p.y - sizes[i] ), r * height * ( p.y + sizes[i] ) };
 		const f32 depth = r * camera->zScale + camera->zShift;
 		for ( const f32* corner : CORNERS ) {
-			RwIm2DVertex& v = vertices[made++];
-			v.x = xs[corner[0] > 0.0f ? 1 : 0];
-			v.y = ys[corner[1] > 0.0f ? 1 : 0];
-			v.z = depth;
-			v.r = mui8Color[0];
-			v.g = mui8Color[1];
-			v.b = mui8Color[2];
-			v.a = mui8Color[3];
-			v.u = corner[2];
-			v.v = corner[3];
+			EFSetIm2DVertex( vertices[made++], xs[corner[0] > 0.0f ? 1 : 0], ys[corner[1] > 0.0f ? 1 : 0], depth, mui8Color,
+							 corner[2], corner[3] );
 		}
 	}
 	if ( made != 0 ) {
