@@ -80,9 +80,6 @@ TEST_F( LensFlareTest, AnInactiveFlareInitialisesAndDrawsNothing ) {
 		const EFSpriteGroup* const group = goLensFlareFX.mpoGroups[i];
 		ASSERT_NE( group, nullptr );
 		EXPECT_EQ( group->mpoTexture, expected[i] );
-		EXPECT_EQ( group->mui32Flags, 0x0Cu );
-		EXPECT_EQ( group->mui32BlendMode, 1u );
-		EXPECT_EQ( group->mpoSprites->mui8Screen, 1u );
 	}
 	goLensFlareFX.mui32AttachedObject = 0x2a000001;
 	goLensFlareFX.Terminate();
