@@ -81,9 +81,15 @@ void EFLensFlareFX::Initialize() {
 }
 
 void EFLensFlareFX::Terminate() {
-	for ( EFSpriteGroup*& group : mpoGroups ) {
-		delete group;
-		group = nullptr;
+	for ( EFSpriteGroup*& slot : mpoGroups ) {
+		// Out of the slot first: removing the sprites releases what they
+		// lent, which walks the slots.
+		EFSpriteGroup* const group = slot;
+		slot = nullptr;
+		if ( group != nullptr ) {
+			group->RemoveAllSprites();
+			delete group;
+		}
 	}
 	mbActive = 0;
 	mbInitialised = 0;
