@@ -22,13 +22,13 @@ const f32 CORNERS[VERTICES_PER_BILLBOARD][4] = {
 } // namespace
 
 void EFBillboardGroup::Render() {
-	const u32 vertexAlpha = EFGetState( EF_RS_VERTEX_ALPHA );
-	const u32 srcBlend = EFGetState( EF_RS_SRC_BLEND );
-	const u32 dstBlend = EFGetState( EF_RS_DST_BLEND );
-	const u32 zWrite = EFGetState( EF_RS_ZWRITE );
-	const u32 cullMode = EFGetState( EF_RS_CULL_MODE );
-	const u32 addressU = EFGetState( EF_RS_ADDRESS_U );
-	const u32 addressV = EFGetState( EF_RS_ADDRESS_V );
+	const u32 vertexAlpha = EFGetStateWord( EF_RS_VERTEX_ALPHA );
+	const u32 srcBlend = EFGetStateWord( EF_RS_SRC_BLEND );
+	const u32 dstBlend = EFGetStateWord( EF_RS_DST_BLEND );
+	const u32 zWrite = EFGetStateWord( EF_RS_ZWRITE );
+	const u32 cullMode = EFGetStateWord( EF_RS_CULL_MODE );
+	const u32 addressU = EFGetStateWord( EF_RS_ADDRESS_U );
+	const u32 addressV = EFGetStateWord( EF_RS_ADDRESS_V );
 	EFSetState( EF_RS_ZTEST, 1 );
 	EFSetState( EF_RS_VERTEX_ALPHA, 1 );
 	EFSetState( EF_RS_ZWRITE, 0 );

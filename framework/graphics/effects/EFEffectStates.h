@@ -12,8 +12,8 @@
 #define EF_EFFECT_STATES_H
 
 #include "datatypes/base/DTFloatToInt.h"
+#include "framework/graphics/EFRenderStateValue.h"
 #include "graphics3d/core/RwIm2D.h"
-#include "graphics3d/core/RwRenderState.h"
 
 #include <cstdint>
 
@@ -45,13 +45,11 @@ constexpr s32 EF_PRIM_TRIANGLE_LIST				= 3;
 constexpr s32 EF_PRIM_TRIANGLE_STRIP			= 4;
 
 inline void EFSetState( const RwRenderState state, const u32 value ) {
-	RwRenderStateSet( state, reinterpret_cast<void*>( static_cast<uintptr_t>( value ) ) );
+	RwRenderStateSet( state, EFStateValue( value ) );
 }
 
-inline u32 EFGetState( const RwRenderState state ) {
-	void* value = nullptr;
-	RwRenderStateGet( state, &value );
-	return static_cast<u32>( reinterpret_cast<uintptr_t>( value ) );
+inline u32 EFGetStateWord( const RwRenderState state ) {
+	return static_cast<u32>( reinterpret_cast<uintptr_t>( EFGetState( state ) ) );
 }
 
 // 255 x value as a byte, saturating at both ends.

@@ -48,8 +48,8 @@ s32 EFFBEffect_FrameDistortion_SP::Update( f32, EFCamera& camera ) {
 	EFSetState( EF_RS_ZWRITE, 1 );
 	EFSetState( EF_RS_ZTEST, 1 );
 	EFSetState( EF_RS_FOG, 0 );
-	const u32 srcBlend = EFGetState( EF_RS_SRC_BLEND );
-	const u32 dstBlend = EFGetState( EF_RS_DST_BLEND );
+	const u32 srcBlend = EFGetStateWord( EF_RS_SRC_BLEND );
+	const u32 dstBlend = EFGetStateWord( EF_RS_DST_BLEND );
 	EFSetState( EF_RS_SRC_BLEND, EF_BLEND_ONE );
 	EFSetState( EF_RS_DST_BLEND, EF_BLEND_ZERO );
 	if ( model->mpClump != nullptr && camera.mpoRwCamera != nullptr ) {

@@ -14,10 +14,10 @@ u8 FadedByte( const f32 age, const f32 life, const f32 channel ) {
 } // namespace
 
 void EFMotionTrailMgr_SP::Render() {
-	const u32 srcBlend = EFGetState( EF_RS_SRC_BLEND );
-	const u32 dstBlend = EFGetState( EF_RS_DST_BLEND );
-	const u32 vertexAlpha = EFGetState( EF_RS_VERTEX_ALPHA );
-	const u32 cullMode = EFGetState( EF_RS_CULL_MODE );
+	const u32 srcBlend = EFGetStateWord( EF_RS_SRC_BLEND );
+	const u32 dstBlend = EFGetStateWord( EF_RS_DST_BLEND );
+	const u32 vertexAlpha = EFGetStateWord( EF_RS_VERTEX_ALPHA );
+	const u32 cullMode = EFGetStateWord( EF_RS_CULL_MODE );
 	EFSetState( EF_RS_VERTEX_ALPHA, 1 );
 	EFSetState( EF_RS_SRC_BLEND, EF_BLEND_ONE );
 	EFSetState( EF_RS_DST_BLEND, EF_BLEND_ONE );

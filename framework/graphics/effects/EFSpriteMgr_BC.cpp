@@ -90,7 +90,7 @@ EFSprite* EFSpriteMgr_BC::GetSprite( const u32 id ) const {
 }
 
 void EFSpriteMgr_BC::RenderPass( const u32 pass ) {
-	const u32 fog = EFGetState( EF_RS_FOG );
+	const u32 fog = EFGetStateWord( EF_RS_FOG );
 	EFSetState( EF_RS_FOG, 0 );
 	for ( const GroupNode* node = mpoGroups; node != nullptr; node = node->mpoNext ) {
 		if ( PassOf( node->mpoGroup->mui32Flags ) == pass ) {

@@ -87,7 +87,7 @@ TEST_F( SpriteTest, EachPassDrawsItsGroupsInListOrderWithFogOffAndStencilUndone 
 			EXPECT_EQ( draw->state.blendSource == GX_BL_INVDSTALPHA, reds.back() == 127 );
 		}
 		EXPECT_EQ( reds, row.reds );
-		EXPECT_EQ( EFGetState( EF_RS_FOG ), 1u );
+		EXPECT_EQ( EFGetStateWord( EF_RS_FOG ), 1u );
 		EXPECT_EQ( manager->GetSavedSrcBlend(), EF_NO_SAVED_BLEND );
 	}
 }
