@@ -58,6 +58,36 @@ void ReleaseLists( ClumpRead& read ) {
 	read.frameList = { nullptr, 0 };
 }
 
+// Whether a frame or one below it carries an object.
+bool HoldsObjects( const RwFrame* frame ) {
+	for ( ; frame != nullptr; frame = frame->next ) {
+		if ( !rwLinkListEmpty( &frame->objectList ) || HoldsObjects( frame->child ) ) {
+			return true;
+		}
+	}
+	return false;
+}
+
+// A stored frame list may hold roots besides the clump's. One that no
+// atomic, light or camera of the clump hangs from belongs to nobody once
+// the list is released, so it goes now rather than leak.
+void DestroyUnheldRoots( ClumpRead& read ) {
+	RwFrame* const clumpFrame = RpClumpGetFrame( read.clump );
+	// Gathered at the front first: destroying a root frees frames that
+	// later entries name.
+	s32 unheld = 0;
+	for ( s32 i = 0; i < read.frameList.numFrames; i++ ) {
+		RwFrame* const frame = read.frameList.frames[i];
+		if ( frame != clumpFrame && frame->object.parent == nullptr && rwLinkListEmpty( &frame->objectList ) &&
+			 !HoldsObjects( frame->child ) ) {
+			read.frameList.frames[unheld++] = frame;
+		}
+	}
+	for ( s32 i = 0; i < unheld; i++ ) {
+		RwFrameDestroyHierarchy( read.frameList.frames[i] );
+	}
+}
+
 // Destroys everything read: the clump with its members and hierarchy,
 // frame roots the clump does not hold, and the lists.
 RpClump* Abandon( ClumpRead& read ) {
@@ -276,6 +306,7 @@ RpClump* RpClumpStreamRead( RwStream* stream ) {
 			return Abandon( read );
 		}
 	}
+	DestroyUnheldRoots( read );
 	ReleaseLists( read );
 	if ( _rwPluginRegistryReadDataChunks( &clumpTKList, stream, read.clump ) == nullptr ) {
 		return Abandon( read );
