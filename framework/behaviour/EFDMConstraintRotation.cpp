@@ -86,15 +86,8 @@ void EFDMConstraintRotation::TurnAboutPivot( RwFrame * const frame, const DTVect
 }
 
 void EFDMConstraintRotation::SnapUp( RwFrame * const frame ) const {
-	DTVector3d up = moUpTarget;
-	const RwFrame * const parent = static_cast<const RwFrame *>( frame->object.parent );
-	if ( parent != nullptr ) {
-		// The target is a world direction; the rows are in the parent's
-		// axes: turned back by the parent's world rotation.
-		RwMatrix inverse;
-		RwMatrixInvert( &inverse, RwFrameGetLTM( const_cast<RwFrame *>( parent ) ) );
-		up = DMUnit( DMTransformVector( up, &inverse ) );
-	}
+	// The target is a world direction; the rows are in the parent's axes.
+	const DTVector3d up = DMUnit( DMIntoParentAxes( frame, moUpTarget ) );
 	RwMatrix & m = frame->modelling;
 	DTVector3d right = DMCross( up, DMRow( m.at ) );
 	// An up target along the current at leaves no right: the current one

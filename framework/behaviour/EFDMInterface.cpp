@@ -16,11 +16,14 @@
 #include "framework/behaviour/EFDMHelpers.h"
 #include "framework/behaviour/EFDMMove.h"
 #include "framework/behaviour/EFDMPFWeightTilt.h"
+#include "framework/behaviour/EFDMPlugin.h"
 #include "framework/behaviour/EFDMPrimMove.h"
+#include "framework/behaviour/EFDMQuadruped.h"
 #include "framework/behaviour/EFDMRotate.h"
 #include "framework/behaviour/EFDMShaking.h"
 #include "framework/behaviour/EFDMSplineMove.h"
 #include "framework/behaviour/EFDMTrackObjet.h"
+#include "framework/behaviour/EFDMTung.h"
 #include "framework/behaviour/EFDMWaterSimulation.h"
 #include "framework/behaviour/EFDMWave.h"
 #include "framework/core/world/EFGameObject.h"
@@ -87,13 +90,13 @@ const EFDMTypeRow TYPE_ROWS[EF_DM_TYPE_COUNT] = {
 	{ EFDMBoneTrackObject::TYPE_WORD, &Make<EFDMBoneTrackObject> },
 	{ 0x5000001D, nullptr },
 	{ 0x4000001E, nullptr },
-	{ 0x5000001F, nullptr },
+	{ EFDMQuadruped::TYPE_WORD, &Make<EFDMQuadruped> },
 	{ 0x40000020, nullptr },
 	{ EFDMClimb::TYPE_WORD, &Make<EFDMClimb> },
 	{ EFDMEnvColl::TYPE_WORD, &Make<EFDMEnvColl> },
 	{ 0x40000023, nullptr },
-	{ 0x40000024, nullptr },
-	{ 0x50000025, nullptr },
+	{ EFDMTung::TYPE_WORD, &Make<EFDMTung> },
+	{ EFDMPlugin::TYPE_WORD, &Make<EFDMPlugin> },
 };
 
 EFPhysicModule * ModuleOf( const u32 handle ) {

@@ -85,6 +85,19 @@ void DMRotateInPlace( RwFrame * const frame, const DTVector3d & axis, const f32 
 	RwFrameUpdateObjects( frame );
 }
 
+DTVector3d DMIntoParentAxes( const RwFrame * const frame, const DTVector3d & direction ) {
+	const RwFrame * const parent = frame != nullptr ? static_cast<const RwFrame *>( frame->object.parent ) : nullptr;
+	if ( parent == nullptr ) {
+		return direction;
+	}
+	// Turned back by the parent's world rotation.
+	RwMatrix inverse;
+	RwMatrixInvert( &inverse, RwFrameGetLTM( const_cast<RwFrame *>( parent ) ) );
+	DTVector3d out;
+	RwV3dTransformVectors( DTAsRwV3d( &out ), DTAsRwV3d( &direction ), 1, &inverse );
+	return out;
+}
+
 DTVector3d DMRow( const RwV3d & row ) {
 	return DTVector3d( row.x, row.y, row.z );
 }

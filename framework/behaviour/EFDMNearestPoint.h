@@ -59,6 +59,10 @@ void						DMPolygonEdge( const EFEnvCollisionPrim & polygon, u32 i, DTVector3d *
 // nothing for a null frame.
 void						DMRotateInPlace( RwFrame * frame, const DTVector3d & axis, f32 radians );
 
+// A world direction in the axes of frame's parent (unchanged for a root
+// frame).
+DTVector3d					DMIntoParentAxes( const RwFrame * frame, const DTVector3d & direction );
+
 // A matrix row as a vector.
 DTVector3d					DMRow( const RwV3d & row );
 DTVector3d					DMCross( const DTVector3d & a, const DTVector3d & b );

@@ -350,6 +350,46 @@ typedef struct DMPFWeightTiltParams {
 	f32							fRollDamping;
 } DMPFWeightTiltParams;
 
+// Quadruped (type 31): the bent bones' ids (bone B's limit before bone
+// A's), radians per sample, the turn-to-bend factor, the floor tilt's
+// speed, axis mode 1 (bend about the forward axis) and flags (1 floor
+// tilt, 2 turn bending).
+typedef struct DMQuadrupedParams {
+	u32							ui32BoneA;
+	u32							ui32BoneB;
+	f32							fBoneBLimit;
+	f32							fBoneALimit;
+	f32							fBendFactor;
+	f32							fTiltRate;
+	u32							ui32AxisMode;
+	u32							ui32Flags;
+} DMQuadrupedParams;
+
+// Tongue (type 36): base and tip bone ids, lengths, speeds, the shoot
+// request and the world target; words 7, 8 and 10 are not used.
+typedef struct DMTungParams {
+	u32							ui32BaseBone;
+	u32							ui32TipBone;
+	f32							fFullLength;
+	f32							fStartLength;
+	f32							fEndDistance;
+	f32							fExtendSpeed;
+	f32							fRetractSpeed;
+	f32							fCarried;
+	f32							fUnused8;
+	f32							fBendFactor;
+	u32							ui32Unused10;
+	u32							ui32Shoot;
+	DTVector3d					oTarget;
+} DMTungParams;
+
+// Logic plug-in (type 37): the callbacks run before and after collision;
+// 0xFFFFFFFF disables one.
+typedef struct DMPluginParams {
+	u32							ui32PreIndex;
+	u32							ui32PostIndex;
+} DMPluginParams;
+
 #ifdef __cplusplus
 }
 #endif
@@ -439,5 +479,16 @@ LOGIC_API_FIELD( DMConstraintRotationParams, fRate, 36 );
 
 LOGIC_API_SIZE( DMPFWeightTiltParams, 40 );
 LOGIC_API_FIELD( DMPFWeightTiltParams, fRollDamping, 36 );
+
+LOGIC_API_SIZE( DMQuadrupedParams, 32 );
+LOGIC_API_FIELD( DMQuadrupedParams, fBoneALimit, 12 );
+LOGIC_API_FIELD( DMQuadrupedParams, ui32Flags, 28 );
+
+LOGIC_API_SIZE( DMTungParams, 60 );
+LOGIC_API_FIELD( DMTungParams, fBendFactor, 36 );
+LOGIC_API_FIELD( DMTungParams, ui32Shoot, 44 );
+LOGIC_API_FIELD( DMTungParams, oTarget, 48 );
+
+LOGIC_API_SIZE( DMPluginParams, 8 );
 
 #endif
