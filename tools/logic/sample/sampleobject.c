@@ -8,7 +8,8 @@
    level again once, and records, stops or replays a demo when a demo
    command waits in the persistent buffer. The box object jumps onto the
    hot spot (a platform) through the physics table and casts a ray down
-   when it lands. */
+   when it lands; its plug-in module runs the state function once more in
+   each of its physics frames, where it only counts. */
 #include "framework/logic/api/LogicModuleAPI.h"
 
 #include "tools/logic/sample/sampletuning.h"
@@ -132,6 +133,7 @@ static void StepHotSpot( void ) {
    and casts one ray down. */
 static void StepBox( void ) {
 	DMAccelerationParams gravity;
+	DMPluginParams plugin;
 	JumpOnCoorParam jump;
 	RayIntersectIn ray;
 	RayIntersectOut hit;
@@ -148,6 +150,11 @@ static void StepBox( void ) {
 		gPhysic->DMSetParams( gShared->boxAcceleration, &gravity );
 		gPhysic->DMSetContextMask( gShared->boxAcceleration, 1 );
 		gPhysic->DMSetActive( gShared->boxAcceleration, 1 );
+		gShared->boxPlugin = gPhysic->DMAdd( SAMPLE_SELF_ID, SAMPLE_PLUGIN_TYPE );
+		plugin.ui32PreIndex = 0;
+		plugin.ui32PostIndex = SAMPLE_PLUGIN_NONE;
+		gPhysic->DMSetParams( gShared->boxPlugin, &plugin );
+		gPhysic->DMSetContextMask( gShared->boxPlugin, 1 );
 		return;
 	}
 	if ( step == SAMPLE_JUMP_STEP ) {
@@ -193,7 +200,6 @@ static void StepBox( void ) {
 static s32 Idle( void * data ) {
 	DTVector3d step;
 	u32 self;
-	(void)data;
 	if ( gShared == 0 ) {
 		return 0;
 	}
@@ -202,7 +208,11 @@ static s32 Idle( void * data ) {
 		gShared->copySteps++;
 		return 0;
 	}
-	if ( self == SAMPLE_MODEL_ID ) {
+	if ( data != 0 ) {
+		/* The box's plug-in, inside its physics frame, with the step. */
+		gShared->pluginCalls++;
+		gShared->pluginStep = *(const f32 *)data;
+	} else if ( self == SAMPLE_MODEL_ID ) {
 		StepModel();
 	} else if ( self == SAMPLE_SPAWNER_ID ) {
 		StepSpawner();

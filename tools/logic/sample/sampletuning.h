@@ -69,6 +69,10 @@
 #define SAMPLE_RAY_HEIGHT		3.0f
 #define SAMPLE_FALLING_SPEED	1.0f
 #define SAMPLE_RESTING_SPEED	0.05f
+/* The box's logic plug-in module: the state function (0) before
+   collision, nothing after. */
+#define SAMPLE_PLUGIN_TYPE		37u
+#define SAMPLE_PLUGIN_NONE		0xFFFFFFFFu
 /* Body flags of the hot spot: a platform. */
 #define SAMPLE_HOT_SPOT_PHYSIC_FLAGS	0x200000u
 
@@ -81,7 +85,8 @@ typedef struct {
 /* Every state call of a level object moves the position speed units along
    x; distance is its length and laps the number of whole groups of lives
    steps. The model and the spawner keep their own counts; a spawned copy
-   counts its calls apart. */
+   counts its calls apart. The box's plug-in calls count as state calls
+   and are also counted apart, with the step they were given. */
 typedef struct {
 	u32 frames;
 	u32 instances;
@@ -107,6 +112,9 @@ typedef struct {
 	DTVector3d landedAt;
 	u32 boxFalling;
 	u32 hotSpotSteps;
+	u32 boxPlugin;
+	u32 pluginCalls;
+	f32 pluginStep;
 } SampleShared;
 
 /* The persistent game buffer: reloaded is 1 once the level was loaded

@@ -5,11 +5,14 @@
 	position by its speed every frame, spawns a copy of the latent
 	template and kills it, turns and moves the model object and plays its
 	first animation; the box jumps onto the hot spot and its ray down hits
-	it.
+	it, and its logic plug-in counts a state call more per physics frame;
+	a wave module carries the hot spot to and fro.
 */
 #include "framework/core/engine/EFSampleDiscTestBench.h"
 
 #include "datatypes/maths/DTFrame.h"
+#include "framework/behaviour/EFDMInterface.h"
+#include "framework/behaviour/EFDMWave.h"
 #include "framework/core/engine/EFEngineController.h"
 #include "framework/core/input/EFDemoLoop.h"
 #include "framework/core/input/EFInputAction.h"
@@ -19,6 +22,7 @@
 #include "framework/core/world/EFGameObject.h"
 #include "framework/core/world/EFWorld.h"
 #include "framework/physics/EFPhysic.h"
+#include "framework/physics/EFPhysicMgr.h"
 #include "framework/logic/EFCustomLibBank.h"
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/logic/EFLogicCode.h"
@@ -34,6 +38,7 @@
 #include <glm/glm.hpp>
 #include <glm/gtc/matrix_transform.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -89,6 +94,61 @@ static_assert( SAMPLE_HOT_SPOT_ID == TOOL_SAMPLE_HOT_SPOT_OBJECT_ID );
 // The hot spot, the model, the box and the sample game object.
 constexpr u32 LEVEL_OBJECTS = 4;
 
+// Physics frames in which the box's plug-in runs in a run of frames: it
+// is added by the box's first state call.
+constexpr u32 PLUGIN_FRAMES( const u32 frames ) {
+	return frames - 1;
+}
+
+// The hot spot's module state notifications: the state and the bits that
+// changed.
+std::vector<DMStateChangeRecord> gWaveMarks;
+
+s32 RecordWaveMark( void*, void* data ) {
+	gWaveMarks.push_back( *static_cast<const DMStateChangeRecord*>( data ) );
+	return 0;
+}
+
+// The wave on the hot spot: where it started, and the module's time and
+// the hot spot's x at the start of each frame after.
+struct WaveSample {
+	f32	time;
+	f32	x;
+};
+struct WaveRun {
+	u32						frames;
+	u32						handle;
+	RwV3d					a;
+	std::vector<WaveSample>	samples;
+};
+WaveRun gWave;
+
+// At the start of the level's fourth frame the hot spot becomes a moving
+// platform in context 1 with a wave of one second, 1.5 units along x.
+s32 StepWave( void*, void* ) {
+	EFGameObject* const spot = gpoWorldMgr->FindGameObject( TOOL_SAMPLE_HOT_SPOT_OBJECT_ID );
+	if ( spot == nullptr || spot->mpoPhysic == nullptr || ++gWave.frames < 4 ) {
+		return 0;
+	}
+	const RwV3d at = spot->GetFrame()->moFrame.modelling.pos;
+	if ( gWave.handle != 0 ) {
+		const EFDMWave* const wave = static_cast<const EFDMWave*>( EFPhysicMgr::moPhysicMgr.GetModule( gWave.handle ) );
+		gWave.samples.push_back( { wave->mfTime, at.x } );
+		return 0;
+	}
+	spot->mpoPhysic->mui32PhysicFlags |= EF_PHYSIC_DYNAMIC;
+	spot->mpoPhysic->NormalizeFlags();
+	spot->mpoPhysic->mui32CurrentContext = 1;
+	gWave.a = at;
+	gWave.handle = DMAdd( TOOL_SAMPLE_HOT_SPOT_OBJECT_ID, EF_DM_WAVE );
+	DMSetContextMask( gWave.handle, 1 );
+	DMSetStateChangeNotifyBits( gWave.handle, EF_DM_WAVE_LEAVES_A | EF_DM_WAVE_REACHES_B );
+	DMWaveParams params = { { at.x, at.y, at.z }, { at.x + 1.5f, at.y, at.z }, 0.0f, 0.0f, 1.0f, EF_DM_WAVE_PERIOD_MODE };
+	DMSetParams( gWave.handle, &params );
+	gWave.samples.push_back( { 0.0f, at.x } );
+	return 0;
+}
+
 class LogicApiSampleDiscTest : public EFSampleDiscTestBench {
 protected:
 	// Writes the sample disc and starts the framework on it; the graphics
@@ -141,9 +201,13 @@ TEST_F( LogicApiSampleDiscTest, TheSampleLogicMovesByTheLibrarysTuningEveryFrame
 	const SampleShared* const shared = Shared();
 	ASSERT_NE( shared, nullptr );
 	// Every level object runs its state once a frame after the frame that
-	// constructs it; the spawner's copy, made on its first call, is alive.
+	// constructs it, and the box's plug-in runs it once more in each
+	// physics frame from its first call on, with the frame's step; the
+	// spawner's copy, made on its first call, is alive.
 	EXPECT_EQ( shared->instances, LEVEL_OBJECTS + 1 );
-	EXPECT_EQ( shared->frames, LEVEL_OBJECTS * ( FRAMES - 1 ) );
+	EXPECT_EQ( shared->pluginCalls, PLUGIN_FRAMES( FRAMES ) );
+	EXPECT_NEAR( shared->pluginStep, 1.0f / 60.0f, 1e-3f );
+	EXPECT_EQ( shared->frames, LEVEL_OBJECTS * ( FRAMES - 1 ) + shared->pluginCalls );
 	EXPECT_EQ( shared->copyId, EF_FIRST_SPAWN_ID );
 	EXPECT_NE( gpoWorldMgr->FindGameObject( EF_FIRST_SPAWN_ID ), nullptr );
 	f32 x = 0.0f;
@@ -166,7 +230,8 @@ TEST_F( LogicApiSampleDiscTest, InAHundredAndTwentyFramesTheModelTurnsAndMovesAn
 
 	const SampleShared* const shared = Shared();
 	ASSERT_NE( shared, nullptr );
-	EXPECT_EQ( shared->frames, LEVEL_OBJECTS * ( FRAMES - 1 ) );
+	EXPECT_EQ( shared->pluginCalls, PLUGIN_FRAMES( FRAMES ) );
+	EXPECT_EQ( shared->frames, LEVEL_OBJECTS * ( FRAMES - 1 ) + shared->pluginCalls );
 
 	// The copy was made once, ran while it lived, and is gone: killed on
 	// the spawner's sixtieth call after making it.
@@ -257,6 +322,49 @@ TEST_F( LogicApiSampleDiscTest, TheBoxJumpsOntoTheHotSpotAndItsRayDownHitsIt ) {
 	EXPECT_EQ( shared->rayResult, static_cast<u32>( PS_RAY_OBJ ) );
 	EXPECT_EQ( shared->rayHitId, TOOL_SAMPLE_HOT_SPOT_OBJECT_ID );
 	EXPECT_NEAR( shared->rayPoint.y, spotAt.y + SAMPLE_HOT_SPOT_TOP, 1e-3f );
+	FinishSampleDisc();
+}
+
+// A wave module on the hot spot, added at the start of a frame of the
+// running level through the behaviour calls, carries it from where it
+// stands to B and back in its period; the marks of leaving A and
+// reaching B reach a recorder as notification 6.
+TEST_F( LogicApiSampleDiscTest, AWaveCarriesTheHotSpotToBAndBackAndItsMarksReachARecorder ) {
+	constexpr u32 FRAMES = 90;
+	ASSERT_NO_FATAL_FAILURE( Boot( FRAMES ) );
+	gWave = {};
+	gWaveMarks.clear();
+	gpoGameLogicMgr->GetNotificationMgr().RegisterNotify( NO_PRELOGIC, 2, 2, &StepWave, nullptr );
+	gpoGameLogicMgr->GetNotificationMgr().RegisterNotify( NO_PHYSIC_DMSTATECHANGE, TOOL_SAMPLE_HOT_SPOT_OBJECT_ID,
+														 TOOL_SAMPLE_HOT_SPOT_OBJECT_ID, &RecordWaveMark, nullptr );
+	gpoEngineController->MainLoop();
+	ASSERT_NE( gWave.handle, 0u );
+
+	// Up to the pass whose time wrapped: out to B and back to A.
+	f32 farthest = 0.0f;
+	u32 wrap = 0;
+	while ( wrap + 1 < gWave.samples.size() && gWave.samples[wrap + 1].time > gWave.samples[wrap].time ) {
+		farthest = std::fmax( farthest, gWave.samples[++wrap].x - gWave.a.x );
+	}
+	ASSERT_LT( wrap + 1, gWave.samples.size() );
+	EXPECT_NEAR( farthest, 1.5f, 0.05f );
+	EXPECT_NEAR( gWave.samples[wrap].x, gWave.a.x, 0.05f );
+	std::vector<u32> marks;
+	for ( const DMStateChangeRecord& record : gWaveMarks ) {
+		EXPECT_EQ( record.ui32Handle, gWave.handle );
+		EXPECT_EQ( record.ui32Type, EFDMWave::TYPE_WORD );
+		if ( record.ui32State & record.ui32Changed ) {
+			marks.push_back( record.ui32State & record.ui32Changed );
+		}
+	}
+	// B is reached once in this run; leaving A is marked when the time
+	// before the pass is within the pass's step: at the start or, with
+	// the frame steps varying, only after the wrap.
+	EXPECT_EQ( std::count( marks.begin(), marks.end(), EF_DM_WAVE_REACHES_B ), 1 );
+	EXPECT_GE( std::count( marks.begin(), marks.end(), EF_DM_WAVE_LEAVES_A ), 1 );
+	EXPECT_EQ( marks.size(), static_cast<size_t>( std::count( marks.begin(), marks.end(), EF_DM_WAVE_REACHES_B ) +
+												   std::count( marks.begin(), marks.end(), EF_DM_WAVE_LEAVES_A ) ) );
+	gpoGameLogicMgr->GetNotificationMgr().UnregisterNotify( NO_PRELOGIC, 2, 2 );
 	FinishSampleDisc();
 }
 
