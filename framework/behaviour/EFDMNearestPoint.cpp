@@ -113,6 +113,10 @@ DTVector3d DMUnit( const DTVector3d & v ) {
 	return length > 0.0f ? v * ( 1.0f / length ) : DTVector3d();
 }
 
+f32 DMClampSymmetric( const f32 v, const f32 limit ) {
+	return v > limit ? limit : ( v < -limit ? -limit : v );
+}
+
 f32 DMClampedAsin( const f32 sine ) {
 	return std::asin( sine > 1.0f ? 1.0f : ( sine < -1.0f ? -1.0f : sine ) );
 }

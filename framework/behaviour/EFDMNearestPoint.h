@@ -68,6 +68,8 @@ DTVector3d					DMRow( const RwV3d & row );
 DTVector3d					DMCross( const DTVector3d & a, const DTVector3d & b );
 // v normalised; a zero vector stays zero.
 DTVector3d					DMUnit( const DTVector3d & v );
+// v within [-limit, limit].
+f32							DMClampSymmetric( f32 v, f32 limit );
 // acos, pi at or below -1 and 0 at or above 1.
 f32							DMClampedAcos( f32 cosine );
 // asin with its argument clamped to [-1, 1]: a unit row's component may

@@ -27,10 +27,6 @@ constexpr f32 AVERAGE = 0.1f;
 constexpr u32 ROOT_BONE = 0;
 constexpr u32 AXIS_UP = 1;
 
-f32 Clamp( const f32 v, const f32 limit ) {
-	return v > limit ? limit : ( v < -limit ? -limit : v );
-}
-
 // v's component along axis (nothing for a zero axis).
 DTVector3d Along( const DTVector3d & v, const DTVector3d & axis ) {
 	const f32 square = axis * axis;
@@ -276,8 +272,8 @@ void EFDMQuadruped::ComputeBoneRotationParams() {
 	f32 b = 0.0f;
 	ComputeObjRefRotation( reference, &a, &b );
 	moPreviousReference = reference;
-	const f32 sB = Clamp( a * mfBendFactor, mfBoneBLimit );
-	const f32 sA = Clamp( a * mfBendFactor, mfBoneALimit );
+	const f32 sB = DMClampSymmetric( a * mfBendFactor, mfBoneBLimit );
+	const f32 sA = DMClampSymmetric( a * mfBendFactor, mfBoneALimit );
 	const u32 i = mui32RingIndex < EF_DM_QUADRUPED_SAMPLES ? mui32RingIndex : 0;
 	mafBoneBSamples[i] = b >= 0.0f ? -sB : sB;
 	mafBoneASamples[i] = b >= 0.0f ? sA : -sA;

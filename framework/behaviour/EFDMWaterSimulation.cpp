@@ -4,6 +4,7 @@
 #include "datatypes/memory/MMMemory.h"
 #include "framework/behaviour/EFDMHelpers.h"
 #include "framework/behaviour/EFDMInterface.h"
+#include "framework/behaviour/EFDMNearestPoint.h"
 #include "framework/core/world/EFGameObject.h"
 #include "framework/graphics/EFGroundFogGrid_BC.h"
 #include "framework/graphics/EFWaterGrid_BC.h"
@@ -35,10 +36,6 @@ constexpr s32 BORDER_ROWS			= 1;
 constexpr u32 FLAG_LIST				= 0x1;
 constexpr u32 FLAG_TAKE_CHARACTERS	= 0x2;
 constexpr u32 ACTION_FLATTEN		= 1;
-
-f32 Clamp( const f32 v, const f32 limit ) {
-	return v > limit ? limit : v < -limit ? -limit : v;
-}
 
 // The cell coordinate of an offset along a step: 2 (no cell) when it is not
 // finite.
@@ -419,7 +416,7 @@ void EFDMWaterSimulation::Disturb( const u32 cell, const s32 column, const s32 r
 	for ( s32 j = row - 1; j <= row + 1; j++ ) {
 		for ( s32 i = column - 1; i <= column + 1; i++ ) {
 			f32 & h = b[static_cast<u32>( j ) * w + static_cast<u32>( i )];
-			h = Clamp( h, mfMaxHeight );
+			h = DMClampSymmetric( h, mfMaxHeight );
 		}
 	}
 }
