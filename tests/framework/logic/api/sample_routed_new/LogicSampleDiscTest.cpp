@@ -360,10 +360,11 @@ TEST_F( LogicApiSampleDiscTest, AWaveCarriesTheHotSpotToBAndBackAndItsMarksReach
 	// B is reached once in this run; leaving A is marked when the time
 	// before the pass is within the pass's step: at the start or, with
 	// the frame steps varying, only after the wrap.
-	EXPECT_EQ( std::count( marks.begin(), marks.end(), EF_DM_WAVE_REACHES_B ), 1 );
-	EXPECT_GE( std::count( marks.begin(), marks.end(), EF_DM_WAVE_LEAVES_A ), 1 );
-	EXPECT_EQ( marks.size(), static_cast<size_t>( std::count( marks.begin(), marks.end(), EF_DM_WAVE_REACHES_B ) +
-												   std::count( marks.begin(), marks.end(), EF_DM_WAVE_LEAVES_A ) ) );
+	const std::ptrdiff_t reachesB = std::count( marks.begin(), marks.end(), EF_DM_WAVE_REACHES_B );
+	const std::ptrdiff_t leavesA = std::count( marks.begin(), marks.end(), EF_DM_WAVE_LEAVES_A );
+	EXPECT_EQ( reachesB, 1 );
+	EXPECT_GE( leavesA, 1 );
+	EXPECT_EQ( static_cast<std::ptrdiff_t>( marks.size() ), reachesB + leavesA );
 	gpoGameLogicMgr->GetNotificationMgr().UnregisterNotify( NO_PRELOGIC, 2, 2 );
 	FinishSampleDisc();
 }
