@@ -4,6 +4,8 @@
 #include "framework/core/world/EFInstanceFlags.h"
 #include "framework/graphics/EFGraphicsMgr.h"
 #include "graphics3d/core/RwCamera.h"
+#include "graphics3d/core/RwFrame.h"
+#include "graphics3d/core/RwFrameSync.h"
 
 #include <cmath>
 
@@ -27,7 +29,8 @@ f32 ScreenAspect() {
 
 EFCamera::EFCamera( DTFrame* frame )
 	: EFCamera_SP( frame ), muiPlanesDirty( 0 ), muiRenderFlags( EF_CAMERA_DEFAULT_RENDER_FLAGS ), mui32Fog( 0 ),
-	  mui32FogType( DEFAULT_FOG_TYPE ), mfFogDensity( DEFAULT_FOG_DENSITY ) {
+	  mui32FogType( DEFAULT_FOG_TYPE ), mfFogDensity( DEFAULT_FOG_DENSITY ),
+	  mui32LenderId( EF_CAMERA_NO_LENDER ) {
 	CRect whole = { 0.0f, 0.0f, 1.0f, 1.0f };
 	SetDisplayArea( &whole );
 	SetViewWindow( DEFAULT_VIEW_HALF_WIDTH, DEFAULT_VIEW_HALF_WIDTH * ScreenAspect() );
@@ -106,4 +109,26 @@ void EFCamera::UpdateGuardBand() {
 	if ( mpFrame != nullptr ) {
 		moGuardBandFrustum.TransformPlanes( *mpFrame->GetWMatrix(), moWorldGuardBandFrustum );
 	}
+}
+
+void EFCamera::ReleaseLender( const u32 lenderId ) {
+	if ( lenderId == EF_CAMERA_NO_LENDER || mui32LenderId != lenderId ) {
+		return;
+	}
+	DTFrame* const lent = mpFrame;
+	mui32LenderId = EF_CAMERA_NO_LENDER;
+	mpFrame = nullptr;
+	muiPosFlags &= ~EF_POS_OWNS_FRAME;
+	if ( lent == nullptr || CreateFrame( nullptr ) == nullptr ) {
+		if ( mpoRwCamera != nullptr ) {
+			_rwObjectHasFrameSetFrame( &mpoRwCamera->object, nullptr );
+		}
+		return;
+	}
+	RwFrame* const own = mpFrame->GetRwFrame();
+	own->modelling = *RwFrameGetLTM( lent->GetRwFrame() );
+	if ( mpoRwCamera != nullptr ) {
+		_rwObjectHasFrameSetFrame( &mpoRwCamera->object, own );
+	}
+	RwFrameUpdateObjects( own );
 }

@@ -23,6 +23,7 @@
 
 // Render flags of a new camera: every bit but 0x10.
 constexpr u32 EF_CAMERA_DEFAULT_RENDER_FLAGS = 0xFFFFFFEF;
+constexpr u32 EF_CAMERA_NO_LENDER = 0xFFFFFFFF;
 
 class EFCamera : public EFCamera_SP {
 public:
@@ -47,6 +48,10 @@ public:
 	void					UpdateGuardBand();
 	// Near and far clip distances of the library camera.
 	void					GetClipPlanes( f32& nearDist, f32& farDist ) const;
+	// When the camera borrows the frame of the lender named: a frame of
+	// its own holding the lent frame's last world matrix, the library
+	// camera moved onto it, the borrowed pointer dropped untouched.
+	void					ReleaseLender( u32 lenderId );
 
 	EFFrustum				moFrustum;
 	// Set by every change of the view; the render preparation rebuilds
@@ -60,6 +65,9 @@ public:
 	// Library fog type: 1 linear, 2 exponential, 3 squared exponential.
 	u32						mui32FogType;
 	f32						mfFogDensity;
+	// The game object whose frame the camera borrows; EF_CAMERA_NO_LENDER
+	// when its frame is its own or nobody's to end.
+	u32						mui32LenderId;
 };
 
 #endif

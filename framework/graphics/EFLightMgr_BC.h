@@ -23,7 +23,7 @@ class EFLight;
 
 // The library's light types; bit 31 of a dynamic light's type asks for
 // the second group.
-enum LightType_e {
+enum LightType_e : u32 {
 	LIGHT_TYPE_DIRECTIONAL	= 1,
 	LIGHT_TYPE_AMBIENT		= 2,
 	LIGHT_TYPE_POINT		= 128,

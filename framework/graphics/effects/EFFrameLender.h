@@ -2,7 +2,8 @@
 ===============================================================================
 
 	The frame-lender rule. Positioned things that borrow another object's
-	frame (sprites attached to an object or a joint) remember the lender's
+	frame (sprites attached to an object or a joint, cameras made on a game
+	object) remember the lender's
 	id. Whatever ends a lender (a game object's Terminate, a sprite's or
 	group's removal) calls EFReleaseFrameLender with its id before its
 	frame goes: every borrower of that id takes a frame of its own holding

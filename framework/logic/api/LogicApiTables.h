@@ -60,6 +60,8 @@ extern const _api_light	APIlightStubs;
 void				ApiLightNotInit();
 bool				ApiLightNotInitDone();
 void				Init_light();
+// Lights made through the light table and not yet destroyed through it.
+extern s32			giLightCount;
 
 extern api_physic		APIphysic;
 extern const api_physic	APIphysicStubs;

@@ -28,7 +28,7 @@ struct _api_newSound {
 	void							( *SetListener )( u32 object );
 	void							( *Pause )( u32 value );
 	void							( *Resume )( u32 value );
-	void							( *SetVolumeByGroup )( u32 group, f32 volume );
+	void							( *SetVolumeByGroup )( u32 groupMask, f32 volume );
 	void							( *SetGlobalVolume )( f32 );
 	f32								( *GetGlobalVolume )( void );
 	void							( *SetFXVolume )( f32 );
@@ -40,7 +40,7 @@ struct _api_newSound {
 	u32								( *IsPlaying )( u32 object, u32 sound );
 	void							( *SetPitch )( u32 object, u32 sound, f32 pitch );
 	void							( *ParentSoundEventToJoint )( u32 object, u32 sound, u32, u32 );
-	void							( *SetDSPEffectForGroup )( u32 group, u32 effect );
+	void							( *SetDSPEffectForGroup )( u32 groupMask, u32 effect );
 	void							( *SetDSPEffectMasterVolume )( u32 effect, f32 volume );
 	void							( *SetGCDSPEffect )( u32, u32 );
 	void							( *SetMode )( u32 mode );

@@ -9,7 +9,9 @@
    command waits in the persistent buffer. The box object jumps onto the
    hot spot (a platform) through the physics table and casts a ray down
    when it lands; its plug-in module runs the state function once more in
-   each of its physics frames, where it only counts. */
+   each of its physics frames, where it only counts. After its moves the
+   model carries the level's camera along the loop spline and takes one
+   snapshot. */
 #include "framework/logic/api/LogicModuleAPI.h"
 
 #include "tools/logic/sample/sampletuning.h"
@@ -26,6 +28,10 @@ static struct _api_simpleinput * gSimpleInput;
 static struct _api_extra * gExtra;
 static struct _api_game * gGame;
 static struct api_physic * gPhysic;
+static struct _api_camera * gCamera;
+static struct _api_spline * gSpline;
+static struct _api_newSound * gSound;
+static char gSnapshotName[] = SAMPLE_SNAPSHOT_NAME;
 static char gResourceFile[] = SAMPLE_RESOURCE_FILE;
 static char gSameLevelPath[] = "";
 static char gDemoFile[] = SAMPLE_DEMO_FILE;
@@ -94,6 +100,39 @@ static void StartControls( void ) {
 	}
 }
 
+/* The model's camera: made with its clear colour and fog on the first
+   call, then the model follows the loop spline. */
+static void StepCamera( void ) {
+	const u32 step = gShared->cameraSteps++;
+	if ( step == 0 ) {
+		CColor clear;
+		CColor fog;
+		gShared->cameraId = gCamera->Create( SAMPLE_SELF_ID );
+		clear.red = SAMPLE_CLEAR_RED;
+		clear.green = SAMPLE_CLEAR_GREEN;
+		clear.blue = SAMPLE_CLEAR_BLUE;
+		clear.alpha = 1.0f;
+		gCamera->SetClearColor( gShared->cameraId, &clear );
+		fog.red = SAMPLE_FOG_RED;
+		fog.green = SAMPLE_FOG_GREEN;
+		fog.blue = SAMPLE_FOG_BLUE;
+		fog.alpha = 255.0f;
+		gCamera->SetFogColor( gShared->cameraId, &fog );
+		gCamera->SetFogDistance( gShared->cameraId, SAMPLE_FOG_DISTANCE );
+		gCamera->EnableFog( gShared->cameraId, 1 );
+		gShared->loopSpline = gSpline->GetIndex( SAMPLE_LOOP_SPLINE_ID );
+		gSound->SetListener( SAMPLE_SELF_ID );
+	}
+	if ( gShared->loopSpline >= 0 ) {
+		gShared->splineU = (f32)step * SAMPLE_SPLINE_STEP;
+		gSpline->GetPosition( (u32)gShared->loopSpline, gShared->splineU, &gShared->splineAt );
+		gGameObj->SetTranslation( SAMPLE_SELF_ID, &gShared->splineAt );
+	}
+	if ( step == SAMPLE_SNAPSHOT_CALL ) {
+		gCamera->TakeSnapShot( gShared->cameraId, gSnapshotName );
+	}
+}
+
 static void StepModel( void ) {
 	DTVector3d axis;
 	DTVector3d step;
@@ -101,6 +140,7 @@ static void StepModel( void ) {
 		gAnim->Play( SAMPLE_SELF_ID, SAMPLE_MODEL_FIRST_ANIM, 0, 0.0f );
 	}
 	if ( gShared->modelSteps >= SAMPLE_MODEL_STEPS ) {
+		StepCamera();
 		return;
 	}
 	gShared->modelSteps++;
@@ -241,6 +281,9 @@ void SAMPLEOBJConstructor( struct _api_cons * api, s32 count ) {
 	gExtra = api->GetApiExtra();
 	gGame = api->GetApiGame();
 	gPhysic = api->GetApiPhysic();
+	gCamera = api->GetApiCamera();
+	gSpline = api->GetApiSpline();
+	gSound = api->GetApiNewSound();
 	gTuning = (SampleTuning *)api->GetApiCustom( gTuningName );
 	api->SetExternalFunction( 0, Idle );
 	api->SetExternalFunction( SAMPLE_FN_BUTTON_A, OnButtonA );

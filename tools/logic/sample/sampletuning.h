@@ -76,6 +76,24 @@
 /* Body flags of the hot spot: a platform. */
 #define SAMPLE_HOT_SPOT_PHYSIC_FLAGS	0x200000u
 
+/* From its SAMPLE_MODEL_STEPS-th call on, the model carries the level's
+   camera (made on its first call after the steps, with a clear colour
+   and fog, the model also becoming the listener) and follows the sample
+   loop spline, SAMPLE_SPLINE_STEP of it per call, from the spline's start;
+   SAMPLE_SNAPSHOT_CALL calls after the camera was made, the camera writes
+   one snapshot named by SAMPLE_SNAPSHOT_NAME (its first number is 000). */
+#define SAMPLE_LOOP_SPLINE_ID	2u
+#define SAMPLE_SPLINE_STEP		0.005f
+#define SAMPLE_SNAPSHOT_CALL	120u
+#define SAMPLE_SNAPSHOT_NAME	"SAMPLE%03d.BMP"
+#define SAMPLE_CLEAR_RED		0.25f
+#define SAMPLE_CLEAR_GREEN		0.5f
+#define SAMPLE_CLEAR_BLUE		0.75f
+#define SAMPLE_FOG_RED			128.0f
+#define SAMPLE_FOG_GREEN		160.0f
+#define SAMPLE_FOG_BLUE			192.0f
+#define SAMPLE_FOG_DISTANCE		20.0f
+
 typedef struct {
 	f32 speed;
 	f32 gravity;
@@ -115,6 +133,11 @@ typedef struct {
 	u32 boxPlugin;
 	u32 pluginCalls;
 	f32 pluginStep;
+	u32 cameraId;
+	u32 cameraSteps;
+	s32 loopSpline;
+	f32 splineU;
+	DTVector3d splineAt;
 } SampleShared;
 
 /* The persistent game buffer: reloaded is 1 once the level was loaded

@@ -1,0 +1,163 @@
+/*
+	The sample disc booted in-process on the console driver: after its
+	moves the model object's logic makes the level's camera on the model
+	with a clear colour and fog, becomes the listener, carries the model
+	along the sample loop spline, and writes one snapshot at frame 240: a
+	640 x 512 picture ImageMagick reads, holding what the embedded frame
+	buffer held.
+*/
+#include "framework/core/engine/EFSampleDiscTestBench.h"
+#include "graphics3d/gamecube/RwDlTestDriver.h"
+
+#include "datatypes/maths/DTFrame.h"
+#include "framework/audio/EFNewAudioMgr.h"
+#include "framework/core/world/EFGameObject.h"
+#include "framework/core/world/EFWorld.h"
+#include "framework/graphics/EFCamera.h"
+#include "framework/graphics/EFGraphicsMgr.h"
+#include "framework/logic/EFGameLogicMgr.h"
+#include "framework/logic/EFLogicCode.h"
+#include "framework/logic/api/LogicApiClearColor.h"
+#include "graphics3d/core/RwCamera.h"
+#include "platform/gx/GX.h"
+#include "platform/vi/VI.h"
+#include "platform/vi/VIHost.h"
+#include "support/TestRunCommand.h"
+#include "tools/lib/level/ToolSampleObjects.h"
+#include "tools/lib/level/ToolSampleSplines.h"
+#include "tools/lib/logic/ToolSampleLogic.h"
+#include "tools/logic/sample/sampletuning.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include <unistd.h>
+
+namespace {
+
+static_assert( SAMPLE_LOOP_SPLINE_ID == TOOL_SAMPLE_LOOP_SPLINE_ID );
+
+constexpr u32 EFB_WIDTH = 640;
+constexpr u32 EFB_HEIGHT = 512;
+constexpr u32 BMP_HEADER = 54;
+
+const SampleShared* Shared() {
+	const EFLogicCode* const code = gpoGameLogicMgr->GetLogicCode( TOOL_SAMPLE_OBJECT_CODE_ID );
+	if ( code == nullptr || code->GetGlobalDataSize() < sizeof( SampleShared ) ) {
+		return nullptr;
+	}
+	return static_cast<const SampleShared*>( code->GetGlobalData() );
+}
+
+class EFSampleCameraTest : public EFSampleDiscTestBench {
+protected:
+	void SetUp() override {
+		EFSampleDiscTestBench::SetUp();
+		RwDlTestResetDriver();
+		VIHostReset();
+		VIInit();
+		previous = std::filesystem::current_path();
+	}
+
+	void TearDown() override {
+		std::filesystem::current_path( previous );
+		VIHostReset();
+		EFSampleDiscTestBench::TearDown();
+	}
+
+	std::filesystem::path previous;
+};
+
+TEST_F( EFSampleCameraTest, TheModelCarriesTheLevelsCameraAlongTheLoopAndFrame240IsShot ) {
+	ASSERT_NO_FATAL_FAILURE( WriteSampleDisc() );
+	// Snapshots are written beside the program's working folder.
+	std::filesystem::current_path( root );
+	EFCamera_SP::smui32ShotCounter = 0;
+	ASSERT_NO_FATAL_FAILURE( StartSampleDisc( 1 ) );
+	gpoEngineController->MainLoop();
+
+	// No camera while the model makes its moves.
+	const SampleShared* shared = Shared();
+	ASSERT_NE( shared, nullptr );
+	while ( shared->modelSteps < SAMPLE_MODEL_STEPS ) {
+		RunMoreFrames( 1 );
+	}
+	EXPECT_EQ( gpoGraphicsMgr->GetCameraCount(), 0u );
+	RunMoreFrames( 1 );
+	ASSERT_EQ( shared->cameraSteps, 1u );
+
+	// The level's first camera, on the model's frame, with the sample's
+	// colours; the model is the listener.
+	EFGameObject* const model = gpoWorldMgr->FindGameObject( SAMPLE_MODEL_ID );
+	ASSERT_NE( model, nullptr );
+	EXPECT_EQ( shared->cameraId, 0x10000000u );
+	EFCamera* const camera = gpoGraphicsMgr->GetCamera( shared->cameraId );
+	ASSERT_NE( camera, nullptr );
+	EXPECT_EQ( camera->GetFrame(), model->GetFrame() );
+	EXPECT_EQ( camera->mui32Fog, 1u );
+	EXPECT_EQ( camera->mui32FogColor, 0xFF80A0C0u );
+	EXPECT_EQ( camera->mpoRwCamera->fogPlane, SAMPLE_FOG_DISTANCE );
+	EXPECT_EQ( sFloatClearColor.r, 63 );
+	EXPECT_EQ( sFloatClearColor.g, 127 );
+	EXPECT_EQ( sFloatClearColor.b, 191 );
+	EXPECT_EQ( sFloatClearColor.a, 255 );
+	ASSERT_NE( gpoNewAudioMgr, nullptr );
+	EXPECT_EQ( gpoNewAudioMgr->mui32ListenerId, SAMPLE_MODEL_ID );
+
+	// Each call places the model on the loop where the spline's own query
+	// puts it.
+	const EFQuadraticSpline* const loop = gpoSplineMgr->GetSpline( static_cast<u32>( shared->loopSpline ) );
+	ASSERT_NE( loop, nullptr );
+	EXPECT_EQ( loop->mui16ID, TOOL_SAMPLE_LOOP_SPLINE_ID );
+	while ( shared->cameraSteps < SAMPLE_SNAPSHOT_CALL ) {
+		RunMoreFrames( 1 );
+		const f32 s = shared->splineU * static_cast<f32>( loop->GetNbSegments() );
+		const s32 segment = static_cast<s32>( s );
+		DTVector3d expected;
+		loop->GetPoint( segment, s - static_cast<f32>( segment ), expected );
+		const RwV3d& at = model->GetFrame()->moFrame.modelling.pos;
+		ASSERT_EQ( at.x, expected.x ) << shared->cameraSteps;
+		ASSERT_EQ( at.y, expected.y );
+		ASSERT_EQ( at.z, expected.z );
+	}
+	EXPECT_NEAR( shared->splineU, ( SAMPLE_SNAPSHOT_CALL - 1 ) * SAMPLE_SPLINE_STEP, 1e-6f );
+	EXPECT_FALSE( std::filesystem::exists( root / "SAMPLE000.BMP" ) );
+
+	// The next call (frame 240) writes the buffer as it stands.
+	std::vector<u32> efb( EFB_WIDTH * EFB_HEIGHT );
+	for ( u32 y = 0; y < EFB_HEIGHT; y++ ) {
+		for ( u32 x = 0; x < EFB_WIDTH; x++ ) {
+			GXPeekARGB( static_cast<u16>( x ), static_cast<u16>( y ), &efb[y * EFB_WIDTH + x] );
+		}
+	}
+	RunMoreFrames( 1 );
+	const std::filesystem::path shot = root / "SAMPLE000.BMP";
+	ASSERT_TRUE( std::filesystem::exists( shot ) );
+	EXPECT_FALSE( std::filesystem::exists( root / "SAMPLE001.BMP" ) );
+	int status = -1;
+	EXPECT_EQ( RunCommand( "identify -format \"%m %w %h\" '" + shot.string() + "' 2>&1", &status ), "BMP 640 512" );
+	EXPECT_EQ( status, 0 );
+
+	// Rows bottom up, blue green red.
+	std::ifstream file( shot, std::ios::binary );
+	const std::vector<u8> bytes( ( std::istreambuf_iterator<char>( file ) ), std::istreambuf_iterator<char>() );
+	ASSERT_EQ( bytes.size(), BMP_HEADER + EFB_WIDTH * EFB_HEIGHT * 3 );
+	u32 differing = 0;
+	u32 coloured = 0;
+	for ( u32 y = 0; y < EFB_HEIGHT; y++ ) {
+		const u8* row = &bytes[BMP_HEADER + ( EFB_HEIGHT - 1 - y ) * EFB_WIDTH * 3];
+		for ( u32 x = 0; x < EFB_WIDTH; x++, row += 3 ) {
+			const u32 argb = efb[y * EFB_WIDTH + x];
+			const u32 rgb = static_cast<u32>( row[2] ) << 16 | static_cast<u32>( row[1] ) << 8 | row[0];
+			differing += rgb != ( argb & 0xFFFFFF ) ? 1 : 0;
+			coloured += ( argb & 0xFFFFFF ) != 0 ? 1 : 0;
+		}
+	}
+	EXPECT_EQ( differing, 0u );
+	EXPECT_GT( coloured, 0u );
+	FinishSampleDisc();
+}
+
+}
