@@ -238,7 +238,7 @@ TEST_F( LogicApiCameraTest, ACameraOutlivesTheObjectWhoseFrameItBorrowed ) {
 	RwFrameUpdateObjects( frame );
 	const u32 id = APIcamera.Create( OBJECT );
 	const RwMatrix last = *RwFrameGetLTM( frame );
-	DTVector3d ahead( 1.0f + 10.0f * last.at.x, 2.0f + 10.0f * last.at.y, 3.0f + 10.0f * last.at.z );
+	DTVector3d ahead( last.pos.x + 5.0f * last.at.x, last.pos.y + 5.0f * last.at.y, last.pos.z + 5.0f * last.at.z );
 	ASSERT_EQ( APIcamera.IsSphereInFrustrum( id, &ahead, 0.5f ), 1u );
 
 	object->Terminate();

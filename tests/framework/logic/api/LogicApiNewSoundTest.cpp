@@ -118,8 +118,8 @@ TEST_F( LogicApiNewSoundTest, TheListenerIsStoredAsGivenExceptTheRunningObjectsA
 	EXPECT_EQ( audio->mui32ListenerId, 0x2A000077u );
 
 	EFLogicStack::Create();
-	ASSERT_TRUE( EFLogicStack::Push() );
 	EFLogicStack::SetCurrentGameObject( object );
+	ASSERT_TRUE( EFLogicStack::Push() );
 	APInewSound.SetListener( 0x2A000000 );
 	EFLogicStack::Pop();
 	EFLogicStack::Destroy();

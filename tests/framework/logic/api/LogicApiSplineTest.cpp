@@ -96,9 +96,10 @@ TEST_F( LogicApiSplineTest, IdsCursorsAndSegmentsAtTheEnds ) {
 	f32 u = 9.0f;
 	api->Segment2GlobalFactor( OPEN, 2, 0.5f, &u );
 	EXPECT_NEAR( u, 0.625f, 1e-6f );
-	// A segment number too large for a signed one still reads as the end.
+	// A segment number too large for a signed one still reads as the last
+	// segment, not the first.
 	api->Segment2GlobalFactor( OPEN, 0xFFFFFFF0, 0.5f, &u );
-	EXPECT_NEAR( u, 1.0f, 1e-6f );
+	EXPECT_NEAR( u, 0.875f, 1e-6f );
 	DTVector3d at;
 	api->GetSegmentPosition( OPEN, 0x80000000, 0.0f, &at );
 	ExpectAt( at, 4.0f, 0.0f );
