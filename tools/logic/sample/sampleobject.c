@@ -100,8 +100,21 @@ static void StartControls( void ) {
 	}
 }
 
+/* The level's other objects go on with their logic and physics where the
+   camera does not see them. */
+static void KeepRunningOffScreen( u32 id ) {
+	EFClippingParams clip;
+	u32 band;
+	gGameObj->GetClippingParams( id, &clip );
+	for ( band = 0; band < LOGIC_API_CLIP_DISTANCES; band++ ) {
+		clip.oDists[band].uiOutFrustClipOps = clip.oDists[band].uiInFrustClipOps;
+	}
+	gGameObj->SetClippingParams( id, &clip, 1 );
+}
+
 /* The model's camera: made with its clear colour and fog on the first
-   call, then the model follows the loop spline. */
+   call, then the model follows the loop spline. The camera goes with the
+   model. */
 static void StepCamera( void ) {
 	const u32 step = gShared->cameraSteps++;
 	if ( step == 0 ) {
@@ -120,6 +133,9 @@ static void StepCamera( void ) {
 		gCamera->SetFogColor( gShared->cameraId, &fog );
 		gCamera->SetFogDistance( gShared->cameraId, SAMPLE_FOG_DISTANCE );
 		gCamera->EnableFog( gShared->cameraId, 1 );
+		KeepRunningOffScreen( SAMPLE_SPAWNER_ID );
+		KeepRunningOffScreen( SAMPLE_BOX_ID );
+		KeepRunningOffScreen( SAMPLE_HOT_SPOT_ID );
 		gShared->loopSpline = gSpline->GetIndex( SAMPLE_LOOP_SPLINE_ID );
 		gSound->SetListener( SAMPLE_SELF_ID );
 	}
@@ -299,5 +315,8 @@ void SAMPLEOBJConstructor( struct _api_cons * api, s32 count ) {
 void SAMPLEOBJDestructor( s32 count ) {
 	if ( gShared != 0 ) {
 		gShared->instances = (u32)count;
+		if ( gShared->cameraSteps != 0 && gGameObj->GetID( SAMPLE_SELF_ID, 0 ) == SAMPLE_MODEL_ID ) {
+			gCamera->Destroy( gShared->cameraId );
+		}
 	}
 }
