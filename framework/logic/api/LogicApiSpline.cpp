@@ -70,14 +70,20 @@ u32 GetID( const s32 index ) {
 	return spline != nullptr ? spline->mui16ID : NO_SPLINE_ID;
 }
 
-void GetPosition( const u32 index, const f32 u, DTVector3d * const out ) {
+// A point or tangent query at a normalised position.
+void QueryAt( const u32 index, const f32 u, DTVector3d * const out,
+			  void ( EFQuadraticSpline::*query )( s32, f32, DTVector3d & ) const ) {
 	const EFQuadraticSpline * const spline = Spline( index );
 	if ( spline != nullptr && out != nullptr ) {
 		s32 segment = 0;
 		f32 t = 0.0f;
 		MapPosition( *spline, u, segment, t );
-		spline->GetPoint( segment, t, *out );
+		( spline->*query )( segment, t, *out );
 	}
+}
+
+void GetPosition( const u32 index, const f32 u, DTVector3d * const out ) {
+	QueryAt( index, u, out, &EFQuadraticSpline::GetPoint );
 }
 
 void GetSegmentPosition( const u32 index, const u32 segment, const f32 t, DTVector3d * const out ) {
@@ -114,13 +120,7 @@ void Global2SegmentFactor( const u32 index, const f32 u, u32 * const segment, f3
 }
 
 void GetTangent( const u32 index, const f32 u, DTVector3d * const out ) {
-	const EFQuadraticSpline * const spline = Spline( index );
-	if ( spline != nullptr && out != nullptr ) {
-		s32 segment = 0;
-		f32 t = 0.0f;
-		MapPosition( *spline, u, segment, t );
-		spline->GetTangent( segment, t, *out );
-	}
+	QueryAt( index, u, out, &EFQuadraticSpline::GetTangent );
 }
 
 f32 GetLength( const u32 index ) {
