@@ -209,8 +209,6 @@ TEST_F( LogicApiCameraTest, UnknownCamerasChangeNothingAndAnswerZero ) {
 		f32 height = 6.0f;
 		APIcamera.GetViewWindow( id, &width, &height );
 		EXPECT_EQ( width, 5.0f );
-		EXPECT_EQ( APIcamera.GetFogType( id ), 0u );
-		EXPECT_EQ( APIcamera.GetFogDensity( id ), 0.0f );
 		EXPECT_EQ( APIcamera.GetFogDistance( id ), 0.0f );
 		APIcamera.Destroy( id );
 	}

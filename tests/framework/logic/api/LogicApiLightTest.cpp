@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace {
 
 constexpr u32 HUD_BIT = 0x80000000;
@@ -84,11 +86,9 @@ TEST_F( LogicApiLightTest, ColourIsClampedOnTheLightAndInTheCallersRecord ) {
 	EXPECT_EQ( colour.green, 0.0f );
 	EXPECT_EQ( colour.blue, 0.5f );
 	EXPECT_EQ( colour.alpha, 1.0f );
-	CColor read = { 9.0f, 9.0f, 9.0f, 9.0f };
+	CColor read = {};
 	APIlight.GetColor( id, &read );
-	EXPECT_EQ( read.red, 1.0f );
-	EXPECT_EQ( read.green, 0.0f );
-	EXPECT_EQ( read.blue, 0.5f );
+	EXPECT_EQ( std::memcmp( &read, &colour, sizeof( CColor ) ), 0 );
 
 	APIlight.SetFlag( id, 0x1234 );
 	EXPECT_EQ( APIlight.GetFlag( id ), 0x34u );

@@ -52,12 +52,6 @@ TEST_F( LogicApiNewSoundTest, PlayIsPlayingAndStopReachTheObjectsSounds ) {
 	EXPECT_EQ( APInewSound.IsPlaying( OBJECT_ID, b ), 0u );
 	EXPECT_EQ( APInewSound.IsPlaying( 0x2A000099, a ), 0u );
 
-	APInewSound.SetPitch( OBJECT_ID, a, 1.25f );
-	EXPECT_EQ( fakes[1][0]->lastPitch, 1.25f );
-	APInewSound.SetSoundEventMasterVolume( OBJECT_ID, a, 0.5f );
-	EXPECT_EQ( APInewSound.GetSoundEventMasterVolume( OBJECT_ID, a ), 0.5f );
-	EXPECT_EQ( APInewSound.GetSoundEventMasterVolume( 0x2A000099, a ), 0.0f );
-
 	APInewSound.Stop( OBJECT_ID, a );
 	EXPECT_EQ( fakes[1][0]->stops.size(), 1u );
 	Complete( fakes[1][0]->plays[0].completionId );
