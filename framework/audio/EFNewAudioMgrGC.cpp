@@ -11,16 +11,26 @@
 #include "datatypes/base/DTByteOrder.h"
 #include "datatypes/file/DTFile.h"
 #include "datatypes/memory/MMMemory.h"
+#include "platform/mix/MIXVolumeTable.h"
 #include "platform/os/OS.h"
-#include "framework/core/engine/EFCallTrace.h"
 #include "framework/graphics/EFLoadingScreen.h"
 
 #include <cctype>
 
+GC_Voice *				AudMgrpgoxVoices = goxVoices;
+GC_StreamingVoice *		pgoxStreamingVoices = goxStreamingVoices;
+GC_StreamInfo *			pStreamInfoBufferSoundGlobal = StreamInfoBuffer;
+
 namespace {
 
-// Sample levels of a sample SetSampleLevels was not given.
-constexpr u32 DEFAULT_SAMPLE_VOLUME = 127;
+// The playback record of a sound object in a loaded bank, or null.
+const u8 * PlaybackRecordOf( const u32 bank, const EFNewSound * sound ) {
+	if ( bank >= EF_AUDIO_BANK_COUNT || sound == nullptr || gpoSoundInfoLoader[bank] == nullptr ||
+		 !gpoSoundInfoLoader[bank]->IsLoaded() ) {
+		return nullptr;
+	}
+	return gpoSoundInfoLoader[bank]->GetPlaybackRecord( sound->GetSamplePlaybackID() );
+}
 
 // Copies at most EF_AUDIO_NAME_MAX characters of source, upper-cased,
 // and terminates.
@@ -35,7 +45,7 @@ void CopyUpperName( char * target, const char * source ) {
 }
 
 EFNewAudioMgr_SP::EFNewAudioMgr_SP()
-	: maszBankNames(), maui32Playbacks(), maoSampleLevels(), mui32NbSampleLevels( 0 ), moCalls() {
+	: maszBankNames(), maui32Playbacks(), mui32StreamPlaybacks( 0 ), mui8PausePushed( 0 ), maui8PushPaused() {
 	for ( u32 kind = 0; kind < EF_AUDIO_BANK_COUNT; kind++ ) {
 		delete gpoSoundInfoLoader[kind];
 		gpoSoundInfoLoader[kind] = new GC_SoundLoader( kind );
@@ -51,7 +61,7 @@ EFNewAudioMgr_SP::~EFNewAudioMgr_SP() {
 }
 
 u32 EFNewAudioMgr_SP::Initialize() {
-	EFCallTraceAdd( "EFNewAudioMgr_SP::Initialize" );
+	EFNewAudioMgr_BC::Initialize();
 	return 1;
 }
 
@@ -230,43 +240,12 @@ GC_Voice * EFNewAudioMgr_SP::GCVoice_FindFree( const u8 type ) {
 	return GCVoice_Claim( GC_STREAM_VOICE_COUNT, GC_VOICE_COUNT, type );
 }
 
-void EFNewAudioMgr_SP::SOUND_PushPause( const u32 on ) {
-	if ( on != 0 ) {
-		moCalls.ui32PushPauseOn++;
-	} else {
-		moCalls.ui32PushPauseOff++;
-	}
-}
 
-void EFNewAudioMgr_SP::SetDSPEffectMasterVolume( u32, f32 ) {
-}
 
-void EFNewAudioMgr_SP::SetGCDSPEffect( u32, u32 ) {
-}
 
-void EFNewAudioMgr_SP::PreTerminate() {
-	moCalls.ui32PreTerminate++;
-}
 
-void EFNewAudioMgr_SP::PostTerminate() {
-	EFNewAudioMgr_BC::PostTerminate();
-	for ( u32 & count : maui32Playbacks ) {
-		count = 0;
-	}
-	for ( GC_SoundLoader * loader : gpoSoundInfoLoader ) {
-		if ( loader != nullptr ) {
-			loader->FreeBlocks();
-		}
-	}
-}
 
-void EFNewAudioMgr_SP::Update( f32 ) {
-	moCalls.ui32Update++;
-}
 
-void EFNewAudioMgr_SP::SpecificUpdate( f32 ) {
-	moCalls.ui32SpecificUpdate++;
-}
 
 void EFNewAudioMgr_SP::SendSpecificData( char * first, char * second, char * third ) {
 	const char * const names[EF_AUDIO_BANK_COUNT] = { third, second, first };
@@ -287,44 +266,26 @@ u32 EFNewAudioMgr_SP::GetGCSoundBodyId( u32, const u32 id ) {
 	return id;
 }
 
-const EFNewAudioMgr_SP::SampleLevel * EFNewAudioMgr_SP::FindSampleLevel( const u32 bank, const u32 sample ) const {
-	for ( u32 i = 0; i < mui32NbSampleLevels; i++ ) {
-		if ( maoSampleLevels[i].ui32Bank == bank && maoSampleLevels[i].ui32Sample == sample ) {
-			return &maoSampleLevels[i];
-		}
+
+u32 EFNewAudioMgr_SP::SOUND_GetVolumeOfSample( const u32 bank, u32, EFNewSound * sound ) {
+	const u8 * const record = PlaybackRecordOf( bank, sound );
+	if ( gbDisableAudio != 0 || record == nullptr ) {
+		return 0;
 	}
-	return nullptr;
+	const s32 attenuation = GCVolumeToAttenuation( static_cast<f32>( GCParseField( record + GC_PLAYBACK_VOLUME ) ) );
+	return VolumeTable[attenuation - GC_ATTENUATION_SILENT];
 }
 
-u32 EFNewAudioMgr_SP::SOUND_GetVolumeOfSample( const u32 bank, const u32 sample, EFNewSound * ) {
-	const SampleLevel * const level = FindSampleLevel( bank, sample );
-	return level != nullptr ? level->ui32Volume : DEFAULT_SAMPLE_VOLUME;
+f32 EFNewAudioMgr_SP::SOUND_GetPanOfSample( const u32 bank, u32, EFNewSound * sound ) {
+	const u8 * const record = PlaybackRecordOf( bank, sound );
+	if ( gbDisableAudio != 0 || record == nullptr ) {
+		return 0.0f;
+	}
+	return static_cast<f32>( GCParseField( record + GC_PLAYBACK_PAN ) );
 }
 
-f32 EFNewAudioMgr_SP::SOUND_GetPanOfSample( const u32 bank, const u32 sample, EFNewSound * ) {
-	const SampleLevel * const level = FindSampleLevel( bank, sample );
-	return level != nullptr ? level->fPan : 0.0f;
-}
 
-u32 EFNewAudioMgr_SP::SetParametersGCVoice( EFNewSound *, const u32 bank, const u32 sample, const u32 spatialMode,
-											const u32 dspEffect ) {
-	moCalls.ui32SetParameters++;
-	moCalls.ui32LastParametersBank = bank;
-	moCalls.ui32LastParametersSample = sample;
-	moCalls.ui32LastParametersSpatialMode = spatialMode;
-	moCalls.ui32LastParametersDSPEffect = dspEffect;
-	return 1;
-}
 
-void EFNewAudioMgr_SP::SOUND_Pause( const u32 groupMask ) {
-	moCalls.ui32Pause++;
-	moCalls.ui32LastPauseMask = groupMask;
-}
-
-void EFNewAudioMgr_SP::SOUND_Resume( const u32 groupMask ) {
-	moCalls.ui32Resume++;
-	moCalls.ui32LastResumeMask = groupMask;
-}
 
 bool EFNewAudioMgr_SP::InstallSoundObjects( const u32 bank, EFNewSound ** sounds, const u32 count ) {
 	if ( mpppoSounds == nullptr || bank >= mui32NbBanks || bank >= EF_AUDIO_BANK_COUNT ) {
@@ -341,16 +302,6 @@ bool EFNewAudioMgr_SP::InstallSoundObjects( const u32 bank, EFNewSound ** sounds
 	return true;
 }
 
-void EFNewAudioMgr_SP::SetSampleLevels( const u32 bank, const u32 sample, const u32 volume, const f32 pan ) {
-	SampleLevel * level = const_cast<SampleLevel *>( FindSampleLevel( bank, sample ) );
-	if ( level == nullptr ) {
-		if ( mui32NbSampleLevels >= EF_AUDIO_SAMPLE_LEVELS ) {
-			return;
-		}
-		level = &maoSampleLevels[mui32NbSampleLevels++];
-	}
-	*level = { bank, sample, volume, pan };
-}
 
 void EFNewAudioMgr_SP::SoundCompletionCallback( const u32 completionId ) {
 	if ( completionId == 0 || gpoNewAudioMgr == nullptr ) {

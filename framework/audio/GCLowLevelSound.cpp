@@ -40,8 +40,6 @@ namespace {
 // Room the memory manager keeps before the stream rings, and the rounding.
 constexpr u32 STREAM_BUFFER_OFFSET	= 256;
 constexpr u32 ARAM_ALIGN_MASK		= 31;
-// All bits: a voice that sends to every bus.
-constexpr u32 DSP_EFFECT_ALL		= 0xFFFFFFFF;
 // Longest random-value text split into pieces.
 constexpr u32 RANDOM_TEXT_MAX		= 80;
 
@@ -133,6 +131,9 @@ void InitLowLevelSound( const GCSoundCompletionCallback callback ) {
 	std::memset( FlushAramStreamBuffer, 0, sizeof( FlushAramStreamBuffer ) );
 }
 
+void SOUND_Shutdown() {
+}
+
 GCSoundCompletionCallback GCGetSoundCompletionCallback() {
 	return completionCallback;
 }
@@ -167,7 +168,7 @@ void UpdateAudioFrameCallback() {
 			continue;
 		}
 		const u32 code = record.mui32DSPEffect;
-		if ( code == 0 || code == DSP_EFFECT_ALL ) {
+		if ( code == 0 || code == GC_DSP_EFFECT_ALL ) {
 			SilenceAuxA( voice );
 			SilenceAuxB( voice );
 		} else if ( code == busA ) {

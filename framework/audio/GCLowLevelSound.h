@@ -51,6 +51,8 @@ extern volatile u32			g_TransSbbState;
 // Brings the audio libraries up and lays out auxiliary memory. The
 // callback is kept and not used by this back end.
 void	InitLowLevelSound( GCSoundCompletionCallback callback );
+// Nothing: the audio libraries are never shut down.
+void	SOUND_Shutdown();
 // The callback given to InitLowLevelSound, null before it ran.
 GCSoundCompletionCallback	GCGetSoundCompletionCallback();
 // Forgets the callback and the bank area's bound (tests).

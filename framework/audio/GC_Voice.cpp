@@ -105,6 +105,7 @@ void GC_Voice::Reset() {
 	moAdpcmLoop = {};
 	moSrc = {};
 	mui8RecordIndex = 0;
+	mui8ListIndex = 0;
 }
 
 const u8 * GC_Voice::GetPlaybackRecord() const {

@@ -104,6 +104,9 @@ public:
 	AXVoiceAdpcmLoop		moAdpcmLoop;
 	AXVoiceSrc				moSrc;
 	u8						mui8RecordIndex;
+	// The record's position in its sound object's voice list (mui32Index
+	// is the record's own index, the DSP voice's user context).
+	u8						mui8ListIndex;
 };
 
 // Claims the first free stream record (0-15) for type; null when none.

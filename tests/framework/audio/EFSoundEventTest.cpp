@@ -2,6 +2,8 @@
 #include "framework/core/world/notification/CountingNew.h"
 #include "framework/physics/CollisionMapTestScenes.h"
 #include "framework/physics/EFPhysic.h"
+#include "framework/audio/GC_SoundLoader.h"
+#include "tools/lib/audio/ToolSoundBankWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -126,7 +128,16 @@ TEST_F( EFSoundEventTest, DistanceAndDirectionGiveVolumeAndPan ) {
 		records.push_back( r );
 	}
 	LoadBank( 1, records );
-	audio->SetSampleLevels( 1, 0, 100, 0.5f );
+	// Bank 1's playback record 0 (every fake's): full volume, pan 0.5.
+	ToolSoundBank bank;
+	bank.playbacks.resize( 1 );
+	bank.playbacks[0].pan = "0.5";
+	ASSERT_TRUE( disc.WriteFile( LevelPath( "BANK1.SBH" ), ToolWriteSoundBankHeader( bank ) ) );
+	char name[] = "BANK1";
+	gpoSoundInfoLoader[1]->ReadSbhInfoFromFile( name );
+	gpoSoundInfoLoader[1]->Copy();
+	gpoSoundInfoLoader[1]->FreeFileBlock();
+	ASSERT_TRUE( gpoSoundInfoLoader[1]->IsLoaded() );
 	for ( u32 i = 0; i < std::size( rows ); i++ ) {
 		const Row& row = rows[i];
 		SCOPED_TRACE( row.what );
@@ -140,10 +151,10 @@ TEST_F( EFSoundEventTest, DistanceAndDirectionGiveVolumeAndPan ) {
 		EXPECT_NEAR( event->mfTargetVolume, row.volume, 1e-5f );
 		EXPECT_FALSE( std::isnan( event->mfCurrentVolume ) );
 		EXPECT_NEAR( event->mfCurrentPan, row.pan, 1e-5f );
-		// Levels: base volume 100 x volume, split by the pan.
+		// Levels: the record's mixer level (0 dB) x volume, split by the pan.
 		const FakePlay& play = fakes[1][0]->plays.back();
 		// Each side is cut to an integer.
-		EXPECT_NEAR( static_cast<f32>( play.left + play.right ), 100.0f * row.volume, 2.0f );
+		EXPECT_NEAR( static_cast<f32>( play.left + play.right ), 32767.0f * row.volume, 2.0f );
 		DeleteObject( object );
 	}
 }
