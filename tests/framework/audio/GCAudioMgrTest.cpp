@@ -20,16 +20,12 @@
 #include "platform/mix/MIXHost.h"
 #include "platform/mix/MIXVolumeTable.h"
 #include "platform/vi/VI.h"
+#include "support/TestMixFrames.h"
 #include "tools/lib/audio/ToolAdpcmTestSignals.h"
 #include "tools/lib/audio/ToolDspAdpcmEncoder.h"
 #include "tools/lib/audio/ToolSoundBankWriter.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <unistd.h>
 
 namespace {
 
@@ -564,52 +560,30 @@ TEST_F( GCAudioMgrTest, IndexesPastTheVoiceListOrTheSlotsAndAFullListDoNothing )
 }
 
 TEST_F( GCAudioMgrTest, TheWrittenMixIsSilentExceptWhereAOneShotAndAStreamPlay ) {
-	char path[] = "/tmp/gc_audio_mix_XXXXXX";
-	const int fd = mkstemp( path );
-	ASSERT_GE( fd, 0 );
-	close( fd );
-	ASSERT_TRUE( AXHostSetWavPath( path ) );
-	const u64 start = AXHostFrameCount();
+	TestMixFrames mix;
+	ASSERT_TRUE( mix.Start() );
 	Frames( 12 );
-	const u64 shotAt = AXHostFrameCount() - start;
+	const u64 shotAt = mix.Now();
 	Play( EventId( 0, SHOT ) );
 	Frames( 12 );
-	const u64 streamAsked = AXHostFrameCount() - start;
+	const u64 streamAsked = mix.Now();
 	Play( EventId( 2, STREAM_SHORT ) );
 	Frames( 48 );
-	const u64 end = AXHostFrameCount() - start;
-	ASSERT_TRUE( AXHostSetWavPath( nullptr ) );
-	std::ifstream in( path, std::ios::binary );
-	const std::vector<u8> wav( ( std::istreambuf_iterator<char>( in ) ), std::istreambuf_iterator<char>() );
-	std::remove( path );
+	ASSERT_TRUE( mix.Stop() );
 
-	// Audio frames that carry any sound.
-	const u32 frameBytes = AX_SAMPLES_PER_FRAME * 4;
-	ASSERT_GE( wav.size(), 44 + end * frameBytes );
-	std::vector<bool> loud;
-	for ( u64 f = 0; f < end; f++ ) {
-		const u8* const bytes = wav.data() + 44 + f * frameBytes;
-		loud.push_back( std::any_of( bytes, bytes + frameBytes, []( u8 b ) { return b != 0; } ) );
-	}
-	const auto loudIn = [&]( const u64 from, const u64 to ) {
-		return static_cast<u32>( std::count( loud.begin() + static_cast<long>( from ), loud.begin() + static_cast<long>( to ), true ) );
-	};
-	const auto firstLoud = [&]( const u64 from ) {
-		return static_cast<u64>( std::find( loud.begin() + static_cast<long>( from ), loud.end(), true ) - loud.begin() );
-	};
 	// 1400 samples from the next audio frame: nine frames, the last partly.
-	EXPECT_EQ( loudIn( 0, shotAt ), 0u );
-	const u64 shot = firstLoud( shotAt );
+	EXPECT_EQ( mix.LoudIn( 0, shotAt ), 0u );
+	const u64 shot = mix.FirstLoud( shotAt );
 	EXPECT_LE( shot, shotAt + 1 );
-	EXPECT_EQ( loudIn( shot, shot + 8 ), 8u );
-	EXPECT_EQ( loudIn( shot + 10, streamAsked ), 0u );
+	EXPECT_EQ( mix.LoudIn( shot, shot + 8 ), 8u );
+	EXPECT_EQ( mix.LoudIn( shot + 10, streamAsked ), 0u );
 	// 8000 samples: fifty frames once the first chunk is in auxiliary
 	// memory (a few game frames), the first ones silent until the event's
 	// first final volume.
-	const u64 stream = firstLoud( streamAsked );
+	const u64 stream = mix.FirstLoud( streamAsked );
 	EXPECT_LT( stream, streamAsked + 20 );
-	EXPECT_EQ( loudIn( stream, stream + 45 ), 45u );
-	EXPECT_EQ( loudIn( stream + 50, end ), 0u );
+	EXPECT_EQ( mix.LoudIn( stream, stream + 45 ), 45u );
+	EXPECT_EQ( mix.LoudIn( stream + 50, mix.End() ), 0u );
 }
 
 }
