@@ -20,7 +20,6 @@
 #include "platform/mix/MIXHost.h"
 #include "platform/mix/MIXVolumeTable.h"
 #include "platform/vi/VI.h"
-#include "support/TestMixFrames.h"
 #include "tools/lib/audio/ToolAdpcmTestSignals.h"
 #include "tools/lib/audio/ToolDspAdpcmEncoder.h"
 #include "tools/lib/audio/ToolSoundBankWriter.h"
@@ -406,10 +405,8 @@ TEST_F( GCAudioMgrTest, EffectBookkeepingSetsReturnLevelsSendsAndCodesOfMatching
 		EXPECT_EQ( g_GCSoundEffect.mui16BusBReturn, row.level );
 		for ( u32 i = 0; i < 2; i++ ) {
 			const AXVoiceMix& mix = voices[i]->mpoDSPVoice->mix;
-			EXPECT_EQ( mix.auxALeft, row.level );
-			EXPECT_EQ( mix.auxARight, row.level );
-			EXPECT_EQ( mix.auxBLeft, row.level );
-			EXPECT_EQ( mix.auxBRight, row.level );
+			EXPECT_EQ( std::vector<u16>( { mix.auxALeft, mix.auxARight, mix.auxBLeft, mix.auxBRight } ),
+					   std::vector<u16>( 4, row.level ) );
 		}
 		EXPECT_EQ( voices[2]->mpoDSPVoice->mix.auxALeft, 0u ) << "code 9 is no bus's";
 	}
@@ -557,33 +554,6 @@ TEST_F( GCAudioMgrTest, IndexesPastTheVoiceListOrTheSlotsAndAFullListDoNothing )
 	EXPECT_EQ( RecordsInUse(), used );
 	EXPECT_EQ( full->PlaySound( 0, 5, 1, 0, 0, 0 ), EF_NO_VOICE );
 	std::fill( std::begin( full->mapoVoices ), std::end( full->mapoVoices ), nullptr );
-}
-
-TEST_F( GCAudioMgrTest, TheWrittenMixIsSilentExceptWhereAOneShotAndAStreamPlay ) {
-	TestMixFrames mix;
-	ASSERT_TRUE( mix.Start() );
-	Frames( 12 );
-	const u64 shotAt = mix.Now();
-	Play( EventId( 0, SHOT ) );
-	Frames( 12 );
-	const u64 streamAsked = mix.Now();
-	Play( EventId( 2, STREAM_SHORT ) );
-	Frames( 48 );
-	ASSERT_TRUE( mix.Stop() );
-
-	// 1400 samples from the next audio frame: nine frames, the last partly.
-	EXPECT_EQ( mix.LoudIn( 0, shotAt ), 0u );
-	const u64 shot = mix.FirstLoud( shotAt );
-	EXPECT_LE( shot, shotAt + 1 );
-	EXPECT_EQ( mix.LoudIn( shot, shot + 8 ), 8u );
-	EXPECT_EQ( mix.LoudIn( shot + 10, streamAsked ), 0u );
-	// 8000 samples: fifty frames once the first chunk is in auxiliary
-	// memory (a few game frames), the first ones silent until the event's
-	// first final volume.
-	const u64 stream = mix.FirstLoud( streamAsked );
-	EXPECT_LT( stream, streamAsked + 20 );
-	EXPECT_EQ( mix.LoudIn( stream, stream + 45 ), 45u );
-	EXPECT_EQ( mix.LoudIn( stream + 50, mix.End() ), 0u );
 }
 
 }
