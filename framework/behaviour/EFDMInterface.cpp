@@ -6,6 +6,7 @@
 #include "framework/behaviour/EFDMAnalogMove.h"
 #include "framework/behaviour/EFDMAnalogRotation.h"
 #include "framework/behaviour/EFDMBoneTrackObject.h"
+#include "framework/behaviour/EFDMCameraFlex.h"
 #include "framework/behaviour/EFDMClimb.h"
 #include "framework/behaviour/EFDMConstraintRotation.h"
 #include "framework/behaviour/EFDMEnvColl.h"
@@ -77,7 +78,7 @@ const EFDMTypeRow TYPE_ROWS[EF_DM_TYPE_COUNT] = {
 	{ 0, nullptr },
 	{ EFDMPFWeightTilt::TYPE_WORD, &Make<EFDMPFWeightTilt> },
 	{ 0x50000011, nullptr },
-	{ 0x50000012, nullptr },
+	{ EFDMCameraFlex::TYPE_WORD, &Make<EFDMCameraFlex> },
 	{ 0x50000013, nullptr },
 	{ EFDMFollow::TYPE_WORD, &Make<EFDMFollow> },
 	{ EFDMFloatingObject::TYPE_WORD, &Make<EFDMFloatingObject> },

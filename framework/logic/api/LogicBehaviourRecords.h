@@ -290,6 +290,47 @@ typedef struct DMFollowParams {
 	u32							ui32ObjUDDetectType;
 } DMFollowParams;
 
+// Camera (type 18): mode 0-7; flags bit 0 spline tangent turns the offset,
+// bit 1 the stick orbits, bit 2 look dead band in every mode, bit 3 the
+// look offset is a point, bit 4 no obstruction ray. Action 1 finishes the
+// spline run, action 2 starts the camera spline whose u32 id data holds.
+typedef struct DMCameraFlexParams {
+	u32							ui32TargetId;
+	u32							ui32AnimObjectId;
+	s32							i32Mode;
+	f32							fSplineSearchRadius;
+	DTVector3d					oOffset;
+	DTVector3d					oLookOffset;
+	f32							fHorizontalSmoothing;
+	f32							fVerticalSmoothing;
+	f32							fOrientationSmoothing;
+	f32							fYawSmoothing;
+	f32							fPitchSmoothing;
+	f32							fMaxAcceleration;
+	f32							fMaxDriftSpeed;
+	f32							fDriftAcceleration;
+	f32							fYaw;
+	f32							fPitch;
+	f32							fLookFactor;
+	u32							ui32ActionId;
+	u32							ui32InputConfigId;
+	f32							fLookSpeedX;
+	f32							fLookSpeedY;
+	f32							fMaxLookAngle;
+	f32							fOrbitSpeed;
+	f32							fLookPitchLimit;
+	u32							ui32Flags;
+	u32							ui32CallbackId;
+} DMCameraFlexParams;
+
+// Handed to the camera object's logic callback in mode 7; the goal and
+// the look-at point are read back from it.
+typedef struct DMCameraFlexCallbackRecord {
+	f32							fDt;
+	DTVector3d					oCameraPosition;
+	DTVector3d					oLookAt;
+} DMCameraFlexCallbackRecord;
+
 // Object tracking (type 1): flags bit 0 heading, bit 1 heading and pitch,
 // bit 2 world offset, bit 3 point in the target's axes, bit 4 turn away.
 typedef struct DMTrackObjetParams {
@@ -459,6 +500,13 @@ LOGIC_API_SIZE( DMSplineMoveParams, 60 );
 LOGIC_API_FIELD( DMSplineMoveParams, ui32Options, 40 );
 LOGIC_API_SIZE( DMFollowParams, 32 );
 LOGIC_API_FIELD( DMFollowParams, ui32ObjUDDetectType, 28 );
+LOGIC_API_SIZE( DMCameraFlexParams, 120 );
+LOGIC_API_FIELD( DMCameraFlexParams, oOffset, 16 );
+LOGIC_API_FIELD( DMCameraFlexParams, fHorizontalSmoothing, 40 );
+LOGIC_API_FIELD( DMCameraFlexParams, ui32ActionId, 84 );
+LOGIC_API_FIELD( DMCameraFlexParams, ui32Flags, 112 );
+LOGIC_API_SIZE( DMCameraFlexCallbackRecord, 28 );
+LOGIC_API_FIELD( DMCameraFlexCallbackRecord, oLookAt, 16 );
 
 LOGIC_API_SIZE( DMTrackObjetParams, 24 );
 LOGIC_API_FIELD( DMTrackObjetParams, oOffset, 8 );
