@@ -350,7 +350,9 @@ u32 EFDMCameraFlex::PreColUpdate( EFDynamicPhysic & record, const f32 dt ) {
 		default:
 			break;
 	}
-	mpoOwner->moVelocity = record.oTargetVelocity + MoveToTarget( position, goal, dt );
+	// Read again: mode 2 may have put the camera on an obstruction.
+	const DTVector3d from = PositionOf( *RwFrameGetLTM( camera->GetRwFrame() ) );
+	mpoOwner->moVelocity = record.oTargetVelocity + MoveToTarget( from, goal, dt );
 	mpoOwner->mfFallingTimer = mpoOwner->mfFallingDelay;
 	const bool freeLook = ( mui32Options & EF_DM_CAMERA_STICK_ORBITS ) == 0 && FirstPersonView( action, T, *camera, dt );
 	if ( !freeLook ) {

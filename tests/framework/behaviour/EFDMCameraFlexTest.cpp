@@ -64,6 +64,12 @@ protected:
 		return body->moVelocity * dt;
 	}
 
+	static ToolColAttribs CameraWall() {
+		ToolColAttribs attribs;
+		attribs.detectedBy = 0x4;
+		return attribs;
+	}
+
 	DTVector3d CameraPos() const { return WorldPos( *OwnerOf( body ) ); }
 	const RwMatrix& CameraMatrix() const { return OwnerOf( body )->GetFrame()->GetRwFrame()->modelling; }
 
@@ -164,7 +170,7 @@ TEST_F( EFDMCameraFlexTest, OrbitingWrapsTheYawLimitsThePitchAndIgnoresTheDeadZo
 		Configure( EF_DM_CAMERA_ORBIT, DTVector3d( 0.0f, 0.0f, -2.0f ) );
 		stick->GetState() = { row.x, row.y, 0 };
 		EXPECT_EQ( camera->OrbitCam( &stick->GetState(), T, DT ), row.x != 0.0078f );
-		EXPECT_FLOAT_EQ( camera->mfYaw, row.yawAfter );
+		EXPECT_NEAR( camera->mfYaw, row.yawAfter, 1e-6f );
 		EXPECT_FLOAT_EQ( camera->mfPitch, row.pitchAfter );
 	}
 	// In the dead zone neither orbit nor free look turns anything.
@@ -236,56 +242,79 @@ TEST_F( EFDMCameraFlexTest, LookAtHeroGivesAnUprightOrthonormalFrameTowardThePoi
 }
 
 TEST_F( EFDMCameraFlexTest, ModeTwoPullsInFrontOfAWallAndJumpsWhenFarBehind ) {
-	// The target at the origin faces +z; the wall at z = 1.5 faces it.
-	AddWorld( World( { WallFacingMinusZ( 1.5f ) } ) );
-	MoveTo( *OwnerOf( body ), 0.5f, 1.0f, 2.8f );
-	Configure( EF_DM_CAMERA_FOLLOW, DTVector3d( 0.0f, 1.0f, 3.0f ) );
-	EXPECT_EQ( camera->mfDistance, 3.0f );
-	DTVector3d goal;
-	RunInFrame( [&] { goal = CameraPos() + Pass(); } );
-	EXPECT_EQ( camera->mi32ObstructionState, 2 );
-	// D + n with n the two hit normals' sum over its squared length.
-	DTVector3d want = DTVector3d( 0.5f, 1.0f, 2.8f ) + DTVector3d( 0.0f, 0.0f, -0.5f );
-	want.Normalize();
-	want = want * 3.0f;
-	want.y = 1.0f;
-	EXPECT_NEAR( ( goal - want ).LengthSquare(), 0.0f, 1e-4f );
-	EXPECT_NEAR( ( camera->moOffset - want ).LengthSquare(), 0.0f, 1e-4f );
+	// The target at the origin faces +z; the wall at z = 1.5 faces it and
+	// stops camera rays. Rays pass a polygon from behind.
+	AddWorld( World( { WallFacingMinusZ( 1.5f ) }, CameraWall() ) );
+	const struct {
+		const char* name;
+		f32 turn;
+		DTVector3d n;
+	} rows[] = {
+		// The second ray, from behind the wall, hits nothing.
+		{ "one normal", 0.0f, { 0.0f, 0.0f, -1.0f } },
+		// Both faces: the normals cancel, the side vector is used (the
+		// target's forward axis on the camera's right axis).
+		{ "normals cancel", 45.0f, { 1.0f, 0.0f, 0.0f } },
+	};
+	for ( const auto& row : rows ) {
+		SCOPED_TRACE( row.name );
+		if ( row.turn != 0.0f ) {
+			AddWorld( World( { Quad( { -20, -20, 1.5f }, { 20, -20, 1.5f }, { 20, 20, 1.5f }, { -20, 20, 1.5f } ) },
+							 CameraWall() ) );
+			const RwV3d up = { 0.0f, 1.0f, 0.0f };
+			RwMatrixRotate( &target->GetFrame()->GetRwFrame()->modelling, &up, row.turn, rwCOMBINEREPLACE );
+			RwFrameUpdateObjects( target->GetFrame()->GetRwFrame() );
+		}
+		RwMatrix& cameraMatrix = OwnerOf( body )->GetFrame()->GetRwFrame()->modelling;
+		_rwMatrixSetIdentity( &cameraMatrix );
+		MoveTo( *OwnerOf( body ), 0.5f, 1.0f, 2.8f );
+		Configure( EF_DM_CAMERA_FOLLOW, DTVector3d( 0.0f, 1.0f, 3.0f ) );
+		camera->mi32ObstructionState = 1;
+		EXPECT_EQ( camera->mfDistance, 3.0f );
+		Step( 10u );
+		EXPECT_EQ( camera->mi32ObstructionState, 2 );
+		// The camera keeps its distance, turned to D + n.
+		DTVector3d want = DTVector3d( 0.5f, 1.0f, 2.8f ) + row.n;
+		want.Normalize();
+		want = want * 3.0f;
+		want.y = 1.0f;
+		EXPECT_NEAR( ( camera->moOffset - want ).LengthSquare(), 0.0f, 1e-4f );
+		EXPECT_NEAR( ( CameraPos() - want ).LengthSquare(), 0.0f, 1e-4f );
+	}
 
 	// Without the ray (flags bit 4) the state is 1 and the camera keeps its
 	// bearing at the distance.
 	params.ui32Flags = EF_DM_CAMERA_NO_RAY;
 	Configure( EF_DM_CAMERA_FOLLOW, DTVector3d( 0.0f, 1.0f, 3.0f ) );
-	RunInFrame( [&] { goal = CameraPos() + Pass(); } );
+	Step( 10u );
 	EXPECT_EQ( camera->mi32ObstructionState, 1 );
-	EXPECT_NEAR( goal.x * goal.x + goal.z * goal.z, 9.0f, 1e-3f );
+	EXPECT_NEAR( camera->moOffset.x * camera->moOffset.x + camera->moOffset.z * camera->moOffset.z, 9.0f, 1e-2f );
 
 	// More than twice the distance away: straight to the hit point.
 	params.ui32Flags = 0;
 	Configure( EF_DM_CAMERA_FOLLOW, DTVector3d( 0.0f, 1.0f, 1.0f ) );
 	MoveTo( *OwnerOf( body ), 0.0f, 1.0f, 4.0f );
-	RunInFrame( [&] { Pass(); } );
+	Step( 10u );
 	EXPECT_NEAR( CameraPos().z, 1.5f, 1e-4f );
 }
 
 TEST_F( EFDMCameraFlexTest, ModeTwoRestsWhenTheViewClearsAndTheTargetStands ) {
-	AddWorld( World( { WallFacingMinusZ( 1.5f, 1.0f ) } ) );
+	AddWorld( World( { WallFacingMinusZ( 1.5f, 1.0f ) }, CameraWall() ) );
 	MoveTo( *OwnerOf( body ), 0.0f, 1.0f, 3.0f );
 	Configure( EF_DM_CAMERA_FOLLOW, DTVector3d( 0.0f, 1.0f, 3.0f ) );
-	RunInFrame( [&] { Pass(); } );
+	Step( 10u );
 	ASSERT_EQ( camera->mi32ObstructionState, 2 );
 	// The target steps aside past the wall's edge.
 	MoveTo( *target, 5.0f, 0.0f, 0.0f );
-	DTVector3d goal;
-	RunInFrame( [&] { Pass(); } );
+	Step( 10u );
 	EXPECT_EQ( camera->mi32ObstructionState, 0 );
 	const DTVector3d kept = camera->moRememberedCamera;
-	RunInFrame( [&] { goal = CameraPos() + Pass(); } );
+	Step( 10u );
 	EXPECT_EQ( camera->mi32ObstructionState, 0 );
-	EXPECT_NEAR( ( goal - kept ).LengthSquare(), 0.0f, 1e-9f );
+	EXPECT_NEAR( ( CameraPos() - kept ).LengthSquare(), 0.0f, 1e-9f );
 	// The target moves: free again.
 	MoveTo( *target, 5.0f, 0.0f, 0.5f );
-	RunInFrame( [&] { Pass(); } );
+	Step( 10u );
 	EXPECT_EQ( camera->mi32ObstructionState, 1 );
 }
 
@@ -332,9 +361,7 @@ TEST_F( EFDMCameraFlexTest, ObjectsNamedByTheirOwnLogicAreFollowedAndADeletedTar
 	MoveTo( *target, 2.0f, 0.0f, 0.0f );
 	EXPECT_NEAR( Pass().x, 2.0f, 1e-6f );
 	// Mode 0 finds the animation object's manager in a later frame.
-	params.ui32TargetId = TARGET;
-	params.i32Mode = EF_DM_CAMERA_SPLINE;
-	DMSetParams( handle, &params );
+	camera->mi32Mode = EF_DM_CAMERA_SPLINE;
 	Pass();
 	EXPECT_EQ( camera->mpoAnimationMgr, &target->moAnimationMgr );
 
