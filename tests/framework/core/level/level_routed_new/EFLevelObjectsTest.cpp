@@ -35,7 +35,13 @@
 #include "graphics3d/world/RpHAnim.h"
 #include "graphics3d/world/RpSkin.h"
 #include "graphics3d/world/RpWorldPlugin.h"
+#include "framework/behaviour/EFDMCameraFlex.h"
+#include "framework/graphics/animation/EFAnimRes.h"
 #include "tools/lib/ToolSampleDisc.h"
+#include "tools/lib/level/ToolAnimBlockWriter.h"
+#include "tools/lib/level/ToolAnimCurveWriter.h"
+#include "tools/lib/level/ToolSplineWriter.h"
+#include "tools/lib/level/ToolInstanceWriter.h"
 #include "tools/lib/graphics3d/ToolSampleModel.h"
 #include "tools/lib/level/ToolParticleWriter.h"
 #include "tools/lib/level/ToolSampleObjects.h"
@@ -684,4 +690,90 @@ TEST_F( EFLevelObjectsTest, AFailingParticleContainerEndsTheLevelAndTheManagerSt
 	EXPECT_EQ( gpoPLParticleMgr, manager );
 }
 
+}
+
+TEST_F( EFLevelObjectsTest, ASplineCameraFollowsItsTargetAlongTheLevelsCameraSpline ) {
+	// A camera spline (id 3) along +x, a target whose camera animation node
+	// holds the spline's track, and a camera object, all from the writers.
+	constexpr u32 TARGET = 0x2A000041;
+	constexpr u32 CAMERA = 0x2A000042;
+	constexpr u32 ANIM_RES_ID = 0x49000007;
+	constexpr u16 SPLINE = 3;
+	ToolSplineInput spline;
+	spline.id = SPLINE;
+	spline.flags = TOOL_SPLINE_FLAG_ROPE;
+	for ( u32 i = 0; i <= 8; i++ ) {
+		spline.points.push_back( { static_cast<f64>( i ), 0.0, 0.0 } );
+	}
+	ToolResourceRecord splines;
+	std::string error;
+	ASSERT_TRUE( ToolSplineWriter::WriteRecord( { spline }, splines, error ) ) << error;
+	ToolAnimBlock block;
+	ToolAnimTrack track;
+	track.joint = SPLINE;
+	track.entries.resize( 4 );
+	block.tracks = { track };
+	// x along the spline's length, y and z fixed, far clip 300.
+	const ToolCurve curves[4] = { ToolAnimCurveWriter::Linear( 0.0f, 1.0f, 0.0f, 8.0f ),
+								  ToolAnimCurveWriter::Constant( 2.0f ), ToolAnimCurveWriter::Constant( -4.0f ),
+								  ToolAnimCurveWriter::Constant( 300.0f ) };
+	const u32 channels[4] = { 3, 4, 5, 19 };
+	for ( u32 i = 0; i < 4; i++ ) {
+		block.tracks[0].entries[i].target = channels[i];
+		block.tracks[0].entries[i].offset = ToolAnimCurveWriter::AppendCurve( block, curves[i] );
+	}
+	ToolBigEndianWriter resource;
+	resource.WriteU32( ANIM_RES_ID );
+	resource.WriteU32( 1 );
+	for ( const u8 byte : ToolAnimBlockWriter::Encode( block ) ) {
+		resource.WriteU8( byte );
+	}
+	ToolInstanceDescriptor node;
+	node.classId = TOOL_CLASS_CAMERA_ANIM_DESCR;
+	node.header = { 0x53000001, static_cast<s32>( ANIM_RES_ID ), -1 };
+	ToolGloRecord target = PlainObject( TARGET );
+	target.position = { 2.0f, 0.0f, 0.5f };
+	target.descriptors = { ToolInstanceWriter::Entry( node ) };
+	ToolGloRecord camera = PlainObject( CAMERA );
+	camera.position = { 0.0f, 1.0f, -3.0f };
+	MakeController();
+	WriteLevel( { splines, Record( EF_ANIM_RES_CLASS_ID, resource.Take() ), Record( TOOL_CLASS_GAME_OBJECT, GloBytes( target ) ),
+				  Record( TOOL_CLASS_GAME_OBJECT, GloBytes( camera ) ) } );
+	ASSERT_EQ( Load(), 0 );
+	ASSERT_NE( gpoSplineMgr, nullptr );
+	ASSERT_NE( InWorld( TARGET ), nullptr );
+	ASSERT_EQ( InWorld( TARGET )->moAnimationMgr.muiNbAnims, 1u );
+	EFGameObject* const object = InWorld( CAMERA );
+	ASSERT_NE( object, nullptr );
+	// Logic gives the camera object its body and the camera module.
+	EFPhysic* const body = object->CreatePhysic( 0 );
+	ASSERT_NE( body, nullptr );
+	body->mui32PhysicFlags = EF_PHYSIC_DYNAMIC;
+	body->NormalizeFlags();
+	body->mui32CurrentContext = 0x1;
+	const u32 handle = DMAdd( CAMERA, EF_DM_CAMERA_FLEX );
+	ASSERT_NE( handle, 0u );
+	DMSetContextMask( handle, 0x1 );
+	DMCameraFlexParams params = {};
+	DMSetParams( handle, nullptr );
+	DMGetParams( handle, &params );
+	params.ui32TargetId = TARGET;
+	params.ui32AnimObjectId = TARGET;
+	params.i32Mode = 0;
+	params.fHorizontalSmoothing = 0.0f;
+	params.fMaxAcceleration = 1e9f;
+	DMSetParams( handle, &params );
+	const RwMatrix& m = object->GetFrame()->moFrame.modelling;
+	for ( const f32 x : { 2.0f, 3.5f, 6.0f } ) {
+		SCOPED_TRACE( x );
+		InWorld( TARGET )->GetFrame()->moFrame.modelling.pos.x = x;
+		RwFrameUpdateObjects( InWorld( TARGET )->GetFrame()->GetRwFrame() );
+		gpoWorldMgr->Update( 1.0f / 60.0f );
+		EXPECT_NEAR( m.pos.x, x, 1e-3f );
+		EXPECT_NEAR( m.pos.y, 2.0f, 1e-3f );
+		EXPECT_NEAR( m.pos.z, -4.0f, 1e-3f );
+		EXPECT_EQ( DMGetState( handle ) & 0x1, 0u );
+		// Looking toward the target.
+		EXPECT_GT( m.at.z, 0.5f );
+	}
 }
