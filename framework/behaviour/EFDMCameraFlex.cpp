@@ -9,7 +9,6 @@
 #include "framework/graphics/EFCamera.h"
 #include "framework/graphics/EFGraphicsMgr.h"
 #include "graphics3d/core/RwCamera.h"
-#include "datatypes/maths/DTSphere.h"
 #include "framework/core/input/ActionState.h"
 #include "framework/core/spline/EFQuadraticSpline.h"
 #include "framework/core/spline/EFSplineMgr.h"
@@ -674,55 +673,11 @@ constexpr f32 SMALLEST_DRIFT		= 0.0078125f;
 constexpr f32 FOCAL_HALF_HEIGHT		= 12.44712f;
 constexpr u32 CURSOR_TANGENT_CACHED	= 0x2;
 
-// Camera channels.
-constexpr u32 CHANNEL_X				= 3;
-constexpr u32 CHANNEL_Y				= 4;
-constexpr u32 CHANNEL_Z				= 5;
-constexpr u32 CHANNEL_ROTATION_X	= 6;
-constexpr u32 CHANNEL_ROTATION_Y	= 7;
-constexpr u32 CHANNEL_ROTATION_Z	= 8;
-constexpr u32 CHANNEL_YAW			= 12;
-constexpr u32 CHANNEL_PITCH			= 13;
-constexpr u32 CHANNEL_LOOK_FACTOR	= 14;
-constexpr u32 CHANNEL_MAX_DRIFT		= 15;
-constexpr u32 CHANNEL_H_SMOOTHING	= 16;
-constexpr u32 CHANNEL_O_SMOOTHING	= 17;
-constexpr u32 CHANNEL_FAR_CLIP		= 19;
-constexpr u32 CHANNEL_FOCAL			= 20;
-constexpr u32 CHANNEL_V_SMOOTHING	= 21;
 
-}
-
-f32 EFDMCameraFlex::TouchPosition( const f32 u, const bool loop ) {
-	if ( loop ) {
-		return u - std::trunc( u );
-	}
-	return u < 0.0f ? 0.0f : u > 1.0f ? 1.0f : u;
 }
 
 s32 EFDMCameraFlex::FindSpline( const DTVector3d & position ) {
-	const DTSphere sphere( position, mfSearchRadius );
-	EFQuadraticSpline * best = nullptr;
-	f32 bestDistance = DT_MAX_FLOAT;
-	const u32 count = gpoSplineMgr != nullptr ? gpoSplineMgr->GetNbSplines() : 0;
-	for ( u32 i = 0; i < count; i++ ) {
-		EFQuadraticSpline * const spline = gpoSplineMgr->GetSpline( i );
-		f32 u = 0.0f;
-		if ( spline == nullptr || ( spline->mui16Flags & EF_SPLINE_FLAG_ROPE ) == 0 ||
-			 spline->CheckSphereIntersection( sphere, u ) == 0 ) {
-			continue;
-		}
-		u = TouchPosition( u, spline->IsLoop() );
-		const f32 scaled = u * static_cast<f32>( spline->GetNbSegments() );
-		const s32 segment = static_cast<s32>( std::trunc( scaled ) );
-		DTVector3d point;
-		spline->GetPoint( segment, scaled - static_cast<f32>( segment ), point );
-		const f32 distance = ( point - position ).LengthSquare();
-		if ( distance < bestDistance ) {
-			bestDistance = distance;
-			best = spline;
-		}
-	}
+	EFQuadraticSpline * const best = EFDMCameraTrack::NearestCameraSpline( position, mfSearchRadius );
 	if ( best == nullptr ) {
 		mbSplineFinished = 1;
 		return mi32SplineId;
@@ -776,30 +731,30 @@ void EFDMCameraFlex::UpdateCameraAnimated( DTVector3d & goal, const f32 dt ) {
 void EFDMCameraFlex::ApplyChannel( const u32 channel, const f32 v, DTVector3d & goal, DTVector3d & rotation ) {
 	EFCamera * const camera = gpoGraphicsMgr != nullptr ? gpoGraphicsMgr->GetCamera( 0 ) : nullptr;
 	switch ( channel ) {
-		case CHANNEL_X: goal.x = v; break;
-		case CHANNEL_Y: goal.y = v; break;
-		case CHANNEL_Z: goal.z = v; break;
-		case CHANNEL_ROTATION_X: rotation.x = -v; mbMatrixOrientation = 1; break;
-		case CHANNEL_ROTATION_Y: rotation.y = PI + v; mbMatrixOrientation = 1; break;
-		case CHANNEL_ROTATION_Z: rotation.z = v; mbMatrixOrientation = 1; break;
-		case CHANNEL_YAW: mfYaw = v; break;
-		case CHANNEL_PITCH: mfPitch = v; break;
-		case CHANNEL_LOOK_FACTOR: mfLookFactor = v; break;
-		case CHANNEL_MAX_DRIFT: mfMaxDrift = v; break;
-		case CHANNEL_H_SMOOTHING: mfHorizontalSmoothing = v; break;
-		case CHANNEL_O_SMOOTHING: mfOrientationSmoothing = v; break;
-		case CHANNEL_FAR_CLIP:
+		case EF_DM_CAMERA_CHANNEL_X: goal.x = v; break;
+		case EF_DM_CAMERA_CHANNEL_Y: goal.y = v; break;
+		case EF_DM_CAMERA_CHANNEL_Z: goal.z = v; break;
+		case EF_DM_CAMERA_CHANNEL_ROTATION_X: rotation.x = -v; mbMatrixOrientation = 1; break;
+		case EF_DM_CAMERA_CHANNEL_ROTATION_Y: rotation.y = PI + v; mbMatrixOrientation = 1; break;
+		case EF_DM_CAMERA_CHANNEL_ROTATION_Z: rotation.z = v; mbMatrixOrientation = 1; break;
+		case EF_DM_CAMERA_CHANNEL_YAW: mfYaw = v; break;
+		case EF_DM_CAMERA_CHANNEL_PITCH: mfPitch = v; break;
+		case EF_DM_CAMERA_CHANNEL_LOOK_FACTOR: mfLookFactor = v; break;
+		case EF_DM_CAMERA_CHANNEL_MAX_DRIFT: mfMaxDrift = v; break;
+		case EF_DM_CAMERA_CHANNEL_H_SMOOTHING: mfHorizontalSmoothing = v; break;
+		case EF_DM_CAMERA_CHANNEL_O_SMOOTHING: mfOrientationSmoothing = v; break;
+		case EF_DM_CAMERA_CHANNEL_FAR_CLIP:
 			if ( camera != nullptr && camera->mpoRwCamera != nullptr ) {
 				RwCameraSetFarClipPlane( camera->mpoRwCamera, v );
 				camera->muiPlanesDirty = 1;
 			}
 			break;
-		case CHANNEL_FOCAL:
+		case EF_DM_CAMERA_CHANNEL_FOCAL:
 			if ( camera != nullptr ) {
 				camera->SetFOV( 2.0f * std::atan( FOCAL_HALF_HEIGHT / v ) );
 			}
 			break;
-		case CHANNEL_V_SMOOTHING: mfVerticalSmoothing = v; break;
+		case EF_DM_CAMERA_CHANNEL_V_SMOOTHING: mfVerticalSmoothing = v; break;
 		default: break;
 	}
 }
@@ -822,7 +777,7 @@ s32 EFDMCameraFlex::UpdateAnimation( DTVector3d & goal ) {
 		}
 		const u32 channel = track.GetChannel( e );
 		ApplyChannel( channel, v, goal, rotation );
-		vertical = vertical || channel == CHANNEL_V_SMOOTHING;
+		vertical = vertical || channel == EF_DM_CAMERA_CHANNEL_V_SMOOTHING;
 	}
 	if ( ( mui32Options & EF_DM_CAMERA_TANGENT_OFFSET ) != 0 ) {
 		DTMatrix scratch;

@@ -83,8 +83,6 @@ public:
 
 	// Share of the remaining way covered in dt with time constant c.
 	static f32				DeltaForce( f32 c, f32 dt );
-	// Normalised spline position used for a touch at u.
-	static f32				TouchPosition( f32 u, bool loop );
 
 	// The body's velocity toward goal from position; stores the predicted
 	// position and the speed.

@@ -2,11 +2,16 @@
 
 #include "datatypes/base/DTByteOrder.h"
 #include "datatypes/node/DTFCurve.h"
+#include "datatypes/maths/DTLimits.h"
+#include "datatypes/maths/DTSphere.h"
 #include "framework/core/spline/EFQuadraticSpline.h"
+#include "framework/core/spline/EFSplineMgr.h"
 #include "framework/core/spline/EFSplineCursor.h"
 #include "framework/graphics/animation/EFAnimNode.h"
 #include "framework/graphics/animation/EFAnimRes.h"
 #include "framework/graphics/animation/EFAnimationMgr.h"
+
+#include <cmath>
 
 namespace {
 
@@ -40,6 +45,39 @@ f32 KeyTime( const u8 * curve, const DTFCurve & view, const u32 k ) {
 }
 
 EFDMCameraTrack::EFDMCameraTrack() : moHeader( nullptr ), mui32Track( 0 ) {
+}
+
+f32 EFDMCameraTrack::TouchPosition( const f32 u, const bool loop ) {
+	if ( loop ) {
+		return u - std::trunc( u );
+	}
+	return u < 0.0f ? 0.0f : u > 1.0f ? 1.0f : u;
+}
+
+EFQuadraticSpline * EFDMCameraTrack::NearestCameraSpline( const DTVector3d & position, const f32 radius ) {
+	const DTSphere sphere( position, radius );
+	EFQuadraticSpline * best = nullptr;
+	f32 bestDistance = DT_MAX_FLOAT;
+	const u32 count = gpoSplineMgr != nullptr ? gpoSplineMgr->GetNbSplines() : 0;
+	for ( u32 i = 0; i < count; i++ ) {
+		EFQuadraticSpline * const spline = gpoSplineMgr->GetSpline( i );
+		f32 u = 0.0f;
+		if ( spline == nullptr || ( spline->mui16Flags & EF_SPLINE_FLAG_ROPE ) == 0 ||
+			 spline->CheckSphereIntersection( sphere, u ) == 0 ) {
+			continue;
+		}
+		u = TouchPosition( u, spline->IsLoop() );
+		const f32 scaled = u * static_cast<f32>( spline->GetNbSegments() );
+		const s32 segment = static_cast<s32>( std::trunc( scaled ) );
+		DTVector3d point;
+		spline->GetPoint( segment, scaled - static_cast<f32>( segment ), point );
+		const f32 distance = ( point - position ).LengthSquare();
+		if ( distance < bestDistance ) {
+			bestDistance = distance;
+			best = spline;
+		}
+	}
+	return best;
 }
 
 bool EFDMCameraTrack::Find( const EFAnimationMgr & manager, const s32 splineId ) {

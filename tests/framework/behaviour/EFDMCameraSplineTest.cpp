@@ -11,6 +11,7 @@
 #include "framework/behaviour/BehaviourTestBench.h"
 
 #include "framework/behaviour/EFDMCameraFlex.h"
+#include "framework/behaviour/EFDMCameraTrack.h"
 #include "framework/core/spline/SplineReference.h"
 #include "framework/graphics/animation/EFAnimNode.h"
 #include "framework/graphics/animation/EFAnimRes.h"
@@ -194,14 +195,6 @@ TEST_F( EFDMCameraSplineTest, TheCameraRunsAlongTheNearestCameraSplineWithItsTra
 	EXPECT_EQ( module->mi32SplineId, LOOP );
 }
 
-TEST_F( EFDMCameraSplineTest, AFreshCameraFarFromSplinesKeepsItsGoal ) {
-	MoveTo( *target, 20.0f, 0.0f, 20.0f );
-	EXPECT_NEAR( ( Pass() - DTVector3d( 0.0f, 1.0f, -3.0f ) ).LengthSquare(), 0.0f, 1e-12f );
-	EXPECT_EQ( module->mbSplineFinished, 1u );
-	EXPECT_EQ( module->mi32SplineId, -1 );
-	EXPECT_EQ( module->UpdateAnimation( module->moPredicted ), -1 );
-}
-
 TEST_F( EFDMCameraSplineTest, TouchPositionsOnLoopsWrapAndOnOpenSplinesClamp ) {
 	const struct {
 		f32 u;
@@ -209,7 +202,7 @@ TEST_F( EFDMCameraSplineTest, TouchPositionsOnLoopsWrapAndOnOpenSplinesClamp ) {
 		f32 expected;
 	} rows[] = { { 1.25f, true, 0.25f }, { 0.75f, true, 0.75f }, { 1.25f, false, 1.0f }, { -0.5f, false, 0.0f } };
 	for ( const auto& row : rows ) {
-		EXPECT_EQ( EFDMCameraFlex::TouchPosition( row.u, row.loop ), row.expected ) << row.u << row.loop;
+		EXPECT_EQ( EFDMCameraTrack::TouchPosition( row.u, row.loop ), row.expected ) << row.u << row.loop;
 	}
 }
 
