@@ -6,6 +6,7 @@
 #include "datatypes/maths/DTQuaternion.h"
 #include "framework/behaviour/EFDMCameraTrack.h"
 #include "framework/behaviour/EFDMHelpers.h"
+#include "framework/behaviour/EFDMNearestPoint.h"
 #include "framework/graphics/EFCamera.h"
 #include "framework/graphics/EFGraphicsMgr.h"
 #include "graphics3d/core/RwCamera.h"
@@ -69,28 +70,8 @@ DTVector3d PositionOf( const RwMatrix & m ) {
 	return DTVector3d( m.pos.x, m.pos.y, m.pos.z );
 }
 
-DTVector3d Row( const RwV3d & row ) {
-	return DTVector3d( row.x, row.y, row.z );
-}
-
-DTVector3d Cross( const DTVector3d & a, const DTVector3d & b ) {
-	DTVector3d out;
-	a.Cross( b, &out );
-	return out;
-}
-
-DTVector3d Normalised( DTVector3d v ) {
-	v.Normalize();
-	return v;
-}
-
 DTVector3d TransformPoint( const RwMatrix & m, const DTVector3d & p ) {
-	return Row( m.right ) * p.x + Row( m.up ) * p.y + Row( m.at ) * p.z + PositionOf( m );
-}
-
-// acos limited to [0, pi] at the ends of its domain.
-f32 LimitedAcos( const f32 c ) {
-	return c <= -1.0f ? PI : c >= 1.0f ? 0.0f : std::acos( c );
+	return DMRow( m.right ) * p.x + DMRow( m.up ) * p.y + DMRow( m.at ) * p.z + PositionOf( m );
 }
 
 bool Moved( const ActionState * action ) {
@@ -115,11 +96,11 @@ DTVector3d Turned( const DTVector3d & v, const DTVector3d & axis, const f32 radi
 
 // The rows of an upright frame whose at axis is at.
 void UprightRows( const DTVector3d & direction, DTVector3d & right, DTVector3d & up, DTVector3d & at ) {
-	at = Normalised( direction );
+	at = DMUnit( direction );
 	const bool vertical = std::fabs( at.x ) < VERTICAL_AXIS && std::fabs( at.z ) < VERTICAL_AXIS;
 	const DTVector3d reference = vertical ? DTVector3d( 0.0f, 0.0f, 1.0f ) : UP;
-	right = Normalised( Cross( reference, at ) );
-	up = Normalised( Cross( at, right ) );
+	right = DMUnit( DMCross( reference, at ) );
+	up = DMUnit( DMCross( at, right ) );
 }
 
 void SetRows( RwMatrix & m, const DTVector3d & right, const DTVector3d & up, const DTVector3d & at ) {
@@ -373,8 +354,8 @@ void EFDMCameraFlex::BuildFixedView() {
 	// Only an exactly vertical view takes z for its up.
 	const DTVector3d reference = at.x == 0.0f && at.z == 0.0f ? DTVector3d( 0.0f, 0.0f, 1.0f ) : UP;
 	at.Normalize();
-	right = Normalised( Cross( reference, at ) );
-	up = Normalised( Cross( at, right ) );
+	right = DMUnit( DMCross( reference, at ) );
+	up = DMUnit( DMCross( at, right ) );
 	SetRows( *mpoMatrix, right, up, at );
 	mpoMatrix->pos = { moOffset.x, moOffset.y, moOffset.z };
 	mpoMatrix->flags = 0;
@@ -448,8 +429,8 @@ void EFDMCameraFlex::UpdateCameraDistance( DTFrame & camera, const RwMatrix & ta
 	const RwMatrix & C = *RwFrameGetLTM( camera.GetRwFrame() );
 	const DTVector3d P = PositionOf( target );
 	const DTVector3d D = goal - P;
-	const DTVector3d right = Row( C.right );
-	DTVector3d side = right * ( Row( target.at ) * right );
+	const DTVector3d right = DMRow( C.right );
+	DTVector3d side = right * ( DMRow( target.at ) * right );
 	if ( side.LengthSquare() > 0.0f ) {
 		side.Normalize();
 	}
@@ -505,7 +486,7 @@ void EFDMCameraFlex::UpdateCameraDistance( DTFrame & camera, const RwMatrix & ta
 			DTVector3d n = out.oIntersectionNormal + second.oIntersectionNormal;
 			const f32 n2 = n.LengthSquare();
 			n = n2 > DT_EPSILON_FLOAT ? n * ( 1.0f / n2 ) : side;
-			const DTVector3d direction = Normalised( D + n );
+			const DTVector3d direction = DMUnit( D + n );
 			goal = P + direction * mfDistance;
 			goal.y = P.y + moOffset.y;
 			moRememberedCamera = goal;
@@ -518,23 +499,23 @@ void EFDMCameraFlex::UpdateCameraDistance( DTFrame & camera, const RwMatrix & ta
 void EFDMCameraFlex::UpdateCameraRelDistance( DTFrame & camera, const RwMatrix & target, const DTVector3d & lookAt,
 											  DTVector3d & goal, const f32 dt ) {
 	const DTVector3d position = PositionOf( *RwFrameGetLTM( camera.GetRwFrame() ) );
-	DTVector3d reference = Normalised( DTVector3d( target.at.x, 0.0f, target.at.z ) );
+	DTVector3d reference = DMUnit( DTVector3d( target.at.x, 0.0f, target.at.z ) );
 	DTVector3d V = position - lookAt;
-	DTVector3d H = Normalised( DTVector3d( V.x, 0.0f, V.z ) );
+	DTVector3d H = DMUnit( DTVector3d( V.x, 0.0f, V.z ) );
 	V.Normalize();
 	f32 wanted = mfYaw;
-	f32 phi = LimitedAcos( reference * H );
+	f32 phi = DMClampedAcos( reference * H );
 	if ( std::fabs( phi - PI ) < YAW_SWITCH || phi < YAW_SWITCH ) {
 		// Along the forward axis the angle carries no side: measure from the
 		// right axis, a quarter turn on, and turn from it.
-		reference = Normalised( DTVector3d( target.right.x, 0.0f, target.right.z ) );
-		phi = LimitedAcos( reference * H );
+		reference = DMUnit( DTVector3d( target.right.x, 0.0f, target.right.z ) );
+		phi = DMClampedAcos( reference * H );
 		wanted -= HALF_PI;
 	}
-	if ( Cross( reference, H ).y < 0.0f ) {
+	if ( DMCross( reference, H ).y < 0.0f ) {
 		phi = TWO_PI - phi;
 	}
-	const f32 theta = LimitedAcos( -V.y );
+	const f32 theta = DMClampedAcos( -V.y );
 	const f32 ky = DeltaForce( mfYawSmoothing, dt );
 	const f32 kp = DeltaForce( mfPitchSmoothing, dt );
 	if ( ky > 0.0f ) {
@@ -552,7 +533,7 @@ void EFDMCameraFlex::UpdateCameraRelDistance( DTFrame & camera, const RwMatrix &
 	}
 	const f32 pitch = theta + kp * ( mfPitch - theta );
 	// Tilting H up about H x up raises it from the horizontal.
-	const DTVector3d W = Turned( H, Cross( H, UP ), pitch - HALF_PI );
+	const DTVector3d W = Turned( H, DMCross( H, UP ), pitch - HALF_PI );
 	goal = lookAt + W * mfDistance;
 	moOffset = W;
 }
@@ -571,9 +552,9 @@ void EFDMCameraFlex::GetLookAt( const DTVector3d & from, const DTVector3d & to, 
 DTVector3d EFDMCameraFlex::GetNewLookAtPos( DTFrame & camera, const DTVector3d & lookAt ) const {
 	const RwMatrix & source = mbMatrixOrientation != 0 ? *mpoMatrix : camera.GetRwFrame()->modelling;
 	const DTVector3d d = lookAt - PositionOf( source );
-	const DTVector3d right = Row( source.right );
-	const DTVector3d up = Row( source.up );
-	const DTVector3d at = Row( source.at );
+	const DTVector3d right = DMRow( source.right );
+	const DTVector3d up = DMRow( source.up );
+	const DTVector3d at = DMRow( source.at );
 	const DTVector3d local( ( d * right ) * mfYaw, ( d * up ) * mfPitch, std::fabs( d * at ) );
 	return PositionOf( source ) + right * local.x + up * local.y + at * local.z;
 }
@@ -596,9 +577,9 @@ void EFDMCameraFlex::LookAtHero( DTFrame & camera, DTVector3d lookAt, const f32 
 			// Hold the look height in a band around the camera's height.
 			const DTVector3d R = lookAt - moPredicted;
 			DTVector3d E( R.x, -mfHeightDifference, R.z );
-			const f32 alpha = LimitedAcos( Normalised( R ) * Normalised( E ) );
+			const f32 alpha = DMClampedAcos( DMUnit( R ) * DMUnit( E ) );
 			if ( alpha >= mfLookPitchLimit ) {
-				E = Turned( E, Cross( E, R ), alpha - mfLookPitchLimit );
+				E = Turned( E, DMCross( E, R ), alpha - mfLookPitchLimit );
 			}
 			lookAt.y = moPredicted.y + E.y;
 		}
@@ -631,16 +612,16 @@ bool EFDMCameraFlex::FirstPersonView( const ActionState * action, const RwMatrix
 	DTVector3d R = base - position;
 	const f32 yawStep = mfLookSpeedX * action->x;
 	if ( yawStep != 0.0f ) {
-		R = Turned( R, Row( C.up ), -yawStep );
+		R = Turned( R, DMRow( C.up ), -yawStep );
 	}
 	f32 p = mfLookSpeedY * action->y;
-	const f32 beta = LimitedAcos( Normalised( R ) * Normalised( Row( C.up ) ) );
+	const f32 beta = DMClampedAcos( DMUnit( R ) * DMUnit( DMRow( C.up ) ) );
 	if ( beta + std::fabs( p ) > mfMaxLookAngle ) {
 		const f32 sign = p < 0.0f ? -1.0f : 1.0f;
 		p -= sign * ( beta + std::fabs( p ) - mfMaxLookAngle );
 	}
 	if ( p != 0.0f ) {
-		R = Turned( R, Row( C.right ), -p );
+		R = Turned( R, DMRow( C.right ), -p );
 	}
 	const s32 mode = mi32Mode;
 	mi32Mode = EF_DM_CAMERA_TARGET_FRAME;
@@ -714,7 +695,7 @@ void EFDMCameraFlex::UpdateCameraAnimated( DTVector3d & goal, const f32 dt ) {
 		}
 	}
 	if ( moCursor.mpoSpline != nullptr ) {
-		if ( Row( T.at ) * CursorTangent() < 0.0f ) {
+		if ( DMRow( T.at ) * CursorTangent() < 0.0f ) {
 			// The target turned back: drift along the spline, faster and
 			// faster up to the maximum.
 			mfDrift -= mfDriftAcceleration * dt;
@@ -782,9 +763,9 @@ s32 EFDMCameraFlex::UpdateAnimation( DTVector3d & goal ) {
 	if ( ( mui32Options & EF_DM_CAMERA_TANGENT_OFFSET ) != 0 ) {
 		DTMatrix scratch;
 		DTMatrix & work = DTMatrix::mpoWork != nullptr ? *DTMatrix::mpoWork : scratch;
-		const DTVector3d at = Normalised( CursorTangent() );
-		const DTVector3d right = Normalised( Cross( UP, at ) );
-		const DTVector3d up = Normalised( Cross( at, right ) );
+		const DTVector3d at = DMUnit( CursorTangent() );
+		const DTVector3d right = DMUnit( DMCross( UP, at ) );
+		const DTVector3d up = DMUnit( DMCross( at, right ) );
 		SetRows( work.oMat, right, up, at );
 		DTVector3d turned;
 		work.TransformVectors( &moOffset, &turned, 1 );
