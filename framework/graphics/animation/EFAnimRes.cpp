@@ -54,7 +54,7 @@ u32 EFAnimRes::GetAnimDataSize() const {
 s32 EFAnimRes::LoadPropertiesBinary( DTBasePersistStream & stream ) {
 	stream.LoadData( muiId );
 	stream.LoadData( muiUsers );
-	const s32 result = LoadAnim( stream );
+	const s32 result = LoadBody( stream );
 	if ( result != 0 ) {
 		return result;
 	}
@@ -74,7 +74,7 @@ s32 EFAnimRes::LoadPropertiesText( char *, DTBasePersistStream & stream ) {
 	s32 result = 0;
 	{
 		DTBinaryPersistStream disc( file );
-		result = LoadAnim( disc );
+		result = LoadBody( disc );
 	}
 	DTFclose( file );
 	if ( result != 0 ) {
@@ -82,6 +82,10 @@ s32 EFAnimRes::LoadPropertiesText( char *, DTBasePersistStream & stream ) {
 	}
 	Register();
 	return 0;
+}
+
+s32 EFAnimRes::LoadBody( DTBasePersistStream & stream ) {
+	return LoadAnim( stream );
 }
 
 s32 EFAnimRes::LoadAnim( DTBasePersistStream & stream ) {

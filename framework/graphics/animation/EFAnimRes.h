@@ -45,6 +45,9 @@ public:
 
 	// Reads the block; 0, or -5 (nothing kept).
 	s32						LoadAnim( DTBasePersistStream & stream );
+	// Everything after the two words, from the level's stream or the text
+	// form's file: the block here, more in derived resources.
+	virtual s32				LoadBody( DTBasePersistStream & stream );
 
 	// The resource behind an animation node's pointer: a class-73 or
 	// derived resource, else null.

@@ -1,6 +1,9 @@
 #include "tools/lib/level/ToolSampleObjects.h"
 
 #include "tools/lib/ToolBigEndianWriter.h"
+#include "tools/lib/level/ToolAnimBlockWriter.h"
+#include "tools/lib/level/ToolAnimCurveWriter.h"
+#include "tools/lib/level/ToolHAnimResWriter.h"
 #include "tools/lib/level/ToolInstanceWriter.h"
 #include "tools/lib/level/ToolLevelWriter.h"
 #include "tools/lib/level/ToolModelResourceWriter.h"
@@ -38,12 +41,19 @@ ToolInstanceDescriptor ModelDescriptor( const u32 uid ) {
 	return descriptor;
 }
 
-// A skeletal node bound to the object's model (by the model's resource id).
-ToolInstanceDescriptor NodeDescriptor( const u32 uid ) {
+// A skeletal node bound to the object's model (by the model's resource
+// id), playing the animation of resource id puid (-1: none).
+ToolInstanceDescriptor NodeDescriptor( const u32 uid, const s32 puid ) {
 	ToolInstanceDescriptor descriptor = Descriptor( TOOL_CLASS_ANIM_NODE_DESCR, uid );
+	descriptor.header.puid = puid;
 	descriptor.header.refPuid = static_cast<s32>( TOOL_SAMPLE_MODEL_RESOURCE_ID );
 	return descriptor;
 }
+
+// Curve targets of a joint.
+constexpr u32 TARGET_SCALE_Y		= 1;
+constexpr u32 TARGET_TRANSLATION_Y	= 4;
+constexpr u32 TARGET_ROTATION_Y		= 7;
 
 ToolGloRecord ObjectNamed( const u32 uid, const u32 code ) {
 	ToolGloRecord record;
@@ -95,9 +105,9 @@ ToolGloRecord ToolSampleModelObject( const u32 code ) {
 	record.objectFlags = TOOL_SAMPLE_MODEL_LOGIC_FLAGS;
 	record.descriptors = {
 		ToolInstanceWriter::Entry( ModelDescriptor( MODEL_ID ) ),
-		ToolInstanceWriter::Entry( NodeDescriptor( FIRST_NODE_ID ) ),
+		ToolInstanceWriter::Entry( NodeDescriptor( FIRST_NODE_ID, static_cast<s32>( TOOL_SAMPLE_ANIMATION_RESOURCE_ID ) ) ),
 		ToolInstanceWriter::Entry( sound ),
-		ToolInstanceWriter::Entry( NodeDescriptor( SECOND_NODE_ID ) ),
+		ToolInstanceWriter::Entry( NodeDescriptor( SECOND_NODE_ID, -1 ) ),
 	};
 	record.magic.size = 8;
 	record.magic.bytes = { 0x53, 0x41, 0x4D, 0x50, 0x4C, 0x45, 0x00, 0x01 };
@@ -110,6 +120,41 @@ ToolGloRecord ToolSampleTemplate( const u32 code ) {
 	return record;
 }
 
+ToolHAnimRes ToolSampleAnimation() {
+	const f32 duration = TOOL_SAMPLE_ANIMATION_DURATION;
+	ToolAnimBlock block;
+	block.duration = duration;
+	block.root = 1;
+	for ( u32 joint = 0; joint < 3; joint++ ) {
+		block.tracks.push_back( { joint, 0, { { 0, 0 } } } );
+	}
+	block.tracks[0].entries[0].target = TARGET_ROTATION_Y;
+	block.tracks[1].entries[0].target = TARGET_TRANSLATION_Y;
+	block.tracks[2].entries[0].target = TARGET_SCALE_Y;
+	// A whole turn per loop.
+	ToolCurve turn = ToolAnimCurveWriter::Linear( 0.0f, duration, 0.0f, 6.2831855f );
+	turn.preInfinity = turn.postInfinity = TOOL_CURVE_CYCLE;
+	// Up half a unit and down again, compressed.
+	ToolCurve bounce;
+	bounce.kind = TOOL_CURVE_COMPRESSED;
+	bounce.start = 0.0f;
+	bounce.end = duration;
+	bounce.preInfinity = bounce.postInfinity = TOOL_CURVE_CYCLE;
+	bounce.keys = { { 1.0f, 0.0f, -0.5f, 1.0f, 0.0f }, { 2.0f, 0.0f, 0.5f, -1.0f, 0.5f } };
+	// Swells to 1.5 and back, swinging.
+	ToolCurve pulse = ToolAnimCurveWriter::Linear( 0.0f, duration / 2.0f, 1.0f, 1.5f );
+	pulse.preInfinity = pulse.postInfinity = TOOL_CURVE_OSCILLATE;
+	block.tracks[0].entries[0].offset = ToolAnimCurveWriter::AppendCurve( block, turn );
+	block.tracks[1].entries[0].offset = ToolAnimCurveWriter::AppendCurve( block, bounce );
+	block.tracks[2].entries[0].offset = ToolAnimCurveWriter::AppendCurve( block, pulse );
+	ToolHAnimRes resource;
+	resource.id = TOOL_SAMPLE_ANIMATION_RESOURCE_ID;
+	resource.users = 1;
+	resource.block = ToolAnimBlockWriter::Encode( block );
+	resource.commands = { { duration / 2.0f, TOOL_SAMPLE_ANIMATION_COMMAND, TOOL_SAMPLE_ANIMATION_PARAMETER } };
+	return resource;
+}
+
 std::vector<ToolResourceRecord> ToolSampleObjectRecords( const u32 code ) {
 	const ToolGloRecord objects[] = { ToolSampleHotSpotObject( code ), ToolSampleModelObject( code ),
 									  ToolSampleTemplate( code ), ToolSampleBoxObject( code ) };
@@ -119,6 +164,7 @@ std::vector<ToolResourceRecord> ToolSampleObjectRecords( const u32 code ) {
 	sampleModel.emitters = ToolModelResourceWriter::Emitters( ToolParticleWriter::SampleModelEmitters() );
 	ToolModelResourceWriter::Write( model, sampleModel );
 	records.push_back( { 0, 0, TOOL_CLASS_3D_OBJECT_RES, model.Take() } );
+	records.push_back( { 0, 0, TOOL_CLASS_HANIM_RES, ToolHAnimResWriter::Encode( ToolSampleAnimation() ) } );
 	for ( const ToolGloRecord& object : objects ) {
 		ToolBigEndianWriter out;
 		ToolLevelWriter::WriteGlo( out, object );

@@ -13,8 +13,10 @@
 	where it is until logic moves it.
 
 	The model object's and the template's 3D objects share the sample
-	model, whose resource record (class 91) comes before the objects;
-	no other descriptor names a shared resource (PUID -1). The records
+	model, whose resource record (class 91) comes before the objects,
+	followed by the looping skeletal animation (class 79) the model
+	object's first animation node names; no other descriptor names a
+	shared resource (PUID -1). The records
 	depend on nothing but the logic code id they are given, so the same
 	call gives the same bytes.
 
@@ -42,6 +44,17 @@ constexpr u32 TOOL_SAMPLE_BOX_OBJECT_ID			= 0x2A000013;
 // Resource id of the sample model.
 constexpr u32 TOOL_SAMPLE_MODEL_RESOURCE_ID		= 0x5B000001;
 
+// The sample animation: 2 s over the model's three joints (a turn of
+// the root, a bounce of the second joint, a pulse of the third's
+// scaling, every curve repeating), and one notification (type
+// TOOL_SAMPLE_ANIMATION_COMMAND) half-way.
+constexpr u32 TOOL_SAMPLE_ANIMATION_RESOURCE_ID	= 0x4F000001;
+constexpr f32 TOOL_SAMPLE_ANIMATION_DURATION	= 2.0f;
+constexpr u32 TOOL_SAMPLE_ANIMATION_COMMAND		= 1;
+constexpr u32 TOOL_SAMPLE_ANIMATION_PARAMETER	= 0x51;
+struct ToolHAnimRes;
+ToolHAnimRes	ToolSampleAnimation();
+
 // The records as the level writer takes them, each naming code as its
 // logic.
 ToolGloRecord	ToolSampleHotSpotObject( u32 code );
@@ -49,7 +62,7 @@ ToolGloRecord	ToolSampleModelObject( u32 code );
 ToolGloRecord	ToolSampleTemplate( u32 code );
 ToolGloRecord	ToolSampleBoxObject( u32 code );
 
-// The model resource (class 91), then the four objects in level order
+// The model resource (class 91), the animation (class 79), then the four objects in level order
 // (hot spot, model, template, box), each of class 32.
 std::vector<ToolResourceRecord>	ToolSampleObjectRecords( u32 code );
 
