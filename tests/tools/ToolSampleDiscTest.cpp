@@ -24,6 +24,7 @@
 #include "tools/lib/level/ToolLevelWriter.h"
 #include "tools/lib/level/ToolModelResourceWriter.h"
 #include "tools/lib/level/ToolParticleWriter.h"
+#include "tools/lib/level/ToolHAnimResWriter.h"
 #include "tools/lib/level/ToolSampleObjects.h"
 #include "tools/lib/level/ToolSampleScene.h"
 #include "tools/lib/level/ToolSampleSplines.h"
@@ -171,21 +172,22 @@ TEST( ToolSampleDisc, TheResourceFileListsTheLogicModulesTheGameObjectsThenTheSp
 		bytes += table.GetRecord( i ).mui32ObjectSize;
 	}
 	// The sample object, the static world, the particle types, the model
-	// resource and the four objects of the level follow the modules; the
-	// splines' generic-data record, the collision map, the palette
-	// dictionary, the audio environment, then the HUD tree.
-	ASSERT_EQ( table.GetRecordCount(), 15u );
+	// resource, its animation and the four objects of the level follow the
+	// modules; the splines' generic-data record, the collision map, the
+	// palette dictionary, the audio environment, then the HUD tree.
+	ASSERT_EQ( table.GetRecordCount(), 16u );
 	EXPECT_EQ( table.GetRecord( 3 ).miClassID, TOOL_CLASS_STATIC_WORLD );
 	EXPECT_EQ( table.GetRecord( 4 ).miClassID, TOOL_CLASS_PARTICLE_TYPES );
 	EXPECT_EQ( table.GetRecord( 5 ).miClassID, TOOL_CLASS_3D_OBJECT_RES );
-	for ( const u32 i : { 2u, 6u, 7u, 8u, 9u } ) {
+	EXPECT_EQ( table.GetRecord( 6 ).miClassID, TOOL_CLASS_HANIM_RES );
+	for ( const u32 i : { 2u, 7u, 8u, 9u, 10u } ) {
 		EXPECT_EQ( table.GetRecord( i ).miClassID, TOOL_CLASS_GAME_OBJECT ) << i;
 	}
-	EXPECT_EQ( table.GetRecord( 10 ).miClassID, EF_GENERIC_DATA_LOADER_CLASS_ID );
-	EXPECT_EQ( table.GetRecord( 11 ).miClassID, TOOL_CLASS_COLLISION_MAP );
-	EXPECT_EQ( table.GetRecord( 12 ).miClassID, TOOL_CLASS_PALETTE_DICTIONARY );
-	EXPECT_EQ( table.GetRecord( 13 ).miClassID, EF_AUDIO_ENV_CLASS_ID );
-	EXPECT_EQ( table.GetRecord( 14 ).miClassID, TOOL_CLASS_HUD_CONFIG );
+	EXPECT_EQ( table.GetRecord( 11 ).miClassID, EF_GENERIC_DATA_LOADER_CLASS_ID );
+	EXPECT_EQ( table.GetRecord( 12 ).miClassID, TOOL_CLASS_COLLISION_MAP );
+	EXPECT_EQ( table.GetRecord( 13 ).miClassID, TOOL_CLASS_PALETTE_DICTIONARY );
+	EXPECT_EQ( table.GetRecord( 14 ).miClassID, EF_AUDIO_ENV_CLASS_ID );
+	EXPECT_EQ( table.GetRecord( 15 ).miClassID, TOOL_CLASS_HUD_CONFIG );
 	// The objects fill the rest of the file exactly.
 	EXPECT_EQ( stream.GetBytesLeft(), bytes );
 }
@@ -196,17 +198,17 @@ TEST( ToolSampleDisc, TheResourceFilesSplineRecordLoadsTheOpenAndTheLoopSpline )
 	DTMemoryPersistStream stream( reinterpret_cast<char*>( image.data() ), static_cast<s32>( image.size() ) );
 	DTStreamFAT table;
 	ASSERT_EQ( table.DTStreamable::LoadFromStream( stream ), 0 );
-	ASSERT_EQ( table.GetRecordCount(), 15u );
+	ASSERT_EQ( table.GetRecordCount(), 16u );
 	// The objects follow the table back to back; skip to the splines,
 	// which the collision map, the palette dictionary, the audio
 	// environment and the HUD tree follow.
 	s32 at = stream.GetPosition();
-	for ( u32 i = 0; i < 10; i++ ) {
+	for ( u32 i = 0; i < 11; i++ ) {
 		at += static_cast<s32>( table.GetRecord( i ).mui32ObjectSize );
 	}
-	const u32 size = table.GetRecord( 10 ).mui32ObjectSize;
+	const u32 size = table.GetRecord( 11 ).mui32ObjectSize;
 	size_t end = static_cast<size_t>( at ) + size;
-	for ( u32 i = 11; i < table.GetRecordCount(); i++ ) {
+	for ( u32 i = 12; i < table.GetRecordCount(); i++ ) {
 		end += table.GetRecord( i ).mui32ObjectSize;
 	}
 	ASSERT_EQ( end, image.size() );

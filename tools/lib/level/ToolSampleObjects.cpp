@@ -124,7 +124,6 @@ ToolHAnimRes ToolSampleAnimation() {
 	const f32 duration = TOOL_SAMPLE_ANIMATION_DURATION;
 	ToolAnimBlock block;
 	block.duration = duration;
-	block.root = 1;
 	for ( u32 joint = 0; joint < 3; joint++ ) {
 		block.tracks.push_back( { joint, 0, { { 0, 0 } } } );
 	}

@@ -11,8 +11,10 @@
 #include "framework/core/engine/EFSampleDiscTestBench.h"
 
 #include "datatypes/maths/DTFrame.h"
+#include "datatypes/maths/DTTransfo.h"
 #include "framework/behaviour/EFDMInterface.h"
 #include "framework/behaviour/EFDMWave.h"
+#include "framework/graphics/EF3dObj.h"
 #include "framework/core/engine/EFEngineController.h"
 #include "framework/core/input/EFDemoLoop.h"
 #include "framework/core/input/EFInputAction.h"
@@ -265,9 +267,12 @@ TEST_F( LogicApiSampleDiscTest, InAHundredAndTwentyFramesTheModelTurnsAndMovesAn
 	EXPECT_NEAR( placed.right.x, expected[0].x, TOLERANCE );
 	EXPECT_NEAR( placed.right.z, expected[0].z, TOLERANCE );
 
-	// Its first animation was asked for; the skeletal nodes carry no
-	// animation data yet, so they stay stopped and out of the tree, bound
-	// to their owner and its 3D object.
+	// Its first animation was asked for: the first skeletal node plays the
+	// sample animation in the tree and its joints hold the pose of its time
+	// (joint 1 bounces: u - u^2 / 2 up, then back down, every 2 s; with no
+	// camera here the world animates nothing, so that is the first pose);
+	// the second node has no data and stays stopped. Both are bound to their owner and its 3D
+	// object.
 	const EFAnimationMgr& animations = model->moAnimationMgr;
 	ASSERT_GE( animations.muiNbAnims, 2u );
 	for ( u32 i = 0; i < 2; i++ ) {
@@ -276,10 +281,19 @@ TEST_F( LogicApiSampleDiscTest, InAHundredAndTwentyFramesTheModelTurnsAndMovesAn
 		EXPECT_EQ( node->meType, OP_HAnim );
 		EXPECT_EQ( node->mpGameObjectOwner, model );
 		EXPECT_NE( node->mp3dObj, nullptr );
-		EXPECT_EQ( node->muiAnimState, AS_STOPPED );
-		EXPECT_EQ( node->mpParent, nullptr );
 	}
-	EXPECT_EQ( animations.mUpdateTree.mpChild, nullptr );
+	const EFAnimNode* playing = animations.GetAnim( 0 );
+	EXPECT_EQ( playing->muiAnimState & AS_STOPPED, 0u );
+	EXPECT_EQ( playing->mpParent, &animations.mUpdateTree );
+	EXPECT_EQ( playing->mfDuration, TOOL_SAMPLE_ANIMATION_DURATION );
+	const f64 t = std::fmod( static_cast<f64>( playing->mfCurrentTime ), 2.0 );
+	const f64 bounce = t <= 1.0 ? t - t * t / 2.0 : 0.5 - ( t - 1.0 ) + ( t - 1.0 ) * ( t - 1.0 ) / 2.0;
+	const DTTransfo& joint = playing->mp3dObj->mppTransfo[0][1];
+	EXPECT_EQ( joint.muiJointIndex, 1u );
+	EXPECT_NEAR( joint.mTranslation.y, bounce, 1e-3 );
+	EXPECT_NE( playing->mp3dObj->mui3dObjState & EF_3D_OBJ_TRANSFO_DRIVEN, 0u );
+	EXPECT_EQ( animations.GetAnim( 1 )->muiAnimState, AS_STOPPED );
+	EXPECT_EQ( animations.GetAnim( 1 )->mpParent, nullptr );
 	FinishSampleDisc();
 }
 
