@@ -100,7 +100,9 @@ EF3dObj::EF3dObj() : muiNbTransfo( 0 ) {
 }
 
 EF3dObj::~EF3dObj() {
-	EFTexFader_SP::DestroyEntry( this );
+	if ( gpoGraphicsMgr != nullptr ) {
+		gpoGraphicsMgr->GetTexFader().DestroyEntry( this );
+	}
 	delete[] mppTransfo[0];
 	mppTransfo[0] = nullptr;
 	mppTransfo[1] = nullptr;
@@ -235,8 +237,8 @@ void EF3dObj::RenderAtomic( RpAtomic * atomic, const u32 lod ) {
 	if ( stencil && gpoGraphicsMgr != nullptr ) {
 		gpoGraphicsMgr->EnableStencilWrite( 1 );
 	}
-	if ( muiTexFaderRefCount != 0 ) {
-		EFTexFader_SP::FadeAtomic( this, atomic, lod );
+	if ( muiTexFaderRefCount != 0 && gpoGraphicsMgr != nullptr ) {
+		gpoGraphicsMgr->GetTexFader().FadeAtomic( this, atomic, lod );
 	} else {
 		DrawAtomic( atomic, lod );
 	}
@@ -257,7 +259,7 @@ void EF3dObj::DrawAtomic( RpAtomic * atomic, const u32 lod ) {
 	if ( RwFrame * const frame = RpAtomicGetFrame( atomic ) ) {
 		RwFrameUpdateObjects( frame );
 	}
-	for ( EFTextureAnimNode * node = mpPlayingTextAnim.mpFirst; node != nullptr; node = node->mpNextPlaying ) {
+	for ( EFTextureAnimNode * node = mpPlayingTextAnim.mpFirst; node != nullptr; node = node->mpSLLNext ) {
 		node->ApplyText( lod );
 	}
 	const RpAtomicCallBackRender callBack = ApGetAtomicCallBackRender( atomic );
@@ -275,7 +277,7 @@ void EF3dObj::DrawAtomic( RpAtomic * atomic, const u32 lod ) {
 		RxPipeline * const pipeline = atomic->pipeline != nullptr ? atomic->pipeline : _rxPipelineGetDefaultAtomicPipeline();
 		RxPipelineExecute( pipeline, atomic, true );
 	}
-	for ( EFTextureAnimNode * node = mpPlayingTextAnim.mpFirst; node != nullptr; node = node->mpNextPlaying ) {
+	for ( EFTextureAnimNode * node = mpPlayingTextAnim.mpFirst; node != nullptr; node = node->mpSLLNext ) {
 		node->RestoreText( lod );
 	}
 }

@@ -36,7 +36,7 @@ EFInstance * EFGridShallowCopy( const Grid & grid ) {
 
 // Applies (or restores) the playing texture animations for level 0.
 inline void EFGridTextureAnimations( EF3dObj & grid, const bool apply ) {
-	for ( EFTextureAnimNode * node = grid.mpPlayingTextAnim.mpFirst; node != nullptr; node = node->mpNextPlaying ) {
+	for ( EFTextureAnimNode * node = grid.mpPlayingTextAnim.mpFirst; node != nullptr; node = node->mpSLLNext ) {
 		if ( apply ) {
 			node->ApplyText( 0 );
 		} else {

@@ -1,11 +1,8 @@
 #include "framework/graphics/animation/EFTexFader.h"
 
-#include "framework/core/engine/EFCallTrace.h"
-
-void EFTexFader::Update( f32 ) {
-	EFCallTraceAdd( "EFTexFader::Update" );
+EFTexFader::EFTexFader() {
 }
 
-void EFTexFader::Terminate() {
-	EFCallTraceAdd( "EFTexFader::Terminate" );
+EFTexFader::~EFTexFader() {
+	EFTexFader_SP::Terminate();
 }

@@ -1,24 +1,23 @@
 /*
 ===============================================================================
 
-	Texture fader of the graphics manager: fades the textures of 3D
-	objects in and out over time.
-
-	Placeholder body: Update has no fades to advance yet and is recorded in
-	the call trace.
+	Texture fader of the graphics manager (its moTexFader): cross-fades
+	materials of 3D objects between textures. The world update advances
+	it once a frame; the 3D objects draw through it while they hold
+	fades; the logic API starts and pauses fades.
 
 ===============================================================================
 */
 #ifndef EF_TEX_FADER_H
 #define EF_TEX_FADER_H
 
-#include "datatypes/base/DTTypes.h"
+#include "framework/graphics/animation/EFTexFaderRW.h"
 
-class EFTexFader {
+class EFTexFader : public EFTexFader_SP {
 public:
-	// Advances the running fades by dt seconds.
-	void					Update( f32 dt );
-	void					Terminate();
+							EFTexFader();
+	// Frees every entry.
+							~EFTexFader() override;
 };
 
 #endif

@@ -1,0 +1,4 @@
+#include "framework/graphics/animation/EFTextureAnimData.h"
+
+EFTextureAnimData::EFTextureAnimData() : EFAnimNode( OP_TextAnim ) {
+}
