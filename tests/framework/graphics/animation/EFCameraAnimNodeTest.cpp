@@ -6,6 +6,7 @@
 #include "../../core/world/WorldTestBench.h"
 
 #include "datatypes/memory/DTWorkMemory.h"
+#include "datatypes/persist/DTMemoryPersistStream.h"
 #include "framework/graphics/animation/AnimTestSupport.h"
 #include "framework/graphics/animation/EFCameraAnimNode.h"
 #include "framework/graphics/animation/EFCutScenePlayer.h"
@@ -19,7 +20,7 @@
 
 namespace {
 
-constexpr u32 CAMERA_ID = 0x10000001;
+constexpr u32 CAMERA_ID = 0x10000000;	// camera slot 0
 
 // A 1 s animation of constant channels {target, value}.
 EFAnimRes* Channels( const std::vector<std::pair<u32, f32>>& channels ) {
@@ -122,7 +123,9 @@ TEST_F( EFCameraAnimNodeTest, ChannelsPlaceTurnAndZoomTheCameraByTheirConvention
 }
 
 TEST_F( EFCameraAnimNodeTest, WithoutACameraNothingMoves ) {
+	// Shared by every node here; the test holds one reference too.
 	EFAnimRes* const res = Channels( { { 3, 1.0f } } );
+	res->muiRefCount++;
 	struct Case {
 		const char* name;
 		u32 id;			// the id the node is connected to (0: none)
@@ -163,6 +166,9 @@ TEST_F( EFCameraAnimNodeTest, WithoutACameraNothingMoves ) {
 	EXPECT_EQ( node->mpCamera, camera );
 	player.Stop();
 	player.Terminate();
+	if ( res->Release() != 0 ) {
+		delete res;
+	}
 }
 
 }

@@ -104,7 +104,7 @@ TEST_F( EFCutScenePlayerTest, ASceneEndsOneUpdateAfterItsTimeExchangingTheVolume
 	ASSERT_NE( reached, 0u );
 	EXPECT_EQ( gHeard, ( std::vector<std::vector<u32>>{ { 0, 0 } } ) );
 	EXPECT_EQ( audio->mfStreamVolume, 0.5f );
-	EXPECT_EQ( player.mfCSVolume, 0.8f );
+	EXPECT_EQ( player.mfCSVolume, 0.25f );
 	EXPECT_EQ( node->muiAnimState, AS_STOPPED );
 	EXPECT_EQ( player.muiCSFlags, 0u );
 }

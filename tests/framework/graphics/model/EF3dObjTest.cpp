@@ -344,14 +344,14 @@ TEST_F( EF3dObjTest, BlendingColourModulatesAtMost32MaterialsWhileDrawnAndRestor
 	delete object;
 }
 
-TEST_F( EF3dObjStencilTest, StencilWritesWrapObjectsOfFlag0x8000AndAFadedObjectNeverReachesItsCallback ) {
+TEST_F( EF3dObjStencilTest, StencilWritesWrapObjectsOfFlag0x8000AndAFadedObjectIsDrawnTwiceThroughTheFader ) {
 	EF3dObj* const object = Recorded();
 	const struct {
 		u32		logicFlags;
 		u32		faderCount;
 		u32		drawn;
 		GXBool	during;
-	} rows[] = { { 0, 0, 2, GX_TRUE }, { 0x8000, 0, 2, GX_TRUE }, { 0x8000, 1, 0, GX_TRUE }, { 0x7FFF, 0, 2, GX_FALSE } };
+	} rows[] = { { 0, 0, 2, GX_TRUE }, { 0x8000, 0, 2, GX_TRUE }, { 0x8000, 1, 4, GX_TRUE }, { 0x7FFF, 0, 2, GX_FALSE } };
 	for ( const auto& row : rows ) {
 		SCOPED_TRACE( row.logicFlags );
 		owner->muiLogicFlags = row.logicFlags;
