@@ -13,6 +13,7 @@
 #include "framework/graphics/animation/EFAnimCollPrim.h"
 #include "framework/graphics/animation/EFHAnimNode.h"
 #include "framework/graphics/animation/EFHAnimRes.h"
+#include "framework/physics/EFObjCollisionPrim.h"
 #include "framework/physics/EFPhysic.h"
 #include "tools/lib/level/ToolHAnimResWriter.h"
 
