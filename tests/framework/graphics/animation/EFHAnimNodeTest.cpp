@@ -89,6 +89,8 @@ class EFHAnimNodeTest : public ::testing::Test {
 protected:
 	EFHAnimNode* Node( Actor& actor, EFHAnimRes* res, DTAnimDescriptor* descriptor = nullptr ) {
 		EFHAnimNode* const node = new EFHAnimNode;
+		// The node's reference: the resource goes with it.
+		res->muiRefCount++;
 		node->mpAnimRes = res;
 		node->muiIndex = SLOT;
 		node->mpGameObjectOwner = &actor.object;
