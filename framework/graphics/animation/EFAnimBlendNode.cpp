@@ -294,7 +294,17 @@ void EFAnimBlendNode::FreeFrozenPose() {
 
 void EFAnimBlendNode::PrepareInterpTransfo( DTAttrib & pose, DTAttrib & prims ) {
 	mFrozenPose.mpNext = &moOutputs[2];
-	const u32 count = pose.mpDataBlock != nullptr ? pose.muiNbStruct : 0;
+	// A pose read from an object-wide array holds its joints by slot (its
+	// count is that of the joints its node writes): the slots holding their
+	// own joint are its records. The copy is a list in joint order.
+	const DTTransfo * const source = Transforms( pose );
+	const bool bySlot = ( pose.muiState & EF_ATTRIB_OBJECT_ARRAY ) != 0 && mp3dObj != nullptr;
+	const u32 slots = source == nullptr ? 0 : bySlot ? mp3dObj->GetNbTransfo() : pose.muiNbStruct;
+	const auto isRecord = [&]( const u32 slot ) { return !bySlot || source[slot].muiJointIndex == slot; };
+	u32 count = 0;
+	for ( u32 slot = 0; slot < slots; slot++ ) {
+		count += isRecord( slot ) ? 1 : 0;
+	}
 	DTTransfo * target = nullptr;
 	u32 state = EF_ATTRIB_OBJECT_ARRAY;
 	if ( count != 0 && mp3dObj != nullptr ) {
@@ -309,9 +319,16 @@ void EFAnimBlendNode::PrepareInterpTransfo( DTAttrib & pose, DTAttrib & prims ) 
 		target = static_cast<DTTransfo *>( ::operator new( sizeof( DTTransfo ) * static_cast<size_t>( count ), std::nothrow ) );
 	}
 	if ( target != nullptr ) {
-		// Overlapping copies happen when the pose was the locked array itself.
-		if ( target != Transforms( pose ) ) {
-			std::memmove( static_cast<void *>( target ), pose.mpDataBlock, sizeof( DTTransfo ) * static_cast<size_t>( count ) );
+		// The target is the source itself when the pose was the locked
+		// array; records only move towards the front.
+		u32 written = 0;
+		for ( u32 slot = 0; slot < slots; slot++ ) {
+			if ( isRecord( slot ) ) {
+				if ( target + written != source + slot ) {
+					std::memmove( static_cast<void *>( target + written ), source + slot, sizeof( DTTransfo ) );
+				}
+				written++;
+			}
 		}
 		for ( u32 i = 0; i < count; i++ ) {
 			if ( ( target[i].muiState & EF_TRANSFO_EULER ) != 0 ) {
@@ -536,7 +553,10 @@ void EFAnimBlendNode::NormalMix( const DTAttrib & a, const DTAttrib & b, const f
 void EFAnimBlendNode::AdditiveMix( const DTAttrib & a, const DTAttrib & b, const f32 w, DTWorkMemory & workMemory ) {
 	DTAttrib & out = moOutputs[0];
 	MixTarget target = { Transforms( out ), out.muiNbStruct, ( out.muiState & EF_ATTRIB_OBJECT_ARRAY ) != 0, 0 };
-	if ( !target.bySlot && w == 0.0f ) {
+	// At weight 0 a list output simply shows A's list. A held by slot (an
+	// object-wide array its node owns) is copied instead: pointing at it
+	// would read it as a list and share its lock.
+	if ( !target.bySlot && w == 0.0f && ( a.muiState & EF_ATTRIB_OBJECT_ARRAY ) == 0 ) {
 		workMemory.Release( target.capacity * static_cast<u32>( sizeof( DTTransfo ) ) );
 		out.mpDataBlock = a.mpDataBlock;
 		out.muiNbStruct = a.mpDataBlock != nullptr ? a.muiNbStruct : 0;

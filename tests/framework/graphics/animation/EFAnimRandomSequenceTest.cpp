@@ -11,10 +11,12 @@
 	skeletal node posing its object, and notifications that match the
 	state changes they report.
 */
-#include "framework/graphics/animation/AnimTestSupport.h"
+#include "framework/graphics/animation/AnimReferenceModel.h"
 
 #include <gtest/gtest.h>
 
+#include <cinttypes>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <random>
@@ -34,6 +36,7 @@ struct World {
 	explicit World( std::mt19937& random ) {
 		for ( u32 k = 0; k < 2; k++ ) {
 			actors[k] = std::make_unique<Actor>( 0x2A000001 + k, JOINTS );
+			models[k] = std::make_unique<ModelManager>( 0x2A000001 + k, JOINTS, expected );
 			EFAnimationMgr& manager = actors[k]->Manager();
 			manager.muiBaseIndex = 10;
 			manager.CreateTable( NODES + 1 );
@@ -50,8 +53,10 @@ struct World {
 				}
 				const f32 duration = 0.25f * static_cast<f32>( 1 + random() % 8 );
 				const u8 kind = random() % 4 == 0 ? EF_ANIM_BLEND_ADDITIVE : 0;
+				const u8 group = static_cast<u8>( random() % groups );
 				ScriptedHAnimNode* const node = new ScriptedHAnimNode( actors[k]->object, actors[k]->model,
-					MakeRes( duration, static_cast<u8>( random() % groups ), kind ), joints, 1 + i + 8 * k );
+					MakeRes( duration, group, kind ), joints, 1 + i + 8 * k );
+				models[k]->AddSkeletal( i, joints, 1 + i + 8 * k, duration, group, kind == EF_ANIM_BLEND_ADDITIVE );
 				node->muiIndex = i;
 				manager.AddAnim( node, i );
 				nodes[k].push_back( node );
@@ -60,13 +65,16 @@ struct World {
 			UnlinkingNode* const morph = new UnlinkingNode( actors[k]->object, actors[k]->model, 0.5f );
 			morph->muiIndex = NODES;
 			manager.AddAnim( morph, NODES );
+			models[k]->AddMorph( NODES, 0.5f );
 			nodes[k].push_back( morph );
 			recorder.Listen( 0x2A000001 + k, { 0, 1, 2, 3, 4, 5, 0x2A000001 + k } );
 		}
 	}
 
 	NotificationRecorder			recorder;
+	std::vector<Heard>				expected;
 	std::unique_ptr<Actor>			actors[2];
+	std::unique_ptr<ModelManager>	models[2];
 	std::vector<EFAnimNode*>		nodes[2];
 };
 
@@ -94,19 +102,119 @@ void Walk( const DTNode* parent, std::set<const DTNode*>& seen, std::ostringstre
 	}
 }
 
-// The tree as text: blends as B<mode>(...), nodes by index and state.
+// One node's state as text; floats exact (hex).
+std::string NodeText( const bool blend, const u32 index, const u32 state, const f32 time, const u32 mode, const u32 uid,
+					  const u32 group, const f32 ttl, const f32 weight, const f32 elapsed, const f32 timeIn, const f32 timeOut,
+					  const f32 newWeight, const f32 changeTime, const u32 additive, const f32 blendTime = 0.0f, const f32 sound = 0.0f ) {
+	char text[256];
+	if ( blend ) {
+		std::snprintf( text, sizeof( text ), "B%u[uid %x g %x s %x ttl %a w %a e %a in %a out %a new %a change %a add %u time %a sound %a]",
+					   mode, uid, group, state, ttl, weight, elapsed, timeIn, timeOut, newWeight, changeTime, additive, blendTime, sound );
+	} else {
+		std::snprintf( text, sizeof( text ), "%u[s %x t %a]", index, state, time );
+	}
+	return text;
+}
+
+// The engine's tree and every node of the table, as text.
 void Dump( const DTNode* node, std::ostringstream& out ) {
 	for ( ; node != nullptr; node = node->mpNext ) {
-		const EFAnimNode* const anim = static_cast<const EFAnimNode*>( node );
-		if ( anim->meType == OP_Blend ) {
-			out << "B" << static_cast<const EFAnimBlendNode*>( anim )->muiBlendMode << "(";
+		const EFAnimNode* const a = static_cast<const EFAnimNode*>( node );
+		if ( a->meType == OP_Blend ) {
+			const EFAnimBlendNode* const b = static_cast<const EFAnimBlendNode*>( a );
+			out << NodeText( true, 0, b->muiAnimState, 0.0f, b->muiBlendMode, b->muiUID, b->muiGroup, b->mfTimeToLive, b->mfWeight,
+							 b->mfElapsed, b->mfTimeIn, b->mfTimeOut, b->mfNewWeight, b->mfChangeTime, b->mbAdditive, b->mfBlendTime,
+							 b->mfSoundCBLimit );
+			out << "(";
 			Dump( node->mpChild, out );
 			out << ")";
 		} else {
-			out << anim->muiIndex << "g" << anim->muiGroup << "s" << std::hex << anim->muiAnimState << std::dec;
+			out << NodeText( false, a->muiIndex, a->muiAnimState, a->mfCurrentTime, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0 );
 		}
 		out << " ";
 	}
+}
+std::string EngineText( World& world, const u32 k ) {
+	std::ostringstream out;
+	Dump( world.actors[k]->Manager().mUpdateTree.mpChild, out );
+	out << "| ";
+	for ( const EFAnimNode* a : world.nodes[k] ) {
+		out << NodeText( false, a->muiIndex, a->muiAnimState, a->mfCurrentTime, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0 ) << " ";
+	}
+	return out.str();
+}
+
+// The model's tree and nodes in the same form.
+void Dump( const ModelNode& parent, std::ostringstream& out ) {
+	for ( const ModelNode* n : parent.kids ) {
+		if ( n->kind == ModelNode::BLEND ) {
+			out << NodeText( true, 0, n->state, 0.0f, n->mode, n->uid, n->group, n->ttl, n->weight, n->elapsed, n->timeIn, n->timeOut,
+							 n->newWeight, n->changeTime, n->additive ? 1 : 0, n->blendTime, n->soundLimit );
+			out << "(";
+			Dump( *n, out );
+			out << ")";
+		} else {
+			out << NodeText( false, n->index, n->state, n->time, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0 );
+		}
+		out << " ";
+	}
+}
+std::string ModelText( World& world, const u32 k ) {
+	std::ostringstream out;
+	ModelManager& model = *world.models[k];
+	Dump( model.Root(), out );
+	out << "| ";
+	for ( u32 i = 0; i <= NODES; i++ ) {
+		const ModelNode& n = model.Node( i );
+		out << NodeText( false, n.index, n.state, n.time, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0 ) << " ";
+	}
+	return out.str();
+}
+
+// The object's joints against the model's wherever it knows them.
+std::string ComparePose( World& world, const u32 k ) {
+	std::ostringstream errors;
+	const ModelPose& want = world.models[k]->ObjectPose();
+	const DTTransfo* const got = world.actors[k]->model.mppTransfo[0];
+	const auto rotation = []( const DTTransfo& t ) {
+		DTQuaternion q = t.mRotation;
+		if ( ( t.muiState & EF_TRANSFO_EULER ) != 0 ) {
+			q.EulerToQuatf( t.mEulerRotation );
+		}
+		return q;
+	};
+	const auto near = []( const DTVector3d& a, const DTVector3d& b ) { return ( a - b ).LengthSquare() < 1e-8f; };
+	for ( u32 j = 0; j < JOINTS; j++ ) {
+		if ( !want[j] ) {
+			continue;
+		}
+		const DTQuaternion qa = rotation( got[j] );
+		const DTQuaternion qb = rotation( *want[j] );
+		// The same rotation: unit directions equal up to sign.
+		const f32 dot = ( qa.x * qb.x + qa.y * qb.y + qa.z * qb.z + qa.mfScalaire * qb.mfScalaire ) /
+						std::sqrt( ( qa.LengthSquare() + qa.mfScalaire * qa.mfScalaire ) * ( qb.LengthSquare() + qb.mfScalaire * qb.mfScalaire ) );
+		if ( !near( got[j].mTranslation, want[j]->mTranslation ) || !near( got[j].mScaling, want[j]->mScaling ) ||
+			 std::fabs( std::fabs( dot ) - 1.0f ) > 1e-5f ) {
+			char text[400];
+			std::snprintf( text, sizeof( text ),
+						   "joint %u: translation (%g %g %g) want (%g %g %g), scaling (%g %g %g) want (%g %g %g), "
+						   "rotation (%g %g %g %g) want (%g %g %g %g); ",
+						   j, got[j].mTranslation.x, got[j].mTranslation.y, got[j].mTranslation.z, want[j]->mTranslation.x,
+						   want[j]->mTranslation.y, want[j]->mTranslation.z, got[j].mScaling.x, got[j].mScaling.y, got[j].mScaling.z,
+						   want[j]->mScaling.x, want[j]->mScaling.y, want[j]->mScaling.z, qa.x, qa.y, qa.z, qa.mfScalaire, qb.x, qb.y,
+						   qb.z, qb.mfScalaire );
+			errors << text;
+		}
+	}
+	return errors.str();
+}
+
+std::string Log( const std::vector<Heard>& heard ) {
+	std::ostringstream out;
+	for ( const Heard& h : heard ) {
+		out << h.type << ":" << h.sender << ":" << h.data << " ";
+	}
+	return out.str();
 }
 
 std::string CheckInvariants( World& world ) {
@@ -151,31 +259,6 @@ std::string CheckInvariants( World& world ) {
 	return errors.str();
 }
 
-// A lone skeletal node under the root poses its object after a frame.
-std::string CheckLonePose( World& world, const u32 k ) {
-	std::ostringstream errors;
-	{
-		Actor& actor = *world.actors[k];
-		const EFAnimNode* const top = actor.Manager().FirstChild();
-		if ( top == nullptr || top->mpNext != nullptr || top->meType != OP_HAnim ) {
-			return "";
-		}
-		const ScriptedHAnimNode* const node = static_cast<const ScriptedHAnimNode*>( top );
-		if ( ( node->muiAnimState & AS_AT_END ) != 0 ) {
-			return "";
-		}
-		for ( const u32 joint : node->mJoints ) {
-			DTTransfo want;
-			ScriptedPose( node->muiSeed, joint, want );
-			const DTTransfo& got = actor.model.mppTransfo[0][joint];
-			if ( got.mTranslation.x != want.mTranslation.x || got.mEulerRotation.x != want.mEulerRotation.x ) {
-				errors << "object " << k << " joint " << joint << " not posed by node " << node->muiIndex << "; ";
-			}
-		}
-	}
-	return errors.str();
-}
-
 TEST( EFAnimRandomSequence, TreesHoldTogetherUnderEverySequenceLogicCanAsk ) {
 	const f32 steps[] = { 0.0f, 0.016f, 0.05f, 0.1f, 0.3f, 0.75f, 2.5f };
 	const u32 flagChoices[] = { 0, AS_CLAMP, AS_LOOP, AS_LOOP | AS_HOLD, AS_LOOP | AS_BLEND_FROM_POSE,
@@ -193,87 +276,87 @@ TEST( EFAnimRandomSequence, TreesHoldTogetherUnderEverySequenceLogicCanAsk ) {
 			const u32 anim = 10 + random() % ( NODES + 2 );	// one id past the table
 			const u32 flags = flagChoices[random() % 8];
 			const f32 time = 0.1f * static_cast<f32>( random() % 6 );
-			EFBlendParams params = { 0xBB000000u + static_cast<u32>( random() % 3 ), 0.05f * static_cast<f32>( random() % 5 ),
-									 0.25f * static_cast<f32>( random() % 5 ), 0.1f * static_cast<f32>( random() % 4 ), -1.0f };
-			std::map<EFAnimNode*, bool> runningBefore;
-			for ( EFAnimNode* node : world.nodes[k] ) {
-				runningBefore[node] = node->muiAnimState != AS_STOPPED;
-			}
-			std::ostringstream before;
-			Dump( manager.mUpdateTree.mpChild, before );
+			EFBlendParams params = { random() % 4 == 0 ? EF_BLEND_DEFAULT_UID : 0xBB000000u + static_cast<u32>( random() % 3 ), 0.05f * static_cast<f32>( random() % 5 ),
+									 0.25f * static_cast<f32>( random() % 5 ), 0.1f * static_cast<f32>( random() % 4 ),
+									 random() % 2 ? -1.0f : 0.5f };
+			ModelManager& model = *world.models[k];
+			const std::string before = EngineText( world, k );
+			world.expected.clear();
 			const u32 op = random() % 12;
+			const bool withParams = random() % 2;
+			EFBlendParams* const given = withParams ? &params : nullptr;
 			switch ( op ) {
 			case 0:
 			case 1:
 				manager.Play( anim, flags, time );
+				model.Play( anim, flags, time );
 				break;
 			case 2:
-				manager.PlayBlend( anim, flags, EF_ANIM_NO_TARGET, time, random() % 2 ? &params : nullptr );
+				manager.PlayBlend( anim, flags, EF_ANIM_NO_TARGET, time, given );
+				model.PlayBlend( anim, flags, EF_ANIM_NO_TARGET, time, given );
 				break;
-			case 3:
-				manager.PlayBlend( anim, flags, random() % 2 ? 10 + random() % NODES : params.uiBlendNodeID | 0xBB000000u,
-								   time, random() % 2 ? &params : nullptr );
+			case 3: {
+				const u32 target = random() % 2 ? 10 + random() % NODES : params.uiBlendNodeID | 0xBB000000u;
+				manager.PlayBlend( anim, flags, target, time, given );
+				model.PlayBlend( anim, flags, target, time, given );
 				break;
+			}
 			case 4:
 				manager.Stop( anim );
+				model.Stop( anim );
 				break;
 			case 5:
 				if ( random() % 4 == 0 ) {
 					manager.StopAll();
+					model.StopAll();
 				}
 				break;
 			case 6:
 				manager.ChangeBlendParam( params );
+				model.ChangeBlendParam( params );
 				break;
 			case 7:
-				if ( ( manager.muiFlags & EF_ANIM_MGR_BUILDING ) != 0 ) {
+				if ( model.Building() ) {
 					manager.EndTree();
+					model.EndTree();
 				} else {
 					manager.BeginTree();
+					model.BeginTree();
 				}
 				break;
 			default: {
 				const u32 clip = random() % 6;
+				const bool paused = random() % 8 == 0;
+				const bool post = random() % 2;
+				const f32 dt = steps[random() % 7];
 				manager.muiClipMode = clip == 0 ? EF_ANIM_CLIP_ALL : clip == 1 ? EF_ANIM_CLIP_HIERARCHY : EF_ANIM_CLIP_NONE;
-				manager.muiFlags = ( manager.muiFlags & ~EF_ANIM_MGR_PAUSED ) | ( random() % 8 == 0 ? EF_ANIM_MGR_PAUSED : 0 );
-				manager.mbSendPostUpdateNotif = random() % 2;
-				manager.Update( steps[random() % 7] );
+				manager.muiFlags = ( manager.muiFlags & ~EF_ANIM_MGR_PAUSED ) | ( paused ? EF_ANIM_MGR_PAUSED : 0 );
+				manager.mbSendPostUpdateNotif = post;
+				manager.Update( dt );
+				model.Update( dt, manager.muiClipMode, paused, post );
 				break;
 			}
 			}
 			failure = CheckInvariants( world );
-			if ( failure.empty() && op >= 8 && manager.muiClipMode == EF_ANIM_CLIP_NONE &&
-				 ( manager.muiFlags & EF_ANIM_MGR_PAUSED ) == 0 ) {
-				failure = CheckLonePose( world, k );
+			// Tree, states, times, blend parameters, notifications and pose
+			// as the model has them.
+			const std::string engine = EngineText( world, k );
+			const std::string reference = ModelText( world, k );
+			if ( engine != reference ) {
+				failure += "tree differs from the model:\n  engine: " + engine + "\n  model:  " + reference;
 			}
-			// Every node that went from running to stopped told its owner,
-			// and every stop or last-frame notification carries its sender.
 			const std::vector<Heard> heard = world.recorder.Flush();
-			for ( EFAnimNode* node : world.nodes[k] ) {
-				if ( runningBefore[node] && node->muiAnimState == AS_STOPPED ) {
-					bool told = false;
-					for ( const Heard& h : heard ) {
-						told = told || ( h.type == NO_ANIMATION_STOP && h.sender == node->muiIndex && h.target == 0x2A000001 + k );
-					}
-					if ( !told ) {
-						failure += "a stop went untold; ";
-					}
-				}
+			if ( heard != world.expected ) {
+				failure += "notifications " + Log( heard ) + "want " + Log( world.expected ) + "; ";
 			}
-			for ( const Heard& h : heard ) {
-				if ( ( h.type == NO_ANIMATION_STOP || h.type == NO_ANIMATION_LAST_FRAME ) && h.data != h.sender ) {
-					failure += "notification data is not the node's index; ";
-				}
-				if ( h.type == NO_ANIMATION_LAST_FRAME && op < 8 && op != 7 ) {
-					failure += "a last frame outside a frame update; ";
-				}
+			failure += ComparePose( world, k );
+			if ( std::getenv( "ANIM_TRACE" ) != nullptr && std::strtoul( std::getenv( "ANIM_TRACE" ), nullptr, 10 ) == seed ) {
+				std::printf( "step %u k %u op %u anim %u flags %u time %g\n  %s\n", step, k, op, anim, flags, time, engine.c_str() );
 			}
 			if ( !failure.empty() ) {
-				std::ostringstream after;
-				Dump( manager.mUpdateTree.mpChild, after );
 				failure = "step " + std::to_string( step ) + " op " + std::to_string( op ) + " anim " + std::to_string( anim ) +
-						  " flags " + std::to_string( flags ) + ": " + failure + "\n  before: " + before.str() +
-						  "\n  after: " + after.str();
+						  " flags " + std::to_string( flags ) + " time " + std::to_string( time ) + ": " + failure +
+						  "\n  before: " + before;
 			}
 		}
 		ASSERT_TRUE( failure.empty() ) << "seed " << seed << ": " << failure;
