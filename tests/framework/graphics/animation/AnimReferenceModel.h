@@ -42,7 +42,7 @@ struct ModelNode {
 	u32							mode = 0;
 	u32							uid = 0;
 	f32							weight = 0.0f, elapsed = 0.0f, blendTime = 0.0f, timeIn = 0.0f, timeOut = 0.0f;
-	f32							newWeight = 0.0f, changeTime = 0.0f, soundLimit = -1.0f;
+	f32							newWeight = 0.0f, changeTime = 0.0f, sound = -1.0f;
 	bool						additive = false;
 	ModelPose					frozen;
 	ModelPose					out;
@@ -116,9 +116,7 @@ public:
 	}
 	void StopAll() {
 		while ( !mRoot.kids.empty() ) {
-			ModelNode& c = *mRoot.kids.front();
-			StopNode( c );
-			Leave( c );
+			StopNode( *mRoot.kids.front() );
 		}
 	}
 	void ChangeBlendParam( const EFBlendParams& p ) {
@@ -258,9 +256,7 @@ private:
 		Leave( n );
 		if ( n.kind == ModelNode::BLEND ) {
 			while ( !n.kids.empty() ) {
-				ModelNode& c = *n.kids.front();
-				StopNode( c );
-				Leave( c );
+				StopNode( *n.kids.front() );
 			}
 			return true;
 		}
@@ -271,16 +267,14 @@ private:
 		}
 		return false;
 	}
-	static void ChangeState( ModelNode* n, const u32 mask, const bool set ) {
-		for ( ; n != nullptr; n = Next( *n ) ) {
-			n->state = set ? n->state | mask : n->state & ~mask;
-			ChangeState( First( *n ), mask, set );
+	// The mask on n, its subtree and every following sibling's.
+	static void ChangeState( ModelNode& n, const u32 mask, const bool set ) {
+		for ( ModelNode* x = &n; x != nullptr; x = Next( *x ) ) {
+			x->state = set ? x->state | mask : x->state & ~mask;
+			if ( ModelNode* const child = First( *x ) ) {
+				ChangeState( *child, mask, set );
+			}
 		}
-	}
-	static void ChangeStateFrom( ModelNode& n, const u32 mask, const bool set ) {
-		n.state = set ? n.state | mask : n.state & ~mask;
-		ChangeState( First( n ), mask, set );
-		ChangeState( Next( n ), mask, set );
 	}
 	static void Advance( ModelNode& n, const f32 dt ) {
 		if ( ( n.state & AS_STOPPED ) != 0 || !( n.duration > 0.0f ) ) {
@@ -484,7 +478,7 @@ private:
 			ModelNode* const survivor = TimeOut( x, carried );
 			StopNode( x );
 			if ( survivor != nullptr ) {
-				ChangeStateFrom( *survivor, AS_TRANSITION_MASK, false );
+				ChangeState( *survivor, AS_TRANSITION_MASK, false );
 				Evaluate( *survivor, carried );
 			} else if ( next != nullptr ) {
 				Evaluate( *next, dt );
@@ -580,7 +574,7 @@ private:
 		b->weight = p != nullptr ? p->fBlendFactor : 1.0f;
 		b->timeOut = p != nullptr ? p->fTimeOut : 0.1f;
 		if ( p != nullptr && p->fSoundCBLimit != -1.0f && same ) {
-			b->soundLimit = p->fSoundCBLimit;
+			b->sound = p->fSoundCBLimit;
 		}
 		if ( b->timeOut != 0.0f ) {
 			b->ttl = b->timeOut + n.duration;
@@ -646,7 +640,7 @@ private:
 					}
 					Leave( n );
 					sub = FromPose( n, pose, t );
-					ChangeStateFrom( *sub, f & ( AS_HOLD | AS_BLEND_FROM_POSE ), true );
+					ChangeState( *sub, f & ( AS_HOLD | AS_BLEND_FROM_POSE ), true );
 					parent = &mRoot;
 				} else {
 					f &= ~AS_TRANSITION_MASK;
@@ -663,10 +657,10 @@ private:
 						const ModelPose pose = Freeze( *e, atRoot );
 						StopNode( *e );
 						sub = FromPose( n, pose, t );
-						ChangeStateFrom( *sub, f & ( AS_HOLD | AS_BLEND_FROM_POSE ), true );
+						ChangeState( *sub, f & ( AS_HOLD | AS_BLEND_FROM_POSE ), true );
 					} else {
 						sub = CrossFade( *e, n, t );
-						ChangeStateFrom( *sub, AS_CROSSFADE, true );
+						ChangeState( *sub, AS_CROSSFADE, true );
 					}
 				} else {
 					StopNode( *e );
@@ -692,7 +686,7 @@ private:
 			Leave( *tgt );
 			sub = Layer( *tgt, n, p );
 			const u32 mask = tgt->state & AS_TRANSITION_MASK;
-			ChangeStateFrom( *sub, mask, true );
+			ChangeState( *sub, mask, true );
 			f = ( f & ~AS_TRANSITION_MASK ) | mask;
 		}
 		if ( parent == nullptr ) {

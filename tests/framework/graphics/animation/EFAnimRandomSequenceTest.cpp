@@ -4,12 +4,15 @@
 	blends by id and by blend id with and without parameters, stops, stop
 	all, parameter changes, tree building, and frame updates with steps
 	from 0 past every time to live under each clip mode and the pause flag.
-	After every step the trees must hold together: consistent links, no
-	node twice, one child under a frozen-pose blend and two under the
-	others, stopped nodes out of the trees, the object's free transform
-	half held by at most one owner and free when none holds it, a lone
-	skeletal node posing its object, and notifications that match the
-	state changes they report.
+	After every step the engine must match the reference model exactly:
+	tree shape, every node's state and time, every blend's mode, id, group,
+	times and weights, the full notification log in order, and the
+	object's joints wherever the model knows them. The trees must also
+	hold together: consistent links, no node twice, one child under a
+	frozen-pose blend and two under the others, stopped nodes out of the
+	trees, and the object's free transform half held by at most one owner
+	and free when none holds it. ANIM_SEQUENCES runs more sequences,
+	ANIM_TRACE=<seed> prints that sequence's trees step by step.
 */
 #include "framework/graphics/animation/AnimReferenceModel.h"
 
@@ -103,70 +106,79 @@ void Walk( const DTNode* parent, std::set<const DTNode*>& seen, std::ostringstre
 }
 
 // One node's state as text; floats exact (hex).
-std::string NodeText( const bool blend, const u32 index, const u32 state, const f32 time, const u32 mode, const u32 uid,
-					  const u32 group, const f32 ttl, const f32 weight, const f32 elapsed, const f32 timeIn, const f32 timeOut,
-					  const f32 newWeight, const f32 changeTime, const u32 additive, const f32 blendTime = 0.0f, const f32 sound = 0.0f ) {
-	char text[256];
-	if ( blend ) {
-		std::snprintf( text, sizeof( text ), "B%u[uid %x g %x s %x ttl %a w %a e %a in %a out %a new %a change %a add %u time %a sound %a]",
-					   mode, uid, group, state, ttl, weight, elapsed, timeIn, timeOut, newWeight, changeTime, additive, blendTime, sound );
+std::string NodeText( const ModelNode& n ) {
+	char text[320];
+	if ( n.kind == ModelNode::BLEND ) {
+		std::snprintf( text, sizeof( text ),
+					   "B%u[uid %x g %x s %x ttl %a w %a e %a in %a out %a new %a change %a add %u time %a sound %a]", n.mode, n.uid,
+					   n.group, n.state, n.ttl, n.weight, n.elapsed, n.timeIn, n.timeOut, n.newWeight, n.changeTime,
+					   n.additive ? 1u : 0u, n.blendTime, n.sound );
 	} else {
-		std::snprintf( text, sizeof( text ), "%u[s %x t %a]", index, state, time );
+		std::snprintf( text, sizeof( text ), "%u[s %x t %a]", n.index, n.state, n.time );
 	}
 	return text;
 }
 
-// The engine's tree and every node of the table, as text.
-void Dump( const DTNode* node, std::ostringstream& out ) {
-	for ( ; node != nullptr; node = node->mpNext ) {
-		const EFAnimNode* const a = static_cast<const EFAnimNode*>( node );
-		if ( a->meType == OP_Blend ) {
-			const EFAnimBlendNode* const b = static_cast<const EFAnimBlendNode*>( a );
-			out << NodeText( true, 0, b->muiAnimState, 0.0f, b->muiBlendMode, b->muiUID, b->muiGroup, b->mfTimeToLive, b->mfWeight,
-							 b->mfElapsed, b->mfTimeIn, b->mfTimeOut, b->mfNewWeight, b->mfChangeTime, b->mbAdditive, b->mfBlendTime,
-							 b->mfSoundCBLimit );
-			out << "(";
-			Dump( node->mpChild, out );
-			out << ")";
-		} else {
-			out << NodeText( false, a->muiIndex, a->muiAnimState, a->mfCurrentTime, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0 );
-		}
-		out << " ";
-	}
-}
-std::string EngineText( World& world, const u32 k ) {
-	std::ostringstream out;
-	Dump( world.actors[k]->Manager().mUpdateTree.mpChild, out );
-	out << "| ";
-	for ( const EFAnimNode* a : world.nodes[k] ) {
-		out << NodeText( false, a->muiIndex, a->muiAnimState, a->mfCurrentTime, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0 ) << " ";
-	}
-	return out.str();
-}
-
-// The model's tree and nodes in the same form.
+// A tree as text, the model's or a copy of the engine's.
 void Dump( const ModelNode& parent, std::ostringstream& out ) {
 	for ( const ModelNode* n : parent.kids ) {
+		out << NodeText( *n );
 		if ( n->kind == ModelNode::BLEND ) {
-			out << NodeText( true, 0, n->state, 0.0f, n->mode, n->uid, n->group, n->ttl, n->weight, n->elapsed, n->timeIn, n->timeOut,
-							 n->newWeight, n->changeTime, n->additive ? 1 : 0, n->blendTime, n->soundLimit );
 			out << "(";
 			Dump( *n, out );
 			out << ")";
-		} else {
-			out << NodeText( false, n->index, n->state, n->time, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0 );
 		}
 		out << " ";
 	}
 }
+
+// The engine's node (and subtree) in the model's terms.
+ModelNode Copy( const EFAnimNode& a, std::vector<std::unique_ptr<ModelNode>>& store ) {
+	ModelNode n;
+	n.kind = a.meType == OP_Blend ? ModelNode::BLEND : ModelNode::SKELETAL;
+	n.index = a.muiIndex;
+	n.state = a.muiAnimState;
+	n.time = a.mfCurrentTime;
+	if ( a.meType == OP_Blend ) {
+		const EFAnimBlendNode& b = static_cast<const EFAnimBlendNode&>( a );
+		n.mode = b.muiBlendMode;
+		n.uid = b.muiUID;
+		n.group = b.muiGroup;
+		n.ttl = b.mfTimeToLive;
+		n.weight = b.mfWeight;
+		n.elapsed = b.mfElapsed;
+		n.timeIn = b.mfTimeIn;
+		n.timeOut = b.mfTimeOut;
+		n.newWeight = b.mfNewWeight;
+		n.changeTime = b.mfChangeTime;
+		n.additive = b.mbAdditive != 0;
+		n.blendTime = b.mfBlendTime;
+		n.sound = b.mfSoundCBLimit;
+	}
+	for ( const DTNode* child = a.mpChild; child != nullptr; child = child->mpNext ) {
+		store.push_back( std::make_unique<ModelNode>( Copy( *static_cast<const EFAnimNode*>( child ), store ) ) );
+		n.kids.push_back( store.back().get() );
+	}
+	return n;
+}
+
+// The tree, then every node of the table.
+std::string EngineText( World& world, const u32 k ) {
+	std::vector<std::unique_ptr<ModelNode>> store;
+	std::ostringstream out;
+	Dump( Copy( world.actors[k]->Manager().mUpdateTree, store ), out );
+	out << "| ";
+	for ( const EFAnimNode* a : world.nodes[k] ) {
+		out << NodeText( Copy( *a, store ) ) << " ";
+	}
+	return out.str();
+}
 std::string ModelText( World& world, const u32 k ) {
 	std::ostringstream out;
-	ModelManager& model = *world.models[k];
-	Dump( model.Root(), out );
+	Dump( world.models[k]->Root(), out );
 	out << "| ";
 	for ( u32 i = 0; i <= NODES; i++ ) {
-		const ModelNode& n = model.Node( i );
-		out << NodeText( false, n.index, n.state, n.time, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0 ) << " ";
+		out << NodeText( world.models[k]->Node( i ) ) << " ";
 	}
 	return out.str();
 }
@@ -259,12 +271,13 @@ std::string CheckInvariants( World& world ) {
 	return errors.str();
 }
 
-TEST( EFAnimRandomSequence, TreesHoldTogetherUnderEverySequenceLogicCanAsk ) {
+TEST( EFAnimRandomSequence, EveryStepOfEverySequenceMatchesTheReferenceModel ) {
 	const f32 steps[] = { 0.0f, 0.016f, 0.05f, 0.1f, 0.3f, 0.75f, 2.5f };
 	const u32 flagChoices[] = { 0, AS_CLAMP, AS_LOOP, AS_LOOP | AS_HOLD, AS_LOOP | AS_BLEND_FROM_POSE,
 								AS_LOOP | AS_CROSSFADE, AS_CLAMP | AS_CROSSFADE, AS_LOOP | AS_HOLD | AS_CROSSFADE };
 	// ANIM_SEQUENCES runs more sequences locally.
 	const char* const more = std::getenv( "ANIM_SEQUENCES" );
+	const char* const trace = std::getenv( "ANIM_TRACE" );
 	const u32 sequences = more != nullptr ? static_cast<u32>( std::strtoul( more, nullptr, 10 ) ) : SEQUENCES;
 	for ( u32 seed = 1; seed <= sequences; seed++ ) {
 		std::mt19937 random( seed );
@@ -276,9 +289,9 @@ TEST( EFAnimRandomSequence, TreesHoldTogetherUnderEverySequenceLogicCanAsk ) {
 			const u32 anim = 10 + random() % ( NODES + 2 );	// one id past the table
 			const u32 flags = flagChoices[random() % 8];
 			const f32 time = 0.1f * static_cast<f32>( random() % 6 );
-			EFBlendParams params = { random() % 4 == 0 ? EF_BLEND_DEFAULT_UID : 0xBB000000u + static_cast<u32>( random() % 3 ), 0.05f * static_cast<f32>( random() % 5 ),
-									 0.25f * static_cast<f32>( random() % 5 ), 0.1f * static_cast<f32>( random() % 4 ),
-									 random() % 2 ? -1.0f : 0.5f };
+			const u32 uid = random() % 4 == 0 ? EF_BLEND_DEFAULT_UID : 0xBB000000u + static_cast<u32>( random() % 3 );
+			EFBlendParams params = { uid, 0.05f * static_cast<f32>( random() % 5 ), 0.25f * static_cast<f32>( random() % 5 ),
+									 0.1f * static_cast<f32>( random() % 4 ), random() % 2 ? -1.0f : 0.5f };
 			ModelManager& model = *world.models[k];
 			const std::string before = EngineText( world, k );
 			world.expected.clear();
@@ -350,7 +363,7 @@ TEST( EFAnimRandomSequence, TreesHoldTogetherUnderEverySequenceLogicCanAsk ) {
 				failure += "notifications " + Log( heard ) + "want " + Log( world.expected ) + "; ";
 			}
 			failure += ComparePose( world, k );
-			if ( std::getenv( "ANIM_TRACE" ) != nullptr && std::strtoul( std::getenv( "ANIM_TRACE" ), nullptr, 10 ) == seed ) {
+			if ( trace != nullptr && std::strtoul( trace, nullptr, 10 ) == seed ) {
 				std::printf( "step %u k %u op %u anim %u flags %u time %g\n  %s\n", step, k, op, anim, flags, time, engine.c_str() );
 			}
 			if ( !failure.empty() ) {

@@ -248,6 +248,60 @@ TEST_F( EFAnimStopAndFaultTest, UnsortedChannelListsNeverWritePastAMixesRecords 
 	actor.model.ReleaseTransfo( held );
 }
 
+// A node under a blend holds the free half by joint slot, its count that
+// of its own joints; what reads that half must read it by slot.
+TEST_F( EFAnimStopAndFaultTest, AHalfHeldBySlotIsReadBySlotWhenFrozenOrShownThroughAnIdleLayer ) {
+	const auto expectPosed = []( Actor& actor, const u32 seed, const u32 joint ) {
+		DTTransfo want;
+		ScriptedPose( seed, joint, want );
+		EXPECT_EQ( actor.model.mppTransfo[0][joint].mTranslation.x, want.mTranslation.x ) << "joint " << joint;
+	};
+	{
+		// Frozen: the layer (group 2, joints 2 and 3) took the half first;
+		// a transition from its pose keeps both joints.
+		Actor actor( OWNER, 4 );
+		EFAnimationMgr& manager = actor.Manager();
+		ASSERT_TRUE( manager.CreateTable( 3 ) );
+		Skeletal( actor, 0, 1, 1, { 0 } );
+		ScriptedHAnimNode* const layer = Skeletal( actor, 1, 2, 2, { 2, 3 } );
+		Skeletal( actor, 2, 2, 3, { 0, 2, 3 } );
+		EFBlendParams params = { 0xBB000001, 0.0f, 1.0f, 0.0f, -1.0f };
+		manager.Play( 0, AS_LOOP, 0.0f );
+		manager.PlayBlend( 1, AS_LOOP, EF_ANIM_NO_TARGET, 0.0f, &params );
+		manager.Update( 0.1f );
+		ASSERT_EQ( layer->moTransfo.mpDataBlock, actor.model.mppTransfo[1] );
+		manager.PlayBlend( 2, AS_LOOP | AS_BLEND_FROM_POSE, EF_ANIM_NO_TARGET, 1.0f, nullptr );
+		expectPosed( actor, 2, 2 );
+		expectPosed( actor, 2, 3 );
+	}
+	{
+		// Idle additive layer: a cross-fade hands its base (joints 0 and 2)
+		// the half; the layer at weight 0 under a second layer shows it.
+		Actor actor( OWNER, 4 );
+		EFAnimationMgr& manager = actor.Manager();
+		ASSERT_TRUE( manager.CreateTable( 4 ) );
+		ScriptedHAnimNode* const base = Skeletal( actor, 0, 1, 1, { 0, 2 } );
+		Skeletal( actor, 1, 1, 2, { 0, 2 } );
+		ScriptedHAnimNode* const additive =
+			new ScriptedHAnimNode( actor.object, actor.model, MakeRes( 4.0f, 2, EF_ANIM_BLEND_ADDITIVE ), { 2 }, 3 );
+		additive->muiIndex = 2;
+		manager.AddAnim( additive, 2 );
+		Skeletal( actor, 3, 3, 4, { 0 } );
+		manager.Play( 1, AS_LOOP, 0.0f );
+		manager.Play( 0, AS_LOOP | AS_CROSSFADE, 0.5f );
+		EFBlendParams idle = { 0xBB000001, 0.0f, 0.0f, 0.0f, -1.0f };
+		manager.PlayBlend( 2, AS_LOOP, EF_ANIM_NO_TARGET, 0.0f, &idle );
+		EFBlendParams full = { 0xBB000002, 0.0f, 1.0f, 0.0f, -1.0f };
+		manager.PlayBlend( 3, AS_LOOP, EF_ANIM_NO_TARGET, 0.0f, &full );
+		manager.Update( 0.1f );
+		manager.Update( 0.5f );
+		ASSERT_EQ( base->moTransfo.mpDataBlock, actor.model.mppTransfo[1] );
+		const EFAnimNode* const idleLayer = static_cast<const EFAnimNode*>( manager.FirstChild()->mpChild );
+		EXPECT_NE( idleLayer->GetOutput( AT_TRANSFO )->mpDataBlock, actor.model.mppTransfo[1] );
+		expectPosed( actor, 1, 2 );
+	}
+}
+
 TEST_F( EFAnimStopAndFaultTest, BlocksThatCannotBeLoadedKeepAndRegisterNothing ) {
 	const auto load = []( std::vector<u8> bytes ) {
 		EFAnimRes res;
