@@ -8,6 +8,8 @@
 #include "framework/core/world/EFPhysicData.h"
 #include "framework/core/world/EFWorld.h"
 #include "framework/logic/api/LogicBehaviourRecords.h"
+#include "framework/logic/EFGameLogicMgr.h"
+#include "framework/logic/EFLogicCallbackRecord.h"
 #include "framework/physics/EFPhysic.h"
 #include "framework/physics/EFPhysicMgr.h"
 #include "framework/physics/EFPhysicModule.h"
@@ -110,4 +112,19 @@ const ActionState * DMActionState( const u32 config, const u32 action ) {
 											? gpoInputMgr->InputActionGet( static_cast<s32>( config ), static_cast<s32>( action ) )
 											: nullptr;
 	return found != nullptr ? &found->GetState() : nullptr;
+}
+
+u32 DMOwnerId( const EFPhysicModule & module ) {
+	const EFPhysicData * const owner = module.mpoOwner != nullptr ? module.mpoOwner->GetOwner() : nullptr;
+	return owner != nullptr ? owner->GetUID() : 0;
+}
+
+void DMRegisterLogicCallback( const EFPhysicModule & module, const u32 type, const u32 callback ) {
+	if ( gpoGameLogicMgr == nullptr ) {
+		return;
+	}
+	const u32 owner = DMOwnerId( module );
+	gpoGameLogicMgr->GetNotificationMgr().RegisterNotify( static_cast<EFNotifyType_e>( type ), owner, owner,
+														   &EFGameLogicMgr::ExecLogicCallback,
+														   EFNewLogicCallbackRecord( DMOwnerObject( module ), callback ) );
 }

@@ -59,5 +59,10 @@ const RwMatrix *	DMCameraLTM();
 const ActionState *	DMActionState( u32 config, u32 action );
 // v turned by the rotation part of matrix (unchanged for null).
 DTVector3d		DMTransformVector( const DTVector3d & v, const RwMatrix * matrix );
+// The id of the instance owning the module's body; 0 without one.
+u32				DMOwnerId( const EFPhysicModule & module );
+// Registers the owner's logic callback for notification type (target and
+// sender the owner's id), replacing an earlier one of the same type.
+void			DMRegisterLogicCallback( const EFPhysicModule & module, u32 type, u32 callback );
 
 #endif

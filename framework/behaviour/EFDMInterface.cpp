@@ -9,17 +9,27 @@
 #include "framework/behaviour/EFDMCameraFlex.h"
 #include "framework/behaviour/EFDMClimb.h"
 #include "framework/behaviour/EFDMConstraintRotation.h"
+#include "framework/behaviour/EFDMEdge.h"
+#include "framework/behaviour/EFDMEdgeDetect.h"
+#include "framework/behaviour/EFDMEdgeDown.h"
 #include "framework/behaviour/EFDMEnvColl.h"
+#include "framework/behaviour/EFDMEnvDetect.h"
 #include "framework/behaviour/EFDMGrabEdge.h"
 #include "framework/behaviour/EFDMGroundGrip.h"
 #include "framework/behaviour/EFDMFloatingObject.h"
 #include "framework/behaviour/EFDMFollow.h"
 #include "framework/behaviour/EFDMHelpers.h"
+#include "framework/behaviour/EFDMIKTwoJoints.h"
 #include "framework/behaviour/EFDMMove.h"
+#include "framework/behaviour/EFDMObjColl.h"
 #include "framework/behaviour/EFDMPFWeightTilt.h"
+#include "framework/behaviour/EFDMParticleLauncher.h"
 #include "framework/behaviour/EFDMPlugin.h"
 #include "framework/behaviour/EFDMPrimMove.h"
 #include "framework/behaviour/EFDMQuadruped.h"
+#include "framework/behaviour/EFDMRayIntersect.h"
+#include "framework/behaviour/EFDMRopeDetect.h"
+#include "framework/behaviour/EFDMRopeSlide.h"
 #include "framework/behaviour/EFDMRotate.h"
 #include "framework/behaviour/EFDMShaking.h"
 #include "framework/behaviour/EFDMSplineMove.h"
@@ -77,25 +87,25 @@ const EFDMTypeRow TYPE_ROWS[EF_DM_TYPE_COUNT] = {
 	{ EFDMConstraintRotation::TYPE_WORD, &MakeDefaulted<EFDMConstraintRotation> },
 	{ 0, nullptr },
 	{ EFDMPFWeightTilt::TYPE_WORD, &Make<EFDMPFWeightTilt> },
-	{ 0x50000011, nullptr },
+	{ EFDMRopeSlide::TYPE_WORD, &Make<EFDMRopeSlide> },
 	{ EFDMCameraFlex::TYPE_WORD, &Make<EFDMCameraFlex> },
-	{ 0x50000013, nullptr },
+	{ EFDMEdgeDown::TYPE_WORD, &Make<EFDMEdgeDown> },
 	{ EFDMFollow::TYPE_WORD, &Make<EFDMFollow> },
 	{ EFDMFloatingObject::TYPE_WORD, &Make<EFDMFloatingObject> },
 	{ EFDMShaking::TYPE_WORD, &Make<EFDMShaking> },
-	{ 0x40000017, nullptr },
+	{ EFDMEdge::TYPE_WORD, &Make<EFDMEdge> },
 	{ EFDMGrabEdge::TYPE_WORD, &Make<EFDMGrabEdge> },
-	{ 0x40000019, nullptr },
-	{ 0x4000001A, nullptr },
-	{ 0x5000001B, nullptr },
+	{ EFDMEdgeDetect::TYPE_WORD, &Make<EFDMEdgeDetect> },
+	{ EFDMEnvDetect::TYPE_WORD, &Make<EFDMEnvDetect> },
+	{ EFDMRayIntersect::TYPE_WORD, &Make<EFDMRayIntersect> },
 	{ EFDMBoneTrackObject::TYPE_WORD, &Make<EFDMBoneTrackObject> },
-	{ 0x5000001D, nullptr },
-	{ 0x4000001E, nullptr },
+	{ EFDMParticleLauncher::TYPE_ID | EF_DM_PHASE_PRE | EF_DM_PHASE_POST, &Make<EFDMParticleLauncher> },
+	{ EFDMRopeDetect::TYPE_WORD, &Make<EFDMRopeDetect> },
 	{ EFDMQuadruped::TYPE_WORD, &Make<EFDMQuadruped> },
-	{ 0x40000020, nullptr },
+	{ EFDMIKTwoJoints::TYPE_WORD, &Make<EFDMIKTwoJoints> },
 	{ EFDMClimb::TYPE_WORD, &Make<EFDMClimb> },
 	{ EFDMEnvColl::TYPE_WORD, &Make<EFDMEnvColl> },
-	{ 0x40000023, nullptr },
+	{ EFDMObjColl::TYPE_WORD, &Make<EFDMObjColl> },
 	{ EFDMTung::TYPE_WORD, &Make<EFDMTung> },
 	{ EFDMPlugin::TYPE_WORD, &Make<EFDMPlugin> },
 };

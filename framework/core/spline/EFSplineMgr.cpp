@@ -14,7 +14,9 @@ EFSplineMgr::EFSplineMgr() :
 	mui32NbSplines( 0 ),
 	mui32ExtraOffset( 0 ),
 	mpoSplines( nullptr ),
-	mpoBlock( nullptr ) {
+	mpoBlock( nullptr ),
+	mpoFollowing( nullptr ),
+	mui32NbFollowing( 0 ) {
 }
 
 EFSplineMgr::~EFSplineMgr() {
@@ -30,6 +32,20 @@ void EFSplineMgr::Free() {
 	mui32ExtraOffset = 0;
 	mpoSplines = nullptr;
 	mpoBlock = nullptr;
+	mpoFollowing = nullptr;
+	mui32NbFollowing = 0;
+}
+
+EFFollowingRopes EFSplineMgr::GetFollowingRopes( const u32 index ) const {
+	if ( mpoFollowing == nullptr || index >= mui32NbFollowing || index >= mui32NbSplines ) {
+		return { 0, nullptr };
+	}
+	return mpoFollowing[index];
+}
+
+void EFSplineMgr::SetFollowingRopeTable( const EFFollowingRopes * table, const u32 count ) {
+	mpoFollowing = table;
+	mui32NbFollowing = table != nullptr ? count : 0;
 }
 
 EFQuadraticSpline * EFSplineMgr::GetSpline( const u32 index ) const {

@@ -14,7 +14,7 @@
 
 	A second record replaces the splines without freeing the first
 	block, because cursors may still point into it. Free releases the
-	current block at every level change and zeroes the five members.
+	current block at every level change and zeroes the members.
 
 ===============================================================================
 */
@@ -24,6 +24,12 @@
 #include "framework/core/level/EFLoadingMgr.h"
 
 class EFQuadraticSpline;
+
+// The ropes that may follow one spline: how many and their spline indices.
+struct EFFollowingRopes {
+	u32						mui32Count;
+	const u32 *				mpui32Splines;
+};
 
 class EFSplineMgr : public EFLoadingMgr {
 public:
@@ -38,6 +44,13 @@ public:
 	EFQuadraticSpline *		GetSpline( u32 index ) const;
 	// The word stored for the data's authors.
 	u32						GetWord() const { return mui32Word; }
+	// The ropes following spline index, for a slide's hand-over at its
+	// end. The stored splines carry no such list, so there are none
+	// unless a table was installed.
+	EFFollowingRopes		GetFollowingRopes( u32 index ) const;
+	// Installs a table of count entries by spline index (not owned; null
+	// removes it). Free removes it too.
+	void					SetFollowingRopeTable( const EFFollowingRopes * table, u32 count );
 
 private:
 	u32						mui32Word;
@@ -45,6 +58,8 @@ private:
 	u32						mui32ExtraOffset;
 	EFQuadraticSpline *		mpoSplines;
 	void *					mpoBlock;
+	const EFFollowingRopes *	mpoFollowing;
+	u32						mui32NbFollowing;
 };
 
 extern EFSplineMgr*	gpoSplineMgr;

@@ -431,6 +431,153 @@ typedef struct DMPluginParams {
 	u32							ui32PostIndex;
 } DMPluginParams;
 
+// Ray probe (type 27): the ray in the body's axes with its masks and
+// excluded object, what it hit last and where, in the body's axes.
+typedef struct DMRayIntersectParams {
+	RayIntersectIn				oRay;
+	u32							ui32Result;
+	RayIntersectOut				oOut;
+} DMRayIntersectParams;
+
+// Particle launcher (type 29): the ray probe's record, the launch
+// direction in the body's axes and the emitter id.
+typedef struct DMParticleLauncherParams {
+	DMRayIntersectParams		oRay;
+	DTVector3d					oDirection;
+	u32							ui32EmitterId;
+} DMParticleLauncherParams;
+
+// Object contact (type 35): the watched primitive's tag, the other
+// object's primitive tag and the other object's id.
+typedef struct DMObjCollParams {
+	u32							ui32Tag;
+	u32							ui32OtherTag;
+	u32							ui32OtherObjId;
+} DMObjCollParams;
+
+// Environment probe (type 26): the logic callback and the most polygons
+// reported per pass.
+typedef struct DMEnvDetectParams {
+	u32							ui32CallbackIndex;
+	u32							ui32MaxPolygons;
+} DMEnvDetectParams;
+
+// A polygon's plane: unit normal and d (normal . P + d is the signed
+// distance of P).
+typedef struct DMPolygonPlane {
+	DTVector3d					oNormal;
+	f32							fD;
+} DMPolygonPlane;
+
+// One reported polygon: its plane and attributes, its vertex count and
+// that many pointers to its vertices (valid during the notification).
+typedef struct DMEnvDetectPolygon {
+	const DMPolygonPlane *		poPlane;
+	const EnvPrimAttribs *		poAttribs;
+	u32							ui32NbVertex;
+	const DTVector3d **			ppoVertices;
+} DMEnvDetectPolygon;
+
+// Notification 25: the polygon count and the first record (null for 0).
+typedef struct DMEnvDetectRecord {
+	u32							ui32Count;
+	DMEnvDetectPolygon *		poPolygons;
+} DMEnvDetectRecord;
+
+// Edge detection (type 25): callback, watched primitive, search radius
+// and flags (bit 0 radius of the primitive, bit 2 environment, bit 3
+// polygon primitives of other bodies).
+typedef struct DMEdgeDetectParams {
+	u32							ui32CallbackIndex;
+	u32							ui32PrimTag;
+	f32							fRadius;
+	u32							ui32Flags;
+} DMEdgeDetectParams;
+
+// A grabbable edge in world axes with its polygon's normal.
+typedef struct DMEdgeData {
+	DTVector3d					oStart;
+	DTVector3d					oEnd;
+	DTVector3d					oNormal;
+} DMEdgeData;
+
+// Notification 24: the primitive's tag and the edges held.
+typedef struct DMEdgeDetectRecord {
+	u32							ui32PrimTag;
+	u32							ui32Count;
+	DMEdgeData *				poEdges;
+} DMEdgeDetectRecord;
+
+// Ledge snap (type 23): the watched primitive, the detect bits of the
+// last rim and the Z mirror of the turn.
+typedef struct DMEdgeParams {
+	u32							ui32PrimTag;
+	u32							ui32MatchedBits;
+	u32							ui32Mirror;
+} DMEdgeParams;
+
+// Edge down (type 19): the probing primitive, the tip's duration and the
+// detect bits of the last edge polygon.
+typedef struct DMEdgeDownParams {
+	u32							ui32PrimTag;
+	f32							fTipDuration;
+	u32							ui32MatchedBits;
+} DMEdgeDownParams;
+
+// Rope detection (type 30): five primitive tags (0xFFFFFFFF empty).
+#define DM_ROPE_DETECT_SLOTS 5
+typedef struct DMRopeDetectParams {
+	u32							aui32PrimTag[DM_ROPE_DETECT_SLOTS];
+} DMRopeDetectParams;
+
+// Rope detection's data: the touched spline's index, the touching
+// primitive's tag (both 0xFFFFFFFF for none) and the spline's flags.
+typedef struct DMRopeDetectData {
+	u32							ui32SplineIndex;
+	u32							ui32PrimTag;
+	u32							ui32SplineFlags;
+} DMRopeDetectData;
+
+// Rope sliding (type 17).
+typedef struct DMRopeSlideParams {
+	u32							ui32InputConfigId;
+	u32							ui32InputActionId;
+	f32							fSwingInputFactor;
+	f32							fSpeedBlendRate;
+	f32							fHangDistance;
+	f32							fHangRange;
+	f32							fSpringAtHang;
+	f32							fSpringAtRange;
+	u32							ui32ArmPose;
+	f32							fBackwardSpeedFactor;
+	f32							fForwardSpeedFactor;
+	f32							fNominalSpeed;
+	f32							fRopeGravity;
+	f32							fSwingBlendHolding;
+	f32							fSwingBlendOther;
+	u32							ui32HandTag;
+	f32							fSwingLimit;
+} DMRopeSlideParams;
+
+// Rope sliding action 1: the rope's id and where to start (0 nearest the
+// body, otherwise the rope's start).
+#define DM_ROPE_SLIDE_ATTACH 1
+typedef struct DMRopeSlideAttach {
+	u32							ui32RopeId;
+	u32							ui32Placement;
+} DMRopeSlideAttach;
+
+// Two-joint limbs (type 32): the limb count, each limb end's primitive
+// tag (0xFFFFFFFF none), options and the object and environment masks.
+#define DM_IK_LIMBS 4
+typedef struct DMIKTwoJointsParams {
+	u32							ui32Count;
+	u32							aui32PrimTag[DM_IK_LIMBS];
+	u32							ui32Options;
+	u32							ui32ObjMask;
+	u32							ui32EnvMask;
+} DMIKTwoJointsParams;
+
 #ifdef __cplusplus
 }
 #endif
@@ -538,5 +685,28 @@ LOGIC_API_FIELD( DMTungParams, ui32Shoot, 44 );
 LOGIC_API_FIELD( DMTungParams, oTarget, 48 );
 
 LOGIC_API_SIZE( DMPluginParams, 8 );
+
+LOGIC_API_SIZE( DMRayIntersectParams, 108 );
+LOGIC_API_FIELD( DMRayIntersectParams, ui32Result, 44 );
+LOGIC_API_FIELD( DMRayIntersectParams, oOut, 48 );
+LOGIC_API_SIZE( DMParticleLauncherParams, 124 );
+LOGIC_API_FIELD( DMParticleLauncherParams, oDirection, 108 );
+LOGIC_API_FIELD( DMParticleLauncherParams, ui32EmitterId, 120 );
+LOGIC_API_SIZE( DMObjCollParams, 12 );
+LOGIC_API_SIZE( DMEnvDetectParams, 8 );
+LOGIC_API_SIZE( DMPolygonPlane, 16 );
+LOGIC_API_SIZE( DMEdgeDetectParams, 16 );
+LOGIC_API_FIELD( DMEdgeDetectParams, fRadius, 8 );
+LOGIC_API_SIZE( DMEdgeData, 36 );
+LOGIC_API_SIZE( DMEdgeParams, 12 );
+LOGIC_API_SIZE( DMEdgeDownParams, 12 );
+LOGIC_API_SIZE( DMRopeDetectParams, 20 );
+LOGIC_API_SIZE( DMRopeDetectData, 12 );
+LOGIC_API_SIZE( DMRopeSlideParams, 68 );
+LOGIC_API_FIELD( DMRopeSlideParams, ui32ArmPose, 32 );
+LOGIC_API_FIELD( DMRopeSlideParams, ui32HandTag, 60 );
+LOGIC_API_SIZE( DMRopeSlideAttach, 8 );
+LOGIC_API_SIZE( DMIKTwoJointsParams, 32 );
+LOGIC_API_FIELD( DMIKTwoJointsParams, ui32Options, 20 );
 
 #endif
