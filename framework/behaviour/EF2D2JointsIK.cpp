@@ -1,5 +1,6 @@
 #include "framework/behaviour/EF2D2JointsIK.h"
 
+#include "framework/behaviour/EFDMHelpers.h"
 #include "framework/behaviour/EFDMNearestPoint.h"
 #include "datatypes/maths/DTFrame.h"
 #include "datatypes/maths/DTMatrix.h"
@@ -32,7 +33,7 @@ DTVector3d LocalAxis( const DTVector3d & axis, RwFrame * frame ) {
 	DTVector3d local = axis;
 	if ( frame != nullptr ) {
 		RwMatrix inverse;
-		RwMatrixInvert( &inverse, RwFrameGetLTM( frame ) );
+		DMInvert( &inverse, *RwFrameGetLTM( frame ) );
 		RwV3dTransformVectors( DTAsRwV3d( &local ), DTAsRwV3d( &axis ), 1, &inverse );
 	}
 	local = DMUnit( local );
@@ -108,7 +109,7 @@ void EF2D2JointsIK::Solve( DTFrame & endFrame, DTMatrix & target ) {
 		return;
 	}
 	RwMatrix inverse;
-	RwMatrixInvert( &inverse, RwFrameGetLTM( middle ) );
+	DMInvert( &inverse, *RwFrameGetLTM( middle ) );
 	RwMatrixMultiply( &end->modelling, &target.oMat, &inverse );
 	RwFrameUpdateObjects( end );
 }

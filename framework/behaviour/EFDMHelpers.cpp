@@ -16,6 +16,7 @@
 #include "datatypes/maths/DTFrame.h"
 #include "datatypes/maths/DTVector3d.h"
 #include "graphics3d/core/RwFrame.h"
+#include "graphics3d/core/RwMatrix.h"
 #include "graphics3d/core/RwV3d.h"
 
 namespace {
@@ -127,4 +128,10 @@ void DMRegisterLogicCallback( const EFPhysicModule & module, const u32 type, con
 	gpoGameLogicMgr->GetNotificationMgr().RegisterNotify( static_cast<EFNotifyType_e>( type ), owner, owner,
 														   &EFGameLogicMgr::ExecLogicCallback,
 														   EFNewLogicCallbackRecord( DMOwnerObject( module ), callback ) );
+}
+
+void DMInvert( RwMatrix * inverse, const RwMatrix & world ) {
+	RwMatrix source = world;
+	source.flags &= ~rwMATRIXINTERNALIDENTITY;
+	RwMatrixInvert( inverse, &source );
 }
