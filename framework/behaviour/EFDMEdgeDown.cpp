@@ -24,7 +24,7 @@ constexpr u32 NO_TAG		= 0xFFFFFFFF;
 
 EFDMEdgeDown::EFDMEdgeDown( EFPhysic * owner )
 	: EFPhysicModule( TYPE_WORD, owner ), mi32PrimIndex( 0 ), mfTipDuration( 0.0f ), mui32MatchedBits( 0 ),
-	  moTipAxis(), mfTipRate( 0.0f ), mfTippedAngle( 0.0f ), mui32LastFrame( 0 ) {}
+	  moTipAxis(), mfTipRate( 0.0f ), mfTippedAngle( 0.0f ), mui32LastFrame( 0 ), mbPreGap( false ) {}
 
 void EFDMEdgeDown::SetParams( void * params ) {
 	mui32MatchedBits = 0;
@@ -59,7 +59,8 @@ bool EFDMEdgeDown::IsInSomeOtherPrim( const DTVector3d & p, const DTVector3d & d
 
 u32 EFDMEdgeDown::PreColUpdate( EFDynamicPhysic &, const f32 dt ) {
 	const u32 frameNumber = EFPhysicMgr::moPhysicMgr.GetCurrentSaveCount();
-	if ( frameNumber != mui32LastFrame + 1 ) {
+	mbPreGap = frameNumber != mui32LastFrame + 1;
+	if ( mbPreGap ) {
 		mfTippedAngle = 0.0f;
 	}
 	if ( ( mui32State & 1 ) != 0 && mfTipRate > 0.0f ) {
@@ -85,8 +86,11 @@ void EFDMEdgeDown::PostColUpdate( EFCollisionStage * stage, f32 ) {
 		return;
 	}
 	const u32 frameNumber = EFPhysicMgr::moPhysicMgr.GetCurrentSaveCount();
-	// The pre phase of this frame already stored the number.
-	if ( frameNumber != mui32LastFrame + 1 && frameNumber != mui32LastFrame ) {
+	// When the pre phase ran this frame it already stored the number: the
+	// gap is the one it saw.
+	const bool gap = frameNumber == mui32LastFrame ? mbPreGap : frameNumber != mui32LastFrame + 1;
+	mbPreGap = false;
+	if ( gap ) {
 		mui32State = 0;
 	}
 	mui32LastFrame = frameNumber;

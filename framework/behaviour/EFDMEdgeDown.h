@@ -10,9 +10,10 @@
 	the edge at pi / duration per second; the step that completes pi
 	clears bit 0 (state-change rule both ways).
 
-	Both phases keep the physics frame number: the post phase of a frame
-	whose pre phase ran is no gap. A frame without either phase resets
-	the tipped angle and the state (silently). A primitive gone from the
+	Both phases keep the physics frame number, so the post phase of a
+	frame whose pre phase ran takes the gap the pre phase saw. A frame
+	without either phase resets the tipped angle and the state
+	(silently). A primitive gone from the
 	slot array makes the search do nothing.
 
 ===============================================================================
@@ -50,6 +51,10 @@ public:
 	f32						mfTipRate;
 	f32						mfTippedAngle;
 	u32						mui32LastFrame;
+
+private:
+	// Whether this frame's pre phase found a frame missing.
+	bool					mbPreGap;
 };
 
 #endif

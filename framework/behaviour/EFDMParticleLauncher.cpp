@@ -95,11 +95,14 @@ void EFDMParticleLauncher::PostColUpdate( EFCollisionStage * stage, const f32 dt
 	if ( u * u > PARALLEL ) {
 		up = DMUnit( u );
 	} else {
-		const u32 axis = SmallestAxis( n );
-		DTVector3d e;
-		const f32 along = axis == 0 ? n.x : axis == 1 ? n.y : n.z;
-		( axis == 0 ? e.x : axis == 1 ? e.y : e.z ) = 1.0f;
-		up = DMUnit( e - n * along );
+		// A normal exactly along minus that axis leaves nothing of it:
+		// the next axis is taken then.
+		for ( u32 tried = 0, axis = SmallestAxis( n ); tried < 3 && up * up == 0.0f; tried++, axis = ( axis + 1 ) % 3 ) {
+			DTVector3d e;
+			const f32 along = axis == 0 ? n.x : axis == 1 ? n.y : n.z;
+			( axis == 0 ? e.x : axis == 1 ? e.y : e.z ) = 1.0f;
+			up = DMUnit( e - n * along );
+		}
 		spin = true;
 	}
 	*matrix.GetUp() = up;
