@@ -13,6 +13,7 @@
 #include "framework/behaviour/EFDMInterface.h"
 #include "framework/core/world/EFNotificationMgr.h"
 #include "framework/physics/EFObjCollisionPrim.h"
+#include "framework/core/spline/EFQuadraticSpline.h"
 #include "framework/core/spline/EFSplineMgr.h"
 #include "framework/core/world/EFGameObject.h"
 #include "framework/logic/api/LogicBehaviourRecords.h"
@@ -550,6 +551,61 @@ TEST_F( EFLevelObjectsTest, AnEnvironmentProbeOnTheHotSpotsBoxFeelsTheSampleFloo
 	EXPECT_EQ( notes[1].ui32Changed, 2u );
 	DMDoAction( handle, DM_ENV_COLL_GET_CONTACT, &contact );
 	EXPECT_EQ( contact.oAttribs.ui32DetectedBy, 0u );
+}
+
+TEST_F( EFLevelObjectsTest, ARopeDetectorOnTheHotSpotFindsTheSampleSplinesItIsMovedOnto ) {
+	ASSERT_NO_FATAL_FAILURE( LoadSampleLevel() );
+	ASSERT_NE( gpoSplineMgr, nullptr );
+	EFGameObject* const spot = InWorld( TOOL_SAMPLE_HOT_SPOT_OBJECT_ID );
+	ASSERT_NE( spot->mpoPhysic, nullptr );
+	EFPhysic& body = *spot->mpoPhysic;
+	EFObjCollisionPrim* const box = body.moCollisionModel.GetPrimitive( 0 );
+	ASSERT_NE( box, nullptr );
+	static std::vector<DMStateChangeRecord> notes;
+	notes.clear();
+	gpoGameLogicMgr->GetNotificationMgr().RegisterNotify(
+		NO_PHYSIC_DMSTATECHANGE, TOOL_SAMPLE_HOT_SPOT_OBJECT_ID, TOOL_SAMPLE_HOT_SPOT_OBJECT_ID,
+		[]( void*, void* data ) -> s32 {
+			notes.push_back( *static_cast<const DMStateChangeRecord*>( data ) );
+			return 0;
+		},
+		nullptr );
+	const u32 handle = DMAdd( TOOL_SAMPLE_HOT_SPOT_OBJECT_ID, EF_DM_ROPE_DETECT );
+	ASSERT_NE( handle, 0u );
+	DMSetContextMask( handle, 0x1 );
+	DMSetStateChangeNotifyBits( handle, 0x2 );
+	DMRopeDetectParams params = { { box->mui32Tag, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF } };
+	DMSetParams( handle, &params );
+	body.mui32CurrentContext = 0x1;
+	body.mui32PhysicFlags |= EF_PHYSIC_DYNAMIC;
+	body.NormalizeFlags();
+	RwFrame* const frame = spot->GetFrame()->GetRwFrame();
+	for ( const u32 id : { TOOL_SAMPLE_OPEN_SPLINE_ID, TOOL_SAMPLE_LOOP_SPLINE_ID } ) {
+		SCOPED_TRACE( id );
+		u32 index = 0;
+		while ( index < gpoSplineMgr->GetNbSplines() && gpoSplineMgr->GetSpline( index )->mui16ID != id ) {
+			index++;
+		}
+		ASSERT_LT( index, gpoSplineMgr->GetNbSplines() );
+		// The box's centre moved onto a point of the spline.
+		body.moCollisionModel.PrecalcData();
+		DTVector3d point;
+		gpoSplineMgr->GetSpline( index )->GetPoint( 0, 0.5f, point );
+		const DTVector3d by = point - box->moPrimPos;
+		RwFrameTranslate( frame, DTAsRwV3d( &by ), rwCOMBINEPOSTCONCAT );
+		RwFrameUpdateObjects( frame );
+		gpoWorldMgr->Update( 1.0f / 60.0f );
+		DMRopeDetectData data = {};
+		DMGetData( handle, &data );
+		EXPECT_EQ( data.ui32SplineIndex, index );
+		EXPECT_EQ( data.ui32PrimTag, box->mui32Tag );
+		EXPECT_EQ( DMGetState( handle ), 0x2u );
+	}
+	// Notified once: the bit of value 2 stayed set from one spline to the
+	// other.
+	ASSERT_EQ( notes.size(), 1u );
+	EXPECT_EQ( notes[0].ui32State, 0x2u );
+	EXPECT_EQ( notes[0].ui32Changed, 0x2u );
 }
 
 TEST_F( EFLevelObjectsTest, ObjectsThatAnotherOwnerTookOutliveTheContainersTheyWereLoadedIn ) {
