@@ -173,9 +173,19 @@ TEST_F( EFDMProbeTest, AnExclusionSetByTheProbesOwnLogicNeverHitsItsBody ) {
 
 class EFDMLauncherTest : public EFDMProbeTest {
 protected:
+	// The bench empties the manager's type list without deleting what the
+	// test created there.
+	void TearDown() override {
+		for ( const s32 type : types ) {
+			moParticles->ParticleTypeDelete( type );
+		}
+		EFDMProbeTest::TearDown();
+	}
+
 	// An emitter of a run-time type (oriented or not) on a frame of its own.
 	s32 MakeEmitter( const bool oriented ) {
-		PLType* const type = static_cast<PLType*>( moParticles->GetType( moParticles->ParticleTypeCreate() ) );
+		types.push_back( moParticles->ParticleTypeCreate() );
+		PLType* const type = static_cast<PLType*>( moParticles->GetType( types.back() ) );
 		type->mui32Flags = oriented ? PL_TYPE_ORIENTED : 0;
 		const s32 id = moParticles->ParticleEmitterCreate( type->GetUID(), nullptr );
 		emitter = static_cast<PLEmitter*>( moParticles->GetEmitter( id ) );
@@ -209,6 +219,7 @@ protected:
 	EFCollisionStage					stage = {};
 	PLEmitter*							emitter = nullptr;
 	u32									handle = 0;
+	std::vector<s32>					types;
 };
 
 TEST_F( EFDMLauncherTest, ALaunchSitsOnTheHitFacingTheSurfaceWithUpAlongTheDirection ) {
