@@ -9,6 +9,8 @@
 #include "datatypes/maths/DTMatrix.h"
 #include "graphics3d/core/RwFrame.h"
 
+#include <cfloat>
+
 namespace {
 
 constexpr u32 NO_TAG			= 0xFFFFFFFF;
@@ -20,44 +22,6 @@ constexpr u32 POLYGON_DEFAULT	= 0x800;
 
 bool IsZero( const DTVector3d & v ) {
 	return v.x == 0.0f && v.y == 0.0f && v.z == 0.0f;
-}
-
-// The correction from c onto the polygon, its squared length into
-// distance2.
-DTVector3d CorrectionOnto( const EFEnvCollisionPrim & polygon, const DTVector3d & c, f32 & distance2 ) {
-	const EFEnvCollisionPrim::Plane * const edges = polygon.GetEdges();
-	const u32 count = DMPolygonVertexCount( polygon );
-	f32 largest = 0.0f;
-	u32 kept = 0;
-	for ( u32 i = 0; i < count; i++ ) {
-		const f32 v = edges[i].moNormal * c + edges[i].mfD;
-		if ( v > largest ) {
-			largest = v;
-			kept = i;
-		}
-	}
-	if ( largest == 0.0f ) {
-		const f32 h = polygon.moPlane.moNormal * c + polygon.moPlane.mfD;
-		distance2 = h * h;
-		return polygon.moPlane.moNormal * -h;
-	}
-	DTVector3d vj;
-	DTVector3d vk;
-	DMPolygonEdge( polygon, kept, &vj, &vk );
-	const DTVector3d a = vj - c;
-	const DTVector3d e = vk - vj;
-	const f32 ae = a * e;
-	const f32 ee = e * e;
-	DTVector3d candidate;
-	if ( ae > 0.0f ) {
-		candidate = a;
-	} else if ( ae < -ee ) {
-		candidate = a + e;
-	} else {
-		candidate = a - e * ( ae / ee );
-	}
-	distance2 = candidate * candidate;
-	return candidate;
 }
 
 }
@@ -148,8 +112,13 @@ void EFDMIKTwoJoints::PostColUpdate( EFCollisionStage * stage, f32 ) {
 			if ( limb.mpoPrim == nullptr ) {
 				continue;
 			}
-			f32 distance2 = 0.0f;
-			const DTVector3d candidate = CorrectionOnto( *polygon, limb.mpoPrim->moPrimPos, distance2 );
+			// The correction is the nearest point's offset from the centre.
+			DTVector3d candidate;
+			if ( EFCollisionStage_FindNearestPoint( *polygon, limb.mpoPrim->moPrimPos, FLT_MAX, &candidate ) ==
+				 CS_FINDNEARESTPOINT_TOOFAR ) {
+				continue;
+			}
+			const f32 distance2 = candidate * candidate;
 			if ( distance2 <= limb.mfBest ) {
 				limb.mfBest = distance2;
 				limb.moCorrection = candidate;
