@@ -220,7 +220,7 @@ u32 EFDMRopeSlide::PreColUpdate( EFDynamicPhysic &, const f32 dt ) {
 	}
 	// Swing.
 	mfSwingRate += ( targetSwing - mfSwingRate ) * dt * ( close ? mfSwingBlendHolding : mfSwingBlendOther );
-	mfSwingAngle = Clamp( mfSwingAngle + mfSwingRate * dt, -mfSwingLimit, mfSwingLimit );
+	mfSwingAngle = DMClampSymmetric( mfSwingAngle + mfSwingRate * dt, mfSwingLimit );
 
 	// Where the body hangs now.
 	const DTVector3d body = DMRow( RwFrameGetLTM( frame )->pos );
