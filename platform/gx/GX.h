@@ -223,16 +223,56 @@ constexpr u32 GX_PASSCLR	= 4;
 
 // TEV colour and alpha inputs, operations, biases, scales and outputs.
 constexpr u32 GX_CC_CPREV	= 0;
+constexpr u32 GX_CC_APREV	= 1;
+constexpr u32 GX_CC_C0		= 2;
+constexpr u32 GX_CC_A0		= 3;
+constexpr u32 GX_CC_C1		= 4;
+constexpr u32 GX_CC_A1		= 5;
+constexpr u32 GX_CC_C2		= 6;
+constexpr u32 GX_CC_A2		= 7;
 constexpr u32 GX_CC_TEXC	= 8;
+constexpr u32 GX_CC_TEXA	= 9;
 constexpr u32 GX_CC_RASC	= 10;
 constexpr u32 GX_CC_ONE		= 12;
+constexpr u32 GX_CC_KONST	= 14;
 constexpr u32 GX_CC_ZERO	= 15;
 constexpr u32 GX_CA_APREV	= 0;
+constexpr u32 GX_CA_A0		= 1;
+constexpr u32 GX_CA_A1		= 2;
+constexpr u32 GX_CA_A2		= 3;
+constexpr u32 GX_CA_TEXA	= 4;
+constexpr u32 GX_CA_RASA	= 5;
+constexpr u32 GX_CA_KONST	= 6;
 constexpr u32 GX_CA_ZERO	= 7;
 constexpr u32 GX_TEV_ADD	= 0;
+constexpr u32 GX_TEV_SUB	= 1;
 constexpr u32 GX_TB_ZERO	= 0;
 constexpr u32 GX_CS_SCALE_1	= 0;
+constexpr u32 GX_CS_SCALE_2	= 1;
+constexpr u32 GX_CS_SCALE_4	= 2;
+constexpr u32 GX_CS_DIVIDE_2	= 3;
 constexpr u32 GX_TEVPREV	= 0;
+constexpr u32 GX_TEVREG0	= 1;
+constexpr u32 GX_TEVREG1	= 2;
+constexpr u32 GX_TEVREG2	= 3;
+
+// Constant colours, their selectors and the swap tables.
+constexpr u32 GX_KCOLOR0		= 0;
+constexpr u32 GX_KCOLOR1		= 1;
+constexpr u32 GX_KCOLOR2		= 2;
+constexpr u32 GX_KCOLOR3		= 3;
+constexpr u32 GX_TEV_KCSEL_K0	= 0x0C;		// K0 to K3 as colours: 0x0C + k
+constexpr u32 GX_TEV_KCSEL_K0_R	= 0x10;		// channel c of Kk: 0x10 + 4c + k
+constexpr u32 GX_TEV_KASEL_K0_R	= 0x10;		// channel c of Kk as alpha: 0x10 + 4c + k
+constexpr u32 GX_TEV_KASEL_K0_A	= 0x1C;
+constexpr u32 GX_TEV_SWAP0		= 0;
+constexpr u32 GX_TEV_SWAP1		= 1;
+constexpr u32 GX_TEV_SWAP2		= 2;
+constexpr u32 GX_TEV_SWAP3		= 3;
+constexpr u32 GX_CH_RED			= 0;
+constexpr u32 GX_CH_GREEN		= 1;
+constexpr u32 GX_CH_BLUE		= 2;
+constexpr u32 GX_CH_ALPHA		= 3;
 
 // Texture-coordinate generation.
 constexpr u32 GX_TG_MTX3x4	= 0;
@@ -373,6 +413,7 @@ void		GXColor1x8( u8 index );
 void		GXColor1x16( u16 index );
 void		GXTexCoord2f32( f32 s, f32 t );
 void		GXTexCoord2s16( s16 s, s16 t );
+void		GXTexCoord2u16( u16 s, u16 t );
 void		GXTexCoord1x8( u8 index );
 void		GXTexCoord1x16( u16 index );
 void		GXMatrixIndex1u8( u8 index );

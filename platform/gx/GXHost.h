@@ -294,6 +294,19 @@ u64									GXHostGpuProgress();
 u32									GXHostCopySerial( const void* xfb );
 u32									GXHostCopiesExecuted();
 
+// The texture environment as the GPU computes it, over the recorded
+// state: 8-bit texture inputs, signed 10-bit registers, each stage
+// d +/- ((255 - c) a + c b) / 255, then bias, scale and clamp (0..255, or
+// -1024..1023 without clamp), constant selectors and swap tables. Takes
+// the colour each texture map gives at the pixel and returns the result
+// register clamped to 0..255.
+GXColor								GXHostTevEvaluate( const GXHostRenderState& state, const GXColor mapColours[GX_MAX_TEXMAP] );
+// Renders the newest quad of the log through its TEV stages into width x
+// height RGB bytes, rows top first, black outside the quad. Each stage's
+// map (intensity 8, tiled) is sampled bilinearly at the pixel centre's
+// coordinates, clamped at the edges. False when the log holds no quad.
+bool								GXHostRenderLastQuad( u32 width, u32 height, std::vector<u8>* rgb );
+
 // Embedded frame buffer: tests fill rectangles with an ARGB colour.
 void								GXHostFillEfb( u32 x, u32 y, u32 width, u32 height, u32 argb );
 

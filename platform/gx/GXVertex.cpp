@@ -300,6 +300,7 @@ void GXColor1x8( const u8 index ) { Put( { index } ); }
 void GXColor1x16( const u16 index ) { Put16( index ); }
 void GXTexCoord2f32( const f32 s, const f32 t ) { PutF32( s ); PutF32( t ); }
 void GXTexCoord2s16( const s16 s, const s16 t ) { Put16( static_cast<u16>( s ) ); Put16( static_cast<u16>( t ) ); }
+void GXTexCoord2u16( const u16 s, const u16 t ) { Put16( s ); Put16( t ); }
 void GXTexCoord1x8( const u8 index ) { Put( { index } ); }
 void GXTexCoord1x16( const u16 index ) { Put16( index ); }
 void GXMatrixIndex1u8( const u8 index ) { Put( { index } ); }

@@ -2,6 +2,7 @@
 
 #include "platform/host/HostClock.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -134,7 +135,9 @@ void HostAdvanceTime( const s64 deltaTicks ) {
 	HostClockSet( target );
 }
 
-void HostIdle() {
+namespace {
+
+void IdleTurn( const s64 cap ) {
 	++idleCount;
 	const s32 index = FindEarliest();
 	if ( HostClockIsVirtual() ) {
@@ -150,15 +153,30 @@ void HostIdle() {
 				step = 0;
 			}
 		}
-		HostAdvanceTime( step );
+		HostAdvanceTime( step < cap ? step : cap );
 		return;
 	}
-	if ( index >= 0 && events[index].dueTick > HostClockNow() ) {
-		HostClockSleepUntil( events[index].dueTick );
-	} else if ( index < 0 ) {
-		HostClockSleepUntil( HostClockNow() + HOST_IDLE_STEP_TICKS );
+	s64 until = HostClockNow() + HOST_IDLE_STEP_TICKS;
+	if ( index >= 0 ) {
+		until = events[index].dueTick;
+	}
+	if ( until > HostClockNow() + cap ) {
+		until = HostClockNow() + cap;
+	}
+	if ( until > HostClockNow() ) {
+		HostClockSleepUntil( until );
 	}
 	HostDeliverEvents();
+}
+
+}	// namespace
+
+void HostIdle() {
+	IdleTurn( INT64_MAX );
+}
+
+void HostIdleAtMost( const s64 maxTicks ) {
+	IdleTurn( maxTicks > 0 ? maxTicks : HOST_IDLE_STEP_TICKS );
 }
 
 u64 HostIdleCount() {

@@ -56,6 +56,12 @@ void HostDeliverEvents();
 // waits) and delivers; on the real clock it sleeps briefly and delivers.
 void HostIdle();
 
+// HostIdle for a wait that ends at a time of its own: on the virtual clock
+// the jump is at most maxTicks (0 or less: the idle step), so a deadline
+// between two events is met closely; on the real clock the sleep is capped
+// the same way. Delivery is HostIdle's.
+void HostIdleAtMost( s64 maxTicks );
+
 // Ticks the virtual clock moves when an idle turn finds nothing pending (1 ms).
 constexpr s64 HOST_IDLE_STEP_TICKS = 40500;
 

@@ -107,4 +107,11 @@ void	DCStoreRangeNoSync( void* address, u32 bytes );
 void	DCInvalidateRange( void* address, u32 bytes );
 void	ICInvalidateRange( void* address, u32 bytes );
 
+// Bytes of the locked cache: fast scratch memory the decoder kernels use.
+constexpr u32 LC_BYTES = 16 * 1024;
+
+// Turns the locked cache on and returns its start: on the host a block of
+// LC_BYTES, 32-byte aligned, the same for the whole run.
+void*	LCEnable();
+
 #endif

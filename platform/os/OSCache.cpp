@@ -9,3 +9,8 @@ void DCStoreRange( void*, u32 ) {}
 void DCStoreRangeNoSync( void*, u32 ) {}
 void DCInvalidateRange( void*, u32 ) {}
 void ICInvalidateRange( void*, u32 ) {}
+
+void* LCEnable() {
+	alignas( 32 ) static u8 lockedCache[LC_BYTES];
+	return lockedCache;
+}

@@ -5,7 +5,7 @@
    and moves for a while, and the spawner makes one copy of the latent
    template and kills it some frames later; it also makes a simple-input
    configuration whose A button it counts and a timer that loads the
-   level again once, and records, stops or replays a demo when a demo
+   level again once, after the movie MOVIES\IP, and records, stops or replays a demo when a demo
    command waits in the persistent buffer. The box object jumps onto the
    hot spot (a platform) through the physics table and casts a ray down
    when it lands; its plug-in module runs the state function once more in
@@ -15,6 +15,9 @@
 #include "framework/logic/api/LogicModuleAPI.h"
 
 #include "tools/logic/sample/sampletuning.h"
+
+/* The level change's flag that plays its movie first. */
+#define SAMPLE_TRANSITION_MOVIE 0x2u
 
 static char gTuningName[] = SAMPLE_TUNING_NAME;
 
@@ -36,6 +39,8 @@ static char gResourceFile[] = SAMPLE_RESOURCE_FILE;
 static char gSameLevelPath[] = "";
 static char gDemoFile[] = SAMPLE_DEMO_FILE;
 static char gNoLevel[] = "";
+static char gReloadMovie[] = "\\MOVIES\\IP";
+static stleveltransitionparams gReloadTransition;
 static char gRayLine[] = "SAMPLEOBJ: the box landed; the ray down hits 0x%08X\n";
 
 static s32 OnButtonA( void * data ) {
@@ -52,7 +57,9 @@ static s32 OnTimer( void * data ) {
 	gExtra->TimerPause( (u32)(uintptr_t)data, 1 );
 	if ( reload != 0 && reload->reloaded == 0 ) {
 		reload->reloaded = 1;
-		gGame->LoadLevel( gSameLevelPath, gResourceFile, 0 );
+		gReloadTransition.muiTransitionFlags = SAMPLE_TRANSITION_MOVIE;
+		gReloadTransition.mszVideoName = gReloadMovie;
+		gGame->LoadLevel( gSameLevelPath, gResourceFile, &gReloadTransition );
 	}
 	return 0;
 }
