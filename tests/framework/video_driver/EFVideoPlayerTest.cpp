@@ -166,12 +166,41 @@ TEST_F( VideoTest, AMovieThatCannotBeOpenedReturnsAtOnce ) {
 	EXPECT_GT( GXHostCopiesExecuted(), copies );
 }
 
-TEST_F( VideoTest, ReadBuffersThatCannotBeAllocatedHaltTheSystem ) {
-	std::vector<u8> movie = BuildMovie( MovieSpec() );
-	DTWriteBE32( movie.data() + LARGEST_FRAME_AT, 0x7FFF0000 );
-	EXPECT_THROW( Play( "MOVIES\\HUGE", movie ), std::runtime_error );
-	ASSERT_EQ( EFCoreTestSeen().panics.size(), 1u );
-	EXPECT_EQ( EFCoreTestSeen().panics[0], "EFVideoPlayerGC:284:*** VIDSimpleAllocDVDBuffers failed!\n" );
+TEST_F( VideoTest, BuffersOrADecoderThatCannotBeAllocatedHaltTheSystem ) {
+	struct Row {
+		u32			left;		// the heaps are filled down to blocks of this size
+		bool		loadBlock;	// the load allocator's block taken too
+		const char*	panic;
+	};
+	const Row rows[] = {
+		{ 32, true, "EFVideoPlayerGC:284:*** VIDSimpleAllocDVDBuffers failed!\n" },
+		{ 4096, false, "EFVideoPlayerGC:287:*** VIDSimpleCreateDecoder failed!\n" },
+	};
+	ASSERT_TRUE( disc.WriteFile( "MOVIES/FULL.vid", BuildMovie( MovieSpec() ) ) );
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.left );
+		EFCoreTestSeen().panics.clear();
+		std::vector<void*> blocks;
+		for ( u32 size = 1u << 20; size >= row.left; size /= 2 ) {
+			while ( void* const block = row.loadBlock ? MMLoadMalloc( size ) : nullptr ) {
+				blocks.push_back( block );
+			}
+			while ( void* const block = MMMalloc( size ) ) {
+				blocks.push_back( block );
+			}
+		}
+		EXPECT_THROW( PlayName( "MOVIES\\FULL" ), std::runtime_error );
+		for ( void* const block : blocks ) {
+			MMFree( block );
+		}
+		ASSERT_EQ( EFCoreTestSeen().panics.size(), 1u );
+		EXPECT_EQ( EFCoreTestSeen().panics[0], row.panic );
+		// What a halted system leaves is taken down by hand.
+		delete gpoVideoCamera;
+		gpoVideoCamera = nullptr;
+		VIDSimpleFreeDVDBuffers( MMFree );
+		VIDSimpleClose();
+	}
 }
 
 TEST_F( VideoTest, TeardownRunsInOrderWithInterruptsOffAroundTheFrees ) {
@@ -237,9 +266,9 @@ TEST_F( VideoTest, DiscTroubleEndsTheMovieThroughTheTeardown ) {
 		VideoReports().clear();
 		GXHostClearLog();
 		ASSERT_TRUE( disc.WriteFile( "MOVIES/DISC.vid", movie ) );
-		// The header reads come first: three of them.
+		// The header reads come first: four of them.
 		if ( row.failedRead != 0 ) {
-			ASSERT_TRUE( DVDHostScriptFailedRead( row.failedRead + 3 ) );
+			ASSERT_TRUE( DVDHostScriptFailedRead( row.failedRead + 4 ) );
 		}
 		PlayName( "MOVIES\\DISC" );
 		EXPECT_EQ( Flat().decoded, row.decoded );

@@ -16,7 +16,7 @@
 namespace {
 
 s32 Clamp255( const f64 v ) {
-	return static_cast<s32>( std::clamp( std::floor( v ), 0.0, 255.0 ) );
+	return static_cast<s32>( std::clamp( std::round( v ), 0.0, 255.0 ) );
 }
 
 // The conversion the stages are meant to compute.
@@ -129,7 +129,8 @@ TEST_F( VIDSimpleDrawTest, TheStagesComputeTheConversion ) {
 				const GXColor want = Expected( y, u, v );
 				SCOPED_TRACE( std::to_string( y ) + " " + std::to_string( u ) + " " + std::to_string( v ) );
 				EXPECT_NEAR( got.r, want.r, 2 );
-				EXPECT_NEAR( got.g, want.g, 2 );
+				// Green passes three rounded stages before the doubling.
+				EXPECT_NEAR( got.g, want.g, 3 );
 				EXPECT_NEAR( got.b, want.b, 2 );
 			}
 		}
@@ -156,7 +157,8 @@ TEST_F( VIDSimpleDrawTest, ACorpusFrameDrawsAsItsPicture ) {
 	ASSERT_TRUE( disc.WriteFile( "MOVIES/IP.vid", movie ) );
 	ASSERT_EQ( VIDSimpleOpen( "MOVIES/IP.vid", 0 ), 1 );
 	ASSERT_EQ( VIDSimpleAllocDVDBuffers( MMMalloc ), 1 );
-	ASSERT_EQ( VIDSimpleCreateDecoder( MMMalloc, MMFree, nullptr, 1 ), 1 );
+	// Without reordering the first picture comes with the first frame.
+	ASSERT_EQ( VIDSimpleCreateDecoder( MMMalloc, MMFree, nullptr, 0 ), 1 );
 	ASSERT_EQ( VIDSimpleLoadStart( 0 ), 1 );
 	ASSERT_EQ( VIDSimpleDecode(), 1 );
 	ASSERT_NE( player.image, nullptr );
@@ -174,13 +176,29 @@ TEST_F( VIDSimpleDrawTest, ACorpusFrameDrawsAsItsPicture ) {
 	const u8* const py = yuv.data();
 	const u8* const pu = py + w * h;
 	const u8* const pv = pu + w * h / 4;
+	// Chroma between its texels: bilinear at the pixel centre, edges held.
+	auto chroma = [&]( const u8* plane, const u32 x, const u32 y ) {
+		const f64 cx = x / 2.0 - 0.25;
+		const f64 cy = y / 2.0 - 0.25;
+		const s32 x0 = static_cast<s32>( std::floor( cx ) );
+		const s32 y0 = static_cast<s32>( std::floor( cy ) );
+		auto at = [&]( s32 px, s32 pyy ) {
+			px = std::clamp( px, 0, static_cast<s32>( w / 2 ) - 1 );
+			pyy = std::clamp( pyy, 0, static_cast<s32>( h / 2 ) - 1 );
+			return static_cast<f64>( plane[pyy * ( w / 2 ) + px] );
+		};
+		const f64 fx = cx - x0;
+		const f64 fy = cy - y0;
+		const f64 top = at( x0, y0 ) * ( 1 - fx ) + at( x0 + 1, y0 ) * fx;
+		const f64 bottom = at( x0, y0 + 1 ) * ( 1 - fx ) + at( x0 + 1, y0 + 1 ) * fx;
+		return static_cast<s32>( std::lround( top * ( 1 - fy ) + bottom * fy ) );
+	};
 	u32 far = 0;
 	for ( u32 y = 0; y < h; y++ ) {
 		for ( u32 x = 0; x < w; x++ ) {
-			const GXColor want = Expected( py[y * w + x], pu[( y / 2 ) * ( w / 2 ) + x / 2], pv[( y / 2 ) * ( w / 2 ) + x / 2] );
+			const GXColor want = Expected( py[y * w + x], chroma( pu, x, y ), chroma( pv, x, y ) );
 			const u8* const got = rgb.data() + ( y * w + x ) * 3;
-			// Chroma is sampled between its texels, not repeated.
-			far += std::abs( got[0] - want.r ) > 24 || std::abs( got[1] - want.g ) > 24 || std::abs( got[2] - want.b ) > 24;
+			far += std::abs( got[0] - want.r ) > 3 || std::abs( got[1] - want.g ) > 3 || std::abs( got[2] - want.b ) > 3;
 		}
 	}
 	EXPECT_LT( far, w * h / 50 ) << "pixels far from the reference";
@@ -194,7 +212,8 @@ TEST_F( VIDSimpleDrawTest, ACorpusFrameDrawsAsItsPicture ) {
 			p[3] = 255;
 		}
 	}
-	EXPECT_NE( RtBMPImageWrite( image, "MOVIEFRAME.BMP" ), nullptr );
+	const std::filesystem::path file = disc.WriteFolder() / "MOVIEFRAME.BMP";
+	EXPECT_NE( RtBMPImageWrite( image, file.c_str() ), nullptr );
 	RwImageDestroy( image );
-	EXPECT_EQ( std::filesystem::file_size( disc.WriteFolder() / "MOVIEFRAME.BMP" ), 54u + w * h * 3 );
+	EXPECT_EQ( std::filesystem::file_size( file ), 54u + w * h * 3 );
 }

@@ -194,11 +194,11 @@ protected:
 							[&]( const VideoReport& r ) { return r.text.find( text ) != std::string::npos; } );
 	}
 
-	// The quads drawn in the frames the log keeps.
+	// The movie quads drawn in the frames the log keeps.
 	static std::vector<const GXHostDraw*> Quads() {
 		std::vector<const GXHostDraw*> quads;
 		for ( const GXHostDraw* draw : Draws() ) {
-			if ( draw->primitive == GX_QUADS ) {
+			if ( draw->primitive == GX_QUADS && draw->state.numTevStages == 6 ) {
 				quads.push_back( draw );
 			}
 		}

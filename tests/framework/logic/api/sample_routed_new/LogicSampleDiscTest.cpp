@@ -43,6 +43,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -468,11 +470,18 @@ TEST_F( LogicApiSampleDiscTest, ADemoTheSampleRecordsReplaysFrameByFrameWithoutT
 TEST_F( LogicApiSampleDiscTest, TheSampleLoadsItsLevelAgainOnceAfterTenSecondsAndHearsTheAButton ) {
 	constexpr u32 FRAMES = 720;
 	ASSERT_NO_FATAL_FAILURE( Boot( FRAMES ) );
+	// The reload plays the corpus movie first.
+	std::ifstream movie( std::string( ENGINE_TEST_DATA_DIR ) + "/movie/ip.vid", std::ios::binary );
+	ASSERT_TRUE( disc.WriteFile( "MOVIES/IP.vid", std::vector<u8>( std::istreambuf_iterator<char>( movie ), std::istreambuf_iterator<char>() ) ) );
 	// A on the first controller for a while after the reload (which ends
-	// near retrace 690, its sound banks included).
+	// near retrace 740, the movie and its sound banks included).
 	PADHostReset();
-	ASSERT_TRUE( PADHostParseScript( "700 0 A 0 0 0 0 0 0\n715 0 0 0 0 0 0 0 0\n" ) );
+	ASSERT_TRUE( PADHostParseScript( "750 0 A 0 0 0 0 0 0\n765 0 0 0 0 0 0 0 0\n" ) );
 	gpoEngineController->MainLoop();
+	EXPECT_STREQ( EFVideoPlayer::GetInstance()->mszVideoPath, "MOVIES/IP.vid" );
+	const std::vector<std::string>& reports = EFCoreTestSeen().reports;
+	EXPECT_NE( std::find( reports.begin(), reports.end(), "VIDSimpleClose()\n" ), reports.end() );
+	EXPECT_EQ( std::count( reports.begin(), reports.end(), "*** VIDSimpleDecode failed to decode video data\n" ), 0 );
 
 	EXPECT_EQ( gpoRessourcesMgr->GetLoadCount(), 2u );
 	const SampleReload* const reload = static_cast<const SampleReload*>(
