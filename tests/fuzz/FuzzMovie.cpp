@@ -1,12 +1,14 @@
 /*
 	Movies: a movie file through open and the read-ahead reader, played to
-	its end as the player loop plays it; and compact MPEG-4 pictures through
+	its end as the player loop plays it, its sound staged by the movie
+	audio; and compact MPEG-4 pictures through
 	the decoder, made once per input at the stream's picture size.
 */
 #include "FuzzTarget.h"
 
 #include "datatypes/base/DTByteOrder.h"
 #include "datatypes/file/DTConsoleReset.h"
+#include "framework/video/EFVideoAudio.h"
 #include "platform/dvd/DVDHost.h"
 #include "platform/host/HostEventQueue.h"
 #include "platform/os/OSHost.h"
@@ -55,7 +57,10 @@ s32 TouchPicture( M4Decoder*, const u8* data, const u32 size, VIDImage** ) {
 
 s32 TouchSound( const u8* data, const u32 size ) {
 	Touch( data, size );
-	return 0;
+	return VIDSimpleAudioDecode( data, size );
+}
+
+void NoFree( void* ) {
 }
 
 void* SlotAlloc( const u32 size ) {
@@ -88,6 +93,7 @@ void PlayMovie( const u8* data, const size_t size ) {
 	const VIDVideoDecodeSink previousVideo = VIDSimpleSetVideoDecodeSink( TouchPicture );
 	const VIDAudioDecodeSink previousAudio = VIDSimpleSetAudioDecodeSink( TouchSound );
 	if ( VIDSimpleOpen( "MOVIES/FUZZ.VID", 0 ) == 1 ) {
+		VIDSimpleInitAudioDecoder( nullptr );
 		if ( VIDSimpleAllocDVDBuffers( SlotAlloc ) == 1 && VIDSimpleLoadStart( 0 ) == 1 ) {
 			for ( u32 turn = 0; turn < PLAYER_TURNS; turn++ ) {
 				VIDSimpleDecode();
@@ -100,6 +106,7 @@ void PlayMovie( const u8* data, const size_t size ) {
 			}
 		}
 		VIDSimpleLoadStop();
+		VIDSimpleExitAudioDecoder( NoFree );
 		VIDSimpleFreeDVDBuffers( SlotFree );
 		VIDSimpleClose();
 	}
