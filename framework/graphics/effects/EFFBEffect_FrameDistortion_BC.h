@@ -17,6 +17,7 @@
 #define EF_FB_EFFECT_FRAME_DISTORTION_BC_H
 
 #include "framework/graphics/effects/EFFBEffect.h"
+#include "framework/logic/api/LogicTableFBEffects.h"
 #include "graphics3d/core/RwMatrix.h"
 
 class EFGameObject;
@@ -24,13 +25,6 @@ class EFGameObject;
 constexpr u32 EF_FB_EFFECT_FRAME_DISTORTION	= 2;
 constexpr u32 EF_FB_NO_OBJECT				= 0xFFFFFFFF;
 
-// The type-2 parameter block, in the caller's native layout.
-struct EFFBDistortionParams {
-	u32			ui32First;
-	u32			ui32ObjectId;
-	u32			ui32Lod;
-	DTMatrix*	pMatrix;
-};
 
 class EFFBEffect_FrameDistortion_BC : public EFFBEffect {
 public:

@@ -22,6 +22,21 @@ extern "C" {
 #define LOGIC_API_FBEFFECTS_SLOTS		21
 #define LOGIC_API_FBEFFECTS_PAD_SLOTS	16
 
+// Parameters of a frame distortion (effect type 2), in the module's own
+// layout: the object whose model distorts the frame, its level of detail
+// and an optional matrix copied by the effect.
+typedef struct EFFBDistortionParams {
+	u32								ui32First;
+	u32								ui32ObjectId;
+	u32								ui32Lod;
+	DTMatrix *						pMatrix;
+} EFFBDistortionParams;
+
+LOGIC_API_SIZE( EFFBDistortionParams, LOGIC_API_BY_POINTER( 16, 24 ) );
+LOGIC_API_FIELD( EFFBDistortionParams, ui32ObjectId, 4 );
+LOGIC_API_FIELD( EFFBDistortionParams, ui32Lod, 8 );
+LOGIC_API_FIELD( EFFBDistortionParams, pMatrix, LOGIC_API_BY_POINTER( 12, 16 ) );
+
 struct _api_fbeffects {
 	u32								( *Create )( u32 type, u32 flags );
 	void							( *Destroy )( u32 handle );
