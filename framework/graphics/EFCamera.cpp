@@ -3,6 +3,7 @@
 #include "datatypes/maths/DTFrame.h"
 #include "framework/core/world/EFInstanceFlags.h"
 #include "framework/graphics/EFGraphicsMgr.h"
+#include "framework/graphics/effects/EFFrameLender.h"
 #include "graphics3d/core/RwCamera.h"
 #include "graphics3d/core/RwFrame.h"
 #include "graphics3d/core/RwFrameSync.h"
@@ -115,20 +116,12 @@ void EFCamera::ReleaseLender( const u32 lenderId ) {
 	if ( lenderId == EF_CAMERA_NO_LENDER || mui32LenderId != lenderId ) {
 		return;
 	}
-	DTFrame* const lent = mpFrame;
 	mui32LenderId = EF_CAMERA_NO_LENDER;
-	mpFrame = nullptr;
-	muiPosFlags &= ~EF_POS_OWNS_FRAME;
-	if ( lent == nullptr || CreateFrame( nullptr ) == nullptr ) {
-		if ( mpoRwCamera != nullptr ) {
-			_rwObjectHasFrameSetFrame( &mpoRwCamera->object, nullptr );
-		}
-		return;
-	}
-	RwFrame* const own = mpFrame->GetRwFrame();
-	own->modelling = *RwFrameGetLTM( lent->GetRwFrame() );
+	DTFrame* const own = EFOwnFrameInPlace( *this );
 	if ( mpoRwCamera != nullptr ) {
-		_rwObjectHasFrameSetFrame( &mpoRwCamera->object, own );
+		_rwObjectHasFrameSetFrame( &mpoRwCamera->object, own != nullptr ? own->GetRwFrame() : nullptr );
+		if ( own != nullptr ) {
+			RwFrameUpdateObjects( own->GetRwFrame() );
+		}
 	}
-	RwFrameUpdateObjects( own );
 }

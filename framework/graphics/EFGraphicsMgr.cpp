@@ -9,6 +9,7 @@
 #include "framework/graphics/EFSlideShow.h"
 #include "framework/graphics/effects/EFBillboardMgr.h"
 #include "framework/graphics/effects/EFFBEffectMgr.h"
+#include "framework/graphics/effects/EFFrameLender.h"
 #include "framework/graphics/effects/EFLensFlareFX.h"
 #include "framework/graphics/effects/EFMotionTrailMgr.h"
 #include "framework/graphics/effects/EFProjectorMgr.h"
@@ -181,6 +182,7 @@ void EFGraphicsMgr::DestroyCamera( const u32 id ) {
 		gpoWorldMgr->RemoveCameraInstance( camera );
 	}
 	mpoCameras[id & CAMERA_SLOT_MASK] = nullptr;
+	EFReleaseFrameLender( camera->GetUID() );
 	camera->Terminate();
 	delete camera;
 	mui32CameraCount--;

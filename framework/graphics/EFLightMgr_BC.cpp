@@ -1,6 +1,7 @@
 #include "framework/graphics/EFLightMgr_BC.h"
 
 #include "framework/graphics/EFLight.h"
+#include "framework/graphics/effects/EFFrameLender.h"
 
 namespace {
 
@@ -88,6 +89,7 @@ void EFLightMgr_BC::DestroyLight( EFLight* const target ) {
 	if ( light == nullptr ) {
 		return;
 	}
+	EFReleaseFrameLender( light->GetUID() );
 	CountOf( light->muiKind )--;
 	if ( previous == nullptr ) {
 		moLights.mpFirst = light->mpNextLight;

@@ -1,5 +1,6 @@
 #include "framework/graphics/effects/EFProjectorMgr_BC.h"
 
+#include "framework/graphics/effects/EFFrameLender.h"
 #include "framework/graphics/effects/EFObjectEntryList.h"
 #include "framework/graphics/effects/EFProjector.h"
 
@@ -26,6 +27,8 @@ EFProjector * EFProjectorMgr_BC::CreateProjector() {
 		delete projector;
 		return nullptr;
 	}
+	// Its id is its handle, the name its borrowers record as their lender.
+	projector->SetUID( projector->GetHandle() );
 	muiNextValidHandle++;
 	muiProjectorCount++;
 	return projector;
@@ -41,6 +44,7 @@ void EFProjectorMgr_BC::DestroyProjector( const u32 handle ) {
 	if ( projector == nullptr ) {
 		return;
 	}
+	EFReleaseFrameLender( handle );
 	moProjectors.Remove( handle );
 	delete projector;
 	muiProjectorCount--;

@@ -6,6 +6,7 @@
 #include "framework/core/world/EFGameObject.h"
 #include "framework/core/world/EFWorld.h"
 #include "framework/graphics/EFCamera.h"
+#include "framework/graphics/effects/EFFrameLender.h"
 #include "graphics3d/core/RwFrame.h"
 
 namespace {
@@ -69,15 +70,6 @@ void EFSprite::ReleaseLender( const u32 lenderId ) {
 	if ( lenderId == EF_SPRITE_NO_LENDER || mui32LenderId != lenderId ) {
 		return;
 	}
-	DTFrame* const lent = mpFrame;
 	mui32LenderId = EF_SPRITE_NO_LENDER;
-	// The borrowed pointer is dropped, never destroyed.
-	mpFrame = nullptr;
-	muiPosFlags &= ~EF_POS_OWNS_FRAME;
-	if ( lent == nullptr || CreateFrame( nullptr ) == nullptr ) {
-		return;
-	}
-	RwFrame* const own = mpFrame->GetRwFrame();
-	own->modelling = *RwFrameGetLTM( lent->GetRwFrame() );
-	RwFrameUpdateObjects( own );
+	EFOwnFrameInPlace( *this );
 }

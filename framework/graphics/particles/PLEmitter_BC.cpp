@@ -9,6 +9,7 @@
 #include "framework/graphics/EFCamera.h"
 #include "framework/graphics/EFCameraFrustum.h"
 #include "framework/graphics/EFGraphicsMgr.h"
+#include "framework/graphics/effects/EFFrameLender.h"
 #include "framework/graphics/particles/PLMgr.h"
 #include "framework/graphics/particles/PLType.h"
 #include "framework/logic/EFGameLogicMgr.h"
@@ -132,6 +133,14 @@ void PLEmitter_BC::Start( const u32 repeat ) {
 	mui8Running = 1;
 	mui32Flags &= ~PL_EMITTER_FROZEN;
 	mui8Repeat = repeat != 0 ? 1 : 0;
+}
+
+void PLEmitter_BC::ReleaseLender( const u32 lenderId ) {
+	if ( lenderId == PL_NO_LENDER || mui32LenderId != lenderId ) {
+		return;
+	}
+	mui32LenderId = PL_NO_LENDER;
+	EFOwnFrameInPlace( *this );
 }
 
 void PLEmitter_BC::Reset() {

@@ -48,6 +48,9 @@ constexpr u32 PL_EMITTER_BLOCK_SIZE				= 152;
 // Notify target of no one.
 constexpr u32 PL_NO_TARGET						= 0xFFFFFFFF;
 
+// Lender of an emitter on a frame of its own.
+constexpr u32 PL_NO_LENDER						= 0xFFFFFFFF;
+
 class PLEmitter_BC : public EFPosData {
 public:
 							PLEmitter_BC();
@@ -84,6 +87,9 @@ public:
 	// Whether any active camera sees the emitter; tells the notify target
 	// when that changes.
 	void					UpdateClippingState();
+	// An emitter on a frame lent by lenderId takes a frame of its own in
+	// the same place.
+	void					ReleaseLender( u32 lenderId );
 
 	PLEmitter *				mpoNext = nullptr;
 	u32						mui32Flags;
@@ -101,6 +107,7 @@ public:
 	EFPlane					moPlanes[2];
 	f32						mfBounce[2];
 	f32						mfClipRadius;
+	u32						mui32LenderId = PL_NO_LENDER;
 
 private:
 	// The frame's world matrix, or null without a frame.

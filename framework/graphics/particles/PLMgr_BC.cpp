@@ -6,6 +6,7 @@
 #include "datatypes/memory/MMMemory.h"
 #include "datatypes/persist/DTBasePersistStream.h"
 #include "framework/core/world/EFGameObject.h"
+#include "framework/graphics/effects/EFFrameLender.h"
 #include "graphics3d/core/RwFrame.h"
 #include "graphics3d/core/RwRenderState.h"
 
@@ -210,6 +211,10 @@ s32 PLMgr_BC::ParticleTypeDelete( const s32 id ) {
 	if ( type == nullptr ) {
 		return PL_UNKNOWN_TYPE;
 	}
+	for ( PLEmitter * emitter = static_cast<PLType *>( type )->moEmitters.GetFirst(); emitter != nullptr;
+		  emitter = emitter->mpoNext ) {
+		EFReleaseFrameLender( emitter->GetUID() );
+	}
 	DeleteType( static_cast<PLType *>( type ) );
 	return PL_OK;
 }
@@ -236,6 +241,7 @@ s32 PLMgr_BC::ParticleEmitterDelete( const s32 id ) {
 	if ( emitter == nullptr ) {
 		return PL_UNKNOWN_EMITTER;
 	}
+	EFReleaseFrameLender( emitter->GetUID() );
 	DeleteEmitter( emitter );
 	return PL_OK;
 }
@@ -263,6 +269,7 @@ u32 PLMgr_BC::DestroyAttachedEmitters( const u32 objectId ) {
 		while ( emitter != nullptr ) {
 			PLEmitter * const next = emitter->mpoNext;
 			if ( emitter->mui32OwnerId == objectId ) {
+				EFReleaseFrameLender( emitter->GetUID() );
 				DeleteEmitter( emitter );
 				count++;
 			}
@@ -332,4 +339,12 @@ void PLMgr_BC::Render() {
 	}
 	PLEmitter::EndRender();
 	RwRenderStateSet( RS_FOG_ENABLE, fog );
+}
+
+void PLMgr_BC::ReleaseLender( const u32 lenderId ) {
+	for ( PLType * type = moTypeList.GetFirst(); type != nullptr; type = type->mpoNext ) {
+		for ( PLEmitter * emitter = type->moEmitters.GetFirst(); emitter != nullptr; emitter = emitter->mpoNext ) {
+			emitter->ReleaseLender( lenderId );
+		}
+	}
 }

@@ -75,6 +75,8 @@ public:
 	s32						ParticleEmitterSetType( s32 emitter, s32 type );
 	// Deletes the emitters attached to the object; their number.
 	u32						DestroyAttachedEmitters( u32 objectId );
+	// Emitters on a frame lent by lenderId take frames of their own.
+	void					ReleaseLender( u32 lenderId );
 
 	void					Update( f32 dt );
 	void					Render();

@@ -5,6 +5,8 @@
 #include "datatypes/maths/DTFrame.h"
 #include "framework/core/world/EFGameObject.h"
 #include "framework/core/world/EFWorld.h"
+#include "framework/graphics/EFCamera.h"
+#include "framework/graphics/effects/EFSprite.h"
 #include "framework/graphics/effects/EFBillboardMgr.h"
 #include "framework/graphics/particles/PLEmitter.h"
 #include "framework/graphics/particles/PLMgr.h"
@@ -23,6 +25,9 @@ constexpr s32 HANDLER_ALREADY_SET	= 4;
 constexpr u32 OWN_FRAME_JOINT		= 0x7FFFFFFF;
 constexpr u32 GAME_OBJECT_ALIAS		= 0x2A;
 constexpr u32 DEFAULT_BUDGET		= 500;
+constexpr u32 CAMERA_KIND			= 0x10;
+constexpr u32 EMITTER_KIND			= 0x2E;
+constexpr u32 SPRITE_KIND			= 0x4C;
 
 PLType_BC * Type( const s32 id ) {
 	return gpoPLParticleMgr != nullptr ? gpoPLParticleMgr->GetType( id ) : nullptr;
@@ -45,6 +50,30 @@ void DropFrame( PLEmitter_BC & emitter ) {
 	}
 	emitter.mpFrame = nullptr;
 	emitter.muiPosFlags &= ~EF_POS_OWNS_FRAME;
+	emitter.mui32LenderId = PL_NO_LENDER;
+}
+
+// Whose end takes the frame away: a game object's instance ends with its
+// owner, and a thing that borrows its frame too passes on its own lender.
+u32 LenderOf( const EFPosData & thing ) {
+	if ( thing.mpGameObjectOwner != nullptr ) {
+		return thing.mpGameObjectOwner->GetUID();
+	}
+	u32 lender = PL_NO_LENDER;
+	switch ( EFIdKind( thing.GetUID() ) ) {
+	case EMITTER_KIND:
+		lender = static_cast<const PLEmitter_BC &>( thing ).mui32LenderId;
+		break;
+	case SPRITE_KIND:
+		lender = static_cast<const EFSprite &>( thing ).mui32LenderId;
+		break;
+	case CAMERA_KIND:
+		lender = static_cast<const EFCamera &>( thing ).mui32LenderId;
+		break;
+	default:
+		break;
+	}
+	return lender != PL_NO_LENDER ? lender : thing.GetUID();
 }
 
 // --- Types ---
@@ -237,25 +266,29 @@ s32 EmitterSetCollisionPlane( const s32 id, const u32 plane, DTVector3d * point,
 	return emitter != nullptr ? PL_OK : PL_UNKNOWN_EMITTER;
 }
 
-// The frame a joint names: a positioned thing's own frame, or for a game
-// object (0x2A ids, the running-object alias included) its joint's frame.
-s32 FindJointFrame( const u32 objectId, const u32 joint, DTFrame *& frame ) {
-	if ( ( objectId >> 24 ) != GAME_OBJECT_ALIAS ) {
+// The frame a joint names and its lender: a positioned thing's own frame,
+// or for a game object (0x2A ids, the running-object alias resolved) its
+// joint's frame.
+s32 FindJointFrame( const u32 objectId, const u32 joint, DTFrame *& frame, u32 & lender ) {
+	if ( EFIdKind( objectId ) != GAME_OBJECT_ALIAS ) {
 		EFPosData * const thing = gpoWorldMgr != nullptr ? gpoWorldMgr->GetObjectPosData( objectId ) : nullptr;
 		frame = thing != nullptr ? thing->GetFrame() : nullptr;
+		lender = thing != nullptr ? LenderOf( *thing ) : PL_NO_LENDER;
 	} else {
 		EFGameObject * const object = GameObject( objectId );
 		if ( object == nullptr ) {
 			return UNKNOWN_OBJECT;
 		}
 		frame = object->GetObjectFrame( joint );
+		lender = object->GetUID();
 	}
 	return frame != nullptr ? PL_OK : NO_FRAME;
 }
 
 // Joint 0x7FFFFFFF gives the emitter a fresh frame of its own at the
 // origin: a borrowed frame is dropped first, since CreateFrame would hand
-// the borrowed one back. Else the emitter borrows the frame found.
+// the borrowed one back. Else the emitter borrows the frame found and
+// records its lender, whose end gives it a frame of its own in place.
 s32 EmitterSetJoint( const s32 id, const u32 objectId, const u32 joint ) {
 	EFApiTrace::mFuncName = "EmitterSetJoint";
 	s32 result = PL_UNKNOWN_EMITTER;
@@ -268,10 +301,12 @@ s32 EmitterSetJoint( const s32 id, const u32 objectId, const u32 joint ) {
 		result = PL_OK;
 	} else if ( emitter != nullptr ) {
 		DTFrame * frame = nullptr;
-		result = FindJointFrame( objectId, joint, frame );
+		u32 lender = PL_NO_LENDER;
+		result = FindJointFrame( objectId, joint, frame, lender );
 		if ( result == PL_OK && frame != emitter->mpFrame ) {
 			DropFrame( *emitter );
 			emitter->mpFrame = frame;
+			emitter->mui32LenderId = lender;
 		}
 	}
 	EFApiTrace::mFuncName = nullptr;

@@ -6,7 +6,14 @@
 #include "framework/graphics/particles/ParticleTestBench.h"
 
 #include "framework/graphics/effects/EFBillboardMgr.h"
+#include "framework/graphics/EFLight.h"
+#include "framework/graphics/EFLightMgr.h"
 #include "framework/graphics/effects/EFLensFlareFX.h"
+#include "framework/graphics/effects/EFProjector.h"
+#include "framework/graphics/effects/EFProjectorMgr.h"
+#include "framework/graphics/effects/EFSprite.h"
+#include "framework/graphics/effects/EFSpriteGroup.h"
+#include "framework/graphics/effects/EFSpriteMgr.h"
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/logic/EFLogicCallbackRecord.h"
 #include "framework/logic/LogicFakeModule.h"
@@ -205,6 +212,100 @@ TEST_F( LogicApiParticleTest, TheBudgetChangesOncePerLevelAndArraysComeBackOnThe
 			   0xFFFFFFFFu ) << "past the budget";
 	EXPECT_EQ( APIparticle.DestroyBillboardGroup( group ), 0u );
 	EXPECT_EQ( APIparticle.DestroyBillboardGroup( group ), 0xFFFFFFFFu );
+}
+
+TEST_F( LogicApiParticleTest, BorrowersOfAnEndingLenderStayWhereTheyWere ) {
+	// Each lender stands at (7, 8, 9): made, lent, then ended.
+	struct Lender {
+		const char*							name;
+		std::function<u32( EFPosData*& )>	make;
+		std::function<void( u32 )>			end;
+	};
+	const Lender lenders[] = {
+		{ "emitter",
+		  [&]( EFPosData*& thing ) {
+			  thing = MakeEmitter( 7.0f, 8.0f, 9.0f );
+			  return thing->GetUID();
+		  },
+		  []( u32 lender ) { EXPECT_EQ( APIparticle.EmitterDestroy( static_cast<s32>( lender ) ), 0 ); } },
+		{ "sprite",
+		  [&]( EFPosData*& thing ) {
+			  EFSpriteGroup* const group = goSpriteMgr.AddSpriteGroup();
+			  const u32 sprite = group->AddSprite( 0, 0x6FFFFFFF, 1.0f );
+			  thing = goSpriteMgr.GetSprite( sprite );
+			  MoveTo( *thing, 7.0f, 8.0f, 9.0f );
+			  return sprite;
+		  },
+		  []( u32 ) { goSpriteMgr.RemoveAllSpriteGroups(); } },
+		{ "camera",
+		  [&]( EFPosData*& thing ) {
+			  thing = MakeCamera();
+			  MoveTo( *thing, 7.0f, 8.0f, 9.0f );
+			  return thing->GetUID();
+		  },
+		  [&]( u32 lender ) { moGraphics->DestroyCamera( lender ); } },
+		{ "light",
+		  [&]( EFPosData*& thing ) {
+			  const u32 light = gpoEFLightMgr->CreateDynamicLight( nullptr, LIGHT_TYPE_POINT );
+			  thing = gpoEFLightMgr->GetLight( light );
+			  MoveTo( *thing, 7.0f, 8.0f, 9.0f );
+			  return light;
+		  },
+		  []( u32 lender ) { gpoEFLightMgr->DestroyLight( lender ); } },
+		{ "projector",
+		  [&]( EFPosData*& thing ) {
+			  thing = goProjectorMgr.CreateProjector();
+			  MoveTo( *thing, 7.0f, 8.0f, 9.0f );
+			  return thing->GetUID();
+		  },
+		  []( u32 lender ) { goProjectorMgr.DestroyProjector( lender ); } },
+		{ "game object through its model",
+		  [&]( EFPosData*& thing ) {
+			  EFGameObject* const lender = MakeObject( 0x2A000020, 7.0f, 8.0f, 9.0f );
+			  RecordingModel* const model = GiveModel( *lender );
+			  model->CreateFrame( lender->GetFrame() );
+			  thing = lender;
+			  return lender->GetUID();
+		  },
+		  []( u32 lender ) {
+			  EFGameObject* const object = gpoWorldMgr->GetGameObject( lender );
+			  gpoWorldMgr->RemoveGameObject( lender );
+			  object->Terminate();
+			  delete object;
+		  } },
+	};
+	for ( const Lender& lender : lenders ) {
+		SCOPED_TRACE( lender.name );
+		EFPosData* thing = nullptr;
+		const u32 lenderId = lender.make( thing );
+		ASSERT_NE( thing, nullptr );
+		// The model is found as an instance of the running object.
+		const u32 target = EFIdKind( lenderId ) == 0x2A ? 0x0F000001 : lenderId;
+		s32 result = -1;
+		if ( target == 0x0F000001 ) {
+			EFGameObject* const running = gpoWorldMgr->GetGameObject( lenderId );
+			EFGameObject* const saved = object;
+			object = running;
+			running->moLogicInstance.mpLogicCode = &module;
+			AsLogic( [&] { result = APIparticle.EmitterSetJoint( id, target, 0 ); } );
+			object = saved;
+		} else {
+			result = APIparticle.EmitterSetJoint( id, target, 0 );
+		}
+		ASSERT_EQ( result, 0 );
+		ASSERT_EQ( emitter->GetFrame(), thing->GetFrame() );
+		EXPECT_EQ( emitter->mui32LenderId, lenderId );
+		lender.end( lenderId );
+		ASSERT_NE( emitter->GetFrame(), nullptr );
+		EXPECT_NE( emitter->muiPosFlags & EF_POS_OWNS_FRAME, 0u ) << "a frame of its own";
+		const RwV3d at = World( *emitter );
+		EXPECT_EQ( std::vector<f32>( { at.x, at.y, at.z } ), std::vector<f32>( { 7.0f, 8.0f, 9.0f } ) );
+		moParticles->Update( 0.1f );
+		BeginDrawing();
+		moParticles->Render();
+		// Back to a frame of its own at the origin for the next lender.
+		ASSERT_EQ( APIparticle.EmitterSetJoint( id, 0, 0x7FFFFFFF ), 0 );
+	}
 }
 
 }
