@@ -41,6 +41,31 @@ EFGameObject * GameObject( const u32 id ) {
 	return gpoWorldMgr != nullptr ? gpoWorldMgr->GetGameObject( id ) : nullptr;
 }
 
+// The type slots' frame: the trace set while the action runs on the type
+// found; 0, or 1 for an unknown type.
+template <typename Action>
+s32 OnType( const char * trace, const s32 id, Action && act ) {
+	EFApiTrace::mFuncName = trace;
+	PLType_BC * const type = Type( id );
+	if ( type != nullptr ) {
+		act( *type );
+	}
+	EFApiTrace::mFuncName = nullptr;
+	return type != nullptr ? PL_OK : PL_UNKNOWN_TYPE;
+}
+
+// The same for the emitter slots: 0, or 2 for an unknown emitter.
+template <typename Action>
+s32 OnEmitter( const char * trace, const s32 id, Action && act ) {
+	EFApiTrace::mFuncName = trace;
+	PLEmitter_BC * const emitter = Emitter( id );
+	if ( emitter != nullptr ) {
+		act( *emitter );
+	}
+	EFApiTrace::mFuncName = nullptr;
+	return emitter != nullptr ? PL_OK : PL_UNKNOWN_EMITTER;
+}
+
 // The emitter lets go of its current frame: an owned one is destroyed, a
 // borrowed one only forgotten (destroying it would take the lender's
 // frame out of its tree).
@@ -100,23 +125,11 @@ s32 TypeDestroy( const s32 type ) {
 }
 
 s32 TypeSetInter( const s32 id, const u32 mask, const f32 start, const f32 middle, const f32 end, const f32 time ) {
-	EFApiTrace::mFuncName = "TypeSetInter";
-	PLType_BC * const type = Type( id );
-	if ( type != nullptr ) {
-		type->SetInter( mask, start, middle, end, time );
-	}
-	EFApiTrace::mFuncName = nullptr;
-	return type != nullptr ? PL_OK : PL_UNKNOWN_TYPE;
+	return OnType( "TypeSetInter", id, [&]( PLType_BC & type ) { type.SetInter( mask, start, middle, end, time ); } );
 }
 
 s32 TypeSetInt( const s32 id, const u32 mask, const s32 value ) {
-	EFApiTrace::mFuncName = "TypeSetInt";
-	PLType_BC * const type = Type( id );
-	if ( type != nullptr ) {
-		type->SetInt( mask, static_cast<u32>( value ) );
-	}
-	EFApiTrace::mFuncName = nullptr;
-	return type != nullptr ? PL_OK : PL_UNKNOWN_TYPE;
+	return OnType( "TypeSetInt", id, [&]( PLType_BC & type ) { type.SetInt( mask, static_cast<u32>( value ) ); } );
 }
 
 s32 TypeGetInt( const s32 id, const u32 which, s32 * value ) {
@@ -132,23 +145,11 @@ s32 TypeGetInt( const s32 id, const u32 which, s32 * value ) {
 }
 
 s32 TypeSetFloat( const s32 id, const u32 which, const f32 value ) {
-	EFApiTrace::mFuncName = "TypeSetFloat";
-	PLType_BC * const type = Type( id );
-	if ( type != nullptr ) {
-		type->SetReal( which, value );
-	}
-	EFApiTrace::mFuncName = nullptr;
-	return type != nullptr ? PL_OK : PL_UNKNOWN_TYPE;
+	return OnType( "TypeSetFloat", id, [&]( PLType_BC & type ) { type.SetReal( which, value ); } );
 }
 
 s32 TypeSetVec( const s32 id, const u32 which, const f32 x, const f32 y, const f32 z ) {
-	EFApiTrace::mFuncName = "TypeSetVec";
-	PLType_BC * const type = Type( id );
-	if ( type != nullptr ) {
-		type->SetVec( which, x, y, z );
-	}
-	EFApiTrace::mFuncName = nullptr;
-	return type != nullptr ? PL_OK : PL_UNKNOWN_TYPE;
+	return OnType( "TypeSetVec", id, [&]( PLType_BC & type ) { type.SetVec( which, x, y, z ); } );
 }
 
 s32 TypeSetTexture( const s32 id, char * name ) {
@@ -160,12 +161,7 @@ s32 TypeSetTexture( const s32 id, char * name ) {
 }
 
 s32 TypeSetName( const s32 id, char * name ) {
-	PLType_BC * const type = Type( id );
-	if ( type == nullptr ) {
-		return PL_UNKNOWN_TYPE;
-	}
-	type->SetDisplayName( name );
-	return PL_OK;
+	return OnType( nullptr, id, [&]( PLType_BC & type ) { type.SetDisplayName( name ); } );
 }
 
 // At most the 32-byte name field, always terminated.
@@ -215,55 +211,32 @@ s32 EmitterSetType( const s32 emitter, const s32 type ) {
 }
 
 s32 EmitterStart( const s32 id, const u32 oneShot ) {
-	EFApiTrace::mFuncName = "EmitterStart";
-	PLEmitter_BC * const emitter = Emitter( id );
-	if ( emitter != nullptr ) {
-		emitter->Start( oneShot );
-	}
-	EFApiTrace::mFuncName = nullptr;
-	return emitter != nullptr ? PL_OK : PL_UNKNOWN_EMITTER;
+	return OnEmitter( "EmitterStart", id, [&]( PLEmitter_BC & emitter ) { emitter.Start( oneShot ); } );
 }
 
 // The time is not used: the emitter starts now.
 s32 EmitterStartAt( const s32 id, const u32 oneShot, f32 ) {
-	PLEmitter_BC * const emitter = Emitter( id );
-	if ( emitter == nullptr ) {
-		return PL_UNKNOWN_EMITTER;
-	}
-	emitter->Start( oneShot );
-	return PL_OK;
+	return OnEmitter( nullptr, id, [&]( PLEmitter_BC & emitter ) { emitter.Start( oneShot ); } );
 }
 
 s32 EmitterStop( const s32 id ) {
-	EFApiTrace::mFuncName = "EmitterStop";
-	PLEmitter_BC * const emitter = Emitter( id );
-	if ( emitter != nullptr ) {
-		emitter->mui8Running = 0;
-		emitter->mui32Flags &= ~PL_EMITTER_FROZEN;
-	}
-	EFApiTrace::mFuncName = nullptr;
-	return emitter != nullptr ? PL_OK : PL_UNKNOWN_EMITTER;
+	return OnEmitter( "EmitterStop", id, []( PLEmitter_BC & emitter ) {
+		emitter.mui8Running = 0;
+		emitter.mui32Flags &= ~PL_EMITTER_FROZEN;
+	} );
 }
 
 s32 EmitterReset( const s32 id ) {
-	EFApiTrace::mFuncName = "EmitterReset";
-	PLEmitter_BC * const emitter = Emitter( id );
-	if ( emitter != nullptr ) {
-		emitter->Reset();
-	}
-	EFApiTrace::mFuncName = nullptr;
-	return emitter != nullptr ? PL_OK : PL_UNKNOWN_EMITTER;
+	return OnEmitter( "EmitterReset", id, []( PLEmitter_BC & emitter ) { emitter.Reset(); } );
 }
 
 s32 EmitterSetCollisionPlane( const s32 id, const u32 plane, DTVector3d * point, DTVector3d * normal,
 							  const f32 restitution ) {
-	EFApiTrace::mFuncName = "EmitterSetPlane";
-	PLEmitter_BC * const emitter = Emitter( id );
-	if ( emitter != nullptr && point != nullptr && normal != nullptr ) {
-		emitter->SetCollisionPlane( normal, point, restitution, plane );
-	}
-	EFApiTrace::mFuncName = nullptr;
-	return emitter != nullptr ? PL_OK : PL_UNKNOWN_EMITTER;
+	return OnEmitter( "EmitterSetPlane", id, [&]( PLEmitter_BC & emitter ) {
+		if ( point != nullptr && normal != nullptr ) {
+			emitter.SetCollisionPlane( normal, point, restitution, plane );
+		}
+	} );
 }
 
 // The frame a joint names and its lender: a positioned thing's own frame,
@@ -314,34 +287,26 @@ s32 EmitterSetJoint( const s32 id, const u32 objectId, const u32 joint ) {
 }
 
 s32 EmitterSetFlags( const s32 id, const u32 flags ) {
-	EFApiTrace::mFuncName = "EmitterSetFlags";
-	PLEmitter_BC * const emitter = Emitter( id );
-	if ( emitter != nullptr ) {
-		emitter->mui32Flags = flags;
-		emitter->mui8Running = ( flags & PL_EMITTER_FROZEN ) != 0 ? 0 : 1;
-	}
-	EFApiTrace::mFuncName = nullptr;
-	return emitter != nullptr ? PL_OK : PL_UNKNOWN_EMITTER;
+	return OnEmitter( "EmitterSetFlags", id, [&]( PLEmitter_BC & emitter ) {
+		emitter.mui32Flags = flags;
+		emitter.mui8Running = ( flags & PL_EMITTER_FROZEN ) != 0 ? 0 : 1;
+	} );
 }
 
 s32 EmitterGetFlags( const s32 id, u32 * flags ) {
-	EFApiTrace::mFuncName = "EmitterSetFlags";
-	const PLEmitter_BC * const emitter = Emitter( id );
-	if ( emitter != nullptr && flags != nullptr ) {
-		*flags = emitter->mui32Flags;
-	}
-	EFApiTrace::mFuncName = nullptr;
-	return emitter != nullptr ? PL_OK : PL_UNKNOWN_EMITTER;
+	return OnEmitter( "EmitterSetFlags", id, [&]( PLEmitter_BC & emitter ) {
+		if ( flags != nullptr ) {
+			*flags = emitter.mui32Flags;
+		}
+	} );
 }
 
 s32 EmitterSetBox( const s32 id, DTVector3d * a, DTVector3d * b ) {
-	EFApiTrace::mFuncName = "EmitterSetBox";
-	PLEmitter_BC * const emitter = Emitter( id );
-	if ( emitter != nullptr && a != nullptr && b != nullptr ) {
-		emitter->SetBox( a, b );
-	}
-	EFApiTrace::mFuncName = nullptr;
-	return emitter != nullptr ? PL_OK : PL_UNKNOWN_EMITTER;
+	return OnEmitter( "EmitterSetBox", id, [&]( PLEmitter_BC & emitter ) {
+		if ( a != nullptr && b != nullptr ) {
+			emitter.SetBox( a, b );
+		}
+	} );
 }
 
 s32 EmitterGetBBox( const s32 id, DTVector3d * min, DTVector3d * max, const u32 mode ) {
@@ -353,13 +318,7 @@ s32 EmitterGetBBox( const s32 id, DTVector3d * min, DTVector3d * max, const u32 
 }
 
 s32 EmitterSetBSphereRadius( const s32 id, const f32 radius ) {
-	EFApiTrace::mFuncName = "EmitterSetBSphereRadius";
-	PLEmitter_BC * const emitter = Emitter( id );
-	if ( emitter != nullptr ) {
-		emitter->mfClipRadius = radius;
-	}
-	EFApiTrace::mFuncName = nullptr;
-	return emitter != nullptr ? PL_OK : PL_UNKNOWN_EMITTER;
+	return OnEmitter( "EmitterSetBSphereRadius", id, [&]( PLEmitter_BC & emitter ) { emitter.mfClipRadius = radius; } );
 }
 
 // The handler is kept by the object's own id: the running-object alias
