@@ -144,6 +144,24 @@ void EFAnimNode::ChangeAnimState( const u32 mask, const EFChangeType_e change, c
 	}
 }
 
+namespace {
+
+// A looping time is brought back into its clip one duration at a time; a time
+// more than this many clips away (a huge step or speed, a tiny duration) is
+// folded in one go, since subtracting a tiny duration from a huge time never
+// changes it and the loop would not end.
+constexpr u32 LOOP_WRAP_STEPS = 64;
+
+f32 FoldIntoClip( const f32 time, const f32 duration ) {
+	if ( !std::isfinite( time ) ) {
+		return 0.0f;
+	}
+	const f32 folded = std::fmod( time, duration );
+	return folded < 0.0f ? folded + duration : folded;
+}
+
+}
+
 void EFAnimNode::AdvanceTime( const f32 dt ) {
 	if ( ( muiAnimState & AS_STOPPED ) != 0 || !( mfDuration > 0.0f ) ) {
 		return;
@@ -152,9 +170,14 @@ void EFAnimNode::AdvanceTime( const f32 dt ) {
 	muiAnimState &= ~AS_WRAPPED;
 	if ( mfCurrentTime >= mfDuration ) {
 		if ( ( muiAnimState & AS_LOOP ) != 0 ) {
+			u32 steps = 0;
 			while ( mfCurrentTime > mfDuration ) {
-				mfCurrentTime -= mfDuration;
 				muiAnimState |= AS_WRAPPED;
+				if ( ++steps > LOOP_WRAP_STEPS ) {
+					mfCurrentTime = FoldIntoClip( mfCurrentTime, mfDuration );
+					break;
+				}
+				mfCurrentTime -= mfDuration;
 			}
 		} else if ( ( muiAnimState & AS_CLAMP ) != 0 ) {
 			mfCurrentTime = mfDuration;
@@ -162,9 +185,14 @@ void EFAnimNode::AdvanceTime( const f32 dt ) {
 		}
 	} else if ( mfCurrentTime <= 0.0f ) {
 		if ( ( muiAnimState & AS_LOOP ) != 0 ) {
+			u32 steps = 0;
 			while ( mfCurrentTime < 0.0f ) {
-				mfCurrentTime += mfDuration;
 				muiAnimState |= AS_WRAPPED;
+				if ( ++steps > LOOP_WRAP_STEPS ) {
+					mfCurrentTime = FoldIntoClip( mfCurrentTime, mfDuration );
+					break;
+				}
+				mfCurrentTime += mfDuration;
 			}
 		} else if ( ( muiAnimState & AS_CLAMP ) != 0 ) {
 			mfCurrentTime = 0.0f;
