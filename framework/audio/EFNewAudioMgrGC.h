@@ -137,12 +137,13 @@ public:
 	// Completion callback of the low-level sound back end: a finished
 	// voice's completion id joins the manager's queue (0 is no id).
 	static void				SoundCompletionCallback( u32 completionId );
+	// The stream slots' start and service, and their ends: the stream part of
+	// the frame step.
+	static void				UpdateStreams();
 
 private:
 	// Disc check of the frame: waits out a drive error with all sound paused.
 	void					CheckDisc();
-	// The stream slots' start and service, and their ends.
-	void					UpdateStreams();
 	// Pause or resume one stream slot or one sound-effect record.
 	static bool				PauseSlot( u32 slot, u32 groupMask );
 	static bool				ResumeSlot( u32 slot, u32 groupMask );

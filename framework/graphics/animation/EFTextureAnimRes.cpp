@@ -98,16 +98,7 @@ s32 EFTextureAnimRes::LoadTextAnim( DTBasePersistStream & stream ) {
 s32 EFTextureAnimRes::LoadPropertiesBinary( DTBasePersistStream & stream ) {
 	stream.LoadData( muiId );
 	stream.LoadData( muiUsers );
-	const s32 result = LoadTextAnim( stream );
-	if ( result != 0 ) {
-		FreeKeys();
-		return result;
-	}
-	if ( gpoRessourcesMgr != nullptr ) {
-		gpoRessourcesMgr->GetRessourceFactory().RegisterRessource( muiId, muiUsers, this );
-		mbRegistered = true;
-	}
-	return 0;
+	return EndLoad( LoadTextAnim( stream ) );
 }
 
 s32 EFTextureAnimRes::LoadPropertiesText( char *, DTBasePersistStream & stream ) {
@@ -125,6 +116,10 @@ s32 EFTextureAnimRes::LoadPropertiesText( char *, DTBasePersistStream & stream )
 		result = LoadTextAnim( text );
 	}
 	DTFclose( file );
+	return EndLoad( result );
+}
+
+s32 EFTextureAnimRes::EndLoad( const s32 result ) {
 	if ( result != 0 ) {
 		FreeKeys();
 		return result;

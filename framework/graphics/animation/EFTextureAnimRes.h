@@ -44,6 +44,8 @@ public:
 	s32						LoadPropertiesBinary( DTBasePersistStream & stream ) override;
 	s32						LoadPropertiesText( char * word, DTBasePersistStream & stream ) override;
 	s32						LoadTextAnim( DTBasePersistStream & stream );
+	// Registers the resource after a read that succeeded; frees the keys of one that failed.
+	s32						EndLoad( s32 result );
 
 	// The last key's end time, 0 without keys.
 	f32						GetDuration() const;

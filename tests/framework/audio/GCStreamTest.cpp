@@ -2,6 +2,7 @@
 
 #include "datatypes/base/DTByteOrder.h"
 #include "datatypes/file/DTFile.h"
+#include "framework/audio/EFNewAudioMgrGC.h"
 #include "framework/core/world/notification/CountingNew.h"
 #include "platform/dvd/DVDHost.h"
 #include "platform/host/HostClock.h"
@@ -92,26 +93,19 @@ protected:
 		return stream;
 	}
 
-	// One manager frame of the stream service, as the manager's update
-	// will run it.
+	// One manager frame of the stream service (the manager's own stream
+	// step), noting the DSP voice a starting stream takes.
 	static void Service() {
-		for ( GC_StreamingVoice& stream : goxStreamingVoices ) {
-			const bool starting = stream.mui8State == GC_STREAM_SLOT_REQUESTED;
-			stream.FirstUpdate();
-			if ( starting && stream.mpoVoice != nullptr && stream.mpoVoice->mpoDSPVoice != nullptr ) {
+		bool starting[GC_STREAM_SLOT_COUNT];
+		for ( u32 slot = 0; slot < GC_STREAM_SLOT_COUNT; slot++ ) {
+			starting[slot] = goxStreamingVoices[slot].mui8State == GC_STREAM_SLOT_REQUESTED;
+		}
+		EFNewAudioMgr_SP::UpdateStreams();
+		for ( u32 slot = 0; slot < GC_STREAM_SLOT_COUNT; slot++ ) {
+			const GC_StreamingVoice& stream = goxStreamingVoices[slot];
+			if ( starting[slot] && stream.mpoVoice != nullptr && stream.mpoVoice->mpoDSPVoice != nullptr ) {
 				gWatched = static_cast<s32>( stream.mpoVoice->mpoDSPVoice->index );
 			}
-			if ( stream.mui8State != GC_STREAM_SLOT_RUNNING || stream.mpoVoice == nullptr ) {
-				continue;
-			}
-			if ( stream.mpoVoice->mpoDSPVoice == nullptr ) {
-				stream.StopStream();
-			} else if ( stream.mpoVoice->mui8State != GC_VOICE_STATE_PAUSED ) {
-				stream.UpdateStream();
-			}
-		}
-		for ( u32 slot = 0; slot < GC_STREAM_SLOT_COUNT; slot++ ) {
-			GCStream_EndOfStream( slot );
 		}
 	}
 
