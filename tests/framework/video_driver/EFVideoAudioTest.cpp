@@ -58,9 +58,9 @@ protected:
 
 	// Opens a movie of these tracks and starts its sound with track t.
 	void StartSound( const std::vector<ToolVidAudioTrack>& tracks, const u32 t ) {
-		MovieSpec spec;
-		spec.tracks = tracks;
-		ASSERT_TRUE( disc.WriteFile( "MOVIES/SOUND.vid", BuildMovie( spec ) ) );
+		MovieRecipe recipe;
+		recipe.tracks = tracks;
+		ASSERT_TRUE( disc.WriteFile( "MOVIES/SOUND.vid", BuildMovie( recipe ) ) );
 		ASSERT_EQ( VIDSimpleOpen( "MOVIES/SOUND.vid", 0 ), 1 );
 		_VideoLanguageIndex = t;
 		g_i32VolumeL = 0;
@@ -314,9 +314,9 @@ TEST_F( VideoAudioTest, BadChunksTracksAndFormatsAreSafe ) {
 	StopSound();
 
 	// "PC16" after "APCM": silent, nothing staged.
-	MovieSpec spec;
-	spec.tracks = { PatternTrack( 0, 8 * 400 ) };
-	std::vector<u8> pcm = BuildMovie( spec );
+	MovieRecipe recipe;
+	recipe.tracks = { PatternTrack( 0, 8 * 400 ) };
+	std::vector<u8> pcm = BuildMovie( recipe );
 	const auto audh = std::search( pcm.begin(), pcm.end(), std::begin( "AUDH" ), std::begin( "AUDH" ) + 4 );
 	ASSERT_NE( audh, pcm.end() );
 	std::copy_n( "PC16", 4, audh + 12 );
@@ -324,7 +324,7 @@ TEST_F( VideoAudioTest, BadChunksTracksAndFormatsAreSafe ) {
 	ASSERT_EQ( VIDSimpleOpen( "MOVIES/PCM.vid", 0 ), 1 );
 	ASSERT_EQ( VIDSimpleInitAudioDecoder( MMMalloc ), 0 );
 	EXPECT_EQ( g_ui8VideoAudioMode, VIDEO_AUDIO_MODE_NONE );
-	const std::vector<u8> chunk = Audd( spec.tracks, 0, 400 );
+	const std::vector<u8> chunk = Audd( recipe.tracks, 0, 400 );
 	VIDSimpleAudioDecode( chunk.data(), static_cast<u32>( chunk.size() ) );
 	EXPECT_EQ( BuffPos, 0u );
 	StopSound();

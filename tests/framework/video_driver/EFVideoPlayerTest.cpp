@@ -39,9 +39,9 @@ TEST_F( VideoTest, SkipButtonsByIniValueAndName ) {
 		{ "", "MOVIES\\LEGAL_US", PAD_BUTTON_START, false },
 		{ "VideoSkipButton=13\n", "MOVIES\\LEGAL_US", PAD_BUTTON_A, false },
 	};
-	MovieSpec spec;
-	spec.frames = MOVIE_FRAMES;
-	const std::vector<u8> movie = BuildMovie( spec );
+	MovieRecipe recipe;
+	recipe.frames = MOVIE_FRAMES;
+	const std::vector<u8> movie = BuildMovie( recipe );
 	for ( const Row& row : rows ) {
 		SCOPED_TRACE( std::string( row.ini ) + row.name + " " + std::to_string( row.button ) );
 		WriteDiscText( "ENGINE.INI", row.ini );
@@ -65,9 +65,9 @@ TEST_F( VideoTest, SkipButtonsByIniValueAndName ) {
 }
 
 TEST_F( VideoTest, AButtonHeldAtTheStartSkipsOnlyAfterReleaseAndPress ) {
-	MovieSpec spec;
-	spec.frames = MOVIE_FRAMES;
-	const std::vector<u8> movie = BuildMovie( spec );
+	MovieRecipe recipe;
+	recipe.frames = MOVIE_FRAMES;
+	const std::vector<u8> movie = BuildMovie( recipe );
 	// A press skips the first movie and stays held into the second.
 	ASSERT_TRUE( PADHostSetStatus( 0, VIGetRetraceCount() + 10, Buttons( PAD_BUTTON_A ) ) );
 	Play( "MOVIES\\ONE", movie );
@@ -85,15 +85,15 @@ TEST_F( VideoTest, AButtonHeldAtTheStartSkipsOnlyAfterReleaseAndPress ) {
 }
 
 TEST_F( VideoTest, DemoMoviesStopAfter1863Frames ) {
-	MovieSpec spec;
-	spec.frames = 1870;
-	spec.rateNumerator = 60;
-	const std::vector<u8> movie = BuildMovie( spec );
+	MovieRecipe recipe;
+	recipe.frames = 1870;
+	recipe.rateNumerator = 60;
+	const std::vector<u8> movie = BuildMovie( recipe );
 	Play( "MOVIES\\DEMOS\\D1", movie );
 	EXPECT_EQ( Flat().decoded, 1863u );
-	spec.frames = 12;
+	recipe.frames = 12;
 	Flat().decoded = 0;
-	Play( "MOVIES\\DEMOS\\D2", BuildMovie( spec ) );
+	Play( "MOVIES\\DEMOS\\D2", BuildMovie( recipe ) );
 	EXPECT_EQ( Flat().decoded, 12u );
 }
 
@@ -125,10 +125,10 @@ TEST_F( VideoTest, LayoutsVolumesAndFramesShown ) {
 		audio->mfVideoVolume = row.volume;
 		GXHostClearLog();
 		Flat().decoded = 0;
-		MovieSpec spec;
-		spec.width = row.width;
-		spec.height = row.height;
-		Play( "MOVIES\\LAYOUT", BuildMovie( spec ) );
+		MovieRecipe recipe;
+		recipe.width = row.width;
+		recipe.height = row.height;
+		Play( "MOVIES\\LAYOUT", BuildMovie( recipe ) );
 		EXPECT_EQ( Flat().decoded, 4u );
 		const std::vector<const GXHostDraw*> quads = Quads();
 		ASSERT_EQ( quads.size(), 4u );
@@ -146,7 +146,7 @@ TEST_F( VideoTest, LayoutsVolumesAndFramesShown ) {
 TEST_F( VideoTest, AMovieThatCannotBeOpenedReturnsAtOnce ) {
 	const std::string tooLong = "MOVIES\\" + std::string( 245, 'A' );
 	ASSERT_EQ( tooLong.size(), 252u );
-	ASSERT_TRUE( disc.WriteFile( "MOVIES/" + std::string( 245, 'A' ), BuildMovie( MovieSpec() ) ) );
+	ASSERT_TRUE( disc.WriteFile( "MOVIES/" + std::string( 245, 'A' ), BuildMovie( MovieRecipe() ) ) );
 	for ( const std::string& name : { std::string( "MOVIES\\MISSING" ), tooLong } ) {
 		SCOPED_TRACE( name.substr( 0, 20 ) );
 		VideoReports().clear();
@@ -176,7 +176,7 @@ TEST_F( VideoTest, BuffersOrADecoderThatCannotBeAllocatedHaltTheSystem ) {
 		{ 32, true, "EFVideoPlayerGC:284:*** VIDSimpleAllocDVDBuffers failed!\n" },
 		{ 4096, false, "EFVideoPlayerGC:287:*** VIDSimpleCreateDecoder failed!\n" },
 	};
-	ASSERT_TRUE( disc.WriteFile( "MOVIES/FULL.vid", BuildMovie( MovieSpec() ) ) );
+	ASSERT_TRUE( disc.WriteFile( "MOVIES/FULL.vid", BuildMovie( MovieRecipe() ) ) );
 	for ( const Row& row : rows ) {
 		SCOPED_TRACE( row.left );
 		EFCoreTestSeen().panics.clear();
@@ -204,10 +204,10 @@ TEST_F( VideoTest, BuffersOrADecoderThatCannotBeAllocatedHaltTheSystem ) {
 }
 
 TEST_F( VideoTest, TeardownRunsInOrderWithInterruptsOffAroundTheFrees ) {
-	MovieSpec spec;
-	spec.tracks = { PatternTrack( 0, 8 * 400 ) };
+	MovieRecipe recipe;
+	recipe.tracks = { PatternTrack( 0, 8 * 400 ) };
 	const u32 framesBefore = static_cast<u32>( AXHostFrameCount() );
-	Play( "MOVIES\\ORDER", BuildMovie( spec ) );
+	Play( "MOVIES\\ORDER", BuildMovie( recipe ) );
 	const std::vector<std::pair<std::string, bool>> expected = {
 		{ "VIDSimpleExitAudioDecoder()\n", false }, { "cbFree ", false },
 		{ "MIXReleaseChannel\n", false },			{ "cbFree(audioPlayBuffer[0])\n", false },
@@ -256,9 +256,9 @@ TEST_F( VideoTest, DiscTroubleEndsTheMovieThroughTheTeardown ) {
 		{ "a fatal read after the preload", 11, false, 10 },
 		{ "the first preload read failing", 1, false, 0 },
 	};
-	MovieSpec spec;
-	spec.frames = 20;
-	const std::vector<u8> movie = BuildMovie( spec );
+	MovieRecipe recipe;
+	recipe.frames = 20;
+	const std::vector<u8> movie = BuildMovie( recipe );
 	for ( const Row& row : rows ) {
 		SCOPED_TRACE( row.what );
 		Flat().decoded = 0;
@@ -293,7 +293,7 @@ TEST_F( VideoTest, NoControllerOnPort0ResetsIt ) {
 	none.err = PAD_ERR_NO_CONTROLLER;
 	ASSERT_TRUE( PADHostSetStatus( 0, VIGetRetraceCount() + 4, none ) );
 	const u32 resets = PADHostResetCount( 0 );
-	Play( "MOVIES\\UNPLUGGED", BuildMovie( MovieSpec() ) );
+	Play( "MOVIES\\UNPLUGGED", BuildMovie( MovieRecipe() ) );
 	EXPECT_EQ( Flat().decoded, 4u );
 	EXPECT_GE( PADHostResetCount( 0 ), resets + 1 );
 	EXPECT_EQ( PADHostMotorCommand( 0 ), PAD_MOTOR_STOP_HARD );
@@ -317,10 +317,10 @@ TEST_F( VideoTest, FramesArePacedAtTheMovieRate ) {
 		SCOPED_TRACE( fps );
 		DecodeTimes().clear();
 		Flat().onDecode = RecordDecodeTime;
-		MovieSpec spec;
-		spec.frames = 90;
-		spec.rateNumerator = fps;
-		Play( "MOVIES\\PACE", BuildMovie( spec ) );
+		MovieRecipe recipe;
+		recipe.frames = 90;
+		recipe.rateNumerator = fps;
+		Play( "MOVIES\\PACE", BuildMovie( recipe ) );
 		ASSERT_EQ( DecodeTimes().size(), 90u );
 		// The first frame is not paced: times count from frame 2.
 		const s64 second = DecodeTimes()[1];

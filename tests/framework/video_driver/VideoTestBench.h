@@ -78,7 +78,7 @@ inline s32 FlatDecode( M4Decoder*, const u8*, u32, VIDImage** image ) {
 	return 1;
 }
 
-struct MovieSpec {
+struct MovieRecipe {
 	u32		frames = 4;
 	u16		width = 64;
 	u16		height = 48;
@@ -106,17 +106,17 @@ inline ToolVidAudioTrack PatternTrack( const u32 t, const u32 bytesPerChannel ) 
 	return track;
 }
 
-inline std::vector<u8> BuildMovie( const MovieSpec& spec ) {
+inline std::vector<u8> BuildMovie( const MovieRecipe& recipe ) {
 	std::vector<std::vector<u8>> pictures;
-	for ( u32 k = 0; k < spec.frames; ++k ) {
+	for ( u32 k = 0; k < recipe.frames; ++k ) {
 		pictures.push_back( std::vector<u8>( 36, static_cast<u8>( k ) ) );
 	}
 	std::vector<ToolVidFrame> frames;
 	std::string error;
-	EXPECT_TRUE( ToolVidMuxer::BuildFrames( pictures, spec.tracks, spec.rateNumerator, spec.rateDenominator, &frames, &error ) ) << error;
-	const ToolVidVideoHeader video = { spec.width, spec.height, spec.rateNumerator, spec.rateDenominator, 0 };
+	EXPECT_TRUE( ToolVidMuxer::BuildFrames( pictures, recipe.tracks, recipe.rateNumerator, recipe.rateDenominator, &frames, &error ) ) << error;
+	const ToolVidVideoHeader video = { recipe.width, recipe.height, recipe.rateNumerator, recipe.rateDenominator, 0 };
 	std::vector<u8> file;
-	EXPECT_TRUE( ToolVidMuxer::Write( video, spec.tracks, frames, ToolVidWriteOptions(), &file, &error ) ) << error;
+	EXPECT_TRUE( ToolVidMuxer::Write( video, recipe.tracks, frames, ToolVidWriteOptions(), &file, &error ) ) << error;
 	return file;
 }
 
