@@ -50,17 +50,8 @@ protected:
 	void SetUp() override {
 		ModelTestBench::SetUp();
 		gDrawn.clear();
-		dictionary = RwTexDictionaryCreate();
-		RwTexDictionarySetCurrent( dictionary );
-		for ( const char* name : { "src0", "dst0", "src1", "dst1" } ) {
-			RwTexture* const texture = RwTextureCreate( nullptr );
-			RwTextureSetName( texture, name );
-			RwTexDictionaryAddTexture( dictionary, texture );
-		}
-		ToolModelResource model;
-		model.id = MODEL_ID;
-		model.clump = ToolClumpWriter::Chunk( ToolSampleModelClump() );
-		record = ToolModelResourceWriter::Record( model );
+		dictionary = MakeCurrentDictionary( { "src0", "dst0", "src1", "dst1" } );
+		record = SampleModelRecord( MODEL_ID );
 		object = MakeObject( LoadRecord( record, MODEL_ID ) );
 		// Each level's materials show that level's source texture.
 		for ( RpAtomic* atomic : Atomics( object->mpClump ) ) {

@@ -39,17 +39,8 @@ class EFTextureAnimNodeTest : public ModelTestBench {
 protected:
 	void SetUp() override {
 		ModelTestBench::SetUp();
-		dictionary = RwTexDictionaryCreate();
-		RwTexDictionarySetCurrent( dictionary );
-		for ( const char* name : { "skin", "frameA", "frameB", "other" } ) {
-			RwTexture* const texture = RwTextureCreate( nullptr );
-			RwTextureSetName( texture, name );
-			RwTexDictionaryAddTexture( dictionary, texture );
-		}
-		ToolModelResource model;
-		model.id = MODEL_ID;
-		model.clump = ToolClumpWriter::Chunk( ToolSampleModelClump() );
-		record = ToolModelResourceWriter::Record( model );
+		dictionary = MakeCurrentDictionary( { "skin", "frameA", "frameB", "other" } );
+		record = SampleModelRecord( MODEL_ID );
 		object = MakeObject( LoadRecord( record, MODEL_ID ) );
 		object->SetUID( 0x0F000001 );
 		for ( RpAtomic* atomic : Atomics( object->mpClump ) ) {

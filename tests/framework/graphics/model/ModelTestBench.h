@@ -21,10 +21,16 @@
 #include "framework/graphics/EF3dObjRes.h"
 #include "framework/graphics/EFGraphicsMgr.h"
 #include "graphics3d/core/RwEngine.h"
+#include "graphics3d/core/RwTexDictionary.h"
+#include "graphics3d/core/RwTexture.h"
 #include "graphics3d/world/RpAtomic.h"
 #include "graphics3d/world/RpClump.h"
 #include "platform/vi/VI.h"
+#include "tools/lib/graphics3d/ToolClumpWriter.h"
+#include "tools/lib/graphics3d/ToolSampleModel.h"
+#include "tools/lib/level/ToolModelResourceWriter.h"
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -53,6 +59,26 @@ protected:
 	}
 
 	virtual std::string Ini() const { return ""; }
+
+	// A new current texture dictionary holding empty textures of these names.
+	static RwTexDictionary* MakeCurrentDictionary( const std::initializer_list<const char*> names ) {
+		RwTexDictionary* const dictionary = RwTexDictionaryCreate();
+		RwTexDictionarySetCurrent( dictionary );
+		for ( const char* name : names ) {
+			RwTexture* const texture = RwTextureCreate( nullptr );
+			RwTextureSetName( texture, name );
+			RwTexDictionaryAddTexture( dictionary, texture );
+		}
+		return dictionary;
+	}
+
+	// The record image of a model resource holding the sample model.
+	static std::vector<u8> SampleModelRecord( const u32 id ) {
+		ToolModelResource model;
+		model.id = id;
+		model.clump = ToolClumpWriter::Chunk( ToolSampleModelClump() );
+		return ToolModelResourceWriter::Record( model );
+	}
 
 	// The resource a record image of one user loads through a memory
 	// stream, as the factory hands it to that user (counted once).
