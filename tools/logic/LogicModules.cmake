@@ -70,3 +70,9 @@ foreach(sample_test test_framework_logic_api_sample_routed_new test_framework_gr
         ENGINE_SAMPLE_LIBRARY_MODULE="${ENGINE_SAMPLE_LIBRARY_MODULE}")
   endif()
 endforeach()
+# The in-process boot of the sample disc plays the disc's own movie.
+if(TARGET test_framework_graphics_sample_driver_routed_new AND TARGET sample_movie)
+  add_dependencies(test_framework_graphics_sample_driver_routed_new sample_movie)
+  target_compile_definitions(test_framework_graphics_sample_driver_routed_new PRIVATE
+      ENGINE_SAMPLE_MOVIE="${ENGINE_SAMPLE_MOVIE}")
+endif()

@@ -7,11 +7,14 @@
 //   --track FILE        a language track: raw 16-bit little-endian stereo
 //                       samples at 32000 Hz, left first; tracks shorter
 //                       than the longest are extended with silence
+//   --loop-tracks       repeat every track to the movie's length (its
+//                       pictures at the frame rate) instead
 //   --not-coded-as-p    turn planes with vop_coded 0 into empty P frames
 //   --version-0-header  write the video header with a u32 denominator
 #include "tools/lib/ToolFile.h"
 #include "tools/lib/audio/ToolDspAdpcmEncoder.h"
 #include "tools/lib/movie/ToolM4vRewriter.h"
+#include "tools/lib/movie/ToolVidAudioSchedule.h"
 #include "tools/lib/movie/ToolVidMuxer.h"
 
 #include <cstdio>
@@ -62,7 +65,7 @@ void SplitStereo( const std::vector<u8>& pcm, const u64 frames, std::vector<s16>
 }
 
 int Usage() {
-	std::fprintf( stderr, "usage: vidmux [--rate N/D] [--track PCM.s16]... [--not-coded-as-p] [--version-0-header] INPUT.m4v OUTPUT.vid\n" );
+	std::fprintf( stderr, "usage: vidmux [--rate N/D] [--track PCM.s16]... [--loop-tracks] [--not-coded-as-p] [--version-0-header] INPUT.m4v OUTPUT.vid\n" );
 	return 2;
 }
 
@@ -75,6 +78,7 @@ int main( int argc, char** argv ) {
 	u32 denominator = 1;
 	std::vector<const char*> trackPaths;
 	std::vector<const char*> paths;
+	bool loopTracks = false;
 	for ( int i = 1; i < argc; i++ ) {
 		if ( std::strcmp( argv[i], "--rate" ) == 0 && i + 1 < argc ) {
 			if ( !ParseRate( argv[++i], &numerator, &denominator ) ) {
@@ -83,6 +87,8 @@ int main( int argc, char** argv ) {
 			}
 		} else if ( std::strcmp( argv[i], "--track" ) == 0 && i + 1 < argc ) {
 			trackPaths.push_back( argv[++i] );
+		} else if ( std::strcmp( argv[i], "--loop-tracks" ) == 0 ) {
+			loopTracks = true;
 		} else if ( std::strcmp( argv[i], "--not-coded-as-p" ) == 0 ) {
 			rewriteOptions.notCodedAsP = true;
 		} else if ( std::strcmp( argv[i], "--version-0-header" ) == 0 ) {
@@ -121,6 +127,21 @@ int main( int argc, char** argv ) {
 			return 1;
 		}
 		longest = pcm[t].size() / 4u > longest ? pcm[t].size() / 4u : longest;
+	}
+	if ( loopTracks ) {
+		// Samples covering every picture's time, each track repeated over it.
+		longest = ( static_cast<u64>( rewritten.frames.size() ) * TOOL_VID_AUDIO_RATE * denominator + numerator - 1 ) / numerator;
+		for ( std::vector<u8>& track : pcm ) {
+			const size_t once = track.size() / 4u * 4u;
+			if ( once == 0 ) {
+				continue;
+			}
+			const std::vector<u8> loop( track.begin(), track.begin() + static_cast<std::ptrdiff_t>( once ) );
+			track.clear();
+			while ( track.size() / 4u < longest ) {
+				track.insert( track.end(), loop.begin(), loop.end() );
+			}
+		}
 	}
 	const ToolDspAdpcmEncoder encoder;
 	std::vector<ToolVidAudioTrack> tracks( trackPaths.size() );
