@@ -3,8 +3,8 @@
 	disc's own movie: the ten-second reload plays MOVIES\IP, every picture
 	decoded and drawn as one movie quad, its first track heard in the WAV
 	capture (left and right tones within the coding error), then the level
-	loads again and draws with the Z mode and blending of a level frame
-	before the movie.
+	loads again and draws with the Z mode and blending of its first load
+	(GX keeps the movie's blending until the frame's camera clear).
 */
 #include "framework/core/engine/EFSampleDiscTestBench.h"
 #include "graphics3d/gamecube/RwDlTestDriver.h"
