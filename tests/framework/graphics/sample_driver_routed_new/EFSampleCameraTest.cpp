@@ -6,7 +6,7 @@
 	640 x 512 picture ImageMagick reads, holding what the embedded frame
 	buffer held.
 */
-#include "framework/core/engine/EFSampleDiscTestBench.h"
+#include "SampleDriverTestBench.h"
 #include "graphics3d/gamecube/RwDlTestDriver.h"
 
 #include "datatypes/maths/DTFrame.h"
@@ -54,20 +54,16 @@ const SampleShared* Shared() {
 	return static_cast<const SampleShared*>( code->GetGlobalData() );
 }
 
-class EFSampleCameraTest : public EFSampleDiscTestBench {
+class EFSampleCameraTest : public SampleDriverTestBench {
 protected:
 	void SetUp() override {
-		EFSampleDiscTestBench::SetUp();
-		RwDlTestResetDriver();
-		VIHostReset();
-		VIInit();
+		SampleDriverTestBench::SetUp();
 		previous = std::filesystem::current_path();
 	}
 
 	void TearDown() override {
 		std::filesystem::current_path( previous );
-		VIHostReset();
-		EFSampleDiscTestBench::TearDown();
+		SampleDriverTestBench::TearDown();
 	}
 
 	std::filesystem::path previous;

@@ -5,7 +5,7 @@
 	0 draws, one sprite batch after the objects, one trail strip and then
 	four flare squares.
 */
-#include "framework/core/engine/EFSampleDiscTestBench.h"
+#include "SampleDriverTestBench.h"
 #include "graphics3d/gamecube/RwDlTestDriver.h"
 
 #include "datatypes/maths/DTFrame.h"
@@ -28,20 +28,8 @@
 
 namespace {
 
-class EFSampleEffectsTest : public EFSampleDiscTestBench {
+class EFSampleEffectsTest : public SampleDriverTestBench {
 protected:
-	void SetUp() override {
-		EFSampleDiscTestBench::SetUp();
-		RwDlTestResetDriver();
-		VIHostReset();
-		VIInit();
-	}
-
-	void TearDown() override {
-		VIHostReset();
-		EFSampleDiscTestBench::TearDown();
-	}
-
 	struct Counts {
 		u32			squares = 0;	// immediate six-vertex triangle lists
 		u32			strips = 0;		// immediate triangle strips

@@ -10,7 +10,7 @@
 	every frame. With a floor under it that receives projections, its
 	drop-down shadow darkens the floor in every frame.
 */
-#include "framework/core/engine/EFSampleDiscTestBench.h"
+#include "SampleDriverTestBench.h"
 #include "graphics3d/gamecube/RwDlTestDriver.h"
 
 #include "datatypes/maths/DTFrame.h"
@@ -84,20 +84,8 @@ u32 DarkeningBatches() {
 	return batches;
 }
 
-class EFSampleModelTest : public EFSampleDiscTestBench {
+class EFSampleModelTest : public SampleDriverTestBench {
 protected:
-	void SetUp() override {
-		EFSampleDiscTestBench::SetUp();
-		RwDlTestResetDriver();
-		VIHostReset();
-		VIInit();
-	}
-
-	void TearDown() override {
-		VIHostReset();
-		EFSampleDiscTestBench::TearDown();
-	}
-
 	// Camera 0 at the origin looking down z, at the model object standing
 	// at z = 6.
 	EFCamera* LookAtTheModel() {

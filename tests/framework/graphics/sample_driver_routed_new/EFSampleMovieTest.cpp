@@ -6,8 +6,7 @@
 	loads again and draws with the Z mode and blending of its first load
 	(GX keeps the movie's blending until the frame's camera clear).
 */
-#include "framework/core/engine/EFSampleDiscTestBench.h"
-#include "graphics3d/gamecube/RwDlTestDriver.h"
+#include "SampleDriverTestBench.h"
 
 #include "framework/audio/EFNewAudioMgr.h"
 #include "framework/audio/GCLowLevelSound.h"
@@ -17,8 +16,6 @@
 #include "graphics3d/gamecube/RwDlRenderState.h"
 #include "platform/ax/AXHost.h"
 #include "platform/gx/GXHost.h"
-#include "platform/vi/VI.h"
-#include "platform/vi/VIHost.h"
 
 #include <algorithm>
 #include <cmath>
@@ -165,13 +162,10 @@ s32 WatchFrame( void*, void* ) {
 	return 0;
 }
 
-class EFSampleMovieTest : public EFSampleDiscTestBench {
+class EFSampleMovieTest : public SampleDriverTestBench {
 protected:
 	void SetUp() override {
-		EFSampleDiscTestBench::SetUp();
-		RwDlTestResetDriver();
-		VIHostReset();
-		VIInit();
+		SampleDriverTestBench::SetUp();
 		// The sound back end, as start-up starts it.
 		HostAudioReset();
 		GCResetLowLevelSound();
@@ -183,8 +177,7 @@ protected:
 	void TearDown() override {
 		AXHostSetWavPath( nullptr );
 		GXHostSetFramesKept( 4 );
-		VIHostReset();
-		EFSampleDiscTestBench::TearDown();
+		SampleDriverTestBench::TearDown();
 		GCVoice_GlobalInit( nullptr );
 		GCResetLowLevelSound();
 		HostAudioReset();

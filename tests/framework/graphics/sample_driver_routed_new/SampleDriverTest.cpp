@@ -7,7 +7,7 @@
 	world and changes twice, a screen grab leaves the
 	frame buffers as they were, and at the end the library is down.
 */
-#include "framework/core/engine/EFSampleDiscTestBench.h"
+#include "SampleDriverTestBench.h"
 #include "graphics3d/gamecube/RwDlTestDriver.h"
 
 #include "framework/core/engine/EFIniFile.h"
@@ -40,22 +40,14 @@ namespace {
 // Frames queued behind the one on screen when a run stops.
 constexpr u32 IN_FLIGHT = 3;
 
-class SampleDriverTest : public EFSampleDiscTestBench {
+class SampleDriverTest : public SampleDriverTestBench {
 protected:
-	void SetUp() override {
-		EFSampleDiscTestBench::SetUp();
-		RwDlTestResetDriver();
-		VIHostReset();
-		VIInit();
-	}
-
 	void TearDown() override {
 		delete gpoEngineController;
 		EXPECT_EQ( gpoGraphicsMgr, nullptr );
 		// What the manager brought up is down again.
 		EXPECT_EQ( RwDlTestEngineState(), RWENGINE_STATE_IDLE );
-		VIHostReset();
-		EFSampleDiscTestBench::TearDown();
+		SampleDriverTestBench::TearDown();
 	}
 
 	void Boot( const u32 frames, const std::string& ini ) {
