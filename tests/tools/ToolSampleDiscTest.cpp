@@ -95,9 +95,11 @@ TEST( ToolSampleDisc, EveryLevelFileLoadsWholeIntoItsEngineClass ) {
 	EXPECT_TRUE( consumedAll );
 	EXPECT_EQ( font.uiInstancePUID, TOOL_SAMPLE_FONT_SLOT );
 	EXPECT_EQ( font.GetCharCount(), TOOL_SAMPLE_FONT_GLYPHS );
-	EXPECT_EQ( font.GetGlyphOfAscii( 'B' ), 1u );
-	EXPECT_EQ( font.GetGlyphOfAscii( 'Z' ), 25u );
-	EXPECT_EQ( font.GetCharRecord( 1 )[EF_FONT_CHAR_U], 1.0f / 32.0f );
+	// Glyph 0 is blank (it would end a text's run); letters follow.
+	EXPECT_EQ( font.GetGlyphOfAscii( 'A' ), 1u );
+	EXPECT_EQ( font.GetGlyphOfAscii( 'Z' ), 26u );
+	EXPECT_EQ( font.GetCharRecord( 0 )[EF_FONT_CHAR_U], 0.0f );
+	EXPECT_EQ( font.GetCharRecord( 2 )[EF_FONT_CHAR_U], 1.0f / 32.0f );
 	EXPECT_EQ( font.mfLineHeight, 1.0f / 24.0f );
 	ASSERT_EQ( font.moFontTextureNames.GetSize(), 1u );
 	EXPECT_STREQ( font.moFontTextureNames[0].GetStr(), "FONT0" );
@@ -123,18 +125,18 @@ TEST( ToolSampleDisc, EveryLevelFileLoadsWholeIntoItsEngineClass ) {
 	EXPECT_EQ( LoadAll( *texts, files[TOOL_TEXTS_FILE], consumedAll ), 0 );
 	EXPECT_TRUE( consumedAll );
 	for ( u32 i = 0; i < std::size( TOOL_SAMPLE_TEXTS ); i++ ) {
-		// Command streams: a glyph run (letters by alphabet place, 0xFFFE
-		// for a space), then the end command.
+		// Command streams: a glyph run (letters by alphabet place from 1,
+		// 0xFFFE for a space), then the end command.
 		const std::vector<u8> stream = ToolHudTables::TextCommands( TOOL_SAMPLE_TEXTS[i], [] {
 			std::array<u16, 128> glyphs = {};
 			for ( u16 letter = 0; letter < 26; letter++ ) {
-				glyphs['A' + letter] = letter;
+				glyphs['A' + letter] = static_cast<u16>( letter + 1 );
 			}
 			return glyphs;
 		}() );
 		ASSERT_NE( texts->GetText( i ), nullptr );
 		EXPECT_EQ( std::vector<u8>( texts->GetText( i ), texts->GetText( i ) + stream.size() ), stream );
-		EXPECT_EQ( texts->GetText( i )[5], static_cast<u8>( TOOL_SAMPLE_TEXTS[i][0] - 'A' ) );
+		EXPECT_EQ( texts->GetText( i )[5], static_cast<u8>( TOOL_SAMPLE_TEXTS[i][0] - 'A' + 1 ) );
 	}
 	EXPECT_EQ( texts->GetText( std::size( TOOL_SAMPLE_TEXTS ) ), nullptr );
 	delete texts;

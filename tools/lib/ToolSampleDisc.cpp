@@ -30,18 +30,19 @@ ToolLoadingScreen SampleLoadingScreen() {
 }
 
 // A glyph for each capital letter on one texture page, the glyph index
-// the letter's place in the alphabet. Sizes are fractions of the screen.
+// one more than the letter's place in the alphabet (glyph 0, which would
+// end a run, is blank). Sizes are fractions of the screen.
 std::array<u16, 128> SampleGlyphs() {
 	std::array<u16, 128> glyphs = {};
-	for ( u16 letter = 0; letter < TOOL_SAMPLE_FONT_GLYPHS; letter++ ) {
-		glyphs['A' + letter] = letter;
+	for ( u16 letter = 0; letter < TOOL_SAMPLE_FONT_LETTERS; letter++ ) {
+		glyphs['A' + letter] = static_cast<u16>( letter + 1 );
 	}
 	return glyphs;
 }
 
 ToolFonts SampleFont() {
-	std::vector<ToolFontChar> chars;
-	for ( u32 letter = 0; letter < TOOL_SAMPLE_FONT_GLYPHS; letter++ ) {
+	std::vector<ToolFontChar> chars = { {} };
+	for ( u32 letter = 0; letter < TOOL_SAMPLE_FONT_LETTERS; letter++ ) {
 		chars.push_back( { static_cast<f32>( letter ) / 32.0f, 0.0f, 1.0f / 32.0f, 1.0f, 1.0f / 40.0f, 1.0f / 28.0f, 0.0f,
 						   0.0f } );
 	}

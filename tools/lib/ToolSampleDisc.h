@@ -39,8 +39,10 @@ constexpr std::string_view TOOL_SAMPLE_CARD_ICON_FILE = "icon.rgb";
 // The sample level's HUD slot of its font and its texts.
 constexpr s32 TOOL_SAMPLE_FONT_SLOT = 0;
 constexpr s32 TOOL_SAMPLE_GLOBAL_PALETTE_SLOT = -1;
-// One glyph per capital letter.
-constexpr u32 TOOL_SAMPLE_FONT_GLYPHS = 26;
+// One glyph per capital letter, after a blank glyph 0: glyph 0 ends a run
+// of a text's command stream, so no letter can be it.
+constexpr u32 TOOL_SAMPLE_FONT_LETTERS = 26;
+constexpr u32 TOOL_SAMPLE_FONT_GLYPHS = TOOL_SAMPLE_FONT_LETTERS + 1;
 extern const char* const TOOL_SAMPLE_TEXTS[2];
 // Window types of the sample HUD tree.
 constexpr u32 TOOL_SAMPLE_HUD_TEXT_TYPE = 1;

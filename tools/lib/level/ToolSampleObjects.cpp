@@ -19,7 +19,6 @@ constexpr u32 MODEL_ID				= 0x0F000001;
 constexpr u32 FIRST_NODE_ID			= 0x4A000001;
 constexpr u32 SECOND_NODE_ID		= 0x4A000002;
 constexpr u32 SOUND_ID				= 0x07000001;
-constexpr u32 TEMPLATE_MODEL_ID		= 0x0F000002;
 constexpr u32 BOX_HOT_SPOT_ID		= 0x3F000002;
 
 // Hot-spot primitive type of a box, stored with its three half extents.
@@ -116,7 +115,7 @@ ToolGloRecord ToolSampleModelObject( const u32 code ) {
 
 ToolGloRecord ToolSampleTemplate( const u32 code ) {
 	ToolGloRecord record = ObjectNamed( TOOL_SAMPLE_TEMPLATE_ID, code );
-	record.descriptors = { ToolInstanceWriter::Entry( ModelDescriptor( TEMPLATE_MODEL_ID ) ) };
+	record.descriptors = { ToolInstanceWriter::Entry( ModelDescriptor( TOOL_SAMPLE_TEMPLATE_MODEL_ID ) ) };
 	return record;
 }
 

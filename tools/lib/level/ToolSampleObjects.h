@@ -39,6 +39,8 @@ constexpr u32 TOOL_SAMPLE_MODEL_OBJECT_ID		= 0x2A000011;
 // Its logic flags: a drop-down shadow.
 constexpr u32 TOOL_SAMPLE_MODEL_LOGIC_FLAGS		= 0x400;
 constexpr u32 TOOL_SAMPLE_TEMPLATE_ID			= 0x2A000012 | TOOL_LATENT_TEMPLATE_BIT;
+// The template's 3D object, which its copies keep.
+constexpr u32 TOOL_SAMPLE_TEMPLATE_MODEL_ID		= 0x0F000002;
 constexpr u32 TOOL_SAMPLE_BOX_OBJECT_ID			= 0x2A000013;
 
 // Resource id of the sample model.

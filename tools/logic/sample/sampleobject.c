@@ -11,7 +11,10 @@
    when it lands; its plug-in module runs the state function once more in
    each of its physics frames, where it only counts. After its moves the
    model carries the level's camera along the loop spline and takes one
-   snapshot. */
+   snapshot. The spawner opens the HUD (the level's first text and an
+   image) and makes a particle type and an emitter at run time; the copy
+   hangs the emitter on its own 3D object, where the emitter stays when
+   the copy is killed. */
 #include "framework/logic/api/LogicModuleAPI.h"
 
 #include "tools/logic/sample/sampletuning.h"
@@ -34,6 +37,11 @@ static struct api_physic * gPhysic;
 static struct _api_camera * gCamera;
 static struct _api_spline * gSpline;
 static struct _api_newSound * gSound;
+static struct _api_hud * gHud;
+static struct _api_particle * gParticle;
+static char gHudTexture[] = SAMPLE_HUD_TEXTURE;
+static char gParticleName[] = SAMPLE_PARTICLE_NAME;
+static char gParticleTexture[] = SAMPLE_PARTICLE_TEXTURE;
 static char gSnapshotName[] = SAMPLE_SNAPSHOT_NAME;
 static char gResourceFile[] = SAMPLE_RESOURCE_FILE;
 static char gSameLevelPath[] = "";
@@ -173,9 +181,56 @@ static void StepModel( void ) {
 	gGameObj->Translate( SAMPLE_SELF_ID, &step );
 }
 
+/* The level's first text in its font across the top, lines centred, and
+   the palettised texture at the right. */
+static void OpenHud( void ) {
+	const u32 text = gHud->WindowAdd( SAMPLE_HUD_TEXT_TYPE, SAMPLE_HUD_ROOT, SAMPLE_HUD_TEXT_FLAGS, 2 );
+	const u32 image = gHud->WindowAdd( SAMPLE_HUD_2D_TYPE, SAMPLE_HUD_ROOT, 0, 1 );
+	gHud->WindowSetID( text, SAMPLE_HUD_TEXT_ID );
+	gHud->WindowSetPos( text, SAMPLE_HUD_TEXT_X, SAMPLE_HUD_TEXT_Y );
+	gHud->WindowSetDims( text, SAMPLE_HUD_TEXT_W, SAMPLE_HUD_TEXT_H );
+	gHud->TextWindowSetFont( text, SAMPLE_HUD_FONT );
+	gHud->TextWindowSetText( text, SAMPLE_HUD_FIRST_TEXT );
+	gHud->WindowSetID( image, SAMPLE_HUD_IMAGE_ID );
+	gHud->WindowSetPos( image, SAMPLE_HUD_IMAGE_X, SAMPLE_HUD_IMAGE_Y );
+	gHud->WindowSetDims( image, SAMPLE_HUD_IMAGE_SIZE, SAMPLE_HUD_IMAGE_SIZE );
+	gHud->Window2DSetTexture( image, gHudTexture );
+	gShared->hudText = text;
+	gShared->hudImage = image;
+}
+
+/* A particle type made at run time and an emitter of it the spawner owns;
+   the copy gives the emitter a place and starts it. */
+static void MakeParticles( void ) {
+	const s32 type = gParticle->TypeCreate();
+	gParticle->TypeSetName( type, gParticleName );
+	gParticle->TypeSetTexture( type, gParticleTexture );
+	gParticle->TypeSetInt( type, SAMPLE_PL_INT_PER_LAUNCH, SAMPLE_PARTICLE_PER_LAUNCH );
+	gParticle->TypeSetFloat( type, SAMPLE_PL_REAL_LIFESPAN, SAMPLE_PARTICLE_LIFESPAN );
+	gParticle->TypeSetFloat( type, SAMPLE_PL_REAL_PERIOD, SAMPLE_PARTICLE_PERIOD );
+	gParticle->TypeSetFloat( type, SAMPLE_PL_REAL_SPEED, SAMPLE_PARTICLE_SPEED );
+	gParticle->TypeSetVec( type, SAMPLE_PL_VEC_GRAVITY, 0.0f, SAMPLE_PARTICLE_GRAVITY_Y, 0.0f );
+	gShared->particleType = type;
+	gShared->emitter = gParticle->EmitterCreate( type );
+}
+
+/* The copy rises a little each call. On its first, the spawner's emitter
+   starts riding on the copy's own 3D object and launching every period. */
+static void StepCopy( void ) {
+	DTVector3d rise;
+	if ( gShared->copySteps++ == 0 ) {
+		gShared->emitterAttached = gParticle->EmitterSetJoint( gShared->emitter, SAMPLE_TEMPLATE_MODEL_ID, SAMPLE_EMITTER_JOINT );
+		gParticle->EmitterStart( gShared->emitter, SAMPLE_EMITTER_REPEAT );
+	}
+	gMath->CVectorSet( &rise, 0.0f, SAMPLE_COPY_RISE, 0.0f );
+	gGameObj->Translate( SAMPLE_SELF_ID, &rise );
+}
+
 static void StepSpawner( void ) {
 	if ( gShared->spawnerSteps == 0 ) {
 		StartControls();
+		OpenHud();
+		MakeParticles();
 		gShared->copyId = gGameObj->LaunchLatant( SAMPLE_TEMPLATE_ID );
 	} else if ( gShared->spawnerSteps == SAMPLE_COPY_LIFE && gShared->copyId != 0 ) {
 		gGameObj->KillObject( gShared->copyId );
@@ -268,7 +323,7 @@ static s32 Idle( void * data ) {
 	}
 	self = gGameObj->GetID( SAMPLE_SELF_ID, 0 );
 	if ( ( self & SAMPLE_SPAWNED_BIT ) != 0 ) {
-		gShared->copySteps++;
+		StepCopy();
 		return 0;
 	}
 	if ( data != 0 ) {
@@ -307,6 +362,8 @@ void SAMPLEOBJConstructor( struct _api_cons * api, s32 count ) {
 	gCamera = api->GetApiCamera();
 	gSpline = api->GetApiSpline();
 	gSound = api->GetApiNewSound();
+	gHud = api->GetApiHUD();
+	gParticle = api->GetApiParticle();
 	gTuning = (SampleTuning *)api->GetApiCustom( gTuningName );
 	api->SetExternalFunction( 0, Idle );
 	api->SetExternalFunction( SAMPLE_FN_BUTTON_A, OnButtonA );

@@ -27,8 +27,10 @@
 #define SAMPLE_MODEL_TURN		0.05f
 #define SAMPLE_MODEL_STEP_X		0.02f
 #define SAMPLE_MODEL_STEP_Z		0.01f
-/* State calls of the spawner between making the copy and killing it. */
+/* State calls of the spawner between making the copy and killing it; the
+   copy rises SAMPLE_COPY_RISE a call. */
 #define SAMPLE_COPY_LIFE		60u
+#define SAMPLE_COPY_RISE		0.02f
 /* The spawner's controls: a simple-input configuration on the first
    controller whose A button (button 0) runs SAMPLE_FN_BUTTON_A, and a
    timer that loads the level again once, after SAMPLE_RELOAD_SECONDS; a
@@ -94,6 +96,53 @@
 #define SAMPLE_FOG_BLUE			192.0f
 #define SAMPLE_FOG_DISTANCE		20.0f
 
+/* The HUD the spawner opens on its first state call: a text window in
+   the level's font (slot SAMPLE_HUD_FONT) showing the level's first text
+   across the top of the screen, lines centred, and a 2D window of the
+   palettised sample texture at the right; both found again by their user
+   ids. Sizes are fractions of the screen. */
+#define SAMPLE_HUD_ROOT			0xFFFFFFFFu
+#define SAMPLE_HUD_TEXT_TYPE	1u
+#define SAMPLE_HUD_2D_TYPE		2u
+#define SAMPLE_HUD_TEXT_FLAGS	0x10000u
+#define SAMPLE_HUD_TEXT_ID		0x5A480001u
+#define SAMPLE_HUD_IMAGE_ID		0x5A480002u
+#define SAMPLE_HUD_FONT			0u
+#define SAMPLE_HUD_FIRST_TEXT	0u
+#define SAMPLE_HUD_TEXTURE		"LAMP"
+#define SAMPLE_HUD_TEXT_X		0.0f
+#define SAMPLE_HUD_TEXT_Y		0.0625f
+#define SAMPLE_HUD_TEXT_W		1.0f
+#define SAMPLE_HUD_TEXT_H		0.125f
+#define SAMPLE_HUD_IMAGE_X		0.8125f
+#define SAMPLE_HUD_IMAGE_Y		0.0625f
+#define SAMPLE_HUD_IMAGE_SIZE	0.125f
+
+/* The spawner also makes a particle type at run time (named
+   SAMPLE_PARTICLE_NAME, texture SAMPLE_PARTICLE_TEXTURE: a few sparks a
+   period, rising and falling back) and an emitter of it, which it owns.
+   The spawned copy, on its first state call, hangs the emitter on its
+   own 3D object (SAMPLE_TEMPLATE_MODEL_ID) and starts it launching every
+   period; when the copy is killed the emitter keeps a frame of its own
+   where the copy was, and goes on. The keys are the particle table's. */
+#define SAMPLE_TEMPLATE_MODEL_ID	0x0F000002u
+#define SAMPLE_PARTICLE_NAME		"sample sparks"
+#define SAMPLE_PARTICLE_TEXTURE		"SPARK"
+#define SAMPLE_PL_INT_PER_LAUNCH	0x8u
+#define SAMPLE_PL_REAL_LIFESPAN		0x2u
+#define SAMPLE_PL_REAL_PERIOD		0x4u
+#define SAMPLE_PL_REAL_SPEED		0x8u
+#define SAMPLE_PL_VEC_GRAVITY		0x1u
+#define SAMPLE_PARTICLE_PER_LAUNCH	3
+#define SAMPLE_PARTICLE_LIFESPAN	1.0f
+#define SAMPLE_PARTICLE_PERIOD		0.2f
+#define SAMPLE_PARTICLE_SPEED		2.0f
+#define SAMPLE_PARTICLE_GRAVITY_Y	-4.0f
+/* EmitterStart's argument that keeps launching every period. */
+#define SAMPLE_EMITTER_REPEAT		1u
+/* EmitterSetJoint's joint for a 3D object (not looked at). */
+#define SAMPLE_EMITTER_JOINT		0u
+
 typedef struct {
 	f32 speed;
 	f32 gravity;
@@ -104,7 +153,9 @@ typedef struct {
    x; distance is its length and laps the number of whole groups of lives
    steps. The model and the spawner keep their own counts; a spawned copy
    counts its calls apart. The box's plug-in calls count as state calls
-   and are also counted apart, with the step they were given. */
+   and are also counted apart, with the step they were given. The HUD's
+   window handles, the run-time particle type and emitter, and what
+   hanging the emitter on the copy gave are kept for the tests. */
 typedef struct {
 	u32 frames;
 	u32 instances;
@@ -138,6 +189,11 @@ typedef struct {
 	s32 loopSpline;
 	f32 splineU;
 	DTVector3d splineAt;
+	u32 hudText;
+	u32 hudImage;
+	s32 particleType;
+	s32 emitter;
+	s32 emitterAttached;
 } SampleShared;
 
 /* The persistent game buffer: reloaded is 1 once the level was loaded

@@ -4,9 +4,10 @@
 	with a clear colour and fog, becomes the listener, carries the model
 	along the sample loop spline, and writes one snapshot at frame 240: a
 	640 x 512 picture ImageMagick reads, holding what the embedded frame
-	buffer held.
+	buffer held. The frame shot draws the HUD the spawner's logic opened.
 */
 #include "SampleDriverTestBench.h"
+#include "SampleDiscProbes.h"
 #include "graphics3d/gamecube/RwDlTestDriver.h"
 
 #include "datatypes/maths/DTFrame.h"
@@ -17,6 +18,7 @@
 #include "framework/core/world/EFWorld.h"
 #include "framework/graphics/EFCamera.h"
 #include "framework/graphics/EFGraphicsMgr.h"
+#include "framework/graphics/hud/EFHudMgr.h"
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/logic/EFLogicCode.h"
 #include "framework/logic/api/LogicApiClearColor.h"
@@ -26,6 +28,7 @@
 #include "platform/vi/VI.h"
 #include "platform/vi/VIHost.h"
 #include "support/TestRunCommand.h"
+#include "tools/lib/ToolSampleDisc.h"
 #include "tools/lib/level/ToolSampleObjects.h"
 #include "tools/lib/level/ToolSampleSplines.h"
 #include "tools/lib/logic/ToolSampleLogic.h"
@@ -45,14 +48,6 @@ static_assert( SAMPLE_LOOP_SPLINE_ID == TOOL_SAMPLE_LOOP_SPLINE_ID );
 constexpr u32 EFB_WIDTH = 640;
 constexpr u32 EFB_HEIGHT = 512;
 constexpr u32 BMP_HEADER = 54;
-
-const SampleShared* Shared() {
-	const EFLogicCode* const code = gpoGameLogicMgr->GetLogicCode( TOOL_SAMPLE_OBJECT_CODE_ID );
-	if ( code == nullptr || code->GetGlobalDataSize() < sizeof( SampleShared ) ) {
-		return nullptr;
-	}
-	return static_cast<const SampleShared*>( code->GetGlobalData() );
-}
 
 class EFSampleCameraTest : public SampleDriverTestBench {
 protected:
@@ -78,7 +73,7 @@ TEST_F( EFSampleCameraTest, TheModelCarriesTheLevelsCameraAlongTheLoopAndFrame24
 	gpoEngineController->MainLoop();
 
 	// No camera while the model makes its moves.
-	const SampleShared* shared = Shared();
+	const SampleShared* shared = SampleSharedBlock();
 	ASSERT_NE( shared, nullptr );
 	while ( shared->modelSteps < SAMPLE_MODEL_STEPS ) {
 		RunMoreFrames( 1 );
@@ -134,8 +129,19 @@ TEST_F( EFSampleCameraTest, TheModelCarriesTheLevelsCameraAlongTheLoopAndFrame24
 			GXPeekARGB( static_cast<u16>( x ), static_cast<u16>( y ), &efb[y * EFB_WIDTH + x] );
 		}
 	}
+	GXHostClearLog();
 	RunMoreFrames( 1 );
 	const std::filesystem::path shot = root / "SAMPLE000.BMP";
+	// That frame drew the logic's text and image.
+	const EFHudWindow* const text = gpoHudMgr->FindHudWindow( SAMPLE_HUD_TEXT_ID );
+	const EFHudWindow* const image = gpoHudMgr->FindHudWindow( SAMPLE_HUD_IMAGE_ID );
+	ASSERT_NE( text, nullptr );
+	ASSERT_NE( image, nullptr );
+	ASSERT_GE( GXHostFrames().size(), 2u );
+	const GXHostFrame& drawn = GXHostFrames()[GXHostFrames().size() - 2];
+	EXPECT_EQ( SampleHudGlyphIndices( drawn, text->moScreenRect ),
+			   SampleHudGlyphsOf( TOOL_SAMPLE_TEXTS[SAMPLE_HUD_FIRST_TEXT] ) * 6u );
+	EXPECT_EQ( SampleHudStrips( drawn, image->moScreenRect ), 1u );
 	ASSERT_TRUE( std::filesystem::exists( shot ) );
 	EXPECT_FALSE( std::filesystem::exists( root / "SAMPLE001.BMP" ) );
 	int status = -1;
