@@ -4,6 +4,7 @@
 #include "framework/core/world/EFGameObject.h"
 #include "framework/core/world/EFWorld.h"
 #include "framework/graphics/EF3dObj.h"
+#include "framework/graphics/EFGraphicsMgr.h"
 #include "framework/graphics/EFLinesMgr.h"
 #include "framework/graphics/EFPaletteMgr.h"
 #include "framework/graphics/effects/EFLensFlareFX.h"
@@ -11,11 +12,16 @@
 #include "framework/graphics/effects/EFShadowMgr_BC.h"
 #include "framework/graphics/effects/EFSpriteGroup.h"
 #include "framework/graphics/effects/EFSpriteMgr.h"
+#include "framework/graphics/animation/EFTexFader.h"
+#include "framework/logic/api/EFApiTrace.h"
 #include "framework/logic/api/LogicApiTable.h"
 
 namespace {
 
 bool bDone = false;
+
+// Top byte of the id of a 3D object (an instance of a game object).
+constexpr u32 KIND_3D_OBJECT = 0x0F;
 
 EFSpriteGroup * Group( const u32 id ) {
 	return goSpriteMgr.GetSpriteGroup( id );
@@ -26,6 +32,27 @@ EFSpriteGroup * Group( const u32 id ) {
 EF3dObj * Object3d( const u32 id, const u32 index ) {
 	const EFGameObject * const object = gpoWorldMgr != nullptr ? gpoWorldMgr->GetGameObject( id ) : nullptr;
 	return object != nullptr ? object->Get3dObject( index ) : nullptr;
+}
+
+// The 3D object a texture-fader slot works on: for a 3D-object id, the
+// running object's 3D object of that id (never another object's); for
+// any other id, the first 3D object of that game object. Null when
+// there is none.
+EF3dObj * FaderObject( const u32 id ) {
+	if ( ( id >> 24 ) != KIND_3D_OBJECT ) {
+		return Object3d( id, 0 );
+	}
+	const EFGameObject * const running = gpoWorldMgr != nullptr ? gpoWorldMgr->GetGameObject( EF_RUNNING_OBJECT_ID ) : nullptr;
+	if ( running == nullptr ) {
+		return nullptr;
+	}
+	for ( u32 i = 0; i < running->muiNb3dObj; i++ ) {
+		EF3dObj * const object = running->Get3dObject( i );
+		if ( object != nullptr && object->GetUID() == id ) {
+			return object;
+		}
+	}
+	return nullptr;
 }
 
 // --- Sprites ---
@@ -93,6 +120,25 @@ u32 StartPaletteTransition( _sPaletteTransitionData * transition ) {
 		goPaletteMgr.StartTransition( transition );
 	}
 	return 0;
+}
+
+// --- Texture fader ---
+
+void TexFaderPlay( const u32 id, _sTexFaderParams * params ) {
+	EFApiTrace::mFuncName = "TexFaderPlay";
+	EF3dObj * const object = FaderObject( id );
+	if ( object != nullptr && params != nullptr && gpoGraphicsMgr != nullptr ) {
+		gpoGraphicsMgr->GetTexFader().FadeTo( object, params );
+	}
+	EFApiTrace::mFuncName = nullptr;
+}
+
+void TexFaderPause( const u32 id, const u32 pause ) {
+	EFApiTrace::mFuncName = "TexFaderPlay";
+	if ( const EF3dObj * const object = FaderObject( id ) ) {
+		EFTexFader_BC::Pause( object, pause );
+	}
+	EFApiTrace::mFuncName = nullptr;
 }
 
 // --- Motion trails ---
@@ -218,6 +264,7 @@ void Init_graphics() {
 	APIgraphics.SpriteGroupAddSprite = SpriteGroupAddSprite;
 	APIgraphics.SpriteGroupRemoveSprite = SpriteGroupRemoveSprite;
 	APIgraphics.StartPaletteTransition = StartPaletteTransition;
+	APIgraphics.TexFaderPlay = TexFaderPlay;
 	APIgraphics.MTCreateSystem = MTCreateSystem;
 	APIgraphics.MTDestroySystem = MTDestroySystem;
 	APIgraphics.MTSetFrequency = MTSetFrequency;
@@ -234,6 +281,7 @@ void Init_graphics() {
 	APIgraphics.LensFlareSetParams = LensFlareSetParams;
 	APIgraphics.SetGameObjBlendColor = SetGameObjBlendColor;
 	APIgraphics.DrawLines = DrawLines;
+	APIgraphics.TexFaderPause = TexFaderPause;
 	APIgraphics.DoCrappyXboxSpewHackThingy = DoCrappyXboxSpewHackThingy;
 	APIgraphics.DoStupidXboxShadowHack = DoStupidXboxShadowHack;
 }

@@ -6,8 +6,9 @@ namespace {
 
 ToolGeometry Triangle( const f32 size ) {
 	ToolGeometry geometry;
-	geometry.format = 0x32;		// positions, normals, lit
+	geometry.format = 0x36;		// positions, one texture-coordinate set, normals, lit
 	geometry.numVertices = 3;
+	geometry.texCoords = { { 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f } };
 	geometry.triangles = { { { 0, 1, 2 }, 0 } };
 	geometry.morphTargets[0].sphere = { 0.0f, 0.0f, 0.0f, size };
 	geometry.morphTargets[0].positions = { 0.0f, 0.0f, 0.0f, size, 0.0f, 0.0f, 0.0f, size, 0.0f };
@@ -17,6 +18,8 @@ ToolGeometry Triangle( const f32 size ) {
 	geometry.materials.materials[0].color[0] = 200;
 	geometry.materials.materials[0].color[1] = 100;
 	geometry.materials.materials[0].color[2] = 50;
+	geometry.materials.materials[0].texture = ToolTexture{};
+	geometry.materials.materials[0].texture->name = TOOL_SAMPLE_MODEL_TEXTURE;
 	return geometry;
 }
 

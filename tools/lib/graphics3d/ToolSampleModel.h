@@ -7,7 +7,9 @@
 	the first of them carries a three-node hierarchy without matrices of
 	its own (nodes 100, 101, 102 on the three frames). Atomics: LOD 0 on
 	the root and on the second node, LOD 1 on the root, each a lit
-	triangle with one coloured material.
+	triangle with one coloured material showing the texture
+	TOOL_SAMPLE_MODEL_TEXTURE (one of the sample level's; where no
+	dictionary holds it the material is untextured).
 
 	Collision primitives (the clump's 0x01BAD003 extension), under a
 	sphere of radius 2 about (0, 1, 0): a capsule on the model's frame, a
@@ -27,6 +29,8 @@ struct ToolClump;
 
 // Ids of the skeleton's nodes, first node first.
 constexpr s32 TOOL_SAMPLE_MODEL_NODE_IDS[] = { 100, 101, 102 };
+// The texture the sample model's materials show.
+constexpr const char* TOOL_SAMPLE_MODEL_TEXTURE = "LAMP";
 // Frame of the sample clump that carries the hierarchy.
 constexpr u32 TOOL_SAMPLE_MODEL_SKELETON_FRAME = 1;
 

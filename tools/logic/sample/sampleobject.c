@@ -14,7 +14,8 @@
    snapshot. The spawner opens the HUD (the level's first text and an
    image) and makes a particle type and an emitter at run time; the copy
    hangs the emitter on its own 3D object, where the emitter stays when
-   the copy is killed. */
+   the copy is killed. Half-way through its moves the model starts one
+   texture fade on itself through the graphics table. */
 #include "framework/logic/api/LogicModuleAPI.h"
 
 #include "tools/logic/sample/sampletuning.h"
@@ -42,6 +43,9 @@ static struct _api_particle * gParticle;
 static char gHudTexture[] = SAMPLE_HUD_TEXTURE;
 static char gParticleName[] = SAMPLE_PARTICLE_NAME;
 static char gParticleTexture[] = SAMPLE_PARTICLE_TEXTURE;
+static struct _api_graphics * gGraphics;
+static char gFadeFrom[] = SAMPLE_FADE_FROM;
+static char gFadeTo[] = SAMPLE_FADE_TO;
 static char gSnapshotName[] = SAMPLE_SNAPSHOT_NAME;
 static char gResourceFile[] = SAMPLE_RESOURCE_FILE;
 static char gSameLevelPath[] = "";
@@ -164,6 +168,25 @@ static void StepCamera( void ) {
 	}
 }
 
+/* The model's fade from its own texture to another of the level's, which
+   stays when the fade ends. */
+static void StartFade( void ) {
+	_sTexFaderParams fade;
+	u32 level;
+	fade.uiFlags = SAMPLE_FADE_FLAGS;
+	fade.fTime = SAMPLE_FADE_SECONDS;
+	for ( level = 0; level < LOGIC_API_FADER_TEXTURES; level++ ) {
+		fade.pSrcTexture[level] = level == 0 ? gFadeFrom : 0;
+		fade.pDestTexture[level] = level == 0 ? gFadeTo : 0;
+	}
+	fade.fSrcStartRatio = 1.0f;
+	fade.fSrcEndRatio = 0.0f;
+	fade.fDestStartRatio = 0.0f;
+	fade.fDestEndRatio = 1.0f;
+	fade.pNotifyData = 0;
+	gGraphics->TexFaderPlay( SAMPLE_SELF_ID, &fade );
+}
+
 static void StepModel( void ) {
 	DTVector3d axis;
 	DTVector3d step;
@@ -171,6 +194,9 @@ static void StepModel( void ) {
 		gAnim->Play( SAMPLE_SELF_ID, SAMPLE_MODEL_FIRST_ANIM, 0, 0.0f );
 	}
 	if ( gShared->modelSteps >= SAMPLE_MODEL_STEPS ) {
+		if ( gShared->cameraSteps == 0 ) {
+			StartFade();
+		}
 		StepCamera();
 		return;
 	}
@@ -364,6 +390,7 @@ void SAMPLEOBJConstructor( struct _api_cons * api, s32 count ) {
 	gSound = api->GetApiNewSound();
 	gHud = api->GetApiHUD();
 	gParticle = api->GetApiParticle();
+	gGraphics = api->GetApiGraphics();
 	gTuning = (SampleTuning *)api->GetApiCustom( gTuningName );
 	api->SetExternalFunction( 0, Idle );
 	api->SetExternalFunction( SAMPLE_FN_BUTTON_A, OnButtonA );

@@ -95,6 +95,14 @@
 #define SAMPLE_FOG_GREEN		160.0f
 #define SAMPLE_FOG_BLUE			192.0f
 #define SAMPLE_FOG_DISTANCE		20.0f
+/* As it makes the camera the model starts a fade of its first level of
+   detail from its own texture SAMPLE_FADE_FROM to the level's
+   SAMPLE_FADE_TO over SAMPLE_FADE_SECONDS; the destination stays when it
+   ends (flag 0x2). */
+#define SAMPLE_FADE_FROM		"LAMP"
+#define SAMPLE_FADE_TO			"SPARK"
+#define SAMPLE_FADE_SECONDS		1.0f
+#define SAMPLE_FADE_FLAGS		0x2u
 
 /* The HUD the spawner opens on its first state call: a text window in
    the level's font (slot SAMPLE_HUD_FONT) showing the level's first text

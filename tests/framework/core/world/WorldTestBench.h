@@ -101,11 +101,12 @@ protected:
 		return object;
 	}
 
-	// Gives the object one recording 3D object on its frame.
-	static RecordingModel* GiveModel( EFGameObject& object ) {
-		RecordingModel* const model = new RecordingModel;
+	// Gives the object one recording 3D object (of id uid) on its frame.
+	template <class Model = RecordingModel>
+	static Model* GiveModel( EFGameObject& object, const u32 uid = 0x0f000001 ) {
+		Model* const model = new Model;
 		model->mpGameObjectOwner = &object;
-		model->SetUID( 0x0f000001 );
+		model->SetUID( uid );
 		RpAtomicSetFrame( model->mpAtomic, object.GetFrame()->GetRwFrame() );
 		delete[] object.mppEFInstance;
 		object.mppEFInstance = new EFInstance*[1]{ model };

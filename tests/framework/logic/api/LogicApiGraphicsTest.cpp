@@ -1,10 +1,12 @@
 /*
 	The graphics and frame-buffer effect tables: a sprite group made and
 	drawn through the slots, the blend colour of a game object's model, a
-	motion trail fed and stopped, and effects created, refused and tuned.
+	texture fade started and held on the running object's model, a motion
+	trail fed and stopped, and effects created, refused and tuned.
 */
 #include "framework/graphics/particles/ParticleTestBench.h"
 
+#include "framework/graphics/ApAtomicDataPlugin.h"
 #include "framework/graphics/EF3dObj.h"
 #include "framework/graphics/effects/EFFBEffectMgr.h"
 #include "framework/graphics/effects/EFFBEffect_FrameDistortion_BC.h"
@@ -12,9 +14,14 @@
 #include "framework/graphics/effects/EFShadowMgr_BC.h"
 #include "framework/graphics/effects/EFSpriteMgr.h"
 #include "framework/logic/api/LogicApiTables.h"
+#include "graphics3d/world/RpGeometry.h"
+#include "graphics3d/world/RpMaterial.h"
+#include "graphics3d/world/RpMaterialList.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -82,6 +89,138 @@ TEST_F( LogicApiGraphicsTest, BlendColoursAndSwitchesReachOnlyModelsThatExist ) 
 	APIgraphics.DoStupidXboxShadowHack( 1 );
 	EXPECT_EQ( EFShadowMgr_BC::bDoShadowHackThing, 1 );
 	APIgraphics.DoStupidXboxShadowHack( 0 );
+}
+
+// One drawing of a faded model's atomic: its material's texture and alpha.
+struct Drawn {
+	std::string	texture;
+	u32			alpha;
+	bool		operator==( const Drawn& ) const = default;
+};
+std::vector<Drawn> gDrawn;
+
+RpAtomic* RecordDrawing( RpAtomic* atomic ) {
+	const RpMaterial* const material = atomic->geometry->matList.materials[0];
+	gDrawn.push_back( { material->texture != nullptr ? material->texture->name : "", material->color.alpha } );
+	return atomic;
+}
+
+// A model drawn by the engine's own Render, so through the texture fader
+// while it fades; its atomic's one material shows the texture "src".
+class FadingModel : public RecordingModel {
+public:
+	FadingModel() {
+		RpGeometry* const geometry = RpGeometryCreate( 3, 1, rpGEOMETRYPOSITIONS );
+		RpMaterial* const material = RpMaterialCreate();
+		RpMaterialSetTexture( material, RwTexDictionaryFindNamedTexture( RwTexDictionaryGetCurrent(), "src" ) );
+		_rpMaterialListAppendMaterial( &geometry->matList, material );
+		RpMaterialDestroy( material );
+		RpAtomicSetGeometry( mpAtomic, geometry, 0 );
+		RpGeometryDestroy( geometry );
+		ApSetAtomicCallBackRender( mpAtomic, RecordDrawing );
+	}
+	void Render( const u16 lod ) override { EF3dObj::Render( lod ); }
+};
+
+constexpr u32 OTHER = 0x2A000011;
+constexpr u32 BARE = 0x2A000012;
+constexpr u32 OWN_MODEL = 0x0F000001;
+constexpr u32 OTHER_MODEL = 0x0F000002;
+
+// The running object (OBJECT) and another object each have a fading
+// model; a third object has none.
+class LogicApiTexFaderTest : public LogicApiGraphicsTest {
+protected:
+	// The atomics carry the engine's atomic data (their draw callback).
+	bool AttachPlugins() override { return LogicApiGraphicsTest::AttachPlugins() && ApAtomicDataPluginAttach() != 0; }
+
+	void SetUp() override {
+		LogicApiGraphicsTest::SetUp();
+		for ( const char* name : { "src", "dst" } ) {
+			RwTexture* const texture = RwTextureCreate( nullptr );
+			RwTextureSetName( texture, name );
+			RwTexDictionaryAddTexture( RwTexDictionaryGetCurrent(), texture );
+		}
+		own = GiveModel<FadingModel>( *object, OWN_MODEL );
+		other = GiveModel<FadingModel>( *MakeObject( OTHER ), OTHER_MODEL );
+		MakeObject( BARE );
+		SetRunning( object );
+	}
+
+	void TearDown() override {
+		SetRunning( nullptr );
+		gDrawn.clear();
+		LogicApiGraphicsTest::TearDown();
+	}
+
+	static std::vector<Drawn> Draw( EF3dObj* model ) {
+		gDrawn.clear();
+		model->Render( 0 );
+		return gDrawn;
+	}
+
+	FadingModel* own = nullptr;
+	FadingModel* other = nullptr;
+};
+
+TEST_F( LogicApiTexFaderTest, PlayFadesTheRunningObjectsModelAndPauseHoldsItButNoOtherObjectsModel ) {
+	char src[] = "src";
+	char dst[] = "dst";
+	_sTexFaderParams fade = {};
+	fade.fTime = 2.0f;
+	fade.pSrcTexture[0] = src;
+	fade.pDestTexture[0] = dst;
+	fade.fSrcStartRatio = 1.0f;
+	fade.fDestEndRatio = 1.0f;
+	_sTexFaderParams unnamed = fade;
+	unnamed.pSrcTexture[0] = nullptr;
+	unnamed.pDestTexture[0] = nullptr;
+	const std::vector<Drawn> plain = { { "src", 255 } };
+	struct Fault {
+		const char*			name;
+		EFGameObject*		running;
+		u32					id;
+		_sTexFaderParams*	params;
+	};
+	const Fault faults[] = {
+		{ "another object's model", object, OTHER_MODEL, &fade },
+		{ "no such model of the running object", object, 0x0F000099, &fade },
+		{ "a model id while no logic runs", nullptr, OWN_MODEL, &fade },
+		{ "an object without a model", object, BARE, &fade },
+		{ "no such object", object, 0x2A000099, &fade },
+		{ "no texture names", object, OWN_MODEL, &unnamed },
+		{ "no request", object, OWN_MODEL, nullptr },
+	};
+	for ( const Fault& fault : faults ) {
+		SCOPED_TRACE( fault.name );
+		SetRunning( fault.running );
+		APIgraphics.TexFaderPlay( fault.id, fault.params );
+		APIgraphics.TexFaderPause( fault.id, 1 );
+		gpoWorldMgr->Update( 1.0f );
+		EXPECT_EQ( own->muiTexFaderRefCount + other->muiTexFaderRefCount, 0u );
+		EXPECT_EQ( Draw( own ), plain );
+		EXPECT_EQ( Draw( other ), plain );
+	}
+	SetRunning( object );
+	// By the model's id, the running-object alias and the object's own id:
+	// each restarts the one fade, which the world's update advances.
+	const std::pair<const char*, u32> ids[] = { { "model id", OWN_MODEL }, { "alias", EF_RUNNING_OBJECT_ID }, { "own id", OBJECT } };
+	for ( const auto& [name, id] : ids ) {
+		SCOPED_TRACE( name );
+		APIgraphics.TexFaderPlay( id, &fade );
+		APIgraphics.TexFaderPause( OTHER_MODEL, 1 );
+		gpoWorldMgr->Update( 1.0f );
+		const std::vector<Drawn> halfWay = { { "src", 127 }, { "dst", 127 } };
+		EXPECT_EQ( Draw( own ), halfWay ) << "1 s of 2";
+		APIgraphics.TexFaderPause( id, 1 );
+		gpoWorldMgr->Update( 1.0f );
+		EXPECT_EQ( Draw( own ), halfWay ) << "held";
+		APIgraphics.TexFaderPause( id, 0 );
+		gpoWorldMgr->Update( 0.5f );
+		EXPECT_EQ( Draw( own ), ( std::vector<Drawn>{ { "src", 63 }, { "dst", 191 } } ) ) << "1.5 s of 2";
+		EXPECT_EQ( own->muiTexFaderRefCount, 1u );
+		EXPECT_EQ( Draw( other ), plain );
+	}
 }
 
 TEST_F( LogicApiGraphicsTest, AMotionTrailSamplesWhileTrackingAndStopsWhenTold ) {
