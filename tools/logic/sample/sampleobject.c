@@ -168,16 +168,16 @@ static void StepCamera( void ) {
 	}
 }
 
-/* The model's fade from its own texture to another of the level's, which
-   stays when the fade ends. */
+/* The model's fade, on every level of detail, from its own texture to
+   another of the level's, which stays when the fade ends. */
 static void StartFade( void ) {
 	_sTexFaderParams fade;
 	u32 level;
 	fade.uiFlags = SAMPLE_FADE_FLAGS;
 	fade.fTime = SAMPLE_FADE_SECONDS;
 	for ( level = 0; level < LOGIC_API_FADER_TEXTURES; level++ ) {
-		fade.pSrcTexture[level] = level == 0 ? gFadeFrom : 0;
-		fade.pDestTexture[level] = level == 0 ? gFadeTo : 0;
+		fade.pSrcTexture[level] = gFadeFrom;
+		fade.pDestTexture[level] = gFadeTo;
 	}
 	fade.fSrcStartRatio = 1.0f;
 	fade.fSrcEndRatio = 0.0f;
@@ -193,10 +193,10 @@ static void StepModel( void ) {
 	if ( gShared->modelSteps == 0 ) {
 		gAnim->Play( SAMPLE_SELF_ID, SAMPLE_MODEL_FIRST_ANIM, 0, 0.0f );
 	}
+	if ( gShared->modelSteps == SAMPLE_FADE_STEP ) {
+		StartFade();
+	}
 	if ( gShared->modelSteps >= SAMPLE_MODEL_STEPS ) {
-		if ( gShared->cameraSteps == 0 ) {
-			StartFade();
-		}
 		StepCamera();
 		return;
 	}

@@ -95,10 +95,11 @@
 #define SAMPLE_FOG_GREEN		160.0f
 #define SAMPLE_FOG_BLUE			192.0f
 #define SAMPLE_FOG_DISTANCE		20.0f
-/* As it makes the camera the model starts a fade of its first level of
-   detail from its own texture SAMPLE_FADE_FROM to the level's
+/* On its SAMPLE_FADE_STEP-th move the model starts a fade of its levels
+   of detail from its own texture SAMPLE_FADE_FROM to the level's
    SAMPLE_FADE_TO over SAMPLE_FADE_SECONDS; the destination stays when it
    ends (flag 0x2). */
+#define SAMPLE_FADE_STEP		60u
 #define SAMPLE_FADE_FROM		"LAMP"
 #define SAMPLE_FADE_TO			"SPARK"
 #define SAMPLE_FADE_SECONDS		1.0f

@@ -1,6 +1,7 @@
 /*
 	The sample disc booted in-process on the console driver: after its
-	moves the model object's logic makes the level's camera on the model
+	moves (half-way through them it starts a texture fade on its model)
+	the model object's logic makes the level's camera on the model
 	with a clear colour and fog, becomes the listener, carries the model
 	along the sample loop spline, and writes one snapshot at frame 240: a
 	640 x 512 picture ImageMagick reads, holding what the embedded frame
@@ -17,12 +18,16 @@
 #include "framework/core/world/EFGameObject.h"
 #include "framework/core/world/EFWorld.h"
 #include "framework/graphics/EFCamera.h"
+#include "framework/graphics/EF3dObj.h"
 #include "framework/graphics/EFGraphicsMgr.h"
+#include "framework/graphics/animation/EFTexFader_BC.h"
 #include "framework/graphics/hud/EFHudMgr.h"
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/logic/EFLogicCode.h"
 #include "framework/logic/api/LogicApiClearColor.h"
 #include "graphics3d/core/RwCamera.h"
+#include "graphics3d/core/RwTexture.h"
+#include "graphics3d/world/RpMaterial.h"
 #include "platform/gx/GX.h"
 #include "platform/gx/GXHost.h"
 #include "platform/vi/VI.h"
@@ -99,6 +104,23 @@ TEST_F( EFSampleCameraTest, TheModelCarriesTheLevelsCameraAlongTheLoopAndFrame24
 	EXPECT_EQ( sFloatClearColor.a, 255 );
 	ASSERT_NE( gpoNewAudioMgr, nullptr );
 	EXPECT_EQ( gpoNewAudioMgr->mui32ListenerId, SAMPLE_MODEL_ID );
+	// Half-way through its moves it started its texture fade: its model
+	// draws through the fader, from the level's texture its materials show
+	// (theirs again between drawings) to the other, as the world advances.
+	EF3dObj* const shown = model->Get3dObject( 0 );
+	ASSERT_NE( shown, nullptr );
+	EXPECT_EQ( shown->muiTexFaderRefCount, 1u );
+	const _TFEntry* const fade = EFTexFader_BC::FirstActiveAtomic;
+	ASSERT_NE( fade, nullptr );
+	EXPECT_EQ( fade->mpNext, nullptr );
+	for ( u32 level = 0; level < 2; level++ ) {
+		ASSERT_NE( fade->mpMaterial[level], nullptr );
+		EXPECT_STREQ( fade->mpMaterial[level]->texture->name, SAMPLE_FADE_FROM );
+		ASSERT_NE( fade->mpDestTexture[level], nullptr );
+		EXPECT_STREQ( fade->mpDestTexture[level]->name, SAMPLE_FADE_TO );
+	}
+	const f32 elapsed = fade->mfElapsed;
+	EXPECT_GT( elapsed, 0.0f );
 
 	// Each call places the model on the loop where the spline's own query
 	// puts it.
@@ -117,6 +139,7 @@ TEST_F( EFSampleCameraTest, TheModelCarriesTheLevelsCameraAlongTheLoopAndFrame24
 		ASSERT_EQ( at.z, expected.z );
 	}
 	EXPECT_NEAR( shared->splineU, ( SAMPLE_SNAPSHOT_CALL - 1 ) * SAMPLE_SPLINE_STEP, 1e-6f );
+	EXPECT_GT( fade->mfElapsed, elapsed );
 	EXPECT_FALSE( std::filesystem::exists( root / "SAMPLE000.BMP" ) );
 
 	// The next call (frame 240) writes the buffer as it stands (marked
