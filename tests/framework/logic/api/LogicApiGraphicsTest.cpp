@@ -92,11 +92,7 @@ TEST_F( LogicApiGraphicsTest, BlendColoursAndSwitchesReachOnlyModelsThatExist ) 
 }
 
 // One drawing of a faded model's atomic: its material's texture and alpha.
-struct Drawn {
-	std::string	texture;
-	u32			alpha;
-	bool		operator==( const Drawn& ) const = default;
-};
+using Drawn = std::pair<std::string, u32>;
 std::vector<Drawn> gDrawn;
 
 RpAtomic* RecordDrawing( RpAtomic* atomic ) {
@@ -176,13 +172,12 @@ TEST_F( LogicApiTexFaderTest, PlayFadesTheRunningObjectsModelAndPauseHoldsItButN
 	unnamed.pSrcTexture[0] = nullptr;
 	unnamed.pDestTexture[0] = nullptr;
 	const std::vector<Drawn> plain = { { "src", 255 } };
-	struct Fault {
+	const struct {
 		const char*			name;
 		EFGameObject*		running;
 		u32					id;
 		_sTexFaderParams*	params;
-	};
-	const Fault faults[] = {
+	} faults[] = {
 		{ "another object's model", object, OTHER_MODEL, &fade },
 		{ "no such model of the running object", object, 0x0F000099, &fade },
 		{ "a model id while no logic runs", nullptr, OWN_MODEL, &fade },
@@ -191,7 +186,7 @@ TEST_F( LogicApiTexFaderTest, PlayFadesTheRunningObjectsModelAndPauseHoldsItButN
 		{ "no texture names", object, OWN_MODEL, &unnamed },
 		{ "no request", object, OWN_MODEL, nullptr },
 	};
-	for ( const Fault& fault : faults ) {
+	for ( const auto& fault : faults ) {
 		SCOPED_TRACE( fault.name );
 		SetRunning( fault.running );
 		APIgraphics.TexFaderPlay( fault.id, fault.params );
