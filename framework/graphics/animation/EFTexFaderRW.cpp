@@ -19,7 +19,7 @@
 #include "graphics3d/world/RpMaterial.h"
 #include "graphics3d/world/RpMaterialList.h"
 
-s32 EFTexFader_SP::muiTFPOffset = -1;
+RwPluginOffset EFTexFader_SP::muiTFPOffset;
 
 namespace {
 
@@ -90,16 +90,17 @@ RwTexture * Named( const char * name ) {
 }
 
 s32 EFTexFader_SP::InitPlugIn() {
-	muiTFPOffset = RpMaterialRegisterPlugin( static_cast<s32>( sizeof( EFTexFaderMaterialData ) ), EF_TF_PLUGIN_ID,
-											 &ConstructData, &ConstructData, &CopyData );
-	return muiTFPOffset >= 0 ? 1 : 0;
+	muiTFPOffset.Set( RpMaterialRegisterPlugin( static_cast<s32>( sizeof( EFTexFaderMaterialData ) ), EF_TF_PLUGIN_ID,
+												&ConstructData, &ConstructData, &CopyData ) );
+	return muiTFPOffset.Get() >= 0 ? 1 : 0;
 }
 
 EFTexFaderMaterialData * EFTexFader_SP::GetMaterialData( RpMaterial * material ) {
-	if ( material == nullptr || muiTFPOffset <= 0 ) {
+	const s32 offset = muiTFPOffset.Get();
+	if ( material == nullptr || offset <= 0 ) {
 		return nullptr;
 	}
-	return reinterpret_cast<EFTexFaderMaterialData *>( reinterpret_cast<u8 *>( material ) + muiTFPOffset );
+	return reinterpret_cast<EFTexFaderMaterialData *>( reinterpret_cast<u8 *>( material ) + offset );
 }
 
 void EFTexFader_SP::MaterialPlugInUpdate( RpMaterial * material, RwTexture * texture, const f32 ratio, const u32 flags ) {

@@ -24,6 +24,7 @@
 
 #include "framework/graphics/animation/EFTexFader_BC.h"
 #include "framework/logic/api/LogicApiRecords.h"
+#include "graphics3d/core/RwPlugin.h"
 
 constexpr u32 EF_TF_PLUGIN_ID			= 0x69690000;
 
@@ -57,7 +58,9 @@ public:
 	// texture is named name (any case); null for a null name.
 	static RpMaterial *		FindMaterial( _TFEntry * entry, u32 lod, const char * name );
 
-	static s32				muiTFPOffset;
+	// The material plug-in's offset; it reads -1 once the library has
+	// closed, so a later library without the plug-in is never written at it.
+	static RwPluginOffset	muiTFPOffset;
 };
 
 #endif

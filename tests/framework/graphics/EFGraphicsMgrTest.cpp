@@ -59,7 +59,7 @@ TEST_F( EFGraphicsMgrTest, StartsTheLibraryWithTheFilterTheBrightnessScales ) {
 		}
 		// The engine's own plug-ins attach after the library's, in order.
 		EXPECT_TRUE( trace.empty() );
-		EXPECT_GT( EFTexFader_SP::muiTFPOffset, 0 );
+		EXPECT_GT( EFTexFader_SP::muiTFPOffset.Get(), 0 );
 		EXPECT_GE( RpAtomicGetPluginOffset( AP_ATOMIC_DATA_PLUGIN_ID ), 0 );
 		// Clumps carry the collision-primitive extension.
 		EXPECT_GE( ApCollisionPrimitivesOffset(), 0 );
@@ -69,6 +69,9 @@ TEST_F( EFGraphicsMgrTest, StartsTheLibraryWithTheFilterTheBrightnessScales ) {
 		EXPECT_NE( manager->GetCameraRaster(), nullptr );
 		EXPECT_NE( manager->GetDepthRaster(), nullptr );
 		delete manager;
+		// A later library without the fader's plug-in is never written at
+		// the old offset.
+		EXPECT_EQ( EFTexFader_SP::muiTFPOffset.Get(), -1 );
 	}
 }
 
