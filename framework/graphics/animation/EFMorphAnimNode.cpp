@@ -78,12 +78,14 @@ f32 EFMorphAnimNode::Update( const f32 dt, DTWorkMemory & ) {
 	}
 	if ( ( muiAnimState & AS_HOLD ) != 0 ) {
 		mfBlendElapsed += dt;
-		if ( mfBlendElapsed > mfBlendLength ) {
-			// The blend-in ends: no blend and no time step this frame.
-			muiAnimState &= ~AS_HOLD;
-		} else {
+		if ( mfBlendElapsed <= mfBlendLength ) {
+			// The blend wrote the geometry; writing the animated values
+			// over it would show no blend at all.
 			ApMorphAnimationBlend( mp3dObj->mpClump, mpMorphAnim, mfBlendLength > 0.0f ? mfBlendElapsed / mfBlendLength : 1.0f );
+			return 0.0f;
 		}
+		// The blend-in ends: no blend and no time step this frame.
+		muiAnimState &= ~AS_HOLD;
 	} else {
 		AdvanceTime( dt );
 		EndTest();

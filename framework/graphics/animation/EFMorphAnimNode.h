@@ -5,11 +5,11 @@
 	clump ("EF_MORPH_ANIM_NODE", class 81).
 
 	Played with AS_HOLD from a stop, it first blends from the clump's
-	current geometry for the blend time, then runs. On the frame the
-	blend-in ends the node clears AS_HOLD, neither blends nor advances,
-	and writes the geometry at its current time. Without an animation
-	(a refused resource) every operation does nothing and the duration
-	is 0.
+	current geometry for the blend time (the blend alone writes the
+	geometry then), then runs. On the frame the blend-in ends the node
+	clears AS_HOLD, neither blends nor advances, and writes the geometry
+	at its current time. Without an animation (a refused resource) every
+	operation does nothing and the duration is 0.
 
 ===============================================================================
 */

@@ -1,14 +1,16 @@
 /*
-	Texture animations on the sample model: connecting by texture name,
-	the key search (wrap, last key, keys without a texture), textures put
-	on only while the object draws, and leaving the object's list from
-	its head, middle and tail.
+	Texture animations on the sample model and on a static world:
+	connecting by texture name, the key search (wrap, last key, keys
+	without a texture), textures put on the world at once but on a 3D
+	object only while it draws, levels of detail past 2 left alone, and
+	leaving the object's list from its head, middle and tail.
 */
 #include "ModelTestBench.h"
 
 #include "datatypes/descriptor/DTTextureAnimationDescriptor.h"
 #include "datatypes/memory/DTWorkMemory.h"
 #include "framework/graphics/ApAtomicDataPlugin.h"
+#include "framework/graphics/EFStatic3dObj.h"
 #include "framework/graphics/animation/EFTextureAnimNode.h"
 #include "framework/graphics/animation/EFTextureAnimRes.h"
 #include "graphics3d/core/RwTexDictionary.h"
@@ -16,11 +18,13 @@
 #include "graphics3d/world/RpGeometry.h"
 #include "graphics3d/world/RpMaterial.h"
 #include "graphics3d/world/RpMaterialList.h"
+#include "graphics3d/world/RpWorld.h"
 #include "tools/lib/graphics3d/ToolClumpWriter.h"
 #include "tools/lib/graphics3d/ToolSampleModel.h"
 #include "tools/lib/level/ToolModelResourceWriter.h"
 #include "tools/lib/level/ToolTextureAnimResWriter.h"
 
+#include <array>
 #include <string>
 
 namespace {
@@ -74,15 +78,16 @@ protected:
 		ModelTestBench::TearDown();
 	}
 
-	// A node over the resource for the texture name, connected to the object.
-	EFTextureAnimNode* Node( const char* name ) {
+	// A node over the resource for the texture name, connected to the
+	// target (the object by default).
+	EFTextureAnimNode* Node( const char* name, EFInstance* target = nullptr ) {
 		EFTextureAnimNode* const node = new EFTextureAnimNode;
 		nodes.push_back( node );
 		node->mpAnimRes = resource;
 		resource->muiRefCount++;
 		DTTextureAnimationDescriptor descriptor;
 		descriptor.moTextureFileName = name;
-		DTCreationParameters params = { &descriptor, object };
+		DTCreationParameters params = { &descriptor, target != nullptr ? target : object };
 		EXPECT_TRUE( node->Initialize( &params ) );
 		return node;
 	}
@@ -191,6 +196,85 @@ TEST_F( EFTextureAnimNodeTest, AnUnmatchedNameStaysUnconnectedAndStopsLeaveTheLi
 		}
 		EXPECT_TRUE( List().empty() );
 		EXPECT_EQ( object->mpPlayingTextAnim.mpLast, nullptr );
+	}
+}
+
+TEST_F( EFTextureAnimNodeTest, TheWorldSwapsAtOnceObjectsWhileDrawingAndStrayTargetsNever ) {
+	// The static world: materials showing "other" and "skin".
+	EFStatic3dObj world;
+	world.SetUID( EF_STATIC_3D_OBJ_ID_BASE );
+	const RwBBox box = { { 1.0f, 1.0f, 1.0f }, { -1.0f, -1.0f, -1.0f } };
+	world.SetWorld( RpWorldCreate( &box ) );
+	for ( const char* name : { "other", "skin" } ) {
+		RpMaterial* const material = RpMaterialCreate();
+		RpMaterialSetTexture( material, RwTexDictionaryFindNamedTexture( dictionary, name ) );
+		_rpMaterialListAppendMaterial( &world.GetWorld()->matList, material );
+		RpMaterialDestroy( material );
+	}
+	RpMaterial* const worldSkin = world.GetWorld()->matList.materials[1];
+	RpMaterial* const objectSkin = Atomics( object->mpClump )[0]->geometry->matList.materials[0];
+	struct Case {
+		const char* name;
+		bool onWorld;
+		const char* texture;		// the descriptor's
+		bool level3;				// the object's level-1 atomics moved to level 3
+		u32 kind;
+		// Per update of 0.25, 0.5, 0.5 s (keys frameA, a missing texture,
+		// frameB): the skin material between drawings, and what level 0
+		// draws (null: not drawn).
+		std::array<const char*, 3> between;
+		std::array<const char*, 3> drawn;
+	};
+	const Case cases[] = {
+		{ "world, at once", true, "skin", false, EF_TEXT_ANIM_STATIC_WORLD, { "frameA", "skin", "frameB" }, {} },
+		{ "world, no material of the name", true, "frameB", false, 0, { "skin", "skin", "skin" }, {} },
+		{ "world, a name the dictionary lacks", true, "absent", false, 0, { "skin", "skin", "skin" }, {} },
+		{ "object, while drawing", false, "skin", false, EF_TEXT_ANIM_3D_OBJECT, { "skin", "skin", "skin" },
+		  { "frameA", "skin", "frameB" } },
+		{ "object, level 3 ignored", false, "skin", true, EF_TEXT_ANIM_3D_OBJECT, { "skin", "skin", "skin" },
+		  { "frameA", "skin", "frameB" } },
+		{ "object, a name the dictionary lacks", false, "absent", false, 0, { "skin", "skin", "skin" },
+		  { "skin", "skin", "skin" } },
+	};
+	const f32 steps[] = { 0.25f, 0.5f, 0.5f };
+	for ( const Case& c : cases ) {
+		SCOPED_TRACE( c.name );
+		for ( RpAtomic* atomic : Atomics( object->mpClump ) ) {
+			ApAtomicData* const data = ApAtomicGetData( atomic );
+			const u32 lod = ( data->uiData >> 16 ) & 0xF;
+			if ( c.level3 && lod == 1 ) {
+				data->uiData = ( data->uiData & ~0xF0000u ) | ( 3u << 16 );
+			}
+		}
+		EFTextureAnimNode* const node = Node( c.texture, c.onWorld ? static_cast<EFInstance*>( &world ) : object );
+		EXPECT_EQ( node->muiAnimatedObjCLSID, c.kind );
+		node->Play( AS_LOOP, 0.0f );
+		EXPECT_EQ( node->muiAnimState, c.kind != 0 ? AS_LOOP : AS_STOPPED );
+		if ( c.level3 ) {
+			EXPECT_EQ( node->mpMaterial[1], nullptr );
+		}
+		RpMaterial* const watched = c.onWorld ? worldSkin : objectSkin;
+		for ( u32 s = 0; s < 3; s++ ) {
+			SCOPED_TRACE( s );
+			node->Update( steps[s], work );
+			EXPECT_STREQ( watched->texture->name, c.between[s] );
+			if ( c.drawn[0] != nullptr ) {
+				for ( const std::string& drawn : Draw( 0 ) ) {
+					EXPECT_EQ( drawn, c.drawn[s] );
+				}
+				for ( const std::string& drawn : Draw( 3 ) ) {
+					EXPECT_EQ( drawn, "skin" );
+				}
+			}
+		}
+		EXPECT_EQ( std::string( world.GetWorld()->matList.materials[0]->texture->name ), "other" );
+		// The world gets its texture back when the node goes.
+		node->Stop();
+		nodes.pop_back();
+		delete node;
+		EXPECT_STREQ( worldSkin->texture->name, "skin" );
+		EXPECT_STREQ( objectSkin->texture->name, "skin" );
+		EXPECT_TRUE( List().empty() );
 	}
 }
 
