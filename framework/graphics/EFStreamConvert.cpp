@@ -20,9 +20,16 @@ bool DiscSkip( void * data, const u32 offset ) {
 	static u8 scratch[EF_STREAM_SKIP_BLOCK];
 	OSReport( "Skip %d\n", static_cast<s32>( offset ) );
 	DTFileHandle_ * const file = static_cast<DTFileHandle_ *>( data );
-	DTFread( scratch, 1, offset & ( EF_STREAM_SKIP_BLOCK - 1 ), file );
+	// A short read means the file has ended: what is left of the skip
+	// reads nothing, so a stored size of gigabytes costs no more.
+	const u32 part = offset & ( EF_STREAM_SKIP_BLOCK - 1 );
+	if ( DTFread( scratch, 1, part, file ) < part ) {
+		return true;
+	}
 	for ( u32 i = 0; i < offset / EF_STREAM_SKIP_BLOCK; i++ ) {
-		DTFread( scratch, 1, EF_STREAM_SKIP_BLOCK, file );
+		if ( DTFread( scratch, 1, EF_STREAM_SKIP_BLOCK, file ) < EF_STREAM_SKIP_BLOCK ) {
+			break;
+		}
 	}
 	return true;
 }

@@ -12,7 +12,7 @@
 	file a custom stream reading that disc file, whose close does
 	nothing, which cannot write, and whose skip prints "Skip %d\n" and
 	reads the bytes away in blocks of 2048 (disc files cannot seek forward
-	cheaply), succeeding even past the end, and which tells the bytes left
+	cheaply), stopping at the file's end but succeeding even past it, and which tells the bytes left
 	in the file, so that the library's readers check stored counts
 	before allocating. Other kinds give null.
 

@@ -14,6 +14,7 @@
 #include "graphics3d/world/RpClump.h"
 #include "graphics3d/world/RpGeometry.h"
 #include "tools/lib/graphics3d/ToolMorphWriter.h"
+#include "tools/lib/level/ToolMorphAnimResWriter.h"
 
 #include <limits>
 
@@ -70,16 +71,7 @@ FUZZ_TARGET( morph_animation ) {
 }
 
 static void FuzzSeeds_morph_animation( std::vector<FuzzSeed>& seeds ) {
-	ToolMorphChannel vertex;
-	vertex.indices = { 1, 3 };
-	vertex.keys = { { 0.0f, { { 0, 0, 0 }, { 1, 1, 1 } } }, { 1.0f, { { 2, 0, 0 }, { 1, 3, 1 } } },
-					{ 3.0f, { { 0, 0, 0 }, { 1, 1, 1 } } } };
-	ToolMorphChannel normal;
-	normal.indices = { 2 };
-	normal.outputs = { { 0, 0, 1 } };
-	normal.keys = { { 0.0f, { { 0, 0, 0 } } }, { 2.0f, { { 2, 0, 0 } } } };
-	ToolMorphAnimation animation;
-	animation.atomics = { ToolMorphAtomic{ vertex, normal, 0 }, ToolMorphAtomic{ vertex, std::nullopt, 0 } };
+	ToolMorphAnimation animation = ToolMorphAnimResWriter::Sample( 0 ).animation;
 	seeds.push_back( { "two_atomics", ToolMorphWriter::Chunk( ToolMorphWriter::Block( animation ) ) } );
 	animation.atomics[0]->vertex->keys[2].time = 0.0f;
 	animation.atomics.push_back( std::nullopt );

@@ -103,18 +103,7 @@ FUZZ_TARGET( morph_resource ) {
 }
 
 static void FuzzSeeds_morph_resource( std::vector<FuzzSeed>& seeds ) {
-	ToolMorphChannel vertex;
-	vertex.indices = { 1, 3 };
-	vertex.keys = { { 0.0f, { { 0, 0, 0 }, { 1, 1, 1 } } }, { 1.0f, { { 2, 0, 0 }, { 1, 3, 1 } } },
-					{ 2.0f, { { 0, 0, 0 }, { 1, 1, 1 } } } };
-	ToolMorphChannel normal;
-	normal.indices = { 2 };
-	normal.outputs = { { 0, 0, 1 } };
-	normal.keys = { { 0.0f, { { 0, 0, 0 } } }, { 2.0f, { { 2, 0, 0 } } } };
-	ToolMorphAnimRes resource;
-	resource.id = 0x13000001;
-	resource.animation.group = 3;
-	resource.animation.atomics = { ToolMorphAtomic{ vertex, normal, 0 }, ToolMorphAtomic{ vertex, std::nullopt, 0 } };
+	const ToolMorphAnimRes resource = ToolMorphAnimResWriter::Sample( 0x13000001 );
 	Add( seeds, "two_atomics", resource );
 	for ( const ToolMorphAnimResVariant& variant : ToolMorphAnimResWriter::Malformed( resource ) ) {
 		Add( seeds, variant.name, variant.resource );

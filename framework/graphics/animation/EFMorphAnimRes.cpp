@@ -50,7 +50,7 @@ s32 EFMorphAnimRes::LoadMorphAnim( RwStream * stream ) {
 	return 0;
 }
 
-s32 EFMorphAnimRes::Load( DTBasePersistStream & stream, const char * name ) {
+s32 EFMorphAnimRes::LoadThrough( DTBasePersistStream & stream, const char * name ) {
 	RwStream * const converted = EFStreamConvert( &stream, name );
 	const s32 result = LoadMorphAnim( converted );
 	if ( converted != nullptr ) {
@@ -67,7 +67,7 @@ s32 EFMorphAnimRes::Load( DTBasePersistStream & stream, const char * name ) {
 s32 EFMorphAnimRes::LoadPropertiesBinary( DTBasePersistStream & stream ) {
 	stream.LoadData( muiId );
 	stream.LoadData( muiUsers );
-	return Load( stream, nullptr );
+	return LoadThrough( stream, nullptr );
 }
 
 s32 EFMorphAnimRes::LoadPropertiesText( char *, DTBasePersistStream & stream ) {
@@ -75,5 +75,5 @@ s32 EFMorphAnimRes::LoadPropertiesText( char *, DTBasePersistStream & stream ) {
 	stream.LoadData( muiUsers );
 	char name[NAME_MAX + 1] = {};
 	stream.LoadTextData( name, NAME_MAX );
-	return Load( stream, name );
+	return LoadThrough( stream, name );
 }

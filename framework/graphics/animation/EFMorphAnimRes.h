@@ -44,7 +44,7 @@ public:
 	ApMorphAnimationEx *	mpMorphAnim;
 
 private:
-	s32						Load( DTBasePersistStream & stream, const char * name );
+	s32						LoadThrough( DTBasePersistStream & stream, const char * name );
 
 	bool					mbRegistered;
 };

@@ -46,6 +46,21 @@ std::vector<u8> ToolMorphAnimResWriter::Encode( const ToolMorphAnimRes & resourc
 	return record;
 }
 
+ToolMorphAnimRes ToolMorphAnimResWriter::Sample( const u32 id ) {
+	ToolMorphChannel vertex;
+	vertex.indices = { 1, 3 };
+	vertex.keys = { { 0.0f, { { 0, 0, 0 }, { 1, 1, 1 } } }, { 1.0f, { { 2, 0, 0 }, { 1, 3, 1 } } },
+					{ 3.0f, { { 0, 0, 0 }, { 1, 1, 1 } } } };
+	ToolMorphChannel normal;
+	normal.indices = { 2 };
+	normal.outputs = { { 0, 0, 1 } };
+	normal.keys = { { 0.0f, { { 0, 0, 0 } } }, { 2.0f, { { 2, 0, 0 } } } };
+	ToolMorphAnimRes resource;
+	resource.id = id;
+	resource.animation.atomics = { ToolMorphAtomic{ vertex, normal, 0 }, ToolMorphAtomic{ vertex, std::nullopt, 0 } };
+	return resource;
+}
+
 std::vector<ToolMorphAnimResVariant> ToolMorphAnimResWriter::Malformed( const ToolMorphAnimRes & resource ) {
 	ToolMorphLayout layout;
 	const std::vector<u8> block = ToolMorphWriter::Block( resource.animation, &layout );

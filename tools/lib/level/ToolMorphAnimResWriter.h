@@ -47,6 +47,9 @@ struct ToolMorphAnimResVariant {
 class ToolMorphAnimResWriter {
 public:
 	static std::vector<u8>	Encode( const ToolMorphAnimRes & resource );
+	// Two atomics over a 3 s loop: the first moves vertices 1 and 3 and
+	// turns the normal of vertex 2, the second moves the same vertices.
+	static ToolMorphAnimRes	Sample( u32 id );
 	// Damaged copies of resource, whose first atomic must have a vertex
 	// channel with at least one key.
 	static std::vector<ToolMorphAnimResVariant>	Malformed( const ToolMorphAnimRes & resource );
