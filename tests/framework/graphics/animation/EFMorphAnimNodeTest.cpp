@@ -184,7 +184,7 @@ TEST_F( EFMorphAnimNodeTest, PlaysWrapsClampsAndBlendsInAsTheKeysSay ) {
 			{ Op::Update, 0.25f, 0, 0.0f, 0.0, 1.0 },
 			{ Op::Update, 0.25f, 0, 0.0f, 0.0, 1.0 },
 			{ Op::Update, 0.25f, 0, 0.25f, 0.25 } } },
-		{ "play while running restarts without a blend",
+		{ "play while running restarts at 0",
 		  GROUPED,
 		  7,
 		  { { Op::Play, 0.0f, AS_LOOP, 0.0f, 0.0 },
