@@ -1,6 +1,5 @@
 #include "framework/behaviour/EF2D2JointsIK.h"
 
-#include "framework/behaviour/EFDMHelpers.h"
 #include "framework/behaviour/EFDMNearestPoint.h"
 #include "datatypes/maths/DTFrame.h"
 #include "datatypes/maths/DTMatrix.h"
@@ -33,7 +32,7 @@ DTVector3d LocalAxis( const DTVector3d & axis, RwFrame * frame ) {
 	DTVector3d local = axis;
 	if ( frame != nullptr ) {
 		RwMatrix inverse;
-		DMInvert( &inverse, *RwFrameGetLTM( frame ) );
+		RwMatrixInvert( &inverse, RwFrameGetLTM( frame ) );
 		RwV3dTransformVectors( DTAsRwV3d( &local ), DTAsRwV3d( &axis ), 1, &inverse );
 	}
 	local = DMUnit( local );
@@ -109,7 +108,7 @@ void EF2D2JointsIK::Solve( DTFrame & endFrame, DTMatrix & target ) {
 		return;
 	}
 	RwMatrix inverse;
-	DMInvert( &inverse, *RwFrameGetLTM( middle ) );
+	RwMatrixInvert( &inverse, RwFrameGetLTM( middle ) );
 	RwMatrixMultiply( &end->modelling, &target.oMat, &inverse );
 	RwFrameUpdateObjects( end );
 }

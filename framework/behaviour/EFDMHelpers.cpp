@@ -129,9 +129,3 @@ void DMRegisterLogicCallback( const EFPhysicModule & module, const u32 type, con
 														   &EFGameLogicMgr::ExecLogicCallback,
 														   EFNewLogicCallbackRecord( DMOwnerObject( module ), callback ) );
 }
-
-void DMInvert( RwMatrix * inverse, const RwMatrix & world ) {
-	RwMatrix source = world;
-	source.flags &= ~rwMATRIXINTERNALIDENTITY;
-	RwMatrixInvert( inverse, &source );
-}

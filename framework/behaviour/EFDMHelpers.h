@@ -59,9 +59,6 @@ const RwMatrix *	DMCameraLTM();
 const ActionState *	DMActionState( u32 config, u32 action );
 // v turned by the rotation part of matrix (unchanged for null).
 DTVector3d		DMTransformVector( const DTVector3d & v, const RwMatrix * matrix );
-// The inverse of a world matrix; an identity mark on it is not trusted
-// (a frame moved by its position keeps the mark).
-void			DMInvert( RwMatrix * inverse, const RwMatrix & world );
 // The id of the instance owning the module's body; 0 without one.
 u32				DMOwnerId( const EFPhysicModule & module );
 // Registers the owner's logic callback for notification type (target and

@@ -217,7 +217,7 @@ void EFDMRayIntersect::PostColUpdate( EFCollisionStage * stage, f32 ) {
 	} else {
 		if ( ltm != nullptr ) {
 			RwMatrix inverse;
-			DMInvert( &inverse, *ltm );
+			RwMatrixInvert( &inverse, ltm );
 			moOut.oIntersectionPoint = Transformed( moOut.oIntersectionPoint, inverse, true );
 			moOut.oIntersectionNormal = Transformed( moOut.oIntersectionNormal, inverse, false );
 		}

@@ -325,7 +325,7 @@ void EFDMRopeSlide::ComputeIK() {
 	RwFrame * const parent = static_cast<RwFrame *>( handRw->object.parent );
 	if ( parent != nullptr ) {
 		RwMatrix inverse;
-		DMInvert( &inverse, *RwFrameGetLTM( parent ) );
+		RwMatrixInvert( &inverse, RwFrameGetLTM( parent ) );
 		RwMatrixMultiply( &handRw->modelling, &target, &inverse );
 	} else {
 		handRw->modelling = target;

@@ -118,7 +118,32 @@ void _rwFrameSetHierarchyRoot( RwFrame* frame, RwFrame* root ) {
 	}
 }
 
+static bool IsRow( const RwV3d& row, const f32 x, const f32 y, const f32 z ) {
+	return row.x == x && row.y == y && row.z == z;
+}
+
+// The identity mark promises that the modelling matrix is exactly the
+// identity, and the matrix inverse copies a marked matrix as it stands.
+// Callers also write rows of a frame's matrix themselves and then announce
+// the change here, so the mark is held against the rows: a written position
+// leaves an orthonormal matrix (as a translation does), a written axis row a
+// general one (as any row write does). A matrix that still is the identity
+// keeps its mark.
+static void KeepIdentityMarkTrue( RwMatrix* m ) {
+	if ( ( m->flags & rwMATRIXINTERNALIDENTITY ) == 0 ) {
+		return;
+	}
+	const bool axes = IsRow( m->right, 1.0f, 0.0f, 0.0f ) && IsRow( m->up, 0.0f, 1.0f, 0.0f ) &&
+					  IsRow( m->at, 0.0f, 0.0f, 1.0f );
+	if ( !axes ) {
+		m->flags &= ~rwMATRIXIDENTITYFLAGS;
+	} else if ( !IsRow( m->pos, 0.0f, 0.0f, 0.0f ) ) {
+		m->flags &= ~rwMATRIXINTERNALIDENTITY;
+	}
+}
+
 RwFrame* RwFrameUpdateObjects( RwFrame* frame ) {
+	KeepIdentityMarkTrue( &frame->modelling );
 	RwFrame* const root = frame->root;
 	if ( ( root->object.privateFlags & rwFRAMEPRIVATEHIERARCHYSYNC ) == 0 ) {
 		rwLinkListAddLLLink( &RwEngineInstance->dirtyFrames, &root->inDirtyListLink );

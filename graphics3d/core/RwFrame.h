@@ -85,7 +85,8 @@ RwFrame*	RwFrameTranslate( RwFrame* frame, const RwV3d* v, RwOpCombineType combi
 RwFrame*	RwFrameRotate( RwFrame* frame, const RwV3d* axis, f32 angle, RwOpCombineType combine );
 RwFrame*	RwFrameSetIdentity( RwFrame* frame );
 RwFrame*	RwFrameOrthoNormalize( RwFrame* frame );
-// Marks the frame dirty: what every change does.
+// Marks the frame dirty: what every change does. A modelling matrix marked
+// identity whose rows were written since loses the mark first.
 RwFrame*	RwFrameUpdateObjects( RwFrame* frame );
 
 // The frame's LTM, the hierarchy's LTMs brought up to date first.

@@ -77,6 +77,30 @@ void ForAll( RwLinkList* list, T* ( *callBack )( T*, void* ), void* data, Find f
 	}
 }
 
+// Private frame bit of a stored root kept for members of a clump.
+constexpr u8 KEPT_STORED_ROOT = 0x10;
+
+RwFrame* TopOf( RwFrame* frame ) {
+	while ( frame->object.parent != nullptr ) {
+		frame = static_cast<RwFrame*>( frame->object.parent );
+	}
+	return frame;
+}
+
+// After a member of the clump has left frame: the stored root above it
+// goes once nothing hangs in its hierarchy any more. A root since attached
+// under another frame belongs to that hierarchy and stays.
+void ReleaseKeptRoot( RwFrame* frame, const RwFrame* clumpFrame ) {
+	if ( frame == nullptr ) {
+		return;
+	}
+	RwFrame* const top = TopOf( frame );
+	if ( top != clumpFrame && ( top->object.privateFlags & KEPT_STORED_ROOT ) != 0 &&
+		 !_rpClumpFramesHoldObjects( top ) ) {
+		RwFrameDestroyHierarchy( top );
+	}
+}
+
 void DestroyLeftClump( void* entry, void* ) {
 	RpClumpDestroy( static_cast<RpClump*>( entry ) );
 }
@@ -103,6 +127,19 @@ RpClumpLink* _rpClumpLightLink( RpLight* light ) {
 RpClumpLink* _rpClumpCameraLink( RwCamera* camera ) {
 	const s32 offset = cameraLinkOffset.Get();
 	return offset < 0 ? nullptr : RwPluginData<RpClumpLink>( camera, offset );
+}
+
+bool _rpClumpFramesHoldObjects( const RwFrame* frame ) {
+	for ( ; frame != nullptr; frame = frame->next ) {
+		if ( !rwLinkListEmpty( &frame->objectList ) || _rpClumpFramesHoldObjects( frame->child ) ) {
+			return true;
+		}
+	}
+	return false;
+}
+
+void _rpClumpKeepStoredRoot( RwFrame* root ) {
+	root->object.privateFlags |= KEPT_STORED_ROOT;
 }
 
 RpClump* RpClumpCreate() {
@@ -134,23 +171,29 @@ bool RpClumpDestroy( RpClump* clump ) {
 	}
 	// The world objects' destructor takes the clump out of its world.
 	_rwPluginRegistryDeInitObject( &clumpTKList, clump );
+	RwFrame* const frame = RpClumpGetFrame( clump );
 	while ( !rwLinkListEmpty( &clump->atomicList ) ) {
 		RpAtomic* const atomic = AtomicFromLink( rwLinkListGetFirst( &clump->atomicList ) );
+		RwFrame* const hung = RpAtomicGetFrame( atomic );
 		rwLinkListRemoveLLLink( &atomic->inClumpLink );
 		atomic->clump = nullptr;
 		_rpAtomicDestroyUnlinked( atomic );
+		ReleaseKeptRoot( hung, frame );
 	}
 	while ( !rwLinkListEmpty( &clump->lightList ) ) {
 		RpLight* const light = ObjectFromLink<RpLight>( rwLinkListGetFirst( &clump->lightList ), lightLinkOffset.Get() );
+		RwFrame* const hung = static_cast<RwFrame*>( light->object.object.parent );
 		RpClumpRemoveLight( clump, light );
 		RpLightDestroy( light );
+		ReleaseKeptRoot( hung, frame );
 	}
 	while ( !rwLinkListEmpty( &clump->cameraList ) ) {
 		RwCamera* const camera = ObjectFromLink<RwCamera>( rwLinkListGetFirst( &clump->cameraList ), cameraLinkOffset.Get() );
+		RwFrame* const hung = static_cast<RwFrame*>( camera->object.object.parent );
 		RpClumpRemoveCamera( clump, camera );
 		RwCameraDestroy( camera );
+		ReleaseKeptRoot( hung, frame );
 	}
-	RwFrame* const frame = RpClumpGetFrame( clump );
 	if ( frame != nullptr ) {
 		RwFrameDestroyHierarchy( frame );
 	}

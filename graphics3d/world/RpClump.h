@@ -91,7 +91,8 @@ extern RwModuleInfo		clumpModule;
 // free list is exhausted.
 RpClump*		RpClumpCreate();
 // Leaves its world and is freed with its atomics, lights, cameras and
-// frame hierarchy. True.
+// frame hierarchy, and with the stored roots its read kept that nothing
+// else holds any more. True.
 bool			RpClumpDestroy( RpClump* clump );
 // A copy of the frame hierarchy and atomics (reversed); lights and
 // cameras are not copied. Null on failure.
@@ -127,6 +128,14 @@ RpClumpLink*	_rpClumpCameraLink( RwCamera* camera );
 RpClumpGlobals*	_rpClumpGlobals();
 // Destroys an atomic without touching its clump's list.
 void			_rpAtomicDestroyUnlinked( RpAtomic* atomic );
+// Whether a frame of the chain starting at frame (siblings through next)
+// or one below them carries an object.
+bool			_rpClumpFramesHoldObjects( const RwFrame* frame );
+// Marks a stored frame root that the reader keeps because members of the
+// clump hang in it, apart from the clump's own hierarchy. Destroying the
+// clump frees it with the last member hanging in it, unless it was
+// attached elsewhere or carries objects of others by then.
+void			_rpClumpKeepStoredRoot( RwFrame* root );
 
 // Engine plug-in open and close; the clump link extensions.
 void*			_rpClumpOpen( void* instance, s32 offset, s32 size );

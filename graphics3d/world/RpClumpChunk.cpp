@@ -58,28 +58,23 @@ void ReleaseLists( ClumpRead& read ) {
 	read.frameList = { nullptr, 0 };
 }
 
-// Whether a frame or one below it carries an object.
-bool HoldsObjects( const RwFrame* frame ) {
-	for ( ; frame != nullptr; frame = frame->next ) {
-		if ( !rwLinkListEmpty( &frame->objectList ) || HoldsObjects( frame->child ) ) {
-			return true;
-		}
-	}
-	return false;
-}
-
 // A stored frame list may hold roots besides the clump's. One that no
 // atomic, light or camera of the clump hangs from belongs to nobody once
-// the list is released, so it goes now rather than leak.
-void DestroyUnheldRoots( ClumpRead& read ) {
+// the list is released, so it goes now rather than leak; one that members
+// hang from stays with them and goes when the clump is destroyed.
+void SettleOtherRoots( ClumpRead& read ) {
 	RwFrame* const clumpFrame = RpClumpGetFrame( read.clump );
 	// Gathered at the front first: destroying a root frees frames that
 	// later entries name.
 	s32 unheld = 0;
 	for ( s32 i = 0; i < read.frameList.numFrames; i++ ) {
 		RwFrame* const frame = read.frameList.frames[i];
-		if ( frame != clumpFrame && frame->object.parent == nullptr && rwLinkListEmpty( &frame->objectList ) &&
-			 !HoldsObjects( frame->child ) ) {
+		if ( frame == clumpFrame || frame->object.parent != nullptr ) {
+			continue;
+		}
+		if ( _rpClumpFramesHoldObjects( frame ) ) {
+			_rpClumpKeepStoredRoot( frame );
+		} else {
 			read.frameList.frames[unheld++] = frame;
 		}
 	}
@@ -306,7 +301,7 @@ RpClump* RpClumpStreamRead( RwStream* stream ) {
 			return Abandon( read );
 		}
 	}
-	DestroyUnheldRoots( read );
+	SettleOtherRoots( read );
 	ReleaseLists( read );
 	if ( _rwPluginRegistryReadDataChunks( &clumpTKList, stream, read.clump ) == nullptr ) {
 		return Abandon( read );

@@ -1,5 +1,6 @@
 #include "datatypes/base/DTByteOrder.h"
 #include "graphics3d/core/RwFrame.h"
+#include "graphics3d/core/RwFrameSync.h"
 #include "graphics3d/core/RwStream.h"
 #include "graphics3d/world/RpAtomic.h"
 #include "graphics3d/world/RpClump.h"
@@ -25,6 +26,7 @@ struct Alive {
 	static inline s32	clumps = 0;
 	static inline s32	geometries = 0;
 	static inline s32	cameras = 0;
+	static inline s32	frames = 0;
 };
 
 // What the rights callback of RIGHTS_PLUGIN was given.
@@ -57,6 +59,8 @@ protected:
 											 RpTestCountDown<&Alive::geometries>, nullptr ), 0 );
 		ASSERT_GE( RwCameraRegisterPlugin( 4, RP_TEST_COUNTING_PLUGIN, RpTestCountUp<&Alive::cameras>,
 										   RpTestCountDown<&Alive::cameras>, nullptr ), 0 );
+		ASSERT_GE( RwFrameRegisterPlugin( 4, RP_TEST_COUNTING_PLUGIN, RpTestCountUp<&Alive::frames>,
+										  RpTestCountDown<&Alive::frames>, nullptr ), 0 );
 		ASSERT_GE( RpAtomicRegisterPlugin( 0, RIGHTS_PLUGIN, nullptr, nullptr, nullptr ), 0 );
 		ASSERT_GE( RpAtomicSetStreamRightsCallBack( RIGHTS_PLUGIN, Rights::Call ), 0 );
 	}
@@ -282,6 +286,79 @@ TEST_F( RpClumpTest, AtomicsReadInReverseAndCloneBackInStreamOrder ) {
 	EXPECT_EQ( error.pluginID, 2u );
 	EXPECT_EQ( error.errorCode, 5u );
 	RpClumpDestroy( clump );
+}
+
+// Frames 0 (the clump's), 1 (a second stored root) and 2 (under 1); an
+// atomic on frame 0 and, on frame 2, an atomic or a light.
+TEST_F( RpClumpTest, AStoredRootMembersHangFromGoesWithTheLastOfThemUnlessHeldElsewhere ) {
+	enum Holder { CLONE, PARENT, OBJECT, NOBODY };
+	const struct {
+		const char*	what;
+		bool		light;
+		Holder		holder;		// what still holds the root when the clump goes
+		s32			kept;		// frames left after the clump's destroy
+	} cases[] = {
+		{ "an atomic hangs from it", false, NOBODY, 0 },
+		{ "a light hangs from it", true, NOBODY, 0 },
+		// The clone's atomic shares the stored root: it goes with the clone.
+		{ "a clone shares it", false, CLONE, 3 },
+		{ "the engine put it under a frame of its own", false, PARENT, 3 },
+		{ "another object hangs from it", true, OBJECT, 2 },
+	};
+	for ( const auto& c : cases ) {
+		ToolClump stored;
+		stored.frames = { ToolFrame{}, ToolFrame{}, ToolFrame{} };
+		stored.frames[2].parent = 1;
+		stored.geometries = { Sphere( 0.0f, 1.0f ) };
+		stored.atomics = { ToolAtomic{} };
+		if ( c.light ) {
+			stored.lights = { { 2, ToolLight{} } };
+		} else {
+			stored.atomics.push_back( ToolAtomic{} );
+			stored.atomics[1].frameIndex = 2;
+		}
+		const s32 before = Alive::frames;
+		RpClump* const clump = Read( stored );
+		ASSERT_NE( clump, nullptr ) << c.what;
+		ASSERT_EQ( Alive::frames, before + 3 ) << c.what;
+		// The frame under the stored root: the light's, or the newest atomic's.
+		RwFrame* frame = nullptr;
+		if ( c.light ) {
+			RpClumpForAllLights( clump, []( RpLight* light, void* out ) -> RpLight* {
+				*static_cast<RwFrame**>( out ) = static_cast<RwFrame*>( light->object.object.parent );
+				return light;
+			}, &frame );
+		} else {
+			frame = RpAtomicGetFrame( AtomicFromList( clump ) );
+		}
+		RwFrame* const storedRoot = static_cast<RwFrame*>( frame->object.parent );
+		ASSERT_NE( storedRoot, RpClumpGetFrame( clump ) ) << c.what;
+		RpClump* clone = nullptr;
+		RwFrame* outside = nullptr;
+		RpLight* other = nullptr;
+		if ( c.holder == CLONE ) {
+			clone = RpClumpClone( clump );
+		} else if ( c.holder == PARENT ) {
+			outside = RwFrameCreate();
+			RwFrameAddChild( outside, storedRoot );
+		} else if ( c.holder == OBJECT ) {
+			other = RpLightCreate( rpLIGHTPOINT );
+			_rwObjectHasFrameSetFrame( &other->object, frame );
+		}
+		RpClumpDestroy( clump );
+		EXPECT_EQ( Alive::frames, before + c.kept ) << c.what;
+		RpClumpDestroy( clone );
+		if ( outside != nullptr ) {
+			EXPECT_EQ( storedRoot->object.parent, outside ) << c.what;
+			RwFrameDestroyHierarchy( outside );
+		}
+		if ( other != nullptr ) {
+			EXPECT_EQ( other->object.object.parent, frame ) << c.what;
+			RpLightDestroy( other );
+			RwFrameDestroyHierarchy( storedRoot );
+		}
+		EXPECT_EQ( Alive::frames, before ) << c.what;
+	}
 }
 
 TEST_F( RpClumpTest, DestroyingAtomicsInsideTheWalkLeavesTheClumpSound ) {
