@@ -287,14 +287,13 @@ TEST_F( RpClumpTest, AtomicsReadInReverseAndCloneBackInStreamOrder ) {
 	RpClumpDestroy( clump );
 }
 
-// Frames 0 (the clump's), 1 (a second stored root) and 2 (under 1), with
-// an atomic on 0 and an atomic or a light on 2.
+// Frames 0 (the clump's), 1 (another stored root) and 2 (under 1), with
+// an atomic on 0 and an atomic or a light on 2. kept: frames the clump's
+// destroy leaves to a clone sharing frame 1 or to a caller's frame above it.
 TEST_F( RpClumpTest, AStoredRootMembersHangFromGoesWithTheLastUserOfIt ) {
 	const struct {
-		bool	light;
-		bool	clone;		// whose atomic shares the stored root
-		bool	reparent;	// the stored root put under a frame of the caller
-		s32		kept;		// frames left after the clump's destroy
+		bool	light, clone, reparent;
+		s32		kept;
 	} cases[] = { { false, false, false, 0 }, { true, false, false, 0 }, { false, true, false, 3 }, { false, false, true, 3 } };
 	for ( const auto& c : cases ) {
 		ToolClump stored;
@@ -310,16 +309,11 @@ TEST_F( RpClumpTest, AStoredRootMembersHangFromGoesWithTheLastUserOfIt ) {
 		const s32 before = Alive::frames;
 		RpClump* const clump = Read( stored );
 		ASSERT_NE( clump, nullptr );
-		RwFrame* hung = RpAtomicGetFrame( AtomicFromList( clump ) );
-		RpClumpForAllLights( clump, []( RpLight* light, void* out ) -> RpLight* {
-			*static_cast<RwFrame**>( out ) = static_cast<RwFrame*>( light->object.object.parent );
-			return light;
-		}, &hung );
+		RpClump* const clone = c.clone ? RpClumpClone( clump ) : nullptr;
 		RwFrame* const outside = c.reparent ? RwFrameCreate() : nullptr;
 		if ( outside != nullptr ) {
-			RwFrameAddChild( outside, static_cast<RwFrame*>( hung->object.parent ) );
+			RwFrameAddChild( outside, static_cast<RwFrame*>( RpAtomicGetFrame( AtomicFromList( clump ) )->object.parent ) );
 		}
-		RpClump* const clone = c.clone ? RpClumpClone( clump ) : nullptr;
 		RpClumpDestroy( clump );
 		EXPECT_EQ( Alive::frames, before + c.kept );
 		RpClumpDestroy( clone );
