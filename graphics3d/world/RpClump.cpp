@@ -89,13 +89,14 @@ RwFrame* TopOf( RwFrame* frame ) {
 
 // After a member of the clump has left frame: the stored root above it
 // goes once nothing hangs in its hierarchy any more. A root since attached
-// under another frame belongs to that hierarchy and stays.
-void ReleaseKeptRoot( RwFrame* frame, const RwFrame* clumpFrame ) {
+// under another frame belongs to that hierarchy and stays, and so does the
+// hierarchy the clump's own frame is in (the clump frees that itself).
+void ReleaseKeptRoot( RwFrame* frame, const RwFrame* clumpTop ) {
 	if ( frame == nullptr ) {
 		return;
 	}
 	RwFrame* const top = TopOf( frame );
-	if ( top != clumpFrame && ( top->object.privateFlags & KEPT_STORED_ROOT ) != 0 &&
+	if ( top != clumpTop && ( top->object.privateFlags & KEPT_STORED_ROOT ) != 0 &&
 		 !_rpClumpFramesHoldObjects( top ) ) {
 		RwFrameDestroyHierarchy( top );
 	}
@@ -172,27 +173,28 @@ bool RpClumpDestroy( RpClump* clump ) {
 	// The world objects' destructor takes the clump out of its world.
 	_rwPluginRegistryDeInitObject( &clumpTKList, clump );
 	RwFrame* const frame = RpClumpGetFrame( clump );
+	const RwFrame* const top = frame != nullptr ? TopOf( frame ) : nullptr;
 	while ( !rwLinkListEmpty( &clump->atomicList ) ) {
 		RpAtomic* const atomic = AtomicFromLink( rwLinkListGetFirst( &clump->atomicList ) );
 		RwFrame* const hung = RpAtomicGetFrame( atomic );
 		rwLinkListRemoveLLLink( &atomic->inClumpLink );
 		atomic->clump = nullptr;
 		_rpAtomicDestroyUnlinked( atomic );
-		ReleaseKeptRoot( hung, frame );
+		ReleaseKeptRoot( hung, top );
 	}
 	while ( !rwLinkListEmpty( &clump->lightList ) ) {
 		RpLight* const light = ObjectFromLink<RpLight>( rwLinkListGetFirst( &clump->lightList ), lightLinkOffset.Get() );
 		RwFrame* const hung = static_cast<RwFrame*>( light->object.object.parent );
 		RpClumpRemoveLight( clump, light );
 		RpLightDestroy( light );
-		ReleaseKeptRoot( hung, frame );
+		ReleaseKeptRoot( hung, top );
 	}
 	while ( !rwLinkListEmpty( &clump->cameraList ) ) {
 		RwCamera* const camera = ObjectFromLink<RwCamera>( rwLinkListGetFirst( &clump->cameraList ), cameraLinkOffset.Get() );
 		RwFrame* const hung = static_cast<RwFrame*>( camera->object.object.parent );
 		RpClumpRemoveCamera( clump, camera );
 		RwCameraDestroy( camera );
-		ReleaseKeptRoot( hung, frame );
+		ReleaseKeptRoot( hung, top );
 	}
 	if ( frame != nullptr ) {
 		RwFrameDestroyHierarchy( frame );
