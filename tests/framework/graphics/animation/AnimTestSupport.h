@@ -2,7 +2,9 @@
 	Test support of the animation tree: a scripted skeletal node that
 	follows the shared time and end rules and writes a constant pose,
 	distinct per node, for its joints (into the object's array when it
-	holds it, else a work-memory list); a non-skeletal node whose stop
+	holds it, else a work-memory list); the engine's skeletal node over a
+	stored block whose constant curves give the same poses, so that a
+	scenario runs over either; a non-skeletal node whose stop
 	unlinks it; animation resources with a chosen group, blend kind and
 	duration; and a recorder of the nodes' notifications.
 */
@@ -12,6 +14,7 @@
 #include "datatypes/base/DTByteOrder.h"
 #include "datatypes/memory/DTWorkMemory.h"
 #include "datatypes/memory/MMMemory.h"
+#include "datatypes/persist/DTMemoryPersistStream.h"
 #include "datatypes/maths/DTTransfo.h"
 #include "framework/core/world/EFGameObject.h"
 #include "framework/core/world/EFNotificationMgr.h"
@@ -19,7 +22,10 @@
 #include "framework/graphics/animation/EFAnimBlendNode.h"
 #include "framework/graphics/animation/EFAnimRes.h"
 #include "framework/graphics/animation/EFAnimationMgr.h"
+#include "framework/graphics/animation/EFHAnimNode.h"
+#include "framework/graphics/animation/EFHAnimRes.h"
 #include "tools/lib/level/ToolAnimBlockWriter.h"
+#include "tools/lib/level/ToolAnimCurveWriter.h"
 
 #include <cstdint>
 #include <cstring>
@@ -27,19 +33,6 @@
 #include <vector>
 
 namespace animtest {
-
-// A resource whose block has the given duration, group and blend kind.
-inline EFAnimRes* MakeRes( const f32 duration, const u8 group, const u8 blendKind = 0 ) {
-	ToolAnimBlock block;
-	block.duration = duration;
-	block.group = group;
-	block.blendKind = blendKind;
-	const std::vector<u8> bytes = ToolAnimBlockWriter::Encode( block );
-	EFAnimRes* const res = new EFAnimRes;
-	res->mpAnimData = static_cast<u8*>( MMVMalloc( static_cast<u32>( bytes.size() ) ) );
-	std::memcpy( res->mpAnimData, bytes.data(), bytes.size() );
-	return res;
-}
 
 // The constant pose a scripted node writes for a joint.
 inline void ScriptedPose( const u32 seed, const u32 joint, DTTransfo& t ) {
@@ -50,6 +43,53 @@ inline void ScriptedPose( const u32 seed, const u32 joint, DTTransfo& t ) {
 	t.mInverseScaleParent.Set( 1.0f, 1.0f, 1.0f );
 	t.muiState = EF_TRANSFO_EULER;
 	t.muiJointIndex = joint;
+}
+
+// A resource holding the block.
+inline EFAnimRes* MakeRes( const ToolAnimBlock& block ) {
+	const std::vector<u8> bytes = ToolAnimBlockWriter::Encode( block );
+	EFAnimRes* const res = new EFAnimRes;
+	res->mpAnimData = static_cast<u8*>( MMVMalloc( static_cast<u32>( bytes.size() ) ) );
+	std::memcpy( res->mpAnimData, bytes.data(), bytes.size() );
+	return res;
+}
+
+// Loads a skeletal resource record as the level does (no factory here:
+// nothing registers); the load's result in result.
+inline EFHAnimRes* LoadHAnimRes( const std::vector<u8>& bytes, s32* result = nullptr ) {
+	std::vector<u8> copy = bytes;
+	DTMemoryPersistStream stream( reinterpret_cast<char*>( copy.data() ), static_cast<s32>( copy.size() ) );
+	EFHAnimRes* const res = new EFHAnimRes;
+	const s32 code = res->LoadPropertiesBinary( stream );
+	if ( result != nullptr ) {
+		*result = code;
+	}
+	return res;
+}
+
+// A resource whose block has the given duration, group and blend kind
+// and, per joint given, a channel set of nine constant curves (scaling,
+// translation, Euler angles) holding ScriptedPose( seed, joint ).
+inline EFAnimRes* MakeRes( const f32 duration, const u8 group, const u8 blendKind = 0, const std::vector<u32>& joints = {},
+						   const u32 seed = 0 ) {
+	ToolAnimBlock block;
+	block.duration = duration;
+	block.group = group;
+	block.blendKind = blendKind;
+	for ( const u32 joint : joints ) {
+		block.tracks.push_back( { joint, 0, std::vector<ToolAnimEntry>( 9 ) } );
+	}
+	for ( ToolAnimTrack& track : block.tracks ) {
+		DTTransfo pose;
+		ScriptedPose( seed, track.joint, pose );
+		const DTVector3d* const vectors[3] = { &pose.mScaling, &pose.mTranslation, &pose.mEulerRotation };
+		for ( u32 target = 0; target < 9; target++ ) {
+			const DTVector3d& v = *vectors[target / 3];
+			const f32 value = target % 3 == 0 ? v.x : target % 3 == 1 ? v.y : v.z;
+			track.entries[target] = { target, ToolAnimCurveWriter::AppendCurve( block, ToolAnimCurveWriter::Constant( value ) ) };
+		}
+	}
+	return MakeRes( block );
 }
 
 // Skeletal node of the tests: the skeletal node's update and stop rules
@@ -142,6 +182,54 @@ public:
 	u32					muiSeed;
 	u32					updates = 0;
 };
+
+// The engine's skeletal node, counting its updates.
+class StoredHAnimNode : public EFHAnimNode {
+public:
+	f32 Update( const f32 dt, DTWorkMemory& wm ) override {
+		updates++;
+		return EFHAnimNode::Update( dt, wm );
+	}
+	u32 updates = 0;
+};
+
+// Which skeletal node a scenario runs over.
+enum class SkeletalKind { Scripted, Stored };
+
+inline const char* KindName( const SkeletalKind kind ) {
+	return kind == SkeletalKind::Scripted ? "Scripted" : "Stored";
+}
+
+// A skeletal node of owner's object writing pose seed for joints: the
+// scripted one, or the engine's over a block of the same poses,
+// initialised as the level initialises it.
+inline EFAnimNode* MakeSkeletal( const SkeletalKind kind, EFGameObject& owner, EF3dObj& object, const f32 duration, const u8 group,
+								 const u8 blendKind, std::vector<u32> joints, const u32 seed ) {
+	if ( kind == SkeletalKind::Scripted ) {
+		return new ScriptedHAnimNode( owner, object, MakeRes( duration, group, blendKind ), std::move( joints ), seed );
+	}
+	StoredHAnimNode* const node = new StoredHAnimNode;
+	EFAnimRes* const res = MakeRes( duration, group, blendKind, joints, seed );
+	res->muiRefCount++;
+	node->mpAnimRes = res;
+	node->mpGameObjectOwner = &owner;
+	DTCreationParameters params = { nullptr, &object };
+	node->Initialize( &params );
+	return node;
+}
+
+// Updates a node made by MakeSkeletal has had.
+inline u32 Updates( const EFAnimNode* node ) {
+	if ( const ScriptedHAnimNode* const scripted = dynamic_cast<const ScriptedHAnimNode*>( node ) ) {
+		return scripted->updates;
+	}
+	return dynamic_cast<const StoredHAnimNode&>( *node ).updates;
+}
+
+// The transform output of a skeletal node.
+inline DTAttrib& Transforms( const EFAnimNode* node ) {
+	return *node->GetOutput( AT_TRANSFO );
+}
 
 // Non-skeletal node whose stop unlinks it; it advances its time and ends
 // its frame as animated nodes do.

@@ -3,7 +3,8 @@
 	weights computed here with the library's own maths: cross-fades, layers
 	(timed and additive), frozen-pose transitions, the four ways a skeletal
 	node leaves a blend, clip modes, tree building and the failures logic
-	can provoke.
+	can provoke. Each scenario runs over the scripted skeletal node and
+	over the engine's skeletal node evaluating stored curves.
 */
 #include "framework/graphics/animation/AnimTestSupport.h"
 
@@ -46,19 +47,27 @@ void ExpectJoint( const DTTransfo& got, const DTTransfo& want ) {
 	EXPECT_FLOAT_EQ( got.mTranslation.y, want.mTranslation.y );
 	EXPECT_FLOAT_EQ( got.mScaling.x, want.mScaling.x );
 	EXPECT_FLOAT_EQ( got.mScaling.z, want.mScaling.z );
+	// A pose straight from a node holds Euler angles (its quaternion is
+	// stale); a mix holds a quaternion.
+	EXPECT_EQ( got.muiState & EF_TRANSFO_EULER, want.muiState & EF_TRANSFO_EULER );
+	if ( ( want.muiState & EF_TRANSFO_EULER ) != 0 ) {
+		EXPECT_FLOAT_EQ( got.mEulerRotation.x, want.mEulerRotation.x );
+		EXPECT_FLOAT_EQ( got.mEulerRotation.y, want.mEulerRotation.y );
+		return;
+	}
 	EXPECT_FLOAT_EQ( got.mRotation.x, want.mRotation.x );
 	EXPECT_FLOAT_EQ( got.mRotation.y, want.mRotation.y );
 	EXPECT_FLOAT_EQ( got.mRotation.mfScalaire, want.mRotation.mfScalaire );
 }
 
-class EFAnimBlendTreeTest : public ::testing::Test {
+class EFAnimBlendTreeTest : public ::testing::TestWithParam<SkeletalKind> {
 protected:
 	// A skeletal node of group group and duration duration at table slot
 	// slot, writing pose seed for joints.
-	ScriptedHAnimNode* Skeletal( Actor& actor, const u32 slot, const u8 group, const f32 duration, const u32 seed,
-								 std::vector<u32> joints, const u8 blendKind = 0 ) {
-		EFAnimRes* const res = MakeRes( duration, group, blendKind );
-		ScriptedHAnimNode* const node = new ScriptedHAnimNode( actor.object, actor.model, res, std::move( joints ), seed );
+	EFAnimNode* Skeletal( Actor& actor, const u32 slot, const u8 group, const f32 duration, const u32 seed,
+						  std::vector<u32> joints, const u8 blendKind = 0 ) {
+		EFAnimNode* const node =
+			MakeSkeletal( GetParam(), actor.object, actor.model, duration, group, blendKind, std::move( joints ), seed );
 		node->muiIndex = slot;
 		actor.Manager().AddAnim( node, slot );
 		return node;
@@ -75,18 +84,18 @@ protected:
 	NotificationRecorder recorder;
 };
 
-TEST_F( EFAnimBlendTreeTest, ACrossFadeStartsAtDtOverItsTimeAndHandsOverToTheIncomingAnimation ) {
+TEST_P( EFAnimBlendTreeTest, ACrossFadeStartsAtDtOverItsTimeAndHandsOverToTheIncomingAnimation ) {
 	Actor actor( OWNER, 3 );
 	EFAnimationMgr& manager = actor.Manager();
 	ASSERT_TRUE( manager.CreateTable( 2 ) );
-	ScriptedHAnimNode* const a = Skeletal( actor, 0, 1, 4.0f, 1, AllJoints( 3 ) );
-	ScriptedHAnimNode* const b = Skeletal( actor, 1, 1, 4.0f, 2, AllJoints( 3 ) );
+	EFAnimNode* const a = Skeletal( actor, 0, 1, 4.0f, 1, AllJoints( 3 ) );
+	EFAnimNode* const b = Skeletal( actor, 1, 1, 4.0f, 2, AllJoints( 3 ) );
 	recorder.Listen( OWNER, { 0, 1 } );
 
 	manager.Play( 0, AS_LOOP, 0.0f );
 	ASSERT_EQ( manager.FirstChild(), a );
-	EXPECT_EQ( a->moTransfo.mpDataBlock, actor.model.mppTransfo[0] );
-	EXPECT_EQ( a->moTransfo.muiState, 10u );
+	EXPECT_EQ( Transforms( a ).mpDataBlock, actor.model.mppTransfo[0] );
+	EXPECT_EQ( Transforms( a ).muiState, 10u );
 	manager.Update( 0.1f );
 	EXPECT_FLOAT_EQ( a->mfCurrentTime, 0.1f );
 
@@ -118,7 +127,7 @@ TEST_F( EFAnimBlendTreeTest, ACrossFadeStartsAtDtOverItsTimeAndHandsOverToTheInc
 	EXPECT_EQ( manager.FirstChild(), b );
 	EXPECT_EQ( b->mpNext, nullptr );
 	EXPECT_EQ( b->muiAnimState, AS_LOOP );
-	EXPECT_EQ( b->moTransfo.mpDataBlock, actor.model.mppTransfo[0] );
+	EXPECT_EQ( Transforms( b ).mpDataBlock, actor.model.mppTransfo[0] );
 	EXPECT_EQ( a->muiAnimState, AS_STOPPED );
 	EXPECT_EQ( a->mpParent, nullptr );
 	const std::vector<Heard> heard = recorder.Flush();
@@ -128,12 +137,12 @@ TEST_F( EFAnimBlendTreeTest, ACrossFadeStartsAtDtOverItsTimeAndHandsOverToTheInc
 	ExpectJoint( actor.model.mppTransfo[0][2], Mixed( 2, 2, 2, 0.0f ) );
 }
 
-TEST_F( EFAnimBlendTreeTest, ATimedLayerRisesHoldsForTheLayersDurationThenFadesAndLeavesTheBase ) {
+TEST_P( EFAnimBlendTreeTest, ATimedLayerRisesHoldsForTheLayersDurationThenFadesAndLeavesTheBase ) {
 	Actor actor( OWNER, 2 );
 	EFAnimationMgr& manager = actor.Manager();
 	ASSERT_TRUE( manager.CreateTable( 2 ) );
-	ScriptedHAnimNode* const base = Skeletal( actor, 0, 1, 10.0f, 1, AllJoints( 2 ) );
-	ScriptedHAnimNode* const layer = Skeletal( actor, 1, 2, 1.0f, 2, AllJoints( 2 ) );
+	EFAnimNode* const base = Skeletal( actor, 0, 1, 10.0f, 1, AllJoints( 2 ) );
+	EFAnimNode* const layer = Skeletal( actor, 1, 2, 1.0f, 2, AllJoints( 2 ) );
 	manager.Play( 0, AS_LOOP, 0.0f );
 	EFBlendParams params = { 0xBB000007, 0.2f, 0.5f, 0.3f, -1.0f };
 	manager.PlayBlend( 1, AS_LOOP, EF_ANIM_NO_TARGET, 0.0f, &params );
@@ -165,11 +174,11 @@ TEST_F( EFAnimBlendTreeTest, ATimedLayerRisesHoldsForTheLayersDurationThenFadesA
 	}
 	EXPECT_NEAR( elapsed, 1.3f + dt, 1e-3f );
 	EXPECT_EQ( manager.FirstChild(), base );
-	EXPECT_EQ( base->moTransfo.mpDataBlock, actor.model.mppTransfo[0] );
+	EXPECT_EQ( Transforms( base ).mpDataBlock, actor.model.mppTransfo[0] );
 	EXPECT_EQ( layer->muiAnimState, AS_STOPPED );
 }
 
-TEST_F( EFAnimBlendTreeTest, ChangingALayersFactorJumpsWithoutTimeInAndMovesLinearlyWithIt ) {
+TEST_P( EFAnimBlendTreeTest, ChangingALayersFactorJumpsWithoutTimeInAndMovesLinearlyWithIt ) {
 	Actor actor( OWNER, 1 );
 	EFAnimationMgr& manager = actor.Manager();
 	ASSERT_TRUE( manager.CreateTable( 2 ) );
@@ -196,11 +205,11 @@ TEST_F( EFAnimBlendTreeTest, ChangingALayersFactorJumpsWithoutTimeInAndMovesLine
 	EXPECT_FLOAT_EQ( weight(), 0.75f );
 }
 
-TEST_F( EFAnimBlendTreeTest, AnAdditiveLayerAddsItsJointsAndLeavesTheOthersAndDropsJointsTheBaseLacks ) {
+TEST_P( EFAnimBlendTreeTest, AnAdditiveLayerAddsItsJointsAndLeavesTheOthersAndDropsJointsTheBaseLacks ) {
 	Actor actor( OWNER, 4 );
 	EFAnimationMgr& manager = actor.Manager();
 	ASSERT_TRUE( manager.CreateTable( 2 ) );
-	ScriptedHAnimNode* const base = Skeletal( actor, 0, 1, 10.0f, 1, { 0, 1, 2 } );
+	EFAnimNode* const base = Skeletal( actor, 0, 1, 10.0f, 1, { 0, 1, 2 } );
 	Skeletal( actor, 1, 2, 10.0f, 3, { 1, 3 }, EF_ANIM_BLEND_ADDITIVE );
 	manager.Play( 0, AS_LOOP, 0.0f );
 	EFBlendParams params = { 0xBB000001, 0.0f, 0.5f, 0.0f, -1.0f };
@@ -210,7 +219,7 @@ TEST_F( EFAnimBlendTreeTest, AnAdditiveLayerAddsItsJointsAndLeavesTheOthersAndDr
 	actor.model.mppTransfo[0][3].mTranslation.Set( 7.0f, 7.0f, 7.0f );
 	manager.Update( 0.1f );
 	// The layer, updated first, took the free half; the base works in memory.
-	EXPECT_EQ( base->moTransfo.muiState, EF_ATTRIB_SKELETAL );
+	EXPECT_EQ( Transforms( base ).muiState, EF_ATTRIB_SKELETAL );
 	const DTTransfo* const out = actor.model.mppTransfo[0];
 	for ( const u32 joint : { 0u, 2u } ) {
 		DTTransfo want;
@@ -244,11 +253,11 @@ TEST_F( EFAnimBlendTreeTest, AnAdditiveLayerAddsItsJointsAndLeavesTheOthersAndDr
 	EXPECT_EQ( out[1].muiState, 0u );
 }
 
-TEST_F( EFAnimBlendTreeTest, ReplayingTheRunningAnimationWithACrossFadeBlendsFromItsFrozenPoseAndRestartsIt ) {
+TEST_P( EFAnimBlendTreeTest, ReplayingTheRunningAnimationWithACrossFadeBlendsFromItsFrozenPoseAndRestartsIt ) {
 	Actor actor( OWNER, 2 );
 	EFAnimationMgr& manager = actor.Manager();
 	ASSERT_TRUE( manager.CreateTable( 1 ) );
-	ScriptedHAnimNode* const a = Skeletal( actor, 0, 1, 4.0f, 1, AllJoints( 2 ) );
+	EFAnimNode* const a = Skeletal( actor, 0, 1, 4.0f, 1, AllJoints( 2 ) );
 	manager.Play( 0, AS_LOOP, 0.0f );
 	manager.Update( 0.5f );
 	manager.Play( 0, AS_LOOP | AS_CROSSFADE, 0.25f );
@@ -272,16 +281,16 @@ TEST_F( EFAnimBlendTreeTest, ReplayingTheRunningAnimationWithACrossFadeBlendsFro
 	EXPECT_EQ( manager.FirstChild(), a );
 	EXPECT_NEAR( a->mfCurrentTime - before, 0.05f, 1e-5f );
 	EXPECT_EQ( a->muiAnimState, AS_LOOP );
-	EXPECT_EQ( a->moTransfo.mpDataBlock, actor.model.mppTransfo[0] );
+	EXPECT_EQ( Transforms( a ).mpDataBlock, actor.model.mppTransfo[0] );
 	// The frozen pose's half is free again.
 	EXPECT_NE( actor.model.LockTransfo(), nullptr );
 }
 
-TEST_F( EFAnimBlendTreeTest, ALoopLandingOnItsDurationStaysAndAClampReportsItsLastFrameOnce ) {
+TEST_P( EFAnimBlendTreeTest, ALoopLandingOnItsDurationStaysAndAClampReportsItsLastFrameOnce ) {
 	Actor actor( OWNER, 1 );
 	EFAnimationMgr& manager = actor.Manager();
 	ASSERT_TRUE( manager.CreateTable( 2 ) );
-	ScriptedHAnimNode* const loop = Skeletal( actor, 0, 1, 1.0f, 1, { 0 } );
+	EFAnimNode* const loop = Skeletal( actor, 0, 1, 1.0f, 1, { 0 } );
 	recorder.Listen( OWNER, { 0, 1 } );
 	manager.Play( 0, AS_LOOP, 0.0f );
 	manager.Update( 0.5f );
@@ -292,7 +301,7 @@ TEST_F( EFAnimBlendTreeTest, ALoopLandingOnItsDurationStaysAndAClampReportsItsLa
 	EXPECT_EQ( loop->mfCurrentTime, 0.75f );
 	EXPECT_EQ( recorder.Flush(), ( std::vector<Heard>{ { NO_ANIMATION_LAST_FRAME, OWNER, 0, 0 } } ) );
 
-	ScriptedHAnimNode* const once = Skeletal( actor, 1, 1, 1.0f, 2, { 0 } );
+	EFAnimNode* const once = Skeletal( actor, 1, 1, 1.0f, 2, { 0 } );
 	manager.Play( 1, AS_CLAMP, 0.0f );
 	EXPECT_EQ( loop->muiAnimState, AS_STOPPED );
 	manager.Update( 2.0f );
@@ -302,14 +311,14 @@ TEST_F( EFAnimBlendTreeTest, ALoopLandingOnItsDurationStaysAndAClampReportsItsLa
 	EXPECT_EQ( recorder.Flush(), ( std::vector<Heard>{ { NO_ANIMATION_STOP, OWNER, 0, 0 }, { NO_ANIMATION_LAST_FRAME, OWNER, 1, 1 } } ) );
 }
 
-TEST_F( EFAnimBlendTreeTest, ClipModesSkipEvaluationOrPosesAndThePostNotificationGoesOutAlways ) {
+TEST_P( EFAnimBlendTreeTest, ClipModesSkipEvaluationOrPosesAndThePostNotificationGoesOutAlways ) {
 	Actor actor( OWNER, 1 );
 	EFAnimationMgr& manager = actor.Manager();
 	ASSERT_TRUE( manager.CreateTable( 1 ) );
-	ScriptedHAnimNode* const once = Skeletal( actor, 0, 1, 1.0f, 1, { 0 } );
+	EFAnimNode* const once = Skeletal( actor, 0, 1, 1.0f, 1, { 0 } );
 	recorder.Listen( OWNER, { 0, OWNER } );
 	manager.Play( 0, AS_CLAMP, 0.0f );
-	const u32 posed = once->updates;
+	const u32 posed = Updates( once );
 	manager.mbSendPostUpdateNotif = 1;
 	manager.muiClipMode = EF_ANIM_CLIP_ALL;
 	manager.Update( 0.5f );
@@ -317,7 +326,7 @@ TEST_F( EFAnimBlendTreeTest, ClipModesSkipEvaluationOrPosesAndThePostNotificatio
 	EXPECT_EQ( recorder.Flush(), ( std::vector<Heard>{ { NO_POST_ANIMATION, OWNER, OWNER, 0 } } ) );
 	manager.muiClipMode = EF_ANIM_CLIP_HIERARCHY;
 	manager.Update( 1.5f );
-	EXPECT_EQ( once->updates, posed );
+	EXPECT_EQ( Updates( once ), posed );
 	EXPECT_EQ( once->mfCurrentTime, 1.0f );
 	EXPECT_EQ( once->muiAnimState, AS_CLAMP | AS_AT_END | AS_REFRESH );
 	EXPECT_EQ( recorder.Flush(),
@@ -326,26 +335,29 @@ TEST_F( EFAnimBlendTreeTest, ClipModesSkipEvaluationOrPosesAndThePostNotificatio
 	manager.muiClipMode = EF_ANIM_CLIP_NONE;
 	manager.muiFlags |= EF_ANIM_MGR_PAUSED;
 	manager.Update( 1.0f );
-	EXPECT_EQ( once->updates, posed );
+	EXPECT_EQ( Updates( once ), posed );
 }
 
-TEST_F( EFAnimBlendTreeTest, PlaysBetweenBeginAndEndTreeComputeOnePoseAtTheEnd ) {
+TEST_P( EFAnimBlendTreeTest, PlaysBetweenBeginAndEndTreeComputeOnePoseAtTheEnd ) {
 	Actor actor( OWNER, 2 );
 	EFAnimationMgr& manager = actor.Manager();
 	ASSERT_TRUE( manager.CreateTable( 2 ) );
-	ScriptedHAnimNode* const a = Skeletal( actor, 0, 1, 4.0f, 1, AllJoints( 2 ) );
-	ScriptedHAnimNode* const b = Skeletal( actor, 1, 2, 4.0f, 2, AllJoints( 2 ) );
+	EFAnimNode* const a = Skeletal( actor, 0, 1, 4.0f, 1, AllJoints( 2 ) );
+	EFAnimNode* const b = Skeletal( actor, 1, 2, 4.0f, 2, AllJoints( 2 ) );
 	manager.BeginTree();
 	manager.PlayBlend( 0, AS_LOOP, EF_ANIM_NO_TARGET, 0.0f, nullptr );
 	manager.PlayBlend( 1, AS_LOOP, EF_ANIM_NO_TARGET, 0.0f, nullptr );
-	EXPECT_EQ( a->updates + b->updates, 0u );
+	EXPECT_EQ( Updates( a ) + Updates( b ), 0u );
 	manager.EndTree();
-	EXPECT_EQ( a->updates, 1u );
-	EXPECT_EQ( b->updates, 1u );
+	EXPECT_EQ( Updates( a ), 1u );
+	EXPECT_EQ( Updates( b ), 1u );
 	EXPECT_EQ( manager.muiFlags, 0u );
 	// The pose is there although no time ran.
 	EXPECT_EQ( a->mfCurrentTime, 0.0f );
 	EXPECT_NE( actor.model.mppTransfo[0][0].mTranslation.x, 0.0f );
 }
+
+INSTANTIATE_TEST_SUITE_P( Nodes, EFAnimBlendTreeTest, ::testing::Values( SkeletalKind::Scripted, SkeletalKind::Stored ),
+						  []( const ::testing::TestParamInfo<SkeletalKind>& info ) { return KindName( info.param ); } );
 
 }

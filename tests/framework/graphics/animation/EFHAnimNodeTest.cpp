@@ -28,18 +28,6 @@ using namespace animtest;
 constexpr u32 OWNER = 0x2A000011;
 constexpr u32 SLOT = 1;
 
-// Loads a resource record as the level does (no factory here: nothing registers).
-EFHAnimRes* Load( const std::vector<u8>& bytes, s32* result = nullptr ) {
-	std::vector<u8> copy = bytes;
-	DTMemoryPersistStream stream( reinterpret_cast<char*>( copy.data() ), static_cast<s32>( copy.size() ) );
-	EFHAnimRes* const res = new EFHAnimRes;
-	const s32 code = res->LoadPropertiesBinary( stream );
-	if ( result != nullptr ) {
-		*result = code;
-	}
-	return res;
-}
-
 // A resource of duration 1 whose one set moves joint `joint`'s x
 // translation from 0 to 1, with commands.
 ToolHAnimRes OneSet( const std::vector<ToolTimedCommand>& commands, const u32 joint = 0 ) {
@@ -109,7 +97,7 @@ TEST_F( EFHAnimNodeTest, TheSampleAnimationLoopsThroughTheManagerMovingItsJoints
 	Actor actor( OWNER, 3 );
 	actor.model.mui3dObjState = 0;
 	s32 loaded = -1;
-	EFHAnimNode* const node = Node( actor, Load( ToolHAnimResWriter::Encode( ToolSampleAnimation() ), &loaded ) );
+	EFHAnimNode* const node = Node( actor, LoadHAnimRes( ToolHAnimResWriter::Encode( ToolSampleAnimation() ), &loaded ) );
 	ASSERT_EQ( loaded, 0 );
 	ASSERT_NE( node->GetAnimData(), nullptr );
 	ASSERT_EQ( node->mfDuration, TOOL_SAMPLE_ANIMATION_DURATION );
@@ -176,7 +164,7 @@ TEST_F( EFHAnimNodeTest, CommandsFireAtBeforeAndAcrossTheCurrentTimeAndOverAWrap
 	for ( const Case& c : cases ) {
 		SCOPED_TRACE( c.name );
 		Actor actor( OWNER, 1 );
-		EFHAnimNode* const node = Node( actor, Load( ToolHAnimResWriter::Encode( OneSet( commands ) ) ) );
+		EFHAnimNode* const node = Node( actor, LoadHAnimRes( ToolHAnimResWriter::Encode( OneSet( commands ) ) ) );
 		actor.Manager().Play( SLOT, AS_LOOP, 0.0f );
 		if ( c.setTime >= 0.0f ) {
 			node->SetTime( c.setTime );
@@ -203,7 +191,7 @@ TEST_F( EFHAnimNodeTest, SoundsResolveThroughTheOwnerAndUntrustedIndicesAreSkipp
 	}
 	const std::vector<ToolTimedCommand> commands = { { 0.1f, 0, 0 }, { 0.2f, 0, 1 }, { 0.3f, 0, 2 }, { 0.4f, 0, 3 } };
 	// The set names joint 5 of a two-joint object: skipped, nothing written.
-	EFHAnimNode* const node = Node( actor, Load( ToolHAnimResWriter::Encode( OneSet( commands, 5 ) ) ), &descriptor );
+	EFHAnimNode* const node = Node( actor, LoadHAnimRes( ToolHAnimResWriter::Encode( OneSet( commands, 5 ) ) ), &descriptor );
 	ASSERT_EQ( node->muiNbSoundRefs, 3u );
 	EXPECT_EQ( node->mppSoundRefs[0], actor.object.moNewSoundMgr.GetSound( 7 ) );
 	EXPECT_EQ( node->mppSoundRefs[1], nullptr );
@@ -243,7 +231,7 @@ TEST_F( EFHAnimNodeTest, TheCommandTableLoadsOnlyWhenItsRecordsAreTwelveBytesAnd
 		stored.extraCount = c.extra;
 		const std::vector<u8> bytes = ToolHAnimResWriter::Encode( stored );
 		s32 result = 0;
-		EFHAnimRes* const res = Load( bytes, &result );
+		EFHAnimRes* const res = LoadHAnimRes( bytes, &result );
 		EXPECT_EQ( result, c.result );
 		EXPECT_EQ( res->GetCommandCount(), c.kept );
 		if ( c.kept == 2 ) {
