@@ -1,7 +1,8 @@
 /*
 	The skeletal node over a loaded model whose skeleton the 3D object
 	bound: a joint compensating its parent's scaling (found through the
-	hierarchy's node ids) keeps its own world scale, and the visibility
+	hierarchy's node ids) keeps its own world scale, also through a
+	cross-fade whose inputs work by joint and as a list, and the visibility
 	channel shows and hides the object and every atomic.
 */
 #include "../model/ModelTestBench.h"
@@ -83,20 +84,26 @@ protected:
 		return object;
 	}
 
-	// Plays res on object through the owner's manager for one update.
-	EFHAnimNode* PlayOnce( EF3dObj& object, EFAnimRes* res ) {
-		EFAnimationMgr& manager = owner->moAnimationMgr;
+	// A skeletal node of object over res at slot of the owner's table.
+	EFHAnimNode* AddNode( EF3dObj& object, EFAnimRes* res, const u32 slot ) {
 		EFHAnimNode* const node = new EFHAnimNode;
 		res->muiRefCount++;
 		node->mpAnimRes = res;
 		node->mpGameObjectOwner = owner;
+		node->muiIndex = slot;
 		DTCreationParameters params = { nullptr, &object };
 		EXPECT_TRUE( node->Initialize( &params ) );
+		owner->moAnimationMgr.AddAnim( node, slot );
+		return node;
+	}
+
+	// Plays res on object through the owner's manager for one update.
+	void PlayOnce( EF3dObj& object, EFAnimRes* res ) {
+		EFAnimationMgr& manager = owner->moAnimationMgr;
 		manager.CreateTable( 1 );
-		manager.AddAnim( node, 0 );
+		AddNode( object, res, 0 );
 		manager.Play( 0, AS_LOOP, 0.0f );
 		manager.Update( 0.1f );
-		return node;
 	}
 
 	// Takes the node and then the object away (the object last).
@@ -155,6 +162,30 @@ TEST_F( EFHAnimHierarchyTest, AJointCompensatingItsParentsScalingKeepsItsOwnWorl
 		}
 		Done( object );
 	}
+}
+
+TEST_F( EFHAnimHierarchyTest, UnderACrossFadeBothInputsCompensateAndTheMixBlendsTheirInverseScales ) {
+	// One input works in the object's free half (by joint), the other in
+	// work memory (a list, the parent found among the records before).
+	EF3dObj* const object = Object( WithNodeIds( { 0, 1, 2 } ) );
+	EFAnimationMgr& manager = owner->moAnimationMgr;
+	manager.CreateTable( 2 );
+	const std::vector<std::pair<u32, f32>> child = Scaling( 1.0f, 2.0f, 1.0f );
+	EFHAnimNode* const a = AddNode( *object, ResOf( { { 0, 0, Scaling( 2.0f, 4.0f, 0.5f ) }, { 1, 1, child } } ), 0 );
+	EFHAnimNode* const b = AddNode( *object, ResOf( { { 0, 0, Scaling( 4.0f, 2.0f, 1.0f ) }, { 1, 1, child } } ), 1 );
+	manager.Play( 0, AS_LOOP, 0.0f );
+	manager.Update( 0.1f );
+	manager.Play( 1, AS_LOOP | AS_CROSSFADE, 0.5f );
+	manager.Update( 0.1f );
+	ASSERT_EQ( manager.FirstChild()->meType, OP_Blend );
+	EXPECT_NE( Transforms( a ).muiState & EF_ATTRIB_OBJECT_ARRAY, Transforms( b ).muiState & EF_ATTRIB_OBJECT_ARRAY );
+	// Weight 0.2 of (0.25, 0.5, 1) over (0.5, 0.25, 2).
+	const DTTransfo& mixed = object->mppTransfo[0][1];
+	EXPECT_NE( mixed.muiState & EF_TRANSFO_INVERSE_SCALE, 0u );
+	EXPECT_FLOAT_EQ( mixed.mInverseScaleParent.x, 0.45f );
+	EXPECT_FLOAT_EQ( mixed.mInverseScaleParent.y, 0.3f );
+	EXPECT_FLOAT_EQ( mixed.mInverseScaleParent.z, 1.8f );
+	Done( object );
 }
 
 TEST_F( EFHAnimHierarchyTest, TheVisibilityChannelShowsAndHidesTheObjectAndEveryAtomic ) {
