@@ -489,13 +489,8 @@ TEST_F( EFLevelObjectsTest, ASplineMoveModuleRidesTheSampleSplinesOnTheHotSpot )
 	EXPECT_GT( highestZ, 12.5f );
 }
 
-TEST_F( EFLevelObjectsTest, AnEnvironmentProbeOnTheHotSpotsBoxFeelsTheSampleFloor ) {
-	ASSERT_NO_FATAL_FAILURE( LoadSampleLevel() );
-	EFGameObject* const spot = InWorld( TOOL_SAMPLE_HOT_SPOT_OBJECT_ID );
-	ASSERT_NE( spot->mpoPhysic, nullptr );
-	EFPhysic& body = *spot->mpoPhysic;
-	const EFObjCollisionPrim* const box = body.moCollisionModel.GetPrimitive( 0 );
-	ASSERT_NE( box, nullptr );
+// The hot spot's state-change notices, recorded from now on.
+static const std::vector<DMStateChangeRecord>& RecordHotSpotStateChanges() {
 	static std::vector<DMStateChangeRecord> notes;
 	notes.clear();
 	gpoGameLogicMgr->GetNotificationMgr().RegisterNotify(
@@ -505,6 +500,17 @@ TEST_F( EFLevelObjectsTest, AnEnvironmentProbeOnTheHotSpotsBoxFeelsTheSampleFloo
 			return 0;
 		},
 		nullptr );
+	return notes;
+}
+
+TEST_F( EFLevelObjectsTest, AnEnvironmentProbeOnTheHotSpotsBoxFeelsTheSampleFloor ) {
+	ASSERT_NO_FATAL_FAILURE( LoadSampleLevel() );
+	EFGameObject* const spot = InWorld( TOOL_SAMPLE_HOT_SPOT_OBJECT_ID );
+	ASSERT_NE( spot->mpoPhysic, nullptr );
+	EFPhysic& body = *spot->mpoPhysic;
+	const EFObjCollisionPrim* const box = body.moCollisionModel.GetPrimitive( 0 );
+	ASSERT_NE( box, nullptr );
+	const std::vector<DMStateChangeRecord>& notes = RecordHotSpotStateChanges();
 	// What logic does through the physics table: the probe on the box,
 	// 5% larger, seeing what detect type 1 sees, the start and the loss
 	// notified; the body moving and colliding, in context 1.
@@ -561,15 +567,7 @@ TEST_F( EFLevelObjectsTest, ARopeDetectorOnTheHotSpotFindsTheSampleSplinesItIsMo
 	EFPhysic& body = *spot->mpoPhysic;
 	EFObjCollisionPrim* const box = body.moCollisionModel.GetPrimitive( 0 );
 	ASSERT_NE( box, nullptr );
-	static std::vector<DMStateChangeRecord> notes;
-	notes.clear();
-	gpoGameLogicMgr->GetNotificationMgr().RegisterNotify(
-		NO_PHYSIC_DMSTATECHANGE, TOOL_SAMPLE_HOT_SPOT_OBJECT_ID, TOOL_SAMPLE_HOT_SPOT_OBJECT_ID,
-		[]( void*, void* data ) -> s32 {
-			notes.push_back( *static_cast<const DMStateChangeRecord*>( data ) );
-			return 0;
-		},
-		nullptr );
+	const std::vector<DMStateChangeRecord>& notes = RecordHotSpotStateChanges();
 	const u32 handle = DMAdd( TOOL_SAMPLE_HOT_SPOT_OBJECT_ID, EF_DM_ROPE_DETECT );
 	ASSERT_NE( handle, 0u );
 	DMSetContextMask( handle, 0x1 );
