@@ -324,6 +324,7 @@ void EFEngineController::LoadLevel( const u32 argument ) {
 	if ( mpoPendingSaveImage != nullptr ) {
 		RestorePendingSaveImage();
 	}
+	moDemoLoop.BeginLevel();
 	gpoRessourcesMgr->LoadLevel( argument );
 	mui32Flags &= ~EF_CONTROLLER_LEVEL_PENDING;
 }

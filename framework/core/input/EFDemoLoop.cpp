@@ -69,7 +69,9 @@ EFDemoLoop::EFDemoLoop() :
 	mpBlock( nullptr ),
 	mpFirstRecord( nullptr ),
 	mui32FrameCounter( 0 ),
-	mszAbortLevel() {
+	mszAbortLevel(),
+	mui32Seed( 0 ),
+	mbRestarting( false ) {
 }
 
 EFDemoLoop::~EFDemoLoop() {
@@ -120,6 +122,7 @@ void EFDemoLoop::Record( char* path ) {
 	DTWriteBE32( mpHeader, EF_DEMO_MAGIC );
 	DTWriteBE32( mpHeader + HEADER_SEED_OFFSET, seed );
 	RuntimeSrand( seed );
+	mui32Seed = seed;
 	StartBlock( mpBuffer + EF_DEMO_HEADER_BYTES );
 
 	char* const image = saveBuffer.CreateBuffer( "Demo Save", CurrentResFilename() );
@@ -152,7 +155,26 @@ void EFDemoLoop::EndFrame() {
 		gpoEngineController->Reset();
 		gpoEngineController->SetFlags( EF_CONTROLLER_LEVEL_PENDING );
 		mui32State = EF_DEMO_RECORD_COUNTDOWN;
+		mbRestarting = true;
 	}
+}
+
+void EFDemoLoop::BeginLevel() {
+	if ( !mbRestarting ) {
+		return;
+	}
+	mbRestarting = false;
+	// The seed was set where the demo was asked for, but the rest of that
+	// frame and the emptying of the level draw differently in a recording
+	// and in its replay: both start the level from the seed itself.
+	RuntimeSrand( mui32Seed );
+	// Ids of spawned objects and timers run on across levels: from where
+	// each run happened to leave them, they would differ.
+	gpoGameLogicMgr->RestartIds();
+	// Objects re-normalise their frames in turns counted from the first
+	// object ever made: the level's objects take the same turns in every
+	// run only when the count starts again with them.
+	EFGameObject::msui8OrthonormalizeFrameBase = 0;
 }
 
 void EFDemoLoop::StartFrame() {
@@ -278,6 +300,7 @@ void EFDemoLoop::Play( char* path, char* level ) {
 	}
 	mui32Countdown = EF_DEMO_COUNTDOWN_FRAMES;
 	mui32State = EF_DEMO_PLAY_COUNTDOWN;
+	mbRestarting = true;
 }
 
 void EFDemoLoop::LoadDemo( char* level ) {
@@ -320,7 +343,8 @@ void EFDemoLoop::LoadDemo( char* level ) {
 	mpCursor = data + dataBytes;
 	mpBlock = nullptr;
 	mpFirstRecord = nullptr;
-	RuntimeSrand( DTReadBE32( mpHeader + HEADER_SEED_OFFSET ) );
+	mui32Seed = DTReadBE32( mpHeader + HEADER_SEED_OFFSET );
+	RuntimeSrand( mui32Seed );
 
 	// A level given replaces the recorded one; the checksums are made
 	// again so that the image is still accepted, but only over a size the
@@ -368,6 +392,7 @@ void EFDemoLoop::CleanUp() {
 	// Idle first: nothing below may end the recording a second time.
 	const u32 state = mui32State;
 	mui32State = EF_DEMO_IDLE;
+	mbRestarting = false;
 	if ( state == EF_DEMO_RECORDING && mpBuffer != nullptr ) {
 		// With records, the final block follows them (AddAction kept room
 		// for it); else the current block becomes the final block.

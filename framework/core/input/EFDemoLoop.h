@@ -98,6 +98,11 @@ public:
 	// A replay replaces *dt by the recorded step; a recording stores it.
 	void					UpdateDeltaTime( f32* dt );
 	void					EndFrame();
+	// Called by the controller's level change, after the level was emptied
+	// and a pending save image restored, right before the level loads. At
+	// the restart of a recording or a replay it puts the game in the state
+	// every run of the demo starts from.
+	void					BeginLevel();
 	// An input action's new value: a replay substitutes the recorded one,
 	// a recording stores it when it changed.
 	void					UpdateAction( s32* id, ActionState* previous, ActionState* current );
@@ -143,6 +148,10 @@ private:
 	u8*						mpFirstRecord;
 	u32						mui32FrameCounter;
 	char					mszAbortLevel[EF_DEMO_ABORT_LEVEL_SIZE];
+	// The demo's random seed, and whether the next level load is the
+	// demo's restart.
+	u32						mui32Seed;
+	bool					mbRestarting;
 };
 
 #endif

@@ -1,0 +1,170 @@
+/*
+	A demo of the sample level, recorded through its logic's demo commands
+	while a scripted controller presses and holds buttons and moves both
+	sticks and the triggers (some of the sample's actions left alone), over
+	the level's reload by its ten-second timer, then replayed from the file
+	it wrote under other input: the state digest of every frame of the
+	replay equals the recording's, and a second replay gives the same
+	digests again. A demo file stored by the recorder as it was before
+	demos kept every action's value replays to its end.
+*/
+#include "framework/core/engine/EFSampleDiscTestBench.h"
+
+#include "datatypes/memory/MMMemory.h"
+#include "framework/core/engine/EFEngineController.h"
+#include "framework/core/input/EFDemoLoop.h"
+#include "framework/core/level/EFRessourcesMgr.h"
+#include "framework/logic/EFGameLogicMgr.h"
+#include "framework/logic/EFGameMemoryMgr.h"
+#include "platform/pad/PADHost.h"
+#include "platform/vi/VI.h"
+#include "support/StateDigest.h"
+#include "tools/lib/ToolFile.h"
+#include "tools/lib/demo/ToolDemoFile.h"
+#include "tools/logic/sample/sampletuning.h"
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+StateDigestRun gDigests;
+
+s32 TakeDigest( void*, void* ) {
+	gDigests.push_back( StateDigest::Take() );
+	return 0;
+}
+
+// The controller of the recording, frame by frame from now: A pressed,
+// held and released, B held, X tapped, the main stick swept on both
+// axes, the C stick pushed, each trigger pulled; Y, Z, START and the pad
+// never touched.
+std::string RecordedScript( const u32 now, const u32 frames ) {
+	std::string script;
+	for ( u32 f = 0; f < frames; f++ ) {
+		std::string buttons;
+		const auto add = [&buttons]( const char* name ) { buttons += ( buttons.empty() ? "" : "+" ) + std::string( name ); };
+		if ( ( f >= 20 && f < 30 ) || ( f >= 70 && f < 75 ) || ( f >= 300 && f < 420 ) ) {
+			add( "A" );
+		}
+		if ( f >= 100 && f < 250 ) {
+			add( "B" );
+		}
+		if ( f == 150 || f == 152 || f == 154 ) {
+			add( "X" );
+		}
+		const s32 stickX = f >= 40 ? static_cast<s32>( ( f * 7 ) % 200 ) - 100 : 0;
+		const s32 stickY = f >= 200 && f < 500 ? ( f / 50 % 2 == 0 ? 60 : -45 ) : 0;
+		const s32 cX = f >= 260 && f < 400 ? 80 : 0;
+		const s32 cY = f >= 350 && f < 500 ? -70 : 0;
+		const s32 left = f >= 120 && f < 180 ? 255 : 0;
+		const s32 right = f >= 380 && f < 450 ? 128 : 0;
+		script += std::to_string( now + f ) + " 0 " + ( buttons.empty() ? "0" : buttons ) + " " + std::to_string( stickX ) +
+				  " " + std::to_string( stickY ) + " " + std::to_string( cX ) + " " + std::to_string( cY ) + " " +
+				  std::to_string( left ) + " " + std::to_string( right ) + "\n";
+	}
+	return script;
+}
+
+class SampleDemoReplayTest : public EFSampleDiscTestBench {
+protected:
+	void Boot() {
+		ASSERT_TRUE( UseWriteFolder() );
+		ASSERT_NO_FATAL_FAILURE( WriteSampleDisc() );
+		// The reload plays the corpus movie first.
+		std::ifstream movie( std::string( ENGINE_TEST_DATA_DIR ) + "/movie/ip.vid", std::ios::binary );
+		ASSERT_TRUE( disc.WriteFile( "MOVIES/IP.vid", std::vector<u8>( std::istreambuf_iterator<char>( movie ),
+																	   std::istreambuf_iterator<char>() ) ) );
+		ASSERT_NO_FATAL_FAILURE( StartSampleDisc( 1 ) );
+		PADHostReset();
+	}
+
+	// The persistent buffer the sample reads its demo commands from.
+	static SampleReload* Kept() {
+		return static_cast<SampleReload*>(
+			gpoGameLogicMgr->GetGameMemoryMgr().GetGameBuffer( SAMPLE_RELOAD_BUFFER, sizeof( SampleReload ), 1 ) );
+	}
+
+	// Leaves a demo command for the sample and runs frames until the demo
+	// loop is in state (at most a few frames); whether it got there.
+	bool Command( const u32 command, const u32 state ) {
+		Kept()->demoCommand = command;
+		for ( u32 i = 0; i < 8 && gpoEngineController->GetDemoLoop().GetState() != state; i++ ) {
+			RunMoreFrames( 1 );
+		}
+		return gpoEngineController->GetDemoLoop().GetState() == state;
+	}
+
+	// Runs frames without a break, so that each measures its own time,
+	// and gives the digest of each, taken as its logic starts. The
+	// observer is registered on the global heap: it outlives level loads.
+	StateDigestRun Digests( const u32 frames ) {
+		gDigests.clear();
+		MMSwapToGlobalHeap();
+		gpoGameLogicMgr->GetNotificationMgr().RegisterNotify( NO_PRELOGIC, 2, 2, &TakeDigest, nullptr );
+		MMReplaceHeap();
+		SetFramesToRun( gpoEngineController->GetFrameCounter() + frames );
+		gpoEngineController->ClearFlags( EF_CONTROLLER_QUIT );
+		gpoEngineController->MainLoop();
+		gpoGameLogicMgr->GetNotificationMgr().UnregisterNotify( NO_PRELOGIC, 2, 2 );
+		return gDigests;
+	}
+
+	// The replay's own controller: everything the recording left alone
+	// held, the sticks the other way.
+	static void OtherInput() {
+		PADHostReset();
+		ASSERT_TRUE( PADHostParseScript( ( std::to_string( VIGetRetraceCount() ) + " 0 Y+Z+UP+LEFT -90 70 -50 40 30 200\n" ).c_str() ) );
+	}
+};
+
+TEST_F( SampleDemoReplayTest, AReplayShowsEveryFrameOfTheGameItRecordedAndASecondReplayTheSame ) {
+	// Recorded frames compared, past the reload by the level's timer.
+	constexpr u32 FRAMES = 640;
+	ASSERT_NO_FATAL_FAILURE( Boot() );
+	Kept()->reloaded = 0;
+	ASSERT_TRUE( Command( SAMPLE_DEMO_RECORD, EF_DEMO_RECORD_COUNTDOWN ) );
+	const u32 recordLoads = gpoRessourcesMgr->GetLoadCount();
+	ASSERT_TRUE( PADHostParseScript( RecordedScript( VIGetRetraceCount(), FRAMES + 20 ).c_str() ) );
+	const StateDigestRun recording = Digests( FRAMES );
+	ASSERT_EQ( recording.size(), FRAMES );
+	// The timer loaded the level again within the recording.
+	EXPECT_EQ( gpoRessourcesMgr->GetLoadCount(), recordLoads + 1 );
+	EXPECT_EQ( Kept()->reloaded, 1u );
+	ASSERT_TRUE( Command( SAMPLE_DEMO_STOP, EF_DEMO_IDLE ) );
+	{
+		std::vector<u8> bytes;
+		std::string error;
+		ASSERT_TRUE( ToolReadFile( disc.WriteFolder() / SAMPLE_DEMO_FILE, bytes, error ) ) << error;
+		ToolDemoFile file;
+		ASSERT_TRUE( ToolReadDemoFile( bytes, file, error ) ) << error;
+		ASSERT_GE( file.blocks.size(), FRAMES );
+	}
+
+	StateDigestVector<StateDigestRun> replays;
+	for ( u32 run = 0; run < 2; run++ ) {
+		SCOPED_TRACE( "replay " + std::to_string( run + 1 ) );
+		ASSERT_NO_FATAL_FAILURE( OtherInput() );
+		ASSERT_TRUE( Command( SAMPLE_DEMO_PLAY, EF_DEMO_PLAY_COUNTDOWN ) );
+		const u32 loads = gpoRessourcesMgr->GetLoadCount();
+		replays.push_back( Digests( FRAMES ) );
+		ASSERT_EQ( replays.back().size(), FRAMES );
+		EXPECT_EQ( StateDigestFirstDifference( recording, replays.back() ), "" );
+		// Then it ends: the spawner is told once (the recorded state, which
+		// every replay restores, counts no end), and the level it started
+		// from loads again.
+		for ( u32 i = 0; i < 40 && gpoEngineController->GetDemoLoop().GetState() != EF_DEMO_IDLE; i++ ) {
+			RunMoreFrames( 1 );
+		}
+		ASSERT_EQ( gpoEngineController->GetDemoLoop().GetState(), EF_DEMO_IDLE );
+		RunMoreFrames( 2 );
+		EXPECT_EQ( Kept()->demoEnds, 1u );
+		EXPECT_EQ( gpoRessourcesMgr->GetLoadCount(), loads + 2 );
+	}
+	EXPECT_EQ( StateDigestFirstDifference( replays[0], replays[1] ), "" );
+	FinishSampleDisc();
+}
+
+}
