@@ -71,7 +71,9 @@ EFDemoLoop::EFDemoLoop() :
 	mui32FrameCounter( 0 ),
 	mszAbortLevel(),
 	mui32Seed( 0 ),
-	mbRestarting( false ) {
+	mbRestarting( false ),
+	mpRestartImage( nullptr ),
+	mui32RestartImageBytes( 0 ) {
 }
 
 EFDemoLoop::~EFDemoLoop() {
@@ -129,12 +131,16 @@ void EFDemoLoop::Record( char* path ) {
 	if ( image == nullptr ) {
 		DTPrintf( "DEMO SAVE IMAGE NOT MADE!!!\n" );
 	} else {
+		const u32 imageBytes = DTReadBE32( reinterpret_cast<const u8*>( image ) + SAVE_IMAGE_SIZE_OFFSET );
 		DTFileHandle_* const save = DTFopen( EF_DEMO_SAVE_FILE, "wb" );
 		if ( save != nullptr ) {
-			DTFwrite( image, 1, DTReadBE32( reinterpret_cast<const u8*>( image ) + SAVE_IMAGE_SIZE_OFFSET ), save );
+			DTFwrite( image, 1, imageBytes, save );
 			DTFclose( save );
 		}
-		MMFree( image );
+		// The restart restores it, as the replay's does: logic may change
+		// the state in the rest of this frame.
+		mpRestartImage = image;
+		mui32RestartImageBytes = imageBytes;
 	}
 	mui32Countdown = EF_DEMO_COUNTDOWN_FRAMES;
 	mui32State = EF_DEMO_RECORD_REQUESTED;
@@ -153,10 +159,20 @@ void EFDemoLoop::EndFrame() {
 	}
 	if ( mui32State == EF_DEMO_RECORD_REQUESTED ) {
 		gpoEngineController->Reset();
+		HandOver( mpRestartImage, mui32RestartImageBytes );
+		mpRestartImage = nullptr;
+		mui32RestartImageBytes = 0;
 		gpoEngineController->SetFlags( EF_CONTROLLER_LEVEL_PENDING );
 		mui32State = EF_DEMO_RECORD_COUNTDOWN;
 		mbRestarting = true;
 	}
+}
+
+void EFDemoLoop::HandOver( char* image, const u32 bytes ) {
+	if ( char* const pending = gpoEngineController->GetPendingSaveImage() ) {
+		MMFree( pending );
+	}
+	gpoEngineController->SetPendingSaveImage( image, bytes );
 }
 
 void EFDemoLoop::BeginLevel() {
@@ -170,7 +186,9 @@ void EFDemoLoop::BeginLevel() {
 	RuntimeSrand( mui32Seed );
 	// Ids of spawned objects and timers run on across levels: from where
 	// each run happened to leave them, they would differ.
-	gpoGameLogicMgr->RestartIds();
+	if ( gpoGameLogicMgr != nullptr ) {
+		gpoGameLogicMgr->RestartIds();
+	}
 	// Objects re-normalise their frames in turns counted from the first
 	// object ever made: the level's objects take the same turns in every
 	// run only when the count starts again with them.
@@ -239,7 +257,11 @@ void EFDemoLoop::UpdateAction( s32* id, ActionState* previous, ActionState* curr
 	if ( mpBlock == nullptr ) {
 		return;
 	}
-	if ( mui32State == EF_DEMO_RECORDING ) {
+	// The countdowns too: logic reads actions in those frames, and a value
+	// an action takes there (an idle button's "up") would otherwise replay
+	// as zero until the action next changes. Demos stored without
+	// countdown records replay as they did.
+	if ( mui32State == EF_DEMO_RECORDING || mui32State == EF_DEMO_RECORD_COUNTDOWN ) {
 		// Byte for byte: -0.0 against 0.0 and NaN patterns are changes.
 		if ( std::memcmp( previous, current, sizeof( ActionState ) ) != 0 ) {
 			DemoActionDef action;
@@ -249,7 +271,7 @@ void EFDemoLoop::UpdateAction( s32* id, ActionState* previous, ActionState* curr
 		}
 		return;
 	}
-	if ( mui32State != EF_DEMO_PLAYING ) {
+	if ( mui32State != EF_DEMO_PLAYING && mui32State != EF_DEMO_PLAY_COUNTDOWN ) {
 		return;
 	}
 	// Stored ids are 16 bits, compared with the full id.
@@ -358,10 +380,7 @@ void EFDemoLoop::LoadDemo( char* level ) {
 			EFLoadSaveBuff::StampCrcs( image );
 		}
 	}
-	if ( char* const pending = gpoEngineController->GetPendingSaveImage() ) {
-		MMFree( pending );
-	}
-	gpoEngineController->SetPendingSaveImage( image, imageBytes );
+	HandOver( image, imageBytes );
 	gpoEngineController->SetFlags( EF_CONTROLLER_LEVEL_PENDING );
 }
 
@@ -406,6 +425,9 @@ void EFDemoLoop::CleanUp() {
 		}
 	}
 	CloseFile();
+	MMFree( mpRestartImage );
+	mpRestartImage = nullptr;
+	mui32RestartImageBytes = 0;
 	MMFree( mpBuffer );
 	mpBuffer = nullptr;
 	mpCursor = nullptr;

@@ -13,9 +13,12 @@
 #include "datatypes/memory/MMMemory.h"
 #include "framework/core/engine/EFEngineController.h"
 #include "framework/core/input/EFDemoLoop.h"
+#include "framework/core/input/EFInputAction.h"
+#include "framework/core/input/EFInputMgr.h"
 #include "framework/core/level/EFRessourcesMgr.h"
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/logic/EFGameMemoryMgr.h"
+#include "platform/host/HostClock.h"
 #include "platform/pad/PADHost.h"
 #include "platform/vi/VI.h"
 #include "support/StateDigest.h"
@@ -23,6 +26,7 @@
 #include "tools/lib/demo/ToolDemoFile.h"
 #include "tools/logic/sample/sampletuning.h"
 
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -30,11 +34,46 @@
 
 namespace {
 
+// The spawner's steering actions, and their values in one frame (zero
+// while an action does not exist).
+constexpr s32 STEERING[] = { SAMPLE_ACTION_MOVE, SAMPLE_ACTION_TURN, SAMPLE_ACTION_LIFT, SAMPLE_ACTION_RUN,
+							 SAMPLE_ACTION_HOLD };
+constexpr u32 STEERING_COUNT = sizeof( STEERING ) / sizeof( STEERING[0] );
+constexpr u32 HOLD = STEERING_COUNT - 1;
+struct Steering {
+	ActionState	values[STEERING_COUNT];
+};
+typedef StateDigestVector<Steering> SteeringRun;
+
 StateDigestRun gDigests;
+SteeringRun gSteering;
+// Time each frame of a run takes beyond its own: a replay on a slower
+// console measures other frame times, which the recorded steps replace.
+s64 gSlowerBy = 0;
 
 s32 TakeDigest( void*, void* ) {
+	HostAdvanceTime( gSlowerBy );
 	gDigests.push_back( StateDigest::Take() );
+	Steering steering = {};
+	for ( u32 i = 0; i < STEERING_COUNT; i++ ) {
+		if ( const EFInputAction* const action = gpoInputMgr->InputActionGet( SAMPLE_INPUT_CONFIG, STEERING[i] ) ) {
+			steering.values[i] = action->GetState();
+		}
+	}
+	gSteering.push_back( steering );
 	return 0;
+}
+
+// The first frame and action whose values differ; empty when none do.
+std::string FirstDifference( const SteeringRun& a, const SteeringRun& b ) {
+	for ( size_t f = 0; f < std::min( a.size(), b.size() ); f++ ) {
+		for ( u32 i = 0; i < STEERING_COUNT; i++ ) {
+			if ( std::memcmp( &a[f].values[i], &b[f].values[i], sizeof( ActionState ) ) != 0 ) {
+				return "frame " + std::to_string( f ) + ": action " + std::to_string( STEERING[i] );
+			}
+		}
+	}
+	return "";
 }
 
 // The controller of the recording, frame by frame from now: A pressed,
@@ -102,6 +141,7 @@ protected:
 	// observer is registered on the global heap: it outlives level loads.
 	StateDigestRun Digests( const u32 frames ) {
 		gDigests.clear();
+		gSteering.clear();
 		MMSwapToGlobalHeap();
 		gpoGameLogicMgr->GetNotificationMgr().RegisterNotify( NO_PRELOGIC, 2, 2, &TakeDigest, nullptr );
 		MMReplaceHeap();
@@ -129,10 +169,21 @@ TEST_F( SampleDemoReplayTest, AReplayShowsEveryFrameOfTheGameItRecordedAndASecon
 	const u32 recordLoads = gpoRessourcesMgr->GetLoadCount();
 	ASSERT_TRUE( PADHostParseScript( RecordedScript( VIGetRetraceCount(), FRAMES + 20 ).c_str() ) );
 	const StateDigestRun recording = Digests( FRAMES );
+	const SteeringRun steering = gSteering;
 	ASSERT_EQ( recording.size(), FRAMES );
 	// The timer loaded the level again within the recording.
 	EXPECT_EQ( gpoRessourcesMgr->GetLoadCount(), recordLoads + 1 );
 	EXPECT_EQ( Kept()->reloaded, 1u );
+	// The script reached the spawner: it moved in many frames, and Y, left
+	// alone, was up whenever its action existed.
+	u32 moving = 0;
+	for ( const Steering& frame : steering ) {
+		moving += frame.values[0].x != 0.0f ? 1 : 0;
+		if ( frame.values[HOLD].flags != 0 ) {
+			EXPECT_NE( frame.values[HOLD].flags & EF_ACTION_UP, 0u );
+		}
+	}
+	EXPECT_GT( moving, FRAMES / 2 );
 	ASSERT_TRUE( Command( SAMPLE_DEMO_STOP, EF_DEMO_IDLE ) );
 	{
 		std::vector<u8> bytes;
@@ -149,8 +200,11 @@ TEST_F( SampleDemoReplayTest, AReplayShowsEveryFrameOfTheGameItRecordedAndASecon
 		ASSERT_NO_FATAL_FAILURE( OtherInput() );
 		ASSERT_TRUE( Command( SAMPLE_DEMO_PLAY, EF_DEMO_PLAY_COUNTDOWN ) );
 		const u32 loads = gpoRessourcesMgr->GetLoadCount();
+		gSlowerBy = HostMillisecondsToTicks( 20 + 7 * static_cast<s64>( run ) );
 		replays.push_back( Digests( FRAMES ) );
+		gSlowerBy = 0;
 		ASSERT_EQ( replays.back().size(), FRAMES );
+		EXPECT_EQ( FirstDifference( steering, gSteering ), "" );
 		EXPECT_EQ( StateDigestFirstDifference( recording, replays.back() ), "" );
 		// Then it ends: the spawner is told once (the recorded state, which
 		// every replay restores, counts no end), and the level it started
@@ -164,6 +218,38 @@ TEST_F( SampleDemoReplayTest, AReplayShowsEveryFrameOfTheGameItRecordedAndASecon
 		EXPECT_EQ( gpoRessourcesMgr->GetLoadCount(), loads + 2 );
 	}
 	EXPECT_EQ( StateDigestFirstDifference( replays[0], replays[1] ), "" );
+	FinishSampleDisc();
+}
+
+// A demo of the sample level stored before countdown values were kept
+// (test data): it replays to its end, telling the spawner once, without
+// a message.
+TEST_F( SampleDemoReplayTest, ADemoStoredByTheEarlierRecorderReplaysToItsEnd ) {
+	ASSERT_NO_FATAL_FAILURE( Boot() );
+	std::vector<u8> bytes;
+	std::string error;
+	ASSERT_TRUE( ToolReadFile( std::string( ENGINE_TEST_DATA_DIR ) + "/demo/sample-a-presses.dem", bytes, error ) ) << error;
+	ToolDemoFile file;
+	ASSERT_TRUE( ToolReadDemoFile( bytes, file, error ) ) << error;
+	ASSERT_TRUE( ToolWriteFile( disc.WriteFolder() / SAMPLE_DEMO_FILE, bytes, error ) ) << error;
+	const u32 blocks = static_cast<u32>( file.blocks.size() );
+	bytes.clear();
+	bytes.shrink_to_fit();
+	file = ToolDemoFile();
+	ASSERT_NO_FATAL_FAILURE( OtherInput() );
+	testing::internal::CaptureStdout();
+	ASSERT_TRUE( Command( SAMPLE_DEMO_PLAY, EF_DEMO_PLAY_COUNTDOWN ) );
+	u32 frames = 0;
+	while ( gpoEngineController->GetDemoLoop().GetState() != EF_DEMO_IDLE && frames <= blocks ) {
+		RunMoreFrames( 1 );
+		frames++;
+	}
+	RunMoreFrames( 2 );
+	const std::string said = testing::internal::GetCapturedStdout();
+	EXPECT_EQ( frames, blocks + 1 );
+	EXPECT_EQ( Kept()->demoEnds, 1u );
+	// Neither the demo nor its save image was refused.
+	EXPECT_EQ( said.find( "!!!" ), std::string::npos ) << said;
 	FinishSampleDisc();
 }
 
