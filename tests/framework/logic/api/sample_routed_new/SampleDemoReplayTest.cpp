@@ -27,6 +27,7 @@
 #include "tools/logic/sample/sampletuning.h"
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -109,8 +110,18 @@ std::string RecordedScript( const u32 now, const u32 frames ) {
 
 class SampleDemoReplayTest : public EFSampleDiscTestBench {
 protected:
+	void TearDown() override {
+		if ( !previous.empty() ) {
+			std::filesystem::current_path( previous );
+		}
+		EFSampleDiscTestBench::TearDown();
+	}
+
 	void Boot() {
 		ASSERT_TRUE( UseWriteFolder() );
+		// The sample's camera snapshots go beside the disc.
+		previous = std::filesystem::current_path();
+		std::filesystem::current_path( root );
 		ASSERT_NO_FATAL_FAILURE( WriteSampleDisc() );
 		// The reload plays the corpus movie first.
 		std::ifstream movie( std::string( ENGINE_TEST_DATA_DIR ) + "/movie/ip.vid", std::ios::binary );
@@ -158,6 +169,8 @@ protected:
 		PADHostReset();
 		ASSERT_TRUE( PADHostParseScript( ( std::to_string( VIGetRetraceCount() ) + " 0 Y+Z+UP+LEFT -90 70 -50 40 30 200\n" ).c_str() ) );
 	}
+
+	std::filesystem::path previous;
 };
 
 TEST_F( SampleDemoReplayTest, AReplayShowsEveryFrameOfTheGameItRecordedAndASecondReplayTheSame ) {
