@@ -153,6 +153,9 @@ protected:
 	}
 
 	void TearDown() override {
+		// A test may end inside a level.
+		controller->GetDemoLoop().Stop();
+		gpoWorldMgr->Terminate();
 		delete controller;
 		PADHostReset();
 		EFCoreTestBench::TearDown();
