@@ -18,8 +18,16 @@ u32 DTQuadratic::Solve() {
 		root0 = -0.5f * b / a;
 		return 1;
 	}
+	// When 4ac is small against b^2, s is nearly |b| and b - s (for b >= 0)
+	// or b + s (for b < 0) cancels to a few bits. That root is taken from
+	// the other through the product of the roots, c / a.
 	const f32 s = DTSqrtf( discriminant );
-	root0 = -0.5f * ( b + s ) / a;
-	root1 = -0.5f * ( b - s ) / a;
+	if ( b >= 0.0f ) {
+		root0 = -0.5f * ( b + s ) / a;
+		root1 = c / ( a * root0 );
+	} else {
+		root1 = -0.5f * ( b - s ) / a;
+		root0 = c / ( a * root1 );
+	}
 	return 2;
 }
