@@ -102,6 +102,21 @@ TEST( DTPolynomial, QuadraticDiscriminantOfZeroGivesOneRoot ) {
 	}
 }
 
+TEST( DTPolynomial, AQuadraticRootThatUnderflowsLeavesTheOtherFinite ) {
+	// -0.5 (b + s) / a underflows to zero; the other root, taken through
+	// the product of the roots, must not become 0 / 0.
+	const struct {
+		f32		a;
+		f32		b;
+	} rows[] = { { 1e30f, 1e-20f }, { -1e30f, 1e-20f }, { 1e30f, -1e-20f } };
+	for ( const auto & row : rows ) {
+		DTQuadratic q = { row.a, row.b, 0.0f, UNTOUCHED, UNTOUCHED };
+		EXPECT_EQ( q.Solve(), 2u ) << row.a << " " << row.b;
+		EXPECT_EQ( q.root0, 0.0f ) << row.a << " " << row.b;
+		EXPECT_EQ( q.root1, 0.0f ) << row.a << " " << row.b;
+	}
+}
+
 TEST( DTPolynomial, UncheckedDivisionsGiveCountedNonFiniteRoots ) {
 	DTQuadratic constant = { 0.0f, 0.0f, 1.0f, UNTOUCHED, UNTOUCHED };
 	EXPECT_EQ( constant.Solve(), 1u );
