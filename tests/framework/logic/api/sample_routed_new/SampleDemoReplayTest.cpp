@@ -16,6 +16,9 @@
 #include "framework/core/input/EFInputAction.h"
 #include "framework/core/input/EFInputMgr.h"
 #include "framework/core/level/EFRessourcesMgr.h"
+#include "framework/core/world/EFGameObject.h"
+#include "framework/core/world/EFWorld.h"
+#include "framework/graphics/EFGraphicsMgr.h"
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/logic/EFGameMemoryMgr.h"
 #include "platform/host/HostClock.h"
@@ -29,6 +32,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -263,6 +267,40 @@ TEST_F( SampleDemoReplayTest, ADemoStoredByTheEarlierRecorderReplaysToItsEnd ) {
 	EXPECT_EQ( Kept()->demoEnds, 1u );
 	// Neither the demo nor its save image was refused.
 	EXPECT_EQ( said.find( "!!!" ), std::string::npos ) << said;
+	FinishSampleDisc();
+}
+
+// The digest tells each kind of change apart, so that runs it finds equal
+// are equal in every field.
+TEST_F( SampleDemoReplayTest, TheDigestNamesTheFieldAChangeReaches ) {
+	ASSERT_NO_FATAL_FAILURE( Boot() );
+	RunMoreFrames( 2 );
+	EFGameObject* const spawner = gpoWorldMgr->FindGameObject( SAMPLE_SPAWNER_ID );
+	ASSERT_NE( spawner, nullptr );
+	ASSERT_NE( spawner->GetFrame(), nullptr );
+	RwMatrix& placed = spawner->GetFrame()->moFrame.modelling;
+	u32 camera = EF_NO_CAMERA;
+	const struct {
+		const char*				field;
+		std::function<void()>	change;
+	} rows[] = {
+		{ "object 0x2A000001 position", [&] { placed.pos.y = -0.0f; } },
+		{ "object 0x2A000001 orientation", [&] { placed.up.x += 1e-7f; } },
+		{ "object 0x2A000001 logic flags", [&] { spawner->muiLogicFlags ^= 0x100; } },
+		{ "object 0x2A000001 logic state", [&] { spawner->moLogicInstance.muiFlags ^= 0x10; } },
+		{ "camera 0x00000000 position", [&] { camera = gpoGraphicsMgr->CreateCamera( nullptr ); } },
+		{ "random next", [] { RuntimeRand(); } },
+		{ "object ids", [] { gpoWorldMgr->RemoveGameObject( SAMPLE_HOT_SPOT_ID ); } },
+	};
+	EFGameObject* const spot = gpoWorldMgr->FindGameObject( SAMPLE_HOT_SPOT_ID );
+	for ( const auto& row : rows ) {
+		const StateDigest before = StateDigest::Take();
+		EXPECT_EQ( before.FirstDifference( StateDigest::Take() ), "" );
+		row.change();
+		EXPECT_EQ( before.FirstDifference( StateDigest::Take() ), row.field );
+	}
+	gpoWorldMgr->AddGameObject( spot );
+	gpoGraphicsMgr->DestroyCamera( camera );
 	FinishSampleDisc();
 }
 
