@@ -16,9 +16,6 @@
 #include "framework/behaviour/EFDMWave.h"
 #include "framework/graphics/EF3dObj.h"
 #include "framework/core/engine/EFEngineController.h"
-#include "framework/core/input/EFDemoLoop.h"
-#include "framework/core/input/EFInputAction.h"
-#include "framework/core/input/EFInputMgr.h"
 #include "framework/core/level/EFRessourcesMgr.h"
 #include "framework/logic/EFGameMemoryMgr.h"
 #include "framework/core/world/EFGameObject.h"
@@ -29,10 +26,7 @@
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/logic/EFLogicCode.h"
 #include "platform/pad/PADHost.h"
-#include "platform/vi/VI.h"
-#include "tools/lib/ToolFile.h"
 #include "tools/lib/ToolSampleDisc.h"
-#include "tools/lib/demo/ToolDemoFile.h"
 #include "tools/lib/level/ToolSampleObjects.h"
 #include "tools/lib/logic/ToolSampleLogic.h"
 #include "tools/logic/sample/sampletuning.h"
@@ -50,43 +44,12 @@
 
 namespace {
 
-// What logic sees at the start of a frame: the demo's state, the A
-// button's action, the presses the sample heard, and where the objects
-// are.
-struct DemoFrame {
-	u32			state;
-	ActionState	button;
-	u32			presses;
-	RwV3d		at[3];
-};
-std::vector<DemoFrame> gDemoFrames;
-
 const SampleShared* SharedBlock() {
 	const EFLogicCode* const code = gpoGameLogicMgr->GetLogicCode( TOOL_SAMPLE_OBJECT_CODE_ID );
 	if ( code == nullptr || code->GetGlobalDataSize() < sizeof( SampleShared ) ) {
 		return nullptr;
 	}
 	return static_cast<const SampleShared*>( code->GetGlobalData() );
-}
-
-s32 ObserveDemoFrame( void*, void* ) {
-	DemoFrame frame = {};
-	frame.state = gpoEngineController->GetDemoLoop().GetState();
-	if ( const SampleShared* const shared = SharedBlock() ) {
-		frame.presses = shared->buttonPresses;
-		if ( const EFInputAction* const action = gpoInputMgr->InputActionGet( shared->inputConfig, shared->buttonAction ) ) {
-			frame.button = action->GetState();
-		}
-	}
-	const u32 ids[] = { TOOL_SAMPLE_BOX_OBJECT_ID, TOOL_SAMPLE_MODEL_OBJECT_ID, TOOL_SAMPLE_HOT_SPOT_OBJECT_ID };
-	for ( u32 i = 0; i < 3; i++ ) {
-		const EFGameObject* const object = gpoWorldMgr->FindGameObject( ids[i] );
-		if ( object != nullptr && object->GetFrame() != nullptr ) {
-			frame.at[i] = object->GetFrame()->moFrame.modelling.pos;
-		}
-	}
-	gDemoFrames.push_back( frame );
-	return 0;
 }
 
 static_assert( SAMPLE_MODEL_ID == TOOL_SAMPLE_MODEL_OBJECT_ID );
@@ -164,30 +127,6 @@ protected:
 
 	static const SampleShared* Shared() {
 		return SharedBlock();
-	}
-
-	// The persistent buffer the sample reads its demo commands from.
-	static SampleReload* Kept() {
-		return static_cast<SampleReload*>(
-			gpoGameLogicMgr->GetGameMemoryMgr().GetGameBuffer( SAMPLE_RELOAD_BUFFER, sizeof( SampleReload ), 1 ) );
-	}
-
-	// Runs frames until the demo loop is in state (at most limit frames);
-	// whether it got there.
-	bool RunUntilDemoState( const u32 state, const u32 limit ) {
-		for ( u32 i = 0; i < limit && gpoEngineController->GetDemoLoop().GetState() != state; i++ ) {
-			RunMoreFrames( 1 );
-		}
-		return gpoEngineController->GetDemoLoop().GetState() == state;
-	}
-
-	// Runs frames and gives what logic saw at the start of each.
-	std::vector<DemoFrame> Observe( const u32 frames ) {
-		gDemoFrames.clear();
-		gpoGameLogicMgr->GetNotificationMgr().RegisterNotify( NO_PRELOGIC, 2, 2, &ObserveDemoFrame, nullptr );
-		RunMoreFrames( frames );
-		gpoGameLogicMgr->GetNotificationMgr().UnregisterNotify( NO_PRELOGIC, 2, 2 );
-		return gDemoFrames;
 	}
 };
 
@@ -382,88 +321,6 @@ TEST_F( LogicApiSampleDiscTest, AWaveCarriesTheHotSpotToBAndBackAndItsMarksReach
 	EXPECT_GE( leavesA, 1 );
 	EXPECT_EQ( static_cast<std::ptrdiff_t>( marks.size() ), reachesB + leavesA );
 	gpoGameLogicMgr->GetNotificationMgr().UnregisterNotify( NO_PRELOGIC, 2, 2 );
-	FinishSampleDisc();
-}
-
-// The sample records a demo through the extra table while the first
-// controller presses A, stops it, and replays it with no controller
-// input: frame by frame the replay shows logic the recorded A values and
-// presses and puts the objects where the recording had them; at its end
-// the spawner is told once and the level loads again.
-TEST_F( LogicApiSampleDiscTest, ADemoTheSampleRecordsReplaysFrameByFrameWithoutTheController ) {
-	constexpr u32 RECORDED = 120;
-	ASSERT_TRUE( UseWriteFolder() );
-	ASSERT_NO_FATAL_FAILURE( Boot( 1 ) );
-	PADHostReset();
-	// No reload by the timer in this run.
-	Kept()->reloaded = 1;
-	Kept()->demoCommand = SAMPLE_DEMO_RECORD;
-	ASSERT_TRUE( RunUntilDemoState( EF_DEMO_RECORD_COUNTDOWN, 4 ) );
-	EXPECT_EQ( Kept()->demoCommand, SAMPLE_DEMO_NONE );
-	// A held twice while the recording runs, across the box's jump.
-	const u32 now = VIGetRetraceCount();
-	const std::string script = std::to_string( now + 20 ) + " 0 A 0 0 0 0 0 0\n" + std::to_string( now + 30 ) +
-							   " 0 0 0 0 0 0 0 0\n" + std::to_string( now + 70 ) + " 0 A 0 0 0 0 0 0\n" +
-							   std::to_string( now + 75 ) + " 0 0 0 0 0 0 0 0\n";
-	ASSERT_TRUE( PADHostParseScript( script.c_str() ) );
-	const std::vector<DemoFrame> recording = Observe( RECORDED );
-	ASSERT_EQ( recording.size(), RECORDED );
-	EXPECT_EQ( recording.back().state, EF_DEMO_RECORDING );
-	const u32 presses = recording.back().presses;
-	EXPECT_GE( presses, 2u );
-	const u32 action = static_cast<u32>( Shared()->buttonAction );
-	Kept()->demoCommand = SAMPLE_DEMO_STOP;
-	ASSERT_TRUE( RunUntilDemoState( EF_DEMO_IDLE, 4 ) );
-	// A demo stores changes from the end of its countdown: the A action's
-	// first stored value is its first press.
-	std::vector<u8> bytes;
-	std::string error;
-	ASSERT_TRUE( ToolReadFile( disc.WriteFolder() / SAMPLE_DEMO_FILE, bytes, error ) ) << error;
-	ToolDemoFile file;
-	ASSERT_TRUE( ToolReadDemoFile( bytes, file, error ) ) << error;
-	ASSERT_GE( file.blocks.size(), RECORDED );
-	u32 firstStored = RECORDED;
-	for ( u32 f = RECORDED; f-- > 0; ) {
-		for ( const ToolDemoRecord& record : file.blocks[f].records ) {
-			firstStored = record.id == action ? f : firstStored;
-		}
-	}
-	ASSERT_LT( firstStored, RECORDED );
-	EXPECT_GT( recording[firstStored].presses, recording[firstStored - 1].presses );
-
-	// The replay's controller is plugged in and left alone, as it was
-	// before the recording's presses.
-	PADHostReset();
-	PADStatus idle = {};
-	idle.err = PAD_ERR_NONE;
-	ASSERT_TRUE( PADHostSetStatusFromNow( 0, idle ) );
-	Kept()->demoCommand = SAMPLE_DEMO_PLAY;
-	const u32 loads = gpoRessourcesMgr->GetLoadCount();
-	ASSERT_TRUE( RunUntilDemoState( EF_DEMO_PLAY_COUNTDOWN, 4 ) );
-	const std::vector<DemoFrame> replay = Observe( RECORDED );
-	ASSERT_EQ( replay.size(), RECORDED );
-	for ( u32 f = 0; f < RECORDED; f++ ) {
-		SCOPED_TRACE( "frame " + std::to_string( f ) );
-		if ( f >= firstStored ) {
-			EXPECT_EQ( std::memcmp( &replay[f].button, &recording[f].button, sizeof( ActionState ) ), 0 )
-				<< std::hex << replay[f].button.flags << " " << recording[f].button.flags;
-		}
-		EXPECT_EQ( replay[f].presses, recording[f].presses );
-		for ( u32 i = 0; i < 3; i++ ) {
-			EXPECT_EQ( replay[f].at[i].x, recording[f].at[i].x ) << i;
-			EXPECT_EQ( replay[f].at[i].y, recording[f].at[i].y ) << i;
-			EXPECT_EQ( replay[f].at[i].z, recording[f].at[i].z ) << i;
-		}
-	}
-	EXPECT_EQ( replay.back().presses, presses );
-	// The box jumped in that time: the positions compared are not still.
-	EXPECT_GT( replay.back().at[0].y, replay.front().at[0].y + 1.0f );
-	// Then it ends.
-	EXPECT_EQ( Kept()->demoEnds, 0u );
-	ASSERT_TRUE( RunUntilDemoState( EF_DEMO_IDLE, 8 ) );
-	RunMoreFrames( 2 );
-	EXPECT_EQ( Kept()->demoEnds, 1u );
-	EXPECT_EQ( gpoRessourcesMgr->GetLoadCount(), loads + 2 );
 	FinishSampleDisc();
 }
 
