@@ -25,6 +25,7 @@
 #include "framework/logic/EFCustomLibBank.h"
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/logic/EFLogicCode.h"
+#include "framework/logic/api/LogicApiTables.h"
 #include "platform/pad/PADHost.h"
 #include "tools/lib/ToolSampleDisc.h"
 #include "tools/lib/level/ToolSampleObjects.h"
@@ -37,6 +38,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -133,6 +135,7 @@ protected:
 TEST_F( LogicApiSampleDiscTest, TheSampleLogicMovesByTheLibrarysTuningEveryFrame ) {
 	constexpr u32 FRAMES = 6;
 	ASSERT_NO_FATAL_FAILURE( Boot( FRAMES ) );
+	const u32 physicsFrames = EFPhysicMgr::moPhysicMgr.GetCurrentSaveCount();
 	gpoEngineController->MainLoop();
 
 	const SampleTuning* const tuning = static_cast<const SampleTuning*>( EFCustomLibBank::GetLib( SAMPLE_TUNING_NAME ) );
@@ -163,6 +166,23 @@ TEST_F( LogicApiSampleDiscTest, TheSampleLogicMovesByTheLibrarysTuningEveryFrame
 	EXPECT_EQ( shared->laps, static_cast<s32>( shared->frames / SAMPLE_TUNING_LIVES ) );
 	// The graphics manager opened the 3D library: the model has its frame.
 	EXPECT_NE( gpoWorldMgr->FindGameObject( TOOL_SAMPLE_MODEL_OBJECT_ID )->GetFrame(), nullptr );
+
+	// One physics frame per engine frame. The hot spot's body, as the
+	// level load built it from its record: its masks are its words, its
+	// box's sphere (half extents 0.5, 1, 0.5) one unit above the object.
+	EXPECT_EQ( EFPhysicMgr::moPhysicMgr.GetCurrentSaveCount(), physicsFrames + FRAMES );
+	const EFGameObject* const spot = gpoWorldMgr->FindGameObject( TOOL_SAMPLE_HOT_SPOT_OBJECT_ID );
+	ASSERT_NE( spot, nullptr );
+	ASSERT_NE( spot->mpoPhysic, nullptr );
+	const EFCollisionModel& body = spot->mpoPhysic->moCollisionModel;
+	const u32 masks[] = { body.muiCollisionType,		 body.muiCollisionDetectType, body.muiCollisionUDType,
+						  body.muiCollisionUDDetectType, body.muiEnvDetectType,		  body.muiUDEnvDetectType };
+	EXPECT_EQ( std::vector<u32>( masks, masks + 6 ), ( std::vector<u32>{ 0x1, 0x1, 0, 0, 0x1, 0 } ) );
+	EXPECT_NEAR( body.moPhysicBSphere.mfRadius, std::sqrt( 1.5f ), 1e-5f );
+	const ToolVec3 at = ToolSampleHotSpotObject( 0 ).position;
+	EXPECT_NEAR( body.moPhysicBSphereWPos.x, at[0], 1e-5f );
+	EXPECT_NEAR( body.moPhysicBSphereWPos.y, at[1] + 1.0f, 1e-5f );
+	EXPECT_NEAR( body.moPhysicBSphereWPos.z, at[2], 1e-5f );
 	FinishSampleDisc();
 }
 
@@ -235,6 +255,16 @@ TEST_F( LogicApiSampleDiscTest, InAHundredAndTwentyFramesTheModelTurnsAndMovesAn
 	EXPECT_NE( playing->mp3dObj->mui3dObjState & EF_3D_OBJ_TRANSFO_DRIVEN, 0u );
 	EXPECT_EQ( animations.GetAnim( 1 )->muiAnimState, AS_STOPPED );
 	EXPECT_EQ( animations.GetAnim( 1 )->mpParent, nullptr );
+	// Logic asks by id from the table's base: the playing node, the
+	// stopped one, and ids on either side of the table, which name none.
+	ASSERT_EQ( animations.muiBaseIndex, 1u );
+	const struct {
+		u32 anim;
+		u32 playing;
+	} asked[] = { { 1, 1 }, { 2, 0 }, { 0, 0 }, { 3, 0 } };
+	for ( const auto& row : asked ) {
+		EXPECT_EQ( APIanim.IsAnimPlaying( TOOL_SAMPLE_MODEL_OBJECT_ID, row.anim ), row.playing ) << row.anim;
+	}
 	FinishSampleDisc();
 }
 
@@ -348,6 +378,8 @@ TEST_F( LogicApiSampleDiscTest, TheSampleLoadsItsLevelAgainOnceAfterTenSecondsAn
 	const SampleShared* const shared = Shared();
 	ASSERT_NE( shared, nullptr );
 	EXPECT_GT( shared->buttonPresses, 0u );
+	// The snapshot of frame 240 went into the test's own folder.
+	EXPECT_TRUE( std::filesystem::exists( root / "SAMPLE000.BMP" ) );
 	FinishSampleDisc();
 }
 
