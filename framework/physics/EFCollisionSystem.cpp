@@ -561,8 +561,12 @@ void EFCollisionSystem::ComputeCollision( EFUpdatePhysicStruct & frame ) {
 		accelB -= accelB * k;
 	}
 
-	const bool equal = member && b->muiPriority == a.muiPriority;
-	const bool lower = member && b->muiPriority < a.muiPriority;
+	// A still platform counts as the higher priority of the pair, and
+	// keeps its own velocity whatever the impulse gives it.
+	const bool stillA = a.IsStillPlatform();
+	const bool stillB = member && b->IsStillPlatform();
+	const bool equal = member && !stillA && !stillB && b->muiPriority == a.muiPriority;
+	const bool lower = member && !stillB && ( stillA || b->muiPriority < a.muiPriority );
 	// Weights that cannot share (0, or sums that are not finite) split
 	// equally instead of dividing by zero.
 	bool split = false;
@@ -604,6 +608,12 @@ void EFCollisionSystem::ComputeCollision( EFUpdatePhysicStruct & frame ) {
 	if ( member ) {
 		b->moVelocity += n * uB;
 	}
+	if ( stillA ) {
+		a.moVelocity = velocityA;
+	}
+	if ( stillB ) {
+		b->moVelocity = velocityB;
+	}
 
 	data.poCollider = b;
 	data.poColliderPrim = nullptr;
@@ -627,15 +637,15 @@ void EFCollisionSystem::ComputeCollision( EFUpdatePhysicStruct & frame ) {
 		f32 speedA = a.moVelocity * n;
 		const f32 speedB = b->moVelocity * n;
 		const f32 slower = speedA < speedB ? speedA : speedB;
-		if ( speedA < speedB ) {
+		if ( speedA < speedB && !stillB ) {
 			b->moVelocity -= n * ( speedB - speedA );
 		}
 		stageB->CheckMultipleCollisions( dt );
 		speedA = a.moVelocity * n;
-		if ( speedA < slower ) {
+		if ( speedA < slower && !stillA ) {
 			a.moVelocity += n * ( slower - speedA );
 		}
-		if ( a.moVelocity * n - b->moVelocity * n > SEPARATION_SPEED ) {
+		if ( a.moVelocity * n - b->moVelocity * n > SEPARATION_SPEED && !stillA ) {
 			a.moVelocity *= SEPARATION_SCALE;
 		}
 		a.mfFallingTimer = a.mfFallingDelay;

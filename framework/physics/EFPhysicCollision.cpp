@@ -176,12 +176,17 @@ bool EFPhysic::CheckObjCollisions( EFCollisionStage & stage, EFDynamicPhysic & o
 					AddContact( *otherStage, -n, this, mine, nullptr );
 				}
 				const f32 size = out.mfPushSize;
+				// A still platform is the stronger party of any pair: it
+				// takes no share of a push.
+				const bool stillMine = IsStillPlatform();
+				const bool stillTheirs = body.IsStillPlatform();
 				if ( size > MIN_PUSH ) {
-					f32 share = size;
-					if ( member && otherStage != nullptr && body.muiPriority <= muiPriority ) {
+					f32 share = stillMine ? 0.0f : size;
+					if ( member && otherStage != nullptr && !stillTheirs &&
+						 ( stillMine || body.muiPriority <= muiPriority ) ) {
 						f32 theirShare = size;
 						share = 0.0f;
-						if ( body.muiPriority == muiPriority ) {
+						if ( !stillMine && body.muiPriority == muiPriority ) {
 							const f32 total = mfWeight + body.mfWeight;
 							share = size * body.mfWeight / total;
 							theirShare = size * mfWeight / total;
