@@ -143,7 +143,7 @@ EFCollisionStage * EFCollisionSystem::AddStage( EFDynamicPhysic & record, const 
 	record.uiFlags |= EF_RECORD_MEMBER;
 	stage->mpoRecord = &record;
 	EFPhysic & body = *record.poPhysic;
-	stage->mui32Reserved = 0;
+	stage->mui32LostRecords = 0;
 	stage->mfReserved = 0.0f;
 	stage->mbDirty = 1;
 	stage->mfSquaredRadius = record.fFrameBSphereRadius * record.fFrameBSphereRadius;
@@ -430,6 +430,19 @@ void EFCollisionSystem::Update( EFUpdatePhysicStruct & frame ) {
 		mfElapsed = target;
 		if ( !( dt - mfElapsed > MIN_TIME_LEFT ) ) {
 			break;
+		}
+	}
+	// A member that needed environment records the pools could not give,
+	// and held none, may have been moved into or through a floor: it rests
+	// where the system found it for this frame (a velocity kept while held
+	// would grow frame by frame and carry it into the floor once let go).
+	for ( u32 s = 0; s < mui32NbStages; s++ ) {
+		EFCollisionStage & stage = mpoStages[s];
+		if ( stage.mui32LostRecords != 0 ) {
+			EFPhysic & body = BodyOf( stage );
+			body.moCollisionModel.Translate( -stage.moTranslation );
+			body.moVelocity = DTVector3d();
+			stage.moTranslation = DTVector3d();
 		}
 	}
 	for ( u32 s = 0; s < mui32NbStages; s++ ) {
