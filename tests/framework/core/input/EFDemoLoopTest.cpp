@@ -491,6 +491,7 @@ TEST_F( EFDemoLoopTest, MemoryItCannotGetEndsADemoCleanlyOrRecordsWithoutItsImag
 		// level as it stands and records on; anything else stays idle.
 		exhausted.Release();
 		Frames( 14, moving );
+		EXPECT_EQ( demo().GetState(), row.state == EF_DEMO_RECORD_REQUESTED ? EF_DEMO_RECORDING : EF_DEMO_IDLE );
 		demo().Stop();
 		EXPECT_EQ( controller->GetPendingSaveImage(), nullptr );
 		EXPECT_EQ( DTNbrFileInUse(), 0u );
