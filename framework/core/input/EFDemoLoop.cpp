@@ -130,6 +130,9 @@ void EFDemoLoop::Record( char* path ) {
 	char* const image = saveBuffer.CreateBuffer( "Demo Save", CurrentResFilename() );
 	if ( image == nullptr ) {
 		DTPrintf( "DEMO SAVE IMAGE NOT MADE!!!\n" );
+		// A save file an earlier recording left would join this demo as
+		// its image, and its replay would restore that other state.
+		DTUnlink( EF_DEMO_SAVE_FILE );
 	} else {
 		const u32 imageBytes = DTReadBE32( reinterpret_cast<const u8*>( image ) + SAVE_IMAGE_SIZE_OFFSET );
 		DTFileHandle_* const save = DTFopen( EF_DEMO_SAVE_FILE, "wb" );

@@ -2,11 +2,12 @@
 	The demo recorder and player driven frame by frame as the engine
 	controller and the input actions drive it, on a disc with a write
 	folder: what a recording stores, what a replay substitutes and when,
-	and demo files that cannot be trusted.
+	demo files that cannot be trusted, and memory the heaps cannot give.
 */
 #include "framework/core/engine/EFCoreTestBench.h"
 #include "framework/logic/LogicFakeModule.h"
 
+#include "datatypes/memory/DTMemHeap.h"
 #include "datatypes/memory/MMMemory.h"
 #include "framework/core/engine/EFAppContext.h"
 #include "framework/core/engine/EFEngineController.h"
@@ -20,6 +21,7 @@
 #include "framework/logic/EFGameMemoryMgr.h"
 #include "framework/logic/EFLogicCallbackRecord.h"
 #include "platform/runtime/RuntimeRand.h"
+#include "support/TestArenaUse.h"
 #include "tools/lib/ToolFile.h"
 #include "tools/lib/demo/ToolDemoFile.h"
 #include "tools/lib/save/ToolSaveImageWriter.h"
@@ -69,6 +71,71 @@ bool Same( const ActionState& a, const ActionState& b ) {
 
 // Live input of frame f for action a.
 typedef std::function<ActionState( u32 frame, u32 action )> LiveInput;
+
+// Requests that exhaust the heaps, halving from 1 MB: all larger than the
+// pools' elements, so that only the heaps serve them.
+constexpr u32 FILL_LARGEST	= 1u << 20;
+constexpr u32 FILL_SMALLEST = 128;
+static_assert( FILL_SMALLEST > MM_POOL_LARGEST_REQUEST );
+
+u32 HeapOf( void* block ) {
+	for ( u32 h = 0; h < MM_HEAP_COUNT; h++ ) {
+		if ( _MemHeap[h]->Contains( mmheader::FromPayload( block ) ) ) {
+			return h;
+		}
+	}
+	return MM_HEAP_COUNT;
+}
+
+// Holds the engine heaps until no request of FILL_SMALLEST bytes finds
+// room, but for holes of the given sizes, taken first and freed last, in
+// which the requests a path makes before the one meant to fail are served.
+class HeapExhaustion {
+public:
+	explicit HeapExhaustion( const std::vector<u32>& holes ) {
+		std::vector<void*> reserved;
+		for ( const u32 bytes : holes ) {
+			reserved.push_back( MMMalloc( bytes ) );
+			EXPECT_NE( reserved.back(), nullptr );
+		}
+		for ( u32 size = FILL_LARGEST; size >= FILL_SMALLEST; size /= 2 ) {
+			// A failed request may mark a heap full for every size until one
+			// of its blocks is freed: a block given back in each heap lets
+			// the smaller requests search them again.
+			FreeLastOfEachHeap();
+			for ( void* block = MMMalloc( size ); block != nullptr; block = MMMalloc( size ) ) {
+				blocks.push_back( block );
+			}
+		}
+		for ( void* const block : reserved ) {
+			MMFree( block );
+		}
+	}
+
+	~HeapExhaustion() { Release(); }
+
+	void Release() {
+		for ( void* const block : blocks ) {
+			MMFree( block );
+		}
+		blocks.clear();
+	}
+
+private:
+	void FreeLastOfEachHeap() {
+		for ( u32 h = 0; h < MM_HEAP_COUNT; h++ ) {
+			for ( auto it = blocks.rbegin(); it != blocks.rend(); ++it ) {
+				if ( HeapOf( *it ) == h ) {
+					MMFree( *it );
+					blocks.erase( std::next( it ).base() );
+					break;
+				}
+			}
+		}
+	}
+
+	std::vector<void*> blocks;
+};
 
 class EFDemoLoopTest : public EFCoreTestBench {
 public:
@@ -362,6 +429,81 @@ TEST_F( EFDemoLoopTest, RefusesDemoFilesItCannotTrustAndNeverWalksPastTheirData 
 	EXPECT_EQ( testing::internal::GetCapturedStdout(), "DEMO FILE TOO SHORT (11 BYTES)!!!\n" );
 	EXPECT_EQ( demo().GetState(), EF_DEMO_IDLE );
 	EXPECT_EQ( controller->GetPendingSaveImage(), nullptr );
+}
+
+TEST_F( EFDemoLoopTest, MemoryItCannotGetEndsADemoCleanlyOrRecordsWithoutItsImage ) {
+	// A replay's file whose data and image are both larger than the pools'
+	// elements.
+	ToolDemoFile good;
+	good.blocks.resize( 10 );
+	for ( ToolDemoBlock& block : good.blocks ) {
+		block.records = { { 1, 1.0f, 0.0f, 0x20002 } };
+	}
+	ToolSaveImage image;
+	image.title		= "Demo Save";
+	image.levelName = "START.GCR";
+	good.image		= ToolWriteSaveImage( image );
+	const std::vector<u8> bytes = ToolWriteDemoFile( good );
+	const u32 dataBytes = static_cast<u32>( bytes.size() - good.image.size() - 4 );
+	WriteDemo( "GOOD.DEM", bytes );
+	// The save file of an earlier recording stopped in its countdown.
+	ToolSaveImage stale = image;
+	stale.title = "Stale";
+	struct Row {
+		const char*		 name;
+		std::vector<u32> holes;		// room for the requests before the one that fails
+		bool			 record;	// else a replay
+		const char*		 said;
+		u32				 state;		// right after the call
+		u32				 filesOpen;	// right after: a recording's demo file
+	};
+	const Row rows[] = {
+		{ "the recording buffer", {}, true, "NO MEMORY TO RECORD A DEMO!!!\n", EF_DEMO_IDLE, 0 },
+		{ "the recording's save image", { EF_DEMO_BUFFER_BYTES }, true, "DEMO SAVE IMAGE NOT MADE!!!\n",
+		  EF_DEMO_RECORD_REQUESTED, 1 },
+		{ "the replay's data", {}, false, "NO MEMORY TO REPLAY A DEMO!!!\n", EF_DEMO_IDLE, 0 },
+		{ "the replay's save image", { dataBytes }, false, "NO MEMORY TO REPLAY A DEMO!!!\n", EF_DEMO_IDLE, 0 },
+	};
+	UseActions( 1 );
+	const LiveInput moving = []( u32 frame, u32 ) { return Value( static_cast<f32>( frame ), 0.0f, 0 ); };
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.name );
+		WriteDemo( "Save000.sav", ToolWriteSaveImage( stale ) );
+		// Emptied as a recording's restart empties it, so that the arena
+		// afterwards holds only what the demo left.
+		controller->Reset();
+		const s64 start = TestArenaUse();
+		HeapExhaustion exhausted( row.holes );
+		testing::internal::CaptureStdout();
+		if ( row.record ) {
+			char path[] = "REC.DEM";
+			demo().Record( path );
+		} else {
+			Play( "GOOD.DEM" );
+		}
+		EXPECT_EQ( testing::internal::GetCapturedStdout(), row.said );
+		EXPECT_EQ( demo().GetState(), row.state );
+		EXPECT_EQ( DTNbrFileInUse(), row.filesOpen );
+		EXPECT_EQ( controller->GetPendingSaveImage(), nullptr );
+		EXPECT_EQ( controller->GetFlags() & EF_CONTROLLER_LEVEL_PENDING, 0u );
+
+		// With memory again: a recording without its image restarts the
+		// level as it stands and records on; anything else stays idle.
+		exhausted.Release();
+		Frames( 14, moving );
+		EXPECT_EQ( demo().GetState(), row.state == EF_DEMO_RECORD_REQUESTED ? EF_DEMO_RECORDING : EF_DEMO_IDLE );
+		demo().Stop();
+		EXPECT_EQ( controller->GetPendingSaveImage(), nullptr );
+		EXPECT_EQ( DTNbrFileInUse(), 0u );
+		EXPECT_EQ( TestArenaUse(), start );
+		if ( row.state == EF_DEMO_RECORD_REQUESTED ) {
+			// The stale save file is not taken for this recording's image.
+			const ToolDemoFile file = ReadBack( "REC.DEM" );
+			EXPECT_EQ( file.blocks.size(), 13u );
+			EXPECT_TRUE( file.image.empty() ) << file.image.size();
+		}
+		controller->ClearFlags( EF_CONTROLLER_LEVEL_PENDING );
+	}
 }
 
 TEST_F( EFDemoLoopTest, AReplayWithALevelRestoresTheRecordedStateInThatLevel ) {
