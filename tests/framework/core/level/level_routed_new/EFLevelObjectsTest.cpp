@@ -187,7 +187,7 @@ TEST_F( EFLevelObjectsTest, TheSampleLevelPutsItsObjectsInTheWorldAndItsTemplate
 	const EFLogicCode* const code = gpoGameLogicMgr->GetLogicCode( TOOL_SAMPLE_OBJECT_CODE_ID );
 	ASSERT_NE( code, nullptr );
 	const u32 live[] = { TOOL_SAMPLE_GAME_OBJECT_ID, TOOL_SAMPLE_HOT_SPOT_OBJECT_ID, TOOL_SAMPLE_MODEL_OBJECT_ID,
-						 TOOL_SAMPLE_BOX_OBJECT_ID };
+						 TOOL_SAMPLE_BOX_OBJECT_ID,	 TOOL_SAMPLE_WATER.objectId,	 TOOL_SAMPLE_FOG.objectId };
 	for ( const u32 id : live ) {
 		SCOPED_TRACE( id );
 		EFGameObject* const object = InWorld( id );
@@ -198,7 +198,7 @@ TEST_F( EFLevelObjectsTest, TheSampleLevelPutsItsObjectsInTheWorldAndItsTemplate
 		EXPECT_EQ( Template( id ), nullptr );
 	}
 	// Newest first: the level's last live object heads the list.
-	EXPECT_EQ( gpoWorldMgr->GetFirstGameObject(), InWorld( TOOL_SAMPLE_BOX_OBJECT_ID ) );
+	EXPECT_EQ( gpoWorldMgr->GetFirstGameObject(), InWorld( TOOL_SAMPLE_FOG.objectId ) );
 
 	// The hot spot: a box of half extents (0.5, 1, 0.5) one unit up.
 	EFGameObject* const shape = InWorld( TOOL_SAMPLE_HOT_SPOT_OBJECT_ID );
