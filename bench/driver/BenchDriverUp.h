@@ -1,7 +1,8 @@
 /*
 	The 3D library up over the console driver for the length of one
 	benchmark, with the C library's allocator; plugIns, when given, are
-	attached before the library opens.
+	attached before the library opens, and arenaBytes of resource arena
+	hold the instances of native geometry.
 */
 #ifndef BENCH_DRIVER_UP_H
 #define BENCH_DRIVER_UP_H
@@ -26,12 +27,12 @@ struct BenchDriverUp {
 	RwGameCubeDeviceConfig	config = { nullptr, 0, 0 };
 	RwGameCubeDeviceConfig*	displayId = &config;
 
-	explicit BenchDriverUp( bool ( *plugIns )() = nullptr ) {
+	explicit BenchDriverUp( bool ( *plugIns )() = nullptr, const u32 arenaBytes = 0 ) {
 		HostResetEvents();
 		HostClockUseVirtual( 0 );
 		GXHostReset();
 		VIInit();
-		RwEngineInit( &memory, 0, 0 );
+		RwEngineInit( &memory, 0, arenaBytes );
 		if ( plugIns != nullptr ) {
 			plugIns();
 		}

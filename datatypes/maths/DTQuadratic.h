@@ -9,6 +9,10 @@
 	below 1e-5 in magnitude makes it linear, and b is then not tested: a
 	zero b gives a non-finite root, which is still counted.
 
+	Of two roots, the one whose closed form would subtract nearly equal
+	numbers is taken from the other through their product c / a, so both
+	keep float precision however far apart they are.
+
 ===============================================================================
 */
 #ifndef DT_QUADRATIC_H

@@ -2,6 +2,7 @@
 
 #include "datatypes/maths/DTCubic.h"
 #include "datatypes/maths/DTPolishRoot.h"
+#include "datatypes/maths/DTQuadratic.h"
 #include "datatypes/maths/DTSqrtf.h"
 
 namespace {
@@ -46,8 +47,12 @@ u32 DTQuartic::SolveBiquadratic( const f32 p, const f32 r, const f32 shift ) {
 		return 0;
 	}
 	if ( delta > 0.0f ) {
-		const f32 s = DTSqrtf( delta );
-		const f32 z[2] = { 0.5f * ( -p + s ), 0.5f * ( -p - s ) };
+		// The squares z1 = (-p + s) / 2 and z2 = (-p - s) / 2 are the roots
+		// of z^2 + p z + r, solved without losing the smaller one to
+		// cancellation; the quadratic writes them as root1 and root0.
+		DTQuadratic squares = { 1.0f, p, r, 0.0f, 0.0f };
+		squares.Solve();
+		const f32 z[2] = { squares.root1, squares.root0 };
 		for ( const f32 square : z ) {
 			if ( square == 0.0f ) {
 				AddRoot( count, 0.0f, shift );

@@ -11,8 +11,10 @@
 	non-finite roots that are still counted.
 
 	The depressed quartic y^4 + p y^2 + q y + r (x = y - A/4) is solved as
-	a biquadratic when q is zero, else factored through a positive root m
-	of its resolvent cubic into (y^2 + s y + t1)(y^2 - s y + t2), s = sqrt m.
+	a biquadratic when q is zero, its two values of y^2 found by the
+	quadratic solver so that the smaller keeps float precision. Otherwise
+	it is factored through a positive root m of its resolvent cubic into
+	(y^2 + s y + t1)(y^2 - s y + t2), s = sqrt m.
 	When rounding leaves the resolvent without a positive root (q tiny
 	against p and r), the quartic is solved as the biquadratic it nearly
 	is, rather than dividing by s = 0. The factors' constants come from

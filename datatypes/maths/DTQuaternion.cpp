@@ -87,19 +87,20 @@ void DTQuaternion::MatToQuat( const DTMatrix * m ) {
 		return;
 	}
 	// Strict comparisons: equal diagonal entries fall through to the later
-	// axes. When two entries tie above the third the axis reached this way
-	// can have a radicand of zero (a half turn about a face diagonal), so
-	// the largest diagonal entry, whose radicand is positive for every
-	// rotation, is taken instead.
+	// axes, and three equal entries give z. The only tie that reaches z
+	// with at.z below the largest entry is right.x == up.y > at.z; near a
+	// half turn about (1, +-1, 0) the z radicand 1 + 2 at.z - trace is then
+	// a rounding error, so x, a largest entry, is taken instead. Every axis
+	// taken thus holds a largest diagonal entry, whose radicand is at
+	// least 1 - trace / 3, so 1 or more.
 	const f32 radicands[3] = { m00 - m11 - m22 + 1.0f, m11 - m22 - m00 + 1.0f, m22 - m00 - m11 + 1.0f };
 	s32 axis = 2;
 	if ( m11 > m00 && m11 > m22 ) {
 		axis = 1;
 	} else if ( m00 > m11 && m00 > m22 ) {
 		axis = 0;
-	}
-	if ( !( radicands[axis] > 0.0f ) ) {
-		axis = ( m00 >= m11 && m00 >= m22 ) ? 0 : ( m11 >= m22 ? 1 : 2 );
+	} else if ( m00 == m11 && m00 > m22 ) {
+		axis = 0;
 	}
 	const f32 s = 0.5f * RootOf( radicands[axis] );
 	const f32 r = 1.0f / ( 4.0f * s );

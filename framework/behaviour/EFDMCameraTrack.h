@@ -63,7 +63,8 @@ public:
 
 	// The time at the cursor of the curve at bytes (its keys fit).
 	static f32				CurveTime( const u8 * bytes, const DTFCurve & curve, const EFSplineCursor & cursor );
-	// Normalised spline position used for a touch at u.
+	// Normalised spline position used for a touch at u (camera splines
+	// and rope detection): a loop keeps the fraction, an open spline clamps.
 	static f32				TouchPosition( f32 u, bool loop );
 	// The camera spline (flag 0x4) whose point at the sphere's touch is
 	// nearest position, in the spline manager's order; null for none.

@@ -1,5 +1,6 @@
 #include "framework/behaviour/EFDMRopeDetect.h"
 
+#include "framework/behaviour/EFDMCameraTrack.h"
 #include "framework/behaviour/EFDMHelpers.h"
 #include "framework/core/spline/EFQuadraticSpline.h"
 #include "framework/core/spline/EFSplineMgr.h"
@@ -9,7 +10,6 @@
 #include "datatypes/maths/DTSphere.h"
 
 #include <cfloat>
-#include <cmath>
 
 namespace {
 
@@ -72,11 +72,7 @@ void EFDMRopeDetect::PostColUpdate( EFCollisionStage *, f32 ) {
 			if ( spline == nullptr || spline->CheckSphereIntersection( sphere, t ) == 0 ) {
 				continue;
 			}
-			if ( spline->IsLoop() ) {
-				t -= std::trunc( t );
-			} else {
-				t = t < 0.0f ? 0.0f : ( t > 1.0f ? 1.0f : t );
-			}
+			t = EFDMCameraTrack::TouchPosition( t, spline->IsLoop() );
 			const f32 s = t * static_cast<f32>( spline->GetNbSegments() );
 			const u32 segment = DTFloatToU32( s );
 			DTVector3d point;

@@ -257,6 +257,12 @@ u32 EFGameLogicMgr::CreateTimer() {
 	return id;
 }
 
+void EFGameLogicMgr::RestartIds() {
+	muiNextSpawnID = EF_FIRST_SPAWN_ID;
+	// The first timer lives on.
+	muiNextTimerID = EF_FIRST_TIMER_ID + 1;
+}
+
 void EFGameLogicMgr::DestroyTimer( const s32 id ) {
 	// Ids are u32 keys: 0x90000000 arrives negative and must not widen.
 	const u32 key = static_cast<u32>( id );

@@ -19,8 +19,9 @@
 	deleted loses its owner: it keeps counting and notifies nobody.
 
 	Ids handed out: spawned objects from 0x2A800000, timers from
-	0x90000000; neither is reset between levels. Timer 0x90000000, made by
-	the constructor without an owner, lives as long as the manager.
+	0x90000000; neither is reset between levels, but for a demo's restart.
+	Timer 0x90000000, made by the constructor without an owner, lives as
+	long as the manager.
 
 ===============================================================================
 */
@@ -105,6 +106,11 @@ public:
 	// Null for an unknown id.
 	EFGameTimer *			GetTimer( s32 id ) const;
 	u32						GetTimerCount() const { return moTimerMap.GetCount(); }
+	// Spawned objects and timers get their ids from the start again, as
+	// from a new manager. Only between levels, when no spawned object and
+	// no timer but the first is left: a demo's restart does it, so that
+	// its recording and its replay hand logic the same ids.
+	void					RestartIds();
 	// Every timer owned by owner loses its owner; the game object's
 	// destructor calls it.
 	void					ForgetTimerOwner( const EFGameObject * owner );

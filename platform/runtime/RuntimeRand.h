@@ -22,4 +22,7 @@ s32 RuntimeRand();
 // Restarts the sequence from a seed.
 void RuntimeSrand( u32 seed );
 
+// The value the next RuntimeRand gives, without drawing it.
+s32 RuntimeRandPeek();
+
 #endif

@@ -285,6 +285,10 @@ void EFEngineController::MainLoop() {
 		gpoPlayerDeviceMgr->StartFrame();
 		if ( !playing ) {
 			moDemoLoop.UpdateDeltaTime( &dt );
+			// A replayed step stands for the measured one everywhere: logic
+			// reads the frame time too.
+			mfGameTime += dt - mfFrameTime;
+			mfFrameTime = dt;
 		}
 		if ( mui32Flags & EF_CONTROLLER_RUNNING ) {
 			gpoLinesMgr->mui32LineCount = 0;
@@ -324,6 +328,7 @@ void EFEngineController::LoadLevel( const u32 argument ) {
 	if ( mpoPendingSaveImage != nullptr ) {
 		RestorePendingSaveImage();
 	}
+	moDemoLoop.BeginLevel();
 	gpoRessourcesMgr->LoadLevel( argument );
 	mui32Flags &= ~EF_CONTROLLER_LEVEL_PENDING;
 }

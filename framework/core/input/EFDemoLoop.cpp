@@ -69,7 +69,11 @@ EFDemoLoop::EFDemoLoop() :
 	mpBlock( nullptr ),
 	mpFirstRecord( nullptr ),
 	mui32FrameCounter( 0 ),
-	mszAbortLevel() {
+	mszAbortLevel(),
+	mui32Seed( 0 ),
+	mbRestarting( false ),
+	mpRestartImage( nullptr ),
+	mui32RestartImageBytes( 0 ) {
 }
 
 EFDemoLoop::~EFDemoLoop() {
@@ -120,18 +124,23 @@ void EFDemoLoop::Record( char* path ) {
 	DTWriteBE32( mpHeader, EF_DEMO_MAGIC );
 	DTWriteBE32( mpHeader + HEADER_SEED_OFFSET, seed );
 	RuntimeSrand( seed );
+	mui32Seed = seed;
 	StartBlock( mpBuffer + EF_DEMO_HEADER_BYTES );
 
 	char* const image = saveBuffer.CreateBuffer( "Demo Save", CurrentResFilename() );
 	if ( image == nullptr ) {
 		DTPrintf( "DEMO SAVE IMAGE NOT MADE!!!\n" );
 	} else {
+		const u32 imageBytes = DTReadBE32( reinterpret_cast<const u8*>( image ) + SAVE_IMAGE_SIZE_OFFSET );
 		DTFileHandle_* const save = DTFopen( EF_DEMO_SAVE_FILE, "wb" );
 		if ( save != nullptr ) {
-			DTFwrite( image, 1, DTReadBE32( reinterpret_cast<const u8*>( image ) + SAVE_IMAGE_SIZE_OFFSET ), save );
+			DTFwrite( image, 1, imageBytes, save );
 			DTFclose( save );
 		}
-		MMFree( image );
+		// The restart restores it, as the replay's does: logic may change
+		// the state in the rest of this frame.
+		mpRestartImage = image;
+		mui32RestartImageBytes = imageBytes;
 	}
 	mui32Countdown = EF_DEMO_COUNTDOWN_FRAMES;
 	mui32State = EF_DEMO_RECORD_REQUESTED;
@@ -150,9 +159,40 @@ void EFDemoLoop::EndFrame() {
 	}
 	if ( mui32State == EF_DEMO_RECORD_REQUESTED ) {
 		gpoEngineController->Reset();
+		HandOver( mpRestartImage, mui32RestartImageBytes );
+		mpRestartImage = nullptr;
+		mui32RestartImageBytes = 0;
 		gpoEngineController->SetFlags( EF_CONTROLLER_LEVEL_PENDING );
 		mui32State = EF_DEMO_RECORD_COUNTDOWN;
+		mbRestarting = true;
 	}
+}
+
+void EFDemoLoop::HandOver( char* image, const u32 bytes ) {
+	if ( char* const pending = gpoEngineController->GetPendingSaveImage() ) {
+		MMFree( pending );
+	}
+	gpoEngineController->SetPendingSaveImage( image, bytes );
+}
+
+void EFDemoLoop::BeginLevel() {
+	if ( !mbRestarting ) {
+		return;
+	}
+	mbRestarting = false;
+	// The seed was set where the demo was asked for, but the rest of that
+	// frame and the emptying of the level draw differently in a recording
+	// and in its replay: both start the level from the seed itself.
+	RuntimeSrand( mui32Seed );
+	// Ids of spawned objects and timers run on across levels: from where
+	// each run happened to leave them, they would differ.
+	if ( gpoGameLogicMgr != nullptr ) {
+		gpoGameLogicMgr->RestartIds();
+	}
+	// Objects re-normalise their frames in turns counted from the first
+	// object ever made: the level's objects take the same turns in every
+	// run only when the count starts again with them.
+	EFGameObject::msui8OrthonormalizeFrameBase = 0;
 }
 
 void EFDemoLoop::StartFrame() {
@@ -217,7 +257,11 @@ void EFDemoLoop::UpdateAction( s32* id, ActionState* previous, ActionState* curr
 	if ( mpBlock == nullptr ) {
 		return;
 	}
-	if ( mui32State == EF_DEMO_RECORDING ) {
+	// The countdowns too: logic reads actions in those frames, and a value
+	// an action takes there (an idle button's "up") would otherwise replay
+	// as zero until the action next changes. Demos stored without
+	// countdown records replay as they did.
+	if ( mui32State == EF_DEMO_RECORDING || mui32State == EF_DEMO_RECORD_COUNTDOWN ) {
 		// Byte for byte: -0.0 against 0.0 and NaN patterns are changes.
 		if ( std::memcmp( previous, current, sizeof( ActionState ) ) != 0 ) {
 			DemoActionDef action;
@@ -227,7 +271,7 @@ void EFDemoLoop::UpdateAction( s32* id, ActionState* previous, ActionState* curr
 		}
 		return;
 	}
-	if ( mui32State != EF_DEMO_PLAYING ) {
+	if ( mui32State != EF_DEMO_PLAYING && mui32State != EF_DEMO_PLAY_COUNTDOWN ) {
 		return;
 	}
 	// Stored ids are 16 bits, compared with the full id.
@@ -278,6 +322,7 @@ void EFDemoLoop::Play( char* path, char* level ) {
 	}
 	mui32Countdown = EF_DEMO_COUNTDOWN_FRAMES;
 	mui32State = EF_DEMO_PLAY_COUNTDOWN;
+	mbRestarting = true;
 }
 
 void EFDemoLoop::LoadDemo( char* level ) {
@@ -320,7 +365,8 @@ void EFDemoLoop::LoadDemo( char* level ) {
 	mpCursor = data + dataBytes;
 	mpBlock = nullptr;
 	mpFirstRecord = nullptr;
-	RuntimeSrand( DTReadBE32( mpHeader + HEADER_SEED_OFFSET ) );
+	mui32Seed = DTReadBE32( mpHeader + HEADER_SEED_OFFSET );
+	RuntimeSrand( mui32Seed );
 
 	// A level given replaces the recorded one; the checksums are made
 	// again so that the image is still accepted, but only over a size the
@@ -334,10 +380,7 @@ void EFDemoLoop::LoadDemo( char* level ) {
 			EFLoadSaveBuff::StampCrcs( image );
 		}
 	}
-	if ( char* const pending = gpoEngineController->GetPendingSaveImage() ) {
-		MMFree( pending );
-	}
-	gpoEngineController->SetPendingSaveImage( image, imageBytes );
+	HandOver( image, imageBytes );
 	gpoEngineController->SetFlags( EF_CONTROLLER_LEVEL_PENDING );
 }
 
@@ -368,6 +411,7 @@ void EFDemoLoop::CleanUp() {
 	// Idle first: nothing below may end the recording a second time.
 	const u32 state = mui32State;
 	mui32State = EF_DEMO_IDLE;
+	mbRestarting = false;
 	if ( state == EF_DEMO_RECORDING && mpBuffer != nullptr ) {
 		// With records, the final block follows them (AddAction kept room
 		// for it); else the current block becomes the final block.
@@ -381,6 +425,9 @@ void EFDemoLoop::CleanUp() {
 		}
 	}
 	CloseFile();
+	MMFree( mpRestartImage );
+	mpRestartImage = nullptr;
+	mui32RestartImageBytes = 0;
 	MMFree( mpBuffer );
 	mpBuffer = nullptr;
 	mpCursor = nullptr;

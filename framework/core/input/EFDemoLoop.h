@@ -6,11 +6,17 @@
 	value.
 
 	A recording restarts the level, then stores every frame's step and the
-	value of every action that changed, with the random seed and a save
+	value of every action that changed (from the first frame after the
+	restart, its countdown included), with the random seed and a save
 	image of the state when recording began. A replay restarts the level
 	from that image and, frame by frame, puts the recorded step and values
 	in place of the measured time and the controllers; at its end logic is
 	told, and an abort level may load.
+
+	Both restarts are alike, so that the replay shows the game that was
+	played: the recording restarts from its own image too, and at the
+	level load (BeginLevel) both seed the random sequence and restart the
+	ids and the other counters that run on across levels.
 
 	Demo data, big-endian:
 		0	"DEMO" (0x44454D4F), random seed
@@ -98,6 +104,11 @@ public:
 	// A replay replaces *dt by the recorded step; a recording stores it.
 	void					UpdateDeltaTime( f32* dt );
 	void					EndFrame();
+	// Called by the controller's level change, after the level was emptied
+	// and a pending save image restored, right before the level loads. At
+	// the restart of a recording or a replay it puts the game in the state
+	// every run of the demo starts from.
+	void					BeginLevel();
 	// An input action's new value: a replay substitutes the recorded one,
 	// a recording stores it when it changed.
 	void					UpdateAction( s32* id, ActionState* previous, ActionState* current );
@@ -122,7 +133,8 @@ private:
 	void					LoadDemo( char* level );
 	// Writes the demo data, the save file and the data's length.
 	void					MergeSaveFile();
-	void					WriteSaveImage();
+	// Hands a save image to the controller for the next level load.
+	static void				HandOver( char* image, u32 bytes );
 	// Starts an empty block at p.
 	void					StartBlock( u8* p );
 	bool					HasFile() const;
@@ -143,6 +155,13 @@ private:
 	u8*						mpFirstRecord;
 	u32						mui32FrameCounter;
 	char					mszAbortLevel[EF_DEMO_ABORT_LEVEL_SIZE];
+	// The demo's random seed, and whether the next level load is the
+	// demo's restart.
+	u32						mui32Seed;
+	bool					mbRestarting;
+	// A recording's save image, kept from Record to its restart.
+	char*					mpRestartImage;
+	u32						mui32RestartImageBytes;
 };
 
 #endif

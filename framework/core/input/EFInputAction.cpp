@@ -12,9 +12,8 @@ namespace {
 // A slot with bindings starts with both the down and the up bit: its
 // digital bindings each keep only the one that holds for them.
 constexpr u32 SLOT_START_FLAGS = EF_ACTION_DOWN | EF_ACTION_UP;
-// Demo states that replay (the devices are not read) and that record.
+// Demo states that replay: the devices are not read.
 constexpr u32 DEMO_REPLAYS = 0x1;
-constexpr u32 DEMO_RECORDS = 0x2;
 
 u32 DemoState() {
 	return gpoEngineController != nullptr ? gpoEngineController->GetDemoLoop().GetState() : 0;
@@ -43,16 +42,17 @@ void EFInputAction::Reset() {
 }
 
 void EFInputAction::Update() {
-	moPrevious	   = moCurrent;
-	const u32 demo = DemoState();
-	if ( ( demo & DEMO_REPLAYS ) != 0 ) {
+	moPrevious = moCurrent;
+	if ( ( DemoState() & DEMO_REPLAYS ) != 0 ) {
 		gpoEngineController->GetDemoLoop().UpdateAction( &miID, &moPrevious, &moCurrent );
 	} else {
 		UpdateActionState();
 		ProcessContext();
-	}
-	if ( ( demo & DEMO_RECORDS ) != 0 ) {
-		gpoEngineController->GetDemoLoop().UpdateAction( &miID, &moPrevious, &moCurrent );
+		// A recording stores the value, from its countdown on: its replay
+		// gives logic every value it saw.
+		if ( gpoEngineController != nullptr ) {
+			gpoEngineController->GetDemoLoop().UpdateAction( &miID, &moPrevious, &moCurrent );
+		}
 	}
 	// Logic may remove contexts, this action or its configuration from a
 	// callback: the next link is taken first, removed contexts are

@@ -16,9 +16,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <complex>
+#include <limits>
 #include <random>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -293,6 +296,74 @@ TEST( DTPolynomialGsl, OrdinaryInputsThatDefeatTheFloatFormsStillGiveRoots ) {
 		std::sort( expected.begin(), expected.end() );
 		for ( size_t i = 0; i < sorted.size(); i++ ) {
 			EXPECT_NEAR( sorted[i], expected[i], 1e-4 * std::max( 1.0, std::fabs( expected[i] ) ) );
+		}
+	}
+}
+
+// Distance of root from the double-precision reference in float ulps of
+// the reference.
+f64 UlpsFrom( const f32 root, const f64 reference ) {
+	const f32 nearest = std::fabs( static_cast<f32>( reference ) );
+	const f64 ulp = static_cast<f64>( std::nextafter( nearest, std::numeric_limits<f32>::infinity() ) - nearest );
+	return std::fabs( root - reference ) / ulp;
+}
+
+TEST( DTPolynomialGsl, FarApartRootsKeepTheirDigitsInTheSolversOrder ) {
+	// With roots a factor 1e3 to 1e10 apart, s = sqrt (b^2 - 4ac) is |b|
+	// to as many digits, and b and s cancel in the closed form of the
+	// smaller root.
+	// The cubic with a negligible leading coefficient solves the same
+	// quadratic, and a x^4 + b x^2 + c is the biquadratic over it: its
+	// roots are the square roots of the positive ones, the larger first.
+	struct Row {
+		f32		a;
+		f32		b;
+		f32		c;
+	};
+	std::vector<Row> rows = { { 1.0f, -342315.281f, 20.8757076f }, { 1.0f, 4785.30225f, 2.33446622f } };
+	for ( s32 exponent = 3; exponent <= 10; exponent++ ) {
+		const f64 large = 1.3 * std::pow( 10.0, 0.5 * exponent );
+		const f64 small = large * std::pow( 10.0, -exponent );
+		for ( const f64 a : { 1.0, -0.37 } ) {
+			for ( const f64 largeSign : { 1.0, -1.0 } ) {
+				for ( const f64 smallSign : { 1.0, -1.0 } ) {
+					const f64 sum = largeSign * large + smallSign * small;
+					const f64 product = largeSign * smallSign * large * small;
+					rows.push_back( { static_cast<f32>( a ), static_cast<f32>( -a * sum ), static_cast<f32>( a * product ) } );
+				}
+			}
+		}
+	}
+	constexpr f64 ULPS_MAX = 64.0;
+	for ( const Row & row : rows ) {
+		SCOPED_TRACE( testing::Message() << row.a << " x^2 + " << row.b << " x + " << row.c );
+		// root0 is -0.5 (b + s) / a: the smaller root when a > 0.
+		std::vector<f64> expected = GslQuadratic( row.a, row.b, row.c );
+		ASSERT_EQ( expected.size(), 2u );
+		if ( row.a < 0.0f ) {
+			std::swap( expected[0], expected[1] );
+		}
+		const std::vector<f32> roots = EngineQuadratic( row.a, row.b, row.c );
+		ASSERT_EQ( roots.size(), 2u );
+		for ( size_t i = 0; i < 2; i++ ) {
+			EXPECT_LE( UlpsFrom( roots[i], expected[i] ), ULPS_MAX ) << "root " << i << " " << roots[i];
+			EXPECT_LE( BackwardError( { row.a, row.b, row.c }, roots[i] ), ULPS_MAX * FLT_EPSILON ) << "root " << i;
+		}
+		EXPECT_EQ( EngineCubic( { 1e-6f, row.a, row.b, row.c } ), roots );
+
+		std::vector<f64> square( expected );
+		std::sort( square.rbegin(), square.rend() );
+		std::vector<f64> biquadratic;
+		for ( const f64 z : square ) {
+			if ( z > 0.0 ) {
+				biquadratic.push_back( std::sqrt( z ) );
+				biquadratic.push_back( -std::sqrt( z ) );
+			}
+		}
+		const std::vector<f32> quartic = EngineQuartic( { row.a, 0.0f, row.b, 0.0f, row.c } );
+		EXPECT_EQ( quartic.size(), biquadratic.size() );
+		for ( size_t i = 0; i < std::min( quartic.size(), biquadratic.size() ); i++ ) {
+			EXPECT_LE( UlpsFrom( quartic[i], biquadratic[i] ), ULPS_MAX ) << "quartic root " << i << " " << quartic[i];
 		}
 	}
 }

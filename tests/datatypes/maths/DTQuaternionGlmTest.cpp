@@ -11,6 +11,7 @@
 #include <glm/gtx/quaternion.hpp>
 
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -109,21 +110,39 @@ TEST_F( DTQuaternionGlmTest, MatrixConversionsMatchGlmInEveryCase ) {
 	}
 }
 
-TEST_F( DTQuaternionGlmTest, HalfTurnsAboutTheAxesAndTheFaceDiagonalsMatchGlm ) {
-	// A half turn about a is 2 a a^T / |a|^2 - I: exact in float for these
-	// axes, with trace -1 and, for the diagonals, two diagonal entries tied
-	// above the third.
-	const glm::dvec3 axes[] = { { 1, 0, 0 }, { 0, 1, 0 }, { 0, 0, 1 },	{ 1, 1, 0 }, { 1, -1, 0 }, { 1, 0, 1 },
-								{ 1, 0, -1 }, { 0, 1, 1 }, { 0, 1, -1 } };
+TEST_F( DTQuaternionGlmTest, HalfTurnsAndNearHalfTurnsGiveAUnitQuaternionThatRotatesAsTheMatrix ) {
+	// Near a half turn the trace is close to -1 and every w is small. About
+	// the axes and the face diagonals two diagonal entries tie; about
+	// (1, 1, 0) and (1, -1, 0) right.x and up.y tie above at.z, where the
+	// z case's radicand is a rounding error.
+	RandomRotations random( 1208 );
+	std::vector<glm::dvec3> axes = { { 1, 0, 0 }, { 0, 1, 0 }, { 0, 0, 1 },  { 1, 1, 0 },  { 1, -1, 0 },
+									 { 1, 0, 1 }, { 1, 0, -1 }, { 0, 1, 1 }, { 0, 1, -1 } };
+	for ( s32 i = 0; i < 64; i++ ) {
+		axes.push_back( random.UnitVector() );
+	}
+	const f64 offsets[] = { 0.0, 1e-6, -1e-6, 1e-4, -1e-4, 3e-3, -3e-3, 0.01, -0.01 };
+	const glm::dvec3 probes[] = { { 1, 0, 0 }, { 0, 1, 0 }, { 0, 0, 1 } };
+	constexpr f64 HALF_TURN_TOLERANCE = 4e-6;
 	DTMatrix & m = *DTMatrix::mpoWork;
 	for ( const glm::dvec3 & axis : axes ) {
-		const glm::dmat3 rows = 2.0 * glm::outerProduct( axis, axis ) / glm::dot( axis, axis ) - glm::dmat3( 1.0 );
-		m.oMat.right = { static_cast<f32>( rows[0].x ), static_cast<f32>( rows[0].y ), static_cast<f32>( rows[0].z ) };
-		m.oMat.up = { static_cast<f32>( rows[1].x ), static_cast<f32>( rows[1].y ), static_cast<f32>( rows[1].z ) };
-		m.oMat.at = { static_cast<f32>( rows[2].x ), static_cast<f32>( rows[2].y ), static_cast<f32>( rows[2].z ) };
-		DTQuaternion q;
-		q.MatToQuat( &m );
-		EXPECT_LT( Distance( q, glm::quat_cast( rows ) ), TOLERANCE ) << axis.x << " " << axis.y << " " << axis.z;
+		for ( const f64 offset : offsets ) {
+			const glm::dmat3 exact = glm::mat3_cast( glm::angleAxis( glm::pi<f64>() + offset, glm::normalize( axis ) ) );
+			m.oMat.right = { static_cast<f32>( exact[0].x ), static_cast<f32>( exact[0].y ), static_cast<f32>( exact[0].z ) };
+			m.oMat.up = { static_cast<f32>( exact[1].x ), static_cast<f32>( exact[1].y ), static_cast<f32>( exact[1].z ) };
+			m.oMat.at = { static_cast<f32>( exact[2].x ), static_cast<f32>( exact[2].y ), static_cast<f32>( exact[2].z ) };
+			const glm::dmat3 rows( glm::dvec3( m.oMat.right.x, m.oMat.right.y, m.oMat.right.z ),
+								   glm::dvec3( m.oMat.up.x, m.oMat.up.y, m.oMat.up.z ),
+								   glm::dvec3( m.oMat.at.x, m.oMat.at.y, m.oMat.at.z ) );
+			DTQuaternion q;
+			q.MatToQuat( &m );
+			const glm::dquat got = ToGlm( q );
+			SCOPED_TRACE( testing::Message() << "axis " << axis.x << " " << axis.y << " " << axis.z << " offset " << offset );
+			EXPECT_NEAR( glm::length( got ), 1.0, HALF_TURN_TOLERANCE );
+			for ( const glm::dvec3 & probe : probes ) {
+				EXPECT_LT( glm::length( got * probe - rows * probe ), HALF_TURN_TOLERANCE );
+			}
+		}
 	}
 }
 

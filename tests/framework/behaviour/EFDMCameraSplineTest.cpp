@@ -195,12 +195,14 @@ TEST_F( EFDMCameraSplineTest, TheCameraRunsAlongTheNearestCameraSplineWithItsTra
 	EXPECT_EQ( module->mi32SplineId, LOOP );
 }
 
+// Camera splines and rope detection read a touch alike.
 TEST_F( EFDMCameraSplineTest, TouchPositionsOnLoopsWrapAndOnOpenSplinesClamp ) {
 	const struct {
 		f32 u;
 		bool loop;
 		f32 expected;
-	} rows[] = { { 1.25f, true, 0.25f }, { 0.75f, true, 0.75f }, { 1.25f, false, 1.0f }, { -0.5f, false, 0.0f } };
+	} rows[] = { { 1.25f, true, 0.25f }, { 1.5f, true, 0.5f },	 { 1.0f, true, 0.0f },
+				 { 0.75f, true, 0.75f }, { 1.25f, false, 1.0f }, { -0.5f, false, 0.0f } };
 	for ( const auto& row : rows ) {
 		EXPECT_EQ( EFDMCameraTrack::TouchPosition( row.u, row.loop ), row.expected ) << row.u << row.loop;
 	}

@@ -9,10 +9,12 @@
 #include "framework/behaviour/EFDMAcceleration.h"
 #include "framework/behaviour/EFDMGroundGrip.h"
 #include "framework/behaviour/EFDMHelpers.h"
+#include "framework/behaviour/EFDMRopeSlide.h"
 #include "framework/behaviour/EFDMRotate.h"
 #include "framework/physics/EFCollisionData.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -127,14 +129,33 @@ TEST_F( EFDMInterfaceTest, PhasesRunByTypeIdThenCreationOrder ) {
 TEST_F( EFDMInterfaceTest, DMAddMakesTheFilledTypesAndNothingElse ) {
 	EFPhysic* const body = MakeModuleBody( OBJECT );
 	MakeObject( OBJECT + 1 );  // no body
-	const u32 filled[] = { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 16, 20, 21, 22, 24, 28, 31, 33, 34, 36, 37 };
-	for ( const u32 type : filled ) {
+	for ( u32 type = 0; type < 38; type++ ) {
+		if ( type == 15 ) {
+			continue;
+		}
 		SCOPED_TRACE( type );
 		const u32 handle = DMAdd( OBJECT, type );
 		ASSERT_NE( handle, 0u );
 		EXPECT_EQ( manager.GetModule( handle )->GetTypeId(), type );
 		EXPECT_EQ( manager.GetModule( handle )->mpoOwner, body );
 	}
+	// The rope slide starts with its cursor on no rope, still, and its
+	// defaults.
+	const u32 slide = DMAdd( OBJECT, 17 );
+	const EFDMRopeSlide& made = *static_cast<const EFDMRopeSlide*>( manager.GetModule( slide ) );
+	EXPECT_EQ( made.moCursor.mpoSpline, nullptr );
+	EXPECT_EQ( made.moCursor.mui32State, 0u );
+	EXPECT_EQ( made.moCursor.mi32Segment, -1 );
+	EXPECT_EQ( made.moCursor.mfU, 0.0f );
+	EXPECT_EQ( made.moCursor.mfT, 0.0f );
+	EXPECT_EQ( made.mfSlideSpeed, 0.0f );
+	EXPECT_EQ( made.mfSwingAngle, 0.0f );
+	EXPECT_EQ( made.mfSwingRate, 0.0f );
+	DMRopeSlideParams params = {};
+	DMGetParams( slide, &params );
+	const DMRopeSlideParams defaults = { 0xFFFFFFFF, 0xFFFFFFFF, 5.0f, 4.0f, 0.045f, 0.8f, 5.0f, 24.0f, 0, 4.0f, 8.0f,
+										 6.0f, 7.0f, 10.0f, 5.0f, 0xFFFFFFFF, 0.7853982f };
+	EXPECT_EQ( std::memcmp( &params, &defaults, sizeof( params ) ), 0 );
 	const u32 modules = manager.GetModuleCount();
 	for ( const u32 type : { 15u, 38u, 0xFFFFFFFFu } ) {
 		EXPECT_EQ( DMAdd( OBJECT, type ), 0u ) << type;

@@ -126,6 +126,9 @@ TEST( RuntimeRand, GivesTheSameSequenceForASeedWithinTheConsoleRange ) {
 	RuntimeSrand( 1 );
 	const s32 expected[] = { 16838, 5758, 10113, 17515 };
 	for ( const s32 value : expected ) {
+		// A peek shows the next value and leaves it to be drawn.
+		EXPECT_EQ( RuntimeRandPeek(), value );
+		EXPECT_EQ( RuntimeRandPeek(), value );
 		EXPECT_EQ( RuntimeRand(), value );
 	}
 	RuntimeSrand( 0xDEADBEEF );

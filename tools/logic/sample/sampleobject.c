@@ -4,9 +4,11 @@
    animation tables the model object plays its first animation and turns
    and moves for a while, and the spawner makes one copy of the latent
    template and kills it some frames later; it also makes a simple-input
-   configuration whose A button it counts and a timer that loads the
-   level again once, after the movie MOVIES\IP, and records, stops or replays a demo when a demo
-   command waits in the persistent buffer. The box object jumps onto the
+   configuration whose A button it counts, steers itself with the
+   sticks, the triggers and two buttons of the first controller, makes a
+   timer that loads the level again once, after the movie MOVIES\IP, and
+   records, stops or replays a demo when a demo command waits in the
+   persistent buffer. The box object jumps onto the
    hot spot (a platform) through the physics table and casts a ray down
    when it lands; its plug-in module runs the state function once more in
    each of its physics frames, where it only counts. After its moves the
@@ -35,6 +37,7 @@ static struct _api_stdlib * gStdlib;
 static struct _api_gameobj * gGameObj;
 static struct _api_anim * gAnim;
 static struct _api_simpleinput * gSimpleInput;
+static struct _api_input * gInput;
 static struct _api_extra * gExtra;
 static struct _api_game * gGame;
 static struct api_physic * gPhysic;
@@ -119,6 +122,54 @@ static void RunDemoCommand( void ) {
 		gExtra->DemoLoopRegisterNotify( SAMPLE_SELF_ID, SAMPLE_FN_DEMO_END );
 		gExtra->DemoLoopPlay( gDemoFile, gNoLevel, gNoLevel );
 	}
+}
+
+static void Bind( s32 action, s32 binding, s32 kind, s32 input ) {
+	gInput->InputDeviceAdd( SAMPLE_INPUT_CONFIG, action, binding, SAMPLE_PAD_DEVICE, 0, kind, 100, input );
+}
+
+/* The spawner's own steering actions on the first controller. */
+static void StartSteering( void ) {
+	gInput->InputConfigAdd( SAMPLE_INPUT_CONFIG );
+	gInput->InputActionAdd( SAMPLE_INPUT_CONFIG, SAMPLE_ACTION_MOVE, 0 );
+	gInput->InputActionAdd( SAMPLE_INPUT_CONFIG, SAMPLE_ACTION_TURN, 0 );
+	gInput->InputActionAdd( SAMPLE_INPUT_CONFIG, SAMPLE_ACTION_LIFT, 0 );
+	gInput->InputActionAdd( SAMPLE_INPUT_CONFIG, SAMPLE_ACTION_RUN, 0 );
+	gInput->InputActionAdd( SAMPLE_INPUT_CONFIG, SAMPLE_ACTION_HOLD, 0 );
+	Bind( SAMPLE_ACTION_MOVE, 0, SAMPLE_KIND_X, SAMPLE_INPUT_ANALOG | SAMPLE_MAIN_STICK_X );
+	Bind( SAMPLE_ACTION_MOVE, 1, SAMPLE_KIND_Y, SAMPLE_INPUT_ANALOG | SAMPLE_MAIN_STICK_Y );
+	Bind( SAMPLE_ACTION_TURN, 0, SAMPLE_KIND_X, SAMPLE_INPUT_ANALOG | SAMPLE_C_STICK_X );
+	Bind( SAMPLE_ACTION_TURN, 1, SAMPLE_KIND_Y, SAMPLE_INPUT_ANALOG | SAMPLE_C_STICK_Y );
+	Bind( SAMPLE_ACTION_LIFT, 0, SAMPLE_KIND_X, SAMPLE_INPUT_ANALOG | SAMPLE_TRIGGER_R );
+	Bind( SAMPLE_ACTION_LIFT, 1, SAMPLE_KIND_Y, SAMPLE_INPUT_ANALOG | SAMPLE_TRIGGER_L );
+	Bind( SAMPLE_ACTION_RUN, 0, SAMPLE_KIND_DIGITAL, SAMPLE_BUTTON_B );
+	Bind( SAMPLE_ACTION_HOLD, 0, SAMPLE_KIND_DIGITAL, SAMPLE_BUTTON_Y );
+}
+
+/* Moves and turns by the sticks and the triggers for the frame's step,
+   faster while B is down, and only while Y is up. */
+static void Steer( void ) {
+	DTVector3d step;
+	DTVector3d axis;
+	const f32 dt = gGame->GetFrameDeltaTime();
+	f32 speed = SAMPLE_STEER_SPEED * dt;
+	if ( gInput->InputActionIsRelease( SAMPLE_INPUT_CONFIG, SAMPLE_ACTION_HOLD ) == 0 ) {
+		return;
+	}
+	if ( gInput->InputActionIsPush( SAMPLE_INPUT_CONFIG, SAMPLE_ACTION_RUN ) != 0 ) {
+		speed *= SAMPLE_STEER_RUN;
+	}
+	gMath->CVectorSet( &step, gInput->InputActionGetAnalogX( SAMPLE_INPUT_CONFIG, SAMPLE_ACTION_MOVE ) * speed,
+					   ( gInput->InputActionGetAnalogX( SAMPLE_INPUT_CONFIG, SAMPLE_ACTION_LIFT ) -
+						 gInput->InputActionGetAnalogY( SAMPLE_INPUT_CONFIG, SAMPLE_ACTION_LIFT ) ) * SAMPLE_STEER_SPEED * dt,
+					   gInput->InputActionGetAnalogY( SAMPLE_INPUT_CONFIG, SAMPLE_ACTION_MOVE ) * speed );
+	gGameObj->Translate( SAMPLE_SELF_ID, &step );
+	gMath->CVectorSet( &axis, 0.0f, 1.0f, 0.0f );
+	gGameObj->Rotate( SAMPLE_SELF_ID, &axis,
+					  gInput->InputActionGetAnalogX( SAMPLE_INPUT_CONFIG, SAMPLE_ACTION_TURN ) * SAMPLE_STEER_TURN * dt );
+	gMath->CVectorSet( &axis, 1.0f, 0.0f, 0.0f );
+	gGameObj->Rotate( SAMPLE_SELF_ID, &axis,
+					  gInput->InputActionGetAnalogY( SAMPLE_INPUT_CONFIG, SAMPLE_ACTION_TURN ) * SAMPLE_STEER_TURN * dt );
 }
 
 static void StartControls( void ) {
@@ -283,6 +334,7 @@ static void StepCopy( void ) {
 static void StepSpawner( void ) {
 	if ( gShared->spawnerSteps == 0 ) {
 		StartControls();
+		StartSteering();
 		OpenHud();
 		MakeParticles();
 		gShared->copyId = gGameObj->LaunchLatant( SAMPLE_TEMPLATE_ID );
@@ -290,6 +342,7 @@ static void StepSpawner( void ) {
 		gGameObj->KillObject( gShared->copyId );
 		gShared->copyKilled = 1;
 	}
+	Steer();
 	RunDemoCommand();
 	gShared->spawnerSteps++;
 }
@@ -468,6 +521,7 @@ void SAMPLEOBJConstructor( struct _api_cons * api, s32 count ) {
 	gGameObj = api->GetApiGameObj();
 	gAnim = api->GetApiAnim();
 	gSimpleInput = api->GetApiSimpleInput();
+	gInput = api->GetApiInput();
 	gExtra = api->GetApiExtra();
 	gGame = api->GetApiGame();
 	gPhysic = api->GetApiPhysic();

@@ -41,6 +41,35 @@
 #define SAMPLE_RELOAD_SECONDS	10.0f
 #define SAMPLE_RELOAD_BUFFER	0x5A4D0001u
 #define SAMPLE_RESOURCE_FILE	"SAMPLE.GCR"
+/* The spawner also steers itself from the first controller through an
+   input configuration of its own: the main stick moves it along x and z,
+   the C stick turns it about y and x, the right trigger lifts it and the
+   left lowers it, B held makes it go SAMPLE_STEER_RUN times faster, and
+   it goes only while Y is up (held, Y stops it). Speeds are per second
+   of the frame step. Analog inputs are bound
+   with SAMPLE_INPUT_ANALOG; binding kinds 0 x, 1 y, 2 digital. */
+#define SAMPLE_INPUT_CONFIG		0x5A490001
+#define SAMPLE_ACTION_MOVE		0x101
+#define SAMPLE_ACTION_TURN		0x102
+#define SAMPLE_ACTION_LIFT		0x103
+#define SAMPLE_ACTION_RUN		0x104
+#define SAMPLE_ACTION_HOLD		0x105
+#define SAMPLE_PAD_DEVICE		16
+#define SAMPLE_INPUT_ANALOG		0x8000
+#define SAMPLE_KIND_X			0
+#define SAMPLE_KIND_Y			1
+#define SAMPLE_KIND_DIGITAL		2
+#define SAMPLE_MAIN_STICK_X		0
+#define SAMPLE_MAIN_STICK_Y		1
+#define SAMPLE_C_STICK_X		3
+#define SAMPLE_C_STICK_Y		4
+#define SAMPLE_TRIGGER_L		10
+#define SAMPLE_TRIGGER_R		11
+#define SAMPLE_BUTTON_B			2
+#define SAMPLE_BUTTON_Y			3
+#define SAMPLE_STEER_SPEED		3.0f
+#define SAMPLE_STEER_TURN		2.4f
+#define SAMPLE_STEER_RUN		2.0f
 /* Demo commands: record into SAMPLE_DEMO_FILE, stop, replay it; the
    spawner hears a replay's end through SAMPLE_FN_DEMO_END. */
 #define SAMPLE_DEMO_NONE		0u

@@ -4,9 +4,11 @@
 	Fixture for the tests that boot the sample disc in-process: the disc
 	written with the sample's own logic modules, the engine controller
 	made on its level and the framework started, frames run on demand, and
-	the controller gone at the end. The test program defines where the
-	built modules are (ENGINE_SAMPLE_OBJECT_MODULE,
-	ENGINE_SAMPLE_LIBRARY_MODULE).
+	the controller gone at the end. While the engine runs, the working
+	folder is the test's own folder, so that the files the engine writes
+	by relative names (the sample's snapshots) land there. The test
+	program defines where the built modules are
+	(ENGINE_SAMPLE_OBJECT_MODULE, ENGINE_SAMPLE_LIBRARY_MODULE).
 
 ===============================================================================
 */
@@ -19,11 +21,13 @@
 #include "framework/core/engine/EFAppContext.h"
 #include "framework/core/engine/EFEngineController.h"
 #include "framework/core/engine/EFIniFile.h"
+#include "framework/graphics/EFCamera.h"
 #include "framework/logic/EFCustomLibBank.h"
 #include "framework/video/EFVideoPlayer.h"
 #include "tools/lib/ToolSampleDisc.h"
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 class EFSampleDiscTestBench : public EFCoreTestBench {
@@ -31,6 +35,9 @@ protected:
 	void TearDown() override {
 		delete gpoEngineController;
 		EFIniFile::GetInstance()->Clear();
+		if ( !previous.empty() ) {
+			std::filesystem::current_path( previous );
+		}
 		EFCoreTestBench::TearDown();
 	}
 
@@ -44,8 +51,14 @@ protected:
 	}
 
 	// Makes the controller on the sample level, as start-up does with no
-	// intro movie, and starts the framework, to run frames at first.
+	// intro movie, and starts the framework, to run frames at first, in
+	// the test's folder with the snapshots numbered from 0.
 	void StartSampleDisc( const u32 frames ) {
+		if ( previous.empty() ) {
+			previous = std::filesystem::current_path();
+		}
+		std::filesystem::current_path( root );
+		EFCamera_SP::smui32ShotCounter = 0;
 		EFAppContext context;
 		std::memset( &context, 0, sizeof( context ) );
 		std::strcpy( context.szResFilename, std::string( TOOL_SAMPLE_RESOURCE_FILE ).c_str() );
@@ -70,6 +83,8 @@ protected:
 		EFCustomLibBank::Destroy();
 		gpoEngineController->TerminateFramework();
 	}
+
+	std::filesystem::path	previous;	// the working folder before the engine ran
 };
 
 #endif

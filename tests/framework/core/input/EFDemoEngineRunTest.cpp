@@ -2,8 +2,9 @@
 	A demo recorded and replayed through the engine's own frame loop, on a
 	level written by the tools, with input actions bound to a scripted
 	controller: the file the recording leaves, and a replay under other
-	input that gives logic the recorded steps, values, game buffers and
-	random numbers, then reports its end and loads the abort level.
+	input that gives logic the recorded steps, values (an action's from
+	the first frame, whether it changed or not), game buffers and random
+	numbers, then reports its end and loads the abort level.
 */
 #include "framework/core/engine/EFCoreTestBench.h"
 #include "framework/logic/LogicFakeModule.h"
@@ -48,6 +49,7 @@ constexpr u32 FN_END	   = 1;
 constexpr s32 KIND_X	   = 0;
 constexpr s32 KIND_DIGITAL = 2;
 constexpr s32 BUTTON_A	   = 0;
+constexpr s32 BUTTON_B	   = 2;
 constexpr s32 STICK_X	   = EF_INPUT_ANALOG_INPUT | 0;
 constexpr u32 RECORDED	   = 60;
 
@@ -58,7 +60,8 @@ s32 NoteEnd( void* data ) {
 	return 0;
 }
 
-// Logic's part: starts the demo command waiting, once, from inside a frame.
+// Logic's part: starts the demo command waiting, once, from inside a frame;
+// after asking for a recording it goes on changing its state.
 enum class Command { NONE, RECORD, PLAY };
 Command gCommand = Command::NONE;
 
@@ -68,6 +71,7 @@ s32 RunCommand( void*, void* ) {
 	EFDemoLoop& demo = gpoEngineController->GetDemoLoop();
 	if ( gCommand == Command::RECORD ) {
 		demo.Record( path );
+		std::memcpy( gpoGameLogicMgr->GetGameMemoryMgr().GetGameBuffer( 7, 4, 1 ), "lost", 4 );
 	} else if ( gCommand == Command::PLAY ) {
 		demo.InitializeCallback( OBJECT_ID, FN_END );
 		demo.SetAbortLevel( abort );
@@ -83,6 +87,7 @@ struct Seen {
 	f32			measured;
 	ActionState button;
 	ActionState stick;
+	ActionState never;	// bound to B, which the recordings never press
 	u32			state;
 };
 std::vector<Seen> gSeen;
@@ -94,7 +99,7 @@ ActionState StateOf( const s32 action ) {
 
 s32 Observe( void*, void* ) {
 	gSeen.push_back( { gpoGameLogicMgr->GetDeltaTime(), gpoEngineController->GetFrameDeltaTime(), StateOf( 1 ), StateOf( 2 ),
-					   gpoEngineController->GetDemoLoop().GetState() } );
+					   StateOf( 3 ), gpoEngineController->GetDemoLoop().GetState() } );
 	return 0;
 }
 
@@ -144,9 +149,13 @@ protected:
 		EFInputConfig* const config = gpoInputMgr->InputConfigAdd( 1 );
 		EXPECT_NE( config->InputActionAdd( 1 )->InputDeviceAdd( 0, EF_DEVICE_PAD0, 0, KIND_DIGITAL, 100, BUTTON_A ), nullptr );
 		EXPECT_NE( config->InputActionAdd( 2 )->InputDeviceAdd( 0, EF_DEVICE_PAD0, 0, KIND_X, 100, STICK_X ), nullptr );
+		EXPECT_NE( config->InputActionAdd( 3 )->InputDeviceAdd( 0, EF_DEVICE_PAD0, 0, KIND_DIGITAL, 100, BUTTON_B ), nullptr );
 	}
 
 	void TearDown() override {
+		// A test may end inside a level.
+		controller->GetDemoLoop().Stop();
+		gpoWorldMgr->Terminate();
 		delete controller;
 		PADHostReset();
 		EFCoreTestBench::TearDown();
@@ -163,7 +172,8 @@ protected:
 		SetFramesToRun( controller->GetFrameCounter() + 1 );
 		controller->ClearFlags( EF_CONTROLLER_QUIT );
 		controller->MainLoop();
-		return { gpoGameLogicMgr->GetDeltaTime(), controller->GetFrameDeltaTime(), StateOf( 1 ), StateOf( 2 ), controller->GetDemoLoop().GetState() };
+		return { gpoGameLogicMgr->GetDeltaTime(), controller->GetFrameDeltaTime(), StateOf( 1 ), StateOf( 2 ), StateOf( 3 ),
+				 controller->GetDemoLoop().GetState() };
 	}
 
 	// Runs frames without a break, so that each measures its own time,
@@ -216,6 +226,9 @@ TEST_F( EFDemoEngineRunTest, ARecordedDemoReplaysItsStepsValuesStateAndRandomNum
 	std::memcpy( gpoGameLogicMgr->GetGameMemoryMgr().GetGameBuffer( 7, 4, 1 ), "rec!", 4 );
 	Frame( Pad( 0, 0 ), Command::RECORD );
 	ASSERT_EQ( controller->GetDemoLoop().GetState(), EF_DEMO_RECORD_COUNTDOWN );
+	// The recording restarted from the state it stored, as its replay will.
+	ASSERT_NE( gpoGameLogicMgr->GetGameMemoryMgr().GetGameBufferObject( 7 ), nullptr );
+	EXPECT_EQ( std::memcmp( gpoGameLogicMgr->GetGameMemoryMgr().GetGameBufferObject( 7 )->GetData(), "rec!", 4 ), 0 );
 	const std::vector<s32> recordedDraws = Draws();
 	ASSERT_TRUE( PADHostParseScript( RecordedScript( VIGetRetraceCount() ).c_str() ) );
 	const std::vector<Seen> recording = Run( RECORDED );
@@ -232,6 +245,8 @@ TEST_F( EFDemoEngineRunTest, ARecordedDemoReplaysItsStepsValuesStateAndRandomNum
 	ASSERT_EQ( file.blocks.size(), RECORDED );
 	EXPECT_TRUE( file.finalBlock );
 	EXPECT_NE( ToolDumpDemoFile( file ).find( "level \"START.GCR\"" ), std::string::npos );
+	// Every action is stored from the first frame on (its idle value, in
+	// the countdown), and then when it changes.
 	std::map<u16, u32> firstRecord;
 	for ( u32 f = 0; f < RECORDED; f++ ) {
 		EXPECT_EQ( file.blocks[f].step, recording[f].step ) << f;
@@ -239,8 +254,7 @@ TEST_F( EFDemoEngineRunTest, ARecordedDemoReplaysItsStepsValuesStateAndRandomNum
 			firstRecord.emplace( record.id, f );
 		}
 	}
-	ASSERT_EQ( firstRecord.size(), 2u );
-	EXPECT_GE( firstRecord[1], 9u );
+	EXPECT_EQ( firstRecord, ( std::map<u16, u32>{ { 1, 0 }, { 2, 0 }, { 3, 0 } } ) );
 
 	// The replay, under other input.
 	Frame( Pad( PAD_BUTTON_A, 100 ), Command::PLAY );
@@ -257,30 +271,43 @@ TEST_F( EFDemoEngineRunTest, ARecordedDemoReplaysItsStepsValuesStateAndRandomNum
 	ASSERT_TRUE( PADHostSetStatusFromNow( 0, Pad( PAD_BUTTON_A, -90 ) ) );
 	const std::vector<Seen> replay = Run( RECORDED + 1 );
 	ASSERT_EQ( replay.size(), RECORDED + 1 );
-	u32 differentSteps = 0;
 	for ( u32 f = 0; f < RECORDED; f++ ) {
 		SCOPED_TRACE( "frame " + std::to_string( f ) );
 		const Seen& seen = replay[f];
 		EXPECT_EQ( seen.step, file.blocks[f].step );
-		differentSteps += seen.measured != seen.step ? 1 : 0;
-		for ( const ToolDemoRecord& record : file.blocks[f].records ) {
-			const ActionState& value = record.id == 1 ? seen.button : seen.stick;
-			EXPECT_EQ( value.x, record.x );
-			EXPECT_EQ( value.flags, record.flags );
-		}
-		if ( f >= firstRecord[1] ) {
-			EXPECT_TRUE( Same( seen.button, recording[f].button ) ) << std::hex << seen.button.flags;
-		}
-		if ( f >= firstRecord[2] ) {
-			EXPECT_TRUE( Same( seen.stick, recording[f].stick ) ) << seen.stick.x;
-		}
+		// The frame time logic reads is the recorded step too, not the
+		// replay's own measure.
+		EXPECT_EQ( seen.measured, seen.step );
+		EXPECT_TRUE( Same( seen.button, recording[f].button ) ) << std::hex << seen.button.flags;
+		EXPECT_TRUE( Same( seen.stick, recording[f].stick ) ) << seen.stick.x;
+		EXPECT_TRUE( Same( seen.never, recording[f].never ) ) << std::hex << seen.never.flags;
 	}
-	// The replay measured steps of its own.
-	EXPECT_GT( differentSteps, 0u );
 	EXPECT_EQ( replay[RECORDED].state, EF_DEMO_IDLE );
 	EXPECT_EQ( gEnds, std::vector<u32>{ 0 } );
 	EXPECT_STREQ( gpoRessourcesMgr->GetResFilename(), "ABORT.GCR" );
 	EXPECT_EQ( gpoRessourcesMgr->GetLoadCount(), loads + 1 );
+}
+
+// B, never pressed in the recording, idles "up" from the first frame the
+// action reads the controller, before the recording's own frames: the
+// replay gives that value in its first frame, whatever its controller
+// holds.
+TEST_F( EFDemoEngineRunTest, AnActionNeverPressedReadsItsUpValueInTheFirstReplayedFrame ) {
+	for ( u32 i = 0; i < 8; i++ ) {
+		Frame( Pad( 0, 0 ) );
+	}
+	Frame( Pad( 0, 0 ), Command::RECORD );
+	const std::vector<Seen> recording = Run( 12 );
+	controller->GetDemoLoop().Stop();
+	ASSERT_EQ( recording.size(), 12u );
+	EXPECT_EQ( recording[0].state, EF_DEMO_RECORD_COUNTDOWN );
+	EXPECT_EQ( recording[0].never.flags, EF_ACTION_DIGITAL | EF_ACTION_UP | EF_ACTION_ANALOG_REST );
+
+	Frame( Pad( PAD_BUTTON_B, 0 ), Command::PLAY );
+	const std::vector<Seen> replay = Run( 1 );
+	ASSERT_EQ( replay.size(), 1u );
+	EXPECT_EQ( replay[0].state, EF_DEMO_PLAY_COUNTDOWN );
+	EXPECT_TRUE( Same( replay[0].never, recording[0].never ) ) << std::hex << replay[0].never.flags;
 }
 
 }

@@ -120,8 +120,6 @@ public:
 				demo().UpdateAction( &id, &previous[a], &actions[a] );
 			} else {
 				actions[a] = live( frame, a );
-			}
-			if ( demo().GetState() & 0x2 ) {
 				demo().UpdateAction( &id, &previous[a], &actions[a] );
 			}
 		}
@@ -197,11 +195,12 @@ public:
 	u32								 frame = 0;
 };
 
-// Action 1 is pressed on frames 12 to 14, action 2 moves every third
-// frame from 9 on and crosses -0.0 and 0.0; nothing changes otherwise.
+// Action 1 is up (idle) but on frames 12 to 14, when it is pressed;
+// action 2 moves every third frame from 9 on and crosses -0.0 and 0.0;
+// nothing changes otherwise.
 ActionState Scripted( const u32 frame, const u32 action ) {
 	if ( action == 0 ) {
-		return frame >= 12 && frame <= 14 ? Value( 0.0f, 0.0f, 0x10029 ) : ActionState();
+		return Value( 0.0f, 0.0f, frame >= 12 && frame <= 14 ? 0x10029 : 0x10041 );
 	}
 	if ( frame < 9 ) {
 		return ActionState();
@@ -236,12 +235,13 @@ TEST_F( EFDemoLoopTest, RecordsStepsAndChangesAndReplaysThemFromTheirStates ) {
 		EXPECT_EQ( file.blocks[i].step, 0.01f + static_cast<f32>( i ) * 0.001f );
 		EXPECT_EQ( file.blocks[i].marker, TOOL_DEMO_BLOCK_MARKER );
 	}
-	// Only changes from the recording's own frames (from frame 9) are
-	// stored; -0.0 against 0.0 is one.
+	// Changes are stored from the countdown on, the idle value of action 1
+	// in the first frame included; -0.0 against 0.0 is one.
 	std::vector<std::vector<ToolDemoRecord>> expected( 20 );
+	expected[0]	 = { { 1, 0.0f, 0.0f, 0x10041 } };
 	expected[9]	 = { { 2, 0.75f, 0.5f, 0x20002 } };
 	expected[12] = { { 1, 0.0f, 0.0f, 0x10029 }, { 2, 1.0f, 0.5f, 0x20002 } };
-	expected[15] = { { 1, 0.0f, 0.0f, 0 }, { 2, -0.0f, 0.0f, 0 } };
+	expected[15] = { { 1, 0.0f, 0.0f, 0x10041 }, { 2, -0.0f, 0.0f, 0 } };
 	expected[16] = { { 2, 1.25f, 0.5f, 0x20002 } };
 	expected[18] = { { 2, 1.5f, 0.5f, 0x20002 } };
 	for ( u32 i = 0; i < 20; i++ ) {
@@ -250,8 +250,8 @@ TEST_F( EFDemoLoopTest, RecordsStepsAndChangesAndReplaysThemFromTheirStates ) {
 	EXPECT_TRUE( std::signbit( file.blocks[15].records[1].x ) );
 	const std::vector<std::vector<ActionState>> recorded = history;
 
-	// The replay: steps from its first frame, values from its eleventh;
-	// live input is ignored throughout.
+	// The replay: steps and values from its first frame; live input is
+	// ignored throughout.
 	UseActions( 2 );
 	Play( "REC.DEM" );
 	EXPECT_EQ( demo().GetState(), EF_DEMO_PLAY_COUNTDOWN );
@@ -262,9 +262,7 @@ TEST_F( EFDemoLoopTest, RecordsStepsAndChangesAndReplaysThemFromTheirStates ) {
 	for ( u32 i = 0; i < 20; i++ ) {
 		EXPECT_EQ( steps[i], 0.01f + static_cast<f32>( i ) * 0.001f ) << i;
 		for ( u32 a = 0; a < 2; a++ ) {
-			// Before an action's first record it keeps its value.
-			const bool replayed = i >= 12 || ( a == 1 && i >= 9 );
-			EXPECT_TRUE( Same( history[i][a], replayed ? recorded[i][a] : ActionState() ) ) << i << " " << a;
+			EXPECT_TRUE( Same( history[i][a], recorded[i][a] ) ) << i << " " << a;
 		}
 	}
 	EXPECT_EQ( demo().GetState(), EF_DEMO_PLAYING );
@@ -522,8 +520,14 @@ TEST_F( EFDemoLoopTest, AFullBufferEndsTheRecordingOnceWithItsFinalBlock ) {
 		{ "a long recording reaches the block limit", 100, 400, allChange, 0x46000 + 2000 },
 		{ "a frame of many actions reaches the buffer's end", 2000, 40, thenAll, 307192 },
 	};
+	// Idle input through the countdown: the buffer fills in the
+	// recording's own frames.
+	const auto afterCountdown = []( const LiveInput& live ) -> LiveInput {
+		return [live]( u32 frame, u32 action ) { return frame < 9 ? ActionState() : live( frame, action ); };
+	};
 	for ( const Row& row : rows ) {
 		SCOPED_TRACE( row.name );
+		const LiveInput live = afterCountdown( row.live );
 		// A game buffer of 64 KB: the save image is far larger than the
 		// room the buffer keeps behind the demo data.
 		ASSERT_NE( gpoGameLogicMgr->GetGameMemoryMgr().GetGameBuffer( 9, 0x10000, 1 ), nullptr );
@@ -535,7 +539,7 @@ TEST_F( EFDemoLoopTest, AFullBufferEndsTheRecordingOnceWithItsFinalBlock ) {
 		ClearSeen();
 		u32 recorded = 0;
 		while ( demo().GetState() != EF_DEMO_IDLE && recorded < row.frames ) {
-			Frame( 0.02f, row.live );
+			Frame( 0.02f, live );
 			recorded++;
 		}
 		const bool filled = demo().GetState() == EF_DEMO_IDLE;
@@ -568,15 +572,16 @@ TEST_F( EFDemoLoopTest, AFullBufferEndsTheRecordingOnceWithItsFinalBlock ) {
 		}
 		EXPECT_EQ( replayed, recorded + 1 );
 		ASSERT_GE( history.size(), recorded );
-		EXPECT_TRUE( Same( history[recorded - 1][0], row.live( recorded - 1, 0 ) ) );
+		EXPECT_TRUE( Same( history[recorded - 1][0], live( recorded - 1, 0 ) ) );
 	}
 }
 
 TEST_F( EFDemoLoopTest, TwoRecordingsOfTheSameInputAreByteIdentical ) {
-	UseActions( 3 );
 	std::vector<std::vector<u8>> files;
 	for ( const char* name : { "ONE.DEM", "TWO.DEM" } ) {
+		// The restart makes the level's actions anew.
 		controller->Reset();
+		UseActions( 3 );
 		RuntimeSrand( 77 );
 		RecordFrames( name, 16, Scripted );
 		files.push_back( Written( name ) );

@@ -7,6 +7,8 @@
 	over the engine's skeletal node evaluating stored curves.
 */
 #include "framework/graphics/animation/AnimTestSupport.h"
+#include "framework/core/world/notification/CountingNew.h"
+#include "support/MMAllocationCounts.h"
 
 #include "datatypes/persist/DTMemoryPersistStream.h"
 
@@ -355,6 +357,43 @@ TEST_P( EFAnimBlendTreeTest, PlaysBetweenBeginAndEndTreeComputeOnePoseAtTheEnd )
 	// The pose is there although no time ran.
 	EXPECT_EQ( a->mfCurrentTime, 0.0f );
 	EXPECT_NE( actor.model.mppTransfo[0][0].mTranslation.x, 0.0f );
+}
+
+// A tree that keeps its shape (a long cross-fade under an endless layer)
+// is evaluated frame after frame without an allocation: blend nodes come
+// only from play requests, and evaluation works on the stack.
+TEST_P( EFAnimBlendTreeTest, UpdatesOfATreeThatKeepsItsShapeAllocateNothing ) {
+	Actor actor( OWNER, 8 );
+	EFAnimationMgr& manager = actor.Manager();
+	ASSERT_TRUE( manager.CreateTable( 3 ) );
+	const EFAnimNode* const nodes[] = { Skeletal( actor, 0, 1, 1000.0f, 1, AllJoints( 8 ) ),
+										Skeletal( actor, 1, 1, 1000.0f, 2, AllJoints( 8 ) ),
+										Skeletal( actor, 2, 2, 1000.0f, 3, AllJoints( 8 ) ) };
+	manager.Play( 0, AS_LOOP, 0.0f );
+	manager.Play( 1, AS_LOOP | AS_CROSSFADE, 1.0e6f );
+	EFBlendParams params = { 0xBB000001, 0.5f, 0.5f, 0.0f, -1.0f };
+	manager.PlayBlend( 2, AS_LOOP, EF_ANIM_NO_TARGET, 0.0f, &params );
+	manager.Update( 0.016f );
+	const EFAnimNode* const layer = manager.FirstChild();
+	ASSERT_NE( layer, nullptr );
+	ASSERT_EQ( layer->meType, OP_Blend );
+	ASSERT_NE( layer->mpChild, nullptr );
+	ASSERT_EQ( static_cast<const EFAnimNode*>( layer->mpChild )->meType, OP_Blend );
+	const u32 updated = Updates( nodes[0] ) + Updates( nodes[1] ) + Updates( nodes[2] );
+	const std::vector<u64> served = MMAllocationCounts();
+	const u64 made = CountingNewCalls();
+	const u64 freed = CountingDeleteCalls();
+	for ( u32 frame = 0; frame < 10; frame++ ) {
+		manager.Update( 0.016f );
+	}
+	const u64 newCalls = CountingNewCalls() - made;
+	const u64 deleteCalls = CountingDeleteCalls() - freed;
+	EXPECT_EQ( newCalls, 0u );
+	EXPECT_EQ( deleteCalls, 0u );
+	EXPECT_EQ( MMAllocationCounts(), served );
+	// Every frame evaluated the three nodes.
+	EXPECT_EQ( manager.FirstChild(), layer );
+	EXPECT_EQ( Updates( nodes[0] ) + Updates( nodes[1] ) + Updates( nodes[2] ), updated + 30 );
 }
 
 INSTANTIATE_TEST_SUITE_P( Nodes, EFAnimBlendTreeTest, ::testing::Values( SkeletalKind::Scripted, SkeletalKind::Stored ),

@@ -1,14 +1,16 @@
 /*
 	The cut-scene player in a world: the start and the end one update
-	late, the volume exchange, Skip, Pause, Stop, object membership, and
-	tables that must not load.
+	late, the volume exchange, Skip, Pause, Stop, object membership, the
+	scene's camera, and tables that must not load.
 */
 #include "../../core/world/WorldTestBench.h"
 
 #include "datatypes/persist/DTMemoryPersistStream.h"
 #include "framework/audio/EFNewAudioMgr.h"
 #include "framework/core/world/EFNotificationMgr.h"
+#include "framework/graphics/EFCamera.h"
 #include "framework/graphics/animation/AnimTestSupport.h"
+#include "framework/graphics/animation/EFCameraAnimNode.h"
 #include "framework/graphics/animation/EFCutScenePlayer.h"
 #include "tools/lib/level/ToolCutSceneWriter.h"
 
@@ -142,6 +144,39 @@ TEST_F( EFCutScenePlayerTest, SkipEndsInThreeUpdatesPauseStopsTheClockAndStopSay
 	player.Skip();
 	player.Stop();
 	EXPECT_EQ( player.muiCSFlags, 0u );
+}
+
+// The scene's camera: a camera's id binds the scene's camera nodes to it
+// and is kept; the no-camera id binds nothing and keeps nothing; an id
+// naming no camera is kept but binds nothing.
+TEST_F( EFCutScenePlayerTest, ACameraIdBindsTheScenesCameraNodesAndTheNoCameraIdLeavesThem ) {
+	EFGameObject* const other = MakeObject( OTHER );
+	ASSERT_TRUE( other->moAnimationMgr.CreateTable( 1 ) );
+	EFCameraAnimNode* const flight = new EFCameraAnimNode();
+	ASSERT_TRUE( other->moAnimationMgr.AddAnim( flight, ANIM ) );
+	EFCamera* const camera = MakeCamera();
+	ASSERT_NE( camera, nullptr );
+	ASSERT_EQ( Load( ToolCutSceneWriter::Record( Table() ) ), 0 );
+	const struct {
+		const char* name;
+		u32			camera;
+		EFCamera*	bound;
+		u32			kept;
+	} rows[] = {
+		{ "no camera", EF_CS_NO_CAMERA, nullptr, EF_CS_NONE },
+		{ "a camera", camera->GetUID(), camera, camera->GetUID() },
+		{ "no such camera", camera->GetUID() + 5, nullptr, camera->GetUID() + 5 },
+	};
+	for ( const auto& row : rows ) {
+		SCOPED_TRACE( row.name );
+		flight->mpCamera = nullptr;
+		player.muiCSCameraId = EF_CS_NONE;
+		player.Play( 1, EF_CS_NONE, row.camera );
+		EXPECT_EQ( player.muiCSFlags, EF_CS_PLAYING );
+		EXPECT_EQ( flight->mpCamera, row.bound );
+		EXPECT_EQ( player.muiCSCameraId, row.kept );
+		player.Stop();
+	}
 }
 
 TEST_F( EFCutScenePlayerTest, TablesThatDoNotHoldTogetherAreRefusedAndThePlayerSurvives ) {

@@ -54,26 +54,11 @@ constexpr u32 EFB_WIDTH = 640;
 constexpr u32 EFB_HEIGHT = 512;
 constexpr u32 BMP_HEADER = 54;
 
-class EFSampleCameraTest : public SampleDriverTestBench {
-protected:
-	void SetUp() override {
-		SampleDriverTestBench::SetUp();
-		previous = std::filesystem::current_path();
-	}
-
-	void TearDown() override {
-		std::filesystem::current_path( previous );
-		SampleDriverTestBench::TearDown();
-	}
-
-	std::filesystem::path previous;
-};
+class EFSampleCameraTest : public SampleDriverTestBench {};
 
 TEST_F( EFSampleCameraTest, TheModelCarriesTheLevelsCameraAlongTheLoopAndFrame240IsShot ) {
 	ASSERT_NO_FATAL_FAILURE( WriteSampleDisc() );
-	// Snapshots are written beside the program's working folder.
-	std::filesystem::current_path( root );
-	EFCamera_SP::smui32ShotCounter = 0;
+	// Snapshots are written into the test's folder.
 	ASSERT_NO_FATAL_FAILURE( StartSampleDisc( 1 ) );
 	gpoEngineController->MainLoop();
 

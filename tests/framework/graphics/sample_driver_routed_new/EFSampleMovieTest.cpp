@@ -172,13 +172,9 @@ protected:
 		InitLowLevelSound( EFNewAudioMgr_SP::SoundCompletionCallback );
 		gWatch = Watch();
 		gWatch.wav = root / "capture.wav";
-		// The sample's snapshot at frame 240 goes beside the disc.
-		previous = std::filesystem::current_path();
-		std::filesystem::current_path( root );
 	}
 
 	void TearDown() override {
-		std::filesystem::current_path( previous );
 		AXHostSetWavPath( nullptr );
 		GXHostSetFramesKept( 4 );
 		SampleDriverTestBench::TearDown();
@@ -186,8 +182,6 @@ protected:
 		GCResetLowLevelSound();
 		HostAudioReset();
 	}
-
-	std::filesystem::path previous;
 };
 
 TEST_F( EFSampleMovieTest, TheReloadPlaysTheDiscsMovieWithItsSoundThenTheLevelDrawsAsAtItsFirstLoad ) {

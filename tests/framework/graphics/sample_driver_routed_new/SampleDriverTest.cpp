@@ -3,8 +3,8 @@
 	engine executable's allocator routing: the graphics manager opens the
 	library itself at NTSC 640 x 448 (PAL 640 x 496), each engine frame
 	shows one picture, paced at 30 a second, the cameras draw into windows
-	of the main rasters, the level loads its pictures and its lit static
-	world and changes twice, a screen grab leaves the
+	of the main rasters, the level loads its pictures, its lit static
+	world and its collision map and changes twice, a screen grab leaves the
 	frame buffers as they were, and at the end the library is down.
 */
 #include "SampleDriverTestBench.h"
@@ -21,6 +21,8 @@
 #include "framework/graphics/EFPaletteMgr.h"
 #include "framework/graphics/hud/EFHudMgr.h"
 #include "framework/graphics/hud/EFHudWindow.h"
+#include "framework/physics/EFCollisionMap.h"
+#include "framework/physics/EFPhysicMgr.h"
 #include "graphics3d/core/RwCamera.h"
 #include "graphics3d/core/RwEngine.h"
 #include "graphics3d/core/RwRaster.h"
@@ -114,6 +116,11 @@ TEST_F( SampleDriverTest, TheSampleRunsOnePicturePerFrameThroughTwoLevelChanges 
 		EXPECT_GE( pictures, FRAMES - IN_FLIGHT );
 		EXPECT_NEAR( static_cast<f64>( retraces ), 2.0 * pictures, 2.0 );
 		EXPECT_EQ( camera->GetFrameCount(), ( level + 1 ) * FRAMES );
+		// Each load registered the level's collision map once, the change
+		// having deleted the one before.
+		const EFCollisionMap* const map = EFPhysicMgr::moPhysicMgr.GetFirstMap();
+		ASSERT_NE( map, nullptr );
+		EXPECT_EQ( map->mpoNextMap, nullptr );
 		if ( level < 2 ) {
 			// The level's HUD fonts and texts go before its heap (ASan
 			// would see them used after it otherwise).

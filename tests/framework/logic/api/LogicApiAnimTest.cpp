@@ -2,7 +2,8 @@
 	The animation table: each slot reaches the object's animation manager
 	or node as its arguments say, and an unknown object, an animation id
 	outside the object's range or an empty node slot gives the failure
-	value and touches nothing.
+	value and touches nothing, a recording node's binding or the engine's
+	camera node's alike.
 */
 #include "framework/logic/LogicWorldFixture.h"
 
@@ -10,6 +11,7 @@
 #include "framework/core/world/EFInstanceFlags.h"
 #include "framework/core/world/EFWorld.h"
 #include "framework/graphics/animation/EFAnimNode.h"
+#include "framework/graphics/animation/EFCameraAnimNode.h"
 #include "framework/graphics/animation/EFAnimationMgr.h"
 #include "framework/logic/api/EFApiTrace.h"
 #include "framework/logic/api/LogicApiTables.h"
@@ -47,8 +49,9 @@ protected:
 		AddObject( TARGET, nullptr );
 		EFAnimationMgr& animations = object->moAnimationMgr;
 		animations.muiBaseIndex = BASE;
-		ASSERT_TRUE( animations.CreateTable( 3 ) );
-		// Animation BASE + 1 has no node.
+		ASSERT_TRUE( animations.CreateTable( 4 ) );
+		// Animation BASE + 1 has no node; BASE + 3 is the engine's camera
+		// node, which binds itself to cameras only.
 		for ( const u32 index : { 0u, 2u } ) {
 			nodes[index] = new TestAnimNode();
 			nodes[index]->muiGroup = 40 + index;
@@ -58,10 +61,17 @@ protected:
 			nodes[index]->muiAnimState = EF_ANIM_STATE_AT_END | 0x5;
 			ASSERT_TRUE( animations.AddAnim( nodes[index], index ) );
 		}
+		flight = new EFCameraAnimNode();
+		ASSERT_TRUE( animations.AddAnim( flight, 3 ) );
+		ASSERT_NO_FATAL_FAILURE( AddCamera() );
+		camera = graphics->GetCamera( 0u );
+		ASSERT_NE( camera, nullptr );
 	}
 
 	EFGameObject* object = nullptr;
 	TestAnimNode* nodes[3] = {};
+	EFCameraAnimNode* flight = nullptr;
+	EFCamera* camera = nullptr;
 };
 
 TEST_F( LogicApiAnimTest, EverySlotFailsAlikeForAnUnknownObjectAnIdOutOfRangeAndAnEmptyNode ) {
@@ -76,7 +86,7 @@ TEST_F( LogicApiAnimTest, EverySlotFailsAlikeForAnUnknownObjectAnIdOutOfRangeAnd
 		{ "unknown object", 0x2A000099, BASE, false },
 		{ "withdrawn object", WITHDRAWN, BASE, false },
 		{ "id below the base", OBJECT, BASE - 1, true },
-		{ "id past the table", OBJECT, BASE + 3, true },
+		{ "id past the table", OBJECT, BASE + 4, true },
 		{ "empty node", OBJECT, BASE + 1, true },
 	};
 	AddObject( WITHDRAWN, nullptr )->muiFlags |= EF_INSTANCE_WITHDRAWN;
@@ -90,6 +100,7 @@ TEST_F( LogicApiAnimTest, EverySlotFailsAlikeForAnUnknownObjectAnIdOutOfRangeAnd
 		APIanim.SetTime( where.id, where.anim, 9.0f );
 		APIanim.SetSpeed( where.id, where.anim, 9.0f );
 		APIanim.Connect( where.id, where.anim, TARGET );
+		APIanim.Connect( where.id, where.anim, camera->GetUID() );
 		for ( TestAnimNode* node : nodes ) {
 			if ( node != nullptr ) {
 				EXPECT_EQ( node->mfCurrentTime, 1.5f );
@@ -97,6 +108,7 @@ TEST_F( LogicApiAnimTest, EverySlotFailsAlikeForAnUnknownObjectAnIdOutOfRangeAnd
 				EXPECT_EQ( node->connected, nullptr );
 			}
 		}
+		EXPECT_EQ( flight->mpCamera, nullptr );
 		// The manager refuses the id too: no node moves into the tree.
 		APIanim.Play( where.id, where.anim, 0, 0.0f );
 		APIanim.PlayBlend( where.id, where.anim, 0, 0.0f, &params );
@@ -157,6 +169,18 @@ TEST_F( LogicApiAnimTest, SlotsReachTheManagerAndTheNodeAsTheirArgumentsSay ) {
 	EXPECT_EQ( APIanim.IsAnimPlaying( OBJECT, BASE ), 1u );
 	nodes[0]->muiAnimState |= EF_ANIM_STATE_STOPPED;
 	EXPECT_EQ( APIanim.IsAnimPlaying( OBJECT, BASE ), 0u );
+
+	// The camera node: a game object is no camera to it; a camera is. Played
+	// through logic it runs; stopped, it reads as stopped.
+	APIanim.Connect( OBJECT, BASE + 3, TARGET );
+	EXPECT_EQ( flight->mpCamera, nullptr );
+	APIanim.Connect( OBJECT, BASE + 3, camera->GetUID() );
+	EXPECT_EQ( flight->mpCamera, camera );
+	EXPECT_EQ( APIanim.IsAnimPlaying( OBJECT, BASE + 3 ), 0u );
+	APIanim.Play( OBJECT, BASE + 3, 0, 0.0f );
+	EXPECT_EQ( APIanim.IsAnimPlaying( OBJECT, BASE + 3 ), 1u );
+	APIanim.Stop( OBJECT, BASE + 3 );
+	EXPECT_EQ( APIanim.IsAnimPlaying( OBJECT, BASE + 3 ), 0u );
 }
 
 }

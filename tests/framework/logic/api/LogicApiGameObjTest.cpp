@@ -5,6 +5,7 @@
 	object.
 */
 #include "framework/logic/LogicWorldFixture.h"
+#include "framework/core/world/notification/CountingNew.h"
 
 #include "datatypes/memory/MMMemory.h"
 #include "framework/core/world/EFGameObject.h"
@@ -153,10 +154,29 @@ TEST_F( LogicApiGameObjTest, NotificationsReachTheRegistrantOnlyWhileItsObjectLi
 	sound.Notify( NO_SOUND_COMPLETE, nullptr, false );
 	EXPECT_EQ( gHeard.size(), 3u );
 
-	// Types the manager does not know leave nothing (and no record).
+	// Types the manager does not know leave nothing: no target of any
+	// type, and the callback record each registration made is freed.
+	const auto targets = [this] {
+		u32 count = 0;
+		for ( u32 type = 0; type < NO_MAX; type++ ) {
+			count += Notifications().GetTargetCount( static_cast<EFNotifyType_e>( type ) );
+		}
+		return count;
+	};
+	const u32 registered = targets();
 	for ( const u32 type : { 27u, 0xFFFFFFFFu } ) {
+		SCOPED_TRACE( type );
+		const u64 made = CountingNewCalls();
+		const u64 freed = CountingDeleteCalls();
 		APIgameobj.RegisterNotify( OBJECT_A, 0xFFFFFFFF, type, FN_HEARD );
+		EXPECT_EQ( targets(), registered );
+		EXPECT_EQ( CountingNewCalls() - made, 1u );
+		EXPECT_EQ( CountingDeleteCalls() - freed, 1u );
 		APIgameobj.UnregisterNotify( OBJECT_A, 0xFFFFFFFF, type );
+		Notifications().Notify( static_cast<EFNotifyType_e>( type ), OBJECT_A, OBJECT_A, nullptr, false );
+		EXPECT_EQ( CountingNewCalls() - made, 1u );
+		EXPECT_EQ( CountingDeleteCalls() - freed, 1u );
+		EXPECT_EQ( gHeard.size(), 3u );
 	}
 
 	// A record keyed on B naming A: once A is gone, nothing runs.

@@ -21,6 +21,8 @@
 #include "framework/core/world/EFWorld.h"
 #include "framework/graphics/ApAtomicDataPlugin.h"
 #include "framework/graphics/EF3dObj.h"
+#include "framework/graphics/EFCamera.h"
+#include "framework/graphics/EFGraphicsMgr.h"
 #include "framework/graphics/EFGroundFogGrid.h"
 #include "framework/graphics/EFWaterGrid.h"
 #include "framework/graphics/EFLightMgr.h"
@@ -770,14 +772,15 @@ TEST_F( EFLevelObjectsTest, ASplineCameraFollowsItsTargetAlongTheLevelsCameraSpl
 	ToolAnimBlock block;
 	ToolAnimTrack track;
 	track.joint = SPLINE;
-	track.entries.resize( 4 );
+	track.entries.resize( 5 );
 	block.tracks = { track };
-	// x along the spline's length, y and z fixed, far clip 300.
-	const ToolCurve curves[4] = { ToolAnimCurveWriter::Linear( 0.0f, 1.0f, 0.0f, 8.0f ),
+	// x along the spline's length, y and z fixed, far clip 300, and a
+	// focal length of the half film width: a quarter-turn field of view.
+	const ToolCurve curves[5] = { ToolAnimCurveWriter::Linear( 0.0f, 1.0f, 0.0f, 8.0f ),
 								  ToolAnimCurveWriter::Constant( 2.0f ), ToolAnimCurveWriter::Constant( -4.0f ),
-								  ToolAnimCurveWriter::Constant( 300.0f ) };
-	const u32 channels[4] = { 3, 4, 5, 19 };
-	for ( u32 i = 0; i < 4; i++ ) {
+								  ToolAnimCurveWriter::Constant( 300.0f ), ToolAnimCurveWriter::Constant( 12.44712f ) };
+	const u32 channels[5] = { 3, 4, 5, 19, 20 };
+	for ( u32 i = 0; i < 5; i++ ) {
 		block.tracks[0].entries[i].target = channels[i];
 		block.tracks[0].entries[i].offset = ToolAnimCurveWriter::AppendCurve( block, curves[i] );
 	}
@@ -822,6 +825,14 @@ TEST_F( EFLevelObjectsTest, ASplineCameraFollowsItsTargetAlongTheLevelsCameraSpl
 	params.fHorizontalSmoothing = 0.0f;
 	params.fMaxAcceleration = 1e9f;
 	DMSetParams( handle, &params );
+	// The track's far clip and field of view go to camera 0 of the
+	// graphics manager, here over the library the test started; it stands
+	// back, so that both objects stay in view and keep running.
+	EFGraphicsMgr* const graphics = new EFGraphicsMgr( context );
+	EFCamera* const view = graphics->GetCamera( graphics->CreateCamera( nullptr ) );
+	ASSERT_NE( view, nullptr );
+	const RwV3d back = { 3.0f, 1.0f, -20.0f };
+	RwFrameTranslate( view->GetFrame()->GetRwFrame(), &back, rwCOMBINEREPLACE );
 	const RwMatrix& m = object->GetFrame()->moFrame.modelling;
 	for ( const f32 x : { 2.0f, 3.5f, 6.0f } ) {
 		SCOPED_TRACE( x );
@@ -834,7 +845,17 @@ TEST_F( EFLevelObjectsTest, ASplineCameraFollowsItsTargetAlongTheLevelsCameraSpl
 		EXPECT_EQ( DMGetState( handle ) & 0x1, 0u );
 		// Looking toward the target.
 		EXPECT_GT( m.at.z, 0.5f );
+		f32 nearPlane = 0.0f;
+		f32 farPlane = 0.0f;
+		view->GetClipPlanes( nearPlane, farPlane );
+		EXPECT_EQ( farPlane, 300.0f );
+		f32 width = 0.0f;
+		f32 height = 0.0f;
+		view->GetViewWindow( width, height );
+		EXPECT_NEAR( width, 1.0f, 1e-5f );
 	}
+	graphics->DestroyCamera( 0 );
+	delete graphics;
 }
 
 TEST_F( EFLevelObjectsTest, GridDescriptorsMakeGridsThatOnlyTheFirstPlacesSimulationModuleLaysOut ) {

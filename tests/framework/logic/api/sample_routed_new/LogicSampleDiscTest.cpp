@@ -17,9 +17,6 @@
 #include "framework/graphics/EF3dObj.h"
 #include "framework/graphics/EFSlideShow.h"
 #include "framework/core/engine/EFEngineController.h"
-#include "framework/core/input/EFDemoLoop.h"
-#include "framework/core/input/EFInputAction.h"
-#include "framework/core/input/EFInputMgr.h"
 #include "framework/core/level/EFRessourcesMgr.h"
 #include "framework/logic/EFGameMemoryMgr.h"
 #include "framework/core/world/EFGameObject.h"
@@ -29,11 +26,9 @@
 #include "framework/logic/EFCustomLibBank.h"
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/logic/EFLogicCode.h"
+#include "framework/logic/api/LogicApiTables.h"
 #include "platform/pad/PADHost.h"
-#include "platform/vi/VI.h"
-#include "tools/lib/ToolFile.h"
 #include "tools/lib/ToolSampleDisc.h"
-#include "tools/lib/demo/ToolDemoFile.h"
 #include "tools/lib/level/ToolSampleObjects.h"
 #include "tools/lib/logic/ToolSampleLogic.h"
 #include "tools/logic/sample/sampletuning.h"
@@ -44,6 +39,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -51,43 +47,12 @@
 
 namespace {
 
-// What logic sees at the start of a frame: the demo's state, the A
-// button's action, the presses the sample heard, and where the objects
-// are.
-struct DemoFrame {
-	u32			state;
-	ActionState	button;
-	u32			presses;
-	RwV3d		at[3];
-};
-std::vector<DemoFrame> gDemoFrames;
-
 const SampleShared* SharedBlock() {
 	const EFLogicCode* const code = gpoGameLogicMgr->GetLogicCode( TOOL_SAMPLE_OBJECT_CODE_ID );
 	if ( code == nullptr || code->GetGlobalDataSize() < sizeof( SampleShared ) ) {
 		return nullptr;
 	}
 	return static_cast<const SampleShared*>( code->GetGlobalData() );
-}
-
-s32 ObserveDemoFrame( void*, void* ) {
-	DemoFrame frame = {};
-	frame.state = gpoEngineController->GetDemoLoop().GetState();
-	if ( const SampleShared* const shared = SharedBlock() ) {
-		frame.presses = shared->buttonPresses;
-		if ( const EFInputAction* const action = gpoInputMgr->InputActionGet( shared->inputConfig, shared->buttonAction ) ) {
-			frame.button = action->GetState();
-		}
-	}
-	const u32 ids[] = { TOOL_SAMPLE_BOX_OBJECT_ID, TOOL_SAMPLE_MODEL_OBJECT_ID, TOOL_SAMPLE_HOT_SPOT_OBJECT_ID };
-	for ( u32 i = 0; i < 3; i++ ) {
-		const EFGameObject* const object = gpoWorldMgr->FindGameObject( ids[i] );
-		if ( object != nullptr && object->GetFrame() != nullptr ) {
-			frame.at[i] = object->GetFrame()->moFrame.modelling.pos;
-		}
-	}
-	gDemoFrames.push_back( frame );
-	return 0;
 }
 
 static_assert( SAMPLE_MODEL_ID == TOOL_SAMPLE_MODEL_OBJECT_ID );
@@ -170,19 +135,10 @@ protected:
 		return SharedBlock();
 	}
 
-	// The persistent buffer the sample reads its demo commands from.
+	// The persistent buffer the sample reads its commands from.
 	static SampleReload* Kept() {
 		return static_cast<SampleReload*>(
 			gpoGameLogicMgr->GetGameMemoryMgr().GetGameBuffer( SAMPLE_RELOAD_BUFFER, sizeof( SampleReload ), 1 ) );
-	}
-
-	// Runs frames until the demo loop is in state (at most limit frames);
-	// whether it got there.
-	bool RunUntilDemoState( const u32 state, const u32 limit ) {
-		for ( u32 i = 0; i < limit && gpoEngineController->GetDemoLoop().GetState() != state; i++ ) {
-			RunMoreFrames( 1 );
-		}
-		return gpoEngineController->GetDemoLoop().GetState() == state;
 	}
 
 	// Boots, asks the spawned copy (once it runs) for a slide show of three
@@ -208,20 +164,12 @@ protected:
 		}
 		return copy;
 	}
-
-	// Runs frames and gives what logic saw at the start of each.
-	std::vector<DemoFrame> Observe( const u32 frames ) {
-		gDemoFrames.clear();
-		gpoGameLogicMgr->GetNotificationMgr().RegisterNotify( NO_PRELOGIC, 2, 2, &ObserveDemoFrame, nullptr );
-		RunMoreFrames( frames );
-		gpoGameLogicMgr->GetNotificationMgr().UnregisterNotify( NO_PRELOGIC, 2, 2 );
-		return gDemoFrames;
-	}
 };
 
 TEST_F( LogicApiSampleDiscTest, TheSampleLogicMovesByTheLibrarysTuningEveryFrame ) {
 	constexpr u32 FRAMES = 6;
 	ASSERT_NO_FATAL_FAILURE( Boot( FRAMES ) );
+	const u32 physicsFrames = EFPhysicMgr::moPhysicMgr.GetCurrentSaveCount();
 	gpoEngineController->MainLoop();
 
 	const SampleTuning* const tuning = static_cast<const SampleTuning*>( EFCustomLibBank::GetLib( SAMPLE_TUNING_NAME ) );
@@ -252,6 +200,23 @@ TEST_F( LogicApiSampleDiscTest, TheSampleLogicMovesByTheLibrarysTuningEveryFrame
 	EXPECT_EQ( shared->laps, static_cast<s32>( shared->frames / SAMPLE_TUNING_LIVES ) );
 	// The graphics manager opened the 3D library: the model has its frame.
 	EXPECT_NE( gpoWorldMgr->FindGameObject( TOOL_SAMPLE_MODEL_OBJECT_ID )->GetFrame(), nullptr );
+
+	// One physics frame per engine frame. The hot spot's body, as the
+	// level load built it from its record: its masks are its words, its
+	// box's sphere (half extents 0.5, 1, 0.5) one unit above the object.
+	EXPECT_EQ( EFPhysicMgr::moPhysicMgr.GetCurrentSaveCount(), physicsFrames + FRAMES );
+	const EFGameObject* const spot = gpoWorldMgr->FindGameObject( TOOL_SAMPLE_HOT_SPOT_OBJECT_ID );
+	ASSERT_NE( spot, nullptr );
+	ASSERT_NE( spot->mpoPhysic, nullptr );
+	const EFCollisionModel& body = spot->mpoPhysic->moCollisionModel;
+	const u32 masks[] = { body.muiCollisionType,		 body.muiCollisionDetectType, body.muiCollisionUDType,
+						  body.muiCollisionUDDetectType, body.muiEnvDetectType,		  body.muiUDEnvDetectType };
+	EXPECT_EQ( std::vector<u32>( masks, masks + 6 ), ( std::vector<u32>{ 0x1, 0x1, 0, 0, 0x1, 0 } ) );
+	EXPECT_NEAR( body.moPhysicBSphere.mfRadius, std::sqrt( 1.5f ), 1e-5f );
+	const ToolVec3 at = ToolSampleHotSpotObject( 0 ).position;
+	EXPECT_NEAR( body.moPhysicBSphereWPos.x, at[0], 1e-5f );
+	EXPECT_NEAR( body.moPhysicBSphereWPos.y, at[1] + 1.0f, 1e-5f );
+	EXPECT_NEAR( body.moPhysicBSphereWPos.z, at[2], 1e-5f );
 	FinishSampleDisc();
 }
 
@@ -324,6 +289,16 @@ TEST_F( LogicApiSampleDiscTest, InAHundredAndTwentyFramesTheModelTurnsAndMovesAn
 	EXPECT_NE( playing->mp3dObj->mui3dObjState & EF_3D_OBJ_TRANSFO_DRIVEN, 0u );
 	EXPECT_EQ( animations.GetAnim( 1 )->muiAnimState, AS_STOPPED );
 	EXPECT_EQ( animations.GetAnim( 1 )->mpParent, nullptr );
+	// Logic asks by id from the table's base: the playing node, the
+	// stopped one, and ids on either side of the table, which name none.
+	ASSERT_EQ( animations.muiBaseIndex, 1u );
+	const struct {
+		u32 anim;
+		u32 playing;
+	} asked[] = { { 1, 1 }, { 2, 0 }, { 0, 0 }, { 3, 0 } };
+	for ( const auto& row : asked ) {
+		EXPECT_EQ( APIanim.IsAnimPlaying( TOOL_SAMPLE_MODEL_OBJECT_ID, row.anim ), row.playing ) << row.anim;
+	}
 	FinishSampleDisc();
 }
 
@@ -413,88 +388,6 @@ TEST_F( LogicApiSampleDiscTest, AWaveCarriesTheHotSpotToBAndBackAndItsMarksReach
 	FinishSampleDisc();
 }
 
-// The sample records a demo through the extra table while the first
-// controller presses A, stops it, and replays it with no controller
-// input: frame by frame the replay shows logic the recorded A values and
-// presses and puts the objects where the recording had them; at its end
-// the spawner is told once and the level loads again.
-TEST_F( LogicApiSampleDiscTest, ADemoTheSampleRecordsReplaysFrameByFrameWithoutTheController ) {
-	constexpr u32 RECORDED = 120;
-	ASSERT_TRUE( UseWriteFolder() );
-	ASSERT_NO_FATAL_FAILURE( Boot( 1 ) );
-	PADHostReset();
-	// No reload by the timer in this run.
-	Kept()->reloaded = 1;
-	Kept()->demoCommand = SAMPLE_DEMO_RECORD;
-	ASSERT_TRUE( RunUntilDemoState( EF_DEMO_RECORD_COUNTDOWN, 4 ) );
-	EXPECT_EQ( Kept()->demoCommand, SAMPLE_DEMO_NONE );
-	// A held twice while the recording runs, across the box's jump.
-	const u32 now = VIGetRetraceCount();
-	const std::string script = std::to_string( now + 20 ) + " 0 A 0 0 0 0 0 0\n" + std::to_string( now + 30 ) +
-							   " 0 0 0 0 0 0 0 0\n" + std::to_string( now + 70 ) + " 0 A 0 0 0 0 0 0\n" +
-							   std::to_string( now + 75 ) + " 0 0 0 0 0 0 0 0\n";
-	ASSERT_TRUE( PADHostParseScript( script.c_str() ) );
-	const std::vector<DemoFrame> recording = Observe( RECORDED );
-	ASSERT_EQ( recording.size(), RECORDED );
-	EXPECT_EQ( recording.back().state, EF_DEMO_RECORDING );
-	const u32 presses = recording.back().presses;
-	EXPECT_GE( presses, 2u );
-	const u32 action = static_cast<u32>( Shared()->buttonAction );
-	Kept()->demoCommand = SAMPLE_DEMO_STOP;
-	ASSERT_TRUE( RunUntilDemoState( EF_DEMO_IDLE, 4 ) );
-	// A demo stores changes from the end of its countdown: the A action's
-	// first stored value is its first press.
-	std::vector<u8> bytes;
-	std::string error;
-	ASSERT_TRUE( ToolReadFile( disc.WriteFolder() / SAMPLE_DEMO_FILE, bytes, error ) ) << error;
-	ToolDemoFile file;
-	ASSERT_TRUE( ToolReadDemoFile( bytes, file, error ) ) << error;
-	ASSERT_GE( file.blocks.size(), RECORDED );
-	u32 firstStored = RECORDED;
-	for ( u32 f = RECORDED; f-- > 0; ) {
-		for ( const ToolDemoRecord& record : file.blocks[f].records ) {
-			firstStored = record.id == action ? f : firstStored;
-		}
-	}
-	ASSERT_LT( firstStored, RECORDED );
-	EXPECT_GT( recording[firstStored].presses, recording[firstStored - 1].presses );
-
-	// The replay's controller is plugged in and left alone, as it was
-	// before the recording's presses.
-	PADHostReset();
-	PADStatus idle = {};
-	idle.err = PAD_ERR_NONE;
-	ASSERT_TRUE( PADHostSetStatusFromNow( 0, idle ) );
-	Kept()->demoCommand = SAMPLE_DEMO_PLAY;
-	const u32 loads = gpoRessourcesMgr->GetLoadCount();
-	ASSERT_TRUE( RunUntilDemoState( EF_DEMO_PLAY_COUNTDOWN, 4 ) );
-	const std::vector<DemoFrame> replay = Observe( RECORDED );
-	ASSERT_EQ( replay.size(), RECORDED );
-	for ( u32 f = 0; f < RECORDED; f++ ) {
-		SCOPED_TRACE( "frame " + std::to_string( f ) );
-		if ( f >= firstStored ) {
-			EXPECT_EQ( std::memcmp( &replay[f].button, &recording[f].button, sizeof( ActionState ) ), 0 )
-				<< std::hex << replay[f].button.flags << " " << recording[f].button.flags;
-		}
-		EXPECT_EQ( replay[f].presses, recording[f].presses );
-		for ( u32 i = 0; i < 3; i++ ) {
-			EXPECT_EQ( replay[f].at[i].x, recording[f].at[i].x ) << i;
-			EXPECT_EQ( replay[f].at[i].y, recording[f].at[i].y ) << i;
-			EXPECT_EQ( replay[f].at[i].z, recording[f].at[i].z ) << i;
-		}
-	}
-	EXPECT_EQ( replay.back().presses, presses );
-	// The box jumped in that time: the positions compared are not still.
-	EXPECT_GT( replay.back().at[0].y, replay.front().at[0].y + 1.0f );
-	// Then it ends.
-	EXPECT_EQ( Kept()->demoEnds, 0u );
-	ASSERT_TRUE( RunUntilDemoState( EF_DEMO_IDLE, 8 ) );
-	RunMoreFrames( 2 );
-	EXPECT_EQ( Kept()->demoEnds, 1u );
-	EXPECT_EQ( gpoRessourcesMgr->GetLoadCount(), loads + 2 );
-	FinishSampleDisc();
-}
-
 TEST_F( LogicApiSampleDiscTest, TheSampleLoadsItsLevelAgainOnceAfterTenSecondsAndHearsTheAButton ) {
 	constexpr u32 FRAMES = 720;
 	ASSERT_NO_FATAL_FAILURE( Boot( FRAMES ) );
@@ -519,6 +412,8 @@ TEST_F( LogicApiSampleDiscTest, TheSampleLoadsItsLevelAgainOnceAfterTenSecondsAn
 	const SampleShared* const shared = Shared();
 	ASSERT_NE( shared, nullptr );
 	EXPECT_GT( shared->buttonPresses, 0u );
+	// The snapshot of frame 240 went into the test's own folder.
+	EXPECT_TRUE( std::filesystem::exists( root / "SAMPLE000.BMP" ) );
 	FinishSampleDisc();
 }
 

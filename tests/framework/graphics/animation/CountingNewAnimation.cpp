@@ -1,0 +1,3 @@
+// The animation test program counts its allocations with the
+// notification tests' allocator.
+#include "framework/core/world/notification/CountingNew.cpp"
