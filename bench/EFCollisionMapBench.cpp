@@ -6,95 +6,17 @@
 // "heap blocks taken" counter stays 0). Each benchmark loads its map on
 // the level heap, as a level does, and frees it at its end; the 50k map
 // (triangles and quads over a larger cube) fits the default arena.
-#include "datatypes/memory/DTMemHeap.h"
-#include "datatypes/memory/MMMemory.h"
-#include "framework/physics/EFCollisionMap.h"
+#include "bench/CollisionMapBenchMaps.h"
 #include "framework/physics/EFGetPrimitivesInSphereData.h"
 #include "framework/physics/EFPhysicMgr.h"
-#include "tools/lib/level/ToolCollisionScenes.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstring>
-#include <map>
-#include <memory>
-#include <random>
-#include <string>
-#include <vector>
-
 namespace {
-
-// Polygons of the larger maps: triangles and quads, so that 50k polygons
-// fit the level heap of the default arena (11.7 MB).
-constexpr u32 ENV_LARGE_MAP_VERTICES = 4;
-
-// Half the side of the cube a map of count polygons fills.
-f32 Extent( const u32 count ) {
-	return 50.0f * std::cbrt( static_cast<f32>( count ) / 10000.0f );
-}
-
-const std::vector<u8>& Blob( const u32 count ) {
-	static std::map<u32, std::vector<u8>> blobs;
-	std::vector<u8>& blob = blobs[count];
-	if ( blob.empty() ) {
-		std::string error;
-		// Larger maps spread over a larger cube, keeping the 10k map's
-		// density, and keep to smaller polygons.
-		const bool large = count > 10000;
-		ToolCollisionMapWriter::Encode(
-			ToolRandomCollisionScene( 51, count, Extent( count ), large ? ENV_LARGE_MAP_VERTICES : 32 ), blob, error );
-	}
-	return blob;
-}
-
-// A copy of the blob on the level heap, where a level's maps live; null
-// when it does not fit.
-u8* LevelHeapCopy( const std::vector<u8>& blob ) {
-	if ( ( ui32MemFlag & MM_FLAG_INITIALISED ) == 0 ) {
-		MMInitialise();
-	}
-	// A request the heap cannot serve marks it full, and the manager then
-	// skips it until one of its blocks is freed: ask only for what fits.
-	const DTMemHeap& heap = *_MemHeap[MM_LEVEL_HEAP];
-	if ( blob.size() + 64 > heap.GetSize() - heap.GetBytesInUse() ) {
-		return nullptr;
-	}
-	MMChangeHeap( MM_LEVEL_HEAP );
-	u8* const copy = static_cast<u8*>( MMMalloc( static_cast<u32>( blob.size() ) ) );
-	MMReplaceHeap();
-	if ( copy != nullptr ) {
-		std::memcpy( copy, blob.data(), blob.size() );
-	}
-	return copy;
-}
-
-// The map of one benchmark, loaded at its start and freed at its end, so
-// that no benchmark holds heap room another needs.
-std::unique_ptr<EFCollisionMap> Map( benchmark::State& state, const u32 count ) {
-	const std::vector<u8>& blob = Blob( count );
-	state.counters["blob MB"] = static_cast<double>( blob.size() ) / 1048576.0;
-	u8* const copy = LevelHeapCopy( blob );
-	if ( copy == nullptr ) {
-		state.SkipWithError( "the map does not fit the level heap (raise ENGINE_ARENA_SIZE)" );
-		return nullptr;
-	}
-	std::unique_ptr<EFCollisionMap> map( new EFCollisionMap );
-	if ( !map->Init( copy ) ) {
-		MMFree( copy );
-		state.SkipWithError( "the map does not load" );
-		return nullptr;
-	}
-	return map;
-}
 
 // Blocks held in both heaps: a query must leave it unchanged.
 u32 HeapBlocks() {
 	return _MemHeap[MM_GLOBAL_HEAP]->GetLiveBlocks() + _MemHeap[MM_LEVEL_HEAP]->GetLiveBlocks();
-}
-
-DTVector3d RandomPoint( std::mt19937& rng, const f32 extent ) {
-	std::uniform_real_distribution<f32> unit( -extent, extent );
-	return DTVector3d( unit( rng ), unit( rng ), unit( rng ) );
 }
 
 // Polygons whose mark holds query number mark: those the query tested.

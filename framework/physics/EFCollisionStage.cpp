@@ -34,6 +34,8 @@ constexpr f32 PLANE_CLEARANCE		= 0.01f;
 constexpr f32 EDGE_TOLERANCE		= 0.01f;
 // Bit 0 of a polygon's surface flags: two-sided.
 constexpr u32 TWO_SIDED				= 0x1;
+// Records whose normals lie within about 8 degrees hold a member alike.
+constexpr f32 SAME_CONSTRAINT		= 0.99f;
 
 // The body's velocity along normal, when the contact has a body moving
 // away from the plane's side (negative); else 0 and false.
@@ -101,7 +103,9 @@ void EFCollisionStage::CheckPush() {
 	}
 	if ( mpoPushList->mpoNext == nullptr ) {
 		if ( mpoPushList->mfPushSize > MIN_SINGLE_PUSH ) {
-			model.Translate( mpoPushList->moNormal * mpoPushList->mfPushSize );
+			const DTVector3d push = mpoPushList->moNormal * mpoPushList->mfPushSize;
+			model.Translate( push );
+			moTranslation += push;
 		}
 	} else {
 		// Each record now holds its push vector and its squared size.
@@ -175,6 +179,7 @@ void EFCollisionStage::CheckPush() {
 			}
 		}
 		model.Translate( total );
+		moTranslation += total;
 	}
 	while ( EFPushRecord * const push = mpoPushList ) {
 		mpoPushList = push->mpoNext;
@@ -364,5 +369,26 @@ void EFCollisionStage::InsertNewReport( EFCollisionReport * report ) {
 	*link = report;
 	if ( report->mfTime < mfEarliestTime ) {
 		mfEarliestTime = report->mfTime;
+	}
+}
+
+void EFCollisionStage::LoseEnvRecord( const u32 kind, const DTVector3d & normal ) {
+	bool held = false;
+	if ( kind == EF_STAGE_LOST_REPORT ) {
+		for ( const EFCollisionReport * report = mpoNewReports; report != nullptr && !held; report = report->mpoNext ) {
+			held = report->mpoEnvPrim != nullptr && report->moNormal * normal >= SAME_CONSTRAINT;
+		}
+	} else if ( kind == EF_STAGE_LOST_PUSH ) {
+		for ( const EFPushRecord * push = mpoPushList; push != nullptr && !held; push = push->mpoNext ) {
+			held = push->moNormal * normal >= SAME_CONSTRAINT;
+		}
+	} else {
+		for ( const EFContactReport * contact = mpoContactList; contact != nullptr && !held;
+			  contact = contact->mpoNext ) {
+			held = contact->poEnvPrim != nullptr && contact->oContactNormal * normal >= SAME_CONSTRAINT;
+		}
+	}
+	if ( !held ) {
+		mui32LostRecords |= kind;
 	}
 }

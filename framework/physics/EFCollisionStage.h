@@ -14,7 +14,8 @@
 	the member first (the environment pushes with 100), lower ones only
 	in a later pass (at most three) once the higher ones are used up. A
 	velocity pressed into several contact planes is made to slide along
-	them, along the crease of a wedge, and stops at a third plane.
+	them, along the crease of a wedge, and stops at a third plane. The
+	translation sums the member's advances and pushes in its system.
 
 	A stage holds at most 15 primitives: the body's own slots first
 	(empty ones too, so that an index in the stage is the model's slot
@@ -40,6 +41,11 @@ struct EFPushRecord;
 
 // Primitives a stage holds.
 constexpr u32 EF_STAGE_MAX_PRIMS = 15;
+
+// Kinds of environment record (mui32LostRecords).
+constexpr u32 EF_STAGE_LOST_REPORT		= 0x1;
+constexpr u32 EF_STAGE_LOST_PUSH		= 0x2;
+constexpr u32 EF_STAGE_LOST_CONTACT		= 0x4;
 
 class EFCollisionStage {
 public:
@@ -71,12 +77,19 @@ public:
 	// Puts report into the new-report list by time, before reports of the
 	// same time, and lowers the earliest time to it.
 	void					InsertNewReport( EFCollisionReport * report );
+	// An environment record of kind (EF_STAGE_LOST_) with normal could not
+	// be taken: harmless when the stage holds one of that kind with nearly
+	// the same normal (the same constraint), else noted in mui32LostRecords.
+	void					LoseEnvRecord( u32 kind, const DTVector3d & normal );
 
 	EFDynamicPhysic *		mpoRecord;
 	EFEnvCollisionPrim **	mppoEnvPrims;
 	u32						mui32NbEnvPrims;
 	CollidableList			maCollidables[EF_PHYSIC_PASS_COUNT];
-	u32						mui32Reserved;
+	// EF_STAGE_LOST_ bits of environment records lost with nothing like
+	// them held; the system then holds the member where it found it.
+	// Cleared at set-up.
+	u32						mui32LostRecords;
 	f32						mfReserved;
 	u8						mbDirty;
 	f32						mfSquaredRadius;

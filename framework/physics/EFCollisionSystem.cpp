@@ -143,7 +143,7 @@ EFCollisionStage * EFCollisionSystem::AddStage( EFDynamicPhysic & record, const 
 	record.uiFlags |= EF_RECORD_MEMBER;
 	stage->mpoRecord = &record;
 	EFPhysic & body = *record.poPhysic;
-	stage->mui32Reserved = 0;
+	stage->mui32LostRecords = 0;
 	stage->mfReserved = 0.0f;
 	stage->mbDirty = 1;
 	stage->mfSquaredRadius = record.fFrameBSphereRadius * record.fFrameBSphereRadius;
@@ -432,6 +432,19 @@ void EFCollisionSystem::Update( EFUpdatePhysicStruct & frame ) {
 			break;
 		}
 	}
+	// A member that needed environment records the pools could not give,
+	// and held none, may have been moved into or through a floor: it rests
+	// where the system found it for this frame (a velocity kept while held
+	// would grow frame by frame and carry it into the floor once let go).
+	for ( u32 s = 0; s < mui32NbStages; s++ ) {
+		EFCollisionStage & stage = mpoStages[s];
+		if ( stage.mui32LostRecords != 0 ) {
+			EFPhysic & body = BodyOf( stage );
+			body.moCollisionModel.Translate( -stage.moTranslation );
+			body.moVelocity = DTVector3d();
+			stage.moTranslation = DTVector3d();
+		}
+	}
 	for ( u32 s = 0; s < mui32NbStages; s++ ) {
 		BodyOf( mpoStages[s] ).moCollisionModel.ValidatePrimaryPrimTrans( &mpoStages[s] );
 	}
@@ -561,8 +574,12 @@ void EFCollisionSystem::ComputeCollision( EFUpdatePhysicStruct & frame ) {
 		accelB -= accelB * k;
 	}
 
-	const bool equal = member && b->muiPriority == a.muiPriority;
-	const bool lower = member && b->muiPriority < a.muiPriority;
+	// A still platform counts as the higher priority of the pair, and
+	// keeps its own velocity whatever the impulse gives it.
+	const bool stillA = a.IsStillPlatform();
+	const bool stillB = member && b->IsStillPlatform();
+	const bool equal = member && !stillA && !stillB && b->muiPriority == a.muiPriority;
+	const bool lower = member && !stillB && ( stillA || b->muiPriority < a.muiPriority );
 	// Weights that cannot share (0, or sums that are not finite) split
 	// equally instead of dividing by zero.
 	bool split = false;
@@ -604,6 +621,12 @@ void EFCollisionSystem::ComputeCollision( EFUpdatePhysicStruct & frame ) {
 	if ( member ) {
 		b->moVelocity += n * uB;
 	}
+	if ( stillA ) {
+		a.moVelocity = velocityA;
+	}
+	if ( stillB ) {
+		b->moVelocity = velocityB;
+	}
 
 	data.poCollider = b;
 	data.poColliderPrim = nullptr;
@@ -627,15 +650,15 @@ void EFCollisionSystem::ComputeCollision( EFUpdatePhysicStruct & frame ) {
 		f32 speedA = a.moVelocity * n;
 		const f32 speedB = b->moVelocity * n;
 		const f32 slower = speedA < speedB ? speedA : speedB;
-		if ( speedA < speedB ) {
+		if ( speedA < speedB && !stillB ) {
 			b->moVelocity -= n * ( speedB - speedA );
 		}
 		stageB->CheckMultipleCollisions( dt );
 		speedA = a.moVelocity * n;
-		if ( speedA < slower ) {
+		if ( speedA < slower && !stillA ) {
 			a.moVelocity += n * ( slower - speedA );
 		}
-		if ( a.moVelocity * n - b->moVelocity * n > SEPARATION_SPEED ) {
+		if ( a.moVelocity * n - b->moVelocity * n > SEPARATION_SPEED && !stillA ) {
 			a.moVelocity *= SEPARATION_SCALE;
 		}
 		a.mfFallingTimer = a.mfFallingDelay;

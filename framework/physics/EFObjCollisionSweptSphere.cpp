@@ -31,6 +31,39 @@ constexpr f32 MIN_EDGE_SPEED_SQUARED	= 0.0001f;
 // axis picks its side at random.
 constexpr f32 ESCAPE_SIDE_SHARE		= 0.01f;
 
+// The edge sweep over the edges of mask: false when it finds no contact.
+bool SweepEdges( EFCapsuleLineSweep & sweep, const DTVector3d * vertex, const u32 count, const u32 mask, f32 & time,
+				 DTVector3d & normal ) {
+	for ( u32 i = 0; i < count; i++ ) {
+		if ( ( mask & ( 1u << i ) ) != 0 && !sweep.Add( vertex[i], vertex[( i + 1 ) % count] - vertex[i] ) ) {
+			return false;
+		}
+	}
+	return sweep.Finish( time, normal );
+}
+
+// Each edge of mask swept on its own against the capsule (centre,
+// half axis, velocity, radius, maximum time); the earliest contact.
+bool EarliestEdgeContact( const DTVector3d & centre, const DTVector3d & halfAxis, const DTVector3d & velocity,
+						  const f32 r, const f32 maxTime, const DTVector3d * vertex, const u32 count, const u32 mask,
+						  f32 & time, DTVector3d & normal ) {
+	bool found = false;
+	for ( u32 i = 0; i < count; i++ ) {
+		if ( ( mask & ( 1u << i ) ) == 0 ) {
+			continue;
+		}
+		EFCapsuleLineSweep sweep( centre, halfAxis, velocity, r, maxTime );
+		f32 edgeTime = 0.0f;
+		DTVector3d edgeNormal;
+		if ( SweepEdges( sweep, vertex, count, 1u << i, edgeTime, edgeNormal ) && ( !found || edgeTime < time ) ) {
+			found = true;
+			time = edgeTime;
+			normal = edgeNormal;
+		}
+	}
+	return found;
+}
+
 }
 
 EFObjCollisionSweptSphere::EFObjCollisionSweptSphere( DTFrame * frame )
@@ -275,6 +308,9 @@ u32 EFObjCollisionSweptSphere::CheckSinglePolygonCollision( const EFCheckCollisi
 	};
 	const f32 gap = std::fabs( h ) - std::fabs( en ) - r;
 	u32 mask = 0;
+	// Edges beyond which a capsule lies that reaches the plane but not the
+	// polygon: its contact, if any, is with one of them.
+	u32 beside = 0;
 	if ( gap < 0.0f ) {
 		// The capsule reaches the plane now: where its axis crosses the
 		// plane and which edges lie beyond, then how far it reaches past
@@ -332,6 +368,48 @@ u32 EFObjCollisionSweptSphere::CheckSinglePolygonCollision( const EFCheckCollisi
 				}
 			}
 		}
+		// The edge lines above can rule out a capsule that still reaches
+		// the polygon: one lying nearly flat over the face, whose axis line
+		// meets the plane far beyond an edge, or one reaching over another
+		// edge than the one kept. The axis segment's own distance to the
+		// polygon settles it.
+		if ( !overlap ) {
+			// The segment's point nearest the plane: where it crosses the
+			// plane, else its nearer end.
+			const bool crosses = std::fabs( en ) > MIN_AXIS_ACROSS && std::fabs( h ) <= std::fabs( en );
+			const DTVector3d nearest = crosses ? p + e * ( h / -en ) : p + e;
+			const DTVector3d face = h > 0.0f ? n : -n;
+			if ( outsideOf( nearest ) == 0 ) {
+				overlap = true;
+				normal = face;
+				push = -gap;
+			} else {
+				// Off the face, the polygon's nearest point lies on an edge
+				// beyond which an end of the segment lies.
+				beside = outsideOf( p - halfAxis ) | outsideOf( p + halfAxis );
+				f32 least = r;
+				for ( u32 i = 0; i < count; i++ ) {
+					if ( ( beside & ( 1u << i ) ) == 0 ) {
+						continue;
+					}
+					EFVectorVectorNearestPointIn nearIn = { vertex[( i + 1 ) % count] - vertex[i], halfAxis * 2.0f,
+															p - halfAxis - vertex[i], r };
+					EFVectorVectorNearestPointOut nearOut = { DTVector3d(), 0.0f };
+					if ( ( GetVectorVectorNearestPoint( nearIn, nearOut ) & CS_COL_TOOLATE ) == 0 &&
+						 nearOut.mfDistance < least ) {
+						least = nearOut.mfDistance;
+						normal = nearOut.moNearestPointNormal;
+					}
+				}
+				overlap = least < r;
+				push = r - least;
+				// An axis through an edge has no direction from it.
+				if ( least <= 0.0f ) {
+					normal = face;
+					push = -gap;
+				}
+			}
+		}
 		if ( overlap ) {
 			if ( oneSided && !EFFlattenOneSidedPush( n, normal, push ) ) {
 				return 0;
@@ -364,19 +442,18 @@ u32 EFObjCollisionSweptSphere::CheckSinglePolygonCollision( const EFCheckCollisi
 		}
 	}
 
-	// The edges of the mask against the moving axis.
+	// The edges of the mask against the moving axis. A capsule beside the
+	// polygon that this misses (an edge out of approach ends it, the last
+	// edge decides) can only meet an edge it lies beyond: the earliest of
+	// those, each on its own.
 	if ( v * v < MIN_EDGE_SPEED_SQUARED || mask == 0 ) {
 		return 0;
 	}
 	EFCapsuleLineSweep sweep( p, halfAxis, v, r, maxTime );
-	for ( u32 i = 0; i < count; i++ ) {
-		if ( ( mask & ( 1u << i ) ) != 0 && !sweep.Add( vertex[i], vertex[( i + 1 ) % count] - vertex[i] ) ) {
-			return 0;
-		}
-	}
 	f32 time = 0.0f;
 	DTVector3d normal;
-	if ( !sweep.Finish( time, normal ) ) {
+	if ( !SweepEdges( sweep, vertex, count, mask, time, normal ) &&
+		 !EarliestEdgeContact( p, halfAxis, v, r, maxTime, vertex, count, beside, time, normal ) ) {
 		return 0;
 	}
 	if ( oneSided && n * normal < 0.0f ) {

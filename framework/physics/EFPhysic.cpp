@@ -280,6 +280,8 @@ void EFPhysic::CollisionUpdate( EFCollisionStage * stage, EFCollisionData & data
 			if ( EFContactReport * const contact = EFPhysicMgr::moPhysicMgr.TakeContact() ) {
 				*contact = { data.oNorm, data.poCollider, data.poColliderPrim, data.poEnvPrim, stage->mpoContactList };
 				stage->mpoContactList = contact;
+			} else if ( data.poEnvPrim != nullptr ) {
+				stage->LoseEnvRecord( EF_STAGE_LOST_CONTACT, data.oNorm );
 			}
 		}
 		const f32 speed = RwV3dLength( DTAsRwV3d( &moVelocity ) );

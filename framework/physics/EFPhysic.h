@@ -107,6 +107,13 @@ public:
 
 	// The owning instance; null once the owner has let go of the body.
 	EFPhysicData *			GetOwner() const { return moCollisionModel.mpoPhysicData; }
+	// A platform (0x200000 or 0x400000) that does not move by its velocity
+	// (no 0x20000): what meets it in a collision system never pushes it
+	// nor gives it a velocity, whatever its priority and weight.
+	bool					IsStillPlatform() const {
+		return ( mui32PhysicFlags & ( EF_PHYSIC_PLATFORM | EF_PHYSIC_CARRIER ) ) != 0 &&
+			   ( mui32PhysicFlags & EF_PHYSIC_MOVES ) == 0;
+	}
 
 	// The frame's start: oInitPos, contact state 0, then the pre phase; a
 	// module whose PreColUpdate returns 0 is deleted.

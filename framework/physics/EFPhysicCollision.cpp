@@ -39,24 +39,29 @@ bool Approaching( const DTVector3d & normal, const DTVector3d & velocity ) {
 	return speed < 0.0f && std::fabs( speed ) >= MIN_APPROACH;
 }
 
-void AddContact( EFCollisionStage & stage, const DTVector3d & normal, EFPhysic * body, EFObjCollisionPrim * prim,
+// A contact at the front of the stage's list; false when the pool is empty.
+bool AddContact( EFCollisionStage & stage, const DTVector3d & normal, EFPhysic * body, EFObjCollisionPrim * prim,
 				 EFEnvCollisionPrim * polygon ) {
 	EFContactReport * const contact = EFPhysicMgr::moPhysicMgr.TakeContact();
 	if ( contact == nullptr ) {
-		return;
+		return false;
 	}
 	*contact = { normal, body, prim, polygon, stage.mpoContactList };
 	stage.mpoContactList = contact;
+	return true;
 }
 
-void AddPush( EFCollisionStage & stage, const DTVector3d & normal, const f32 size, const u32 priority, const f32 weight ) {
+// A push record on the stage; false when the pool is empty.
+bool AddPush( EFCollisionStage & stage, const DTVector3d & normal, const f32 size, const u32 priority,
+			  const f32 weight ) {
 	EFPushRecord * const push = EFPhysicMgr::moPhysicMgr.TakePush();
 	if ( push == nullptr ) {
-		return;
+		return false;
 	}
 	*push = { normal, size, priority, weight, stage.mpoPushList };
 	stage.mpoPushList = push;
 	stage.mui32NbPush++;
+	return true;
 }
 
 // A report into the stage's new reports; false when the pool is empty.
@@ -122,15 +127,24 @@ bool EFPhysic::CheckEnvCollisions( EFCollisionStage & stage, const f32 elapsed, 
 				continue;
 			}
 			const bool touching = ( result & CS_COL_PUSH ) != 0;
+			// A record the pools cannot give is noted on the stage.
+			const DTVector3d & n = out.moColNormal;
 			if ( touching ) {
-				AddContact( stage, out.moColNormal, nullptr, nullptr, polygon );
-				if ( out.mfPushSize > MIN_PUSH ) {
-					AddPush( stage, out.moColNormal, out.mfPushSize, EF_ENV_PUSH_PRIORITY, EF_ENV_PUSH_WEIGHT );
+				if ( !AddContact( stage, n, nullptr, nullptr, polygon ) ) {
+					stage.LoseEnvRecord( EF_STAGE_LOST_CONTACT, n );
+				}
+				if ( out.mfPushSize > MIN_PUSH &&
+					 !AddPush( stage, n, out.mfPushSize, EF_ENV_PUSH_PRIORITY, EF_ENV_PUSH_WEIGHT ) ) {
+					stage.LoseEnvRecord( EF_STAGE_LOST_PUSH, n );
 				}
 			}
-			if ( Approaching( out.moColNormal, moVelocity ) ) {
+			if ( Approaching( n, moVelocity ) ) {
 				const f32 time = touching ? elapsed : elapsed + out.mfTime;
-				reported |= AddReport( stage, nullptr, nullptr, i, out.moColNormal, time, 0, polygon, touching ? 1 : 0 );
+				if ( AddReport( stage, nullptr, nullptr, i, n, time, 0, polygon, touching ? 1 : 0 ) ) {
+					reported = true;
+				} else {
+					stage.LoseEnvRecord( EF_STAGE_LOST_REPORT, n );
+				}
 			}
 		}
 	}
@@ -176,12 +190,17 @@ bool EFPhysic::CheckObjCollisions( EFCollisionStage & stage, EFDynamicPhysic & o
 					AddContact( *otherStage, -n, this, mine, nullptr );
 				}
 				const f32 size = out.mfPushSize;
+				// A still platform is the stronger party of any pair: it
+				// takes no share of a push.
+				const bool stillMine = IsStillPlatform();
+				const bool stillTheirs = body.IsStillPlatform();
 				if ( size > MIN_PUSH ) {
-					f32 share = size;
-					if ( member && otherStage != nullptr && body.muiPriority <= muiPriority ) {
+					f32 share = stillMine ? 0.0f : size;
+					if ( member && otherStage != nullptr && !stillTheirs &&
+						 ( stillMine || body.muiPriority <= muiPriority ) ) {
 						f32 theirShare = size;
 						share = 0.0f;
-						if ( body.muiPriority == muiPriority ) {
+						if ( !stillMine && body.muiPriority == muiPriority ) {
 							const f32 total = mfWeight + body.mfWeight;
 							share = size * body.mfWeight / total;
 							theirShare = size * mfWeight / total;

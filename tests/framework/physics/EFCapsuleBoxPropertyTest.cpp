@@ -81,14 +81,13 @@ const char* CapsulePolygonRule( const std::string& what, const EFObjCollisionSwe
 				   ? "overlap step: the nearest end over the face confirms the overlap"
 				   : nullptr;
 	}
-	if ( Is( what, "hit reported while overlapping" ) ) {
-		return gap < 0.0f ? "overlap step: crossed edges rule the overlap out, an edge then hits" : nullptr;
-	}
 	if ( h < -reach && hEnd > reach ) {
 		return "start behind, end beyond the front";
 	}
+	// Reaching the plane, the capsule's overlap and its contacts beside
+	// the polygon are found by the segment's own distance to it.
 	if ( gap < 0.0f ) {
-		return "overlap step: crossed edges rule the overlap out, only its edges are swept";
+		return nullptr;
 	}
 	const f32 vn = n * in.moVelocity;
 	const f32 t = gap / std::fabs( vn );
@@ -405,6 +404,75 @@ TEST_F( EFCapsuleBoxPropertyTest, CapsulesAndBoxesAgreeWithTheSampledDistance ) 
 		EXPECT_GE( tally.compared, CASES * 95 / 100 );
 		EXPECT_GT( tally.hits, CASES / 40 );
 		EXPECT_GT( tally.pushes, CASES / 40 );
+	}
+}
+
+TEST_F( EFCapsuleBoxPropertyTest, CapsulesReachingAPolygonsPlaneAreFoundOverItsFaceAndBesideIt ) {
+	// Cases of the seeded run above in which the capsule reaches the
+	// plane of its polygon: over the face, nearly flat or reaching over an
+	// edge its axis line does not cross (overlapping), or beside the
+	// polygon and moving onto an edge (apart at the start). The edge lines
+	// alone once missed every one of them.
+	struct Row {
+		u32			seededCase;
+		u32			polygon;
+		bool		overlapping;
+		DTVector3d	centre, halfAxis;
+		f32			radius;
+		DTVector3d	velocity;
+		f32			maxTime;
+	} rows[] = {
+		{ 348, 284, true, { -8.21970749f, 11.9103136f, 17.4631901f }, { 1.11926425f, -0.177425414f, -0.434205532f }, 0.769069552f, { 2.22209287f, -1.45834959f, 3.57868767f }, 1.31852865f },
+		{ 442, 127, true, { 19.73423f, 18.8596497f, 18.3350887f }, { -0.246401325f, -0.704005659f, -0.767094314f }, 0.48740077f, { -4.255198f, 2.3928194f, -0.25115633f }, 1.40206206f },
+		{ 677, 175, false, { -16.490839f, 14.0987644f, 9.90834045f }, { -0.418265134f, -0.984032094f, -1.17378104f }, 0.637305617f, { 5.56398869f, 2.41272855f, 1.51010799f }, 1.0339483f },
+		{ 864, 59, false, { 20.367115f, 17.9937344f, -12.9853773f }, { -0.837624013f, -0.915174246f, 0.367944449f }, 0.209045187f, { -2.90227318f, -0.375037193f, 2.84446263f }, 0.947715759f },
+		{ 962, 60, true, { 3.41350436f, -2.54978013f, -18.5685081f }, { 0.0192420967f, -0.747148871f, 0.94647795f }, 0.693569958f, { -5.94255352f, -5.34186316f, -1.56193686f }, 1.43817699f },
+		{ 993, 92, true, { 4.30385399f, -3.01043105f, -6.31248188f }, { 0.248213783f, -0.898665488f, 0.0319806598f }, 0.290518105f, { 5.64705086f, -0.733587742f, 3.14046049f }, 0.406982869f },
+		{ 1033, 258, false, { 3.9231391f, 4.86005402f, 2.20051265f }, { -1.19732559f, -0.733342171f, -1.18094623f }, 0.581822276f, { 5.64042282f, -5.08750582f, 1.172189f }, 0.813403904f },
+		{ 1223, 200, true, { 4.47670174f, 3.68791223f, 8.38640594f }, { 0.387510419f, 0.377882928f, 0.215199575f }, 0.761023819f, { -2.53382421f, -1.31088066f, 3.38969564f }, 1.00269008f },
+		{ 1247, 125, true, { 8.6321888f, -17.9463711f, -16.1390209f }, { -1.08941841f, -0.462032765f, 0.257214278f }, 0.673456788f, { 5.64103031f, -3.30264997f, -3.02563906f }, 1.02895403f },
+		{ 1288, 196, false, { -5.93370199f, -21.214592f, 10.5402908f }, { -0.262259543f, 0.5816257f, 0.205202878f }, 0.577161908f, { -3.56591654f, 1.60774827f, 1.14534688f }, 1.41070616f },
+		{ 1423, 134, false, { -5.25950336f, 17.9138031f, 13.0869045f }, { -0.688753963f, -0.447976619f, -0.155547529f }, 0.213162065f, { 1.73088455f, -1.79537952f, 0.11437726f }, 1.37701666f },
+		{ 1463, 251, false, { -19.3619499f, 15.3408909f, -10.461772f }, { 0.770870626f, -0.296732366f, -0.760534167f }, 0.424553633f, { 4.90720272f, -3.15523434f, 3.76115727f }, 1.08716154f },
+		{ 1524, 119, true, { 19.7243748f, 13.3354282f, -0.0638846159f }, { 0.0984383598f, 0.639561415f, 0.806745112f }, 0.281735122f, { 5.78954983f, -4.28349733f, 0.815969467f }, 0.728834152f },
+		{ 1803, 17, false, { -10.0771542f, -18.3282089f, -11.6444283f }, { 0.19180499f, 0.843239367f, 0.739934921f }, 0.534294426f, { 4.24936771f, 5.35739613f, 0.329313755f }, 1.25917673f },
+		{ 1874, 184, false, { -0.0819160938f, 22.7110901f, -7.66415882f }, { 0.019858934f, -0.184661373f, -0.0956050232f }, 0.631756485f, { -2.34630013f, -2.08376408f, -0.592227459f }, 0.785099268f },
+		{ 1875, 46, false, { 8.89452934f, -20.2080345f, 16.1232815f }, { -0.929172754f, 0.380668283f, -0.837338328f }, 0.740387142f, { 5.23014545f, 3.51922631f, 2.57334352f }, 1.13576508f },
+		{ 1939, 35, true, { -14.6517372f, 13.6484756f, 7.47548246f }, { 0.27778703f, -0.292953521f, 0.971674979f }, 0.564038515f, { -2.17123246f, 0.613741636f, 2.80909181f }, 1.0919652f },
+		{ 2102, 64, true, { 13.4222479f, 6.88409472f, -8.18483925f }, { -1.02261376f, 0.681382537f, -1.01812661f }, 0.774633229f, { -2.98678851f, 3.95427561f, 2.00749898f }, 0.999851048f },
+		{ 2299, 233, false, { 13.0909996f, -8.12777901f, -18.0746803f }, { -0.436630875f, 1.03157544f, -0.821490049f }, 0.323256612f, { 0.279077053f, 5.48957539f, 2.60527754f }, 0.313825607f },
+		{ 2435, 99, false, { -5.93012619f, -12.3611736f, 16.4944992f }, { 0.112000473f, 0.379407704f, 0.953604281f }, 0.540450931f, { 4.81128502f, -1.4989264f, 5.57206106f }, 1.05044329f },
+		{ 2440, 191, false, { 1.16025162f, 15.9202976f, 12.5237284f }, { -0.83935523f, -0.229986846f, -0.721332729f }, 0.672430634f, { -5.69155884f, -1.04038095f, -3.12596083f }, 0.380290508f },
+		{ 2500, 176, true, { 13.224412f, -10.4288368f, -2.24919128f }, { 1.01995313f, -0.299052656f, 0.952839136f }, 0.63530314f, { -5.63091755f, 2.20700169f, -2.26730156f }, 0.950826049f },
+		{ 2550, 230, true, { -1.07095492f, 1.63334477f, 12.3422194f }, { 0.471149266f, 0.233634144f, 0.129141003f }, 0.471727908f, { 5.94452906f, -3.70895791f, -3.70167923f }, 1.06283331f },
+		{ 2842, 32, true, { 3.74892449f, -3.94568205f, -15.4888706f }, { 1.10743248f, -0.897138178f, -0.943672419f }, 0.351777256f, { 0.626139164f, -3.00987267f, -4.00709152f }, 0.967269123f },
+		{ 2958, 265, true, { 19.6395779f, 15.1620941f, 0.389123917f }, { -0.545691431f, -0.380111873f, -0.39300859f }, 0.776397049f, { 1.93726587f, -1.70673072f, 5.13442326f }, 0.552556515f },
+	};
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.seededCase );
+		const OraclePolygon& polygon = oracle[row.polygon];
+		EFObjCollisionSweptSphere* const capsule = Capsule( row.centre, row.halfAxis, row.radius );
+		const D3 axis = Of( capsule->moWorldVector );
+		const D3 v = Of( row.velocity );
+		const auto distance = [&]( const double t, const D3& by ) {
+			const D3 c = Add( Add( Of( capsule->moPrimPos ), Scale( v, t ) ), by );
+			return SegmentPolygon( polygon, Sub( c, axis ), Add( c, axis ) ) - capsule->mfRadius;
+		};
+		EXPECT_EQ( distance( 0.0, D3{} ) < 0.0, row.overlapping );
+		const EFCheckCollisionIn in = { row.maxTime, row.velocity };
+		EFCheckCollisionOut out = {};
+		const u32 result = capsule->CheckSinglePolygonCollision( in, out, records[row.polygon], capsule->moPrimPos,
+																 capsule->moWorldVector, 0 );
+		EXPECT_EQ( result, row.overlapping ? CS_COL_PUSH : CS_COL_HIT );
+		Tally tally;
+		Check( tally, [&]( const double t ) { return distance( t, D3{} ); }, result, out, row.maxTime,
+			   []( const std::string&, const EFCheckCollisionOut& ) -> const char* { return nullptr; } );
+		EXPECT_EQ( tally.compared, 1u );
+		EXPECT_TRUE( tally.failed.empty() ) << tally.failed.begin()->first;
+		if ( result == CS_COL_PUSH ) {
+			// The push takes it out of the polygon.
+			EXPECT_GE( distance( 0.0, Scale( Of( out.moColNormal ), out.mfPushSize ) ), -NEAR );
+		}
 	}
 }
 

@@ -9,13 +9,16 @@
 #include "framework/physics/EFCollisionStage.h"
 #include "framework/physics/EFCollisionReport.h"
 #include "framework/physics/EFContactReport.h"
+#include "framework/physics/EFObjCollisionBBox.h"
 #include "framework/physics/EFPushRecord.h"
+#include "platform/os/OSHost.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
 #include <random>
+#include <string>
 
 namespace {
 
@@ -190,6 +193,72 @@ TEST_F( EFCollisionRunTest, TwoHundredBodiesInIslandsOfSixteenOverDensePolygonsF
 	}
 	for ( u32 i = 0; i < 200; i++ ) {
 		EXPECT_EQ( posts[i], 3u ) << i;
+	}
+}
+
+
+std::vector<std::string> gPoolMessages;
+
+void RecordPoolMessage( const char* text ) {
+	gPoolMessages.emplace_back( text );
+}
+
+TEST_F( EFCollisionRunTest, TwentyBodiesPiledOnATwoThousandPolygonPatchNoneEndsBelowIt ) {
+	// A 2 x 2.5 patch of 2000 polygons inside four walls. 20 bodies of
+	// radius (or half size) 0.3 dropped in a column, every fourth a box:
+	// a box lying on the patch touches some hundred polygons, and the
+	// island needs more records than the pools hold.
+	ToolColMap patch;
+	patch.attribs.resize( 1 );
+	constexpr f32 CELL = 0.05f;
+	for ( u32 i = 0; i < 40; i++ ) {
+		for ( u32 k = 0; k < 50; k++ ) {
+			const f32 x = -1.0f + CELL * static_cast<f32>( i );
+			const f32 z = -1.25f + CELL * static_cast<f32>( k );
+			patch.polygons.push_back( Quad( { x, 0, z }, { x, 0, z + CELL }, { x + CELL, 0, z + CELL }, { x + CELL, 0, z } ) );
+		}
+	}
+	patch.polygons.push_back( Quad( { 1, 0, 1.25f }, { 1, 20, 1.25f }, { 1, 20, -1.25f }, { 1, 0, -1.25f } ) );
+	patch.polygons.push_back( Quad( { -1, 0, -1.25f }, { -1, 20, -1.25f }, { -1, 20, 1.25f }, { -1, 0, 1.25f } ) );
+	patch.polygons.push_back( Quad( { -1, 20, 1.25f }, { 1, 20, 1.25f }, { 1, 0, 1.25f }, { -1, 0, 1.25f } ) );
+	patch.polygons.push_back( Quad( { 1, 20, -1.25f }, { -1, 20, -1.25f }, { -1, 0, -1.25f }, { 1, 0, -1.25f } ) );
+	AddWorld( patch );
+	constexpr f32 SIZE = 0.3f;
+	std::vector<Ball> balls;
+	std::vector<u32> posts( 20, 0 );
+	for ( u32 i = 0; i < 20; i++ ) {
+		const f32 jitter = 0.07f * static_cast<f32>( i % 5 ) - 0.14f;
+		const DTVector3d start( jitter, 0.5f + 0.9f * static_cast<f32>( i ), -jitter * 0.5f );
+		SphereSetup setup;
+		setup.radius = SIZE;
+		HarnessSphere* const sphere = MakeSphere( FIRST_BALL + i, start, setup );
+		EFPhysic* const body = BodyOfPrim( sphere );
+		if ( i % 4 == 0 ) {
+			EFObjCollisionBBox* const box = new EFObjCollisionBBox( body->GetOwner()->GetFrame() );
+			box->SetHalfExtents( DTVector3d( SIZE, SIZE, SIZE ) );
+			box->moBaseAttrib = sphere->moBaseAttrib;
+			box->UpdateCurrentAttribs();
+			delete sphere;
+			body->moCollisionModel.mppoPrimArray[0] = box;
+			body->moCollisionModel.moPhysicBSphere.mfRadius = box->mfMaxRadius;
+			body->moCollisionModel.PrecalcData();
+		}
+		Equip( body, &posts[i] );
+		balls.push_back( { body, start, DTVector3d(), SIZE } );
+	}
+	const OSHostReportHook previous = OSHostSetReportHook( &RecordPoolMessage );
+	gPoolMessages.clear();
+	for ( u32 frame = 0; frame < 300; frame++ ) {
+		manager.Update( 1.0f / 60.0f );
+	}
+	OSHostSetReportHook( previous );
+	EXPECT_FALSE( gPoolMessages.empty() );
+	for ( u32 i = 0; i < 20; i++ ) {
+		const DTVector3d at = WorldPos( *OwnerOf( balls[i].body ) );
+		ASSERT_TRUE( std::isfinite( at.x ) && std::isfinite( at.y ) && std::isfinite( at.z ) ) << i;
+		// Stacked bodies may press one another a little into it.
+		EXPECT_GT( at.y - SIZE, -0.05f ) << i;
+		EXPECT_EQ( posts[i], 300u ) << i;
 	}
 }
 

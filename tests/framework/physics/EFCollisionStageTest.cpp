@@ -4,6 +4,7 @@
 */
 #include "framework/physics/CollisionScenarioBench.h"
 
+#include "framework/physics/EFCollisionReport.h"
 #include "framework/physics/EFCollisionStage.h"
 #include "framework/physics/EFContactReport.h"
 #include "framework/physics/EFPushRecord.h"
@@ -77,6 +78,10 @@ TEST_F( EFCollisionStageTest, PushesMoveByPriorityAndNeverPutNaNIntoThePosition 
 			stage.CheckPush();
 			EXPECT_EQ( stage.mpoPushList, nullptr );
 			EXPECT_EQ( stage.mui32NbPush, 0u );
+			// The stage's translation sums what the pushes moved.
+			EXPECT_NEAR( stage.moTranslation.x, row.moved.x, 1e-6f );
+			EXPECT_NEAR( stage.moTranslation.y, row.moved.y, 1e-6f );
+			EXPECT_NEAR( stage.moTranslation.z, row.moved.z, 1e-6f );
 		} );
 		const DTVector3d after = WorldPos( *OwnerOf( body ) );
 		ASSERT_TRUE( std::isfinite( after.x ) && std::isfinite( after.y ) && std::isfinite( after.z ) );
@@ -226,6 +231,48 @@ TEST_F( EFCollisionStageTest, AStageHoldsFifteenPrimitivesOwnSlotsFirstThenAttac
 	largeStage.InitColPrims();
 	EXPECT_EQ( largeStage.mui32NbPrims, 15u );
 	EXPECT_EQ( largeStage.mapoPrimOwners[14], large );
+}
+
+TEST_F( EFCollisionStageTest, AnEnvironmentRecordLostIsNotedUnlessOneOfItsKindHoldsTheMemberAlike ) {
+	// The stage holds one record (of a kind, against a polygon or a body,
+	// with a normal) when a record of a kind with normal (0, 1, 0) is lost.
+	const DTVector3d up( 0, 1, 0 );
+	struct Row {
+		const char*	name;
+		u32			heldKind;		// 0: nothing held
+		bool		heldAgainstPolygon;
+		DTVector3d	heldNormal;
+		u32			lostKind;
+		bool		noted;
+	} rows[] = {
+		{ "nothing held", 0, true, up, EF_STAGE_LOST_CONTACT, true },
+		{ "a contact alike", EF_STAGE_LOST_CONTACT, true, Unit( 0.1f, 1, 0 ), EF_STAGE_LOST_CONTACT, false },
+		{ "a contact with a wall", EF_STAGE_LOST_CONTACT, true, DTVector3d( 1, 0, 0 ), EF_STAGE_LOST_CONTACT, true },
+		{ "a contact with a body", EF_STAGE_LOST_CONTACT, false, up, EF_STAGE_LOST_CONTACT, true },
+		{ "a push alike", EF_STAGE_LOST_PUSH, true, up, EF_STAGE_LOST_PUSH, false },
+		{ "a report alike", EF_STAGE_LOST_REPORT, true, up, EF_STAGE_LOST_REPORT, false },
+		{ "a report from a body", EF_STAGE_LOST_REPORT, false, up, EF_STAGE_LOST_REPORT, true },
+		{ "a push for a lost report", EF_STAGE_LOST_PUSH, true, up, EF_STAGE_LOST_REPORT, true },
+	};
+	EFPhysic* const body = MakeBody( PLAIN, EF_PHYSIC_DYNAMIC | EF_PHYSIC_COLLIDING );
+	EFEnvCollisionPrim polygon = {};
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.name );
+		EFDynamicPhysic record = RecordOf( body );
+		EFCollisionStage stage = StageOf( record );
+		EFEnvCollisionPrim* const against = row.heldAgainstPolygon ? &polygon : nullptr;
+		EFContactReport contact = { row.heldNormal, row.heldAgainstPolygon ? nullptr : body, nullptr, against,
+									nullptr };
+		EFPushRecord push = { row.heldNormal, 0.1f, EF_ENV_PUSH_PRIORITY, 1.0f, nullptr };
+		EFCollisionReport report = {};
+		report.moNormal = row.heldNormal;
+		report.mpoEnvPrim = against;
+		stage.mpoContactList = row.heldKind == EF_STAGE_LOST_CONTACT ? &contact : nullptr;
+		stage.mpoPushList = row.heldKind == EF_STAGE_LOST_PUSH ? &push : nullptr;
+		stage.mpoNewReports = row.heldKind == EF_STAGE_LOST_REPORT ? &report : nullptr;
+		stage.LoseEnvRecord( row.lostKind, up );
+		EXPECT_EQ( stage.mui32LostRecords, row.noted ? row.lostKind : 0u );
+	}
 }
 
 }

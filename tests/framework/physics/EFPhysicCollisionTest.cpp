@@ -231,6 +231,8 @@ TEST_F( EFPhysicCollisionTest, PushesAreSharedByPriorityAndWeight ) {
 		f32			weightA, weightB;
 		f32			size;
 		f32			mine, theirs;	// 0: no push record
+		u32			flagsA = EF_PHYSIC_COLLIDING;
+		u32			flagsB = EF_PHYSIC_COLLIDING;
 	} rows[] = {
 		{ "outsider", false, 1, 0, 1.0f, 1.0f, 0.4f, 0.4f, 0.0f },
 		{ "stronger member", true, 1, 2, 1.0f, 1.0f, 0.4f, 0.4f, 0.0f },
@@ -239,12 +241,20 @@ TEST_F( EFPhysicCollisionTest, PushesAreSharedByPriorityAndWeight ) {
 		{ "weights summing to zero", true, 1, 1, 0.0f, 0.0f, 0.4f, 0.2f, 0.2f },
 		{ "weights cancelling", true, 1, 1, 1.0f, -1.0f, 0.4f, 0.2f, 0.2f },
 		{ "too small a push", true, 1, 1, 1.0f, 1.0f, 0.001f, 0.0f, 0.0f },
+		// A still platform is never pushed; a moving one shares as any body.
+		{ "against a still platform", true, 1, 0, 1.0f, 1.0f, 0.4f, 0.4f, 0.0f, EF_PHYSIC_COLLIDING,
+		  EF_PHYSIC_PLATFORM | EF_PHYSIC_COLLIDING },
+		{ "from a still platform", true, 0, 1, 1.0f, 1.0f, 0.4f, 0.0f, 0.4f, EF_PHYSIC_CARRIER | EF_PHYSIC_COLLIDING },
+		{ "two still platforms", true, 1, 1, 1.0f, 1.0f, 0.4f, 0.0f, 0.0f, EF_PHYSIC_PLATFORM | EF_PHYSIC_COLLIDING,
+		  EF_PHYSIC_PLATFORM | EF_PHYSIC_COLLIDING },
+		{ "against a moving platform", true, 1, 1, 1.0f, 1.0f, 0.4f, 0.2f, 0.2f, EF_PHYSIC_COLLIDING,
+		  EF_PHYSIC_PLATFORM | EF_PHYSIC_DYNAMIC | EF_PHYSIC_COLLIDING },
 	};
 	u32 id = 0x2A000300;
 	for ( const Row& row : rows ) {
 		SCOPED_TRACE( row.name );
-		EFPhysic* const a = MakeBody( id++, EF_PHYSIC_COLLIDING, 1 );
-		EFPhysic* const b = MakeBody( id++, EF_PHYSIC_COLLIDING, 1 );
+		EFPhysic* const a = MakeBody( id++, row.flagsA, 1 );
+		EFPhysic* const b = MakeBody( id++, row.flagsB, 1 );
 		a->muiPriority = row.priorityA;
 		b->muiPriority = row.priorityB;
 		a->mfWeight = row.weightA;
