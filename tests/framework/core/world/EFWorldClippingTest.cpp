@@ -32,12 +32,6 @@ s32 RecordProximityChange( void*, void* data ) {
 	return 0;
 }
 
-// A recording model of the water grid's class.
-class RecordingGrid : public RecordingModel {
-public:
-	s32 GetClassID() const override { return 65; }
-};
-
 // Bands at 5 and 20 with a margin of 1, the others unbounded.
 EFClippingParams FiveAndTwenty() {
 	EFClippingParams params = {};
