@@ -42,11 +42,16 @@ function(engine_add_logic_module)
   foreach(source IN LISTS MODULE_SOURCES)
     get_filename_component(stem "${source}" NAME_WE)
     set(object "${work}/${stem}.o")
+    # The compiler names every header the source includes (the module's
+    # own as well as the API's) in a dependency file, so that changing one
+    # rebuilds the module.
     add_custom_command(
         OUTPUT "${object}"
         COMMAND "${CMAKE_COMMAND}" -E make_directory "${work}"
-        COMMAND "${ENGINE_LOGIC_CC}" ${ENGINE_LOGIC_FLAGS} "-I${PROJECT_SOURCE_DIR}" -c "${source}" -o "${object}"
+        COMMAND "${ENGINE_LOGIC_CC}" ${ENGINE_LOGIC_FLAGS} "-I${PROJECT_SOURCE_DIR}" -MD -MF "${object}.d"
+                -c "${source}" -o "${object}"
         DEPENDS "${source}" ${ENGINE_LOGIC_API_HEADERS}
+        DEPFILE "${object}.d"
         COMMENT "Compiling logic module source ${stem}"
         VERBATIM)
     list(APPEND objects "${object}")

@@ -5,7 +5,9 @@
 	executable runs them. One target replaces the level's resource file,
 	the other one of its loading-screen, font, palette or text files (the
 	input's first byte picks which). After each load the level is ended the
-	way a level change ends it.
+	way a level change ends it. Besides the sample level, the resource
+	file's seeds hold its water and fog grid objects over quad models whole
+	and damaged.
 
 	A level's logic modules are native code, trusted as it is on the
 	console, and the loader runs their entries: an input whose module
@@ -27,7 +29,11 @@
 #include "platform/vm/VMHost.h"
 #include "tools/lib/ToolDiscLayout.h"
 #include "tools/lib/ToolSampleDisc.h"
+#include "tools/lib/graphics3d/ToolSampleModel.h"
 #include "tools/lib/level/ToolLevelFileNames.h"
+#include "tools/lib/level/ToolLevelWriter.h"
+#include "tools/lib/level/ToolModelResourceWriter.h"
+#include "tools/lib/level/ToolSampleObjects.h"
 #include "tools/lib/logic/ToolSampleLogic.h"
 
 #include <algorithm>
@@ -167,6 +173,35 @@ FUZZ_TARGET( level_file ) {
 
 static void FuzzSeeds_level_file( std::vector<FuzzSeed>& seeds ) {
 	seeds.push_back( { "sample-level", ResourceFile().bytes } );
+	// The sample's water and fog objects alone, over quads whole and
+	// damaged as a model record can be, and over a model that is no quad.
+	struct Variant {
+		const char*	name;
+		void		( *damage )( ToolModelResource& model );
+	};
+	const Variant variants[] = {
+		{ "quads", []( ToolModelResource& ) {} },
+		{ "no-clump", []( ToolModelResource& model ) { model.clump.reset(); } },
+		{ "cut-clump", []( ToolModelResource& model ) { model.cut = model.clump->size() / 2 + 8; } },
+		{ "no-version", []( ToolModelResource& model ) { model.version.reset(); } },
+		{ "old-version", []( ToolModelResource& model ) { model.version = 0x5405; } },
+		{ "missing-emitters", []( ToolModelResource& model ) { model.marker = 0; } },
+		{ "no-quad", []( ToolModelResource& model ) { model.clump = ToolSampleModelClumpChunk(); } },
+	};
+	for ( const Variant& variant : variants ) {
+		ToolResourceFile level;
+		for ( const ToolSampleSurface* surface : { &TOOL_SAMPLE_WATER, &TOOL_SAMPLE_FOG } ) {
+			ToolModelResource model = ToolQuadModel( surface->resourceId, surface->width, surface->depth, surface->colour );
+			variant.damage( model );
+			level.records.push_back( { 0, 0, TOOL_CLASS_3D_OBJECT_RES, ToolModelResourceWriter::Record( model ) } );
+		}
+		for ( const ToolSampleSurface* surface : { &TOOL_SAMPLE_WATER, &TOOL_SAMPLE_FOG } ) {
+			ToolBigEndianWriter object;
+			ToolLevelWriter::WriteGlo( object, ToolSampleSurfaceObject( *surface, TOOL_SAMPLE_OBJECT_CODE_ID ) );
+			level.records.push_back( { 0, 0, TOOL_CLASS_GAME_OBJECT, object.Take() } );
+		}
+		seeds.push_back( { std::string( "grids-" ) + variant.name, ToolResourceFileWriter::Encode( level ) } );
+	}
 }
 
 FUZZ_TARGET( hud_file ) {

@@ -174,22 +174,20 @@ TEST( ToolSampleDisc, TheResourceFileListsTheLogicModulesTheGameObjectsThenTheSp
 		bytes += table.GetRecord( i ).mui32ObjectSize;
 	}
 	// The sample object, the static world, the particle types, the model
-	// resource, its animation and the four objects of the level follow the
-	// modules; the splines' generic-data record, the collision map, the
-	// palette dictionary, the audio environment, then the HUD tree.
-	ASSERT_EQ( table.GetRecordCount(), 16u );
-	EXPECT_EQ( table.GetRecord( 3 ).miClassID, TOOL_CLASS_STATIC_WORLD );
-	EXPECT_EQ( table.GetRecord( 4 ).miClassID, TOOL_CLASS_PARTICLE_TYPES );
-	EXPECT_EQ( table.GetRecord( 5 ).miClassID, TOOL_CLASS_3D_OBJECT_RES );
-	EXPECT_EQ( table.GetRecord( 6 ).miClassID, TOOL_CLASS_HANIM_RES );
-	for ( const u32 i : { 2u, 7u, 8u, 9u, 10u } ) {
-		EXPECT_EQ( table.GetRecord( i ).miClassID, TOOL_CLASS_GAME_OBJECT ) << i;
+	// resource, its animation, the water's and the fog's quads and the six
+	// objects of the level follow the modules; the splines' generic-data
+	// record, the collision map, the palette dictionary, the audio
+	// environment, then the HUD tree.
+	const s32 classes[] = { TOOL_CLASS_GAME_OBJECT,	  TOOL_CLASS_STATIC_WORLD,		   TOOL_CLASS_PARTICLE_TYPES,
+							TOOL_CLASS_3D_OBJECT_RES, TOOL_CLASS_HANIM_RES,			   TOOL_CLASS_3D_OBJECT_RES,
+							TOOL_CLASS_3D_OBJECT_RES, TOOL_CLASS_GAME_OBJECT,		   TOOL_CLASS_GAME_OBJECT,
+							TOOL_CLASS_GAME_OBJECT,	  TOOL_CLASS_GAME_OBJECT,		   TOOL_CLASS_GAME_OBJECT,
+							TOOL_CLASS_GAME_OBJECT,	  EF_GENERIC_DATA_LOADER_CLASS_ID, TOOL_CLASS_COLLISION_MAP,
+							TOOL_CLASS_PALETTE_DICTIONARY, EF_AUDIO_ENV_CLASS_ID,	   TOOL_CLASS_HUD_CONFIG };
+	ASSERT_EQ( table.GetRecordCount(), 2u + std::size( classes ) );
+	for ( u32 i = 0; i < std::size( classes ); i++ ) {
+		EXPECT_EQ( table.GetRecord( 2 + i ).miClassID, classes[i] ) << i;
 	}
-	EXPECT_EQ( table.GetRecord( 11 ).miClassID, EF_GENERIC_DATA_LOADER_CLASS_ID );
-	EXPECT_EQ( table.GetRecord( 12 ).miClassID, TOOL_CLASS_COLLISION_MAP );
-	EXPECT_EQ( table.GetRecord( 13 ).miClassID, TOOL_CLASS_PALETTE_DICTIONARY );
-	EXPECT_EQ( table.GetRecord( 14 ).miClassID, EF_AUDIO_ENV_CLASS_ID );
-	EXPECT_EQ( table.GetRecord( 15 ).miClassID, TOOL_CLASS_HUD_CONFIG );
 	// The objects fill the rest of the file exactly.
 	EXPECT_EQ( stream.GetBytesLeft(), bytes );
 }
@@ -200,17 +198,18 @@ TEST( ToolSampleDisc, TheResourceFilesSplineRecordLoadsTheOpenAndTheLoopSpline )
 	DTMemoryPersistStream stream( reinterpret_cast<char*>( image.data() ), static_cast<s32>( image.size() ) );
 	DTStreamFAT table;
 	ASSERT_EQ( table.DTStreamable::LoadFromStream( stream ), 0 );
-	ASSERT_EQ( table.GetRecordCount(), 16u );
+	ASSERT_EQ( table.GetRecordCount(), 20u );
 	// The objects follow the table back to back; skip to the splines,
 	// which the collision map, the palette dictionary, the audio
 	// environment and the HUD tree follow.
+	constexpr u32 SPLINES = 15;
 	s32 at = stream.GetPosition();
-	for ( u32 i = 0; i < 11; i++ ) {
+	for ( u32 i = 0; i < SPLINES; i++ ) {
 		at += static_cast<s32>( table.GetRecord( i ).mui32ObjectSize );
 	}
-	const u32 size = table.GetRecord( 11 ).mui32ObjectSize;
+	const u32 size = table.GetRecord( SPLINES ).mui32ObjectSize;
 	size_t end = static_cast<size_t>( at ) + size;
-	for ( u32 i = 12; i < table.GetRecordCount(); i++ ) {
+	for ( u32 i = SPLINES + 1; i < table.GetRecordCount(); i++ ) {
 		end += table.GetRecord( i ).mui32ObjectSize;
 	}
 	ASSERT_EQ( end, image.size() );

@@ -11,6 +11,7 @@
 #include "framework/core/level/EFAudioEnvDescriptor.h"
 #include "framework/core/level/EFCameraAnimIDescriptor.h"
 #include "framework/core/level/EFCameraIdescriptor.h"
+#include "framework/core/level/EFGroundFogGridIDescriptor.h"
 #include "framework/core/level/EFHAnimationIDescriptor.h"
 #include "framework/core/level/EFInvisibleIdescriptor.h"
 #include "framework/core/level/EFLightAnimIDescriptor.h"
@@ -19,6 +20,7 @@
 #include "framework/core/level/EFSoundContainerDescriptor.h"
 #include "framework/core/level/EFSoundIDescriptor.h"
 #include "framework/core/level/EFTextureAnimationIDescriptor.h"
+#include "framework/core/level/EFWaterGridIDescriptor.h"
 
 DT_IMPLEMENT_DYNAMIC_CLASS( EFAudioEnvDescriptor, "EF_AUDIOENV_DESC", 60, IT_OBJECT );
 DT_IMPLEMENT_DYNAMIC_CLASS( EF3dObjectIDescriptor, "3D_OBJECT_DESCR", 3, IT_OBJECT );
@@ -34,3 +36,6 @@ DT_IMPLEMENT_DYNAMIC_CLASS( EFHAnimationIDescriptor, "EI_HANIMATION_DESCR", 55, 
 DT_IMPLEMENT_DYNAMIC_CLASS( EFCameraIdescriptor, "CAMERA_DESCR", 12, IT_OBJECT );
 DT_IMPLEMENT_DYNAMIC_CLASS( EFInvisibleIdescriptor, "INVISIBLE_DESCR", 51, IT_OBJECT );
 DT_IMPLEMENT_DYNAMIC_CLASS( EFSoundContainerDescriptor, "SOUND_CONTAINER_DESCR", 88, IT_OBJECT );
+// The grids' descriptors, after all the others.
+DT_IMPLEMENT_DYNAMIC_CLASS( EFWaterGridIDescriptor, "3D_OBJECT_WATER_DESCR", 92, IT_OBJECT );
+DT_IMPLEMENT_DYNAMIC_CLASS( EFGroundFogGridIDescriptor, "3D_OBJECT_GROUNDFOG_DESCR", 93, IT_OBJECT );

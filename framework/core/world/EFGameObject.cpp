@@ -50,6 +50,7 @@ bool IsDescriptorClass( const s32 id ) {
 	switch ( id ) {
 	case 2: case 3: case 6: case 7: case 8: case 11: case 12:
 	case 51: case 55: case 75: case 77: case 85: case 88:
+	case 92: case 93:
 		return true;
 	default:
 		return false;
@@ -252,7 +253,9 @@ void EFGameObject::CreateInstances( DTGlo & record ) {
 		}
 		instance->mpGameObjectOwner = this;
 		mppEFInstance[i] = instance;
-		if ( instance->GetClassID() == EF_3D_OBJ_CLASS_ID ) {
+		// Grids count as 3D objects; like them they belong in the first
+		// places of the list, where Get3dObject finds them.
+		if ( Is3dObjectClass( instance->GetClassID() ) ) {
 			muiNb3dObj++;
 		}
 	}

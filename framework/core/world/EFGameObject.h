@@ -76,7 +76,8 @@ public:
 	EFGameObject *			Duplicate();
 
 	// Each 3D-object instance's clump into / out of the level's world
-	// (exactly one) or the HUD's (several).
+	// (exactly one) or the HUD's (several). Grids draw themselves and
+	// never join either.
 	void					AddInstancesToWorld();
 	void					RemoveInstancesFromWorld();
 
@@ -91,6 +92,9 @@ public:
 	// The 3D object at index, or null when index is not below muiNb3dObj
 	// or the instance there is not drawable.
 	EF3dObj *				Get3dObject( u32 index ) const;
+	// The drawable classes, which count as 3D objects: 3D object, water
+	// grid, ground-fog grid.
+	static bool				Is3dObjectClass( s32 id );
 	// EF_OWN_FRAME_JOINT: the object's frame. Else a joint of the first 3D
 	// object's skeleton, by index or (from 0x10000) by bone id; null when
 	// there is no such joint.

@@ -142,11 +142,11 @@ EF3dObj * EFGameObject::Get3dObject( const u32 index ) const {
 	if ( instance == nullptr ) {
 		return nullptr;
 	}
-	const s32 id = instance->GetClassID();
-	if ( id != EF_3D_OBJ_CLASS_ID && id != WATER_GRID_CLASS_ID && id != GROUND_FOG_CLASS_ID ) {
-		return nullptr;
-	}
-	return static_cast<EF3dObj *>( instance );
+	return Is3dObjectClass( instance->GetClassID() ) ? static_cast<EF3dObj *>( instance ) : nullptr;
+}
+
+bool EFGameObject::Is3dObjectClass( const s32 id ) {
+	return id == EF_3D_OBJ_CLASS_ID || id == WATER_GRID_CLASS_ID || id == GROUND_FOG_CLASS_ID;
 }
 
 DTFrame * EFGameObject::GetObjectFrame( const u32 joint ) {

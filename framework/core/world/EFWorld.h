@@ -106,6 +106,9 @@ public:
 	// id, deleted as any other) but the clipping pass, which walks the
 	// object list, no longer puts it on the per-frame lists.
 	void					SetGameObjectEnabled( EFGameObject * object, bool enabled );
+	// The clumps of the object's 3D objects into or out of the level's
+	// library world; grids draw themselves and never join it.
+	void					MoveClumps( EFGameObject & object, bool intoWorld );
 	EFGameObject *			GetFirstDisabledGameObject() const;
 
 	// --- Lookups ---
@@ -160,7 +163,6 @@ private:
 	void					UpdateAnimationList( f32 dt );
 	void					DeleteRequestedObjects();
 	void					ClipGameObject( EFGameObject & object, ClipLists & lists );
-	void					MoveClumps( EFGameObject & object, bool intoWorld );
 	void					NotifyClipChange( EFGameObject & object, u32 band, u32 inAny, u32 ops, u32 near );
 	// Files a transparent 3D object into its bucket, far to near.
 	void					AddSortEntry( EF3dObj & model, EFObjClipping & clipping, f32 depth );

@@ -268,6 +268,10 @@ void EFWorld::ClipGameObject( EFGameObject & object, ClipLists & lists ) {
 void EFWorld::MoveClumps( EFGameObject & object, const bool intoWorld ) {
 	for ( u32 i = 0; i < object.muiNb3dObj; i++ ) {
 		EF3dObj * const model = object.Get3dObject( i );
+		// A grid draws itself; its quad never joins the library's world.
+		if ( model == nullptr || model->GetClassID() != EF_3D_OBJ_CLASS_ID ) {
+			continue;
+		}
 		if ( intoWorld ) {
 			Add3dObj( model );
 		} else {

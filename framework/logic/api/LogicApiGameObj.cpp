@@ -336,15 +336,7 @@ void GameObjEnableObject( const u32 id, const u32 enable ) {
 	if ( ( enable != 0 ) == inWorld ) {
 		return;
 	}
-	for ( u32 i = 0; i < object->muiNb3dObj; i++ ) {
-		if ( EF3dObj * const model = object->Get3dObject( i ) ) {
-			if ( enable != 0 ) {
-				gpoWorldMgr->Add3dObj( model );
-			} else {
-				gpoWorldMgr->Remove3dObj( model );
-			}
-		}
-	}
+	gpoWorldMgr->MoveClumps( *object, enable != 0 );
 	object->muiUtilFlag ^= EF_UTIL_CLUMPS_IN_WORLD;
 }
 

@@ -72,6 +72,8 @@ const RegisteredClass gRegisteredClasses[] = {
 	{ 88, "SOUND_CONTAINER_DESCR", IT_OBJECT, "EFSoundContainerDescriptor", true },
 	{ 89, "SOUND_CONTAINER_INST", IT_OBJECT, "EFSoundContainerDescriptorHandler", true },
 	{ 91, "EF_3DOBJ_RES", IT_OBJECT, "EF3dObjRes", true },
+	{ 92, "3D_OBJECT_WATER_DESCR", IT_OBJECT, "EFWaterGridIDescriptor", true },
+	{ 93, "3D_OBJECT_GROUNDFOG_DESCR", IT_OBJECT, "EFGroundFogGridIDescriptor", true },
 };
 
 // Ids the engine's stored data may use; none outside the table names a class.
@@ -81,16 +83,16 @@ class RegisteredClassRow : public testing::TestWithParam<RegisteredClass> {};
 
 } // namespace
 
-TEST( DTRegisteredClasses, TableHoldsFiftyOneDistinctRows ) {
+TEST( DTRegisteredClasses, TableHoldsFiftyThreeDistinctRows ) {
 	std::set<s32> ids;
 	std::set<std::string> names;
 	for ( const RegisteredClass & row : gRegisteredClasses ) {
 		ids.insert( row.id );
 		names.insert( row.name );
 	}
-	EXPECT_EQ( std::size( gRegisteredClasses ), 51u );
-	EXPECT_EQ( ids.size(), 51u );
-	EXPECT_EQ( names.size(), 51u );
+	EXPECT_EQ( std::size( gRegisteredClasses ), 53u );
+	EXPECT_EQ( ids.size(), 53u );
+	EXPECT_EQ( names.size(), 53u );
 }
 
 TEST_P( RegisteredClassRow, IsRegisteredUnderItsIdNameAndType ) {

@@ -13,6 +13,8 @@ bool ToolInstanceWriter::WriteDescriptor( ToolBigEndianWriter& out, const ToolIn
 		ToolLevelWriter::WriteDescriptorHeader( body, descriptor.header );
 		break;
 	case TOOL_CLASS_3D_OBJECT_DESCR:
+	case TOOL_CLASS_WATER_GRID_DESCR:
+	case TOOL_CLASS_GROUND_FOG_GRID_DESCR:
 		ToolLevelWriter::WriteDescriptorHeader( body, descriptor.header );
 		ToolLevelWriter::WriteVec3( body, descriptor.scale );
 		body.WriteS32( descriptor.instanceFlag );

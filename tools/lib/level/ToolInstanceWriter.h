@@ -38,6 +38,9 @@ enum ToolInstanceClass : s32 {
 	TOOL_CLASS_LIGHT_ANIM_DESCR			= 77,
 	TOOL_CLASS_CAMERA_ANIM_DESCR		= 85,
 	TOOL_CLASS_SOUND_CONTAINER_DESCR	= 88,
+	// Stored as a 3D object's; they make a water or a ground-fog grid.
+	TOOL_CLASS_WATER_GRID_DESCR			= 92,
+	TOOL_CLASS_GROUND_FOG_GRID_DESCR	= 93,
 };
 
 // Characters of an audio-environment string, terminator excluded.
@@ -47,7 +50,7 @@ constexpr size_t TOOL_AUDIO_ENV_NAME_MAX = 256;
 struct ToolInstanceDescriptor {
 	s32							classId = TOOL_CLASS_3D_OBJECT_DESCR;
 	ToolDescriptorHeader		header;
-	// 3D object: "SCALE", "INSTANCE_FLAG".
+	// 3D object and grids: "SCALE", "INSTANCE_FLAG".
 	ToolVec3					scale = { 1.0f, 1.0f, 1.0f };
 	s32							instanceFlag = 0;
 	// Sound: "INDEX"; sound container: "SoundEventID".

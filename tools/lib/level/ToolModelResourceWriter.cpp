@@ -58,3 +58,10 @@ ToolModelResource ToolSampleModel( const u32 id, const u32 users ) {
 	model.clump = ToolSampleModelClumpChunk();
 	return model;
 }
+
+ToolModelResource ToolQuadModel( const u32 id, const f32 width, const f32 depth, const u8 ( &colour )[4] ) {
+	ToolModelResource model;
+	model.id = id;
+	model.clump = ToolQuadModelClumpChunk( width, depth, colour, true );
+	return model;
+}

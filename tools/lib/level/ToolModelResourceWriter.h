@@ -57,5 +57,8 @@ public:
 // The sample model (ToolSampleModelClump) under id for users, without
 // emitters.
 ToolModelResource	ToolSampleModel( u32 id, u32 users );
+// A grid's rectangle (ToolQuadModelClump, with texture coordinates) under
+// id for one user, without emitters.
+ToolModelResource	ToolQuadModel( u32 id, f32 width, f32 depth, const u8 ( &colour )[4] );
 
 #endif

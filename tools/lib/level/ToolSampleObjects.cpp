@@ -113,6 +113,15 @@ ToolGloRecord ToolSampleModelObject( const u32 code ) {
 	return record;
 }
 
+ToolGloRecord ToolSampleSurfaceObject( const ToolSampleSurface& surface, const u32 code ) {
+	ToolInstanceDescriptor grid = Descriptor( surface.descriptorClass, surface.gridId );
+	grid.header.puid = static_cast<s32>( surface.resourceId );
+	ToolGloRecord record = ObjectNamed( surface.objectId, code );
+	record.position = surface.corner;
+	record.descriptors = { ToolInstanceWriter::Entry( grid ) };
+	return record;
+}
+
 ToolGloRecord ToolSampleTemplate( const u32 code ) {
 	ToolGloRecord record = ObjectNamed( TOOL_SAMPLE_TEMPLATE_ID, code );
 	record.descriptors = { ToolInstanceWriter::Entry( ModelDescriptor( TOOL_SAMPLE_TEMPLATE_MODEL_ID ) ) };
@@ -154,8 +163,12 @@ ToolHAnimRes ToolSampleAnimation() {
 }
 
 std::vector<ToolResourceRecord> ToolSampleObjectRecords( const u32 code ) {
-	const ToolGloRecord objects[] = { ToolSampleHotSpotObject( code ), ToolSampleModelObject( code ),
-									  ToolSampleTemplate( code ), ToolSampleBoxObject( code ) };
+	const ToolGloRecord objects[] = { ToolSampleHotSpotObject( code ),
+									  ToolSampleModelObject( code ),
+									  ToolSampleTemplate( code ),
+									  ToolSampleBoxObject( code ),
+									  ToolSampleSurfaceObject( TOOL_SAMPLE_WATER, code ),
+									  ToolSampleSurfaceObject( TOOL_SAMPLE_FOG, code ) };
 	std::vector<ToolResourceRecord> records;
 	ToolBigEndianWriter model;
 	ToolModelResource sampleModel = ToolSampleModel( TOOL_SAMPLE_MODEL_RESOURCE_ID, MODEL_USERS );
@@ -163,6 +176,11 @@ std::vector<ToolResourceRecord> ToolSampleObjectRecords( const u32 code ) {
 	ToolModelResourceWriter::Write( model, sampleModel );
 	records.push_back( { 0, 0, TOOL_CLASS_3D_OBJECT_RES, model.Take() } );
 	records.push_back( { 0, 0, TOOL_CLASS_HANIM_RES, ToolHAnimResWriter::Encode( ToolSampleAnimation() ) } );
+	for ( const ToolSampleSurface* surface : { &TOOL_SAMPLE_WATER, &TOOL_SAMPLE_FOG } ) {
+		records.push_back( { 0, 0, TOOL_CLASS_3D_OBJECT_RES,
+							 ToolModelResourceWriter::Record(
+								 ToolQuadModel( surface->resourceId, surface->width, surface->depth, surface->colour ) ) } );
+	}
 	for ( const ToolGloRecord& object : objects ) {
 		ToolBigEndianWriter out;
 		ToolLevelWriter::WriteGlo( out, object );

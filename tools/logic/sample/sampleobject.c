@@ -17,7 +17,10 @@
    image) and makes a particle type and an emitter at run time; the copy
    hangs the emitter on its own 3D object, where the emitter stays when
    the copy is killed. Half-way through its moves the model starts one
-   texture fade on itself through the graphics table. */
+   texture fade on itself through the graphics table. The water surface
+   and the ground-fog layer give themselves their simulation modules,
+   which the model stirs; on a test's request the copy makes a short
+   slide show and asks to hear when it is ready. */
 #include "framework/logic/api/LogicModuleAPI.h"
 
 #include "tools/logic/sample/sampletuning.h"
@@ -57,6 +60,9 @@ static char gNoLevel[] = "";
 static char gReloadMovie[] = "\\MOVIES\\IP";
 static stleveltransitionparams gReloadTransition;
 static char gRayLine[] = "SAMPLEOBJ: the box landed; the ray down hits 0x%08X\n";
+static u32 gStirring[] = { SAMPLE_MODEL_ID, SAMPLE_HOT_SPOT_ID };
+static f32 gWaterCells[] = { SAMPLE_WATER_CELLS };
+static f32 gFogCells[] = { SAMPLE_FOG_CELLS };
 
 static s32 OnButtonA( void * data ) {
 	(void)data;
@@ -75,6 +81,14 @@ static s32 OnTimer( void * data ) {
 		gReloadTransition.muiTransitionFlags = SAMPLE_TRANSITION_MOVIE;
 		gReloadTransition.mszVideoName = gReloadMovie;
 		gGame->LoadLevel( gSameLevelPath, gResourceFile, &gReloadTransition );
+	}
+	return 0;
+}
+
+static s32 OnSlideReady( void * data ) {
+	(void)data;
+	if ( gShared != 0 ) {
+		gShared->slidesReady++;
 	}
 	return 0;
 }
@@ -291,10 +305,24 @@ static void MakeParticles( void ) {
 	gShared->emitter = gParticle->EmitterCreate( type );
 }
 
+/* A slide show a test asked for, which the copy is to hear of when it is
+   ready. */
+static void MakeSlideShow( void ) {
+	SampleReload * const kept = (SampleReload *)gGameObj->GetGameBuffer( SAMPLE_RELOAD_BUFFER, sizeof( SampleReload ), 1 );
+	if ( kept == 0 || kept->slideShow == 0 ) {
+		return;
+	}
+	gExtra->CreateSlideShow( kept->slideShow );
+	gExtra->SlideReadyRegisterNotify( SAMPLE_SELF_ID, SAMPLE_FN_SLIDE_READY );
+	kept->slideShow = 0;
+	gShared->slideShows++;
+}
+
 /* The copy rises a little each call. On its first, the spawner's emitter
    starts riding on the copy's own 3D object and launching every period. */
 static void StepCopy( void ) {
 	DTVector3d rise;
+	MakeSlideShow();
 	if ( gShared->copySteps++ == 0 ) {
 		gShared->emitterAttached = gParticle->EmitterSetJoint( gShared->emitter, SAMPLE_TEMPLATE_MODEL_ID, SAMPLE_EMITTER_JOINT );
 		gParticle->EmitterStart( gShared->emitter, SAMPLE_EMITTER_REPEAT );
@@ -394,6 +422,60 @@ static void StepBox( void ) {
 	gExtra->printf( gRayLine, gShared->rayHitId );
 }
 
+/* A surface's body, moving in context 1, and its simulation module of
+   type with the record params; the module's handle. */
+static u32 GiveSurfaceModule( u32 type, void * params ) {
+	u32 module;
+	gPhysic->Create( SAMPLE_SELF_ID, 0 );
+	gPhysic->SetFlags( SAMPLE_SELF_ID, SAMPLE_SURFACE_PHYSIC_FLAGS );
+	gGameObj->SetContextFlag( SAMPLE_SELF_ID, 1 );
+	module = gPhysic->DMAdd( SAMPLE_SELF_ID, type );
+	gPhysic->DMSetParams( module, params );
+	gPhysic->DMSetContextMask( module, 1 );
+	return module;
+}
+
+static void StepWater( void ) {
+	DMWaterSimulationParams water;
+	u32 i;
+	if ( gShared->waterSteps++ != 0 ) {
+		return;
+	}
+	water.fDamping = SAMPLE_WATER_DAMPING;
+	water.fWaveSpeed = SAMPLE_WATER_WAVE_SPEED;
+	water.fInteraction = SAMPLE_WATER_INTERACTION;
+	water.fParamA = 1.0f;
+	water.fParamB = 1.0f;
+	water.fIdleRipple = SAMPLE_WATER_RIPPLE;
+	water.ui32Reserved = 0;
+	water.fMaxHeight = SAMPLE_WATER_MAX_HEIGHT;
+	water.ui32CharacterCount = 2;
+	water.pui32CharacterIds = gStirring;
+	for ( i = 0; i < 3; i++ ) {
+		water.afGridValues[i] = gWaterCells[i];
+	}
+	water.ui32Flags = SAMPLE_WATER_FLAGS;
+	gShared->waterModule = GiveSurfaceModule( SAMPLE_WATER_MODULE, &water );
+}
+
+static void StepFog( void ) {
+	DMGroundFogSimulationParams fog;
+	u32 i;
+	if ( gShared->fogSteps++ != 0 ) {
+		return;
+	}
+	fog.afFog[0] = SAMPLE_FOG_NEAR;
+	fog.afFog[1] = SAMPLE_FOG_FAR;
+	fog.afFog[2] = SAMPLE_FOG_HAZE;
+	fog.afFog[3] = SAMPLE_FOG_FADE_SECONDS;
+	fog.ui32CharacterCount = 1;
+	fog.pui32CharacterIds = gStirring;
+	for ( i = 0; i < 3; i++ ) {
+		fog.afGridValues[i] = gFogCells[i];
+	}
+	gShared->fogModule = GiveSurfaceModule( SAMPLE_FOG_MODULE, &fog );
+}
+
 static s32 Idle( void * data ) {
 	DTVector3d step;
 	u32 self;
@@ -417,6 +499,10 @@ static s32 Idle( void * data ) {
 		StepBox();
 	} else if ( self == SAMPLE_HOT_SPOT_ID ) {
 		StepHotSpot();
+	} else if ( self == SAMPLE_WATER_ID ) {
+		StepWater();
+	} else if ( self == SAMPLE_FOG_ID ) {
+		StepFog();
 	}
 	gShared->frames++;
 	if ( gTuning == 0 ) {
@@ -450,6 +536,7 @@ void SAMPLEOBJConstructor( struct _api_cons * api, s32 count ) {
 	api->SetExternalFunction( SAMPLE_FN_BUTTON_A, OnButtonA );
 	api->SetExternalFunction( SAMPLE_FN_TIMER, OnTimer );
 	api->SetExternalFunction( SAMPLE_FN_DEMO_END, OnDemoEnd );
+	api->SetExternalFunction( SAMPLE_FN_SLIDE_READY, OnSlideReady );
 	api->GetGlobalData( (void **)&gShared, sizeof( SampleShared ) );
 	if ( gShared != 0 ) {
 		gShared->instances = (u32)count;

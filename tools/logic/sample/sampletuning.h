@@ -181,6 +181,41 @@
 /* EmitterSetJoint's joint for a 3D object (not looked at). */
 #define SAMPLE_EMITTER_JOINT		0u
 
+/* The water surface and the ground-fog layer: on its first state call
+   each gives itself a body that moves (in context 1) and its simulation
+   module, type 12 for the water and 13 for the fog. The model stirs both
+   as it goes through them (the water while it makes its moves, the fog,
+   which hangs above its loop, while it carries the camera); the hot spot
+   standing in the water ripples it a little every pass. The water is
+   damped hard: the damping also makes each cell swing back, and with a
+   weaker one a single stir swings past the height the simulation clamps
+   to. The fog's four values (near and far distance, least haze, fade
+   time) reach its grid through the module. The grid values are the cell
+   sizes of the grids' three levels of detail. */
+#define SAMPLE_WATER_ID				0x2A000014u
+#define SAMPLE_FOG_ID				0x2A000015u
+#define SAMPLE_SURFACE_PHYSIC_FLAGS	0x2u
+#define SAMPLE_WATER_MODULE			12u
+#define SAMPLE_FOG_MODULE			13u
+#define SAMPLE_WATER_DAMPING		0.8f
+#define SAMPLE_WATER_WAVE_SPEED		12.0f
+#define SAMPLE_WATER_INTERACTION	0.3f
+#define SAMPLE_WATER_RIPPLE			0.02f
+#define SAMPLE_WATER_MAX_HEIGHT		0.2f
+/* Take the character list. */
+#define SAMPLE_WATER_FLAGS			0x2u
+#define SAMPLE_WATER_CELLS			0.5f, 1.0f, 2.0f
+#define SAMPLE_FOG_NEAR				9.0f
+#define SAMPLE_FOG_FAR				3.0f
+#define SAMPLE_FOG_HAZE				0.4f
+#define SAMPLE_FOG_FADE_SECONDS		2.0f
+#define SAMPLE_FOG_CELLS			1.0f, 1.5f, 2.0f
+
+/* A slide show of SampleReload's slideShow slides, made by the spawned
+   copy on its next state call when a test asks for one; the copy is the
+   object told (SAMPLE_FN_SLIDE_READY) when the show is ready. */
+#define SAMPLE_FN_SLIDE_READY	4
+
 typedef struct {
 	f32 speed;
 	f32 gravity;
@@ -192,8 +227,9 @@ typedef struct {
    steps. The model and the spawner keep their own counts; a spawned copy
    counts its calls apart. The box's plug-in calls count as state calls
    and are also counted apart, with the step they were given. The HUD's
-   window handles, the run-time particle type and emitter, and what
-   hanging the emitter on the copy gave are kept for the tests. */
+   window handles, the run-time particle type and emitter, what hanging
+   the emitter on the copy gave, the surfaces' calls and module handles,
+   and the slide shows made and heard ready are kept for the tests. */
 typedef struct {
 	u32 frames;
 	u32 instances;
@@ -232,16 +268,24 @@ typedef struct {
 	s32 particleType;
 	s32 emitter;
 	s32 emitterAttached;
+	u32 waterSteps;
+	u32 waterModule;
+	u32 fogSteps;
+	u32 fogModule;
+	u32 slideShows;
+	u32 slidesReady;
 } SampleShared;
 
 /* The persistent game buffer: reloaded is 1 once the level was loaded
    again; demoCommand is a demo command left for the spawner, which takes
    it on its next state call; demoEnds counts the replay ends the spawner
-   was told of. */
+   was told of; slideShow is the slide count of a show the spawned copy is
+   to make (0: none), which it takes. */
 typedef struct {
 	u32 reloaded;
 	u32 demoCommand;
 	u32 demoEnds;
+	u32 slideShow;
 } SampleReload;
 
 #endif

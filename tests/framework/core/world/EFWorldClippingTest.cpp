@@ -235,6 +235,17 @@ TEST_F( EFWorldClippingTest, ClumpsMoveOnlyIntoNoWorldAndOnlyOutOfTheirOwn ) {
 	gpoWorldMgr->ClipGameObjects();
 	EXPECT_EQ( RpClumpGetWorld( model->mpClump ), level );
 	EXPECT_EQ( RpWorldGetNumClumps( level ), 2u );
+	// A grid draws itself: its quad joins no world, seen, unseen or seen
+	// again.
+	EFGameObject* const water = MakeObject( OBJECT_B, 0.0f, 0.0f, 5.0f );
+	RecordingGrid* const grid = GiveModel<RecordingGrid>( *water, 0x0f000002 );
+	water->muiUtilFlag = 0;
+	for ( const f32 z : { 5.0f, -5.0f, 5.0f } ) {
+		MoveTo( *water, 0.0f, 0.0f, z );
+		gpoWorldMgr->ClipGameObjects();
+		EXPECT_EQ( RpClumpGetWorld( grid->mpClump ), nullptr ) << z;
+	}
+	EXPECT_EQ( RpWorldGetNumClumps( level ), 2u );
 	RpClumpDestroy( resident );
 	RpWorldDestroy( hud );
 }

@@ -59,6 +59,12 @@ public:
 	RpAtomic*	mpAtomic;
 };
 
+// A recording model of the water grid's class, which draws itself.
+class RecordingGrid : public RecordingModel {
+public:
+	s32 GetClassID() const override { return 65; }
+};
+
 class WorldTestBench : public RwWorldStartedTestCase {
 protected:
 	void SetUp() override {

@@ -79,7 +79,8 @@ TEST_F( EFSampleEffectsTest, FlareSpritesAndATrailOnTheModelObjectDrawEveryFrame
 	ASSERT_EQ( gpoGraphicsMgr->GetCamera( 0 ), gpoGraphicsMgr->GetCamera( id ) );
 	RwCameraSetFarClipPlane( gpoGraphicsMgr->GetCamera( id )->mpoRwCamera, 1000.0f );
 	gpoGraphicsMgr->GetCamera( id )->muiPlanesDirty = 1;
-	RunMoreFrames( 1 );
+	// By the third frame the water and the fog have laid their grids out.
+	RunMoreFrames( 3 );
 	const Counts before = LastFrame();
 
 	goLensFlareFX.mbActive = 1;

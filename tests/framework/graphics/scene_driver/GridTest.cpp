@@ -212,12 +212,17 @@ TEST_F( GridTest, FogHazesInEachDistanceRangeAndFadesBackWhereStirred ) {
 	grid->mafFog[3] = 0.0f;
 	grid->ComputeFogPlaneHaze();
 	EXPECT_EQ( layout.mpfHaze[layout.Slot( 9, 6 )], 1.0f );
-	// Drawing leaves the fog off.
+	// Drawing leaves the fog off, and at a steady level allocates nothing.
 	RwRenderStateSet( RWDL_STATE_FOG, reinterpret_cast<void*>( 1 ) );
 	grid->Render( 0 );
 	void* fog = reinterpret_cast<void*>( 1 );
 	RwRenderStateGet( RWDL_STATE_FOG, &fog );
 	EXPECT_EQ( fog, nullptr );
+	const std::vector<u64> before = MMAllocationCounts();
+	for ( u32 frame = 0; frame < 3; frame++ ) {
+		grid->Render( 0 );
+	}
+	EXPECT_EQ( MMAllocationCounts(), before );
 }
 
 TEST_F( GridTest, StripsTakeTheTexturesFilterAndAddressingAndCountTheirPolygons ) {

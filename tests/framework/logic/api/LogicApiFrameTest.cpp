@@ -28,6 +28,7 @@ constexpr u32 OBJECT = 0x2A000031;
 constexpr u32 PARENT = 0x2A000032;
 constexpr u32 UNKNOWN = 0x2A000099;
 constexpr u32 WITHDRAWN = 0x2A000034;
+constexpr u32 WATER = 0x2A000035;
 constexpr f32 TOLERANCE = 2e-4f;
 
 glm::mat4 ToGlm( const DTMatrix& m ) {
@@ -221,6 +222,14 @@ TEST_F( LogicApiFrameTest, ADisabledObjectLeavesThePerFrameListsAndTakesItsClump
 	EXPECT_EQ( gpoWorldMgr->GetFirstDisabledGameObject(), nullptr );
 	gpoWorldMgr->ClipGameObjects();
 	EXPECT_EQ( List( EF_WORLD_LOGIC_LIST ), std::vector<EFGameObject*>{ object } );
+	// A grid draws itself: enabling its object never puts its quad in the
+	// world.
+	EFGameObject* const water = MakeObject( WATER, 0.0f, 0.0f, 10.0f );
+	RecordingGrid* const grid = GiveModel<RecordingGrid>( *water );
+	for ( const u32 enable : { 0u, 1u } ) {
+		APIgameobj.EnableObject( WATER, enable );
+		EXPECT_EQ( RpClumpGetWorld( grid->mpClump ), nullptr ) << enable;
+	}
 }
 
 TEST_F( LogicApiFrameTest, SetTranslationRebasesAPrimaryPrimitiveThatReallyExists ) {

@@ -11,6 +11,7 @@
 #include "datatypes/streamable/DTGlo.h"
 #include "datatypes/memory/MMMemory.h"
 #include "framework/behaviour/EFDMInterface.h"
+#include "framework/behaviour/EFDMWaterSimulation.h"
 #include "framework/core/world/EFNotificationMgr.h"
 #include "framework/physics/EFObjCollisionPrim.h"
 #include "framework/core/spline/EFQuadraticSpline.h"
@@ -22,6 +23,8 @@
 #include "framework/graphics/EF3dObj.h"
 #include "framework/graphics/EFCamera.h"
 #include "framework/graphics/EFGraphicsMgr.h"
+#include "framework/graphics/EFGroundFogGrid.h"
+#include "framework/graphics/EFWaterGrid.h"
 #include "framework/graphics/EFLightMgr.h"
 #include "framework/graphics/particles/PLMgr.h"
 #include "framework/logic/EFGameLogicMgr.h"
@@ -45,6 +48,8 @@
 #include "tools/lib/level/ToolAnimCurveWriter.h"
 #include "tools/lib/level/ToolSplineWriter.h"
 #include "tools/lib/level/ToolInstanceWriter.h"
+#include "tools/lib/level/ToolModelResourceWriter.h"
+#include "tools/lib/level/ToolSampleScene.h"
 #include "tools/lib/graphics3d/ToolSampleModel.h"
 #include "tools/lib/level/ToolParticleWriter.h"
 #include "tools/lib/level/ToolSampleObjects.h"
@@ -184,7 +189,7 @@ TEST_F( EFLevelObjectsTest, TheSampleLevelPutsItsObjectsInTheWorldAndItsTemplate
 	const EFLogicCode* const code = gpoGameLogicMgr->GetLogicCode( TOOL_SAMPLE_OBJECT_CODE_ID );
 	ASSERT_NE( code, nullptr );
 	const u32 live[] = { TOOL_SAMPLE_GAME_OBJECT_ID, TOOL_SAMPLE_HOT_SPOT_OBJECT_ID, TOOL_SAMPLE_MODEL_OBJECT_ID,
-						 TOOL_SAMPLE_BOX_OBJECT_ID };
+						 TOOL_SAMPLE_BOX_OBJECT_ID,	 TOOL_SAMPLE_WATER.objectId,	 TOOL_SAMPLE_FOG.objectId };
 	for ( const u32 id : live ) {
 		SCOPED_TRACE( id );
 		EFGameObject* const object = InWorld( id );
@@ -195,7 +200,7 @@ TEST_F( EFLevelObjectsTest, TheSampleLevelPutsItsObjectsInTheWorldAndItsTemplate
 		EXPECT_EQ( Template( id ), nullptr );
 	}
 	// Newest first: the level's last live object heads the list.
-	EXPECT_EQ( gpoWorldMgr->GetFirstGameObject(), InWorld( TOOL_SAMPLE_BOX_OBJECT_ID ) );
+	EXPECT_EQ( gpoWorldMgr->GetFirstGameObject(), InWorld( TOOL_SAMPLE_FOG.objectId ) );
 
 	// The hot spot: a box of half extents (0.5, 1, 0.5) one unit up.
 	EFGameObject* const shape = InWorld( TOOL_SAMPLE_HOT_SPOT_OBJECT_ID );
@@ -851,4 +856,146 @@ TEST_F( EFLevelObjectsTest, ASplineCameraFollowsItsTargetAlongTheLevelsCameraSpl
 	}
 	graphics->DestroyCamera( 0 );
 	delete graphics;
+}
+
+TEST_F( EFLevelObjectsTest, GridDescriptorsMakeGridsThatOnlyTheFirstPlacesSimulationModuleLaysOut ) {
+	// Quads of their own for each grid, the sample model (no quad) for two
+	// users, a lit static world, then one object a row.
+	constexpr u32 QUAD_IDS[] = { 0x5B000011, 0x5B000012, 0x5B000013, 0x5B000014 };
+	constexpr u32 MODEL_ID = 0x5B000015;
+	constexpr f32 WIDTH = 10.0f;
+	constexpr f32 DEPTH = 4.0f;
+	constexpr f32 CELLS[3] = { 1.0f, 1.0f, 1.0f };
+	const u8 colour[4] = { 40, 80, 160, 255 };
+	const auto descriptor = []( const s32 classId, const u32 uid, const s32 puid ) {
+		ToolInstanceDescriptor made;
+		made.classId = classId;
+		made.header = { uid, puid, -1 };
+		return ToolInstanceWriter::Entry( made );
+	};
+	struct Row {
+		const char*						name;
+		u32								id;
+		std::vector<ToolContainerEntry>	descriptors;
+		u32								module;		// 0: none
+		u32								models;		// muiNb3dObj
+		s32								firstClass;
+		bool							laidOut;	// the first grid, by the module
+		u32								columns;
+		u32								rows;
+	};
+	const Row rows[] = {
+		{ "water over a quad", 0x2A000051, { descriptor( TOOL_CLASS_WATER_GRID_DESCR, 0x0F000051, QUAD_IDS[0] ) },
+		  EF_DM_WATER, 1, 65, true, 20, 6 },
+		{ "fog over a quad", 0x2A000052, { descriptor( TOOL_CLASS_GROUND_FOG_GRID_DESCR, 0x0F000052, QUAD_IDS[1] ) },
+		  EF_DM_GROUND_FOG, 1, 86, true, 20, 6 },
+		// No rectangle: the degenerate layout of zero extents.
+		{ "water over a model that is no quad", 0x2A000053,
+		  { descriptor( TOOL_CLASS_WATER_GRID_DESCR, 0x0F000053, MODEL_ID ) }, EF_DM_WATER, 1, 65, true, 12, 4 },
+		{ "water without a resource", 0x2A000054, { descriptor( TOOL_CLASS_WATER_GRID_DESCR, 0x0F000054, -1 ) },
+		  EF_DM_WATER, 1, 65, false, 0, 0 },
+		{ "water module over a 3D object", 0x2A000055, { descriptor( TOOL_CLASS_3D_OBJECT_DESCR, 0x0F000055, MODEL_ID ) },
+		  EF_DM_WATER, 1, EF_3D_OBJ_CLASS_ID, false, 0, 0 },
+		{ "two water grids", 0x2A000056,
+		  { descriptor( TOOL_CLASS_WATER_GRID_DESCR, 0x0F000056, QUAD_IDS[2] ),
+			descriptor( TOOL_CLASS_WATER_GRID_DESCR, 0x0F000057, QUAD_IDS[3] ) },
+		  EF_DM_WATER, 2, 65, true, 20, 6 },
+	};
+	MakeController();
+	std::vector<ToolResourceRecord> records = { ToolSampleStaticWorldRecord() };
+	for ( const u32 id : QUAD_IDS ) {
+		records.push_back(
+			Record( TOOL_CLASS_3D_OBJECT_RES, ToolModelResourceWriter::Record( ToolQuadModel( id, WIDTH, DEPTH, colour ) ) ) );
+	}
+	records.push_back(
+		Record( TOOL_CLASS_3D_OBJECT_RES, ToolModelResourceWriter::Record( ToolSampleModel( MODEL_ID, 2 ) ) ) );
+	for ( const Row& row : rows ) {
+		ToolGloRecord object = PlainObject( row.id );
+		object.descriptors = row.descriptors;
+		records.push_back( Record( TOOL_CLASS_GAME_OBJECT, GloBytes( object ) ) );
+	}
+	WriteLevel( records );
+	ASSERT_EQ( Load(), 0 );
+	ASSERT_NE( gpoWorldMgr->GetCurrentWorld(), nullptr );
+
+	// Before any module: every grid is drawn as a plain 3D object.
+	std::vector<u32> handles;
+	for ( const Row& row : rows ) {
+		EFGameObject* const object = InWorld( row.id );
+		ASSERT_NE( object, nullptr );
+		for ( u32 i = 0; i < object->muiNb3dObj; i++ ) {
+			const EF3dObj* const grid = object->Get3dObject( i );
+			ASSERT_NE( grid, nullptr );
+			if ( grid->GetClassID() == 65 ) {
+				EXPECT_FALSE( static_cast<const EFWaterGrid*>( grid )->moGrid.IsDrawable() ) << row.name;
+			}
+		}
+		EFPhysic* const body = object->CreatePhysic( 0 );
+		ASSERT_NE( body, nullptr );
+		body->mui32PhysicFlags |= EF_PHYSIC_DYNAMIC;
+		body->NormalizeFlags();
+		body->mui32CurrentContext = 1;
+		const u32 handle = DMAdd( row.id, row.module );
+		ASSERT_NE( handle, 0u ) << row.name;
+		DMSetContextMask( handle, 1 );
+		u32 none = 0;
+		DMWaterSimulationParams water = {};
+		water.fDamping = 0.98f;
+		water.fWaveSpeed = 1.0f;
+		water.fMaxHeight = 0.2f;
+		water.pui32CharacterIds = &none;
+		DMGroundFogSimulationParams fog = { { 6.0f, 2.0f, 0.5f, 1.0f }, 0, nullptr, {} };
+		for ( u32 i = 0; i < 3; i++ ) {
+			water.afGridValues[i] = fog.afGridValues[i] = CELLS[i];
+		}
+		DMSetParams( handle, row.module == EF_DM_WATER ? static_cast<void*>( &water ) : static_cast<void*>( &fog ) );
+		handles.push_back( handle );
+	}
+	gpoWorldMgr->Update( 1.0f / 60.0f );
+
+	for ( u32 i = 0; i < std::size( rows ); i++ ) {
+		const Row& row = rows[i];
+		SCOPED_TRACE( row.name );
+		EFGameObject* const object = InWorld( row.id );
+		ASSERT_EQ( object->muiNb3dObj, row.models );
+		EF3dObj* const first = object->Get3dObject( 0 );
+		ASSERT_NE( first, nullptr );
+		EXPECT_EQ( first->GetClassID(), row.firstClass );
+		// A lone 3D object's clump is in the level's world; a grid's never.
+		if ( first->mpClump != nullptr ) {
+			EXPECT_EQ( RpClumpGetWorld( first->mpClump ) != nullptr, row.firstClass == EF_3D_OBJ_CLASS_ID );
+		}
+		const EFDMWaterSimulation* const module =
+			static_cast<const EFDMWaterSimulation*>( EFPhysicMgr::moPhysicMgr.GetModule( handles[i] ) );
+		ASSERT_NE( module, nullptr );
+		const EF3dObj* const taken = row.module == EF_DM_WATER ? static_cast<const EF3dObj*>( module->mpoWaterGrid )
+															   : static_cast<const EF3dObj*>( module->mpoFogGrid );
+		if ( row.firstClass == EF_3D_OBJ_CLASS_ID ) {
+			EXPECT_EQ( taken, nullptr );
+			EXPECT_EQ( module->mpfBufferA, nullptr );
+			continue;
+		}
+		EXPECT_EQ( taken, first );
+		const EFGridLayout& layout = row.firstClass == 65 ? static_cast<EFWaterGrid*>( first )->moGrid
+														   : static_cast<EFGroundFogGrid*>( first )->moGrid;
+		EXPECT_EQ( layout.IsDrawable(), row.laidOut );
+		EXPECT_EQ( layout.muiColumns, row.columns );
+		EXPECT_EQ( layout.muiRows, row.rows );
+		EXPECT_EQ( module->mui32CellCount, row.columns * row.rows );
+		EXPECT_EQ( layout.mpfHeights, row.laidOut ? module->mpfBufferB : nullptr );
+		if ( row.columns == 12 ) {
+			EXPECT_EQ( layout.moLocalColumnStep.x, 0.0f );
+		}
+		// The second grid is made and owned, but no module lays it out.
+		if ( row.models == 2 ) {
+			const EFWaterGrid* const second = static_cast<const EFWaterGrid*>( object->Get3dObject( 1 ) );
+			ASSERT_NE( second, nullptr );
+			EXPECT_EQ( second->GetClassID(), 65 );
+			EXPECT_EQ( second->mpGameObjectOwner, object );
+			EXPECT_FALSE( second->moGrid.IsDrawable() );
+			EXPECT_EQ( second->moGrid.mpfHeights, nullptr );
+			EXPECT_EQ( RpClumpGetWorld( second->mpClump ), nullptr );
+		}
+	}
+	EXPECT_EQ( static_cast<EFGroundFogGrid*>( InWorld( rows[1].id )->Get3dObject( 0 ) )->mafFog[0], 6.0f );
 }

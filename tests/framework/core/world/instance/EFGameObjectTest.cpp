@@ -37,6 +37,8 @@ const ToolInstanceDescriptor MODEL = InstanceTestBench::Descriptor( TOOL_CLASS_3
 const ToolInstanceDescriptor NODE = InstanceTestBench::Descriptor( TOOL_CLASS_ANIM_NODE_DESCR, 0x4a000001 );
 const ToolInstanceDescriptor SOUND = InstanceTestBench::Descriptor( TOOL_CLASS_SOUND_DESCR, 0x07000001 );
 const ToolInstanceDescriptor LIGHT = InstanceTestBench::Descriptor( TOOL_CLASS_LIGHT_DESCR, 0x12000001 );
+const ToolInstanceDescriptor WATER = InstanceTestBench::Descriptor( TOOL_CLASS_WATER_GRID_DESCR, 0x0f000002 );
+const ToolInstanceDescriptor FOG = InstanceTestBench::Descriptor( TOOL_CLASS_GROUND_FOG_GRID_DESCR, 0x0f000003 );
 
 ToolHotSpot HotSpot( const u32 primType, const std::vector<f32>& sizes ) {
 	ToolHotSpot spot;
@@ -150,7 +152,8 @@ TEST_F( EFGameObjectTest, InstancesAndNodesTakeTheirPlaces ) {
 
 TEST_F( EFGameObjectTest, ThreeDObjectsGoToTheLevelWorldAloneAndToTheHudTogether ) {
 	// A lone 3D object's clump goes to the level's world; the world's own
-	// tests follow it there.
+	// tests follow it there. Grids count as 3D objects but their quads
+	// join neither world.
 	const struct {
 		std::vector<ToolInstanceDescriptor>	descriptors;
 		u32									hud;
@@ -158,6 +161,8 @@ TEST_F( EFGameObjectTest, ThreeDObjectsGoToTheLevelWorldAloneAndToTheHudTogether
 		{ { MODEL }, 0 },
 		{ { MODEL, MODEL }, 2 },
 		{ { LIGHT, SOUND }, 0 },
+		{ { WATER, MODEL }, 1 },
+		{ { FOG, WATER }, 0 },
 	};
 	for ( const auto& row : rows ) {
 		EFGameObject* const object = Load( Record( OBJECT_ID, Entries( row.descriptors ) ) );

@@ -5,6 +5,7 @@
 #include "framework/core/level/EF3dObjectIDescriptor.h"
 #include "framework/core/level/EFAudioEnvDescriptor.h"
 #include "framework/core/level/EFRessource.h"
+#include "framework/core/world/EFGameObject.h"
 #include "framework/graphics/EF3dObj.h"
 #include "framework/graphics/animation/EFAnimNode.h"
 
@@ -46,7 +47,7 @@ protected:
 };
 
 TEST_F( EFInstanceDescriptorTest, EveryDescriptorReadsExactlyItsStoredForm ) {
-	const s32 classes[] = { 2, 3, 6, 7, 8, 11, 12, 51, 55, 75, 77, 85, 88 };
+	const s32 classes[] = { 2, 3, 6, 7, 8, 11, 12, 51, 55, 75, 77, 85, 88, 92, 93 };
 	for ( const s32 classId : classes ) {
 		ToolInstanceDescriptor record = Descriptor( classId, 0x0f000042, 17, 23 );
 		record.textureFileName = "WATER.TXA";
@@ -111,7 +112,7 @@ TEST_F( EFInstanceDescriptorTest, EachDescriptorMakesOnlyWhatItsCreatorAccepts )
 		s32			instanceClass;	// 0: no instance
 		bool		node;
 	} rows[] = {
-		{ 3, 15, false }, { 2, 24, false }, { 7, 23, false }, { 88, 89, false },
+		{ 3, 15, false }, { 92, 65, false }, { 93, 86, false }, { 2, 24, false }, { 7, 23, false }, { 88, 89, false },
 		{ 6, 0, false }, { 12, 0, false }, { 51, 0, false }, { 55, 0, false }, { 77, 0, false },
 		{ 8, 0, true }, { 11, 0, true }, { 75, 0, true }, { 85, 0, true },
 	};
@@ -123,7 +124,7 @@ TEST_F( EFInstanceDescriptorTest, EachDescriptorMakesOnlyWhatItsCreatorAccepts )
 		EXPECT_EQ( instance != nullptr, row.instanceClass != 0 ) << row.classId;
 		if ( instance != nullptr ) {
 			EXPECT_EQ( instance->GetClassID(), row.instanceClass );
-			if ( row.instanceClass == EF_3D_OBJ_CLASS_ID ) {
+			if ( EFGameObject::Is3dObjectClass( row.instanceClass ) ) {
 				EXPECT_EQ( static_cast<EF3dObj*>( instance.get() )->mp3dObjRes, shared );
 				// The factory's Clear deletes it, not this user.
 				static_cast<EF3dObj*>( instance.get() )->mp3dObjRes = nullptr;
@@ -179,7 +180,7 @@ TEST_F( EFInstanceDescriptorTest, ATruncatedAudioEnvironmentStillSucceeds ) {
 }
 
 TEST( EFInstanceDescriptorRegistry, DescriptorsRegisterInTheirFixedOrder ) {
-	const s32 order[] = { 60, 3, 2, 6, 85, 7, 11, 8, 75, 77, 55, 12, 51, 88 };
+	const s32 order[] = { 60, 3, 2, 6, 85, 7, 11, 8, 75, 77, 55, 12, 51, 88, 92, 93 };
 	const DTDynamicInstanciator& registry = DTDynamicInstanciator::GetInstance();
 	const DTDynamicInstanciator::TInstanceMap* previous = nullptr;
 	for ( const s32 id : order ) {

@@ -15,6 +15,7 @@
 #include "framework/behaviour/EFDMInterface.h"
 #include "framework/behaviour/EFDMWave.h"
 #include "framework/graphics/EF3dObj.h"
+#include "framework/graphics/EFSlideShow.h"
 #include "framework/core/engine/EFEngineController.h"
 #include "framework/core/level/EFRessourcesMgr.h"
 #include "framework/logic/EFGameMemoryMgr.h"
@@ -59,9 +60,12 @@ static_assert( SAMPLE_SPAWNER_ID == TOOL_SAMPLE_GAME_OBJECT_ID );
 static_assert( SAMPLE_TEMPLATE_ID == TOOL_SAMPLE_TEMPLATE_ID );
 static_assert( SAMPLE_BOX_ID == TOOL_SAMPLE_BOX_OBJECT_ID );
 static_assert( SAMPLE_HOT_SPOT_ID == TOOL_SAMPLE_HOT_SPOT_OBJECT_ID );
+static_assert( SAMPLE_WATER_ID == TOOL_SAMPLE_WATER.objectId );
+static_assert( SAMPLE_FOG_ID == TOOL_SAMPLE_FOG.objectId );
 
-// The hot spot, the model, the box and the sample game object.
-constexpr u32 LEVEL_OBJECTS = 4;
+// The hot spot, the model, the box, the water, the fog and the sample
+// game object.
+constexpr u32 LEVEL_OBJECTS = 6;
 
 // Physics frames in which the box's plug-in runs in a run of frames: it
 // is added by the box's first state call.
@@ -129,6 +133,36 @@ protected:
 
 	static const SampleShared* Shared() {
 		return SharedBlock();
+	}
+
+	// The persistent buffer the sample reads its commands from.
+	static SampleReload* Kept() {
+		return static_cast<SampleReload*>(
+			gpoGameLogicMgr->GetGameMemoryMgr().GetGameBuffer( SAMPLE_RELOAD_BUFFER, sizeof( SampleReload ), 1 ) );
+	}
+
+	// Boots, asks the spawned copy (once it runs) for a slide show of three
+	// slides and runs the frame it makes the show in, the show's first load
+	// step included. The copy, told to hear when the show is ready.
+	EFGameObject* CopyMakesASlideShow() {
+		Boot( 1 );
+		gpoEngineController->MainLoop();
+		const SampleShared* const shared = Shared();
+		while ( shared != nullptr && shared->copySteps == 0 ) {
+			RunMoreFrames( 1 );
+		}
+		Kept()->slideShow = 3;
+		RunMoreFrames( 1 );
+		EFGameObject* const copy = gpoWorldMgr->FindGameObject( shared->copyId );
+		EXPECT_EQ( shared->slideShows, 1u );
+		EXPECT_EQ( Kept()->slideShow, 0u );
+		EXPECT_NE( EFSlideShow::poSlideShow, nullptr );
+		EXPECT_NE( copy, nullptr );
+		if ( EFSlideShow::poSlideShow != nullptr ) {
+			EXPECT_EQ( EFSlideShow::poSlideShow->muiState, EF_SLIDE_STATE_LOADING );
+			EXPECT_EQ( EFSlideShow::poSlideShow->mpoNotified, copy );
+		}
+		return copy;
 	}
 };
 
@@ -380,6 +414,44 @@ TEST_F( LogicApiSampleDiscTest, TheSampleLoadsItsLevelAgainOnceAfterTenSecondsAn
 	EXPECT_GT( shared->buttonPresses, 0u );
 	// The snapshot of frame 240 went into the test's own folder.
 	EXPECT_TRUE( std::filesystem::exists( root / "SAMPLE000.BMP" ) );
+	FinishSampleDisc();
+}
+
+// The copy that made a slide show hears once that it is ready, two load
+// steps later.
+TEST_F( LogicApiSampleDiscTest, TheCopyThatMadeASlideShowHearsOnceThatItIsReady ) {
+	ASSERT_NE( CopyMakesASlideShow(), nullptr );
+	const SampleShared* const shared = Shared();
+	RunMoreFrames( 1 );
+	EXPECT_EQ( EFSlideShow::poSlideShow->muiState, EF_SLIDE_STATE_LOADING );
+	EXPECT_EQ( shared->slidesReady, 0u );
+	RunMoreFrames( 1 );
+	EXPECT_EQ( EFSlideShow::poSlideShow->muiState, EF_SLIDE_STATE_READY );
+	EXPECT_EQ( shared->slidesReady, 1u );
+	RunMoreFrames( 2 );
+	EXPECT_EQ( shared->slidesReady, 1u );
+	// A level change would end the show; the framework's end does not.
+	EFSlideShow::Destroy();
+	FinishSampleDisc();
+}
+
+// Killed before its show is ready, the copy is no longer the show's: the
+// ready show tells nobody and reads nothing of it (the sanitizer build
+// sees any read of the freed object).
+TEST_F( LogicApiSampleDiscTest, ACopyKilledBeforeItsSlideShowIsReadyIsNeverToldOrRead ) {
+	EFGameObject* const copy = CopyMakesASlideShow();
+	ASSERT_NE( copy, nullptr );
+	const SampleShared* const shared = Shared();
+	const u32 copyId = copy->GetUID();
+	gpoWorldMgr->RequestDeletion( copy );
+	RunMoreFrames( 1 );
+	EXPECT_EQ( gpoWorldMgr->FindGameObject( copyId ), nullptr );
+	EXPECT_EQ( EFSlideShow::poSlideShow->muiState, EF_SLIDE_STATE_LOADING );
+	EXPECT_EQ( EFSlideShow::poSlideShow->mpoNotified, nullptr );
+	RunMoreFrames( 1 );
+	EXPECT_EQ( EFSlideShow::poSlideShow->muiState, EF_SLIDE_STATE_READY );
+	EXPECT_EQ( shared->slidesReady, 0u );
+	EFSlideShow::Destroy();
 	FinishSampleDisc();
 }
 
