@@ -1,10 +1,12 @@
 #include "video/m4/M4BlockDecoder.h"
 
 #include "video/m4/M4Bitstream.h"
+#include "video/m4/M4InvQuant.h"
 #include "video/m4/M4VlcDecoder.h"
 
+#include <cstring>
+
 constexpr u32 M4_TCOEF_WINDOW		= M4_TCOEF_WINDOW_BITS;
-constexpr u32 M4_ESCAPE_LENGTH		= 7;
 constexpr u32 M4_FIXED_RUN_BITS		= 6;
 constexpr u32 M4_FIXED_LEVEL_BITS	= 12;
 
@@ -17,20 +19,94 @@ struct M4Coefficient {
 	bool	valid;
 };
 
+// The frame's reader as the code readers below see it.
+struct M4StreamReader {
+	M4Bitstream*	bs;
+
+	u32		show32() const { return M4BitstreamShow( bs, 32 ); }
+	void	skip( const u32 n ) { M4BitstreamSkip( bs, n ); }
+	u32		get( const u32 n ) { return M4BitstreamGet( bs, n ); }
+};
+
+// The next bits of the frame held from the top of a 64-bit register.
+// Bits below mValid are zeros or the frame's own next bits, so a refill
+// may OR bytes in again at their places. Every code of a block, escapes
+// included, takes at most 30 bits, so a refill before each code that
+// leaves fewer than 32 lets the code be read without another.
+struct M4BitCache {
+	u64			mCache;
+	u32			mValid;		// bits of mCache that hold the frame
+	u64			mLoaded;	// bits loaded since the frame's start, zeros past its end included
+	const u8*	mStart;
+	u64			mSize;
+
+	explicit M4BitCache( const M4Bitstream* bs )
+		: mCache( 0 ), mValid( 0 ), mStart( bs->mStart ), mSize( bs->mSize ) {
+		const u32 position = M4BitstreamPosition( bs );
+		mLoaded = position & ~7u;
+		refill();
+		consume( position & 7u );
+	}
+
+	u64 position() const { return mLoaded - mValid; }
+
+	// At least 56 valid bits afterwards.
+	void refill() {
+		const u64 byte = mLoaded >> 3;
+		if ( byte + 8 <= mSize ) {
+			u64 word;
+			std::memcpy( &word, mStart + byte, sizeof( word ) );
+			mCache |= __builtin_bswap64( word ) >> mValid;
+			const u32 whole = ( 63 - mValid ) & ~7u;
+			mLoaded += whole;
+			mValid += whole;
+			return;
+		}
+		while ( mValid <= 56 ) {
+			const u64 at = mLoaded >> 3;
+			const u64 value = at < mSize ? mStart[at] : 0;
+			mCache |= value << ( 56 - mValid );
+			mValid += 8;
+			mLoaded += 8;
+		}
+	}
+
+	void consume( const u32 n ) {
+		mCache <<= n;
+		mValid -= n;
+	}
+
+	u32 show32() const { return static_cast<u32>( mCache >> 32 ); }
+
+	void skip( const u32 n ) {
+		consume( n );
+		if ( mValid < 32 ) {
+			refill();
+		}
+	}
+
+	u32 get( const u32 n ) {
+		const u32 value = n == 0 ? 0 : static_cast<u32>( mCache >> ( 64 - n ) );
+		skip( n );
+		return value;
+	}
+};
+
 // One table code and its sign bit, without escape handling. One look at
 // the next 32 bits gives the code's window and, after the code, its sign.
-M4Coefficient M4ReadPlainCode( M4Bitstream* bs, const M4CoefficientTables& tables, u32* value ) {
+template<typename Reader>
+M4Coefficient M4ReadPlainCode( Reader& reader, const M4CoefficientTables& tables, u32* value ) {
 	M4Coefficient	coefficient{};
-	const u32		bits = M4BitstreamShow( bs, 32 );
+	const u32		bits = reader.show32();
 	const u32		entry = M4CoefficientEntry( tables, bits >> ( 32 - M4_TCOEF_WINDOW ) );
 	*value = M4VlcValue( entry );
 	if ( M4VlcIsMissing( entry ) ) {
-		M4BitstreamSkip( bs, M4_TCOEF_WINDOW );
+		reader.skip( M4_TCOEF_WINDOW );
 		return coefficient;
 	}
 	const u32 length = M4VlcLength( entry );
 	if ( *value == M4_VLC_ESCAPE ) {
-		M4BitstreamSkip( bs, length );
+		reader.skip( length );
 		return coefficient;
 	}
 	coefficient.last = *value >> M4_TCOEF_LAST_SHIFT;
@@ -39,7 +115,7 @@ M4Coefficient M4ReadPlainCode( M4Bitstream* bs, const M4CoefficientTables& table
 	if ( ( ( bits >> ( 31 - length ) ) & 1 ) != 0 ) {
 		coefficient.level = -coefficient.level;
 	}
-	M4BitstreamSkip( bs, length + 1 );
+	reader.skip( length + 1 );
 	coefficient.valid = true;
 	return coefficient;
 }
@@ -58,121 +134,143 @@ u32 M4MaxRun( const M4CoefficientTables& tables, const u32 last, const s32 level
 
 // One coefficient, escapes resolved; valid is false for a code missing
 // from the table.
-__attribute__( ( noinline ) ) M4Coefficient M4ReadCoefficient( M4Bitstream* bs, const M4CoefficientTables& tables ) {
+template<typename Reader>
+M4Coefficient M4ReadCoefficient( Reader& reader, const M4CoefficientTables& tables ) {
 	u32				value = 0;
-	M4Coefficient	coefficient = M4ReadPlainCode( bs, tables, &value );
+	M4Coefficient	coefficient = M4ReadPlainCode( reader, tables, &value );
 	if ( value != M4_VLC_ESCAPE ) {
 		return coefficient;
 	}
-	if ( M4BitstreamGet( bs, 1 ) == 0 ) {
-		coefficient = M4ReadPlainCode( bs, tables, &value );
+	if ( reader.get( 1 ) == 0 ) {
+		coefficient = M4ReadPlainCode( reader, tables, &value );
 		if ( coefficient.valid ) {
 			const s32 offset = static_cast<s32>( M4MaxLevel( tables, coefficient.last, coefficient.run ) );
 			coefficient.level += coefficient.level < 0 ? -offset : offset;
 		}
 		return coefficient;
 	}
-	if ( M4BitstreamGet( bs, 1 ) == 0 ) {
-		coefficient = M4ReadPlainCode( bs, tables, &value );
+	if ( reader.get( 1 ) == 0 ) {
+		coefficient = M4ReadPlainCode( reader, tables, &value );
 		if ( coefficient.valid ) {
 			coefficient.run += M4MaxRun( tables, coefficient.last, coefficient.level ) + 1;
 		}
 		return coefficient;
 	}
-	coefficient.last = M4BitstreamGet( bs, 1 );
-	coefficient.run = M4BitstreamGet( bs, M4_FIXED_RUN_BITS );
-	M4BitstreamSkip( bs, 1 );
+	coefficient.last = reader.get( 1 );
+	coefficient.run = reader.get( M4_FIXED_RUN_BITS );
+	reader.skip( 1 );
 	// 12-bit two's complement.
-	const u32 raw = M4BitstreamGet( bs, M4_FIXED_LEVEL_BITS );
+	const u32 raw = reader.get( M4_FIXED_LEVEL_BITS );
 	coefficient.level = static_cast<s32>( raw ) - ( ( raw & 0x800 ) != 0 ? 0x1000 : 0 );
-	M4BitstreamSkip( bs, 1 );
+	reader.skip( 1 );
 	coefficient.valid = true;
+	return coefficient;
+}
+
+// Escapes and codes missing from the flat table, out of the block loop.
+// The cache is passed by value so that the loop's own stays in registers.
+__attribute__( ( noinline ) ) M4Coefficient M4ReadRareCoefficient( M4BitCache* reader, const M4CoefficientTables& tables ) {
+	M4BitCache		local = *reader;
+	M4Coefficient	coefficient = M4ReadCoefficient( local, tables );
+	*reader = local;
 	return coefficient;
 }
 
 // Stores one coefficient at the next scan position; true when it ends the
 // block.
-inline bool M4StoreCoefficient( s16* block, u32* position, const M4Coefficient& coefficient, const u8* scan ) {
-	u32 at = *position + coefficient.run;
+template<typename Store>
+inline bool M4StoreCoefficient( u32* position, const M4Coefficient& coefficient, const u8* scan, Store& store ) {
+	const u32 at = *position + coefficient.run;
 	if ( at < M4_BLOCK_SIZE ) {
-		block[scan[at]] = static_cast<s16>( coefficient.level );
+		store( scan[at], coefficient.level );
 	}
 	*position = at < M4_BLOCK_SIZE ? at + 1 : M4_BLOCK_SIZE;
 	return coefficient.last != 0;
 }
 
-// The reader's state as plain values, so that the compiler keeps them in
-// registers across the block's stores (which could otherwise alias a
-// reader in memory).
-struct M4LocalReader {
-	u32			current;
-	u32			next;
-	u32			bitPosition;
-	u32			wordsLoaded;
-	const u8*	tail;
-	const u8*	end;
+// Levels as they are.
+struct M4StoreLevel {
+	s16*	block;
+	void	operator()( const u32 at, const s32 level ) const { block[at] = static_cast<s16>( level ); }
+};
 
-	explicit M4LocalReader( const M4Bitstream* bs )
-		: current( bs->mCurrent ), next( bs->mNext ), bitPosition( bs->mBitPosition ), wordsLoaded( bs->mWordsLoaded ),
-		  tail( bs->mTail ), end( bs->mStart + bs->mSize ) {}
+s32 M4ClampCoefficient( const s64 value ) {
+	return static_cast<s32>( value < M4_COEFFICIENT_MIN ? M4_COEFFICIENT_MIN : ( value > M4_COEFFICIENT_MAX ? M4_COEFFICIENT_MAX : value ) );
+}
 
-	void store( M4Bitstream* bs ) const {
-		bs->mCurrent = current;
-		bs->mNext = next;
-		bs->mBitPosition = bitPosition;
-		bs->mWordsLoaded = wordsLoaded;
-		bs->mTail = tail;
-	}
-
-	u32 show32() const {
-		const u64 both = ( static_cast<u64>( current ) << 32 ) | next;
-		return static_cast<u32>( ( both << bitPosition ) >> 32 );
-	}
-
-	// n is at most 32, so one refill at most.
-	void skip( const u32 n ) {
-		bitPosition += n;
-		if ( bitPosition < 32 ) {
-			return;
-		}
-		bitPosition -= 32;
-		current = next;
-		wordsLoaded++;
-		next = M4BitstreamReadWord( &tail, end );
+// The H.263 rule: |out| = 2 Q |level| + Q, less one for an even Q. Every
+// level a code gives lies in -2048..2047, so the product fits 64 bits
+// for any quantiser; a level 0 stays 0.
+struct M4StoreH263 {
+	s16*	block;
+	s64		scale;		// 2 Q
+	s64		offset;		// Q, less one when even
+	void	operator()( const u32 at, const s32 level ) const {
+		const s64 magnitude = scale * ( level < 0 ? -level : level ) + offset;
+		block[at] = static_cast<s16>( level == 0 ? 0 : M4ClampCoefficient( level < 0 ? -magnitude : magnitude ) );
 	}
 };
 
-// Plain codes, the common case, are read in the loop itself with the
-// local reader and one look-up in the flat table; escapes and missing
-// codes take the general reader on the real one.
-void M4DecodeBlock( M4Bitstream* bs, s16* block, u32 position, const M4CoefficientTables& tables, const u8* scan ) {
-	M4LocalReader		reader( bs );
+// The MPEG rule: |out| = ((2 |level| + 1) Q W) >> 4, with the parity of
+// the outputs kept for mismatch control.
+struct M4StoreMpeg {
+	s16*		block;
+	s64			quantiser;
+	const u8*	matrix;
+	u32			parity;
+	void		operator()( const u32 at, const s32 level ) {
+		if ( level == 0 ) {
+			block[at] = 0;
+			return;
+		}
+		const s64 magnitude = ( ( 2 * static_cast<s64>( level < 0 ? -level : level ) + 1 ) * quantiser * matrix[at] ) >> 4;
+		const s32 value = M4ClampCoefficient( level < 0 ? -magnitude : magnitude );
+		block[at] = static_cast<s16>( value );
+		parity ^= static_cast<u32>( value );
+	}
+};
+
+// Plain codes, the common case, take one look-up in the flat table with
+// the bits in the register; escapes and missing codes take the general
+// reader on a copy of it.
+template<typename Store>
+void M4DecodeBlock( M4Bitstream* bs, u32 position, const M4CoefficientTables& tables, const u8* scan, Store& store ) {
+	M4BitCache			reader( bs );
 	const u16* const	flat = tables.mFlat;
 	for ( ;; ) {
-		const u32		bits = reader.show32();
-		const u32		packed = flat[bits >> ( 32 - M4_TCOEF_WINDOW )];
+		if ( reader.mValid < 32 ) {
+			reader.refill();
+		}
+		const u64		bits = reader.mCache;
+		const u32		packed = flat[bits >> ( 64 - M4_TCOEF_WINDOW )];
 		const u32		length = packed >> M4_TCOEF_FLAT_LENGTH_SHIFT;
 		M4Coefficient	coefficient;
-		bool			plain = false;
 		if ( __builtin_expect( length != 0, 1 ) ) {
 			coefficient.last = ( packed >> M4_TCOEF_FLAT_LAST_SHIFT ) & 1;
 			coefficient.run = ( packed >> M4_TCOEF_FLAT_RUN_SHIFT ) & M4_TCOEF_RUN_MASK;
 			const s32 level = static_cast<s32>( packed & M4_TCOEF_FLAT_LEVEL_MASK );
-			coefficient.level = ( ( bits >> ( 31 - length ) ) & 1 ) != 0 ? -level : level;
-			coefficient.valid = true;
-			reader.skip( length + 1 );
-			plain = true;
-		}
-		if ( !plain ) {
-			reader.store( bs );
-			coefficient = M4ReadCoefficient( bs, tables );
-			reader = M4LocalReader( bs );
+			coefficient.level = static_cast<s64>( bits << length ) < 0 ? -level : level;
+			reader.consume( length + 1 );
+		} else {
+			coefficient = M4ReadRareCoefficient( &reader, tables );
 			if ( !coefficient.valid ) {
-				return;
+				break;
 			}
 		}
-		if ( M4StoreCoefficient( block, &position, coefficient, scan ) ) {
-			reader.store( bs );
+		if ( M4StoreCoefficient( &position, coefficient, scan, store ) ) {
+			break;
+		}
+	}
+	M4BitstreamSeek( bs, static_cast<u32>( reader.position() ) );
+}
+
+// One code at a time through the frame's reader.
+void M4DecodeBlockReference( M4Bitstream* bs, s16* block, u32 position, const M4CoefficientTables& tables, const u8* scan ) {
+	M4StreamReader	reader { bs };
+	M4StoreLevel	store { block };
+	for ( ;; ) {
+		const M4Coefficient coefficient = M4ReadCoefficient( reader, tables );
+		if ( !coefficient.valid || M4StoreCoefficient( &position, coefficient, scan, store ) ) {
 			return;
 		}
 	}
@@ -181,9 +279,34 @@ void M4DecodeBlock( M4Bitstream* bs, s16* block, u32 position, const M4Coefficie
 } // namespace
 
 void M4DecodeIntraBlock( M4Bitstream* bs, s16* block, const u32 first, const M4CoefficientTables& tables, const u8* scan ) {
-	M4DecodeBlock( bs, block, first, tables, scan );
+	M4StoreLevel store { block };
+	M4DecodeBlock( bs, first, tables, scan, store );
 }
 
 void M4DecodeInterBlock( M4Bitstream* bs, s16* block, const M4CoefficientTables& tables, const u8* scan ) {
-	M4DecodeBlock( bs, block, 0, tables, scan );
+	M4StoreLevel store { block };
+	M4DecodeBlock( bs, 0, tables, scan, store );
+}
+
+void M4DecodeInterBlockDequantised( M4Bitstream* bs, s16* out, const M4CoefficientTables& tables, const u8* scan, const M4InterDequantiser& dequantiser ) {
+	std::memset( out, 0, M4_BLOCK_SIZE * sizeof( s16 ) );
+	const s64 quantiser = dequantiser.mQuantiser;
+	if ( !dequantiser.mMpeg ) {
+		M4StoreH263 store { out, 2 * quantiser, quantiser - ( ( quantiser & 1 ) == 0 ? 1 : 0 ) };
+		M4DecodeBlock( bs, 0, tables, scan, store );
+		return;
+	}
+	M4StoreMpeg store { out, quantiser, dequantiser.mMatrix, 0 };
+	M4DecodeBlock( bs, 0, tables, scan, store );
+	if ( ( store.parity & 1 ) == 0 ) {
+		out[M4_BLOCK_SIZE - 1] = static_cast<s16>( out[M4_BLOCK_SIZE - 1] ^ 1 );
+	}
+}
+
+void M4DecodeIntraBlockReference( M4Bitstream* bs, s16* block, const u32 first, const M4CoefficientTables& tables, const u8* scan ) {
+	M4DecodeBlockReference( bs, block, first, tables, scan );
+}
+
+void M4DecodeInterBlockReference( M4Bitstream* bs, s16* block, const M4CoefficientTables& tables, const u8* scan ) {
+	M4DecodeBlockReference( bs, block, 0, tables, scan );
 }

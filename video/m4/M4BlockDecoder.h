@@ -11,6 +11,14 @@
 	a window that starts no code consumes its 12 bits and ends the block,
 	so zero bits past the end of a frame always end a block.
 
+	The decoders keep the reader's bits in a 64-bit register refilled
+	eight bytes at a time (byte by byte near the frame's end, never
+	reading past it) and hand the position back to the reader when the
+	block ends. An inter block can be dequantised as it is decoded: each
+	level is scaled as it is stored, so only coded coefficients are
+	touched. The Reference kernels read one code at a time through the
+	reader itself: the plain kernels the others must match.
+
 ===============================================================================
 */
 #ifndef M4_BLOCK_DECODER_H
@@ -23,10 +31,24 @@ struct M4CoefficientTables;
 
 constexpr u32 M4_BLOCK_SIZE = 64;
 
+// How an inter block's levels become transform input.
+struct M4InterDequantiser {
+	bool		mMpeg;			// MPEG method with mMatrix, else H.263
+	u32			mQuantiser;
+	const u8*	mMatrix;		// 64 weights in raster order
+};
+
 // Decodes an intra block's codes from scan position first (1 when its DC
 // was read separately, else 0) into block (raster order, 64 s16).
 void	M4DecodeIntraBlock( M4Bitstream* bs, s16* block, u32 first, const M4CoefficientTables& tables, const u8* scan );
 // Decodes an inter block's codes into block.
 void	M4DecodeInterBlock( M4Bitstream* bs, s16* block, const M4CoefficientTables& tables, const u8* scan );
+// Clears out, decodes an inter block's codes and dequantises them: out
+// ends as M4DecodeInterBlock into a cleared block followed by
+// M4InvQuantType0Inter (or, for MPEG, M4InvQuantType1Inter) leaves it.
+void	M4DecodeInterBlockDequantised( M4Bitstream* bs, s16* out, const M4CoefficientTables& tables, const u8* scan, const M4InterDequantiser& dequantiser );
+
+void	M4DecodeIntraBlockReference( M4Bitstream* bs, s16* block, u32 first, const M4CoefficientTables& tables, const u8* scan );
+void	M4DecodeInterBlockReference( M4Bitstream* bs, s16* block, const M4CoefficientTables& tables, const u8* scan );
 
 #endif

@@ -44,10 +44,10 @@ void M4Decoder::mbIntra( M4_MB* mb, const u32 x, const u32 y, const bool acPredi
 	for ( s32& component : mb->mMv ) {
 		component = 0;
 	}
-	std::memset( mCoefficients, 0, M4_COEFFICIENT_BUFFER_SIZE );
 	const bool dcSeparate = quantiser < mParser.mIntraDCThreshold;
 	for ( u32 b = 0; b < M4_MB_BLOCKS; b++ ) {
 		s16* const			coefficients = mCoefficients + b * M4_BLOCK_SIZE;
+		std::memset( coefficients, 0, M4_BLOCK_SIZE * sizeof( s16 ) );
 		s16* const			out = mDequantised + b * M4_BLOCK_SIZE;
 		const u32			dcScaler = M4GetDCScaler( quantiser, b );
 		M4ACDCPredictor		predictor;
@@ -151,21 +151,14 @@ void M4Decoder::addResidual( const M4_MB* mb, const u32 x, const u32 y, const u3
 	if ( pattern == 0 ) {
 		return;
 	}
-	const u8* const scan = mParser.mScan[mParser.mAlternateVerticalScan != 0 ? M4_SCAN_ALTERNATE_VERTICAL : M4_SCAN_ZIGZAG];
-	const u32		quantiser = mb->mQuantiser;
+	const u8* const				scan = mParser.mScan[mParser.mAlternateVerticalScan != 0 ? M4_SCAN_ALTERNATE_VERTICAL : M4_SCAN_ZIGZAG];
+	const M4InterDequantiser	dequantiser = { mParser.mQuantType != 0, mb->mQuantiser, mParser.mInterMatrix };
 	for ( u32 b = 0; b < M4_MB_BLOCKS; b++ ) {
 		if ( !M4BlockCoded( pattern, b ) ) {
 			continue;
 		}
-		s16* const coefficients = mCoefficients + b * M4_BLOCK_SIZE;
 		s16* const out = mDequantised + b * M4_BLOCK_SIZE;
-		std::memset( coefficients, 0, M4_BLOCK_SIZE * sizeof( s16 ) );
-		M4DecodeInterBlock( &mBitstream, coefficients, mParser.mVlc.interTables(), scan );
-		if ( mParser.mQuantType != 0 ) {
-			M4InvQuantType1Inter( out, coefficients, quantiser, mParser.mInterMatrix );
-		} else {
-			M4InvQuantType0Inter( out, coefficients, quantiser );
-		}
+		M4DecodeInterBlockDequantised( &mBitstream, out, mParser.mVlc.interTables(), scan, dequantiser );
 		M4idct( out );
 	}
 	if ( ( mb->mFlags & M4_MB_FLAG_FIELD_DCT ) != 0 ) {

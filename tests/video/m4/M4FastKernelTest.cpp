@@ -2,6 +2,9 @@
 // random input: the two must agree bit for bit, the edge cases included
 // (sparse and saturating transform blocks, every quantiser class, vectors
 // that leave the padded planes, borders of every picture size).
+#include "video/m4/M4Bitstream.h"
+#include "video/m4/M4BitstreamParser.h"
+#include "video/m4/M4BlockDecoder.h"
 #include "video/m4/M4Idct.h"
 #include "video/m4/M4ImagePadding.h"
 #include "video/m4/M4InvQuant.h"
@@ -10,6 +13,8 @@
 
 #include "M4TestHooks.h"
 #include "M4TestPicture.h"
+#include "tools/lib/movie/ToolBitWriter.h"
+#include "tools/lib/video/ToolM4CodeWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +44,83 @@ std::vector<u8> Planes( const M4Image& picture ) {
 	return bytes;
 }
 
+// A frame of coefficient blocks as an encoder would write them (plain
+// codes, every escape mode, runs past the block's end), some broken off
+// by bits that start no code, the frame cut at a random length.
+std::vector<u8> CoefficientFrame( std::mt19937& random, const bool intra ) {
+	auto uniform = [&]( const s32 low, const s32 high ) { return std::uniform_int_distribution<s32>( low, high )( random ); };
+	ToolBitWriter writer;
+	writer.Write( static_cast<u32>( uniform( 0, 127 ) ), static_cast<u32>( uniform( 0, 7 ) ) );
+	for ( u32 block = 0; block < 40; block++ ) {
+		const s32 count = uniform( 1, block % 5 == 0 ? 40 : 8 );
+		for ( s32 i = 0; i < count; i++ ) {
+			const u32 last = i + 1 == count ? 1 : 0;
+			const u32 run = static_cast<u32>( uniform( 0, 3 ) == 0 ? uniform( 0, 63 ) : uniform( 0, 4 ) );
+			const s32 pick = uniform( 0, 9 );
+			s32 level = pick < 6 ? uniform( 1, 3 ) : ( pick < 9 ? uniform( 1, 40 ) : uniform( 1, 2047 ) );
+			level = uniform( 0, 1 ) != 0 ? -level : level;
+			if ( !ToolM4CodeWriter::WriteCoefficient( writer, intra, last, run, level ) ) {
+				ToolM4CodeWriter::WriteCoefficient( writer, intra, last, 0, 1 );
+			}
+		}
+		if ( uniform( 0, 15 ) == 0 ) {
+			writer.Write( 0, static_cast<u32>( uniform( 4, 16 ) ) );
+		}
+	}
+	std::vector<u8> bytes = writer.Finish();
+	bytes.resize( static_cast<size_t>( uniform( static_cast<s32>( bytes.size() ) / 2, static_cast<s32>( bytes.size() ) ) ) );
+	return bytes;
+}
+
 } // namespace
+
+TEST_F( M4FastKernels, CoefficientDecodingMatchesThePlainReaderAndDequantisersToTheLastBit ) {
+	M4TestInstallHooks( false );
+	M4Bitstream			unused;
+	M4BitstreamParser	parser;
+	ASSERT_TRUE( parser.init( &unused, 16, 16 ) );
+	const u32 quantisers[] = { 1, 2, 7, 30, 31 };
+	for ( u32 n = 0; n < 600; n++ ) {
+		const bool				intra = n % 3 == 0;
+		const std::vector<u8>	frame = CoefficientFrame( random, intra );
+		const u8* const			scan = parser.mScan[n % M4_SCAN_COUNT];
+		const M4CoefficientTables& tables = intra ? parser.mVlc.intraTables() : parser.mVlc.interTables();
+		u8 matrix[64];
+		for ( u8& weight : matrix ) {
+			weight = static_cast<u8>( Uniform( 1, 255 ) );
+		}
+		const M4InterDequantiser dequantiser = { n % 2 == 0, quantisers[n / 2 % 5], matrix };
+		M4Bitstream fast;
+		M4Bitstream plain;
+		M4BitstreamInit( &fast, frame.data(), static_cast<u32>( frame.size() ) );
+		M4BitstreamInit( &plain, frame.data(), static_cast<u32>( frame.size() ) );
+		for ( u32 block = 0; block < 48; block++ ) {
+			s16 fastBlock[64] = {};
+			s16 plainBlock[64] = {};
+			if ( intra ) {
+				const u32 first = block % 2;
+				M4DecodeIntraBlock( &fast, fastBlock, first, tables, scan );
+				M4DecodeIntraBlockReference( &plain, plainBlock, first, tables, scan );
+			} else if ( block % 3 == 0 ) {
+				M4DecodeInterBlock( &fast, fastBlock, tables, scan );
+				M4DecodeInterBlockReference( &plain, plainBlock, tables, scan );
+			} else {
+				std::fill( std::begin( fastBlock ), std::end( fastBlock ), s16 { 99 } );
+				M4DecodeInterBlockDequantised( &fast, fastBlock, tables, scan, dequantiser );
+				s16 levels[64] = {};
+				M4DecodeInterBlockReference( &plain, levels, tables, scan );
+				if ( dequantiser.mMpeg ) {
+					M4InvQuantType1Inter( plainBlock, levels, dequantiser.mQuantiser, matrix );
+				} else {
+					M4InvQuantType0InterReference( plainBlock, levels, dequantiser.mQuantiser );
+				}
+			}
+			ASSERT_EQ( 0, std::memcmp( fastBlock, plainBlock, sizeof( fastBlock ) ) ) << "frame " << n << " block " << block;
+			ASSERT_EQ( M4BitstreamPosition( &fast ), M4BitstreamPosition( &plain ) ) << "frame " << n << " block " << block;
+		}
+	}
+	parser.destroy();
+}
 
 TEST_F( M4FastKernels, TransformMatchesThePlainTransformOnEveryKindOfBlock ) {
 	for ( u32 n = 0; n < 40000; n++ ) {
