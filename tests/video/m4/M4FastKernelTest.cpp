@@ -34,7 +34,7 @@ protected:
 };
 
 // Blocks of the kinds the transform's fast paths tell apart.
-enum BlockKind : u32 { kDense, kSmall, kDCOnly, kTopLeft, kUpperRows, kLeftColumns, kOneCoefficient, kExtreme, kBlockKinds };
+enum BlockKind : u32 { kDense, kSmall, kDCOnly, kFirstRow, kFirstColumn, kTopLeft, kUpperRows, kLeftColumns, kOneCoefficient, kExtreme, kBlockKinds };
 
 std::vector<u8> Planes( const M4Image& picture ) {
 	const u32 luma = static_cast<u32>( picture.mPaddedWidth ) * picture.mPaddedHeight;
@@ -79,7 +79,8 @@ TEST_F( M4FastKernels, CoefficientDecodingMatchesThePlainReaderAndDequantisersTo
 	M4Bitstream			unused;
 	M4BitstreamParser	parser;
 	ASSERT_TRUE( parser.init( &unused, 16, 16 ) );
-	const u32 quantisers[] = { 1, 2, 7, 30, 31 };
+	// 1 to 31 are dequantised as they are decoded; the others after.
+	const u32 quantisers[] = { 1, 2, 7, 30, 31, 0, 32, 1000 };
 	for ( u32 n = 0; n < 600; n++ ) {
 		const bool				intra = n % 3 == 0;
 		const std::vector<u8>	frame = CoefficientFrame( random, intra );
@@ -89,7 +90,7 @@ TEST_F( M4FastKernels, CoefficientDecodingMatchesThePlainReaderAndDequantisersTo
 		for ( u8& weight : matrix ) {
 			weight = static_cast<u8>( Uniform( 1, 255 ) );
 		}
-		const M4InterDequantiser dequantiser = { n % 2 == 0, quantisers[n / 2 % 5], matrix };
+		const M4InterDequantiser dequantiser = { n % 2 == 0, quantisers[n / 2 % 8], matrix };
 		M4Bitstream fast;
 		M4Bitstream plain;
 		M4BitstreamInit( &fast, frame.data(), static_cast<u32>( frame.size() ) );
@@ -133,6 +134,8 @@ TEST_F( M4FastKernels, TransformMatchesThePlainTransformOnEveryKindOfBlock ) {
 			case kDense: block[i] = static_cast<s16>( Uniform( -2048, 2047 ) ); break;
 			case kSmall: block[i] = static_cast<s16>( Uniform( 0, 3 ) == 0 ? Uniform( -6, 6 ) : 0 ); break;
 			case kDCOnly: block[i] = static_cast<s16>( i == 0 ? Uniform( -2048, 2047 ) : 0 ); break;
+			case kFirstRow: block[i] = static_cast<s16>( row == 0 && Uniform( 0, 2 ) != 0 ? Uniform( -2048, 2047 ) : 0 ); break;
+			case kFirstColumn: block[i] = static_cast<s16>( column == 0 && Uniform( 0, 2 ) != 0 ? Uniform( -2048, 2047 ) : 0 ); break;
 			case kTopLeft: block[i] = static_cast<s16>( row < 4 && column < 4 ? Uniform( -300, 300 ) : 0 ); break;
 			case kUpperRows: block[i] = static_cast<s16>( row < 4 ? Uniform( -300, 300 ) : 0 ); break;
 			case kLeftColumns: block[i] = static_cast<s16>( column < 4 ? Uniform( -300, 300 ) : 0 ); break;
@@ -140,13 +143,18 @@ TEST_F( M4FastKernels, TransformMatchesThePlainTransformOnEveryKindOfBlock ) {
 			default: block[i] = static_cast<s16>( Uniform( 0, 1 ) != 0 ? 32767 : -32768 ); break;
 			}
 		}
-		s16 fast[64];
 		s16 plain[64];
-		std::memcpy( fast, block, sizeof( block ) );
 		std::memcpy( plain, block, sizeof( block ) );
-		M4idct( fast );
 		M4idctReference( plain );
-		ASSERT_EQ( 0, std::memcmp( fast, plain, sizeof( fast ) ) ) << "block " << n << " of kind " << kind;
+		for ( const auto kernel : { M4idct, M4idctSSE2, M4idctAVX2 } ) {
+			if ( kernel == M4idctAVX2 && !M4CpuHasAVX2() ) {
+				continue;
+			}
+			s16 fast[64];
+			std::memcpy( fast, block, sizeof( block ) );
+			kernel( fast );
+			ASSERT_EQ( 0, std::memcmp( fast, plain, sizeof( fast ) ) ) << "block " << n << " of kind " << kind;
+		}
 	}
 }
 
