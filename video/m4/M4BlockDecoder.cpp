@@ -75,21 +75,6 @@ struct M4BitCache {
 		mCache <<= n;
 		mValid -= n;
 	}
-
-	u32 show32() const { return static_cast<u32>( mCache >> 32 ); }
-
-	void skip( const u32 n ) {
-		consume( n );
-		if ( mValid < 32 ) {
-			refill();
-		}
-	}
-
-	u32 get( const u32 n ) {
-		const u32 value = n == 0 ? 0 : static_cast<u32>( mCache >> ( 64 - n ) );
-		skip( n );
-		return value;
-	}
 };
 
 // One table code and its sign bit, without escape handling. One look at
@@ -167,12 +152,31 @@ M4Coefficient M4ReadCoefficient( Reader& reader, const M4CoefficientTables& tabl
 	return coefficient;
 }
 
-// Escapes and codes missing from the flat table, out of the block loop.
-// The cache is passed by value so that the loop's own stays in registers.
-__attribute__( ( noinline ) ) M4Coefficient M4ReadRareCoefficient( M4BitCache* reader, const M4CoefficientTables& tables ) {
-	M4BitCache		local = *reader;
-	M4Coefficient	coefficient = M4ReadCoefficient( local, tables );
-	*reader = local;
+// The next 64 bits of the frame as a reader: enough for any one code,
+// escapes included, so reading it needs no refill.
+struct M4WindowReader {
+	u64		bits;
+	u32		used;
+
+	u32		show32() const { return static_cast<u32>( bits >> 32 ); }
+	void	skip( const u32 n ) {
+		bits <<= n;
+		used += n;
+	}
+	u32		get( const u32 n ) {
+		const u32 value = n == 0 ? 0 : static_cast<u32>( bits >> ( 64 - n ) );
+		skip( n );
+		return value;
+	}
+};
+
+// Escapes and codes missing from the flat table, out of the block loop:
+// the code at the top of bits, and in *used the bits it takes. The block
+// loop's reader stays in its registers.
+__attribute__( ( noinline ) ) M4Coefficient M4ReadRareCoefficient( const u64 bits, const M4CoefficientTables& tables, u32* used ) {
+	M4WindowReader		reader { bits, 0 };
+	const M4Coefficient	coefficient = M4ReadCoefficient( reader, tables );
+	*used = reader.used;
 	return coefficient;
 }
 
@@ -182,31 +186,45 @@ template<typename Store>
 inline bool M4StoreCoefficient( u32* position, const M4Coefficient& coefficient, const u8* scan, Store& store ) {
 	const u32 at = *position + coefficient.run;
 	if ( at < M4_BLOCK_SIZE ) {
-		store( scan[at], coefficient.level );
+		store.any( scan[at], coefficient.level );
 	}
 	*position = at < M4_BLOCK_SIZE ? at + 1 : M4_BLOCK_SIZE;
 	return coefficient.last != 0;
 }
 
+s32 M4ClampCoefficient( const s32 value ) {
+	return value < M4_COEFFICIENT_MIN ? M4_COEFFICIENT_MIN : ( value > M4_COEFFICIENT_MAX ? M4_COEFFICIENT_MAX : value );
+}
+
+// (magnitude ^ sign) - sign: the magnitude with the sign of sign (0 or -1).
+inline s32 M4ApplySign( const s32 magnitude, const s32 sign ) {
+	return ( magnitude ^ sign ) - sign;
+}
+
+// Each store takes a plain code's level as a magnitude of 1 to 31 and a
+// sign (0 or -1), and any other level as it is. The dequantising stores
+// are used for the quantisers a stream can carry, 1 to 31, where every
+// product fits 32 bits.
+constexpr u32 M4_FUSED_QUANTISER_MAX = 31;
+
 // Levels as they are.
 struct M4StoreLevel {
 	s16*	block;
-	void	operator()( const u32 at, const s32 level ) const { block[at] = static_cast<s16>( level ); }
+	void	plain( const u32 at, const s32 magnitude, const s32 sign ) const { block[at] = static_cast<s16>( M4ApplySign( magnitude, sign ) ); }
+	void	any( const u32 at, const s32 level ) const { block[at] = static_cast<s16>( level ); }
 };
 
-s32 M4ClampCoefficient( const s64 value ) {
-	return static_cast<s32>( value < M4_COEFFICIENT_MIN ? M4_COEFFICIENT_MIN : ( value > M4_COEFFICIENT_MAX ? M4_COEFFICIENT_MAX : value ) );
-}
-
-// The H.263 rule: |out| = 2 Q |level| + Q, less one for an even Q. Every
-// level a code gives lies in -2048..2047, so the product fits 64 bits
-// for any quantiser; a level 0 stays 0.
+// The H.263 rule: |out| = 2 Q |level| + Q, less one for an even Q; a level
+// 0 stays 0. A plain code's output stays below 2048 (2 x 31 x 31 + 31).
 struct M4StoreH263 {
 	s16*	block;
-	s64		scale;		// 2 Q
-	s64		offset;		// Q, less one when even
-	void	operator()( const u32 at, const s32 level ) const {
-		const s64 magnitude = scale * ( level < 0 ? -level : level ) + offset;
+	s32		scale;		// 2 Q
+	s32		offset;		// Q, less one when even
+	void	plain( const u32 at, const s32 magnitude, const s32 sign ) const {
+		block[at] = static_cast<s16>( M4ApplySign( scale * magnitude + offset, sign ) );
+	}
+	void	any( const u32 at, const s32 level ) const {
+		const s32 magnitude = scale * ( level < 0 ? -level : level ) + offset;
 		block[at] = static_cast<s16>( level == 0 ? 0 : M4ClampCoefficient( level < 0 ? -magnitude : magnitude ) );
 	}
 };
@@ -215,18 +233,24 @@ struct M4StoreH263 {
 // the outputs kept for mismatch control.
 struct M4StoreMpeg {
 	s16*		block;
-	s64			quantiser;
+	s32			quantiser;
 	const u8*	matrix;
 	u32			parity;
-	void		operator()( const u32 at, const s32 level ) {
+	void		plain( const u32 at, const s32 magnitude, const s32 sign ) {
+		const s32 scaled = ( ( 2 * magnitude + 1 ) * quantiser * matrix[at] ) >> 4;
+		// The largest magnitude is 2047 for a positive output, 2048 for a
+		// negative one.
+		const s32 limit = M4_COEFFICIENT_MAX - sign;
+		const s32 value = M4ApplySign( scaled < limit ? scaled : limit, sign );
+		block[at] = static_cast<s16>( value );
+		parity ^= static_cast<u32>( value );
+	}
+	void		any( const u32 at, const s32 level ) {
 		if ( level == 0 ) {
 			block[at] = 0;
 			return;
 		}
-		const s64 magnitude = ( ( 2 * static_cast<s64>( level < 0 ? -level : level ) + 1 ) * quantiser * matrix[at] ) >> 4;
-		const s32 value = M4ClampCoefficient( level < 0 ? -magnitude : magnitude );
-		block[at] = static_cast<s16>( value );
-		parity ^= static_cast<u32>( value );
+		plain( at, level < 0 ? -level : level, level < 0 ? -1 : 0 );
 	}
 };
 
@@ -241,23 +265,28 @@ void M4DecodeBlock( M4Bitstream* bs, u32 position, const M4CoefficientTables& ta
 		if ( reader.mValid < 32 ) {
 			reader.refill();
 		}
-		const u64		bits = reader.mCache;
-		const u32		packed = flat[bits >> ( 64 - M4_TCOEF_WINDOW )];
-		const u32		length = packed >> M4_TCOEF_FLAT_LENGTH_SHIFT;
-		M4Coefficient	coefficient;
+		const u64 bits = reader.mCache;
+		const u32 packed = flat[bits >> ( 64 - M4_TCOEF_WINDOW )];
+		const u32 length = packed >> M4_TCOEF_FLAT_LENGTH_SHIFT;
 		if ( __builtin_expect( length != 0, 1 ) ) {
-			coefficient.last = ( packed >> M4_TCOEF_FLAT_LAST_SHIFT ) & 1;
-			coefficient.run = ( packed >> M4_TCOEF_FLAT_RUN_SHIFT ) & M4_TCOEF_RUN_MASK;
-			const s32 level = static_cast<s32>( packed & M4_TCOEF_FLAT_LEVEL_MASK );
-			coefficient.level = static_cast<s64>( bits << length ) < 0 ? -level : level;
+			const s32 sign = static_cast<s32>( static_cast<s64>( bits << length ) >> 63 );
 			reader.consume( length + 1 );
-		} else {
-			coefficient = M4ReadRareCoefficient( &reader, tables );
-			if ( !coefficient.valid ) {
+			position += ( packed >> M4_TCOEF_FLAT_RUN_SHIFT ) & M4_TCOEF_RUN_MASK;
+			if ( position < M4_BLOCK_SIZE ) {
+				store.plain( scan[position], static_cast<s32>( packed & M4_TCOEF_FLAT_LEVEL_MASK ), sign );
+				position++;
+			} else {
+				position = M4_BLOCK_SIZE;
+			}
+			if ( ( packed & ( 1u << M4_TCOEF_FLAT_LAST_SHIFT ) ) != 0 ) {
 				break;
 			}
+			continue;
 		}
-		if ( M4StoreCoefficient( &position, coefficient, scan, store ) ) {
+		u32					used = 0;
+		const M4Coefficient	coefficient = M4ReadRareCoefficient( bits, tables, &used );
+		reader.consume( used );
+		if ( !coefficient.valid || M4StoreCoefficient( &position, coefficient, scan, store ) ) {
 			break;
 		}
 	}
@@ -266,8 +295,8 @@ void M4DecodeBlock( M4Bitstream* bs, u32 position, const M4CoefficientTables& ta
 
 // One code at a time through the frame's reader.
 void M4DecodeBlockReference( M4Bitstream* bs, s16* block, u32 position, const M4CoefficientTables& tables, const u8* scan ) {
-	M4StreamReader	reader { bs };
-	M4StoreLevel	store { block };
+	M4StreamReader		reader { bs };
+	const M4StoreLevel	store { block };
 	for ( ;; ) {
 		const M4Coefficient coefficient = M4ReadCoefficient( reader, tables );
 		if ( !coefficient.valid || M4StoreCoefficient( &position, coefficient, scan, store ) ) {
@@ -279,24 +308,36 @@ void M4DecodeBlockReference( M4Bitstream* bs, s16* block, u32 position, const M4
 } // namespace
 
 void M4DecodeIntraBlock( M4Bitstream* bs, s16* block, const u32 first, const M4CoefficientTables& tables, const u8* scan ) {
-	M4StoreLevel store { block };
+	const M4StoreLevel store { block };
 	M4DecodeBlock( bs, first, tables, scan, store );
 }
 
 void M4DecodeInterBlock( M4Bitstream* bs, s16* block, const M4CoefficientTables& tables, const u8* scan ) {
-	M4StoreLevel store { block };
+	const M4StoreLevel store { block };
 	M4DecodeBlock( bs, 0, tables, scan, store );
 }
 
 void M4DecodeInterBlockDequantised( M4Bitstream* bs, s16* out, const M4CoefficientTables& tables, const u8* scan, const M4InterDequantiser& dequantiser ) {
 	std::memset( out, 0, M4_BLOCK_SIZE * sizeof( s16 ) );
-	const s64 quantiser = dequantiser.mQuantiser;
+	const u32 quantiser = dequantiser.mQuantiser;
+	if ( quantiser == 0 || quantiser > M4_FUSED_QUANTISER_MAX ) {
+		// No stream gets here: the parser keeps the quantiser in 1..31.
+		s16 levels[M4_BLOCK_SIZE] = {};
+		M4DecodeInterBlock( bs, levels, tables, scan );
+		if ( dequantiser.mMpeg ) {
+			M4InvQuantType1Inter( out, levels, quantiser, dequantiser.mMatrix );
+		} else {
+			M4InvQuantType0InterReference( out, levels, quantiser );
+		}
+		return;
+	}
+	const s32 q = static_cast<s32>( quantiser );
 	if ( !dequantiser.mMpeg ) {
-		M4StoreH263 store { out, 2 * quantiser, quantiser - ( ( quantiser & 1 ) == 0 ? 1 : 0 ) };
+		M4StoreH263 store { out, 2 * q, q - ( ( q & 1 ) == 0 ? 1 : 0 ) };
 		M4DecodeBlock( bs, 0, tables, scan, store );
 		return;
 	}
-	M4StoreMpeg store { out, quantiser, dequantiser.mMatrix, 0 };
+	M4StoreMpeg store { out, q, dequantiser.mMatrix, 0 };
 	M4DecodeBlock( bs, 0, tables, scan, store );
 	if ( ( store.parity & 1 ) == 0 ) {
 		out[M4_BLOCK_SIZE - 1] = static_cast<s16>( out[M4_BLOCK_SIZE - 1] ^ 1 );

@@ -230,8 +230,8 @@ void M4Decoder::iFrame() {
 			bool acPrediction = false;
 			const u32 pattern = readIntraMacroBlockHead( mb, code, &acPrediction );
 			mbIntra( mb, x, y, acPrediction, pattern, mb->mQuantiser );
-			M4MemMBFlush( mCurrent, x, y );
 		}
+		M4MemMBRowFlush( mCurrent, y );
 	}
 }
 
@@ -264,7 +264,6 @@ void M4Decoder::pFrame( const bool sprite ) {
 						component = 0;
 					}
 					M4MemOpInterMBCopyAll( mCurrent, x, y, mForward );
-					M4MemMBFlush( mCurrent, x, y );
 				}
 				continue;
 			}
@@ -275,7 +274,6 @@ void M4Decoder::pFrame( const bool sprite ) {
 				bool acPrediction = false;
 				const u32 pattern = readIntraMacroBlockHead( mb, code, &acPrediction );
 				mbIntra( mb, x, y, acPrediction, pattern, mb->mQuantiser );
-				M4MemMBFlush( mCurrent, x, y );
 				continue;
 			}
 			mb->mType = static_cast<u8>( type <= M4_MB_INTER4V ? type : static_cast<u32>( M4_MB_INTER ) );
@@ -310,6 +308,7 @@ void M4Decoder::pFrame( const bool sprite ) {
 				mbInter( mb, x, y, pattern );
 			}
 		}
+		M4MemMBRowFlush( mCurrent, y );
 	}
 }
 
@@ -345,6 +344,7 @@ void M4Decoder::bFrame() {
 				copyBMacroBlock( x, y, mMBs[y * mMBWidth + x].mQuantiser );
 			}
 		}
+		M4MemMBRowFlush( mCurrent, y );
 	}
 }
 
@@ -360,7 +360,6 @@ void M4Decoder::copyBMacroBlock( const u32 x, const u32 y, const u32 quantiser )
 	mb->mBForward[0] = mb->mBForward[1] = M4MotionVectorMgr::MV_ZERO;
 	mb->mBBackward[0] = mb->mBBackward[1] = M4MotionVectorMgr::MV_ZERO;
 	M4MemOpInterMBCopyAll( mCurrent, x, y, mBackward );
-	M4MemMBFlush( mCurrent, x, y );
 }
 
 bool M4Decoder::decodeBMacroBlock( const u32 x, const u32 y, const s64 trb, const s64 trd ) {
@@ -453,6 +452,13 @@ void M4Decoder::directVectors( const M4_MB* colocated, const M4_VECTOR& delta, c
 		for ( u32 k = 0; k < 4; k++ ) {
 			M4_VECTOR& forward = prediction->mForwardMv[k];
 			M4_VECTOR& backward = prediction->mBackwardMv[k];
+			// A vector equal to the one before scales to the same pair:
+			// one division for the four of a one-vector macroblock.
+			if ( k > 0 && colocated->mMv[2 * k] == colocated->mMv[2 * k - 2] && colocated->mMv[2 * k + 1] == colocated->mMv[2 * k - 1] ) {
+				forward = prediction->mForwardMv[k - 1];
+				backward = prediction->mBackwardMv[k - 1];
+				continue;
+			}
 			M4DirectComponent( colocated->mMv[2 * k], delta.x, trb, trd, &forward.x, &backward.x );
 			M4DirectComponent( colocated->mMv[2 * k + 1], delta.y, trb, trd, &forward.y, &backward.y );
 		}

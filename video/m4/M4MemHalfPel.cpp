@@ -33,8 +33,9 @@ s64 M4FieldTop( const M4Plane& plane, const s32 fieldY, const M4_VECTOR& vector 
 	return static_cast<s64>( fieldY ) + ( vector.y >> 2 ) + plane.mBorder / 2;
 }
 
-// The block from a fetched window with half-sample flags hx, hy.
-void M4Interpolate( const u8 window[M4_WINDOW][M4_WINDOW], const u32 rows, const u32 hx, const u32 hy, const u32 rounding, u8* dst, const u32 dstStride, const u32 dstFirstRow, const u32 dstRowStep ) {
+// The block from a fetched window with half-sample flags hx, hy, stored
+// or averaged into dst.
+void M4Interpolate( const u8 window[M4_WINDOW][M4_WINDOW], const u32 rows, const u32 hx, const u32 hy, const u32 rounding, u8* dst, const u32 dstStride, const u32 dstFirstRow, const u32 dstRowStep, const bool average ) {
 	const s32 r = static_cast<s32>( rounding & 1 );
 	for ( u32 j = 0; j < rows; j++ ) {
 		u8* const out = dst + M4TiledOffset( 0, dstFirstRow + j * dstRowStep, dstStride );
@@ -51,7 +52,7 @@ void M4Interpolate( const u8 window[M4_WINDOW][M4_WINDOW], const u32 rows, const
 			} else {
 				v = ( a[i] + a[i + 1] + b[i] + b[i + 1] + 2 - r ) >> 2;
 			}
-			out[i] = static_cast<u8>( v );
+			out[i] = static_cast<u8>( average ? ( out[i] + v + 1 ) >> 1 : v );
 		}
 	}
 }
@@ -142,9 +143,17 @@ inline __m128i M4Average4( const __m128i a, const __m128i b, const __m128i c, co
 	return _mm_packus_epi16( _mm_srli_epi16( _mm_add_epi16( low, bias ), 2 ), _mm_srli_epi16( _mm_add_epi16( high, bias ), 2 ) );
 }
 
-// Stores WIDTH pixels as one row of WIDTH / 8 horizontally adjacent tiles.
-template<u32 WIDTH>
-inline void M4StoreRow( u8* at, const __m128i v ) {
+// Stores WIDTH pixels as one row of WIDTH / 8 horizontally adjacent tiles,
+// or with AVERAGE their average with the pixels there, rounding up.
+template<u32 WIDTH, bool AVERAGE>
+inline void M4StoreRow( u8* at, __m128i v ) {
+	if ( AVERAGE ) {
+		__m128i held = _mm_loadl_epi64( reinterpret_cast<const __m128i*>( at ) );
+		if ( WIDTH == 16 ) {
+			held = _mm_unpacklo_epi64( held, _mm_loadl_epi64( reinterpret_cast<const __m128i*>( at + 32 ) ) );
+		}
+		v = _mm_avg_epu8( v, held );
+	}
 	_mm_storel_epi64( reinterpret_cast<__m128i*>( at ), v );
 	if ( WIDTH == 16 ) {
 		_mm_storel_epi64( reinterpret_cast<__m128i*>( at + 32 ), _mm_srli_si128( v, 8 ) );
@@ -153,13 +162,13 @@ inline void M4StoreRow( u8* at, const __m128i v ) {
 
 // The block from the window rows with half-sample flags hx, hy, into rows
 // dstFirstRow, dstFirstRow + dstRowStep, .. of dst; one loop per case.
-template<u32 WIDTH>
+template<u32 WIDTH, bool AVERAGE>
 void M4InterpolateRows( const M4WindowRows& w, const u32 rows, const u32 hx, const u32 hy, const u32 rounding, u8* dst, const u32 dstStride, const u32 dstFirstRow, const u32 dstRowStep ) {
 	const __m128i	roundingBit = _mm_set1_epi8( static_cast<char>( rounding & 1 ) );
 	const __m128i	bias = _mm_set1_epi16( static_cast<short>( 2 - ( rounding & 1 ) ) );
 	auto each = [&]( auto rowOf ) {
 		for ( u32 j = 0; j < rows; j++ ) {
-			M4StoreRow<WIDTH>( dst + M4TiledOffset( 0, dstFirstRow + j * dstRowStep, dstStride ), rowOf( j ) );
+			M4StoreRow<WIDTH, AVERAGE>( dst + M4TiledOffset( 0, dstFirstRow + j * dstRowStep, dstStride ), rowOf( j ) );
 		}
 	};
 	if ( hx == 0 && hy == 0 ) {
@@ -175,7 +184,7 @@ void M4InterpolateRows( const M4WindowRows& w, const u32 rows, const u32 hx, con
 
 // Frame prediction of a WIDTH x WIDTH block: whole tile lines when the
 // window lies inside the plane, else the clamped pixels.
-template<u32 WIDTH>
+template<u32 WIDTH, bool AVERAGE>
 void M4PredictFrame( u8* dst, const u32 dstStride, const M4Plane& reference, const s32 x, const s32 y, const M4_VECTOR& vector, const u32 rounding ) {
 	const s64		left = static_cast<s64>( x ) + ( vector.x >> 1 );
 	const s64		top = static_cast<s64>( y ) + ( vector.y >> 1 );
@@ -194,22 +203,22 @@ void M4PredictFrame( u8* dst, const u32 dstStride, const M4Plane& reference, con
 			M4FetchClampedRow<WIDTH>( reference, left, M4PlaneRow( reference, top + j ), &rows, j );
 		}
 	}
-	M4InterpolateRows<WIDTH>( rows, WIDTH, hx, hy, rounding, dst, dstStride, 0, 1 );
+	M4InterpolateRows<WIDTH, AVERAGE>( rows, WIDTH, hx, hy, rounding, dst, dstStride, 0, 1 );
 }
 
 } // namespace
 
-void M4MemHalfPelInterpolateReference( u8* dst, const u32 dstStride, const M4Plane& reference, const s32 x, const s32 y, const M4_VECTOR& vector, const u32 rounding ) {
+void M4MemHalfPelInterpolateReference( u8* dst, const u32 dstStride, const M4Plane& reference, const s32 x, const s32 y, const M4_VECTOR& vector, const u32 rounding, const bool average ) {
 	const s64 left = static_cast<s64>( x ) + ( vector.x >> 1 );
 	const s64 top = static_cast<s64>( y ) + ( vector.y >> 1 );
 	u8 window[M4_WINDOW][M4_WINDOW];
 	for ( u32 j = 0; j < M4_WINDOW; j++ ) {
 		M4FetchRow( reference, left, M4PlaneRow( reference, top + j ), window[j] );
 	}
-	M4Interpolate( window, 8, vector.x & 1, vector.y & 1, rounding, dst, dstStride, 0, 1 );
+	M4Interpolate( window, 8, vector.x & 1, vector.y & 1, rounding, dst, dstStride, 0, 1, average );
 }
 
-void M4MemHalfPelFieldsReference( u8* dst, const u32 dstStride, const u32 dstField, const M4Plane& reference, const s32 x, const s32 fieldY, const M4_VECTOR& vector, const u32 fieldSelect, const u32 rows, const u32 rounding ) {
+void M4MemHalfPelFieldsReference( u8* dst, const u32 dstStride, const u32 dstField, const M4Plane& reference, const s32 x, const s32 fieldY, const M4_VECTOR& vector, const u32 fieldSelect, const u32 rows, const u32 rounding, const bool average ) {
 	const u32 count = rows < 8 ? rows : 8;
 	const u32 parity = fieldSelect & 1;
 	const s64 left = static_cast<s64>( x ) + ( vector.x >> 1 );
@@ -218,24 +227,13 @@ void M4MemHalfPelFieldsReference( u8* dst, const u32 dstStride, const u32 dstFie
 	for ( u32 j = 0; j <= count; j++ ) {
 		M4FetchRow( reference, left, M4FieldPaddedRow( reference, fieldTop, j, parity ), window[j] );
 	}
-	M4Interpolate( window, count, vector.x & 1, ( vector.y >> 1 ) & 1, rounding, dst, dstStride, dstField & 1, 2 );
+	M4Interpolate( window, count, vector.x & 1, ( vector.y >> 1 ) & 1, rounding, dst, dstStride, dstField & 1, 2, average );
 }
 
-// The fast kernels read whole tile lines when the window lies inside the
-// plane, else the clamped pixels, and interpolate eight or sixteen pixels
-// at a time.
-void M4MemHalfPelInterpolate( u8* dst, const u32 dstStride, const M4Plane& reference, const s32 x, const s32 y, const M4_VECTOR& vector, const u32 rounding ) {
-	M4PredictFrame<8>( dst, dstStride, reference, x, y, vector, rounding );
-}
+namespace {
 
-// Sixteen columns at a time: each window row is read once for both
-// halves of the macroblock, and the rows under the top half's last row
-// serve the bottom half too.
-void M4MemHalfPelInterpolate16( u8* dst, const u32 dstStride, const M4Plane& reference, const s32 x, const s32 y, const M4_VECTOR& vector, const u32 rounding ) {
-	M4PredictFrame<16>( dst, dstStride, reference, x, y, vector, rounding );
-}
-
-void M4MemHalfPelFields( u8* dst, const u32 dstStride, const u32 dstField, const M4Plane& reference, const s32 x, const s32 fieldY, const M4_VECTOR& vector, const u32 fieldSelect, const u32 rows, const u32 rounding ) {
+template<bool AVERAGE>
+void M4PredictFields( u8* dst, const u32 dstStride, const u32 dstField, const M4Plane& reference, const s32 x, const s32 fieldY, const M4_VECTOR& vector, const u32 fieldSelect, const u32 rows, const u32 rounding ) {
 	const u32		count = rows < 8 ? rows : 8;
 	const u32		parity = fieldSelect & 1;
 	const s64		left = static_cast<s64>( x ) + ( vector.x >> 1 );
@@ -253,5 +251,36 @@ void M4MemHalfPelFields( u8* dst, const u32 dstStride, const u32 dstField, const
 			M4FetchClampedRow<8>( reference, left, paddedRow, &window, j );
 		}
 	}
-	M4InterpolateRows<8>( window, count, hx, hy, rounding, dst, dstStride, dstField & 1, 2 );
+	M4InterpolateRows<8, AVERAGE>( window, count, hx, hy, rounding, dst, dstStride, dstField & 1, 2 );
+}
+
+} // namespace
+
+// The fast kernels read whole tile lines when the window lies inside the
+// plane, else the clamped pixels, and interpolate eight or sixteen pixels
+// at a time. The sixteen-column kernel reads each window row once for both
+// halves of the macroblock, and the rows under the top half's last row
+// serve the bottom half too.
+void M4MemHalfPelInterpolate( u8* dst, const u32 dstStride, const M4Plane& reference, const s32 x, const s32 y, const M4_VECTOR& vector, const u32 rounding ) {
+	M4PredictFrame<8, false>( dst, dstStride, reference, x, y, vector, rounding );
+}
+
+void M4MemHalfPelInterpolate16( u8* dst, const u32 dstStride, const M4Plane& reference, const s32 x, const s32 y, const M4_VECTOR& vector, const u32 rounding ) {
+	M4PredictFrame<16, false>( dst, dstStride, reference, x, y, vector, rounding );
+}
+
+void M4MemHalfPelFields( u8* dst, const u32 dstStride, const u32 dstField, const M4Plane& reference, const s32 x, const s32 fieldY, const M4_VECTOR& vector, const u32 fieldSelect, const u32 rows, const u32 rounding ) {
+	M4PredictFields<false>( dst, dstStride, dstField, reference, x, fieldY, vector, fieldSelect, rows, rounding );
+}
+
+void M4MemHalfPelInterpolateAverage( u8* dst, const u32 dstStride, const M4Plane& reference, const s32 x, const s32 y, const M4_VECTOR& vector, const u32 rounding ) {
+	M4PredictFrame<8, true>( dst, dstStride, reference, x, y, vector, rounding );
+}
+
+void M4MemHalfPelInterpolate16Average( u8* dst, const u32 dstStride, const M4Plane& reference, const s32 x, const s32 y, const M4_VECTOR& vector, const u32 rounding ) {
+	M4PredictFrame<16, true>( dst, dstStride, reference, x, y, vector, rounding );
+}
+
+void M4MemHalfPelFieldsAverage( u8* dst, const u32 dstStride, const u32 dstField, const M4Plane& reference, const s32 x, const s32 fieldY, const M4_VECTOR& vector, const u32 fieldSelect, const u32 rows, const u32 rounding ) {
+	M4PredictFields<true>( dst, dstStride, dstField, reference, x, fieldY, vector, fieldSelect, rows, rounding );
 }

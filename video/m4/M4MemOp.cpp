@@ -186,3 +186,13 @@ void M4MemMBFlush( M4Image* picture, const u32 mbX, const u32 mbY ) {
 		}
 	}
 }
+
+void M4MemMBRowFlush( M4Image* picture, const u32 mbY ) {
+	const M4MBPlanes planes = M4GetMBPlanes( picture, 0, mbY );
+	for ( u32 p = 0; p < 3; p++ ) {
+		// From the row's first tile line to the end of its last, borders
+		// included: size pixel rows of the plane's stride.
+		u8* const first = planes.origin[p] - ( p == 0 ? M4_IMAGE_BORDER : M4_IMAGE_BORDER / 2 ) * 4;
+		DCStoreRange( first, planes.size[p] * planes.stride[p] );
+	}
+}

@@ -218,13 +218,15 @@ TEST_F( M4FastKernels, MacroBlockWritesMatchThePlainWritesInEveryPlaneAndOrder )
 }
 
 // Positions and vectors that keep the read window inside the plane, put
-// it across the padded border, or far outside it.
+// it across the padded border, or far outside it; every other case
+// averages the prediction into the pixels already there.
 TEST_F( M4FastKernels, HalfSamplePredictionMatchesThePlainKernelsInsideAndOutsideThePlanes ) {
 	M4TestPictures pictures( 48, 32, 3 );
 	M4TestFillPicture( &pictures[0], 77 );
 	const u32 limits[] = { 8, 40, 70, 4000 };
 	for ( u32 n = 0; n < 6000; n++ ) {
 		const u32			component = n % 3;
+		const bool			average = n / 12 % 2 != 0;
 		const M4Plane		reference = M4ImagePlane( &pictures[0], component );
 		const u32			chroma = component == 0 ? 1 : 2;
 		const s32			limit = static_cast<s32>( limits[n / 3 % 4] );
@@ -234,30 +236,38 @@ TEST_F( M4FastKernels, HalfSamplePredictionMatchesThePlainKernelsInsideAndOutsid
 		const s32			y = 8 * Uniform( 0, static_cast<s32>( 4 / chroma - 1 ) );
 		u8					fast[64];
 		u8					plain[64];
-		M4MemHalfPelInterpolate( fast, 8, reference, x, y, vector, rounding );
-		M4MemHalfPelInterpolateReference( plain, 8, reference, x, y, vector, rounding );
+		u8					fastFields[128];
+		u8					plainFields[128];
+		for ( u32 i = 0; i < 128; i++ ) {
+			fastFields[i] = plainFields[i] = static_cast<u8>( Uniform( 0, 255 ) );
+			if ( i < 64 ) {
+				fast[i] = plain[i] = fastFields[i];
+			}
+		}
+		( average ? M4MemHalfPelInterpolateAverage : M4MemHalfPelInterpolate )( fast, 8, reference, x, y, vector, rounding );
+		M4MemHalfPelInterpolateReference( plain, 8, reference, x, y, vector, rounding, average );
 		ASSERT_EQ( 0, std::memcmp( fast, plain, sizeof( fast ) ) ) << "frame " << vector.x << "," << vector.y << " at " << x << "," << y;
 
 		const u32 select = static_cast<u32>( Uniform( 0, 1 ) );
 		const u32 destination = static_cast<u32>( Uniform( 0, 1 ) );
 		const u32 rows = static_cast<u32>( Uniform( 1, 8 ) );
-		u8 fastFields[128] = {};
-		u8 plainFields[128] = {};
-		M4MemHalfPelFields( fastFields, 8, destination, reference, x, y / 2, vector, select, rows, rounding );
-		M4MemHalfPelFieldsReference( plainFields, 8, destination, reference, x, y / 2, vector, select, rows, rounding );
+		( average ? M4MemHalfPelFieldsAverage : M4MemHalfPelFields )( fastFields, 8, destination, reference, x, y / 2, vector, select, rows, rounding );
+		M4MemHalfPelFieldsReference( plainFields, 8, destination, reference, x, y / 2, vector, select, rows, rounding, average );
 		ASSERT_EQ( 0, std::memcmp( fastFields, plainFields, sizeof( fastFields ) ) ) << "field " << vector.x << "," << vector.y;
 
 		if ( component == 0 ) {
 			// A whole luma macroblock at once against its four blocks.
 			const s32 mbX = 16 * Uniform( 0, 2 );
 			const s32 mbY = 16 * Uniform( 0, 1 );
+			M4TestFillPicture( &pictures[1], n );
+			M4TestFillPicture( &pictures[2], n );
 			const M4Plane wide = M4ImagePlane( &pictures[1], M4_PLANE_Y );
 			const M4Plane quarters = M4ImagePlane( &pictures[2], M4_PLANE_Y );
-			M4MemHalfPelInterpolate16( &M4TestPixel( wide, mbX, mbY ), wide.mStride, reference, mbX, mbY, vector, rounding );
+			( average ? M4MemHalfPelInterpolate16Average : M4MemHalfPelInterpolate16 )( &M4TestPixel( wide, mbX, mbY ), wide.mStride, reference, mbX, mbY, vector, rounding );
 			for ( u32 b = 0; b < 4; b++ ) {
 				const s32 bx = mbX + 8 * static_cast<s32>( b & 1 );
 				const s32 by = mbY + 8 * static_cast<s32>( b >> 1 );
-				M4MemHalfPelInterpolateReference( &M4TestPixel( quarters, bx, by ), quarters.mStride, reference, bx, by, vector, rounding );
+				M4MemHalfPelInterpolateReference( &M4TestPixel( quarters, bx, by ), quarters.mStride, reference, bx, by, vector, rounding, average );
 			}
 			for ( s32 j = 0; j < 16; j++ ) {
 				for ( s32 i = 0; i < 16; i++ ) {
