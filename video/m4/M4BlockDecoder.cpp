@@ -7,6 +7,7 @@
 #include <cstring>
 
 constexpr u32 M4_TCOEF_WINDOW		= M4_TCOEF_WINDOW_BITS;
+constexpr u32 M4_MB_BLOCK_COUNT		= 6;
 constexpr u32 M4_FIXED_RUN_BITS		= 6;
 constexpr u32 M4_FIXED_LEVEL_BITS	= 12;
 
@@ -220,6 +221,11 @@ struct M4StoreH263 {
 	s16*	block;
 	s32		scale;		// 2 Q
 	s32		offset;		// Q, less one when even
+	void	start( s16* next ) {
+		block = next;
+		std::memset( block, 0, M4_BLOCK_SIZE * sizeof( s16 ) );
+	}
+	void	finish() const {}
 	void	plain( const u32 at, const s32 magnitude, const s32 sign ) const {
 		block[at] = static_cast<s16>( M4ApplySign( scale * magnitude + offset, sign ) );
 	}
@@ -236,6 +242,18 @@ struct M4StoreMpeg {
 	s32			quantiser;
 	const u8*	matrix;
 	u32			parity;
+	void		start( s16* next ) {
+		block = next;
+		parity = 0;
+		std::memset( block, 0, M4_BLOCK_SIZE * sizeof( s16 ) );
+	}
+	// Mismatch control: an even sum has the last output's lowest bit
+	// inverted.
+	void		finish() const {
+		if ( ( parity & 1 ) == 0 ) {
+			block[M4_BLOCK_SIZE - 1] = static_cast<s16>( block[M4_BLOCK_SIZE - 1] ^ 1 );
+		}
+	}
 	void		plain( const u32 at, const s32 magnitude, const s32 sign ) {
 		const s32 scaled = ( ( 2 * magnitude + 1 ) * quantiser * matrix[at] ) >> 4;
 		// The largest magnitude is 2047 for a positive output, 2048 for a
@@ -256,11 +274,10 @@ struct M4StoreMpeg {
 
 // Plain codes, the common case, take one look-up in the flat table with
 // the bits in the register; escapes and missing codes take the general
-// reader on a copy of it.
+// reader on a copy of them.
 template<typename Store>
-void M4DecodeBlock( M4Bitstream* bs, u32 position, const M4CoefficientTables& tables, const u8* scan, Store& store ) {
-	M4BitCache			reader( bs );
-	const u16* const	flat = tables.mFlat;
+__attribute__( ( always_inline ) ) inline void M4DecodeCodes( M4BitCache& reader, u32 position, const M4CoefficientTables& tables, const u8* scan, Store& store ) {
+	const u16* const flat = tables.mFlat;
 	for ( ;; ) {
 		if ( reader.mValid < 32 ) {
 			reader.refill();
@@ -279,7 +296,7 @@ void M4DecodeBlock( M4Bitstream* bs, u32 position, const M4CoefficientTables& ta
 				position = M4_BLOCK_SIZE;
 			}
 			if ( ( packed & ( 1u << M4_TCOEF_FLAT_LAST_SHIFT ) ) != 0 ) {
-				break;
+				return;
 			}
 			continue;
 		}
@@ -287,8 +304,33 @@ void M4DecodeBlock( M4Bitstream* bs, u32 position, const M4CoefficientTables& ta
 		const M4Coefficient	coefficient = M4ReadRareCoefficient( bits, tables, &used );
 		reader.consume( used );
 		if ( !coefficient.valid || M4StoreCoefficient( &position, coefficient, scan, store ) ) {
-			break;
+			return;
 		}
+	}
+}
+
+template<typename Store>
+void M4DecodeBlock( M4Bitstream* bs, const u32 position, const M4CoefficientTables& tables, const u8* scan, Store& store ) {
+	M4BitCache reader( bs );
+	M4DecodeCodes( reader, position, tables, scan, store );
+	M4BitstreamSeek( bs, static_cast<u32>( reader.position() ) );
+}
+
+bool M4BlockCoded( const u32 pattern, const u32 block ) {
+	return ( pattern & ( 1u << ( M4_MB_BLOCK_COUNT - 1 - block ) ) ) != 0;
+}
+
+// The coded blocks of a macroblock through one register of bits.
+template<typename Store>
+void M4DecodeMacroBlock( M4Bitstream* bs, s16* blocks, const u32 pattern, const M4CoefficientTables& tables, const u8* scan, Store store ) {
+	M4BitCache reader( bs );
+	for ( u32 b = 0; b < M4_MB_BLOCK_COUNT; b++ ) {
+		if ( !M4BlockCoded( pattern, b ) ) {
+			continue;
+		}
+		store.start( blocks + b * M4_BLOCK_SIZE );
+		M4DecodeCodes( reader, 0, tables, scan, store );
+		store.finish();
 	}
 	M4BitstreamSeek( bs, static_cast<u32>( reader.position() ) );
 }
@@ -317,30 +359,30 @@ void M4DecodeInterBlock( M4Bitstream* bs, s16* block, const M4CoefficientTables&
 	M4DecodeBlock( bs, 0, tables, scan, store );
 }
 
-void M4DecodeInterBlockDequantised( M4Bitstream* bs, s16* out, const M4CoefficientTables& tables, const u8* scan, const M4InterDequantiser& dequantiser ) {
-	std::memset( out, 0, M4_BLOCK_SIZE * sizeof( s16 ) );
+void M4DecodeInterMacroBlockDequantised( M4Bitstream* bs, s16* blocks, const u32 pattern, const M4CoefficientTables& tables, const u8* scan, const M4InterDequantiser& dequantiser ) {
 	const u32 quantiser = dequantiser.mQuantiser;
 	if ( quantiser == 0 || quantiser > M4_FUSED_QUANTISER_MAX ) {
 		// No stream gets here: the parser keeps the quantiser in 1..31.
-		s16 levels[M4_BLOCK_SIZE] = {};
-		M4DecodeInterBlock( bs, levels, tables, scan );
-		if ( dequantiser.mMpeg ) {
-			M4InvQuantType1Inter( out, levels, quantiser, dequantiser.mMatrix );
-		} else {
-			M4InvQuantType0InterReference( out, levels, quantiser );
+		for ( u32 b = 0; b < M4_MB_BLOCK_COUNT; b++ ) {
+			if ( !M4BlockCoded( pattern, b ) ) {
+				continue;
+			}
+			s16 levels[M4_BLOCK_SIZE] = {};
+			M4DecodeInterBlock( bs, levels, tables, scan );
+			s16* const out = blocks + b * M4_BLOCK_SIZE;
+			if ( dequantiser.mMpeg ) {
+				M4InvQuantType1Inter( out, levels, quantiser, dequantiser.mMatrix );
+			} else {
+				M4InvQuantType0InterReference( out, levels, quantiser );
+			}
 		}
 		return;
 	}
 	const s32 q = static_cast<s32>( quantiser );
-	if ( !dequantiser.mMpeg ) {
-		M4StoreH263 store { out, 2 * q, q - ( ( q & 1 ) == 0 ? 1 : 0 ) };
-		M4DecodeBlock( bs, 0, tables, scan, store );
-		return;
-	}
-	M4StoreMpeg store { out, q, dequantiser.mMatrix, 0 };
-	M4DecodeBlock( bs, 0, tables, scan, store );
-	if ( ( store.parity & 1 ) == 0 ) {
-		out[M4_BLOCK_SIZE - 1] = static_cast<s16>( out[M4_BLOCK_SIZE - 1] ^ 1 );
+	if ( dequantiser.mMpeg ) {
+		M4DecodeMacroBlock( bs, blocks, pattern, tables, scan, M4StoreMpeg { nullptr, q, dequantiser.mMatrix, 0 } );
+	} else {
+		M4DecodeMacroBlock( bs, blocks, pattern, tables, scan, M4StoreH263 { nullptr, 2 * q, q - ( ( q & 1 ) == 0 ? 1 : 0 ) } );
 	}
 }
 

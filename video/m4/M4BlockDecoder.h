@@ -14,9 +14,9 @@
 	The decoders keep the reader's bits in a 64-bit register refilled
 	eight bytes at a time (byte by byte near the frame's end, never
 	reading past it) and hand the position back to the reader when the
-	block ends. An inter block can be dequantised as it is decoded: each
-	level is scaled as it is stored, so only coded coefficients are
-	touched. The Reference kernels read one code at a time through the
+	block, or a macroblock's blocks, end. Inter blocks can be dequantised
+	as they are decoded: each level is scaled as it is stored, so only
+	coded coefficients are touched. The Reference kernels read one code at a time through the
 	reader itself: the plain kernels the others must match.
 
 ===============================================================================
@@ -43,10 +43,12 @@ struct M4InterDequantiser {
 void	M4DecodeIntraBlock( M4Bitstream* bs, s16* block, u32 first, const M4CoefficientTables& tables, const u8* scan );
 // Decodes an inter block's codes into block.
 void	M4DecodeInterBlock( M4Bitstream* bs, s16* block, const M4CoefficientTables& tables, const u8* scan );
-// Clears out, decodes an inter block's codes and dequantises them: out
-// ends as M4DecodeInterBlock into a cleared block followed by
-// M4InvQuantType0Inter (or, for MPEG, M4InvQuantType1Inter) leaves it.
-void	M4DecodeInterBlockDequantised( M4Bitstream* bs, s16* out, const M4CoefficientTables& tables, const u8* scan, const M4InterDequantiser& dequantiser );
+// Decodes and dequantises the coded blocks of an inter macroblock (block
+// b when bit 5 - b of pattern is set) into blocks (six of 64 s16), in
+// block order: each coded block ends as M4DecodeInterBlock into a cleared
+// block followed by M4InvQuantType0Inter (or, for MPEG,
+// M4InvQuantType1Inter) leaves it; the others are not touched.
+void	M4DecodeInterMacroBlockDequantised( M4Bitstream* bs, s16* blocks, u32 pattern, const M4CoefficientTables& tables, const u8* scan, const M4InterDequantiser& dequantiser );
 
 void	M4DecodeIntraBlockReference( M4Bitstream* bs, s16* block, u32 first, const M4CoefficientTables& tables, const u8* scan );
 void	M4DecodeInterBlockReference( M4Bitstream* bs, s16* block, const M4CoefficientTables& tables, const u8* scan );

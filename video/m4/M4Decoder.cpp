@@ -367,7 +367,15 @@ bool M4Decoder::decodeBMacroBlock( const u32 x, const u32 y, const s64 trb, cons
 	const u32			index = y * mMBWidth + x;
 	const M4_MB* const	colocated = &mMBs[index];
 	M4_MB* const		mb = &mBMBs[index];
-	M4BPrediction		prediction{};
+	// Every path writes the vectors it reads; the flags and field selects
+	// start cleared. (Clearing the whole record costs more than a
+	// macroblock's syntax.)
+	M4BPrediction		prediction;
+	prediction.mForward = false;
+	prediction.mBackward = false;
+	prediction.mField = false;
+	prediction.mForwardSelect[0] = prediction.mForwardSelect[1] = 0;
+	prediction.mBackwardSelect[0] = prediction.mBackwardSelect[1] = 0;
 	if ( colocated->mType == M4_MB_NOT_CODED ) {
 		// Not coded in the newer reference: a copy of the older one. The
 		// record keeps the co-located quantiser; the running one stays.

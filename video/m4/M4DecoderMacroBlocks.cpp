@@ -154,13 +154,11 @@ void M4Decoder::addResidual( const M4_MB* mb, const u32 x, const u32 y, const u3
 	}
 	const u8* const				scan = mParser.mScan[mParser.mAlternateVerticalScan != 0 ? M4_SCAN_ALTERNATE_VERTICAL : M4_SCAN_ZIGZAG];
 	const M4InterDequantiser	dequantiser = { mParser.mQuantType != 0, mb->mQuantiser, mParser.mInterMatrix };
+	M4DecodeInterMacroBlockDequantised( &mBitstream, mDequantised, pattern, mParser.mVlc.interTables(), scan, dequantiser );
 	for ( u32 b = 0; b < M4_MB_BLOCKS; b++ ) {
-		if ( !M4BlockCoded( pattern, b ) ) {
-			continue;
+		if ( M4BlockCoded( pattern, b ) ) {
+			M4idct( mDequantised + b * M4_BLOCK_SIZE );
 		}
-		s16* const out = mDequantised + b * M4_BLOCK_SIZE;
-		M4DecodeInterBlockDequantised( &mBitstream, out, mParser.mVlc.interTables(), scan, dequantiser );
-		M4idct( out );
 	}
 	if ( ( mb->mFlags & M4_MB_FLAG_FIELD_DCT ) != 0 ) {
 		M4MemOpInterMBAddField( mCurrent, x, y, mDequantised, pattern );
