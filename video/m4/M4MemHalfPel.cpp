@@ -182,8 +182,23 @@ void M4InterpolateRows( const M4WindowRows& w, const u32 rows, const u32 hx, con
 	}
 }
 
-// Frame prediction of a WIDTH x WIDTH block: whole tile lines when the
-// window lies inside the plane, else the clamped pixels.
+// A full-sample WIDTH x WIDTH block that starts on a tile is whole tiles:
+// each group of four rows is WIDTH x 4 contiguous bytes in both planes.
+template<u32 WIDTH, bool AVERAGE>
+inline void M4CopyTiles( const u8* from, const u32 fromStride, u8* to, const u32 toStride ) {
+	for ( u32 group = 0; group < WIDTH / 4; group++ ) {
+		const __m128i* const	a = reinterpret_cast<const __m128i*>( from + 4 * group * fromStride );
+		__m128i* const			b = reinterpret_cast<__m128i*>( to + 4 * group * toStride );
+		for ( u32 i = 0; i < WIDTH / 4; i++ ) {
+			const __m128i v = _mm_loadu_si128( a + i );
+			_mm_storeu_si128( b + i, AVERAGE ? _mm_avg_epu8( v, _mm_loadu_si128( b + i ) ) : v );
+		}
+	}
+}
+
+// Frame prediction of a WIDTH x WIDTH block: whole tiles for a
+// full-sample block on tile bounds, whole tile lines when the window lies
+// inside the plane, else the clamped pixels.
 template<u32 WIDTH, bool AVERAGE>
 void M4PredictFrame( u8* dst, const u32 dstStride, const M4Plane& reference, const s32 x, const s32 y, const M4_VECTOR& vector, const u32 rounding ) {
 	const s64		left = static_cast<s64>( x ) + ( vector.x >> 1 );
@@ -195,6 +210,10 @@ void M4PredictFrame( u8* dst, const u32 dstStride, const M4Plane& reference, con
 	if ( M4PlaneContains( reference, left, top, WIDTH + 1, WIDTH + 1 ) ) {
 		const u32 column = static_cast<u32>( left + reference.mBorder );
 		const u32 row = static_cast<u32>( top + reference.mBorder );
+		if ( ( hx | hy | ( column & 7u ) | ( row & 3u ) ) == 0 ) {
+			M4CopyTiles<WIDTH, AVERAGE>( reference.mBase + M4TiledOffset( column, row, reference.mStride ), reference.mStride, dst, dstStride );
+			return;
+		}
 		for ( u32 j = 0; j < needed; j++ ) {
 			M4FetchTiledRow<WIDTH>( reference.mBase + M4TiledOffset( 0, row + j, reference.mStride ), column, &rows, j, hx != 0 );
 		}

@@ -241,7 +241,8 @@ TEST_F( M4FastKernels, HalfSamplePredictionMatchesThePlainKernelsInsideAndOutsid
 		const M4Plane		reference = M4ImagePlane( &pictures[0], component );
 		const u32			chroma = component == 0 ? 1 : 2;
 		const s32			limit = static_cast<s32>( limits[n / 3 % 4] );
-		const M4_VECTOR		vector = { Uniform( -limit, limit ), Uniform( -limit, limit ) };
+		// Every fifth vector moves by whole tiles.
+		const M4_VECTOR		vector = n % 5 == 0 ? M4_VECTOR { 16 * Uniform( -4, 4 ), 8 * Uniform( -4, 4 ) } : M4_VECTOR { Uniform( -limit, limit ), Uniform( -limit, limit ) };
 		const u32			rounding = static_cast<u32>( Uniform( 0, 1 ) );
 		const s32			x = 8 * Uniform( 0, static_cast<s32>( 6 / chroma - 1 ) );
 		const s32			y = 8 * Uniform( 0, static_cast<s32>( 4 / chroma - 1 ) );
