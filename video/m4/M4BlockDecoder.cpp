@@ -35,14 +35,15 @@ struct M4StreamReader {
 // included, takes at most 30 bits, so a refill before each code that
 // leaves fewer than 32 lets the code be read without another.
 struct M4BitCache {
-	u64			mCache;
-	u32			mValid;		// bits of mCache that hold the frame
-	u64			mLoaded;	// bits loaded since the frame's start, zeros past its end included
-	const u8*	mStart;
-	u64			mSize;
+	u64					mCache;
+	u32					mValid;		// bits of mCache that hold the frame
+	u64					mLoaded;	// bits loaded since the frame's start, zeros past its end included
+	// The frame, read only by a refill: its start and size stay in memory
+	// and leave the block loop its registers.
+	const M4Bitstream*	mFrame;
 
 	explicit M4BitCache( const M4Bitstream* bs )
-		: mCache( 0 ), mValid( 0 ), mStart( bs->mStart ), mSize( bs->mSize ) {
+		: mCache( 0 ), mValid( 0 ), mFrame( bs ) {
 		const u32 position = M4BitstreamPosition( bs );
 		mLoaded = position & ~7u;
 		refill();
@@ -53,10 +54,12 @@ struct M4BitCache {
 
 	// At least 56 valid bits afterwards.
 	void refill() {
-		const u64 byte = mLoaded >> 3;
-		if ( byte + 8 <= mSize ) {
+		const u8* const	start = mFrame->mStart;
+		const u64		size = mFrame->mSize;
+		const u64		byte = mLoaded >> 3;
+		if ( byte + 8 <= size ) {
 			u64 word;
-			std::memcpy( &word, mStart + byte, sizeof( word ) );
+			std::memcpy( &word, start + byte, sizeof( word ) );
 			mCache |= __builtin_bswap64( word ) >> mValid;
 			const u32 whole = ( 63 - mValid ) & ~7u;
 			mLoaded += whole;
@@ -65,7 +68,7 @@ struct M4BitCache {
 		}
 		while ( mValid <= 56 ) {
 			const u64 at = mLoaded >> 3;
-			const u64 value = at < mSize ? mStart[at] : 0;
+			const u64 value = at < size ? start[at] : 0;
 			mCache |= value << ( 56 - mValid );
 			mValid += 8;
 			mLoaded += 8;
@@ -223,7 +226,7 @@ struct M4StoreH263 {
 	s32		offset;		// Q, less one when even
 	void	start( s16* next ) {
 		block = next;
-		std::memset( block, 0, M4_BLOCK_SIZE * sizeof( s16 ) );
+		M4ClearBlock( block );
 	}
 	void	finish() const {}
 	void	plain( const u32 at, const s32 magnitude, const s32 sign ) const {
@@ -245,7 +248,7 @@ struct M4StoreMpeg {
 	void		start( s16* next ) {
 		block = next;
 		parity = 0;
-		std::memset( block, 0, M4_BLOCK_SIZE * sizeof( s16 ) );
+		M4ClearBlock( block );
 	}
 	// Mismatch control: an even sum has the last output's lowest bit
 	// inverted.
@@ -272,6 +275,34 @@ struct M4StoreMpeg {
 	}
 };
 
+// The MPEG intra rule: |out| = (|level| Q W) >> 3, no mismatch control.
+struct M4StoreMpegIntra {
+	s16*		block;
+	s32			quantiser;
+	const u8*	matrix;
+	void		plain( const u32 at, const s32 magnitude, const s32 sign ) const {
+		const s32 scaled = ( magnitude * quantiser * matrix[at] ) >> 3;
+		const s32 limit = M4_COEFFICIENT_MAX - sign;
+		block[at] = static_cast<s16>( M4ApplySign( scaled < limit ? scaled : limit, sign ) );
+	}
+	void		any( const u32 at, const s32 level ) const { plain( at, level < 0 ? -level : level, level < 0 ? -1 : 0 ); }
+};
+
+// Each level as it is into levels, and dequantised by Dequantising.
+template<typename Dequantising>
+struct M4StoreBoth {
+	s16*			levels;
+	Dequantising	dequantising;
+	void			plain( const u32 at, const s32 magnitude, const s32 sign ) {
+		levels[at] = static_cast<s16>( M4ApplySign( magnitude, sign ) );
+		dequantising.plain( at, magnitude, sign );
+	}
+	void			any( const u32 at, const s32 level ) {
+		levels[at] = static_cast<s16>( level );
+		dequantising.any( at, level );
+	}
+};
+
 // Plain codes, the common case, take one look-up in the flat table with
 // the bits in the register; escapes and missing codes take the general
 // reader on a copy of them.
@@ -289,7 +320,7 @@ __attribute__( ( always_inline ) ) inline void M4DecodeCodes( M4BitCache& reader
 			const s32 sign = static_cast<s32>( static_cast<s64>( bits << length ) >> 63 );
 			reader.consume( length + 1 );
 			position += ( packed >> M4_TCOEF_FLAT_RUN_SHIFT ) & M4_TCOEF_RUN_MASK;
-			if ( position < M4_BLOCK_SIZE ) {
+			if ( __builtin_expect( position < M4_BLOCK_SIZE, 1 ) ) {
 				store.plain( scan[position], static_cast<s32>( packed & M4_TCOEF_FLAT_LEVEL_MASK ), sign );
 				position++;
 			} else {
@@ -359,7 +390,29 @@ void M4DecodeInterBlock( M4Bitstream* bs, s16* block, const M4CoefficientTables&
 	M4DecodeBlock( bs, 0, tables, scan, store );
 }
 
-void M4DecodeInterMacroBlockDequantised( M4Bitstream* bs, s16* blocks, const u32 pattern, const M4CoefficientTables& tables, const u8* scan, const M4InterDequantiser& dequantiser ) {
+void M4DecodeIntraBlockDequantised( M4Bitstream* bs, s16* levels, s16* out, const u32 first, const M4CoefficientTables& tables, const u8* scan, const M4Dequantiser& dequantiser ) {
+	const u32 quantiser = dequantiser.mQuantiser;
+	if ( quantiser == 0 || quantiser > M4_FUSED_QUANTISER_MAX ) {
+		// No stream gets here: the parser keeps the quantiser in 1..31.
+		M4DecodeIntraBlock( bs, levels, first, tables, scan );
+		if ( dequantiser.mMpeg ) {
+			M4InvQuantType1Intra( out, levels, quantiser, 0, dequantiser.mMatrix );
+		} else {
+			M4InvQuantType0IntraReference( out, levels, quantiser, 0 );
+		}
+		return;
+	}
+	const s32 q = static_cast<s32>( quantiser );
+	if ( dequantiser.mMpeg ) {
+		M4StoreBoth<M4StoreMpegIntra> store { levels, M4StoreMpegIntra { out, q, dequantiser.mMatrix } };
+		M4DecodeBlock( bs, first, tables, scan, store );
+	} else {
+		M4StoreBoth<M4StoreH263> store { levels, M4StoreH263 { out, 2 * q, q - ( ( q & 1 ) == 0 ? 1 : 0 ) } };
+		M4DecodeBlock( bs, first, tables, scan, store );
+	}
+}
+
+void M4DecodeInterMacroBlockDequantised( M4Bitstream* bs, s16* blocks, const u32 pattern, const M4CoefficientTables& tables, const u8* scan, const M4Dequantiser& dequantiser ) {
 	const u32 quantiser = dequantiser.mQuantiser;
 	if ( quantiser == 0 || quantiser > M4_FUSED_QUANTISER_MAX ) {
 		// No stream gets here: the parser keeps the quantiser in 1..31.

@@ -11,7 +11,6 @@
 #include "video/m4/M4Plane.h"
 #include "video/m4/M4Prediction.h"
 
-#include <cstring>
 
 namespace {
 
@@ -44,15 +43,18 @@ void M4Decoder::mbIntra( M4_MB* mb, const u32 x, const u32 y, const bool acPredi
 	for ( s32& component : mb->mMv ) {
 		component = 0;
 	}
-	const bool dcSeparate = quantiser < mParser.mIntraDCThreshold;
+	const bool			dcSeparate = quantiser < mParser.mIntraDCThreshold;
+	const M4Dequantiser	dequantiser = { mParser.mQuantType != 0, quantiser, mParser.mIntraMatrix };
 	for ( u32 b = 0; b < M4_MB_BLOCKS; b++ ) {
 		s16* const			coefficients = mCoefficients + b * M4_BLOCK_SIZE;
-		std::memset( coefficients, 0, M4_BLOCK_SIZE * sizeof( s16 ) );
 		s16* const			out = mDequantised + b * M4_BLOCK_SIZE;
+		M4ClearBlock( coefficients );
+		M4ClearBlock( out );
 		const u32			dcScaler = M4GetDCScaler( quantiser, b );
 		M4ACDCPredictor		predictor;
 		M4PredictACDC( mMBs, x, y, mMBWidth, b, quantiser, dcScaler, &predictor );
-		mb->mACPredDirection[b] = static_cast<u8>( acPrediction ? predictor.mDirection : static_cast<u32>( M4_PRED_NONE ) );
+		const u32			direction = acPrediction ? predictor.mDirection : static_cast<u32>( M4_PRED_NONE );
+		mb->mACPredDirection[b] = static_cast<u8>( direction );
 		u32 first = 0;
 		if ( dcSeparate ) {
 			const u32 size = mParser.getDCSize( b < 4 );
@@ -68,19 +70,18 @@ void M4Decoder::mbIntra( M4_MB* mb, const u32 x, const u32 y, const bool acPredi
 			u32 scan = M4_SCAN_ZIGZAG;
 			if ( mParser.mAlternateVerticalScan != 0 ) {
 				scan = M4_SCAN_ALTERNATE_VERTICAL;
-			} else if ( mb->mACPredDirection[b] == M4_PRED_ABOVE ) {
+			} else if ( direction == M4_PRED_ABOVE ) {
 				scan = M4_SCAN_ALTERNATE_HORIZONTAL;
-			} else if ( mb->mACPredDirection[b] == M4_PRED_LEFT ) {
+			} else if ( direction == M4_PRED_LEFT ) {
 				scan = M4_SCAN_ALTERNATE_VERTICAL;
 			}
-			M4DecodeIntraBlock( bs, coefficients, first, mParser.mVlc.intraTables(), mParser.mScan[scan] );
+			M4DecodeIntraBlockDequantised( bs, coefficients, out, first, mParser.mVlc.intraTables(), mParser.mScan[scan], dequantiser );
 		}
+		// The levels were dequantised as they were stored; the DC and the
+		// predicted row or column change here and are dequantised again.
 		M4Prediction::addACDC( predictor, mb, coefficients, b, dcScaler );
-		if ( mParser.mQuantType != 0 ) {
-			M4InvQuantType1Intra( out, coefficients, quantiser, dcScaler, mParser.mIntraMatrix );
-		} else {
-			M4InvQuantType0Intra( out, coefficients, quantiser, dcScaler );
-		}
+		M4InvQuantIntraEdges( out, coefficients, quantiser, dcScaler, dequantiser.mMpeg ? mParser.mIntraMatrix : nullptr, direction == M4_PRED_ABOVE,
+							  direction == M4_PRED_LEFT );
 		M4idct( out );
 	}
 	if ( ( mb->mFlags & M4_MB_FLAG_FIELD_DCT ) != 0 ) {
@@ -153,7 +154,7 @@ void M4Decoder::addResidual( const M4_MB* mb, const u32 x, const u32 y, const u3
 		return;
 	}
 	const u8* const				scan = mParser.mScan[mParser.mAlternateVerticalScan != 0 ? M4_SCAN_ALTERNATE_VERTICAL : M4_SCAN_ZIGZAG];
-	const M4InterDequantiser	dequantiser = { mParser.mQuantType != 0, mb->mQuantiser, mParser.mInterMatrix };
+	const M4Dequantiser	dequantiser = { mParser.mQuantType != 0, mb->mQuantiser, mParser.mInterMatrix };
 	M4DecodeInterMacroBlockDequantised( &mBitstream, mDequantised, pattern, mParser.mVlc.interTables(), scan, dequantiser );
 	for ( u32 b = 0; b < M4_MB_BLOCKS; b++ ) {
 		if ( M4BlockCoded( pattern, b ) ) {

@@ -10,6 +10,7 @@
 #include "video/m4/M4InvQuant.h"
 #include "video/m4/M4MemHalfPel.h"
 #include "video/m4/M4MemOp.h"
+#include "video/m4/M4Prediction.h"
 
 #include "M4TestHooks.h"
 #include "M4TestPicture.h"
@@ -74,7 +75,7 @@ std::vector<u8> CoefficientFrame( std::mt19937& random, const bool intra ) {
 
 } // namespace
 
-TEST_F( M4FastKernels, CoefficientDecodingMatchesThePlainReaderAndDequantisersToTheLastBit ) {
+TEST_F( M4FastKernels, CoefficientDecodingMatchesThePlainReaderPredictionAndDequantisersToTheLastBit ) {
 	M4TestInstallHooks( false );
 	M4Bitstream			unused;
 	M4BitstreamParser	parser;
@@ -90,7 +91,7 @@ TEST_F( M4FastKernels, CoefficientDecodingMatchesThePlainReaderAndDequantisersTo
 		for ( u8& weight : matrix ) {
 			weight = static_cast<u8>( Uniform( 1, 255 ) );
 		}
-		const M4InterDequantiser dequantiser = { n % 2 == 0, quantisers[n / 2 % 8], matrix };
+		const M4Dequantiser dequantiser = { n % 2 == 0, quantisers[n / 2 % 8], matrix };
 		M4Bitstream fast;
 		M4Bitstream plain;
 		M4BitstreamInit( &fast, frame.data(), static_cast<u32>( frame.size() ) );
@@ -100,12 +101,40 @@ TEST_F( M4FastKernels, CoefficientDecodingMatchesThePlainReaderAndDequantisersTo
 			// blocks not coded keep what they held.
 			std::vector<s16> fastBlocks( 6 * 64, 99 );
 			std::vector<s16> plainBlocks( 6 * 64, 99 );
-			if ( intra ) {
+			if ( intra && block % 3 == 0 ) {
 				const u32 first = block % 2;
 				std::fill_n( fastBlocks.begin(), 64, 0 );
 				std::fill_n( plainBlocks.begin(), 64, 0 );
 				M4DecodeIntraBlock( &fast, fastBlocks.data(), first, tables, scan );
 				M4DecodeIntraBlockReference( &plain, plainBlocks.data(), first, tables, scan );
+			} else if ( intra ) {
+				// Dequantised as decoded, then predicted from the left, from
+				// above or not at all, against decoding, prediction and the
+				// plain dequantiser in turn.
+				const u32 first = block % 2;
+				const u32 direction = block % 3;
+				const u32 dcScaler = static_cast<u32>( Uniform( 8, 46 ) );
+				M4ACDCPredictor predictor = { direction, Uniform( -300, 300 ), {} };
+				for ( s32& value : predictor.mAC ) {
+					value = Uniform( -60, 60 );
+				}
+				M4_MB fastMb{};
+				M4_MB plainMb{};
+				fastMb.mACPredDirection[0] = plainMb.mACPredDirection[0] = static_cast<u8>( direction );
+				s16 fastLevels[64] = {};
+				s16 plainLevels[64] = {};
+				fastLevels[0] = plainLevels[0] = static_cast<s16>( first != 0 ? Uniform( -255, 255 ) : 0 );
+				std::fill_n( fastBlocks.begin(), 64, 0 );
+				M4DecodeIntraBlockDequantised( &fast, fastLevels, fastBlocks.data(), first, tables, scan, dequantiser );
+				M4Prediction::addACDC( predictor, &fastMb, fastLevels, 0, dcScaler );
+				M4InvQuantIntraEdges( fastBlocks.data(), fastLevels, dequantiser.mQuantiser, dcScaler, dequantiser.mMpeg ? matrix : nullptr, direction == 1, direction == 2 );
+				M4DecodeIntraBlockReference( &plain, plainLevels, first, tables, scan );
+				M4Prediction::addACDC( predictor, &plainMb, plainLevels, 0, dcScaler );
+				if ( dequantiser.mMpeg ) {
+					M4InvQuantType1Intra( plainBlocks.data(), plainLevels, dequantiser.mQuantiser, dcScaler, matrix );
+				} else {
+					M4InvQuantType0IntraReference( plainBlocks.data(), plainLevels, dequantiser.mQuantiser, dcScaler );
+				}
 			} else if ( block % 3 == 0 ) {
 				std::fill_n( fastBlocks.begin(), 64, 0 );
 				std::fill_n( plainBlocks.begin(), 64, 0 );
