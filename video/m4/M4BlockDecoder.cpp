@@ -315,10 +315,11 @@ __attribute__( ( always_inline ) ) inline void M4DecodeCodes( M4BitCache& reader
 		}
 		const u64 bits = reader.mCache;
 		const u32 packed = flat[bits >> ( 64 - M4_TCOEF_WINDOW )];
-		const u32 length = packed >> M4_TCOEF_FLAT_LENGTH_SHIFT;
-		if ( __builtin_expect( length != 0, 1 ) ) {
-			const s32 sign = static_cast<s32>( static_cast<s64>( bits << length ) >> 63 );
-			reader.consume( length + 1 );
+		const u32 taken = packed >> M4_TCOEF_FLAT_LENGTH_SHIFT;
+		if ( __builtin_expect( taken != 0, 1 ) ) {
+			// The sign is the last bit taken.
+			const s32 sign = -static_cast<s32>( ( bits >> ( 64 - taken ) ) & 1 );
+			reader.consume( taken );
 			position += ( packed >> M4_TCOEF_FLAT_RUN_SHIFT ) & M4_TCOEF_RUN_MASK;
 			if ( __builtin_expect( position < M4_BLOCK_SIZE, 1 ) ) {
 				store.plain( scan[position], static_cast<s32>( packed & M4_TCOEF_FLAT_LEVEL_MASK ), sign );
