@@ -224,13 +224,22 @@ struct M4StoreH263 {
 	s16*	block;
 	s32		scale;		// 2 Q
 	s32		offset;		// Q, less one when even
+	// The outputs of the plain codes' magnitudes, 1 to 31.
+	s16		magnitudes[M4_TCOEF_FLAT_LEVEL_MASK + 1];
+
+	M4StoreH263( s16* first, const s32 quantiser )
+		: block( first ), scale( 2 * quantiser ), offset( quantiser - ( ( quantiser & 1 ) == 0 ? 1 : 0 ) ) {
+		for ( s32 level = 0; level <= static_cast<s32>( M4_TCOEF_FLAT_LEVEL_MASK ); level++ ) {
+			magnitudes[level] = static_cast<s16>( scale * level + offset );
+		}
+	}
 	void	start( s16* next ) {
 		block = next;
 		M4ClearBlock( block );
 	}
 	void	finish() const {}
 	void	plain( const u32 at, const s32 magnitude, const s32 sign ) const {
-		block[at] = static_cast<s16>( M4ApplySign( scale * magnitude + offset, sign ) );
+		block[at] = static_cast<s16>( M4ApplySign( magnitudes[magnitude], sign ) );
 	}
 	void	any( const u32 at, const s32 level ) const {
 		const s32 magnitude = scale * ( level < 0 ? -level : level ) + offset;
@@ -318,7 +327,7 @@ __attribute__( ( always_inline ) ) inline void M4DecodeCodes( M4BitCache& reader
 		const u32 taken = packed >> M4_TCOEF_FLAT_LENGTH_SHIFT;
 		if ( __builtin_expect( taken != 0, 1 ) ) {
 			// The sign is the last bit taken.
-			const s32 sign = -static_cast<s32>( ( bits >> ( 64 - taken ) ) & 1 );
+			const s32 sign = static_cast<s32>( static_cast<s64>( bits << ( taken - 1 ) ) >> 63 );
 			reader.consume( taken );
 			position += ( packed >> M4_TCOEF_FLAT_RUN_SHIFT ) & M4_TCOEF_RUN_MASK;
 			if ( __builtin_expect( position < M4_BLOCK_SIZE, 1 ) ) {
@@ -408,7 +417,7 @@ void M4DecodeIntraBlockDequantised( M4Bitstream* bs, s16* levels, s16* out, cons
 		M4StoreBoth<M4StoreMpegIntra> store { levels, M4StoreMpegIntra { out, q, dequantiser.mMatrix } };
 		M4DecodeBlock( bs, first, tables, scan, store );
 	} else {
-		M4StoreBoth<M4StoreH263> store { levels, M4StoreH263 { out, 2 * q, q - ( ( q & 1 ) == 0 ? 1 : 0 ) } };
+		M4StoreBoth<M4StoreH263> store { levels, M4StoreH263( out, q ) };
 		M4DecodeBlock( bs, first, tables, scan, store );
 	}
 }
@@ -436,7 +445,7 @@ void M4DecodeInterMacroBlockDequantised( M4Bitstream* bs, s16* blocks, const u32
 	if ( dequantiser.mMpeg ) {
 		M4DecodeMacroBlock( bs, blocks, pattern, tables, scan, M4StoreMpeg { nullptr, q, dequantiser.mMatrix, 0 } );
 	} else {
-		M4DecodeMacroBlock( bs, blocks, pattern, tables, scan, M4StoreH263 { nullptr, 2 * q, q - ( ( q & 1 ) == 0 ? 1 : 0 ) } );
+		M4DecodeMacroBlock( bs, blocks, pattern, tables, scan, M4StoreH263( nullptr, q ) );
 	}
 }
 
