@@ -2,7 +2,6 @@
 
 #include <emmintrin.h>
 
-#include <cstring>
 
 namespace {
 
@@ -64,48 +63,44 @@ struct M4WindowRows {
 	__m128i		second[17];
 };
 
-u64 M4Load64( const u8* at ) {
-	u64 value;
-	std::memcpy( &value, at, sizeof( value ) );
-	return value;
-}
+// Where a window's first column lies in its tile: the bit shifts that
+// take a row's pixels (and the pixels one column on) out of its tile lines.
+struct M4TileShift {
+	__m128i		right;			// 8 x (column mod 8)
+	__m128i		left;			// 64 less that
+	__m128i		nextRight;		// the same one column on; 64 shifts out all
+	__m128i		nextLeft;
 
-// Pixels s/8 .. s/8 + 7 of the 16 bytes a (low) and b (high).
-inline u64 M4Shifted( const u64 a, const u64 b, const u32 shift ) {
-	return shift == 0 ? a : ( a >> shift ) | ( b << ( 64 - shift ) );
-}
+	explicit M4TileShift( const u32 column ) {
+		const s32 bits = static_cast<s32>( 8 * ( column & 7u ) );
+		right = _mm_cvtsi32_si128( bits );
+		left = _mm_cvtsi32_si128( 64 - bits );
+		nextRight = _mm_cvtsi32_si128( bits + 8 );
+		nextLeft = _mm_cvtsi32_si128( 56 - bits );
+	}
+};
 
 // Row r of the window from the tiled plane: columns column .. column +
-// WIDTH span WIDTH / 8 + 1 tiles, 32 bytes apart. The second set is made
+// WIDTH span WIDTH / 8 + 1 tiles, 32 bytes apart, every one inside the
+// plane. Each 64-bit lane takes the tile line it starts in shifted right
+// and the next one shifted left (a shift by 64 gives zero, so a window on
+// a tile's first column needs no case of its own). The second set is made
 // only when withSecond.
 template<u32 WIDTH>
-inline void M4FetchTiledRow( const u8* const rowBase, const u32 column, M4WindowRows* rows, const u32 r, const bool withSecond ) {
-	constexpr u32	kTiles = WIDTH / 8 + 1;
+inline void M4FetchTiledRow( const u8* const rowBase, const u32 column, const M4TileShift& shift, M4WindowRows* rows, const u32 r, const bool withSecond ) {
 	const u8* const tile = rowBase + ( column & ~7u ) * 4;
-	const u32		shift = 8 * ( column & 7u );
-	u64				lines[kTiles];
-	lines[0] = M4Load64( tile );
-	for ( u32 t = 1; t + 1 < kTiles; t++ ) {
-		lines[t] = M4Load64( tile + 32 * t );
+	const __m128i	t0 = _mm_loadl_epi64( reinterpret_cast<const __m128i*>( tile ) );
+	const __m128i	t1 = _mm_loadl_epi64( reinterpret_cast<const __m128i*>( tile + 32 ) );
+	__m128i			low = t0;
+	__m128i			high = t1;
+	if ( WIDTH == 16 ) {
+		const __m128i t2 = _mm_loadl_epi64( reinterpret_cast<const __m128i*>( tile + 64 ) );
+		low = _mm_unpacklo_epi64( t0, t1 );
+		high = _mm_unpacklo_epi64( t1, t2 );
 	}
-	lines[kTiles - 1] = shift != 0 || withSecond ? M4Load64( tile + 32 * ( kTiles - 1 ) ) : 0;
-	u64 pixels[kTiles - 1];
-	for ( u32 t = 0; t + 1 < kTiles; t++ ) {
-		pixels[t] = M4Shifted( lines[t], lines[t + 1], shift );
-	}
-	const u64 last = ( lines[kTiles - 1] >> shift ) & 0xFFu;
-	if ( WIDTH == 8 ) {
-		rows->first[r] = _mm_cvtsi64_si128( static_cast<long long>( pixels[0] ) );
-		if ( withSecond ) {
-			rows->second[r] = _mm_cvtsi64_si128( static_cast<long long>( ( pixels[0] >> 8 ) | ( last << 56 ) ) );
-		}
-		return;
-	}
-	rows->first[r] = _mm_set_epi64x( static_cast<long long>( pixels[kTiles - 2] ), static_cast<long long>( pixels[0] ) );
+	rows->first[r] = _mm_or_si128( _mm_srl_epi64( low, shift.right ), _mm_sll_epi64( high, shift.left ) );
 	if ( withSecond ) {
-		const u64 nextLow = ( pixels[0] >> 8 ) | ( pixels[kTiles - 2] << 56 );
-		const u64 nextHigh = ( pixels[kTiles - 2] >> 8 ) | ( last << 56 );
-		rows->second[r] = _mm_set_epi64x( static_cast<long long>( nextHigh ), static_cast<long long>( nextLow ) );
+		rows->second[r] = _mm_or_si128( _mm_srl_epi64( low, shift.nextRight ), _mm_sll_epi64( high, shift.nextLeft ) );
 	}
 }
 
@@ -214,8 +209,15 @@ void M4PredictFrame( u8* dst, const u32 dstStride, const M4Plane& reference, con
 			M4CopyTiles<WIDTH, AVERAGE>( reference.mBase + M4TiledOffset( column, row, reference.mStride ), reference.mStride, dst, dstStride );
 			return;
 		}
-		for ( u32 j = 0; j < needed; j++ ) {
-			M4FetchTiledRow<WIDTH>( reference.mBase + M4TiledOffset( 0, row + j, reference.mStride ), column, &rows, j, hx != 0 );
+		// Rows step 8 bytes within a tile row and on to the next tile row
+		// after its fourth.
+		const M4TileShift	shift( column );
+		const u8*			rowBase = reference.mBase + M4TiledOffset( 0, row, reference.mStride );
+		const u32			tileRowStep = 4 * reference.mStride - 24;
+		for ( u32 j = 0, inTile = row & 3u; j < needed; j++ ) {
+			M4FetchTiledRow<WIDTH>( rowBase, column, shift, &rows, j, hx != 0 );
+			inTile = ( inTile + 1 ) & 3u;
+			rowBase += inTile == 0 ? tileRowStep : 8;
 		}
 	} else {
 		for ( u32 j = 0; j < needed; j++ ) {
@@ -261,11 +263,12 @@ void M4PredictFields( u8* dst, const u32 dstStride, const u32 dstField, const M4
 	const u32		hy = ( vector.y >> 1 ) & 1;
 	const s64		paddedLeft = left + reference.mBorder;
 	const bool		columnsInside = paddedLeft >= 0 && paddedLeft + M4_WINDOW <= reference.mStride;
-	M4WindowRows	window;
+	M4WindowRows		window;
+	const M4TileShift	shift( static_cast<u32>( paddedLeft ) );
 	for ( u32 j = 0; j < count + hy; j++ ) {
 		const u32 paddedRow = M4FieldPaddedRow( reference, fieldTop, j, parity );
 		if ( columnsInside ) {
-			M4FetchTiledRow<8>( reference.mBase + M4TiledOffset( 0, paddedRow, reference.mStride ), static_cast<u32>( paddedLeft ), &window, j, hx != 0 );
+			M4FetchTiledRow<8>( reference.mBase + M4TiledOffset( 0, paddedRow, reference.mStride ), static_cast<u32>( paddedLeft ), shift, &window, j, hx != 0 );
 		} else {
 			M4FetchClampedRow<8>( reference, left, paddedRow, &window, j );
 		}
