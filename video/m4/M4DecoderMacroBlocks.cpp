@@ -123,10 +123,9 @@ void M4Decoder::predictFrame( M4Image* picture, const M4Image* reference, const 
 		chroma.x = chromaMv( vectors[0].x );
 		chroma.y = chromaMv( vectors[0].y );
 	}
-	for ( u32 component = M4_PLANE_U; component <= M4_PLANE_V; component++ ) {
-		predict( M4BlockAddress( picture, component, 8 * x, 8 * y ), M4PlaneStride( picture, component ), M4ImagePlane( reference, component ),
-				 static_cast<s32>( 8 * x ), static_cast<s32>( 8 * y ), chroma, rounding );
-	}
+	( average ? M4MemHalfPelInterpolateChromaAverage : M4MemHalfPelInterpolateChroma )(
+		M4BlockAddress( picture, M4_PLANE_U, 8 * x, 8 * y ), M4BlockAddress( picture, M4_PLANE_V, 8 * x, 8 * y ), M4PlaneStride( picture, M4_PLANE_U ),
+		M4ImagePlane( reference, M4_PLANE_U ), M4ImagePlane( reference, M4_PLANE_V ), static_cast<s32>( 8 * x ), static_cast<s32>( 8 * y ), chroma, rounding );
 }
 
 void M4Decoder::mbFieldCompensate( M4Image* picture, const M4Image* reference, const u32 x, const u32 y, const M4_VECTOR* vectors, const u32* selects, const bool average ) {

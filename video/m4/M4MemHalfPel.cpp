@@ -104,6 +104,21 @@ inline void M4FetchTiledRow( const u8* const rowBase, const u32 column, const M4
 	}
 }
 
+// Row r of the windows of two planes of one geometry (the chroma planes),
+// eight columns each: the first plane's in the low half, the second's in
+// the high half.
+inline void M4FetchTiledRowPair( const u8* const rowBase, const u8* const otherRowBase, const u32 column, const M4TileShift& shift, M4WindowRows* rows, const u32 r, const bool withSecond ) {
+	const u32		tile = ( column & ~7u ) * 4;
+	const __m128i	low = _mm_unpacklo_epi64( _mm_loadl_epi64( reinterpret_cast<const __m128i*>( rowBase + tile ) ),
+											  _mm_loadl_epi64( reinterpret_cast<const __m128i*>( otherRowBase + tile ) ) );
+	const __m128i	high = _mm_unpacklo_epi64( _mm_loadl_epi64( reinterpret_cast<const __m128i*>( rowBase + tile + 32 ) ),
+											   _mm_loadl_epi64( reinterpret_cast<const __m128i*>( otherRowBase + tile + 32 ) ) );
+	rows->first[r] = _mm_or_si128( _mm_srl_epi64( low, shift.right ), _mm_sll_epi64( high, shift.left ) );
+	if ( withSecond ) {
+		rows->second[r] = _mm_or_si128( _mm_srl_epi64( low, shift.nextRight ), _mm_sll_epi64( high, shift.nextLeft ) );
+	}
+}
+
 // Row r of the window through the clamped plane, eight columns at a time.
 template<u32 WIDTH>
 inline void M4FetchClampedRow( const M4Plane& plane, const s64 left, const u32 paddedRow, M4WindowRows* rows, const u32 r ) {
@@ -138,32 +153,36 @@ inline __m128i M4Average4( const __m128i a, const __m128i b, const __m128i c, co
 	return _mm_packus_epi16( _mm_srli_epi16( _mm_add_epi16( low, bias ), 2 ), _mm_srli_epi16( _mm_add_epi16( high, bias ), 2 ) );
 }
 
-// Stores WIDTH pixels as one row of WIDTH / 8 horizontally adjacent tiles,
-// or with AVERAGE their average with the pixels there, rounding up.
+// Stores WIDTH pixels as one tile line, or for WIDTH 16 the low eight at
+// at and the high eight at highAt (the next tile, or the same line of the
+// other chroma plane); with AVERAGE their average with the pixels there,
+// rounding up.
 template<u32 WIDTH, bool AVERAGE>
-inline void M4StoreRow( u8* at, __m128i v ) {
+inline void M4StoreRow( u8* at, u8* highAt, __m128i v ) {
 	if ( AVERAGE ) {
 		__m128i held = _mm_loadl_epi64( reinterpret_cast<const __m128i*>( at ) );
 		if ( WIDTH == 16 ) {
-			held = _mm_unpacklo_epi64( held, _mm_loadl_epi64( reinterpret_cast<const __m128i*>( at + 32 ) ) );
+			held = _mm_unpacklo_epi64( held, _mm_loadl_epi64( reinterpret_cast<const __m128i*>( highAt ) ) );
 		}
 		v = _mm_avg_epu8( v, held );
 	}
 	_mm_storel_epi64( reinterpret_cast<__m128i*>( at ), v );
 	if ( WIDTH == 16 ) {
-		_mm_storel_epi64( reinterpret_cast<__m128i*>( at + 32 ), _mm_srli_si128( v, 8 ) );
+		_mm_storel_epi64( reinterpret_cast<__m128i*>( highAt ), _mm_srli_si128( v, 8 ) );
 	}
 }
 
 // The block from the window rows with half-sample flags hx, hy, into rows
-// dstFirstRow, dstFirstRow + dstRowStep, .. of dst; one loop per case.
+// dstFirstRow, dstFirstRow + dstRowStep, .. of dst (and for WIDTH 16 of
+// dstHigh); one loop per case.
 template<u32 WIDTH, bool AVERAGE>
-void M4InterpolateRows( const M4WindowRows& w, const u32 rows, const u32 hx, const u32 hy, const u32 rounding, u8* dst, const u32 dstStride, const u32 dstFirstRow, const u32 dstRowStep ) {
+void M4InterpolateRows( const M4WindowRows& w, const u32 rows, const u32 hx, const u32 hy, const u32 rounding, u8* dst, u8* dstHigh, const u32 dstStride, const u32 dstFirstRow, const u32 dstRowStep ) {
 	const __m128i	roundingBit = _mm_set1_epi8( static_cast<char>( rounding & 1 ) );
 	const __m128i	bias = _mm_set1_epi16( static_cast<short>( 2 - ( rounding & 1 ) ) );
 	auto each = [&]( auto rowOf ) {
 		for ( u32 j = 0; j < rows; j++ ) {
-			M4StoreRow<WIDTH, AVERAGE>( dst + M4TiledOffset( 0, dstFirstRow + j * dstRowStep, dstStride ), rowOf( j ) );
+			const u32 offset = M4TiledOffset( 0, dstFirstRow + j * dstRowStep, dstStride );
+			M4StoreRow<WIDTH, AVERAGE>( dst + offset, dstHigh + offset, rowOf( j ) );
 		}
 	};
 	if ( hx == 0 && hy == 0 ) {
@@ -224,7 +243,40 @@ void M4PredictFrame( u8* dst, const u32 dstStride, const M4Plane& reference, con
 			M4FetchClampedRow<WIDTH>( reference, left, M4PlaneRow( reference, top + j ), &rows, j );
 		}
 	}
-	M4InterpolateRows<WIDTH, AVERAGE>( rows, WIDTH, hx, hy, rounding, dst, dstStride, 0, 1 );
+	M4InterpolateRows<WIDTH, AVERAGE>( rows, WIDTH, hx, hy, rounding, dst, dst + 32, dstStride, 0, 1 );
+}
+
+// Both chroma blocks of a macroblock with one vector, eight columns of each
+// plane side by side in every vector; windows that leave the planes take
+// the one-plane kernel twice.
+template<bool AVERAGE>
+void M4PredictChroma( u8* dstU, u8* dstV, const u32 dstStride, const M4Plane& u, const M4Plane& v, const s32 x, const s32 y, const M4_VECTOR& vector, const u32 rounding ) {
+	const s64 left = static_cast<s64>( x ) + ( vector.x >> 1 );
+	const s64 top = static_cast<s64>( y ) + ( vector.y >> 1 );
+	const u32 hx = vector.x & 1;
+	const u32 hy = vector.y & 1;
+	if ( !M4PlaneContains( u, left, top, 9, 9 ) || u.mStride != v.mStride || u.mRows != v.mRows ) {
+		M4PredictFrame<8, AVERAGE>( dstU, dstStride, u, x, y, vector, rounding );
+		M4PredictFrame<8, AVERAGE>( dstV, dstStride, v, x, y, vector, rounding );
+		return;
+	}
+	const u32 column = static_cast<u32>( left + u.mBorder );
+	const u32 row = static_cast<u32>( top + u.mBorder );
+	const u32 start = M4TiledOffset( 0, row, u.mStride );
+	if ( ( hx | hy | ( column & 7u ) | ( row & 3u ) ) == 0 ) {
+		M4CopyTiles<8, AVERAGE>( u.mBase + start + column * 4, u.mStride, dstU, dstStride );
+		M4CopyTiles<8, AVERAGE>( v.mBase + start + column * 4, v.mStride, dstV, dstStride );
+		return;
+	}
+	const M4TileShift	shift( column );
+	const u32			tileRowStep = 4 * u.mStride - 24;
+	M4WindowRows		rows;
+	for ( u32 j = 0, inTile = row & 3u, offset = start; j < 8 + hy; j++ ) {
+		M4FetchTiledRowPair( u.mBase + offset, v.mBase + offset, column, shift, &rows, j, hx != 0 );
+		inTile = ( inTile + 1 ) & 3u;
+		offset += inTile == 0 ? tileRowStep : 8;
+	}
+	M4InterpolateRows<16, AVERAGE>( rows, 8, hx, hy, rounding, dstU, dstV, dstStride, 0, 1 );
 }
 
 } // namespace
@@ -273,7 +325,7 @@ void M4PredictFields( u8* dst, const u32 dstStride, const u32 dstField, const M4
 			M4FetchClampedRow<8>( reference, left, paddedRow, &window, j );
 		}
 	}
-	M4InterpolateRows<8, AVERAGE>( window, count, hx, hy, rounding, dst, dstStride, dstField & 1, 2 );
+	M4InterpolateRows<8, AVERAGE>( window, count, hx, hy, rounding, dst, dst, dstStride, dstField & 1, 2 );
 }
 
 } // namespace
@@ -305,4 +357,12 @@ void M4MemHalfPelInterpolate16Average( u8* dst, const u32 dstStride, const M4Pla
 
 void M4MemHalfPelFieldsAverage( u8* dst, const u32 dstStride, const u32 dstField, const M4Plane& reference, const s32 x, const s32 fieldY, const M4_VECTOR& vector, const u32 fieldSelect, const u32 rows, const u32 rounding ) {
 	M4PredictFields<true>( dst, dstStride, dstField, reference, x, fieldY, vector, fieldSelect, rows, rounding );
+}
+
+void M4MemHalfPelInterpolateChroma( u8* dstU, u8* dstV, const u32 dstStride, const M4Plane& u, const M4Plane& v, const s32 x, const s32 y, const M4_VECTOR& vector, const u32 rounding ) {
+	M4PredictChroma<false>( dstU, dstV, dstStride, u, v, x, y, vector, rounding );
+}
+
+void M4MemHalfPelInterpolateChromaAverage( u8* dstU, u8* dstV, const u32 dstStride, const M4Plane& u, const M4Plane& v, const s32 x, const s32 y, const M4_VECTOR& vector, const u32 rounding ) {
+	M4PredictChroma<true>( dstU, dstV, dstStride, u, v, x, y, vector, rounding );
 }

@@ -296,6 +296,20 @@ TEST_F( M4FastKernels, HalfSamplePredictionMatchesThePlainKernelsInsideAndOutsid
 		M4MemHalfPelFieldsReference( plainFields, 8, destination, reference, x, y / 2, vector, select, rows, rounding, average );
 		ASSERT_EQ( 0, std::memcmp( fastFields, plainFields, sizeof( fastFields ) ) ) << "field " << vector.x << "," << vector.y;
 
+		if ( component == 1 ) {
+			// Both chroma blocks at once against each on its own.
+			const M4Plane other = M4ImagePlane( &pictures[0], M4_PLANE_V );
+			u8 fastPair[2][128];
+			u8 plainPair[2][128];
+			for ( u32 i = 0; i < 128; i++ ) {
+				fastPair[0][i] = plainPair[0][i] = static_cast<u8>( Uniform( 0, 255 ) );
+				fastPair[1][i] = plainPair[1][i] = static_cast<u8>( Uniform( 0, 255 ) );
+			}
+			( average ? M4MemHalfPelInterpolateChromaAverage : M4MemHalfPelInterpolateChroma )( fastPair[0], fastPair[1], 16, reference, other, x, y, vector, rounding );
+			M4MemHalfPelInterpolateReference( plainPair[0], 16, reference, x, y, vector, rounding, average );
+			M4MemHalfPelInterpolateReference( plainPair[1], 16, other, x, y, vector, rounding, average );
+			ASSERT_EQ( 0, std::memcmp( fastPair, plainPair, sizeof( fastPair ) ) ) << "chroma " << vector.x << "," << vector.y << " at " << x << "," << y;
+		}
 		if ( component == 0 ) {
 			// A whole luma macroblock at once against its four blocks.
 			const s32 mbX = 16 * Uniform( 0, 2 );
