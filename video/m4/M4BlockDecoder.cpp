@@ -2,12 +2,12 @@
 
 #include "video/m4/M4Bitstream.h"
 #include "video/m4/M4InvQuant.h"
+#include "video/m4/M4MacroBlock.h"
 #include "video/m4/M4VlcDecoder.h"
 
 #include <cstring>
 
 constexpr u32 M4_TCOEF_WINDOW		= M4_TCOEF_WINDOW_BITS;
-constexpr u32 M4_MB_BLOCK_COUNT		= 6;
 constexpr u32 M4_FIXED_RUN_BITS		= 6;
 constexpr u32 M4_FIXED_LEVEL_BITS	= 12;
 
@@ -358,14 +358,14 @@ void M4DecodeBlock( M4Bitstream* bs, const u32 position, const M4CoefficientTabl
 }
 
 bool M4BlockCoded( const u32 pattern, const u32 block ) {
-	return ( pattern & ( 1u << ( M4_MB_BLOCK_COUNT - 1 - block ) ) ) != 0;
+	return ( pattern & ( 1u << ( M4_MB_BLOCKS - 1 - block ) ) ) != 0;
 }
 
 // The coded blocks of a macroblock through one register of bits.
 template<typename Store>
 void M4DecodeMacroBlock( M4Bitstream* bs, s16* blocks, const u32 pattern, const M4CoefficientTables& tables, const u8* scan, Store store ) {
 	M4BitCache reader( bs );
-	for ( u32 b = 0; b < M4_MB_BLOCK_COUNT; b++ ) {
+	for ( u32 b = 0; b < M4_MB_BLOCKS; b++ ) {
 		if ( !M4BlockCoded( pattern, b ) ) {
 			continue;
 		}
@@ -426,7 +426,7 @@ void M4DecodeInterMacroBlockDequantised( M4Bitstream* bs, s16* blocks, const u32
 	const u32 quantiser = dequantiser.mQuantiser;
 	if ( quantiser == 0 || quantiser > M4_FUSED_QUANTISER_MAX ) {
 		// No stream gets here: the parser keeps the quantiser in 1..31.
-		for ( u32 b = 0; b < M4_MB_BLOCK_COUNT; b++ ) {
+		for ( u32 b = 0; b < M4_MB_BLOCKS; b++ ) {
 			if ( !M4BlockCoded( pattern, b ) ) {
 				continue;
 			}
