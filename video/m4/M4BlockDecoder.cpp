@@ -29,11 +29,15 @@ struct M4StreamReader {
 	u32		get( const u32 n ) { return M4BitstreamGet( bs, n ); }
 };
 
+// Bits of the longest coefficient code, an escape to fixed length.
+constexpr u32 M4_LONGEST_CODE = 30;
+
 // The next bits of the frame held from the top of a 64-bit register.
 // Bits below mValid are zeros or the frame's own next bits, so a refill
-// may OR bytes in again at their places. Every code of a block, escapes
-// included, takes at most 30 bits, so a refill before each code that
-// leaves fewer than 32 lets the code be read without another.
+// may OR bytes in again at their places. A refill leaves at least 56
+// bits: a plain code takes at most 13 (window and sign) and any code at
+// most M4_LONGEST_CODE, so refilling below those lets each code be read
+// without another.
 struct M4BitCache {
 	u64					mCache;
 	u32					mValid;		// bits of mCache that hold the frame
@@ -319,7 +323,7 @@ template<typename Store>
 __attribute__( ( always_inline ) ) inline void M4DecodeCodes( M4BitCache& reader, u32 position, const M4CoefficientTables& tables, const u8* scan, Store& store ) {
 	const u16* const flat = tables.mFlat;
 	for ( ;; ) {
-		if ( reader.mValid < 32 ) {
+		if ( reader.mValid < M4_TCOEF_WINDOW + 1 ) {
 			reader.refill();
 		}
 		const u64 bits = reader.mCache;
@@ -341,8 +345,11 @@ __attribute__( ( always_inline ) ) inline void M4DecodeCodes( M4BitCache& reader
 			}
 			continue;
 		}
+		if ( reader.mValid < M4_LONGEST_CODE ) {
+			reader.refill();
+		}
 		u32					used = 0;
-		const M4Coefficient	coefficient = M4ReadRareCoefficient( bits, tables, &used );
+		const M4Coefficient	coefficient = M4ReadRareCoefficient( reader.mCache, tables, &used );
 		reader.consume( used );
 		if ( !coefficient.valid || M4StoreCoefficient( &position, coefficient, scan, store ) ) {
 			return;
