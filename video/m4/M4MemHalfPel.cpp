@@ -143,14 +143,20 @@ inline __m128i M4Average2( const __m128i a, const __m128i b, const __m128i round
 	return _mm_sub_epi8( up, _mm_and_si128( _mm_xor_si128( a, b ), roundingBit ) );
 }
 
-// (a + b + c + d + 2 - rounding) >> 2 per byte; bias is 2 - rounding.
-inline __m128i M4Average4( const __m128i a, const __m128i b, const __m128i c, const __m128i d, const __m128i bias ) {
-	const __m128i zero = _mm_setzero_si128();
-	const __m128i low = _mm_add_epi16( _mm_add_epi16( _mm_unpacklo_epi8( a, zero ), _mm_unpacklo_epi8( b, zero ) ),
-									   _mm_add_epi16( _mm_unpacklo_epi8( c, zero ), _mm_unpacklo_epi8( d, zero ) ) );
-	const __m128i high = _mm_add_epi16( _mm_add_epi16( _mm_unpackhi_epi8( a, zero ), _mm_unpackhi_epi8( b, zero ) ),
-										_mm_add_epi16( _mm_unpackhi_epi8( c, zero ), _mm_unpackhi_epi8( d, zero ) ) );
-	return _mm_packus_epi16( _mm_srli_epi16( _mm_add_epi16( low, bias ), 2 ), _mm_srli_epi16( _mm_add_epi16( high, bias ), 2 ) );
+// (a + b + c + d + 2 - rounding) >> 2 per byte, from byte averages. With
+// x = (a + b + 1) >> 1 and y = (c + d + 1) >> 1, the sum is 2 (x + y) less
+// the two pairs' odd bits, so the result is (x + y + 1) >> 1 less one
+// when: rounding 0, x + y is odd and a pair was odd; rounding 1, x + y is
+// odd or both pairs were (checked for every four bytes and both roundings).
+template<u32 ROUNDING>
+inline __m128i M4Average4( const __m128i a, const __m128i b, const __m128i c, const __m128i d ) {
+	const __m128i x = _mm_avg_epu8( a, b );
+	const __m128i y = _mm_avg_epu8( c, d );
+	const __m128i xy = _mm_xor_si128( x, y );
+	const __m128i ab = _mm_xor_si128( a, b );
+	const __m128i cd = _mm_xor_si128( c, d );
+	const __m128i odd = ROUNDING == 0 ? _mm_and_si128( xy, _mm_or_si128( ab, cd ) ) : _mm_or_si128( xy, _mm_and_si128( ab, cd ) );
+	return _mm_sub_epi8( _mm_avg_epu8( x, y ), _mm_and_si128( odd, _mm_set1_epi8( 1 ) ) );
 }
 
 // Stores WIDTH pixels as one tile line, or for WIDTH 16 the low eight at
@@ -178,7 +184,6 @@ inline void M4StoreRow( u8* at, u8* highAt, __m128i v ) {
 template<u32 WIDTH, bool AVERAGE>
 void M4InterpolateRows( const M4WindowRows& w, const u32 rows, const u32 hx, const u32 hy, const u32 rounding, u8* dst, u8* dstHigh, const u32 dstStride, const u32 dstFirstRow, const u32 dstRowStep ) {
 	const __m128i	roundingBit = _mm_set1_epi8( static_cast<char>( rounding & 1 ) );
-	const __m128i	bias = _mm_set1_epi16( static_cast<short>( 2 - ( rounding & 1 ) ) );
 	auto each = [&]( auto rowOf ) {
 		for ( u32 j = 0; j < rows; j++ ) {
 			const u32 offset = M4TiledOffset( 0, dstFirstRow + j * dstRowStep, dstStride );
@@ -192,7 +197,11 @@ void M4InterpolateRows( const M4WindowRows& w, const u32 rows, const u32 hx, con
 	} else if ( hx == 0 ) {
 		each( [&]( const u32 j ) { return M4Average2( w.first[j], w.first[j + 1], roundingBit ); } );
 	} else {
-		each( [&]( const u32 j ) { return M4Average4( w.first[j], w.second[j], w.first[j + 1], w.second[j + 1], bias ); } );
+		if ( ( rounding & 1 ) == 0 ) {
+			each( [&]( const u32 j ) { return M4Average4<0>( w.first[j], w.second[j], w.first[j + 1], w.second[j + 1] ); } );
+		} else {
+			each( [&]( const u32 j ) { return M4Average4<1>( w.first[j], w.second[j], w.first[j + 1], w.second[j + 1] ); } );
+		}
 	}
 }
 
