@@ -88,7 +88,7 @@ struct M4BitCache {
 // One table code and its sign bit, without escape handling. One look at
 // the next 32 bits gives the code's window and, after the code, its sign.
 template<typename Reader>
-M4Coefficient M4ReadPlainCode( Reader& reader, const M4CoefficientTables& tables, u32* value ) {
+inline M4Coefficient M4ReadPlainCode( Reader& reader, const M4CoefficientTables& tables, u32* value ) {
 	M4Coefficient	coefficient{};
 	const u32		bits = reader.show32();
 	const u32		entry = M4CoefficientEntry( tables, bits >> ( 32 - M4_TCOEF_WINDOW ) );

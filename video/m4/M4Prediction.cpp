@@ -36,7 +36,7 @@ bool M4IsIntra( const M4_MB& mb ) {
 
 // The neighbour block at macroblock offset (dx, dy) from (x, y); (0, 0) is
 // the current macroblock, whose earlier blocks are always usable.
-M4Neighbour M4GetNeighbour( const M4_MB* mbs, const u32 x, const u32 y, const u32 mbWidth, const s32 dx, const s32 dy, const u32 block, const u32 quantiser ) {
+inline M4Neighbour M4GetNeighbour( const M4_MB* mbs, const u32 x, const u32 y, const u32 mbWidth, const s32 dx, const s32 dy, const u32 block, const u32 quantiser ) {
 	const M4Neighbour missing = { M4Prediction::mDefaultACDCValues, quantiser };
 	const s64 nx = static_cast<s64>( x ) + dx;
 	const s64 ny = static_cast<s64>( y ) + dy;
