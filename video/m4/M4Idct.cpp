@@ -68,6 +68,13 @@ void M4idctSSE2( s16* block ) {
 			rightColumns = _mm_or_si128( rightColumns, _mm_srli_si128( rows[r], 8 ) );
 		}
 	}
+	bool belowFirstZero = false;
+	bool rightOfFirstZero = false;
+	M4IdctSparsity( rows, &belowFirstZero, &rightOfFirstZero );
+	if ( belowFirstZero || rightOfFirstZero ) {
+		M4IdctSparse( block, belowFirstZero, rightOfFirstZero );
+		return;
+	}
 	const __m128i zero = _mm_setzero_si128();
 	const bool lowerZero = _mm_movemask_epi8( _mm_cmpeq_epi8( lowerRows, zero ) ) == 0xFFFF;
 	const bool rightZero = _mm_movemask_epi8( _mm_cmpeq_epi8( rightColumns, zero ) ) == 0xFFFF;
@@ -190,18 +197,7 @@ bool M4CpuHasAVX2() {
 	return __builtin_cpu_supports( "avx2" ) != 0;
 }
 
-void M4idct( s16* block ) {
-	__m128i below = _mm_setzero_si128();
-	__m128i right = _mm_setzero_si128();
-	const __m128i notFirst = _mm_set_epi16( -1, -1, -1, -1, -1, -1, -1, 0 );
-	for ( u32 r = 0; r < 8; r++ ) {
-		const __m128i row = _mm_loadu_si128( reinterpret_cast<const __m128i*>( block + 8 * r ) );
-		below = r != 0 ? _mm_or_si128( below, row ) : below;
-		right = _mm_or_si128( right, _mm_and_si128( row, notFirst ) );
-	}
-	const __m128i zero = _mm_setzero_si128();
-	const bool belowZero = _mm_movemask_epi8( _mm_cmpeq_epi8( below, zero ) ) == 0xFFFF;
-	const bool rightZero = _mm_movemask_epi8( _mm_cmpeq_epi8( right, zero ) ) == 0xFFFF;
+void M4IdctSparse( s16* block, const bool belowZero, const bool rightZero ) {
 	if ( belowZero && rightZero ) {
 		// Only the DC: each output is the DC scaled twice by c4.
 		const __m128i fill = _mm_set1_epi16( M4IdctStore( kM4IdctC4 * ( kM4IdctC4 * static_cast<f32>( block[0] ) ) ) );
@@ -210,9 +206,11 @@ void M4idct( s16* block ) {
 		}
 	} else if ( belowZero ) {
 		M4IdctFirstRow( block );
-	} else if ( rightZero ) {
-		M4IdctFirstColumn( block );
 	} else {
-		sIdctKernel( block );
+		M4IdctFirstColumn( block );
 	}
+}
+
+void M4idct( s16* block ) {
+	sIdctKernel( block );
 }

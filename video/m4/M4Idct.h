@@ -21,13 +21,13 @@
 
 #include "datatypes/base/DTFloatToInt.h"
 
-// Transforms block (64 s16, raster order) in place. A block whose only
-// non-zero coefficients lie in its first row, or in its first column,
-// takes one 8-point transform; others go to the widest vector kernel the
-// processor has.
+// Transforms block (64 s16, raster order) in place with the widest
+// vector kernel the processor has.
 void	M4idct( s16* block );
-// The whole transform four rows or columns at a time (SSE2, every x86-64
-// processor), and eight at a time (AVX2: call only when M4CpuHasAVX2).
+// The transform four rows or columns at a time (SSE2, every x86-64
+// processor), and eight at a time (AVX2: call only when M4CpuHasAVX2). A
+// block whose only non-zero coefficients lie in its first row, or in its
+// first column, takes one 8-point transform.
 void	M4idctSSE2( s16* block );
 void	M4idctAVX2( s16* block );
 // The same transform one row or column at a time: the plain kernel the

@@ -1,7 +1,8 @@
 // The inverse DCT eight rows, then eight columns, at a time. This file
 // alone is compiled for AVX2, and M4idct calls it only after asking the
-// processor; it uses nothing but intrinsics and the butterfly's own
-// internal copies, so no AVX2 code can reach the baseline kernels.
+// processor; it uses nothing but intrinsics, the butterfly's own internal
+// copies and the baseline's sparse transform, so no AVX2 code can reach
+// the baseline kernels.
 #include "video/m4/M4Idct.h"
 
 #include "video/m4/M4IdctButterfly.h"
@@ -72,6 +73,13 @@ void M4idctAVX2( s16* block ) {
 		rows[r] = _mm_loadu_si128( reinterpret_cast<const __m128i*>( block + 8 * r ) );
 		lowerRows = r >= 4 ? _mm_or_si128( lowerRows, rows[r] ) : lowerRows;
 		rightColumns = _mm_or_si128( rightColumns, _mm_srli_si128( rows[r], 8 ) );
+	}
+	bool belowFirstZero = false;
+	bool rightOfFirstZero = false;
+	M4IdctSparsity( rows, &belowFirstZero, &rightOfFirstZero );
+	if ( belowFirstZero || rightOfFirstZero ) {
+		M4IdctSparse( block, belowFirstZero, rightOfFirstZero );
+		return;
 	}
 	const bool lowerZero = _mm_testz_si128( lowerRows, lowerRows ) != 0;
 	const bool rightZero = _mm_testz_si128( rightColumns, rightColumns ) != 0;

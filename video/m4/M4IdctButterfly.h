@@ -96,6 +96,21 @@ inline void M4Idct1DLowHalf( const T* in, T* out ) {
 	M4IdctCombine( e0, e1, e2, e3, b4, b5, b6, b7, out );
 }
 
+// Whether rows 1-7 of the block held as eight rows are all zero
+// (belowZero) and whether its columns 1-7 are (rightZero).
+inline void M4IdctSparsity( const __m128i rows[8], bool* belowZero, bool* rightZero ) {
+	const __m128i notFirst = _mm_set_epi16( -1, -1, -1, -1, -1, -1, -1, 0 );
+	__m128i below = _mm_setzero_si128();
+	__m128i right = _mm_and_si128( rows[0], notFirst );
+	for ( u32 r = 1; r < 8; r++ ) {
+		below = _mm_or_si128( below, rows[r] );
+		right = _mm_or_si128( right, _mm_and_si128( rows[r], notFirst ) );
+	}
+	const __m128i zero = _mm_setzero_si128();
+	*belowZero = _mm_movemask_epi8( _mm_cmpeq_epi8( below, zero ) ) == 0xFFFF;
+	*rightZero = _mm_movemask_epi8( _mm_cmpeq_epi8( right, zero ) ) == 0xFFFF;
+}
+
 // Transposes the 8 x 8 s16 block held as eight rows.
 inline void M4Transpose8x8( __m128i r[8] ) {
 	const __m128i a0 = _mm_unpacklo_epi16( r[0], r[1] );
@@ -125,5 +140,11 @@ inline void M4Transpose8x8( __m128i r[8] ) {
 }
 
 } // namespace
+
+// The transform of a block whose only non-zero coefficients lie in its
+// first row (belowZero), its first column (rightZero) or both (the DC):
+// one 8-point pass. Every kernel hands such blocks here, to the
+// baseline's code.
+void M4IdctSparse( s16* block, bool belowZero, bool rightZero );
 
 #endif
