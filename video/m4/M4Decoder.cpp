@@ -20,23 +20,6 @@ const s32 M4Decoder::mRoundtab[16] = { 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
 const s32 M4Decoder::deltaTop[2][2] = { { 0, 0 }, { 1, -1 } };
 const s32 M4Decoder::deltaBottom[2][2] = { { -1, 1 }, { 0, 0 } };
 
-s32 M4Decoder::chromaMv( const s32 v ) {
-	return ( v & 3 ) != 0 ? ( v >> 1 ) | 1 : v / 2;
-}
-
-s32 M4Decoder::chromaMvFour( const s32 sum ) {
-	const s64 magnitude = sum < 0 ? -static_cast<s64>( sum ) : sum;
-	const s64 value = mRoundtab[magnitude % 16] + ( magnitude / 16 ) * 2;
-	return static_cast<s32>( sum < 0 ? -value : value );
-}
-
-M4_VECTOR M4Decoder::chromaFieldMv( const M4_VECTOR& v ) {
-	M4_VECTOR c;
-	c.x = ( v.x & 3 ) != 0 ? ( v.x >> 1 ) | 1 : v.x >> 1;
-	c.y = ( v.y & 6 ) != 0 ? ( v.y >> 1 ) | 2 : v.y >> 1;
-	return c;
-}
-
 // Every member starts empty through its initialiser.
 M4Decoder::M4Decoder() = default;
 

@@ -150,4 +150,22 @@ private:
 	VIDImage			mOutput{};
 };
 
+// The chroma helpers are small and called for every predicted macroblock.
+inline s32 M4Decoder::chromaMv( const s32 v ) {
+	return ( v & 3 ) != 0 ? ( v >> 1 ) | 1 : v / 2;
+}
+
+inline s32 M4Decoder::chromaMvFour( const s32 sum ) {
+	const s64 magnitude = sum < 0 ? -static_cast<s64>( sum ) : sum;
+	const s64 value = mRoundtab[magnitude % 16] + ( magnitude / 16 ) * 2;
+	return static_cast<s32>( sum < 0 ? -value : value );
+}
+
+inline M4_VECTOR M4Decoder::chromaFieldMv( const M4_VECTOR& v ) {
+	M4_VECTOR c;
+	c.x = ( v.x & 3 ) != 0 ? ( v.x >> 1 ) | 1 : v.x >> 1;
+	c.y = ( v.y & 6 ) != 0 ? ( v.y >> 1 ) | 2 : v.y >> 1;
+	return c;
+}
+
 #endif
