@@ -36,6 +36,7 @@ constexpr u32 M4_BLOCK_SIZE = 64;
 // Zeros the 64 coefficients of block with eight vector stores (a call to
 // memset of 128 bytes costs more than the block's decoding).
 inline void M4ClearBlock( s16* block ) {
+	#pragma GCC unroll 8
 	for ( u32 i = 0; i < M4_BLOCK_SIZE; i += 8 ) {
 		_mm_storeu_si128( reinterpret_cast<__m128i*>( block + i ), _mm_setzero_si128() );
 	}

@@ -60,6 +60,7 @@ void M4idctSSE2( s16* block ) {
 	__m128i rows[8];
 	__m128i lowerRows = _mm_setzero_si128();	// rows 4-7
 	__m128i rightColumns = _mm_setzero_si128();	// columns 4-7 of rows 0-3
+	#pragma GCC unroll 8
 	for ( u32 r = 0; r < 8; r++ ) {
 		rows[r] = _mm_loadu_si128( reinterpret_cast<const __m128i*>( block + 8 * r ) );
 		if ( r >= 4 ) {
@@ -82,6 +83,7 @@ void M4idctSSE2( s16* block ) {
 	// in[k] = column k of the block, lanes rows 0-3 (low) and 4-7 (high).
 	M4Lanes low[8];
 	M4Lanes high[8];
+	#pragma GCC unroll 8
 	for ( u32 k = 0; k < 8; k++ ) {
 		low[k] = _mm_cvtepi32_ps( _mm_srai_epi32( _mm_unpacklo_epi16( rows[k], rows[k] ), 16 ) );
 		high[k] = _mm_cvtepi32_ps( _mm_srai_epi32( _mm_unpackhi_epi16( rows[k], rows[k] ), 16 ) );
@@ -105,6 +107,7 @@ void M4idctSSE2( s16* block ) {
 	// lowOut[c] lane r is the row pass's result c of row r (r < 4).
 	M4Lanes left[8];	// columns 0-3: left[r] lane c
 	M4Lanes right[8];	// columns 4-7
+	#pragma GCC unroll 8
 	for ( u32 half = 0; half < 2; half++ ) {
 		__m128 a0 = lowOut[4 * half].v, a1 = lowOut[4 * half + 1].v, a2 = lowOut[4 * half + 2].v, a3 = lowOut[4 * half + 3].v;
 		__m128 b0 = highOut[4 * half].v, b1 = highOut[4 * half + 1].v, b2 = highOut[4 * half + 2].v, b3 = highOut[4 * half + 3].v;
@@ -130,6 +133,7 @@ void M4idctSSE2( s16* block ) {
 		M4Idct1D( left, leftOut );
 		M4Idct1D( right, rightOut );
 	}
+	#pragma GCC unroll 8
 	for ( u32 r = 0; r < 8; r++ ) {
 		const __m128i row = _mm_packs_epi32( M4IdctStoreLanes( leftOut[r] ), M4IdctStoreLanes( rightOut[r] ) );
 		_mm_storeu_si128( reinterpret_cast<__m128i*>( block + 8 * r ), row );

@@ -69,6 +69,7 @@ void M4idctAVX2( s16* block ) {
 	__m128i rows[8];
 	__m128i lowerRows = _mm_setzero_si128();		// rows 4-7
 	__m128i rightColumns = _mm_setzero_si128();	// columns 4-7 of every row
+	#pragma GCC unroll 8
 	for ( u32 r = 0; r < 8; r++ ) {
 		rows[r] = _mm_loadu_si128( reinterpret_cast<const __m128i*>( block + 8 * r ) );
 		lowerRows = r >= 4 ? _mm_or_si128( lowerRows, rows[r] ) : lowerRows;
@@ -86,6 +87,7 @@ void M4idctAVX2( s16* block ) {
 	M4Transpose8x8( rows );
 	// in[k] = column k of the block, lane = row.
 	M4Lanes8 in[8];
+	#pragma GCC unroll 8
 	for ( u32 k = 0; k < 8; k++ ) {
 		in[k] = _mm256_cvtepi32_ps( _mm256_cvtepi16_epi32( rows[k] ) );
 	}
@@ -104,6 +106,7 @@ void M4idctAVX2( s16* block ) {
 	} else {
 		M4Idct1D( scratch, out );
 	}
+	#pragma GCC unroll 8
 	for ( u32 r = 0; r < 8; r++ ) {
 		_mm_storeu_si128( reinterpret_cast<__m128i*>( block + 8 * r ), M4IdctStoreRow( out[r] ) );
 	}

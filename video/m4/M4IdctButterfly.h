@@ -6,9 +6,11 @@
 	Shared by the transform kernels, each of which runs it on its own lane
 	type (a scalar, four or eight single-precision lanes) with the very
 	same operations in the same order, so every lane's result is bit for
-	bit the scalar one. Everything here has internal linkage: the kernel
-	built for wider vectors gets its own copies, and no code compiled for
-	it can stand in for the baseline's.
+	bit the scalar one. The kernels' loops over rows and lanes are unrolled
+	by pragma: the normal build would not unroll them, and the lanes would
+	then live in memory. Everything here but M4IdctSparse has internal
+	linkage: the kernel built for wider vectors gets its own copies, and no
+	code compiled for it can stand in for the baseline's.
 
 ===============================================================================
 */
@@ -102,6 +104,7 @@ inline void M4IdctSparsity( const __m128i rows[8], bool* belowZero, bool* rightZ
 	const __m128i notFirst = _mm_set_epi16( -1, -1, -1, -1, -1, -1, -1, 0 );
 	__m128i below = _mm_setzero_si128();
 	__m128i right = _mm_and_si128( rows[0], notFirst );
+	#pragma GCC unroll 8
 	for ( u32 r = 1; r < 8; r++ ) {
 		below = _mm_or_si128( below, rows[r] );
 		right = _mm_or_si128( right, _mm_and_si128( rows[r], notFirst ) );

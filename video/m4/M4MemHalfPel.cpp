@@ -209,9 +209,11 @@ void M4InterpolateRows( const M4WindowRows& w, const u32 rows, const u32 hx, con
 // each group of four rows is WIDTH x 4 contiguous bytes in both planes.
 template<u32 WIDTH, bool AVERAGE>
 inline void M4CopyTiles( const u8* from, const u32 fromStride, u8* to, const u32 toStride ) {
+	#pragma GCC unroll 8
 	for ( u32 group = 0; group < WIDTH / 4; group++ ) {
 		const __m128i* const	a = reinterpret_cast<const __m128i*>( from + 4 * group * fromStride );
 		__m128i* const			b = reinterpret_cast<__m128i*>( to + 4 * group * toStride );
+		#pragma GCC unroll 8
 		for ( u32 i = 0; i < WIDTH / 4; i++ ) {
 			const __m128i v = _mm_loadu_si128( a + i );
 			_mm_storeu_si128( b + i, AVERAGE ? _mm_avg_epu8( v, _mm_loadu_si128( b + i ) ) : v );

@@ -94,6 +94,7 @@ void M4ForEachBlockRowPair( M4Image* picture, const u32 mbX, const u32 mbY, cons
 		u8* const			origin = M4BlockRow( planes, b, 0, false );
 		const u32			stride = planes.stride[b < 4 ? 0 : b - 3];
 		const s16* const	block = blocks + b * M4_BLOCK_COEFFICIENTS;
+		#pragma GCC unroll 8
 		for ( u32 pair = 0; pair < 4; pair++ ) {
 			pairOp( origin + ( pair >> 1 ) * M4_TILE_ROWS * stride + ( pair & 1 ) * 16, block + 16 * pair );
 		}
@@ -137,12 +138,15 @@ void M4AddBlocks( M4Image* picture, const u32 mbX, const u32 mbY, const s16* blo
 }
 
 // A macroblock's plane is whole tile rows: each group of 4 pixel rows is
-// SIZE x 4 contiguous bytes, 16 at a time.
+// SIZE x 4 contiguous bytes, 16 at a time. (These short loops are unrolled
+// by pragma, as the normal build would not unroll them.)
 template<u32 SIZE, typename Combine>
 inline void M4CombinePlane( u8* to, const u32 toStride, const u8* from, const u32 fromStride, Combine combine ) {
+	#pragma GCC unroll 8
 	for ( u32 group = 0; group < SIZE / M4_TILE_ROWS; group++ ) {
 		__m128i* const			a = reinterpret_cast<__m128i*>( to + group * M4_TILE_ROWS * toStride );
 		const __m128i* const	b = reinterpret_cast<const __m128i*>( from + group * M4_TILE_ROWS * fromStride );
+		#pragma GCC unroll 8
 		for ( u32 i = 0; i < SIZE * M4_TILE_ROWS / 16; i++ ) {
 			_mm_storeu_si128( a + i, combine( _mm_loadu_si128( a + i ), _mm_loadu_si128( b + i ) ) );
 		}
