@@ -33,3 +33,13 @@ void M4BitstreamAlign( M4Bitstream* bs ) {
 		M4BitstreamSkip( bs, 8 - remainder );
 	}
 }
+
+void M4BitstreamSeek( M4Bitstream* bs, const u32 position ) {
+	const u32 word = position / 32;
+	const u64 offset = static_cast<u64>( word ) * 4;
+	bs->mTail = offset < bs->mSize ? bs->mStart + offset : bs->mStart + bs->mSize;
+	bs->mWordsLoaded = word;
+	bs->mCurrent = M4BitstreamLoadWord( bs );
+	bs->mNext = M4BitstreamLoadWord( bs );
+	bs->mBitPosition = position % 32;
+}

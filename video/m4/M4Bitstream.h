@@ -32,6 +32,9 @@ void	M4BitstreamInit( M4Bitstream* bs, const u8* data, u32 size );
 u32		M4BitstreamPosition( const M4Bitstream* bs );
 // Consumes bits up to the next byte boundary counted from the frame's start.
 void	M4BitstreamAlign( M4Bitstream* bs );
+// Puts the reader at bit position (counted from the frame's first bit) as
+// if that many bits had been consumed, forward or back.
+void	M4BitstreamSeek( M4Bitstream* bs, u32 position );
 // The big-endian word at tail, zero bytes past end (tail <= end).
 u32		M4BitstreamTailWord( const u8* tail, const u8* end );
 

@@ -23,14 +23,7 @@ static u32 M4Clamp( const u32 value, const u32 low, const u32 high ) {
 }
 
 bool M4BitstreamParser::init( M4Bitstream* bs, const u32 width, const u32 height ) {
-	std::memset( static_cast<void*>( this ), 0, sizeof( *this ) );
-	mBitstream = bs;
-	mWidth = width;
-	mHeight = height;
-	mQuantiser = M4_QUANTISER_MIN;
-	mForwardFCode = M4_FCODE_MIN;
-	mBackwardFCode = M4_FCODE_MIN;
-	mIntraDCThreshold = mIntraDCThresholdTable[0];
+	reset( bs, width, height );
 	for ( u32 i = 0; i < M4_SCAN_COUNT; i++ ) {
 		u8* const copy = static_cast<u8*>( M4FastMalloc( M4_MATRIX_SIZE ) );
 		if ( copy != nullptr ) {
@@ -50,6 +43,37 @@ bool M4BitstreamParser::init( M4Bitstream* bs, const u32 width, const u32 height
 	std::memcpy( mInterMatrix, mDefaultInterMatrix, M4_MATRIX_SIZE );
 	mVlc.init();
 	return true;
+}
+
+// Every field to its state before the first header: H.263 quantisation,
+// progressive, no sprite, times 0.
+void M4BitstreamParser::reset( M4Bitstream* bs, const u32 width, const u32 height ) {
+	mBitstream = bs;
+	mFrameType = M4_FRAME_I;
+	mRoundingType = 0;
+	mIntraDCThreshold = mIntraDCThresholdTable[0];
+	mQuantiser = M4_QUANTISER_MIN;
+	mForwardFCode = M4_FCODE_MIN;
+	mBackwardFCode = M4_FCODE_MIN;
+	mLastReferenceTime = 0;
+	mReferenceTime = 0;
+	mBTime = 0;
+	mQuantType = 0;
+	mIntraMatrix = nullptr;
+	mInterMatrix = nullptr;
+	mInterlaced = 0;
+	mTopFieldFirst = 0;
+	mAlternateVerticalScan = 0;
+	mSprite = 0;
+	mWarpingPoints = 0;
+	mWarpingAccuracy = 0;
+	mWidth = width;
+	mHeight = height;
+	for ( const u8*& scan : mScan ) {
+		scan = nullptr;
+	}
+	mVlc = M4VlcDecoder();
+	mWarp = M4SpriteWarp();
 }
 
 void M4BitstreamParser::destroy() {

@@ -100,6 +100,7 @@ public:
 	static const u32	mIntraDCThresholdTable[8];
 
 private:
+	void				reset( M4Bitstream* bs, u32 width, u32 height );
 	u32					getCbpC( const u32* table );
 	void				parseSequence();
 	void				loadMatrix( u8* matrix, const u8* defaults );

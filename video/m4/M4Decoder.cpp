@@ -20,23 +20,6 @@ const s32 M4Decoder::mRoundtab[16] = { 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
 const s32 M4Decoder::deltaTop[2][2] = { { 0, 0 }, { 1, -1 } };
 const s32 M4Decoder::deltaBottom[2][2] = { { -1, 1 }, { 0, 0 } };
 
-s32 M4Decoder::chromaMv( const s32 v ) {
-	return ( v & 3 ) != 0 ? ( v >> 1 ) | 1 : v / 2;
-}
-
-s32 M4Decoder::chromaMvFour( const s32 sum ) {
-	const s64 magnitude = sum < 0 ? -static_cast<s64>( sum ) : sum;
-	const s64 value = mRoundtab[magnitude % 16] + ( magnitude / 16 ) * 2;
-	return static_cast<s32>( sum < 0 ? -value : value );
-}
-
-M4_VECTOR M4Decoder::chromaFieldMv( const M4_VECTOR& v ) {
-	M4_VECTOR c;
-	c.x = ( v.x & 3 ) != 0 ? ( v.x >> 1 ) | 1 : v.x >> 1;
-	c.y = ( v.y & 6 ) != 0 ? ( v.y >> 1 ) | 2 : v.y >> 1;
-	return c;
-}
-
 // Every member starts empty through its initialiser.
 M4Decoder::M4Decoder() = default;
 
@@ -230,8 +213,8 @@ void M4Decoder::iFrame() {
 			bool acPrediction = false;
 			const u32 pattern = readIntraMacroBlockHead( mb, code, &acPrediction );
 			mbIntra( mb, x, y, acPrediction, pattern, mb->mQuantiser );
-			M4MemMBFlush( mCurrent, x, y );
 		}
+		M4MemMBRowFlush( mCurrent, y );
 	}
 }
 
@@ -264,7 +247,6 @@ void M4Decoder::pFrame( const bool sprite ) {
 						component = 0;
 					}
 					M4MemOpInterMBCopyAll( mCurrent, x, y, mForward );
-					M4MemMBFlush( mCurrent, x, y );
 				}
 				continue;
 			}
@@ -275,7 +257,6 @@ void M4Decoder::pFrame( const bool sprite ) {
 				bool acPrediction = false;
 				const u32 pattern = readIntraMacroBlockHead( mb, code, &acPrediction );
 				mbIntra( mb, x, y, acPrediction, pattern, mb->mQuantiser );
-				M4MemMBFlush( mCurrent, x, y );
 				continue;
 			}
 			mb->mType = static_cast<u8>( type <= M4_MB_INTER4V ? type : static_cast<u32>( M4_MB_INTER ) );
@@ -310,6 +291,7 @@ void M4Decoder::pFrame( const bool sprite ) {
 				mbInter( mb, x, y, pattern );
 			}
 		}
+		M4MemMBRowFlush( mCurrent, y );
 	}
 }
 
@@ -345,6 +327,7 @@ void M4Decoder::bFrame() {
 				copyBMacroBlock( x, y, mMBs[y * mMBWidth + x].mQuantiser );
 			}
 		}
+		M4MemMBRowFlush( mCurrent, y );
 	}
 }
 
@@ -360,7 +343,6 @@ void M4Decoder::copyBMacroBlock( const u32 x, const u32 y, const u32 quantiser )
 	mb->mBForward[0] = mb->mBForward[1] = M4MotionVectorMgr::MV_ZERO;
 	mb->mBBackward[0] = mb->mBBackward[1] = M4MotionVectorMgr::MV_ZERO;
 	M4MemOpInterMBCopyAll( mCurrent, x, y, mBackward );
-	M4MemMBFlush( mCurrent, x, y );
 }
 
 bool M4Decoder::decodeBMacroBlock( const u32 x, const u32 y, const s64 trb, const s64 trd ) {
@@ -368,7 +350,15 @@ bool M4Decoder::decodeBMacroBlock( const u32 x, const u32 y, const s64 trb, cons
 	const u32			index = y * mMBWidth + x;
 	const M4_MB* const	colocated = &mMBs[index];
 	M4_MB* const		mb = &mBMBs[index];
-	M4BPrediction		prediction{};
+	// Every path writes the vectors it reads; the flags and field selects
+	// start cleared. (Clearing the whole record costs more than a
+	// macroblock's syntax.)
+	M4BPrediction		prediction;
+	prediction.mForward = false;
+	prediction.mBackward = false;
+	prediction.mField = false;
+	prediction.mForwardSelect[0] = prediction.mForwardSelect[1] = 0;
+	prediction.mBackwardSelect[0] = prediction.mBackwardSelect[1] = 0;
 	if ( colocated->mType == M4_MB_NOT_CODED ) {
 		// Not coded in the newer reference: a copy of the older one. The
 		// record keeps the co-located quantiser; the running one stays.
@@ -453,6 +443,13 @@ void M4Decoder::directVectors( const M4_MB* colocated, const M4_VECTOR& delta, c
 		for ( u32 k = 0; k < 4; k++ ) {
 			M4_VECTOR& forward = prediction->mForwardMv[k];
 			M4_VECTOR& backward = prediction->mBackwardMv[k];
+			// A vector equal to the one before scales to the same pair:
+			// one division for the four of a one-vector macroblock.
+			if ( k > 0 && colocated->mMv[2 * k] == colocated->mMv[2 * k - 2] && colocated->mMv[2 * k + 1] == colocated->mMv[2 * k - 1] ) {
+				forward = prediction->mForwardMv[k - 1];
+				backward = prediction->mBackwardMv[k - 1];
+				continue;
+			}
 			M4DirectComponent( colocated->mMv[2 * k], delta.x, trb, trd, &forward.x, &backward.x );
 			M4DirectComponent( colocated->mMv[2 * k + 1], delta.y, trb, trd, &forward.y, &backward.y );
 		}

@@ -80,8 +80,9 @@ public:
 	// then its residual.
 	void				mbInterpolate( M4_MB* mb, u32 x, u32 y, const M4BPrediction& prediction );
 	// Predicts each field of the macroblock at (x, y) of picture from
-	// the selected field of reference with its own field vector.
-	void				mbFieldCompensate( M4Image* picture, const M4Image* reference, u32 x, u32 y, const M4_VECTOR* vectors, const u32* selects );
+	// the selected field of reference with its own field vector; with
+	// average, the prediction is averaged into the picture's pixels.
+	void				mbFieldCompensate( M4Image* picture, const M4Image* reference, u32 x, u32 y, const M4_VECTOR* vectors, const u32* selects, bool average );
 
 	u16					mWidth{};
 	u16					mHeight{};
@@ -133,7 +134,7 @@ private:
 	// The macroblock as a copy of the older reference, with quantiser kept.
 	void				copyBMacroBlock( u32 x, u32 y, u32 quantiser );
 	void				directVectors( const M4_MB* colocated, const M4_VECTOR& delta, s64 trb, s64 trd, M4BPrediction* prediction ) const;
-	void				predictFrame( M4Image* picture, const M4Image* reference, u32 x, u32 y, const M4_VECTOR* vectors, bool fourVectors );
+	void				predictFrame( M4Image* picture, const M4Image* reference, u32 x, u32 y, const M4_VECTOR* vectors, bool fourVectors, bool average );
 	void				addResidual( const M4_MB* mb, u32 x, u32 y, u32 pattern );
 	void				storeGMCVector( M4_MB* mb, u32 x, u32 y ) const;
 	// Extends picture's borders unless they are current already.
@@ -148,5 +149,23 @@ private:
 	u32					mPadded{};				// bit i: mImages[i]'s borders match its pixels
 	VIDImage			mOutput{};
 };
+
+// The chroma helpers are small and called for every predicted macroblock.
+inline s32 M4Decoder::chromaMv( const s32 v ) {
+	return ( v & 3 ) != 0 ? ( v >> 1 ) | 1 : v / 2;
+}
+
+inline s32 M4Decoder::chromaMvFour( const s32 sum ) {
+	const s64 magnitude = sum < 0 ? -static_cast<s64>( sum ) : sum;
+	const s64 value = mRoundtab[magnitude % 16] + ( magnitude / 16 ) * 2;
+	return static_cast<s32>( sum < 0 ? -value : value );
+}
+
+inline M4_VECTOR M4Decoder::chromaFieldMv( const M4_VECTOR& v ) {
+	M4_VECTOR c;
+	c.x = ( v.x & 3 ) != 0 ? ( v.x >> 1 ) | 1 : v.x >> 1;
+	c.y = ( v.y & 6 ) != 0 ? ( v.y >> 1 ) | 2 : v.y >> 1;
+	return c;
+}
 
 #endif

@@ -11,7 +11,6 @@
 #include "video/m4/M4Plane.h"
 #include "video/m4/M4Prediction.h"
 
-#include <cstring>
 
 namespace {
 
@@ -44,15 +43,18 @@ void M4Decoder::mbIntra( M4_MB* mb, const u32 x, const u32 y, const bool acPredi
 	for ( s32& component : mb->mMv ) {
 		component = 0;
 	}
-	std::memset( mCoefficients, 0, M4_COEFFICIENT_BUFFER_SIZE );
-	const bool dcSeparate = quantiser < mParser.mIntraDCThreshold;
+	const bool			dcSeparate = quantiser < mParser.mIntraDCThreshold;
+	const M4Dequantiser	dequantiser = { mParser.mQuantType != 0, quantiser, mParser.mIntraMatrix };
 	for ( u32 b = 0; b < M4_MB_BLOCKS; b++ ) {
 		s16* const			coefficients = mCoefficients + b * M4_BLOCK_SIZE;
 		s16* const			out = mDequantised + b * M4_BLOCK_SIZE;
+		M4ClearBlock( coefficients );
+		M4ClearBlock( out );
 		const u32			dcScaler = M4GetDCScaler( quantiser, b );
 		M4ACDCPredictor		predictor;
 		M4PredictACDC( mMBs, x, y, mMBWidth, b, quantiser, dcScaler, &predictor );
-		mb->mACPredDirection[b] = static_cast<u8>( acPrediction ? predictor.mDirection : static_cast<u32>( M4_PRED_NONE ) );
+		const u32			direction = acPrediction ? predictor.mDirection : static_cast<u32>( M4_PRED_NONE );
+		mb->mACPredDirection[b] = static_cast<u8>( direction );
 		u32 first = 0;
 		if ( dcSeparate ) {
 			const u32 size = mParser.getDCSize( b < 4 );
@@ -68,19 +70,18 @@ void M4Decoder::mbIntra( M4_MB* mb, const u32 x, const u32 y, const bool acPredi
 			u32 scan = M4_SCAN_ZIGZAG;
 			if ( mParser.mAlternateVerticalScan != 0 ) {
 				scan = M4_SCAN_ALTERNATE_VERTICAL;
-			} else if ( mb->mACPredDirection[b] == M4_PRED_ABOVE ) {
+			} else if ( direction == M4_PRED_ABOVE ) {
 				scan = M4_SCAN_ALTERNATE_HORIZONTAL;
-			} else if ( mb->mACPredDirection[b] == M4_PRED_LEFT ) {
+			} else if ( direction == M4_PRED_LEFT ) {
 				scan = M4_SCAN_ALTERNATE_VERTICAL;
 			}
-			M4DecodeIntraBlock( bs, coefficients, first, mParser.mVlc.intraTables(), mParser.mScan[scan] );
+			M4DecodeIntraBlockDequantised( bs, coefficients, out, first, mParser.mVlc.intraTables(), mParser.mScan[scan], dequantiser );
 		}
+		// The levels were dequantised as they were stored; the DC and the
+		// predicted row or column change here and are dequantised again.
 		M4Prediction::addACDC( predictor, mb, coefficients, b, dcScaler );
-		if ( mParser.mQuantType != 0 ) {
-			M4InvQuantType1Intra( out, coefficients, quantiser, dcScaler, mParser.mIntraMatrix );
-		} else {
-			M4InvQuantType0Intra( out, coefficients, quantiser, dcScaler );
-		}
+		M4InvQuantIntraEdges( out, coefficients, quantiser, dcScaler, dequantiser.mMpeg ? mParser.mIntraMatrix : nullptr, direction == M4_PRED_ABOVE,
+							  direction == M4_PRED_LEFT );
 		M4idct( out );
 	}
 	if ( ( mb->mFlags & M4_MB_FLAG_FIELD_DCT ) != 0 ) {
@@ -90,7 +91,9 @@ void M4Decoder::mbIntra( M4_MB* mb, const u32 x, const u32 y, const bool acPredi
 	}
 }
 
-void M4Decoder::predictFrame( M4Image* picture, const M4Image* reference, const u32 x, const u32 y, const M4_VECTOR* vectors, const bool fourVectors ) {
+void M4Decoder::predictFrame( M4Image* picture, const M4Image* reference, const u32 x, const u32 y, const M4_VECTOR* vectors, const bool fourVectors, const bool average ) {
+	const auto		predict = average ? M4MemHalfPelInterpolateAverage : M4MemHalfPelInterpolate;
+	const auto		predict16 = average ? M4MemHalfPelInterpolate16Average : M4MemHalfPelInterpolate16;
 	const u32		rounding = mParser.mRoundingType;
 	const M4Plane	luma = M4ImagePlane( reference, M4_PLANE_Y );
 	s32				sumX = 0;
@@ -105,14 +108,12 @@ void M4Decoder::predictFrame( M4Image* picture, const M4Image* reference, const 
 		for ( u32 b = 0; b < 4; b++ ) {
 			const u32 px = 16 * x + 8 * ( b & 1 );
 			const u32 py = 16 * y + 8 * ( b >> 1 );
-			M4MemHalfPelInterpolate( M4BlockAddress( picture, M4_PLANE_Y, px, py ), picture->mPaddedWidth, luma,
-									 static_cast<s32>( px ), static_cast<s32>( py ), vectors[b], rounding );
+			predict( M4BlockAddress( picture, M4_PLANE_Y, px, py ), picture->mPaddedWidth, luma, static_cast<s32>( px ), static_cast<s32>( py ), vectors[b], rounding );
 		}
 	} else {
 		// Four equal vectors (B macroblocks always pass four) predict the
 		// luma as one.
-		M4MemHalfPelInterpolate16( M4BlockAddress( picture, M4_PLANE_Y, 16 * x, 16 * y ), picture->mPaddedWidth, luma,
-								   static_cast<s32>( 16 * x ), static_cast<s32>( 16 * y ), vectors[0], rounding );
+		predict16( M4BlockAddress( picture, M4_PLANE_Y, 16 * x, 16 * y ), picture->mPaddedWidth, luma, static_cast<s32>( 16 * x ), static_cast<s32>( 16 * y ), vectors[0], rounding );
 	}
 	M4_VECTOR chroma;
 	if ( fourVectors ) {
@@ -122,13 +123,13 @@ void M4Decoder::predictFrame( M4Image* picture, const M4Image* reference, const 
 		chroma.x = chromaMv( vectors[0].x );
 		chroma.y = chromaMv( vectors[0].y );
 	}
-	for ( u32 component = M4_PLANE_U; component <= M4_PLANE_V; component++ ) {
-		M4MemHalfPelInterpolate( M4BlockAddress( picture, component, 8 * x, 8 * y ), M4PlaneStride( picture, component ),
-								 M4ImagePlane( reference, component ), static_cast<s32>( 8 * x ), static_cast<s32>( 8 * y ), chroma, rounding );
-	}
+	( average ? M4MemHalfPelInterpolateChromaAverage : M4MemHalfPelInterpolateChroma )(
+		M4BlockAddress( picture, M4_PLANE_U, 8 * x, 8 * y ), M4BlockAddress( picture, M4_PLANE_V, 8 * x, 8 * y ), M4PlaneStride( picture, M4_PLANE_U ),
+		M4ImagePlane( reference, M4_PLANE_U ), M4ImagePlane( reference, M4_PLANE_V ), static_cast<s32>( 8 * x ), static_cast<s32>( 8 * y ), chroma, rounding );
 }
 
-void M4Decoder::mbFieldCompensate( M4Image* picture, const M4Image* reference, const u32 x, const u32 y, const M4_VECTOR* vectors, const u32* selects ) {
+void M4Decoder::mbFieldCompensate( M4Image* picture, const M4Image* reference, const u32 x, const u32 y, const M4_VECTOR* vectors, const u32* selects, const bool average ) {
+	const auto		predict = average ? M4MemHalfPelFieldsAverage : M4MemHalfPelFields;
 	const u32		rounding = mParser.mRoundingType;
 	const M4Plane	luma = M4ImagePlane( reference, M4_PLANE_Y );
 	for ( u32 field = 0; field < 2; field++ ) {
@@ -136,13 +137,13 @@ void M4Decoder::mbFieldCompensate( M4Image* picture, const M4Image* reference, c
 		const u32			select = selects[field] & 1;
 		for ( u32 half = 0; half < 2; half++ ) {
 			const u32 px = 16 * x + 8 * half;
-			M4MemHalfPelFields( M4BlockAddress( picture, M4_PLANE_Y, px, 16 * y ), picture->mPaddedWidth, field, luma,
-								static_cast<s32>( px ), static_cast<s32>( 8 * y ), v, select, 8, rounding );
+			predict( M4BlockAddress( picture, M4_PLANE_Y, px, 16 * y ), picture->mPaddedWidth, field, luma, static_cast<s32>( px ), static_cast<s32>( 8 * y ), v, select, 8,
+					 rounding );
 		}
 		const M4_VECTOR chroma = chromaFieldMv( v );
 		for ( u32 component = M4_PLANE_U; component <= M4_PLANE_V; component++ ) {
-			M4MemHalfPelFields( M4BlockAddress( picture, component, 8 * x, 8 * y ), M4PlaneStride( picture, component ), field,
-								M4ImagePlane( reference, component ), static_cast<s32>( 8 * x ), static_cast<s32>( 4 * y ), chroma, select, 4, rounding );
+			predict( M4BlockAddress( picture, component, 8 * x, 8 * y ), M4PlaneStride( picture, component ), field, M4ImagePlane( reference, component ),
+					 static_cast<s32>( 8 * x ), static_cast<s32>( 4 * y ), chroma, select, 4, rounding );
 		}
 	}
 }
@@ -151,22 +152,13 @@ void M4Decoder::addResidual( const M4_MB* mb, const u32 x, const u32 y, const u3
 	if ( pattern == 0 ) {
 		return;
 	}
-	const u8* const scan = mParser.mScan[mParser.mAlternateVerticalScan != 0 ? M4_SCAN_ALTERNATE_VERTICAL : M4_SCAN_ZIGZAG];
-	const u32		quantiser = mb->mQuantiser;
+	const u8* const				scan = mParser.mScan[mParser.mAlternateVerticalScan != 0 ? M4_SCAN_ALTERNATE_VERTICAL : M4_SCAN_ZIGZAG];
+	const M4Dequantiser	dequantiser = { mParser.mQuantType != 0, mb->mQuantiser, mParser.mInterMatrix };
+	M4DecodeInterMacroBlockDequantised( &mBitstream, mDequantised, pattern, mParser.mVlc.interTables(), scan, dequantiser );
 	for ( u32 b = 0; b < M4_MB_BLOCKS; b++ ) {
-		if ( !M4BlockCoded( pattern, b ) ) {
-			continue;
+		if ( M4BlockCoded( pattern, b ) ) {
+			M4idct( mDequantised + b * M4_BLOCK_SIZE );
 		}
-		s16* const coefficients = mCoefficients + b * M4_BLOCK_SIZE;
-		s16* const out = mDequantised + b * M4_BLOCK_SIZE;
-		std::memset( coefficients, 0, M4_BLOCK_SIZE * sizeof( s16 ) );
-		M4DecodeInterBlock( &mBitstream, coefficients, mParser.mVlc.interTables(), scan );
-		if ( mParser.mQuantType != 0 ) {
-			M4InvQuantType1Inter( out, coefficients, quantiser, mParser.mInterMatrix );
-		} else {
-			M4InvQuantType0Inter( out, coefficients, quantiser );
-		}
-		M4idct( out );
 	}
 	if ( ( mb->mFlags & M4_MB_FLAG_FIELD_DCT ) != 0 ) {
 		M4MemOpInterMBAddField( mCurrent, x, y, mDequantised, pattern );
@@ -181,16 +173,15 @@ void M4Decoder::mbInter( M4_MB* mb, const u32 x, const u32 y, const u32 pattern 
 		const M4_VECTOR vectors[2] = { { mb->mMv[0], mb->mMv[1] }, { mb->mMv[2], mb->mMv[3] } };
 		const u32 selects[2] = { ( mb->mFlags & M4_MB_FLAG_FIELD_SELECT_TOP ) != 0 ? 1u : 0u,
 								 ( mb->mFlags & M4_MB_FLAG_FIELD_SELECT_BOTTOM ) != 0 ? 1u : 0u };
-		mbFieldCompensate( mCurrent, mForward, x, y, vectors, selects );
+		mbFieldCompensate( mCurrent, mForward, x, y, vectors, selects, false );
 	} else {
 		M4_VECTOR vectors[4];
 		for ( u32 k = 0; k < 4; k++ ) {
 			vectors[k] = M4_VECTOR { mb->mMv[2 * k], mb->mMv[2 * k + 1] };
 		}
-		predictFrame( mCurrent, mForward, x, y, vectors, mb->mType == M4_MB_INTER4V );
+		predictFrame( mCurrent, mForward, x, y, vectors, mb->mType == M4_MB_INTER4V, false );
 	}
 	addResidual( mb, x, y, pattern );
-	M4MemMBFlush( mCurrent, x, y );
 }
 
 void M4Decoder::mbInterGMC( M4_MB* mb, const u32 x, const u32 y, const u32 pattern ) {
@@ -207,13 +198,12 @@ void M4Decoder::mbInterGMC( M4_MB* mb, const u32 x, const u32 y, const u32 patte
 							 M4ImagePlane( mForward, component ), mParser.mWarp, static_cast<s32>( 8 * x ), static_cast<s32>( 8 * y ), true, rounding );
 	}
 	addResidual( mb, x, y, pattern );
-	M4MemMBFlush( mCurrent, x, y );
 }
 
 void M4Decoder::mbInterpolate( M4_MB* mb, const u32 x, const u32 y, const M4BPrediction& prediction ) {
 	// Forward vectors read the older reference R, backward ones the newer
-	// F; with both, the backward prediction goes to the spare picture's
-	// co-located macroblock and is averaged in.
+	// F; with both, the backward prediction is averaged into the forward
+	// one as it is made.
 	struct Direction {
 		bool				used;
 		const M4Image*		reference;
@@ -224,21 +214,17 @@ void M4Decoder::mbInterpolate( M4_MB* mb, const u32 x, const u32 y, const M4BPre
 		{ prediction.mForward, mBackward, prediction.mForwardMv, prediction.mForwardSelect },
 		{ prediction.mBackward, mForward, prediction.mBackwardMv, prediction.mBackwardSelect },
 	};
-	M4Image* target = mCurrent;
+	bool average = false;
 	for ( const Direction& direction : directions ) {
 		if ( !direction.used ) {
 			continue;
 		}
 		if ( prediction.mField ) {
-			mbFieldCompensate( target, direction.reference, x, y, direction.vectors, direction.selects );
+			mbFieldCompensate( mCurrent, direction.reference, x, y, direction.vectors, direction.selects, average );
 		} else {
-			predictFrame( target, direction.reference, x, y, direction.vectors, true );
+			predictFrame( mCurrent, direction.reference, x, y, direction.vectors, true, average );
 		}
-		target = mSpare;
-	}
-	if ( prediction.mForward && prediction.mBackward ) {
-		M4MemOpInterpolateAll( mCurrent, x, y, mSpare );
+		average = true;
 	}
 	addResidual( mb, x, y, mb->mCbp );
-	M4MemMBFlush( mCurrent, x, y );
 }

@@ -21,12 +21,21 @@
 
 #include "datatypes/base/DTFloatToInt.h"
 
-// Transforms block (64 s16, raster order) in place, four rows or columns
-// at a time with the host's vector unit.
+// Transforms block (64 s16, raster order) in place with the widest
+// vector kernel the processor has.
 void	M4idct( s16* block );
+// The transform four rows or columns at a time (SSE2, every x86-64
+// processor), and eight at a time (AVX2: call only when M4CpuHasAVX2). A
+// block whose only non-zero coefficients lie in its first row, or in its
+// first column, takes one 8-point transform.
+void	M4idctSSE2( s16* block );
+void	M4idctAVX2( s16* block );
 // The same transform one row or column at a time: the plain kernel the
-// vector one must match bit for bit.
+// others must match bit for bit.
 void	M4idctReference( s16* block );
+
+// True when the processor and the system run AVX2 code.
+bool	M4CpuHasAVX2();
 
 // The transform's output conversion: t = x + 0.5, one less when t is
 // negative, truncated toward zero and saturated.

@@ -93,11 +93,30 @@ void M4InvQuantType0Inter( s16* out, const s16* in, const u32 quantiser ) {
 	M4H263Block( out, in, quantiser );
 }
 
+// |out| = (|in| Q W) >> 3.
+static s16 M4MpegIntraCoefficient( const s16 in, const u32 quantiser, const u8 weight ) {
+	return M4WithSign( ( M4Magnitude( in ) * quantiser * weight ) >> 3, in );
+}
+
 void M4InvQuantType1Intra( s16* out, const s16* in, const u32 quantiser, const u32 dcScaler, const u8* matrix ) {
 	out[0] = M4ClampCoefficient( static_cast<s64>( in[0] ) * dcScaler );
 	for ( u32 i = 1; i < M4_BLOCK_COEFFICIENTS; i++ ) {
-		const s64 magnitude = ( M4Magnitude( in[i] ) * quantiser * matrix[i] ) >> 3;
-		out[i] = M4WithSign( magnitude, in[i] );
+		out[i] = M4MpegIntraCoefficient( in[i], quantiser, matrix[i] );
+	}
+}
+
+void M4InvQuantIntraEdges( s16* out, const s16* in, const u32 quantiser, const u32 dcScaler, const u8* matrix, const bool firstRow, const bool firstColumn ) {
+	auto redo = [&]( const u32 i ) {
+		out[i] = matrix != nullptr ? M4MpegIntraCoefficient( in[i], quantiser, matrix[i] ) : M4H263Coefficient( in[i], quantiser );
+	};
+	out[0] = M4ClampCoefficient( static_cast<s64>( in[0] ) * dcScaler );
+	for ( u32 k = 1; k < 8; k++ ) {
+		if ( firstRow ) {
+			redo( k );
+		}
+		if ( firstColumn ) {
+			redo( 8 * k );
+		}
 	}
 }
 

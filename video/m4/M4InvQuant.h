@@ -29,5 +29,10 @@ void	M4InvQuantType0InterReference( s16* out, const s16* in, u32 quantiser );
 // matrix: 64 weights in raster order.
 void	M4InvQuantType1Intra( s16* out, const s16* in, u32 quantiser, u32 dcScaler, const u8* matrix );
 void	M4InvQuantType1Inter( s16* out, const s16* in, u32 quantiser, const u8* matrix );
+// Redoes the intra outputs that prediction changes after the AC outputs
+// were made level by level: the DC, and the first row (raster 1-7) or
+// first column (raster 8, 16, .., 56) when asked. matrix null: the H.263
+// method, else the MPEG method with those weights.
+void	M4InvQuantIntraEdges( s16* out, const s16* in, u32 quantiser, u32 dcScaler, const u8* matrix, bool firstRow, bool firstColumn );
 
 #endif

@@ -42,9 +42,23 @@ void	M4MemHalfPelInterpolate16( u8* dst, u32 dstStride, const M4Plane& reference
 // field row fieldY, into rows dstField, dstField + 2, .. of dst.
 void	M4MemHalfPelFields( u8* dst, u32 dstStride, u32 dstField, const M4Plane& reference, s32 x, s32 fieldY, const M4_VECTOR& vector, u32 fieldSelect, u32 rows, u32 rounding );
 
-// The same kernels one pixel at a time through the clamped plane: the
-// plain kernels the fast ones must match.
-void	M4MemHalfPelInterpolateReference( u8* dst, u32 dstStride, const M4Plane& reference, s32 x, s32 y, const M4_VECTOR& vector, u32 rounding );
-void	M4MemHalfPelFieldsReference( u8* dst, u32 dstStride, u32 dstField, const M4Plane& reference, s32 x, s32 fieldY, const M4_VECTOR& vector, u32 fieldSelect, u32 rows, u32 rounding );
+// Predicts the 8 x 8 blocks at (x, y) of both chroma planes with one
+// vector: the pixels of M4MemHalfPelInterpolate on each plane, made for
+// both at once. u and v share their geometry; dstU and dstV start on tiles
+// of planes of stride dstStride.
+void	M4MemHalfPelInterpolateChroma( u8* dstU, u8* dstV, u32 dstStride, const M4Plane& u, const M4Plane& v, s32 x, s32 y, const M4_VECTOR& vector, u32 rounding );
+
+// The same predictions averaged into what dst holds, (dst + prediction +
+// 1) >> 1 per pixel: the second prediction of a bidirectional macroblock.
+void	M4MemHalfPelInterpolateAverage( u8* dst, u32 dstStride, const M4Plane& reference, s32 x, s32 y, const M4_VECTOR& vector, u32 rounding );
+void	M4MemHalfPelInterpolate16Average( u8* dst, u32 dstStride, const M4Plane& reference, s32 x, s32 y, const M4_VECTOR& vector, u32 rounding );
+void	M4MemHalfPelInterpolateChromaAverage( u8* dstU, u8* dstV, u32 dstStride, const M4Plane& u, const M4Plane& v, s32 x, s32 y, const M4_VECTOR& vector, u32 rounding );
+void	M4MemHalfPelFieldsAverage( u8* dst, u32 dstStride, u32 dstField, const M4Plane& reference, s32 x, s32 fieldY, const M4_VECTOR& vector, u32 fieldSelect, u32 rows, u32 rounding );
+
+// The same kernels one pixel at a time through the clamped plane, storing
+// the prediction or, with average, averaging it in: the plain kernels the
+// fast ones must match.
+void	M4MemHalfPelInterpolateReference( u8* dst, u32 dstStride, const M4Plane& reference, s32 x, s32 y, const M4_VECTOR& vector, u32 rounding, bool average = false );
+void	M4MemHalfPelFieldsReference( u8* dst, u32 dstStride, u32 dstField, const M4Plane& reference, s32 x, s32 fieldY, const M4_VECTOR& vector, u32 fieldSelect, u32 rows, u32 rounding, bool average = false );
 
 #endif

@@ -81,8 +81,36 @@ void M4AddBlocksReference( M4Image* picture, const u32 mbX, const u32 mbY, const
 	} );
 }
 
+// In frame order two rows of a block are one 16-byte line: rows 2k and
+// 2k + 1 of its tile. Calls pairOp( 16 pixel bytes, the rows' 16
+// coefficients ) for every such pair of every block coded in pattern.
+template<typename PairOp>
+void M4ForEachBlockRowPair( M4Image* picture, const u32 mbX, const u32 mbY, const s16* blocks, const u32 pattern, PairOp pairOp ) {
+	const M4MBPlanes planes = M4GetMBPlanes( picture, mbX, mbY );
+	for ( u32 b = 0; b < M4_MB_BLOCKS; b++ ) {
+		if ( ( pattern & ( 1u << ( 5 - b ) ) ) == 0 ) {
+			continue;
+		}
+		u8* const			origin = M4BlockRow( planes, b, 0, false );
+		const u32			stride = planes.stride[b < 4 ? 0 : b - 3];
+		const s16* const	block = blocks + b * M4_BLOCK_COEFFICIENTS;
+		#pragma GCC unroll 8
+		for ( u32 pair = 0; pair < 4; pair++ ) {
+			pairOp( origin + ( pair >> 1 ) * M4_TILE_ROWS * stride + ( pair & 1 ) * 16, block + 16 * pair );
+		}
+	}
+}
+
 // Eight s16 of a block row, saturated to pixels by the pack.
 void M4StoreBlocks( M4Image* picture, const u32 mbX, const u32 mbY, const s16* blocks, const bool field ) {
+	if ( !field ) {
+		M4ForEachBlockRowPair( picture, mbX, mbY, blocks, M4_ALL_BLOCKS, []( u8* pixels, const s16* coefficients ) {
+			const __m128i first = _mm_loadu_si128( reinterpret_cast<const __m128i*>( coefficients ) );
+			const __m128i second = _mm_loadu_si128( reinterpret_cast<const __m128i*>( coefficients + 8 ) );
+			_mm_storeu_si128( reinterpret_cast<__m128i*>( pixels ), _mm_packus_epi16( first, second ) );
+		} );
+		return;
+	}
 	M4ForEachBlockRow( picture, mbX, mbY, blocks, M4_ALL_BLOCKS, field, []( u8* row, const s16* coefficients ) {
 		const __m128i values = _mm_loadu_si128( reinterpret_cast<const __m128i*>( coefficients ) );
 		_mm_storel_epi64( reinterpret_cast<__m128i*>( row ), _mm_packus_epi16( values, values ) );
@@ -92,6 +120,16 @@ void M4StoreBlocks( M4Image* picture, const u32 mbX, const u32 mbY, const s16* b
 // A pixel plus a residual cannot leave s16 except by saturating at its
 // end, where the pack to pixels saturates the same way.
 void M4AddBlocks( M4Image* picture, const u32 mbX, const u32 mbY, const s16* blocks, const u32 pattern, const bool field ) {
+	if ( !field ) {
+		M4ForEachBlockRowPair( picture, mbX, mbY, blocks, pattern, []( u8* pixels, const s16* coefficients ) {
+			const __m128i held = _mm_loadu_si128( reinterpret_cast<const __m128i*>( pixels ) );
+			const __m128i zero = _mm_setzero_si128();
+			const __m128i first = _mm_adds_epi16( _mm_unpacklo_epi8( held, zero ), _mm_loadu_si128( reinterpret_cast<const __m128i*>( coefficients ) ) );
+			const __m128i second = _mm_adds_epi16( _mm_unpackhi_epi8( held, zero ), _mm_loadu_si128( reinterpret_cast<const __m128i*>( coefficients + 8 ) ) );
+			_mm_storeu_si128( reinterpret_cast<__m128i*>( pixels ), _mm_packus_epi16( first, second ) );
+		} );
+		return;
+	}
 	M4ForEachBlockRow( picture, mbX, mbY, blocks, pattern, field, []( u8* row, const s16* coefficients ) {
 		const __m128i pixels = _mm_unpacklo_epi8( _mm_loadl_epi64( reinterpret_cast<const __m128i*>( row ) ), _mm_setzero_si128() );
 		const __m128i sum = _mm_adds_epi16( pixels, _mm_loadu_si128( reinterpret_cast<const __m128i*>( coefficients ) ) );
@@ -100,21 +138,28 @@ void M4AddBlocks( M4Image* picture, const u32 mbX, const u32 mbY, const s16* blo
 }
 
 // A macroblock's plane is whole tile rows: each group of 4 pixel rows is
-// size x 4 contiguous bytes, 16 at a time.
+// SIZE x 4 contiguous bytes, 16 at a time. (These short loops are unrolled
+// by pragma, as the normal build would not unroll them.)
+template<u32 SIZE, typename Combine>
+inline void M4CombinePlane( u8* to, const u32 toStride, const u8* from, const u32 fromStride, Combine combine ) {
+	#pragma GCC unroll 8
+	for ( u32 group = 0; group < SIZE / M4_TILE_ROWS; group++ ) {
+		__m128i* const			a = reinterpret_cast<__m128i*>( to + group * M4_TILE_ROWS * toStride );
+		const __m128i* const	b = reinterpret_cast<const __m128i*>( from + group * M4_TILE_ROWS * fromStride );
+		#pragma GCC unroll 8
+		for ( u32 i = 0; i < SIZE * M4_TILE_ROWS / 16; i++ ) {
+			_mm_storeu_si128( a + i, combine( _mm_loadu_si128( a + i ), _mm_loadu_si128( b + i ) ) );
+		}
+	}
+}
+
 template<typename Combine>
 void M4CombineMB( M4Image* picture, const u32 mbX, const u32 mbY, const M4Image* other, Combine combine ) {
 	const M4MBPlanes to = M4GetMBPlanes( picture, mbX, mbY );
 	const M4MBPlanes from = M4GetMBPlanes( other, mbX, mbY );
-	for ( u32 p = 0; p < 3; p++ ) {
-		for ( u32 group = 0; group < to.size[p]; group += M4_TILE_ROWS ) {
-			const u32 offset = group * to.stride[p];
-			for ( u32 i = 0; i < to.size[p] * M4_TILE_ROWS; i += 16 ) {
-				__m128i* const			a = reinterpret_cast<__m128i*>( to.origin[p] + offset + i );
-				const __m128i* const	b = reinterpret_cast<const __m128i*>( from.origin[p] + offset + i );
-				_mm_storeu_si128( a, combine( _mm_loadu_si128( a ), _mm_loadu_si128( b ) ) );
-			}
-		}
-	}
+	M4CombinePlane<16>( to.origin[0], to.stride[0], from.origin[0], from.stride[0], combine );
+	M4CombinePlane<8>( to.origin[1], to.stride[1], from.origin[1], from.stride[1], combine );
+	M4CombinePlane<8>( to.origin[2], to.stride[2], from.origin[2], from.stride[2], combine );
 }
 
 } // namespace
@@ -184,5 +229,15 @@ void M4MemMBFlush( M4Image* picture, const u32 mbX, const u32 mbY ) {
 		for ( u32 group = 0; group < planes.size[p]; group += M4_TILE_ROWS ) {
 			DCStoreRange( planes.origin[p] + group * planes.stride[p], planes.size[p] * M4_TILE_ROWS );
 		}
+	}
+}
+
+void M4MemMBRowFlush( M4Image* picture, const u32 mbY ) {
+	const M4MBPlanes planes = M4GetMBPlanes( picture, 0, mbY );
+	for ( u32 p = 0; p < 3; p++ ) {
+		// From the row's first tile line to the end of its last, borders
+		// included: size pixel rows of the plane's stride.
+		u8* const first = planes.origin[p] - ( p == 0 ? M4_IMAGE_BORDER : M4_IMAGE_BORDER / 2 ) * 4;
+		DCStoreRange( first, planes.size[p] * planes.stride[p] );
 	}
 }

@@ -39,5 +39,9 @@ void	M4MemOpInterMBCopyAllReference( M4Image* picture, u32 mbX, u32 mbY, const M
 void	M4MemOpInterpolateAllReference( M4Image* picture, u32 mbX, u32 mbY, const M4Image* backward );
 // Stores the macroblock's cache lines so that the GPU reads current data.
 void	M4MemMBFlush( M4Image* picture, u32 mbX, u32 mbY );
+// The same for a whole row of macroblocks: in the tiled planes its lines
+// are one range per plane (the borders between included), so a row takes
+// three stores where its macroblocks one by one take eight each.
+void	M4MemMBRowFlush( M4Image* picture, u32 mbY );
 
 #endif

@@ -36,7 +36,7 @@ bool M4IsIntra( const M4_MB& mb ) {
 
 // The neighbour block at macroblock offset (dx, dy) from (x, y); (0, 0) is
 // the current macroblock, whose earlier blocks are always usable.
-M4Neighbour M4GetNeighbour( const M4_MB* mbs, const u32 x, const u32 y, const u32 mbWidth, const s32 dx, const s32 dy, const u32 block, const u32 quantiser ) {
+inline M4Neighbour M4GetNeighbour( const M4_MB* mbs, const u32 x, const u32 y, const u32 mbWidth, const s32 dx, const s32 dy, const u32 block, const u32 quantiser ) {
 	const M4Neighbour missing = { M4Prediction::mDefaultACDCValues, quantiser };
 	const s64 nx = static_cast<s64>( x ) + dx;
 	const s64 ny = static_cast<s64>( y ) + dy;
@@ -53,6 +53,19 @@ M4Neighbour M4GetNeighbour( const M4_MB* mbs, const u32 x, const u32 y, const u3
 
 s32 M4Abs( const s32 v ) {
 	return v < 0 ? -v : v;
+}
+
+// a // b as M4DivideRounded gives it, in 32 bits when a stored value
+// times a quantiser and the divisor allow (always, for a stream's
+// quantisers and DC scalers).
+s32 M4DivideRoundedSmall( const s64 a, const u32 b ) {
+	constexpr s64 kLargest = 0x7FFFFFFF;
+	if ( a > kLargest || a < -kLargest || b == 0 || b > 0xFFFF ) {
+		return static_cast<s32>( M4DivideRounded( a, b ) );
+	}
+	const u32 magnitude = static_cast<u32>( a < 0 ? -a : a );
+	const s32 quotient = static_cast<s32>( ( magnitude + b / 2 ) / b );
+	return a < 0 ? -quotient : quotient;
 }
 
 } // namespace
@@ -79,13 +92,13 @@ void M4PredictACDC( const M4_MB* mbs, const u32 x, const u32 y, const u32 mbWidt
 	const s32 currentQuantiser = quantiser != 0 ? static_cast<s32>( quantiser ) : 1;
 
 	out->mDirection = fromAbove ? M4_PRED_ABOVE : M4_PRED_LEFT;
-	out->mDC = static_cast<s32>( M4DivideRounded( chosen.values[0], dcScaler != 0 ? dcScaler : 1 ) );
+	out->mDC = M4DivideRoundedSmall( chosen.values[0], dcScaler != 0 ? dcScaler : 1 );
 	const s16* const ac = chosen.values + ( fromAbove ? M4_ACDC_ROW : M4_ACDC_COLUMN );
 	for ( u32 i = 0; i < M4_ACDC_AC_COUNT; i++ ) {
 		if ( static_cast<s32>( chosen.quantiser ) == currentQuantiser ) {
 			out->mAC[i] = ac[i];
 		} else {
-			out->mAC[i] = static_cast<s32>( M4DivideRounded( static_cast<s64>( ac[i] ) * chosen.quantiser, currentQuantiser ) );
+			out->mAC[i] = M4DivideRoundedSmall( static_cast<s64>( ac[i] ) * chosen.quantiser, static_cast<u32>( currentQuantiser ) );
 		}
 	}
 }

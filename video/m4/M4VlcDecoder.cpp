@@ -31,7 +31,7 @@ static void M4BuildFlatTable( const M4CoefficientTables& tables, u16* flatTable 
 		const u32 run = ( value >> M4_TCOEF_RUN_SHIFT ) & M4_TCOEF_RUN_MASK;
 		const u32 last = value >> M4_TCOEF_LAST_SHIFT;
 		const bool plain = !M4VlcIsMissing( entry ) && value != M4_VLC_ESCAPE && level <= M4_TCOEF_FLAT_LEVEL_MASK && last <= 1;
-		flatTable[window] = static_cast<u16>( plain ? ( M4VlcLength( entry ) << M4_TCOEF_FLAT_LENGTH_SHIFT ) | ( last << M4_TCOEF_FLAT_LAST_SHIFT ) |
+		flatTable[window] = static_cast<u16>( plain ? ( ( M4VlcLength( entry ) + 1 ) << M4_TCOEF_FLAT_LENGTH_SHIFT ) | ( last << M4_TCOEF_FLAT_LAST_SHIFT ) |
 														  ( run << M4_TCOEF_FLAT_RUN_SHIFT ) | level
 													: 0 );
 	}

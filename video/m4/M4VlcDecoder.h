@@ -70,9 +70,10 @@ struct M4PackedTable {
 	u32		mEntry[COUNT];
 };
 
-// The flat coefficient table: one u16 per 12-bit window, the code's
-// length in bits 12-15 (0: missing, escape, or a value that does not
-// fit), last in bit 11, run in bits 5-10, level in bits 0-4.
+// The flat coefficient table: one u16 per 12-bit window, the bits the
+// code and its sign take (its length plus one) in bits 12-15 (0:
+// missing, escape, or a value that does not fit), last in bit 11, run in
+// bits 5-10, level in bits 0-4.
 constexpr u32 M4_TCOEF_FLAT_LENGTH_SHIFT	= 12;
 constexpr u32 M4_TCOEF_FLAT_LAST_SHIFT		= 11;
 constexpr u32 M4_TCOEF_FLAT_RUN_SHIFT		= 5;

@@ -35,7 +35,7 @@ std::vector<u8> Pattern( const u32 size ) {
 
 } // namespace
 
-TEST( M4Bitstream, ShowsEveryCountAtEveryPositionIncludingPastTheEnd ) {
+TEST( M4Bitstream, ShowsEveryCountAtEveryPositionReachedBySkipOrSeekIncludingPastTheEnd ) {
 	// 13 bytes: not a multiple of 4, so the last word is partial.
 	const std::vector<u8> data = Pattern( 13 );
 	const u32 totalBits = 13 * 8 + 40;
@@ -43,9 +43,16 @@ TEST( M4Bitstream, ShowsEveryCountAtEveryPositionIncludingPastTheEnd ) {
 		M4Bitstream bs;
 		M4BitstreamInit( &bs, data.data(), static_cast<u32>( data.size() ) );
 		M4BitstreamSkip( &bs, start );
-		ASSERT_EQ( M4BitstreamPosition( &bs ), start );
-		for ( u32 n = 0; n <= 32; n++ ) {
-			ASSERT_EQ( M4BitstreamShow( &bs, n ), ReferenceBits( data, start, n ) ) << "bit " << start << " n " << n;
+		// A second reader put there from elsewhere, ahead or behind.
+		M4Bitstream sought;
+		M4BitstreamInit( &sought, data.data(), static_cast<u32>( data.size() ) );
+		M4BitstreamSkip( &sought, ( start * 7 ) % totalBits );
+		M4BitstreamSeek( &sought, start );
+		for ( const M4Bitstream* reader : { &bs, &sought } ) {
+			ASSERT_EQ( M4BitstreamPosition( reader ), start );
+			for ( u32 n = 0; n <= 32; n++ ) {
+				ASSERT_EQ( M4BitstreamShow( reader, n ), ReferenceBits( data, start, n ) ) << "bit " << start << " n " << n;
+			}
 		}
 	}
 }
