@@ -156,15 +156,19 @@ void IdleTurn( const s64 cap ) {
 		HostAdvanceTime( step < cap ? step : cap );
 		return;
 	}
-	s64 until = HostClockNow() + HOST_IDLE_STEP_TICKS;
+	// The wait is compared with the cap as a distance from now: the
+	// uncapped turn's cap is the largest tick count, and now + cap would
+	// overflow.
+	const s64 now = HostClockNow();
+	s64 wait = HOST_IDLE_STEP_TICKS;
 	if ( index >= 0 ) {
-		until = events[index].dueTick;
+		wait = events[index].dueTick - now;
 	}
-	if ( until > HostClockNow() + cap ) {
-		until = HostClockNow() + cap;
+	if ( wait > cap ) {
+		wait = cap;
 	}
-	if ( until > HostClockNow() ) {
-		HostClockSleepUntil( until );
+	if ( wait > 0 ) {
+		HostClockSleepUntil( now + wait );
 	}
 	HostDeliverEvents();
 }
