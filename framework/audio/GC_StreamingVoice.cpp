@@ -555,8 +555,14 @@ void GCStream_EndOfStream( const u32 slot ) {
 		return;
 	}
 	if ( stoppedWhilePaused ) {
-		if ( stream.mpoVoice != nullptr ) {
-			stream.mpoVoice->mui8State = GC_VOICE_STATE_FINISHED;
+		// A paused stream's DSP voice still runs: stopped here, its record
+		// is released by the manager's frame step like any finished stream.
+		GC_Voice * const voice = stream.mpoVoice;
+		if ( voice != nullptr ) {
+			voice->mui8State = GC_VOICE_STATE_FINISHED;
+			if ( voice->mpoDSPVoice != nullptr ) {
+				GCSilenceAndStop( voice->mpoDSPVoice );
+			}
 		}
 		stream.mui8State = GC_STREAM_SLOT_IDLE;
 	}
