@@ -11,7 +11,6 @@
 #include "platform/pad/PAD.h"
 
 #include <cstring>
-#include <cstdlib>
 
 char tempFileName[256];
 
