@@ -82,12 +82,14 @@ u32 EFNewAudioMgr_SP::SetParametersGCVoice( EFNewSound * sound, const u32 bank, 
 	if ( entry == EF_SOUND_VOICE_SLOTS ) {
 		return 1;
 	}
-	sound->mui8VoiceCount++;
 	GC_Voice * const voice = GCVoice_FindFree( GC_VOICE_TYPE_EFFECT );
 	sound->mapoVoices[entry] = voice;
 	if ( voice == nullptr ) {
 		return 1;
 	}
+	// Counted once claimed: the completion that gives the count back comes
+	// only through a record.
+	sound->mui8VoiceCount++;
 	voice->mui8ListIndex = static_cast<u8>( entry );
 	if ( voice->GetFreeVoice() == 0 ) {
 		return 1;
@@ -125,10 +127,13 @@ void EFNewAudioMgr_SP::Update( f32 ) {
 			CompleteAndRelease( record );
 			continue;
 		}
+		// A paused effect's DSP voice holds its place running: stopped, it
+		// was stopped for good.
 		const AXVPB * const voice = record.mpoDSPVoice;
-		const bool playingEffect = record.mui8Type == GC_VOICE_TYPE_EFFECT && record.mui8State == GC_VOICE_STATE_PLAYING;
+		const bool startedEffect = record.mui8Type == GC_VOICE_TYPE_EFFECT && ( record.mui8State == GC_VOICE_STATE_PLAYING ||
+																			 record.mui8State == GC_VOICE_STATE_PAUSED );
 		const bool finishedStream = record.mui8Type == GC_VOICE_TYPE_STREAM && record.mui8State == GC_VOICE_STATE_FINISHED;
-		if ( voice != nullptr && ( playingEffect || finishedStream ) && voice->state == AX_VOICE_STOP ) {
+		if ( voice != nullptr && ( startedEffect || finishedStream ) && voice->state == AX_VOICE_STOP ) {
 			CompleteAndRelease( record );
 		}
 	}

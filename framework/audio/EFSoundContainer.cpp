@@ -12,7 +12,8 @@
 
 EFSoundContainer::EFSoundContainer()
 	: mpoCurrentElement( nullptr ), mui32ElementIndex( EF_NO_SOUND_ID ), mppoChildren( nullptr ), mui32NbChildren( 0 ),
-	  mpoRecord( nullptr ), mpoOwner( nullptr ), mppoElements( nullptr ), mui8Notify( 1 ), mui32PlayArg( 0 ) {
+	  mpoRecord( nullptr ), mpoOwner( nullptr ), mppoElements( nullptr ), mui8Notify( 1 ), mui32PlayArg( 0 ),
+	  mui8StartingElements( 0 ) {
 }
 
 EFSoundContainer::~EFSoundContainer() {
@@ -131,11 +132,14 @@ void EFSoundContainer::PlaySound( const u32 playArg ) {
 		gpoNewAudioMgr->IncPlayingCounter( mpHandle );
 	}
 	if ( mode == EF_CONTAINER_ALL ) {
+		const u8 starting = mui8StartingElements;
+		mui8StartingElements = 1;
 		for ( u32 i = 0; i < mpoRecord->mui32NbElements; i++ ) {
 			if ( mppoElements[i] != nullptr ) {
 				mppoElements[i]->PlaySound( playArg );
 			}
 		}
+		mui8StartingElements = starting;
 		if ( !AnyElementPlaying() ) {
 			EndSilentPlay();
 		}
@@ -147,7 +151,10 @@ void EFSoundContainer::PlaySound( const u32 playArg ) {
 
 void EFSoundContainer::PlayCurrent() {
 	if ( mpoCurrentElement != nullptr ) {
+		const u8 starting = mui8StartingElements;
+		mui8StartingElements = 1;
 		mpoCurrentElement->PlaySound( mui32PlayArg );
+		mui8StartingElements = starting;
 	}
 	if ( mpoCurrentElement == nullptr || !mpoCurrentElement->IsPlaying() ) {
 		EndSilentPlay();

@@ -68,6 +68,9 @@ public:
 	EFSoundEvent **			mppoElements;
 	u8						mui8Notify;
 	u32						mui32PlayArg;
+	// Set while the container starts elements itself: it checks on return
+	// whether they play, so a start failing then need not tell it.
+	u8						mui8StartingElements;
 
 private:
 	u32						ChooseElement();

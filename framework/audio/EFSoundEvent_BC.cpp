@@ -223,6 +223,15 @@ void EFSoundEvent_BC::FailStart() {
 	mpoSound = nullptr;
 	OSReport( " ** SoundEvent %s wasn't able to start playing!!! ** \n", mpoRecord->mpszName );
 	gpoNewAudioMgr->UnregisterActiveSoundEvent( this );
+	// An element whose start fails after its container started it (a soft-
+	// delayed start, its own list's next sample, a loop's restart) ends its
+	// play as a stopped one does: the container hears of it, or it would
+	// stay playing for good.
+	if ( mpoContainer != nullptr && mpoContainer->mui8StartingElements == 0 ) {
+		mui8Notify = 0;
+		EndPlay();
+		return;
+	}
 	// Last: giving the count back may release the handle and clear this event.
 	if ( mui8StartCounted != 0 ) {
 		mui8StartCounted = 0;

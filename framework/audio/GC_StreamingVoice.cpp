@@ -60,7 +60,10 @@ void WaitForRead() {
 
 void ReadAndWait( void * buffer, const u32 size, DTFileHandle_ * file ) {
 	gStreamReadBusy = 1;
-	readAsync( buffer, size, 1, file, ClearBusy );
+	// On the main thread with interrupts on, the read in the way completes.
+	while ( !readAsync( buffer, size, 1, file, ClearBusy ) ) {
+		HostIdle();
+	}
 	WaitForRead();
 }
 
@@ -74,6 +77,92 @@ void PostHalf( GC_StreamingVoice & stream, const u32 half, const u8 * source, co
 	ARQPostRequest( &stream.moTransfer, stream.mui8Slot, ARQ_TYPE_MRAM_TO_ARAM, ARQ_PRIORITY_HIGH,
 					reinterpret_cast<ARQAddress>( source ), stream.Ring() + half * GC_STREAM_HALF_BYTES,
 					GC_STREAM_HALF_BYTES, callback );
+}
+
+// The next chunk is not in when the ring's first half is due: the voice
+// stops at the window's end instead of looping into stale data, and keeps
+// its decoder state for the restart.
+void Hold( GC_StreamingVoice & stream ) {
+	GC_StreamInfo & info = stream.Info();
+	if ( info.mui8FellBehind == 0 ) {
+		info.mui8FellBehind = 1;
+		OSReport( "Stream %u fell behind the disc: silent until its data is in\n", static_cast<u32>( stream.mui8Slot ) );
+	}
+	info.mui8Holding = 1;
+	AXVPB * const dsp = stream.mpoVoice->mpoDSPVoice;
+	AXVoiceAddr addr = stream.mpoVoice->moAddr;
+	addr.loopFlag = 0;
+	addr.currentAddressHi = dsp->addr.currentAddressHi;
+	addr.currentAddressLo = dsp->addr.currentAddressLo;
+	AXSetVoiceAddr( dsp, &addr );
+}
+
+// The held voice has stopped and its next chunk is in: the window starts
+// again with the whole chunk, as at the stream's start.
+void PostWindow( GC_StreamingVoice & stream ) {
+	GC_StreamInfo & info = stream.Info();
+	stream.mpoVoice->moAdpcm.predictorScale = stream.mpui8Staging[0];
+	info.mui8DiscState = GC_DISC_FIRST_COPY;
+	info.mui8StagingState = GC_STAGING_OWED;
+	DCFlushRange( stream.mpui8Staging, GC_STREAM_CHUNK_BYTES );
+	ARQPostRequest( &stream.moTransfer, stream.mui8Slot, ARQ_TYPE_MRAM_TO_ARAM, ARQ_PRIORITY_HIGH,
+					reinterpret_cast<ARQAddress>( stream.mpui8Staging ), stream.Ring(), GC_STREAM_CHUNK_BYTES,
+					TransCallBack );
+}
+
+// Runs the held voice again from the window's start, with the decoder
+// history it stopped with.
+void Restart( GC_StreamingVoice & stream ) {
+	GC_Voice & voice = *stream.mpoVoice;
+	AXVPB * const dsp = voice.mpoDSPVoice;
+	AXSetVoiceAddr( dsp, &voice.moAddr );
+	AXVoiceAdpcm adpcm = dsp->adpcm;
+	adpcm.predictorScale = voice.moAdpcm.predictorScale;
+	AXSetVoiceAdpcm( dsp, &adpcm );
+	stream.Info().mui8Holding = 0;
+}
+
+// The slot whose stream file a completed read belongs to.
+s32 SlotOfRead( const DVDFileInfo * fileInfo ) {
+	for ( u32 slot = 0; slot < GC_STREAM_SLOT_COUNT; slot++ ) {
+		const GC_StreamInfo & info = StreamInfoBuffer[slot];
+		if ( ( info.mpoFile != nullptr && &info.mpoFile->fileInfo == fileInfo ) ||
+			 ( info.mpoSecondFile != nullptr && &info.mpoSecondFile->fileInfo == fileInfo ) ) {
+			return static_cast<s32>( slot );
+		}
+	}
+	return -1;
+}
+
+// Completion of a chunk read (interrupt level): the chunk is in once its
+// last read is.
+void ChunkReadDone( const s32 result, DVDFileInfo * fileInfo ) {
+	const s32 slot = SlotOfRead( fileInfo );
+	if ( slot >= 0 ) {
+		GC_StreamInfo & info = StreamInfoBuffer[slot];
+		const u8 reads = info.mui8ChunkReads;
+		if ( reads > 0 ) {
+			info.mui8ChunkReads = static_cast<u8>( reads - 1 );
+			if ( reads == 1 && info.mui8StagingState == GC_STAGING_READING ) {
+				info.mui8StagingState = GC_STAGING_READY;
+			}
+		}
+	}
+	Dvdcallback( result, fileInfo );
+}
+
+// Reads the staging buffer's next chunk, with interrupts disabled. A read
+// the drive refuses (the file's last read is still in flight) stays owed.
+void ReadNextChunk( const u32 slot ) {
+	GC_StreamInfo & info = StreamInfoBuffer[slot];
+	const s32 reads = LoadStreamChunk( GC_CHUNK_ASYNC, static_cast<u8>( slot ), &info.mpoFile, GC_STREAM_CHUNK_BYTES,
+									   info.mpui8Staging, ChunkReadDone );
+	if ( reads == GC_CHUNK_REFUSED ) {
+		info.mui8StagingState = GC_STAGING_OWED;
+		return;
+	}
+	info.mui8ChunkReads = static_cast<u8>( reads );
+	info.mui8StagingState = reads == 0 ? GC_STAGING_READY : GC_STAGING_READING;
 }
 
 }
@@ -159,6 +248,12 @@ void GC_StreamingVoice::StartStream() {
 	GC_StreamInfo & info = Info();
 	info.mui8DiscState = GC_DISC_FIRST_COPY;
 	info.mui8Active = GC_STREAM_ACTIVE;
+	// The first chunk goes into the ring whole; the next is read once it
+	// has.
+	info.mui8StagingState = GC_STAGING_OWED;
+	info.mui8ChunkReads = 0;
+	info.mui8FellBehind = 0;
+	info.mui8Holding = 0;
 
 	DCFlushRange( mpui8Staging, GC_STREAM_CHUNK_BYTES );
 	ARQPostRequest( &moTransfer, mui8Slot, ARQ_TYPE_MRAM_TO_ARAM, ARQ_PRIORITY_HIGH,
@@ -183,7 +278,19 @@ void GC_StreamingVoice::UpdateStream() {
 	const bool enteredSecondHalf = mui32LastPosition < mid && mid <= current;
 	const bool wrapped = current < mui32LastPosition;
 
+	// A chunk read the drive refused is asked for again, once no copy out
+	// of the staging buffer is pending.
+	if ( info.mui8StagingState == GC_STAGING_OWED &&
+		 ( info.mui8DiscState == GC_DISC_READY || info.mui8DiscState == GC_DISC_FIRST_HALF ) ) {
+		const BOOL level = OSDisableInterrupts();
+		ReadNextChunk( mui8Slot );
+		OSRestoreInterrupts( level );
+	}
+
 	if ( info.mui8DiscState == GC_DISC_READY ) {
+		if ( info.mui8Holding != 0 ) {
+			Restart( *this );
+		}
 		if ( dsp->state != AX_VOICE_RUN ) {
 			AXSetVoiceState( dsp, AX_VOICE_RUN );
 			voice->mui8State = GC_VOICE_STATE_PLAYING;
@@ -193,13 +300,27 @@ void GC_StreamingVoice::UpdateStream() {
 
 	const u32 step = remaining < GC_STREAM_HALF_BYTES ? remaining : GC_STREAM_HALF_BYTES;
 	if ( remaining > 0 && info.mui8DiscState != GC_DISC_STOP ) {
-		if ( enteredSecondHalf && info.mui8DiscState == GC_DISC_FIRST_HALF ) {
-			voice->moAdpcmLoop = { mpui8Staging[0], 0, 0 };
-			AXSetVoiceAdpcmLoop( dsp, &voice->moAdpcmLoop );
-			PostHalf( *this, 0, mpui8Staging, TransCallBack );
-			mui32BytesSent += step;
+		if ( info.mui8Holding != 0 ) {
+			// Held: the voice parks at the window's start once it has played
+			// the window out.
+			if ( current == loop && info.mui8StagingState == GC_STAGING_READY &&
+				 info.mui8DiscState == GC_DISC_FIRST_HALF ) {
+				PostWindow( *this );
+				mui32BytesSent += remaining < GC_STREAM_CHUNK_BYTES ? remaining : GC_STREAM_CHUNK_BYTES;
+			}
+		} else if ( enteredSecondHalf && info.mui8DiscState == GC_DISC_FIRST_HALF ) {
+			if ( info.mui8StagingState == GC_STAGING_READY ) {
+				voice->moAdpcmLoop = { mpui8Staging[0], 0, 0 };
+				AXSetVoiceAdpcmLoop( dsp, &voice->moAdpcmLoop );
+				PostHalf( *this, 0, mpui8Staging, TransCallBack );
+				info.mui8StagingState = GC_STAGING_HALF_SENT;
+				mui32BytesSent += step;
+			} else {
+				Hold( *this );
+			}
 		} else if ( wrapped && info.mui8DiscState == GC_DISC_SECOND_HALF ) {
 			PostHalf( *this, 1, mpui8Staging + GC_STREAM_HALF_BYTES, TransCallBack );
+			info.mui8StagingState = GC_STAGING_OWED;
 			mui32BytesSent += step;
 		}
 		if ( mui32BytesSent > mui32TotalBytes ) {
@@ -276,20 +397,23 @@ u32 OpenStreamFile( char * name, DTFileHandle_ ** file ) {
 	return *file != nullptr ? 1 : 0;
 }
 
-void readAsync( void * buffer, const u32 size, const u32 count, DTFileHandle_ * file, const DVDCallback callback ) {
+bool readAsync( void * buffer, const u32 size, const u32 count, DTFileHandle_ * file, const DVDCallback callback ) {
+	// Never retried here: at interrupt level the read in the way could not
+	// complete while this waits.
 	const u32 position = file->offset & ~( TRANSFER_ALIGN - 1 );
-	while ( !DVDReadAsyncPrio( &file->fileInfo, buffer, static_cast<s32>( size ), static_cast<s32>( position ), callback,
-							   DVD_PRIO_NORMAL ) ) {
-		HostIdle();
+	if ( !DVDReadAsyncPrio( &file->fileInfo, buffer, static_cast<s32>( size ), static_cast<s32>( position ), callback,
+							DVD_PRIO_NORMAL ) ) {
+		return false;
 	}
 	file->offset += size * count;
+	return true;
 }
 
-void LoadStreamChunk( const u8 mode, const u8 slot, DTFileHandle_ ** files, u32 size, void * buffer,
-					  const DVDCallback callback ) {
+s32 LoadStreamChunk( const u8 mode, const u8 slot, DTFileHandle_ ** files, u32 size, void * buffer,
+					 const DVDCallback callback ) {
 	DTFileHandle_ * const file = files[0];
 	if ( file == nullptr || file->mui32InUse == 0 ) {
-		return;
+		return 0;
 	}
 	size = GCRoundUp32( size );
 	u8 * const bytes = static_cast<u8 *>( buffer );
@@ -298,28 +422,37 @@ void LoadStreamChunk( const u8 mode, const u8 slot, DTFileHandle_ ** files, u32 
 	const u32 length = file->fileInfo.length;
 
 	if ( file->offset >= length ) {
-		file->offset = 0;
-		if ( loops ) {
-			const BOOL level = OSDisableInterrupts();
-			readAsync( buffer, size, 1, file, callback );
-			OSRestoreInterrupts( level );
-		} else {
+		if ( !loops ) {
+			file->offset = 0;
 			std::memset( buffer, 0, GC_STREAM_CHUNK_BYTES );
+			return 0;
 		}
-		return;
+		const u32 offset = file->offset;
+		file->offset = 0;
+		const BOOL level = OSDisableInterrupts();
+		const bool queued = readAsync( buffer, size, 1, file, callback );
+		OSRestoreInterrupts( level );
+		if ( !queued ) {
+			file->offset = offset;
+			return GC_CHUNK_REFUSED;
+		}
+		return 1;
 	}
 	if ( size <= length - file->offset ) {
 		if ( async ) {
 			const BOOL level = OSDisableInterrupts();
-			readAsync( buffer, size, 1, file, callback );
+			const bool queued = readAsync( buffer, size, 1, file, callback );
 			OSRestoreInterrupts( level );
+			if ( !queued ) {
+				return GC_CHUNK_REFUSED;
+			}
 		} else {
 			ReadAndWait( buffer, size, file );
 		}
 		if ( file->offset >= length ) {
 			file->offset = 0;
 		}
-		return;
+		return async ? 1 : 0;
 	}
 	const u32 left = length - file->offset;
 	if ( !async ) {
@@ -328,10 +461,14 @@ void LoadStreamChunk( const u8 mode, const u8 slot, DTFileHandle_ ** files, u32 
 			std::memset( bytes + left, 0, GC_STREAM_CHUNK_BYTES - left );
 		}
 		file->offset = 0;
-		return;
+		return 0;
 	}
 	const BOOL level = OSDisableInterrupts();
-	readAsync( buffer, GCRoundUp32( left ), 1, file, callback );
+	if ( !readAsync( buffer, GCRoundUp32( left ), 1, file, callback ) ) {
+		OSRestoreInterrupts( level );
+		return GC_CHUNK_REFUSED;
+	}
+	s32 reads = 1;
 	file->offset = 0;
 	DTFileHandle_ * const second = files[1];
 	if ( !loops ) {
@@ -340,13 +477,19 @@ void LoadStreamChunk( const u8 mode, const u8 slot, DTFileHandle_ ** files, u32 
 		}
 	} else if ( left < GC_STREAM_CHUNK_BYTES && length > GC_STREAM_CHUNK_BYTES && second != nullptr ) {
 		second->offset = 0;
-		readAsync( bytes + left, GCRoundUp32( GC_STREAM_CHUNK_BYTES - left ), 1, second, callback );
+		if ( readAsync( bytes + left, GCRoundUp32( GC_STREAM_CHUNK_BYTES - left ), 1, second, callback ) ) {
+			reads++;
+			file->offset += GC_STREAM_CHUNK_BYTES - left;
+		} else {
+			// The loop's seam plays silence rather than wait.
+			std::memset( bytes + left, 0, GC_STREAM_CHUNK_BYTES - left );
+		}
 		second->offset = 0;
-		file->offset += GC_STREAM_CHUNK_BYTES - left;
 	} else if ( second != nullptr ) {
 		second->offset = 0;
 	}
 	OSRestoreInterrupts( level );
+	return reads;
 }
 
 void TransCallBack( ARQRequest * request ) {
@@ -355,19 +498,23 @@ void TransCallBack( ARQRequest * request ) {
 		return;
 	}
 	GC_StreamInfo & info = StreamInfoBuffer[slot];
+	// The next chunk is read once the staging buffer has gone into the
+	// ring whole; a chunk still being read, or read and waiting, stays.
 	switch ( info.mui8DiscState ) {
 		case GC_DISC_FIRST_COPY:
 			info.mui8DiscState = GC_DISC_READY;
-			LoadStreamChunk( GC_CHUNK_ASYNC, static_cast<u8>( slot ), &info.mpoFile, GC_STREAM_CHUNK_BYTES,
-							 info.mpui8Staging, Dvdcallback );
+			if ( info.mui8StagingState == GC_STAGING_OWED ) {
+				ReadNextChunk( slot );
+			}
 			break;
 		case GC_DISC_FIRST_HALF:
 			info.mui8DiscState = GC_DISC_SECOND_HALF;
 			break;
 		case GC_DISC_SECOND_HALF:
 			info.mui8DiscState = GC_DISC_FIRST_HALF;
-			LoadStreamChunk( GC_CHUNK_ASYNC, static_cast<u8>( slot ), &info.mpoFile, GC_STREAM_CHUNK_BYTES,
-							 info.mpui8Staging, Dvdcallback );
+			if ( info.mui8StagingState == GC_STAGING_OWED ) {
+				ReadNextChunk( slot );
+			}
 			break;
 		default:
 			break;
@@ -407,8 +554,14 @@ void GCStream_EndOfStream( const u32 slot ) {
 		return;
 	}
 	if ( stoppedWhilePaused ) {
-		if ( stream.mpoVoice != nullptr ) {
-			stream.mpoVoice->mui8State = GC_VOICE_STATE_FINISHED;
+		// A paused stream's DSP voice still runs: stopped here, its record
+		// is released by the manager's frame step like any finished stream.
+		GC_Voice * const voice = stream.mpoVoice;
+		if ( voice != nullptr ) {
+			voice->mui8State = GC_VOICE_STATE_FINISHED;
+			if ( voice->mpoDSPVoice != nullptr ) {
+				GCSilenceAndStop( voice->mpoDSPVoice );
+			}
 		}
 		stream.mui8State = GC_STREAM_SLOT_IDLE;
 	}

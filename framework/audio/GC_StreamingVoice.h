@@ -13,6 +13,14 @@
 	2 / 3 next copy is the first / second half, 4 finished, 5 stop
 	requested. Slot states: 0 idle, 1 start requested, 2 running.
 
+	A disc slower than the ring never stalls the game: a half is copied
+	only from a chunk whose read is in. When the next chunk is late the
+	voice plays its window out and stops there (silence; reported once per
+	stream), and the window starts again with the chunk once it is in, the
+	decoder carrying on where it stopped. A read the drive refuses at
+	interrupt level is owed and asked for again by the frame step. No byte
+	is lost or played twice.
+
 ===============================================================================
 */
 #ifndef GC_STREAMING_VOICE_H
@@ -47,6 +55,16 @@ constexpr u8 GC_STREAM_PAUSED			= 3;
 constexpr u8 GC_CHUNK_ASYNC				= 1;
 constexpr u8 GC_CHUNK_SYNC_FIRST		= 2;
 
+// The chunk in the staging buffer: copied out (its next read owed until
+// the drive takes it), being read, read in, first half in the ring.
+constexpr u8 GC_STAGING_OWED			= 0;
+constexpr u8 GC_STAGING_READING			= 1;
+constexpr u8 GC_STAGING_READY			= 2;
+constexpr u8 GC_STAGING_HALF_SENT		= 3;
+
+// What LoadStreamChunk returns when the drive refused the read.
+constexpr s32 GC_CHUNK_REFUSED			= -1;
+
 // Disc side of a stream slot.
 struct GC_StreamInfo {
 	DTFileHandle_ *			mpoFile;
@@ -55,6 +73,13 @@ struct GC_StreamInfo {
 	volatile u8				mui8DiscState;
 	u8 *					mpui8Staging;
 	u8						mui8Active;
+	volatile u8				mui8StagingState;
+	// Disc reads of the staging buffer's chunk still in flight.
+	volatile u8				mui8ChunkReads;
+	// The stream has fallen behind the disc (reported once).
+	u8						mui8FellBehind;
+	// The voice plays the window out and waits there for its next chunk.
+	u8						mui8Holding;
 };
 
 class GC_StreamingVoice {
@@ -94,8 +119,13 @@ extern char tempFileName[256];
 
 // 1 when name opened into *file.
 u32		OpenStreamFile( char * name, DTFileHandle_ ** file );
-void	readAsync( void * buffer, u32 size, u32 count, DTFileHandle_ * file, DVDCallback callback );
-void	LoadStreamChunk( u8 mode, u8 slot, DTFileHandle_ ** files, u32 size, void * buffer, DVDCallback callback );
+// Queues the read once; false when the drive refuses it (the file's
+// position then stands).
+bool	readAsync( void * buffer, u32 size, u32 count, DTFileHandle_ * file, DVDCallback callback );
+// Reads the next chunk. Asynchronous: the reads queued (0 when the chunk
+// is silence), or GC_CHUNK_REFUSED with nothing read and the position
+// unchanged. Waited for: 0.
+s32		LoadStreamChunk( u8 mode, u8 slot, DTFileHandle_ ** files, u32 size, void * buffer, DVDCallback callback );
 void	TransCallBack( ARQRequest * request );
 void	Dvdcallback( s32 result, DVDFileInfo * fileInfo );
 // End of a stream in the manager's frame step, for one info entry: a

@@ -80,13 +80,14 @@ EFLoadingScreen_SP::EFLoadingScreen_SP()
 }
 
 EFLoadingScreen_SP::~EFLoadingScreen_SP() {
+	// Both names may find one picture (a damaged LOAD.LS): it goes once.
+	if ( mpoBar != nullptr && mpoBar != mpoBackground ) {
+		RwTextureDestroy( mpoBar );
+	}
+	mpoBar = nullptr;
 	if ( mpoBackground != nullptr ) {
 		RwTextureDestroy( mpoBackground );
 		mpoBackground = nullptr;
-	}
-	if ( mpoBar != nullptr ) {
-		RwTextureDestroy( mpoBar );
-		mpoBar = nullptr;
 	}
 	delete mpoCamera;
 	mpoCamera = nullptr;

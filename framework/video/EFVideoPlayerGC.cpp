@@ -9,6 +9,7 @@
 #include "framework/graphics/EFGraphicsMgr.h"
 #include "framework/video/EFVideoAudio.h"
 #include "graphics3d/core/RwCamera.h"
+#include "graphics3d/gamecube/RwDlRenderState.h"
 #include "platform/host/HostEventQueue.h"
 #include "platform/os/OS.h"
 #include "platform/vi/VI.h"
@@ -179,6 +180,10 @@ void PlayFrames( EFCamera* camera, const char* name, const u32 mask, const Layou
 			RwCameraClear( rwCamera, &black, 3 );
 			if ( RwCameraBeginUpdate( rwCamera ) != nullptr ) {
 				VIDSimpleDraw( &g_rmode, 0, layout.top, layout.width, layout.height );
+				// The picture is drawn with GX states set behind the driver's
+				// render-state cache: put the cache's back, so that the next
+				// draw of the game finds GX as the cache says.
+				RwGameCubeRenderStateRestore();
 				RwCameraEndUpdate( rwCamera );
 			}
 		}

@@ -181,6 +181,29 @@ bool SetCull( const u32 mode ) {
 	return true;
 }
 
+// The alpha compare and Z-compare place of an alpha mode; other modes
+// change nothing.
+void WriteAlphaCompare( const u32 mode ) {
+	const RwDlStateCache& c = _RwDlStateCache;
+	switch ( mode ) {
+		case 1:
+			GXSetAlphaCompare( GX_ALWAYS, c.alphaRef[0], GX_AOP_AND, GX_ALWAYS, c.alphaRef[1] );
+			GXSetZCompLoc( GX_TRUE );
+			break;
+		case 2:
+			GXSetAlphaCompare( GX_GREATER, c.alphaRef[0], GX_AOP_AND, GX_GREATER, c.alphaRef[1] );
+			GXSetZCompLoc( GX_TRUE );
+			break;
+		case 3:
+			// Alpha-tested texels must not write Z: compare after texturing.
+			GXSetAlphaCompare( GX_GREATER, c.alphaRef[0], GX_AOP_AND, GX_GREATER, c.alphaRef[1] );
+			GXSetZCompLoc( GX_FALSE );
+			break;
+		default:
+			break;
+	}
+}
+
 }	// namespace
 
 RwDlStateCache		_RwDlStateCache;
@@ -350,24 +373,22 @@ void _rwDlRenderStateSetAlphaComp( const u32 mode ) {
 	if ( mode == c.alphaMode ) {
 		return;
 	}
-	switch ( mode ) {
-		case 1:
-			GXSetAlphaCompare( GX_ALWAYS, c.alphaRef[0], GX_AOP_AND, GX_ALWAYS, c.alphaRef[1] );
-			GXSetZCompLoc( GX_TRUE );
-			break;
-		case 2:
-			GXSetAlphaCompare( GX_GREATER, c.alphaRef[0], GX_AOP_AND, GX_GREATER, c.alphaRef[1] );
-			GXSetZCompLoc( GX_TRUE );
-			break;
-		case 3:
-			// Alpha-tested texels must not write Z: compare after texturing.
-			GXSetAlphaCompare( GX_GREATER, c.alphaRef[0], GX_AOP_AND, GX_GREATER, c.alphaRef[1] );
-			GXSetZCompLoc( GX_FALSE );
-			break;
-		default:
-			break;
-	}
+	WriteAlphaCompare( mode );
 	c.alphaMode = mode;
+}
+
+void RwGameCubeRenderStateRestore() {
+	const RwDlStateCache& c = _RwDlStateCache;
+	GXSetZMode( GX_TRUE, c.zCompare, static_cast<GXBool>( c.zWrite ) );
+	GXSetBlendMode( GX_BM_BLEND, c.srcBlendGX, c.dstBlendGX, GX_LO_CLEAR );
+	GXSetCullMode( c.cullMode - 1 );
+	WriteAlphaCompare( c.alphaMode );
+	if ( c.fogOn ) {
+		GXSetFog( _RwDlFogConvTable[c.fogType & 3], c.fogStart, c.fogEnd, c.fogNear, c.fogFar, c.fogColourBytes );
+	} else {
+		GXSetFog( GX_FOG_NONE, FOG_START, FOG_END, FOG_NEAR, FOG_FAR, c.fogColourBytes );
+	}
+	std::memset( _RwDlTextureCache, 0, sizeof( _RwDlTextureCache ) );
 }
 
 void _rwDlRenderStateForgetRaster( const RwRaster* raster ) {

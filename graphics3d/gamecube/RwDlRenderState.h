@@ -89,6 +89,10 @@ bool	_rwDlRenderStateFogEnable( bool on );
 // Alpha-compare modes: 1 always, 2 greater with Z before texturing, 3
 // greater with Z after texturing.
 void	_rwDlRenderStateSetAlphaComp( u32 mode );
+// Writes every state the cache holds to GX again and forgets which
+// texture each stage holds: for code that set GX itself (the movie
+// player), so that GX and the cache agree again.
+void	RwGameCubeRenderStateRestore();
 // Puts the current texture on stage 0 with the alpha mode its raster needs.
 void	_rwDlTextureRasterFlush();
 // Puts a texture (null: the current one with the white raster) on a stage.

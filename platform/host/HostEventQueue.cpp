@@ -22,6 +22,7 @@ HostEventId	nextId = 1;
 u64			nextSequence = 0;
 bool		interruptsEnabled = true;
 bool		delivering = false;
+bool		stopped = false;		// the program is ending
 u64			idleCount = 0;
 
 // Index of the earliest pending event, or -1 when none waits.
@@ -53,6 +54,9 @@ void RunEvent( const s32 index ) {
 }
 
 HostEventId HostPostEventAt( const s64 dueTick, const HostEventHandler handler, void* context ) {
+	if ( stopped ) {
+		return 0;
+	}
 	for ( u32 i = 0; i < HOST_MAX_EVENTS; ++i ) {
 		if ( events[i].id != 0 ) {
 			continue;
@@ -156,15 +160,19 @@ void IdleTurn( const s64 cap ) {
 		HostAdvanceTime( step < cap ? step : cap );
 		return;
 	}
-	s64 until = HostClockNow() + HOST_IDLE_STEP_TICKS;
+	// The wait is compared with the cap as a distance from now: the
+	// uncapped turn's cap is the largest tick count, and now + cap would
+	// overflow.
+	const s64 now = HostClockNow();
+	s64 wait = HOST_IDLE_STEP_TICKS;
 	if ( index >= 0 ) {
-		until = events[index].dueTick;
+		wait = events[index].dueTick - now;
 	}
-	if ( until > HostClockNow() + cap ) {
-		until = HostClockNow() + cap;
+	if ( wait > cap ) {
+		wait = cap;
 	}
-	if ( until > HostClockNow() ) {
-		HostClockSleepUntil( until );
+	if ( wait > 0 ) {
+		HostClockSleepUntil( now + wait );
 	}
 	HostDeliverEvents();
 }
@@ -196,11 +204,24 @@ bool HostSetInterruptsEnabled( const bool enabled ) {
 	return previous;
 }
 
+void HostStopEvents() {
+	for ( HostEvent& e : events ) {
+		e.id = 0;
+	}
+	pendingCount = 0;
+	stopped = true;
+}
+
+bool HostEventsStopped() {
+	return stopped;
+}
+
 void HostResetEvents() {
 	for ( HostEvent& e : events ) {
 		e.id = 0;
 	}
 	pendingCount = 0;
+	stopped = false;
 	interruptsEnabled = true;
 	delivering = false;
 	idleCount = 0;

@@ -14,6 +14,11 @@
 	  - when a caller explicitly polls (drive status and friends call
 	    HostDeliverEvents).
 
+	Once the program has decided to end, HostStopEvents drops what waits
+	and delivers nothing more: static teardown frees memory, and each free
+	restores interrupts, which must not run interrupt-level work over
+	objects already destroyed.
+
 	Events are delivered in order of due time, events due at the same tick
 	in the order they were posted. Nothing is delivered while interrupts are
 	disabled; a handler runs with interrupts disabled, as an interrupt
@@ -72,7 +77,15 @@ u64 HostIdleCount();
 bool HostInterruptsEnabled();
 bool HostSetInterruptsEnabled( bool enabled );
 
-// Drops every pending event and re-enables interrupts; for tests and reset.
+// The program is ending: drops every pending event; from now on posts are
+// dropped (their id is 0) and nothing is delivered.
+void HostStopEvents();
+
+// True once HostStopEvents has run (until HostResetEvents).
+bool HostEventsStopped();
+
+// Drops every pending event, re-enables interrupts and lifts a stop; for
+// tests and reset.
 void HostResetEvents();
 
 #endif

@@ -1,6 +1,8 @@
 #include "platform/os/OS.h"
 #include "platform/os/OSHost.h"
 
+#include "platform/host/HostEventQueue.h"
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -17,6 +19,7 @@ void DefaultReport( const char* text ) {
 void DefaultPanic( const char* file, const s32 line, const char* message ) {
 	std::fflush( stdout );
 	std::fprintf( stderr, "PANIC in %s line %d: %s\n", file, line, message );
+	HostStopEvents();
 	std::exit( EXIT_FAILURE );
 }
 
@@ -24,6 +27,7 @@ void DefaultReset( const s32 reset, const u32 resetCode, const BOOL forceMenu ) 
 	std::fflush( stdout );
 	std::fprintf( stderr, "The console was reset (kind %d, code %u, menu %d): the engine stops here.\n",
 				  reset, resetCode, forceMenu );
+	HostStopEvents();
 	std::exit( EXIT_SUCCESS );
 }
 

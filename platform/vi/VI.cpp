@@ -173,7 +173,10 @@ void VIWaitForRetrace() {
 	// Retraces that cannot be delivered (a wait from inside an interrupt
 	// handler) must not hang the host: give up two periods after the due time.
 	const s64 deadline = DueTick( state.scheduleIndex ) + 2 * HOST_TIMER_CLOCK / state.rate;
+	// A retrace already due is delivered before the deadline is judged, so
+	// a host that fell behind (the real clock under load) still takes it.
 	const BOOL wasEnabled = OSEnableInterrupts();
+	HostDeliverEvents();
 	while ( state.retraceCount == start ) {
 		if ( HostClockNow() > deadline ) {
 			OSReport( "VIWaitForRetrace: no retrace arrived; interrupt-level work cannot wait for one\n" );

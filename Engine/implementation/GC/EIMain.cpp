@@ -6,5 +6,5 @@
 
 int main( int argc, char** argv ) {
 	HostClockUseReal();
-	return EIMain( argc, argv );
+	EIExit( EIMain( argc, argv ) );
 }

@@ -17,6 +17,7 @@
 #include "platform/card/CARD.h"
 #include "platform/dvd/DVD.h"
 #include "platform/gx/GXRenderMode.h"
+#include "platform/host/HostEventQueue.h"
 #include "platform/os/OS.h"
 #include "platform/os/OSFont.h"
 #include "platform/pad/PAD.h"
@@ -27,6 +28,7 @@
 #include "platform/vm/VMHost.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 u32				gui32ControllerResetDown[EI_CONTROLLER_PORTS];
@@ -228,6 +230,14 @@ void InitGraphic() {
 	}
 	GXAdjustForOverscan( mode, &configuredMode, 0, 16 );
 	VIConfigure( &configuredMode );
+}
+
+void EIExit( const s32 code ) {
+	// Static teardown frees engine memory, and every free restores
+	// interrupts: nothing may then run at interrupt level over objects
+	// already destroyed (the voices, the managers).
+	HostStopEvents();
+	std::exit( code );
 }
 
 const EFAppContext& EIGetStartupContext() {

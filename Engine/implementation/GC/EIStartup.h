@@ -37,6 +37,10 @@ extern OSFontHeader*	pFontData;
 // could not be initialised.
 s32		EIMain( s32 argc, char** argv );
 
+// Ends the program with the given exit code. No host event reaches the
+// engine afterwards: static teardown runs without interrupt-level work.
+[[noreturn]] void	EIExit( s32 code );
+
 // Chooses the render mode of the TV format and configures the video.
 void	InitGraphic();
 

@@ -12,12 +12,16 @@ class EFSoundContainerTest : public AudioTestBench {
 protected:
 	void SetUp() override {
 		AudioTestBench::SetUp();
-		// Events 0-3 play samples 0-3 of bank 1.
-		std::vector<ToolSoundEventRecord> events( 4 );
+		// Events 0-3 play samples 0-3 of bank 1; event 4 plays samples 1
+		// and 2 in turn.
+		std::vector<ToolSoundEventRecord> events( 5 );
 		for ( u32 i = 0; i < 4; i++ ) {
 			events[i].name = "E" + std::to_string( i );
 			events[i].elements = { i };
 		}
+		events[4].name = "E4";
+		events[4].selectionMode = 1;
+		events[4].elements = { 1, 2 };
 		std::vector<ToolSoundContainerRecord> containers;
 		for ( u32 mode = 0; mode <= 5; mode++ ) {
 			ToolSoundContainerRecord c;
@@ -44,6 +48,9 @@ protected:
 		unknown.playMode = 6;
 		unknown.elements = { EventId( 1, 1 ), EventId( 1, 2 ) };
 		containers.push_back( unknown );						// 10: a mode past the known ones
+		ToolSoundContainerRecord list;
+		list.elements = { EventId( 1, 4 ) };
+		containers.push_back( list );							// 11: one element that plays two
 		LoadBank( 1, events, containers );
 		object = MakeObject( OBJECT_ID );
 		for ( u32 i = 0; i < containers.size(); i++ ) {
@@ -230,6 +237,41 @@ TEST_F( EFSoundContainerTest, APlayThatCannotGoOnStillCompletes ) {
 		EXPECT_EQ( audio->maoHandles[object->moNewSoundMgr.GetSound( ContainerId( 1, row.index ) )->mui32Handle].ui32PlayingCount, 0u );
 	}
 	EXPECT_EQ( Plays( 2 ), 0u );
+}
+
+TEST_F( EFSoundContainerTest, AnElementWhoseOwnStartFailsEndsItsContainersPlay ) {
+	// The element's start fails after the container started it: once its
+	// soft delay has passed, or at its own list's next sample.
+	struct Row {
+		const char*	name;
+		u32			container;
+		u32			failingSample;
+		f32			softDelay;
+	};
+	const Row rows[] = { { "a deferred start", 6, 0, 0.05f }, { "the list's next sample", 11, 2, 0.0f } };
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.name );
+		FakeSound& failing = *fakes[1][row.failingSample];
+		failing.softDelay = row.softDelay;
+		failing.failStarts = true;
+		const u32 completions = gSoundCompletions;
+		object->moNewSoundMgr.PlaySound( ContainerId( 1, row.container ), 0 );
+		EFSoundContainer* const container = ContainerOf( row.container );
+		ASSERT_NE( container, nullptr );
+		ASSERT_TRUE( container->IsPlaying() );
+		if ( row.softDelay > 0.0f ) {
+			audio->Update( 0.1f );
+		} else {
+			Complete( fakes[1][1]->plays.back().completionId );
+		}
+		EXPECT_EQ( failing.plays.size(), 1u ) << "the start was tried";
+		EXPECT_FALSE( container->IsPlaying() );
+		audio->Update( 0.0f );
+		EXPECT_EQ( gSoundCompletions, completions + 1 );
+		EXPECT_EQ( HandlesInUse(), 0u );
+		failing.softDelay = 0.0f;
+		failing.failStarts = false;
+	}
 }
 
 TEST_F( EFSoundContainerTest, AStoppedPlayEndsWithoutNotifyingAndVolumesReachEveryElement ) {

@@ -499,6 +499,35 @@ TEST_F( GCAudioMgrTest, TwentyLevelChangesLeaveNoVoiceFileBlockOrHeapBehind ) {
 	LoadLevel();
 }
 
+TEST_F( GCAudioMgrTest, SixtyFourStartPauseStopCyclesLeaveEveryVoiceFreeAndTheCountAtZero ) {
+	// Each cycle plays a stream and one effect more than there are effect
+	// records, so the last effect's claim fails; pauses everything; stops
+	// everything.
+	const EFNewSound* const loop = BankSound( 0, 1 );
+	for ( u32 cycle = 0; cycle < 64; cycle++ ) {
+		SCOPED_TRACE( cycle );
+		std::vector<u32> handles = { audio->PlayOrphanSoundEvent( EventId( 2, STREAM_LONG ), 0 ) };
+		for ( u32 i = 0; i <= GC_VOICE_COUNT - GC_STREAM_VOICE_COUNT; i++ ) {
+			handles.push_back( audio->PlayOrphanSoundEvent( EventId( 0, LOOP_A ), 0 ) );
+		}
+		Frames( 2 );
+		ASSERT_EQ( goxStreamingVoices[0].mui8State, GC_STREAM_SLOT_RUNNING );
+		ASSERT_EQ( RecordsInUse(), GC_VOICE_COUNT - GC_STREAM_VOICE_COUNT + 1 );
+		audio->SOUND_Pause( 0xFFFFFFFF );
+		Frames( 1 );
+		for ( const u32 handle : handles ) {
+			if ( handle != EF_NO_SOUND_HANDLE ) {
+				audio->StopSound( handle );
+			}
+		}
+		Frames( 3 );
+		ASSERT_EQ( RecordsInUse(), 0u );
+		ASSERT_EQ( VoicesAcquired(), 0u );
+		ASSERT_EQ( HandlesInUse(), 0u );
+	}
+	EXPECT_EQ( loop->mui8VoiceCount, 0u );
+}
+
 TEST_F( GCAudioMgrTest, TheFortyNinthEffectFailsAndGivesItsHandleBackWhileTheOthersPlayOn ) {
 	for ( u32 i = 0; i < 48; i++ ) {
 		ASSERT_NE( audio->PlayOrphanSoundEvent( EventId( 0, LOOP_A ), 0 ), EF_NO_SOUND_HANDLE );

@@ -10,14 +10,18 @@
 #include "platform/mix/MIXHost.h"
 
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <numeric>
 
 namespace {
 
-// What every audio frame played on the watched voice.
+// What every audio frame played on the watched voice, and the frames it
+// stood still while slot 0's stream ran.
 std::vector<s16>	gHeard;
 s32					gWatched = -1;
+u32					gStalledFrames = 0;
 
 void CaptureFrame() {
 	// Frames from the one the voice starts in; a stopped voice plays nothing.
@@ -25,6 +29,8 @@ void CaptureFrame() {
 		 gHeard.size() + AX_SAMPLES_PER_FRAME <= gHeard.capacity() ) {
 		const s16* const tap = AXHostVoiceTap( static_cast<u32>( gWatched ) );
 		gHeard.insert( gHeard.end(), tap, tap + AX_SAMPLES_PER_FRAME );
+	} else if ( !gHeard.empty() && goxStreamingVoices[0].mui8State == GC_STREAM_SLOT_RUNNING ) {
+		gStalledFrames++;
 	}
 	CallbackAudioFrame();
 }
@@ -40,6 +46,7 @@ protected:
 		gHeard.clear();
 		gHeard.reserve( 32000 * 12 );
 		gWatched = -1;
+		gStalledFrames = 0;
 	}
 	void TearDown() override {
 		gWatched = -1;
@@ -220,40 +227,61 @@ TEST_F( GCStreamTest, ADiscErrorInTheFirstReadPausesAllSoundUntilTheDriveRecover
 	EXPECT_EQ( goxStreamingVoices[0].mui8State, GC_STREAM_SLOT_RUNNING ) << "the stream starts once the read is in";
 }
 
-TEST_F( GCStreamTest, DataLaterThanHalfAWindowReplaysTheStaleHalf ) {
-	// Two different tones, one per chunk, so a replay shows.
-	std::vector<s16> pcm = Tone( 300.0, SAMPLES_PER_CHUNK );
-	const std::vector<s16> second = Tone( 1300.0, 2 * SAMPLES_PER_CHUNK, 5000.0 );
-	pcm.insert( pcm.end(), second.begin(), second.end() );
+TEST_F( GCStreamTest, LateDiscDataFallsBehindIntoSilenceAndTheStreamGoesOnWhenTheDiscCatchesUp ) {
+	// Eight half windows, each at its own level, so that what is heard
+	// tells which half it came from: a replayed or lost half shows in the
+	// order.
+	constexpr u32 HALVES = 8;
+	constexpr u32 HALF_SAMPLES = SAMPLES_PER_CHUNK / 2;
+	constexpr f64 LEVEL_STEP = 2000.0;
+	std::vector<s16> pcm;
+	for ( u32 half = 0; half < HALVES; half++ ) {
+		const std::vector<s16> part = Tone( 500.0, HALF_SAMPLES, LEVEL_STEP * ( half + 1 ) );
+		pcm.insert( pcm.end(), part.begin(), part.end() );
+	}
+	// A window plays 1.4 s; the latency (or the drive's refusals, one a
+	// frame once the stream runs) holds for the first 3 s.
 	const struct {
 		f64		latency;
-		bool	replays;
-	} rows[] = { { 0.3, false }, { 1.0, true } };
+		u32		refusals;
+		bool	fallsBehind;
+	} rows[] = { { 0.3, 0, false }, { 1.0, 0, true }, { 2.0, 0, true }, { 0.0, 100, true } };
 	for ( const auto& row : rows ) {
-		SCOPED_TRACE( row.latency );
+		SCOPED_TRACE( "latency " + std::to_string( row.latency ) + ", refusals " + std::to_string( row.refusals ) );
 		gHeard.clear();
-		const std::vector<u8> file = WriteStreams( { pcm }, { false } )[0];
+		gLowLevelReports.clear();
+		WriteStreams( { pcm }, { false } );
 		DVDHostSetReadLatency( HostSecondsToTicks( row.latency ) );
 		GC_StreamingVoice& stream = Begin( 0 );
-		// Just past the first half crossing, the ring's first half holds
-		// what the staging buffer held then.
-		Run( 0.85 );
-		const u8* const ring = ARHostMemory() + StreamBufferStart;
-		const u32 expectedAt = row.replays ? 0 : CHUNK;
-		EXPECT_EQ( std::memcmp( ring, file.data() + expectedAt, CHUNK / 2 ), 0 );
-		Run( 2.65 );
-		const std::vector<s16> decoded = Decoded( file );
-		ASSERT_GE( gHeard.size(), 2 * SAMPLES_PER_CHUNK );
-		if ( !row.replays ) {
-			EXPECT_EQ( Heard( 0, 2 * SAMPLES_PER_CHUNK ),
-					   std::vector<s16>( decoded.begin(), decoded.begin() + 2 * SAMPLES_PER_CHUNK ) );
+		DVDHostScriptRefusedReads( row.refusals );
+		gStalledFrames = 0;
+		Run( 3.0 );
+		EXPECT_EQ( stream.mui8State, GC_STREAM_SLOT_RUNNING ) << "the frame loop and the stream go on";
+		EXPECT_EQ( gStalledFrames > 0, row.fallsBehind ) << gStalledFrames << " silent frames";
+		DVDHostSetReadLatency( 0 );
+		Run( 10.0 );
+		EXPECT_EQ( stream.mui8State, GC_STREAM_SLOT_IDLE ) << "the stream ends after its last half";
+
+		// The halves heard, in order.
+		std::vector<u32> order;
+		for ( size_t at = 0; at + AX_SAMPLES_PER_FRAME <= gHeard.size(); at += AX_SAMPLES_PER_FRAME ) {
+			s32 peak = 0;
+			for ( size_t i = at; i < at + AX_SAMPLES_PER_FRAME; i++ ) {
+				peak = std::max( peak, std::abs( static_cast<s32>( gHeard[i] ) ) );
+			}
+			const u32 half = static_cast<u32>( std::lround( peak / LEVEL_STEP ) );
+			if ( half != 0 && ( order.empty() || order.back() != half - 1 ) ) {
+				order.push_back( half - 1 );
+			}
 		}
-		stream.StopStream();
-		Run( 0.1 );
+		std::vector<u32> expected( HALVES );
+		std::iota( expected.begin(), expected.end(), 0u );
+		EXPECT_EQ( order, expected ) << "every half once, in order";
+		EXPECT_EQ( std::count_if( gLowLevelReports.begin(), gLowLevelReports.end(),
+								  []( const std::string& line ) { return line.find( "fell behind" ) != std::string::npos; } ),
+				   row.fallsBehind ? 1 : 0 );
 		AXFreeVoice( stream.mpoVoice->mpoDSPVoice );
 		stream.mpoVoice->Reset();
-		DVDHostSetReadLatency( 0 );
-		Run( 1.2 );
 	}
 }
 

@@ -176,3 +176,41 @@ TEST_F( HostEventQueueTest, RealClockAdvancesOnItsOwnFromTheCalendarTimeNow ) {
 	EXPECT_GE( OSGetTime(), first + OSMillisecondsToTicks( 2 ) );
 	HostClockUseVirtual( 0 );
 }
+
+// The executable idles on the real clock with no cap of its own: the turn
+// must sleep to the next event (or one step), never past a cap, and the
+// cap must not overflow the deadline.
+TEST_F( HostEventQueueTest, RealClockIdleSleepsToTheNextEventOrOneStepWithinItsCap ) {
+	struct Row {
+		const char*	name;
+		s64			eventInMs;		// < 0: nothing pending
+		s64			capMs;			// < 0: HostIdle, uncapped
+		bool		delivered;
+		s64			sleptAtLeastMs;
+	};
+	const Row rows[] = {
+		{ "uncapped, event ahead", 5, -1, true, 5 },
+		{ "uncapped, nothing pending", -1, -1, false, 1 },
+		{ "capped below the event", 50, 2, false, 2 },
+		{ "capped above the event", 3, 40, true, 3 },
+	};
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.name );
+		HostResetEvents();
+		delivered.clear();
+		HostClockUseReal();
+		const s64 start = HostClockNow();
+		Tagged event{ "event", true };
+		if ( row.eventInMs >= 0 ) {
+			HostPostEventAt( start + HostMillisecondsToTicks( row.eventInMs ), Record, &event );
+		}
+		if ( row.capMs < 0 ) {
+			HostIdle();
+		} else {
+			HostIdleAtMost( HostMillisecondsToTicks( row.capMs ) );
+		}
+		EXPECT_EQ( delivered.size(), row.delivered ? 1u : 0u );
+		EXPECT_GE( HostClockNow() - start, HostMillisecondsToTicks( row.sleptAtLeastMs ) );
+		HostClockUseVirtual( 0 );
+	}
+}

@@ -5,6 +5,7 @@
 #include "platform/host/HostEventQueue.h"
 #include "platform/host/HostSettings.h"
 #include "platform/os/OS.h"
+#include "platform/os/OSHost.h"
 
 #include <gtest/gtest.h>
 
@@ -137,6 +138,22 @@ TEST_F( VITest, WaitForRetraceReturnsAfterExactlyOneRetrace ) {
 		EXPECT_EQ( VIGetRetraceCount(), before + 1 );
 		EXPECT_EQ( HostClockNow(), nextDue );
 	}
+}
+
+TEST_F( VITest, AWaitThatStartsLateTakesTheRetraceAlreadyDue ) {
+	// A host that fell behind (the real clock under load) starts the wait
+	// past the due time and its grace: the retrace waiting is delivered,
+	// not given up.
+	static u32 reports;
+	reports = 0;
+	const OSHostReportHook previous = OSHostSetReportHook( []( const char* ) { ++reports; } );
+	VIInit();
+	const u32 before = VIGetRetraceCount();
+	HostClockSet( HostClockNow() + 4 * ONE_SECOND / 60 );
+	VIWaitForRetrace();
+	OSHostSetReportHook( previous );
+	EXPECT_EQ( VIGetRetraceCount(), before + 1 );
+	EXPECT_EQ( reports, 0u );
 }
 
 TEST_F( VITest, WaitForRetraceDoesNotHangWhenNoRetraceCanArrive ) {

@@ -13,9 +13,14 @@
 #include "framework/core/engine/EFIniFile.h"
 #include "framework/core/level/EFRessourcesMgr.h"
 #include "framework/graphics/EFGraphicsMgr.h"
+#include "platform/ax/AXHost.h"
+#include "platform/host/HostClock.h"
+#include "platform/host/HostEventQueue.h"
 #include "platform/runtime/RuntimeRand.h"
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -182,6 +187,48 @@ TEST_F( EIStartupTest, RunsOnDefaultsWithoutEngineIni ) {
 	EXPECT_EQ( Run( {} ), 0 );
 	EXPECT_EQ( gpoEngineController, nullptr );
 	EXPECT_EQ( VMHostAuxBytes(), 12288u * 1024u );
+}
+
+TEST_F( EIStartupTest, AnExitWithAnAudioFrameAndARetraceDueRunsNoCallbackDuringTeardown ) {
+	// Static teardown frees engine memory, and every free restores
+	// interrupts: an audio frame delivered then would walk the destroyed
+	// voices. The mix file holds every audio frame rendered, so one
+	// rendered after the exit decision shows in its length.
+	struct Row {
+		const char*	name;
+		void		( *exit )( s32 code );
+		s32			status;
+	};
+	const Row rows[] = {
+		{ "the end of the run", []( const s32 code ) { EIExit( code ); }, 0 },
+		{ "a panic", []( s32 ) { OSHostSetPanicHook( nullptr ); OSPanic( "EIStartupTest", 1, "exit\n" ); }, 1 },
+		{ "a console reset", []( s32 ) { OSHostSetResetHook( nullptr ); OSResetSystem( 0, 0, 0 ); }, 0 },
+	};
+	for ( const Row& row : rows ) {
+		SCOPED_TRACE( row.name );
+		const std::string wav = ( root / "exit.wav" ).native();
+		const std::string frames = ( root / "exit.frames" ).native();
+		EXPECT_EXIT(
+			{
+				AXHostSetWavPath( wav.c_str() );
+				SetFramesToRun( 3 );
+				const s32 code = Run( {} );
+				// The audio frames go on after the run, as on the real
+				// clock; then one more frame and a retrace fall due.
+				HostAdvanceTime( HostMillisecondsToTicks( 20 ) );
+				HostClockSet( HostClockNow() + HostMillisecondsToTicks( 40 ) );
+				std::ofstream( frames ) << AXHostFrameCount() << ' ' << HostPendingEventCount();
+				row.exit( code );
+			},
+			::testing::ExitedWithCode( row.status ), "" );
+		u64 rendered = 0;
+		u32 pending = 0;
+		std::ifstream( frames ) >> rendered >> pending;
+		EXPECT_GT( rendered, 0u );
+		EXPECT_GE( pending, 2u ) << "an audio frame and a retrace were due at the exit";
+		EXPECT_EQ( std::filesystem::file_size( wav ), 44 + rendered * AX_SAMPLES_PER_FRAME * 4 )
+			<< "no audio frame after the exit decision";
+	}
 }
 
 }

@@ -8,10 +8,14 @@
 #include "SceneDriverTestBench.h"
 
 #include "datatypes/memory/MMMemory.h"
+#include "datatypes/persist/DTMemoryPersistStream.h"
 #include "framework/graphics/EFLoadingScreen.h"
 #include "graphics3d/core/RwRaster.h"
+#include "graphics3d/core/RwTexDictionary.h"
 #include "graphics3d/core/RwTexture.h"
 #include "platform/os/OS.h"
+#include "tools/lib/ToolBigEndianWriter.h"
+#include "tools/lib/level/ToolLevelWriter.h"
 
 #include <vector>
 
@@ -113,6 +117,31 @@ TEST_F( LoadingScreenTest, AMissingPictureEndsTheUpdateAndRestoresTheHeapWithout
 	EXPECT_EQ( screen->mpoCamera->GetFrameCount(), frames + 1 );
 	EXPECT_EQ( Strips(), 0u );
 	MMChangeHeap( heap );
+}
+
+TEST_F( LoadingScreenTest, APictureBothNamesFindIsDestroyedOnce ) {
+	// A damaged LOAD.LS can name one picture twice; the screen ends
+	// without destroying it twice.
+	if ( RwTexDictionaryGetCurrent() == nullptr ) {
+		RwTexDictionarySetCurrent( RwTexDictionaryCreate() );
+	}
+	RwTexture* const picture = RwTextureCreate( RwRasterCreate( 64, 64, 0, rwRASTERTYPETEXTURE | 0x500 ) );
+	ASSERT_NE( picture, nullptr );
+	RwTextureSetName( picture, "LOADBACK" );
+	RwTexDictionaryAddTexture( RwTexDictionaryGetCurrent(), picture );
+	ToolLoadingScreen description;
+	description.background = "LOADBACK";
+	description.bar = "LOADBACK";
+	ToolBigEndianWriter out;
+	ASSERT_TRUE( ToolLevelWriter::WriteLoadingScreen( out, description ) );
+	std::vector<u8> bytes = out.Bytes();
+	DTMemoryPersistStream stream( reinterpret_cast<char*>( bytes.data() ), static_cast<s32>( bytes.size() ) );
+	EFLoadingScreen* const twice = new EFLoadingScreen;
+	twice->LoadFromStream( stream );
+	ASSERT_EQ( twice->mpoBackground, picture );
+	ASSERT_EQ( twice->mpoBar, picture );
+	delete twice;
+	EXPECT_EQ( RwTexDictionaryFindNamedTexture( RwTexDictionaryGetCurrent(), "LOADBACK" ), nullptr );
 }
 
 }
