@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 
@@ -394,20 +395,23 @@ TEST_F( RwTestCase, AfterATermTheWorldPlugInsOffsetsHoldOnlyOnceItAttachesAgain 
 // finds the pattern rather than whatever lies next.
 constexpr size_t PADDING_BYTES = 256;
 constexpr u8 PADDING_FILL = 0xA5;
+// The block's size sits in front of it, in a header that keeps the block
+// as aligned as malloc's.
+constexpr size_t SIZE_HEADER_BYTES = alignof( std::max_align_t );
 
 void* PaddedMalloc( const u32 size ) {
-	u8* const block = static_cast<u8*>( std::malloc( size + PADDING_BYTES + sizeof( u32 ) ) );
+	u8* const block = static_cast<u8*>( std::malloc( SIZE_HEADER_BYTES + size + PADDING_BYTES ) );
 	if ( block == nullptr ) {
 		return nullptr;
 	}
 	std::memcpy( block, &size, sizeof( u32 ) );
-	std::memset( block + sizeof( u32 ), PADDING_FILL, size + PADDING_BYTES );
-	return block + sizeof( u32 );
+	std::memset( block + SIZE_HEADER_BYTES, PADDING_FILL, size + PADDING_BYTES );
+	return block + SIZE_HEADER_BYTES;
 }
 
 void PaddedFree( void* p ) {
 	if ( p != nullptr ) {
-		std::free( static_cast<u8*>( p ) - sizeof( u32 ) );
+		std::free( static_cast<u8*>( p ) - SIZE_HEADER_BYTES );
 	}
 }
 
@@ -415,7 +419,7 @@ void* PaddedRealloc( void* p, const u32 size ) {
 	void* const moved = PaddedMalloc( size );
 	if ( moved != nullptr && p != nullptr ) {
 		u32 old = 0;
-		std::memcpy( &old, static_cast<u8*>( p ) - sizeof( u32 ), sizeof( u32 ) );
+		std::memcpy( &old, static_cast<u8*>( p ) - SIZE_HEADER_BYTES, sizeof( u32 ) );
 		std::memcpy( moved, p, std::min( old, size ) );
 		PaddedFree( p );
 	}
