@@ -151,7 +151,7 @@ TEST_F( EFLevelSharedIdTest, AnObjectReplacedUnderItsIdIsStillTheLevelsAndEndsWi
 		std::function<void()>				check;
 	};
 	const Row rows[] = {
-		{ "control", { firstGroup, ObjectRecord( Object( LATENT, 1.0f ) ), ObjectRecord( Object( LIVE, 1.0f ) ) }, [] {} },
+		{ "one of each kind, no id shared", { firstGroup, ObjectRecord( Object( LATENT, 1.0f ) ), ObjectRecord( Object( LIVE, 1.0f ) ) }, [] {} },
 		{ "two waypoint groups", { firstGroup, secondGroup }, [] { EXPECT_EQ( GroupValue(), 2.0f ); } },
 		// The object's instances are made after its whole descriptor list
 		// has loaded, by a walk over the list that meets the first group.
