@@ -38,6 +38,7 @@ void DTEmitterDescriptor::Copy( const DTEmitterDescriptor & other ) {
 	if ( this == &other ) {
 		return;
 	}
+	SetUID( other.GetUID() );
 	mui32BoneId = other.mui32BoneId;
 	moPosition = other.moPosition;
 	moLookAt = other.moLookAt;

@@ -27,8 +27,8 @@ public:
 							DTEmitterDescriptor( const DTEmitterDescriptor & other );
 	virtual					~DTEmitterDescriptor();
 
-	// Copies the bone id, the four vectors and a duplicate of the block;
-	// the UID is not copied.
+	// Copies the UID, the bone id, the four vectors and a duplicate of the
+	// block.
 	DTEmitterDescriptor &	operator=( const DTEmitterDescriptor & other );
 	void					Copy( const DTEmitterDescriptor & other );
 

@@ -68,6 +68,7 @@ bool DTMemHeap::Initialise( void* base, const u32 size ) {
 	mui32Countdown = MM_HEAP_ROVER_PERIOD;
 	mpoFirst = head;
 	mpoRover = head;
+	mui64SmallestFailed = 0;
 	return true;
 }
 
@@ -89,6 +90,10 @@ bool DTMemHeap::Contains( const mmheader* h ) const {
 	const u8* start = reinterpret_cast<const u8*>( mpoFirst );
 	const u8* byte = reinterpret_cast<const u8*>( h );
 	return byte >= start && byte < start + mui32Size && ( ( byte - start ) & 31 ) == 0;
+}
+
+bool DTMemHeap::SkipsRequest( const u32 n ) const {
+	return IsFull() && BlockSize( n ) >= mui64SmallestFailed;
 }
 
 bool DTMemHeap::IsOtherThanCurrent() const {
@@ -123,6 +128,9 @@ mmheader* DTMemHeap::Alloc( const u32 n ) {
 		mui32BlocksPassed++;
 		found = found->Next();
 		if ( found == mpoRover ) {
+			if ( !IsFull() || needed < mui64SmallestFailed ) {
+				mui64SmallestFailed = needed;
+			}
 			mui32Flags |= MM_HEAP_FULL;
 			return nullptr;
 		}

@@ -11,8 +11,10 @@
 	Alloc is a next-fit search from a rover that moves to each new or freed
 	block and goes home every 201st allocation. When a search goes a full
 	lap without room, the heap is marked full until one of its blocks is
-	freed; the manager does not search a full heap. LoadAlloc places load
-	buffers directly below the tail, outside the search.
+	freed. The mark remembers the smallest block that failed: without a
+	free no gap grows, so the manager skips the heap for requests at least
+	that large and still searches it for smaller ones. LoadAlloc places
+	load buffers directly below the tail, outside the search.
 
 	Alloc, LoadAlloc and ReAlloc return the header; the caller writes the
 	tag. The statistics are kept for inspection only.
@@ -56,6 +58,9 @@ public:
 	mmheader*		GetFirstBlock() const { return mpoFirst; }
 	mmheader*		GetRover() const { return mpoRover; }
 	bool			IsFull() const { return ( mui32Flags & MM_HEAP_FULL ) != 0; }
+	// True when a search for n bytes would fail for certain: the heap is
+	// marked full and a block at least as large already failed.
+	bool			SkipsRequest( u32 n ) const;
 
 	// Statistics.
 	u32				GetPeakBytes() const { return mui32PeakBytes; }
@@ -86,6 +91,9 @@ private:
 	u32				mui32Countdown = 0;
 	mmheader*		mpoFirst = nullptr;
 	mmheader*		mpoRover = nullptr;
+	// Block size of the smallest request that failed since the mark was
+	// set; meaningful only while the heap is marked full.
+	u64				mui64SmallestFailed = 0;
 
 	mmheader*		Tail() const { return mpoFirst->Previous(); }
 	void			CountBytes( s64 delta );

@@ -96,7 +96,7 @@ void* AllocFromPoolsAndHeaps( const u32 n ) {
 	u32 index = ui32CurrentHeap;
 	for ( u32 attempt = 0; attempt < MM_HEAP_COUNT; attempt++ ) {
 		DTMemHeap* heap = _MemHeap[index];
-		if ( !heap->IsFull() ) {
+		if ( !heap->SkipsRequest( n ) ) {
 			mmheader* h = heap->Alloc( n );
 			if ( h != nullptr ) {
 				return Tagged( h, MM_TAG_KIND_HEAP, index );

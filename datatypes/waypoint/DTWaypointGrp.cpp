@@ -13,7 +13,7 @@ constexpr u32 FLOATS_PER_POINT = 3;
 
 DT_IMPLEMENT_DYNAMIC_CLASS( DTWaypointGrp, "DT_WPGRP", DT_WAYPOINT_GRP_CLASS_ID, IT_OBJECT );
 
-DTWaypointGrp::DTWaypointGrp() : muiNbWaypoint( 0 ), mvPoints(), mbRegistered( false ) {
+DTWaypointGrp::DTWaypointGrp() : muiNbWaypoint( 0 ), mvPoints(), mpoReplaced( nullptr ), mbRegistered( false ) {
 	ReserveMembers( OWN_MEMBER_COUNT );
 	RegisterMember( DTVariant( &muiNbWaypoint ), "NB_WAYPOINT" );
 	RegisterMember( DTVariant( &mvPoints ), "POINTS" );

@@ -12,7 +12,8 @@
 	whatever the load gave, so a group that fails part-way is registered
 	under the UID read so far. The manager owns a registered group, so a
 	container that created it for a load lets it go; destroying it does
-	not unregister it.
+	not unregister it. A group that takes the id of another keeps the one
+	it replaced (mpoReplaced), for the manager to delete with it.
 
 	Nothing in the stored data ties the array's length to the count, so the
 	point accessors only reach points below both NB_WAYPOINT and the number
@@ -54,6 +55,9 @@ public:
 
 	u32						muiNbWaypoint;
 	DTVector<f32>			mvPoints;
+	// The group this one replaced under its id, then the one that one
+	// replaced, and so on; deleted by the manager, not by the destructor.
+	DTWaypointGrp *			mpoReplaced;
 
 private:
 	bool					mbRegistered;

@@ -12,7 +12,23 @@ DTWpGrpMgr::~DTWpGrpMgr() {
 }
 
 bool DTWpGrpMgr::AddWaypointGrp( DTWaypointGrp * group, const u32 id ) {
-	return Set( id, group );
+	if ( group == nullptr ) {
+		return false;
+	}
+	Node * const node = Find( id );
+	if ( node == nullptr ) {
+		return Set( id, group );
+	}
+	DTWaypointGrp * const replaced = node->mValue;
+	if ( replaced != group && replaced != nullptr ) {
+		DTWaypointGrp * last = group;
+		while ( last->mpoReplaced != nullptr ) {
+			last = last->mpoReplaced;
+		}
+		last->mpoReplaced = replaced;
+	}
+	node->mValue = group;
+	return true;
 }
 
 DTWaypointGrp * DTWpGrpMgr::GetWaypointGrp( const u32 id ) const {
@@ -22,7 +38,12 @@ DTWaypointGrp * DTWpGrpMgr::GetWaypointGrp( const u32 id ) const {
 
 void DTWpGrpMgr::RemoveAllWaypointGrp() {
 	for ( Node * node = GetFirst(); node != nullptr; node = GetNext( node ) ) {
-		delete node->mValue;
+		DTWaypointGrp * group = node->mValue;
+		while ( group != nullptr ) {
+			DTWaypointGrp * const replaced = group->mpoReplaced;
+			delete group;
+			group = replaced;
+		}
 		node->mValue = nullptr;
 	}
 	RemoveAll();

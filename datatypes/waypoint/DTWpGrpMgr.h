@@ -7,9 +7,10 @@
 	initialisation. It owns the groups it holds: RemoveAllWaypointGrp
 	deletes them all (the world does so when a level ends) and keeps the
 	buckets for the next level; the destructor does the same at exit and
-	frees the buckets. A group registered again under an id already held
-	replaces the entry without the old group being deleted: that one stays
-	allocated until exit.
+	frees the buckets. A group registered under an id already held takes
+	the entry, and the group it replaced hangs from it until the level
+	ends: a level's record may still list the replaced group while the
+	load goes on, so it is not deleted at once.
 
 ===============================================================================
 */
@@ -26,12 +27,14 @@ public:
 							DTWpGrpMgr();
 	virtual					~DTWpGrpMgr();
 
-	// Registers group under id, replacing (not deleting) a group the id
-	// already named. False when no entry could be allocated.
+	// Registers group under id. A group the id already named is kept,
+	// hanging from the new one, until RemoveAllWaypointGrp. False for a
+	// null group or when no entry could be allocated.
 	bool					AddWaypointGrp( DTWaypointGrp * group, const u32 id );
 	// The group registered under id, or null.
 	DTWaypointGrp *			GetWaypointGrp( const u32 id ) const;
-	// Deletes every group and frees every entry; the buckets stay.
+	// Deletes every group, those they replaced included, and frees every
+	// entry; the buckets stay.
 	void					RemoveAllWaypointGrp();
 
 	static DTWpGrpMgr		moWpGrpMgr;

@@ -234,8 +234,24 @@ u32 EFGameLogicMgr::LaunchLatant( const u32 latentId ) {
 	return id;
 }
 
-void EFGameLogicMgr::AddLatent( const u32 id, EFGameObject * object, DTGlo * record ) {
-	moLatentMap.Set( id, _EFLatant{ object, record } );
+bool EFGameLogicMgr::AddLatent( const u32 id, EFGameObject * object, DTGlo * record ) {
+	DTMap<u32, _EFLatant>::Node * const node = moLatentMap.Find( id );
+	if ( node == nullptr ) {
+		return moLatentMap.Set( id, _EFLatant{ object, record } );
+	}
+	// What the new entry holds again is not kept twice.
+	_EFLatant replaced = node->mValue;
+	if ( replaced.mpoGameObject == object ) {
+		replaced.mpoGameObject = nullptr;
+	}
+	if ( replaced.mpoGlo == record ) {
+		replaced.mpoGlo = nullptr;
+	}
+	if ( ( replaced.mpoGameObject != nullptr || replaced.mpoGlo != nullptr ) && !moReplacedLatents.Append( replaced ) ) {
+		return false;
+	}
+	node->mValue = _EFLatant{ object, record };
+	return true;
 }
 
 // --- Timers ---
@@ -312,6 +328,12 @@ void EFGameLogicMgr::Terminate() {
 		delete node->mValue.mpoGameObject;
 	}
 	moLatentMap.RemoveAll();
+	for ( u32 i = 0; i < moReplacedLatents.GetSize(); i++ ) {
+		delete moReplacedLatents[i].mpoGlo;
+		delete moReplacedLatents[i].mpoGameObject;
+	}
+	// Its array sits in the level heap, which is reset next.
+	moReplacedLatents.Reserve( 0 );
 	DeleteAllTimers( true );
 	giTimerCount = 0;
 	// The walk's array may sit in the level heap, which is reset next.

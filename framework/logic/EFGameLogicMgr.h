@@ -93,9 +93,10 @@ public:
 	EFLogicCode *			GetLogicCode( u32 id ) const { return moCodeMap.Get( id ); }
 	EFLogicCodeMap &		GetCodeMap() { return moCodeMap; }
 
-	// Latent templates by id; an entry added under a taken id replaces it
-	// and the earlier object and record are left as they are.
-	void					AddLatent( u32 id, EFGameObject * object, DTGlo * record );
+	// Latent templates by id. An entry added under a taken id takes it; the
+	// template and record it replaced are kept until Terminate deletes
+	// them with the rest. False, changing nothing, without memory.
+	bool					AddLatent( u32 id, EFGameObject * object, DTGlo * record );
 	DTMap<u32, _EFLatant> &	GetLatentMap() { return moLatentMap; }
 
 	// A new running timer with period and elapsed 0; its id, 0 without
@@ -146,6 +147,10 @@ private:
 	// Timer ids of the walk in progress, so that logic may make or
 	// destroy timers while they fire.
 	DTVector<u32>			moTimerWalk;
+	// Templates and records a later template of their id replaced in the
+	// map: a record the load walks afterwards may still list the template,
+	// so they wait for Terminate.
+	DTVector<_EFLatant>		moReplacedLatents;
 };
 
 extern EFGameLogicMgr *	gpoGameLogicMgr;

@@ -14,8 +14,8 @@ const u8			_RpDlCompSize[5] = { 1, 1, 2, 2, 4 };
 const u8			_RpDlCompColSize[6] = { 2, 3, 4, 2, 3, 4 };
 RpGameCubeVtxFmt	_RpDlVtxFmtDefault;
 RwModuleInfo		_RpVtxFmtModule;
-s32					_rpDlGeomVtxFmtOffset = -1;
-s32					_rpDlWorldVtxFmtOffset = -1;
+RwPluginOffset		_rpDlGeomVtxFmtOffset;
+RwPluginOffset		_rpDlWorldVtxFmtOffset;
 
 // Fraction bits normals are stored with, by type.
 static const u8 NORMAL_S16_FRACTION	= 14;
@@ -195,17 +195,13 @@ void RpGameCubeVtxFmtDestroy( RpGameCubeVtxFmt* descriptor ) {
 }
 
 RpGameCubeVtxFmt* RpGameCubeGeometryGetVtxFmt( const RpGeometry* geometry ) {
-	if ( _rpDlGeomVtxFmtOffset < 0 ) {
-		return nullptr;
-	}
-	return *RwPluginData<RpGameCubeVtxFmt*>( const_cast<RpGeometry*>( geometry ), _rpDlGeomVtxFmtOffset );
+	const s32 offset = _rpDlGeomVtxFmtOffset.Get();
+	return offset < 0 ? nullptr : *RwPluginData<RpGameCubeVtxFmt*>( const_cast<RpGeometry*>( geometry ), offset );
 }
 
 RpGameCubeVtxFmt* RpGameCubeWorldGetVtxFmt( const RpWorld* world ) {
-	if ( _rpDlWorldVtxFmtOffset < 0 ) {
-		return nullptr;
-	}
-	return *RwPluginData<RpGameCubeVtxFmt*>( const_cast<RpWorld*>( world ), _rpDlWorldVtxFmtOffset );
+	const s32 offset = _rpDlWorldVtxFmtOffset.Get();
+	return offset < 0 ? nullptr : *RwPluginData<RpGameCubeVtxFmt*>( const_cast<RpWorld*>( world ), offset );
 }
 
 RpGameCubeVtxFmt* _RpGameCubeVtxFmtGetDefault() {
@@ -232,12 +228,12 @@ bool _rpDlVtxFmtPluginAttach() {
 	if ( RwEngineRegisterPlugin( 0, rwID_VTXFMTPLUGIN, _rpDlVtxFmtOpen, _rpDlVtxFmtClose ) < 0 ) {
 		return false;
 	}
-	_rpDlGeomVtxFmtOffset = RpGeometryRegisterPlugin( slot, rwID_VTXFMTPLUGIN, SlotConstructor, SlotDestructor, nullptr );
-	if ( _rpDlGeomVtxFmtOffset < 0 ) {
+	_rpDlGeomVtxFmtOffset.Set( RpGeometryRegisterPlugin( slot, rwID_VTXFMTPLUGIN, SlotConstructor, SlotDestructor, nullptr ) );
+	if ( _rpDlGeomVtxFmtOffset.Get() < 0 ) {
 		return false;
 	}
-	_rpDlWorldVtxFmtOffset = RpWorldRegisterPlugin( slot, rwID_VTXFMTPLUGIN, SlotConstructor, SlotDestructor, nullptr );
-	return _rpDlWorldVtxFmtOffset >= 0;
+	_rpDlWorldVtxFmtOffset.Set( RpWorldRegisterPlugin( slot, rwID_VTXFMTPLUGIN, SlotConstructor, SlotDestructor, nullptr ) );
+	return _rpDlWorldVtxFmtOffset.Get() >= 0;
 }
 
 void _rpDlVtxFmtGetStride( const RpGameCubeVtxFmt* descriptor, RxGCInstanceHeader* header, const s32 numTexCoordSets,

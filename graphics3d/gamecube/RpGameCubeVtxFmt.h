@@ -79,8 +79,8 @@ extern const u8			_RpDlCompSize[5];
 extern const u8			_RpDlCompColSize[6];
 extern RpGameCubeVtxFmt	_RpDlVtxFmtDefault;
 extern RwModuleInfo		_RpVtxFmtModule;
-extern s32				_rpDlGeomVtxFmtOffset;
-extern s32				_rpDlWorldVtxFmtOffset;
+extern RwPluginOffset	_rpDlGeomVtxFmtOffset;
+extern RwPluginOffset	_rpDlWorldVtxFmtOffset;
 
 // Registers the engine plug-in, then the geometry and world slots,
 // stopping at the first failure.

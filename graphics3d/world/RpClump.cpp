@@ -87,19 +87,14 @@ RwFrame* TopOf( RwFrame* frame ) {
 	return frame;
 }
 
-// After a member of the clump has left frame: the stored root above it
-// goes once nothing hangs in its hierarchy any more. A root since attached
-// under another frame belongs to that hierarchy and stays, and so does the
-// hierarchy the clump's own frame is in (the clump frees that itself).
-void ReleaseKeptRoot( RwFrame* frame, const RwFrame* clumpTop ) {
-	if ( frame == nullptr ) {
-		return;
+// Whether frame lies in the hierarchy below (or at) ancestor.
+bool IsWithin( const RwFrame* frame, const RwFrame* ancestor ) {
+	for ( ; frame != nullptr; frame = static_cast<const RwFrame*>( frame->object.parent ) ) {
+		if ( frame == ancestor ) {
+			return true;
+		}
 	}
-	RwFrame* const top = TopOf( frame );
-	if ( top != clumpTop && ( top->object.privateFlags & KEPT_STORED_ROOT ) != 0 &&
-		 !_rpClumpFramesHoldObjects( top ) ) {
-		RwFrameDestroyHierarchy( top );
-	}
+	return false;
 }
 
 void DestroyLeftClump( void* entry, void* ) {
@@ -143,6 +138,22 @@ void _rpClumpKeepStoredRoot( RwFrame* root ) {
 	root->object.privateFlags |= KEPT_STORED_ROOT;
 }
 
+void _rpClumpReleaseKeptRoot( RwFrame* left, const RwFrame* clumpTop ) {
+	if ( left == nullptr ) {
+		return;
+	}
+	RwFrame* const top = TopOf( left );
+	if ( top != clumpTop && ( top->object.privateFlags & KEPT_STORED_ROOT ) != 0 &&
+		 !_rpClumpFramesHoldObjects( top ) ) {
+		RwFrameDestroyHierarchy( top );
+	}
+}
+
+const RwFrame* _rpClumpTop( const RpClump* clump ) {
+	RwFrame* const frame = clump != nullptr ? RpClumpGetFrame( clump ) : nullptr;
+	return frame != nullptr ? TopOf( frame ) : nullptr;
+}
+
 RpClump* RpClumpCreate() {
 	RpClumpGlobals* const globals = _rpClumpGlobals();
 	if ( globals == nullptr ) {
@@ -173,28 +184,28 @@ bool RpClumpDestroy( RpClump* clump ) {
 	// The world objects' destructor takes the clump out of its world.
 	_rwPluginRegistryDeInitObject( &clumpTKList, clump );
 	RwFrame* const frame = RpClumpGetFrame( clump );
-	const RwFrame* const top = frame != nullptr ? TopOf( frame ) : nullptr;
+	const RwFrame* const top = _rpClumpTop( clump );
 	while ( !rwLinkListEmpty( &clump->atomicList ) ) {
 		RpAtomic* const atomic = AtomicFromLink( rwLinkListGetFirst( &clump->atomicList ) );
 		RwFrame* const hung = RpAtomicGetFrame( atomic );
 		rwLinkListRemoveLLLink( &atomic->inClumpLink );
 		atomic->clump = nullptr;
 		_rpAtomicDestroyUnlinked( atomic );
-		ReleaseKeptRoot( hung, top );
+		_rpClumpReleaseKeptRoot( hung, top );
 	}
 	while ( !rwLinkListEmpty( &clump->lightList ) ) {
 		RpLight* const light = ObjectFromLink<RpLight>( rwLinkListGetFirst( &clump->lightList ), lightLinkOffset.Get() );
 		RwFrame* const hung = static_cast<RwFrame*>( light->object.object.parent );
 		RpClumpRemoveLight( clump, light );
 		RpLightDestroy( light );
-		ReleaseKeptRoot( hung, top );
+		_rpClumpReleaseKeptRoot( hung, top );
 	}
 	while ( !rwLinkListEmpty( &clump->cameraList ) ) {
 		RwCamera* const camera = ObjectFromLink<RwCamera>( rwLinkListGetFirst( &clump->cameraList ), cameraLinkOffset.Get() );
 		RwFrame* const hung = static_cast<RwFrame*>( camera->object.object.parent );
 		RpClumpRemoveCamera( clump, camera );
 		RwCameraDestroy( camera );
-		ReleaseKeptRoot( hung, top );
+		_rpClumpReleaseKeptRoot( hung, top );
 	}
 	if ( frame != nullptr ) {
 		RwFrameDestroyHierarchy( frame );
@@ -237,8 +248,10 @@ RpClump* RpClumpClone( RpClump* clump ) {
 			complete = false;
 			break;
 		}
-		// While the clone links stand, a source frame's root names its clone.
-		RpAtomicSetFrame( atomic, frame->root );
+		// While the clone links stand, the root of a source frame in the
+		// cloned hierarchy names its clone. A frame outside it (a stored
+		// root's) is shared: the clone hangs from that same frame.
+		RpAtomicSetFrame( atomic, IsWithin( frame, root ) ? frame->root : frame );
 		RpClumpAddAtomic( clone, atomic );
 	}
 	if ( root != nullptr ) {

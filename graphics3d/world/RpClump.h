@@ -19,6 +19,11 @@
 	destroying a clump that is still in a world removes it from that world
 	first.
 
+	A stored frame list may hold roots besides the clump's frame that
+	members hang from. Such a root is kept while objects hang in it and
+	destroyed when the last one is destroyed or moves off; a clone's
+	atomics hang from the same frames of it rather than from copies.
+
 	A clump chunk (0x10) holds a struct (atomic, light and camera counts;
 	the atomic count alone up to version 0x33000), a frame list, a
 	geometry list, the atomics, lights and cameras, and the extension. An
@@ -132,10 +137,17 @@ void			_rpAtomicDestroyUnlinked( RpAtomic* atomic );
 // or one below them carries an object.
 bool			_rpClumpFramesHoldObjects( const RwFrame* frame );
 // Marks a stored frame root that the reader keeps because members of the
-// clump hang in it, apart from the clump's own hierarchy. Destroying the
-// clump frees it with the last member hanging in it, unless it was
-// attached elsewhere or carries objects of others by then.
+// clump hang in it, apart from the clump's own hierarchy. It is freed
+// once the last object hanging in it is destroyed or moves off, unless
+// it was attached elsewhere by then.
 void			_rpClumpKeepStoredRoot( RwFrame* root );
+// After an object left frame left: destroys the kept stored root above it
+// when nothing hangs in its hierarchy any more. The hierarchy whose top is
+// clumpTop (that of the object's clump, freed by the clump) stays.
+void			_rpClumpReleaseKeptRoot( RwFrame* left, const RwFrame* clumpTop );
+// The top of the hierarchy the clump's frame is in; null without frame or
+// clump.
+const RwFrame*	_rpClumpTop( const RpClump* clump );
 
 // Engine plug-in open and close; the clump link extensions.
 void*			_rpClumpOpen( void* instance, s32 offset, s32 size );

@@ -9,10 +9,10 @@
 #include "graphics3d/world/RpWorld.h"
 
 s32 _rpCollisionNumInstances = 0;
-s32 _rpCollisionGlobalsOffset = -1;
-s32 _rpCollisionWorldSectorDataOffset = -1;
-s32 _rpCollisionAtomicDataOffset = -1;
-s32 _rpCollisionGeometryDataOffset = -1;
+RwPluginOffset _rpCollisionGlobalsOffset;
+RwPluginOffset _rpCollisionWorldSectorDataOffset;
+RwPluginOffset _rpCollisionAtomicDataOffset;
+RwPluginOffset _rpCollisionGeometryDataOffset;
 
 // Stored bytes: N and M, then per branch four words, per leaf and per
 // map entry one.
@@ -167,40 +167,36 @@ s32 CollisionDataStreamGetSize( const void* object, const s32 offset, s32 ) {
 }	// namespace
 
 RpCollisionData* _rpCollisionGeometryData( const RpGeometry* geometry ) {
-	if ( _rpCollisionGeometryDataOffset < 0 ) {
-		return nullptr;
-	}
-	return Slot( const_cast<RpGeometry*>( geometry ), _rpCollisionGeometryDataOffset );
+	const s32 offset = _rpCollisionGeometryDataOffset.Get();
+	return offset < 0 ? nullptr : Slot( const_cast<RpGeometry*>( geometry ), offset );
 }
 
 RpCollisionData* _rpCollisionWorldSectorData( const RpWorldSector* sector ) {
-	if ( _rpCollisionWorldSectorDataOffset < 0 ) {
-		return nullptr;
-	}
-	return Slot( const_cast<RpWorldSector*>( sector ), _rpCollisionWorldSectorDataOffset );
+	const s32 offset = _rpCollisionWorldSectorDataOffset.Get();
+	return offset < 0 ? nullptr : Slot( const_cast<RpWorldSector*>( sector ), offset );
 }
 
 bool RpCollisionPluginAttach() {
 	const s32 slot = static_cast<s32>( sizeof( RpCollisionData* ) );
-	_rpCollisionGlobalsOffset = RwEngineRegisterPlugin( SLOT_BYTES, rwID_COLLISPLUGIN, CollisionOpen, CollisionClose );
-	if ( _rpCollisionGlobalsOffset < 0 ) {
+	_rpCollisionGlobalsOffset.Set( RwEngineRegisterPlugin( SLOT_BYTES, rwID_COLLISPLUGIN, CollisionOpen, CollisionClose ) );
+	if ( _rpCollisionGlobalsOffset.Get() < 0 ) {
 		return false;
 	}
-	_rpCollisionWorldSectorDataOffset = RpWorldSectorRegisterPlugin( slot, rwID_COLLISPLUGIN, CollisionDataCreate,
-																	 CollisionDataDestroy, nullptr );
-	if ( _rpCollisionWorldSectorDataOffset < 0 ||
+	_rpCollisionWorldSectorDataOffset.Set( RpWorldSectorRegisterPlugin( slot, rwID_COLLISPLUGIN, CollisionDataCreate,
+																		CollisionDataDestroy, nullptr ) );
+	if ( _rpCollisionWorldSectorDataOffset.Get() < 0 ||
 		 RpWorldSectorRegisterPluginStream( rwID_COLLISPLUGIN, CollisionSectorDataStreamRead, CollisionDataStreamWrite,
 											CollisionDataStreamGetSize ) < 0 ) {
 		return false;
 	}
-	_rpCollisionAtomicDataOffset =
-		RpAtomicRegisterPlugin( SLOT_BYTES, rwID_COLLISPLUGIN, CollisionAtomicInit, nullptr, nullptr );
-	if ( _rpCollisionAtomicDataOffset < 0 ) {
+	_rpCollisionAtomicDataOffset.Set(
+		RpAtomicRegisterPlugin( SLOT_BYTES, rwID_COLLISPLUGIN, CollisionAtomicInit, nullptr, nullptr ) );
+	if ( _rpCollisionAtomicDataOffset.Get() < 0 ) {
 		return false;
 	}
-	_rpCollisionGeometryDataOffset =
-		RpGeometryRegisterPlugin( slot, rwID_COLLISPLUGIN, CollisionDataCreate, CollisionDataDestroy, nullptr );
-	return _rpCollisionGeometryDataOffset >= 0 &&
+	_rpCollisionGeometryDataOffset.Set(
+		RpGeometryRegisterPlugin( slot, rwID_COLLISPLUGIN, CollisionDataCreate, CollisionDataDestroy, nullptr ) );
+	return _rpCollisionGeometryDataOffset.Get() >= 0 &&
 		   RpGeometryRegisterPluginStream( rwID_COLLISPLUGIN, CollisionGeometryDataStreamRead, CollisionDataStreamWrite,
 										   CollisionDataStreamGetSize ) >= 0;
 }

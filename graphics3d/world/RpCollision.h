@@ -33,6 +33,7 @@
 #define RP_COLLISION_H
 
 #include "graphics3d/core/RwCamera.h"
+#include "graphics3d/core/RwPlugin.h"
 #include "graphics3d/world/RpCollBSPTree.h"
 
 struct RpAtomic;
@@ -91,11 +92,12 @@ typedef RpCollisionTriangle* ( *RpIntersectionCallBackWorldTriangle )( RpInterse
 
 // Open engine instances of the plug-in.
 extern s32	_rpCollisionNumInstances;
-// Offsets of the plug-in's slots.
-extern s32	_rpCollisionGlobalsOffset;
-extern s32	_rpCollisionWorldSectorDataOffset;
-extern s32	_rpCollisionAtomicDataOffset;
-extern s32	_rpCollisionGeometryDataOffset;
+// Offsets of the plug-in's slots; -1 once the registries have closed until
+// the plug-in attaches again.
+extern RwPluginOffset	_rpCollisionGlobalsOffset;
+extern RwPluginOffset	_rpCollisionWorldSectorDataOffset;
+extern RwPluginOffset	_rpCollisionAtomicDataOffset;
+extern RwPluginOffset	_rpCollisionGeometryDataOffset;
 
 // Registers the engine, sector, atomic and geometry slots and the
 // streams, stopping at the first failure; true on success.

@@ -19,6 +19,8 @@ static const u32 STRUCT_WITH_SURFACE_BYTES	= 28;
 static const u32 RPGEOMETRY_SURFACE_VERSION	= 0x34001;
 static const u32 MORPH_RECORD_BYTES			= 24;
 static const u32 TRIANGLE_BYTES				= 8;
+// Stored bytes of one vertex position: three floats.
+static const u32 POSITION_BYTES				= 12;
 // Bytes of a chunk header.
 static const u32 CHUNK_HEADER_BYTES			= 12;
 static const u32 READ_GROUP_BYTES			= 4096;
@@ -144,9 +146,10 @@ bool ReadMaterialList( RwStream* stream, RpGeometry* geometry, const RwSurfacePr
 }
 
 // False when the stream cannot hold what the counts promise: the morph
-// records and, unless native, the triangles, pre-lit colours and texture
-// sets. Nothing is allocated for counts no stream of
-// this length can fill.
+// records and, unless native, the triangles, pre-lit colours, texture sets
+// and every morph target's positions, whose arrays are sized before a
+// byte of them is read. Nothing is allocated for counts no stream of this
+// length can fill.
 // chunkLeft bounds what a stream that cannot tell its own end holds.
 bool CountsFitStream( RwStream* stream, const u32 format, const s32 numTriangles, const s32 numVertices,
 					  const s32 numMorphTargets, const u32 chunkLeft ) {
@@ -164,6 +167,7 @@ bool CountsFitStream( RwStream* stream, const u32 format, const s32 numTriangles
 	if ( ( format & rpGEOMETRYNATIVE ) == 0 ) {
 		least += triangles * TRIANGLE_BYTES + vertices * sets * sizeof( RwTexCoords );
 		least += ( format & rpGEOMETRYPRELIT ) ? vertices * sizeof( RwRGBA ) : 0;
+		least += static_cast<u64>( numMorphTargets ) * vertices * POSITION_BYTES;
 	}
 	return least <= left;
 }

@@ -9,13 +9,15 @@
 
 #include <cstring>
 
-RpHAnimAtomicGlobalVars RpHAnimAtomicGlobals = { -1, -1, nullptr };
+RpHAnimAtomicGlobalVars RpHAnimAtomicGlobals = { {}, {}, nullptr };
 
 // Matrices are 16-byte aligned inside their allocation.
 static const u64 MATRIX_ALIGNMENT = 16;
 
+// Null while the plug-in is not attached to the running library.
 static RpHAnimFrameExtension* Extension( RwFrame* frame ) {
-	return RwPluginData<RpHAnimFrameExtension>( frame, RpHAnimAtomicGlobals.frameOffset );
+	const s32 offset = RpHAnimAtomicGlobals.frameOffset.Get();
+	return offset < 0 ? nullptr : RwPluginData<RpHAnimFrameExtension>( frame, offset );
 }
 
 // Fills a record taken from the free list: interpolator, arrays and node
@@ -105,15 +107,17 @@ RpHAnimHierarchy* RpHAnimHierarchyDestroy( RpHAnimHierarchy* hierarchy ) {
 	hierarchy->currentAnim = nullptr;
 	RwFrame* const owner = hierarchy->parentFrame;
 	ReturnRecord( hierarchy );
-	if ( owner != nullptr && Extension( owner )->hierarchy == hierarchy ) {
-		Extension( owner )->hierarchy = nullptr;
+	RpHAnimFrameExtension* const extension = owner != nullptr ? Extension( owner ) : nullptr;
+	if ( extension != nullptr && extension->hierarchy == hierarchy ) {
+		extension->hierarchy = nullptr;
 	}
 	return nullptr;
 }
 
 static RwFrame* AttachFrame( RwFrame* frame, void* data ) {
 	RpHAnimHierarchy* const hierarchy = static_cast<RpHAnimHierarchy*>( data );
-	const s32 id = Extension( frame )->id;
+	const RpHAnimFrameExtension* const extension = Extension( frame );
+	const s32 id = extension != nullptr ? extension->id : -1;
 	for ( s32 i = 0; i < hierarchy->numNodes; i++ ) {
 		if ( hierarchy->pNodeInfo[i].nodeID == id ) {
 			hierarchy->pNodeInfo[i].pFrame = frame;
@@ -132,11 +136,13 @@ RpHAnimHierarchy* RpHAnimHierarchyAttach( RpHAnimHierarchy* hierarchy ) {
 }
 
 RpHAnimHierarchy* RpHAnimFrameGetHierarchy( RwFrame* frame ) {
-	return Extension( frame )->hierarchy;
+	const RpHAnimFrameExtension* const extension = Extension( frame );
+	return extension != nullptr ? extension->hierarchy : nullptr;
 }
 
 s32 RpHAnimFrameGetID( RwFrame* frame ) {
-	return Extension( frame )->id;
+	const RpHAnimFrameExtension* const extension = Extension( frame );
+	return extension != nullptr ? extension->id : -1;
 }
 
 s32 RpHAnimIDGetIndex( const RpHAnimHierarchy* hierarchy, const s32 id ) {

@@ -40,6 +40,7 @@
 #ifndef RP_HANIM_H
 #define RP_HANIM_H
 
+#include "graphics3d/core/RwPlugin.h"
 #include "graphics3d/core/RwV3d.h"
 
 struct RwFrame;
@@ -108,9 +109,11 @@ struct RpHAnimFrameExtension {
 	RpHAnimHierarchy*	hierarchy;	// on the frame that owns it only
 };
 
+// The offsets read -1 once the registries have closed, until the plug-in
+// attaches again.
 struct RpHAnimAtomicGlobalVars {
-	s32				engineOffset;
-	s32				frameOffset;
+	RwPluginOffset	engineOffset;
+	RwPluginOffset	frameOffset;
 	RwFreeList*		hierarchyFreeList;
 };
 extern RpHAnimAtomicGlobalVars RpHAnimAtomicGlobals;
@@ -127,6 +130,8 @@ RpHAnimHierarchy*	RpHAnimHierarchyDestroy( RpHAnimHierarchy* hierarchy );
 // Binds every node to the last frame below parentFrame (parents first)
 // that carries its id.
 RpHAnimHierarchy*	RpHAnimHierarchyAttach( RpHAnimHierarchy* hierarchy );
+// Null and -1 (no id) while the plug-in is not attached to the running
+// library.
 RpHAnimHierarchy*	RpHAnimFrameGetHierarchy( RwFrame* frame );
 s32					RpHAnimFrameGetID( RwFrame* frame );
 // Index of the first node whose id is id, scanning from 0; -1 when none

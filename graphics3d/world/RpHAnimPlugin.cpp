@@ -15,8 +15,9 @@ static const s32 STREAM_HIERARCHY_BYTES	= 20;
 static const s32 STREAM_NODE_BYTES		= 12;
 static const s32 HIERARCHY_ALIGNMENT	= 4;
 
+// For the plug-in's own callbacks, which run only while it is attached.
 static RpHAnimFrameExtension* Extension( void* frame ) {
-	return RwPluginData<RpHAnimFrameExtension>( frame, RpHAnimAtomicGlobals.frameOffset );
+	return RwPluginData<RpHAnimFrameExtension>( frame, RpHAnimAtomicGlobals.frameOffset.Get() );
 }
 
 
@@ -212,14 +213,15 @@ s32 HAnimSize( const void* frame, s32, s32 ) {
 }	// namespace
 
 bool RpHAnimPluginAttach() {
-	RpHAnimAtomicGlobals.engineOffset = RwEngineRegisterPlugin( 0, rpHANIMPLUGINID, HAnimOpen, HAnimClose );
-	if ( RpHAnimAtomicGlobals.engineOffset < 0 ) {
+	RpHAnimAtomicGlobals.engineOffset.Set( RwEngineRegisterPlugin( 0, rpHANIMPLUGINID, HAnimOpen, HAnimClose ) );
+	if ( RpHAnimAtomicGlobals.engineOffset.Get() < 0 ) {
 		return false;
 	}
-	RpHAnimAtomicGlobals.frameOffset = RwFrameRegisterPlugin( static_cast<s32>( sizeof( RpHAnimFrameExtension ) ),
-															  rpHANIMPLUGINID, HAnimConstructor, HAnimDestructor, HAnimCopy );
+	RpHAnimAtomicGlobals.frameOffset.Set( RwFrameRegisterPlugin( static_cast<s32>( sizeof( RpHAnimFrameExtension ) ),
+																 rpHANIMPLUGINID, HAnimConstructor, HAnimDestructor,
+																 HAnimCopy ) );
 	if ( RwFrameRegisterPluginStream( rpHANIMPLUGINID, HAnimRead, HAnimWrite, HAnimSize ) < 0 ) {
 		return false;
 	}
-	return RpHAnimAtomicGlobals.frameOffset >= 0;
+	return RpHAnimAtomicGlobals.frameOffset.Get() >= 0;
 }

@@ -14,7 +14,7 @@
 #include <bit>
 #include <cstring>
 
-RpSkinGlobals			_rpSkinGlobals = { -1, -1, -1, nullptr, nullptr, nullptr, 0, nullptr };
+RpSkinGlobals			_rpSkinGlobals = { {}, {}, {}, nullptr, nullptr, nullptr, 0, nullptr };
 RpSkinInstanceCallBack	_RwDlDefaultReinstanceCallBack = nullptr;
 
 static RwFreeList skinFreeListRecord;
@@ -41,12 +41,16 @@ u8* AlignUp( u8* pointer, const uintptr_t alignment ) {
 	return reinterpret_cast<u8*>( ( reinterpret_cast<uintptr_t>( pointer ) + alignment - 1 ) & ~( alignment - 1 ) );
 }
 
-RpSkin*& GeometrySlot( const RpGeometry* geometry ) {
-	return *RwPluginData<RpSkin*>( const_cast<RpGeometry*>( geometry ), _rpSkinGlobals.geometryOffset );
+// The plug-in's slot in an object; null while the plug-in is not attached
+// to the running library.
+RpSkin** GeometrySlot( const RpGeometry* geometry ) {
+	const s32 offset = _rpSkinGlobals.geometryOffset.Get();
+	return offset < 0 ? nullptr : RwPluginData<RpSkin*>( const_cast<RpGeometry*>( geometry ), offset );
 }
 
-RpHAnimHierarchy*& AtomicSlot( const RpAtomic* atomic ) {
-	return *RwPluginData<RpHAnimHierarchy*>( const_cast<RpAtomic*>( atomic ), _rpSkinGlobals.atomicOffset );
+RpHAnimHierarchy** AtomicSlot( const RpAtomic* atomic ) {
+	const s32 offset = _rpSkinGlobals.atomicOffset.Get();
+	return offset < 0 ? nullptr : RwPluginData<RpHAnimHierarchy*>( const_cast<RpAtomic*>( atomic ), offset );
 }
 
 void* SkinAtomicConstructor( void* object, const s32 offset, s32 ) {
@@ -131,14 +135,14 @@ RxPipeline* SkinPipelineCreate( const u32 kind ) {
 
 bool RpSkinPluginAttach() {
 	RpSkinGlobals& g = _rpSkinGlobals;
-	g.engineOffset = RwEngineRegisterPlugin( 0, rwID_SKINPLUGIN, SkinOpen, SkinClose );
-	g.atomicOffset = RpAtomicRegisterPlugin( static_cast<s32>( sizeof( RpHAnimHierarchy* ) ), rwID_SKINPLUGIN,
-											 SkinAtomicConstructor, SkinAtomicDestructor, SkinAtomicCopy );
+	g.engineOffset.Set( RwEngineRegisterPlugin( 0, rwID_SKINPLUGIN, SkinOpen, SkinClose ) );
+	g.atomicOffset.Set( RpAtomicRegisterPlugin( static_cast<s32>( sizeof( RpHAnimHierarchy* ) ), rwID_SKINPLUGIN,
+												SkinAtomicConstructor, SkinAtomicDestructor, SkinAtomicCopy ) );
 	RpAtomicRegisterPluginStream( rwID_SKINPLUGIN, SkinAtomicRead, SkinAtomicWrite, SkinAtomicGetSize );
 	RpAtomicSetStreamAlwaysCallBack( rwID_SKINPLUGIN, SkinAtomicAlways );
 	RpAtomicSetStreamRightsCallBack( rwID_SKINPLUGIN, SkinAtomicRights );
-	g.geometryOffset = RpGeometryRegisterPlugin( static_cast<s32>( sizeof( RpSkin* ) ), rwID_SKINPLUGIN,
-												 SkinGeometryConstructor, SkinGeometryDestructor, SkinGeometryCopy );
+	g.geometryOffset.Set( RpGeometryRegisterPlugin( static_cast<s32>( sizeof( RpSkin* ) ), rwID_SKINPLUGIN,
+													SkinGeometryConstructor, SkinGeometryDestructor, SkinGeometryCopy ) );
 	RpGeometryRegisterPluginStream( rwID_SKINPLUGIN, SkinGeometryRead, SkinGeometryWrite, SkinGeometrySize );
 	return true;
 }
@@ -192,16 +196,22 @@ void* SkinClose( void* instance, s32, s32 ) {
 }
 
 RpAtomic* RpSkinAtomicSetHAnimHierarchy( RpAtomic* atomic, RpHAnimHierarchy* hierarchy ) {
-	AtomicSlot( atomic ) = hierarchy;
+	RpHAnimHierarchy** const slot = AtomicSlot( atomic );
+	if ( slot == nullptr ) {
+		return nullptr;
+	}
+	*slot = hierarchy;
 	return atomic;
 }
 
 RpHAnimHierarchy* RpSkinAtomicGetHAnimHierarchy( const RpAtomic* atomic ) {
-	return AtomicSlot( atomic );
+	RpHAnimHierarchy** const slot = AtomicSlot( atomic );
+	return slot != nullptr ? *slot : nullptr;
 }
 
 RpSkin* RpSkinGeometryGetSkin( const RpGeometry* geometry ) {
-	return _rpSkinGlobals.geometryOffset < 0 ? nullptr : GeometrySlot( geometry );
+	RpSkin** const slot = GeometrySlot( geometry );
+	return slot != nullptr ? *slot : nullptr;
 }
 
 const f32* RpSkinGetVertexBoneWeights( const RpSkin* skin ) {
@@ -357,7 +367,11 @@ void _rpSkinDeinit( RpSkin* skin ) {
 }
 
 RpGeometry* RpSkinGeometrySetSkin( RpGeometry* geometry, RpSkin* skin ) {
-	RpSkin*& slot = GeometrySlot( geometry );
+	RpSkin** const found = GeometrySlot( geometry );
+	if ( found == nullptr ) {
+		return nullptr;
+	}
+	RpSkin*& slot = *found;
 	if ( slot == skin ) {
 		return geometry;
 	}

@@ -80,10 +80,12 @@ struct RpSkin {
 	void*			data;
 };
 
+// Offsets read -1 once the registries have closed, until the plug-in
+// attaches again.
 struct RpSkinGlobals {
-	s32				engineOffset;
-	s32				atomicOffset;
-	s32				geometryOffset;
+	RwPluginOffset	engineOffset;
+	RwPluginOffset	atomicOffset;
+	RwPluginOffset	geometryOffset;
 	RwMatrix*		palette;				// RPSKIN_PALETTE_SIZE, 16-byte aligned
 	void*			paletteAllocation;
 	RwFreeList*		freeList;
@@ -98,6 +100,8 @@ extern RpSkinInstanceCallBack	_RwDlDefaultReinstanceCallBack;
 
 // Always true.
 bool				RpSkinPluginAttach();
+// The setters give null and the getters null while the plug-in is not
+// attached to the running library.
 RpAtomic*			RpSkinAtomicSetHAnimHierarchy( RpAtomic* atomic, RpHAnimHierarchy* hierarchy );
 RpHAnimHierarchy*	RpSkinAtomicGetHAnimHierarchy( const RpAtomic* atomic );
 // Null when the new skin cannot be prepared.

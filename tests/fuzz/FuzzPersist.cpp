@@ -96,12 +96,9 @@ DTStreamable* MakeObject( const u8 choice, const bool text ) {
 
 // What a load made goes, except what another owner took (a class's
 // shared instance, a waypoint group the registry holds, which it deletes
-// below). A group that a later one of its id replaced is nobody's: the
-// level heap takes it back in the engine, here it is deleted.
+// below with the groups it replaced).
 void DropObject( DTStreamable* object ) {
-	const bool replacedGroup = object->GetClassID() == DT_WAYPOINT_GRP_CLASS_ID &&
-							   DTWpGrpMgr::moWpGrpMgr.GetWaypointGrp( object->GetUID() ) != object;
-	if ( !object->IsOwnedElsewhere() || replacedGroup ) {
+	if ( !object->IsOwnedElsewhere() ) {
 		delete object;
 	}
 }

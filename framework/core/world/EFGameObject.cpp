@@ -184,8 +184,7 @@ s32 EFGameObject::LoadFromStream( DTBasePersistStream & stream ) {
 		delete record;
 		return DT_PERSIST_OK;
 	}
-	if ( gpoGameLogicMgr != nullptr ) {
-		gpoGameLogicMgr->AddLatent( muiUID, this, record );
+	if ( gpoGameLogicMgr != nullptr && gpoGameLogicMgr->AddLatent( muiUID, this, record ) ) {
 		mbOwnedElsewhere = true;
 	} else {
 		delete record;

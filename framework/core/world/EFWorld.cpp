@@ -319,15 +319,29 @@ void EFWorld::Pause( const bool pause ) {
 	while ( node != nullptr ) {
 		// Logic may add objects while it hears of the pause.
 		const ObjectMap::Node * const next = moObjectMap.GetNext( node );
-		EFGameObject * const object = node->mValue;
-		if ( ( object->muiLogicFlags & EF_LF_PAUSE_SETS_BITS ) != 0 ) {
-			object->SetLogicFlags( pause ? ( object->muiLogicFlags | PAUSE_LOGIC_FLAGS )
-										 : ( object->muiLogicFlags & ~PAUSE_LOGIC_FLAGS ) );
-		}
-		if ( ( object->muiLogicFlags & EF_LF_PAUSE_MESSAGE ) != 0 ) {
-			object->moLogicInstance.SendMessage( EF_MSG_PAUSE, state, nullptr );
-		}
+		PauseObject( *node->mValue, state );
 		node = next;
+	}
+	// Then those a later object of the same id displaced from the map: they
+	// are still the world's, updated and running their logic.
+	MLIST * link = moObjectList.pNext;
+	while ( link != nullptr ) {
+		MLIST * const next = link->pNext;
+		EFGameObject * const object = link->GetData<EFGameObject>();
+		if ( FindGameObject( object->GetUID() ) != object ) {
+			PauseObject( *object, state );
+		}
+		link = next;
+	}
+}
+
+void EFWorld::PauseObject( EFGameObject & object, const u8 state ) {
+	if ( ( object.muiLogicFlags & EF_LF_PAUSE_SETS_BITS ) != 0 ) {
+		object.SetLogicFlags( state != 0 ? ( object.muiLogicFlags | PAUSE_LOGIC_FLAGS )
+										 : ( object.muiLogicFlags & ~PAUSE_LOGIC_FLAGS ) );
+	}
+	if ( ( object.muiLogicFlags & EF_LF_PAUSE_MESSAGE ) != 0 ) {
+		object.moLogicInstance.SendMessage( EF_MSG_PAUSE, state, nullptr );
 	}
 }
 

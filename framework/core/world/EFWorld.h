@@ -9,7 +9,9 @@
 	itself.
 
 	Objects are kept twice: in a map by id and in the object list (newest
-	first, through moLinkObj). Five per-frame lists run through the
+	first, through moLinkObj). A later object of an id takes the map's
+	entry; the one it displaced stays listed, paused and ended with the
+	rest. Five per-frame lists run through the
 	objects' mpGameObjectPipeLineList places: the logic, render, physics
 	and animation lists, rebuilt by every clipping pass, and the deletion
 	list. Each ends with a null link.
@@ -76,7 +78,8 @@ public:
 	void					Terminate();
 	// Hands every body to the physics manager for deletion.
 	void					RemovePhysics();
-	// Stores the state and tells the objects when it changes.
+	// Stores the state and tells the objects when it changes: those of the
+	// map, then those a later object of their id displaced from it.
 	void					Pause( bool pause );
 	// The pause byte: non-zero while paused. Physics and particles read it.
 	u8						GetPauseFlag() const { return mbPause; }
@@ -160,6 +163,9 @@ private:
 	// displaced from the map by one of the same id), or with skipLibraries
 	// the first whose logic code registers no library; null for none.
 	EFGameObject *			NextToTerminate( bool skipLibraries ) const;
+	// Sets or clears the pause bits and sends the pause message, as the
+	// object's logic flags ask.
+	static void				PauseObject( EFGameObject & object, u8 state );
 	void					UpdateAnimationList( f32 dt );
 	void					DeleteRequestedObjects();
 	void					ClipGameObject( EFGameObject & object, ClipLists & lists );

@@ -94,6 +94,7 @@ void ExpectSameEmitters( const DTEmitterContainerDescriptor& a, const DTEmitterC
 	for ( u32 i = 0; i < a.moEmitters.GetSize(); i++ ) {
 		const DTEmitterDescriptor& x = a.moEmitters[i];
 		const DTEmitterDescriptor& y = b.moEmitters[i];
+		EXPECT_EQ( x.GetUID(), y.GetUID() );
 		EXPECT_EQ( x.mui32BoneId, y.mui32BoneId );
 		EXPECT_EQ( std::memcmp( &x.moPosition, &y.moPosition, sizeof( DTDummyVector3 ) ), 0 );
 		EXPECT_EQ( std::memcmp( &x.moLookRight, &y.moLookRight, sizeof( DTDummyVector3 ) ), 0 );
@@ -216,8 +217,9 @@ TEST( DTDescriptor, LittleEndianEmitterSetsLoadEqualToBigEndianOnes ) {
 	EXPECT_EQ( big.moEmitters[0].moLookUp.z, 9.0f );
 	EXPECT_EQ( big.moEmitters[0].moEmitter.GetBlock()[4], 0xA4 );
 	ExpectSameEmitters( big, little );
-	// The UID of the stored emitter is not kept by the copy into the list.
-	EXPECT_EQ( big.moEmitters[0].GetUID(), DT_STREAMABLE_NO_UID );
+	// Each emitter keeps its stored UID through the copy into the list.
+	EXPECT_EQ( little.moEmitters[0].GetUID(), 0x51u );
+	EXPECT_EQ( little.moEmitters[1].GetUID(), 0x52u );
 
 	DTEmitterContainerDescriptor copy;
 	copy = big;

@@ -143,10 +143,10 @@ TEST_F( MMMallocTest, ServesTheCurrentHeapFirstAndSkipsAFullHeapUntilOneOfItsBlo
 	EXPECT_EQ( global.GetBytesWhileNotCurrent(), 2000u );
 	EXPECT_EQ( level.GetBytesWhileNotCurrent(), 0u );
 
-	// A smaller request would fit nowhere in heap 1 either, but it is not
-	// even searched.
+	// A request as large as the one that failed is not even searched in
+	// heap 1.
 	const u32 passed = level.GetBlocksPassed();
-	EXPECT_EQ( Index( MMMalloc( 100 ) ), 0u );
+	EXPECT_EQ( Index( MMMalloc( 2000 ) ), 0u );
 	EXPECT_EQ( level.GetBlocksPassed(), passed );
 
 	MMFree( small );
@@ -154,12 +154,51 @@ TEST_F( MMMallocTest, ServesTheCurrentHeapFirstAndSkipsAFullHeapUntilOneOfItsBlo
 	EXPECT_EQ( Index( MMMalloc( 100 ) ), 1u );
 }
 
-TEST_F( MMMallocTest, FailsWhenBothHeapsAreFull ) {
+// A failed search marks its heap full for requests at least as large as the
+// smallest that failed there; smaller ones still search, and a free lifts
+// the mark.
+TEST_F( MMMallocTest, AFailedLargeRequestSkipsItsHeapOnlyForRequestsAsLarge ) {
+	constexpr u32 MB = 0x100000;
 	Start();
-	EXPECT_EQ( MMMalloc( 0xFFFFFFFF ), nullptr );
-	EXPECT_TRUE( _MemHeap[0]->IsFull() );
-	EXPECT_TRUE( _MemHeap[1]->IsFull() );
-	EXPECT_EQ( MMMalloc( 16 ), nullptr );
+	DTMemHeap& global = *_MemHeap[0];
+	DTMemHeap& level = *_MemHeap[1];
+	EXPECT_EQ( MMMalloc( 20 * MB ), nullptr );
+	EXPECT_TRUE( global.IsFull() );
+	EXPECT_TRUE( level.IsFull() );
+	void* kept = nullptr;
+	const struct {
+		const char*	name;
+		u32			size;
+		bool		served;
+		bool		searched;		// both heaps
+	} steps[] = {
+		{ "64 bytes", 64, true, true },
+		{ "the same 20 MB", 20 * MB, false, false },
+		{ "more than 20 MB", 0xFFFFFFFF, false, false },
+		{ "12 MB, fits neither heap", 12 * MB, false, true },
+		{ "15 MB, above the new smallest failure", 15 * MB, false, false },
+		{ "1 MB", MB, true, true },
+	};
+	for ( const auto& step : steps ) {
+		SCOPED_TRACE( step.name );
+		const u32 passedGlobal = global.GetBlocksPassed();
+		const u32 passedLevel = level.GetBlocksPassed();
+		void* const p = MMMalloc( step.size );
+		EXPECT_EQ( p != nullptr, step.served );
+		if ( p != nullptr ) {
+			// Heap 0 is current: served by the heap the large request failed in.
+			EXPECT_EQ( Index( p ), MM_GLOBAL_HEAP );
+			kept = p;
+		} else {
+			EXPECT_EQ( global.GetBlocksPassed() != passedGlobal, step.searched );
+			EXPECT_EQ( level.GetBlocksPassed() != passedLevel, step.searched );
+		}
+	}
+	MMFree( kept );
+	EXPECT_FALSE( global.IsFull() );
+	const u32 passed = global.GetBlocksPassed();
+	EXPECT_EQ( MMMalloc( 20 * MB ), nullptr );
+	EXPECT_NE( global.GetBlocksPassed(), passed );
 	EXPECT_EQ( MMLoadMalloc( 0xFFFFFFFF ), nullptr );
 }
 

@@ -102,8 +102,6 @@ TEST_F( DTWaypointGrpTest, AGroupCutShortIsStillRegisteredUnderItsUid ) {
 	EXPECT_EQ( first->GetUID(), 77u );
 	EXPECT_EQ( DTWpGrpMgr::moWpGrpMgr.GetWaypointGrp( 77 ), first );
 	EXPECT_EQ( first->GetPointCount(), 0u );
-	// The group it replaced is no longer the manager's.
-	delete group;
 }
 
 TEST_F( DTWaypointGrpTest, TheRegistryCreatesGroupsByIdAndName ) {

@@ -35,17 +35,20 @@ TEST_F( DTWpGrpMgrTest, RemoveAllEmptiesTheManagerForTheNextLevel ) {
 	EXPECT_EQ( manager.GetCount(), 1u );
 }
 
-TEST_F( DTWpGrpMgrTest, ASecondGroupUnderOneIdReplacesTheEntryOnly ) {
+// The groups replaced under an id stay the manager's: RemoveAll (the
+// fixture's) deletes each exactly once, which the address sanitizer checks.
+TEST_F( DTWpGrpMgrTest, ALaterGroupTakesTheIdAndTheOnesItReplacedEndWithIt ) {
 	DTWpGrpMgr & manager = DTWpGrpMgr::moWpGrpMgr;
 	DTWaypointGrp * const first = new DTWaypointGrp;
 	DTWaypointGrp * const second = new DTWaypointGrp;
+	DTWaypointGrp * const third = new DTWaypointGrp;
 	EXPECT_TRUE( manager.AddWaypointGrp( first, 9 ) );
 	EXPECT_TRUE( manager.AddWaypointGrp( second, 9 ) );
-	EXPECT_EQ( manager.GetWaypointGrp( 9 ), second );
+	EXPECT_TRUE( manager.AddWaypointGrp( second, 9 ) );
+	EXPECT_TRUE( manager.AddWaypointGrp( third, 9 ) );
+	EXPECT_FALSE( manager.AddWaypointGrp( nullptr, 9 ) );
+	EXPECT_EQ( manager.GetWaypointGrp( 9 ), third );
 	EXPECT_EQ( manager.GetCount(), 1u );
-	// The replaced group is not the manager's to delete any more.
-	first->SetUID( 1 );
-	delete first;
 }
 
 TEST_F( DTWpGrpMgrTest, DestroyingAGroupLeavesItRegistered ) {

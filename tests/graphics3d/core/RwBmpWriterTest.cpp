@@ -4,12 +4,11 @@
 #include "support/TestRunCommand.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
-
-#include <unistd.h>
 
 namespace {
 
@@ -107,17 +106,23 @@ RwImage* MakeImage( const ImageCase& c ) {
 
 class RwBmpWriterTest : public RwStartedTestCase {
 protected:
+	// The files go to a folder the system makes afresh for this run alone.
+	// A folder named after the test, or after the process, can be another
+	// run's: two runs of the suite at once, or processes of two pid
+	// namespaces sharing the temporary folder, each cleared the folder
+	// under the other, whose writes then failed and whose converter found
+	// no file.
 	void SetUp() override {
 		RwStartedTestCase::SetUp();
-		directory = std::filesystem::temp_directory_path() /
-					( std::string( "rwbmp-" ) + std::to_string( getpid() ) + "-" +
-					  ::testing::UnitTest::GetInstance()->current_test_info()->name() );
-		std::filesystem::remove_all( directory );
-		std::filesystem::create_directories( directory );
+		std::string pattern = ( std::filesystem::temp_directory_path() / "rwbmp-XXXXXX" ).string();
+		ASSERT_NE( mkdtemp( pattern.data() ), nullptr );
+		directory = pattern;
 	}
 	void TearDown() override {
 		RwStartedTestCase::TearDown();
-		std::filesystem::remove_all( directory );
+		if ( !directory.empty() ) {
+			std::filesystem::remove_all( directory );
+		}
 	}
 	std::string Path( const std::string& name ) const { return ( directory / name ).string(); }
 

@@ -289,12 +289,14 @@ TEST_F( RpClumpTest, AtomicsReadInReverseAndCloneBackInStreamOrder ) {
 
 // Frames 0 (the clump's), 1 (another stored root) and 2 (under 1), with
 // an atomic on 0 and an atomic or a light on 2. kept: frames the clump's
-// destroy leaves to a clone sharing frame 1 or to a caller's frame above it.
+// destroy leaves to a clone sharing frame 2, to a caller's frame above 1,
+// or to the caller's frame the atomic on 2 moved to.
 TEST_F( RpClumpTest, AStoredRootMembersHangFromGoesWithTheLastUserOfIt ) {
 	const struct {
-		bool	light, clone, reparent;
+		bool	light, clone, reparent, move;
 		s32		kept;
-	} cases[] = { { false, false, false, 0 }, { true, false, false, 0 }, { false, true, false, 3 }, { false, false, true, 3 } };
+	} cases[] = { { false, false, false, false, 0 }, { true, false, false, false, 0 }, { false, true, false, false, 3 },
+				  { false, false, true, false, 3 },	 { false, false, false, true, 1 } };
 	for ( const auto& c : cases ) {
 		ToolClump stored;
 		stored.frames = { ToolFrame{}, ToolFrame{}, ToolFrame{} };
@@ -310,9 +312,20 @@ TEST_F( RpClumpTest, AStoredRootMembersHangFromGoesWithTheLastUserOfIt ) {
 		RpClump* const clump = Read( stored );
 		ASSERT_NE( clump, nullptr );
 		RpClump* const clone = c.clone ? RpClumpClone( clump ) : nullptr;
-		RwFrame* const outside = c.reparent ? RwFrameCreate() : nullptr;
-		if ( outside != nullptr ) {
-			RwFrameAddChild( outside, static_cast<RwFrame*>( RpAtomicGetFrame( AtomicFromList( clump ) )->object.parent ) );
+		RwFrame* const onTwo = c.light ? nullptr : RpAtomicGetFrame( AtomicFromList( clump ) );
+		if ( clone != nullptr ) {
+			// Frame 2 is not the clump's to clone: its atomic's clone hangs
+			// from that same frame.
+			ASSERT_NE( onTwo, nullptr );
+			EXPECT_EQ( RpAtomicGetFrame( AtomicFromList( clone, 1 ) ), onTwo );
+			EXPECT_EQ( RpAtomicGetFrame( AtomicFromList( clone ) ), RpClumpGetFrame( clone ) );
+		}
+		RwFrame* const outside = c.reparent || c.move ? RwFrameCreate() : nullptr;
+		if ( c.reparent ) {
+			RwFrameAddChild( outside, static_cast<RwFrame*>( onTwo->object.parent ) );
+		}
+		if ( c.move ) {
+			RpAtomicSetFrame( AtomicFromList( clump ), outside );
 		}
 		RpClumpDestroy( clump );
 		EXPECT_EQ( Alive::frames, before + c.kept );

@@ -282,6 +282,11 @@ TEST_F( RpGeometryTest, MalformedGeometriesFailAndLeaveNothingAllocated ) {
 	millionTriangles.storedTriangles = 1000000;
 	ToolGeometry badList = Quad();
 	badList.materials.stamp = ToolChunkWriter::EncodeStamp( 0x34004, 0xFFFF );
+	// Every target's vertex arrays are sized before its bytes are read: the
+	// chunk must hold each target's positions.
+	ToolGeometry manyTargets;
+	manyTargets.numVertices = 65535;
+	manyTargets.morphTargets = std::vector<ToolMorphTarget>( 170 );
 	const Case cases[] = {
 		{ "nine texture-coordinate sets", nineSets, 0x80000018 },
 		{ "no morph target", noTargets, 0x8000001A },
@@ -292,6 +297,7 @@ TEST_F( RpGeometryTest, MalformedGeometriesFailAndLeaveNothingAllocated ) {
 		{ "normals stored without the normals format", normalsWithoutRoom, 0x8000001A },
 		{ "material list of a bad version", badList, 0x80000004 },
 		{ "a million triangles in a small stream", millionTriangles, 0x8000001A },
+		{ "170 morph targets of 65535 vertices in 4 KB", manyTargets, 0x8000001A },
 	};
 	for ( Case c : cases ) {
 		SCOPED_TRACE( c.name );

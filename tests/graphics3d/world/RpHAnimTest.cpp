@@ -55,7 +55,7 @@ protected:
 
 	RwFrame* NewFrame( const s32 id ) {
 		RwFrame* const frame = RwFrameCreate();
-		RwPluginData<RpHAnimFrameExtension>( frame, RpHAnimAtomicGlobals.frameOffset )->id = id;
+		RwPluginData<RpHAnimFrameExtension>( frame, RpHAnimAtomicGlobals.frameOffset.Get() )->id = id;
 		frames.push_back( frame );
 		return frame;
 	}
@@ -220,7 +220,7 @@ TEST_F( RpHAnimTest, HierarchiesBindNodesAndStreamWithTheirFrame ) {
 	RwFrameAddChild( root, child );
 	RwFrameAddChild( child, grandchild );
 	hierarchy->parentFrame = root;
-	RwPluginData<RpHAnimFrameExtension>( root, RpHAnimAtomicGlobals.frameOffset )->hierarchy = hierarchy;
+	RwPluginData<RpHAnimFrameExtension>( root, RpHAnimAtomicGlobals.frameOffset.Get() )->hierarchy = hierarchy;
 	RpHAnimHierarchyAttach( hierarchy );
 	EXPECT_EQ( hierarchy->pNodeInfo[0].pFrame, root );
 	// Parents first: the deeper frame of the same id is bound last.

@@ -1,7 +1,13 @@
 #include "graphics3d/core/RwCamera.h"
+#include "graphics3d/core/RwFrame.h"
+#include "graphics3d/gamecube/RpGameCubeVtxFmt.h"
 #include "graphics3d/world/RpAtomic.h"
 #include "graphics3d/world/RpClump.h"
+#include "graphics3d/world/RpCollision.h"
+#include "graphics3d/world/RpGeometry.h"
+#include "graphics3d/world/RpHAnim.h"
 #include "graphics3d/world/RpLight.h"
+#include "graphics3d/world/RpSkin.h"
 #include "graphics3d/world/RpWorld.h"
 
 #include "graphics3d/core/RwTestFrames.h"
@@ -11,6 +17,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -376,6 +385,113 @@ TEST_F( RwTestCase, AfterATermTheWorldPlugInsOffsetsHoldOnlyOnceItAttachesAgain 
 		EXPECT_EQ( _rpClumpCameraLink( camera ) != nullptr, attach );
 		EXPECT_EQ( RwCameraGetWorld( camera ), nullptr );
 		EXPECT_TRUE( RwCameraDestroy( camera ) );
+		RwTestShutDown();
+	}
+}
+
+// The library's memory for the test below: every block carries a tail of
+// PADDING_BYTES filled with a pattern, so that a plug-in reading or writing
+// at an offset a little past its object stays inside the allocation and
+// finds the pattern rather than whatever lies next.
+constexpr size_t PADDING_BYTES = 256;
+constexpr u8 PADDING_FILL = 0xA5;
+// The block's size sits in front of it, in a header that keeps the block
+// as aligned as malloc's.
+constexpr size_t SIZE_HEADER_BYTES = alignof( std::max_align_t );
+
+void* PaddedMalloc( const u32 size ) {
+	u8* const block = static_cast<u8*>( std::malloc( SIZE_HEADER_BYTES + size + PADDING_BYTES ) );
+	if ( block == nullptr ) {
+		return nullptr;
+	}
+	std::memcpy( block, &size, sizeof( u32 ) );
+	std::memset( block + SIZE_HEADER_BYTES, PADDING_FILL, size + PADDING_BYTES );
+	return block + SIZE_HEADER_BYTES;
+}
+
+void PaddedFree( void* p ) {
+	if ( p != nullptr ) {
+		std::free( static_cast<u8*>( p ) - SIZE_HEADER_BYTES );
+	}
+}
+
+void* PaddedRealloc( void* p, const u32 size ) {
+	void* const moved = PaddedMalloc( size );
+	if ( moved != nullptr && p != nullptr ) {
+		u32 old = 0;
+		std::memcpy( &old, static_cast<u8*>( p ) - SIZE_HEADER_BYTES, sizeof( u32 ) );
+		std::memcpy( moved, p, std::min( old, size ) );
+		PaddedFree( p );
+	}
+	return moved;
+}
+
+void* PaddedCalloc( const u32 count, const u32 size ) {
+	void* const block = PaddedMalloc( count * size );
+	if ( block != nullptr ) {
+		std::memset( block, 0, count * size );
+	}
+	return block;
+}
+
+const RwMemoryFunctions paddedMemory = { PaddedMalloc, PaddedFree, PaddedRealloc, PaddedCalloc };
+
+RpCollisionTriangle* CountHit( RpIntersection*, RpCollisionTriangle* triangle, f32, void* data ) {
+	( *static_cast<u32*>( data ) )++;
+	return triangle;
+}
+
+// A library run without the collision, animation and skin plug-ins after a
+// run with them: objects are made without their space, so the offsets the
+// earlier registrations gave lie past them, and every accessor must find
+// no data instead of reading or writing there.
+TEST_F( RwTestCase, AfterATermThePlugInsOfModelsHoldTheirOffsetsOnlyOnceTheyAttachAgain ) {
+	for ( const bool attach : { true, false, true } ) {
+		SCOPED_TRACE( attach );
+		ASSERT_TRUE( RwEngineInit( &paddedMemory, RWENGINE_INIT_NO_FREE_LISTS, 0 ) );
+		ASSERT_TRUE( RpWorldPluginAttach() );
+		if ( attach ) {
+			ASSERT_TRUE( RpCollisionPluginAttach() && RpHAnimPluginAttach() && RpSkinPluginAttach() );
+		}
+		ASSERT_TRUE( RwEngineOpen( &rwTestDeviceConfig ) );
+		ASSERT_TRUE( RwEngineStart() );
+
+		// A clump of one atomic over one triangle.
+		RpClump* const clump = RpClumpCreate();
+		RwFrame* const frame = RwFrameCreate();
+		RpGeometry* const geometry = RpGeometryCreate( 3, 1, rpGEOMETRYPOSITIONS );
+		RpAtomic* const atomic = RpAtomicCreate();
+		ASSERT_TRUE( clump != nullptr && frame != nullptr && geometry != nullptr && atomic != nullptr );
+		RwV3d* const verts = geometry->morphTarget[0].verts;
+		verts[0] = { 0.0f, 0.0f, 0.0f };
+		verts[1] = { 1.0f, 0.0f, 0.0f };
+		verts[2] = { 0.0f, 1.0f, 0.0f };
+		geometry->triangles[0] = { { 0, 1, 2 }, -1 };
+		geometry->morphTarget[0].boundingSphere = { { 0.5f, 0.5f, 0.0f }, 1.0f };
+		ASSERT_NE( RpGeometryUnlock( geometry ), nullptr );
+		RpClumpSetFrame( clump, frame );
+		RpAtomicSetFrame( atomic, frame );
+		RpAtomicSetGeometry( atomic, geometry, 0 );
+		RpGeometryDestroy( geometry );
+		RpClumpAddAtomic( clump, atomic );
+
+		EXPECT_EQ( RpHAnimFrameGetID( frame ), -1 );
+		EXPECT_EQ( RpHAnimFrameGetHierarchy( frame ), nullptr );
+		EXPECT_EQ( RpSkinGeometryGetSkin( geometry ), nullptr );
+		RpHAnimHierarchy hierarchy = {};
+		EXPECT_EQ( RpSkinAtomicSetHAnimHierarchy( atomic, &hierarchy ), attach ? atomic : nullptr );
+		EXPECT_EQ( RpSkinAtomicGetHAnimHierarchy( atomic ), attach ? &hierarchy : nullptr );
+		RpSkinAtomicSetHAnimHierarchy( atomic, nullptr );
+		EXPECT_EQ( RpGameCubeGeometryGetVtxFmt( geometry ), nullptr );
+		// Without a collision tree the query tests the triangle itself.
+		RpIntersection line = {};
+		line.type = rpINTERSECTLINE;
+		line.t.line = { { 0.25f, 0.25f, 1.0f }, { 0.25f, 0.25f, -1.0f } };
+		u32 hits = 0;
+		RpAtomicForAllIntersections( atomic, &line, CountHit, &hits );
+		EXPECT_EQ( hits, 1u );
+
+		EXPECT_TRUE( RpClumpDestroy( clump ) );
 		RwTestShutDown();
 	}
 }

@@ -223,7 +223,7 @@ TEST_F( RwGCLightsTest, MorphUpdateStoresF32ExactlyAndFixedPointRounded ) {
 	RpGameCubeVtxFmt fixed = _RpDlVtxFmtDefault;
 	fixed.posType = rpGCCOMP_S16;
 	fixed.posFrac = 8;
-	RpGameCubeVtxFmt** const slot = RwPluginData<RpGameCubeVtxFmt*>( geometry, _rpDlGeomVtxFmtOffset );
+	RpGameCubeVtxFmt** const slot = RwPluginData<RpGameCubeVtxFmt*>( geometry, _rpDlGeomVtxFmtOffset.Get() );
 	RpGameCubeVtxFmt* const saved = *slot;
 	*slot = &fixed;
 	interpolator.position = 0.0f;

@@ -213,9 +213,10 @@ TEST_F( EFGameObjectTest, ALatentTemplateWaitsInTheTemplateMapWithItsRecord ) {
 	// Not initialised: no frame, nothing in a world.
 	EXPECT_EQ( second->GetFrame(), nullptr );
 	EXPECT_EQ( RpWorldGetNumClumps( gpoHudMgr->GetWorld() ), 0u );
-	// The first template is the caller's to free; the map's go with the level.
-	delete first;
-	delete firstRecord;
+	// The first template and its record are still the manager's: they go
+	// with the level, as the map's do.
+	EXPECT_TRUE( first->IsOwnedElsewhere() );
+	EXPECT_NE( firstRecord, entry->mValue.mpoGlo );
 }
 
 TEST_F( EFGameObjectTest, InitialisingPlacesTheFrameAndCopiesTheMagicData ) {
