@@ -1,5 +1,6 @@
 #include "platform/ai/AI.h"
 #include "platform/ai/AIHost.h"
+#include "platform/host/HostStartupLog.h"
 
 namespace {
 
@@ -9,6 +10,7 @@ u8*	initStack = nullptr;
 }
 
 void AIInit( u8* stack ) {
+	HostStartupLogAppend( "AIInit" );
 	++initCount;
 	initStack = stack;
 }

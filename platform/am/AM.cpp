@@ -4,6 +4,7 @@
 #include "platform/ar/AR.h"
 #include "platform/ar/ARHost.h"
 #include "platform/ar/ARHostCheck.h"
+#include "platform/host/HostStartupLog.h"
 
 #include <cstring>
 
@@ -14,6 +15,7 @@ u32 zeroBuffer = 0;
 }
 
 void AMInit( const u32 base, const u32 size ) {
+	HostStartupLogAppend( "AMInit" );
 	if ( size < AM_ZERO_BUFFER_BYTES || !ARHostIsUserRange( base, size ) ) {
 		ARHostFail( AR_CHECK_OUT_OF_RANGE, "AMInit(0x%x, 0x%x): not a block of user auxiliary memory", base, size );
 		return;

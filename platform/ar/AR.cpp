@@ -4,6 +4,7 @@
 #include "platform/ar/ARHostCheck.h"
 #include "platform/vm/VM.h"
 #include "platform/vm/VMHost.h"
+#include "platform/host/HostStartupLog.h"
 
 #include <cstring>
 
@@ -18,6 +19,7 @@ u32		top = AR_HOST_BASE_ADDRESS;
 }
 
 void ARInit( u32* stack, const u32 entries ) {
+	HostStartupLogAppend( "ARInit" );
 	stackRecords = stack;
 	stackCapacity = stack != nullptr ? entries : 0;
 	stackDepth = 0;

@@ -8,6 +8,7 @@
 #include "platform/ar/ARHostCheck.h"
 #include "platform/host/HostEventQueue.h"
 #include "platform/os/OS.h"
+#include "platform/host/HostStartupLog.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -175,6 +176,7 @@ bool CheckPost( const ARQRequest* request, const u32 type, const ARQAddress sour
 }
 
 void ARQInit() {
+	HostStartupLogAppend( "ARQInit" );
 	// Latency is a host setting and survives; the queue starts empty.
 	const s64 fixedTicks = Settings().fixedTicks;
 	const s64 ticksPerKilobyte = state.ticksPerKilobyte;

@@ -20,6 +20,7 @@
 #include "platform/mix/MIX.h"
 #include "platform/mix/MIXHost.h"
 #include "platform/os/OS.h"
+#include "platform/host/HostStartupLog.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -155,6 +156,7 @@ void StopFrames() {
 }
 
 void AXInit() {
+	HostStartupLogAppend( "AXInit" );
 	StopFrames();
 	AXHostResetVoices( false );
 	std::memset( frame.mix, 0, sizeof( frame.mix ) );
@@ -224,4 +226,5 @@ void HostAudioReset() {
 	AXARTHostReset();
 	AIHostReset();
 	ARHostResetChecks();
+	HostStartupLogClear();
 }

@@ -21,7 +21,8 @@
 
 // Resets auxiliary memory, the transfer queue, the zero buffer, voices,
 // renderer, mixer and the recorded effect, art and audio-interface calls,
-// clears the check counters and reads the host settings again. Audio
+// clears the check counters and the start-up log and reads the host
+// settings again. Audio
 // frames stop until the next AXInit.
 void			HostAudioReset();
 

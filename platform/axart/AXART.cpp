@@ -1,5 +1,6 @@
 #include "platform/axart/AXART.h"
 #include "platform/axart/AXARTHost.h"
+#include "platform/host/HostStartupLog.h"
 
 namespace {
 
@@ -8,6 +9,7 @@ u32 initCount = 0;
 }
 
 void AXARTInit() {
+	HostStartupLogAppend( "AXARTInit" );
 	++initCount;
 }
 

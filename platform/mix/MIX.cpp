@@ -4,6 +4,7 @@
 #include "platform/ar/ARHostCheck.h"
 #include "platform/ax/AXHost.h"
 #include "platform/mix/MIXVolumeTable.h"
+#include "platform/host/HostStartupLog.h"
 
 #include <cmath>
 #include <numbers>
@@ -72,6 +73,7 @@ void Apply( const MIXHostChannel& channel, AXVPB& voice ) {
 }
 
 void MIXInit() {
+	HostStartupLogAppend( "MIXInit" );
 	MIXHostReset();
 }
 

@@ -4,12 +4,15 @@
 #include "platform/am/AM.h"
 #include "platform/axart/AXARTHost.h"
 #include "platform/axfx/AXFX.h"
+#include "platform/host/HostStartupLog.h"
 #include "platform/mix/MIXHost.h"
 #include "platform/runtime/RuntimeRand.h"
 
 #include <cmath>
 #include <cstring>
 #include <set>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -17,6 +20,14 @@ class GCLowLevelSoundTest : public GCAudioTestBench {};
 
 TEST_F( GCLowLevelSoundTest, StartUpBringsTheLibrariesUpAndLaysOutAuxiliaryMemory ) {
 	const u32 base = ARGetBaseAddress();
+	// Each library after the ones it stands on, auxiliary memory's
+	// manager last, over the block the start-up took.
+	const std::vector<std::string> order = { "ARInit", "ARQInit", "AIInit", "AXInit", "MIXInit", "AXARTInit", "AMInit" };
+	std::vector<std::string> started;
+	for ( u32 i = 0; HostStartupLogAt( i ) != nullptr; i++ ) {
+		started.push_back( HostStartupLogAt( i ) );
+	}
+	EXPECT_EQ( started, order );
 	EXPECT_EQ( AIHostInitCount(), 1u );
 	EXPECT_EQ( AXARTHostInitCount(), 1u );
 	EXPECT_EQ( AXGetMode(), 0u );
