@@ -13,10 +13,12 @@
    when it lands; its plug-in module runs the state function once more in
    each of its physics frames, where it only counts. After its moves the
    model carries the level's camera along the loop spline and takes one
-   snapshot. The spawner opens the HUD (the level's first text and an
-   image) and makes a particle type and an emitter at run time; the copy
-   hangs the emitter on its own 3D object, where the emitter stays when
-   the copy is killed. Half-way through its moves the model starts one
+   snapshot; with the camera it starts a projector, a sprite, a second
+   emitter and the lens flare's sun, all kept ahead of it, and a trail
+   along its joints. The water receives projections. The spawner opens the
+   HUD (the level's first text and an image) and makes a particle type
+   and an emitter at run time; the copy hangs the emitter on its own 3D
+   object, where the emitter stays when the copy is killed. Half-way through its moves the model starts one
    texture fade on itself through the graphics table. The water surface
    and the ground-fog layer give themselves their simulation modules,
    which the model stirs; on a test's request the copy makes a short
@@ -50,6 +52,9 @@ static char gHudTexture[] = SAMPLE_HUD_TEXTURE;
 static char gParticleName[] = SAMPLE_PARTICLE_NAME;
 static char gParticleTexture[] = SAMPLE_PARTICLE_TEXTURE;
 static struct _api_graphics * gGraphics;
+static struct _api_projector * gProjector;
+static char gProjectorTexture[] = SAMPLE_PROJECTOR_TEXTURE;
+static char gSpriteTexture[] = SAMPLE_SPRITE_TEXTURE;
 static char gFadeFrom[] = SAMPLE_FADE_FROM;
 static char gFadeTo[] = SAMPLE_FADE_TO;
 static char gSnapshotName[] = SAMPLE_SNAPSHOT_NAME;
@@ -196,6 +201,50 @@ static void KeepRunningOffScreen( u32 id ) {
 	gGameObj->SetClippingParams( id, &clip, 1 );
 }
 
+/* The projector (and what rides on it) and the lens flare's sun, ahead of
+   the model along its view and a little above it. */
+static void PlaceAhead( void ) {
+	DTVector3d at;
+	DTVector3d look;
+	DTVector3d ahead;
+	gGameObj->GetPosition( SAMPLE_SELF_ID, SAMPLE_OWN_FRAME, &at );
+	gGameObj->GetLookAt( SAMPLE_SELF_ID, SAMPLE_OWN_FRAME, &look );
+	gMath->CVectorSet( &ahead, at.x + SAMPLE_AHEAD * look.x, at.y + SAMPLE_AHEAD * look.y + SAMPLE_AHEAD_RISE,
+					   at.z + SAMPLE_AHEAD * look.z );
+	gGameObj->SetTranslation( gShared->projector, &ahead );
+	gGraphics->LensFlareSetSunPosition( &ahead );
+}
+
+/* The effects the camera shows: the projector looking down with a sprite
+   and an emitter on it, the lens flare, and a trail along the model's
+   first joints (sampled every update). */
+static void StartEffects( void ) {
+	DTVector3d axis;
+	u32 point;
+	gShared->projector = gProjector->CreateProjector();
+	gProjector->SetTexture( gShared->projector, gProjectorTexture );
+	gMath->CVectorSet( &axis, 1.0f, 0.0f, 0.0f );
+	gGameObj->Rotate( gShared->projector, &axis, SAMPLE_PROJECTOR_TURN );
+	gShared->spriteGroup = gGraphics->SpriteAddGroup();
+	gGraphics->SpriteSetGroupTexture( gShared->spriteGroup, gSpriteTexture );
+	gGraphics->SpriteSetGroupBlendMode( gShared->spriteGroup, SAMPLE_SPRITE_BLEND );
+	gShared->sprite = gGraphics->SpriteGroupAddSprite( gShared->spriteGroup, gShared->projector, SAMPLE_OWN_FRAME,
+													   SAMPLE_SPRITE_SIZE );
+	gShared->aheadEmitter = gParticle->EmitterCreate( gShared->particleType );
+	gParticle->EmitterSetJoint( gShared->aheadEmitter, gShared->projector, SAMPLE_EMITTER_JOINT );
+	gParticle->EmitterStart( gShared->aheadEmitter, SAMPLE_EMITTER_REPEAT );
+	gGraphics->LensFlareActivate( 1 );
+	PlaceAhead();
+	gShared->trail = gGraphics->MTCreateSystem( SAMPLE_TRAIL_POINTS, SAMPLE_TRAIL_SEGMENTS, 0 );
+	for ( point = 0; point < SAMPLE_TRAIL_POINTS; point++ ) {
+		gGraphics->MTSetJoint( gShared->trail, point, SAMPLE_SELF_ID, point );
+		gGraphics->MTSetLifeSpan( gShared->trail, point, SAMPLE_TRAIL_SECONDS );
+		gGraphics->MTSetRGB( gShared->trail, point, SAMPLE_TRAIL_RGB );
+	}
+	gGraphics->MTStart( gShared->trail );
+	gGraphics->MTSetFrequency( gShared->trail, 0.0f );
+}
+
 /* The model's camera: made with its clear colour and fog on the first
    call, then the model follows the loop spline. The camera goes with the
    model. */
@@ -227,6 +276,11 @@ static void StepCamera( void ) {
 		gShared->splineU = (f32)step * SAMPLE_SPLINE_STEP;
 		gSpline->GetPosition( (u32)gShared->loopSpline, gShared->splineU, &gShared->splineAt );
 		gGameObj->SetTranslation( SAMPLE_SELF_ID, &gShared->splineAt );
+	}
+	if ( step == 0 ) {
+		StartEffects();
+	} else {
+		PlaceAhead();
 	}
 	if ( step == SAMPLE_SNAPSHOT_CALL ) {
 		gCamera->TakeSnapShot( gShared->cameraId, gSnapshotName );
@@ -441,6 +495,7 @@ static void StepWater( void ) {
 	if ( gShared->waterSteps++ != 0 ) {
 		return;
 	}
+	gGameObj->SetLogicFlag( SAMPLE_SELF_ID, SAMPLE_WATER_LOGIC_FLAGS );
 	water.fDamping = SAMPLE_WATER_DAMPING;
 	water.fWaveSpeed = SAMPLE_WATER_WAVE_SPEED;
 	water.fInteraction = SAMPLE_WATER_INTERACTION;
@@ -531,6 +586,7 @@ void SAMPLEOBJConstructor( struct _api_cons * api, s32 count ) {
 	gHud = api->GetApiHUD();
 	gParticle = api->GetApiParticle();
 	gGraphics = api->GetApiGraphics();
+	gProjector = api->GetApiProjector();
 	gTuning = (SampleTuning *)api->GetApiCustom( gTuningName );
 	api->SetExternalFunction( 0, Idle );
 	api->SetExternalFunction( SAMPLE_FN_BUTTON_A, OnButtonA );

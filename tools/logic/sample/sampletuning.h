@@ -181,6 +181,28 @@
 /* EmitterSetJoint's joint for a 3D object (not looked at). */
 #define SAMPLE_EMITTER_JOINT		0u
 
+/* With its camera the model also starts the screen effects the camera
+   shows: a projector kept SAMPLE_AHEAD units ahead of the model along its
+   view and SAMPLE_AHEAD_RISE above it, turned to look down (a quarter turn
+   about x), throws SAMPLE_PROJECTOR_TEXTURE onto the water below within
+   its default reach; a sprite group of SAMPLE_SPRITE_TEXTURE (blend mode
+   SAMPLE_SPRITE_BLEND, source alpha) has one sprite on the projector; a
+   second emitter of the run-time particle type rides on the projector;
+   the lens flare's sun is kept there; a motion trail follows the model's
+   first SAMPLE_TRAIL_POINTS joints, sampled every update. The model's
+   drop-down shadow, which the level gives it, falls on the water too. */
+#define SAMPLE_AHEAD				5.0f
+#define SAMPLE_AHEAD_RISE			1.0f
+#define SAMPLE_PROJECTOR_TEXTURE	"LAMP"
+#define SAMPLE_PROJECTOR_TURN		1.5707964f
+#define SAMPLE_SPRITE_TEXTURE		"SPARK"
+#define SAMPLE_SPRITE_BLEND			3u
+#define SAMPLE_SPRITE_SIZE			0.25f
+#define SAMPLE_TRAIL_POINTS			2u
+#define SAMPLE_TRAIL_SEGMENTS		8u
+#define SAMPLE_TRAIL_SECONDS		1.0f
+#define SAMPLE_TRAIL_RGB			1.0f, 0.5f, 0.25f
+
 /* The water surface and the ground-fog layer: on its first state call
    each gives itself a body that moves (in context 1) and its simulation
    module, type 12 for the water and 13 for the fog. The model stirs both
@@ -193,6 +215,8 @@
    time) reach its grid through the module. The grid values are the cell
    sizes of the grids' three levels of detail. */
 #define SAMPLE_WATER_ID				0x2A000014u
+/* The water also receives projections (a logic flag). */
+#define SAMPLE_WATER_LOGIC_FLAGS	0x200u
 #define SAMPLE_FOG_ID				0x2A000015u
 #define SAMPLE_SURFACE_PHYSIC_FLAGS	0x2u
 #define SAMPLE_WATER_MODULE			12u
@@ -229,7 +253,9 @@ typedef struct {
    and are also counted apart, with the step they were given. The HUD's
    window handles, the run-time particle type and emitter, what hanging
    the emitter on the copy gave, the surfaces' calls and module handles,
-   and the slide shows made and heard ready are kept for the tests. */
+   the slide shows made and heard ready, and the handles of the camera's
+   effects (projector, sprite group and sprite, the emitter riding on the
+   projector, trail) are kept for the tests. */
 typedef struct {
 	u32 frames;
 	u32 instances;
@@ -274,6 +300,11 @@ typedef struct {
 	u32 fogModule;
 	u32 slideShows;
 	u32 slidesReady;
+	u32 projector;
+	u32 spriteGroup;
+	u32 sprite;
+	s32 aheadEmitter;
+	u32 trail;
 } SampleShared;
 
 /* The persistent game buffer: reloaded is 1 once the level was loaded

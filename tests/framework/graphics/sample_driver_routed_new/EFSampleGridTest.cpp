@@ -73,33 +73,6 @@ bool Close( const f32 a, const f32 b ) {
 	return std::fabs( a - b ) <= 1e-4f;
 }
 
-// The strip draws of a frame that are strip k of the grid: 2 C - 16
-// vertices from slot 2 C k + 8 on, each where the grid's array has it.
-u32 StripsOf( const GXHostFrame& frame, const EFGridLayout& grid ) {
-	const u32 count = 2 * grid.muiColumns - 16;
-	u32 found = 0;
-	for ( u32 k = 1; k + 3 <= grid.muiRows; k++ ) {
-		const RwIm3DVertex* const first = grid.mpoVertices + 2 * grid.muiColumns * k + 8;
-		for ( const GXHostDraw& draw : frame.draws ) {
-			if ( draw.fromDisplayList || draw.primitive != GX_TRIANGLESTRIP || draw.vertices.size() != count ) {
-				continue;
-			}
-			bool same = true;
-			for ( u32 j = 0; j < count && same; j++ ) {
-				const GXHostVertex& drawn = draw.vertices[j];
-				const RwIm3DVertex& kept = first[j];
-				same = Close( drawn.position[0], kept.objVertex.x ) && Close( drawn.position[1], kept.objVertex.y ) &&
-					   Close( drawn.position[2], kept.objVertex.z ) && drawn.colour[0].a == kept.color.alpha;
-			}
-			if ( same ) {
-				found++;
-				break;
-			}
-		}
-	}
-	return found;
-}
-
 // The fog's haze of one vertex slot at distance d along the camera's view
 // and h above or below the layer, from its stirred height and its level
 // before this frame: the alpha, and the new level.
@@ -224,7 +197,7 @@ TEST_F( EFSampleGridTest, BothGridsDrawTheirSimulationsThroughTheLevelsCameraEve
 		for ( const auto& surface : surfaces ) {
 			const EFGridLayout& layout = surface.layout;
 			EXPECT_EQ( layout.mpfHeights, surface.module->mpfBufferB );
-			EXPECT_EQ( StripsOf( drawn, layout ), layout.muiRows - 3 ) << surface.gridClass;
+			EXPECT_EQ( SampleGridStrips( drawn, layout ), layout.muiRows - 3 ) << surface.gridClass;
 		}
 		EXPECT_EQ( EFWaterGrid_BC::muiNbWaterPoly - waterPolygons, water->moGrid.PolygonCount() );
 		EXPECT_EQ( EFGroundFogGrid_BC::muiNbGridPoly - fogPolygons, fog->moGrid.PolygonCount() );

@@ -7,8 +7,7 @@
 	draws exactly its atomics of level of detail 0. Over 60 frames through
 	that camera the object's emitter, from its model resource, launches
 	particles of the level's types that age and draw as an additive batch
-	every frame. With a floor under it that receives projections, its
-	drop-down shadow darkens the floor in every frame.
+	every frame.
 */
 #include "SampleDriverTestBench.h"
 #include "graphics3d/gamecube/RwDlTestDriver.h"
@@ -20,8 +19,6 @@
 #include "framework/graphics/EF3dObj.h"
 #include "framework/graphics/EFCamera.h"
 #include "framework/graphics/EFGraphicsMgr.h"
-#include "framework/graphics/effects/EFProjectorMgr.h"
-#include "framework/graphics/effects/EFShadowMgr.h"
 #include "framework/physics/ApCollisionPrimitivesPlugin.h"
 #include "graphics3d/core/RwCamera.h"
 #include "graphics3d/core/RwFrame.h"
@@ -30,7 +27,6 @@
 #include "framework/graphics/particles/PLType.h"
 #include "graphics3d/world/RpAtomic.h"
 #include "graphics3d/world/RpClump.h"
-#include "graphics3d/world/RpGeometry.h"
 #include "graphics3d/world/RpHAnim.h"
 #include "platform/gx/GX.h"
 #include "platform/gx/GXHost.h"
@@ -65,20 +61,6 @@ u32 ParticleBatches( const GXHostFrame& frame ) {
 		if ( draw.primitive == GX_TRIANGLES && draw.announced % 6 == 0 && draw.state.blendSource == GX_BL_ONE &&
 			 draw.state.blendDestination == GX_BL_ONE ) {
 			batches++;
-		}
-	}
-	return batches;
-}
-
-// Darkening triangle batches in the frames the log keeps.
-u32 DarkeningBatches() {
-	u32 batches = 0;
-	for ( const GXHostFrame& frame : GXHostFrames() ) {
-		for ( const GXHostDraw& draw : frame.draws ) {
-			if ( draw.primitive == GX_TRIANGLES && draw.state.blendSource == GX_BL_ZERO &&
-				 draw.state.blendDestination == GX_BL_INVSRCCLR ) {
-				batches++;
-			}
 		}
 	}
 	return batches;
@@ -223,59 +205,5 @@ TEST_F( EFSampleModelTest, TheModelObjectsEmitterLaunchesAgesAndDrawsParticlesEv
 	}
 	EXPECT_TRUE( aged );
 	DropTheCamera();
-	FinishSampleDisc();
-}
-
-TEST_F( EFSampleModelTest, TheModelObjectsDropDownShadowDarkensTheFloorEveryFrame ) {
-	ASSERT_NO_FATAL_FAILURE( WriteSampleDisc() );
-	ASSERT_NO_FATAL_FAILURE( StartSampleDisc( 1 ) );
-	EFGameObject* const object = gpoWorldMgr->FindGameObject( TOOL_SAMPLE_MODEL_OBJECT_ID );
-	ASSERT_NE( object, nullptr );
-	EXPECT_EQ( object->muiLogicFlags & TOOL_SAMPLE_MODEL_LOGIC_FLAGS, TOOL_SAMPLE_MODEL_LOGIC_FLAGS );
-	ASSERT_NE( goShadowMgr.GetFirstCaster(), nullptr );
-	EXPECT_EQ( goShadowMgr.GetFirstCaster()->mpoObject, object );
-
-	// A floor triangle one unit under the object (at (-2, 0, 6)), inside
-	// the shadow's reach of 2.
-	EF3dObj* const floor = new EF3dObj;
-	floor->CreateFrame( nullptr );
-	RpClump* const clump = RpClumpCreate();
-	RpAtomic* const atomic = RpAtomicCreate();
-	RpGeometry* const geometry = RpGeometryCreate( 3, 1, rpGEOMETRYPOSITIONS );
-	geometry->morphTarget[0].verts[0] = { -3.0f, -1.0f, 5.0f };
-	geometry->morphTarget[0].verts[1] = { -2.0f, -1.0f, 7.0f };
-	geometry->morphTarget[0].verts[2] = { -1.0f, -1.0f, 5.0f };
-	geometry->triangles[0] = { { 0, 1, 2 }, -1 };
-	RpAtomicSetGeometry( atomic, geometry, 0 );
-	RpGeometryDestroy( geometry );
-	RwFrame* const clumpFrame = RwFrameCreate();
-	RwFrameAddChild( floor->mpFrame->GetRwFrame(), clumpFrame );
-	RpClumpSetFrame( clump, clumpFrame );
-	RpAtomicSetFrame( atomic, clumpFrame );
-	RpClumpAddAtomic( clump, atomic );
-	floor->mpClump = clump;
-	goProjectorMgr.AddReceiver( nullptr, floor );
-
-	// Camera 0 at the origin looks down z at the object.
-	DTFrame* const eye = new DTFrame;
-	const u32 id = gpoGraphicsMgr->CreateCamera( eye );
-	EFCamera* const camera = gpoGraphicsMgr->GetCamera( id );
-	ASSERT_NE( camera, nullptr );
-	RwCameraSetFarClipPlane( camera->mpoRwCamera, 1000.0f );
-	camera->muiPlanesDirty = 1;
-	GXHostSetFramesKept( 4 );
-	for ( u32 frame = 0; frame < 10; frame++ ) {
-		GXHostClearLog();
-		RunMoreFrames( 1 );
-		EXPECT_EQ( DarkeningBatches(), 1u ) << frame;
-		EXPECT_EQ( goProjectorMgr.GetEntriesCount(), 1u ) << frame;
-	}
-	EXPECT_EQ( camera->GetFrameCount(), 10u );
-	gpoGraphicsMgr->DestroyCamera( id );
-	delete eye;
-	goProjectorMgr.RemoveReceiver( nullptr );
-	floor->mpClump = nullptr;
-	RpClumpDestroy( clump );
-	delete floor;
 	FinishSampleDisc();
 }

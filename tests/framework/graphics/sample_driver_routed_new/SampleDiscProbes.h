@@ -2,13 +2,17 @@
 	Probes of the sample disc booted on the console driver: the data the
 	sample logic's instances share, and what a frame of the driver's log
 	drew inside a HUD window's screen rectangle: the glyphs of a text
-	(indices of triangle lists that are not additive, six a glyph) and the
-	strips of a 2D window (four vertices, all inside).
+	(indices of triangle lists that are not additive and lie wholly
+	inside, six a glyph) and the strips of a 2D window (four vertices, all
+	inside); and the strips of a
+	water or fog grid it drew as the grid's vertex array holds them.
 */
 #ifndef SAMPLE_DISC_PROBES_H
 #define SAMPLE_DISC_PROBES_H
 
 #include "datatypes/base/DTTypes.h"
+#include "framework/graphics/EFGridLayout.h"
+#include "graphics3d/gamecube/RwDlIm3D.h"
 #include "framework/graphics/hud/EFHudWindow.h"
 #include "framework/logic/EFGameLogicMgr.h"
 #include "framework/logic/EFLogicCode.h"
@@ -19,6 +23,7 @@
 #include "tools/logic/sample/sampletuning.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string_view>
 
 // The sample object module's shared block, null before it has one.
@@ -45,12 +50,16 @@ inline bool SampleHudAdditive( const GXHostDraw& draw ) {
 	return draw.state.blendSource == GX_BL_ONE && draw.state.blendDestination == GX_BL_ONE;
 }
 
+inline bool SampleHudWhollyInside( const GXHostDraw& draw, const CRect& window ) {
+	return std::all_of( draw.vertices.begin(), draw.vertices.end(),
+						[&]( const GXHostVertex& v ) { return SampleHudInside( v, window ); } );
+}
+
 inline u32 SampleHudGlyphIndices( const GXHostFrame& frame, const CRect& window ) {
 	u32 indices = 0;
 	for ( const GXHostDraw& draw : frame.draws ) {
-		if ( draw.primitive == GX_TRIANGLES && !SampleHudAdditive( draw ) ) {
-			indices += static_cast<u32>( std::count_if( draw.vertices.begin(), draw.vertices.end(),
-														[&]( const GXHostVertex& v ) { return SampleHudInside( v, window ); } ) );
+		if ( draw.primitive == GX_TRIANGLES && !SampleHudAdditive( draw ) && SampleHudWhollyInside( draw, window ) ) {
+			indices += static_cast<u32>( draw.vertices.size() );
 		}
 	}
 	return indices;
@@ -59,13 +68,44 @@ inline u32 SampleHudGlyphIndices( const GXHostFrame& frame, const CRect& window 
 inline u32 SampleHudStrips( const GXHostFrame& frame, const CRect& window ) {
 	u32 strips = 0;
 	for ( const GXHostDraw& draw : frame.draws ) {
-		if ( draw.primitive == GX_TRIANGLESTRIP && draw.vertices.size() == 4 &&
-			 std::all_of( draw.vertices.begin(), draw.vertices.end(),
-						  [&]( const GXHostVertex& v ) { return SampleHudInside( v, window ); } ) ) {
+		if ( draw.primitive == GX_TRIANGLESTRIP && draw.vertices.size() == 4 && SampleHudWhollyInside( draw, window ) ) {
 			strips++;
 		}
 	}
 	return strips;
+}
+
+// A grid draws one strip of 2 C - 16 vertices for each of its rows but 3.
+inline u32 SampleGridStripVertices( const EFGridLayout& grid ) {
+	return 2 * grid.muiColumns - 16;
+}
+
+// The strip draws of a frame that are strip k of the grid: its vertices
+// from slot 2 C k + 8 on, each where the grid's array has it.
+inline u32 SampleGridStrips( const GXHostFrame& frame, const EFGridLayout& grid ) {
+	const u32 count = SampleGridStripVertices( grid );
+	const auto close = []( const f32 a, const f32 b ) { return std::fabs( a - b ) <= 1e-4f; };
+	u32 found = 0;
+	for ( u32 k = 1; k + 3 <= grid.muiRows; k++ ) {
+		const RwIm3DVertex* const first = grid.mpoVertices + 2 * grid.muiColumns * k + 8;
+		for ( const GXHostDraw& draw : frame.draws ) {
+			if ( draw.fromDisplayList || draw.primitive != GX_TRIANGLESTRIP || draw.vertices.size() != count ) {
+				continue;
+			}
+			bool same = true;
+			for ( u32 j = 0; j < count && same; j++ ) {
+				const GXHostVertex& drawn = draw.vertices[j];
+				const RwIm3DVertex& kept = first[j];
+				same = close( drawn.position[0], kept.objVertex.x ) && close( drawn.position[1], kept.objVertex.y ) &&
+					   close( drawn.position[2], kept.objVertex.z ) && drawn.colour[0].a == kept.color.alpha;
+			}
+			if ( same ) {
+				found++;
+				break;
+			}
+		}
+	}
+	return found;
 }
 
 #endif
