@@ -114,18 +114,8 @@ std::string RecordedScript( const u32 now, const u32 frames ) {
 
 class SampleDemoReplayTest : public EFSampleDiscTestBench {
 protected:
-	void TearDown() override {
-		if ( !previous.empty() ) {
-			std::filesystem::current_path( previous );
-		}
-		EFSampleDiscTestBench::TearDown();
-	}
-
 	void Boot() {
 		ASSERT_TRUE( UseWriteFolder() );
-		// The sample's camera snapshots go beside the disc.
-		previous = std::filesystem::current_path();
-		std::filesystem::current_path( root );
 		ASSERT_NO_FATAL_FAILURE( WriteSampleDisc() );
 		// The reload plays the corpus movie first.
 		std::ifstream movie( std::string( ENGINE_TEST_DATA_DIR ) + "/movie/ip.vid", std::ios::binary );
