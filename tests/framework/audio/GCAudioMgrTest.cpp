@@ -3,6 +3,7 @@
 // DSP effects, disabled audio, level changes and bad indexes.
 #include "AudioTestBench.h"
 
+#include "datatypes/file/DTDiscMessage.h"
 #include "datatypes/file/DTFile.h"
 #include "framework/audio/EFNewSoundStream.h"
 #include "framework/audio/GCChorus.h"
@@ -19,6 +20,7 @@
 #include "platform/host/HostClock.h"
 #include "platform/mix/MIXHost.h"
 #include "platform/mix/MIXVolumeTable.h"
+#include "platform/os/OSFont.h"
 #include "platform/vi/VI.h"
 #include "tools/lib/audio/ToolAdpcmTestSignals.h"
 #include "tools/lib/audio/ToolDspAdpcmEncoder.h"
@@ -369,6 +371,10 @@ TEST_F( GCAudioMgrTest, GroupsPauseAndResumeAndADiscErrorResumesExactlyWhatPlaye
 	// resumes what played; b, paused by the game, stays paused.
 	gWaitRetraces = 0;
 	gAllPausedInWait = true;
+	alignas( 32 ) static u8 font[OS_FONT_SIZE_ANSI];
+	ASSERT_TRUE( OSInitFont( reinterpret_cast<OSFontHeader*>( font ) ) );
+	std::vector<u8> shown( DT_FRAME_HEIGHT_PAL * DT_FRAME_STRIDE, 0xFF );
+	VISetNextFrameBuffer( shown.data() );
 	VISetPostRetraceCallback( []( u32 ) { WatchDiscWait(); } );
 	const DVDHostDrivePhase phases[] = { { DVD_STATE_NO_DISK, HostMillisecondsToTicks( 300 ) } };
 	ASSERT_TRUE( DVDHostScriptDriveStates( phases, 1 ) );
@@ -380,6 +386,12 @@ TEST_F( GCAudioMgrTest, GroupsPauseAndResumeAndADiscErrorResumesExactlyWhatPlaye
 	VISetPostRetraceCallback( nullptr );
 	EXPECT_GT( gWaitRetraces, 10u ) << "the manager waited for the disc";
 	EXPECT_TRUE( gAllPausedInWait );
+	// The player was asked for the disc, in the frame the console shows.
+	std::vector<u8> insertDisc( shown.size(), 0xFF );
+	VISetNextFrameBuffer( insertDisc.data() );
+	DisplayMessageWithRomFont( GetLocalizedMessage( DT_DISC_MESSAGE_INSERT_DISC ) );
+	VISetNextFrameBuffer( nullptr );
+	EXPECT_TRUE( shown == insertDisc ) << "the insert-disc message was not drawn";
 	EXPECT_FALSE( audio->IsPausePushed() );
 	EXPECT_EQ( stream.mui8State, R );
 	EXPECT_EQ( a.mui8State, R );
