@@ -7,7 +7,6 @@
 */
 #include "FuzzTarget.h"
 
-#include "datatypes/base/DTByteOrder.h"
 #include "datatypes/node/DTAnimHdr.h"
 #include "datatypes/persist/DTMemoryPersistStream.h"
 #include "framework/graphics/animation/EFAnimRes.h"
@@ -18,17 +17,6 @@ namespace {
 
 // Keeps the reads of the walk.
 volatile u32 gSink = 0;
-
-std::vector<u8> Stored( const std::vector<u8>& block ) {
-	u8 words[8];
-	DTWriteBE32( words, 0x49000001 );
-	DTWriteBE32( words + 4, 1 );
-	std::vector<u8> bytes( words, words + sizeof( words ) );
-	for ( const u8 byte : block ) {
-		bytes.push_back( byte );
-	}
-	return bytes;
-}
 
 }
 
@@ -66,6 +54,6 @@ static void FuzzSeeds_anim_resource( std::vector<FuzzSeed>& seeds ) {
 	block.tracks.push_back( { 0, 1, { { 3, 0 }, { 6, 16 } } } );
 	block.tracks.push_back( { 4, 0, { { 9, 24 } } } );
 	block.payload = std::vector<u8>( 16, 0x3F );
-	seeds.push_back( { "two_tracks", Stored( ToolAnimBlockWriter::Encode( block ) ) } );
-	seeds.push_back( { "header_only", Stored( ToolAnimBlockWriter::Encode( ToolAnimBlock{} ) ) } );
+	seeds.push_back( { "two_tracks", ToolAnimBlockWriter::Resource( ToolAnimBlockWriter::Encode( block ) ) } );
+	seeds.push_back( { "header_only", ToolAnimBlockWriter::Resource( ToolAnimBlockWriter::Encode( ToolAnimBlock{} ) ) } );
 }

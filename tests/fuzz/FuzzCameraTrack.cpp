@@ -112,18 +112,6 @@ void ReadTracks( const u8* data, const size_t size ) {
 	}
 }
 
-// The stored resource around a block.
-std::vector<u8> Stored( const std::vector<u8>& block ) {
-	u8 words[8];
-	DTWriteBE32( words, 0x49000001 );
-	DTWriteBE32( words + 4, 1 );
-	std::vector<u8> bytes( words, words + sizeof( words ) );
-	for ( const u8 byte : block ) {
-		bytes.push_back( byte );
-	}
-	return bytes;
-}
-
 // A block with one track per (spline id, channels of curves).
 std::vector<u8> Block( const std::vector<std::pair<u32, std::vector<std::pair<u32, ToolCurve>>>>& tracks ) {
 	ToolAnimBlock block;
@@ -159,7 +147,7 @@ static void FuzzSeeds_camera_track( std::vector<FuzzSeed>& seeds ) {
 												  { 19, ToolAnimCurveWriter::Constant( 250.0f ) },
 												  { 20, ToolAnimCurveWriter::Constant( 12.44712f ) } } },
 											  { LOOP, { { 16, ToolAnimCurveWriter::Constant( 0.5f ) } } } } );
-	seeds.push_back( { "channels", Stored( channels ) } );
+	seeds.push_back( { "channels", ToolAnimBlockWriter::Resource( channels ) } );
 	// One key per segment, cubic and compressed: the time runs through the
 	// cursor's segment.
 	ToolCurve time;
@@ -172,15 +160,15 @@ static void FuzzSeeds_camera_track( std::vector<FuzzSeed>& seeds ) {
 	ToolCurve packed = time;
 	packed.kind = TOOL_CURVE_COMPRESSED;
 	packed.postInfinity = TOOL_CURVE_OSCILLATE;
-	seeds.push_back( { "key_per_segment", Stored( Block( { { STRAIGHT, { { 3, time }, { 5, packed } } } } ) ) } );
+	seeds.push_back( { "key_per_segment", ToolAnimBlockWriter::Resource( Block( { { STRAIGHT, { { 3, time }, { 5, packed } } } } ) ) } );
 	// A curve claiming more keys than its block holds.
 	std::vector<u8> claiming = channels;
 	const u32 curve = DTReadBE32( claiming.data() + 16 + 8 + 4 );
 	DTWriteBE16( claiming.data() + curve + 10, 50 );
-	seeds.push_back( { "keys_past_the_block", Stored( claiming ) } );
+	seeds.push_back( { "keys_past_the_block", ToolAnimBlockWriter::Resource( claiming ) } );
 	// Two keys over a spline whose first segment has no length.
 	ToolCurve two;
 	two.end = 2.0f;
 	two.keys = { { 1.0f, 0.0f, 0.0f, 1.0f, 5.0f }, { 2.0f, 0.0f, 0.0f, 1.0f, 6.0f } };
-	seeds.push_back( { "still_start", Stored( Block( { { STILL_START, { { 3, two } } } } ) ) } );
+	seeds.push_back( { "still_start", ToolAnimBlockWriter::Resource( Block( { { STILL_START, { { 3, two } } } } ) ) } );
 }

@@ -40,3 +40,11 @@ std::vector<u8> ToolAnimBlockWriter::Encode( const ToolAnimBlock& block ) {
 	out.PatchU32( sizeField, static_cast<u32>( out.Size() ) );
 	return out.Take();
 }
+
+std::vector<u8> ToolAnimBlockWriter::Resource( const std::vector<u8>& encodedBlock, const u32 id, const u32 users ) {
+	ToolBigEndianWriter out;
+	out.WriteU32( id );
+	out.WriteU32( users );
+	out.WriteBytes( encodedBlock );
+	return out.Take();
+}

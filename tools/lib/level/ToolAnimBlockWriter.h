@@ -46,6 +46,9 @@ public:
 	static std::vector<u8>	Encode( const ToolAnimBlock& block );
 	// Offset of the first byte after the tracks, where the payload starts.
 	static u32				PayloadOffset( const ToolAnimBlock& block );
+	// A stored animation resource: its id and user count, then the
+	// encoded block.
+	static std::vector<u8>	Resource( const std::vector<u8>& encodedBlock, u32 id = 0x49000001, u32 users = 1 );
 };
 
 #endif
