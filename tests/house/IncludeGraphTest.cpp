@@ -1,4 +1,5 @@
 #include "house/IncludeGraph.h"
+#include "support/TestScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -54,8 +55,9 @@ TEST( IncludeGraphTest, AllowsOnlyEdgesThatRunDown ) {
 // A small tree with one file per kind of violation, and allowed lines that
 // must pass.
 TEST( IncludeGraphTest, FindsEachKindOfViolationInAFixtureTree ) {
-	const std::filesystem::path root = std::filesystem::temp_directory_path() / "include_graph_fixture";
-	std::filesystem::remove_all( root );
+	TestScratchFolder scratch;
+	ASSERT_TRUE( scratch.Make( "include-graph-" ) );
+	const std::filesystem::path& root = scratch.Path();
 	const auto write = [&]( const std::string& path, const std::string& text ) {
 		std::filesystem::create_directories( ( root / path ).parent_path() );
 		std::ofstream( root / path ) << text;
@@ -80,7 +82,6 @@ TEST( IncludeGraphTest, FindsEachKindOfViolationInAFixtureTree ) {
 		"platform/os/OS.h:2",
 	};
 	EXPECT_EQ( found, expected );
-	std::filesystem::remove_all( root );
 }
 
 }

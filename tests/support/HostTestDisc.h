@@ -3,7 +3,7 @@
 
 	A temporary disc for tests that run on the host stand-ins.
 
-	Open makes a fresh folder below /tmp with a "disc" folder inside it,
+	Open makes a fresh scratch folder with a "disc" folder inside it,
 	points the host settings' disc folder there and their memory-card
 	folder at its "card" folder (the card library makes the slots), and
 	starts the host from a clean state: no pending events, the virtual clock at 0, the disc
@@ -36,19 +36,18 @@
 #include "platform/pad/PADHost.h"
 #include "platform/vi/VI.h"
 #include "platform/vi/VIHost.h"
+#include "support/TestScratchFolder.h"
 #include "tools/lib/ToolFile.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <span>
 #include <string>
 #include <string_view>
-#include <system_error>
 
 // What a test disc starts besides the disc library.
 struct HostTestDiscSetup {
-	// Start of the temporary folder's name; mkdtemp adds six characters.
+	// Start of the scratch folder's name; six random characters follow.
 	const char*	prefix = "host_test_disc_";
 	// Reset and start the video interface and reset the controllers.
 	bool		console = true;
@@ -84,11 +83,9 @@ public:
 			Close();
 		}
 		used = setup;
-		std::string pattern = std::string( "/tmp/" ) + ( setup.prefix != nullptr ? setup.prefix : "" ) + "XXXXXX";
-		if ( mkdtemp( pattern.data() ) == nullptr ) {
+		if ( !root.Make( setup.prefix != nullptr ? setup.prefix : "" ) ) {
 			return false;
 		}
-		root = pattern;
 		const std::filesystem::path disc = DiscFolder();
 		std::string error;
 		HostSettings settings = HostGetSettings();
@@ -150,17 +147,13 @@ public:
 		HostResetEvents();
 		DTSetFileWriteHook( nullptr );
 		HostSettingsReload();
-		if ( !root.empty() ) {
-			std::error_code ignored;
-			std::filesystem::remove_all( root, ignored );
-			root.clear();
-		}
+		root.Remove();
 	}
 
-	bool						IsOpen() const { return !root.empty(); }
+	bool						IsOpen() const { return root.IsMade(); }
 
 	// The temporary folder; the disc folder is its "disc" folder.
-	const std::filesystem::path&	Root() const { return root; }
+	const std::filesystem::path&	Root() const { return root.Path(); }
 	std::filesystem::path		DiscFolder() const { return root / "disc"; }
 	// The disc write folder, when the setup asked for one.
 	std::filesystem::path		WriteFolder() const { return root / "write"; }
@@ -185,7 +178,7 @@ public:
 	}
 
 private:
-	std::filesystem::path		root;
+	TestScratchFolder			root;
 	HostTestDiscSetup			used;
 };
 

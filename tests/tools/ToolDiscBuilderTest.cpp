@@ -1,3 +1,4 @@
+#include "support/TestScratchFolder.h"
 #include "tools/lib/ToolDiscBuilder.h"
 #include "tools/lib/ToolDiscLayout.h"
 #include "tools/lib/ToolFile.h"
@@ -11,7 +12,6 @@
 #include <iterator>
 #include <map>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -21,20 +21,9 @@ namespace {
 // A scratch folder of its own for each test, removed afterwards.
 class ToolDiscTest : public ::testing::Test {
 protected:
-	void SetUp() override {
-		const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-		scratch = fs::temp_directory_path() /
-				  ( std::string( "tool_disc_" ) + std::to_string( getpid() ) + "_" + info->name() );
-		fs::remove_all( scratch );
-		fs::create_directories( scratch );
-	}
+	void SetUp() override { ASSERT_TRUE( scratch.Make( "tool-disc-" ) ); }
 
-	void TearDown() override {
-		std::error_code ignored;
-		fs::remove_all( scratch, ignored );
-	}
-
-	fs::path scratch;
+	TestScratchFolder scratch;
 };
 
 std::string ReadText( const fs::path& path ) {

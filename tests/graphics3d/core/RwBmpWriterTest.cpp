@@ -2,9 +2,9 @@
 #include "graphics3d/core/RwStream.h"
 #include "RwImageTestImages.h"
 #include "support/TestRunCommand.h"
+#include "support/TestScratchFolder.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -106,27 +106,16 @@ RwImage* MakeImage( const ImageCase& c ) {
 
 class RwBmpWriterTest : public RwStartedTestCase {
 protected:
-	// The files go to a folder the system makes afresh for this run alone.
-	// A folder named after the test, or after the process, can be another
-	// run's: two runs of the suite at once, or processes of two pid
-	// namespaces sharing the temporary folder, each cleared the folder
-	// under the other, whose writes then failed and whose converter found
-	// no file.
+	// The files go to a folder made afresh for this test alone, removed
+	// with the fixture: two runs of the suite at once, or processes of two
+	// pid namespaces, must not clear each other's files.
 	void SetUp() override {
 		RwStartedTestCase::SetUp();
-		std::string pattern = ( std::filesystem::temp_directory_path() / "rwbmp-XXXXXX" ).string();
-		ASSERT_NE( mkdtemp( pattern.data() ), nullptr );
-		directory = pattern;
+		ASSERT_TRUE( scratch.Make( "rwbmp-" ) );
 	}
-	void TearDown() override {
-		RwStartedTestCase::TearDown();
-		if ( !directory.empty() ) {
-			std::filesystem::remove_all( directory );
-		}
-	}
-	std::string Path( const std::string& name ) const { return ( directory / name ).string(); }
+	std::string Path( const std::string& name ) const { return ( scratch / name ).string(); }
 
-	std::filesystem::path directory;
+	TestScratchFolder scratch;
 };
 
 TEST_F( RwBmpWriterTest, WritesTheHeadersAndPaddedBottomUpRows ) {
@@ -246,8 +235,10 @@ class RwBmpWriterNoBufferTest : public RwTestCase {};
 
 TEST_F( RwBmpWriterNoBufferTest, WithoutARowBufferWritesTheSameFile ) {
 	ASSERT_TRUE( RwTestBringUp( &rwTestCountingMemory, RWENGINE_INIT_NO_FREE_LISTS, 0 ) );
-	const std::string first = ( std::filesystem::temp_directory_path() / "rwbmp-buffered.bmp" ).string();
-	const std::string second = ( std::filesystem::temp_directory_path() / "rwbmp-direct.bmp" ).string();
+	TestScratchFolder scratch;
+	ASSERT_TRUE( scratch.Make( "rwbmp-" ) );
+	const std::string first = ( scratch / "buffered.bmp" ).string();
+	const std::string second = ( scratch / "direct.bmp" ).string();
 	RwImage* const image = RwTestImage32( 5, 3, Colour );
 	ASSERT_EQ( RtBMPImageWrite( image, first.c_str() ), image );
 	RwTestCountingMemory::refusedSize = 5 * 3;
@@ -255,8 +246,6 @@ TEST_F( RwBmpWriterNoBufferTest, WithoutARowBufferWritesTheSameFile ) {
 	RwTestCountingMemory::refusedSize = 0;
 	EXPECT_EQ( ReadFile( first ), ReadFile( second ) );
 	RwImageDestroy( image );
-	std::filesystem::remove( first );
-	std::filesystem::remove( second );
 }
 
 // ImageMagick reads every file the writer makes. CI installs it; without

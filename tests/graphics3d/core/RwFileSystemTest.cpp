@@ -1,5 +1,6 @@
 #include "graphics3d/core/RwFileSystem.h"
 #include "graphics3d/core/RwTestEngine.h"
+#include "support/TestScratchFolder.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -27,13 +28,10 @@ protected:
 	void SetUp() override {
 		RwTestCase::SetUp();
 		ASSERT_TRUE( RwEngineInit( nullptr, RWENGINE_INIT_NO_FREE_LISTS, 0 ) );
-		path = ( std::filesystem::temp_directory_path() / ( "rwfile_" + std::to_string( ::getpid() ) + ".bin" ) ).string();
-		std::remove( path.c_str() );
+		ASSERT_TRUE( scratch.Make( "rwfile-" ) );
+		path = ( scratch / "file.bin" ).string();
 	}
-	void TearDown() override {
-		std::remove( path.c_str() );
-		RwTestCase::TearDown();
-	}
+	TestScratchFolder scratch;
 	std::string path;
 };
 

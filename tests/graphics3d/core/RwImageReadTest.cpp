@@ -2,6 +2,7 @@
 #include "graphics3d/core/RwImageRaster.h"
 #include "graphics3d/testdevice/TestDeviceRasters.h"
 #include "RwImageTestImages.h"
+#include "support/TestScratchFolder.h"
 
 #include <filesystem>
 #include <fstream>
@@ -33,27 +34,20 @@ protected:
 	void SetUp() override {
 		RwStartedTestCase::SetUp();
 		TestReader::names.clear();
-		directory = std::filesystem::temp_directory_path() /
-					( "rwimageread-" + std::to_string( ::testing::UnitTest::GetInstance()->random_seed() ) + "-" +
-					  ::testing::UnitTest::GetInstance()->current_test_info()->name() );
-		std::filesystem::remove_all( directory );
-		std::filesystem::create_directories( directory / "a" );
-		std::filesystem::create_directories( directory / "b" );
+		ASSERT_TRUE( scratch.Make( "rwimageread-" ) );
+		std::filesystem::create_directories( scratch / "a" );
+		std::filesystem::create_directories( scratch / "b" );
 		ASSERT_TRUE( RwImageRegisterImageFormat( ".tst", ".TST", TestReader::Read, nullptr ) );
 		ASSERT_TRUE( RwImageRegisterImageFormat( ".raw", ".RAW", nullptr, nullptr ) );
 	}
-	void TearDown() override {
-		RwStartedTestCase::TearDown();
-		std::filesystem::remove_all( directory );
-	}
-	std::string Path( const std::string& relative ) const { return ( directory / relative ).string(); }
+	std::string Path( const std::string& relative ) const { return ( scratch / relative ).string(); }
 	void Write( const std::string& relative, const std::string& contents ) const {
 		std::ofstream( Path( relative ), std::ios::binary ) << contents;
 	}
 	// The search path of the two folders, each with its separator.
 	void UseBothFolders() const { ASSERT_NE( RwImageSetPath( ( Path( "a/" ) + ";" + Path( "b/" ) ).c_str() ), nullptr ); }
 
-	std::filesystem::path directory;
+	TestScratchFolder scratch;
 };
 
 TEST_F( RwImageReadTest, FindsTheExtensionAfterTheLastSeparator ) {
@@ -111,8 +105,8 @@ TEST_F( RwImageReadTest, TriesThePathElementsInOrderUntilAReaderGivesAnImage ) {
 		{ nullptr, "b", 'b', 1 }, { "a", "b", 'a', 1 }, { "!", "b", 'b', 2 }, { "!", nullptr, -1, 1 }, { nullptr, nullptr, -1, 0 },
 	};
 	for ( const Case& c : cases ) {
-		std::filesystem::remove( directory / "a/pic.tst" );
-		std::filesystem::remove( directory / "b/pic.tst" );
+		std::filesystem::remove( scratch / "a/pic.tst" );
+		std::filesystem::remove( scratch / "b/pic.tst" );
 		if ( c.inA != nullptr ) {
 			Write( "a/pic.tst", c.inA );
 		}
@@ -139,7 +133,7 @@ TEST_F( RwImageReadTest, GrowsTheFullNameBufferForLongNames ) {
 		longName += "folder-name-" + std::to_string( i ) + "/";
 	}
 	longName += "pic";
-	std::filesystem::create_directories( ( directory / "b" / longName ).parent_path() );
+	std::filesystem::create_directories( ( scratch / "b" / longName ).parent_path() );
 	Write( "b/" + longName + ".tst", "L" );
 	UseBothFolders();
 	RwImage* const image = RwImageRead( ( longName + ".tst" ).c_str() );

@@ -184,7 +184,7 @@ TEST_F( RwTextureChunkTest, HandsTheExtensionToTheTexturePlugIns ) {
 	ASSERT_GE( _rwPluginRegistryAddPluginStream( &textureTKList, 0xE0E0, ReadExtension, nullptr, nullptr ), 0 );
 	ASSERT_TRUE( RwEngineOpen( &rwTestDeviceConfig ) && RwEngineStart() );
 	ASSERT_TRUE( RwImageRegisterImageFormat( ".tex", ".TEX", RwTestTextureReader::Read, nullptr ) );
-	ASSERT_NE( RwImageSetPath( ( directory.string() + "/" ).c_str() ), nullptr );
+	ASSERT_NE( RwImageSetPath( ( scratch.Path().string() + "/" ).c_str() ), nullptr );
 
 	ToolChunkWriter sub;
 	sub.BeginChunk( 0xE0E0 );

@@ -328,7 +328,7 @@ TEST_F( RwTextureReadTest, FileNamesThatDoNotFitFailTheRead ) {
 	for ( s32 i = 0; i < 25; i++ ) {
 		nested += "abcdefghi/";
 	}
-	std::filesystem::create_directories( directory / nested );
+	std::filesystem::create_directories( scratch / nested );
 	nested += "w";
 	WriteImage( nested, RwTestSolid( 8, 8, RED ) );
 	WriteImage( nested + "m1", RwTestSolid( 4, 4, RED ) );

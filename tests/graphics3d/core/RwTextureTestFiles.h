@@ -5,8 +5,8 @@
 
 	A test image format (".tex") whose files hold one image chunk, read
 	through a file-name stream and the image chunk reader; files are
-	written with the library's chunk writer into a folder of their own
-	that is the image search path. The fixture starts the library with
+	written with the library's chunk writer into a scratch folder of their
+	own that is the image search path. The fixture starts the library with
 	counting memory functions, so that a test can tell that a failed read
 	left nothing allocated, and registers the format.
 
@@ -23,12 +23,11 @@
 #include "tools/lib/ToolChunkWriter.h"
 #include "tools/lib/graphics3d/ToolImageChunkWriter.h"
 #include "RwImageTestImages.h"
+#include "support/TestScratchFolder.h"
 
 #include <filesystem>
 #include <fstream>
 #include <string>
-
-#include <unistd.h>
 
 // Every file name the test reader was asked for, without its folder.
 struct RwTestTextureReader {
@@ -80,22 +79,14 @@ protected:
 		ASSERT_TRUE( RwTestBringUp( &rwTestCountingMemory, RWENGINE_INIT_NO_FREE_LISTS, 0 ) );
 		RwTestReadError();
 		RwTestTextureReader::names.clear();
-		directory = std::filesystem::temp_directory_path() /
-					( "rwtexture-" + std::to_string( ::getpid() ) + "-" +
-					  ::testing::UnitTest::GetInstance()->current_test_info()->name() );
-		std::filesystem::remove_all( directory );
-		std::filesystem::create_directories( directory );
+		ASSERT_TRUE( scratch.Make( "rwtexture-" ) );
 		ASSERT_TRUE( RwImageRegisterImageFormat( ".tex", ".TEX", RwTestTextureReader::Read, nullptr ) );
-		ASSERT_NE( RwImageSetPath( ( directory.string() + "/" ).c_str() ), nullptr );
-	}
-	void TearDown() override {
-		RwTestCase::TearDown();
-		std::filesystem::remove_all( directory );
+		ASSERT_NE( RwImageSetPath( ( scratch.Path().string() + "/" ).c_str() ), nullptr );
 	}
 	// Writes the image as name.tex and destroys it.
 	void WriteImage( const std::string& name, RwImage* image ) const {
 		const std::vector<u8> bytes = RwTestImageChunk( image );
-		std::ofstream( directory / ( name + ".tex" ), std::ios::binary )
+		std::ofstream( scratch / ( name + ".tex" ), std::ios::binary )
 			.write( reinterpret_cast<const char*>( bytes.data() ), static_cast<std::streamsize>( bytes.size() ) );
 		RwImageDestroy( image );
 	}
@@ -104,7 +95,7 @@ protected:
 		return static_cast<s64>( RwTestCountingMemory::mallocCalls ) - static_cast<s64>( RwTestCountingMemory::freeCalls );
 	}
 
-	std::filesystem::path directory;
+	TestScratchFolder scratch;
 };
 
 // The texel at (x, y) of a level of a 32-bit test-device raster.

@@ -4,6 +4,7 @@
 #include "platform/host/HostEventQueue.h"
 #include "platform/mix/MIX.h"
 #include "datatypes/base/DTByteOrder.h"
+#include "support/TestScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -87,7 +88,9 @@ TEST_F( AXFrameTest, RendersBeforeTheCallbackWhoseMixerChangesActFromTheNextFram
 }
 
 TEST_F( AXFrameTest, WritesTheMixToACompleteWavFile ) {
-	const std::filesystem::path path = std::filesystem::temp_directory_path() / "au0_frame_test.wav";
+	TestScratchFolder scratch;
+	ASSERT_TRUE( scratch.Make( "ax-frame-" ) );
+	const std::filesystem::path path = scratch / "mix.wav";
 	ASSERT_TRUE( AXHostSetWavPath( path.c_str() ) );
 	AXInit();
 	HostAdvanceTime( 10 * HOST_TIMER_CLOCK / 200 );
@@ -100,7 +103,6 @@ TEST_F( AXFrameTest, WritesTheMixToACompleteWavFile ) {
 	EXPECT_EQ( DTReadLE32( bytes.data() + 24 ), 32000u );
 	EXPECT_EQ( DTReadLE32( bytes.data() + 40 ), 6400u );
 	AXHostSetWavPath( nullptr );
-	std::filesystem::remove( path );
 	EXPECT_FALSE( AXHostSetWavPath( "/nonexistent-folder/x.wav" ) );
 }
 

@@ -8,6 +8,7 @@
 #include "platform/ax/AXHost.h"
 #include "platform/host/HostClock.h"
 #include "platform/host/HostEventQueue.h"
+#include "support/TestScratchFolder.h"
 #include "tools/lib/ToolFile.h"
 #include "tools/lib/audio/ToolAdpcmTestSignals.h"
 #include "tools/lib/audio/ToolDspAdpcmEncoder.h"
@@ -57,7 +58,9 @@ bool RequireFfmpeg() {
 }
 
 std::vector<s16> FfmpegDecode( const std::vector<u8>& genh, const std::string& name ) {
-	const std::filesystem::path path = std::filesystem::temp_directory_path() / ( name + ".genh" );
+	TestScratchFolder scratch;
+	EXPECT_TRUE( scratch.Make( "adpcm-oracle-" ) );
+	const std::filesystem::path path = scratch / ( name + ".genh" );
 	std::string error;
 	EXPECT_TRUE( ToolWriteFile( path, genh, error ) ) << error;
 	const std::string command = "ffmpeg -v error -f genh -i '" + path.string() + "' -f s16le -";
@@ -70,7 +73,6 @@ std::vector<s16> FfmpegDecode( const std::vector<u8>& genh, const std::string& n
 		}
 		EXPECT_EQ( pclose( pipe ), 0 );
 	}
-	std::filesystem::remove( path );
 	return ToSamples( bytes );
 }
 

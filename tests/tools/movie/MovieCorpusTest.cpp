@@ -3,6 +3,7 @@
 #include "VidWalker.h"
 
 #include "datatypes/base/DTByteOrder.h"
+#include "support/TestScratchFolder.h"
 #include "tools/lib/audio/ToolDspAdpcmEncoder.h"
 #include "tools/lib/audio/ToolGenhWriter.h"
 #include "tools/lib/movie/ToolM4vRewriter.h"
@@ -18,7 +19,6 @@
 #include <iterator>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -119,12 +119,6 @@ void ExpectMatchesProbe( const std::vector<ListedFrame>& fileOrder, const u32 re
 
 bool HaveFfmpeg() {
 	return std::system( "ffmpeg -version >/dev/null 2>&1" ) == 0 && std::system( "ffprobe -version >/dev/null 2>&1" ) == 0;
-}
-
-std::filesystem::path ScratchFolder() {
-	const std::filesystem::path folder = std::filesystem::temp_directory_path() / ( "movie-corpus-test-" + std::to_string( getpid() ) );
-	std::filesystem::create_directories( folder );
-	return folder;
 }
 
 std::string RunCommand( const std::string& command ) {
@@ -273,14 +267,15 @@ TEST( MovieCorpus, TheTrackToneSurvivesAnIndependentDecoderAtThirtyDecibels ) {
 	const ToolDspAdpcmEncoder encoder;
 	const ToolAdpcmEncoded encoded = encoder.Encode( left );
 	const std::vector<u8> genh = ToolGenhWriter::WrapMono( encoded.bytes, encoded.sampleCount, 32000, ToolDspAdpcmEncoder::DefaultCoefficients() );
-	const std::filesystem::path folder = ScratchFolder();
+	TestScratchFolder scratch;
+	ASSERT_TRUE( scratch.Make( "movie-corpus-" ) );
 	{
-		std::ofstream out( folder / "tone.genh", std::ios::binary );
+		std::ofstream out( scratch / "tone.genh", std::ios::binary );
 		out.write( reinterpret_cast<const char*>( genh.data() ), static_cast<std::streamsize>( genh.size() ) );
 	}
-	const std::string decoded = RunCommand( "ffmpeg -nostdin -hide_banner -loglevel error -i '" + ( folder / "tone.genh" ).string() +
+	const std::string decoded = RunCommand( "ffmpeg -nostdin -hide_banner -loglevel error -i '" + ( scratch / "tone.genh" ).string() +
 									 "' -f s16le -acodec pcm_s16le - 2>/dev/null" );
-	std::filesystem::remove_all( folder );
+	scratch.Remove();
 	// The decoder plays the zero nibbles that fill the last ADPCM frame too.
 	ASSERT_GE( decoded.size(), left.size() * 2 );
 	f64 signal = 0;
@@ -296,14 +291,15 @@ TEST( MovieCorpus, TheTrackToneSurvivesAnIndependentDecoderAtThirtyDecibels ) {
 
 TEST( MovieCorpus, AFreshStreamWithBFramesMatchesFfprobeInDisplayOrder ) {
 	REQUIRE_FFMPEG();
-	const std::filesystem::path folder = ScratchFolder();
-	const std::string m4v = ( folder / "fresh.m4v" ).string();
+	TestScratchFolder scratch;
+	ASSERT_TRUE( scratch.Make( "movie-corpus-" ) );
+	const std::string m4v = ( scratch / "fresh.m4v" ).string();
 	RunCommand( "ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi -i testsrc2=size=64x48:rate=25 -frames:v 19 "
 		 "-c:v mpeg4 -threads 1 -g 8 -bf 2 -b_strategy 0 -f m4v '" + m4v + "'" );
 	const std::string probe = RunCommand( "ffprobe -hide_banner -loglevel error -show_frames -select_streams v "
 								   "-show_entries frame=pts_time,pict_type -of csv=p=0 '" + m4v + "'" );
 	const std::vector<u8> stream = ReadBytes( m4v );
-	std::filesystem::remove_all( folder );
+	scratch.Remove();
 	ToolM4vRewriteResult rewritten;
 	std::string error;
 	ASSERT_TRUE( ToolM4vRewriter::Rewrite( stream.data(), stream.size(), {}, &rewritten, &error ) ) << error;

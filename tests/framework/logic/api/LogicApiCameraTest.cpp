@@ -10,6 +10,7 @@
 #include "framework/logic/api/LogicApiClearColor.h"
 #include "framework/logic/api/LogicApiTables.h"
 #include "graphics3d/core/RwCamera.h"
+#include "support/TestScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -19,8 +20,6 @@
 #include <limits>
 #include <optional>
 #include <random>
-
-#include <unistd.h>
 
 namespace {
 
@@ -181,9 +180,9 @@ TEST_F( LogicApiCameraTest, SpheresAreClassifiedAsPlanesBuiltInDoublePrecisionCl
 }
 
 TEST_F( LogicApiCameraTest, TwoSnapshotsAreNumberedOneAfterTheOther ) {
-	const std::filesystem::path folder =
-		std::filesystem::temp_directory_path() / ( "logic_camera_" + std::to_string( ::getpid() ) );
-	std::filesystem::create_directories( folder );
+	TestScratchFolder scratch;
+	ASSERT_TRUE( scratch.Make( "logic-camera-" ) );
+	const std::filesystem::path& folder = scratch.Path();
 	const u32 id = APIcamera.Create( OBJECT );
 	EFCamera_SP::smui32ShotCounter = 0;
 	std::string pattern = ( folder / "shot%02d.bmp" ).string();
@@ -193,7 +192,6 @@ TEST_F( LogicApiCameraTest, TwoSnapshotsAreNumberedOneAfterTheOther ) {
 	EXPECT_TRUE( std::filesystem::exists( folder / "shot00.bmp" ) );
 	EXPECT_TRUE( std::filesystem::exists( folder / "shot01.bmp" ) );
 	EXPECT_FALSE( std::filesystem::exists( folder / "shot02.bmp" ) );
-	std::filesystem::remove_all( folder );
 }
 
 TEST_F( LogicApiCameraTest, UnknownCamerasChangeNothingAndAnswerZero ) {

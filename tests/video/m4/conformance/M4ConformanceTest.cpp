@@ -3,11 +3,10 @@
 #include "M4ConformanceCorpus.h"
 
 #include "../M4TestHooks.h"
+#include "support/TestScratchFolder.h"
 #include "tools/movie/MovieCorpusPath.h"
 
 #include <gtest/gtest.h>
-
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -172,9 +171,9 @@ TEST_F( M4Conformance, FreshFFmpegStreamsMatchFFmpegsDecode ) {
 		}
 		GTEST_SKIP() << "ffmpeg is not on the path";
 	}
-	const std::filesystem::path scratch = std::filesystem::temp_directory_path() / ( "m4conformance." + std::to_string( ::getpid() ) );
-	std::filesystem::create_directories( scratch );
-	const std::string dir = scratch.string();
+	TestScratchFolder scratch;
+	ASSERT_TRUE( scratch.Make( "m4conformance-" ) );
+	const std::string dir = scratch.Path().string();
 	struct Live {
 		const char*		name;
 		std::string		make;		// empty: the committed stream
@@ -201,5 +200,4 @@ TEST_F( M4Conformance, FreshFFmpegStreamsMatchFFmpegsDecode ) {
 		const std::vector<PlanarPicture> shown( outputs.begin() + 1, outputs.end() );
 		EXPECT_EQ( CheckPictures( shown, references, live.limits ), "" );
 	}
-	std::filesystem::remove_all( scratch );
 }
