@@ -21,6 +21,15 @@ bool DTWpGrpMgr::AddWaypointGrp( DTWaypointGrp * group, const u32 id ) {
 	}
 	DTWaypointGrp * const replaced = node->mValue;
 	if ( replaced != group && replaced != nullptr ) {
+		// A group registered again after it was replaced leaves the chain
+		// first: linked in front of it too, the chain would close on itself.
+		for ( DTWaypointGrp * kept = replaced; kept->mpoReplaced != nullptr; kept = kept->mpoReplaced ) {
+			if ( kept->mpoReplaced == group ) {
+				kept->mpoReplaced = group->mpoReplaced;
+				group->mpoReplaced = nullptr;
+				break;
+			}
+		}
 		DTWaypointGrp * last = group;
 		while ( last->mpoReplaced != nullptr ) {
 			last = last->mpoReplaced;

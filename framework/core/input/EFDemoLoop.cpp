@@ -128,22 +128,26 @@ void EFDemoLoop::Record( char* path ) {
 	StartBlock( mpBuffer + EF_DEMO_HEADER_BYTES );
 
 	char* const image = saveBuffer.CreateBuffer( "Demo Save", CurrentResFilename() );
+	bool imageStored = false;
 	if ( image == nullptr ) {
 		DTPrintf( "DEMO SAVE IMAGE NOT MADE!!!\n" );
-		// A save file an earlier recording left would join this demo as
-		// its image, and its replay would restore that other state.
-		DTUnlink( EF_DEMO_SAVE_FILE );
 	} else {
 		const u32 imageBytes = DTReadBE32( reinterpret_cast<const u8*>( image ) + SAVE_IMAGE_SIZE_OFFSET );
 		DTFileHandle_* const save = DTFopen( EF_DEMO_SAVE_FILE, "wb" );
 		if ( save != nullptr ) {
-			DTFwrite( image, 1, imageBytes, save );
+			imageStored = DTFwrite( image, 1, imageBytes, save ) == imageBytes;
 			DTFclose( save );
 		}
 		// The restart restores it, as the replay's does: logic may change
 		// the state in the rest of this frame.
 		mpRestartImage = image;
 		mui32RestartImageBytes = imageBytes;
+	}
+	if ( !imageStored && file != nullptr ) {
+		// A save file an earlier recording left (or part of this one's)
+		// would join this demo as its image, and its replay would restore
+		// that other state.
+		DTUnlink( EF_DEMO_SAVE_FILE );
 	}
 	mui32Countdown = EF_DEMO_COUNTDOWN_FRAMES;
 	mui32State = EF_DEMO_RECORD_REQUESTED;

@@ -1,12 +1,13 @@
 #include "framework/core/level/EFGroundFogGridIDescriptor.h"
 
+#include "framework/graphics/EFGroundFogGrid_BC.h"
+
 // Registered with the other instance descriptors in
 // EFIDescriptorRegistration.cpp.
 
 namespace {
 
 constexpr s32 CLASS_ID			= 93;
-constexpr s32 INSTANCE_CLASS_ID	= 86;
 
 }
 
@@ -25,5 +26,5 @@ const char * EFGroundFogGridIDescriptor::GetClassName() const {
 }
 
 s32 EFGroundFogGridIDescriptor::GetInstanceCLSID() const {
-	return INSTANCE_CLASS_ID;
+	return EF_GROUND_FOG_GRID_CLASS_ID;
 }

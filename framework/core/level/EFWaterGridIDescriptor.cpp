@@ -1,12 +1,13 @@
 #include "framework/core/level/EFWaterGridIDescriptor.h"
 
+#include "framework/graphics/EFWaterGrid_BC.h"
+
 // Registered with the other instance descriptors in
 // EFIDescriptorRegistration.cpp.
 
 namespace {
 
 constexpr s32 CLASS_ID			= 92;
-constexpr s32 INSTANCE_CLASS_ID	= 65;
 
 }
 
@@ -25,5 +26,5 @@ const char * EFWaterGridIDescriptor::GetClassName() const {
 }
 
 s32 EFWaterGridIDescriptor::GetInstanceCLSID() const {
-	return INSTANCE_CLASS_ID;
+	return EF_WATER_GRID_CLASS_ID;
 }

@@ -8,6 +8,8 @@
 #include "datatypes/descriptor/DTHotSpotDescriptor.h"
 #include "framework/core/world/EFWorld.h"
 #include "framework/graphics/EF3dObj.h"
+#include "framework/graphics/EFGroundFogGrid_BC.h"
+#include "framework/graphics/EFWaterGrid_BC.h"
 #include "framework/graphics/animation/EFAnimNode.h"
 #include "framework/graphics/effects/EFProjectorMgr.h"
 #include "framework/graphics/effects/EFShadowMgr.h"
@@ -24,8 +26,6 @@
 namespace {
 
 // Drawable instance classes: 3D object, water grid, ground-fog grid.
-constexpr s32 WATER_GRID_CLASS_ID		= 65;
-constexpr s32 GROUND_FOG_CLASS_ID		= 86;
 
 void SetBit( u32 & word, const u32 bit, const bool on ) {
 	word = on ? ( word | bit ) : ( word & ~bit );
@@ -146,7 +146,7 @@ EF3dObj * EFGameObject::Get3dObject( const u32 index ) const {
 }
 
 bool EFGameObject::Is3dObjectClass( const s32 id ) {
-	return id == EF_3D_OBJ_CLASS_ID || id == WATER_GRID_CLASS_ID || id == GROUND_FOG_CLASS_ID;
+	return id == EF_3D_OBJ_CLASS_ID || id == EF_WATER_GRID_CLASS_ID || id == EF_GROUND_FOG_GRID_CLASS_ID;
 }
 
 DTFrame * EFGameObject::GetObjectFrame( const u32 joint ) {

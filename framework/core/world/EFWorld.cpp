@@ -42,8 +42,6 @@ constexpr u32 KIND_GROUP_QUERY			= 0xff;
 // sound events and containers; 3D objects, water and ground-fog grids.
 constexpr s32 SOUND_EVENT_CLASS_ID		= 23;
 constexpr s32 SOUND_CONTAINER_CLASS_ID	= 89;
-constexpr s32 WATER_GRID_CLASS_ID		= 65;
-constexpr s32 GROUND_FOG_CLASS_ID		= 86;
 
 // Logic flags Pause sets or clears.
 constexpr u32 PAUSE_LOGIC_FLAGS			= EF_LF_ANIMATION_PAUSED | EF_LF_PHYSICS_PAUSED | EF_LF_LOGIC_PAUSED | EF_LF_PAUSED;
@@ -60,8 +58,7 @@ bool IsSound( const EFInstance & instance ) {
 }
 
 bool IsDrawable( const EFInstance & instance ) {
-	const s32 id = instance.GetClassID();
-	return id == EF_3D_OBJ_CLASS_ID || id == WATER_GRID_CLASS_ID || id == GROUND_FOG_CLASS_ID;
+	return EFGameObject::Is3dObjectClass( instance.GetClassID() );
 }
 
 bool RegistersLibrary( const EFGameObject & object ) {
@@ -322,16 +319,19 @@ void EFWorld::Pause( const bool pause ) {
 		PauseObject( *node->mValue, state );
 		node = next;
 	}
-	// Then those a later object of the same id displaced from the map: they
-	// are still the world's, updated and running their logic.
-	MLIST * link = moObjectList.pNext;
-	while ( link != nullptr ) {
-		MLIST * const next = link->pNext;
-		EFGameObject * const object = link->GetData<EFGameObject>();
-		if ( FindGameObject( object->GetUID() ) != object ) {
-			PauseObject( *object, state );
+	// Then those a later object of the same id displaced from the map,
+	// enabled or not: they are still the world's.
+	MLIST * const lists[] = { &moObjectList, &moDisabledObjectList };
+	for ( MLIST * const list : lists ) {
+		MLIST * link = list->pNext;
+		while ( link != nullptr ) {
+			MLIST * const next = link->pNext;
+			EFGameObject * const object = link->GetData<EFGameObject>();
+			if ( FindGameObject( object->GetUID() ) != object ) {
+				PauseObject( *object, state );
+			}
+			link = next;
 		}
-		link = next;
 	}
 }
 
@@ -370,13 +370,16 @@ EFGameObject * EFWorld::NextToTerminate( const bool skipLibraries ) const {
 			return node->mValue;
 		}
 	}
-	// Then those a later object of the same id displaced from the map: they
-	// are still the world's (listed, updated, holding frames and memory of
-	// the level heap) and end with the rest.
-	for ( const MLIST * link = moObjectList.pNext; link != nullptr; link = link->pNext ) {
-		EFGameObject * const object = link->GetData<EFGameObject>();
-		if ( !skipLibraries || !RegistersLibrary( *object ) ) {
-			return object;
+	// Then those a later object of the same id displaced from the map,
+	// enabled or not: they are still the world's (holding frames and memory
+	// of the level heap) and end with the rest.
+	const MLIST * const lists[] = { &moObjectList, &moDisabledObjectList };
+	for ( const MLIST * const list : lists ) {
+		for ( const MLIST * link = list->pNext; link != nullptr; link = link->pNext ) {
+			EFGameObject * const object = link->GetData<EFGameObject>();
+			if ( !skipLibraries || !RegistersLibrary( *object ) ) {
+				return object;
+			}
 		}
 	}
 	return nullptr;

@@ -48,6 +48,11 @@ TEST_F( DTWpGrpMgrTest, ALaterGroupTakesTheIdAndTheOnesItReplacedEndWithIt ) {
 	EXPECT_TRUE( manager.AddWaypointGrp( third, 9 ) );
 	EXPECT_FALSE( manager.AddWaypointGrp( nullptr, 9 ) );
 	EXPECT_EQ( manager.GetWaypointGrp( 9 ), third );
+	// A replaced group registered again takes the id back and leaves the
+	// chain of the replaced ones, which never closes on itself.
+	EXPECT_TRUE( manager.AddWaypointGrp( first, 9 ) );
+	EXPECT_TRUE( manager.AddWaypointGrp( second, 9 ) );
+	EXPECT_EQ( manager.GetWaypointGrp( 9 ), second );
 	EXPECT_EQ( manager.GetCount(), 1u );
 }
 

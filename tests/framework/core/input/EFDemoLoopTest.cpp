@@ -359,12 +359,14 @@ TEST_F( EFDemoLoopTest, StoresNothingBeforeRecordingStartsOrWithoutAWriteFolder 
 	EXPECT_FALSE( std::filesystem::exists( disc.WriteFolder() / "Save000.sav" ) );
 
 	// A demo file on the disc opens, but what would be written is only
-	// announced.
+	// announced, as is the removal of the save file that could not be
+	// opened, at the start and again at the stop.
 	ASSERT_TRUE( disc.WriteFile( "ONDISC.DEM", std::vector<u8>( 4, 0 ) ) );
 	testing::internal::CaptureStdout();
 	RecordFrames( "ONDISC.DEM", 12, moving );
 	const std::string said = testing::internal::GetCapturedStdout();
-	EXPECT_EQ( said, "DTFwrite Unimplemented function\nDTFwrite Unimplemented function\nDTUnlink Unimplemented function\n" );
+	EXPECT_EQ( said, "DTUnlink Unimplemented function\nDTFwrite Unimplemented function\nDTFwrite Unimplemented function\n"
+					 "DTUnlink Unimplemented function\n" );
 	EXPECT_EQ( DTNbrFileInUse(), 0u );
 }
 
@@ -504,6 +506,29 @@ TEST_F( EFDemoLoopTest, MemoryItCannotGetEndsADemoCleanlyOrRecordsWithoutItsImag
 		}
 		controller->ClearFlags( EF_CONTROLLER_LEVEL_PENDING );
 	}
+}
+
+TEST_F( EFDemoLoopTest, ARecordingWhoseSaveFileCannotBeWrittenTakesNoEarlierOne ) {
+	ToolSaveImage stale;
+	stale.title = "Stale";
+	WriteDemo( "Save000.sav", ToolWriteSaveImage( stale ) );
+	WriteDemo( "HELD.DAT", { 1 } );
+	// Every handle but the demo file's is taken: the image is made, its
+	// save file cannot be opened.
+	std::vector<DTFileHandle_*> held;
+	while ( DTNbrFileInUse() + 1 < DT_FILE_HANDLE_COUNT ) {
+		held.push_back( DTFopen( "HELD.DAT", "rb" ) );
+		ASSERT_NE( held.back(), nullptr );
+	}
+	UseActions( 1 );
+	char path[] = "REC.DEM";
+	demo().Record( path );
+	for ( DTFileHandle_* const file : held ) {
+		DTFclose( file );
+	}
+	Frames( 14, []( u32 frame, u32 ) { return Value( static_cast<f32>( frame ), 0.0f, 0 ); } );
+	demo().Stop();
+	EXPECT_TRUE( ReadBack( "REC.DEM" ).image.empty() );
 }
 
 TEST_F( EFDemoLoopTest, AReplayWithALevelRestoresTheRecordedStateInThatLevel ) {

@@ -184,6 +184,27 @@ TEST_F( EFLevelSharedIdTest, AnObjectReplacedUnderItsIdIsStillTheLevelsAndEndsWi
 			  const std::vector<u32> heard( gPauseParameters, gPauseParameters + gPauseCount );
 			  EXPECT_EQ( heard, ( std::vector<u32>{ 1, 1, 0, 0 } ) );
 		  } },
+		// Disabled, the displaced object is on no walk's usual list, yet
+		// still the world's: it hears the pause and ends with the level.
+		{ "two live objects, the displaced one disabled",
+		  { ObjectRecord( Object( LIVE, 1.0f, EF_LF_PAUSE_MESSAGE ) ), ObjectRecord( Object( LIVE, 2.0f, EF_LF_PAUSE_MESSAGE ) ) },
+		  [] {
+			  EFGameObject* displaced = nullptr;
+			  for ( EFGameObject* object = gpoWorldMgr->GetFirstGameObject(); object != nullptr;
+					object = EFWorld::GetNextGameObject( object ) ) {
+				  object->moLogicInstance.mpfnLogicMessage = &RecordPause;
+				  if ( gpoWorldMgr->FindGameObject( LIVE ) != object ) {
+					  displaced = object;
+				  }
+			  }
+			  ASSERT_NE( displaced, nullptr );
+			  gpoWorldMgr->SetGameObjectEnabled( displaced, false );
+			  gPauseCount = 0;
+			  gpoWorldMgr->Pause( true );
+			  gpoWorldMgr->Pause( false );
+			  const std::vector<u32> heard( gPauseParameters, gPauseParameters + gPauseCount );
+			  EXPECT_EQ( heard, ( std::vector<u32>{ 1, 1, 0, 0 } ) );
+		  } },
 	};
 	for ( const Row& row : rows ) {
 		SCOPED_TRACE( row.name );

@@ -163,8 +163,6 @@ protected:
 		PADHostReset();
 		ASSERT_TRUE( PADHostParseScript( ( std::to_string( VIGetRetraceCount() ) + " 0 Y+Z+UP+LEFT -90 70 -50 40 30 200\n" ).c_str() ) );
 	}
-
-	std::filesystem::path previous;
 };
 
 TEST_F( SampleDemoReplayTest, AReplayShowsEveryFrameOfTheGameItRecordedAndASecondReplayTheSame ) {
