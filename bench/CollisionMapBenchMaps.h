@@ -53,8 +53,9 @@ inline u8* LevelHeapCopy( const std::vector<u8>& blob ) {
 	if ( ( ui32MemFlag & MM_FLAG_INITIALISED ) == 0 ) {
 		MMInitialise();
 	}
-	// A request the heap cannot serve marks it full, and the manager then
-	// skips it until one of its blocks is freed: ask only for what fits.
+	// A request the level heap cannot serve goes on to the global heap, and
+	// marks the level heap full for requests at least as large until one of
+	// its blocks is freed: ask only for what fits.
 	const DTMemHeap& heap = *_MemHeap[MM_LEVEL_HEAP];
 	if ( blob.size() + 64 > heap.GetSize() - heap.GetBytesInUse() ) {
 		return nullptr;

@@ -228,8 +228,7 @@ void EFSoundEvent_BC::FailStart() {
 	// play as a stopped one does: the container hears of it, or it would
 	// stay playing for good.
 	if ( mpoContainer != nullptr && mpoContainer->mui8StartingElements == 0 ) {
-		mui8Notify = 0;
-		EndPlay();
+		EndUnvoicedPlay();
 		return;
 	}
 	// Last: giving the count back may release the handle and clear this event.

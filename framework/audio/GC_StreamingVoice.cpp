@@ -24,6 +24,12 @@ constexpr u32 ADPCM_LOOP_PREDICTOR	= 20;
 // The stream file names the sample record holds.
 constexpr u32 STREAM_NAME_MAX		= 127;
 
+// How long a waited-for read is offered to a drive that refuses it (about
+// six frames): long enough for the reads in the way to drain, short enough
+// that a drive refusing for good does not hold the game. The stream then
+// starts in silence and its frame step asks for the chunk again.
+constexpr OSTime FIRST_READ_PATIENCE = OSMillisecondsToTicks( 100 );
+
 // Set while a waited-for read is in flight; its completion clears it.
 volatile u32 gStreamReadBusy = 0;
 
@@ -58,13 +64,39 @@ void WaitForRead() {
 	}
 }
 
-void ReadAndWait( void * buffer, const u32 size, DTFileHandle_ * file ) {
+// False, with nothing read and the file's position unchanged, when the
+// drive still refuses the read once FIRST_READ_PATIENCE has passed.
+bool ReadAndWait( void * buffer, const u32 size, DTFileHandle_ * file ) {
 	gStreamReadBusy = 1;
-	// On the main thread with interrupts on, the read in the way completes.
+	// On the main thread with interrupts on, a read in the way completes.
+	const OSTime deadline = OSGetTime() + FIRST_READ_PATIENCE;
 	while ( !readAsync( buffer, size, 1, file, ClearBusy ) ) {
+		if ( OSGetTime() >= deadline ) {
+			gStreamReadBusy = 0;
+			return false;
+		}
 		HostIdle();
 	}
 	WaitForRead();
+	return true;
+}
+
+// Once per stream: it has fallen behind the disc and plays silence.
+void ReportFellBehind( GC_StreamInfo & info, const u8 slot ) {
+	if ( info.mui8FellBehind == 0 ) {
+		info.mui8FellBehind = 1;
+		OSReport( "Stream %u fell behind the disc: silent until its data is in\n", static_cast<u32>( slot ) );
+	}
+}
+
+// The first chunk the drive would not take: the stream starts on a chunk
+// of silence and falls behind from its start.
+s32 StartBehind( const u8 slot, void * buffer ) {
+	std::memset( buffer, 0, GC_STREAM_CHUNK_BYTES );
+	if ( slot < GC_STREAM_SLOT_COUNT ) {
+		ReportFellBehind( StreamInfoBuffer[slot], slot );
+	}
+	return GC_CHUNK_REFUSED;
 }
 
 bool StreamLoops( const u8 slot ) {
@@ -84,10 +116,7 @@ void PostHalf( GC_StreamingVoice & stream, const u32 half, const u8 * source, co
 // its decoder state for the restart.
 void Hold( GC_StreamingVoice & stream ) {
 	GC_StreamInfo & info = stream.Info();
-	if ( info.mui8FellBehind == 0 ) {
-		info.mui8FellBehind = 1;
-		OSReport( "Stream %u fell behind the disc: silent until its data is in\n", static_cast<u32>( stream.mui8Slot ) );
-	}
+	ReportFellBehind( info, stream.mui8Slot );
 	info.mui8Holding = 1;
 	AXVPB * const dsp = stream.mpoVoice->mpoDSPVoice;
 	AXVoiceAddr addr = stream.mpoVoice->moAddr;
@@ -252,13 +281,15 @@ void GC_StreamingVoice::StartStream() {
 	// has.
 	info.mui8StagingState = GC_STAGING_OWED;
 	info.mui8ChunkReads = 0;
-	info.mui8FellBehind = 0;
 	info.mui8Holding = 0;
 
 	DCFlushRange( mpui8Staging, GC_STREAM_CHUNK_BYTES );
 	ARQPostRequest( &moTransfer, mui8Slot, ARQ_TYPE_MRAM_TO_ARAM, ARQ_PRIORITY_HIGH,
 					reinterpret_cast<ARQAddress>( mpui8Staging ), ring, GC_STREAM_CHUNK_BYTES, TransCallBack );
-	mui32BytesSent = GC_STREAM_CHUNK_BYTES;
+	// A stream behind from its start plays silence standing in for its
+	// first chunk, which is read next: the silence counts for none of the
+	// file's bytes.
+	mui32BytesSent = info.mui8FellBehind != 0 ? 0 : GC_STREAM_CHUNK_BYTES;
 	mui32LastPosition = 2 * ring + 2;
 }
 
@@ -411,13 +442,17 @@ bool readAsync( void * buffer, const u32 size, const u32 count, DTFileHandle_ * 
 
 s32 LoadStreamChunk( const u8 mode, const u8 slot, DTFileHandle_ ** files, u32 size, void * buffer,
 					 const DVDCallback callback ) {
+	const bool async = mode == GC_CHUNK_ASYNC;
+	if ( !async && slot < GC_STREAM_SLOT_COUNT ) {
+		// The waited-for read begins a stream.
+		StreamInfoBuffer[slot].mui8FellBehind = 0;
+	}
 	DTFileHandle_ * const file = files[0];
 	if ( file == nullptr || file->mui32InUse == 0 ) {
 		return 0;
 	}
 	size = GCRoundUp32( size );
 	u8 * const bytes = static_cast<u8 *>( buffer );
-	const bool async = mode == GC_CHUNK_ASYNC;
 	const bool loops = StreamLoops( slot );
 	const u32 length = file->fileInfo.length;
 
@@ -446,8 +481,8 @@ s32 LoadStreamChunk( const u8 mode, const u8 slot, DTFileHandle_ ** files, u32 s
 			if ( !queued ) {
 				return GC_CHUNK_REFUSED;
 			}
-		} else {
-			ReadAndWait( buffer, size, file );
+		} else if ( !ReadAndWait( buffer, size, file ) ) {
+			return StartBehind( slot, buffer );
 		}
 		if ( file->offset >= length ) {
 			file->offset = 0;
@@ -456,7 +491,9 @@ s32 LoadStreamChunk( const u8 mode, const u8 slot, DTFileHandle_ ** files, u32 s
 	}
 	const u32 left = length - file->offset;
 	if ( !async ) {
-		ReadAndWait( buffer, GCRoundUp32( left ), file );
+		if ( !ReadAndWait( buffer, GCRoundUp32( left ), file ) ) {
+			return StartBehind( slot, buffer );
+		}
 		if ( left < GC_STREAM_CHUNK_BYTES ) {
 			std::memset( bytes + left, 0, GC_STREAM_CHUNK_BYTES - left );
 		}

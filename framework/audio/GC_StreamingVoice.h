@@ -18,8 +18,11 @@
 	voice plays its window out and stops there (silence; reported once per
 	stream), and the window starts again with the chunk once it is in, the
 	decoder carrying on where it stopped. A read the drive refuses at
-	interrupt level is owed and asked for again by the frame step. No byte
-	is lost or played twice.
+	interrupt level is owed and asked for again by the frame step. The
+	first chunk is waited for, but a drive that still refuses it after a
+	bounded wait does not hold the game: the stream starts on a chunk of
+	silence, behind from its start (reported once), and its first chunk
+	is owed like any other. No byte of the file is lost or played twice.
 
 ===============================================================================
 */
@@ -124,7 +127,9 @@ u32		OpenStreamFile( char * name, DTFileHandle_ ** file );
 bool	readAsync( void * buffer, u32 size, u32 count, DTFileHandle_ * file, DVDCallback callback );
 // Reads the next chunk. Asynchronous: the reads queued (0 when the chunk
 // is silence), or GC_CHUNK_REFUSED with nothing read and the position
-// unchanged. Waited for: 0.
+// unchanged. Waited for (a stream's first chunk): 0, or GC_CHUNK_REFUSED
+// when the drive refused the read past a bounded wait, with the chunk
+// silence, the position unchanged and the slot's stream behind.
 s32		LoadStreamChunk( u8 mode, u8 slot, DTFileHandle_ ** files, u32 size, void * buffer, DVDCallback callback );
 void	TransCallBack( ARQRequest * request );
 void	Dvdcallback( s32 result, DVDFileInfo * fileInfo );

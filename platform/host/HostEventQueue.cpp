@@ -212,10 +212,6 @@ void HostStopEvents() {
 	stopped = true;
 }
 
-bool HostEventsStopped() {
-	return stopped;
-}
-
 void HostResetEvents() {
 	for ( HostEvent& e : events ) {
 		e.id = 0;

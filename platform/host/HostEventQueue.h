@@ -78,11 +78,10 @@ bool HostInterruptsEnabled();
 bool HostSetInterruptsEnabled( bool enabled );
 
 // The program is ending: drops every pending event; from now on posts are
-// dropped (their id is 0) and nothing is delivered.
+// dropped (their id is 0) and nothing is delivered. A wait for an event
+// (a completion, a token, a flag an interrupt sets) would spin for ever
+// from here on: nothing after this may wait for one.
 void HostStopEvents();
-
-// True once HostStopEvents has run (until HostResetEvents).
-bool HostEventsStopped();
 
 // Drops every pending event, re-enables interrupts and lifts a stop; for
 // tests and reset.

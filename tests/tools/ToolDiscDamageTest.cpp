@@ -1,10 +1,14 @@
 #include "tools/lib/ToolDiscDamage.h"
 #include "tools/lib/level/ToolResourceFileWriter.h"
 #include "tools/lib/logic/ToolLogicRecordWriter.h"
+#include "tools/lib/ToolFile.h"
+
+#include "support/TestScratchFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <vector>
 
 namespace {
@@ -56,4 +60,40 @@ TEST( ToolDiscDamageTest, DamageIsSeededAndNeverTouchesLogicModulesOrTheTableTha
 	// Both kinds of damage come up often.
 	EXPECT_GT( cuts, 250u );
 	EXPECT_GT( flips, 250u );
+}
+
+TEST( ToolDiscDamageTest, ACopyThatWouldClearTheSourceIsRefusedAndTheSourceKept ) {
+	namespace fs = std::filesystem;
+	TestScratchFolder scratch;
+	ASSERT_TRUE( scratch.Make( "disc_damage_" ) );
+	const fs::path source = scratch / "disc";
+	const std::vector<u8> bytes( 64, 0x5A );
+	std::string error;
+	ASSERT_TRUE( ToolWriteFile( source / "LEVEL" / "A.GCR", bytes, error ) ) << error;
+	fs::create_directory_symlink( source, scratch / "link" );
+
+	const struct {
+		const char*	what;
+		fs::path	destination;
+		bool		refused;
+	} rows[] = {
+		{ "empty", fs::path(), true },
+		{ "the source", source, true },
+		{ "the source spelt otherwise", source / ".." / "disc" / ".", true },
+		{ "a link to the source", scratch / "link", true },
+		{ "the folder that holds it", scratch.Path(), true },
+		{ "a folder inside it", source / "LEVEL", true },
+		{ "a folder beside it", scratch / "copy", false },
+	};
+	for ( const auto& row : rows ) {
+		SCOPED_TRACE( row.what );
+		std::vector<ToolFileDamage> damage;
+		error.clear();
+		EXPECT_EQ( ToolDiscDamage::DamageCopy( source, row.destination, { "LEVEL/A.GCR" }, 1, 7, damage, error ),
+				   !row.refused );
+		EXPECT_EQ( error.empty(), !row.refused ) << error;
+		std::vector<u8> kept;
+		ASSERT_TRUE( ToolReadFile( source / "LEVEL" / "A.GCR", kept, error ) ) << error;
+		EXPECT_EQ( kept, bytes ) << "the source stays as it was";
+	}
 }

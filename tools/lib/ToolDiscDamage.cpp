@@ -71,6 +71,31 @@ bool IsResourceName( const std::string& name ) {
 	return extension == "GCR";
 }
 
+// True when inner is outer or lies below it (both canonical).
+bool Within( const fs::path& inner, const fs::path& outer ) {
+	const fs::path relative = inner.lexically_relative( outer );
+	return !relative.empty() && *relative.begin() != "..";
+}
+
+// Why the destination may not be cleared for a copy of source: empty, the
+// source, holding it or inside it, as the file system resolves both paths
+// (links, "." and ".." followed). Empty when it may.
+std::string RefusedDestination( const fs::path& source, const fs::path& destination ) {
+	if ( destination.empty() ) {
+		return "no destination given";
+	}
+	std::error_code failure;
+	const fs::path from = fs::weakly_canonical( source, failure );
+	const fs::path to = failure ? fs::path() : fs::weakly_canonical( destination, failure );
+	if ( failure ) {
+		return "cannot resolve " + source.string() + " and " + destination.string() + ": " + failure.message();
+	}
+	if ( Within( from, to ) || Within( to, from ) ) {
+		return "will not replace " + destination.string() + " with a copy of " + source.string() + ": one holds the other";
+	}
+	return std::string();
+}
+
 }	// namespace
 
 std::vector<std::pair<size_t, size_t>> ToolDiscDamage::CodeRanges( const std::vector<u8>& image ) {
@@ -140,6 +165,12 @@ ToolFileDamage ToolDiscDamage::DamageFile( std::vector<u8>& bytes, const bool is
 bool ToolDiscDamage::DamageCopy( const fs::path& source, const fs::path& destination,
 								 const std::vector<std::string>& candidates, const u32 filesPerDisc, const u64 seed,
 								 std::vector<ToolFileDamage>& damage, std::string& error ) {
+	// The destination is cleared first: one that is the source, holds it or
+	// lies inside it would take the source's files with it.
+	error = RefusedDestination( source, destination );
+	if ( !error.empty() ) {
+		return false;
+	}
 	std::error_code failure;
 	fs::remove_all( destination, failure );
 	fs::create_directories( destination.parent_path(), failure );

@@ -240,25 +240,40 @@ TEST_F( GCStreamTest, LateDiscDataFallsBehindIntoSilenceAndTheStreamGoesOnWhenTh
 		pcm.insert( pcm.end(), part.begin(), part.end() );
 	}
 	// A window plays 1.4 s; the latency (or the drive's refusals, one a
-	// frame once the stream runs) holds for the first 3 s.
+	// frame once the stream runs) holds for the first 3 s. A drive that
+	// refuses every read from the first one on, until the disc catches up,
+	// lets the stream start in silence rather than hold the game.
+	constexpr u32 FOR_GOOD = 0xFFFFFFFF;
 	const struct {
 		f64		latency;
 		u32		refusals;
+		bool	fromTheFirstRead;
 		bool	fallsBehind;
-	} rows[] = { { 0.3, 0, false }, { 1.0, 0, true }, { 2.0, 0, true }, { 0.0, 100, true } };
+	} rows[] = { { 0.3, 0, false, false },
+				 { 1.0, 0, false, true },
+				 { 2.0, 0, false, true },
+				 { 0.0, 100, false, true },
+				 { 0.0, FOR_GOOD, true, true } };
 	for ( const auto& row : rows ) {
-		SCOPED_TRACE( "latency " + std::to_string( row.latency ) + ", refusals " + std::to_string( row.refusals ) );
+		SCOPED_TRACE( "latency " + std::to_string( row.latency ) + ", refusals " + std::to_string( row.refusals ) +
+					  ( row.fromTheFirstRead ? " from the first read" : "" ) );
 		gHeard.clear();
 		gLowLevelReports.clear();
 		WriteStreams( { pcm }, { false } );
 		DVDHostSetReadLatency( HostSecondsToTicks( row.latency ) );
+		if ( row.fromTheFirstRead ) {
+			DVDHostScriptRefusedReads( row.refusals );
+		}
 		GC_StreamingVoice& stream = Begin( 0 );
-		DVDHostScriptRefusedReads( row.refusals );
+		if ( !row.fromTheFirstRead ) {
+			DVDHostScriptRefusedReads( row.refusals );
+		}
 		gStalledFrames = 0;
 		Run( 3.0 );
 		EXPECT_EQ( stream.mui8State, GC_STREAM_SLOT_RUNNING ) << "the frame loop and the stream go on";
 		EXPECT_EQ( gStalledFrames > 0, row.fallsBehind ) << gStalledFrames << " silent frames";
 		DVDHostSetReadLatency( 0 );
+		DVDHostScriptRefusedReads( 0 );
 		Run( 10.0 );
 		EXPECT_EQ( stream.mui8State, GC_STREAM_SLOT_IDLE ) << "the stream ends after its last half";
 

@@ -7,7 +7,6 @@
 #include "framework/core/engine/EFCoreTestBench.h"
 #include "framework/logic/LogicFakeModule.h"
 
-#include "datatypes/memory/DTMemHeap.h"
 #include "datatypes/memory/MMMemory.h"
 #include "framework/core/engine/EFAppContext.h"
 #include "framework/core/engine/EFEngineController.h"
@@ -78,15 +77,6 @@ constexpr u32 FILL_LARGEST	= 1u << 20;
 constexpr u32 FILL_SMALLEST = 128;
 static_assert( FILL_SMALLEST > MM_POOL_LARGEST_REQUEST );
 
-u32 HeapOf( void* block ) {
-	for ( u32 h = 0; h < MM_HEAP_COUNT; h++ ) {
-		if ( _MemHeap[h]->Contains( mmheader::FromPayload( block ) ) ) {
-			return h;
-		}
-	}
-	return MM_HEAP_COUNT;
-}
-
 // Holds the engine heaps until no request of FILL_SMALLEST bytes finds
 // room, but for holes of the given sizes, taken first and freed last, in
 // which the requests a path makes before the one meant to fail are served.
@@ -99,10 +89,9 @@ public:
 			EXPECT_NE( reserved.back(), nullptr );
 		}
 		for ( u32 size = FILL_LARGEST; size >= FILL_SMALLEST; size /= 2 ) {
-			// A failed request may mark a heap full for every size until one
-			// of its blocks is freed: a block given back in each heap lets
-			// the smaller requests search them again.
-			FreeLastOfEachHeap();
+			// A heap that failed a request is skipped only for requests at
+			// least as large (until one of its blocks is freed): each
+			// smaller size still searches every heap.
 			for ( void* block = MMMalloc( size ); block != nullptr; block = MMMalloc( size ) ) {
 				blocks.push_back( block );
 			}
@@ -122,18 +111,6 @@ public:
 	}
 
 private:
-	void FreeLastOfEachHeap() {
-		for ( u32 h = 0; h < MM_HEAP_COUNT; h++ ) {
-			for ( auto it = blocks.rbegin(); it != blocks.rend(); ++it ) {
-				if ( HeapOf( *it ) == h ) {
-					MMFree( *it );
-					blocks.erase( std::next( it ).base() );
-					break;
-				}
-			}
-		}
-	}
-
 	std::vector<void*> blocks;
 };
 
