@@ -96,24 +96,17 @@ bool RpAtomicDestroy( RpAtomic* atomic ) {
 	if ( atomic == nullptr ) {
 		return true;
 	}
-	RwFrame* const hung = RpAtomicGetFrame( atomic );
-	const RwFrame* const clumpTop = _rpClumpTop( atomic->clump );
 	// A clump must never list a freed atomic.
 	if ( atomic->clump != nullptr ) {
 		RpClumpRemoveAtomic( atomic->clump, atomic );
 	}
 	_rpAtomicDestroyUnlinked( atomic );
-	_rpClumpReleaseKeptRoot( hung, clumpTop );
 	return true;
 }
 
 RpAtomic* RpAtomicSetFrame( RpAtomic* atomic, RwFrame* frame ) {
-	RwFrame* const left = RpAtomicGetFrame( atomic );
 	_rwObjectHasFrameSetFrame( &atomic->object, frame );
 	atomic->object.object.privateFlags |= rpATOMICPRIVATEWORLDBOUNDDIRTY;
-	if ( left != frame ) {
-		_rpClumpReleaseKeptRoot( left, _rpClumpTop( atomic->clump ) );
-	}
 	return atomic;
 }
 

@@ -92,11 +92,8 @@ extern RwPluginRegistry	atomicTKList;
 // module is closed or the free list is exhausted.
 RpAtomic*		RpAtomicCreate();
 // Leaves its clump, runs the destructors, drops its geometry, releases
-// its frame and is freed. True. A kept stored root (RpClump.h) that
-// nothing hangs in any more goes with it.
+// its frame and is freed. True.
 bool			RpAtomicDestroy( RpAtomic* atomic );
-// Hangs the atomic from frame; a kept stored root it left that nothing
-// hangs in any more is destroyed.
 RpAtomic*		RpAtomicSetFrame( RpAtomic* atomic, RwFrame* frame );
 RwFrame*		RpAtomicGetFrame( const RpAtomic* atomic );
 RpAtomic*		RpAtomicSetGeometry( RpAtomic* atomic, RpGeometry* geometry, u32 flags );

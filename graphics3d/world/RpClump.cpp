@@ -77,16 +77,6 @@ void ForAll( RwLinkList* list, T* ( *callBack )( T*, void* ), void* data, Find f
 	}
 }
 
-// Private frame bit of a stored root kept for members of a clump.
-constexpr u8 KEPT_STORED_ROOT = 0x10;
-
-RwFrame* TopOf( RwFrame* frame ) {
-	while ( frame->object.parent != nullptr ) {
-		frame = static_cast<RwFrame*>( frame->object.parent );
-	}
-	return frame;
-}
-
 // Whether frame lies in the hierarchy below (or at) ancestor.
 bool IsWithin( const RwFrame* frame, const RwFrame* ancestor ) {
 	for ( ; frame != nullptr; frame = static_cast<const RwFrame*>( frame->object.parent ) ) {
@@ -95,6 +85,76 @@ bool IsWithin( const RwFrame* frame, const RwFrame* ancestor ) {
 		}
 	}
 	return false;
+}
+
+// The stored roots one clump keeps besides its own hierarchy: made by its
+// read, copied to each of its clones, released by its destroy.
+struct KeptRoots {
+	KeptRoots*	next;
+	RpClump*	clump;
+	s32			count;
+	RwFrame**	roots;		// the count entries that follow the record
+};
+
+// Every clump's record, newest first; clumps without other stored roots
+// have none.
+KeptRoots* keptRoots = nullptr;
+
+KeptRoots* NewKeptRoots( RpClump* clump, RwFrame* const* roots, const s32 count ) {
+	const u32 bytes = static_cast<u32>( sizeof( KeptRoots ) + static_cast<u32>( count ) * sizeof( RwFrame* ) );
+	KeptRoots* const kept = static_cast<KeptRoots*>( RwEngineInstance->memoryFunctions.rwmalloc( bytes ) );
+	if ( kept == nullptr ) {
+		_rwErrorSetCore( _rwerror( RWERR_NO_MEMORY, bytes ) );
+		return nullptr;
+	}
+	kept->roots = reinterpret_cast<RwFrame**>( kept + 1 );
+	std::memcpy( kept->roots, roots, static_cast<u32>( count ) * sizeof( RwFrame* ) );
+	kept->count = count;
+	kept->clump = clump;
+	kept->next = keptRoots;
+	keptRoots = kept;
+	return kept;
+}
+
+// The link that holds the clump's record, or the list's end.
+KeptRoots** KeptRootsOf( const RpClump* clump ) {
+	KeptRoots** link = &keptRoots;
+	while ( *link != nullptr && ( *link )->clump != clump ) {
+		link = &( *link )->next;
+	}
+	return link;
+}
+
+bool KeptByAnother( const RwFrame* root ) {
+	for ( const KeptRoots* kept = keptRoots; kept != nullptr; kept = kept->next ) {
+		for ( s32 i = 0; i < kept->count; i++ ) {
+			if ( kept->roots[i] == root ) {
+				return true;
+			}
+		}
+	}
+	return false;
+}
+
+// Takes the clump's record out of the list and moves to its front the
+// roots the clump's destroy may free: those no other clump keeps that are
+// still the top of a hierarchy (one put under another frame belongs to
+// that hierarchy, the clump's own or a caller's). Null without record.
+KeptRoots* TakeKeptRoots( const RpClump* clump, s32* freeable ) {
+	KeptRoots** const link = KeptRootsOf( clump );
+	KeptRoots* const kept = *link;
+	*freeable = 0;
+	if ( kept == nullptr ) {
+		return nullptr;
+	}
+	*link = kept->next;
+	for ( s32 i = 0; i < kept->count; i++ ) {
+		RwFrame* const root = kept->roots[i];
+		if ( root->object.parent == nullptr && !KeptByAnother( root ) ) {
+			kept->roots[( *freeable )++] = root;
+		}
+	}
+	return kept;
 }
 
 void DestroyLeftClump( void* entry, void* ) {
@@ -134,24 +194,8 @@ bool _rpClumpFramesHoldObjects( const RwFrame* frame ) {
 	return false;
 }
 
-void _rpClumpKeepStoredRoot( RwFrame* root ) {
-	root->object.privateFlags |= KEPT_STORED_ROOT;
-}
-
-void _rpClumpReleaseKeptRoot( RwFrame* left, const RwFrame* clumpTop ) {
-	if ( left == nullptr ) {
-		return;
-	}
-	RwFrame* const top = TopOf( left );
-	if ( top != clumpTop && ( top->object.privateFlags & KEPT_STORED_ROOT ) != 0 &&
-		 !_rpClumpFramesHoldObjects( top ) ) {
-		RwFrameDestroyHierarchy( top );
-	}
-}
-
-const RwFrame* _rpClumpTop( const RpClump* clump ) {
-	RwFrame* const frame = clump != nullptr ? RpClumpGetFrame( clump ) : nullptr;
-	return frame != nullptr ? TopOf( frame ) : nullptr;
+bool _rpClumpKeepStoredRoots( RpClump* clump, RwFrame* const* roots, const s32 count ) {
+	return count <= 0 || NewKeptRoots( clump, roots, count ) != nullptr;
 }
 
 RpClump* RpClumpCreate() {
@@ -184,31 +228,38 @@ bool RpClumpDestroy( RpClump* clump ) {
 	// The world objects' destructor takes the clump out of its world.
 	_rwPluginRegistryDeInitObject( &clumpTKList, clump );
 	RwFrame* const frame = RpClumpGetFrame( clump );
-	const RwFrame* const top = _rpClumpTop( clump );
 	while ( !rwLinkListEmpty( &clump->atomicList ) ) {
 		RpAtomic* const atomic = AtomicFromLink( rwLinkListGetFirst( &clump->atomicList ) );
-		RwFrame* const hung = RpAtomicGetFrame( atomic );
 		rwLinkListRemoveLLLink( &atomic->inClumpLink );
 		atomic->clump = nullptr;
 		_rpAtomicDestroyUnlinked( atomic );
-		_rpClumpReleaseKeptRoot( hung, top );
 	}
 	while ( !rwLinkListEmpty( &clump->lightList ) ) {
 		RpLight* const light = ObjectFromLink<RpLight>( rwLinkListGetFirst( &clump->lightList ), lightLinkOffset.Get() );
-		RwFrame* const hung = static_cast<RwFrame*>( light->object.object.parent );
 		RpClumpRemoveLight( clump, light );
 		RpLightDestroy( light );
-		_rpClumpReleaseKeptRoot( hung, top );
 	}
 	while ( !rwLinkListEmpty( &clump->cameraList ) ) {
 		RwCamera* const camera = ObjectFromLink<RwCamera>( rwLinkListGetFirst( &clump->cameraList ), cameraLinkOffset.Get() );
-		RwFrame* const hung = static_cast<RwFrame*>( camera->object.object.parent );
 		RpClumpRemoveCamera( clump, camera );
 		RwCameraDestroy( camera );
-		_rpClumpReleaseKeptRoot( hung, top );
 	}
+	// Which other stored roots may go is settled before the clump's own
+	// hierarchy goes (it may hold one of them), whether something still
+	// hangs in them after it (one of them may hold it). They are the tops
+	// of separate hierarchies, so freeing one frees no other.
+	s32 freeable = 0;
+	KeptRoots* const kept = TakeKeptRoots( clump, &freeable );
 	if ( frame != nullptr ) {
 		RwFrameDestroyHierarchy( frame );
+	}
+	for ( s32 i = 0; i < freeable; i++ ) {
+		if ( !_rpClumpFramesHoldObjects( kept->roots[i] ) ) {
+			RwFrameDestroyHierarchy( kept->roots[i] );
+		}
+	}
+	if ( kept != nullptr ) {
+		RwEngineInstance->memoryFunctions.rwfree( kept );
 	}
 	RpClumpGlobals* const globals = _rpClumpGlobals();
 	if ( globals != nullptr ) {
@@ -257,7 +308,9 @@ RpClump* RpClumpClone( RpClump* clump ) {
 	if ( root != nullptr ) {
 		_rwFramePurgeClone( root );
 	}
-	if ( !complete ) {
+	// The clone keeps the source's other stored roots alive with it.
+	const KeptRoots* const kept = *KeptRootsOf( clump );
+	if ( !complete || ( kept != nullptr && NewKeptRoots( clone, kept->roots, kept->count ) == nullptr ) ) {
 		RpClumpDestroy( clone );
 		return nullptr;
 	}

@@ -19,10 +19,14 @@
 	destroying a clump that is still in a world removes it from that world
 	first.
 
-	A stored frame list may hold roots besides the clump's frame that
-	members hang from. Such a root is kept while objects hang in it and
-	destroyed when the last one is destroyed or moves off; a clone's
-	atomics hang from the same frames of it rather than from copies.
+	A stored frame list may hold roots besides the clump's frame. The read
+	destroys those nothing of the clump hangs from and the clump keeps the
+	others: moving or destroying a single member never frees them, the
+	clump's destroy frees those nothing hangs in then. A clone's atomics
+	hang from the same frames of them rather than from copies, and the
+	clone keeps them too, so the last of source and clones frees them. A
+	root put under another frame belongs to that hierarchy from then on;
+	like the clump's own hierarchy it must outlive the clumps keeping it.
 
 	A clump chunk (0x10) holds a struct (atomic, light and camera counts;
 	the atomic count alone up to version 0x33000), a frame list, a
@@ -96,11 +100,12 @@ extern RwModuleInfo		clumpModule;
 // free list is exhausted.
 RpClump*		RpClumpCreate();
 // Leaves its world and is freed with its atomics, lights, cameras and
-// frame hierarchy, and with the stored roots its read kept that nothing
-// else holds any more. True.
+// frame hierarchy, and with each other stored root it keeps that no other
+// clump keeps, that is still a root and that nothing hangs in. True.
 bool			RpClumpDestroy( RpClump* clump );
-// A copy of the frame hierarchy and atomics (reversed); lights and
-// cameras are not copied. Null on failure.
+// A copy of the frame hierarchy and atomics (reversed) that keeps the
+// source's other stored roots too; lights and cameras are not copied.
+// Null on failure.
 RpClump*		RpClumpClone( RpClump* clump );
 RpClump*		RpClumpSetFrame( RpClump* clump, RwFrame* frame );
 RwFrame*		RpClumpGetFrame( const RpClump* clump );
@@ -136,18 +141,10 @@ void			_rpAtomicDestroyUnlinked( RpAtomic* atomic );
 // Whether a frame of the chain starting at frame (siblings through next)
 // or one below them carries an object.
 bool			_rpClumpFramesHoldObjects( const RwFrame* frame );
-// Marks a stored frame root that the reader keeps because members of the
-// clump hang in it, apart from the clump's own hierarchy. It is freed
-// once the last object hanging in it is destroyed or moves off, unless
-// it was attached elsewhere by then.
-void			_rpClumpKeepStoredRoot( RwFrame* root );
-// After an object left frame left: destroys the kept stored root above it
-// when nothing hangs in its hierarchy any more. The hierarchy whose top is
-// clumpTop (that of the object's clump, freed by the clump) stays.
-void			_rpClumpReleaseKeptRoot( RwFrame* left, const RwFrame* clumpTop );
-// The top of the hierarchy the clump's frame is in; null without frame or
-// clump.
-const RwFrame*	_rpClumpTop( const RpClump* clump );
+// Records that the clump keeps count stored frame roots besides its own
+// hierarchy, for RpClumpDestroy to free (and RpClumpClone to share).
+// False, with the error recorded, when the record cannot be made.
+bool			_rpClumpKeepStoredRoots( RpClump* clump, RwFrame* const* roots, s32 count );
 
 // Engine plug-in open and close; the clump link extensions.
 void*			_rpClumpOpen( void* instance, s32 offset, s32 size );

@@ -60,27 +60,35 @@ void ReleaseLists( ClumpRead& read ) {
 
 // A stored frame list may hold roots besides the clump's. One that no
 // atomic, light or camera of the clump hangs from belongs to nobody once
-// the list is released, so it goes now rather than leak; one that members
-// hang from stays with them and goes when the clump is destroyed.
-void SettleOtherRoots( ClumpRead& read ) {
+// the list is released, so it goes now rather than leak; the clump keeps
+// the others and frees them when it is destroyed. The roots are gathered
+// at the front, the held ones first (destroying a root frees frames that
+// later entries name), and the list then names them alone, so that a
+// failure to keep them leaves Abandon each root once.
+bool SettleOtherRoots( ClumpRead& read ) {
 	RwFrame* const clumpFrame = RpClumpGetFrame( read.clump );
-	// Gathered at the front first: destroying a root frees frames that
-	// later entries name.
-	s32 unheld = 0;
+	RwFrame** const frames = read.frameList.frames;
+	s32 roots = 0;
+	s32 held = 0;
 	for ( s32 i = 0; i < read.frameList.numFrames; i++ ) {
-		RwFrame* const frame = read.frameList.frames[i];
+		RwFrame* const frame = frames[i];
 		if ( frame == clumpFrame || frame->object.parent != nullptr ) {
 			continue;
 		}
+		frames[roots++] = frame;
 		if ( _rpClumpFramesHoldObjects( frame ) ) {
-			_rpClumpKeepStoredRoot( frame );
-		} else {
-			read.frameList.frames[unheld++] = frame;
+			frames[roots - 1] = frames[held];
+			frames[held++] = frame;
 		}
 	}
-	for ( s32 i = 0; i < unheld; i++ ) {
-		RwFrameDestroyHierarchy( read.frameList.frames[i] );
+	read.frameList.numFrames = roots;
+	if ( !_rpClumpKeepStoredRoots( read.clump, frames, held ) ) {
+		return false;
 	}
+	for ( s32 i = held; i < roots; i++ ) {
+		RwFrameDestroyHierarchy( frames[i] );
+	}
+	return true;
 }
 
 // Destroys everything read: the clump with its members and hierarchy,
@@ -301,7 +309,9 @@ RpClump* RpClumpStreamRead( RwStream* stream ) {
 			return Abandon( read );
 		}
 	}
-	SettleOtherRoots( read );
+	if ( !SettleOtherRoots( read ) ) {
+		return Abandon( read );
+	}
 	ReleaseLists( read );
 	if ( _rwPluginRegistryReadDataChunks( &clumpTKList, stream, read.clump ) == nullptr ) {
 		return Abandon( read );

@@ -58,27 +58,17 @@ void M4idctReference( s16* block ) {
 // inputs with lane = column, and its outputs are the block's rows.
 void M4idctSSE2( s16* block ) {
 	__m128i rows[8];
-	__m128i lowerRows = _mm_setzero_si128();	// rows 4-7
-	__m128i rightColumns = _mm_setzero_si128();	// columns 4-7 of rows 0-3
 	#pragma GCC unroll 8
 	for ( u32 r = 0; r < 8; r++ ) {
 		rows[r] = _mm_loadu_si128( reinterpret_cast<const __m128i*>( block + 8 * r ) );
-		if ( r >= 4 ) {
-			lowerRows = _mm_or_si128( lowerRows, rows[r] );
-		} else {
-			rightColumns = _mm_or_si128( rightColumns, _mm_srli_si128( rows[r], 8 ) );
-		}
 	}
-	bool belowFirstZero = false;
-	bool rightOfFirstZero = false;
-	M4IdctSparsity( rows, &belowFirstZero, &rightOfFirstZero );
-	if ( belowFirstZero || rightOfFirstZero ) {
-		M4IdctSparse( block, belowFirstZero, rightOfFirstZero );
+	const M4IdctZeros zeros = M4IdctFindZeros( rows );
+	if ( zeros.belowFirst || zeros.rightOfFirst ) {
+		M4IdctSparse( block, zeros.belowFirst, zeros.rightOfFirst );
 		return;
 	}
-	const __m128i zero = _mm_setzero_si128();
-	const bool lowerZero = _mm_movemask_epi8( _mm_cmpeq_epi8( lowerRows, zero ) ) == 0xFFFF;
-	const bool rightZero = _mm_movemask_epi8( _mm_cmpeq_epi8( rightColumns, zero ) ) == 0xFFFF;
+	const bool lowerZero = zeros.lowerRows;
+	const bool rightZero = zeros.upperRight;
 	M4Transpose8x8( rows );
 	// in[k] = column k of the block, lanes rows 0-3 (low) and 4-7 (high).
 	M4Lanes low[8];

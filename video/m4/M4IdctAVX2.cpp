@@ -67,23 +67,17 @@ inline __m128i M4IdctStoreRow( const M4Lanes8 x ) {
 // rows. Zero rows 4-7 or zero columns 4-7 drop the products with them.
 void M4idctAVX2( s16* block ) {
 	__m128i rows[8];
-	__m128i lowerRows = _mm_setzero_si128();		// rows 4-7
-	__m128i rightColumns = _mm_setzero_si128();	// columns 4-7 of every row
 	#pragma GCC unroll 8
 	for ( u32 r = 0; r < 8; r++ ) {
 		rows[r] = _mm_loadu_si128( reinterpret_cast<const __m128i*>( block + 8 * r ) );
-		lowerRows = r >= 4 ? _mm_or_si128( lowerRows, rows[r] ) : lowerRows;
-		rightColumns = _mm_or_si128( rightColumns, _mm_srli_si128( rows[r], 8 ) );
 	}
-	bool belowFirstZero = false;
-	bool rightOfFirstZero = false;
-	M4IdctSparsity( rows, &belowFirstZero, &rightOfFirstZero );
-	if ( belowFirstZero || rightOfFirstZero ) {
-		M4IdctSparse( block, belowFirstZero, rightOfFirstZero );
+	const M4IdctZeros zeros = M4IdctFindZeros( rows );
+	if ( zeros.belowFirst || zeros.rightOfFirst ) {
+		M4IdctSparse( block, zeros.belowFirst, zeros.rightOfFirst );
 		return;
 	}
-	const bool lowerZero = _mm_testz_si128( lowerRows, lowerRows ) != 0;
-	const bool rightZero = _mm_testz_si128( rightColumns, rightColumns ) != 0;
+	const bool lowerZero = zeros.lowerRows;
+	const bool rightZero = zeros.rightColumns;
 	M4Transpose8x8( rows );
 	// in[k] = column k of the block, lane = row.
 	M4Lanes8 in[8];

@@ -98,20 +98,33 @@ inline void M4Idct1DLowHalf( const T* in, T* out ) {
 	M4IdctCombine( e0, e1, e2, e3, b4, b5, b6, b7, out );
 }
 
-// Whether rows 1-7 of the block held as eight rows are all zero
-// (belowZero) and whether its columns 1-7 are (rightZero).
-inline void M4IdctSparsity( const __m128i rows[8], bool* belowZero, bool* rightZero ) {
+// Which parts of a block held as eight rows are all zero, found in one
+// pass over its rows.
+struct M4IdctZeros {
+	bool	belowFirst;			// rows 1-7
+	bool	rightOfFirst;		// columns 1-7
+	bool	lowerRows;			// rows 4-7
+	bool	upperRight;			// columns 4-7 of rows 0-3
+	bool	rightColumns;		// columns 4-7 of every row
+};
+
+inline bool M4IdctIsZero( const __m128i v ) {
+	return _mm_movemask_epi8( _mm_cmpeq_epi8( v, _mm_setzero_si128() ) ) == 0xFFFF;
+}
+
+inline M4IdctZeros M4IdctFindZeros( const __m128i rows[8] ) {
 	const __m128i notFirst = _mm_set_epi16( -1, -1, -1, -1, -1, -1, -1, 0 );
-	__m128i below = _mm_setzero_si128();
-	__m128i right = _mm_and_si128( rows[0], notFirst );
-	#pragma GCC unroll 8
-	for ( u32 r = 1; r < 8; r++ ) {
-		below = _mm_or_si128( below, rows[r] );
-		right = _mm_or_si128( right, _mm_and_si128( rows[r], notFirst ) );
-	}
-	const __m128i zero = _mm_setzero_si128();
-	*belowZero = _mm_movemask_epi8( _mm_cmpeq_epi8( below, zero ) ) == 0xFFFF;
-	*rightZero = _mm_movemask_epi8( _mm_cmpeq_epi8( right, zero ) ) == 0xFFFF;
+	const __m128i middle = _mm_or_si128( _mm_or_si128( rows[1], rows[2] ), rows[3] );
+	const __m128i lower = _mm_or_si128( _mm_or_si128( rows[4], rows[5] ), _mm_or_si128( rows[6], rows[7] ) );
+	const __m128i upper = _mm_or_si128( rows[0], middle );
+	const __m128i all = _mm_or_si128( upper, lower );
+	M4IdctZeros zeros;
+	zeros.belowFirst = M4IdctIsZero( _mm_or_si128( middle, lower ) );
+	zeros.rightOfFirst = M4IdctIsZero( _mm_and_si128( all, notFirst ) );
+	zeros.lowerRows = M4IdctIsZero( lower );
+	zeros.upperRight = M4IdctIsZero( _mm_srli_si128( upper, 8 ) );
+	zeros.rightColumns = M4IdctIsZero( _mm_srli_si128( all, 8 ) );
+	return zeros;
 }
 
 // Transposes the 8 x 8 s16 block held as eight rows.

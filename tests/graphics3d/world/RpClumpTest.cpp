@@ -1,5 +1,6 @@
 #include "datatypes/base/DTByteOrder.h"
 #include "graphics3d/core/RwFrame.h"
+#include "graphics3d/core/RwFrameSync.h"
 #include "graphics3d/core/RwStream.h"
 #include "graphics3d/world/RpAtomic.h"
 #include "graphics3d/world/RpClump.h"
@@ -105,6 +106,22 @@ protected:
 			a.geometryIndex = i == 2 ? 1 : 0;
 			a.flags = i + 1;
 			c.atomics.push_back( a );
+		}
+		return c;
+	}
+
+	// Frames 0 (the clump's), 1 (another stored root) and 2 (under 1), with
+	// an atomic on 0 and an atomic or a light on 2.
+	static ToolClump OnAStoredRoot( const bool light ) {
+		ToolClump c;
+		c.frames = { ToolFrame{}, ToolFrame{}, ToolFrame{} };
+		c.frames[2].parent = 1;
+		c.geometries = { Sphere( 0.0f, 1.0f ) };
+		c.atomics = { ToolAtomic{}, ToolAtomic{} };
+		c.atomics[1].frameIndex = 2;
+		if ( light ) {
+			c.atomics.pop_back();
+			c.lights = { { 2, ToolLight{} } };
 		}
 		return c;
 	}
@@ -287,46 +304,62 @@ TEST_F( RpClumpTest, AtomicsReadInReverseAndCloneBackInStreamOrder ) {
 	RpClumpDestroy( clump );
 }
 
-// Frames 0 (the clump's), 1 (another stored root) and 2 (under 1), with
-// an atomic on 0 and an atomic or a light on 2. kept: frames the clump's
-// destroy leaves to a clone sharing frame 2, to a caller's frame above 1,
-// or to the caller's frame the atomic on 2 moved to.
+// An atomic or a light on frame 2 of OnAStoredRoot. Before the clump's destroy
+// the caller may put frame 1 under a frame of its own, move the member on
+// 2 (or its clone's copy) to that frame, or take it off and put it back.
+// Nothing is freed before a destroy; kept: frames the clump's destroy
+// leaves (the clone's own frame, frames 1 and 2 while a clone shares them
+// or while they hang under the caller's frame, and the caller's frame).
 TEST_F( RpClumpTest, AStoredRootMembersHangFromGoesWithTheLastUserOfIt ) {
+	enum class Before { Nothing, Reparent, MoveOff, MoveCloneOff, DetachAndReattach };
 	const struct {
-		bool	light, clone, reparent, move;
+		bool	light, clone;
+		Before	before;
 		s32		kept;
-	} cases[] = { { false, false, false, false, 0 }, { true, false, false, false, 0 }, { false, true, false, false, 3 },
-				  { false, false, true, false, 3 },	 { false, false, false, true, 1 } };
+	} cases[] = {
+		{ false, false, Before::Nothing, 0 },	{ true, false, Before::Nothing, 0 },
+		{ false, true, Before::Nothing, 3 },	{ false, false, Before::Reparent, 3 },
+		{ false, false, Before::MoveOff, 1 },	{ true, false, Before::MoveOff, 1 },
+		{ false, true, Before::MoveCloneOff, 4 }, { false, false, Before::DetachAndReattach, 0 },
+	};
 	for ( const auto& c : cases ) {
-		ToolClump stored;
-		stored.frames = { ToolFrame{}, ToolFrame{}, ToolFrame{} };
-		stored.frames[2].parent = 1;
-		stored.geometries = { Sphere( 0.0f, 1.0f ) };
-		stored.atomics = { ToolAtomic{}, ToolAtomic{} };
-		stored.atomics[1].frameIndex = 2;
-		if ( c.light ) {
-			stored.atomics.pop_back();
-			stored.lights = { { 2, ToolLight{} } };
-		}
+		SCOPED_TRACE( static_cast<int>( &c - cases ) );
 		const s32 before = Alive::frames;
-		RpClump* const clump = Read( stored );
+		RpClump* const clump = Read( OnAStoredRoot( c.light ) );
 		ASSERT_NE( clump, nullptr );
+		RpLight* light = nullptr;
+		RpClumpForAllLights( clump, []( RpLight* l, void* data ) { return *static_cast<RpLight**>( data ) = l; }, &light );
+		RwObjectHasFrame* const onTwo = c.light ? &light->object : &AtomicFromList( clump )->object;
+		RwFrame* const two = static_cast<RwFrame*>( onTwo->object.parent );
+		// Lights have no frame setter of their own.
+		const auto move = [&]( RwFrame* frame ) {
+			if ( c.light ) {
+				_rwObjectHasFrameSetFrame( onTwo, frame );
+			} else {
+				RpAtomicSetFrame( AtomicFromList( clump ), frame );
+			}
+		};
 		RpClump* const clone = c.clone ? RpClumpClone( clump ) : nullptr;
-		RwFrame* const onTwo = c.light ? nullptr : RpAtomicGetFrame( AtomicFromList( clump ) );
 		if ( clone != nullptr ) {
 			// Frame 2 is not the clump's to clone: its atomic's clone hangs
 			// from that same frame.
-			ASSERT_NE( onTwo, nullptr );
-			EXPECT_EQ( RpAtomicGetFrame( AtomicFromList( clone, 1 ) ), onTwo );
+			EXPECT_EQ( RpAtomicGetFrame( AtomicFromList( clone, 1 ) ), two );
 			EXPECT_EQ( RpAtomicGetFrame( AtomicFromList( clone ) ), RpClumpGetFrame( clone ) );
 		}
-		RwFrame* const outside = c.reparent || c.move ? RwFrameCreate() : nullptr;
-		if ( c.reparent ) {
-			RwFrameAddChild( outside, static_cast<RwFrame*>( onTwo->object.parent ) );
+		RwFrame* const outside = c.before == Before::Nothing || c.before == Before::DetachAndReattach ? nullptr
+																									  : RwFrameCreate();
+		switch ( c.before ) {
+			case Before::Reparent: RwFrameAddChild( outside, static_cast<RwFrame*>( two->object.parent ) ); break;
+			case Before::MoveOff: move( outside ); break;
+			case Before::MoveCloneOff: RpAtomicSetFrame( AtomicFromList( clone, 1 ), outside ); break;
+			case Before::DetachAndReattach:
+				move( nullptr );
+				move( two );
+				EXPECT_EQ( onTwo->object.parent, two );
+				break;
+			case Before::Nothing: break;
 		}
-		if ( c.move ) {
-			RpAtomicSetFrame( AtomicFromList( clump ), outside );
-		}
+		EXPECT_EQ( Alive::frames, before + 3 + ( clone != nullptr ? 1 : 0 ) + ( outside != nullptr ? 1 : 0 ) );
 		RpClumpDestroy( clump );
 		EXPECT_EQ( Alive::frames, before + c.kept );
 		RpClumpDestroy( clone );
@@ -531,11 +564,13 @@ struct BlindReads {
 };
 
 u32 gLargestRequest = 0;
+u32 gCalls = 0;
+u32 gRefusedCall = 0;		// 0: none
 void* ( *gMalloc )( u32 ) = nullptr;
 
 void* RecordingMalloc( const u32 size ) {
 	gLargestRequest = std::max( gLargestRequest, size );
-	return gMalloc( size );
+	return ++gCalls == gRefusedCall ? nullptr : gMalloc( size );
 }
 
 // Offset of the payload of the first sub-chunk of type after the header at
@@ -583,4 +618,34 @@ TEST_F( RpClumpTest, CorruptCountsAreRefusedByTheirChunkBeforeAnythingIsAllocate
 		ExpectNothingAlive();
 	}
 	RwEngineInstance->memoryFunctions.rwmalloc = gMalloc;
+}
+
+// The record of the stored roots a clump keeps is the last allocation of
+// its read and of its clone; refused, either fails and leaves nothing.
+TEST_F( RpClumpTest, AReadOrCloneThatCannotRecordItsStoredRootsFailsLeavingNothing ) {
+	const std::vector<u8> bytes = Bytes( OnAStoredRoot( false ) );
+	const s32 before = Alive::frames;
+	gMalloc = RwEngineInstance->memoryFunctions.rwmalloc;
+	RwEngineInstance->memoryFunctions.rwmalloc = RecordingMalloc;
+	RwStream* stream = OpenAt( bytes, rwID_CLUMP );
+	gCalls = 0;
+	RpClump* const clump = RpClumpStreamRead( stream );
+	const u32 readCalls = gCalls;
+	gCalls = 0;
+	RpClumpDestroy( RpClumpClone( clump ) );
+	gRefusedCall = gCalls;
+	gCalls = 0;
+	EXPECT_EQ( RpClumpClone( clump ), nullptr );
+	EXPECT_EQ( RwTestReadError().errorCode, static_cast<u32>( RWERR_NO_MEMORY ) );
+	RpClumpDestroy( clump );
+	EXPECT_EQ( Alive::frames, before );
+	stream = OpenAt( bytes, rwID_CLUMP );
+	gRefusedCall = readCalls;
+	gCalls = 0;
+	EXPECT_EQ( RpClumpStreamRead( stream ), nullptr );
+	RwTestReadError();
+	gRefusedCall = 0;
+	RwEngineInstance->memoryFunctions.rwmalloc = gMalloc;
+	EXPECT_EQ( Alive::frames, before );
+	ExpectNothingAlive();
 }
