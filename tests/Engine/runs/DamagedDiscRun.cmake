@@ -5,7 +5,9 @@
 #   SEED                the damage's seed
 #   NAMES               the disc files it may damage, comma separated
 #   REPORT              regular expression of a sanitizer report
-# Passes on exit 0 or 1 within the bound with no report in the output.
+# Passes within the bound with no report in the output when the engine ran
+# (exit 0) or refused to start (exit 1 after its refusal message). A panic
+# also exits 1: it fails the run, as a damaged file must never reach one.
 set(files_per_disc 3)
 set(frames 130)
 # Seconds the boot may take: 130 frames take under five.
@@ -35,6 +37,12 @@ endif()
 string(SUBSTRING "${output}" ${tail_from} -1 tail)
 if(NOT result MATCHES "^[01]$")
   message(FATAL_ERROR "seed ${SEED}: the engine ended with \"${result}\" (a signal, a hang or an unexpected code)\n${tail}")
+endif()
+if(output MATCHES "PANIC in ")
+  message(FATAL_ERROR "seed ${SEED}: the engine panicked\n${tail}")
+endif()
+if(result EQUAL 1 AND NOT output MATCHES "THE ENGINE COULD NOT BE INITIALISED")
+  message(FATAL_ERROR "seed ${SEED}: exit 1 without the engine's refusal\n${tail}")
 endif()
 if(output MATCHES "${REPORT}")
   message(FATAL_ERROR "seed ${SEED}: a sanitizer report\n${tail}")
