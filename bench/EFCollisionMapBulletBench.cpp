@@ -97,6 +97,18 @@ bool Agree( const double engine, const double bullet ) {
 	return std::fabs( engine - bullet ) <= 1e-3 * std::max( 1.0, std::max( engine, bullet ) );
 }
 
+// Query i's distances (negative: no hit) from both sides; when they
+// disagree, skips the benchmark with both and returns false.
+bool BothAgree( benchmark::State& state, const char* query, const u32 i, const double engine, const double bullet ) {
+	if ( ( engine < 0.0 ) != ( bullet < 0.0 ) || ( engine >= 0.0 && !Agree( engine, bullet ) ) ) {
+		char message[128];
+		std::snprintf( message, sizeof( message ), "%s %u: engine %.6f, Bullet %.6f", query, i, engine, bullet );
+		state.SkipWithError( message );
+		return false;
+	}
+	return true;
+}
+
 // Bullet's side of one map: the triangle mesh, its bounding-volume tree
 // and a world holding it, built once per map.
 struct BulletMap {
@@ -261,10 +273,7 @@ void BM_CollisionMapRayAgainstBullet( benchmark::State& state ) {
 		const double engine = EngineRay( *map, rays[i] );
 		const btCollisionWorld::ClosestRayResultCallback closest = BulletRay( peer, rays[i] );
 		const double bullet = closest.hasHit() ? closest.m_closestHitFraction * static_cast<double>( length ) : -1.0;
-		if ( ( engine < 0.0 ) != ( bullet < 0.0 ) || ( engine >= 0.0 && !Agree( engine, bullet ) ) ) {
-			char message[128];
-			std::snprintf( message, sizeof( message ), "ray %u: engine %.6f, Bullet %.6f", i, engine, bullet );
-			state.SkipWithError( message );
+		if ( !BothAgree( state, "ray", i, engine, bullet ) ) {
 			return;
 		}
 		hits += engine >= 0.0 ? 1 : 0;
@@ -366,10 +375,7 @@ void BM_CollisionMapSphereAgainstBullet( benchmark::State& state ) {
 		contacts.radius = spheres[i].radius;
 		peer.world.contactTest( objects[i].get(), contacts );
 		const double bullet = contacts.nearest;
-		if ( ( engine < 0.0 ) != ( bullet < 0.0 ) || ( engine >= 0.0 && !Agree( engine, bullet ) ) ) {
-			char message[128];
-			std::snprintf( message, sizeof( message ), "sphere %u: engine %.6f, Bullet %.6f", i, engine, bullet );
-			state.SkipWithError( message );
+		if ( !BothAgree( state, "sphere", i, engine, bullet ) ) {
 			return;
 		}
 		touching += engine >= 0.0 ? 1 : 0;

@@ -113,22 +113,8 @@ void ReadTracks( const u8* data, const size_t size ) {
 }
 
 // A block with one track per (spline id, channels of curves).
-std::vector<u8> Block( const std::vector<std::pair<u32, std::vector<std::pair<u32, ToolCurve>>>>& tracks ) {
-	ToolAnimBlock block;
-	block.duration = 4.0f;
-	for ( const auto& track : tracks ) {
-		ToolAnimTrack head;
-		head.joint = track.first;
-		head.entries.resize( track.second.size() );
-		block.tracks.push_back( head );
-	}
-	for ( u32 t = 0; t < tracks.size(); t++ ) {
-		for ( u32 e = 0; e < tracks[t].second.size(); e++ ) {
-			block.tracks[t].entries[e].target = 0x05000000u | tracks[t].second[e].first;
-			block.tracks[t].entries[e].offset = ToolAnimCurveWriter::AppendCurve( block, tracks[t].second[e].second );
-		}
-	}
-	return ToolAnimBlockWriter::Encode( block );
+std::vector<u8> Block( const std::vector<std::pair<u32, ToolAnimCurveWriter::Channels>>& tracks ) {
+	return ToolAnimCurveWriter::SplineBlock( tracks, 4.0f );
 }
 
 }

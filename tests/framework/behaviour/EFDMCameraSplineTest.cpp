@@ -17,7 +17,6 @@
 #include "framework/graphics/animation/EFAnimRes.h"
 #include "datatypes/base/DTByteOrder.h"
 #include "graphics3d/core/RwMatrixCombine.h"
-#include "tools/lib/level/ToolAnimBlockWriter.h"
 #include "tools/lib/level/ToolAnimCurveWriter.h"
 
 #include <cmath>
@@ -32,27 +31,11 @@ constexpr u16 PLAIN = 6;
 constexpr u16 LOOP = 9;
 constexpr f32 DT = 0.1f;
 
-struct Channel {
-	u32			type;
-	ToolCurve	curve;
-};
+using Channel = std::pair<u32, ToolCurve>;
 
 // A block with one track per (spline id, channels).
 std::vector<u8> Block( const std::vector<std::pair<u32, std::vector<Channel>>>& tracks ) {
-	ToolAnimBlock block;
-	for ( const auto& track : tracks ) {
-		ToolAnimTrack head;
-		head.joint = track.first;
-		head.entries.resize( track.second.size() );
-		block.tracks.push_back( head );
-	}
-	for ( u32 t = 0; t < tracks.size(); t++ ) {
-		for ( u32 e = 0; e < tracks[t].second.size(); e++ ) {
-			block.tracks[t].entries[e].target = 0x05000000u | tracks[t].second[e].type;
-			block.tracks[t].entries[e].offset = ToolAnimCurveWriter::AppendCurve( block, tracks[t].second[e].curve );
-		}
-	}
-	return ToolAnimBlockWriter::Encode( block );
+	return ToolAnimCurveWriter::SplineBlock( tracks );
 }
 
 class EFDMCameraSplineTest : public BehaviourTestBench {

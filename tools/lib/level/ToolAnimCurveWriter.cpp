@@ -101,3 +101,22 @@ u32 ToolAnimCurveWriter::AppendCurve( ToolAnimBlock & block, const ToolCurve & c
 	block.payload.insert( block.payload.end(), bytes.begin(), bytes.end() );
 	return offset;
 }
+
+std::vector<u8> ToolAnimCurveWriter::SplineBlock( const std::vector<std::pair<u32, Channels>> & tracks, const f32 duration ) {
+	ToolAnimBlock block;
+	block.duration = duration;
+	for ( const auto & track : tracks ) {
+		ToolAnimTrack head;
+		head.joint = track.first;
+		head.entries.resize( track.second.size() );
+		block.tracks.push_back( head );
+	}
+	// Curves follow the complete tracks.
+	for ( u32 t = 0; t < tracks.size(); t++ ) {
+		for ( u32 e = 0; e < tracks[t].second.size(); e++ ) {
+			block.tracks[t].entries[e].target = 0x05000000u | tracks[t].second[e].first;
+			block.tracks[t].entries[e].offset = AppendCurve( block, tracks[t].second[e].second );
+		}
+	}
+	return ToolAnimBlockWriter::Encode( block );
+}

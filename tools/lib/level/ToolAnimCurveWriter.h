@@ -23,6 +23,7 @@
 
 #include "datatypes/base/DTTypes.h"
 
+#include <utility>
 #include <vector>
 
 struct ToolAnimBlock;
@@ -70,6 +71,11 @@ public:
 	// Appends the curve to the block's payload and returns its offset from
 	// the start of the block; the block's tracks must be complete.
 	static u32				AppendCurve( ToolAnimBlock & block, const ToolCurve & curve );
+
+	// A block of camera tracks, one per (spline id, channels), each channel
+	// a (channel number, curve) entry marked 0x05 in its high byte; encoded.
+	using Channels = std::vector<std::pair<u32, ToolCurve>>;
+	static std::vector<u8>	SplineBlock( const std::vector<std::pair<u32, Channels>> & tracks, f32 duration = 0.0f );
 
 	// One value as a 16-bit half, and a pair as the engine unpacks it.
 	static u16				PackHalf( const f32 value );
