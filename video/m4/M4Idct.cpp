@@ -58,18 +58,12 @@ void M4idctReference( s16* block ) {
 // inputs with lane = column, and its outputs are the block's rows.
 void M4idctSSE2( s16* block ) {
 	__m128i rows[8];
-	#pragma GCC unroll 8
-	for ( u32 r = 0; r < 8; r++ ) {
-		rows[r] = _mm_loadu_si128( reinterpret_cast<const __m128i*>( block + 8 * r ) );
-	}
-	const M4IdctZeros zeros = M4IdctFindZeros( rows );
-	if ( zeros.belowFirst || zeros.rightOfFirst ) {
-		M4IdctSparse( block, zeros.belowFirst, zeros.rightOfFirst );
+	M4IdctZeros zeros;
+	if ( !M4IdctLoadDense( block, rows, &zeros ) ) {
 		return;
 	}
 	const bool lowerZero = zeros.lowerRows;
 	const bool rightZero = zeros.upperRight;
-	M4Transpose8x8( rows );
 	// in[k] = column k of the block, lanes rows 0-3 (low) and 4-7 (high).
 	M4Lanes low[8];
 	M4Lanes high[8];

@@ -67,18 +67,12 @@ inline __m128i M4IdctStoreRow( const M4Lanes8 x ) {
 // rows. Zero rows 4-7 or zero columns 4-7 drop the products with them.
 void M4idctAVX2( s16* block ) {
 	__m128i rows[8];
-	#pragma GCC unroll 8
-	for ( u32 r = 0; r < 8; r++ ) {
-		rows[r] = _mm_loadu_si128( reinterpret_cast<const __m128i*>( block + 8 * r ) );
-	}
-	const M4IdctZeros zeros = M4IdctFindZeros( rows );
-	if ( zeros.belowFirst || zeros.rightOfFirst ) {
-		M4IdctSparse( block, zeros.belowFirst, zeros.rightOfFirst );
+	M4IdctZeros zeros;
+	if ( !M4IdctLoadDense( block, rows, &zeros ) ) {
 		return;
 	}
 	const bool lowerZero = zeros.lowerRows;
 	const bool rightZero = zeros.rightColumns;
-	M4Transpose8x8( rows );
 	// in[k] = column k of the block, lane = row.
 	M4Lanes8 in[8];
 	#pragma GCC unroll 8

@@ -21,6 +21,12 @@
 
 #include <emmintrin.h>
 
+// The transform of a block whose only non-zero coefficients lie in its
+// first row (belowZero), its first column (rightZero) or both (the DC):
+// one 8-point pass. Every kernel hands such blocks here, to the
+// baseline's code.
+void M4IdctSparse( s16* block, bool belowZero, bool rightZero );
+
 namespace {
 
 // cos( k pi / 16 ) / 2 for k = 1..7, and sqrt( 1 / 2 ).
@@ -155,12 +161,23 @@ inline void M4Transpose8x8( __m128i r[8] ) {
 	r[7] = _mm_unpackhi_epi64( b3, b7 );
 }
 
-} // namespace
+// Loads the block's eight rows and finds its zero parts. A block the
+// sparse pass serves is transformed there at once (false); otherwise the
+// rows come back transposed, rows[k] holding column k of the block (true).
+inline bool M4IdctLoadDense( s16* block, __m128i rows[8], M4IdctZeros* zeros ) {
+	#pragma GCC unroll 8
+	for ( u32 r = 0; r < 8; r++ ) {
+		rows[r] = _mm_loadu_si128( reinterpret_cast<const __m128i*>( block + 8 * r ) );
+	}
+	*zeros = M4IdctFindZeros( rows );
+	if ( zeros->belowFirst || zeros->rightOfFirst ) {
+		M4IdctSparse( block, zeros->belowFirst, zeros->rightOfFirst );
+		return false;
+	}
+	M4Transpose8x8( rows );
+	return true;
+}
 
-// The transform of a block whose only non-zero coefficients lie in its
-// first row (belowZero), its first column (rightZero) or both (the DC):
-// one 8-point pass. Every kernel hands such blocks here, to the
-// baseline's code.
-void M4IdctSparse( s16* block, bool belowZero, bool rightZero );
+} // namespace
 
 #endif
