@@ -19,8 +19,6 @@ namespace {
 constexpr u32 TRANSFER_ALIGN		= 32;
 // Below the mixer's silence: a stopped stream's channel.
 constexpr s32 ATTENUATION_STOPPED	= -965;
-constexpr u32 ADPCM_PREDICTOR		= 17;
-constexpr u32 ADPCM_LOOP_PREDICTOR	= 20;
 // The stream file names the sample record holds.
 constexpr u32 STREAM_NAME_MAX		= 127;
 

@@ -16,7 +16,7 @@ constexpr u32 NO_INDEX				= 0xFFFFFFFF;
 constexpr f32 OUTPUT_RATE			= 32000.0f;
 // A pitch text of 24 adds 1.0 to the source ratio.
 constexpr f32 PITCH_PER_RATIO		= 24.0f;
-constexpr u32 ADPCM_GAIN			= 16;
+// Half 16 of the ADPCM block, the gain, is not read: the DSP's gain is 0.
 constexpr u32 ADPCM_PREDICTOR		= 17;
 constexpr u32 ADPCM_HISTORY1		= 18;
 constexpr u32 ADPCM_HISTORY2		= 19;

@@ -74,7 +74,7 @@ void EFDMRopeDetect::PostColUpdate( EFCollisionStage *, f32 ) {
 			}
 			t = EFDMCameraTrack::TouchPosition( t, spline->IsLoop() );
 			const f32 s = t * static_cast<f32>( spline->GetNbSegments() );
-			const u32 segment = DTFloatToU32( s );
+			const u32 segment = DTFloatToU32( static_cast<f64>( s ) );
 			DTVector3d point;
 			spline->GetPoint( static_cast<s32>( segment ), s - static_cast<f32>( segment ), point );
 			const DTVector3d d = point - sphere.moPos;

@@ -44,7 +44,7 @@ bool CellOf( const f32 offset, const f32 step, s32 & cell ) {
 	if ( !std::isfinite( f ) ) {
 		return false;
 	}
-	cell = DTFloatToS32( f );
+	cell = DTFloatToS32( static_cast<f64>( f ) );
 	return true;
 }
 

@@ -44,7 +44,7 @@ public:
 
 private:
 	DTVector<_File>			moLogFiles;
-	u32						mui32Reserved;
+	[[maybe_unused]] u32		mui32Reserved;
 };
 
 extern EIOsInterfaceMgr*	gpoEIOsInterfaceMgr;

@@ -9,7 +9,6 @@ constexpr u8  VERSION_MAJOR				= 1;
 constexpr u8  VERSION_MINOR				= 0;
 constexpr u32 FILE_HEADER_BYTES			= 32;
 constexpr u32 VIDEO_HEADER_VERSION		= 1;
-constexpr u32 AUDIO_COUNT_BYTES			= 4;	// the AUDD's u32 byte total
 constexpr u32 COEFFICIENTS_PER_CHANNEL	= 16;
 
 bool Fail( std::string* error, const char* message ) {
