@@ -210,6 +210,13 @@ bool ReadRecord( RwStream * stream, ApCollisionPrimitive & record, s32 & left ) 
 }
 
 bool ReadExt( RwStream * stream, const s32 length, ApCollisionPrimitivesExt & ext ) {
+	// The chunk's length sizes the record and polygon blocks: a chunk the
+	// stream cannot hold would fail at its end anyway, so it is refused
+	// before it can ask for blocks as large as it claims.
+	u32 streamLeft = 0;
+	if ( _rwStreamBytesLeft( stream, &streamLeft ) && static_cast<u32>( length ) > streamLeft ) {
+		return false;
+	}
 	s32 left = length;
 	s32 head[2];
 	if ( !ReadInts( stream, head, 2, left ) || head[1] < 0 ) {

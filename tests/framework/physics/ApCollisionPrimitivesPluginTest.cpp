@@ -4,6 +4,7 @@
 	the writer makes.
 */
 #include "framework/physics/ApCollisionPrimitivesPlugin.h"
+#include "datatypes/base/DTByteOrder.h"
 #include "framework/physics/EFEnvCollisionPrim.h"
 #include "framework/physics/EFObjCollisionPrim.h"
 #include "graphics3d/world/RpClump.h"
@@ -15,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -223,6 +225,49 @@ TEST_F( ApCollisionPrimitivesPluginTest, EveryMalformedChunkEmptiesTheExtensionA
 
 void* FailingMalloc( u32 ) {
 	return nullptr;
+}
+
+u32 gLargestRequest = 0;
+void* ( *gPassOn )( u32 ) = nullptr;
+
+void* RecordingMalloc( const u32 size ) {
+	gLargestRequest = std::max( gLargestRequest, size );
+	return gPassOn( size );
+}
+
+// A chunk claiming far more bytes than its stream holds, with records or
+// a polygon block sized from that claim, is refused before any block as
+// large as the claim is asked for.
+TEST_F( ApCollisionPrimitivesPluginTest, AChunkLongerThanItsStreamAsksForNoBlockSizedByItsClaim ) {
+	ToolCollisionPrims polygons;
+	polygons.sphere = std::array<f32, 4>{ 0, 0, 0, 1 };
+	ToolCollisionPrims records = polygons;
+	records.prims = { Prim( 0, 1, -1, { 1 } ) };
+	const struct {
+		const char*			name;
+		ToolCollisionPrims	prims;
+		s32					count;	// the stored record count
+	} rows[] = { { "polygon block", polygons, 0 }, { "records", records, 0x7FFFFFFF } };
+	constexpr s32 CLAIMED = 0x7FFFFF00;
+	for ( const auto& row : rows ) {
+		SCOPED_TRACE( row.name );
+		std::vector<u8> payload = ToolCollisionPrimWriter::Entry( row.prims ).payload;
+		// Stored size (the polygon data's end) and record count.
+		DTWriteLE32( payload.data(), static_cast<u32>( CLAIMED ) );
+		DTWriteLE32( payload.data() + 4, static_cast<u32>( row.count ) );
+		RpClump* const clump = NewClump();
+		RwStream* const stream = RwTestOpenRead( payload );
+		gPassOn = RwEngineInstance->memoryFunctions.rwmalloc;
+		RwEngineInstance->memoryFunctions.rwmalloc = RecordingMalloc;
+		gLargestRequest = 0;
+		const bool read =
+			ApCollisionPrimitivesStreamRead( stream, CLAIMED, clump, ApCollisionPrimitivesOffset(), EXT_BYTES ) != nullptr;
+		RwEngineInstance->memoryFunctions.rwmalloc = gPassOn;
+		RwStreamClose( stream, nullptr );
+		EXPECT_FALSE( read );
+		EXPECT_LE( gLargestRequest, payload.size() );
+		ExpectEmpty( clump );
+	}
 }
 
 TEST_F( ApCollisionPrimitivesPluginTest, ClonesCarryEveryBlockAndAFailedCopyLeavesTheDestinationEmpty ) {
