@@ -8,7 +8,6 @@
 #include "FuzzTarget.h"
 
 #include "datatypes/node/DTAnimHdr.h"
-#include "datatypes/persist/DTMemoryPersistStream.h"
 #include "framework/graphics/animation/EFAnimRes.h"
 #include "framework/graphics/animation/EFHAnimNode.h"
 #include "tools/lib/level/ToolAnimBlockWriter.h"
@@ -21,11 +20,8 @@ volatile u32 gSink = 0;
 }
 
 FUZZ_TARGET( anim_resource ) {
-	std::vector<char> copy( data, data + size );
-	DTMemoryPersistStream stream( copy.empty() ? nullptr : copy.data(), static_cast<s32>( copy.size() ) );
-	EFAnimRes* const res = new EFAnimRes;
-	if ( res->LoadPropertiesBinary( stream ) != 0 || res->mpAnimData == nullptr ) {
-		delete res;
+	EFAnimRes* const res = FuzzReadAnimRes( data, size );
+	if ( res == nullptr ) {
 		return;
 	}
 	DTAnimHdr header( res->mpAnimData );

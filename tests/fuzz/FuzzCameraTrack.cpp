@@ -86,11 +86,8 @@ void ReadTracks( const u8* data, const size_t size ) {
 	EFSplineMgr splines;
 	splines.LoadData( 1, 0, splineStream );
 	FuzzCheck( splines.GetNbSplines() == 3, "the camera splines load" );
-	std::vector<char> copy( data, data + size );
-	DTMemoryPersistStream stream( copy.empty() ? nullptr : copy.data(), static_cast<s32>( copy.size() ) );
-	EFAnimRes* const res = new EFAnimRes;
-	if ( res->LoadPropertiesBinary( stream ) != 0 || res->mpAnimData == nullptr ) {
-		delete res;
+	EFAnimRes* const res = FuzzReadAnimRes( data, size );
+	if ( res == nullptr ) {
 		return;
 	}
 	EFAnimationMgr manager;

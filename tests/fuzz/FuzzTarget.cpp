@@ -8,6 +8,7 @@
 #include "datatypes/persist/DTMemoryPersistStream.h"
 #include "framework/core/engine/EFEngineController.h"
 #include "framework/graphics/ApAtomicDataPlugin.h"
+#include "framework/graphics/animation/EFAnimRes.h"
 #include "framework/physics/ApCollisionPrimitivesPlugin.h"
 #include "graphics3d/core/RwEngine.h"
 #include "graphics3d/core/RwError.h"
@@ -153,4 +154,15 @@ void FuzzRwStart( const bool engineAllocator, const bool worldPlugins ) {
 	rwWithWorldPlugins = worldPlugins;
 	RwError ignored = { 0, 0 };
 	RwErrorGet( &ignored );
+}
+
+EFAnimRes* FuzzReadAnimRes( const u8* data, const size_t size ) {
+	std::vector<char> copy( data, data + size );
+	DTMemoryPersistStream stream( copy.empty() ? nullptr : copy.data(), static_cast<s32>( copy.size() ) );
+	EFAnimRes* const res = new EFAnimRes;
+	if ( res->LoadPropertiesBinary( stream ) != 0 || res->mpAnimData == nullptr ) {
+		delete res;
+		return nullptr;
+	}
+	return res;
 }

@@ -102,6 +102,11 @@ void	FuzzLoadFromMemoryOrDisc( const u8* data, size_t size, const char* path,
 // The disc folder itself, for targets that lay out whole discs.
 std::string	FuzzDiscFolder();
 
+class EFAnimRes;
+// An animation resource read from the bytes through a memory stream, or
+// null, with nothing kept, when it does not load or holds no block.
+EFAnimRes*	FuzzReadAnimRes( const u8* data, size_t size );
+
 // Starts the 3D library over the host test device, on the engine's
 // allocator or on the C library's (no free lists either way, so that the
 // sanitizers see every block), and keeps it up for the targets that ask
