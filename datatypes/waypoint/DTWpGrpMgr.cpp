@@ -15,29 +15,42 @@ bool DTWpGrpMgr::AddWaypointGrp( DTWaypointGrp * group, const u32 id ) {
 	if ( group == nullptr ) {
 		return false;
 	}
-	Node * const node = Find( id );
+	// The entry is made before the group leaves where it was, so that a
+	// failed allocation leaves every id as it stood.
+	Node * node = Find( id );
 	if ( node == nullptr ) {
-		return Set( id, group );
+		if ( !Set( id, nullptr ) ) {
+			return false;
+		}
+		node = Find( id );
 	}
-	DTWaypointGrp * const replaced = node->mValue;
-	if ( replaced != group && replaced != nullptr ) {
-		// A group registered again after it was replaced leaves the chain
-		// first: linked in front of it too, the chain would close on itself.
-		for ( DTWaypointGrp * kept = replaced; kept->mpoReplaced != nullptr; kept = kept->mpoReplaced ) {
+	if ( node->mValue == group ) {
+		return true;
+	}
+	Detach( group );
+	group->mpoReplaced = node->mValue;
+	node->mValue = group;
+	return true;
+}
+
+void DTWpGrpMgr::Detach( DTWaypointGrp * group ) {
+	for ( Node * node = GetFirst(); node != nullptr; node = GetNext( node ) ) {
+		if ( node->mValue == group ) {
+			node->mValue = group->mpoReplaced;
+			group->mpoReplaced = nullptr;
+			if ( node->mValue == nullptr ) {
+				Remove( node->mKey );
+			}
+			return;
+		}
+		for ( DTWaypointGrp * kept = node->mValue; kept != nullptr; kept = kept->mpoReplaced ) {
 			if ( kept->mpoReplaced == group ) {
 				kept->mpoReplaced = group->mpoReplaced;
 				group->mpoReplaced = nullptr;
-				break;
+				return;
 			}
 		}
-		DTWaypointGrp * last = group;
-		while ( last->mpoReplaced != nullptr ) {
-			last = last->mpoReplaced;
-		}
-		last->mpoReplaced = replaced;
 	}
-	node->mValue = group;
-	return true;
 }
 
 DTWaypointGrp * DTWpGrpMgr::GetWaypointGrp( const u32 id ) const {

@@ -12,6 +12,15 @@
 	ends: a level's record may still list the replaced group while the
 	load goes on, so it is not deleted at once.
 
+	Every group is held once: at the head of one id or in the chain of
+	groups one id replaced. A group already held that is registered again,
+	under its own id or another, moves: it leaves the chain it was in, or
+	the id it headed (the group it replaced there takes that id back, and
+	an id left with no group is removed), and heads the new id with the
+	group it replaces hanging from it. Registering the head of an id again
+	under that id changes nothing. So no chain closes on itself and
+	RemoveAllWaypointGrp deletes each group exactly once.
+
 ===============================================================================
 */
 #ifndef DT_WP_GRP_MGR_H
@@ -27,9 +36,10 @@ public:
 							DTWpGrpMgr();
 	virtual					~DTWpGrpMgr();
 
-	// Registers group under id. A group the id already named is kept,
-	// hanging from the new one, until RemoveAllWaypointGrp. False for a
-	// null group or when no entry could be allocated.
+	// Registers group under id, moving it from wherever the manager held
+	// it. A group the id already named is kept, hanging from the new one,
+	// until RemoveAllWaypointGrp. False, changing nothing, for a null group
+	// or when no entry could be allocated.
 	bool					AddWaypointGrp( DTWaypointGrp * group, const u32 id );
 	// The group registered under id, or null.
 	DTWaypointGrp *			GetWaypointGrp( const u32 id ) const;
@@ -38,6 +48,11 @@ public:
 	void					RemoveAllWaypointGrp();
 
 	static DTWpGrpMgr		moWpGrpMgr;
+
+private:
+	// Takes group out of the id it heads or the chain it hangs in, if the
+	// manager holds it; its own chain link is cleared.
+	void					Detach( DTWaypointGrp * group );
 };
 
 #endif
