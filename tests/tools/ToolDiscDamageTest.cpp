@@ -20,6 +20,16 @@ ToolResourceRecord Record( const s32 classId, const size_t bytes, const u8 fill 
 	return record;
 }
 
+// Every entry below a folder, relative to it, in order.
+std::vector<std::string> FolderEntries( const std::filesystem::path& folder ) {
+	std::vector<std::string> entries;
+	for ( const auto& entry : std::filesystem::recursive_directory_iterator( folder ) ) {
+		entries.push_back( entry.path().lexically_relative( folder ).string() );
+	}
+	std::sort( entries.begin(), entries.end() );
+	return entries;
+}
+
 }	// namespace
 
 TEST( ToolDiscDamageTest, DamageIsSeededAndNeverTouchesLogicModulesOrTheTableThatPlacesThem ) {
@@ -71,29 +81,50 @@ TEST( ToolDiscDamageTest, ACopyThatWouldClearTheSourceIsRefusedAndTheSourceKept 
 	std::string error;
 	ASSERT_TRUE( ToolWriteFile( source / "LEVEL" / "A.GCR", bytes, error ) ) << error;
 	fs::create_directory_symlink( source, scratch / "link" );
+	const std::vector<std::string> entries = FolderEntries( source );
 
+	// Relative paths are taken from the working folder (the source, when
+	// none is given), as a user running the tool inside a disc gives them.
 	const struct {
 		const char*	what;
+		fs::path	working;
+		fs::path	source;
 		fs::path	destination;
 		bool		refused;
 	} rows[] = {
-		{ "empty", fs::path(), true },
-		{ "the source", source, true },
-		{ "the source spelt otherwise", source / ".." / "disc" / ".", true },
-		{ "a link to the source", scratch / "link", true },
-		{ "the folder that holds it", scratch.Path(), true },
-		{ "a folder inside it", source / "LEVEL", true },
-		{ "a folder beside it", scratch / "copy", false },
+		{ "empty", {}, source, fs::path(), true },
+		{ "the source", {}, source, source, true },
+		{ "the source spelt otherwise", {}, source, source / ".." / "disc" / ".", true },
+		{ "a link to the source", {}, source, scratch / "link", true },
+		{ "the folder that holds it", {}, source, scratch.Path(), true },
+		{ "a folder inside it", {}, source, source / "LEVEL", true },
+		{ "., into a folder whose parents do not exist", {}, ".", "new/copy", true },
+		{ "./, into ./", {}, "./", "./new", true },
+		{ "., into the folder that holds it", {}, ".", "..", true },
+		{ "../name of itself, into a relative folder", {}, "../disc", "missing/copy", true },
+		{ "absolute source, relative destination", {}, source, "new/copy", true },
+		{ "relative source, absolute destination", scratch.Path(), "disc", source / "new" / "copy", true },
+		{ "relative source, relative folder inside it", scratch.Path(), "disc", "disc/new/copy", true },
+		{ "a folder beside it", {}, source, scratch / "copy", false },
+		{ "., into a folder beside it", {}, ".", "../beside/copy", false },
 	};
+	const fs::path previous = fs::current_path();
 	for ( const auto& row : rows ) {
 		SCOPED_TRACE( row.what );
+		// Each row starts from a whole source, whatever the row before did.
+		fs::remove_all( source );
+		ASSERT_TRUE( ToolWriteFile( source / "LEVEL" / "A.GCR", bytes, error ) ) << error;
+		fs::current_path( row.working.empty() ? source : row.working );
 		std::vector<ToolFileDamage> damage;
 		error.clear();
-		EXPECT_EQ( ToolDiscDamage::DamageCopy( source, row.destination, { "LEVEL/A.GCR" }, 1, 7, damage, error ),
-				   !row.refused );
+		const bool copied = ToolDiscDamage::DamageCopy( row.source, row.destination, { "LEVEL/A.GCR" }, 1, 7, damage, error );
+		fs::current_path( previous );
+		EXPECT_EQ( copied, !row.refused );
 		EXPECT_EQ( error.empty(), !row.refused ) << error;
+		EXPECT_EQ( FolderEntries( source ), entries ) << "nothing is added to or taken from the source";
 		std::vector<u8> kept;
 		ASSERT_TRUE( ToolReadFile( source / "LEVEL" / "A.GCR", kept, error ) ) << error;
 		EXPECT_EQ( kept, bytes ) << "the source stays as it was";
 	}
+	EXPECT_TRUE( fs::exists( scratch / "beside" / "copy" / "LEVEL" / "A.GCR" ) );
 }

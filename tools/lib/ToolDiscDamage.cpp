@@ -77,16 +77,24 @@ bool Within( const fs::path& inner, const fs::path& outer ) {
 	return !relative.empty() && *relative.begin() != "..";
 }
 
+// A path as the file system resolves it (links, "." and ".." followed),
+// made absolute first: a relative path none of whose folders exist would
+// otherwise stay relative and be compared with an absolute one.
+fs::path Resolved( const fs::path& path, std::error_code& failure ) {
+	const fs::path absolute = fs::absolute( path, failure );
+	return failure ? fs::path() : fs::weakly_canonical( absolute, failure );
+}
+
 // Why the destination may not be cleared for a copy of source: empty, the
-// source, holding it or inside it, as the file system resolves both paths
-// (links, "." and ".." followed). Empty when it may.
+// source, holding it or inside it, as the file system resolves both paths.
+// Empty when it may.
 std::string RefusedDestination( const fs::path& source, const fs::path& destination ) {
 	if ( destination.empty() ) {
 		return "no destination given";
 	}
 	std::error_code failure;
-	const fs::path from = fs::weakly_canonical( source, failure );
-	const fs::path to = failure ? fs::path() : fs::weakly_canonical( destination, failure );
+	const fs::path from = Resolved( source, failure );
+	const fs::path to = failure ? fs::path() : Resolved( destination, failure );
 	if ( failure ) {
 		return "cannot resolve " + source.string() + " and " + destination.string() + ": " + failure.message();
 	}
