@@ -3,14 +3,6 @@
 # target with FUZZ_TARGET( name ); the program is fuzz_<name>.
 set(fuzz_folder "${PROJECT_SOURCE_DIR}/tests/fuzz")
 
-# The 3D library's host test device: the tests' own copy when they are
-# built, else built here.
-if(NOT TARGET engine_testdevice)
-  file(GLOB testdevice_sources CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/tests/graphics3d/testdevice/*.cpp")
-  add_library(engine_testdevice OBJECT ${testdevice_sources})
-  target_include_directories(engine_testdevice PUBLIC "${PROJECT_SOURCE_DIR}" "${PROJECT_SOURCE_DIR}/tests")
-endif()
-
 file(GLOB fuzz_sources CONFIGURE_DEPENDS "${fuzz_folder}/*.cpp")
 set(fuzz_support "${fuzz_folder}/FuzzTarget.cpp" "${fuzz_folder}/libfuzzer/FuzzMain.cpp")
 set(ENGINE_FUZZ_PROGRAMS "" CACHE INTERNAL "")

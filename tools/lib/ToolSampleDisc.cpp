@@ -66,7 +66,9 @@ ToolFontsPalette SamplePalette( const u32 count, const s32 slot ) {
 	for ( u32 group = 0; group < count; group++ ) {
 		const u8 level = static_cast<u8>( 0xFF - group * 0x40 );
 		for ( u32 corner = 0; corner < 4; corner++ ) {
-			palette.colorTable.insert( palette.colorTable.end(), { level, level, level, 0xFF } );
+			for ( const u8 channel : { level, level, level, static_cast<u8>( 0xFF ) } ) {
+				palette.colorTable.push_back( channel );
+			}
 		}
 	}
 	return palette;

@@ -63,7 +63,9 @@ std::vector<u8> ToolSkinWriter::Payload( const ToolSkin& skin, const ToolSkinFor
 	switch ( form ) {
 	case ToolSkinForm::Portable:
 		Put32( out, Counts( skin, skin.maxNumWeights ) );
-		out.insert( out.end(), skin.usedBones.begin(), skin.usedBones.end() );
+		for ( const u8 bone : skin.usedBones ) {
+			out.push_back( bone );
+		}
 		PutVertices( out, skin );
 		for ( const std::array<f32, 16>& m : skin.matrices ) {
 			PutMatrix( out, m, false );

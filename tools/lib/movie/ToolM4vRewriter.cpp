@@ -184,9 +184,10 @@ bool ToolM4vRewriter::Rewrite( const u8* data, const u64 size, const ToolM4vRewr
 std::string ToolM4vRewriter::FrameList( const ToolM4vRewriteResult& result ) {
 	std::string list = "time_resolution " + std::to_string( result.vol.timeResolution ) + "\n";
 	for ( const ToolRewrittenFrame& frame : result.frames ) {
-		list += TypeLetter( frame.codingType );
-		list += " " + std::to_string( frame.forwardFCode ) + " " + std::to_string( frame.backwardFCode ) + " " +
-				std::to_string( frame.time ) + "\n";
+		char line[64];
+		std::snprintf( line, sizeof( line ), "%c %u %u %u\n", TypeLetter( frame.codingType ), frame.forwardFCode,
+					   frame.backwardFCode, frame.time );
+		list += line;
 	}
 	return list;
 }
