@@ -128,3 +128,36 @@ TEST( ToolDiscDamageTest, ACopyThatWouldClearTheSourceIsRefusedAndTheSourceKept 
 	}
 	EXPECT_TRUE( fs::exists( scratch / "beside" / "copy" / "LEVEL" / "A.GCR" ) );
 }
+
+TEST( ToolDiscDamageTest, ASourceThatIsNoFolderIsRefusedAndTheDestinationKept ) {
+	namespace fs = std::filesystem;
+	TestScratchFolder scratch;
+	ASSERT_TRUE( scratch.Make( "disc_damage_source_" ) );
+	const fs::path destination = scratch / "out";
+	const std::vector<u8> kept( 16, 0x6B );
+	std::string error;
+	ASSERT_TRUE( ToolWriteFile( destination / "important.txt", kept, error ) ) << error;
+	ASSERT_TRUE( ToolWriteFile( scratch / "disc.iso", kept, error ) ) << error;
+	const std::vector<std::string> entries = FolderEntries( destination );
+
+	const struct {
+		const char*	what;
+		fs::path	source;
+		const char*	said;
+	} rows[] = {
+		{ "a missing source", scratch / "no" / "such" / "disc", "does not exist" },
+		{ "a file given as the source", scratch / "disc.iso", "is not a folder" },
+	};
+	for ( const auto& row : rows ) {
+		SCOPED_TRACE( row.what );
+		std::vector<ToolFileDamage> damage;
+		error.clear();
+		EXPECT_FALSE( ToolDiscDamage::DamageCopy( row.source, destination, { "ENGINE.INI" }, 1, 7, damage, error ) );
+		EXPECT_NE( error.find( row.source.string() ), std::string::npos ) << error;
+		EXPECT_NE( error.find( row.said ), std::string::npos ) << error;
+		EXPECT_EQ( FolderEntries( destination ), entries );
+		std::vector<u8> bytes;
+		ASSERT_TRUE( ToolReadFile( destination / "important.txt", bytes, error ) ) << error;
+		EXPECT_EQ( bytes, kept );
+	}
+}

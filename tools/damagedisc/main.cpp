@@ -6,9 +6,9 @@
 // disc files NAME... (paths below the disc, '/' separated), chosen and
 // damaged by SEED: cut short, bytes flipped, or both; logic modules in
 // level resource files stay whole. Prints one line per damaged file.
-// Exits 1, touching nothing, when DESTINATION is empty, is SOURCE, holds it
-// or lies inside it; 1 when the copy or a file fails, 2 on a bad command
-// line.
+// Exits 1, touching nothing, when SOURCE is not a folder or DESTINATION is
+// empty, is SOURCE, holds it or lies inside it; 1 when the copy or a file
+// fails, 2 on a bad command line.
 #include "tools/lib/ToolDiscDamage.h"
 
 #include <cstdio>

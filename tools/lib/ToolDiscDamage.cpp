@@ -85,7 +85,8 @@ fs::path Resolved( const fs::path& path, std::error_code& failure ) {
 	return failure ? fs::path() : fs::weakly_canonical( absolute, failure );
 }
 
-// Why the destination may not be cleared for a copy of source: empty, the
+// Why the destination may not be cleared for a copy of source: empty, a
+// source that is no folder (nothing would replace what is cleared), or the
 // source, holding it or inside it, as the file system resolves both paths.
 // Empty when it may.
 std::string RefusedDestination( const fs::path& source, const fs::path& destination ) {
@@ -93,6 +94,10 @@ std::string RefusedDestination( const fs::path& source, const fs::path& destinat
 		return "no destination given";
 	}
 	std::error_code failure;
+	if ( !fs::is_directory( source, failure ) ) {
+		return "will not replace " + destination.string() + ": the source " + source.string() +
+			   ( fs::exists( source, failure ) ? " is not a folder" : " does not exist" );
+	}
 	const fs::path from = Resolved( source, failure );
 	const fs::path to = failure ? fs::path() : Resolved( destination, failure );
 	if ( failure ) {

@@ -45,8 +45,8 @@ public:
 	// Copies the disc folder source to destination (replacing it), then
 	// damages filesPerDisc of the candidate files (disc paths) chosen by
 	// seed. false, with a message in error, when the copy or a file fails,
-	// and, touching nothing, for an empty destination or one that is the
-	// source, holds it or lies inside it.
+	// and, touching nothing, for a source that is not a folder, an empty
+	// destination or one that is the source, holds it or lies inside it.
 	static bool				DamageCopy( const std::filesystem::path& source, const std::filesystem::path& destination,
 										const std::vector<std::string>& candidates, u32 filesPerDisc, u64 seed,
 										std::vector<ToolFileDamage>& damage, std::string& error );
