@@ -5,8 +5,26 @@
 #include "platform/dvd/DVDEntryTable.h"
 #include "platform/host/HostSettings.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
+
+BOOL DVDHostDiscPresent() {
+	const char* folder = HostGetSettings().discFolder;
+	struct stat info;
+	const bool found = stat( folder, &info ) == 0;
+	if ( found && S_ISDIR( info.st_mode ) ) {
+		return 1;
+	}
+	const char* why = found ? "is not a folder"
+				: errno == ENOENT || errno == ENOTDIR ? "does not exist" : std::strerror( errno );
+	std::fprintf( stderr,
+				  "host: no disc: the disc folder \"%s\" (ENGINE_DISC) %s; set ENGINE_DISC to a disc folder, "
+				  "such as the sample disc the build writes to build/default/disc\n",
+				  folder, why );
+	return 0;
+}
 
 s32 DVDConvertPathToEntrynum( const char* path ) {
 	if ( !DVDHostIsInitialised() || path == nullptr ) {

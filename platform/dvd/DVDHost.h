@@ -72,6 +72,12 @@ bool	DVDHostScriptFailedRead( u32 readsFromNow );
 // first, and the poll after those delivers the completion. 0 clears it.
 void	DVDHostScriptLateCompletion( u32 idlePolls );
 
+// True when the disc folder (HostSettings::discFolder) exists and is a
+// folder: the drive holds a disc. Otherwise prints one host: line that
+// names the folder and ENGINE_DISC and gives false: the game is on the
+// disc, so nothing can start without one.
+BOOL	DVDHostDiscPresent();
+
 // Reads accepted since DVDHostReset.
 u32		DVDHostReadCount();
 

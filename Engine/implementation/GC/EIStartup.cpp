@@ -16,6 +16,7 @@
 #include "platform/ar/ARHost.h"
 #include "platform/card/CARD.h"
 #include "platform/dvd/DVD.h"
+#include "platform/dvd/DVDHost.h"
 #include "platform/gx/GXRenderMode.h"
 #include "platform/host/HostEventQueue.h"
 #include "platform/os/OS.h"
@@ -249,6 +250,10 @@ const char* EIGetCommandString() {
 }
 
 s32 EIMain( const s32 argc, char** argv ) {
+	// The game itself is on the disc: without one nothing can boot.
+	if ( !DVDHostDiscPresent() ) {
+		return 1;
+	}
 	// What the data library and the framework need of the platform entry.
 	DTSetLanguageHook( GetEngineStartupLanguage );
 	EFSetOsInterfaceMgrCreator( EICreateOsInterfaceMgr );

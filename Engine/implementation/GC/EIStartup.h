@@ -33,7 +33,8 @@ constexpr u32 EI_LEVEL_BUFFER_SIZE    = 500;
 // The ROM font buffer, 32-byte aligned.
 extern OSFontHeader*	pFontData;
 
-// The whole start-up and run: 0 after a normal quit, 1 when the engine
+// The whole start-up and run: 0 after a normal quit, 1 when there is no
+// disc (the disc folder is missing: nothing is started) or the engine
 // could not be initialised.
 s32		EIMain( s32 argc, char** argv );
 

@@ -18,6 +18,8 @@
 #include "platform/host/HostEventQueue.h"
 #include "platform/runtime/RuntimeRand.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -180,6 +182,35 @@ TEST_F( EIStartupTest, ReportsAFailedInitialisationAsAFailure ) {
 	EFRessourcesMgr::smbFailNextInitialize = 1;
 	EXPECT_NE( Run( {} ), 0 );
 	EXPECT_NE( gpoEngineController, nullptr );
+}
+
+TEST_F( EIStartupTest, RefusesToBootWithoutADiscFolder ) {
+	ASSERT_TRUE( disc.WriteText( "ENGINE.INI", "StartingLevelToLoad = LEVEL1.GCR\n" ) );
+	const struct {
+		const char*				what;
+		std::filesystem::path	folder;
+		const char*				said;
+	} rows[] = {
+		{ "a missing folder", root / "no" / "such" / "disc", "does not exist" },
+		{ "a file in its place", disc.DiscFolder() / "ENGINE.INI", "is not a folder" },
+	};
+	for ( const auto& row : rows ) {
+		SCOPED_TRACE( row.what );
+		HostSettings settings = HostGetSettings();
+		std::snprintf( settings.discFolder, sizeof( settings.discFolder ), "%s", row.folder.c_str() );
+		HostSettingsOverride( settings );
+		testing::internal::CaptureStderr();
+		const s32 code = Run( {} );
+		const std::string said = testing::internal::GetCapturedStderr();
+		EXPECT_EQ( code, 1 );
+		EXPECT_EQ( gpoEngineController, nullptr ) << "nothing is started";
+		EXPECT_EQ( std::count( said.begin(), said.end(), '\n' ), 1 ) << said;
+		EXPECT_EQ( said.rfind( "host: ", 0 ), 0u ) << said;
+		for ( const std::string& part : { "\"" + row.folder.string() + "\"", std::string( "ENGINE_DISC" ), std::string( row.said ),
+										  std::string( "build/default/disc" ) } ) {
+			EXPECT_NE( said.find( part ), std::string::npos ) << part << " in " << said;
+		}
+	}
 }
 
 TEST_F( EIStartupTest, RunsOnDefaultsWithoutEngineIni ) {
