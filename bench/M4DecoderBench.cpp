@@ -33,6 +33,7 @@ extern "C" {
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,15 @@ f64 ThreadSeconds() {
 void BenchFree( void* block ) { std::free( block ); }
 
 struct Clip {
+	Clip() = default;
+	Clip( const Clip& ) = delete;
+	Clip& operator=( const Clip& ) = delete;
+	~Clip() {
+		for ( AVPacket*& packet : packets ) {
+			av_packet_free( &packet );
+		}
+	}
+
 	std::string						name;
 	std::string						m4v;
 	u32								width = 0;
@@ -204,14 +214,14 @@ std::filesystem::path ProgramFolder() {
 }
 
 Clip& LoadClip( const std::string& name ) {
-	static std::vector<Clip*> clips;
-	for ( Clip* clip : clips ) {
+	// Loaded once for every benchmark that decodes it, freed at exit.
+	static std::vector<std::unique_ptr<Clip>> clips;
+	for ( const std::unique_ptr<Clip>& clip : clips ) {
 		if ( clip->name == name ) {
 			return *clip;
 		}
 	}
-	Clip* const clip = new Clip();
-	clips.push_back( clip );
+	Clip* const clip = clips.emplace_back( std::make_unique<Clip>() ).get();
 	clip->name = name;
 	if ( name == "bench" ) {
 		clip->m4v = ( MovieCorpusPath() / "bench.m4v" ).string();

@@ -3,6 +3,8 @@
 #include "platform/host/HostSettings.h"
 #include "platform/os/OS.h"
 
+#include <sanitizer/asan_interface.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -68,4 +70,10 @@ bool HostArenaConfigure( const u32 size ) {
 	arenaBase = nullptr;
 	Create( rounded );
 	return true;
+}
+
+void HostArenaClearMarks( void* p, const u32 bytes ) {
+	if ( p != nullptr && HostArenaContains( p ) ) {
+		ASAN_UNPOISON_MEMORY_REGION( p, bytes );
+	}
 }

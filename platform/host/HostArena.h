@@ -30,6 +30,14 @@ u32 HostArenaSize();
 // True when p lies inside the arena.
 bool HostArenaContains( const void* p );
 
+// Makes bytes of the arena usable again for a memory checker. Under
+// AddressSanitizer clang marks the hidden element count in front of an
+// array with a destructor as untouchable while the array lives, and only
+// the checker's own allocator clears the mark; an arena block goes back to
+// the engine's heaps instead, whose fill of freed blocks would trip over it.
+// Does nothing in a build without the checker.
+void HostArenaClearMarks( void* p, u32 bytes );
+
 // Replaces the arena by a fresh one of the given size (rounded down to 32)
 // and resets the OS arena bounds to cover it. Refuses, with a message on
 // stderr, a size that leaves the level heap no room. Every pointer into the

@@ -20,8 +20,6 @@
 #include "datatypes/memory/MMMemory.h"
 #include "platform/host/HostArena.h"
 
-#include <sanitizer/asan_interface.h>
-
 #include <cstdlib>
 #include <new>
 
@@ -50,7 +48,7 @@ void Release( void* p ) noexcept {
 	}
 	if ( HostArenaContains( p ) ) {
 		const mmheader* const header = mmheader::FromPayload( p );
-		ASAN_UNPOISON_MEMORY_REGION( p, header->mui32Size > MM_HEADER_BYTES ? header->mui32Size - MM_HEADER_BYTES : 0 );
+		HostArenaClearMarks( p, header->mui32Size > MM_HEADER_BYTES ? header->mui32Size - MM_HEADER_BYTES : 0 );
 		_CurrentDeleteHandler( p );
 	} else {
 		std::free( p );
@@ -62,7 +60,7 @@ void Release( void* p ) noexcept {
 void FuzzClearLevelHeapMarks() {
 	const DTMemHeap* const heap = _MemHeap[MM_LEVEL_HEAP];
 	if ( heap != nullptr && heap->GetFirstBlock() != nullptr ) {
-		ASAN_UNPOISON_MEMORY_REGION( heap->GetFirstBlock(), heap->GetSize() );
+		HostArenaClearMarks( heap->GetFirstBlock(), heap->GetSize() );
 	}
 }
 

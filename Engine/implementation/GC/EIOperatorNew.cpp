@@ -11,6 +11,7 @@
 // delete.
 
 #include "datatypes/memory/MMMemory.h"
+#include "platform/host/HostArena.h"
 #include "platform/os/OS.h"
 
 #include <new>
@@ -38,6 +39,16 @@ void Release( void* p ) noexcept {
 	}
 }
 
+// An array's hidden element count sits in its block's first bytes: its
+// size padded to the elements' alignment, at most 16 bytes here. A memory
+// checker's mark on it is cleared before the block goes back.
+constexpr u32 ARRAY_COOKIE_BYTES = 16;
+
+void ReleaseArray( void* p ) noexcept {
+	HostArenaClearMarks( p, ARRAY_COOKIE_BYTES );
+	Release( p );
+}
+
 }
 
 void* operator new( const std::size_t size ) {
@@ -61,7 +72,7 @@ void operator delete( void* p ) noexcept {
 }
 
 void operator delete[]( void* p ) noexcept {
-	Release( p );
+	ReleaseArray( p );
 }
 
 void operator delete( void* p, std::size_t ) noexcept {
@@ -69,7 +80,7 @@ void operator delete( void* p, std::size_t ) noexcept {
 }
 
 void operator delete[]( void* p, std::size_t ) noexcept {
-	Release( p );
+	ReleaseArray( p );
 }
 
 void operator delete( void* p, const std::nothrow_t& ) noexcept {
@@ -77,5 +88,5 @@ void operator delete( void* p, const std::nothrow_t& ) noexcept {
 }
 
 void operator delete[]( void* p, const std::nothrow_t& ) noexcept {
-	Release( p );
+	ReleaseArray( p );
 }

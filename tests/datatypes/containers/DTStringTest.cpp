@@ -77,7 +77,10 @@ TEST( DTString, CopiesOwnTheirText ) {
 	EXPECT_STREQ( b.GetStr(), "first" );
 	b = a;
 	EXPECT_STREQ( b.GetStr(), "x" );
-	b = b;
+	// Assigned to itself through another name, as a copy through a
+	// reference or pointer does.
+	const DTString& same = b;
+	b = same;
 	EXPECT_STREQ( b.GetStr(), "x" );
 	DTString c;
 	c = b;

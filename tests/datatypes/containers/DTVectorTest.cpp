@@ -164,7 +164,8 @@ TEST( DTVector, CopiesAreIndependent ) {
 	a = b;
 	b[1] = 20;
 	EXPECT_EQ( Contents( a ), ( std::vector<int>{ 10, 2, 3 } ) );
-	a = a;
+	const DTVector<int>& same = a;
+	a = same;
 	EXPECT_EQ( Contents( a ), ( std::vector<int>{ 10, 2, 3 } ) );
 
 	const DTVector<int> empty;

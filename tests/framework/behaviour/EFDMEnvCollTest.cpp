@@ -120,7 +120,7 @@ class EFDMEnvCollTest : public BehaviourTestBench {
 protected:
 	// The hero at (0, y, 0) with one primitive of shape, and an env probe
 	// watching it with both masks 1.
-	EFObjCollisionPrim* Setup( const f32 y, const u32 shape = EF_PRIM_SPHERE, const f32 scale = 1.0f,
+	EFObjCollisionPrim* PlaceHero( const f32 y, const u32 shape = EF_PRIM_SPHERE, const f32 scale = 1.0f,
 							   const DTVector3d& offset = DTVector3d(), const u32 local = 0 ) {
 		body = MakeModuleBody( nextId++, 0.0f, y, 0.0f, 1 );
 		prim = body->moCollisionModel.AddPrimitive( 0, TAG, shape, body->GetOwner()->GetFrame() );
@@ -162,7 +162,7 @@ protected:
 };
 
 TEST_F( EFDMEnvCollTest, ContactBeginsIsLostStaysLostAndSearchesAgainWhenCleared ) {
-	Setup( 0.5f );
+	PlaceHero( 0.5f );
 	DMSetStateChangeNotifyBits( handle, 0x3 );
 	SurfacePolygon floor( SquareAt( 0.0f ), 0x1 );
 	floor.Attribs().fFriction = 0.75f;
@@ -231,7 +231,7 @@ TEST_F( EFDMEnvCollTest, WhatTheMasksAndTheDistanceLetThrough ) {
 	};
 	for ( const Row& row : rows ) {
 		SCOPED_TRACE( row.name );
-		Setup( row.y );
+		PlaceHero( row.y );
 		DMEnvCollParams params = { TAG, {}, 1.0f, row.udMask, 0, row.mask };
 		DMSetParams( handle, &params );
 		SurfacePolygon floor( SquareAt( 0.0f ), row.detectedBy, 0, row.udDetectedBy );
@@ -258,7 +258,7 @@ TEST_F( EFDMEnvCollTest, ScaledShapesKeepTheirSavedSizes ) {
 	for ( const Row& row : rows ) {
 		SCOPED_TRACE( row.name );
 		for ( const f32 scale : { 1.0f, 2.0f } ) {
-			Setup( row.y, row.shape, scale );
+			PlaceHero( row.y, row.shape, scale );
 			const f32 radius = prim->mfMaxRadius;
 			const f32 capsuleRadius =
 				row.shape == EF_PRIM_SWEPT_SPHERE ? static_cast<EFObjCollisionSweptSphere*>( prim )->mfRadius : 0;
@@ -306,7 +306,7 @@ TEST_F( EFDMEnvCollTest, OffsetsMoveTheProbeAndSmallOnesCountAsZero ) {
 	};
 	for ( const Row& row : rows ) {
 		SCOPED_TRACE( row.name );
-		Setup( 0.0f, EF_PRIM_SPHERE, 1.0f, row.offset, row.local );
+		PlaceHero( 0.0f, EF_PRIM_SPHERE, 1.0f, row.offset, row.local );
 		DTFrame* const frame = body->GetOwner()->GetFrame();
 		const DTVector3d up( 0, 1, 0 );
 		DMRotateInPlace( frame->GetRwFrame(), up, row.turn );
@@ -317,7 +317,7 @@ TEST_F( EFDMEnvCollTest, OffsetsMoveTheProbeAndSmallOnesCountAsZero ) {
 
 	// (0.01, 0, 0) with scale 1: neither the primitive nor the centre
 	// moves, so the wall 0.51 away stays out of reach.
-	Setup( 0.0f, EF_PRIM_SPHERE, 1.0f, DTVector3d( 0.01f, 0, 0 ) );
+	PlaceHero( 0.0f, EF_PRIM_SPHERE, 1.0f, DTVector3d( 0.01f, 0, 0 ) );
 	MoveTo( *body->GetOwner(), 1.49f, 0.0f, 0.0f );
 	body->moCollisionModel.PrecalcData();
 	const DTVector3d before = prim->moPrimPos;
@@ -331,7 +331,7 @@ TEST_F( EFDMEnvCollTest, OffsetsMoveTheProbeAndSmallOnesCountAsZero ) {
 TEST_F( EFDMEnvCollTest, AnUnknownTagOrAShrunkSlotArrayMeansNoPrimitive ) {
 	SurfacePolygon floor( SquareAt( 0.0f ) );
 	std::vector<EFEnvCollisionPrim*> list = { &floor.Prim() };
-	Setup( 0.25f );
+	PlaceHero( 0.25f );
 	DMEnvCollParams params = {};
 	DMGetParams( handle, &params );
 	EXPECT_EQ( params.ui32PrimTag, TAG );
@@ -346,7 +346,7 @@ TEST_F( EFDMEnvCollTest, AnUnknownTagOrAShrunkSlotArrayMeansNoPrimitive ) {
 	EXPECT_EQ( params.ui32PrimTag, 0u );
 
 	// An unknown tag, and the null record.
-	Setup( 0.25f );
+	PlaceHero( 0.25f );
 	params = { 0x1234, {}, 1.0f, 0, 0, 1 };
 	DMSetParams( handle, &params );
 	Update( &stage );

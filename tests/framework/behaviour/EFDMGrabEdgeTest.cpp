@@ -37,7 +37,7 @@ protected:
 	// The hero standing at (x, 1.5, -0.5) facing +z, turned by yaw, its
 	// hand 0.5 up and 0.3 forward; the module out of the frame's own run
 	// (context 0), driven by Update.
-	void Setup( const f32 x, const f32 yaw = 0.0f, const DMGrabEdgeParams* params = nullptr ) {
+	void PlaceHero( const f32 x, const f32 yaw = 0.0f, const DMGrabEdgeParams* params = nullptr ) {
 		const u32 id = nextId++;
 		body = MakeModuleBody( id, x, 1.5f, -0.5f, 2 );
 		frame = body->GetOwner()->GetFrame()->GetRwFrame();
@@ -90,7 +90,7 @@ TEST_F( EFDMGrabEdgeTest, ACharacterCatchesTurnsTowardAndHangsFromALedge ) {
 	MakeCamera();
 	InstallStick( CONFIG, ACTION );
 	SurfacePolygon ledge( Ledge(), 0x1, NEAR_EDGE );
-	Setup( 0.0f, 0.4f );
+	PlaceHero( 0.0f, 0.4f );
 	DMSetStateChangeNotifyBits( handle, 0x3 );
 	Update( { &ledge } );
 	ASSERT_EQ( DMGetState( handle ), EF_DM_GRAB_REACHING );
@@ -126,7 +126,7 @@ TEST_F( EFDMGrabEdgeTest, ACharacterCatchesTurnsTowardAndHangsFromALedge ) {
 TEST_F( EFDMGrabEdgeTest, NotificationsFollowTheNotifyBits ) {
 	MakeCamera();
 	SurfacePolygon ledge( Ledge(), 0x1, NEAR_EDGE );
-	Setup( 0.0f );
+	PlaceHero( 0.0f );
 	DMSetStateChangeNotifyBits( handle, 0x2 );
 	Update( { &ledge }, 30 );
 	EXPECT_EQ( DMGetState( handle ), EF_DM_GRAB_HANGING );
@@ -138,7 +138,7 @@ TEST_F( EFDMGrabEdgeTest, TheStickMovesTheHandAlongTheEdgeRoundACornerAndToItsEn
 	MakeCamera();
 	EFInputAction* const stick = InstallStick( CONFIG, ACTION );
 	SurfacePolygon ledge( Ledge(), 0x1, NEAR_EDGE | RIGHT_EDGE );
-	Setup( 0.0f );
+	PlaceHero( 0.0f );
 	Update( { &ledge }, 30 );
 	ASSERT_EQ( DMGetState( handle ), EF_DM_GRAB_HANGING );
 
@@ -207,7 +207,7 @@ TEST_F( EFDMGrabEdgeTest, WhichEdgesCanBeCaught ) {
 			vertices.back() = DTVector3d( 1.0f, 2.0f, 0.0f );
 		}
 		SurfacePolygon ledge( vertices, 0x1, row.grab );
-		Setup( row.x );
+		PlaceHero( row.x );
 		Update( { &ledge } );
 		EXPECT_EQ( DMGetState( handle ), row.state );
 	}
@@ -217,7 +217,7 @@ TEST_F( EFDMGrabEdgeTest, WhichEdgesCanBeCaught ) {
 TEST_F( EFDMGrabEdgeTest, AMissedFrameReturnsToSearchingWhilePausedFramesKeepTheHold ) {
 	MakeCamera();
 	SurfacePolygon ledge( Ledge(), 0x1, NEAR_EDGE );
-	Setup( 0.0f );
+	PlaceHero( 0.0f );
 	Update( { &ledge }, 30 );
 	ASSERT_EQ( DMGetState( handle ), EF_DM_GRAB_HANGING );
 
@@ -248,7 +248,7 @@ TEST_F( EFDMGrabEdgeTest, AMissedFrameReturnsToSearchingWhilePausedFramesKeepThe
 TEST_F( EFDMGrabEdgeTest, AHandGoneFromTheSlotsDoesNothing ) {
 	MakeCamera();
 	SurfacePolygon ledge( Ledge(), 0x1, NEAR_EDGE );
-	Setup( 0.0f );
+	PlaceHero( 0.0f );
 	body->moCollisionModel.SetMaxPrims( 1 );
 	Update( { &ledge } );
 	EXPECT_EQ( DMGetState( handle ), 0u );
@@ -262,7 +262,7 @@ TEST_F( EFDMGrabEdgeTest, WithoutStickOrCameraTheHandStays ) {
 	SurfacePolygon ledge( Ledge(), 0x1, NEAR_EDGE );
 	// No camera 0: the stick gives nothing.
 	InstallStick( CONFIG, ACTION, 1.0f, 0.0f );
-	Setup( 0.0f );
+	PlaceHero( 0.0f );
 	Update( { &ledge }, 30 );
 	ASSERT_EQ( DMGetState( handle ), EF_DM_GRAB_HANGING );
 	const DTVector3d held = HandPos();
@@ -287,7 +287,7 @@ TEST_F( EFDMGrabEdgeTest, AZeroLengthEdgeBesideTheHeldOneIsNotFollowed ) {
 	// (1, 2, 0) twice: edge 2 has no length, edge 3 is the near side.
 	SurfacePolygon ledge( { { -1, 2, 2 }, { 1, 2, 2 }, { 1, 2, 0 }, { 1, 2, 0 }, { -1, 2, 0 } }, 0x1,
 						  ( 1 << 2 ) | ( 1 << 3 ) );
-	Setup( 0.0f );
+	PlaceHero( 0.0f );
 	Update( { &ledge }, 30 );
 	ASSERT_EQ( DMGetState( handle ), EF_DM_GRAB_HANGING );
 	stick->GetState().x = StickTowardPlusX();
@@ -303,12 +303,12 @@ TEST_F( EFDMGrabEdgeTest, ReachSpeedZeroNeverEndsAndDistanceZeroEndsAtOnce ) {
 	MakeCamera();
 	SurfacePolygon ledge( Ledge(), 0x1, NEAR_EDGE );
 	DMGrabEdgeParams still = { 1.0f, 0.5f, HAND, CONFIG, ACTION, 0.0f, 1.0f, 0.0f, 1.0f };
-	Setup( 0.0f, 0.0f, &still );
+	PlaceHero( 0.0f, 0.0f, &still );
 	Update( { &ledge }, 120 );
 	EXPECT_EQ( DMGetState( handle ), EF_DM_GRAB_REACHING );
 
 	// The hand exactly on the edge: hanging in the next update.
-	Setup( 0.0f );
+	PlaceHero( 0.0f );
 	hand->moTrans = DTVector3d( 0.0f, 0.5f, 0.5f );
 	hand->PrecalcPrimData();
 	Update( { &ledge } );

@@ -7,8 +7,6 @@
 namespace {
 
 constexpr u32 MOVIE_FRAMES = 30;
-// Where the muxer puts the largest frame's size (no sub-chunk before VIDH).
-constexpr u32 LARGEST_FRAME_AT = 56 + 8;
 
 PADStatus Buttons( const u16 buttons ) {
 	PADStatus status = {};

@@ -109,10 +109,8 @@ TEST_P( EFAnimBlendTreeTest, ACrossFadeStartsAtDtOverItsTimeAndHandsOverToTheInc
 	EXPECT_EQ( b->muiAnimState, AS_LOOP | AS_CROSSFADE );
 	EXPECT_EQ( a->muiAnimState & AS_CROSSFADE, AS_CROSSFADE );
 
-	f32 ttl = 0.5f;
 	for ( u32 frame = 0; frame < STEP_COUNT_LIMIT && manager.FirstChild() == blend; frame++ ) {
 		manager.Update( 0.1f );
-		ttl -= 0.1f;
 		if ( manager.FirstChild() != blend ) {
 			break;
 		}
